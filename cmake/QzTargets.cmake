@@ -1,0 +1,35 @@
+# Helpers shared by every subsystem folder so that libraries and tests are declared alike.
+
+# qz_library(NAME QT|PLAIN SOURCES ... [LIBS ...])
+# QT libraries get moc; PLAIN ones link nothing of Qt (the FTP client).
+function(qz_library name kind)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  if(kind STREQUAL "QT")
+    set_target_properties(${name} PROPERTIES AUTOMOC ON AUTORCC ON)
+  endif()
+  if(ARG_LIBS)
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  endif()
+endfunction()
+
+# qz_test(NAME [GUI] SOURCES ... LIBS ...)
+# Logic tests use GoogleTest's own main; GUI tests use one that starts an offscreen
+# QApplication first. Every test runs from a scratch working folder of its own.
+function(qz_test name)
+  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  set_target_properties(${name} PROPERTIES AUTOMOC ON)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
+  if(ARG_GUI)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} qz_test_gui_main GTest::gtest GTest::gmock)
+  else()
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1;QZWEB_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+               TIMEOUT 300)
+endfunction()

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package QZWeb needs to build, run and test. Run as root.
+# Skips apt entirely when everything is already there, so repeated runs are quick.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
+  libqt6webenginecore6-bin libqt6svg6 qt6-qpa-plugins
+  libgtest-dev libgmock-dev googletest
+  fonts-noto-cjk
+  python3 python3-pyftpdlib vsftpd curl lftp
+  xvfb xauth imagemagick dbus-x11 at-spi2-core libgl1-mesa-dri
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+if [ "$(id -u)" -ne 0 ]; then
+  echo "QZWeb: these Debian packages are missing: ${missing[*]}" >&2
+  echo "QZWeb: run this command as root (or install them with apt-get) and try again." >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get update
+apt-get install -y --no-install-recommends "${missing[@]}"

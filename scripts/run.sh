@@ -17,4 +17,4 @@ if [ "$(id -u)" -eq 0 ]; then
   # Chromium's sandbox refuses to run as root; the preview engine needs it off then.
   export QTWEBENGINE_DISABLE_SANDBOX=1
 fi
-exec "$build/src/app/qzweb" "$@"
+exec "$build/qzweb" "$@"

@@ -1,0 +1,210 @@
+#include "app/mainmenu.h"
+
+namespace {
+
+MenuEntry item(const char *name, const char *caption, const char *handler, int tag = 0,
+               const char *shortcut = "")
+{
+    return {QString::fromLatin1(name), QString::fromUtf8(caption), QString::fromLatin1(handler), tag,
+            QString::fromLatin1(shortcut), {}};
+}
+
+MenuEntry separator(const char *name)
+{
+    return {QString::fromLatin1(name), QStringLiteral("-"), {}, 0, {}, {}};
+}
+
+MenuEntry submenu(const char *name, const char *caption, QList<MenuEntry> items)
+{
+    return {QString::fromLatin1(name), QString::fromUtf8(caption), {}, 0, {}, std::move(items)};
+}
+
+// A family of items sharing one handler, tags counting from 0.
+QList<MenuEntry> family(const char *handler, std::initializer_list<std::pair<const char *, const char *>> rows)
+{
+    QList<MenuEntry> items;
+    int tag = 0;
+    for (const auto &[name, caption] : rows)
+        items.append(item(name, caption, handler, tag++));
+    return items;
+}
+
+QList<MenuEntry> fileMenu()
+{
+    QList<MenuEntry> items = {
+        item("HTML1", "基本形(HTML)", "HTML1Click"),
+        separator("N2"),
+        item("New1", "新規作成", "New1Click"),
+        item("Open", "ファイルを開く", "OpenClick", 0, "Ctrl+O"),
+        item("SaveAs1", "名前を付けて保存", "SaveAs1Click"),
+        item("Save1", "上書き保存", "Save1Click", 0, "Ctrl+S"),
+        separator("N40"),
+    };
+    for (int i = 0; i < MainMenu::kRecentSlotCount; ++i) {
+        const QByteArray name = MainMenu::recentSlotName(i).toLatin1();
+        items.append(item(name.constData(), "", "mnuFavoritClick"));
+    }
+    items += {
+        item("N25", "履歴編集", "N25Click"),
+        separator("N42"),
+        item("Print1", "印刷", "Print1Click"),
+        separator("N41"),
+        item("Exit1", "終了", "Exit1Click"),
+    };
+    return items;
+}
+
+QList<MenuEntry> editMenu()
+{
+    return {
+        item("Undo1", "元に戻す(&U)", "Undo1Click", 0, "Ctrl+Z"),
+        separator("N4"),
+        item("Copy3", "コピー(&C)", "EditCopy", 0, "Ctrl+C"),
+        item("cut3", "切り取り(&T)", "EditCut", 0, "Ctrl+X"),
+        item("Paste3", "貼り付け(&P)", "EditPaste", 0, "Ctrl+V"),
+        item("Find1", "検索", "Find1Click", 0, "Ctrl+F"),
+        item("F31", "次を検索", "FindDialog1Find", 0, "F3"),
+        item("SelectAll1", "すべて選択", "SelectAll1Click", 0, "Ctrl+A"),
+        item("mnuDelTag", "タグ消去", "mnuDelTagClick"),
+    };
+}
+
+QList<MenuEntry> paragraphMenu()
+{
+    QList<MenuEntry> items = family("mnuKaigyoClick", {
+        {"mnuKaigyo", "改行"},
+        {"mnuBRCansel", "回り込み解除"},
+        {"N11", "前後に空行(p)"},
+        {"N12", "前後に空行なし(div)"},
+        {"N13", "ﾘｽﾄ番号(ol)"},
+        {"N14", "ﾘｽﾄ記号(ul)"},
+        {"N15", "単語定義"},
+        {"N16", "引用文"},
+    });
+    items += {
+        separator("N39"),
+        item("mnuIndent", "インデント", "mnuIndentClick"),
+        item("mnuCancel", "インデント解除", "mnuCancelClick"),
+    };
+    return items;
+}
+
+QList<MenuEntry> insertMenu()
+{
+    return {
+        item("mnuFile", "ファイル名", "mnuFileClick"),
+        item("mnuGrp1", "画像左寄せ", "mnuGrp1Click", 0),
+        item("mnuGrp2", "画像右寄せ", "mnuGrp1Click", 1),
+        item("mnuBGCOLOR", "背景色", "mnuBGCOLORClick"),
+        item("URL1", "リンク(URL)", "URL1Click", 0),
+        item("mail1", "リンク(MAIL)", "URL1Click", 1),
+        item("NAME1", "リンク(NAME)", "URL1Click", 2),
+        item("mnuHR", "水平線", "mnuHRClick"),
+    };
+}
+
+QList<MenuEntry> tableMenu()
+{
+    QList<MenuEntry> items = {item("mnuTableSet", "表の設定", "mnuTableSetClick")};
+    items += family("mnuTableClick", {
+        {"mnuTable", "表(標準)"},
+        {"N19", "表(１行目を強調)"},
+        {"N20", "表(１列目を強調)"},
+        {"N21", "表(行結合)"},
+        {"N22", "表(列結合)"},
+    });
+    return items;
+}
+
+QList<MenuEntry> environmentMenu()
+{
+    return {
+        item("N9", "文字", "N9Click"),
+        item("N27", "半角カナを全角カナに", "N27Click"),
+        item("N10", "背景色", "N10Click"),
+        submenu("WEB1", "WEB表示", {
+            item("mnuWebMAX", "最大化", "mnuWebMAXClick", 0),
+            item("mnuWebUndo", "元に戻す", "mnuWebMAXClick", 1),
+        }),
+        separator("N23"),
+        item("mnuFTP", "ﾌｧｲﾙ転送", "mnuFTPClick"),
+    };
+}
+
+} // namespace
+
+namespace MainMenu {
+
+QString recentSlotName(int index)
+{
+    return index == 0 ? QStringLiteral("mnuFavorit") : QStringLiteral("mnuFavorit%1").arg(index);
+}
+
+QList<MenuEntry> menuBar()
+{
+    return {
+        submenu("File1", "ファイル", fileMenu()),
+        submenu("Edit1", "編集", editMenu()),
+        submenu("Char1", "文字", family("Font1Click", {
+            {"Font1", "フォント(ｻｲｽﾞ･色)"},
+            {"N24", "全体のﾌｫﾝﾄｻｲｽﾞ"},
+            {"N5", "太字"},
+            {"N6", "斜体"},
+            {"N7", "下線付き"},
+            {"N44", "取消線"},
+            {"mnuMIDASHI", "見出し"},
+        })),
+        submenu("Format1", "書式", {
+            submenu("mnuLeft", "配置（div）", family("mnuSetAlignClick", {
+                {"mnuSetAlign", "左寄せ"}, {"N45", "中央寄せ"}, {"N46", "右寄せ"},
+            })),
+            submenu("div1", "配置（align）", [] {
+                auto items = family("mnuSetAlignClick", {
+                    {"N47", "左寄せ"}, {"N48", "中央寄せ"}, {"N49", "右寄せ"},
+                });
+                for (MenuEntry &e : items)
+                    e.tag += 3;
+                return items;
+            }()),
+        }),
+        submenu("Insert1", "挿入", insertMenu()),
+        submenu("Paragraph1", "段落", paragraphMenu()),
+        submenu("Table1", "表", tableMenu()),
+        item("mnuColorSet", "色", "mnuColorSetClick"),
+        submenu("StyleSheet1", "ｽﾀｲﾙｼｰﾄ", family("mnuStyleClick", {
+            {"N36", "基本形"}, {"mnuStyle", "リンク読込"},
+        })),
+        submenu("Script1", "スクリプト", family("JAVA1Click", {
+            {"JAVA1", "java基本形"},
+            {"N37", "太字に変える"},
+            {"N18", "ﾏｳｽ反転"},
+            {"N38", "解説表示"},
+            {"SRC1", "SRC読込"},
+        })),
+        submenu("FormMenu1", "フォーム", family("mnuFormClick", {
+            {"mnuForm", "メール"},
+            {"CGI1", "CGI"},
+            {"N31", "ﾃｷｽﾄﾎﾞｯｸｽ"},
+            {"N32", "複数行ﾃｷｽﾄﾎﾞｯｸｽ"},
+            {"N33", "ﾗｼﾞｵﾎﾞﾀﾝ"},
+            {"N34", "ﾁｪｯｸﾎﾞｯｸｽ"},
+            {"N35", "ｺﾝﾎﾞﾎﾞｯｸｽ"},
+        })),
+        submenu("Environment1", "環境設定", environmentMenu()),
+        submenu("Help1", "ヘルプ", {
+            item("Help2", "ヘルプ", "Help1Click"),
+            item("About1", "バージョン情報", "About1Click"),
+        }),
+    };
+}
+
+QList<MenuEntry> editorPopup()
+{
+    return {
+        item("Copy2", "コピー(&C)", "EditCopy", 0, "Ctrl+C"),
+        item("Cut2", "切り取り(&T)", "EditCut", 0, "Ctrl+X"),
+        item("Paste2", "貼り付け(&P)", "EditPaste", 0, "Ctrl+V"),
+    };
+}
+
+} // namespace MainMenu

@@ -1,0 +1,224 @@
+#include "app/mainwindow.h"
+
+#include "app/mainmenu.h"
+#include "app/menubuilder.h"
+#include "app/statusbar.h"
+#include "app/viewcommands.h"
+#include "authoring/editorpane.h"
+#include "common/datafolder.h"
+#include "common/linefile.h"
+#include "common/uifont.h"
+#include "common/usererror.h"
+#include "common/userdialogs.h"
+#include "preview/previewfile.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTime>
+#include <QToolButton>
+
+namespace {
+
+const QString kRecentFilesName = QStringLiteral("QZWEB.ini");
+const QString kWebHistoryName = QStringLiteral("WEBUrl.ini");
+
+const QStringList kHomePages = {
+    QStringLiteral("http://www.example.com/"),
+    QStringLiteral("http://www.example.org/"),
+};
+
+} // namespace
+
+MainWindow::MainWindow(UserDialogs &dialogs, QWidget *parent) : QMainWindow(parent), m_dialogs(dialogs)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("QZWeb"));
+    setAccessibleName(windowTitle());
+    setFont(UiFont::windowFont());
+    m_view = MainWindowView::build(this);
+    buildMenus();
+    bindControls();
+    // The designed outer size is 642 x 487; the frame the window manager adds is not ours to
+    // size, so the inside gets the designed client size plus the menu bar.
+    const int frameWidth = kStartSize.width() - 634;
+    const int frameHeight = kStartSize.height() - 441;
+    const int menuHeight = menuBar()->sizeHint().height();
+    resize(634, 441 + menuHeight);
+    setMinimumSize(kMinimumSize.width() - frameWidth, kMinimumSize.height() - frameHeight + menuHeight);
+    registerOwnCommands();
+    formCreate();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildMenus()
+{
+    MenuBuilder builder([this](const QString &handler, int tag) { runCommand(handler, tag); });
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    builder.fill(menuBar(), MainMenu::menuBar());
+    m_popupMenu = new QMenu(this);
+    m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
+    builder.fill(m_popupMenu, MainMenu::editorPopup());
+    m_actions = builder.actions();
+    m_view.editor->setContextMenu(m_popupMenu);
+}
+
+void MainWindow::bindControls()
+{
+    struct Binding
+    {
+        QAbstractButton *button;
+        const char *handler;
+        int tag;
+    };
+    const Binding bindings[] = {
+        {m_view.previewButton, "Button1Click", 0},
+        {m_view.exitButton, "Button2Click", 0},
+        {m_view.favoritesButton, "Button3Click", 0},
+        {m_view.historyButton, "Button4Click", 1},
+        {m_view.backButton, "SpeedButton1Click", 0},
+        {m_view.forwardButton, "SpeedButton1Click", 1},
+        {m_view.stopButton, "SpeedButton1Click", 2},
+        {m_view.transferButton, "mnuFTPClick", 0},
+        {m_view.radioHttp, "RadioButton1Click", 0},
+        {m_view.radioFile, "RadioButton2Click", 0},
+        {m_view.radioOnline, "RadioButton3Click", 0},
+        {m_view.radioOffline, "RadioButton4Click", 0},
+    };
+    for (const Binding &b : bindings) {
+        const QString handler = QString::fromLatin1(b.handler);
+        const int tag = b.tag;
+        connect(b.button, &QAbstractButton::clicked, this, [this, handler, tag] { runCommand(handler, tag); });
+    }
+    connect(m_view.editor, &EditorPane::filesDropped, this, [this](const QStringList &paths) {
+        if (m_documentHooks.dropFiles)
+            m_documentHooks.dropFiles(paths);
+    });
+}
+
+void MainWindow::registerOwnCommands()
+{
+    auto close = [this](int) { this->close(); };
+    m_commands.add(QStringLiteral("Exit1Click"), close);
+    m_commands.add(QStringLiteral("Button2Click"), close);
+}
+
+void MainWindow::attachWindows(const SecondaryWindows &windows)
+{
+    m_windows = windows;
+    new ViewCommands(*this);
+}
+
+void MainWindow::runCommand(const QString &handler, int tag)
+{
+    try {
+        m_commands.invoke(handler, tag);
+    } catch (const std::exception &e) {
+        m_dialogs.showError(this, userTextOf(e));
+    }
+}
+
+void MainWindow::formCreate()
+{
+    // Each loading step stands alone: a list file that cannot be read is reported and that list
+    // starts empty, but the other steps still run so the window opens fully working.
+    m_view.urlBox->addItems(kHomePages);
+    m_view.urlBox->setCurrentIndex(0);
+    m_state.currentFile.clear();
+    m_state.previewDir.clear();
+    m_state.previewName = PreviewFile::makeName(QTime::currentTime());
+    m_state.lastUrl.clear();
+    m_state.webHistory.clear();
+    m_state.favoriteList.clear();
+    try {
+        const QString historyPath = DataFolder::filePath(kWebHistoryName);
+        if (QFile::exists(historyPath))
+            m_state.webHistory = LineFile::read(historyPath);
+    } catch (const std::exception &e) {
+        m_state.webHistoryLoadFailed = true;
+        m_dialogs.showError(this, userTextOf(e));
+    }
+    m_view.progressBar->hide();
+    m_view.progressBar->setParent(m_view.statusBar);
+    m_view.progressBar->setGeometry(0, 2, m_view.statusBar->panelWidth(0), 16);
+    m_view.progressBar->hide();
+    m_state.onlineFlag = false;
+    m_state.fragment.clear();
+    setAcceptDrops(true);
+    try {
+        const QString recentPath = DataFolder::filePath(kRecentFilesName);
+        if (QFile::exists(recentPath))
+            m_recentFiles.loadLines(LineFile::read(recentPath));
+        m_recentFilesLoaded = true;
+    } catch (const std::exception &e) {
+        m_dialogs.showError(this, userTextOf(e));
+    }
+    showRecentFiles();
+}
+
+void MainWindow::showRecentFiles()
+{
+    const QStringList &entries = m_recentFiles.entries();
+    for (int i = 0; i < RecentFileList::kSlotCount; ++i) {
+        if (QAction *slot = action(MainMenu::recentSlotName(i)))
+            slot->setText(entries.at(i));
+    }
+}
+
+void MainWindow::openStartupFile(const QString &path)
+{
+    if (m_documentHooks.openFile)
+        m_documentHooks.openFile(path);
+}
+
+void MainWindow::formClose()
+{
+    // A list file that could not be read at start-up is left as it is rather than overwritten
+    // with an empty list; a folder that cannot be written must not keep the program open.
+    if (m_recentFilesLoaded) {
+        try {
+            LineFile::write(DataFolder::filePath(kRecentFilesName), m_recentFiles.toLines());
+        } catch (const std::exception &e) {
+            m_dialogs.showError(this, userTextOf(e));
+        }
+    }
+    const QString preview = m_state.previewFilePath();
+    if (!m_state.previewName.isEmpty() && QFile::exists(preview))
+        QFile::remove(preview);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_documentHooks.closeQuery && !m_documentHooks.closeQuery()) {
+        event->ignore();
+        return;
+    }
+    formClose();
+    event->accept();
+    emit closed();
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (!localFilesOf(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    const QStringList files = localFilesOf(event->mimeData());
+    if (files.isEmpty())
+        return;
+    event->acceptProposedAction();
+    if (m_documentHooks.dropFiles)
+        m_documentHooks.dropFiles(files);
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+class EditorPane;
+class PreviewArea;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QMainWindow;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSplitter;
+class QToolButton;
+class StatusBar;
+
+// The controls of the main window (Form1), built at their designed places. The window owns them
+// through Qt's parent chain; this struct only names them.
+struct MainWindowView
+{
+    static constexpr int kEditorHeight = 81;
+
+    QRadioButton *radioHttp = nullptr;      // RadioButton1
+    QRadioButton *radioFile = nullptr;      // RadioButton2
+    QPushButton *previewButton = nullptr;   // Button1
+    QGroupBox *onlineGroup = nullptr;       // GroupBox1
+    QRadioButton *radioOnline = nullptr;    // RadioButton3
+    QRadioButton *radioOffline = nullptr;   // RadioButton4
+    QToolButton *backButton = nullptr;      // SpeedButton1
+    QToolButton *stopButton = nullptr;      // SpeedButton3
+    QToolButton *forwardButton = nullptr;   // SpeedButton2
+    QToolButton *transferButton = nullptr;  // SpeedButton4
+    QPushButton *favoritesButton = nullptr; // Button3
+    QPushButton *historyButton = nullptr;   // Button4
+    QPushButton *exitButton = nullptr;      // Button2
+    QComboBox *urlBox = nullptr;            // cmbURL
+    QFrame *panel = nullptr;                // Panel1
+    EditorPane *editor = nullptr;           // RichEdit1
+    QSplitter *splitter = nullptr;          // Splitter1
+    PreviewArea *preview = nullptr;         // WebBrowser1
+    StatusBar *statusBar = nullptr;         // StatusBar1
+    QProgressBar *progressBar = nullptr;    // ProgressBar1
+
+    static MainWindowView build(QMainWindow *window);
+
+    int editorHeight() const;
+    void setEditorHeight(int height) const;
+};

@@ -1,0 +1,54 @@
+#include "app/menubuilder.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+QAction *MenuBuilder::makeAction(QWidget *owner, const MenuEntry &entry)
+{
+    auto *action = new QAction(entry.caption, owner);
+    action->setObjectName(entry.name);
+    action->setData(entry.tag);
+    if (!entry.shortcut.isEmpty())
+        action->setShortcut(QKeySequence(entry.shortcut, QKeySequence::PortableText));
+    const QString handler = entry.handler;
+    QObject::connect(action, &QAction::triggered, owner, [this, action, handler] {
+        m_trigger(handler, action->data().toInt());
+    });
+    m_actions.insert(entry.name, action);
+    return action;
+}
+
+void MenuBuilder::fill(QMenuBar *bar, const QList<MenuEntry> &entries)
+{
+    for (const MenuEntry &entry : entries) {
+        if (entry.isSubmenu()) {
+            QMenu *menu = bar->addMenu(entry.caption);
+            menu->setObjectName(entry.name);
+            menu->menuAction()->setObjectName(entry.name + QStringLiteral("Action"));
+            m_actions.insert(entry.name, menu->menuAction());
+            fill(menu, entry.items);
+        } else {
+            bar->addAction(makeAction(bar, entry));
+        }
+    }
+}
+
+void MenuBuilder::fill(QMenu *menu, const QList<MenuEntry> &entries)
+{
+    for (const MenuEntry &entry : entries) {
+        if (entry.isSeparator()) {
+            QAction *separator = menu->addSeparator();
+            separator->setObjectName(entry.name);
+            m_actions.insert(entry.name, separator);
+        } else if (entry.isSubmenu()) {
+            QMenu *sub = menu->addMenu(entry.caption);
+            sub->setObjectName(entry.name);
+            sub->menuAction()->setObjectName(entry.name + QStringLiteral("Action"));
+            m_actions.insert(entry.name, sub->menuAction());
+            fill(sub, entry.items);
+        } else {
+            menu->addAction(makeAction(menu, entry));
+        }
+    }
+}

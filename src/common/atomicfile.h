@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFileDevice>
+#include <QString>
+
+// Whole-file reads and writes with the user's failure texts. Writes go to a temporary file
+// beside the target and are renamed over it only when complete, so a crash or a full disk
+// never leaves a half-written file and never destroys the old one.
+namespace AtomicFile {
+
+// Throws UserError "ファイル <path> は開けません" with the system's reason when unreadable.
+QByteArray readAll(const QString &path);
+
+// Throws UserError "ファイル <path> を作成できません" (or the write failure) on failure.
+// An existing file keeps its permission bits unless permissions are given.
+void write(const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions = {});
+
+} // namespace AtomicFile

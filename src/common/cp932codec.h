@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <optional>
+
+// Converts between Unicode text and Windows code page 932 (Shift_JIS as Windows writes it)
+// without losing a byte of what a file held.
+//
+// CP932 maps some characters twice (NEC and IBM extension rows), and real files contain the odd
+// byte no table decodes. So decoding also returns the byte sequences that the canonical encoder
+// would not choose by itself, and bytes that decode to nothing become private-use characters
+// U+F780..U+F7FF. Encoding with that memory writes an unedited text back byte for byte.
+class Cp932Codec
+{
+public:
+    // Per character, the bytes the source used where they differ from the canonical ones.
+    using ByteMemory = QHash<char32_t, QByteArray>;
+
+    struct Decoded
+    {
+        QString text;
+        ByteMemory memory;
+    };
+
+    struct Unencodable
+    {
+        char32_t character = 0;
+        qsizetype position = 0;   // UTF-16 index of the character in the text
+    };
+
+    static Decoded decode(const QByteArray &bytes);
+
+    // The encoded bytes, or the first character CP932 cannot hold.
+    static QByteArray encode(const QString &text, const ByteMemory &memory,
+                             std::optional<Unencodable> *failure);
+
+    // True when every character of text has a CP932 form.
+    static bool canEncode(const QString &text);
+};

@@ -1,0 +1,108 @@
+#include "common/qtuserdialogs.h"
+
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+QMessageBox::Icon toQtIcon(DialogIcon icon)
+{
+    switch (icon) {
+    case DialogIcon::Information:
+        return QMessageBox::Information;
+    case DialogIcon::Warning:
+        return QMessageBox::Warning;
+    case DialogIcon::Error:
+        return QMessageBox::Critical;
+    case DialogIcon::Question:
+        return QMessageBox::Question;
+    case DialogIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::ButtonRole roleOf(DialogButton button)
+{
+    switch (button) {
+    case DialogButton::Ok:
+        return QMessageBox::AcceptRole;
+    case DialogButton::Yes:
+        return QMessageBox::YesRole;
+    case DialogButton::No:
+        return QMessageBox::NoRole;
+    case DialogButton::Cancel:
+        return QMessageBox::RejectRole;
+    }
+    return QMessageBox::AcceptRole;
+}
+
+} // namespace
+
+DialogButton QtUserDialogs::message(QWidget *parent, const MessageBoxRequest &request)
+{
+    QMessageBox box(toQtIcon(request.icon), request.title, request.text, QMessageBox::NoButton, parent);
+    QList<std::pair<QAbstractButton *, DialogButton>> buttons;
+    for (DialogButton b : request.buttons) {
+        QPushButton *button = box.addButton(buttonCaption(b), roleOf(b));
+        buttons.append({button, b});
+        if (b == DialogButton::Cancel || request.buttons.size() == 1)
+            box.setEscapeButton(button);
+    }
+    if (!buttons.isEmpty())
+        box.setDefaultButton(static_cast<QPushButton *>(buttons.first().first));
+    box.exec();
+    for (const auto &[button, answer] : buttons) {
+        if (box.clickedButton() == button)
+            return answer;
+    }
+    // Closed by the window manager: the safest answer the box offered.
+    return request.buttons.contains(DialogButton::Cancel) ? DialogButton::Cancel
+         : request.buttons.contains(DialogButton::No)     ? DialogButton::No
+                                                          : DialogButton::Ok;
+}
+
+std::optional<QString> QtUserDialogs::inputText(QWidget *parent, const QString &title,
+                                                const QString &prompt, const QString &initial)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, initial, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
+}
+
+std::optional<QString> QtUserDialogs::chooseFile(QWidget *parent, const FileDialogRequest &request)
+{
+    QFileDialog dialog(parent, request.title, request.directory);
+    const bool save = request.mode == FileDialogRequest::Mode::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(request.filters);
+    if (request.filterIndex >= 0 && request.filterIndex < request.filters.size())
+        dialog.selectNameFilter(request.filters.at(request.filterIndex));
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<FontChoice> QtUserDialogs::chooseFont(QWidget *parent, const FontChoice &initial)
+{
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, initial.font, parent);
+    if (!ok)
+        return std::nullopt;
+    // Qt's font dialog has no colour field; the text keeps the colour it had.
+    return FontChoice{font, initial.color};
+}
+
+int QtUserDialogs::exec(QDialog *dialog)
+{
+    return dialog->exec();
+}

@@ -1,0 +1,54 @@
+#include "common/scripteduserdialogs.h"
+
+DialogButton ScriptedUserDialogs::message(QWidget *, const MessageBoxRequest &request)
+{
+    messages.append(request);
+    if (!messageAnswers.isEmpty())
+        return messageAnswers.dequeue();
+    ++unexpected;
+    if (request.buttons.contains(DialogButton::Cancel))
+        return DialogButton::Cancel;
+    if (request.buttons.contains(DialogButton::No))
+        return DialogButton::No;
+    return DialogButton::Ok;
+}
+
+std::optional<QString> ScriptedUserDialogs::inputText(QWidget *, const QString &, const QString &prompt,
+                                                      const QString &)
+{
+    inputPrompts.append(prompt);
+    if (!inputAnswers.isEmpty())
+        return inputAnswers.dequeue();
+    ++unexpected;
+    return std::nullopt;
+}
+
+std::optional<QString> ScriptedUserDialogs::chooseFile(QWidget *, const FileDialogRequest &request)
+{
+    fileRequests.append(request);
+    if (!fileAnswers.isEmpty())
+        return fileAnswers.dequeue();
+    ++unexpected;
+    return std::nullopt;
+}
+
+std::optional<FontChoice> ScriptedUserDialogs::chooseFont(QWidget *, const FontChoice &initial)
+{
+    fontRequests.append(initial);
+    if (!fontAnswers.isEmpty())
+        return fontAnswers.dequeue();
+    ++unexpected;
+    return std::nullopt;
+}
+
+int ScriptedUserDialogs::exec(QDialog *dialog)
+{
+    shownDialogs.append(dialog);
+    dialog->setResult(QDialog::Rejected);
+    if (dialogScripts.isEmpty()) {
+        ++unexpected;
+        return QDialog::Rejected;
+    }
+    dialogScripts.dequeue()(dialog);
+    return dialog->result();
+}

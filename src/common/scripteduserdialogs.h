@@ -1,0 +1,38 @@
+#pragma once
+
+#include "common/userdialogs.h"
+
+#include <QDialog>
+#include <QQueue>
+
+#include <functional>
+
+// The test double of UserDialogs: answers from queues the test fills and records every request.
+// A request with no queued answer gets the most cautious answer and is counted as unexpected,
+// so a test can fail on a question it did not foresee. Modal windows are handed to a queued
+// function that sets their controls and presses their buttons; no nested event loop runs.
+class ScriptedUserDialogs final : public UserDialogs
+{
+public:
+    using DialogScript = std::function<void(QDialog *)>;
+
+    QQueue<DialogButton> messageAnswers;
+    QQueue<std::optional<QString>> inputAnswers;
+    QQueue<std::optional<QString>> fileAnswers;
+    QQueue<std::optional<FontChoice>> fontAnswers;
+    QQueue<DialogScript> dialogScripts;
+
+    QList<MessageBoxRequest> messages;
+    QList<FileDialogRequest> fileRequests;
+    QStringList inputPrompts;
+    QList<FontChoice> fontRequests;
+    QList<QDialog *> shownDialogs;
+    int unexpected = 0;
+
+    DialogButton message(QWidget *parent, const MessageBoxRequest &request) override;
+    std::optional<QString> inputText(QWidget *parent, const QString &title, const QString &prompt,
+                                     const QString &initial) override;
+    std::optional<QString> chooseFile(QWidget *parent, const FileDialogRequest &request) override;
+    std::optional<FontChoice> chooseFont(QWidget *parent, const FontChoice &initial) override;
+    int exec(QDialog *dialog) override;
+};

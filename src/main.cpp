@@ -1,0 +1,32 @@
+// QZWeb: creates the windows in their fixed order, opens the file named on the command line,
+// and runs the event loop until the main window closes.
+#include "app/appwindows.h"
+#include "app/mainwindow.h"
+#include "common/qtuserdialogs.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("qzweb"));
+    QApplication::setApplicationDisplayName(QStringLiteral("QZWeb"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("QZWeb — HTML エディタ"));
+    parser.addHelpOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("開くファイル"), QStringLiteral("[FILE]"));
+    parser.process(app);
+
+    QtUserDialogs dialogs;
+    std::unique_ptr<MainWindow> window(AppWindows::create(dialogs));
+    QObject::connect(window.get(), &MainWindow::closed, &app, &QApplication::quit, Qt::QueuedConnection);
+    window->show();
+    if (!parser.positionalArguments().isEmpty())
+        window->openStartupFile(parser.positionalArguments().constFirst());
+    return app.exec();
+}

@@ -1,0 +1,38 @@
+#include "support/mainwindowfixture.h"
+
+#include "app/appwindows.h"
+
+#include <QAction>
+#include <QTest>
+
+void MainWindowFixture::SetUp()
+{
+    ASSERT_TRUE(dataHome.isValid());
+    ASSERT_TRUE(work.isValid());
+    m_savedCurrentPath = QDir::currentPath();
+    QDir::setCurrent(work.path());
+    qputenv("QZWEB_HOME", dataHome.path().toLocal8Bit());
+    window.reset(AppWindows::create(dialogs));
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+}
+
+void MainWindowFixture::TearDown()
+{
+    // Closing goes through the close query; answer nothing and drop the window regardless.
+    window.reset();
+    QDir::setCurrent(m_savedCurrentPath);
+    qunsetenv("QZWEB_HOME");
+}
+
+QAction *MainWindowFixture::action(const QString &actionName) const
+{
+    return window->action(actionName);
+}
+
+void MainWindowFixture::trigger(const QString &actionName)
+{
+    QAction *a = action(actionName);
+    ASSERT_NE(a, nullptr) << actionName.toStdString();
+    a->trigger();
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "app/mainwindow.h"
+#include "common/scripteduserdialogs.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class QAction;
+
+// A real main window with all its windows, offscreen, answering every question from the
+// scripted dialogs. The program's data folder and the working folder are scratch folders of
+// the test, and the working folder is restored afterwards, since documents change it.
+class MainWindowFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Triggers a menu action by object name, as a click on it would.
+    void trigger(const QString &actionName);
+    QAction *action(const QString &actionName) const;
+    template<typename T>
+    T *control(const QString &objectName) const
+    {
+        return window->findChild<T *>(objectName);
+    }
+    // A file inside the scratch work folder.
+    QString workPath(const QString &name) const { return QDir(work.path()).filePath(name); }
+
+    ScriptedUserDialogs dialogs;
+    QTemporaryDir dataHome;
+    QTemporaryDir work;
+    std::unique_ptr<MainWindow> window;
+
+private:
+    QString m_savedCurrentPath;
+};

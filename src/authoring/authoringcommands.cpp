@@ -12,6 +12,7 @@
 #include "common/userdialogs.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QPalette>
 #include <QTextBlockFormat>
 #include <QTextCursor>
@@ -44,6 +45,16 @@ FileDialogRequest fileNameRequest()
     request.filterIndex = 0;
     request.defaultSuffix = QStringLiteral("htm");
     return request;
+}
+
+// The file with its folder resolved to the real one, as the current folder always is: a file
+// reached through a linked folder must still come out relative to the page, or the link would
+// only work on this machine. The file's own name is kept even when it is a link itself.
+QString physicalPath(const QString &file)
+{
+    const QFileInfo info(file);
+    const QString folder = QDir(info.absolutePath()).canonicalPath();
+    return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
 }
 
 // Restores the program's current folder when the command ends, however it ends.
@@ -176,13 +187,14 @@ void AuthoringCommands::cancelIndent()
 void AuthoringCommands::insertFileName()
 {
     const PathStyle style = PathStyle::native();
-    const QString base = withTrailingSeparator(QDir::toNativeSeparators(QDir::currentPath()), style.separator);
+    const QString current = QDir::currentPath();
+    const QString base = withTrailingSeparator(QDir::toNativeSeparators(current), style.separator);
     // The file dialog may move the current folder; relative links depend on it staying put.
-    const CurrentFolderGuard restore(base);
+    const CurrentFolderGuard restore(current);
     const std::optional<QString> chosen = m_dialogs.chooseFile(m_window, fileNameRequest());
     if (!chosen || chosen->isEmpty())
         return;
-    const QString file = QDir::toNativeSeparators(QDir(base).absoluteFilePath(*chosen));
+    const QString file = QDir::toNativeSeparators(physicalPath(QDir(current).absoluteFilePath(*chosen)));
     m_inserter.insert(relativeFileName(base, file, style));
 }
 

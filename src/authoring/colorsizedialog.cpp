@@ -11,6 +11,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QScrollBar>
 
 namespace {
@@ -209,6 +210,14 @@ void ColorSizeDialog::settle()
     }
     m_colorText = ::colorText(current.color, current.notation);
     accept();
+}
+
+void ColorSizeDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // A small tool dialog opened from several menus: always in the middle of the screen.
+    if (const QScreen *s = screen())
+        move(s->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
 void ColorSizeDialog::reject()

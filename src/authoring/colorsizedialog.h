@@ -35,6 +35,9 @@ public:
 public slots:
     void reject() override;
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void buildControls();
     void showColor();      // labels and swatch follow the scroll bars

@@ -170,6 +170,7 @@ TEST_F(AuthoringCommandsTest, IndentStepsTenPointsOnEverySelectedParagraphAndCan
 TEST_F(AuthoringCommandsTest, FileNameIsWrittenRelativeToTheCurrentFolder)
 {
     ASSERT_TRUE(QDir(work.path()).mkpath(q("img")));
+    ASSERT_TRUE(QFile::link(workPath(q("img")), workPath(q("linked"))));
     const QString base = QDir::currentPath();
     struct Case
     {
@@ -179,6 +180,7 @@ TEST_F(AuthoringCommandsTest, FileNameIsWrittenRelativeToTheCurrentFolder)
     const Case cases[] = {
         {workPath(q("img/logo.gif")), q("img/logo.gif")},
         {workPath(q("a.htm")), q("a.htm")},
+        {workPath(q("linked/logo.gif")), q("img/logo.gif")},   // the folder as it really is
         {QDir(work.path()).absoluteFilePath(q("../x.htm")), q("../x.htm")},
         {std::nullopt, QString()},
     };

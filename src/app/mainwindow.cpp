@@ -64,6 +64,7 @@ void MainWindow::buildMenus()
 {
     MenuBuilder builder([this](const QString &handler, int tag) { runCommand(handler, tag); });
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    menuBar()->setAccessibleName(QStringLiteral("メニュー"));
     builder.fill(menuBar(), MainMenu::menuBar());
     m_popupMenu = new QMenu(this);
     m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));

@@ -82,6 +82,7 @@ MainWindowView MainWindowView::build(QMainWindow *window)
     MainWindowView v;
     auto *client = new QWidget(window);
     client->setObjectName(QStringLiteral("Form1Client"));
+    client->setAccessibleName(QStringLiteral("QZWeb"));
     setBackground(client, kPurple);
     auto *layout = new AnchorLayout(client, kDesignClientSize);
 

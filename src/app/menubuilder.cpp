@@ -12,8 +12,9 @@ QAction *MenuBuilder::makeAction(QWidget *owner, const MenuEntry &entry)
     if (!entry.shortcut.isEmpty())
         action->setShortcut(QKeySequence(entry.shortcut, QKeySequence::PortableText));
     const QString handler = entry.handler;
-    QObject::connect(action, &QAction::triggered, owner, [this, action, handler] {
-        m_trigger(handler, action->data().toInt());
+    // The builder is gone by the time an item is clicked: the connection keeps its own copy.
+    QObject::connect(action, &QAction::triggered, owner, [trigger = m_trigger, action, handler] {
+        trigger(handler, action->data().toInt());
     });
     m_actions.insert(entry.name, action);
     return action;

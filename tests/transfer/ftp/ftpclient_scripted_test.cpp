@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -55,8 +56,9 @@ class ScriptedSession : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_folder = fs::temp_directory_path() / ("qzweb-ftp-test-" + std::to_string(::getpid()) + "-"
-                                                + testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-'); // parameterized names hold a '/'
+        m_folder = fs::temp_directory_path() / ("qzweb-ftp-test-" + std::to_string(::getpid()) + "-" + name);
         fs::remove_all(m_folder);
         fs::create_directories(m_folder);
         FtpSettings& settings = m_client.settings();

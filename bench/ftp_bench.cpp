@@ -272,7 +272,7 @@ std::vector<std::string> commandFor(const std::string& client, const Server& ser
                                                        : "get " + remote + " -o " + local.string();
     return {"lftp", "-c",
             std::string("set ftp:passive-mode ") + (line.passive ? "on" : "off")
-                + "; set net:max-retries 1; set net:timeout 30; set cmd:fail-exit yes; set xfer:clobber on; "
+                + "; set xfer:log no; set net:max-retries 1; set net:timeout 30; set cmd:fail-exit yes; set xfer:clobber on; "
                 + "open -u " + server.user + "," + server.password + " -p " + port + " 127.0.0.1; " + transfer};
 }
 

@@ -7,7 +7,6 @@
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftp/ftphostport.h"
 #include "transfer/ftp/ftpprotocolerror.h"
-#include "transfer/ftp/ftpstep.h"
 #include "transfer/ftp/ftptimeouterror.h"
 #include "transfer/ftp/hostresolver.h"
 #include "transfer/ftp/socketerror.h"
@@ -76,15 +75,6 @@ TEST(SocketErrorText, FormatsNumberAndTextOnTwoLines)
     EXPECT_EQ(SocketError(10054).code(), 10054);
 }
 
-TEST(SocketErrorText, EveryTableNumberHasText)
-{
-    for (int code = 10004; code <= 10066; ++code) {
-        const bool inTable = code == 10004 || code == 10009 || code == 10013 || code == 10014 || code == 10022
-                             || code == 10024 || code >= 10035;
-        EXPECT_EQ(!SocketError::textFor(code).empty(), inTable) << code;
-    }
-}
-
 struct ErrnoCase {
     int posixErrno;
     int windowsCode;
@@ -103,19 +93,6 @@ INSTANTIATE_TEST_SUITE_P(Errnos, ErrnoMapping,
                                          ErrnoCase{EPIPE, 10058}, ErrnoCase{ETIMEDOUT, 10060},
                                          ErrnoCase{ECONNREFUSED, 10061}, ErrnoCase{EHOSTUNREACH, 10065},
                                          ErrnoCase{ENOTEMPTY, 10066}));
-
-TEST(StepRules, AcceptTheirCodesOnly)
-{
-    EXPECT_TRUE(ruleFor(FtpStep::User).accepts(331));
-    EXPECT_FALSE(ruleFor(FtpStep::ChangeDirUp).accepts(200));
-    EXPECT_TRUE(ruleFor(FtpStep::System).accepts(500));
-    EXPECT_FALSE(ruleFor(FtpStep::System).accepts(502));
-    EXPECT_TRUE(ruleFor(FtpStep::PassiveStore).accepts(110));
-    EXPECT_FALSE(ruleFor(FtpStep::Store).accepts(110));
-    EXPECT_FALSE(ruleFor(FtpStep::Quit).accepts(0));
-    EXPECT_TRUE(ruleFor(FtpStep::EndOfTransfer).accepts(426));
-    EXPECT_FALSE(ruleFor(FtpStep::AfterTransferAborted).accepts(426));
-}
 
 struct SplitCase {
     const char* text;

@@ -160,6 +160,19 @@ ScriptedFtpServer& ScriptedFtpServer::sendData(const std::string& bytes)
     return *this;
 }
 
+ScriptedFtpServer& ScriptedFtpServer::stallData()
+{
+    m_steps.push_back([this] {
+        int fd = openDataConnection();
+        char byte = 0;
+        const bool closedByClient = waitReadable(fd, waitMilliseconds) && ::recv(fd, &byte, 1, 0) <= 0;
+        closeFd(fd);
+        if (!closedByClient)
+            fail("the client kept a stalled data connection open");
+    });
+    return *this;
+}
+
 ScriptedFtpServer& ScriptedFtpServer::receiveData()
 {
     m_steps.push_back([this] {

@@ -33,6 +33,8 @@ public:
     // Sends bytes on a data connection and closes it: to the address of the last PORT
     // command in active mode, on the passive listener after offerPassive().
     ScriptedFtpServer& sendData(const std::string& bytes);
+    // Opens a data connection, sends nothing and waits for the client to give up on it.
+    ScriptedFtpServer& stallData();
     // Receives a data connection's bytes until the client closes it.
     ScriptedFtpServer& receiveData();
     // Connects to the last PORT address from 127.0.0.2, sends a few bytes and records

@@ -521,6 +521,31 @@ TEST_F(ScriptedSession, ServerDataIsTakenAfterAnIntruderWasDropped)
     EXPECT_TRUE(m_server.intruderDropped());
 }
 
+TEST_F(ScriptedSession, StalledDataConnectionRunsIntoItsTimeLimit)
+{
+    const fs::path target = m_folder / "slow.html";
+    m_client.settings().passive = true;
+    scriptLogin(m_server)
+        .receive()
+        .offerPassive()
+        .answer("150 Opening")
+        .stallData()
+        .reply("426 Connection closed; transfer aborted.")
+        .reply("226 Abort successful")
+        .answer("257 \"/\"")
+        .start();
+    m_client.connect();
+    try {
+        m_client.retrieve("slow.html", target.string(), true);
+        FAIL() << "no error";
+    } catch (const FtpTimeoutError& error) {
+        EXPECT_STREQ(error.what(), "The data transfer stopped: nothing moved for 0.6 seconds.");
+    }
+    EXPECT_TRUE(folderEntries().empty());
+    EXPECT_EQ(m_client.currentDir(), "/");
+    finish();
+}
+
 TEST_F(ScriptedSession, AbortReadsItsReply)
 {
     scriptLogin(m_server).answer("225 No transfer to abort").answer("257 \"/www\"").start();

@@ -39,6 +39,7 @@ constexpr int needPassword = 331;
 constexpr int transferAborted = 426;
 } // namespace FtpCode
 
+// One row of the table: the step, its command word and the codes it accepts.
 struct FtpStepRule {
     static constexpr std::size_t maxAccepted = 4;
 

@@ -21,7 +21,7 @@ struct LinkRow
 {
     int tag;
     const char16_t *open;
-    const char16_t *close;
+    const char16_t *close;         // %1 stands for the line of breaks of the in-page jump
     const char16_t *addressOpen;   // empty: the row has no address form
     const char16_t *addressClose;
 };

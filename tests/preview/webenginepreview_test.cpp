@@ -25,6 +25,9 @@ class WebEnginePreviewTest : public MainWindowFixture
 protected:
     void SetUp() override
     {
+        // Tests run as root without a GPU; the engine reads these when it first starts.
+        if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+            qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
             qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
         MainWindowFixture::SetUp();

@@ -6,9 +6,9 @@ FakeBrowserEngine::FakeBrowserEngine(QObject *parent) : BrowserEngine(parent) {}
 
 void FakeBrowserEngine::navigate(const QString &address)
 {
-    if (!m_refusal.isNull()) {
-        const QString text = m_refusal;
-        m_refusal.clear();
+    if (m_refusal) {
+        const QString text = *m_refusal;
+        m_refusal.reset();
         throw BrowserEngineError(text);
     }
     navigations.append({address, m_offline});
@@ -65,5 +65,5 @@ void FakeBrowserEngine::completeLoad(const QString &address, const QString &titl
 
 void FakeBrowserEngine::refuseNextNavigation(const QString &engineText)
 {
-    m_refusal = engineText.isNull() ? QStringLiteral("") : engineText;
+    m_refusal = engineText;
 }

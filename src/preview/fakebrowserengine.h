@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <optional>
+
 // A browser engine without a browser, for tests of the preview's commands: it keeps a page
 // history like a real engine, records what it was asked to do, and raises the load events
 // only when the test tells it to, so every step of a load can be checked on its own.
@@ -46,5 +48,5 @@ private:
     QString m_title;
     QString m_shownOverride;
     bool m_offline = false;
-    QString m_refusal;
+    std::optional<QString> m_refusal;
 };

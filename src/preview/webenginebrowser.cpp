@@ -44,6 +44,7 @@ void WebEngineBrowser::ensureView()
     }
     m_frame = new QFrame(m_pane);
     m_frame->setObjectName(QStringLiteral("WebBrowser1Frame"));
+    m_frame->setAccessibleName(m_pane->accessibleName());
     auto *frameLayout = new QVBoxLayout(m_frame);
     frameLayout->setContentsMargins(0, 0, 0, 0);
     m_view = new QWebEngineView(m_frame);

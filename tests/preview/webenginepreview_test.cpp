@@ -107,6 +107,11 @@ TEST_F(WebEnginePreviewTest, RenderShowsTheDocumentFromItsOwnFolderWithItsImages
     EXPECT_TRUE(window->state().webHistory.isEmpty());
     EXPECT_EQ(control<QComboBox>(QStringLiteral("cmbURL"))->findText(view()->url().toString()), -1);
     EXPECT_NE(control<StatusBar>(QStringLiteral("StatusBar1"))->panelText(0), QStringLiteral("完了"));
+
+    // Closing the program takes the preview file away again.
+    EditorAdapter(*control<EditorPane>(QStringLiteral("RichEdit1"))).setModified(false);
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(QFile::exists(previewPath));
 }
 
 TEST_F(WebEnginePreviewTest, HttpModeLoadsOnlineAndIsBlockedOffline)

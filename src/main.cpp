@@ -11,6 +11,8 @@
 
 int main(int argc, char *argv[])
 {
+    // The preview's browser engine shares its GL contexts with the widgets.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qzweb"));
     QApplication::setApplicationDisplayName(QStringLiteral("QZWeb"));

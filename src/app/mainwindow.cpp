@@ -5,12 +5,14 @@
 #include "app/statusbar.h"
 #include "app/viewcommands.h"
 #include "authoring/authoringcommands.h"
+#include "authoring/editoradapter.h"
 #include "authoring/editorpane.h"
 #include "common/datafolder.h"
 #include "common/linefile.h"
 #include "common/uifont.h"
 #include "common/usererror.h"
 #include "common/userdialogs.h"
+#include "preview/previewcommands.h"
 #include "preview/previewfile.h"
 
 #include <QAbstractButton>
@@ -125,6 +127,10 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
     m_windows = windows;
     new ViewCommands(*this);
     new AuthoringCommands(m_commands, *m_view.editor, m_state, m_dialogs, *windows.colorSize, this);
+    new PreviewCommands(m_commands, m_state, m_dialogs,
+                        {m_view.preview, m_view.urlBox, m_view.radioHttp, m_view.progressBar,
+                         [this] { return EditorAdapter(*m_view.editor).text(); },
+                         [this](const QString &text) { m_view.statusBar->setPanelText(0, text); }});
 }
 
 void MainWindow::runCommand(const QString &handler, int tag)

@@ -8,4 +8,16 @@ QString makeName(const QTime &time)
          + QStringLiteral(".htm");
 }
 
+QString folderFor(const QString &previewDir, const QString &currentFolder, const QString &executableFolder)
+{
+    QString folder = previewDir;
+    if (folder.isEmpty())
+        folder = currentFolder;
+    if (folder.isEmpty())
+        folder = executableFolder;
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
 } // namespace PreviewFile

@@ -1,0 +1,57 @@
+#include "preview/documentcompletion.h"
+
+#include "common/dateformat.h"
+#include "common/mainstate.h"
+
+namespace DocumentCompletion {
+
+namespace {
+
+// The three-letter prefixes of addresses that are not web pages: local files, the preview
+// among them, and the engine's own resource pages.
+bool isLocalPage(const QString &address)
+{
+    const QString prefix = address.left(3).toLower();
+    return prefix == QLatin1String("fil") || prefix == QLatin1String("res");
+}
+
+} // namespace
+
+QString historyLine(const QString &dateText, const QString &title, const QString &address)
+{
+    const QString quote = QStringLiteral("\"");
+    const QString separator = QStringLiteral("\",\"");
+    return quote + dateText + separator + title + separator + address + quote;
+}
+
+bool isRecorded(const QStringList &history, const QString &dateText, const QString &address)
+{
+    for (const QString &line : history) {
+        if (line.contains(dateText) && line.contains(address))
+            return true;
+    }
+    return false;
+}
+
+Outcome handle(MainState &state, const QString &address, const QString &title, const QDate &today,
+               const QStringList &urlItems)
+{
+    Outcome outcome;
+    if (address == state.lastUrl)
+        return outcome;
+    state.lastUrl = address;
+    if (address.isEmpty() || isLocalPage(address))
+        return outcome;
+
+    outcome.webPage = true;
+    outcome.address = address;
+    const QString dateText = DateFormat::shortDate(today);
+    if (!isRecorded(state.webHistory, dateText, address)) {
+        state.webHistory.append(historyLine(dateText, title, address));
+        outcome.recorded = true;
+    }
+    outcome.insertIntoUrlList = !urlItems.contains(address, Qt::CaseInsensitive);
+    return outcome;
+}
+
+} // namespace DocumentCompletion

@@ -1,0 +1,134 @@
+#include "preview/previewcommands.h"
+
+#include "common/atomicfile.h"
+#include "common/commandregistry.h"
+#include "common/mainstate.h"
+#include "common/textcodec.h"
+#include "common/userdialogs.h"
+#include "preview/browserengineerror.h"
+#include "preview/documentcompletion.h"
+#include "preview/previewarea.h"
+#include "preview/previewfile.h"
+#include "preview/webenginebrowser.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QProgressBar>
+#include <QUrl>
+
+namespace {
+
+const QString kNoPage = QStringLiteral("ページがありません");
+const QString kDone = QStringLiteral("完了");
+
+QStringList itemsOf(const QComboBox &box)
+{
+    QStringList items;
+    for (int i = 0; i < box.count(); ++i)
+        items.append(box.itemText(i));
+    return items;
+}
+
+} // namespace
+
+PreviewCommands::PreviewCommands(CommandRegistry &commands, MainState &state, UserDialogs &dialogs,
+                                 const PreviewControls &controls, BrowserEngine *engine, QObject *parent)
+    : QObject(parent ? parent : controls.pane), m_state(state), m_dialogs(dialogs), m_controls(controls),
+      m_engine(engine ? engine : new WebEngineBrowser(controls.pane))
+{
+    m_engine->setParent(this);
+    connect(m_engine, &BrowserEngine::downloadBegin, this, &PreviewCommands::downloadBegin);
+    connect(m_engine, &BrowserEngine::progressChange, this, &PreviewCommands::progressChange);
+    connect(m_engine, &BrowserEngine::documentComplete, this, &PreviewCommands::documentComplete);
+    connect(m_engine, &BrowserEngine::navigateError, this, &PreviewCommands::loadEnded);
+
+    commands.add(QStringLiteral("Button1Click"), [this](int) { render(); });
+    commands.add(QStringLiteral("RadioButton3Click"), [this](int) { setOnline(true); });
+    commands.add(QStringLiteral("RadioButton4Click"), [this](int) { setOnline(false); });
+    commands.add(QStringLiteral("SpeedButton1Click"), [this](int tag) { moveInHistory(tag); });
+}
+
+void PreviewCommands::render()
+{
+    if (m_controls.httpMode && m_controls.httpMode->isChecked())
+        browse(m_controls.urlBox->currentText());
+    else
+        renderDocument();
+}
+
+void PreviewCommands::browse(const QString &address)
+{
+    m_engine->setOffline(!m_state.onlineFlag);
+    m_engine->navigate(address);
+}
+
+void PreviewCommands::renderDocument()
+{
+    const QString text = m_controls.documentText ? m_controls.documentText() : QString();
+    if (text.isEmpty())
+        return;
+    m_state.previewDir = PreviewFile::folderFor(m_state.previewDir, QDir::currentPath(),
+                                                QCoreApplication::applicationDirPath());
+    const QString path = m_state.previewFilePath();
+    // The page is written as the document would be saved, so the browser reads the same
+    // bytes the user will publish.
+    AtomicFile::write(path, TextCodec::encode(text, m_state.documentFormat));
+    m_engine->navigate(QUrl::fromLocalFile(path).toString());
+}
+
+void PreviewCommands::setOnline(bool online)
+{
+    m_state.onlineFlag = online;
+}
+
+void PreviewCommands::moveInHistory(int tag)
+{
+    try {
+        if (tag == kBackTag)
+            m_engine->goBack();
+        else if (tag == kForwardTag)
+            m_engine->goForward();
+        else
+            m_engine->stop();
+    } catch (const BrowserEngineError &) {
+        m_dialogs.notify(m_controls.pane ? m_controls.pane->window() : nullptr, kNoPage);
+    }
+}
+
+void PreviewCommands::downloadBegin()
+{
+    m_controls.progressBar->setValue(0);
+    m_controls.progressBar->show();
+}
+
+void PreviewCommands::progressChange(int progress, int progressMax)
+{
+    // Qt's event loop runs between two progress events, so the bar repaints by itself;
+    // processing events here would only let other commands run in the middle of this one.
+    m_controls.progressBar->setMaximum(qMax(0, progressMax));
+    m_controls.progressBar->setValue(progress);
+}
+
+void PreviewCommands::documentComplete()
+{
+    const DocumentCompletion::Outcome outcome = DocumentCompletion::handle(
+        m_state, m_engine->locationUrl(), m_engine->locationName(), QDate::currentDate(), itemsOf(*m_controls.urlBox));
+    // Local pages are not recorded, but their load is over all the same: a bar left at its
+    // last position would tell the user something is still loading.
+    loadEnded();
+    if (!outcome.webPage)
+        return;
+    if (m_controls.setStatusText)
+        m_controls.setStatusText(kDone);
+    if (outcome.insertIntoUrlList)
+        m_controls.urlBox->insertItem(0, outcome.address);
+    m_controls.urlBox->setEditText(outcome.address);
+}
+
+void PreviewCommands::loadEnded()
+{
+    m_controls.progressBar->hide();
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class BrowserEngine;
+class CommandRegistry;
+class PreviewArea;
+class QAbstractButton;
+class QComboBox;
+class QProgressBar;
+class UserDialogs;
+struct MainState;
+
+// The main window's controls and services the preview commands work with; the window owns them.
+struct PreviewControls
+{
+    PreviewArea *pane = nullptr;          // WebBrowser1
+    QComboBox *urlBox = nullptr;          // cmbURL
+    QAbstractButton *httpMode = nullptr;  // RadioButton1 "http"
+    QProgressBar *progressBar = nullptr;  // ProgressBar1
+    std::function<QString()> documentText;              // the editor's whole text, CR LF line ends
+    std::function<void(const QString &)> setStatusText; // status panel 0
+};
+
+// The commands of the preview pane: 反映 (the edited page rendered from a preview file beside
+// the document, or the typed address browsed), online and offline, back, forward and stop;
+// and the pane's progress and completion, which record visited web pages. It owns the
+// browser engine: Qt WebEngine unless another engine is given (tests give a fake).
+class PreviewCommands final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(PreviewCommands)
+
+public:
+    static constexpr int kBackTag = 0;
+    static constexpr int kForwardTag = 1;
+    static constexpr int kStopTag = 2;
+
+    // Registers the handlers in the registry; becomes a child of the pane unless given a parent.
+    PreviewCommands(CommandRegistry &commands, MainState &state, UserDialogs &dialogs, const PreviewControls &controls,
+                    BrowserEngine *engine = nullptr, QObject *parent = nullptr);
+
+    BrowserEngine &engine() const { return *m_engine; }
+
+    void render();                     // Button1Click
+    // Goes to an address as a browser: offline unless the online flag is set.
+    void browse(const QString &address);
+    void setOnline(bool online);       // RadioButton3Click, RadioButton4Click
+    void moveInHistory(int tag);       // SpeedButton1Click: 0 back, 1 forward, other stop
+
+private:
+    void renderDocument();
+    void downloadBegin();
+    void progressChange(int progress, int progressMax);
+    void documentComplete();
+    void loadEnded();
+
+    MainState &m_state;
+    UserDialogs &m_dialogs;
+    PreviewControls m_controls;
+    BrowserEngine *m_engine;
+};

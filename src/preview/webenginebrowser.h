@@ -1,0 +1,56 @@
+#pragma once
+
+#include "preview/browserengine.h"
+#include "preview/browserhostsettings.h"
+
+#include <QFrame>
+#include <QPointer>
+#include <QWebEngineView>
+
+class OfflineRequestInterceptor;
+class PreviewKeyRouter;
+class QWebEngineProfile;
+class QWidget;
+
+// The browser engine of the preview pane, on Qt WebEngine. Starting the engine is costly, so
+// the view is made on the first navigation, inside the given pane; until then the pane stays
+// blank and nothing of Chromium runs. Pages, page history and cache live in a private
+// in-memory profile for this run only. It owns the view (through its frame), the profile,
+// the request interceptor that makes offline mode real, and the key router.
+class WebEngineBrowser final : public BrowserEngine
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(WebEngineBrowser)
+
+public:
+    explicit WebEngineBrowser(QWidget *pane, QObject *parent = nullptr);
+    ~WebEngineBrowser() override;
+
+    void navigate(const QString &address) override;
+    void goBack() override;
+    void goForward() override;
+    void stop() override;
+    void setOffline(bool offline) override;
+    bool isOffline() const override { return m_offline; }
+    QString locationUrl() const override;
+    QString locationName() const override;
+
+    const BrowserHostSettings &hostSettings() const { return m_settings; }
+    void setHostSettings(const BrowserHostSettings &settings);
+
+    // The view once the first navigation has made it; null before.
+    QWebEngineView *view() const { return m_view; }
+
+private:
+    void ensureView();
+    void applySettings();
+
+    QPointer<QWidget> m_pane;
+    BrowserHostSettings m_settings;
+    bool m_offline = false;
+    QWebEngineProfile *m_profile = nullptr;
+    OfflineRequestInterceptor *m_interceptor = nullptr;
+    PreviewKeyRouter *m_keyRouter = nullptr;
+    QPointer<QFrame> m_frame;
+    QPointer<QWebEngineView> m_view;
+};

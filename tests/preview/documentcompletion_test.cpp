@@ -1,0 +1,111 @@
+#include "common/mainstate.h"
+#include "preview/documentcompletion.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDate kToday(2026, 1, 5);
+const QString kTodayText = QStringLiteral("2026/01/05");
+
+class DocumentCompletionTest : public ::testing::Test
+{
+protected:
+    DocumentCompletion::Outcome complete(const QString &address, const QString &title = QStringLiteral("題"),
+                                         const QDate &day = kToday)
+    {
+        return DocumentCompletion::handle(state, address, title, day, urlItems);
+    }
+
+    MainState state;
+    QStringList urlItems;
+};
+
+} // namespace
+
+TEST_F(DocumentCompletionTest, AWebPageIsRecordedWithDateTitleAndAddress)
+{
+    const auto outcome = complete(QStringLiteral("http://example.com/a"), QStringLiteral("例, の \"頁\""));
+    EXPECT_TRUE(outcome.webPage);
+    EXPECT_TRUE(outcome.recorded);
+    EXPECT_TRUE(outcome.insertIntoUrlList);
+    EXPECT_EQ(outcome.address, QStringLiteral("http://example.com/a"));
+    EXPECT_EQ(state.lastUrl, QStringLiteral("http://example.com/a"));
+    // Nothing is escaped: the line is the three fields between quotes, joined by commas.
+    EXPECT_EQ(state.webHistory,
+              QStringList{QStringLiteral("\"2026/01/05\",\"例, の \"頁\"\",\"http://example.com/a\"")});
+}
+
+TEST_F(DocumentCompletionTest, AVisitIsRecordedOncePerAddressAndDay)
+{
+    complete(QStringLiteral("http://example.com/"));
+    complete(QStringLiteral("http://example.org/"));
+    const auto again = complete(QStringLiteral("http://example.com/"));
+    // Handled again (it came after another address) but not recorded a second time today.
+    EXPECT_TRUE(again.webPage);
+    EXPECT_FALSE(again.recorded);
+    EXPECT_EQ(state.webHistory.size(), 2);
+
+    complete(QStringLiteral("http://example.org/"), QStringLiteral("題"), kToday.addDays(1));
+    const auto nextDay = complete(QStringLiteral("http://example.com/"), QStringLiteral("題"), kToday.addDays(1));
+    EXPECT_TRUE(nextDay.recorded);
+    EXPECT_EQ(state.webHistory.size(), 4);
+    EXPECT_TRUE(state.webHistory.last().startsWith(QStringLiteral("\"2026/01/06\"")));
+}
+
+TEST_F(DocumentCompletionTest, AnAddressInsideOneRecordedTodayIsNotRecorded)
+{
+    complete(QStringLiteral("http://example.com/page.html"));
+    const auto shorter = complete(QStringLiteral("http://example.com/"));
+    EXPECT_TRUE(shorter.webPage);
+    EXPECT_FALSE(shorter.recorded);
+    // The longer address is not part of the shorter one's line, so it counts.
+    const auto longer = complete(QStringLiteral("http://example.com/page.html?x=1"));
+    EXPECT_TRUE(longer.recorded);
+    EXPECT_EQ(state.webHistory.size(), 2);
+
+    // Any line holding both anywhere counts, whatever field they are in.
+    const QStringList odd = {QStringLiteral("\"x\",\"2026/01/05 memo\",\"see http://example.net/ later\"")};
+    EXPECT_TRUE(DocumentCompletion::isRecorded(odd, kTodayText, QStringLiteral("http://example.net/")));
+    EXPECT_FALSE(DocumentCompletion::isRecorded(odd, QStringLiteral("2026/01/04"), QStringLiteral("http://example.net/")));
+}
+
+TEST_F(DocumentCompletionTest, LocalAndResourcePagesAreNeverRecordedOrOffered)
+{
+    const QString addresses[] = {
+        QStringLiteral("file:///home/u/site/13_05_22.htm"),
+        QStringLiteral("FILE:///home/u/site/index.html"),
+        QStringLiteral("res://ieframe.dll/dnserror.htm"),
+        QStringLiteral("Res://x"),
+    };
+    for (const QString &address : addresses) {
+        const auto outcome = complete(address);
+        EXPECT_FALSE(outcome.webPage) << address.toStdString();
+        EXPECT_FALSE(outcome.insertIntoUrlList) << address.toStdString();
+        EXPECT_EQ(state.lastUrl, address);
+    }
+    EXPECT_TRUE(state.webHistory.isEmpty());
+}
+
+TEST_F(DocumentCompletionTest, AnEmptyAddressIsRememberedButNothingElse)
+{
+    complete(QStringLiteral("http://example.com/"));
+    const auto outcome = complete(QString());
+    EXPECT_FALSE(outcome.webPage);
+    EXPECT_TRUE(state.lastUrl.isEmpty());
+    EXPECT_EQ(state.webHistory.size(), 1);
+}
+
+TEST_F(DocumentCompletionTest, TheAddressListIsSearchedIgnoringCaseButLastUrlIsExact)
+{
+    urlItems = {QStringLiteral("http://www.example.com/"), QStringLiteral("HTTP://EXAMPLE.ORG/")};
+    const auto known = complete(QStringLiteral("http://example.org/"));
+    EXPECT_TRUE(known.webPage);
+    EXPECT_FALSE(known.insertIntoUrlList);
+    EXPECT_EQ(known.address, QStringLiteral("http://example.org/"));
+
+    // A different letter case is a different address for the repeat check.
+    const auto otherCase = complete(QStringLiteral("http://EXAMPLE.org/"));
+    EXPECT_TRUE(otherCase.webPage);
+    EXPECT_FALSE(otherCase.insertIntoUrlList);
+}

@@ -1,0 +1,242 @@
+#include "common/commandregistry.h"
+#include "common/mainstate.h"
+#include "common/scripteduserdialogs.h"
+#include "common/usererror.h"
+#include "preview/fakebrowserengine.h"
+#include "preview/previewarea.h"
+#include "preview/previewcommands.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+// The preview commands with every control they use, on a fake engine: no browser starts.
+class PreviewCommandsTest : public ::testing::Test
+{
+protected:
+    PreviewCommandsTest()
+    {
+        urlBox.setEditable(true);
+        urlBox.addItems({QStringLiteral("http://www.example.com/"), QStringLiteral("http://www.example.org/")});
+        fileMode.setChecked(true);
+        progressBar.hide();
+        state.previewName = QStringLiteral("13_05_22.htm");
+        PreviewControls controls{&pane, &urlBox, &httpMode, &progressBar, [this] { return documentText; },
+                                 [this](const QString &text) { statusText = text; }};
+        engine = new FakeBrowserEngine;
+        commands = new PreviewCommands(registry, state, dialogs, controls, engine, &pane);
+    }
+
+    void run(const char *handler, int tag = 0) { ASSERT_TRUE(registry.invoke(QString::fromLatin1(handler), tag)); }
+    QStringList urlItems() const
+    {
+        QStringList items;
+        for (int i = 0; i < urlBox.count(); ++i)
+            items.append(urlBox.itemText(i));
+        return items;
+    }
+
+    PreviewArea pane;
+    QComboBox urlBox;
+    QWidget modes;
+    QRadioButton httpMode{QStringLiteral("http"), &modes};
+    QRadioButton fileMode{QStringLiteral("file"), &modes};
+    QProgressBar progressBar;
+    QString documentText;
+    QString statusText;
+    CommandRegistry registry;
+    MainState state;
+    ScriptedUserDialogs dialogs;
+    FakeBrowserEngine *engine = nullptr;
+    PreviewCommands *commands = nullptr;
+    QTemporaryDir folder;
+};
+
+TEST_F(PreviewCommandsTest, BackOrForwardWithNoPageShowsANotice)
+{
+    run("SpeedButton1Click", PreviewCommands::kBackTag);
+    run("SpeedButton1Click", PreviewCommands::kForwardTag);
+    ASSERT_EQ(dialogs.messages.size(), 2);
+    for (const MessageBoxRequest &request : dialogs.messages) {
+        EXPECT_EQ(request.text, QStringLiteral("ページがありません"));
+        EXPECT_EQ(request.icon, DialogIcon::None);
+        EXPECT_EQ(request.buttons, QList<DialogButton>{DialogButton::Ok});
+    }
+    // Stop has nothing to refuse.
+    run("SpeedButton1Click", PreviewCommands::kStopTag);
+    EXPECT_EQ(engine->stopCount, 1);
+    EXPECT_EQ(dialogs.messages.size(), 2);
+}
+
+TEST_F(PreviewCommandsTest, BackAndForwardMoveInTheEnginesHistory)
+{
+    engine->navigate(QStringLiteral("http://a.example/"));
+    engine->navigate(QStringLiteral("http://b.example/"));
+    run("SpeedButton1Click", PreviewCommands::kBackTag);
+    EXPECT_EQ(engine->locationUrl(), QStringLiteral("http://a.example/"));
+    run("SpeedButton1Click", PreviewCommands::kForwardTag);
+    EXPECT_EQ(engine->locationUrl(), QStringLiteral("http://b.example/"));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(PreviewCommandsTest, ProgressIsShownWhileAWebPageLoadsAndHiddenAtCompletion)
+{
+    emit engine->downloadBegin();
+    EXPECT_TRUE(progressBar.isVisibleTo(&progressBar));
+    EXPECT_FALSE(progressBar.isHidden());
+    EXPECT_EQ(progressBar.value(), 0);
+    emit engine->progressChange(30, 200);
+    EXPECT_EQ(progressBar.maximum(), 200);
+    EXPECT_EQ(progressBar.value(), 30);
+    emit engine->progressChange(70, 100);
+    EXPECT_EQ(progressBar.maximum(), 100);
+    EXPECT_EQ(progressBar.value(), 70);
+    // A negative maximum must not turn the range upside down.
+    emit engine->progressChange(0, -1);
+    EXPECT_EQ(progressBar.minimum(), 0);
+
+    engine->completeLoad(QStringLiteral("http://example.net/"), QStringLiteral("Example"));
+    EXPECT_TRUE(progressBar.isHidden());
+    EXPECT_EQ(statusText, QStringLiteral("完了"));
+
+    emit engine->downloadBegin();
+    emit engine->navigateError();
+    EXPECT_TRUE(progressBar.isHidden());
+}
+
+TEST_F(PreviewCommandsTest, ACompletedWebPageIsRecordedAndOfferedOnce)
+{
+    engine->completeLoad(QStringLiteral("http://example.net/"), QStringLiteral("Example"));
+    emit engine->documentComplete(); // a second completion of the same page, as frames give
+    const QString today = QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));
+    EXPECT_EQ(state.webHistory, QStringList{QStringLiteral("\"%1\",\"Example\",\"http://example.net/\"").arg(today)});
+    EXPECT_EQ(urlItems(), (QStringList{QStringLiteral("http://example.net/"), QStringLiteral("http://www.example.com/"),
+                                       QStringLiteral("http://www.example.org/")}));
+    EXPECT_EQ(urlBox.currentText(), QStringLiteral("http://example.net/"));
+}
+
+TEST_F(PreviewCommandsTest, AnAddressInTheListInOtherCaseIsNotInsertedAgainButShown)
+{
+    engine->completeLoad(QStringLiteral("http://WWW.example.ORG/"), QStringLiteral("Org"));
+    EXPECT_EQ(urlBox.count(), 2);
+    EXPECT_EQ(urlBox.currentText(), QStringLiteral("http://WWW.example.ORG/"));
+    EXPECT_EQ(state.webHistory.size(), 1);
+}
+
+TEST_F(PreviewCommandsTest, ALocalPageIsNeitherRecordedNorOfferedNorReportedDone)
+{
+    statusText = QStringLiteral("1 行 1 列");
+    urlBox.setEditText(QStringLiteral("http://typed.example/"));
+    engine->completeLoad(QStringLiteral("file:///tmp/13_05_22.htm"), QStringLiteral("下書き"));
+    EXPECT_TRUE(state.webHistory.isEmpty());
+    EXPECT_EQ(urlBox.count(), 2);
+    EXPECT_EQ(urlBox.currentText(), QStringLiteral("http://typed.example/"));
+    EXPECT_EQ(statusText, QStringLiteral("1 行 1 列"));
+    EXPECT_EQ(state.lastUrl, QStringLiteral("file:///tmp/13_05_22.htm"));
+    EXPECT_TRUE(progressBar.isHidden());
+}
+
+TEST_F(PreviewCommandsTest, HttpModeBrowsesTheTypedAddressUnchangedWithTheOnlineFlag)
+{
+    httpMode.setChecked(true);
+    documentText = QStringLiteral("<html></html>");
+    const QString typed = QStringLiteral(" www.Example.com/a b ");
+    urlBox.setEditText(typed);
+    run("Button1Click");
+    run("RadioButton3Click");
+    EXPECT_TRUE(state.onlineFlag);
+    run("Button1Click");
+    run("RadioButton4Click");
+    EXPECT_FALSE(state.onlineFlag);
+    run("Button1Click");
+    ASSERT_EQ(engine->navigations.size(), 3);
+    EXPECT_EQ(engine->navigations[0].address, typed);
+    EXPECT_TRUE(engine->navigations[0].offline);
+    EXPECT_FALSE(engine->navigations[1].offline);
+    EXPECT_TRUE(engine->navigations[2].offline);
+    // Nothing of the file mode happens.
+    EXPECT_TRUE(state.previewDir.isEmpty());
+}
+
+TEST_F(PreviewCommandsTest, ARefusedAddressEndsTheCommandWithTheEnginesText)
+{
+    httpMode.setChecked(true);
+    engine->refuseNextNavigation(QStringLiteral("アドレス x は開けません"));
+    try {
+        run("Button1Click");
+        FAIL() << "no error";
+    } catch (const UserError &e) {
+        EXPECT_EQ(e.text(), QStringLiteral("アドレス x は開けません"));
+    }
+}
+
+TEST_F(PreviewCommandsTest, FileModeWithAnEmptyEditorDoesNothing)
+{
+    state.previewDir = folder.path() + QLatin1Char('/');
+    run("Button1Click");
+    EXPECT_TRUE(engine->navigations.isEmpty());
+    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(PreviewCommandsTest, FileModeWritesTheDocumentBesideItAndShowsIt)
+{
+    state.previewDir = folder.path() + QLatin1Char('/');
+    documentText = QStringLiteral("<title>見本</title>\r\n<p>表示</p>\r\n");
+    run("Button1Click");
+
+    const QString path = folder.filePath(QStringLiteral("13_05_22.htm"));
+    QFile written(path);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    // Shift_JIS with CR LF, 表 keeping its 0x5C second byte.
+    EXPECT_EQ(written.readAll(), QByteArray("<title>\x8C\xA9\x96\x7B</title>\r\n<p>\x95\x5C\x8E\xA6</p>\r\n"));
+    ASSERT_EQ(engine->navigations.size(), 1);
+    EXPECT_EQ(engine->navigations[0].address, QUrl::fromLocalFile(path).toString());
+    EXPECT_TRUE(engine->navigations[0].address.startsWith(QStringLiteral("file:///")));
+    EXPECT_TRUE(engine->offlineWrites.isEmpty());
+    EXPECT_EQ(state.previewDir, folder.path() + QLatin1Char('/'));
+}
+
+TEST_F(PreviewCommandsTest, FileModeWritesUtf8DocumentsAsUtf8)
+{
+    state.previewDir = folder.path() + QLatin1Char('/');
+    state.documentFormat.encoding = TextFormat::Encoding::Utf8;
+    documentText = QStringLiteral("<p>😀 ünïcode</p>");
+    run("Button1Click");
+    QFile written(folder.filePath(QStringLiteral("13_05_22.htm")));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), documentText.toUtf8());
+}
+
+TEST_F(PreviewCommandsTest, FileModeWithoutAPreviewFolderUsesTheCurrentFolder)
+{
+    const QString saved = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    documentText = QStringLiteral("<p>x</p>");
+    run("Button1Click");
+    QDir::setCurrent(saved);
+    EXPECT_EQ(state.previewDir, QDir(folder.path()).canonicalPath() + QLatin1Char('/'));
+    EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("13_05_22.htm"))));
+}
+
+TEST_F(PreviewCommandsTest, APreviewThatCannotBeWrittenEndsTheCommandBeforeNavigating)
+{
+    state.previewDir = folder.filePath(QStringLiteral("missing/"));
+    documentText = QStringLiteral("<p>x</p>");
+    EXPECT_THROW(run("Button1Click"), UserError);
+    EXPECT_TRUE(engine->navigations.isEmpty());
+    EXPECT_EQ(state.previewDir, folder.filePath(QStringLiteral("missing/")));
+
+    // A character the document's encoding cannot hold stops it too, and nothing is written.
+    state.previewDir = folder.path() + QLatin1Char('/');
+    documentText = QStringLiteral("<p>😀</p>");
+    EXPECT_THROW(run("Button1Click"), UserError);
+    EXPECT_TRUE(engine->navigations.isEmpty());
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("13_05_22.htm"))));
+}

@@ -1,0 +1,144 @@
+// The preview pane on the real browser engine, through the real main window. Chromium is slow
+// to start, so these are few; every wait is on the engine's own signals, never on the clock.
+#include "app/statusbar.h"
+#include "authoring/editoradapter.h"
+#include "authoring/editorpane.h"
+#include "loopbackhttpserver.h"
+#include "support/mainwindowfixture.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QFile>
+#include <QImage>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEngineView>
+
+namespace {
+
+constexpr int kLoadTimeoutMs = 30000;
+
+class WebEnginePreviewTest : public MainWindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        // Tests run as root without a GPU; the engine reads these when it first starts.
+        if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+            qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+        MainWindowFixture::SetUp();
+    }
+
+    void setEditorText(const QString &text) { EditorAdapter(*control<EditorPane>(QStringLiteral("RichEdit1"))).setText(text); }
+    void click(const char *button) { control<QAbstractButton>(QString::fromLatin1(button))->click(); }
+    QWebEngineView *view() const { return window->findChild<QWebEngineView *>(); }
+
+    // Presses 反映 and waits for the load it starts to end; returns whether it succeeded.
+    bool renderAndWait()
+    {
+        QWebEngineView *existing = view();
+        std::unique_ptr<QSignalSpy> spy;
+        if (existing)
+            spy = std::make_unique<QSignalSpy>(existing, &QWebEngineView::loadFinished);
+        click("Button1");
+        if (!existing) {
+            if (!view())
+                return false;
+            spy = std::make_unique<QSignalSpy>(view(), &QWebEngineView::loadFinished);
+        }
+        if (spy->isEmpty() && !spy->wait(kLoadTimeoutMs))
+            return false;
+        return spy->first().first().toBool();
+    }
+
+    QVariant evaluate(const QString &script)
+    {
+        QVariant result;
+        bool done = false;
+        view()->page()->runJavaScript(script, [&](const QVariant &value) {
+            result = value;
+            done = true;
+        });
+        if (!QTest::qWaitFor([&] { return done; }, kLoadTimeoutMs))
+            ADD_FAILURE() << "script did not answer: " << script.toStdString();
+        return result;
+    }
+};
+
+} // namespace
+
+TEST_F(WebEnginePreviewTest, AnEmptyEditorWritesNothingAndStartsNoBrowser)
+{
+    click("Button1");
+    EXPECT_TRUE(QDir(work.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(view(), nullptr);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(WebEnginePreviewTest, RenderShowsTheDocumentFromItsOwnFolderWithItsImages)
+{
+    // What opening a document from a folder does: the folder becomes the preview folder and
+    // the current folder.
+    const QString site = workPath(QStringLiteral("サイト"));
+    ASSERT_TRUE(QDir().mkpath(site));
+    ASSERT_TRUE(QDir::setCurrent(site));
+    window->state().previewDir = site + QLatin1Char('/');
+    QImage picture(4, 3, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    ASSERT_TRUE(picture.save(QDir(site).filePath(QStringLiteral("pic.png"))));
+
+    setEditorText(QStringLiteral("<html><head><meta charset=\"Shift_JIS\"><title>表示の確認</title></head>\r\n"
+                                 "<body><img src=\"pic.png\"></body></html>\r\n"));
+    ASSERT_TRUE(renderAndWait());
+
+    const QString previewPath = QDir(site).filePath(window->state().previewName);
+    EXPECT_TRUE(QFile::exists(previewPath));
+    EXPECT_EQ(view()->url(), QUrl::fromLocalFile(previewPath));
+    EXPECT_TRUE(view()->url().toString().startsWith(QStringLiteral("file:///")));
+    EXPECT_FALSE(view()->url().toString().contains(QLatin1Char('\\')));
+    EXPECT_EQ(view()->title(), QStringLiteral("表示の確認"));
+    EXPECT_EQ(evaluate(QStringLiteral("document.images[0].naturalWidth")).toInt(), 4);
+
+    // The preview is a local page: not recorded, not offered, not reported done.
+    EXPECT_TRUE(window->state().webHistory.isEmpty());
+    EXPECT_EQ(control<QComboBox>(QStringLiteral("cmbURL"))->findText(view()->url().toString()), -1);
+    EXPECT_NE(control<StatusBar>(QStringLiteral("StatusBar1"))->panelText(0), QStringLiteral("完了"));
+
+    // Closing the program takes the preview file away again.
+    EditorAdapter(*control<EditorPane>(QStringLiteral("RichEdit1"))).setModified(false);
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(QFile::exists(previewPath));
+}
+
+TEST_F(WebEnginePreviewTest, HttpModeLoadsOnlineAndIsBlockedOffline)
+{
+    LoopbackHttpServer server;
+    ASSERT_TRUE(server.start());
+    server.addPage(QStringLiteral("/page.html"), "<html><head><title>Loopback page</title></head><body>hi</body></html>");
+    server.addPage(QStringLiteral("/other.html"), "<html><head><title>Other</title></head><body>no</body></html>");
+    auto *urlBox = control<QComboBox>(QStringLiteral("cmbURL"));
+
+    click("RadioButton1");
+    click("RadioButton3");
+    urlBox->setEditText(server.url(QStringLiteral("/page.html")));
+    ASSERT_TRUE(renderAndWait());
+    EXPECT_TRUE(server.requestedPaths.contains(QStringLiteral("/page.html")));
+    EXPECT_EQ(view()->title(), QStringLiteral("Loopback page"));
+    const QString today = QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));
+    EXPECT_EQ(window->state().webHistory,
+              QStringList{QStringLiteral("\"%1\",\"Loopback page\",\"%2\"").arg(today, server.url(QStringLiteral("/page.html")))});
+    EXPECT_EQ(urlBox->itemText(0), server.url(QStringLiteral("/page.html")));
+    EXPECT_EQ(control<StatusBar>(QStringLiteral("StatusBar1"))->panelText(0), QStringLiteral("完了"));
+    EXPECT_TRUE(control<QWidget>(QStringLiteral("ProgressBar1"))->isHidden());
+
+    click("RadioButton4");
+    urlBox->setEditText(server.url(QStringLiteral("/other.html")));
+    EXPECT_FALSE(renderAndWait());
+    EXPECT_FALSE(server.requestedPaths.contains(QStringLiteral("/other.html")));
+    EXPECT_NE(view()->title(), QStringLiteral("Other"));
+    EXPECT_EQ(window->state().webHistory.size(), 1);
+}

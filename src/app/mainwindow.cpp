@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/documentcommands.h"
 #include "app/mainmenu.h"
 #include "app/menubuilder.h"
 #include "app/statusbar.h"
@@ -116,6 +117,7 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
 {
     m_windows = windows;
     new ViewCommands(*this);
+    new DocumentCommands(*this);
 }
 
 void MainWindow::runCommand(const QString &handler, int tag)

@@ -60,7 +60,6 @@ void RtfReader::read(const QByteArray &rtf, QTextDocument &document)
 
 RtfReader::RtfReader(QTextDocument &document) : m_document(document), m_cursor(&document)
 {
-    m_colors.append(QColor());
 }
 
 void RtfReader::run(const QByteArray &rtf)
@@ -108,7 +107,9 @@ void RtfReader::run(const QByteArray &rtf)
         }
     }
     flushRun();
-    m_cursor.setBlockFormat(blockFormatOf(state().paragraph));
+    // The last paragraph has no \par: it keeps the properties it had where its text was set,
+    // not those outside the document's group.
+    m_cursor.setBlockFormat(blockFormatOf(m_blockParagraph));
     m_cursor.endEditBlock();
     m_document.setUndoRedoEnabled(undo);
 }
@@ -163,10 +164,12 @@ void RtfReader::controlSymbol(char symbol)
         textBytes(QByteArray(1, symbol));
         break;
     case '~':
-        unicodeChar(0x00A0);
+        flushBytes();
+        appendText(QString(QChar(0x00A0)));
         break;
     case '_':
-        unicodeChar(0x2011);
+        flushBytes();
+        appendText(QString(QChar(0x2011)));
         break;
     case '*':
         state().starred = true;
@@ -300,6 +303,7 @@ bool RtfReader::paragraphProperty(const QByteArray &name, bool hasNumber, int nu
     } else {
         return false;
     }
+    m_blockParagraph = paragraph;
     return true;
 }
 
@@ -414,6 +418,7 @@ void RtfReader::appendText(const QString &text)
     if (!m_run.isEmpty() && !(m_runState == state().chars))
         flushRun();
     m_runState = state().chars;
+    m_blockParagraph = state().paragraph;
     m_run += text;
 }
 
@@ -439,6 +444,7 @@ void RtfReader::endParagraph()
     flushRun();
     m_cursor.setBlockFormat(blockFormatOf(state().paragraph));
     m_cursor.insertBlock(blockFormatOf(state().paragraph), charFormatOf(state().chars));
+    m_blockParagraph = state().paragraph;
 }
 
 int RtfReader::codepageOf(int font) const

@@ -120,7 +120,9 @@ private:
     QByteArray m_fontNameBytes;
     QString m_fontName;
 
-    QList<QColor> m_colors;      // index 0 is the automatic colour (invalid)
+    ParagraphState m_blockParagraph;   // properties of the paragraph being read, for the last one
+
+    QList<QColor> m_colors;      // as listed; the first entry is normally the automatic colour
     int m_red = 0;
     int m_green = 0;
     int m_blue = 0;

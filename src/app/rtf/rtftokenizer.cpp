@@ -105,9 +105,9 @@ RtfTokenizer::Token RtfTokenizer::readControl()
         const int high = m_pos + 1 < m_data.size() ? hexValue(m_data.at(m_pos + 1)) : -1;
         const int low = m_pos + 2 < m_data.size() ? hexValue(m_data.at(m_pos + 2)) : -1;
         if (high < 0 || low < 0) {
-            // A broken escape: drop the quote and go on with what follows it. An empty text
+            // A broken escape: drop it up to the first character that is no hex digit. An empty text
             // token rather than a recursive call, so a run of broken escapes cannot exhaust the stack.
-            ++m_pos;
+            m_pos += high < 0 ? 1 : 2;
             return tokenOf(Kind::Text);
         }
         m_pos += 3;

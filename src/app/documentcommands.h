@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/documentfile.h"
+
 #include <QObject>
 #include <QStringList>
 
@@ -43,4 +45,5 @@ private:
     void reportFailure(const std::function<void()> &step);
 
     MainWindow &m_window;
+    DocumentFile m_file;
 };

@@ -7,15 +7,14 @@
 
 #include <QTextEdit>
 
-namespace DocumentFile {
-
-TextFormat load(QTextEdit &editor, const QString &path, bool plainText)
+TextFormat DocumentFile::load(QTextEdit &editor, const QString &path, bool plainText)
 {
     const QByteArray bytes = AtomicFile::readAll(path);
     if (!plainText && RtfReader::isRtf(bytes)) {
         editor.setAcceptRichText(true);
         RtfReader::read(bytes, *editor.document());
         editor.moveCursor(QTextCursor::Start);
+        forgetSource();
         return TextFormat{};
     }
     DecodedText decoded = TextCodec::decode(bytes);
@@ -24,15 +23,53 @@ TextFormat load(QTextEdit &editor, const QString &path, bool plainText)
     // rich document ended in; a plain document starts from the pane's own font.
     editor.document()->clear();
     editor.setCurrentCharFormat(QTextCharFormat());
-    EditorAdapter(editor).setText(decoded.text);
+    EditorAdapter adapter(editor);
+    adapter.setText(decoded.text);
+    m_sourceText = adapter.text();
+    m_sourceBytes = withCrLfLineEnds(bytes);
+    m_sourceEncoding = decoded.format.encoding;
+    m_sourceByteOrderMark = decoded.format.byteOrderMark;
     return decoded.format;
 }
 
-void save(QTextEdit &editor, const QString &path, bool plainText, const TextFormat &format)
+void DocumentFile::save(QTextEdit &editor, const QString &path, bool plainText, const TextFormat &format)
 {
-    const QByteArray bytes = plainText ? TextCodec::encode(EditorAdapter(editor).text(), format)
-                                       : RtfWriter::write(*editor.document());
+    if (!plainText) {
+        AtomicFile::write(path, RtfWriter::write(*editor.document()));
+        return;
+    }
+    const QString text = EditorAdapter(editor).text();
+    const bool unchanged = text == m_sourceText && format.encoding == m_sourceEncoding
+                           && format.byteOrderMark == m_sourceByteOrderMark && !m_sourceBytes.isNull();
+    const QByteArray bytes = unchanged ? m_sourceBytes : TextCodec::encode(text, format);
     AtomicFile::write(path, bytes);
+    m_sourceText = text;
+    m_sourceBytes = bytes;
+    m_sourceEncoding = format.encoding;
+    m_sourceByteOrderMark = format.byteOrderMark;
 }
 
-} // namespace DocumentFile
+void DocumentFile::forgetSource()
+{
+    m_sourceText.clear();
+    m_sourceBytes = QByteArray();
+}
+
+QByteArray DocumentFile::withCrLfLineEnds(const QByteArray &bytes)
+{
+    QByteArray out;
+    out.reserve(bytes.size() + bytes.size() / 32);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes.at(i);
+        if (c == '\r') {
+            out.append("\r\n");
+            if (i + 1 < bytes.size() && bytes.at(i + 1) == '\n')
+                ++i;
+        } else if (c == '\n') {
+            out.append("\r\n");
+        } else {
+            out.append(c);
+        }
+    }
+    return out;
+}

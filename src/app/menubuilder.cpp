@@ -12,8 +12,9 @@ QAction *MenuBuilder::makeAction(QWidget *owner, const MenuEntry &entry)
     if (!entry.shortcut.isEmpty())
         action->setShortcut(QKeySequence(entry.shortcut, QKeySequence::PortableText));
     const QString handler = entry.handler;
-    QObject::connect(action, &QAction::triggered, owner, [this, action, handler] {
-        m_trigger(handler, action->data().toInt());
+    // The builder is gone once the menus are built; the action keeps its own copy of the callback.
+    QObject::connect(action, &QAction::triggered, owner, [trigger = m_trigger, action, handler] {
+        trigger(handler, action->data().toInt());
     });
     m_actions.insert(entry.name, action);
     return action;

@@ -255,6 +255,20 @@ TEST_F(DocumentCommandsTest, DroppedFileOpensAsPlainTextWithoutMovingFolders)
     EXPECT_EQ(caption(), titled(second));
 }
 
+TEST_F(DocumentCommandsTest, DropTakesTheWholeOfALongPath)
+{
+    // Cutting the path at 254 characters would open another file, or none.
+    const QString longFolder = QString(QStringLiteral("folder-with-a-long-name-")).repeated(4);
+    const QString path = document(longFolder + QLatin1Char('/') + longFolder + QLatin1Char('/') + longFolder + QStringLiteral("/page.htm"), "long");
+    ASSERT_GT(path.size(), 254);
+
+    drop(window.get(), {path});
+
+    EXPECT_EQ(state().currentFile, path);
+    EXPECT_EQ(adapter().text(), QStringLiteral("long"));
+    EXPECT_TRUE(errors().isEmpty());
+}
+
 TEST_F(DocumentCommandsTest, CommandLineFileOpensAsOpenDoes)
 {
     const QString path = document(QStringLiteral("cli/page.htm"), kPlainPage);

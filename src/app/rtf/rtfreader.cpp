@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
+#include <utility>
 
 namespace {
 
@@ -15,7 +17,7 @@ constexpr int kMaxTwips = 31680;          // 22 inches, the largest indent word 
 constexpr int kMaxColorComponent = 255;
 
 // Destinations whose content is not text of the document.
-constexpr std::array<const char *, 38> kSkippedDestinations{
+constexpr const char *kSkippedDestinations[] = {
     "stylesheet", "info", "pict", "object", "header", "headerl", "headerr", "headerf", "footer",
     "footerl", "footerr", "footerf", "footnote", "annotation", "listtable", "listoverridetable",
     "revtbl", "rsidtbl", "filetbl", "generator", "xmlnstbl", "themedata", "colorschememapping",
@@ -25,7 +27,7 @@ constexpr std::array<const char *, 38> kSkippedDestinations{
 
 bool isSkippedDestination(const QByteArray &name)
 {
-    return std::any_of(kSkippedDestinations.begin(), kSkippedDestinations.end(),
+    return std::any_of(std::begin(kSkippedDestinations), std::end(kSkippedDestinations),
                        [&](const char *skipped) { return name == skipped; });
 }
 

@@ -24,6 +24,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTime>
 #include <QToolButton>
 
@@ -65,6 +66,7 @@ void MainWindow::buildMenus()
 {
     MenuBuilder builder([this](const QString &handler, int tag) { runCommand(handler, tag); });
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    menuBar()->setAccessibleName(QStringLiteral("メニュー"));
     builder.fill(menuBar(), MainMenu::menuBar());
     m_popupMenu = new QMenu(this);
     m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
@@ -100,6 +102,11 @@ void MainWindow::bindControls()
         const int tag = b.tag;
         connect(b.button, &QAbstractButton::clicked, this, [this, handler, tag] { runCommand(handler, tag); });
     }
+    // 反映 is left out of the Tab order by design; F5 keeps it within reach of the keyboard.
+    auto *previewKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
+    previewKey->setObjectName(QStringLiteral("Button1Shortcut"));
+    connect(previewKey, &QShortcut::activated, m_view.previewButton, &QAbstractButton::click);
+    m_view.previewButton->setToolTip(QStringLiteral("反映 (F5)"));
     connect(m_view.editor, &EditorPane::filesDropped, this, [this](const QStringList &paths) {
         if (m_documentHooks.dropFiles)
             m_documentHooks.dropFiles(paths);

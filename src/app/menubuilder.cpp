@@ -12,7 +12,7 @@ QAction *MenuBuilder::makeAction(QWidget *owner, const MenuEntry &entry)
     if (!entry.shortcut.isEmpty())
         action->setShortcut(QKeySequence(entry.shortcut, QKeySequence::PortableText));
     const QString handler = entry.handler;
-    // The builder is gone once the menus are built; the action keeps its own copy of the callback.
+    // The builder is gone by the time an item is clicked: the connection keeps its own copy.
     QObject::connect(action, &QAction::triggered, owner, [trigger = m_trigger, action, handler] {
         trigger(handler, action->data().toInt());
     });
@@ -20,15 +20,19 @@ QAction *MenuBuilder::makeAction(QWidget *owner, const MenuEntry &entry)
     return action;
 }
 
+void MenuBuilder::fillSubmenu(QMenu *menu, const MenuEntry &entry)
+{
+    menu->setObjectName(entry.name);
+    menu->menuAction()->setObjectName(entry.name + QStringLiteral("Action"));
+    m_actions.insert(entry.name, menu->menuAction());
+    fill(menu, entry.items);
+}
+
 void MenuBuilder::fill(QMenuBar *bar, const QList<MenuEntry> &entries)
 {
     for (const MenuEntry &entry : entries) {
         if (entry.isSubmenu()) {
-            QMenu *menu = bar->addMenu(entry.caption);
-            menu->setObjectName(entry.name);
-            menu->menuAction()->setObjectName(entry.name + QStringLiteral("Action"));
-            m_actions.insert(entry.name, menu->menuAction());
-            fill(menu, entry.items);
+            fillSubmenu(bar->addMenu(entry.caption), entry);
         } else {
             bar->addAction(makeAction(bar, entry));
         }
@@ -43,11 +47,7 @@ void MenuBuilder::fill(QMenu *menu, const QList<MenuEntry> &entries)
             separator->setObjectName(entry.name);
             m_actions.insert(entry.name, separator);
         } else if (entry.isSubmenu()) {
-            QMenu *sub = menu->addMenu(entry.caption);
-            sub->setObjectName(entry.name);
-            sub->menuAction()->setObjectName(entry.name + QStringLiteral("Action"));
-            m_actions.insert(entry.name, sub->menuAction());
-            fill(sub, entry.items);
+            fillSubmenu(menu->addMenu(entry.caption), entry);
         } else {
             menu->addAction(makeAction(menu, entry));
         }

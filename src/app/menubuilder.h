@@ -28,6 +28,7 @@ public:
 
 private:
     QAction *makeAction(QWidget *owner, const MenuEntry &entry);
+    void fillSubmenu(QMenu *menu, const MenuEntry &entry);
 
     Trigger m_trigger;
     QHash<QString, QAction *> m_actions;

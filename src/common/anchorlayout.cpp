@@ -76,6 +76,13 @@ QSize AnchorLayout::minimumSize() const
 void AnchorLayout::setGeometry(const QRect &rect)
 {
     QLayout::setGeometry(rect);
-    for (const Entry &entry : std::as_const(m_entries))
-        entry.item->setGeometry(place(entry.design, entry.anchors, m_designSize, rect.size()).translated(rect.topLeft()));
+    // Widgets get exactly their designed rectangle: a layout item would shrink controls whose
+    // size policy does not grow (tool buttons) to their size hint.
+    for (const Entry &entry : std::as_const(m_entries)) {
+        const QRect r = place(entry.design, entry.anchors, m_designSize, rect.size()).translated(rect.topLeft());
+        if (QWidget *w = entry.item->widget())
+            w->setGeometry(r);
+        else
+            entry.item->setGeometry(r);
+    }
 }

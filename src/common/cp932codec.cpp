@@ -2,6 +2,8 @@
 
 #include <iconv.h>
 
+#include <QSet>
+
 #include <cerrno>
 #include <memory>
 
@@ -89,6 +91,9 @@ Cp932Codec::Decoded Cp932Codec::decode(const QByteArray &bytes)
 {
     Decoded result;
     result.text.reserve(bytes.size());
+    // Double-byte characters as read, to find those written in a non-canonical form.
+    QList<std::pair<char32_t, QByteArray>> doubleBytes;
+    QSet<char32_t> nonCanonical;
     const char *data = bytes.constData();
     const qsizetype size = bytes.size();
     qsizetype i = 0;
@@ -105,7 +110,8 @@ Cp932Codec::Decoded Cp932Codec::decode(const QByteArray &bytes)
                 const QByteArray used(data + i, 2);
                 auto canonical = encodeChar(*c);
                 if (!canonical || *canonical != used)
-                    result.memory.insert(*c, used);
+                    nonCanonical.insert(*c);
+                doubleBytes.append({*c, used});
                 i += 2;
                 continue;
             }
@@ -117,6 +123,12 @@ Cp932Codec::Decoded Cp932Codec::decode(const QByteArray &bytes)
         }
         ++i;
     }
+    if (!nonCanonical.isEmpty()) {
+        for (const auto &[c, used] : std::as_const(doubleBytes)) {
+            if (nonCanonical.contains(c))
+                result.memory[c].append(used);
+        }
+    }
     return result;
 }
 
@@ -126,6 +138,7 @@ QByteArray Cp932Codec::encode(const QString &text, const ByteMemory &memory,
     QByteArray out;
     out.reserve(text.size() * 2);
     QHash<char32_t, QByteArray> cache;
+    QHash<char32_t, qsizetype> occurrences;
     for (qsizetype i = 0; i < text.size();) {
         const QChar ch = text.at(i);
         if (ch.unicode() < 0x80) {
@@ -139,8 +152,10 @@ QByteArray Cp932Codec::encode(const QString &text, const ByteMemory &memory,
             c = QChar::surrogateToUcs4(ch, text.at(i + 1));
             width = 2;
         }
-        if (auto remembered = memory.constFind(c); remembered != memory.cend()) {
-            out.append(*remembered);
+        if (auto remembered = memory.constFind(c); remembered != memory.cend() && !remembered->isEmpty()) {
+            qsizetype &seen = occurrences[c];
+            out.append(remembered->at(qMin(seen, remembered->size() - 1)));
+            ++seen;
         } else if (auto cached = cache.constFind(c); cached != cache.cend()) {
             out.append(*cached);
         } else if (auto bytes = encodeChar(c)) {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -16,8 +17,10 @@
 class Cp932Codec
 {
 public:
-    // Per character, the bytes the source used where they differ from the canonical ones.
-    using ByteMemory = QHash<char32_t, QByteArray>;
+    // For each character the source wrote in a non-canonical form at least once, the bytes of
+    // every occurrence in order; the encoder replays them occurrence by occurrence (the last
+    // form serves any further occurrence an edit added).
+    using ByteMemory = QHash<char32_t, QList<QByteArray>>;
 
     struct Decoded
     {

@@ -2,7 +2,6 @@
 
 #include "common/usererror.h"
 
-#include <QStringDecoder>
 
 namespace {
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
@@ -12,18 +11,41 @@ namespace TextCodec {
 
 bool isUtf8WithNonAscii(const QByteArray &bytes)
 {
+    // Strict UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF, no cut-off tail.
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype n = bytes.size();
     bool nonAscii = false;
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            nonAscii = true;
-            break;
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            ++i;
+            continue;
         }
+        nonAscii = true;
+        int length = 0;
+        char32_t c = 0;
+        char32_t minimum = 0;
+        if ((b & 0xE0) == 0xC0) {
+            length = 2, c = b & 0x1F, minimum = 0x80;
+        } else if ((b & 0xF0) == 0xE0) {
+            length = 3, c = b & 0x0F, minimum = 0x800;
+        } else if ((b & 0xF8) == 0xF0) {
+            length = 4, c = b & 0x07, minimum = 0x10000;
+        } else {
+            return false;
+        }
+        if (i + length > n)
+            return false;
+        for (int k = 1; k < length; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                return false;
+            c = (c << 6) | (p[i + k] & 0x3F);
+        }
+        if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            return false;
+        i += length;
     }
-    if (!nonAscii)
-        return false;
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString ignored = utf8.decode(bytes);
-    return !utf8.hasError();
+    return nonAscii;
 }
 
 DecodedText decode(const QByteArray &bytes)

@@ -1,0 +1,394 @@
+// ftp_bench: how fast does our FTP client move a large file over loopback, next to curl and
+// lftp against the same server? Starts its own server (vsftpd when run as root, else
+// pyftpdlib) on a free loopback port, runs uploads and downloads of a 256 MiB file in active
+// and passive mode, interleaving the three clients round by round, and prints the medians:
+//
+//   ftp_bench <server> <op> <mode> ours_MBps=<x> best_peer_MBps=<y> peer=<curl|lftp> ratio=<x/y>
+//
+// MBps are MiB per second. Every client, ours included, runs as a process of its own so that
+// all of them pay the same start-up. Run with no arguments.
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "transfer/ftp/ftpclient.h"
+#include "transfer/ftp/ftperror.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t mebibyte = 1024 * 1024;
+constexpr std::size_t fileSize = 256 * mebibyte;
+constexpr int rounds = 7;
+constexpr auto serverStartLimit = std::chrono::seconds(15);
+constexpr auto retryPause = std::chrono::milliseconds(50);
+const char* const oursFlag = "--run-ours";
+
+volatile sig_atomic_t g_serverGroup = 0;
+
+void stopServerGroup()
+{
+    if (g_serverGroup > 0) {
+        ::kill(-g_serverGroup, SIGTERM);
+        ::waitpid(g_serverGroup, nullptr, 0);
+        g_serverGroup = 0;
+    }
+}
+
+void onSignal(int)
+{
+    if (g_serverGroup > 0)
+        ::kill(-g_serverGroup, SIGTERM);
+    ::_exit(2);
+}
+
+struct Server {
+    std::string name;
+    std::uint16_t port = 0;
+    std::string user;
+    std::string password;
+    fs::path root;      // what the server serves
+    fs::path uploadDir; // where uploads land, inside root
+};
+
+std::uint16_t freeLoopbackPort()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+// True once the server answers a connection with its 220 greeting.
+bool greets(std::uint16_t port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bool ready = false;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+        pollfd entry{fd, POLLIN, 0};
+        char buffer[64] = {};
+        ready = ::poll(&entry, 1, 2000) > 0 && ::recv(fd, buffer, sizeof buffer - 1, 0) > 3
+                && std::strncmp(buffer, "220", 3) == 0;
+    }
+    ::close(fd);
+    return ready;
+}
+
+pid_t spawnGroup(const std::vector<std::string>& arguments, int stdoutFd)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::setpgid(0, 0);
+        if (stdoutFd >= 0)
+            ::dup2(stdoutFd, STDOUT_FILENO);
+        std::vector<char*> argv;
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        ::execvp(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::setpgid(pid, pid);
+    return pid;
+}
+
+bool waitUntilGreeting(std::uint16_t port)
+{
+    const auto giveUp = Clock::now() + serverStartLimit;
+    while (Clock::now() < giveUp) {
+        if (greets(port))
+            return true;
+        std::this_thread::sleep_for(retryPause);
+    }
+    return false;
+}
+
+std::optional<Server> startVsftpd(const fs::path& work)
+{
+    if (::geteuid() != 0 || ::access("/usr/sbin/vsftpd", X_OK) != 0)
+        return std::nullopt;
+    Server server{"vsftpd", freeLoopbackPort(), "anonymous", "bench@example.com", work / "serve", work / "serve/up"};
+    // vsftpd refuses an anonymous root the ftp user could write to; uploads go one level down.
+    fs::create_directories(server.uploadDir);
+    fs::permissions(work, fs::perms(0755));
+    fs::permissions(server.root, fs::perms(0755));
+    if (::system(("chown ftp '" + server.uploadDir.string() + "'").c_str()) != 0)
+        return std::nullopt;
+    const fs::path config = work / "vsftpd.conf";
+    std::ofstream(config) << "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\n"
+                          << "listen_port=" << server.port << "\nbackground=NO\n"
+                          << "anonymous_enable=YES\nno_anon_password=YES\nanon_root=" << server.root.string() << "\n"
+                          << "local_enable=NO\nwrite_enable=YES\nanon_upload_enable=YES\n"
+                          << "anon_other_write_enable=YES\nanon_umask=022\n"
+                          << "pasv_enable=YES\nport_enable=YES\nconnect_from_port_20=NO\n"
+                          << "secure_chroot_dir=/var/run/vsftpd/empty\nseccomp_sandbox=NO\n"
+                          << "isolate=NO\nisolate_network=NO\nxferlog_enable=NO\n"
+                          << "vsftpd_log_file=" << (work / "vsftpd.log").string() << "\n";
+    g_serverGroup = spawnGroup({"/usr/sbin/vsftpd", config.string()}, -1);
+    if (!waitUntilGreeting(server.port)) {
+        stopServerGroup();
+        return std::nullopt;
+    }
+    return server;
+}
+
+std::optional<Server> startPyftpdlib(const fs::path& work)
+{
+    Server server{"pyftpdlib", 0, "qzweb", "secret", work / "serve", work / "serve/up"};
+    fs::create_directories(server.uploadDir);
+    int output[2];
+    if (::pipe(output) != 0)
+        return std::nullopt;
+    const std::string python = ::access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3";
+    g_serverGroup = spawnGroup({python, std::string(QZWEB_SOURCE_DIR) + "/tests/support/ftp/pyftpd_server.py",
+                                server.root.string(), server.user, server.password},
+                               output[1]);
+    ::close(output[1]);
+    std::string announced;
+    char buffer[128];
+    pollfd entry{output[0], POLLIN, 0};
+    while (announced.find('\n') == std::string::npos && ::poll(&entry, 1, 15000) > 0) {
+        const ssize_t got = ::read(output[0], buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        announced.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(output[0]);
+    if (announced.rfind("PORT ", 0) == 0)
+        server.port = static_cast<std::uint16_t>(std::atoi(announced.c_str() + 5));
+    if (server.port == 0 || !waitUntilGreeting(server.port)) {
+        stopServerGroup();
+        return std::nullopt;
+    }
+    return server;
+}
+
+void writeRandomFile(const fs::path& path)
+{
+    std::vector<std::uint64_t> block(mebibyte / sizeof(std::uint64_t));
+    std::uint64_t state = 0x9E3779B97F4A7C15ULL;
+    std::ofstream out(path, std::ios::binary);
+    for (std::size_t written = 0; written < fileSize; written += mebibyte) {
+        for (std::uint64_t& word : block) {
+            state ^= state << 13;
+            state ^= state >> 7;
+            state ^= state << 17;
+            word = state;
+        }
+        out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(mebibyte));
+    }
+}
+
+// Runs one client process; the seconds it took, or nothing when it failed.
+std::optional<double> timeRun(const std::vector<std::string>& arguments)
+{
+    const int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    const auto start = Clock::now();
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(devNull, STDOUT_FILENO);
+        std::vector<char*> argv;
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        ::execvp(argv[0], argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    ::close(devNull);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return std::nullopt;
+    return seconds;
+}
+
+enum class Op {
+    Upload,
+    Download,
+};
+
+struct Line {
+    Op op;
+    bool passive;
+};
+
+const std::array<const char*, 3> clientNames{"ours", "curl", "lftp"};
+
+std::vector<std::string> commandFor(const std::string& client, const Server& server, const Line& line,
+                                    const fs::path& local, const std::string& remote)
+{
+    const std::string port = std::to_string(server.port);
+    const std::string url = "ftp://127.0.0.1:" + port + "/" + remote;
+    if (client == "ours")
+        return {"/proc/self/exe", oursFlag, line.op == Op::Upload ? "upload" : "download",
+                line.passive ? "passive" : "active", port, server.user, server.password, local.string(), remote};
+    if (client == "curl") {
+        std::vector<std::string> command{"curl", "-sS", "--user", server.user + ":" + server.password};
+        if (!line.passive) {
+            command.push_back("--ftp-port");
+            command.push_back("127.0.0.1");
+        }
+        if (line.op == Op::Upload)
+            command.insert(command.end(), {"-T", local.string(), url});
+        else
+            command.insert(command.end(), {"-o", local.string(), url});
+        return command;
+    }
+    const std::string transfer = line.op == Op::Upload ? "put " + local.string() + " -o " + remote
+                                                       : "get " + remote + " -o " + local.string();
+    return {"lftp", "-c",
+            std::string("set ftp:passive-mode ") + (line.passive ? "on" : "off")
+                + "; set xfer:log no; set net:max-retries 1; set net:timeout 30; set cmd:fail-exit yes; set xfer:clobber on; "
+                + "open -u " + server.user + "," + server.password + " -p " + port + " 127.0.0.1; " + transfer};
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    if (values.empty())
+        return 0;
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+// The child process that is "our client" for one transfer.
+int runOurs(char** argv)
+{
+    const std::string op = argv[2];
+    FtpClient client;
+    FtpSettings& settings = client.settings();
+    settings.host = "127.0.0.1";
+    settings.passive = std::string(argv[3]) == "passive";
+    settings.port = static_cast<std::uint16_t>(std::atoi(argv[4]));
+    settings.user = argv[5];
+    settings.password = argv[6];
+    try {
+        client.connect();
+        if (op == "upload")
+            client.store(argv[7], argv[8]);
+        else
+            client.retrieve(argv[8], argv[7], true);
+        client.quit();
+    } catch (const FtpError& error) {
+        std::cerr << "ftp_bench: our client failed: " << error.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int runBenchmark()
+{
+    ::signal(SIGINT, onSignal);
+    ::signal(SIGTERM, onSignal);
+    std::string pattern = (fs::temp_directory_path() / "qzweb-ftp-bench-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        std::cerr << "ftp_bench: cannot create a temporary folder\n";
+        return 1;
+    }
+    const fs::path work = pattern;
+    std::optional<Server> server = startVsftpd(work);
+    if (!server)
+        server = startPyftpdlib(work);
+    if (!server) {
+        std::cerr << "ftp_bench: could not start vsftpd or pyftpdlib\n";
+        fs::remove_all(work);
+        return 1;
+    }
+    std::cerr << "ftp_bench: " << server->name << " on 127.0.0.1:" << server->port << ", preparing 256 MiB\n";
+    const fs::path source = work / "source.bin";
+    writeRandomFile(source);
+    fs::copy_file(source, server->root / "download.bin");
+    fs::permissions(server->root / "download.bin", fs::perms(0644));
+
+    const std::array<Line, 4> lines{Line{Op::Upload, false}, Line{Op::Upload, true}, Line{Op::Download, false},
+                                    Line{Op::Download, true}};
+    std::map<std::pair<int, std::string>, std::vector<double>> speeds;
+    std::map<std::pair<int, std::string>, int> failures;
+    for (int round = 0; round < rounds; ++round) {
+        std::cerr << "ftp_bench: round " << round + 1 << " of " << rounds << "\n";
+        for (std::size_t index = 0; index < lines.size(); ++index) {
+            const Line& line = lines[index];
+            for (const std::string client : clientNames) {
+                const std::string remoteName = "up/" + client + ".bin";
+                const fs::path local = line.op == Op::Upload ? source : work / ("down-" + client + ".bin");
+                const fs::path written = line.op == Op::Upload ? server->root / remoteName : local;
+                fs::remove(written);
+                ::sync();
+                const std::optional<double> seconds = timeRun(
+                    commandFor(client, *server, line, local, line.op == Op::Upload ? remoteName : "download.bin"));
+                const bool complete = seconds && fs::exists(written) && fs::file_size(written) == fileSize;
+                const auto key = std::make_pair(static_cast<int>(index), client);
+                if (complete)
+                    speeds[key].push_back(static_cast<double>(fileSize) / mebibyte / *seconds);
+                else
+                    ++failures[key];
+                fs::remove(written);
+            }
+        }
+    }
+    stopServerGroup();
+    fs::remove_all(work);
+
+    for (std::size_t index = 0; index < lines.size(); ++index) {
+        const Line& line = lines[index];
+        const double ours = median(speeds[{static_cast<int>(index), "ours"}]);
+        const double curl = median(speeds[{static_cast<int>(index), "curl"}]);
+        const double lftp = median(speeds[{static_cast<int>(index), "lftp"}]);
+        const bool curlBest = curl >= lftp;
+        const double best = std::max(curl, lftp);
+        std::printf("ftp_bench %s %s %s ours_MBps=%.1f best_peer_MBps=%.1f peer=%s ratio=%.3f\n",
+                    server->name.c_str(), line.op == Op::Upload ? "upload" : "download",
+                    line.passive ? "passive" : "active", ours, best, curlBest ? "curl" : "lftp",
+                    best > 0 ? ours / best : 0.0);
+        for (const std::string client : clientNames) {
+            const int failed = failures[{static_cast<int>(index), client}];
+            if (failed > 0)
+                std::fprintf(stderr, "ftp_bench: %s failed %d of %d runs on that line\n", client.c_str(), failed,
+                             rounds);
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 9 && std::string(argv[1]) == oursFlag)
+        return runOurs(argv);
+    return runBenchmark();
+}

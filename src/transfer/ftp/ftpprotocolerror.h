@@ -1,0 +1,10 @@
+#pragma once
+
+#include "transfer/ftp/ftperror.h"
+
+// The server broke the protocol in a way that leaves the reply stream unusable
+// (an endless line, a malformed passive-mode reply, an oversized listing).
+class FtpProtocolError : public FtpError {
+public:
+    using FtpError::FtpError;
+};

@@ -1,0 +1,125 @@
+#include "transfer/ftp/ftpreplyreader.h"
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+#include "transfer/ftp/connectionclosed.h"
+#include "transfer/ftp/ftpprotocolerror.h"
+
+namespace {
+
+constexpr std::size_t codeLength = 3;
+constexpr std::size_t markerLength = 4; // the code and the blank or '-' after it
+constexpr char continuationMark = '-';
+constexpr unsigned char lastBlankCode = 32;
+
+bool isBlankOrControl(char c)
+{
+    return static_cast<unsigned char>(c) <= lastBlankCode;
+}
+
+bool equalsIgnoringCase(const std::string& text, const std::string& other)
+{
+    return std::equal(text.begin(), text.end(), other.begin(), other.end(), [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+    });
+}
+
+} // namespace
+
+FtpReplyReader::FtpReplyReader(ReadSome readSome) : m_readSome(std::move(readSome)) {}
+
+void FtpReplyReader::reset()
+{
+    m_buffer.clear();
+    m_scanned = 0;
+    m_peerClosed = false;
+}
+
+std::string FtpReplyReader::readLine()
+{
+    for (;;) {
+        const std::size_t lineFeed = m_buffer.find('\n', m_scanned);
+        if (lineFeed != std::string::npos) {
+            if (lineFeed > maxLineLength)
+                break;
+            std::string line = m_buffer.substr(0, lineFeed);
+            m_buffer.erase(0, lineFeed + 1);
+            m_scanned = 0;
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            return line;
+        }
+        m_scanned = m_buffer.size();
+        if (m_buffer.size() > maxLineLength)
+            break;
+        if (m_peerClosed)
+            throw ConnectionClosed();
+        const std::size_t oldSize = m_buffer.size();
+        m_buffer.resize(oldSize + readBlockSize);
+        std::size_t received = 0;
+        try {
+            received = m_readSome(m_buffer.data() + oldSize, readBlockSize);
+        } catch (...) {
+            m_buffer.resize(oldSize);
+            throw;
+        }
+        m_buffer.resize(oldSize + received);
+        if (received == 0)
+            m_peerClosed = true;
+    }
+    m_buffer.clear();
+    m_scanned = 0;
+    throw FtpProtocolError("The server sent a reply line longer than " + std::to_string(maxLineLength)
+                           + " bytes.");
+}
+
+std::string FtpReplyReader::readNonEmptyLine()
+{
+    for (;;) {
+        std::string line = trimmed(readLine());
+        if (!line.empty())
+            return line;
+    }
+}
+
+FtpReply FtpReplyReader::readReply()
+{
+    FtpReply reply;
+    reply.lines.push_back(readNonEmptyLine());
+    const std::string& first = reply.lines.front();
+    if (first.size() > codeLength && first[codeLength] == continuationMark) {
+        const std::string endMarker = first.substr(0, codeLength) + ' ';
+        std::size_t total = first.size();
+        for (;;) {
+            std::string line = readNonEmptyLine();
+            total += line.size();
+            if (total > maxReplySize)
+                throw FtpProtocolError("The server sent a reply longer than " + std::to_string(maxReplySize)
+                                       + " bytes.");
+            const bool last = line.size() < markerLength || equalsIgnoringCase(line.substr(0, markerLength), endMarker);
+            reply.lines.push_back(std::move(line));
+            if (last)
+                break;
+        }
+    }
+    reply.code = codeOf(reply.lastLine());
+    return reply;
+}
+
+std::string FtpReplyReader::trimmed(const std::string& line)
+{
+    const auto first = std::find_if_not(line.begin(), line.end(), isBlankOrControl);
+    const auto last = std::find_if_not(line.rbegin(), line.rend(), isBlankOrControl).base();
+    return first < last ? std::string(first, last) : std::string();
+}
+
+int FtpReplyReader::codeOf(const std::string& line)
+{
+    const std::string digits = line.substr(0, codeLength);
+    const bool numeric = !digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) {
+        return std::isdigit(static_cast<unsigned char>(c)) != 0;
+    });
+    return numeric ? std::stoi(digits) : 0;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include "transfer/ftp/ftpreply.h"
+
+// Splits the bytes of the control connection into lines and lines into replies.
+// It owns the line buffer; where the bytes come from is the client's business, given as a
+// function that reads at most the given number of bytes and returns 0 once the peer closed.
+class FtpReplyReader {
+public:
+    using ReadSome = std::function<std::size_t(char* buffer, std::size_t capacity)>;
+
+    static constexpr std::size_t readBlockSize = 32768;
+    // Real replies are short; a longer line is a server gone wrong (or hostile) and would
+    // otherwise grow the buffer until memory runs out.
+    static constexpr std::size_t maxLineLength = 65536;
+    // Bounds a multi-line reply that never ends for the same reason.
+    static constexpr std::size_t maxReplySize = 1024 * 1024;
+
+    explicit FtpReplyReader(ReadSome readSome);
+
+    // Forgets buffered bytes and the closed flag, for a new connection.
+    void reset();
+
+    bool peerClosed() const { return m_peerClosed; }
+
+    // One line without its LF and without one CR right before it.
+    // Throws ConnectionClosed when the peer closed before a whole line arrived.
+    std::string readLine();
+    FtpReply readReply();
+
+    // Drops leading and trailing bytes with codes 0 to 32.
+    static std::string trimmed(const std::string& line);
+    // The integer value of the first three characters, or 0 when they are not a number.
+    static int codeOf(const std::string& line);
+
+private:
+    std::string readNonEmptyLine();
+
+    ReadSome m_readSome;
+    std::string m_buffer;
+    std::size_t m_scanned = 0; // bytes of m_buffer already known to hold no LF
+    bool m_peerClosed = false;
+};

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+
+enum class FtpTransferType {
+    Binary,
+    Ascii,
+};
+
+// How long the client waits for the server before giving up with FtpTimeoutError.
+struct FtpTimeLimits {
+    std::chrono::milliseconds connect{std::chrono::seconds(30)};
+    // For the whole of each reply, from the moment the client starts reading it.
+    std::chrono::milliseconds reply{std::chrono::seconds(30)};
+    // For the server to connect to the client's data port in active mode.
+    std::chrono::milliseconds dataAccept{std::chrono::seconds(30)};
+    // For a data connection on which nothing moves.
+    std::chrono::milliseconds dataIdle{std::chrono::seconds(60)};
+};
+
+// What the transfer window sets before connecting.
+struct FtpSettings {
+    static constexpr std::uint16_t defaultPort = 21;
+
+    std::string host; // a name or a dotted IPv4 address; "localhost" in any case is 127.0.0.1
+    std::uint16_t port = defaultPort;
+    std::string user;
+    std::string password;
+    bool passive = false;
+    FtpTransferType transferType = FtpTransferType::Binary;
+    // In active mode, take the data connection only from the control connection's peer, so
+    // nobody else can slip a file in or read one out. Off only for servers whose data
+    // connections come from another address of the same machine.
+    bool dataOnlyFromServer = true;
+    FtpTimeLimits timeLimits;
+};

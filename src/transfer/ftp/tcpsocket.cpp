@@ -1,0 +1,181 @@
+#include "transfer/ftp/tcpsocket.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+#include "transfer/ftp/ftperror.h"
+#include "transfer/ftp/socketerror.h"
+
+namespace {
+
+sockaddr_in toSockaddr(const Ipv4Endpoint& endpoint)
+{
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(endpoint.address);
+    address.sin_port = htons(endpoint.port);
+    return address;
+}
+
+Ipv4Endpoint fromSockaddr(const sockaddr_in& address)
+{
+    return Ipv4Endpoint{ntohl(address.sin_addr.s_addr), ntohs(address.sin_port)};
+}
+
+[[noreturn]] void throwLastError()
+{
+    throw SocketError::fromErrno(errno);
+}
+
+} // namespace
+
+TcpSocket::~TcpSocket()
+{
+    close();
+}
+
+TcpSocket::TcpSocket(TcpSocket&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+
+TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept
+{
+    if (this != &other) {
+        close();
+        m_fd = std::exchange(other.m_fd, -1);
+    }
+    return *this;
+}
+
+TcpSocket TcpSocket::create()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        throw FtpError("Cannot allocate socket.");
+    return TcpSocket(fd);
+}
+
+void TcpSocket::close()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+bool TcpSocket::connect(const Ipv4Endpoint& to, const Deadline& deadline)
+{
+    const sockaddr_in address = toSockaddr(to);
+    if (::connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
+        return true;
+    if (errno != EINPROGRESS && errno != EINTR)
+        throwLastError();
+    if (!waitFor(POLLOUT, deadline))
+        return false;
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+        throwLastError();
+    if (error != 0)
+        throw SocketError::fromErrno(error);
+    return true;
+}
+
+void TcpSocket::listen(const Ipv4Endpoint& at, int backlog)
+{
+    const sockaddr_in address = toSockaddr(at);
+    if (::bind(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        if (errno == EADDRINUSE)
+            throw FtpError("Could not bind socket. Address and port are already in use.");
+        throwLastError();
+    }
+    if (::listen(m_fd, backlog) != 0)
+        throwLastError();
+}
+
+TcpSocket TcpSocket::accept()
+{
+    const int fd = ::accept4(m_fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+    if (fd >= 0)
+        return TcpSocket(fd);
+    // A connection that was reset before we took it is simply gone; keep waiting for another.
+    if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR || errno == ECONNABORTED)
+        return TcpSocket();
+    throwLastError();
+}
+
+Ipv4Endpoint TcpSocket::localEndpoint() const
+{
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    if (::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        throwLastError();
+    return fromSockaddr(address);
+}
+
+Ipv4Endpoint TcpSocket::peerEndpoint() const
+{
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    if (::getpeername(m_fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        throwLastError();
+    return fromSockaddr(address);
+}
+
+bool TcpSocket::waitReadable(const Deadline& deadline) const
+{
+    return waitFor(POLLIN, deadline);
+}
+
+bool TcpSocket::waitFor(short events, const Deadline& deadline) const
+{
+    for (;;) {
+        pollfd entry{m_fd, events, 0};
+        const int ready = ::poll(&entry, 1, deadline.remainingMilliseconds());
+        if (ready > 0)
+            return true; // errors and hang-ups surface in the call that follows
+        if (ready == 0)
+            return false;
+        if (errno != EINTR)
+            throwLastError();
+    }
+}
+
+std::optional<std::size_t> TcpSocket::receiveSome(char* buffer, std::size_t capacity, const Deadline& deadline)
+{
+    for (;;) {
+        const ssize_t received = ::recv(m_fd, buffer, capacity, 0);
+        if (received >= 0)
+            return static_cast<std::size_t>(received);
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            throwLastError();
+        if (!waitFor(POLLIN, deadline))
+            return std::nullopt;
+    }
+}
+
+bool TcpSocket::sendAll(const char* data, std::size_t size, std::chrono::milliseconds idleLimit)
+{
+    while (size > 0) {
+        const ssize_t sent = ::send(m_fd, data, size, MSG_NOSIGNAL);
+        if (sent >= 0) {
+            data += sent;
+            size -= static_cast<std::size_t>(sent);
+            continue;
+        }
+        if (errno == EINTR)
+            continue;
+        if (errno != EAGAIN && errno != EWOULDBLOCK)
+            throwLastError();
+        if (!waitFor(POLLOUT, Deadline(idleLimit)))
+            return false;
+    }
+    return true;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+
+#include "transfer/ftp/deadline.h"
+#include "transfer/ftp/ipv4endpoint.h"
+
+// Owns one non-blocking IPv4 TCP socket and turns its calls into waits with deadlines:
+// every blocking step polls until it can go on or the deadline passes, so no call can hang.
+// Socket failures become SocketError; a peer that went away is an error, never SIGPIPE.
+class TcpSocket {
+public:
+    TcpSocket() = default;
+    ~TcpSocket();
+    TcpSocket(TcpSocket&& other) noexcept;
+    TcpSocket& operator=(TcpSocket&& other) noexcept;
+    TcpSocket(const TcpSocket&) = delete;
+    TcpSocket& operator=(const TcpSocket&) = delete;
+
+    // Throws FtpError "Cannot allocate socket." when the system has no socket to give.
+    static TcpSocket create();
+
+    bool isOpen() const { return m_fd >= 0; }
+    void close();
+
+    // Returns false when the deadline passed before the connection was made.
+    bool connect(const Ipv4Endpoint& to, const Deadline& deadline);
+    void listen(const Ipv4Endpoint& at, int backlog);
+    // Takes one pending connection; an unopened socket when none is waiting.
+    TcpSocket accept();
+
+    Ipv4Endpoint localEndpoint() const;
+    Ipv4Endpoint peerEndpoint() const;
+
+    // Waits until the socket is readable; false when the deadline passed.
+    bool waitReadable(const Deadline& deadline) const;
+    // Reads what is there, at most capacity bytes; 0 means the peer closed the connection;
+    // nullopt means the deadline passed first.
+    std::optional<std::size_t> receiveSome(char* buffer, std::size_t capacity, const Deadline& deadline);
+    // Sends every byte; false when the peer took nothing for idleLimit. The limit restarts
+    // whenever the peer takes bytes, so a slow but moving link never times out.
+    bool sendAll(const char* data, std::size_t size, std::chrono::milliseconds idleLimit);
+
+private:
+    explicit TcpSocket(int fd) : m_fd(fd) {}
+    bool waitFor(short events, const Deadline& deadline) const;
+
+    int m_fd = -1;
+};

@@ -1,0 +1,132 @@
+#include "support/mainwindowfixture.h"
+
+#include "app/statusbar.h"
+#include "authoring/editorpane.h"
+#include "transfer/transferwindow.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QFrame>
+#include <QProgressBar>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+class MainWindowView_ : public MainWindowFixture
+{
+protected:
+    StatusBar *statusBar() const { return control<StatusBar>(QStringLiteral("StatusBar1")); }
+    TransferWindow *transfer() const { return control<TransferWindow>(QStringLiteral("Ftp1")); }
+};
+
+TEST_F(MainWindowView_, ControlsStandAtTheirDesignedPlacesAndStretchWithTheWindow)
+{
+    EXPECT_EQ(window->centralWidget()->size(), QSize(634, 422));
+    EXPECT_EQ(control<QComboBox>(QStringLiteral("cmbURL"))->geometry(), QRect(101, 0, 531, 20));
+    EXPECT_EQ(control<QFrame>(QStringLiteral("Panel1"))->geometry(), QRect(101, 21, 532, 401));
+    EXPECT_EQ(control<QToolButton>(QStringLiteral("SpeedButton4"))->geometry(), QRect(24, 200, 57, 20));
+    EXPECT_EQ(statusBar()->height(), StatusBar::kHeight);
+
+    window->resize(window->width() + 100, window->height() + 60);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(control<QComboBox>(QStringLiteral("cmbURL"))->geometry(), QRect(101, 0, 631, 20));
+    EXPECT_EQ(control<QFrame>(QStringLiteral("Panel1"))->geometry(), QRect(101, 21, 632, 461));
+    EXPECT_EQ(control<QToolButton>(QStringLiteral("SpeedButton4"))->geometry(), QRect(24, 200, 57, 20));
+}
+
+TEST_F(MainWindowView_, StatusPanelOneKeepsItsWidthAndPanelZeroTakesTheRest)
+{
+    for (int width : {634, 700, 1200, 640}) {
+        window->resize(width, window->height());
+        QCoreApplication::processEvents();
+        const int bar = statusBar()->width();
+        EXPECT_EQ(statusBar()->panelWidth(1), StatusBar::kCreditPanelWidth) << width;
+        EXPECT_EQ(statusBar()->panelWidth(0), bar - StatusBar::kCreditPanelWidth) << width;
+        EXPECT_EQ(control<QProgressBar>(QStringLiteral("ProgressBar1"))->width(), 400) << width;
+    }
+    EXPECT_FALSE(statusBar()->panelText(1).isEmpty());
+}
+
+TEST_F(MainWindowView_, MaximizeAndRestoreSetTheEditorHeightWhateverItWasDraggedTo)
+{
+    window->view().setEditorHeight(200);
+    ASSERT_EQ(window->view().editorHeight(), 200);
+    trigger(QStringLiteral("mnuWebMAX"));
+    EXPECT_EQ(window->view().editorHeight(), 1);
+    trigger(QStringLiteral("mnuWebUndo"));
+    EXPECT_EQ(window->view().editorHeight(), MainWindowView::kEditorHeight);
+    trigger(QStringLiteral("mnuWebUndo"));
+    EXPECT_EQ(window->view().editorHeight(), MainWindowView::kEditorHeight);
+}
+
+TEST_F(MainWindowView_, TheTransferWindowTakesTheCurrentFolderOnlyWhenItWasHidden)
+{
+    ASSERT_FALSE(transfer()->isVisible());
+    trigger(QStringLiteral("mnuFTP"));
+    EXPECT_TRUE(transfer()->isVisible());
+    EXPECT_EQ(transfer()->localFolder(), work.path());
+
+    QDir(work.path()).mkdir(QStringLiteral("other"));
+    QDir::setCurrent(workPath(QStringLiteral("other")));
+    control<QToolButton>(QStringLiteral("SpeedButton4"))->click();
+    EXPECT_TRUE(transfer()->isVisible());
+    EXPECT_EQ(transfer()->localFolder(), work.path());
+
+    transfer()->hide();
+    trigger(QStringLiteral("mnuFTP"));
+    EXPECT_EQ(transfer()->localFolder(), workPath(QStringLiteral("other")));
+}
+
+TEST_F(MainWindowView_, EditorFontAppliesTheChosenFontToTheSelectionOnly)
+{
+    EditorPane *editor = window->view().editor;
+    editor->setPlainText(QStringLiteral("abc def"));
+    QTextCursor cursor = editor->textCursor();
+    cursor.setPosition(0);
+    cursor.setPosition(3, QTextCursor::KeepAnchor);
+    editor->setTextCursor(cursor);
+
+    QFont chosen(QStringLiteral("Noto Sans CJK JP"));
+    chosen.setPointSize(20);
+    chosen.setBold(true);
+    dialogs.fontAnswers.enqueue(FontChoice{chosen, QColor(Qt::red)});
+    trigger(QStringLiteral("N9"));
+    ASSERT_EQ(dialogs.fontRequests.size(), 1);
+
+    QTextCursor probe(editor->document());
+    probe.setPosition(2);
+    EXPECT_TRUE(probe.charFormat().font().bold());
+    EXPECT_EQ(probe.charFormat().font().pointSize(), 20);
+    EXPECT_EQ(probe.charFormat().foreground().color(), QColor(Qt::red));
+    probe.setPosition(6);
+    EXPECT_FALSE(probe.charFormat().font().bold());
+
+    dialogs.fontAnswers.enqueue(std::nullopt);
+    cursor.setPosition(4);
+    cursor.setPosition(7, QTextCursor::KeepAnchor);
+    editor->setTextCursor(cursor);
+    trigger(QStringLiteral("N9"));
+    probe.setPosition(6);
+    EXPECT_FALSE(probe.charFormat().font().bold());
+    EXPECT_EQ(editor->toPlainText(), QStringLiteral("abc def"));
+}
+
+// A screen reader names every control by its caption, or by its tooltip for a picture button.
+TEST_F(MainWindowView_, EveryNamedControlHasAnAccessibleName)
+{
+    int checked = 0;
+    for (QWidget *w : window->findChildren<QWidget *>()) {
+        if (w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_")) || !w->isVisibleTo(window.get()))
+            continue;
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
+        ASSERT_NE(iface, nullptr) << w->objectName().toStdString();
+        EXPECT_FALSE(iface->text(QAccessible::Name).isEmpty()) << w->objectName().toStdString();
+        ++checked;
+    }
+    EXPECT_GE(checked, 18);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(control<QToolButton>(QStringLiteral("SpeedButton1")))->text(QAccessible::Name),
+              QStringLiteral("前のﾍﾟｰｼﾞへ"));
+}
+
+} // namespace

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+
+// Runs Debian's pyftpdlib as a real FTP server on a free loopback port, serving a fresh
+// temporary folder to one user with every permission. The server is up and accepting
+// once the constructor returns, and is stopped and its folder removed by the destructor.
+class PyFtpdServer {
+public:
+    // Throws std::runtime_error when the server cannot be started.
+    PyFtpdServer();
+    ~PyFtpdServer();
+    PyFtpdServer(const PyFtpdServer&) = delete;
+    PyFtpdServer& operator=(const PyFtpdServer&) = delete;
+
+    std::uint16_t port() const { return m_port; }
+    const std::string& root() const { return m_root; }
+    std::string user() const { return "qzweb"; }
+    std::string password() const { return "secret"; }
+
+    // The interpreter that has pyftpdlib: Debian's own, even when another python3 comes
+    // first on the PATH.
+    static std::string pythonPath();
+    static std::string scriptPath();
+
+private:
+    void stop();
+
+    std::string m_root;
+    pid_t m_pid = -1;
+    std::uint16_t m_port = 0;
+};

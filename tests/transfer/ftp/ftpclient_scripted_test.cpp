@@ -1,0 +1,558 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/ftp/scriptedftpserver.h"
+#include "transfer/ftp/connectionclosed.h"
+#include "transfer/ftp/ftpclient.h"
+#include "transfer/ftp/ftpprotocolerror.h"
+#include "transfer/ftp/ftpreplyerror.h"
+#include "transfer/ftp/ftptimeouterror.h"
+#include "transfer/ftp/socketerror.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Commands = std::vector<std::string>;
+
+const Commands loginCommands{"user alice", "pass secret", "type I", "syst"};
+
+ScriptedFtpServer& scriptLogin(ScriptedFtpServer& server)
+{
+    return server.reply("220 Ready")
+        .answer("331 Password required")
+        .answer("230 Logged in")
+        .answer("200 Type set to I")
+        .answer("215 UNIX Type: L8");
+}
+
+Commands with(Commands first, const Commands& more)
+{
+    first.insert(first.end(), more.begin(), more.end());
+    return first;
+}
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const fs::path& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A client on the scripted server with short time limits, counting its notifications.
+class ScriptedSession : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-'); // parameterized names hold a '/'
+        m_folder = fs::temp_directory_path() / ("qzweb-ftp-test-" + std::to_string(::getpid()) + "-" + name);
+        fs::remove_all(m_folder);
+        fs::create_directories(m_folder);
+        FtpSettings& settings = m_client.settings();
+        settings.host = "127.0.0.1";
+        settings.port = m_server.port();
+        settings.user = "alice";
+        settings.password = "secret";
+        settings.timeLimits.connect = std::chrono::milliseconds(1000);
+        settings.timeLimits.reply = std::chrono::milliseconds(600);
+        settings.timeLimits.dataAccept = std::chrono::milliseconds(600);
+        settings.timeLimits.dataIdle = std::chrono::milliseconds(600);
+        m_client.setOnConnected([this] { ++m_connectedCount; });
+        m_client.setOnDisconnected([this] { ++m_disconnectedCount; });
+    }
+
+    void TearDown() override { fs::remove_all(m_folder); }
+
+    // Ends the session and waits for the server to finish its script.
+    Commands finish()
+    {
+        m_client.quit();
+        m_server.finish();
+        EXPECT_EQ(m_server.failure(), "");
+        return m_server.commands();
+    }
+
+    std::vector<fs::path> folderEntries() const
+    {
+        std::vector<fs::path> entries;
+        for (const auto& entry : fs::directory_iterator(m_folder))
+            entries.push_back(entry.path().filename());
+        return entries;
+    }
+
+    ScriptedFtpServer m_server;
+    FtpClient m_client;
+    fs::path m_folder;
+    int m_connectedCount = 0;
+    int m_disconnectedCount = 0;
+};
+
+TEST_F(ScriptedSession, LoginSendsCommandsAsWritten)
+{
+    scriptLogin(m_server).start();
+    m_client.connect();
+    EXPECT_TRUE(m_client.isConnected());
+    EXPECT_EQ(m_connectedCount, 1);
+    EXPECT_EQ(finish(), with(loginCommands, {"Quit"}));
+    EXPECT_EQ(m_disconnectedCount, 1);
+    EXPECT_FALSE(m_client.isConnected());
+}
+
+TEST_F(ScriptedSession, UserAnsweredWith230SendsNoPassword)
+{
+    m_server.reply("220 Ready").answer("230 No password needed").answer("200 OK").answer("215 UNIX").start();
+    m_client.connect();
+    EXPECT_EQ(finish(), (Commands{"user alice", "type I", "syst", "Quit"}));
+}
+
+TEST_F(ScriptedSession, MultiLineGreetingIsReadWhole)
+{
+    m_server.send("220-Welcome\r\n220-Second line\r\n220 Ready\r\n")
+        .answer("230 OK")
+        .answer("200 OK")
+        .answer("500 What?")
+        .start();
+    m_client.connect();
+    EXPECT_EQ(m_client.lastReply().code, 500);
+    EXPECT_EQ(finish(), (Commands{"user alice", "type I", "syst", "Quit"}));
+}
+
+TEST_F(ScriptedSession, AsciiTypeSendsA)
+{
+    m_client.settings().transferType = FtpTransferType::Ascii;
+    m_server.reply("220 Ready").answer("230 OK").answer("200 OK").answer("215 UNIX").start();
+    m_client.connect();
+    EXPECT_EQ(finish()[1], "type A");
+}
+
+struct RefusedLogin {
+    const char* name;
+    std::vector<std::string> replies; // after the greeting, one per command
+    const char* greeting;
+    int code;
+    const char* message;
+};
+
+class ConnectRefused : public ScriptedSession, public testing::WithParamInterface<RefusedLogin> {};
+
+TEST_P(ConnectRefused, FailsClosesAndNotifies)
+{
+    const RefusedLogin& c = GetParam();
+    m_server.reply(c.greeting);
+    for (const std::string& reply : c.replies)
+        m_server.answer(reply);
+    m_server.start();
+    try {
+        m_client.connect();
+        FAIL() << "connected";
+    } catch (const FtpReplyError& error) {
+        EXPECT_EQ(error.code(), c.code);
+        EXPECT_STREQ(error.what(), c.message);
+    }
+    EXPECT_FALSE(m_client.isConnected());
+    EXPECT_EQ(m_connectedCount, 1);
+    EXPECT_EQ(m_disconnectedCount, 1);
+    m_server.finish();
+    EXPECT_EQ(m_server.commands().size(), c.replies.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, ConnectRefused,
+    testing::Values(RefusedLogin{"Greeting421", {}, "421 Too many users", 421, "421 Too many users"},
+                    RefusedLogin{"WrongPassword", {"331 Password", "530 Login incorrect."}, "220 Hi", 530,
+                                 "530 Login incorrect."},
+                    RefusedLogin{"Syst502", {"230 OK", "200 OK", "502 Command not implemented."}, "220 Hi", 502,
+                                 "502 Command not implemented."},
+                    RefusedLogin{"TypeRefused", {"230 OK", "504 Type not supported"}, "220 Hi", 504,
+                                 "504 Type not supported"}),
+    [](const testing::TestParamInfo<RefusedLogin>& info) { return std::string(info.param.name); });
+
+TEST_F(ScriptedSession, ConnectWhileConnectedIsRefused)
+{
+    scriptLogin(m_server).start();
+    m_client.connect();
+    try {
+        m_client.connect();
+        FAIL() << "connected twice";
+    } catch (const FtpError& error) {
+        EXPECT_STREQ(error.what(), "Already connected.");
+    }
+    EXPECT_TRUE(m_client.isConnected());
+    finish();
+}
+
+TEST(ScriptedClient, CommandsWhileNotConnectedFailAsClosed)
+{
+    FtpClient client;
+    EXPECT_THROW(client.currentDir(), ConnectionClosed);
+    EXPECT_THROW(client.list(""), ConnectionClosed);
+    EXPECT_THROW(client.retrieve("a", "/nonexistent/a", true), ConnectionClosed);
+    EXPECT_NO_THROW(client.quit());
+    EXPECT_NO_THROW(client.abort());
+}
+
+TEST(ScriptedClient, RefusedConnectionIsSocketError10061)
+{
+    int port = 0;
+    { // a port that was free a moment ago and has no listener now
+        ScriptedFtpServer closed;
+        port = closed.port();
+    }
+    FtpClient client;
+    client.settings().host = "localhost";
+    client.settings().port = static_cast<std::uint16_t>(port);
+    try {
+        client.connect();
+        FAIL() << "connected";
+    } catch (const SocketError& error) {
+        EXPECT_EQ(error.code(), 10061);
+        EXPECT_STREQ(error.what(), "Socket Error # 10061\r\nConnection refused.");
+    }
+    EXPECT_FALSE(client.isConnected());
+}
+
+TEST_F(ScriptedSession, SimpleCommandsCheckTheirCodes)
+{
+    scriptLogin(m_server)
+        .answer("250 CWD ok")
+        .answer("257 \"/www/new\" created")
+        .answer("250 RMD ok")
+        .answer("250 DELE ok")
+        .answer("350 Ready for RNTO")
+        .answer("250 Renamed")
+        .answer("200 SITE ok")
+        .answer("200 CDUP ok (but 250 was due)")
+        .answer("550 No such directory")
+        .start();
+    m_client.connect();
+    m_client.changeDir("/www");
+    m_client.makeDir("new");
+    m_client.removeDir("new");
+    m_client.deleteFile("old.html");
+    m_client.rename("a.html", "b.html");
+    m_client.site("chmod 644 b.html");
+    try {
+        m_client.changeDirUp();
+        FAIL() << "CDUP 200 accepted";
+    } catch (const FtpReplyError& error) {
+        EXPECT_EQ(error.code(), 200);
+    }
+    EXPECT_THROW(m_client.changeDir("missing"), FtpReplyError);
+    EXPECT_TRUE(m_client.isConnected());
+    EXPECT_EQ(finish(), with(loginCommands, {"CWD /www", "MKD new", "RMD new", "DELE old.html", "RNFR a.html",
+                                             "RNTO b.html", "SITE chmod 644 b.html", "CDUP", "CWD missing", "Quit"}));
+}
+
+struct PwdCase {
+    const char* reply;
+    const char* path;
+};
+
+class CurrentDirReply : public ScriptedSession, public testing::WithParamInterface<PwdCase> {};
+
+TEST_P(CurrentDirReply, TakesTextBetweenFirstTwoQuotes)
+{
+    scriptLogin(m_server).answer(GetParam().reply).start();
+    m_client.connect();
+    EXPECT_EQ(m_client.currentDir(), GetParam().path);
+    EXPECT_EQ(finish(), with(loginCommands, {"PWD", "Quit"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Replies, CurrentDirReply,
+                         testing::Values(PwdCase{"257 \"/home/user\" is current directory.", "/home/user"},
+                                         PwdCase{"257 /home/user is current directory.", ""},
+                                         PwdCase{"257 \"unterminated", ""},
+                                         PwdCase{"257 \"a \"\"q\"\" b\" is here", "a "}));
+
+TEST_F(ScriptedSession, ServerClosingWhileIdleFailsNextCommand)
+{
+    scriptLogin(m_server).closeControl().start();
+    m_client.connect();
+    m_server.finish();
+    try {
+        m_client.currentDir();
+        FAIL() << "no error";
+    } catch (const ConnectionClosed& error) {
+        EXPECT_STREQ(error.what(), "Connection Closed Gracefully.");
+    }
+    EXPECT_EQ(m_disconnectedCount, 1);
+    EXPECT_FALSE(m_client.isConnected());
+    EXPECT_THROW(m_client.changeDirUp(), ConnectionClosed);
+}
+
+TEST_F(ScriptedSession, SilentServerRunsIntoTheReplyTimeLimit)
+{
+    m_server.reply("220 Ready").receive().start(); // then never answers
+    try {
+        m_client.connect();
+        FAIL() << "connected";
+    } catch (const FtpTimeoutError& error) {
+        EXPECT_STREQ(error.what(), "The server did not reply within 0.6 seconds.");
+    }
+    EXPECT_FALSE(m_client.isConnected());
+    EXPECT_EQ(m_disconnectedCount, 1);
+    m_server.finish();
+}
+
+TEST_F(ScriptedSession, EndlessLineFailsCleanly)
+{
+    m_server.send("220 " + std::string(70000, 'x')).start();
+    EXPECT_THROW(m_client.connect(), FtpProtocolError);
+    EXPECT_FALSE(m_client.isConnected());
+    m_server.finish();
+}
+
+TEST_F(ScriptedSession, LineBreakInANameIsRefusedBeforeSending)
+{
+    scriptLogin(m_server).answer("257 \"/\"").start();
+    m_client.connect();
+    EXPECT_THROW(m_client.changeDir("a\r\nDELE index.html"), FtpError);
+    EXPECT_THROW(m_client.deleteFile("x\nDELE y"), FtpError);
+    EXPECT_THROW(m_client.rename("a", "b\rDELE c"), FtpError);
+    EXPECT_THROW(m_client.retrieve("a\r\nDELE b", (m_folder / "a").string(), true), FtpError);
+    EXPECT_THROW(m_client.list("\n"), FtpError);
+    EXPECT_TRUE(m_client.isConnected());
+    EXPECT_EQ(m_client.currentDir(), "/");
+    EXPECT_EQ(finish(), with(loginCommands, {"PWD", "Quit"}));
+    EXPECT_TRUE(folderEntries().empty());
+}
+
+TEST_F(ScriptedSession, ActiveListSendsPortOfTheControlAddress)
+{
+    scriptLogin(m_server)
+        .answer("200 PORT ok")
+        .answer("150 Opening data connection")
+        .sendData("-rw-r--r-- 1 u g 5 Jan 1 index.html\r\ndrwxr-xr-x 2 u g 0 Jan 1 img\nlast")
+        .reply("226 Transfer complete")
+        .start();
+    m_client.connect();
+    EXPECT_EQ(m_client.list(""),
+              (Commands{"-rw-r--r-- 1 u g 5 Jan 1 index.html", "drwxr-xr-x 2 u g 0 Jan 1 img", "last"}));
+    const Commands commands = finish();
+    ASSERT_EQ(commands.size(), 7u);
+    EXPECT_TRUE(std::regex_match(commands[4], std::regex(R"(PORT 127,0,0,1,\d{1,3},\d{1,3})"))) << commands[4];
+    EXPECT_EQ(commands[5], "list");
+}
+
+TEST_F(ScriptedSession, TransferEndedBy426Then226Succeeds)
+{
+    const fs::path target = m_folder / "page.html";
+    scriptLogin(m_server)
+        .answer("200 PORT ok")
+        .answer("150 Opening")
+        .sendData("<html>")
+        .reply("426 Connection closed; transfer aborted.")
+        .reply("226 Abort successful")
+        .start();
+    m_client.connect();
+    m_client.retrieve("page.html", target.string(), true);
+    EXPECT_EQ(readFile(target), "<html>");
+    EXPECT_EQ(finish()[5], "retr page.html");
+}
+
+TEST_F(ScriptedSession, RefusedRetrieveLeavesTheOldFileAlone)
+{
+    const fs::path target = m_folder / "index.html";
+    writeFile(target, "my page");
+    scriptLogin(m_server)
+        .answer("200 PORT ok")
+        .answer("550 index.html: No such file or directory.")
+        .start();
+    m_client.connect();
+    try {
+        m_client.retrieve("index.html", target.string(), true);
+        FAIL() << "no error";
+    } catch (const FtpReplyError& error) {
+        EXPECT_EQ(error.code(), 550);
+        EXPECT_STREQ(error.what(), "550 index.html: No such file or directory.");
+    }
+    EXPECT_EQ(readFile(target), "my page");
+    EXPECT_EQ(folderEntries(), std::vector<fs::path>{"index.html"});
+    finish();
+}
+
+TEST_F(ScriptedSession, BrokenEndOfTransferLeavesNoFile)
+{
+    const fs::path target = m_folder / "new.html";
+    scriptLogin(m_server)
+        .answer("200 PORT ok")
+        .answer("150 Opening")
+        .sendData("partial")
+        .reply("451 Local error in processing")
+        .start();
+    m_client.connect();
+    EXPECT_THROW(m_client.retrieve("new.html", target.string(), true), FtpReplyError);
+    EXPECT_TRUE(folderEntries().empty());
+    finish();
+}
+
+TEST_F(ScriptedSession, ExistingDestinationWithoutOverwriteSendsNothing)
+{
+    const fs::path target = m_folder / "index.html";
+    writeFile(target, "mine");
+    scriptLogin(m_server).start();
+    m_client.connect();
+    try {
+        m_client.retrieve("index.html", target.string(), false);
+        FAIL() << "overwrote";
+    } catch (const FtpError& error) {
+        EXPECT_STREQ(error.what(), "Destination file already exists.");
+    }
+    EXPECT_EQ(readFile(target), "mine");
+    EXPECT_EQ(finish(), with(loginCommands, {"Quit"}));
+}
+
+TEST_F(ScriptedSession, ActiveStoreSendsTheWholeFile)
+{
+    const fs::path source = m_folder / "up.bin";
+    std::string bytes;
+    for (int index = 0; index < 300000; ++index)
+        bytes += static_cast<char>(index * 7);
+    writeFile(source, bytes);
+    scriptLogin(m_server).answer("200 PORT ok").answer("150 Ok to send").receiveData().reply("226 Done").start();
+    m_client.connect();
+    m_client.store(source.string(), "up.bin");
+    EXPECT_EQ(finish()[5], "STOR up.bin");
+    EXPECT_EQ(m_server.receivedData(), bytes);
+}
+
+TEST_F(ScriptedSession, PassiveTransfersUseTheReplyPort)
+{
+    const fs::path source = m_folder / "empty.txt";
+    writeFile(source, "");
+    m_client.settings().passive = true;
+    scriptLogin(m_server)
+        .receive()
+        .offerPassive()
+        .answer("150 Here it comes")
+        .sendData("a.html\r\nb.html\r\n")
+        .reply("226 Done")
+        .receive()
+        .offerPassive()
+        .answer("110 Restart marker (still accepted for STOR)")
+        .receiveData()
+        .reply("250 Stored")
+        .start();
+    m_client.connect();
+    EXPECT_EQ(m_client.list("/www "), (Commands{"a.html", "b.html"}));
+    m_client.store(source.string(), "empty.txt");
+    EXPECT_EQ(finish(), with(loginCommands, {"PASV", "list /www", "PASV", "STOR empty.txt", "Quit"}));
+    EXPECT_EQ(m_server.receivedData(), "");
+}
+
+TEST_F(ScriptedSession, PassiveReplyNamingAnotherHostIsIgnored)
+{
+    // The reply names 127.0.0.3, where nothing listens: the data must come from the
+    // control connection's peer, 127.0.0.1, on the reply's port.
+    m_client.settings().passive = true;
+    scriptLogin(m_server)
+        .receive()
+        .offerPassive("127,0,0,3")
+        .answer("150 Opening")
+        .sendData("only.html")
+        .reply("226 Done")
+        .start();
+    m_client.connect();
+    EXPECT_EQ(m_client.list(""), Commands{"only.html"});
+    finish();
+}
+
+TEST_F(ScriptedSession, MalformedPassiveReplyIsAnError)
+{
+    m_client.settings().passive = true;
+    scriptLogin(m_server).answer("227 Entering Passive Mode (127,0,0,1,0,0)").answer("257 \"/\"").start();
+    m_client.connect();
+    EXPECT_THROW(m_client.list(""), FtpProtocolError);
+    EXPECT_EQ(m_client.currentDir(), "/");
+    EXPECT_EQ(finish(), with(loginCommands, {"PASV", "PWD", "Quit"}));
+}
+
+TEST_F(ScriptedSession, DataConnectionFromAnotherAddressIsDropped)
+{
+    const fs::path target = m_folder / "secret.html";
+    scriptLogin(m_server)
+        .answer("200 PORT ok")
+        .answer("150 Opening")
+        .intrude()
+        .reply("425 Can't open data connection.")
+        .answer("257 \"/\"")
+        .start();
+    m_client.connect();
+    try {
+        m_client.retrieve("secret.html", target.string(), true);
+        FAIL() << "no error";
+    } catch (const FtpTimeoutError& error) {
+        EXPECT_STREQ(error.what(), "The server did not open the data connection within 0.6 seconds.");
+    }
+    EXPECT_TRUE(folderEntries().empty());
+    // The 425 was read with the failed transfer, so the next command gets its own reply.
+    EXPECT_EQ(m_client.currentDir(), "/");
+    finish();
+    EXPECT_TRUE(m_server.intruderDropped());
+}
+
+TEST_F(ScriptedSession, ServerDataIsTakenAfterAnIntruderWasDropped)
+{
+    const fs::path target = m_folder / "page.html";
+    scriptLogin(m_server)
+        .answer("200 PORT ok")
+        .answer("150 Opening")
+        .intrude()
+        .sendData("from the server")
+        .reply("226 Done")
+        .start();
+    m_client.connect();
+    m_client.retrieve("page.html", target.string(), true);
+    EXPECT_EQ(readFile(target), "from the server");
+    finish();
+    EXPECT_TRUE(m_server.intruderDropped());
+}
+
+TEST_F(ScriptedSession, StalledDataConnectionRunsIntoItsTimeLimit)
+{
+    const fs::path target = m_folder / "slow.html";
+    m_client.settings().passive = true;
+    scriptLogin(m_server)
+        .receive()
+        .offerPassive()
+        .answer("150 Opening")
+        .stallData()
+        .reply("426 Connection closed; transfer aborted.")
+        .reply("226 Abort successful")
+        .answer("257 \"/\"")
+        .start();
+    m_client.connect();
+    try {
+        m_client.retrieve("slow.html", target.string(), true);
+        FAIL() << "no error";
+    } catch (const FtpTimeoutError& error) {
+        EXPECT_STREQ(error.what(), "The data transfer stopped: nothing moved for 0.6 seconds.");
+    }
+    EXPECT_TRUE(folderEntries().empty());
+    EXPECT_EQ(m_client.currentDir(), "/");
+    finish();
+}
+
+TEST_F(ScriptedSession, AbortReadsItsReply)
+{
+    scriptLogin(m_server).answer("225 No transfer to abort").answer("257 \"/www\"").start();
+    m_client.connect();
+    m_client.abort();
+    EXPECT_EQ(m_client.currentDir(), "/www");
+    EXPECT_EQ(finish(), with(loginCommands, {"ABOR", "PWD", "Quit"}));
+}
+
+} // namespace

@@ -1,5 +1,6 @@
 #include "app/documentcommands.h"
 
+#include "app/documentfile.h"
 #include "app/documentfilters.h"
 #include "app/mainwindow.h"
 #include "app/richtextrule.h"
@@ -76,7 +77,6 @@ void DocumentCommands::newDocument()
     editor().setCurrentCharFormat(QTextCharFormat());
     editor().setAcceptRichText(false);
     state().documentFormat = TextFormat{};
-    m_file.forgetSource();
     EditorAdapter(editor()).setModified(false);
 }
 
@@ -95,7 +95,7 @@ void DocumentCommands::openFile(const QString &path)
     deletePreviewFile();
     moveToFolderOf(fullPath);
     state().plainText = false;
-    state().documentFormat = m_file.load(editor(), fullPath, state().plainText);
+    state().documentFormat = DocumentFile::load(editor(), fullPath, state().plainText);
     state().currentFile = fullPath;
     showTitle();
     editor().setFocus();
@@ -146,7 +146,7 @@ void DocumentCommands::dropFiles(const QStringList &paths)
     state().plainText = true;
     // The path becomes the document's only once the file has been read, so a file that cannot
     // be read leaves the previous document, its path and its caption as they were.
-    state().documentFormat = m_file.load(editor(), path, state().plainText);
+    state().documentFormat = DocumentFile::load(editor(), path, state().plainText);
     state().currentFile = path;
     showTitle();
     editor().setFocus();
@@ -193,7 +193,7 @@ void DocumentCommands::moveToFolderOf(const QString &path)
 void DocumentCommands::writeDocument(const QString &path)
 {
     state().plainText = !RichTextRule::writesRichText(path);
-    m_file.save(editor(), path, state().plainText, state().documentFormat);
+    DocumentFile::save(editor(), path, state().plainText, state().documentFormat);
 }
 
 void DocumentCommands::menuAdd()

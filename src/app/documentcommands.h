@@ -1,7 +1,5 @@
 #pragma once
 
-#include "app/documentfile.h"
-
 #include <QObject>
 #include <QStringList>
 
@@ -45,5 +43,4 @@ private:
     void reportFailure(const std::function<void()> &step);
 
     MainWindow &m_window;
-    DocumentFile m_file;
 };

@@ -343,18 +343,6 @@ TEST_F(DocumentCommandsTest, OpenShowsRichTextFormattedAndOtherFilesPlain)
     EXPECT_GE(editor()->document()->begin().begin().fragment().charFormat().fontWeight(), QFont::Bold);
 }
 
-TEST_F(DocumentCommandsTest, AfterADropTheReadModeStaysPlainUntilOpenSetsIt)
-{
-    const QString rich = document(QStringLiteral("rich.rtf"), kRichPage);
-    drop(window.get(), {rich});
-    EXPECT_TRUE(state().plainText);
-    EXPECT_TRUE(adapter().text().startsWith(QStringLiteral("{\\rtf1")));
-
-    open(rich);
-    EXPECT_FALSE(state().plainText);
-    EXPECT_EQ(editor()->toPlainText(), QStringLiteral("太字 plain\n"));
-}
-
 // --- The three questions -----------------------------------------------------------------------
 
 TEST_F(DocumentCommandsTest, EmptyDocumentSaveGoesOnOnlyWithYes)

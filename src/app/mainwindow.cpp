@@ -5,6 +5,7 @@
 #include "app/menubuilder.h"
 #include "app/statusbar.h"
 #include "app/viewcommands.h"
+#include "authoring/authoringcommands.h"
 #include "authoring/editorpane.h"
 #include "common/datafolder.h"
 #include "common/linefile.h"
@@ -124,6 +125,7 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
 {
     m_windows = windows;
     new ViewCommands(*this);
+    new AuthoringCommands(m_commands, *m_view.editor, m_state, m_dialogs, *windows.colorSize, this);
     new DocumentCommands(*this);
 }
 

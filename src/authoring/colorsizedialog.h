@@ -1,9 +1,20 @@
 #pragma once
 
+#include "authoring/colorchoice.h"
+
 #include <QDialog>
 
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QRadioButton;
+class QScrollBar;
+class UserDialogs;
+
 // The colour and size dialog (Form2): the user picks a colour and/or a font size for the
-// formatting commands. It lives for the whole run and keeps its settings between showings.
+// formatting commands. It is a view over a ColorChoice: its controls hold the choice, so it is
+// kept between showings for the whole run; the result text is set by 設定 and emptied by every
+// way of closing without it (閉じる, Esc, the close box). Owns its controls.
 class ColorSizeDialog final : public QDialog
 {
     Q_OBJECT
@@ -11,4 +22,42 @@ class ColorSizeDialog final : public QDialog
 
 public:
     explicit ColorSizeDialog(QWidget *parent = nullptr);
+
+    // Where the refusal of 設定 without a ticked box is shown; not owned.
+    void setUserDialogs(UserDialogs *dialogs) { m_dialogs = dialogs; }
+
+    void applyPreset(const ColorSizePreset &preset);
+    // The controls' state; the result text is not part of what can be set.
+    ColorChoice choice() const;
+    void setChoice(const ColorChoice &choice);
+    const QString &colorText() const { return m_colorText; }
+
+public slots:
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void buildControls();
+    void showColor();      // labels and swatch follow the scroll bars
+    void settle();         // 設定
+    RgbColor color() const;
+    ColorNotation notation() const;
+
+    UserDialogs *m_dialogs = nullptr;
+    QString m_colorText;
+    QCheckBox *m_useColor = nullptr;
+    QCheckBox *m_useSize = nullptr;
+    QComboBox *m_size = nullptr;
+    QScrollBar *m_red = nullptr;
+    QScrollBar *m_green = nullptr;
+    QScrollBar *m_blue = nullptr;
+    QLabel *m_swatch = nullptr;
+    QLabel *m_rgbLabel = nullptr;
+    QLabel *m_dollarLabel = nullptr;
+    QLabel *m_hashLabel = nullptr;
+    QRadioButton *m_rgbRadio = nullptr;
+    QRadioButton *m_dollarRadio = nullptr;
+    QRadioButton *m_hashRadio = nullptr;
 };

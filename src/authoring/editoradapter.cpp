@@ -119,6 +119,16 @@ void EditorAdapter::setCaret(int position)
     m_editor.setTextCursor(cursor);
 }
 
+void EditorAdapter::setSelection(int start, int length)
+{
+    const QString document = text();
+    const int last = m_editor.document()->characterCount() - 1;
+    QTextCursor cursor(m_editor.document());
+    cursor.setPosition(qBound(0, documentToPanePosition(document, start), last));
+    cursor.setPosition(qBound(0, documentToPanePosition(document, start + length), last), QTextCursor::KeepAnchor);
+    m_editor.setTextCursor(cursor);
+}
+
 bool EditorAdapter::isModified() const
 {
     return m_editor.document()->isModified();

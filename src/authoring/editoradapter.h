@@ -28,6 +28,8 @@ public:
 
     int caretPosition() const;                    // in CR LF text
     void setCaret(int position);                  // a bare caret at a CR LF text position
+    // Selects length characters of the CR LF text from start; the caret ends at the far end.
+    void setSelection(int start, int length);
 
     bool isModified() const;
     void setModified(bool modified);

@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/documentcommands.h"
 #include "app/mainmenu.h"
 #include "app/menubuilder.h"
 #include "app/statusbar.h"
@@ -131,6 +132,7 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
                         {m_view.preview, m_view.urlBox, m_view.radioHttp, m_view.progressBar,
                          [this] { return EditorAdapter(*m_view.editor).text(); },
                          [this](const QString &text) { m_view.statusBar->setPanelText(0, text); }});
+    new DocumentCommands(*this);
 }
 
 void MainWindow::runCommand(const QString &handler, int tag)

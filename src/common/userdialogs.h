@@ -47,6 +47,8 @@ struct FileDialogRequest
     QStringList filters;        // "HTML ファイル (*.htm *.html)" style
     int filterIndex = 0;
     QString defaultSuffix;      // without the dot
+    bool confirmOverwrite = true;   // off where the command asks its own overwrite question
+    bool hideFilterPatterns = false; // show only the captions when they already name the patterns
 };
 
 struct FontChoice

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "common/textcodec.h"
+
+#include <QString>
+
+class QTextEdit;
+
+// Moves the document between a file and the editing pane. Reading with the read mode off shows
+// a rich-text file formatted and any other file as text; with it on, every file as text. Plain
+// text is decoded by the program's codec, whose format (encoding and the exact bytes of the
+// source) is kept to write the text back the same way, with CR LF line ends. Writes replace the
+// file atomically.
+namespace DocumentFile {
+
+// Replaces the pane's content with the file; the pane is untouched when the file cannot be
+// read. Returns the format to write a plain document back in. Throws UserError.
+TextFormat load(QTextEdit &editor, const QString &path, bool plainText);
+
+// Writes the pane as plain text in format, or as rich text. Nothing reaches the disk when the
+// text cannot be encoded or the write fails. Throws UserError.
+void save(QTextEdit &editor, const QString &path, bool plainText, const TextFormat &format);
+
+} // namespace DocumentFile

@@ -15,8 +15,8 @@ function(qz_library name kind)
 endfunction()
 
 # qz_test(NAME [GUI] SOURCES ... LIBS ...)
-# Logic tests use GoogleTest's own main; GUI tests use one that starts an offscreen
-# QApplication first. Every test runs from a scratch working folder of its own.
+# Logic tests use GoogleTest's own main; GUI tests use one that sets up the offscreen platform
+# (and the browser engine's needs) and starts a QApplication first.
 function(qz_test name)
   cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
@@ -30,6 +30,5 @@ function(qz_test name)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QTWEBENGINE_DISABLE_SANDBOX=1;QZWEB_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
-               TIMEOUT 300)
+    PROPERTIES TIMEOUT 300)
 endfunction()

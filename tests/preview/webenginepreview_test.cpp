@@ -23,16 +23,6 @@ constexpr int kLoadTimeoutMs = 30000;
 class WebEnginePreviewTest : public MainWindowFixture
 {
 protected:
-    void SetUp() override
-    {
-        // Tests run as root without a GPU; the engine reads these when it first starts.
-        if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-            qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-        if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
-        MainWindowFixture::SetUp();
-    }
-
     void setEditorText(const QString &text) { EditorAdapter(*control<EditorPane>(QStringLiteral("RichEdit1"))).setText(text); }
     void click(const char *button) { control<QAbstractButton>(QString::fromLatin1(button))->click(); }
     QWebEngineView *view() const { return window->findChild<QWebEngineView *>(); }

@@ -1,11 +1,11 @@
 #include "app/documentcommands.h"
 
 #include "app/documentfile.h"
-#include "app/documentfilters.h"
 #include "app/mainwindow.h"
 #include "app/richtextrule.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorpane.h"
+#include "common/documentfiledialog.h"
 #include "common/userdialogs.h"
 #include "common/usererror.h"
 
@@ -29,20 +29,6 @@ bool fileExists(const QString &path)
     return info.exists() && !info.isDir();
 }
 
-FileDialogRequest documentDialog(FileDialogRequest::Mode mode, const QString &title, const QString &fileName)
-{
-    FileDialogRequest request;
-    request.mode = mode;
-    request.title = title;
-    request.fileName = fileName;
-    request.filters = DocumentFilters::nameFilters();
-    request.filterIndex = 0;
-    request.defaultSuffix = DocumentFilters::kDefaultSuffix;
-    // The commands ask their own overwrite question, worded as the user knows it.
-    request.confirmOverwrite = false;
-    request.hideFilterPatterns = true;
-    return request;
-}
 
 } // namespace
 
@@ -83,7 +69,7 @@ void DocumentCommands::newDocument()
 void DocumentCommands::open()
 {
     const auto chosen = m_window.dialogs().chooseFile(
-        &m_window, documentDialog(FileDialogRequest::Mode::Open, QStringLiteral("ファイルを開く"), QString()));
+        &m_window, documentFileDialog(FileDialogRequest::Mode::Open, QStringLiteral("ファイルを開く"), QString()));
     if (!chosen)
         return;
     openFile(*chosen);
@@ -120,7 +106,7 @@ void DocumentCommands::save()
 void DocumentCommands::saveAs()
 {
     const auto chosen = m_window.dialogs().chooseFile(
-        &m_window, documentDialog(FileDialogRequest::Mode::Save, QStringLiteral("名前を付けて保存"), state().currentFile));
+        &m_window, documentFileDialog(FileDialogRequest::Mode::Save, QStringLiteral("名前を付けて保存"), state().currentFile));
     if (!chosen)
         return;
     const QString path = QFileInfo(*chosen).absoluteFilePath();

@@ -8,6 +8,7 @@
 #include "authoring/relativepath.h"
 #include "authoring/textformatfragments.h"
 #include "common/commandregistry.h"
+#include "common/documentfiledialog.h"
 #include "common/mainstate.h"
 #include "common/userdialogs.h"
 
@@ -27,23 +28,11 @@ constexpr qreal kPointsPerInch = 72.0;
 
 const QString kUntitledCaption = QStringLiteral("QZWeb");
 
-// The open dialog of ファイル名: the document dialog's filters, first one selected.
+// The open dialog of ファイル名 is the document dialog, starting in the current folder.
 FileDialogRequest fileNameRequest()
 {
-    FileDialogRequest request;
-    request.mode = FileDialogRequest::Mode::Open;
+    FileDialogRequest request = documentFileDialog(FileDialogRequest::Mode::Open);
     request.directory = QDir::currentPath();
-    request.filters = {
-        QStringLiteral("Html(*.htm;*.html) (*.htm *.html)"),
-        QStringLiteral("テキストファイル(*.txt) (*.txt)"),
-        QStringLiteral("CGI(*.cgi;*.pl) (*.cgi *.pl)"),
-        QStringLiteral("ASP(*.asp;*.aspx) (*.asp *.aspx)"),
-        QStringLiteral("リッチテキスト(*.rtf) (*.rtf)"),
-        QStringLiteral("画像ファイル (*.jpg *.jpeg *.gif *.bmp)"),
-        QStringLiteral("すべてのファイル (*)"),
-    };
-    request.filterIndex = 0;
-    request.defaultSuffix = QStringLiteral("htm");
     return request;
 }
 

@@ -1,5 +1,5 @@
 // Which names are written as rich text, and the file types the document dialogs offer.
-#include "app/documentfilters.h"
+#include "common/documentfilters.h"
 #include "app/richtextrule.h"
 
 #include <gtest/gtest.h>

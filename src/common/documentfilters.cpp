@@ -1,4 +1,4 @@
-#include "app/documentfilters.h"
+#include "common/documentfilters.h"
 
 namespace DocumentFilters {
 

@@ -1,0 +1,17 @@
+#include "common/documentfiledialog.h"
+
+#include "common/documentfilters.h"
+
+FileDialogRequest documentFileDialog(FileDialogRequest::Mode mode, const QString &title, const QString &fileName)
+{
+    FileDialogRequest request;
+    request.mode = mode;
+    request.title = title;
+    request.fileName = fileName;
+    request.filters = DocumentFilters::nameFilters();
+    request.filterIndex = 0;
+    request.defaultSuffix = DocumentFilters::kDefaultSuffix;
+    request.confirmOverwrite = false;
+    request.hideFilterPatterns = true;
+    return request;
+}

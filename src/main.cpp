@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
 
 #include <memory>
 
@@ -15,8 +16,8 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qzweb"));
-    QApplication::setApplicationDisplayName(QStringLiteral("QZWeb"));
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/qzweb/qzweb.svg")));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("QZWeb — HTML エディタ"));

@@ -5,6 +5,7 @@
 #include "common/anchorlayout.h"
 #include "preview/previewarea.h"
 
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QMainWindow>
@@ -161,6 +162,13 @@ MainWindowView MainWindowView::build(QMainWindow *window)
     v.progressBar->setTextVisible(false);
     v.progressBar->hide();
 
+    // Explicit groups: left to themselves, radio buttons count every radio button below their
+    // parent (the frame's too) as one Tab group, and Tab would then never reach ｵﾝﾗｲﾝ/ｵﾌﾗｲﾝ.
+    for (const auto &[first, second] : {std::pair{v.radioHttp, v.radioFile}, std::pair{v.radioOnline, v.radioOffline}}) {
+        auto *group = new QButtonGroup(client);
+        group->addButton(first);
+        group->addButton(second);
+    }
     QWidget::setTabOrder(v.radioHttp, v.radioFile);
     QWidget::setTabOrder(v.radioFile, v.radioOnline);
     QWidget::setTabOrder(v.radioOnline, v.backButton);

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QProgressBar>
+#include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
 
@@ -127,6 +128,42 @@ TEST_F(MainWindowView_, EveryNamedControlHasAnAccessibleName)
     EXPECT_GE(checked, 18);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(control<QToolButton>(QStringLiteral("SpeedButton1")))->text(QAccessible::Name),
               QStringLiteral("前のﾍﾟｰｼﾞへ"));
+}
+
+// The keyboard reaches every control: Tab stops everywhere but at 反映 and 終了, which the design
+// leaves out of the Tab order (F5 and the File menu reach them instead).
+TEST_F(MainWindowView_, TabReachesEveryControlButTheTwoDesignedOut)
+{
+    const QStringList skipped = {QStringLiteral("Button1"), QStringLiteral("Button2")};
+    const QStringList controls = {"Button1", "SpeedButton1", "SpeedButton3", "SpeedButton2", "SpeedButton4",
+                                  "Button3", "Button4", "Button2", "cmbURL", "RichEdit1"};
+    for (const QString &name : controls) {
+        QWidget *w = control<QWidget>(name);
+        ASSERT_NE(w, nullptr) << name.toStdString();
+        const bool tabStop = (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus;
+        EXPECT_EQ(tabStop, !skipped.contains(name)) << name.toStdString();
+    }
+    // Radio buttons are entered as a group (Tab stops at one of them, arrows move within).
+    for (const auto &group : {QStringList{"RadioButton1", "RadioButton2"}, QStringList{"RadioButton3", "RadioButton4"}}) {
+        bool reachable = false;
+        for (const QString &name : group)
+            reachable |= (window->centralWidget()->findChild<QWidget *>(name)->focusPolicy() & Qt::TabFocus) == Qt::TabFocus;
+        EXPECT_TRUE(reachable) << group.join(QLatin1Char(',')).toStdString();
+    }
+}
+
+TEST_F(MainWindowView_, TheTwoRadioGroupsSwitchIndependently)
+{
+    QWidget *client = window->centralWidget();
+    auto radio = [client](const char *name) { return client->findChild<QRadioButton *>(QString::fromLatin1(name)); };
+    radio("RadioButton1")->click();
+    radio("RadioButton3")->click();
+    EXPECT_TRUE(radio("RadioButton1")->isChecked());
+    EXPECT_FALSE(radio("RadioButton2")->isChecked());
+    EXPECT_TRUE(radio("RadioButton3")->isChecked());
+    EXPECT_FALSE(radio("RadioButton4")->isChecked());
+    radio("RadioButton2")->click();
+    EXPECT_TRUE(radio("RadioButton3")->isChecked());
 }
 
 } // namespace

@@ -10,7 +10,7 @@ packages=(
   libgtest-dev libgmock-dev googletest
   fonts-noto-cjk
   python3 python3-pyftpdlib vsftpd curl lftp
-  xvfb xauth imagemagick dbus-x11 at-spi2-core libgl1-mesa-dri
+  xvfb xauth imagemagick dbus-bin dbus-daemon dbus-x11 at-spi2-core libgl1-mesa-dri python3-pyatspi gir1.2-atspi-2.0
 )
 
 missing=()

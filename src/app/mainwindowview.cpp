@@ -8,6 +8,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QProgressBar>
 #include <QPushButton>
@@ -116,6 +117,7 @@ MainWindowView MainWindowView::build(QMainWindow *window)
     v.urlBox->setEditable(true);
     v.urlBox->setInsertPolicy(QComboBox::NoInsert);
     v.urlBox->setAccessibleName(QStringLiteral("アドレス"));
+    v.urlBox->lineEdit()->setAccessibleName(v.urlBox->accessibleName());
 
     v.panel = new QFrame(client);
     v.panel->setObjectName(QStringLiteral("Panel1"));

@@ -107,6 +107,17 @@ bool greets(std::uint16_t port)
     return ready;
 }
 
+// In a forked child: becomes the given program, or ends the child when it cannot.
+[[noreturn]] void execOrExit(const std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    ::execvp(argv[0], argv.data());
+    ::_exit(127);
+}
+
 pid_t spawnGroup(const std::vector<std::string>& arguments, int stdoutFd)
 {
     const pid_t pid = ::fork();
@@ -114,12 +125,7 @@ pid_t spawnGroup(const std::vector<std::string>& arguments, int stdoutFd)
         ::setpgid(0, 0);
         if (stdoutFd >= 0)
             ::dup2(stdoutFd, STDOUT_FILENO);
-        std::vector<char*> argv;
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        ::execvp(argv[0], argv.data());
-        ::_exit(127);
+        execOrExit(arguments);
     }
     ::setpgid(pid, pid);
     return pid;
@@ -220,12 +226,7 @@ std::optional<double> timeRun(const std::vector<std::string>& arguments)
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::dup2(devNull, STDOUT_FILENO);
-        std::vector<char*> argv;
-        for (const std::string& argument : arguments)
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        argv.push_back(nullptr);
-        ::execvp(argv[0], argv.data());
-        ::_exit(127);
+        execOrExit(arguments);
     }
     int status = 0;
     ::waitpid(pid, &status, 0);

@@ -27,6 +27,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QGuiApplication>
 #include <QShortcut>
 #include <QTime>
 #include <QToolButton>
@@ -59,6 +61,8 @@ MainWindow::MainWindow(UserDialogs &dialogs, QWidget *parent) : QMainWindow(pare
     const int menuHeight = menuBar()->sizeHint().height();
     resize(634, 441 + menuHeight);
     setMinimumSize(kMinimumSize.width() - frameWidth, kMinimumSize.height() - frameHeight + menuHeight);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
     registerOwnCommands();
     formCreate();
 }

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <string>
 
+#include "support/ftp/localfiles.h"
 #include "support/ftp/pyftpdserver.h"
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftp/ftpreplyerror.h"
@@ -17,19 +18,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeFile(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 std::string randomBytes(std::size_t size)
 {

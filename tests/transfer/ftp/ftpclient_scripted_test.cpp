@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ftp/localfiles.h"
 #include "support/ftp/scriptedftpserver.h"
 #include "transfer/ftp/connectionclosed.h"
 #include "transfer/ftp/ftpclient.h"
@@ -36,19 +37,6 @@ Commands with(Commands first, const Commands& more)
 {
     first.insert(first.end(), more.begin(), more.end());
     return first;
-}
-
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeFile(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 // A client on the scripted server with short time limits, counting its notifications.

@@ -278,6 +278,9 @@ TEST(RtfReaderRobustness, MalformedInputNeitherCrashesNorHangs)
     const QByteArray deep = "{\\rtf1 " + QByteArray(200000, '{') + "deep" + QByteArray(200000, '}') + " end}";
     const QByteArray manyBrokenEscapes = "{\\rtf1 " + QByteArray(100000, '\\').replace("\\", "\\'") + "}";
     const QByteArray longWord = "{\\rtf1 \\" + QByteArray(100000, 'a') + " text}";
+    // Zero bytes inside the text: the length comes from the array, not from a terminator.
+    static const char kWithZeroBytes[] = "{\\rtf1 \0\0\x01\xff\xfe nul";
+    const QByteArray zeroBytes(kWithZeroBytes, sizeof kWithZeroBytes - 1);
     const struct
     {
         QByteArray rtf;
@@ -299,7 +302,7 @@ TEST(RtfReaderRobustness, MalformedInputNeitherCrashesNorHangs)
         {deep, QString()},
         {manyBrokenEscapes, QString()},
         {longWord, QStringLiteral("text")},
-        {QByteArray("{\\rtf1 \0\0\x01\xff\xfe nul", 20), QString()},
+        {zeroBytes, QString()},
     };
     for (const auto &c : cases) {
         QTextDocument document;

@@ -7,25 +7,19 @@
 
 namespace DataFolder {
 
-namespace {
-
-QString chooseFolder()
+QString choose(const QString &homeVariable, const QString &executableFolder, const QString &configFolder)
 {
-    const QString home = qEnvironmentVariable("QZWEB_HOME");
-    if (!home.isEmpty())
-        return home;
-    const QString appDir = QCoreApplication::applicationDirPath();
-    if (!appDir.isEmpty() && QFileInfo::exists(QDir(appDir).filePath(QStringLiteral("QZWEB.ini"))))
-        return appDir;
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
-        .filePath(QStringLiteral("QZWeb"));
+    if (!homeVariable.isEmpty())
+        return homeVariable;
+    if (!executableFolder.isEmpty() && QFileInfo::exists(QDir(executableFolder).filePath(QStringLiteral("QZWEB.ini"))))
+        return executableFolder;
+    return QDir(configFolder).filePath(QStringLiteral("QZWeb"));
 }
-
-} // namespace
 
 QString path()
 {
-    const QString folder = chooseFolder();
+    const QString folder = choose(qEnvironmentVariable("QZWEB_HOME"), QCoreApplication::applicationDirPath(),
+                                  QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
     QDir().mkpath(folder);
     return folder;
 }

@@ -10,4 +10,8 @@ namespace DataFolder {
 QString path();
 QString filePath(const QString &fileName);
 
+// The rule itself, over its three inputs: the value of $QZWEB_HOME, the executable's folder and
+// the user's configuration folder (~/.config, or $XDG_CONFIG_HOME).
+QString choose(const QString &homeVariable, const QString &executableFolder, const QString &configFolder);
+
 } // namespace DataFolder

@@ -1,0 +1,167 @@
+#include "common/qtuserdialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <functional>
+#include <optional>
+
+namespace {
+
+// The real boxes are modal and run their own event loop; a timer acts on the box once it is up,
+// as a user or the window manager would, and records what the box looked like.
+struct SeenBox
+{
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList captions;
+    QString defaultCaption;
+};
+
+void whenModalIsUp(const std::function<void(QWidget *)> &act)
+{
+    QTimer::singleShot(0, [act] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal) {
+            whenModalIsUp(act);
+            return;
+        }
+        act(modal);
+    });
+}
+
+enum class Act {
+    Escape,
+    Enter,
+    WindowManagerClose,
+};
+
+void perform(QWidget *box, Act act)
+{
+    switch (act) {
+    case Act::Escape:
+        QTest::keyClick(box, Qt::Key_Escape);
+        break;
+    case Act::Enter:
+        QTest::keyClick(box, Qt::Key_Return);
+        break;
+    case Act::WindowManagerClose:
+        box->close(); // what the title bar's close box sends
+        break;
+    }
+}
+
+TEST(QtUserDialogs, MessageBoxesShowTheRequestAndAnswerEscEnterAndTheCloseBoxSafely)
+{
+    using B = DialogButton;
+    const struct
+    {
+        QList<DialogButton> buttons;
+        Act act;
+        DialogButton expected;
+    } cases[] = {
+        {{B::Ok}, Act::Escape, B::Ok},
+        {{B::Ok}, Act::Enter, B::Ok},
+        {{B::Ok}, Act::WindowManagerClose, B::Ok},
+        {{B::Yes, B::No}, Act::Enter, B::Yes},
+        {{B::Yes, B::No}, Act::Escape, B::No},
+        {{B::Yes, B::No}, Act::WindowManagerClose, B::No},
+        {{B::Yes, B::No, B::Cancel}, Act::Enter, B::Yes},
+        {{B::Yes, B::No, B::Cancel}, Act::Escape, B::Cancel},
+        {{B::Yes, B::No, B::Cancel}, Act::WindowManagerClose, B::Cancel},
+        {{B::Ok, B::Cancel}, Act::Escape, B::Cancel},
+    };
+    QtUserDialogs dialogs;
+    for (const auto &c : cases) {
+        SeenBox seen;
+        whenModalIsUp([&seen, act = c.act](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            if (box) {
+                seen.title = box->windowTitle();
+                seen.text = box->text();
+                seen.icon = box->icon();
+                for (QAbstractButton *b : box->buttons())
+                    seen.captions.append(b->text());
+                if (box->defaultButton())
+                    seen.defaultCaption = box->defaultButton()->text();
+            }
+            perform(modal, act);
+        });
+        const DialogButton answer =
+            dialogs.message(nullptr, {QStringLiteral("確認"), QStringLiteral("保存しますか?"), DialogIcon::Question, c.buttons});
+        const std::string where = std::to_string(c.buttons.size()) + " buttons, act " + std::to_string(int(c.act));
+        EXPECT_EQ(answer, c.expected) << where;
+        EXPECT_EQ(seen.title, QStringLiteral("確認")) << where;
+        EXPECT_EQ(seen.text, QStringLiteral("保存しますか?")) << where;
+        EXPECT_EQ(seen.icon, QMessageBox::Question) << where;
+        QStringList expectedCaptions;
+        for (DialogButton b : c.buttons)
+            expectedCaptions.append(UserDialogs::buttonCaption(b));
+        std::sort(expectedCaptions.begin(), expectedCaptions.end());
+        std::sort(seen.captions.begin(), seen.captions.end());
+        EXPECT_EQ(seen.captions, expectedCaptions) << where;
+        EXPECT_EQ(seen.defaultCaption, UserDialogs::buttonCaption(c.buttons.first())) << where;
+    }
+}
+
+TEST(QtUserDialogs, ErrorBoxShowsTheErrorIconAndTheFullStopRule)
+{
+    QtUserDialogs dialogs;
+    SeenBox seen;
+    whenModalIsUp([&seen](QWidget *modal) {
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            seen.title = box->windowTitle();
+            seen.text = box->text();
+            seen.icon = box->icon();
+        }
+        perform(modal, Act::Enter);
+    });
+    dialogs.showError(nullptr, QStringLiteral("ファイル x は開けません"));
+    EXPECT_EQ(seen.title, UserDialogs::programTitle());
+    EXPECT_EQ(seen.text, QStringLiteral("ファイル x は開けません."));
+    EXPECT_EQ(seen.icon, QMessageBox::Critical);
+}
+
+TEST(QtUserDialogs, InputBoxReturnsTheTypedTextOrNothingWhenCancelled)
+{
+    QtUserDialogs dialogs;
+    const struct
+    {
+        Act act;
+        std::optional<QString> expected;
+    } cases[] = {
+        {Act::Enter, QStringLiteral("新しいﾌｫﾙﾀﾞ")},
+        {Act::Escape, std::nullopt},
+        {Act::WindowManagerClose, std::nullopt},
+    };
+    for (const auto &c : cases) {
+        QString title;
+        QString label;
+        whenModalIsUp([&title, &label, act = c.act](QWidget *modal) {
+            if (auto *input = qobject_cast<QInputDialog *>(modal)) {
+                title = input->windowTitle();
+                label = input->labelText();
+                input->setTextValue(QStringLiteral("新しいﾌｫﾙﾀﾞ"));
+            }
+            perform(modal, act);
+        });
+        const auto answer = dialogs.inputText(nullptr, QStringLiteral("ﾌｫﾙﾀﾞ作成"),
+                                              QStringLiteral("新しいﾌｫﾙﾀﾞ名を指定してください"), QString());
+        EXPECT_EQ(answer, c.expected) << int(c.act);
+        EXPECT_EQ(title, QStringLiteral("ﾌｫﾙﾀﾞ作成"));
+        EXPECT_EQ(label, QStringLiteral("新しいﾌｫﾙﾀﾞ名を指定してください"));
+    }
+}
+
+} // namespace

@@ -15,7 +15,7 @@ QString toDocument(const QString &paneText);
 
 // Maps positions between the two, counting CR LF as two in document text. A position past
 // the end counts only the breaks before the end; a document position between CR and LF maps
-// to the start of that break.
+// to the start of the next line.
 int toDocumentPosition(const QString &paneText, int panePosition);
 int toPanePosition(const QString &crlfText, int documentPosition);
 

@@ -197,7 +197,11 @@ void MainWindow::formClose()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_documents && !m_documents->closeQuery()) {
+    // A close query that fails keeps the window open: closing must never lose unsaved work.
+    bool mayClose = true;
+    if (m_documents && !m_dispatcher.guard([&] { mayClose = m_documents->closeQuery(); }))
+        mayClose = false;
+    if (!mayClose) {
         event->ignore();
         return;
     }

@@ -13,8 +13,9 @@
 class QAction;
 
 // A real main window with all its windows, offscreen, answering every question from the
-// scripted dialogs; a menu item or button without a handler fails the test. The program's data folder and the working folder are scratch folders of
-// the test, and the working folder is restored afterwards, since documents change it.
+// scripted dialogs; a menu item or button without a handler fails the test. The program's data
+// folder and the working folder are scratch folders of the test, and the working folder is
+// restored afterwards, since documents change it.
 class MainWindowFixture : public ::testing::Test
 {
 protected:

@@ -1,6 +1,6 @@
 #include "app/aboutbox.h"
 
-AboutBox::AboutBox(QWidget *parent) : QDialog(parent)
+AboutBox::AboutBox(UserDialogs &dialogs, QWidget *parent) : QDialog(parent), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("バージョン情報"));

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+class UserDialogs;
+
 // The version box (AboutBox).
 class AboutBox final : public QDialog
 {
@@ -9,5 +11,9 @@ class AboutBox final : public QDialog
     Q_DISABLE_COPY_MOVE(AboutBox)
 
 public:
-    explicit AboutBox(QWidget *parent = nullptr);
+    // dialogs: where it is shown and where its messages appear.
+    explicit AboutBox(UserDialogs &dialogs, QWidget *parent = nullptr);
+
+private:
+    UserDialogs &m_dialogs;
 };

@@ -14,12 +14,12 @@ MainWindow *create(UserDialogs &dialogs)
 {
     auto *main = new MainWindow(dialogs);
     SecondaryWindows windows;
-    windows.colorSize = new ColorSizeDialog(main);
-    windows.table = new TableDialog(main);
-    windows.history = new HistoryEditor(main);
-    windows.about = new AboutBox(main);
-    windows.permission = new PermissionDialog(main);
-    windows.transfer = new TransferWindow(main);
+    windows.colorSize = new ColorSizeDialog(dialogs, main);
+    windows.table = new TableDialog(dialogs, main);
+    windows.history = new HistoryEditor(dialogs, main);
+    windows.about = new AboutBox(dialogs, main);
+    windows.permission = new PermissionDialog(dialogs, main);
+    windows.transfer = new TransferWindow(dialogs, main);
     main->attachWindows(windows);
     return main;
 }

@@ -1,21 +1,20 @@
 #include "app/documentcommands.h"
 
 #include "app/documentfile.h"
-#include "app/mainwindow.h"
-#include "app/richtextrule.h"
+#include "app/recentfilelist.h"
 #include "authoring/editoradapter.h"
-#include "authoring/editorpane.h"
+#include "common/commanddispatcher.h"
 #include "common/documentfiledialog.h"
+#include "common/mainstate.h"
 #include "common/userdialogs.h"
-#include "common/usererror.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTextEdit>
 
 namespace {
 
-const QString kProgramCaption = QStringLiteral("QZWeb");
 const QString kEmptyDocumentQuestion = QStringLiteral("白紙のファイルを保存しますか？");
 const QString kOverwriteQuestion = QStringLiteral("OK を押すと %1 を上書きします。");
 const QString kCloseQuestion = QStringLiteral("編集後にファイルが保存されていません。終了しますか？");
@@ -29,46 +28,37 @@ bool fileExists(const QString &path)
     return info.exists() && !info.isDir();
 }
 
-
 } // namespace
 
-DocumentCommands::DocumentCommands(MainWindow &window) : QObject(&window), m_window(window)
+DocumentCommands::DocumentCommands(CommandDispatcher &commands, QTextEdit &editor, MainState &state,
+                                   RecentFileList &recentFiles, UserDialogs &dialogs, QWidget &window)
+    : QObject(&window)
+    , m_editor(editor)
+    , m_state(state)
+    , m_document(state)
+    , m_recentFiles(recentFiles)
+    , m_dialogs(dialogs)
+    , m_window(window)
 {
-    CommandRegistry &commands = window.commands();
     commands.add(QStringLiteral("New1Click"), [this](int) { newDocument(); });
     commands.add(QStringLiteral("OpenClick"), [this](int) { open(); });
     commands.add(QStringLiteral("Save1Click"), [this](int) { save(); });
     commands.add(QStringLiteral("SaveAs1Click"), [this](int) { saveAs(); });
-    DocumentHooks &hooks = window.documentHooks();
-    hooks.closeQuery = [this] { return closeQuery(); };
-    hooks.dropFiles = [this](const QStringList &paths) { reportFailure([&] { dropFiles(paths); }); };
-    hooks.openFile = [this](const QString &path) { reportFailure([&] { openFile(path); }); };
-}
-
-EditorPane &DocumentCommands::editor() const
-{
-    return *m_window.view().editor;
-}
-
-MainState &DocumentCommands::state() const
-{
-    return m_window.state();
 }
 
 void DocumentCommands::newDocument()
 {
-    state().currentFile.clear();
+    m_document.startNew();
     showTitle();
-    editor().clear();
-    editor().setCurrentCharFormat(QTextCharFormat());
-    editor().setAcceptRichText(false);
-    state().documentFormat = TextFormat{};
-    EditorAdapter(editor()).setModified(false);
+    m_editor.clear();
+    m_editor.setCurrentCharFormat(QTextCharFormat());
+    m_editor.setAcceptRichText(false);
+    EditorAdapter(m_editor).setModified(false);
 }
 
 void DocumentCommands::open()
 {
-    const auto chosen = m_window.dialogs().chooseFile(
+    const auto chosen = m_dialogs.chooseFile(
         &m_window, documentFileDialog(FileDialogRequest::Mode::Open, QStringLiteral("ファイルを開く"), QString()));
     if (!chosen)
         return;
@@ -79,47 +69,44 @@ void DocumentCommands::openFile(const QString &path)
 {
     const QString fullPath = QFileInfo(path).absoluteFilePath();
     deletePreviewFile();
-    moveToFolderOf(fullPath);
-    state().plainText = false;
-    state().documentFormat = DocumentFile::load(editor(), fullPath, state().plainText);
-    state().currentFile = fullPath;
+    QDir::setCurrent(m_document.beginOpen(fullPath));
+    m_document.opened(fullPath, DocumentFile::load(m_editor, fullPath, m_state.plainText));
     showTitle();
-    editor().setFocus();
-    EditorAdapter(editor()).setModified(false);
+    m_editor.setFocus();
+    EditorAdapter(m_editor).setModified(false);
     menuAdd();
 }
 
 void DocumentCommands::save()
 {
-    EditorAdapter adapter(editor());
+    EditorAdapter adapter(m_editor);
     if (adapter.text().isEmpty()
-        && m_window.dialogs().confirm(&m_window, kEmptyDocumentQuestion, kYesNoCancel) != DialogButton::Yes)
+        && m_dialogs.confirm(&m_window, kEmptyDocumentQuestion, kYesNoCancel) != DialogButton::Yes)
         return;
-    if (state().currentFile.isEmpty() || !fileExists(state().currentFile)) {
+    if (m_document.saveNeedsName(fileExists(m_state.currentFile))) {
         saveAs();
         return;
     }
-    writeDocument(state().currentFile);
+    writeDocument(m_state.currentFile);
     adapter.setModified(false);
 }
 
 void DocumentCommands::saveAs()
 {
-    const auto chosen = m_window.dialogs().chooseFile(
-        &m_window, documentFileDialog(FileDialogRequest::Mode::Save, QStringLiteral("名前を付けて保存"), state().currentFile));
+    const auto chosen = m_dialogs.chooseFile(
+        &m_window, documentFileDialog(FileDialogRequest::Mode::Save, QStringLiteral("名前を付けて保存"), m_state.currentFile));
     if (!chosen)
         return;
     const QString path = QFileInfo(*chosen).absoluteFilePath();
     deletePreviewFile();
     if (fileExists(path)
-        && m_window.dialogs().confirm(&m_window, kOverwriteQuestion.arg(QDir::toNativeSeparators(path)), kYesNoCancel)
+        && m_dialogs.confirm(&m_window, kOverwriteQuestion.arg(QDir::toNativeSeparators(path)), kYesNoCancel)
                != DialogButton::Yes)
         return;
     writeDocument(path);
-    state().currentFile = path;
-    moveToFolderOf(path);
+    QDir::setCurrent(m_document.savedAs(path));
     showTitle();
-    EditorAdapter(editor()).setModified(false);
+    EditorAdapter(m_editor).setModified(false);
     menuAdd();
 }
 
@@ -129,70 +116,46 @@ void DocumentCommands::dropFiles(const QStringList &paths)
         return;
     // The whole path of the first file: cutting a long path short would open another file.
     const QString path = QFileInfo(paths.constFirst()).absoluteFilePath();
-    state().plainText = true;
     // The path becomes the document's only once the file has been read, so a file that cannot
     // be read leaves the previous document, its path and its caption as they were.
-    state().documentFormat = DocumentFile::load(editor(), path, state().plainText);
-    state().currentFile = path;
+    m_document.dropped(path, DocumentFile::load(m_editor, path, DocumentState::kDropReadsPlainText));
     showTitle();
-    editor().setFocus();
-    EditorAdapter(editor()).setModified(false);
+    m_editor.setFocus();
+    EditorAdapter(m_editor).setModified(false);
 }
 
 bool DocumentCommands::closeQuery()
 {
-    if (!EditorAdapter(editor()).isModified())
+    if (!EditorAdapter(m_editor).isModified())
         return true;
-    const bool close = m_window.dialogs().confirm(&m_window, kCloseQuestion, kOkCancel) == DialogButton::Ok;
-    const QString preview = QDir::current().filePath(state().previewName);
-    if (!state().previewName.isEmpty() && QFile::exists(preview))
+    const bool close = m_dialogs.confirm(&m_window, kCloseQuestion, kOkCancel) == DialogButton::Ok;
+    const QString preview = QDir::current().filePath(m_state.previewName);
+    if (!m_state.previewName.isEmpty() && QFile::exists(preview))
         QFile::remove(preview);
     return close;
 }
 
 void DocumentCommands::showTitle()
 {
-    const QString caption = state().currentFile.isEmpty()
-                                ? kProgramCaption
-                                : kProgramCaption + QStringLiteral(" [") + QDir::toNativeSeparators(state().currentFile) + QLatin1Char(']');
+    const QString caption = m_document.caption();
     m_window.setWindowTitle(caption);
     m_window.setAccessibleName(caption);
 }
 
 void DocumentCommands::deletePreviewFile()
 {
-    const QString preview = state().previewFilePath();
-    if (!state().previewName.isEmpty() && QFile::exists(preview))
+    const QString preview = m_state.previewFilePath();
+    if (!m_state.previewName.isEmpty() && QFile::exists(preview))
         QFile::remove(preview);
-}
-
-void DocumentCommands::moveToFolderOf(const QString &path)
-{
-    const QString folder = QFileInfo(path).absolutePath();
-    QString previewDir = QDir::toNativeSeparators(folder);
-    if (!previewDir.endsWith(QDir::separator()))
-        previewDir += QDir::separator();
-    state().previewDir = previewDir;
-    QDir::setCurrent(folder);
 }
 
 void DocumentCommands::writeDocument(const QString &path)
 {
-    state().plainText = !RichTextRule::writesRichText(path);
-    DocumentFile::save(editor(), path, state().plainText, state().documentFormat);
+    DocumentFile::save(m_editor, path, m_document.beginWrite(path), m_state.documentFormat);
 }
 
 void DocumentCommands::menuAdd()
 {
-    m_window.recentFiles().add(state().currentFile);
-    m_window.showRecentFiles();
-}
-
-void DocumentCommands::reportFailure(const std::function<void()> &step)
-{
-    try {
-        step();
-    } catch (const std::exception &e) {
-        m_window.dialogs().showError(&m_window, userTextOf(e));
-    }
+    m_recentFiles.add(m_state.currentFile);
+    emit recentFilesChanged();
 }

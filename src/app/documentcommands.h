@@ -1,26 +1,31 @@
 #pragma once
 
+#include "app/documentstate.h"
+
 #include <QObject>
 #include <QStringList>
 
-#include <functional>
-
-class EditorPane;
-class MainWindow;
+class CommandDispatcher;
+class QTextEdit;
+class QWidget;
+class RecentFileList;
+class UserDialogs;
 struct MainState;
 
 // The document commands of the File menu and the window's document events: New, Open, Save,
 // Save As, files dropped from the desktop, the file named on the command line, and the question
-// before closing with unsaved changes. It keeps the window caption, the read mode, the preview
-// folder and the program's current folder in step with the open document. It owns nothing; the
-// window owns the state, the editor and the recent-file list it works on.
+// before closing with unsaved changes. It keeps the window caption, the preview folder and the
+// program's current folder in step with the open document. It owns nothing; the window owns the
+// state, the editor and the recent-file list it works on, and shows the list when told.
 class DocumentCommands final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(DocumentCommands)
 
 public:
-    explicit DocumentCommands(MainWindow &window);
+    // window: the caption this sets and the parent of every question; becomes the parent.
+    DocumentCommands(CommandDispatcher &commands, QTextEdit &editor, MainState &state, RecentFileList &recentFiles,
+                     UserDialogs &dialogs, QWidget &window);
 
     void newDocument();                           // New1Click
     void open();                                  // OpenClick
@@ -30,17 +35,19 @@ public:
     void dropFiles(const QStringList &paths);     // DropFiles
     bool closeQuery();                            // FormCloseQuery: true lets the window close
 
+signals:
+    void recentFilesChanged();
+
 private:
-    EditorPane &editor() const;
-    MainState &state() const;
     void showTitle();
     void deletePreviewFile();
-    void moveToFolderOf(const QString &path);
     void writeDocument(const QString &path);
     void menuAdd();
-    // For the steps that run from window events rather than from the menu: a failure is
-    // shown in the generic error box instead of leaving the event handler.
-    void reportFailure(const std::function<void()> &step);
 
-    MainWindow &m_window;
+    QTextEdit &m_editor;
+    MainState &m_state;
+    DocumentState m_document;
+    RecentFileList &m_recentFiles;
+    UserDialogs &m_dialogs;
+    QWidget &m_window;
 };

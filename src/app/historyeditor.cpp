@@ -1,6 +1,6 @@
 #include "app/historyeditor.h"
 
-HistoryEditor::HistoryEditor(QWidget *parent) : QDialog(parent)
+HistoryEditor::HistoryEditor(UserDialogs &dialogs, QWidget *parent) : QDialog(parent), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("RIREKIfrm"));
     setWindowTitle(QStringLiteral("ファイル履歴編集"));

@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+class UserDialogs;
+
 // The history editor (RIREKIfrm): lets the user delete entries of the recent-file list.
 class HistoryEditor final : public QDialog
 {
@@ -9,5 +11,9 @@ class HistoryEditor final : public QDialog
     Q_DISABLE_COPY_MOVE(HistoryEditor)
 
 public:
-    explicit HistoryEditor(QWidget *parent = nullptr);
+    // dialogs: where it is shown and where its messages appear.
+    explicit HistoryEditor(UserDialogs &dialogs, QWidget *parent = nullptr);
+
+private:
+    UserDialogs &m_dialogs;
 };

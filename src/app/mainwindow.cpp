@@ -11,7 +11,6 @@
 #include "common/datafolder.h"
 #include "common/linefile.h"
 #include "common/uifont.h"
-#include "common/usererror.h"
 #include "common/userdialogs.h"
 #include "preview/previewcommands.h"
 #include "preview/previewfile.h"
@@ -45,7 +44,8 @@ const QStringList kHomePages = {
 
 } // namespace
 
-MainWindow::MainWindow(UserDialogs &dialogs, QWidget *parent) : QMainWindow(parent), m_dialogs(dialogs)
+MainWindow::MainWindow(UserDialogs &dialogs, QWidget *parent)
+    : QMainWindow(parent), m_dialogs(dialogs), m_dispatcher(dialogs, *this)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("QZWeb"));
@@ -71,7 +71,7 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::buildMenus()
 {
-    MenuBuilder builder([this](const QString &handler, int tag) { runCommand(handler, tag); });
+    MenuBuilder builder([this](const QString &handler, int tag) { m_dispatcher.run(handler, tag); });
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     menuBar()->setAccessibleName(QStringLiteral("メニュー"));
     builder.fill(menuBar(), MainMenu::menuBar());
@@ -99,15 +99,13 @@ void MainWindow::bindControls()
         {m_view.forwardButton, "SpeedButton1Click", 1},
         {m_view.stopButton, "SpeedButton1Click", 2},
         {m_view.transferButton, "mnuFTPClick", 0},
-        {m_view.radioHttp, "RadioButton1Click", 0},
-        {m_view.radioFile, "RadioButton2Click", 0},
         {m_view.radioOnline, "RadioButton3Click", 0},
         {m_view.radioOffline, "RadioButton4Click", 0},
     };
     for (const Binding &b : bindings) {
         const QString handler = QString::fromLatin1(b.handler);
         const int tag = b.tag;
-        connect(b.button, &QAbstractButton::clicked, this, [this, handler, tag] { runCommand(handler, tag); });
+        connect(b.button, &QAbstractButton::clicked, this, [this, handler, tag] { m_dispatcher.run(handler, tag); });
     }
     // 反映 is left out of the Tab order by design; F5 keeps it within reach of the keyboard.
     auto *previewKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
@@ -115,37 +113,28 @@ void MainWindow::bindControls()
     connect(previewKey, &QShortcut::activated, m_view.previewButton, &QAbstractButton::click);
     m_view.previewButton->setToolTip(QStringLiteral("反映 (F5)"));
     connect(m_view.editor, &EditorPane::filesDropped, this, [this](const QStringList &paths) {
-        if (m_documentHooks.dropFiles)
-            m_documentHooks.dropFiles(paths);
+        if (m_documents)
+            m_dispatcher.guard([&] { m_documents->dropFiles(paths); });
     });
 }
 
 void MainWindow::registerOwnCommands()
 {
     auto close = [this](int) { this->close(); };
-    m_commands.add(QStringLiteral("Exit1Click"), close);
-    m_commands.add(QStringLiteral("Button2Click"), close);
+    m_dispatcher.add(QStringLiteral("Exit1Click"), close);
+    m_dispatcher.add(QStringLiteral("Button2Click"), close);
 }
 
 void MainWindow::attachWindows(const SecondaryWindows &windows)
 {
-    m_windows = windows;
-    new ViewCommands(*this);
-    new AuthoringCommands(m_commands, *m_view.editor, m_state, m_dialogs, *windows.colorSize, this);
-    new PreviewCommands(m_commands, m_state, m_dialogs,
+    new ViewCommands(m_dispatcher, *m_view.editor, *m_view.splitter, *windows.transfer, m_dialogs, *this);
+    AuthoringCommands::install(m_dispatcher, *m_view.editor, m_state, m_dialogs, *windows.colorSize, *this);
+    new PreviewCommands(m_dispatcher, m_state, m_dialogs,
                         {m_view.preview, m_view.urlBox, m_view.radioHttp, m_view.progressBar,
                          [this] { return EditorAdapter(*m_view.editor).text(); },
                          [this](const QString &text) { m_view.statusBar->setPanelText(0, text); }});
-    new DocumentCommands(*this);
-}
-
-void MainWindow::runCommand(const QString &handler, int tag)
-{
-    try {
-        m_commands.invoke(handler, tag);
-    } catch (const std::exception &e) {
-        m_dialogs.showError(this, userTextOf(e));
-    }
+    m_documents = new DocumentCommands(m_dispatcher, *m_view.editor, m_state, m_recentFiles, m_dialogs, *this);
+    connect(m_documents, &DocumentCommands::recentFilesChanged, this, &MainWindow::showRecentFiles);
 }
 
 void MainWindow::formCreate()
@@ -160,14 +149,11 @@ void MainWindow::formCreate()
     m_state.lastUrl.clear();
     m_state.webHistory.clear();
     m_state.favoriteList.clear();
-    try {
+    m_state.webHistoryLoadFailed = !m_dispatcher.guard([this] {
         const QString historyPath = DataFolder::filePath(kWebHistoryName);
         if (QFile::exists(historyPath))
             m_state.webHistory = LineFile::read(historyPath);
-    } catch (const std::exception &e) {
-        m_state.webHistoryLoadFailed = true;
-        m_dialogs.showError(this, userTextOf(e));
-    }
+    });
     m_view.progressBar->hide();
     m_view.progressBar->setParent(m_view.statusBar);
     m_view.progressBar->setGeometry(0, 2, m_view.statusBar->panelWidth(0), 16);
@@ -175,14 +161,11 @@ void MainWindow::formCreate()
     m_state.onlineFlag = false;
     m_state.fragment.clear();
     setAcceptDrops(true);
-    try {
+    m_recentFilesLoaded = m_dispatcher.guard([this] {
         const QString recentPath = DataFolder::filePath(kRecentFilesName);
         if (QFile::exists(recentPath))
             m_recentFiles.loadLines(LineFile::read(recentPath));
-        m_recentFilesLoaded = true;
-    } catch (const std::exception &e) {
-        m_dialogs.showError(this, userTextOf(e));
-    }
+    });
     showRecentFiles();
 }
 
@@ -197,21 +180,16 @@ void MainWindow::showRecentFiles()
 
 void MainWindow::openStartupFile(const QString &path)
 {
-    if (m_documentHooks.openFile)
-        m_documentHooks.openFile(path);
+    if (m_documents)
+        m_dispatcher.guard([&] { m_documents->openFile(path); });
 }
 
 void MainWindow::formClose()
 {
     // A list file that could not be read at start-up is left as it is rather than overwritten
     // with an empty list; a folder that cannot be written must not keep the program open.
-    if (m_recentFilesLoaded) {
-        try {
-            LineFile::write(DataFolder::filePath(kRecentFilesName), m_recentFiles.toLines());
-        } catch (const std::exception &e) {
-            m_dialogs.showError(this, userTextOf(e));
-        }
-    }
+    if (m_recentFilesLoaded)
+        m_dispatcher.guard([this] { LineFile::write(DataFolder::filePath(kRecentFilesName), m_recentFiles.toLines()); });
     const QString preview = m_state.previewFilePath();
     if (!m_state.previewName.isEmpty() && QFile::exists(preview))
         QFile::remove(preview);
@@ -219,7 +197,11 @@ void MainWindow::formClose()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_documentHooks.closeQuery && !m_documentHooks.closeQuery()) {
+    // A close query that fails keeps the window open: closing must never lose unsaved work.
+    bool mayClose = true;
+    if (m_documents && !m_dispatcher.guard([&] { mayClose = m_documents->closeQuery(); }))
+        mayClose = false;
+    if (!mayClose) {
         event->ignore();
         return;
     }
@@ -240,6 +222,6 @@ void MainWindow::dropEvent(QDropEvent *event)
     if (files.isEmpty())
         return;
     event->acceptProposedAction();
-    if (m_documentHooks.dropFiles)
-        m_documentHooks.dropFiles(files);
+    if (m_documents)
+        m_dispatcher.guard([&] { m_documents->dropFiles(files); });
 }

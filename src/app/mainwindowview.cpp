@@ -3,6 +3,7 @@
 #include "app/statusbar.h"
 #include "authoring/editorpane.h"
 #include "common/anchorlayout.h"
+#include "common/namedwidget.h"
 #include "preview/previewarea.h"
 
 #include <QButtonGroup>
@@ -47,8 +48,8 @@ void setBackground(QWidget *widget, const QColor &color)
 // A radio button whose caption stands left of the button, in the given text colour.
 QRadioButton *radio(QWidget *parent, const char *name, const char *caption, const QColor &color)
 {
-    auto *button = new QRadioButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
+    auto *button = named<QRadioButton>(parent, name);
+    button->setText(QString::fromUtf8(caption));
     button->setLayoutDirection(Qt::RightToLeft);
     // The designed widths leave little room beside the indicator; a narrow gap keeps "http" whole.
     button->setStyleSheet(QStringLiteral("QRadioButton { spacing: 1px; }"));
@@ -58,8 +59,8 @@ QRadioButton *radio(QWidget *parent, const char *name, const char *caption, cons
 
 QPushButton *pushButton(QWidget *parent, const char *name, const char *caption, bool tabStop = true)
 {
-    auto *button = new QPushButton(QString::fromUtf8(caption), parent);
-    button->setObjectName(QString::fromLatin1(name));
+    auto *button = named<QPushButton>(parent, name);
+    button->setText(QString::fromUtf8(caption));
     button->setAutoDefault(false);
     if (!tabStop)
         button->setFocusPolicy(Qt::ClickFocus);
@@ -69,8 +70,7 @@ QPushButton *pushButton(QWidget *parent, const char *name, const char *caption, 
 // A flat picture button; its tooltip is also its accessible name.
 QToolButton *pictureButton(QWidget *parent, const char *name, const char *tooltip, QStyle::StandardPixmap picture)
 {
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QString::fromLatin1(name));
+    auto *button = named<QToolButton>(parent, name);
     button->setAutoRaise(true);
     button->setIcon(parent->style()->standardIcon(picture));
     button->setToolTip(QString::fromUtf8(tooltip));
@@ -189,11 +189,11 @@ int MainWindowView::editorHeight() const
     return splitter->sizes().value(0);
 }
 
-void MainWindowView::setEditorHeight(int height) const
+void MainWindowView::setEditorHeight(QSplitter &splitter, int height)
 {
-    const QList<int> sizes = splitter->sizes();
+    const QList<int> sizes = splitter.sizes();
     int total = 0;
     for (int s : sizes)
         total += s;
-    splitter->setSizes({height, qMax(0, total - height)});
+    splitter.setSizes({height, qMax(0, total - height)});
 }

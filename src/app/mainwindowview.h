@@ -43,5 +43,7 @@ struct MainWindowView
     static MainWindowView build(QMainWindow *window);
 
     int editorHeight() const;
-    void setEditorHeight(int height) const;
+    void setEditorHeight(int height) const { setEditorHeight(*splitter, height); }
+    // The editing pane above the preview gets height; the preview the rest.
+    static void setEditorHeight(QSplitter &splitter, int height);
 };

@@ -1,12 +1,13 @@
 #include "app/viewcommands.h"
 
-#include "app/mainwindow.h"
-#include "authoring/editorpane.h"
+#include "app/mainwindowview.h"
+#include "common/commanddispatcher.h"
 #include "common/userdialogs.h"
 #include "transfer/transferwindow.h"
 
 #include <QDir>
 #include <QTextCharFormat>
+#include <QTextEdit>
 
 namespace {
 
@@ -15,9 +16,10 @@ constexpr int kMaximizeTag = 0;
 
 } // namespace
 
-ViewCommands::ViewCommands(MainWindow &window) : QObject(&window), m_window(window)
+ViewCommands::ViewCommands(CommandDispatcher &commands, QTextEdit &editor, QSplitter &splitter,
+                           TransferWindow &transfer, UserDialogs &dialogs, QWidget &window)
+    : QObject(&window), m_editor(editor), m_splitter(splitter), m_transfer(transfer), m_dialogs(dialogs), m_window(window)
 {
-    CommandRegistry &commands = window.commands();
     commands.add(QStringLiteral("N9Click"), [this](int) { chooseEditorFont(); });
     commands.add(QStringLiteral("mnuWebMAXClick"), [this](int tag) { setPreviewMaximized(tag); });
     commands.add(QStringLiteral("mnuFTPClick"), [this](int) { showTransferWindow(); });
@@ -25,33 +27,30 @@ ViewCommands::ViewCommands(MainWindow &window) : QObject(&window), m_window(wind
 
 void ViewCommands::chooseEditorFont()
 {
-    EditorPane *editor = m_window.view().editor;
-    const QTextCharFormat current = editor->currentCharFormat();
-    const QColor color = current.foreground().style() == Qt::NoBrush ? editor->palette().color(QPalette::Text)
+    const QTextCharFormat current = m_editor.currentCharFormat();
+    const QColor color = current.foreground().style() == Qt::NoBrush ? m_editor.palette().color(QPalette::Text)
                                                                      : current.foreground().color();
-    const auto choice = m_window.dialogs().chooseFont(&m_window, {current.font(), color});
+    const auto choice = m_dialogs.chooseFont(&m_window, {current.font(), color});
     if (choice) {
         QTextCharFormat format;
         format.setFont(choice->font);
         format.setForeground(choice->color);
-        editor->mergeCurrentCharFormat(format);
+        m_editor.mergeCurrentCharFormat(format);
     }
-    editor->setFocus();
+    m_editor.setFocus();
 }
 
 void ViewCommands::setPreviewMaximized(int tag)
 {
-    m_window.view().setEditorHeight(tag == kMaximizeTag ? kMaximizedEditorHeight : MainWindowView::kEditorHeight);
+    MainWindowView::setEditorHeight(m_splitter,
+                                    tag == kMaximizeTag ? kMaximizedEditorHeight : MainWindowView::kEditorHeight);
 }
 
 void ViewCommands::showTransferWindow()
 {
-    TransferWindow *transfer = m_window.windows().transfer;
-    if (!transfer)
-        return;
-    if (!transfer->isVisible())
-        transfer->setLocalFolder(QDir::currentPath());
-    transfer->show();
-    transfer->raise();
-    transfer->activateWindow();
+    if (!m_transfer.isVisible())
+        m_transfer.setLocalFolder(QDir::currentPath());
+    m_transfer.show();
+    m_transfer.raise();
+    m_transfer.activateWindow();
 }

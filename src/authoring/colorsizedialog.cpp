@@ -1,6 +1,7 @@
 #include "authoring/colorsizedialog.h"
 
 #include "common/anchorlayout.h"
+#include "common/namedwidget.h"
 #include "common/uifont.h"
 #include "common/userdialogs.h"
 
@@ -21,17 +22,9 @@ constexpr int kComponentMax = 255;
 constexpr int kLargeStep = 20;
 constexpr QSize kSwatchSize{97, 73};
 
-template<typename T>
-T *named(QWidget *parent, const char *objectName)
-{
-    auto *widget = new T(parent);
-    widget->setObjectName(QString::fromLatin1(objectName));
-    return widget;
-}
-
 } // namespace
 
-ColorSizeDialog::ColorSizeDialog(QWidget *parent) : QDialog(parent)
+ColorSizeDialog::ColorSizeDialog(UserDialogs &dialogs, QWidget *parent) : QDialog(parent), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("色やサイズの指定"));
@@ -167,6 +160,13 @@ void ColorSizeDialog::showColor()
     m_swatch->setPixmap(swatch);
 }
 
+ColorChoice ColorSizeDialog::ask(const ColorSizePreset &preset)
+{
+    applyPreset(preset);
+    m_dialogs.exec(this);
+    return choice();
+}
+
 void ColorSizeDialog::applyPreset(const ColorSizePreset &preset)
 {
     ColorChoice current = choice();
@@ -204,8 +204,7 @@ void ColorSizeDialog::settle()
 {
     const ColorChoice current = choice();
     if (!canAccept(current)) {
-        if (m_dialogs)
-            m_dialogs->notify(this, QStringLiteral("色か文字サイズのどちらかを指定してください。"));
+        m_dialogs.notify(this, QStringLiteral("色か文字サイズのどちらかを指定してください。"));
         return;
     }
     m_colorText = ::colorText(current.color, current.notation);

@@ -21,10 +21,12 @@ class ColorSizeDialog final : public QDialog
     Q_DISABLE_COPY_MOVE(ColorSizeDialog)
 
 public:
-    explicit ColorSizeDialog(QWidget *parent = nullptr);
+    // dialogs: where it is shown and where the refusal of 設定 without a ticked box appears.
+    explicit ColorSizeDialog(UserDialogs &dialogs, QWidget *parent = nullptr);
 
-    // Where the refusal of 設定 without a ticked box is shown; not owned.
-    void setUserDialogs(UserDialogs *dialogs) { m_dialogs = dialogs; }
+    // Shows the dialog with a command's preset applied and returns what it was left with; the
+    // colour text is empty unless 設定 closed it.
+    ColorChoice ask(const ColorSizePreset &preset);
 
     void applyPreset(const ColorSizePreset &preset);
     // The controls' state; the result text is not part of what can be set.
@@ -45,7 +47,7 @@ private:
     RgbColor color() const;
     ColorNotation notation() const;
 
-    UserDialogs *m_dialogs = nullptr;
+    UserDialogs &m_dialogs;
     QString m_colorText;
     QCheckBox *m_useColor = nullptr;
     QCheckBox *m_useSize = nullptr;

@@ -4,10 +4,8 @@
 
 class QTextEdit;
 
-// The view of the editing pane that the commands work with. QTextEdit keeps paragraphs apart
-// with U+2029 and counts one position per line break; the commands think in document text with
-// CR LF line ends. This adapter converts both ways, so a position a command computes on the
-// text it read lands in the same place in the pane.
+// The view of the editing pane that the commands work with: document text with CR LF line ends
+// and positions in it, converted by PaneText to and from what the pane holds.
 class EditorAdapter
 {
 public:
@@ -33,13 +31,6 @@ public:
 
     bool isModified() const;
     void setModified(bool modified);
-
-    // Line-end conversions between document text and the pane's text.
-    static QString toPaneText(const QString &crlfText);
-    static QString toDocumentText(const QString &paneText);
-    // Maps positions between the two, counting CR LF as two in document text.
-    static int paneToDocumentPosition(const QString &paneText, int panePosition);
-    static int documentToPanePosition(const QString &crlfText, int documentPosition);
 
 private:
     QTextEdit &m_editor;

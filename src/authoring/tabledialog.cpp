@@ -1,6 +1,6 @@
 #include "authoring/tabledialog.h"
 
-TableDialog::TableDialog(QWidget *parent) : QDialog(parent)
+TableDialog::TableDialog(UserDialogs &dialogs, QWidget *parent) : QDialog(parent), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("表の設定"));

@@ -1,7 +1,7 @@
 #include "preview/previewcommands.h"
 
 #include "common/atomicfile.h"
-#include "common/commandregistry.h"
+#include "common/commanddispatcher.h"
 #include "common/mainstate.h"
 #include "common/textcodec.h"
 #include "common/userdialogs.h"
@@ -34,7 +34,7 @@ QStringList itemsOf(const QComboBox &box)
 
 } // namespace
 
-PreviewCommands::PreviewCommands(CommandRegistry &commands, MainState &state, UserDialogs &dialogs,
+PreviewCommands::PreviewCommands(CommandDispatcher &commands, MainState &state, UserDialogs &dialogs,
                                  const PreviewControls &controls, BrowserEngine *engine, QObject *parent)
     : QObject(parent ? parent : controls.pane), m_state(state), m_dialogs(dialogs), m_controls(controls),
       m_engine(engine ? engine : new WebEngineBrowser(controls.pane))

@@ -6,7 +6,7 @@
 #include <functional>
 
 class BrowserEngine;
-class CommandRegistry;
+class CommandDispatcher;
 class PreviewArea;
 class QAbstractButton;
 class QComboBox;
@@ -39,8 +39,8 @@ public:
     static constexpr int kForwardTag = 1;
     static constexpr int kStopTag = 2;
 
-    // Registers the handlers in the registry; becomes a child of the pane unless given a parent.
-    PreviewCommands(CommandRegistry &commands, MainState &state, UserDialogs &dialogs, const PreviewControls &controls,
+    // Registers the handlers with commands; becomes a child of the pane unless given a parent.
+    PreviewCommands(CommandDispatcher &commands, MainState &state, UserDialogs &dialogs, const PreviewControls &controls,
                     BrowserEngine *engine = nullptr, QObject *parent = nullptr);
 
     BrowserEngine &engine() const { return *m_engine; }

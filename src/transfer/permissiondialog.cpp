@@ -1,6 +1,6 @@
 #include "transfer/permissiondialog.h"
 
-PermissionDialog::PermissionDialog(QWidget *parent) : QDialog(parent)
+PermissionDialog::PermissionDialog(UserDialogs &dialogs, QWidget *parent) : QDialog(parent), m_dialogs(dialogs)
 {
     setObjectName(QStringLiteral("Ftp2"));
     setWindowTitle(QStringLiteral("パーミション設定"));

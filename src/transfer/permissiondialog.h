@@ -2,6 +2,8 @@
 
 #include <QDialog>
 
+class UserDialogs;
+
 // The permission dialog (Ftp2): shows a remote file's permission bits and changes them.
 class PermissionDialog final : public QDialog
 {
@@ -9,5 +11,9 @@ class PermissionDialog final : public QDialog
     Q_DISABLE_COPY_MOVE(PermissionDialog)
 
 public:
-    explicit PermissionDialog(QWidget *parent = nullptr);
+    // dialogs: where it is shown and where its messages appear.
+    explicit PermissionDialog(UserDialogs &dialogs, QWidget *parent = nullptr);
+
+private:
+    UserDialogs &m_dialogs;
 };

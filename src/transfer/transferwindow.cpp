@@ -1,6 +1,7 @@
 #include "transfer/transferwindow.h"
 
-TransferWindow::TransferWindow(QWidget *parent) : QWidget(parent, Qt::Window)
+TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_dialogs(dialogs), m_dispatcher(dialogs, *this)
 {
     setObjectName(QStringLiteral("Ftp1"));
     setWindowTitle(QStringLiteral("RODav"));

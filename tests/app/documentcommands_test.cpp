@@ -1,18 +1,22 @@
-// The document commands through the real main window: states and captions, the rich-text rule,
-// the three questions and their answers, preview-file deletion, encodings, and failures with
-// what survives them. Every dialog is answered by the scripted dialogs.
-#include "support/mainwindowfixture.h"
-
+// The document commands over a bare pane, state and recent-file list: states and captions, the
+// rich-text rule, the three questions and their answers, preview-file deletion, encodings, and
+// failures with what survives them. Drops, the command-line file and closing also run through
+// the real main window's events. Every dialog is answered by the scripted dialogs.
+#include "app/documentcommands.h"
 #include "app/mainmenu.h"
+#include "app/recentfilelist.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorpane.h"
+#include "common/commanddispatcher.h"
+#include "common/mainstate.h"
+#include "support/mainwindowfixture.h"
+#include "support/scripteduserdialogs.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDropEvent>
 #include <QFile>
 #include <QMimeData>
-#include <QPushButton>
 #include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -29,28 +33,78 @@ const QString kEmptyQuestion = QStringLiteral("白紙のファイルを保存し
 const QString kCloseQuestion = QStringLiteral("編集後にファイルが保存されていません。終了しますか？");
 const QList<DialogButton> kYesNoCancel{DialogButton::Yes, DialogButton::No, DialogButton::Cancel};
 
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QString titled(const QString &path)
+{
+    return QStringLiteral("QZWeb [") + path + QLatin1Char(']');
+}
+
+QString folderOf(const QString &path)
+{
+    return QFileInfo(path).absolutePath() + QLatin1Char('/');
+}
+
+QStringList errorsShown(const ScriptedUserDialogs &dialogs)
+{
+    QStringList texts;
+    for (const MessageBoxRequest &request : dialogs.messages) {
+        if (request.icon == DialogIcon::Error)
+            texts.append(request.text);
+    }
+    return texts;
+}
+
+// The handler a menu item carries, as the main window's menu table gives it.
+QString handlerOf(const QString &actionName)
+{
+    QList<MenuEntry> pending = MainMenu::menuBar();
+    while (!pending.isEmpty()) {
+        const MenuEntry entry = pending.takeFirst();
+        if (entry.name == actionName)
+            return entry.handler;
+        pending += entry.items;
+    }
+    ADD_FAILURE() << "no menu item " << actionName.toStdString();
+    return {};
+}
+
 } // namespace
 
-class DocumentCommandsTest : public MainWindowFixture
+class DocumentCommandsTest : public ::testing::Test
 {
 protected:
-    EditorPane *editor() const { return window->view().editor; }
+    void SetUp() override
+    {
+        ASSERT_TRUE(work.isValid());
+        m_savedCurrentPath = QDir::currentPath();
+        QDir::setCurrent(work.path());
+        m_state.previewName = QStringLiteral("12_34_56.htm");
+        window.setWindowTitle(QStringLiteral("QZWeb"));
+        m_editor = new EditorPane(&window);
+        commands = new DocumentCommands(dispatcher, *m_editor, m_state, recentFiles, dialogs, window);
+        dispatcher.setUnknownHandler([](const QString &handler) { ADD_FAILURE() << "no handler " << handler.toStdString(); });
+        window.show();
+    }
+
+    void TearDown() override { QDir::setCurrent(m_savedCurrentPath); }
+
+    EditorPane *editor() const { return m_editor; }
     EditorAdapter adapter() const { return EditorAdapter(*editor()); }
-    MainState &state() const { return window->state(); }
-
-    static void writeFile(const QString &path, const QByteArray &bytes)
-    {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-        file.write(bytes);
-    }
-
-    static QByteArray readFile(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
+    MainState &state() { return m_state; }
+    QString workPath(const QString &name) const { return QDir(work.path()).filePath(name); }
 
     // A document of the scratch folder, as a full path; its folder is created.
     QString document(const QString &relative, const QByteArray &bytes)
@@ -59,6 +113,9 @@ protected:
         writeFile(path, bytes);
         return path;
     }
+
+    // Runs the handler of a File menu item, as the window's dispatch does.
+    void trigger(const QString &actionName) { dispatcher.run(handlerOf(actionName)); }
 
     void open(const QString &path)
     {
@@ -72,21 +129,55 @@ protected:
         trigger(QStringLiteral("SaveAs1"));
     }
 
+    // Files dropped on the window, as its drop event hands them over.
+    void drop(const QStringList &paths)
+    {
+        dispatcher.guard([&] { commands->dropFiles(paths); });
+    }
+
     void type(const QString &text) { adapter().replaceSelection(text); }
 
-    QString caption() const { return window->windowTitle(); }
-    static QString titled(const QString &path) { return QStringLiteral("QZWeb [") + path + QLatin1Char(']'); }
-    QString recentSlot(int index) const { return action(MainMenu::recentSlotName(index))->text(); }
-    QString folderOf(const QString &path) const { return QFileInfo(path).absolutePath() + QLatin1Char('/'); }
+    QString caption() const { return window.windowTitle(); }
+    QString recentSlot(int index) const { return recentFiles.entries().at(index); }
+    QStringList errors() const { return errorsShown(dialogs); }
+    QString previewIn(const QString &folder) const { return QDir(folder).filePath(m_state.previewName); }
 
-    QStringList errors() const
+    QTemporaryDir work;
+    ScriptedUserDialogs dialogs;
+    QWidget window;
+    MainState m_state;
+    RecentFileList recentFiles;
+    CommandDispatcher dispatcher{dialogs, window};
+    DocumentCommands *commands = nullptr;
+
+private:
+    EditorPane *m_editor = nullptr;
+    QString m_savedCurrentPath;
+};
+
+// The document events of the real main window: files dropped on it or on its pane, the file
+// named on the command line, and the question before closing.
+class DocumentWindowTest : public MainWindowFixture
+{
+protected:
+    EditorPane *editor() const { return window->view().editor; }
+    EditorAdapter adapter() const { return EditorAdapter(*editor()); }
+    const MainState &state() const { return window->state(); }
+    QString document(const QString &relative, const QByteArray &bytes)
     {
-        QStringList texts;
-        for (const MessageBoxRequest &request : dialogs.messages) {
-            if (request.icon == DialogIcon::Error)
-                texts.append(request.text);
-        }
-        return texts;
+        const QString path = workPath(relative);
+        writeFile(path, bytes);
+        return path;
+    }
+    void type(const QString &text) { adapter().replaceSelection(text); }
+    QString caption() const { return window->windowTitle(); }
+    QString recentSlot(int index) const { return action(MainMenu::recentSlotName(index))->text(); }
+    QStringList errors() const { return errorsShown(dialogs); }
+    QString previewIn(const QString &folder) const { return QDir(folder).filePath(state().previewName); }
+    void open(const QString &path)
+    {
+        dialogs.fileAnswers.enqueue(path);
+        trigger(QStringLiteral("Open"));
     }
 
     void drop(QWidget *target, const QStringList &paths)
@@ -103,8 +194,6 @@ protected:
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &drop);
     }
-
-    QString previewIn(const QString &folder) const { return QDir(folder).filePath(state().previewName); }
 };
 
 namespace {
@@ -133,7 +222,7 @@ TEST_F(DocumentCommandsTest, OpenShowsTheDocumentAndMakesItsFolderCurrent)
     EXPECT_EQ(state().previewDir, folderOf(path));
     EXPECT_EQ(QDir::currentPath() + QLatin1Char('/'), folderOf(path));
     EXPECT_EQ(recentSlot(0), path);
-    EXPECT_EQ(window->focusWidget(), editor());
+    EXPECT_EQ(window.focusWidget(), editor());
     ASSERT_EQ(dialogs.fileRequests.size(), 1);
     const FileDialogRequest &request = dialogs.fileRequests.first();
     EXPECT_EQ(request.mode, FileDialogRequest::Mode::Open);
@@ -227,7 +316,7 @@ TEST_F(DocumentCommandsTest, SaveBecomesSaveAsForUntitledOrVanishedDocuments)
     EXPECT_FALSE(QFile::exists(path));
 }
 
-TEST_F(DocumentCommandsTest, DroppedFileOpensAsPlainTextWithoutMovingFolders)
+TEST_F(DocumentWindowTest, DroppedFileOpensAsPlainTextWithoutMovingFolders)
 {
     const QString first = document(QStringLiteral("drop/first.rtf"), kRichPage);
     const QString second = document(QStringLiteral("drop/second.htm"), "second");
@@ -262,14 +351,14 @@ TEST_F(DocumentCommandsTest, DropTakesTheWholeOfALongPath)
     const QString path = document(longFolder + QLatin1Char('/') + longFolder + QLatin1Char('/') + longFolder + QStringLiteral("/page.htm"), "long");
     ASSERT_GT(path.size(), 254);
 
-    drop(window.get(), {path});
+    drop({path});
 
     EXPECT_EQ(state().currentFile, path);
     EXPECT_EQ(adapter().text(), QStringLiteral("long"));
     EXPECT_TRUE(errors().isEmpty());
 }
 
-TEST_F(DocumentCommandsTest, CommandLineFileOpensAsOpenDoes)
+TEST_F(DocumentWindowTest, CommandLineFileOpensAsOpenDoes)
 {
     const QString path = document(QStringLiteral("cli/page.htm"), kPlainPage);
 
@@ -415,7 +504,7 @@ TEST_F(DocumentCommandsTest, OverwriteGoesOnOnlyWithYesButThePreviewFileIsGoneEi
     }
 }
 
-TEST_F(DocumentCommandsTest, CloseQuestionOnlyWithUnsavedChanges)
+TEST_F(DocumentWindowTest, CloseQuestionOnlyWithUnsavedChanges)
 {
     const struct
     {
@@ -456,23 +545,6 @@ TEST_F(DocumentCommandsTest, CloseQuestionOnlyWithUnsavedChanges)
     }
 }
 
-TEST_F(DocumentCommandsTest, ExitMenuAndButtonAskBeforeClosing)
-{
-    type(QStringLiteral("unsaved"));
-    dialogs.messageAnswers.enqueue(DialogButton::Cancel);
-    trigger(QStringLiteral("Exit1"));
-    EXPECT_TRUE(window->isVisible());
-
-    dialogs.messageAnswers.enqueue(DialogButton::Cancel);
-    control<QPushButton>(QStringLiteral("Button2"))->click();
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(dialogs.messages.size(), 2);
-
-    dialogs.messageAnswers.enqueue(DialogButton::Ok);
-    control<QPushButton>(QStringLiteral("Button2"))->click();
-    EXPECT_FALSE(window->isVisible());
-}
-
 // --- Preview-file deletion ---------------------------------------------------------------------
 
 TEST_F(DocumentCommandsTest, OpenAndSaveAsDeleteThePreviewOfTheOldFolderOnly)
@@ -492,7 +564,7 @@ TEST_F(DocumentCommandsTest, OpenAndSaveAsDeleteThePreviewOfTheOldFolderOnly)
     writeFile(oldPreview, "old");
     type(QStringLiteral("x"));
     trigger(QStringLiteral("Save1"));
-    drop(window.get(), {first});
+    drop({first});
     EXPECT_TRUE(QFile::exists(newPreview)) << "neither Save nor a drop deletes it";
 
     saveAs(workPath(QStringLiteral("one/copy.htm")));
@@ -565,7 +637,7 @@ TEST_F(DocumentCommandsTest, FailedOpenKeepsTheDocumentButHasMovedTheFolder)
     }
 }
 
-TEST_F(DocumentCommandsTest, FailedDropChangesNothing)
+TEST_F(DocumentWindowTest, FailedDropChangesNothing)
 {
     const QString path = document(QStringLiteral("page.htm"), "page");
     open(path);

@@ -2,8 +2,8 @@
 
 #include "app/mainmenu.h"
 #include "authoring/editorpane.h"
-#include "common/usererror.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
@@ -21,29 +21,26 @@ void leaves(const QList<MenuEntry> &entries, QList<MenuEntry> &out)
     }
 }
 
+using Dispatch = std::pair<QString, int>;
+
 class MainWindowMenu : public MainWindowFixture
 {
 protected:
-    // Replaces every handler by a recorder, so triggering an item shows what it dispatches.
-    void recordDispatches(const QList<MenuEntry> &entries)
+    // Diverts every dispatch of the window to a recorder, so using a control shows the handler
+    // name and tag it carries without running anything.
+    void recordDispatches()
     {
-        QList<MenuEntry> items;
-        leaves(entries, items);
-        for (const MenuEntry &e : items) {
-            const QString handler = e.handler;
-            window->commands().add(handler, [calls = m_calls, handler](int tag) { calls->append({handler, tag}); });
-        }
+        window->dispatcher().setProbe([this](const QString &handler, int tag) { m_calls.append({handler, tag}); });
     }
-    std::shared_ptr<QList<std::pair<QString, int>>> m_calls = std::make_shared<QList<std::pair<QString, int>>>();
+    QList<Dispatch> m_calls;
 };
 
-TEST_F(MainWindowMenu, EveryItemIsBuiltWithItsCaptionShortcutAndTagAndDispatchesToItsHandler)
+TEST_F(MainWindowMenu, EveryItemCarriesItsHandlerNameAndTagToTheDispatcher)
 {
     QList<MenuEntry> items;
     leaves(MainMenu::menuBar(), items);
     leaves(MainMenu::editorPopup(), items);
-    recordDispatches(MainMenu::menuBar());
-    recordDispatches(MainMenu::editorPopup());
+    recordDispatches();
     ASSERT_GT(items.size(), 80);
     for (const MenuEntry &e : items) {
         SCOPED_TRACE(e.name.toStdString());
@@ -52,10 +49,10 @@ TEST_F(MainWindowMenu, EveryItemIsBuiltWithItsCaptionShortcutAndTagAndDispatches
         EXPECT_EQ(a->objectName(), e.name);
         EXPECT_EQ(a->data().toInt(), e.tag);
         EXPECT_EQ(a->shortcut(), QKeySequence(e.shortcut, QKeySequence::PortableText));
-        m_calls->clear();
+        m_calls.clear();
         a->trigger();
-        ASSERT_EQ(m_calls->size(), 1);
-        EXPECT_EQ(m_calls->first(), std::make_pair(e.handler, e.tag));
+        ASSERT_EQ(m_calls.size(), 1);
+        EXPECT_EQ(m_calls.first(), std::make_pair(e.handler, e.tag));
     }
 }
 
@@ -97,33 +94,91 @@ TEST_F(MainWindowMenu, ColourIsATopLevelCommandWithoutSubmenu)
 
 TEST_F(MainWindowMenu, ShortcutsReachTheirHandlersWhileTheEditorHasTheFocus)
 {
-    recordDispatches(MainMenu::menuBar());
+    recordDispatches();
     window->activateWindow();
     window->view().editor->setFocus();
     QTest::keySequence(static_cast<QWidget *>(window->view().editor), QKeySequence(QStringLiteral("Ctrl+O")));
     QTest::keySequence(static_cast<QWidget *>(window->view().editor), QKeySequence(QStringLiteral("Ctrl+S")));
     QTest::keySequence(static_cast<QWidget *>(window->view().editor), QKeySequence(QStringLiteral("F3")));
     // 反映 is skipped by Tab, so it has a key of its own.
-    window->commands().add(QStringLiteral("Button1Click"), [calls = m_calls](int tag) {
-        calls->append({QStringLiteral("Button1Click"), tag});
-    });
     QTest::keySequence(static_cast<QWidget *>(window->view().editor), QKeySequence(QStringLiteral("F5")));
-    EXPECT_EQ(*m_calls, (QList<std::pair<QString, int>>{{QStringLiteral("OpenClick"), 0},
+    EXPECT_EQ(m_calls, (QList<Dispatch>{{QStringLiteral("OpenClick"), 0},
                                                         {QStringLiteral("Save1Click"), 0},
                                                         {QStringLiteral("FindDialog1Find"), 0},
                                                         {QStringLiteral("Button1Click"), 0}}));
 }
 
-TEST_F(MainWindowMenu, AFailingCommandEndsInTheGenericErrorBox)
+// The handler names whose commands are not built yet. The issue that builds one moves its name
+// out of this list; the test below then holds it to having its handler.
+const QStringList kNotBuiltYet = {
+    // ファイル: the recent-file slots, 履歴編集, 印刷
+    QStringLiteral("mnuFavoritClick"),
+    QStringLiteral("N25Click"),
+    QStringLiteral("Print1Click"),
+    // 編集 and the editor's context menu
+    QStringLiteral("Undo1Click"),
+    QStringLiteral("EditCopy"),
+    QStringLiteral("EditCut"),
+    QStringLiteral("EditPaste"),
+    QStringLiteral("Find1Click"),
+    QStringLiteral("FindDialog1Find"),
+    QStringLiteral("SelectAll1Click"),
+    QStringLiteral("mnuDelTagClick"),
+    // 表, ｽﾀｲﾙｼｰﾄ, スクリプト, フォーム
+    QStringLiteral("mnuTableSetClick"),
+    QStringLiteral("mnuTableClick"),
+    QStringLiteral("mnuStyleClick"),
+    QStringLiteral("JAVA1Click"),
+    QStringLiteral("mnuFormClick"),
+    // 環境設定 > 半角カナを全角カナに
+    QStringLiteral("N27Click"),
+    // ヘルプ
+    QStringLiteral("Help1Click"),
+    QStringLiteral("About1Click"),
+    // the お気に入り and WEB履歴 buttons
+    QStringLiteral("Button3Click"),
+    QStringLiteral("Button4Click"),
+};
+
+TEST_F(MainWindowMenu, EveryControlWithABuiltCommandHasItsHandlerAndEveryHandlerItsControl)
 {
-    window->commands().add(QStringLiteral("Print1Click"), [](int) {
-        throw UserError(QStringLiteral("ファイル /x は開けません"));
-    });
-    trigger(QStringLiteral("Print1"));
-    ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_EQ(dialogs.messages.first().text, QStringLiteral("ファイル /x は開けません."));
-    EXPECT_EQ(dialogs.messages.first().icon, DialogIcon::Error);
-    EXPECT_TRUE(window->isVisible());
+    QList<MenuEntry> items;
+    leaves(MainMenu::menuBar(), items);
+    leaves(MainMenu::editorPopup(), items);
+    QStringList reached;
+    for (const MenuEntry &e : items)
+        reached.append(e.handler);
+    // The buttons tell their handler names by being clicked with the dispatch diverted; the
+    // http / file choice has no command, 反映 reads it.
+    recordDispatches();
+    const auto buttons = control<QWidget>(QStringLiteral("Form1Client"))->findChildren<QAbstractButton *>();
+    ASSERT_GE(buttons.size(), 12);
+    QStringList silent;
+    for (QAbstractButton *button : buttons) {
+        m_calls.clear();
+        button->click();
+        ASSERT_LE(m_calls.size(), 1) << button->objectName().toStdString();
+        if (m_calls.isEmpty())
+            silent.append(button->objectName());
+        else
+            reached.append(m_calls.first().first);
+    }
+    silent.sort();
+    EXPECT_EQ(silent, (QStringList{QStringLiteral("RadioButton1"), QStringLiteral("RadioButton2")}));
+    reached.removeDuplicates();
+
+    const CommandDispatcher &dispatcher = window->dispatcher();
+    for (const QString &handler : reached) {
+        SCOPED_TRACE(handler.toStdString());
+        if (kNotBuiltYet.contains(handler))
+            EXPECT_FALSE(dispatcher.has(handler)) << "built now: take it out of the not-built list";
+        else
+            EXPECT_TRUE(dispatcher.has(handler)) << "no handler";
+    }
+    for (const QString &handler : kNotBuiltYet)
+        EXPECT_TRUE(reached.contains(handler)) << handler.toStdString() << " is no control's handler";
+    for (const QString &handler : dispatcher.handlerNames())
+        EXPECT_TRUE(reached.contains(handler)) << handler.toStdString() << " is registered but no control reaches it";
 }
 
 TEST_F(MainWindowMenu, TheEditorsContextMenuHoldsTheClipboardCommands)

@@ -2,6 +2,8 @@
 
 #include "app/appwindows.h"
 #include "app/statusbar.h"
+#include "authoring/editoradapter.h"
+#include "authoring/editorpane.h"
 #include "common/linefile.h"
 #include "transfer/transferwindow.h"
 
@@ -31,8 +33,7 @@ protected:
     {
         window.reset();
         dialogs.messages.clear();
-        window.reset(AppWindows::create(dialogs));
-        window->show();
+        createWindows();
     }
 };
 
@@ -131,15 +132,19 @@ TEST_F(MainWindowStartup, ClosingWritesSevenRecentLinesAndDeletesThePreviewFile)
                      QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"),
                      QStringLiteral("9"), QStringLiteral("10")});
     restart();
-    window->recentFiles().add(QStringLiteral("/new.htm"));
-    window->state().previewDir = work.path() + QLatin1Char('/');
+    const QString document = QDir(work.path()).filePath(QStringLiteral("new.htm"));
+    QFile(document).open(QIODevice::WriteOnly);
+    dialogs.fileAnswers.enqueue(document);
+    trigger(QStringLiteral("Open"));
     const QString preview = window->state().previewFilePath();
+    ASSERT_EQ(preview, QDir(work.path()).filePath(window->state().previewName));
     QFile(preview).open(QIODevice::WriteOnly);
     ASSERT_TRUE(QFile::exists(preview));
 
     EXPECT_TRUE(window->close());
     EXPECT_FALSE(QFile::exists(preview));
-    EXPECT_EQ(readBytes(dataFile(QStringLiteral("QZWEB.ini"))), QByteArray("/new.htm\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n"));
+    EXPECT_EQ(readBytes(dataFile(QStringLiteral("QZWEB.ini"))),
+              document.toUtf8() + QByteArray("\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n"));
 }
 
 TEST_F(MainWindowStartup, ARecentListThatCouldNotBeReadIsNotOverwrittenAtClose)
@@ -154,19 +159,16 @@ TEST_F(MainWindowStartup, ARecentListThatCouldNotBeReadIsNotOverwrittenAtClose)
 
 TEST_F(MainWindowStartup, TheCloseQueryCanKeepTheWindowOpen)
 {
-    bool allow = false;
-    int asked = 0;
-    window->documentHooks().closeQuery = [&] {
-        ++asked;
-        return allow;
-    };
+    EditorAdapter(*window->view().editor).replaceSelection(QStringLiteral("unsaved"));
+    dialogs.messageAnswers.enqueue(DialogButton::Cancel);
     trigger(QStringLiteral("Exit1"));
     EXPECT_TRUE(window->isVisible());
+    dialogs.messageAnswers.enqueue(DialogButton::Cancel);
     control<QPushButton>(QStringLiteral("Button2"))->click();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(dialogs.messages.size(), 2);
     EXPECT_FALSE(QFile::exists(dataFile(QStringLiteral("QZWEB.ini"))));
-    allow = true;
+    dialogs.messageAnswers.enqueue(DialogButton::Ok);
     trigger(QStringLiteral("Exit1"));
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(QFile::exists(dataFile(QStringLiteral("QZWEB.ini"))));

@@ -1,9 +1,11 @@
 // The authoring commands run through their real menu actions on the real main window: the
 // exact text the pane holds afterwards, where the caret stands, and what the insertion model
-// promises (nothing selected, no undo, modified).
+// promises (nothing selected, no undo, modified); the page skeleton over a bare pane.
 #include "authoring/editoradapter.h"
 #include "authoring/editorpane.h"
+#include "authoring/pagecommands.h"
 #include "authoring/pageskeleton.h"
+#include "common/commanddispatcher.h"
 #include "support/mainwindowfixture.h"
 
 #include <QDir>
@@ -115,29 +117,45 @@ TEST_F(AuthoringCommandsTest, InsertionDropsTheUndoHistoryBeforeIt)
     EXPECT_EQ(adapter().text(), q("abctyped<i></i>"));
 }
 
-TEST_F(AuthoringCommandsTest, PageSkeletonOnEmptyPaneAsksNothing)
+// The page skeleton command alone, over a bare pane: no main window needed.
+class PageCommandsTest : public ::testing::Test
 {
-    window->state().currentFile = q("/w/old.htm");
-    window->setWindowTitle(q("QZWeb [/w/old.htm]"));
-    trigger(q("HTML1"));
+protected:
+    PageCommandsTest() { window.setWindowTitle(q("QZWeb [/w/old.htm]")); }
+
+    void run() { commands.run(q("HTML1Click")); }
+    EditorAdapter adapter() { return EditorAdapter(pane); }
+
+    ScriptedUserDialogs dialogs;
+    QWidget window;
+    QTextEdit pane{&window};
+    CommandDispatcher commands{dialogs, window};
+    QString currentFile = q("/w/old.htm");
+    PageCommands page{commands, pane, currentFile, dialogs, window};
+};
+
+TEST_F(PageCommandsTest, OnAnEmptyPaneItAsksNothing)
+{
+    run();
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(adapter().text(), PageSkeleton::text());
     EXPECT_EQ(adapter().caretPosition(), PageSkeleton::caretPosition());
-    EXPECT_EQ(pane()->textCursor().block().text(), QString());   // the blank line inside the body
-    EXPECT_EQ(pane()->textCursor().block().next().text(), q("</body>"));
-    EXPECT_EQ(window->windowTitle(), q("QZWeb"));
-    EXPECT_TRUE(window->state().currentFile.isEmpty());
+    EXPECT_EQ(pane.textCursor().block().text(), QString());   // the blank line inside the body
+    EXPECT_EQ(pane.textCursor().block().next().text(), q("</body>"));
+    EXPECT_EQ(window.windowTitle(), q("QZWeb"));
+    EXPECT_TRUE(currentFile.isEmpty());
 }
 
-TEST_F(AuthoringCommandsTest, PageSkeletonReplacesTextOnlyWhenTheUserSaysYes)
+TEST_F(PageCommandsTest, ItReplacesTextOnlyWhenTheUserSaysYes)
 {
     for (DialogButton answer : {DialogButton::No, DialogButton::Cancel, DialogButton::Yes}) {
-        prepare(q("mine"), 2);
-        window->state().currentFile = q("/w/old.htm");
-        window->setWindowTitle(q("QZWeb [/w/old.htm]"));
+        adapter().setText(q("mine"));
+        adapter().setCaret(2);
+        currentFile = q("/w/old.htm");
+        window.setWindowTitle(q("QZWeb [/w/old.htm]"));
         dialogs.messages.clear();
         dialogs.messageAnswers.enqueue(answer);
-        trigger(q("HTML1"));
+        run();
         ASSERT_EQ(dialogs.messages.size(), 1);
         const MessageBoxRequest &asked = dialogs.messages.first();
         EXPECT_EQ(asked.title, q("確認"));
@@ -146,8 +164,8 @@ TEST_F(AuthoringCommandsTest, PageSkeletonReplacesTextOnlyWhenTheUserSaysYes)
         EXPECT_EQ(asked.buttons, (QList<DialogButton>{DialogButton::Yes, DialogButton::No, DialogButton::Cancel}));
         const bool replaced = answer == DialogButton::Yes;
         EXPECT_EQ(adapter().text(), replaced ? PageSkeleton::text() : q("mine"));
-        EXPECT_EQ(window->windowTitle(), replaced ? q("QZWeb") : q("QZWeb [/w/old.htm]"));
-        EXPECT_EQ(window->state().currentFile.isEmpty(), replaced);
+        EXPECT_EQ(window.windowTitle(), replaced ? q("QZWeb") : q("QZWeb [/w/old.htm]"));
+        EXPECT_EQ(currentFile.isEmpty(), replaced);
     }
 }
 

@@ -70,7 +70,7 @@ class ColorSizeDialogTest : public MainWindowFixture
 {
 protected:
     EditorAdapter adapter() const { return EditorAdapter(*window->view().editor); }
-    ColorSizeDialog *dialog() const { return window->windows().colorSize; }
+    ColorSizeDialog *dialog() const { return control<ColorSizeDialog>(QStringLiteral("Form2")); }
 
     void selectAll(const QString &text)
     {
@@ -182,7 +182,7 @@ TEST_F(ColorSizeDialogTest, KeepsColourSizeAndNotationBetweenShowings)
 
 TEST_F(ColorSizeDialogTest, StartsBlackInHashNotationWithSizeFour)
 {
-    ColorSizeDialog fresh;
+    ColorSizeDialog fresh(dialogs);
     EXPECT_EQ(fresh.findChild<QLabel *>(q("LblRGB"))->text(), q("RGB(0,0,0)"));
     EXPECT_EQ(fresh.findChild<QLabel *>(q("LblS"))->text(), q("$000000"));
     EXPECT_EQ(fresh.findChild<QLabel *>(q("LblH"))->text(), q("#000000"));

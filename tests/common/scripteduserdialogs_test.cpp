@@ -1,4 +1,4 @@
-#include "common/scripteduserdialogs.h"
+#include "support/scripteduserdialogs.h"
 
 #include <QDialog>
 #include <QPushButton>

@@ -71,12 +71,16 @@ TEST_F(WebEnginePreviewTest, AnEmptyEditorWritesNothingAndStartsNoBrowser)
 
 TEST_F(WebEnginePreviewTest, RenderShowsTheDocumentFromItsOwnFolderWithItsImages)
 {
-    // What opening a document from a folder does: the folder becomes the preview folder and
-    // the current folder.
+    // Opening a document from a folder makes it the preview folder and the current folder.
     const QString site = workPath(QStringLiteral("サイト"));
     ASSERT_TRUE(QDir().mkpath(site));
-    ASSERT_TRUE(QDir::setCurrent(site));
-    window->state().previewDir = site + QLatin1Char('/');
+    const QString page = QDir(site).filePath(QStringLiteral("index.htm"));
+    QFile pageFile(page);
+    ASSERT_TRUE(pageFile.open(QIODevice::WriteOnly));
+    pageFile.close();
+    dialogs.fileAnswers.enqueue(page);
+    trigger(QStringLiteral("Open"));
+    ASSERT_EQ(window->state().previewDir, site + QLatin1Char('/'));
     QImage picture(4, 3, QImage::Format_RGB32);
     picture.fill(Qt::red);
     ASSERT_TRUE(picture.save(QDir(site).filePath(QStringLiteral("pic.png"))));

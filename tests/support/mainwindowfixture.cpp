@@ -1,6 +1,7 @@
 #include "support/mainwindowfixture.h"
 
 #include "app/appwindows.h"
+#include "transfer/transferwindow.h"
 
 #include <QAction>
 #include <QTest>
@@ -12,9 +13,21 @@ void MainWindowFixture::SetUp()
     m_savedCurrentPath = QDir::currentPath();
     QDir::setCurrent(work.path());
     qputenv("QZWEB_HOME", dataHome.path().toLocal8Bit());
-    window.reset(AppWindows::create(dialogs));
-    window->show();
+    createWindows();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+}
+
+void MainWindowFixture::createWindows()
+{
+    window.reset();
+    window.reset(AppWindows::create(dialogs));
+    const auto unknown = [](const QString &handler) {
+        ADD_FAILURE() << "no handler registered for " << handler.toStdString();
+    };
+    window->dispatcher().setUnknownHandler(unknown);
+    if (auto *transfer = window->findChild<TransferWindow *>())
+        transfer->dispatcher().setUnknownHandler(unknown);
+    window->show();
 }
 
 void MainWindowFixture::TearDown()

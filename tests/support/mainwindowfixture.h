@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/mainwindow.h"
-#include "common/scripteduserdialogs.h"
+#include "support/scripteduserdialogs.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -13,14 +13,18 @@
 class QAction;
 
 // A real main window with all its windows, offscreen, answering every question from the
-// scripted dialogs. The program's data folder and the working folder are scratch folders of
-// the test, and the working folder is restored afterwards, since documents change it.
+// scripted dialogs; a menu item or button without a handler fails the test. The program's data
+// folder and the working folder are scratch folders of the test, and the working folder is
+// restored afterwards, since documents change it.
 class MainWindowFixture : public ::testing::Test
 {
 protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Creates the program's windows afresh; a dispatch to a handler name nobody registered
+    // fails the test.
+    void createWindows();
     // Triggers a menu action by object name, as a click on it would.
     void trigger(const QString &actionName);
     QAction *action(const QString &actionName) const;

@@ -1,4 +1,4 @@
-#include "preview/fakebrowserengine.h"
+#include "support/fakebrowserengine.h"
 
 #include "preview/browserengineerror.h"
 

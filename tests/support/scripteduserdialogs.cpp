@@ -1,4 +1,4 @@
-#include "common/scripteduserdialogs.h"
+#include "support/scripteduserdialogs.h"
 
 DialogButton ScriptedUserDialogs::message(QWidget *, const MessageBoxRequest &request)
 {

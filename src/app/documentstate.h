@@ -1,0 +1,48 @@
+#pragma once
+
+#include "common/mainstate.h"
+#include "common/textcodec.h"
+
+#include <QString>
+
+// What New, Open, a drop, Save and Save As do to the shared state: the current file, the
+// preview folder, the read mode and the stored format, and the caption that follows from them.
+// No files and no windows: the document commands read and write the files, make a folder
+// current and set the caption; this says what the state becomes. Refers to the state.
+class DocumentState
+{
+public:
+    explicit DocumentState(MainState &state) : m_state(state) {}
+
+    // "QZWeb", or "QZWeb [path]" with the path in the platform's separators.
+    static QString caption(const QString &currentFile);
+    QString caption() const { return caption(m_state.currentFile); }
+
+    // New: untitled, written in the default format; the folders and the read mode stay.
+    void startNew();
+
+    // Open, before the file is read: its folder becomes the preview folder and the read mode
+    // goes off, even when the read then fails. Returns the folder to make current.
+    QString beginOpen(const QString &fullPath);
+    // After a successful read by Open or the start-up file.
+    void opened(const QString &fullPath, const TextFormat &format);
+
+    // A drop reads every file as plain text and moves no folder.
+    static constexpr bool kDropReadsPlainText = true;
+    // After a dropped file was read.
+    void dropped(const QString &fullPath, const TextFormat &format);
+
+    // Save goes through Save As for an untitled document or one whose file has gone.
+    bool saveNeedsName(bool currentFileExists) const;
+    // Before a write: the read mode follows the name (rich text only for a lower-case ".rtf").
+    // Returns whether the document is written as plain text.
+    bool beginWrite(const QString &fullPath);
+    // After Save As wrote the file: it is the current file, its folder the preview folder.
+    // Returns the folder to make current.
+    QString savedAs(const QString &fullPath);
+
+private:
+    QString enterFolderOf(const QString &fullPath);
+
+    MainState &m_state;
+};

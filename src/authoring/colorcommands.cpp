@@ -1,0 +1,39 @@
+#include "authoring/colorcommands.h"
+
+#include "authoring/colorsizedialog.h"
+#include "authoring/insertfragments.h"
+#include "common/commanddispatcher.h"
+
+#include <QPalette>
+#include <QTextEdit>
+
+ColorCommands::ColorCommands(CommandDispatcher &commands, QTextEdit &editor, QString &fragment,
+                             ColorSizeDialog &colorSize, QWidget &window)
+    : QObject(&window), m_editor(editor), m_inserter(fragment, editor), m_colorSize(colorSize)
+{
+    commands.add(QStringLiteral("mnuColorSetClick"), [this](int) { insertColor(); });
+    commands.add(QStringLiteral("mnuBGCOLORClick"), [this](int) { insertBackgroundColor(); });
+    commands.add(QStringLiteral("N10Click"), [this](int) { setEditorBackground(); });
+}
+
+void ColorCommands::insertColor()
+{
+    m_inserter.insert(m_colorSize.ask(ColorPresets::colorOnly).colorText);
+}
+
+void ColorCommands::insertBackgroundColor()
+{
+    m_inserter.insert(InsertFragments::backgroundColorAttribute(m_colorSize.ask(ColorPresets::colorOnly).colorText));
+}
+
+void ColorCommands::setEditorBackground()
+{
+    const QString text = m_colorSize.ask(ColorPresets::editorBackground).colorText;
+    if (text.isEmpty())
+        return;
+    const RgbColor color = colorFromNumberText(text);
+    QPalette palette = m_editor.palette();
+    palette.setColor(QPalette::Base, QColor(color.red, color.green, color.blue));
+    m_editor.setPalette(palette);
+    m_editor.setFocus();
+}

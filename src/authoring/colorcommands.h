@@ -1,0 +1,33 @@
+#pragma once
+
+#include "authoring/fragmentinserter.h"
+
+#include <QObject>
+
+class ColorSizeDialog;
+class CommandDispatcher;
+class QTextEdit;
+class QWidget;
+
+// The commands that ask for a colour alone: 色 (the colour text), 挿入 > 背景色 (a bgcolor
+// attribute) and 環境設定 > 背景色 (the editing pane's own background). Owns its insertion model;
+// refers to the rest.
+class ColorCommands final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ColorCommands)
+
+public:
+    // fragment: the shared insertion text; becomes a child of window.
+    ColorCommands(CommandDispatcher &commands, QTextEdit &editor, QString &fragment, ColorSizeDialog &colorSize,
+                  QWidget &window);
+
+    void insertColor();                 // mnuColorSetClick
+    void insertBackgroundColor();       // mnuBGCOLORClick
+    void setEditorBackground();         // N10Click
+
+private:
+    QTextEdit &m_editor;
+    FragmentInserter m_inserter;
+    ColorSizeDialog &m_colorSize;
+};

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "authoring/fragmentinserter.h"
+
+#include <QObject>
+
+class CommandDispatcher;
+class QTextEdit;
+class QWidget;
+
+// The 段落 menu: line breaks, paragraphs, lists and quotes around the selection, and the
+// first-line indent of the selected paragraphs in steps of ten points. Owns its insertion
+// model; refers to the pane.
+class ParagraphCommands final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(ParagraphCommands)
+
+public:
+    // fragment: the shared insertion text; becomes a child of window.
+    ParagraphCommands(CommandDispatcher &commands, QTextEdit &editor, QString &fragment, QWidget &window);
+
+    void insertParagraph(int tag);      // mnuKaigyoClick
+    void indentFirstLine();             // mnuIndentClick
+    void cancelIndent();                // mnuCancelClick
+
+private:
+    void setFirstLineIndent(bool increase);
+
+    QTextEdit &m_editor;
+    FragmentInserter m_inserter;
+};

@@ -1,0 +1,103 @@
+// What the document commands do to the shared state, without files or windows: the caption,
+// the folders each command moves or keeps, the read mode, and Save's way to Save As.
+#include "app/documentstate.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class DocumentStateTest : public ::testing::Test
+{
+protected:
+    DocumentStateTest()
+    {
+        state.currentFile = QStringLiteral("/site/old.htm");
+        state.previewDir = QStringLiteral("/site/");
+        state.documentFormat.encoding = TextFormat::Encoding::Utf8;
+        state.documentFormat.byteOrderMark = true;
+    }
+
+    MainState state;
+    DocumentState document{state};
+};
+
+TEST_F(DocumentStateTest, CaptionNamesTheDocumentInThePlatformsSeparators)
+{
+    EXPECT_EQ(DocumentState::caption(QString()), QStringLiteral("QZWeb"));
+    EXPECT_EQ(DocumentState::caption(QStringLiteral("/a/b c.htm")),
+              QStringLiteral("QZWeb [") + QDir::toNativeSeparators(QStringLiteral("/a/b c.htm")) + QLatin1Char(']'));
+    EXPECT_EQ(document.caption(), DocumentState::caption(state.currentFile));
+}
+
+TEST_F(DocumentStateTest, NewUntitlesButKeepsFolderAndReadMode)
+{
+    state.plainText = true;
+    document.startNew();
+    EXPECT_TRUE(state.currentFile.isEmpty());
+    EXPECT_EQ(state.documentFormat.encoding, TextFormat::Encoding::Cp932);
+    EXPECT_FALSE(state.documentFormat.byteOrderMark);
+    EXPECT_EQ(state.previewDir, QStringLiteral("/site/"));
+    EXPECT_TRUE(state.plainText);
+    EXPECT_EQ(document.caption(), QStringLiteral("QZWeb"));
+}
+
+TEST_F(DocumentStateTest, OpenMovesTheFolderBeforeTheReadAndTheDocumentAfterIt)
+{
+    state.plainText = true;
+    EXPECT_EQ(document.beginOpen(QStringLiteral("/other/dir/page.htm")), QStringLiteral("/other/dir"));
+    EXPECT_EQ(state.previewDir, QDir::toNativeSeparators(QStringLiteral("/other/dir/")));
+    EXPECT_FALSE(state.plainText);
+    // A read that fails stops here: the document is still the old one.
+    EXPECT_EQ(state.currentFile, QStringLiteral("/site/old.htm"));
+
+    document.opened(QStringLiteral("/other/dir/page.htm"), TextFormat{});
+    EXPECT_EQ(state.currentFile, QStringLiteral("/other/dir/page.htm"));
+    EXPECT_EQ(state.documentFormat.encoding, TextFormat::Encoding::Cp932);
+}
+
+TEST_F(DocumentStateTest, AFileInTheRootFolderGetsOneSeparator)
+{
+    EXPECT_EQ(document.beginOpen(QStringLiteral("/page.htm")), QStringLiteral("/"));
+    EXPECT_EQ(state.previewDir, QDir::toNativeSeparators(QStringLiteral("/")));
+}
+
+TEST_F(DocumentStateTest, ADropReadsPlainTextAndMovesNoFolder)
+{
+    document.dropped(QStringLiteral("/drop/page.rtf"), TextFormat{});
+    EXPECT_TRUE(state.plainText);
+    EXPECT_EQ(state.currentFile, QStringLiteral("/drop/page.rtf"));
+    EXPECT_EQ(state.previewDir, QStringLiteral("/site/"));
+}
+
+TEST_F(DocumentStateTest, SaveNeedsANameForUntitledOrVanishedDocuments)
+{
+    EXPECT_FALSE(document.saveNeedsName(true));
+    EXPECT_TRUE(document.saveNeedsName(false));
+    document.startNew();
+    EXPECT_TRUE(document.saveNeedsName(true));
+}
+
+TEST_F(DocumentStateTest, TheNameDecidesTheReadModeOfAWrite)
+{
+    const struct
+    {
+        const char *path;
+        bool plain;
+    } cases[] = {{"/a/page.rtf", false}, {"/a/page.RTF", true}, {"/a/page.htm", true}, {"/a/rtf", true}};
+    for (const auto &c : cases) {
+        EXPECT_EQ(document.beginWrite(QString::fromLatin1(c.path)), c.plain) << c.path;
+        EXPECT_EQ(state.plainText, c.plain) << c.path;
+    }
+}
+
+TEST_F(DocumentStateTest, SaveAsMakesTheFileCurrentAndItsFolderThePreviewFolder)
+{
+    EXPECT_EQ(document.savedAs(QStringLiteral("/new/place/page.htm")), QStringLiteral("/new/place"));
+    EXPECT_EQ(state.currentFile, QStringLiteral("/new/place/page.htm"));
+    EXPECT_EQ(state.previewDir, QDir::toNativeSeparators(QStringLiteral("/new/place/")));
+    EXPECT_EQ(document.caption(), DocumentState::caption(QStringLiteral("/new/place/page.htm")));
+}
+
+} // namespace

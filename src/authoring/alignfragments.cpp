@@ -1,10 +1,12 @@
 #include "authoring/alignfragments.h"
 
+#include "common/tagtable.h"
+
 namespace AlignFragments {
 
 namespace {
 
-const Row kRows[] = {
+constexpr Row kRows[] = {
     {0, u"<div align=\"left\">", u"</div>"},    // mnuSetAlign 左寄せ (配置（div）)
     {1, u"<div align=\"center\">", u"</div>"},  // N45 中央寄せ
     {2, u"<div align=\"right\">", u"</div>"},   // N46 右寄せ
@@ -12,16 +14,18 @@ const Row kRows[] = {
     {4, u" align=\"center\"", u""},             // N48 中央寄せ
     {5, u" align=\"right\"", u""},              // N49 右寄せ
 };
+constexpr TagTable<Row> kTable(kRows);
 
 } // namespace
 
 const Row *row(int tag)
 {
-    for (const Row &r : kRows) {
-        if (r.tag == tag)
-            return &r;
-    }
-    return nullptr;
+    return kTable.find(tag);
+}
+
+std::span<const Row> rows()
+{
+    return kTable.rows();
 }
 
 QString build(const Row &row, const QString &selection)

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <span>
+
 // The 挿入 menu: image tags, links, the background-colour attribute and the horizontal rule.
 namespace InsertFragments {
 
@@ -11,7 +13,8 @@ struct ImageRow
     int tag;
     const char16_t *align;
 };
-const ImageRow *imageRow(int tag);
+const ImageRow *imageRow(int tag);   // nullptr for a tag the menu does not have
+std::span<const ImageRow> imageRows();
 QString image(const ImageRow &row);
 
 // URL1Click. The link text is the selection, or a placeholder when nothing is selected. A row
@@ -25,7 +28,8 @@ struct LinkRow
     const char16_t *addressOpen;   // empty: the row has no address form
     const char16_t *addressClose;
 };
-const LinkRow *linkRow(int tag);
+const LinkRow *linkRow(int tag);     // nullptr for a tag the menu does not have
+std::span<const LinkRow> linkRows();
 QString link(const LinkRow &row, const QString &selection);
 
 // mnuBGCOLORClick: a bare attribute with its leading blank; empty when the dialog was cancelled.

@@ -1,5 +1,7 @@
 #include "authoring/paragraphfragments.h"
 
+#include "common/tagtable.h"
+
 namespace ParagraphFragments {
 
 namespace {
@@ -7,7 +9,7 @@ namespace {
 const QString kLineEnd = QStringLiteral("\r\n");
 
 // The samples indent with full-width spaces (U+3000), as a Japanese page author would.
-const Row kRows[] = {
+constexpr Row kRows[] = {
     {0, Shape::Append, u"<br>", u"", u"", u""},                        // mnuKaigyo 改行
     {1, Shape::Append, u"<br clear=\"all\">", u"", u"", u""},          // mnuBRCansel 回り込み解除
     {2, Shape::Wrap, u"<p>\r\n", u"", u"\r\n</p>",                     // N11 前後に空行(p)
@@ -23,6 +25,7 @@ const Row kRows[] = {
     {7, Shape::TermAndRest, u"", u"<blockquote>\r\n", u"\r\n</blockquote>", // N16 引用文
      u"引用文のタイトル<blockquote>これは引用文です。前後に空行が入ります。\r\n\u3000\u3000</blockquote>"},
 };
+constexpr TagTable<Row> kTable(kRows);
 
 bool isTrimmed(QChar c)
 {
@@ -79,11 +82,12 @@ FirstLineAndRest splitFirstLine(const QString &selection)
 
 const Row *row(int tag)
 {
-    for (const Row &r : kRows) {
-        if (r.tag == tag)
-            return &r;
-    }
-    return nullptr;
+    return kTable.find(tag);
+}
+
+std::span<const Row> rows()
+{
+    return kTable.rows();
 }
 
 QString build(const Row &row, const QString &selection)

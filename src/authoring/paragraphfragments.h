@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <span>
+
 // The 段落 menu (mnuKaigyoClick): line breaks, paragraph blocks, lists, definition lists and
 // quotations. Every result ends with a line end.
 namespace ParagraphFragments {
@@ -35,6 +37,8 @@ FirstLineAndRest splitFirstLine(const QString &selection);
 
 // The row of a menu tag; nullptr for a tag the menu does not have.
 const Row *row(int tag);
+// Every row, in menu order.
+std::span<const Row> rows();
 
 QString build(const Row &row, const QString &selection);
 

@@ -1,12 +1,14 @@
 #include "authoring/textformatfragments.h"
 
+#include "common/tagtable.h"
+
 #include <QStringView>
 
 namespace TextFormatFragments {
 
 namespace {
 
-const Row kRows[] = {
+constexpr Row kRows[] = {
     {0, Shape::Font, u"<font", u"</font>", ColorPresets::fontTag},           // Font1 フォント(ｻｲｽﾞ･色)
     {1, Shape::BaseFont, u"<basefont size=\"", u"\">", ColorPresets::baseFontSize}, // N24 全体のﾌｫﾝﾄｻｲｽﾞ
     {2, Shape::Wrap, u"<b>", u"</b>", std::nullopt},                          // N5 太字
@@ -15,6 +17,7 @@ const Row kRows[] = {
     {5, Shape::Wrap, u"<strike>", u"</strike>", std::nullopt},                // N44 取消線
     {6, Shape::Wrap, u"<h1>", u"</h1>", std::nullopt},                        // mnuMIDASHI 見出し
 };
+constexpr TagTable<Row> kTable(kRows);
 
 QString fontTag(const Row &row, const QString &selection, const ColorChoice &result)
 {
@@ -30,11 +33,12 @@ QString fontTag(const Row &row, const QString &selection, const ColorChoice &res
 
 const Row *row(int tag)
 {
-    for (const Row &r : kRows) {
-        if (r.tag == tag)
-            return &r;
-    }
-    return nullptr;
+    return kTable.find(tag);
+}
+
+std::span<const Row> rows()
+{
+    return kTable.rows();
 }
 
 QString build(const Row &row, const QString &selection, const ColorChoice &result)

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <optional>
+#include <span>
 
 // The 文字 menu (Font1Click): font, base font and style tags around the selection.
 namespace TextFormatFragments {
@@ -26,6 +27,8 @@ struct Row
 
 // The row of a menu tag; nullptr for a tag the menu does not have.
 const Row *row(int tag);
+// Every row, in menu order.
+std::span<const Row> rows();
 
 // The text that replaces the selection S. result is what the dialog left when the row has one;
 // an empty colour text means the user cancelled and the fragment is empty.

@@ -1,7 +1,5 @@
 #include "authoring/alignfragments.h"
 
-#include "common/tagtable.h"
-
 namespace AlignFragments {
 
 namespace {
@@ -14,18 +12,14 @@ constexpr Row kRows[] = {
     {4, u" align=\"center\"", u""},             // N48 中央寄せ
     {5, u" align=\"right\"", u""},              // N49 右寄せ
 };
-constexpr TagTable<Row> kTable(kRows);
 
 } // namespace
+
+constexpr TagTable<Row> kTable(kRows);
 
 const Row *row(int tag)
 {
     return kTable.find(tag);
-}
-
-std::span<const Row> rows()
-{
-    return kTable.rows();
 }
 
 QString build(const Row &row, const QString &selection)

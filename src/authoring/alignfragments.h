@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "common/tagtable.h"
 
-#include <span>
+#include <QString>
 
 // The 書式 menu (mnuSetAlignClick): alignment blocks around the selection, or a bare align
 // attribute in front of it.
@@ -15,10 +15,10 @@ struct Row
     const char16_t *close;
 };
 
+// Every row, in menu order, found by the tag of its menu item.
+extern const TagTable<Row> kTable;
 // The row of a menu tag; nullptr for a tag the menu does not have.
 const Row *row(int tag);
-// Every row, in menu order.
-std::span<const Row> rows();
 
 QString build(const Row &row, const QString &selection);
 

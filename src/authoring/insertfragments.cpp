@@ -1,7 +1,5 @@
 #include "authoring/insertfragments.h"
 
-#include "common/tagtable.h"
-
 namespace InsertFragments {
 
 namespace {
@@ -10,7 +8,6 @@ constexpr ImageRow kImageRows[] = {
     {0, u"left"},   // mnuGrp1 画像左寄せ
     {1, u"right"},  // mnuGrp2 画像右寄せ
 };
-constexpr TagTable<ImageRow> kImageTable(kImageRows);
 
 // The in-page jump puts enough line breaks between the link and its target that the jump is
 // visible in the preview.
@@ -23,18 +20,15 @@ constexpr LinkRow kLinkRows[] = {
      u"<a href=\"mailto:", u"\"></a>"},
     {2, u"<a href=\"#QZ\">", u"</a>\r\n%1\r\n<a name=\"QZ\">ここです</a>", u"", u""}, // NAME1
 };
-constexpr TagTable<LinkRow> kLinkTable(kLinkRows);
 
 } // namespace
+
+constexpr TagTable<ImageRow> kImageTable(kImageRows);
+constexpr TagTable<LinkRow> kLinkTable(kLinkRows);
 
 const ImageRow *imageRow(int tag)
 {
     return kImageTable.find(tag);
-}
-
-std::span<const ImageRow> imageRows()
-{
-    return kImageTable.rows();
 }
 
 QString image(const ImageRow &row)
@@ -46,11 +40,6 @@ QString image(const ImageRow &row)
 const LinkRow *linkRow(int tag)
 {
     return kLinkTable.find(tag);
-}
-
-std::span<const LinkRow> linkRows()
-{
-    return kLinkTable.rows();
 }
 
 QString link(const LinkRow &row, const QString &selection)

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "common/tagtable.h"
 
-#include <span>
+#include <QString>
 
 // The 挿入 menu: image tags, links, the background-colour attribute and the horizontal rule.
 namespace InsertFragments {
@@ -13,8 +13,8 @@ struct ImageRow
     int tag;
     const char16_t *align;
 };
+extern const TagTable<ImageRow> kImageTable;   // the rows by the tag of their menu items
 const ImageRow *imageRow(int tag);   // nullptr for a tag the menu does not have
-std::span<const ImageRow> imageRows();
 QString image(const ImageRow &row);
 
 // URL1Click. The link text is the selection, or a placeholder when nothing is selected. A row
@@ -28,8 +28,8 @@ struct LinkRow
     const char16_t *addressOpen;   // empty: the row has no address form
     const char16_t *addressClose;
 };
+extern const TagTable<LinkRow> kLinkTable;     // the rows by the tag of their menu items
 const LinkRow *linkRow(int tag);     // nullptr for a tag the menu does not have
-std::span<const LinkRow> linkRows();
 QString link(const LinkRow &row, const QString &selection);
 
 // mnuBGCOLORClick: a bare attribute with its leading blank; empty when the dialog was cancelled.

@@ -1,7 +1,5 @@
 #include "authoring/paragraphfragments.h"
 
-#include "common/tagtable.h"
-
 namespace ParagraphFragments {
 
 namespace {
@@ -25,7 +23,6 @@ constexpr Row kRows[] = {
     {7, Shape::TermAndRest, u"", u"<blockquote>\r\n", u"\r\n</blockquote>", // N16 引用文
      u"引用文のタイトル<blockquote>これは引用文です。前後に空行が入ります。\r\n\u3000\u3000</blockquote>"},
 };
-constexpr TagTable<Row> kTable(kRows);
 
 bool isTrimmed(QChar c)
 {
@@ -67,6 +64,8 @@ QString body(const Row &row, const QString &selection)
 
 } // namespace
 
+constexpr TagTable<Row> kTable(kRows);
+
 FirstLineAndRest splitFirstLine(const QString &selection)
 {
     const QString trimmed = trimControls(selection);
@@ -83,11 +82,6 @@ FirstLineAndRest splitFirstLine(const QString &selection)
 const Row *row(int tag)
 {
     return kTable.find(tag);
-}
-
-std::span<const Row> rows()
-{
-    return kTable.rows();
 }
 
 QString build(const Row &row, const QString &selection)

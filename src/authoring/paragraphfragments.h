@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "common/tagtable.h"
 
-#include <span>
+#include <QString>
 
 // The 段落 menu (mnuKaigyoClick): line breaks, paragraph blocks, lists, definition lists and
 // quotations. Every result ends with a line end.
@@ -35,10 +35,10 @@ struct FirstLineAndRest
 };
 FirstLineAndRest splitFirstLine(const QString &selection);
 
+// Every row, in menu order, found by the tag of its menu item.
+extern const TagTable<Row> kTable;
 // The row of a menu tag; nullptr for a tag the menu does not have.
 const Row *row(int tag);
-// Every row, in menu order.
-std::span<const Row> rows();
 
 QString build(const Row &row, const QString &selection);
 

@@ -1,7 +1,5 @@
 #include "authoring/textformatfragments.h"
 
-#include "common/tagtable.h"
-
 #include <QStringView>
 
 namespace TextFormatFragments {
@@ -17,7 +15,6 @@ constexpr Row kRows[] = {
     {5, Shape::Wrap, u"<strike>", u"</strike>", std::nullopt},                // N44 取消線
     {6, Shape::Wrap, u"<h1>", u"</h1>", std::nullopt},                        // mnuMIDASHI 見出し
 };
-constexpr TagTable<Row> kTable(kRows);
 
 QString fontTag(const Row &row, const QString &selection, const ColorChoice &result)
 {
@@ -31,14 +28,11 @@ QString fontTag(const Row &row, const QString &selection, const ColorChoice &res
 
 } // namespace
 
+constexpr TagTable<Row> kTable(kRows);
+
 const Row *row(int tag)
 {
     return kTable.find(tag);
-}
-
-std::span<const Row> rows()
-{
-    return kTable.rows();
 }
 
 QString build(const Row &row, const QString &selection, const ColorChoice &result)

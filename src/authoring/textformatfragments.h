@@ -1,11 +1,11 @@
 #pragma once
 
 #include "authoring/colorchoice.h"
+#include "common/tagtable.h"
 
 #include <QString>
 
 #include <optional>
-#include <span>
 
 // The 文字 menu (Font1Click): font, base font and style tags around the selection.
 namespace TextFormatFragments {
@@ -25,10 +25,10 @@ struct Row
     std::optional<ColorSizePreset> dialog;   // the colour dialog is shown with this preset
 };
 
+// Every row, in menu order, found by the tag of its menu item.
+extern const TagTable<Row> kTable;
 // The row of a menu tag; nullptr for a tag the menu does not have.
 const Row *row(int tag);
-// Every row, in menu order.
-std::span<const Row> rows();
 
 // The text that replaces the selection S. result is what the dialog left when the row has one;
 // an empty colour text means the user cancelled and the fragment is empty.

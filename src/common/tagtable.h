@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <span>
+#include <vector>
 
 // The rows of one command family, found by the tag of the menu item that runs them. A menu item
 // carries only its handler name and a tag; the family's table is the one place that says what
@@ -27,7 +28,15 @@ public:
         return it == m_rows.end() ? nullptr : &*it;
     }
 
-    constexpr std::span<const Row> rows() const { return m_rows; }
+    // The family's tags in row order: what its menu items must carry, one item to each.
+    std::vector<int> tags() const
+    {
+        std::vector<int> out;
+        out.reserve(m_rows.size());
+        for (const Row &r : m_rows)
+            out.push_back(r.tag);
+        return out;
+    }
 
     static constexpr bool hasDistinctTags(std::span<const Row> rows)
     {

@@ -6,9 +6,9 @@
 
 #include <QSet>
 
-#include <span>
-
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -103,31 +103,22 @@ struct FamilyLink
 {
     const char *handler;
     bool (*hasRow)(int tag);
-    QList<int> rowTags;
+    std::vector<int> rowTags;
 };
-
-template<typename Row>
-QList<int> tagsOf(std::span<const Row> rows)
-{
-    QList<int> tags;
-    for (const Row &r : rows)
-        tags.append(r.tag);
-    return tags;
-}
 
 TEST(MainMenu, EveryFamilyTagHasItsRowAndEveryRowItsMenuItem)
 {
     const FamilyLink families[] = {
         {"Font1Click", [](int tag) { return TextFormatFragments::row(tag) != nullptr; },
-         tagsOf(TextFormatFragments::rows())},
+         TextFormatFragments::kTable.tags()},
         {"mnuSetAlignClick", [](int tag) { return AlignFragments::row(tag) != nullptr; },
-         tagsOf(AlignFragments::rows())},
+         AlignFragments::kTable.tags()},
         {"mnuKaigyoClick", [](int tag) { return ParagraphFragments::row(tag) != nullptr; },
-         tagsOf(ParagraphFragments::rows())},
+         ParagraphFragments::kTable.tags()},
         {"mnuGrp1Click", [](int tag) { return InsertFragments::imageRow(tag) != nullptr; },
-         tagsOf(InsertFragments::imageRows())},
+         InsertFragments::kImageTable.tags()},
         {"URL1Click", [](int tag) { return InsertFragments::linkRow(tag) != nullptr; },
-         tagsOf(InsertFragments::linkRows())},
+         InsertFragments::kLinkTable.tags()},
     };
     const QList<MenuEntry> entries = allEntries();
     for (const FamilyLink &family : families) {

@@ -14,7 +14,7 @@
 
 #include <algorithm>
 #include <optional>
-#include <span>
+#include <vector>
 
 namespace {
 
@@ -39,10 +39,15 @@ static_assert(kNumberedTable.find(5) == &kNumbered[2]);
 static_assert(kNumberedTable.find(0) == &kNumbered[1]);
 static_assert(kNumberedTable.find(1) == nullptr);
 static_assert(kNumberedTable.find(-1) == nullptr);
-static_assert(kNumberedTable.rows().size() == 3);
+static_assert(kNumberedTable.find(2) == &kNumbered[0]);
 // A table like this one is refused when it is built.
 constexpr Numbered kClash[] = {{0, "a"}, {3, "b"}, {3, "c"}};
 static_assert(!TagTable<Numbered>::hasDistinctTags(kClash));
+
+TEST(TagTable, TagsAreListedInRowOrder)
+{
+    EXPECT_EQ(kNumberedTable.tags(), (std::vector<int>{2, 0, 5}));
+}
 
 // --- every text of every family --------------------------------------------------------------
 
@@ -201,27 +206,18 @@ TEST_P(FragmentTextTest, IsTheExactText)
 INSTANTIATE_TEST_SUITE_P(Fragments, FragmentTextTest, ::testing::ValuesIn(kCases),
                          [](const auto &info) { return std::string(info.param.name); });
 
-template<typename Row>
-QList<int> tagsOf(std::span<const Row> rows)
-{
-    QList<int> tags;
-    for (const Row &r : rows)
-        tags.append(r.tag);
-    return tags;
-}
-
 // A row added to a family without a text above would go untested.
 TEST(FragmentTexts, EveryRowOfEveryFamilyHasItsText)
 {
-    const std::pair<Family, QList<int>> families[] = {
-        {Family::TextFormat, tagsOf(TextFormatFragments::rows())},
-        {Family::Align, tagsOf(AlignFragments::rows())},
-        {Family::Paragraph, tagsOf(ParagraphFragments::rows())},
-        {Family::Image, tagsOf(InsertFragments::imageRows())},
-        {Family::Link, tagsOf(InsertFragments::linkRows())},
+    const std::pair<Family, std::vector<int>> families[] = {
+        {Family::TextFormat, TextFormatFragments::kTable.tags()},
+        {Family::Align, AlignFragments::kTable.tags()},
+        {Family::Paragraph, ParagraphFragments::kTable.tags()},
+        {Family::Image, InsertFragments::kImageTable.tags()},
+        {Family::Link, InsertFragments::kLinkTable.tags()},
     };
     for (const auto &[family, tags] : families) {
-        EXPECT_FALSE(tags.isEmpty());
+        EXPECT_FALSE(tags.empty());
         for (int tag : tags) {
             const bool covered = std::any_of(std::begin(kCases), std::end(kCases), [&](const FragmentCase &c) {
                 return c.family == family && c.tag == tag;

@@ -19,13 +19,21 @@ MenuEntry submenu(const char *name, const char *caption, QList<MenuEntry> items)
     return {QString::fromLatin1(name), QString::fromUtf8(caption), {}, 0, {}, std::move(items)};
 }
 
-// A family of items sharing one handler, tags counting from 0.
-QList<MenuEntry> family(const char *handler, std::initializer_list<std::pair<const char *, const char *>> rows)
+// One item of a family. Its tag is written beside it, never counted from its position: the tag is
+// what the handler looks its row up by, so moving an item must not change which row it runs.
+struct FamilyItem
+{
+    const char *name;
+    const char *caption;
+    int tag;
+};
+
+// A family of items sharing one handler that tells them apart by their tags.
+QList<MenuEntry> family(const char *handler, std::initializer_list<FamilyItem> rows)
 {
     QList<MenuEntry> items;
-    int tag = 0;
-    for (const auto &[name, caption] : rows)
-        items.append(item(name, caption, handler, tag++));
+    for (const FamilyItem &row : rows)
+        items.append(item(row.name, row.caption, handler, row.tag));
     return items;
 }
 
@@ -72,14 +80,14 @@ QList<MenuEntry> editMenu()
 QList<MenuEntry> paragraphMenu()
 {
     QList<MenuEntry> items = family("mnuKaigyoClick", {
-        {"mnuKaigyo", "改行"},
-        {"mnuBRCansel", "回り込み解除"},
-        {"N11", "前後に空行(p)"},
-        {"N12", "前後に空行なし(div)"},
-        {"N13", "ﾘｽﾄ番号(ol)"},
-        {"N14", "ﾘｽﾄ記号(ul)"},
-        {"N15", "単語定義"},
-        {"N16", "引用文"},
+        {"mnuKaigyo", "改行", 0},
+        {"mnuBRCansel", "回り込み解除", 1},
+        {"N11", "前後に空行(p)", 2},
+        {"N12", "前後に空行なし(div)", 3},
+        {"N13", "ﾘｽﾄ番号(ol)", 4},
+        {"N14", "ﾘｽﾄ記号(ul)", 5},
+        {"N15", "単語定義", 6},
+        {"N16", "引用文", 7},
     });
     items += {
         separator("N39"),
@@ -107,11 +115,11 @@ QList<MenuEntry> tableMenu()
 {
     QList<MenuEntry> items = {item("mnuTableSet", "表の設定", "mnuTableSetClick")};
     items += family("mnuTableClick", {
-        {"mnuTable", "表(標準)"},
-        {"N19", "表(１行目を強調)"},
-        {"N20", "表(１列目を強調)"},
-        {"N21", "表(行結合)"},
-        {"N22", "表(列結合)"},
+        {"mnuTable", "表(標準)", 0},
+        {"N19", "表(１行目を強調)", 1},
+        {"N20", "表(１列目を強調)", 2},
+        {"N21", "表(行結合)", 3},
+        {"N22", "表(列結合)", 4},
     });
     return items;
 }
@@ -146,49 +154,44 @@ QList<MenuEntry> menuBar()
         submenu("File1", "ファイル", fileMenu()),
         submenu("Edit1", "編集", editMenu()),
         submenu("Char1", "文字", family("Font1Click", {
-            {"Font1", "フォント(ｻｲｽﾞ･色)"},
-            {"N24", "全体のﾌｫﾝﾄｻｲｽﾞ"},
-            {"N5", "太字"},
-            {"N6", "斜体"},
-            {"N7", "下線付き"},
-            {"N44", "取消線"},
-            {"mnuMIDASHI", "見出し"},
+            {"Font1", "フォント(ｻｲｽﾞ･色)", 0},
+            {"N24", "全体のﾌｫﾝﾄｻｲｽﾞ", 1},
+            {"N5", "太字", 2},
+            {"N6", "斜体", 3},
+            {"N7", "下線付き", 4},
+            {"N44", "取消線", 5},
+            {"mnuMIDASHI", "見出し", 6},
         })),
         submenu("Format1", "書式", {
             submenu("mnuLeft", "配置（div）", family("mnuSetAlignClick", {
-                {"mnuSetAlign", "左寄せ"}, {"N45", "中央寄せ"}, {"N46", "右寄せ"},
+                {"mnuSetAlign", "左寄せ", 0}, {"N45", "中央寄せ", 1}, {"N46", "右寄せ", 2},
             })),
-            submenu("div1", "配置（align）", [] {
-                auto items = family("mnuSetAlignClick", {
-                    {"N47", "左寄せ"}, {"N48", "中央寄せ"}, {"N49", "右寄せ"},
-                });
-                for (MenuEntry &e : items)
-                    e.tag += 3;
-                return items;
-            }()),
+            submenu("div1", "配置（align）", family("mnuSetAlignClick", {
+                {"N47", "左寄せ", 3}, {"N48", "中央寄せ", 4}, {"N49", "右寄せ", 5},
+            })),
         }),
         submenu("Insert1", "挿入", insertMenu()),
         submenu("Paragraph1", "段落", paragraphMenu()),
         submenu("Table1", "表", tableMenu()),
         item("mnuColorSet", "色", "mnuColorSetClick"),
         submenu("StyleSheet1", "ｽﾀｲﾙｼｰﾄ", family("mnuStyleClick", {
-            {"N36", "基本形"}, {"mnuStyle", "リンク読込"},
+            {"N36", "基本形", 0}, {"mnuStyle", "リンク読込", 1},
         })),
         submenu("Script1", "スクリプト", family("JAVA1Click", {
-            {"JAVA1", "java基本形"},
-            {"N37", "太字に変える"},
-            {"N18", "ﾏｳｽ反転"},
-            {"N38", "解説表示"},
-            {"SRC1", "SRC読込"},
+            {"JAVA1", "java基本形", 0},
+            {"N37", "太字に変える", 1},
+            {"N18", "ﾏｳｽ反転", 2},
+            {"N38", "解説表示", 3},
+            {"SRC1", "SRC読込", 4},
         })),
         submenu("FormMenu1", "フォーム", family("mnuFormClick", {
-            {"mnuForm", "メール"},
-            {"CGI1", "CGI"},
-            {"N31", "ﾃｷｽﾄﾎﾞｯｸｽ"},
-            {"N32", "複数行ﾃｷｽﾄﾎﾞｯｸｽ"},
-            {"N33", "ﾗｼﾞｵﾎﾞﾀﾝ"},
-            {"N34", "ﾁｪｯｸﾎﾞｯｸｽ"},
-            {"N35", "ｺﾝﾎﾞﾎﾞｯｸｽ"},
+            {"mnuForm", "メール", 0},
+            {"CGI1", "CGI", 1},
+            {"N31", "ﾃｷｽﾄﾎﾞｯｸｽ", 2},
+            {"N32", "複数行ﾃｷｽﾄﾎﾞｯｸｽ", 3},
+            {"N33", "ﾗｼﾞｵﾎﾞﾀﾝ", 4},
+            {"N34", "ﾁｪｯｸﾎﾞｯｸｽ", 5},
+            {"N35", "ｺﾝﾎﾞﾎﾞｯｸｽ", 6},
         })),
         submenu("Environment1", "環境設定", environmentMenu()),
         submenu("Help1", "ヘルプ", {

@@ -4,7 +4,7 @@ namespace AlignFragments {
 
 namespace {
 
-const Row kRows[] = {
+constexpr Row kRows[] = {
     {0, u"<div align=\"left\">", u"</div>"},    // mnuSetAlign 左寄せ (配置（div）)
     {1, u"<div align=\"center\">", u"</div>"},  // N45 中央寄せ
     {2, u"<div align=\"right\">", u"</div>"},   // N46 右寄せ
@@ -15,13 +15,11 @@ const Row kRows[] = {
 
 } // namespace
 
+constexpr TagTable<Row> kTable(kRows);
+
 const Row *row(int tag)
 {
-    for (const Row &r : kRows) {
-        if (r.tag == tag)
-            return &r;
-    }
-    return nullptr;
+    return kTable.find(tag);
 }
 
 QString build(const Row &row, const QString &selection)

@@ -4,7 +4,7 @@ namespace InsertFragments {
 
 namespace {
 
-const ImageRow kImageRows[] = {
+constexpr ImageRow kImageRows[] = {
     {0, u"left"},   // mnuGrp1 画像左寄せ
     {1, u"right"},  // mnuGrp2 画像右寄せ
 };
@@ -14,28 +14,21 @@ const ImageRow kImageRows[] = {
 constexpr int kJumpBreaks = 24;
 const QString kJumpFiller = QStringLiteral("<br>").repeated(kJumpBreaks);
 
-const LinkRow kLinkRows[] = {
+constexpr LinkRow kLinkRows[] = {
     {0, u"<a href=\"http://ここにURLを入れてね\">", u"</a>", u"", u""},               // URL1
     {1, u"<a href=\"mailto:ここにメールアドレスを入れてね\">", u"</a>",               // mail1
      u"<a href=\"mailto:", u"\"></a>"},
     {2, u"<a href=\"#QZ\">", u"</a>\r\n%1\r\n<a name=\"QZ\">ここです</a>", u"", u""}, // NAME1
 };
 
-template<typename Row, std::size_t N>
-const Row *findRow(const Row (&rows)[N], int tag)
-{
-    for (const Row &r : rows) {
-        if (r.tag == tag)
-            return &r;
-    }
-    return nullptr;
-}
-
 } // namespace
+
+constexpr TagTable<ImageRow> kImageTable(kImageRows);
+constexpr TagTable<LinkRow> kLinkTable(kLinkRows);
 
 const ImageRow *imageRow(int tag)
 {
-    return findRow(kImageRows, tag);
+    return kImageTable.find(tag);
 }
 
 QString image(const ImageRow &row)
@@ -46,7 +39,7 @@ QString image(const ImageRow &row)
 
 const LinkRow *linkRow(int tag)
 {
-    return findRow(kLinkRows, tag);
+    return kLinkTable.find(tag);
 }
 
 QString link(const LinkRow &row, const QString &selection)

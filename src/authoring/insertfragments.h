@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/tagtable.h"
+
 #include <QString>
 
 // The 挿入 menu: image tags, links, the background-colour attribute and the horizontal rule.
@@ -11,7 +13,8 @@ struct ImageRow
     int tag;
     const char16_t *align;
 };
-const ImageRow *imageRow(int tag);
+extern const TagTable<ImageRow> kImageTable;   // the rows by the tag of their menu items
+const ImageRow *imageRow(int tag);   // nullptr for a tag the menu does not have
 QString image(const ImageRow &row);
 
 // URL1Click. The link text is the selection, or a placeholder when nothing is selected. A row
@@ -25,7 +28,8 @@ struct LinkRow
     const char16_t *addressOpen;   // empty: the row has no address form
     const char16_t *addressClose;
 };
-const LinkRow *linkRow(int tag);
+extern const TagTable<LinkRow> kLinkTable;     // the rows by the tag of their menu items
+const LinkRow *linkRow(int tag);     // nullptr for a tag the menu does not have
 QString link(const LinkRow &row, const QString &selection);
 
 // mnuBGCOLORClick: a bare attribute with its leading blank; empty when the dialog was cancelled.

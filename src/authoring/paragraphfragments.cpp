@@ -7,7 +7,7 @@ namespace {
 const QString kLineEnd = QStringLiteral("\r\n");
 
 // The samples indent with full-width spaces (U+3000), as a Japanese page author would.
-const Row kRows[] = {
+constexpr Row kRows[] = {
     {0, Shape::Append, u"<br>", u"", u"", u""},                        // mnuKaigyo 改行
     {1, Shape::Append, u"<br clear=\"all\">", u"", u"", u""},          // mnuBRCansel 回り込み解除
     {2, Shape::Wrap, u"<p>\r\n", u"", u"\r\n</p>",                     // N11 前後に空行(p)
@@ -64,6 +64,8 @@ QString body(const Row &row, const QString &selection)
 
 } // namespace
 
+constexpr TagTable<Row> kTable(kRows);
+
 FirstLineAndRest splitFirstLine(const QString &selection)
 {
     const QString trimmed = trimControls(selection);
@@ -79,11 +81,7 @@ FirstLineAndRest splitFirstLine(const QString &selection)
 
 const Row *row(int tag)
 {
-    for (const Row &r : kRows) {
-        if (r.tag == tag)
-            return &r;
-    }
-    return nullptr;
+    return kTable.find(tag);
 }
 
 QString build(const Row &row, const QString &selection)

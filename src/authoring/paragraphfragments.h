@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/tagtable.h"
+
 #include <QString>
 
 // The 段落 menu (mnuKaigyoClick): line breaks, paragraph blocks, lists, definition lists and
@@ -33,6 +35,8 @@ struct FirstLineAndRest
 };
 FirstLineAndRest splitFirstLine(const QString &selection);
 
+// Every row, in menu order, found by the tag of its menu item.
+extern const TagTable<Row> kTable;
 // The row of a menu tag; nullptr for a tag the menu does not have.
 const Row *row(int tag);
 

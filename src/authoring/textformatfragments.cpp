@@ -6,7 +6,7 @@ namespace TextFormatFragments {
 
 namespace {
 
-const Row kRows[] = {
+constexpr Row kRows[] = {
     {0, Shape::Font, u"<font", u"</font>", ColorPresets::fontTag},           // Font1 フォント(ｻｲｽﾞ･色)
     {1, Shape::BaseFont, u"<basefont size=\"", u"\">", ColorPresets::baseFontSize}, // N24 全体のﾌｫﾝﾄｻｲｽﾞ
     {2, Shape::Wrap, u"<b>", u"</b>", std::nullopt},                          // N5 太字
@@ -28,13 +28,11 @@ QString fontTag(const Row &row, const QString &selection, const ColorChoice &res
 
 } // namespace
 
+constexpr TagTable<Row> kTable(kRows);
+
 const Row *row(int tag)
 {
-    for (const Row &r : kRows) {
-        if (r.tag == tag)
-            return &r;
-    }
-    return nullptr;
+    return kTable.find(tag);
 }
 
 QString build(const Row &row, const QString &selection, const ColorChoice &result)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "authoring/colorchoice.h"
+#include "common/tagtable.h"
 
 #include <QString>
 
@@ -24,6 +25,8 @@ struct Row
     std::optional<ColorSizePreset> dialog;   // the colour dialog is shown with this preset
 };
 
+// Every row, in menu order, found by the tag of its menu item.
+extern const TagTable<Row> kTable;
 // The row of a menu tag; nullptr for a tag the menu does not have.
 const Row *row(int tag);
 

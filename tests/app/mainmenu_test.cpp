@@ -1,8 +1,14 @@
 #include "app/mainmenu.h"
+#include "authoring/alignfragments.h"
+#include "authoring/insertfragments.h"
+#include "authoring/paragraphfragments.h"
+#include "authoring/textformatfragments.h"
 
 #include <QSet>
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace {
 
@@ -88,6 +94,46 @@ TEST(MainMenu, FamilyTagsAreDistinctAndDense)
     EXPECT_EQ(tagsByHandler.value(QStringLiteral("mnuSetAlignClick")).size(), 6);
     EXPECT_EQ(tagsByHandler.value(QStringLiteral("mnuKaigyoClick")).size(), 8);
     EXPECT_EQ(tagsByHandler.value(QStringLiteral("mnuFormClick")).size(), 7);
+}
+
+// A family is two tables joined by tag: the menu's items and the rows that build their text. A
+// menu item without a row would do nothing when clicked; a row without an item is text no one can
+// reach. Menu tags are checked through the lookup the commands use, rows through the row table.
+struct FamilyLink
+{
+    const char *handler;
+    bool (*hasRow)(int tag);
+    std::vector<int> rowTags;
+};
+
+TEST(MainMenu, EveryFamilyTagHasItsRowAndEveryRowItsMenuItem)
+{
+    const FamilyLink families[] = {
+        {"Font1Click", [](int tag) { return TextFormatFragments::row(tag) != nullptr; },
+         TextFormatFragments::kTable.tags()},
+        {"mnuSetAlignClick", [](int tag) { return AlignFragments::row(tag) != nullptr; },
+         AlignFragments::kTable.tags()},
+        {"mnuKaigyoClick", [](int tag) { return ParagraphFragments::row(tag) != nullptr; },
+         ParagraphFragments::kTable.tags()},
+        {"mnuGrp1Click", [](int tag) { return InsertFragments::imageRow(tag) != nullptr; },
+         InsertFragments::kImageTable.tags()},
+        {"URL1Click", [](int tag) { return InsertFragments::linkRow(tag) != nullptr; },
+         InsertFragments::kLinkTable.tags()},
+    };
+    const QList<MenuEntry> entries = allEntries();
+    for (const FamilyLink &family : families) {
+        SCOPED_TRACE(family.handler);
+        QList<int> menuTags;
+        for (const MenuEntry &e : entries) {
+            if (e.handler != QLatin1String(family.handler))
+                continue;
+            menuTags.append(e.tag);
+            EXPECT_TRUE(family.hasRow(e.tag)) << e.name.toStdString() << " (tag " << e.tag << ") has no row";
+        }
+        EXPECT_FALSE(menuTags.isEmpty()) << "no menu item runs this family";
+        for (int tag : family.rowTags)
+            EXPECT_EQ(menuTags.count(tag), 1) << "row " << tag << " is not run by exactly one menu item";
+    }
 }
 
 } // namespace

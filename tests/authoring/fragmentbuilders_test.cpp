@@ -1,13 +1,20 @@
-// The texts the authoring menus build, family by family: the cases where a builder could go
-// wrong (empty selections, dialog results, line splitting), not a copy of every row.
+// The texts the authoring menus build: one table holding every text of every family's tags
+// against its exact literal (with and without a selection where that changes the text), the
+// dialog results that change a font tag, and the line splitting of the definition and quotation
+// rows.
 #include "authoring/alignfragments.h"
 #include "authoring/insertfragments.h"
 #include "authoring/pageskeleton.h"
 #include "authoring/paragraphfragments.h"
 #include "authoring/textformatfragments.h"
 #include "common/cp932codec.h"
+#include "common/tagtable.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <vector>
 
 namespace {
 
@@ -18,7 +25,39 @@ QString q(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
-// --- 文字 ------------------------------------------------------------------------------------
+// --- the shared lookup -----------------------------------------------------------------------
+
+// Tags out of order and with gaps, so a lookup by position would be caught.
+struct Numbered
+{
+    int tag;
+    const char *text;
+};
+constexpr Numbered kNumbered[] = {{2, "two"}, {0, "zero"}, {5, "five"}};
+constexpr TagTable<Numbered> kNumberedTable(kNumbered);
+static_assert(kNumberedTable.find(5) == &kNumbered[2]);
+static_assert(kNumberedTable.find(0) == &kNumbered[1]);
+static_assert(kNumberedTable.find(1) == nullptr);
+static_assert(kNumberedTable.find(-1) == nullptr);
+static_assert(kNumberedTable.find(2) == &kNumbered[0]);
+// A table like this one is refused when it is built.
+constexpr Numbered kClash[] = {{0, "a"}, {3, "b"}, {3, "c"}};
+static_assert(!TagTable<Numbered>::hasDistinctTags(kClash));
+
+TEST(TagTable, TagsAreListedInRowOrder)
+{
+    EXPECT_EQ(kNumberedTable.tags(), (std::vector<int>{2, 0, 5}));
+}
+
+// --- every text of every family --------------------------------------------------------------
+
+enum class Family {
+    TextFormat,   // 文字
+    Align,        // 書式
+    Paragraph,    // 段落
+    Image,        // 挿入: 画像左寄せ, 画像右寄せ
+    Link,         // 挿入: リンク
+};
 
 ColorChoice accepted(bool useColor, bool useSize, const char *size, const char *color)
 {
@@ -30,41 +69,163 @@ ColorChoice accepted(bool useColor, bool useSize, const char *size, const char *
     return c;
 }
 
-struct TextFormatCase
+struct FragmentCase
 {
     const char *name;
+    Family family;
     int tag;
-    const char *selection;
-    ColorChoice result;
-    const char *expected;
+    const char16_t *selection;
+    const char16_t *expected;
+    ColorChoice dialog = {};   // what the colour dialog left, for the rows that show it
 };
 
-class TextFormatTest : public ::testing::TestWithParam<TextFormatCase> {};
-
-TEST_P(TextFormatTest, BuildsTheTextAroundTheSelection)
+// The text the family's row of the tag builds; nothing when the family has no such row.
+std::optional<QString> generate(const FragmentCase &c)
 {
-    const TextFormatCase &c = GetParam();
-    const TextFormatFragments::Row *row = TextFormatFragments::row(c.tag);
-    ASSERT_NE(row, nullptr);
-    EXPECT_EQ(TextFormatFragments::build(*row, q(c.selection), c.result), q(c.expected));
+    const QString selection = QString::fromUtf16(c.selection);
+    switch (c.family) {
+    case Family::TextFormat:
+        if (const auto *row = TextFormatFragments::row(c.tag))
+            return TextFormatFragments::build(*row, selection, c.dialog);
+        break;
+    case Family::Align:
+        if (const auto *row = AlignFragments::row(c.tag))
+            return AlignFragments::build(*row, selection);
+        break;
+    case Family::Paragraph:
+        if (const auto *row = ParagraphFragments::row(c.tag))
+            return ParagraphFragments::build(*row, selection);
+        break;
+    case Family::Image:
+        if (const auto *row = InsertFragments::imageRow(c.tag))
+            return InsertFragments::image(*row);
+        break;
+    case Family::Link:
+        if (const auto *row = InsertFragments::linkRow(c.tag))
+            return InsertFragments::link(*row, selection);
+        break;
+    }
+    return std::nullopt;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fragments, TextFormatTest,
-    ::testing::Values(
-        TextFormatCase{"BoldEmpty", 2, "", {}, "<b></b>"},
-        TextFormatCase{"StrikeMultiLine", 5, "a\r\nb", {}, "<strike>a\r\nb</strike>"},
-        TextFormatCase{"SizeBeforeColor", 0, "S", accepted(true, true, "4", "#FF0000"),
-                       "<font size=\"4\" color=\"#FF0000\">S</font>"},
-        TextFormatCase{"ColorOnly", 0, "S", accepted(true, false, "4", "RGB(255,0,0)"),
-                       "<font color=\"RGB(255,0,0)\">S</font>"},
-        TextFormatCase{"SizeOnlyIgnoresColorText", 0, "", accepted(false, true, "+2", "#000000"),
-                       "<font size=\"+2\"></font>"},
-        TextFormatCase{"FontCancelled", 0, "S", accepted(true, true, "4", ""), ""},
-        TextFormatCase{"BaseFontOpensOnly", 1, "S", accepted(false, true, "7", "#000000"),
-                       "<basefont size=\"7\">S"},
-        TextFormatCase{"BaseFontCancelled", 1, "S", accepted(false, true, "7", ""), ""}),
-    [](const auto &info) { return std::string(info.param.name); });
+const FragmentCase kCases[] = {
+    // 文字
+    {"FontSizeBeforeColor", Family::TextFormat, 0, u"S", u"<font size=\"4\" color=\"#FF0000\">S</font>",
+     accepted(true, true, "4", "#FF0000")},
+    {"FontColorOnly", Family::TextFormat, 0, u"S", u"<font color=\"RGB(255,0,0)\">S</font>",
+     accepted(true, false, "4", "RGB(255,0,0)")},
+    {"FontSizeOnlyIgnoresColorText", Family::TextFormat, 0, u"", u"<font size=\"+2\"></font>",
+     accepted(false, true, "+2", "#000000")},
+    {"FontCancelled", Family::TextFormat, 0, u"S", u"", accepted(true, true, "4", "")},
+    {"BaseFontOpensOnly", Family::TextFormat, 1, u"S", u"<basefont size=\"7\">S",
+     accepted(false, true, "7", "#000000")},
+    {"BaseFontCancelled", Family::TextFormat, 1, u"S", u"", accepted(false, true, "7", "")},
+    {"BoldEmpty", Family::TextFormat, 2, u"", u"<b></b>"},
+    {"Italic", Family::TextFormat, 3, u"abc", u"<i>abc</i>"},
+    {"Underline", Family::TextFormat, 4, u"abc", u"<u>abc</u>"},
+    {"StrikeMultiLine", Family::TextFormat, 5, u"a\r\nb", u"<strike>a\r\nb</strike>"},
+    {"Heading", Family::TextFormat, 6, u"見出し", u"<h1>見出し</h1>"},
+
+    // 書式
+    {"DivLeft", Family::Align, 0, u"x", u"<div align=\"left\">x</div>"},
+    {"DivCenter", Family::Align, 1, u"x", u"<div align=\"center\">x</div>"},
+    {"DivRightEmpty", Family::Align, 2, u"", u"<div align=\"right\"></div>"},
+    {"AttributeLeftEmpty", Family::Align, 3, u"", u" align=\"left\""},
+    {"AttributeCenterLeadsSelection", Family::Align, 4, u"x", u" align=\"center\"x"},
+    {"AttributeRightLeadsSelection", Family::Align, 5, u"x", u" align=\"right\"x"},
+
+    // 段落: every text ends with a line end
+    {"BreakAlone", Family::Paragraph, 0, u"", u"<br>\r\n"},
+    {"BreakAfterText", Family::Paragraph, 0, u"abc", u"abc<br>\r\n"},
+    {"ClearAlone", Family::Paragraph, 1, u"", u"<br clear=\"all\">\r\n"},
+    {"ClearAfterText", Family::Paragraph, 1, u"abc", u"abc<br clear=\"all\">\r\n"},
+    {"ParagraphWraps", Family::Paragraph, 2, u"abc", u"<p>\r\nabc\r\n</p>\r\n"},
+    {"ParagraphSample", Family::Paragraph, 2, u"", u"<p>これは段落です。前後に空行が入ります。</p>\r\n"},
+    {"DivWraps", Family::Paragraph, 3, u"abc", u"<div>\r\nabc\r\n</div>\r\n"},
+    {"DivSample", Family::Paragraph, 3, u"", u"<div>これは段落です。前後に空行が入りません。</div>\r\n"},
+    {"OrderedListReplacesSelection", Family::Paragraph, 4, u"gone",
+     u"\u3000<ol>番号付きリスト\r\n\u3000\u3000<li>リスト１\r\n\u3000\u3000<li>リスト２\r\n\u3000</ol>\r\n"},
+    {"OrderedListSample", Family::Paragraph, 4, u"",
+     u"\u3000<ol>番号付きリスト\r\n\u3000\u3000<li>リスト１\r\n\u3000\u3000<li>リスト２\r\n\u3000</ol>\r\n"},
+    {"BulletListReplacesSelection", Family::Paragraph, 5, u"gone",
+     u"\u3000<ul>記号付きリスト\r\n\u3000\u3000<li>リスト１\r\n\u3000\u3000<li>リスト２\r\n\u3000</ul>\r\n"},
+    {"BulletListSample", Family::Paragraph, 5, u"",
+     u"\u3000<ul>記号付きリスト\r\n\u3000\u3000<li>リスト１\r\n\u3000\u3000<li>リスト２\r\n\u3000</ul>\r\n"},
+    {"DefinitionOfTwoLines", Family::Paragraph, 6, u"HTML\r\nmarkup\r\n",
+     u"<dl>\r\n\u3000<dt>HTML\r\n\u3000<dd>markup\r\n</dl>\r\n"},
+    {"DefinitionOfOneWordIsTheSample", Family::Paragraph, 6, u"word",
+     u"<dl>\r\n\u3000<dt>ＨＴＭＬとは\r\n\u3000<dd>WWW上に配信するファイルを作成するために使われるプログラム言語の一種です"
+     u"\r\n</dl>\r\n"},
+    {"DefinitionOfOneLineWithBlanksIsTheSample", Family::Paragraph, 6, u"\r\n  word \t\r\n\r\n",
+     u"<dl>\r\n\u3000<dt>ＨＴＭＬとは\r\n\u3000<dd>WWW上に配信するファイルを作成するために使われるプログラム言語の一種です"
+     u"\r\n</dl>\r\n"},
+    {"DefinitionSample", Family::Paragraph, 6, u"",
+     u"<dl>\r\n\u3000<dt>ＨＴＭＬとは\r\n\u3000<dd>WWW上に配信するファイルを作成するために使われるプログラム言語の一種です"
+     u"\r\n</dl>\r\n"},
+    {"QuoteDropsBlankLines", Family::Paragraph, 7, u"title\r\n\r\ntext",
+     u"title<blockquote>\r\ntext\r\n</blockquote>\r\n"},
+    {"QuoteKeepsFullWidthSpaces", Family::Paragraph, 7, u"\u3000題\r\n\r\n\u3000本文\u3000",
+     u"\u3000題<blockquote>\r\n\u3000本文\u3000\r\n</blockquote>\r\n"},
+    {"QuoteOfOneLineIsTheSample", Family::Paragraph, 7, u"title",
+     u"引用文のタイトル<blockquote>これは引用文です。前後に空行が入ります。\r\n\u3000\u3000</blockquote>\r\n"},
+    {"QuoteSample", Family::Paragraph, 7, u"",
+     u"引用文のタイトル<blockquote>これは引用文です。前後に空行が入ります。\r\n\u3000\u3000</blockquote>\r\n"},
+
+    // 挿入: the image tag replaces the selection without using it
+    {"ImageLeft", Family::Image, 0, u"", u"<img src=\"画像ファイル名\" align=\"left\" alt=\"この画像は○○です\">"},
+    {"ImageRight", Family::Image, 1, u"", u"<img src=\"画像ファイル名\" align=\"right\" alt=\"この画像は○○です\">"},
+
+    // 挿入: links
+    {"UrlPlaceholder", Family::Link, 0, u"", u"<a href=\"http://ここにURLを入れてね\">ｼﾞｬﾝﾌﾟ先</a>"},
+    {"UrlAroundSelectionEvenWithAt", Family::Link, 0, u"a@b", u"<a href=\"http://ここにURLを入れてね\">a@b</a>"},
+    {"MailAddressBecomesTarget", Family::Link, 1, u"taro@example.jp", u"<a href=\"mailto:taro@example.jp\"></a>"},
+    {"MailNameIsLinkText", Family::Link, 1, u"太郎", u"<a href=\"mailto:ここにメールアドレスを入れてね\">太郎</a>"},
+    {"MailPlaceholder", Family::Link, 1, u"", u"<a href=\"mailto:ここにメールアドレスを入れてね\">ｼﾞｬﾝﾌﾟ先</a>"},
+    {"JumpPlaceholder", Family::Link, 2, u"",
+     u"<a href=\"#QZ\">ｼﾞｬﾝﾌﾟ先</a>\r\n"
+     u"<br><br><br><br><br><br><br><br><br><br><br><br>"
+     u"<br><br><br><br><br><br><br><br><br><br><br><br>"
+     u"\r\n<a name=\"QZ\">ここです</a>"},
+    {"JumpKeepsPlaceMarkersOfTheSelection", Family::Link, 2, u"%1 先",
+     u"<a href=\"#QZ\">%1 先</a>\r\n"
+     u"<br><br><br><br><br><br><br><br><br><br><br><br>"
+     u"<br><br><br><br><br><br><br><br><br><br><br><br>"
+     u"\r\n<a name=\"QZ\">ここです</a>"},
+};
+
+class FragmentTextTest : public ::testing::TestWithParam<FragmentCase> {};
+
+TEST_P(FragmentTextTest, IsTheExactText)
+{
+    const FragmentCase &c = GetParam();
+    const std::optional<QString> text = generate(c);
+    ASSERT_TRUE(text.has_value()) << "no row for tag " << c.tag;
+    EXPECT_EQ(*text, QString::fromUtf16(c.expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Fragments, FragmentTextTest, ::testing::ValuesIn(kCases),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// A row added to a family without a text above would go untested.
+TEST(FragmentTexts, EveryRowOfEveryFamilyHasItsText)
+{
+    const std::pair<Family, std::vector<int>> families[] = {
+        {Family::TextFormat, TextFormatFragments::kTable.tags()},
+        {Family::Align, AlignFragments::kTable.tags()},
+        {Family::Paragraph, ParagraphFragments::kTable.tags()},
+        {Family::Image, InsertFragments::kImageTable.tags()},
+        {Family::Link, InsertFragments::kLinkTable.tags()},
+    };
+    for (const auto &[family, tags] : families) {
+        EXPECT_FALSE(tags.empty());
+        for (int tag : tags) {
+            const bool covered = std::any_of(std::begin(kCases), std::end(kCases), [&](const FragmentCase &c) {
+                return c.family == family && c.tag == tag;
+            });
+            EXPECT_TRUE(covered) << "family " << int(family) << " tag " << tag;
+        }
+    }
+}
 
 TEST(TextFormatRows, OnlyTheTwoFontItemsAskTheDialogWithTheirPresets)
 {
@@ -74,64 +235,9 @@ TEST(TextFormatRows, OnlyTheTwoFontItemsAskTheDialogWithTheirPresets)
     EXPECT_FALSE(TextFormatFragments::row(1)->dialog->useColor.value());
     for (int tag = 2; tag <= 6; ++tag)
         EXPECT_FALSE(TextFormatFragments::row(tag)->dialog.has_value()) << tag;
-    EXPECT_EQ(TextFormatFragments::row(7), nullptr);
-    EXPECT_EQ(TextFormatFragments::row(-1), nullptr);
 }
 
-// --- 書式 ------------------------------------------------------------------------------------
-
-TEST(AlignFragments, BlocksWrapAndAttributesLeadTheSelection)
-{
-    EXPECT_EQ(AlignFragments::build(*AlignFragments::row(1), q("x")), q("<div align=\"center\">x</div>"));
-    EXPECT_EQ(AlignFragments::build(*AlignFragments::row(3), QString()), q(" align=\"left\""));
-    EXPECT_EQ(AlignFragments::build(*AlignFragments::row(5), q("x")), q(" align=\"right\"x"));
-    EXPECT_EQ(AlignFragments::row(6), nullptr);
-}
-
-// --- 段落 ------------------------------------------------------------------------------------
-
-struct ParagraphCase
-{
-    const char *name;
-    int tag;
-    const char *selection;
-    const char *expected;
-};
-
-class ParagraphTest : public ::testing::TestWithParam<ParagraphCase> {};
-
-TEST_P(ParagraphTest, BuildsTheBlockAndEndsTheLine)
-{
-    const ParagraphCase &c = GetParam();
-    const ParagraphFragments::Row *row = ParagraphFragments::row(c.tag);
-    ASSERT_NE(row, nullptr);
-    EXPECT_EQ(ParagraphFragments::build(*row, q(c.selection)), q(c.expected));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Fragments, ParagraphTest,
-    ::testing::Values(
-        ParagraphCase{"BreakAlone", 0, "", "<br>\r\n"},
-        ParagraphCase{"BreakAfterText", 0, "abc", "abc<br>\r\n"},
-        ParagraphCase{"ParagraphWraps", 2, "abc", "<p>\r\nabc\r\n</p>\r\n"},
-        ParagraphCase{"DivSample", 3, "", "<div>これは段落です。前後に空行が入りません。</div>\r\n"},
-        ParagraphCase{"ListReplacesSelection", 4, "gone",
-                      "　<ol>番号付きリスト\r\n　　<li>リスト１\r\n　　<li>リスト２\r\n　</ol>\r\n"},
-        ParagraphCase{"DefinitionOfTwoLines", 6, "HTML\r\nmarkup\r\n",
-                      "<dl>\r\n　<dt>HTML\r\n　<dd>markup\r\n</dl>\r\n"},
-        ParagraphCase{"DefinitionOfOneWordIsTheSample", 6, "word",
-                      "<dl>\r\n　<dt>ＨＴＭＬとは\r\n　<dd>WWW上に配信するファイルを作成するために使われるプログラム言語の一種です"
-                      "\r\n</dl>\r\n"},
-        ParagraphCase{"DefinitionOfOneLineWithBlanksIsTheSample", 6, "\r\n  word \t\r\n\r\n",
-                      "<dl>\r\n　<dt>ＨＴＭＬとは\r\n　<dd>WWW上に配信するファイルを作成するために使われるプログラム言語の一種です"
-                      "\r\n</dl>\r\n"},
-        ParagraphCase{"QuoteDropsBlankLines", 7, "title\r\n\r\ntext",
-                      "title<blockquote>\r\ntext\r\n</blockquote>\r\n"},
-        ParagraphCase{"QuoteKeepsFullWidthSpaces", 7, "　題\r\n\r\n　本文　",
-                      "　題<blockquote>\r\n　本文　\r\n</blockquote>\r\n"},
-        ParagraphCase{"QuoteSample", 7, "",
-                      "引用文のタイトル<blockquote>これは引用文です。前後に空行が入ります。\r\n　　</blockquote>\r\n"}),
-    [](const auto &info) { return std::string(info.param.name); });
+// --- 段落: the selection's first line and the rest -------------------------------------------
 
 TEST(ParagraphSplit, FirstLineAndRestFollowTheTrimmedSelection)
 {
@@ -154,35 +260,10 @@ TEST(ParagraphSplit, FirstLineAndRestFollowTheTrimmedSelection)
     }
 }
 
-// --- 挿入 ------------------------------------------------------------------------------------
+// --- 挿入: the single items -------------------------------------------------------------------
 
-TEST(LinkFragments, LinkTextIsTheSelectionOrThePlaceholder)
+TEST(InsertFragments, RuleAndBackground)
 {
-    const auto *url = InsertFragments::linkRow(0);
-    const auto *mail = InsertFragments::linkRow(1);
-    EXPECT_EQ(InsertFragments::link(*url, QString()), q("<a href=\"http://ここにURLを入れてね\">ｼﾞｬﾝﾌﾟ先</a>"));
-    EXPECT_EQ(InsertFragments::link(*url, q("a@b")), q("<a href=\"http://ここにURLを入れてね\">a@b</a>"));
-    EXPECT_EQ(InsertFragments::link(*mail, q("taro@example.jp")), q("<a href=\"mailto:taro@example.jp\"></a>"));
-    EXPECT_EQ(InsertFragments::link(*mail, q("太郎")), q("<a href=\"mailto:ここにメールアドレスを入れてね\">太郎</a>"));
-    EXPECT_EQ(InsertFragments::link(*mail, QString()),
-              q("<a href=\"mailto:ここにメールアドレスを入れてね\">ｼﾞｬﾝﾌﾟ先</a>"));
-}
-
-TEST(LinkFragments, InPageJumpIsThreeLinesWithTwentyFourBreaks)
-{
-    const QString text = InsertFragments::link(*InsertFragments::linkRow(2), q("%1 先"));
-    const QStringList lines = text.split(q("\r\n"));
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines.at(0), q("<a href=\"#QZ\">%1 先</a>"));
-    EXPECT_EQ(lines.at(1), q("<br>").repeated(24));
-    EXPECT_EQ(lines.at(2), q("<a name=\"QZ\">ここです</a>"));
-}
-
-TEST(InsertFragments, ImagesRuleAndBackground)
-{
-    EXPECT_EQ(InsertFragments::image(*InsertFragments::imageRow(1)),
-              q("<img src=\"画像ファイル名\" align=\"right\" alt=\"この画像は○○です\">"));
-    EXPECT_EQ(InsertFragments::imageRow(2), nullptr);
     EXPECT_EQ(InsertFragments::horizontalRule(), q("<hr>"));
     EXPECT_EQ(InsertFragments::backgroundColorAttribute(q("$0080FF")), q(" bgcolor=\"$0080FF\""));
     EXPECT_EQ(InsertFragments::backgroundColorAttribute(QString()), QString());
@@ -193,12 +274,14 @@ TEST(InsertFragments, ImagesRuleAndBackground)
 TEST(PageSkeleton, CaretLandsOnTheBlankLineAtByte184Of202)
 {
     const QString text = PageSkeleton::text();
+    EXPECT_EQ(text, q("<html>\r\n<head><title>&lt;タイトルになります&gt;</title></head>\r\n"
+                      "<body background=\"背景画像ファイル名\" bgcolor=\"#ffffff\" text=\"#000000\" "
+                      "link=\"#0000ff\" vlink=\"#cc00ff\" alink=\"#ff0000\">\r\n\r\n</body>\r\n</html>"));
     const QByteArray bytes = Cp932Codec::encode(text, {}, nullptr);
     EXPECT_EQ(bytes.size(), 202);
     const QByteArray before = Cp932Codec::encode(text.left(PageSkeleton::caretPosition()), {}, nullptr);
     EXPECT_EQ(before.size(), 184);
     EXPECT_EQ(text.mid(PageSkeleton::caretPosition()), q("\r\n</body>\r\n</html>"));
-    EXPECT_TRUE(text.startsWith(q("<html>\r\n<head><title>&lt;タイトルになります&gt;</title></head>\r\n")));
 }
 
 } // namespace

@@ -50,15 +50,16 @@ private:
     iconv_t m_cd;
 };
 
+// An iconv state must not be shared between threads (the FTP worker decodes server text too).
 Converter &decoder()
 {
-    static Converter c("UTF-32LE", "CP932");
+    thread_local Converter c("UTF-32LE", "CP932");
     return c;
 }
 
 Converter &encoder()
 {
-    static Converter c("CP932", "UTF-32LE");
+    thread_local Converter c("CP932", "UTF-32LE");
     return c;
 }
 
@@ -178,4 +179,13 @@ bool Cp932Codec::canEncode(const QString &text)
     std::optional<Unencodable> failure;
     encode(text, {}, &failure);
     return !failure.has_value();
+}
+
+bool Cp932Codec::hasUndecodableBytes(const QString &decoded)
+{
+    for (const QChar c : decoded) {
+        if (c.unicode() >= kRawByteBase + 0x80 && c.unicode() <= kRawByteBase + 0xFF)
+            return true;
+    }
+    return false;
 }

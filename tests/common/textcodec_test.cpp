@@ -108,7 +108,7 @@ TEST(TextCodec, ListFileRoundTripOverRandomCp932Text)
         units.append(QByteArray(1, char(b)));
     for (int lead : {0x81, 0x82, 0x83, 0x88, 0x89, 0x93, 0x9f, 0xe0, 0xea, 0xed, 0xfa}) {
         for (int trail : {0x40, 0x5c, 0x7e, 0x80, 0x9e, 0x9f, 0xa0, 0xfc})
-            units.append(QByteArray{char(lead), char(trail)});
+            units.append(QByteArray(1, char(lead)) + char(trail));
     }
     quint32 seed = 12345;
     auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };

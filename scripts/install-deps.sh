@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
   libqt6webenginecore6-bin libqt6svg6 qt6-qpa-plugins
   libgtest-dev libgmock-dev googletest
+  libuchardet-dev
   fonts-noto-cjk
   python3 python3-pyftpdlib vsftpd curl lftp
   xvfb xauth imagemagick dbus-bin dbus-daemon dbus-x11 at-spi2-core libgl1-mesa-dri python3-pyatspi gir1.2-atspi-2.0

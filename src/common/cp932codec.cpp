@@ -1,39 +1,39 @@
 #include "common/cp932codec.h"
 
-#include <iconv.h>
-
 #include <QSet>
 
-#include <cerrno>
+#include <array>
+#include <iconv.h>
 #include <memory>
 
 namespace {
 
-constexpr char32_t kRawByteBase = 0xF700;   // raw byte b decodes to kRawByteBase + b
+constexpr char32_t kRawByteBase = 0xF700; // raw byte b decodes to kRawByteBase + b
+constexpr char16_t kNoChar = 0;           // no table entry (U+0000 is never a double-byte form)
 
 bool isLeadByte(unsigned char b)
 {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-// One iconv conversion state; glibc's CP932 table is the Windows one (0x8160 <-> U+FF5E).
+// One iconv conversion of one complete unit; glibc's CP932 table is the Windows one
+// (0x8160 <-> U+FF5E). Used only to build the tables below, once per process.
 class Converter
 {
 public:
     Converter(const char *to, const char *from) : m_cd(iconv_open(to, from)) {}
     ~Converter()
     {
-        if (valid())
+        if (m_cd != reinterpret_cast<iconv_t>(-1))
             iconv_close(m_cd);
     }
     Converter(const Converter &) = delete;
     Converter &operator=(const Converter &) = delete;
 
-    bool valid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts one complete unit; nullopt when the table has no mapping for it.
     std::optional<QByteArray> convert(const char *data, size_t size)
     {
+        if (m_cd == reinterpret_cast<iconv_t>(-1))
+            return std::nullopt;
         iconv(m_cd, nullptr, nullptr, nullptr, nullptr);
         QByteArray out(int(size * 4 + 8), Qt::Uninitialized);
         char *in = const_cast<char *>(data);
@@ -50,124 +50,176 @@ private:
     iconv_t m_cd;
 };
 
-Converter &decoder()
+// Every CP932 character is in the Basic Multilingual Plane, so both directions fit in flat
+// tables: decoding and encoding a page is then one table look-up per character instead of
+// a library call, and needs no memory beyond the text itself.
+struct Tables
 {
-    static Converter c("UTF-32LE", "CP932");
-    return c;
+    std::array<char16_t, 256> single{};               // single bytes 0x80..0xFF (half-width kana)
+    std::array<char16_t, 256 * 256> pair{};           // lead << 8 | trail -> character
+    std::array<bool, 256 * 256> pairIsCanonical{};    // the encoder writes this character this way
+    std::array<quint16, 65536> encoded{};             // character -> bytes (< 0x100: one byte); 0: none
+
+    Tables()
+    {
+        Converter decoder("UTF-32LE", "CP932");
+        Converter encoder("CP932", "UTF-32LE");
+        auto decodeUnit = [&decoder](const char *data, size_t size) -> char16_t {
+            const auto out = decoder.convert(data, size);
+            if (!out || out->size() != 4)
+                return kNoChar;
+            const auto *u = reinterpret_cast<const unsigned char *>(out->constData());
+            const char32_t c = u[0] | (u[1] << 8) | (u[2] << 16) | (char32_t(u[3]) << 24);
+            return c > 0 && c <= 0xFFFF ? char16_t(c) : kNoChar;
+        };
+        for (int b = 0x80; b <= 0xFF; ++b) {
+            const char byte = char(b);
+            single[b] = decodeUnit(&byte, 1);
+        }
+        for (int lead = 0x81; lead <= 0xFC; ++lead) {
+            if (!isLeadByte(lead))
+                continue;
+            for (int trail = 0; trail <= 0xFF; ++trail) {
+                const char unit[2] = {char(lead), char(trail)};
+                pair[lead << 8 | trail] = decodeUnit(unit, 2);
+            }
+        }
+        for (int c = 0x80; c <= 0xFFFF; ++c) {
+            if (c >= 0xD800 && c <= 0xDFFF)
+                continue;
+            const unsigned char in[4] = {static_cast<unsigned char>(c & 0xFF), static_cast<unsigned char>(c >> 8), 0,
+                                         0};
+            const auto out = encoder.convert(reinterpret_cast<const char *>(in), 4);
+            if (!out || out->isEmpty() || out->size() > 2)
+                continue;
+            const auto *o = reinterpret_cast<const unsigned char *>(out->constData());
+            encoded[c] = out->size() == 1 ? o[0] : quint16(o[0] << 8 | o[1]);
+        }
+        for (int p = 0; p < int(pair.size()); ++p)
+            pairIsCanonical[p] = pair[p] != kNoChar && encoded[pair[p]] == p;
+        // Bytes that no table decodes come back as themselves.
+        for (int b = 0x80; b <= 0xFF; ++b)
+            encoded[kRawByteBase + b] = quint16(b);
+    }
+};
+
+const Tables &tables()
+{
+    static const Tables t; // built once, thread-safe; read-only afterwards
+    return t;
 }
 
-Converter &encoder()
+// Walks the bytes as the decoder splits them into units: a lead byte and the byte after it
+// when the two form a character, else one byte.
+template<typename OnSingle, typename OnPair>
+void forEachUnit(const QByteArray &bytes, const Tables &t, OnSingle onSingle, OnPair onPair)
 {
-    static Converter c("CP932", "UTF-32LE");
-    return c;
-}
-
-std::optional<char32_t> decodeUnit(const char *data, size_t size)
-{
-    auto out = decoder().convert(data, size);
-    if (!out || out->size() != 4)
-        return std::nullopt;
-    const auto *u = reinterpret_cast<const unsigned char *>(out->constData());
-    return char32_t(u[0] | (u[1] << 8) | (u[2] << 16) | (char32_t(u[3]) << 24));
-}
-
-std::optional<QByteArray> encodeChar(char32_t c)
-{
-    if (c >= kRawByteBase + 0x80 && c <= kRawByteBase + 0xFF)
-        return QByteArray(1, char(c - kRawByteBase));
-    unsigned char in[4] = {static_cast<unsigned char>(c & 0xFF), static_cast<unsigned char>((c >> 8) & 0xFF),
-                           static_cast<unsigned char>((c >> 16) & 0xFF), static_cast<unsigned char>(c >> 24)};
-    return encoder().convert(reinterpret_cast<const char *>(in), 4);
-}
-
-void appendChar(QString &text, char32_t c)
-{
-    text.append(QString::fromUcs4(&c, 1));
+    const auto *data = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype size = bytes.size();
+    for (qsizetype i = 0; i < size;) {
+        const unsigned char b = data[i];
+        if (b >= 0x80 && isLeadByte(b) && i + 1 < size) {
+            const int p = b << 8 | data[i + 1];
+            if (t.pair[p] != kNoChar) {
+                onPair(p);
+                i += 2;
+                continue;
+            }
+        }
+        onSingle(b);
+        ++i;
+    }
 }
 
 } // namespace
 
 Cp932Codec::Decoded Cp932Codec::decode(const QByteArray &bytes)
 {
+    const Tables &t = tables();
     Decoded result;
-    result.text.reserve(bytes.size());
-    // Double-byte characters as read, to find those written in a non-canonical form.
-    QList<std::pair<char32_t, QByteArray>> doubleBytes;
-    QSet<char32_t> nonCanonical;
-    const char *data = bytes.constData();
-    const qsizetype size = bytes.size();
-    qsizetype i = 0;
-    while (i < size) {
-        const auto b = static_cast<unsigned char>(data[i]);
-        if (b < 0x80) {
-            result.text.append(QChar(b));
-            ++i;
-            continue;
-        }
-        if (isLeadByte(b) && i + 1 < size) {
-            if (auto c = decodeUnit(data + i, 2)) {
-                appendChar(result.text, *c);
-                const QByteArray used(data + i, 2);
-                auto canonical = encodeChar(*c);
-                if (!canonical || *canonical != used)
-                    nonCanonical.insert(*c);
-                doubleBytes.append({*c, used});
-                i += 2;
-                continue;
+    // Every unit yields one UTF-16 unit, so the text is never longer than the bytes.
+    result.text.resize(bytes.size());
+    char16_t *out = reinterpret_cast<char16_t *>(result.text.data());
+    qsizetype length = 0;
+    bool sawNonCanonical = false;
+    forEachUnit(
+        bytes, t,
+        [&](unsigned char b) {
+            if (b < 0x80)
+                out[length++] = b;
+            else
+                out[length++] = t.single[b] != kNoChar ? t.single[b] : char16_t(kRawByteBase + b);
+        },
+        [&](int p) {
+            out[length++] = t.pair[p];
+            sawNonCanonical |= !t.pairIsCanonical[p];
+        });
+    result.text.truncate(length);
+    if (!sawNonCanonical)
+        return result;
+
+    // Rare: some character was written in a form the encoder would not choose. Remember, for
+    // those characters only, the bytes of each occurrence in order.
+    QSet<char16_t> nonCanonical;
+    forEachUnit(
+        bytes, t, [](unsigned char) {},
+        [&](int p) {
+            if (!t.pairIsCanonical[p])
+                nonCanonical.insert(t.pair[p]);
+        });
+    forEachUnit(
+        bytes, t, [](unsigned char) {},
+        [&](int p) {
+            if (nonCanonical.contains(t.pair[p])) {
+                const char form[2] = {char(p >> 8), char(p & 0xFF)};
+                result.memory[t.pair[p]].append(QByteArray(form, 2));
             }
-        }
-        if (auto c = decodeUnit(data + i, 1)) {   // half-width katakana
-            appendChar(result.text, *c);
-        } else {
-            appendChar(result.text, kRawByteBase + b);
-        }
-        ++i;
-    }
-    if (!nonCanonical.isEmpty()) {
-        for (const auto &[c, used] : std::as_const(doubleBytes)) {
-            if (nonCanonical.contains(c))
-                result.memory[c].append(used);
-        }
-    }
+        });
     return result;
 }
 
-QByteArray Cp932Codec::encode(const QString &text, const ByteMemory &memory,
-                              std::optional<Unencodable> *failure)
+QByteArray Cp932Codec::encode(const QString &text, const ByteMemory &memory, std::optional<Unencodable> *failure)
 {
-    QByteArray out;
-    out.reserve(text.size() * 2);
-    QHash<char32_t, QByteArray> cache;
+    const Tables &t = tables();
+    QByteArray out(text.size() * 2, Qt::Uninitialized);
+    char *o = out.data();
+    qsizetype written = 0;
     QHash<char32_t, qsizetype> occurrences;
-    for (qsizetype i = 0; i < text.size();) {
-        const QChar ch = text.at(i);
-        if (ch.unicode() < 0x80) {
-            out.append(char(ch.unicode()));
-            ++i;
+    const char16_t *u = reinterpret_cast<const char16_t *>(text.constData());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = u[i];
+        if (c < 0x80) {
+            o[written++] = char(c);
             continue;
         }
-        char32_t c = ch.unicode();
-        qsizetype width = 1;
-        if (ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(ch, text.at(i + 1));
-            width = 2;
+        if (!memory.isEmpty()) {
+            if (auto remembered = memory.constFind(c); remembered != memory.cend() && !remembered->isEmpty()) {
+                qsizetype &seen = occurrences[c];
+                const QByteArray &form = remembered->at(qMin(seen, remembered->size() - 1));
+                ++seen;
+                // A form is at most two bytes; the output has room for two per UTF-16 unit.
+                for (char byte : form.left(2))
+                    o[written++] = byte;
+                continue;
+            }
         }
-        if (auto remembered = memory.constFind(c); remembered != memory.cend() && !remembered->isEmpty()) {
-            qsizetype &seen = occurrences[c];
-            out.append(remembered->at(qMin(seen, remembered->size() - 1)));
-            ++seen;
-        } else if (auto cached = cache.constFind(c); cached != cache.cend()) {
-            out.append(*cached);
-        } else if (auto bytes = encodeChar(c)) {
-            cache.insert(c, *bytes);
-            out.append(*bytes);
-        } else {
-            if (failure)
-                *failure = Unencodable{c, i};
+        const quint16 bytes = QChar::isSurrogate(c) ? 0 : t.encoded[c];
+        if (bytes == 0) {
+            if (failure) {
+                const bool pairOfSurrogates =
+                    QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(u[i + 1]);
+                *failure = Unencodable{pairOfSurrogates ? QChar::surrogateToUcs4(c, u[i + 1]) : char32_t(c), i};
+            }
             return {};
         }
-        i += width;
+        if (bytes < 0x100) {
+            o[written++] = char(bytes);
+        } else {
+            o[written++] = char(bytes >> 8);
+            o[written++] = char(bytes & 0xFF);
+        }
     }
+    out.truncate(written);
     if (failure)
         failure->reset();
     return out;
@@ -178,4 +230,13 @@ bool Cp932Codec::canEncode(const QString &text)
     std::optional<Unencodable> failure;
     encode(text, {}, &failure);
     return !failure.has_value();
+}
+
+bool Cp932Codec::hasUndecodableBytes(const QString &decoded)
+{
+    for (const QChar c : decoded) {
+        if (c.unicode() >= kRawByteBase + 0x80 && c.unicode() <= kRawByteBase + 0xFF)
+            return true;
+    }
+    return false;
 }

@@ -40,6 +40,9 @@ public:
     static QByteArray encode(const QString &text, const ByteMemory &memory,
                              std::optional<Unencodable> *failure);
 
+    // True when decoding met bytes that no table maps (they stand as private-use characters).
+    static bool hasUndecodableBytes(const QString &decoded);
+
     // True when every character of text has a CP932 form.
     static bool canEncode(const QString &text);
 };

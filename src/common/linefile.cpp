@@ -35,12 +35,12 @@ QString joinLines(const QStringList &lines)
 
 QStringList read(const QString &path)
 {
-    return splitLines(TextCodec::decode(AtomicFile::readAll(path)).text);
+    return splitLines(TextCodec::decodeListFile(AtomicFile::readAll(path)));
 }
 
 void write(const QString &path, const QStringList &lines, QFileDevice::Permissions permissions)
 {
-    AtomicFile::write(path, TextCodec::encodeCp932OrUtf8(joinLines(lines)), permissions);
+    AtomicFile::write(path, TextCodec::encodeListFile(joinLines(lines)), permissions);
 }
 
 } // namespace LineFile

@@ -5,7 +5,8 @@
 #include <QStringList>
 
 // The program's small list files: read whole, split at CR LF, CR or LF; written whole with CR LF
-// after every line, in CP932 when every character fits and in UTF-8 otherwise.
+// after every line, in CP932 when every character fits and otherwise in UTF-8 with its byte
+// order mark.
 namespace LineFile {
 
 QStringList splitLines(const QString &text);

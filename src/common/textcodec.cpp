@@ -1,10 +1,68 @@
 #include "common/textcodec.h"
 
+#include "common/charsetdeclaration.h"
 #include "common/usererror.h"
 
+#include <uchardet.h>
+
+#include <memory>
 
 namespace {
+
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+
+// Every non-ASCII sequence is two bytes long (U+0080..U+07FF: Latin, Greek, Cyrillic). Shift_JIS
+// half-width katakana pairs form exactly such sequences (ﾈｺ is C8 BA), and a Japanese page is
+// far likelier to hold those than accented Latin letters.
+bool onlyTwoByteSequences(const QByteArray &utf8)
+{
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const auto b = static_cast<unsigned char>(utf8.at(i));
+        if (b >= 0xE0)
+            return false;
+    }
+    return true;
+}
+
+bool detectorSaysUtf8(const QByteArray &bytes)
+{
+    const std::unique_ptr<std::remove_pointer_t<uchardet_t>, decltype(&uchardet_delete)> detector(uchardet_new(),
+                                                                                                  &uchardet_delete);
+    if (!detector || uchardet_handle_data(detector.get(), bytes.constData(), size_t(bytes.size())) != 0)
+        return false;
+    uchardet_data_end(detector.get());
+    return qstricmp(uchardet_get_charset(detector.get()), "UTF-8") == 0;
+}
+
+DecodedText asUtf8(const QByteArray &bytes)
+{
+    DecodedText result;
+    result.format.encoding = TextFormat::Encoding::Utf8;
+    result.format.byteOrderMark = bytes.startsWith(kUtf8Bom);
+    result.text = QString::fromUtf8(result.format.byteOrderMark ? bytes.mid(kUtf8Bom.size()) : bytes);
+    return result;
+}
+
+DecodedText asCp932(Cp932Codec::Decoded decoded)
+{
+    DecodedText result;
+    result.text = std::move(decoded.text);
+    result.format.cp932Memory = std::move(decoded.memory);
+    return result;
+}
+
+bool useUtf8(const QByteArray &bytes, const Cp932Codec::Decoded &asCp932)
+{
+    if (!TextCodec::isUtf8WithNonAscii(bytes))
+        return false;
+    const bool cp932Fits = !Cp932Codec::hasUndecodableBytes(asCp932.text);
+    if (!cp932Fits)
+        return true;
+    if (onlyTwoByteSequences(bytes))
+        return false;
+    return detectorSaysUtf8(bytes);
+}
+
 } // namespace
 
 namespace TextCodec {
@@ -50,18 +108,46 @@ bool isUtf8WithNonAscii(const QByteArray &bytes)
 
 DecodedText decode(const QByteArray &bytes)
 {
-    DecodedText result;
-    if (bytes.startsWith(kUtf8Bom) || isUtf8WithNonAscii(bytes)) {
-        result.format.encoding = TextFormat::Encoding::Utf8;
-        result.format.byteOrderMark = bytes.startsWith(kUtf8Bom);
-        const QByteArray body = result.format.byteOrderMark ? bytes.mid(kUtf8Bom.size()) : bytes;
-        result.text = QString::fromUtf8(body);
-        return result;
+    if (bytes.startsWith(kUtf8Bom))
+        return asUtf8(bytes);
+    Cp932Codec::Decoded cp932 = Cp932Codec::decode(bytes);
+    // The page's own word holds unless its bytes cannot be read that way.
+    if (const auto declared = CharsetDeclaration::find(bytes)) {
+        if (*declared == CharsetDeclaration::Declared::ShiftJis
+            && (!Cp932Codec::hasUndecodableBytes(cp932.text) || !isUtf8WithNonAscii(bytes)))
+            return asCp932(std::move(cp932));
+        if (*declared == CharsetDeclaration::Declared::Utf8 && isUtf8WithNonAscii(bytes))
+            return asUtf8(bytes);
     }
-    auto decoded = Cp932Codec::decode(bytes);
-    result.text = std::move(decoded.text);
-    result.format.cp932Memory = std::move(decoded.memory);
-    return result;
+    if (useUtf8(bytes, cp932))
+        return asUtf8(bytes);
+    return asCp932(std::move(cp932));
+}
+
+QString decodeListFile(const QByteArray &bytes)
+{
+    if (bytes.startsWith(kUtf8Bom))
+        return QString::fromUtf8(bytes.mid(kUtf8Bom.size()));
+    Cp932Codec::Decoded cp932 = Cp932Codec::decode(bytes);
+    // Earlier versions wrote a list that CP932 could not hold as UTF-8 without the mark; such a
+    // file does not read as CP932, so it is still read as what it is.
+    if (Cp932Codec::hasUndecodableBytes(cp932.text) && isUtf8WithNonAscii(bytes))
+        return QString::fromUtf8(bytes);
+    return cp932.text;
+}
+
+QByteArray encodeListFile(const QString &text)
+{
+    std::optional<Cp932Codec::Unencodable> failure;
+    QByteArray out = Cp932Codec::encode(text, {}, &failure);
+    return failure ? kUtf8Bom + text.toUtf8() : out;
+}
+
+QString encodingName(const TextFormat &format)
+{
+    if (format.encoding == TextFormat::Encoding::Cp932)
+        return QStringLiteral("Shift_JIS");
+    return format.byteOrderMark ? QStringLiteral("UTF-8 (BOM)") : QStringLiteral("UTF-8");
 }
 
 QByteArray encode(const QString &text, const TextFormat &format)
@@ -81,13 +167,6 @@ QByteArray encode(const QString &text, const TextFormat &format)
                             .arg(lineOfPosition(text, failure->position)));
     }
     return out;
-}
-
-QByteArray encodeCp932OrUtf8(const QString &text)
-{
-    std::optional<Cp932Codec::Unencodable> failure;
-    QByteArray out = Cp932Codec::encode(text, {}, &failure);
-    return failure ? text.toUtf8() : out;
 }
 
 int lineOfPosition(const QString &text, qsizetype position)

@@ -23,19 +23,27 @@ struct DecodedText
     TextFormat format;
 };
 
-// Reading and writing text at the program's edges: CP932 by default, UTF-8 for a file with a
-// UTF-8 byte order mark or one that is valid UTF-8 and holds non-ASCII bytes.
+// Reading and writing text at the program's edges. A page is Shift_JIS (CP932) unless UTF-8 is
+// clearly meant: a byte order mark, the page's own declaration, or bytes that a detector made for
+// the job takes for UTF-8 and that do not read as the half-width kana a Shift_JIS page may hold.
 namespace TextCodec {
 
 bool isUtf8WithNonAscii(const QByteArray &bytes);
 
+// A document's bytes, in the encoding decided as above.
 DecodedText decode(const QByteArray &bytes);
+
+// The program's own list files: CP932, or UTF-8 when they start with its byte order mark.
+QString decodeListFile(const QByteArray &bytes);
+// CP932 when every character fits; otherwise UTF-8 with its byte order mark, so that reading
+// it back can tell.
+QByteArray encodeListFile(const QString &text);
+
+// The encoding's name as the status bar shows it.
+QString encodingName(const TextFormat &format);
 
 // Throws UserError naming the character and its line when the encoding cannot hold it.
 QByteArray encode(const QString &text, const TextFormat &format);
-
-// CP932 when every character fits, otherwise UTF-8: for the program's own list files.
-QByteArray encodeCp932OrUtf8(const QString &text);
 
 // Line number (from 1) of a UTF-16 position, counting CR LF, CR and LF as one break each.
 int lineOfPosition(const QString &text, qsizetype position);

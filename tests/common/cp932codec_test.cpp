@@ -87,4 +87,25 @@ TEST(Cp932Codec, ReportsTheFirstUnencodableCharacterAndItsPosition)
     EXPECT_TRUE(Cp932Codec::canEncode(QStringLiteral("表示～ｶﾅ")));
 }
 
+// Every byte pair, each after a plain letter so that pairs cannot borrow bytes from each other
+// (a lead byte whose pair is unmapped stands alone and its trail byte is read anew): whatever
+// the file held is written back byte for byte, mapped or not, canonical or not.
+TEST(Cp932Codec, EveryBytePairRoundTrips)
+{
+    QByteArray all;
+    for (int lead = 0x80; lead <= 0xFF; ++lead) {
+        for (int trail = 0x00; trail <= 0xFF; ++trail)
+            all += bytes({'x', lead, trail});
+    }
+    const auto decoded = Cp932Codec::decode(all);
+    std::optional<Cp932Codec::Unencodable> failure;
+    const QByteArray written = Cp932Codec::encode(decoded.text, decoded.memory, &failure);
+    EXPECT_FALSE(failure.has_value());
+    EXPECT_TRUE(written == all);
+    // Known spot checks among them: a lead byte alone, a kanji, the NEC duplicate of U+2252.
+    EXPECT_EQ(Cp932Codec::decode(bytes({0x88, 0x9F})).text, QStringLiteral("亜"));
+    EXPECT_EQ(Cp932Codec::decode(bytes({0x87, 0x90})).text, QString(QChar(0x2252)));
+    EXPECT_EQ(Cp932Codec::decode(bytes({0x81, 0x20})).text.size(), 2);
+}
+
 } // namespace

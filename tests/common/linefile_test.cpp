@@ -67,11 +67,11 @@ TEST_F(LineFileOnDisk, WritesCrLfAfterEveryLineAndReadsItBack)
     EXPECT_EQ(LineFile::read(path(QStringLiteral("QZWEB.ini"))), lines);
 }
 
-TEST_F(LineFileOnDisk, FallsBackToUtf8AndReadsItBack)
+TEST_F(LineFileOnDisk, FallsBackToUtf8WithItsMarkAndReadsItBack)
 {
     const QStringList lines = {QStringLiteral("café"), QStringLiteral("日本")};
     LineFile::write(path(QStringLiteral("list.ini")), lines);
-    EXPECT_EQ(readBytes(path(QStringLiteral("list.ini"))), QByteArray("caf\xc3\xa9\r\n\xe6\x97\xa5\xe6\x9c\xac\r\n"));
+    EXPECT_EQ(readBytes(path(QStringLiteral("list.ini"))), QByteArray("\xef\xbb\xbf" "caf\xc3\xa9\r\n\xe6\x97\xa5\xe6\x9c\xac\r\n"));
     EXPECT_EQ(LineFile::read(path(QStringLiteral("list.ini"))), lines);
 }
 

@@ -1,3 +1,4 @@
+#include "common/cp932codec.h"
 #include "common/textcodec.h"
 #include "common/usererror.h"
 
@@ -41,7 +42,35 @@ INSTANTIATE_TEST_SUITE_P(
                       QStringLiteral("ok")},
         // Valid as neither: a stray UTF-8 lead byte makes it CP932 (half-width kana here).
         DetectionCase{"InvalidUtf8FallsBackToCp932", QByteArray("\xe6\xb1"), TextFormat::Encoding::Cp932, false,
-                      QStringLiteral("\u8C4E")}),
+                      QStringLiteral("\u8C4E")},
+        // ﾈｺ in Shift_JIS is C8 BA, which UTF-8 would read as one Latin letter.
+        DetectionCase{"HalfWidthKanaOnlyShiftJis", QByteArray("<p>\xc8\xba</p>"), TextFormat::Encoding::Cp932,
+                      false, QStringLiteral("<p>ﾈｺ</p>")},
+        DetectionCase{"HalfWidthKanaPairsInALongerPage",
+                      QByteArray("<html><body>\r\n<p>\xc8\xba \xc0\xb2\xd1 \xb6\xc3\xde\xba\xde\xd8</p>\r\n</body></html>"),
+                      TextFormat::Encoding::Cp932, false,
+                      QStringLiteral("<html><body>\r\n<p>ﾈｺ ﾀｲﾑ ｶﾃﾞｺﾞﾘ</p>\r\n</body></html>")},
+        DetectionCase{"ShiftJisMetaDeclarationWins", QByteArray("<meta charset=\"Shift_JIS\"><p>\xc8\xba</p>"),
+                      TextFormat::Encoding::Cp932, false, QStringLiteral("<meta charset=\"Shift_JIS\"><p>ﾈｺ</p>")},
+        DetectionCase{"Utf8DeclarationWinsForTwoByteText",
+                      QByteArray("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><p>caf\xc3\xa9</p>"),
+                      TextFormat::Encoding::Utf8, false,
+                      QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><p>café</p>")},
+        DetectionCase{"XmlDeclarationWindows31j", QByteArray("<?xml version=\"1.0\" encoding='windows-31j'?>\xc8\xba"),
+                      TextFormat::Encoding::Cp932, false,
+                      QStringLiteral("<?xml version=\"1.0\" encoding='windows-31j'?>ﾈｺ")},
+        // The declaration is wrong when the bytes cannot be read its way.
+        DetectionCase{"DeclaredShiftJisButOnlyUtf8Reads",
+                      QByteArray("<meta charset=x-sjis><p>\xe7\x8c\xab\xe3\x80\x80\xe7\x8a\xac</p>"),
+                      TextFormat::Encoding::Utf8, false, QStringLiteral("<meta charset=x-sjis><p>猫\u3000犬</p>")},
+        DetectionCase{"DeclaredUtf8ButShiftJisBytes", QByteArray("<meta charset=utf-8><p>\x94\x4c\x82\xc6\x8c\xa2</p>"),
+                      TextFormat::Encoding::Cp932, false, QStringLiteral("<meta charset=utf-8><p>猫と犬</p>")},
+        DetectionCase{"Utf8JapaneseWithoutDeclaration",
+                      QByteArray("<html><body><p>\xe7\x8c\xab\xe3\x81\xae\xe3\x83\x9a\xe3\x83\xbc\xe3\x82\xb8</p></body></html>"),
+                      TextFormat::Encoding::Utf8, false, QStringLiteral("<html><body><p>猫のページ</p></body></html>")},
+        DetectionCase{"ShiftJisJapaneseWithoutDeclaration",
+                      QByteArray("<html><body><p>\x94\x4c\x82\xcc\x83\x79\x81\x5b\x83\x57</p></body></html>"),
+                      TextFormat::Encoding::Cp932, false, QStringLiteral("<html><body><p>猫のページ</p></body></html>")}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(TextCodec, SaveRefusalNamesTheCharacterAndItsLine)
@@ -58,10 +87,42 @@ TEST(TextCodec, SaveRefusalNamesTheCharacterAndItsLine)
     }
 }
 
-TEST(TextCodec, ListFilesUseCp932UnlessACharacterDoesNotFit)
+TEST(TextCodec, ListFilesUseCp932UnlessACharacterDoesNotFitThenUtf8WithItsMark)
 {
-    EXPECT_EQ(TextCodec::encodeCp932OrUtf8(QStringLiteral("表")), QByteArray("\x95\x5c"));
-    EXPECT_EQ(TextCodec::encodeCp932OrUtf8(QStringLiteral("表\u00e9")), QByteArray("\xe8\xa1\xa8\xc3\xa9"));
+    EXPECT_EQ(TextCodec::encodeListFile(QStringLiteral("表")), QByteArray("\x95\x5c"));
+    EXPECT_EQ(TextCodec::encodeListFile(QStringLiteral("表\u00e9")), QByteArray("\xef\xbb\xbf\xe8\xa1\xa8\xc3\xa9"));
+    // Bytes that happen to be valid UTF-8 are still CP932 without the mark: "ﾂｩ.html", not "©.html".
+    EXPECT_EQ(TextCodec::decodeListFile(QByteArray("\xc2\xa9.html")), QStringLiteral("ﾂｩ.html"));
+    // A list an earlier version wrote as UTF-8 without the mark still reads when CP932 cannot.
+    EXPECT_EQ(TextCodec::decodeListFile(QByteArray("\xe7\x8c\xab\xe3\x80\x80\xc3\xa9")), QStringLiteral("猫\u3000\u00e9"));
+}
+
+// Any text CP932 can hold survives a write and a read of a list file unchanged.
+TEST(TextCodec, ListFileRoundTripOverRandomCp932Text)
+{
+    // Single bytes: ASCII and half-width kana; double bytes: every lead byte with assorted trails.
+    QList<QByteArray> units;
+    for (int b = 0x20; b < 0x7f; ++b)
+        units.append(QByteArray(1, char(b)));
+    for (int b = 0xa1; b <= 0xdf; ++b)
+        units.append(QByteArray(1, char(b)));
+    for (int lead : {0x81, 0x82, 0x83, 0x88, 0x89, 0x93, 0x9f, 0xe0, 0xea, 0xed, 0xfa}) {
+        for (int trail : {0x40, 0x5c, 0x7e, 0x80, 0x9e, 0x9f, 0xa0, 0xfc})
+            units.append(QByteArray(1, char(lead)) + char(trail));
+    }
+    quint32 seed = 12345;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (int round = 0; round < 300; ++round) {
+        QByteArray bytes;
+        const int length = 1 + int(next() % 24);
+        for (int i = 0; i < length; ++i)
+            bytes += units.at(int(next() % quint32(units.size())));
+        const QString text = Cp932Codec::decode(bytes).text;
+        if (Cp932Codec::hasUndecodableBytes(text))
+            continue; // an unassigned pair: not text CP932 holds
+        const QByteArray written = TextCodec::encodeListFile(text);
+        EXPECT_EQ(TextCodec::decodeListFile(written), text) << bytes.toHex().constData();
+    }
 }
 
 TEST(TextCodec, LineOfPositionCountsEveryKindOfBreakOnce)

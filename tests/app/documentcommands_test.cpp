@@ -599,7 +599,7 @@ TEST_F(DocumentCommandsTest, LineEndsAreWrittenAsCrLfAndUtf8StaysUtf8)
     } cases[] = {
         {"a\nb\rc\r\nd", QString(), "a\r\nb\r\nc\r\nd"},
         {"\xef\xbb\xbf\xe6\x97\xa5\n", QStringLiteral("é"), "\xef\xbb\xbf\xc3\xa9\xe6\x97\xa5\r\n"},
-        {"caf\xc3\xa9", QStringLiteral("😀"), "\xf0\x9f\x98\x80" "caf\xc3\xa9"},
+        {"\xe6\x97\xa5\xe6\x9c\xac", QStringLiteral("😀"), "\xf0\x9f\x98\x80" "\xe6\x97\xa5\xe6\x9c\xac"},
     };
     for (const auto &c : cases) {
         const QString path = document(QStringLiteral("lines.htm"), c.stored);

@@ -100,12 +100,14 @@ bool WindowPlacement::fits(const QList<QRect> &screens, QSize minimum) const
 {
     if (geometry.width() < minimum.width() || geometry.height() < minimum.height())
         return false;
-    if (editorHeight < 1 || editorHeight >= geometry.height())
-        return false;
     QRect desktop;
     for (const QRect &screen : screens)
         desktop |= screen;
     if (geometry.width() > desktop.width() || geometry.height() > desktop.height())
+        return false;
+    // A maximised window's editor was sized inside the whole screen, not the normal geometry.
+    const int tallest = maximized ? desktop.height() : geometry.height();
+    if (editorHeight < 1 || editorHeight >= tallest)
         return false;
     const QRect top(geometry.topLeft(), QSize(geometry.width(), kReachableHeight));
     for (const QRect &screen : screens) {

@@ -4,6 +4,7 @@
 #include "app/windowplacement.h"
 
 #include <QFile>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
@@ -84,9 +85,14 @@ TEST_F(MainWindowPlacement, AMaximisedWindowOpensMaximisedAndKeepsItsNormalSize)
     window->showMaximized();
     QCoreApplication::processEvents();
     ASSERT_TRUE(window->isMaximized());
+    // Taller than the editor could be in the normal size.
+    const int editorHeight = window->view().panel->height() - 60;
+    ASSERT_GT(editorHeight, normal.height());
+    window->view().setEditorHeight(editorHeight);
 
     closeAndRestart();
     EXPECT_TRUE(window->isMaximized());
+    EXPECT_EQ(window->view().editorHeight(), editorHeight);
     window->showNormal();
     QCoreApplication::processEvents();
     EXPECT_EQ(window->geometry(), normal);

@@ -102,6 +102,8 @@ TEST(WindowPlacement, FitsOnlyWhereTheWindowCanBeReachedAndUsed)
         {"partly beyond the right edge", {QRect(1100, 100, 800, 600), false, 81}, oneScreen, true},
         {"on the second screen", {QRect(-900, 300, 800, 600), false, 81}, twoScreens, true},
         {"maximised, with a usable normal size", {QRect(10, 10, 700, 500), true, 81}, oneScreen, true},
+        {"maximised, the editor taller than the normal size", {QRect(10, 10, 700, 500), true, 800}, oneScreen, true},
+        {"maximised, the editor taller than the screen", {QRect(10, 10, 700, 500), true, 1024}, oneScreen, false},
         {"negative size", {QRect(100, 100, -700, -500), false, 81}, oneScreen, false},
         {"no size", {QRect(100, 100, 0, 0), false, 81}, oneScreen, false},
         {"narrower than the minimum", {QRect(100, 100, 631, 500), false, 81}, oneScreen, false},

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
-  libqt6webenginecore6-bin libqt6svg6 qt6-qpa-plugins
+  libqt6webenginecore6-bin libqt6svg6 qt6-qpa-plugins qt6-translations-l10n
   libgtest-dev libgmock-dev googletest
   libuchardet-dev
   fonts-noto-cjk

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QLibraryInfo>
 
 #include <memory>
 
@@ -18,6 +19,9 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("qzweb"));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/qzweb/qzweb.svg")));
+    if (!AppWindows::installQtTranslations(app))
+        qWarning("qzweb: Qt's Japanese translations are not installed in %s; standard dialogs stay in English",
+                 qUtf8Printable(QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("QZWeb — HTML エディタ"));

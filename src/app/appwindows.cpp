@@ -8,6 +8,10 @@
 #include "transfer/permissiondialog.h"
 #include "transfer/transferwindow.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
 namespace AppWindows {
 
 MainWindow *create(UserDialogs &dialogs)
@@ -22,6 +26,23 @@ MainWindow *create(UserDialogs &dialogs)
     windows.transfer = new TransferWindow(dialogs, main);
     main->attachWindows(windows);
     return main;
+}
+
+bool installQtTranslations(QCoreApplication &app)
+{
+    // The catalogues of the Qt modules whose windows the user meets: qtbase holds the dialogs and
+    // context menus, qt_help the help viewer's own texts.
+    const QString base = QStringLiteral("qtbase_ja");
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    for (const QString &name : {base, QStringLiteral("qt_help_ja")}) {
+        if (app.findChild<QTranslator *>(name, Qt::FindDirectChildrenOnly))
+            continue;
+        auto *translator = new QTranslator(&app);
+        translator->setObjectName(name);
+        if (!translator->load(name, folder) || !QCoreApplication::installTranslator(translator))
+            delete translator;
+    }
+    return app.findChild<QTranslator *>(base, Qt::FindDirectChildrenOnly) != nullptr;
 }
 
 } // namespace AppWindows

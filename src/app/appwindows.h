@@ -1,6 +1,7 @@
 #pragma once
 
 class MainWindow;
+class QCoreApplication;
 class UserDialogs;
 
 // Creates the program's windows in their fixed order: the main window first, then the colour
@@ -9,5 +10,11 @@ class UserDialogs;
 namespace AppWindows {
 
 MainWindow *create(UserDialogs &dialogs);
+
+// Puts Qt's own texts (the file, font and colour dialogs, the standard context menus, the help
+// viewer's search) into Japanese, whatever the locale: every caption of this program is Japanese,
+// and a dialog half in English confuses the beginners it is made for. Loads once per application;
+// returns whether Qt's Japanese catalogue was found (without it those texts stay in English).
+bool installQtTranslations(QCoreApplication &app);
 
 } // namespace AppWindows

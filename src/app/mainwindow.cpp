@@ -5,6 +5,7 @@
 #include "app/menubuilder.h"
 #include "app/statusbar.h"
 #include "app/viewcommands.h"
+#include "app/windowplacement.h"
 #include "authoring/authoringcommands.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorpane.h"
@@ -63,6 +64,7 @@ MainWindow::MainWindow(UserDialogs &dialogs, QWidget *parent)
     setMinimumSize(kMinimumSize.width() - frameWidth, kMinimumSize.height() - frameHeight + menuHeight);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    restorePlacement();
     registerOwnCommands();
     formCreate();
 }
@@ -169,6 +171,33 @@ void MainWindow::formCreate()
     showRecentFiles();
 }
 
+void MainWindow::restorePlacement()
+{
+    // A file from another screen arrangement, or damaged, would put the window out of reach:
+    // the designed layout is then the safe start.
+    const auto stored = WindowPlacement::read(DataFolder::filePath(WindowPlacement::kFileName));
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
+    if (!stored || !stored->fits(screens, minimumSize()))
+        return;
+    setGeometry(stored->geometry);
+    if (stored->maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    m_view.setEditorHeight(stored->editorHeight);
+}
+
+void MainWindow::savePlacement()
+{
+    // Only a convenience: a data folder that cannot take it is already reported for the
+    // recent-file list, and a second box about the window's size would say nothing new.
+    const WindowPlacement placement{normalGeometry(), isMaximized(), m_view.editorHeight()};
+    try {
+        placement.write(DataFolder::filePath(WindowPlacement::kFileName));
+    } catch (const std::exception &) {
+    }
+}
+
 void MainWindow::showRecentFiles()
 {
     const QStringList &entries = m_recentFiles.entries();
@@ -193,6 +222,7 @@ void MainWindow::formClose()
     const QString preview = m_state.previewFilePath();
     if (!m_state.previewName.isEmpty() && QFile::exists(preview))
         QFile::remove(preview);
+    savePlacement();
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

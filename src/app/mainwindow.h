@@ -76,6 +76,9 @@ private:
     void formClose();
     void registerOwnCommands();
     void showRecentFiles();
+    // The size, place and editor height the user left the window with, when still usable.
+    void restorePlacement();
+    void savePlacement();
 
     UserDialogs &m_dialogs;
     CommandDispatcher m_dispatcher;

@@ -128,7 +128,10 @@ MainWindowView MainWindowView::build(QMainWindow *window)
     v.splitter = new QSplitter(Qt::Vertical, v.panel);
     v.splitter->setObjectName(QStringLiteral("Splitter1"));
     v.splitter->setAccessibleName(QStringLiteral("区切り"));
-    v.splitter->setHandleWidth(1);
+    // A bar one pixel high is all but impossible to catch with the mouse; the style's own handle,
+    // never thinner than a few pixels, shows the platform's grip and the resize cursor.
+    v.splitter->setHandleWidth(qMax(v.splitter->style()->pixelMetric(QStyle::PM_SplitterWidth, nullptr, v.splitter),
+                                    kMinimumSplitterHeight));
     v.splitter->setChildrenCollapsible(false);
     v.editor = new EditorPane(v.splitter);
     v.preview = new PreviewArea(v.splitter);
@@ -136,7 +139,15 @@ MainWindowView MainWindowView::build(QMainWindow *window)
     v.splitter->addWidget(v.preview);
     v.splitter->setStretchFactor(0, 0);
     v.splitter->setStretchFactor(1, 1);
-    v.splitter->setSizes({kEditorHeight, 401 - kEditorHeight - 1});
+    v.splitter->setSizes({kEditorHeight, 401 - kEditorHeight - v.splitter->handleWidth()});
+    // The bar in the button-face colour, so it stands out between the white panes.
+    QSplitterHandle *handle = v.splitter->handle(1);
+    handle->setObjectName(QStringLiteral("Splitter1Handle"));
+    handle->setAccessibleName(v.splitter->accessibleName());
+    QPalette handlePalette = handle->palette();
+    handlePalette.setColor(QPalette::Window, handlePalette.color(QPalette::Button));
+    handle->setPalette(handlePalette);
+    handle->setAutoFillBackground(true);
     panelLayout->addWidget(v.splitter);
 
     layout->addWidget(v.radioHttp, {48, 0, 41, 17});

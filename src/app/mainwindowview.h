@@ -18,6 +18,8 @@ class StatusBar;
 struct MainWindowView
 {
     static constexpr int kEditorHeight = 81;
+    // The splitter bar is at least this high, whatever the style asks for.
+    static constexpr int kMinimumSplitterHeight = 6;
 
     QRadioButton *radioHttp = nullptr;      // RadioButton1
     QRadioButton *radioFile = nullptr;      // RadioButton2

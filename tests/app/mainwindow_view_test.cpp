@@ -2,6 +2,7 @@
 
 #include "app/statusbar.h"
 #include "authoring/editorpane.h"
+#include "preview/previewarea.h"
 #include "transfer/transferwindow.h"
 
 #include <QAccessible>
@@ -9,7 +10,9 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QProgressBar>
+#include <QMouseEvent>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QTest>
 #include <QToolButton>
 
@@ -60,6 +63,63 @@ TEST_F(MainWindowView_, MaximizeAndRestoreSetTheEditorHeightWhateverItWasDragged
     EXPECT_EQ(window->view().editorHeight(), MainWindowView::kEditorHeight);
     trigger(QStringLiteral("mnuWebUndo"));
     EXPECT_EQ(window->view().editorHeight(), MainWindowView::kEditorHeight);
+}
+
+// The bar between editor and preview is thick enough to catch, shows the style's grip and the
+// resize cursor, and a drag moves it; the editor still starts at its designed height.
+TEST_F(MainWindowView_, TheSplitterBarCanBeGrabbedAndDragged)
+{
+    auto *splitter = control<QSplitter>(QStringLiteral("Splitter1"));
+    ASSERT_NE(splitter, nullptr);
+    QSplitterHandle *handle = splitter->handle(1);
+    ASSERT_NE(handle, nullptr);
+    EXPECT_EQ(handle->objectName(), QStringLiteral("Splitter1Handle"));
+    EXPECT_GE(handle->height(), MainWindowView::kMinimumSplitterHeight);
+    EXPECT_LE(handle->height(), 12);
+    EXPECT_EQ(handle->width(), splitter->width());
+    EXPECT_EQ(handle->cursor().shape(), Qt::SplitVCursor);
+    EXPECT_EQ(window->view().editorHeight(), MainWindowView::kEditorHeight);
+    EXPECT_EQ(handle->y(), MainWindowView::kEditorHeight);
+    EXPECT_EQ(window->view().preview->geometry().bottom(), splitter->height() - 1);
+
+    // The grip: the bar is painted in the button-face colour with marks of another colour on it.
+    const QImage bar = handle->grab().toImage();
+    const QRgb face = handle->palette().color(QPalette::Button).rgb();
+    int facePixels = 0;
+    int gripPixels = 0;
+    for (int y = 0; y < bar.height(); ++y) {
+        for (int x = 0; x < bar.width(); ++x)
+            ++(bar.pixel(x, y) == face ? facePixels : gripPixels);
+    }
+    EXPECT_GT(facePixels, bar.width() * bar.height() / 2);
+    EXPECT_GT(gripPixels, 0);
+
+    // A drag with the left button: press on the bar, move, release.
+    // The pointer's screen positions are fixed at the press; the bar moves under it.
+    const auto drag = [handle](int dy) {
+        const QPoint start = handle->mapToGlobal(handle->rect().center());
+        const auto send = [handle](QEvent::Type type, QPoint global, Qt::MouseButton button, Qt::MouseButtons held) {
+            QMouseEvent event(type, handle->mapFromGlobal(global), global, button, held, Qt::NoModifier);
+            QApplication::sendEvent(handle, &event);
+        };
+        send(QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
+        send(QEvent::MouseMove, start + QPoint(0, dy / 2), Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseMove, start + QPoint(0, dy), Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, start + QPoint(0, dy), Qt::LeftButton, Qt::NoButton);
+    };
+    drag(40);
+    EXPECT_EQ(window->view().editorHeight(), MainWindowView::kEditorHeight + 40);
+    drag(-70);
+    EXPECT_EQ(window->view().editorHeight(), MainWindowView::kEditorHeight - 30);
+    // Dragged far past either end, the editor keeps at least a pixel row and the bar stays
+    // inside the panel, where it can be caught again.
+    drag(-1000);
+    EXPECT_GE(window->view().editorHeight(), 1);
+    EXPECT_TRUE(splitter->rect().contains(handle->geometry()));
+    drag(3000);
+    EXPECT_TRUE(splitter->rect().contains(handle->geometry()));
+    drag(-100);
+    EXPECT_EQ(handle->geometry().bottom(), splitter->height() - 1 - 100);
 }
 
 TEST_F(MainWindowView_, TheTransferWindowTakesTheCurrentFolderOnlyWhenItWasHidden)

@@ -1,6 +1,7 @@
 #include "preview/webenginebrowser.h"
 
 #include "preview/browserengineerror.h"
+#include "preview/errorpage.h"
 #include "preview/offlinerequestinterceptor.h"
 #include "preview/previewkeyrouter.h"
 
@@ -9,6 +10,7 @@
 #include <QLayout>
 #include <QVBoxLayout>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -18,6 +20,17 @@ namespace {
 
 // Qt WebEngine reports progress in percent.
 constexpr int kProgressMax = 100;
+
+// Chromium's numbers for a load that was cut short on purpose (stop, another navigation, a
+// download) and for one the request interceptor refused.
+constexpr int kAborted = -3;
+constexpr int kBlockedByClient = -20;
+
+// The program's own error pages are shown from data addresses; nothing else in the pane is.
+bool isOwnPageLoad(const QWebEngineLoadingInfo &info)
+{
+    return info.url().scheme() == QLatin1String("data");
+}
 
 } // namespace
 
@@ -56,13 +69,12 @@ void WebEngineBrowser::ensureView()
         paneLayout->addWidget(m_frame);
     m_frame->show();
 
-    connect(m_view, &QWebEngineView::loadStarted, this, &BrowserEngine::downloadBegin);
-    connect(m_view, &QWebEngineView::loadProgress, this, [this](int percent) { emit progressChange(percent, kProgressMax); });
-    connect(m_view, &QWebEngineView::loadFinished, this, [this](bool ok) {
-        if (ok)
-            emit documentComplete();
-        else
-            emit navigateError();
+    // The engine's own error pages are English; the pane shows the program's instead.
+    m_view->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    connect(m_view->page(), &QWebEnginePage::loadingChanged, this, &WebEngineBrowser::loadingChanged);
+    connect(m_view, &QWebEngineView::loadProgress, this, [this](int percent) {
+        if (!m_ownPageLoading)
+            emit progressChange(percent, kProgressMax);
     });
 
     m_keyRouter = new PreviewKeyRouter(m_frame, m_settings.answerAccelerator() == HostAnswer::LeftToEngine);
@@ -103,6 +115,52 @@ void WebEngineBrowser::navigate(const QString &address)
         throw BrowserEngineError(QStringLiteral("アドレス %1 は開けません").arg(address));
     ensureView();
     m_view->load(url);
+}
+
+void WebEngineBrowser::loadingChanged(const QWebEngineLoadingInfo &info)
+{
+    // The program's own pages (an error page, also when history brings it back) are no
+    // documents of the user's: they start no progress and complete nothing.
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+        m_ownPageLoading = isOwnPageLoad(info);
+        if (!m_ownPageLoading)
+            emit downloadBegin();
+        return;
+    }
+    if (m_ownPageLoading) {
+        m_ownPageLoading = false;
+        return;
+    }
+    switch (info.status()) {
+    case QWebEngineLoadingInfo::LoadSucceededStatus:
+        emit documentComplete();
+        break;
+    case QWebEngineLoadingInfo::LoadFailedStatus:
+        emit navigateError();
+        showErrorPage(info);
+        break;
+    default: // stopped
+        emit navigateError();
+        break;
+    }
+}
+
+void WebEngineBrowser::showErrorPage(const QWebEngineLoadingInfo &info)
+{
+    const int code = info.errorCode();
+    ErrorPage::Cause cause = ErrorPage::Cause::Other;
+    if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain)
+        cause = ErrorPage::Cause::HttpStatus;
+    else if (code == kAborted)
+        return; // the user or a newer load ended it: nothing failed
+    else if (code == kBlockedByClient && m_interceptor && m_interceptor->isOffline()
+             && OfflineRequestInterceptor::isNetworkScheme(info.url().scheme()))
+        cause = ErrorPage::Cause::Offline;
+    else
+        cause = ErrorPage::causeOfNetError(code);
+    // Shown under the failed address, as a browser shows its error pages: the pane's address
+    // stays the one the user asked for, and back leads to the page before it.
+    m_view->setHtml(ErrorPage::html(cause, info.url().toString(), code), info.url());
 }
 
 void WebEngineBrowser::goBack()

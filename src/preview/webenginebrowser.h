@@ -9,13 +9,15 @@
 
 class OfflineRequestInterceptor;
 class PreviewKeyRouter;
+class QWebEngineLoadingInfo;
 class QWebEngineProfile;
 class QWidget;
 
 // The browser engine of the preview pane, on Qt WebEngine. Starting the engine is costly, so
 // the view is made on the first navigation, inside the given pane; until then the pane stays
 // blank and nothing of Chromium runs. Pages, page history and cache live in a private
-// in-memory profile for this run only. It owns the view (through its frame), the profile,
+// in-memory profile for this run only. A page that cannot be loaded is replaced by the
+// program's own Japanese error page. It owns the view (through its frame), the profile,
 // the request interceptor that makes offline mode real, and the key router.
 class WebEngineBrowser final : public BrowserEngine
 {
@@ -44,10 +46,13 @@ public:
 private:
     void ensureView();
     void applySettings();
+    void loadingChanged(const QWebEngineLoadingInfo &info);
+    void showErrorPage(const QWebEngineLoadingInfo &info);
 
     QPointer<QWidget> m_pane;
     BrowserHostSettings m_settings;
     bool m_offline = false;
+    bool m_ownPageLoading = false; // the load under way shows one of the program's own pages
     QWebEngineProfile *m_profile = nullptr;
     OfflineRequestInterceptor *m_interceptor = nullptr;
     PreviewKeyRouter *m_keyRouter = nullptr;

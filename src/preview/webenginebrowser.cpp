@@ -2,13 +2,19 @@
 
 #include "preview/browserengineerror.h"
 #include "preview/errorpage.h"
+#include "preview/offlinecopies.h"
 #include "preview/offlinerequestinterceptor.h"
 #include "preview/previewkeyrouter.h"
+#include "preview/previewpage.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFrame>
 #include <QLayout>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
+#include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
@@ -54,6 +60,7 @@ void WebEngineBrowser::ensureView()
         m_profile = new QWebEngineProfile(); // no storage name: in memory only, for this run
         m_interceptor = new OfflineRequestInterceptor(m_profile);
         m_profile->setUrlRequestInterceptor(m_interceptor);
+        connect(m_profile, &QWebEngineProfile::downloadRequested, this, &WebEngineBrowser::downloadRequested);
     }
     m_frame = new QFrame(m_pane);
     m_frame->setObjectName(QStringLiteral("WebBrowser1Frame"));
@@ -63,7 +70,7 @@ void WebEngineBrowser::ensureView()
     m_view = new QWebEngineView(m_frame);
     m_view->setObjectName(QStringLiteral("WebBrowser1View"));
     m_view->setAccessibleName(m_pane->accessibleName());
-    m_view->setPage(new QWebEnginePage(m_profile, m_view));
+    m_view->setPage(new PreviewPage(m_profile, [this](const QUrl &url) { return offlineCopyFor(url); }, m_view));
     frameLayout->addWidget(m_view);
     if (QLayout *paneLayout = m_pane->layout())
         paneLayout->addWidget(m_frame);
@@ -134,6 +141,7 @@ void WebEngineBrowser::loadingChanged(const QWebEngineLoadingInfo &info)
     switch (info.status()) {
     case QWebEngineLoadingInfo::LoadSucceededStatus:
         emit documentComplete();
+        keepCopy(info.url());
         break;
     case QWebEngineLoadingInfo::LoadFailedStatus:
         emit navigateError();
@@ -161,6 +169,46 @@ void WebEngineBrowser::showErrorPage(const QWebEngineLoadingInfo &info)
     // Shown under the failed address, as a browser shows its error pages: the pane's address
     // stays the one the user asked for, and back leads to the page before it.
     m_view->setHtml(ErrorPage::html(cause, info.url().toString(), code), info.url());
+}
+
+void WebEngineBrowser::keepCopy(const QUrl &url)
+{
+    // Qt WebEngine has no way to load a page from its HTTP cache alone, so the pane keeps its
+    // own copy of each web page it showed online, the page as shown with its pictures and
+    // style sheets, to show it again offline.
+    if (!m_view || !m_interceptor || m_interceptor->isOffline() || !OfflineRequestInterceptor::isNetworkScheme(url.scheme()))
+        return;
+    if (!m_copyFolder) {
+        m_copyFolder = std::make_unique<QTemporaryDir>();
+        m_copies = std::make_unique<OfflineCopies>(m_copyFolder->path());
+    }
+    // Without a folder there are no copies; offline then shows what it shows for any page.
+    if (!m_copyFolder->isValid())
+        return;
+    m_view->page()->save(m_copies->reserve(url.toString()), QWebEngineDownloadRequest::MimeHtmlSaveFormat);
+}
+
+void WebEngineBrowser::downloadRequested(QWebEngineDownloadRequest *download)
+{
+    if (!m_copies || !download->isSavePageDownload())
+        return;
+    const QString path = QDir(download->downloadDirectory()).filePath(download->downloadFileName());
+    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download, path] {
+        if (!download->isFinished() || !m_copies)
+            return;
+        if (download->state() == QWebEngineDownloadRequest::DownloadCompleted)
+            m_copies->commit(path);
+        else
+            m_copies->discard(path);
+    });
+}
+
+QUrl WebEngineBrowser::offlineCopyFor(const QUrl &url) const
+{
+    if (!m_copies || !m_interceptor || !m_interceptor->isOffline() || !OfflineRequestInterceptor::isNetworkScheme(url.scheme()))
+        return QUrl();
+    const QString copy = m_copies->copyOf(url.toString());
+    return copy.isEmpty() || !QFile::exists(copy) ? QUrl() : QUrl::fromLocalFile(copy);
 }
 
 void WebEngineBrowser::goBack()
@@ -192,7 +240,15 @@ void WebEngineBrowser::setOffline(bool offline)
 
 QString WebEngineBrowser::locationUrl() const
 {
-    return m_view ? m_view->url().toString() : QString();
+    if (!m_view)
+        return QString();
+    // A page shown from its offline copy is still the page of the web it is a copy of.
+    const QUrl shown = m_view->url();
+    if (m_copies && shown.isLocalFile()) {
+        if (const QString address = m_copies->addressOfCopy(shown.toLocalFile()); !address.isEmpty())
+            return address;
+    }
+    return shown.toString();
 }
 
 QString WebEngineBrowser::locationName() const

@@ -7,8 +7,13 @@
 #include <QPointer>
 #include <QWebEngineView>
 
+#include <memory>
+
+class OfflineCopies;
 class OfflineRequestInterceptor;
 class PreviewKeyRouter;
+class QTemporaryDir;
+class QWebEngineDownloadRequest;
 class QWebEngineLoadingInfo;
 class QWebEngineProfile;
 class QWidget;
@@ -16,9 +21,10 @@ class QWidget;
 // The browser engine of the preview pane, on Qt WebEngine. Starting the engine is costly, so
 // the view is made on the first navigation, inside the given pane; until then the pane stays
 // blank and nothing of Chromium runs. Pages, page history and cache live in a private
-// in-memory profile for this run only. A page that cannot be loaded is replaced by the
-// program's own Japanese error page. It owns the view (through its frame), the profile,
-// the request interceptor that makes offline mode real, and the key router.
+// in-memory profile for this run only. Offline, a web page seen earlier in the run is shown
+// from the pane's own copy of it; a page that cannot be loaded is replaced by the program's
+// own Japanese error page. It owns the copies (in a temporary folder), the view (through its
+// frame), the profile, the request interceptor that makes offline mode real, and the key router.
 class WebEngineBrowser final : public BrowserEngine
 {
     Q_OBJECT
@@ -48,6 +54,9 @@ private:
     void applySettings();
     void loadingChanged(const QWebEngineLoadingInfo &info);
     void showErrorPage(const QWebEngineLoadingInfo &info);
+    void keepCopy(const QUrl &url);
+    void downloadRequested(QWebEngineDownloadRequest *download);
+    QUrl offlineCopyFor(const QUrl &url) const;
 
     QPointer<QWidget> m_pane;
     BrowserHostSettings m_settings;
@@ -58,4 +67,6 @@ private:
     PreviewKeyRouter *m_keyRouter = nullptr;
     QPointer<QFrame> m_frame;
     QPointer<QWebEngineView> m_view;
+    std::unique_ptr<QTemporaryDir> m_copyFolder; // made when the first web page is shown
+    std::unique_ptr<OfflineCopies> m_copies;
 };

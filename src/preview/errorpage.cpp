@@ -3,8 +3,8 @@
 namespace {
 
 // Chromium's numbers from its list of network errors; only those with a page of their own.
-constexpr int kTimedOut = -7;
 constexpr int kFileNotFound = -6;
+constexpr int kTimedOut = -7;
 constexpr int kConnectionRefused = -102;
 constexpr int kNameNotResolved = -105;
 constexpr int kConnectionTimedOut = -118;
@@ -25,7 +25,9 @@ Wording wordingFor(ErrorPage::Cause cause)
     using Cause = ErrorPage::Cause;
     switch (cause) {
     case Cause::Offline:
-        return {u"オフラインです", u"オフラインなので、次のページはインターネットから読み込みません。"};
+        return {u"オフラインです",
+                u"オフラインなので、次のページはインターネットから読み込みません。"
+                u"オフラインで表示できるのは、この起動中にオンラインで表示したページだけです。"};
     case Cause::FileNotFound:
         return {u"ファイルが見つかりません", u"次のファイルはありません。名前と場所を確かめてください。"};
     case Cause::ConnectionRefused:

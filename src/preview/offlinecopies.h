@@ -8,8 +8,8 @@
 // seen online can be shown again while the pane is offline. A copy is written under a name
 // this store hands out and counts only once its writing is reported done, so a half-written
 // copy is never shown. One copy per address (the part after "#" does not count); the newest
-// replaces an older one; beyond the limit the oldest copies are deleted. It owns the files
-// it named, not the folder.
+// replaces an older one; beyond the limit the oldest copies are deleted. It deletes the files
+// it named once they are replaced, evicted or failed; the folder is the caller's.
 class OfflineCopies
 {
 public:

@@ -134,7 +134,8 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
     new PreviewCommands(m_dispatcher, m_state, m_dialogs,
                         {m_view.preview, m_view.urlBox, m_view.radioHttp, m_view.progressBar,
                          [this] { return EditorAdapter(*m_view.editor).text(); },
-                         [this](const QString &text) { m_view.statusBar->setPanelText(0, text); }});
+                         [this](const QString &text) { m_view.statusBar->setPanelText(0, text); },
+                         m_view.radioOnline});
     m_documents = new DocumentCommands(m_dispatcher, *m_view.editor, m_state, m_recentFiles, m_dialogs, *this);
     connect(m_documents, &DocumentCommands::recentFilesChanged, this, &MainWindow::showRecentFiles);
 }

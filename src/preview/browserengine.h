@@ -21,7 +21,8 @@ public:
     virtual void goForward() = 0;
     virtual void stop() = 0;
 
-    // Offline: no request leaves the machine; local files still load.
+    // Offline: no request leaves the machine; local files still load, and so may pages the
+    // engine kept from earlier in the run.
     virtual void setOffline(bool offline) = 0;
     virtual bool isOffline() const = 0;
 
@@ -32,6 +33,7 @@ signals:
     void downloadBegin();
     void progressChange(int progress, int progressMax);
     void documentComplete();
-    // A load ended without a document (refused, unreachable, blocked while offline).
+    // A load ended without a document (refused, unreachable, blocked while offline, stopped);
+    // the engine explains a failure in the pane itself.
     void navigateError();
 };

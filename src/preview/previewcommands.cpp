@@ -16,6 +16,8 @@
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QUrl>
 
@@ -36,7 +38,8 @@ QStringList itemsOf(const QComboBox &box)
 
 PreviewCommands::PreviewCommands(CommandDispatcher &commands, MainState &state, UserDialogs &dialogs,
                                  const PreviewControls &controls, BrowserEngine *engine, QObject *parent)
-    : QObject(parent ? parent : controls.pane), m_state(state), m_dialogs(dialogs), m_controls(controls),
+    : QObject(parent ? parent : controls.pane), m_commands(commands), m_state(state), m_dialogs(dialogs),
+      m_controls(controls),
       m_engine(engine ? engine : new WebEngineBrowser(controls.pane))
 {
     m_engine->setParent(this);
@@ -44,6 +47,18 @@ PreviewCommands::PreviewCommands(CommandDispatcher &commands, MainState &state, 
     connect(m_engine, &BrowserEngine::progressChange, this, &PreviewCommands::progressChange);
     connect(m_engine, &BrowserEngine::documentComplete, this, &PreviewCommands::documentComplete);
     connect(m_engine, &BrowserEngine::navigateError, this, &PreviewCommands::loadEnded);
+
+    // A radio button is also checked from the keyboard, by an accessibility action or by the
+    // program, and none of those is a click: the flag follows the checked state itself. The
+    // click handlers below still set it too, as they always did.
+    if (m_controls.onlineMode) {
+        m_state.onlineFlag = m_controls.onlineMode->isChecked();
+        connect(m_controls.onlineMode, &QAbstractButton::toggled, this, &PreviewCommands::setOnline);
+    }
+    // Watched as a key, not as returnPressed: an editable combo box hands an Enter its line
+    // edit ignored back to that line edit, which then reports it a second time.
+    if (QLineEdit *edit = m_controls.urlBox ? m_controls.urlBox->lineEdit() : nullptr)
+        edit->installEventFilter(this);
 
     commands.add(QStringLiteral("Button1Click"), [this](int) { render(); });
     commands.add(QStringLiteral("RadioButton3Click"), [this](int) { setOnline(true); });
@@ -63,6 +78,19 @@ void PreviewCommands::browse(const QString &address)
 {
     m_engine->setOffline(!m_state.onlineFlag);
     m_engine->navigate(address);
+}
+
+bool PreviewCommands::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress || !m_controls.urlBox || watched != m_controls.urlBox->lineEdit())
+        return QObject::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent *>(event)->key();
+    // Enter means "go there" only where 反映 goes to the address; in file mode it would
+    // render the document instead, which nobody expects from the address box.
+    if ((key != Qt::Key_Return && key != Qt::Key_Enter) || !m_controls.httpMode || !m_controls.httpMode->isChecked())
+        return QObject::eventFilter(watched, event);
+    m_commands.run(QStringLiteral("Button1Click"));
+    return true;
 }
 
 void PreviewCommands::renderDocument()

@@ -23,12 +23,15 @@ struct PreviewControls
     QProgressBar *progressBar = nullptr;  // ProgressBar1
     std::function<QString()> documentText;              // the editor's whole text, CR LF line ends
     std::function<void(const QString &)> setStatusText; // status panel 0
+    QAbstractButton *onlineMode = nullptr;              // RadioButton3 "ｵﾝﾗｲﾝ"
 };
 
 // The commands of the preview pane: 反映 (the edited page rendered from a preview file beside
-// the document, or the typed address browsed), online and offline, back, forward and stop;
-// and the pane's progress and completion, which record visited web pages. It owns the
-// browser engine: Qt WebEngine unless another engine is given (tests give a fake).
+// the document, or the typed address browsed; Enter in the address box browses too), online
+// and offline, back, forward and stop; and the pane's progress and completion, which record
+// visited web pages. The online flag follows the ｵﾝﾗｲﾝ button's checked state, however it
+// got checked. It owns the browser engine: Qt WebEngine unless another engine is given
+// (tests give a fake).
 class PreviewCommands final : public QObject
 {
     Q_OBJECT
@@ -51,6 +54,9 @@ public:
     void setOnline(bool online);       // RadioButton3Click, RadioButton4Click
     void moveInHistory(int tag);       // SpeedButton1Click: 0 back, 1 forward, other stop
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override; // Enter in the address box
+
 private:
     void renderDocument();
     void downloadBegin();
@@ -58,6 +64,7 @@ private:
     void documentComplete();
     void loadEnded();
 
+    CommandDispatcher &m_commands;
     MainState &m_state;
     UserDialogs &m_dialogs;
     PreviewControls m_controls;

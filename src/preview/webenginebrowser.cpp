@@ -1,14 +1,22 @@
 #include "preview/webenginebrowser.h"
 
 #include "preview/browserengineerror.h"
+#include "preview/errorpage.h"
+#include "preview/offlinecopies.h"
 #include "preview/offlinerequestinterceptor.h"
 #include "preview/previewkeyrouter.h"
+#include "preview/previewpage.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFrame>
 #include <QLayout>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
+#include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -18,6 +26,17 @@ namespace {
 
 // Qt WebEngine reports progress in percent.
 constexpr int kProgressMax = 100;
+
+// Chromium's numbers for a load that was cut short on purpose (stop, another navigation, a
+// download) and for one the request interceptor refused.
+constexpr int kAborted = -3;
+constexpr int kBlockedByClient = -20;
+
+// The program's own error pages are shown from data addresses; nothing else in the pane is.
+bool isOwnPageLoad(const QWebEngineLoadingInfo &info)
+{
+    return info.url().scheme() == QLatin1String("data");
+}
 
 } // namespace
 
@@ -41,6 +60,7 @@ void WebEngineBrowser::ensureView()
         m_profile = new QWebEngineProfile(); // no storage name: in memory only, for this run
         m_interceptor = new OfflineRequestInterceptor(m_profile);
         m_profile->setUrlRequestInterceptor(m_interceptor);
+        connect(m_profile, &QWebEngineProfile::downloadRequested, this, &WebEngineBrowser::downloadRequested);
     }
     m_frame = new QFrame(m_pane);
     m_frame->setObjectName(QStringLiteral("WebBrowser1Frame"));
@@ -50,19 +70,18 @@ void WebEngineBrowser::ensureView()
     m_view = new QWebEngineView(m_frame);
     m_view->setObjectName(QStringLiteral("WebBrowser1View"));
     m_view->setAccessibleName(m_pane->accessibleName());
-    m_view->setPage(new QWebEnginePage(m_profile, m_view));
+    m_view->setPage(new PreviewPage(m_profile, [this](const QUrl &url) { return offlineCopyFor(url); }, m_view));
     frameLayout->addWidget(m_view);
     if (QLayout *paneLayout = m_pane->layout())
         paneLayout->addWidget(m_frame);
     m_frame->show();
 
-    connect(m_view, &QWebEngineView::loadStarted, this, &BrowserEngine::downloadBegin);
-    connect(m_view, &QWebEngineView::loadProgress, this, [this](int percent) { emit progressChange(percent, kProgressMax); });
-    connect(m_view, &QWebEngineView::loadFinished, this, [this](bool ok) {
-        if (ok)
-            emit documentComplete();
-        else
-            emit navigateError();
+    // The engine's own error pages are English; the pane shows the program's instead.
+    m_view->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    connect(m_view->page(), &QWebEnginePage::loadingChanged, this, &WebEngineBrowser::loadingChanged);
+    connect(m_view, &QWebEngineView::loadProgress, this, [this](int percent) {
+        if (!m_ownPageLoading)
+            emit progressChange(percent, kProgressMax);
     });
 
     m_keyRouter = new PreviewKeyRouter(m_frame, m_settings.answerAccelerator() == HostAnswer::LeftToEngine);
@@ -105,6 +124,93 @@ void WebEngineBrowser::navigate(const QString &address)
     m_view->load(url);
 }
 
+void WebEngineBrowser::loadingChanged(const QWebEngineLoadingInfo &info)
+{
+    // The program's own pages (an error page, also when history brings it back) are no
+    // documents of the user's: they start no progress and complete nothing.
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+        m_ownPageLoading = isOwnPageLoad(info);
+        if (!m_ownPageLoading)
+            emit downloadBegin();
+        return;
+    }
+    if (m_ownPageLoading) {
+        m_ownPageLoading = false;
+        return;
+    }
+    switch (info.status()) {
+    case QWebEngineLoadingInfo::LoadSucceededStatus:
+        emit documentComplete();
+        keepCopy(info.url());
+        break;
+    case QWebEngineLoadingInfo::LoadFailedStatus:
+        emit navigateError();
+        showErrorPage(info);
+        break;
+    default: // stopped
+        emit navigateError();
+        break;
+    }
+}
+
+void WebEngineBrowser::showErrorPage(const QWebEngineLoadingInfo &info)
+{
+    const int code = info.errorCode();
+    ErrorPage::Cause cause = ErrorPage::Cause::Other;
+    if (info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain)
+        cause = ErrorPage::Cause::HttpStatus;
+    else if (code == kAborted)
+        return; // the user or a newer load ended it: nothing failed
+    else if (code == kBlockedByClient && m_interceptor && m_interceptor->isOffline()
+             && OfflineRequestInterceptor::isNetworkScheme(info.url().scheme()))
+        cause = ErrorPage::Cause::Offline;
+    else
+        cause = ErrorPage::causeOfNetError(code);
+    // Shown under the failed address, as a browser shows its error pages: the pane's address
+    // stays the one the user asked for, and back leads to the page before it.
+    m_view->setHtml(ErrorPage::html(cause, info.url().toString(), code), info.url());
+}
+
+void WebEngineBrowser::keepCopy(const QUrl &url)
+{
+    // Qt WebEngine has no way to load a page from its HTTP cache alone, so the pane keeps its
+    // own copy of each web page it showed online, the page as shown with its pictures and
+    // style sheets, to show it again offline.
+    if (!m_view || !m_interceptor || m_interceptor->isOffline() || !OfflineRequestInterceptor::isNetworkScheme(url.scheme()))
+        return;
+    if (!m_copyFolder) {
+        m_copyFolder = std::make_unique<QTemporaryDir>();
+        m_copies = std::make_unique<OfflineCopies>(m_copyFolder->path());
+    }
+    // Without a folder there are no copies; offline then shows what it shows for any page.
+    if (!m_copyFolder->isValid())
+        return;
+    m_view->page()->save(m_copies->reserve(url.toString()), QWebEngineDownloadRequest::MimeHtmlSaveFormat);
+}
+
+void WebEngineBrowser::downloadRequested(QWebEngineDownloadRequest *download)
+{
+    if (!m_copies || !download->isSavePageDownload())
+        return;
+    const QString path = QDir(download->downloadDirectory()).filePath(download->downloadFileName());
+    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, download, path] {
+        if (!download->isFinished() || !m_copies)
+            return;
+        if (download->state() == QWebEngineDownloadRequest::DownloadCompleted)
+            m_copies->commit(path);
+        else
+            m_copies->discard(path);
+    });
+}
+
+QUrl WebEngineBrowser::offlineCopyFor(const QUrl &url) const
+{
+    if (!m_copies || !m_interceptor || !m_interceptor->isOffline() || !OfflineRequestInterceptor::isNetworkScheme(url.scheme()))
+        return QUrl();
+    const QString copy = m_copies->copyOf(url.toString());
+    return copy.isEmpty() || !QFile::exists(copy) ? QUrl() : QUrl::fromLocalFile(copy);
+}
+
 void WebEngineBrowser::goBack()
 {
     if (!m_view || !m_view->history()->canGoBack())
@@ -134,7 +240,15 @@ void WebEngineBrowser::setOffline(bool offline)
 
 QString WebEngineBrowser::locationUrl() const
 {
-    return m_view ? m_view->url().toString() : QString();
+    if (!m_view)
+        return QString();
+    // A page shown from its offline copy is still the page of the web it is a copy of.
+    const QUrl shown = m_view->url();
+    if (m_copies && shown.isLocalFile()) {
+        if (const QString address = m_copies->addressOfCopy(shown.toLocalFile()); !address.isEmpty())
+            return address;
+    }
+    return shown.toString();
 }
 
 QString WebEngineBrowser::locationName() const

@@ -7,16 +7,24 @@
 #include <QPointer>
 #include <QWebEngineView>
 
+#include <memory>
+
+class OfflineCopies;
 class OfflineRequestInterceptor;
 class PreviewKeyRouter;
+class QTemporaryDir;
+class QWebEngineDownloadRequest;
+class QWebEngineLoadingInfo;
 class QWebEngineProfile;
 class QWidget;
 
 // The browser engine of the preview pane, on Qt WebEngine. Starting the engine is costly, so
 // the view is made on the first navigation, inside the given pane; until then the pane stays
 // blank and nothing of Chromium runs. Pages, page history and cache live in a private
-// in-memory profile for this run only. It owns the view (through its frame), the profile,
-// the request interceptor that makes offline mode real, and the key router.
+// in-memory profile for this run only. Offline, a web page seen earlier in the run is shown
+// from the pane's own copy of it; a page that cannot be loaded is replaced by the program's
+// own Japanese error page. It owns the copies (in a temporary folder), the view (through its
+// frame), the profile, the request interceptor that makes offline mode real, and the key router.
 class WebEngineBrowser final : public BrowserEngine
 {
     Q_OBJECT
@@ -44,13 +52,21 @@ public:
 private:
     void ensureView();
     void applySettings();
+    void loadingChanged(const QWebEngineLoadingInfo &info);
+    void showErrorPage(const QWebEngineLoadingInfo &info);
+    void keepCopy(const QUrl &url);
+    void downloadRequested(QWebEngineDownloadRequest *download);
+    QUrl offlineCopyFor(const QUrl &url) const;
 
     QPointer<QWidget> m_pane;
     BrowserHostSettings m_settings;
     bool m_offline = false;
+    bool m_ownPageLoading = false; // the load under way shows one of the program's own pages
     QWebEngineProfile *m_profile = nullptr;
     OfflineRequestInterceptor *m_interceptor = nullptr;
     PreviewKeyRouter *m_keyRouter = nullptr;
     QPointer<QFrame> m_frame;
     QPointer<QWebEngineView> m_view;
+    std::unique_ptr<QTemporaryDir> m_copyFolder; // made when the first web page is shown
+    std::unique_ptr<OfflineCopies> m_copies;
 };

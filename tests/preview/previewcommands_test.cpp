@@ -5,13 +5,17 @@
 #include "preview/previewarea.h"
 #include "preview/previewcommands.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QComboBox>
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -23,12 +27,14 @@ protected:
     PreviewCommandsTest()
     {
         urlBox.setEditable(true);
+        urlBox.setInsertPolicy(QComboBox::NoInsert); // as the main window's
         urlBox.addItems({QStringLiteral("http://www.example.com/"), QStringLiteral("http://www.example.org/")});
         fileMode.setChecked(true);
+        offlineMode.setChecked(true);
         progressBar.hide();
         state.previewName = QStringLiteral("13_05_22.htm");
         PreviewControls controls{&pane, &urlBox, &httpMode, &progressBar, [this] { return documentText; },
-                                 [this](const QString &text) { statusText = text; }};
+                                 [this](const QString &text) { statusText = text; }, &onlineMode};
         engine = new FakeBrowserEngine;
         commands = new PreviewCommands(dispatcher, state, dialogs, controls, engine, &pane);
     }
@@ -61,6 +67,9 @@ protected:
     QWidget modes;
     QRadioButton httpMode{QStringLiteral("http"), &modes};
     QRadioButton fileMode{QStringLiteral("file"), &modes};
+    QWidget onlineGroup;
+    QRadioButton onlineMode{QStringLiteral("ｵﾝﾗｲﾝ"), &onlineGroup};
+    QRadioButton offlineMode{QStringLiteral("ｵﾌﾗｲﾝ"), &onlineGroup};
     QProgressBar progressBar;
     QString documentText;
     QString statusText;
@@ -250,4 +259,90 @@ TEST_F(PreviewCommandsTest, APreviewThatCannotBeWrittenEndsTheCommandBeforeNavig
     EXPECT_EQ(errors().size(), 2);
     EXPECT_TRUE(engine->navigations.isEmpty());
     EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("13_05_22.htm"))));
+}
+
+namespace {
+
+// Does what an assistive technology does when the user picks the button: its own action.
+void toggleByAccessibility(QAbstractButton &button)
+{
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(&button);
+    ASSERT_NE(face, nullptr);
+    QAccessibleActionInterface *actions = face->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+}
+
+} // namespace
+
+TEST_F(PreviewCommandsTest, TheOnlineFlagFollowsTheCheckedButtonHoweverItWasChecked)
+{
+    httpMode.setChecked(true);
+    urlBox.setEditText(QStringLiteral("http://127.0.0.1/"));
+
+    toggleByAccessibility(onlineMode);
+    ASSERT_TRUE(onlineMode.isChecked());
+    EXPECT_TRUE(state.onlineFlag);
+    run("Button1Click");
+
+    offlineMode.setChecked(true); // as the keyboard's selection change does
+    EXPECT_FALSE(state.onlineFlag);
+    run("Button1Click");
+
+    // A click still runs its handler too; the flag is the same either way.
+    onlineMode.click();
+    EXPECT_TRUE(state.onlineFlag);
+    run("Button1Click");
+
+    ASSERT_EQ(engine->navigations.size(), 3);
+    EXPECT_FALSE(engine->navigations[0].offline);
+    EXPECT_TRUE(engine->navigations[1].offline);
+    EXPECT_FALSE(engine->navigations[2].offline);
+}
+
+TEST_F(PreviewCommandsTest, HttpOrFileIsTheCheckedButtonHoweverItWasChecked)
+{
+    documentText = QStringLiteral("<p>x</p>");
+    state.previewDir = folder.path() + QLatin1Char('/');
+    urlBox.setEditText(QStringLiteral("http://127.0.0.1/typed"));
+    toggleByAccessibility(httpMode);
+    ASSERT_FALSE(fileMode.isChecked());
+    run("Button1Click");
+    toggleByAccessibility(fileMode);
+    run("Button1Click");
+    ASSERT_EQ(engine->navigations.size(), 2);
+    EXPECT_EQ(engine->navigations[0].address, QStringLiteral("http://127.0.0.1/typed"));
+    EXPECT_TRUE(engine->navigations[1].address.startsWith(QStringLiteral("file:///")));
+}
+
+TEST_F(PreviewCommandsTest, EnterInTheAddressBoxGoesThereInHttpModeOnly)
+{
+    documentText = QStringLiteral("<p>x</p>");
+    state.previewDir = folder.path() + QLatin1Char('/');
+    QLineEdit *edit = urlBox.lineEdit();
+    ASSERT_NE(edit, nullptr);
+
+    // In file mode the address box is only an address: Enter renders nothing.
+    edit->setText(QStringLiteral("http://127.0.0.1/first"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_TRUE(engine->navigations.isEmpty());
+    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("13_05_22.htm"))));
+
+    httpMode.setChecked(true);
+    edit->setText(QStringLiteral(" 127.0.0.1/typed "));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QTest::keyClick(edit, Qt::Key_Enter, Qt::KeypadModifier);
+    ASSERT_EQ(engine->navigations.size(), 2);
+    for (const FakeBrowserEngine::Navigation &navigation : engine->navigations) {
+        EXPECT_EQ(navigation.address, QStringLiteral(" 127.0.0.1/typed "));
+        EXPECT_TRUE(navigation.offline);
+    }
+    // Enter adds nothing to the list: only completed pages go there.
+    EXPECT_EQ(urlBox.count(), 2);
+
+    // A refusal is shown as 反映's is.
+    engine->refuseNextNavigation(QStringLiteral("アドレス x は開けません"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(errors(), QStringList{QStringLiteral("アドレス x は開けません.")});
 }

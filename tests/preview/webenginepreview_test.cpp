@@ -6,15 +6,24 @@
 #include "loopbackhttpserver.h"
 #include "support/mainwindowfixture.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QComboBox>
 #include <QDate>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
+#include <QWebEngineDownloadRequest>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
+
+#include <algorithm>
 
 namespace {
 
@@ -43,6 +52,15 @@ protected:
         if (spy->isEmpty() && !spy->wait(kLoadTimeoutMs))
             return false;
         return spy->first().first().toBool();
+    }
+
+    // Waits until the pane shows a page with the given title, at the given address when one is
+    // given (the program's error pages come after the failed load has ended).
+    bool waitForTitle(const QString &title, const QString &address = QString())
+    {
+        return QTest::qWaitFor(
+            [&] { return view() && view()->title() == title && (address.isNull() || view()->url() == QUrl(address)); },
+            kLoadTimeoutMs);
     }
 
     QVariant evaluate(const QString &script)
@@ -108,7 +126,7 @@ TEST_F(WebEnginePreviewTest, RenderShowsTheDocumentFromItsOwnFolderWithItsImages
     EXPECT_FALSE(QFile::exists(previewPath));
 }
 
-TEST_F(WebEnginePreviewTest, HttpModeLoadsOnlineAndIsBlockedOffline)
+TEST_F(WebEnginePreviewTest, HttpModeLoadsOnlineAndOfflineShowsOnlyWhatThePaneKept)
 {
     LoopbackHttpServer server;
     ASSERT_TRUE(server.start());
@@ -129,10 +147,90 @@ TEST_F(WebEnginePreviewTest, HttpModeLoadsOnlineAndIsBlockedOffline)
     EXPECT_EQ(control<StatusBar>(QStringLiteral("StatusBar1"))->panelText(0), QStringLiteral("完了"));
     EXPECT_TRUE(control<QWidget>(QStringLiteral("ProgressBar1"))->isHidden());
 
+    // The pane keeps its copy of the page in the background; offline needs it done.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const auto saves = view()->page()->profile()->findChildren<QWebEngineDownloadRequest *>();
+            return !saves.isEmpty() && std::all_of(saves.begin(), saves.end(), [](auto *d) { return d->isFinished(); });
+        },
+        kLoadTimeoutMs));
+
+    // Offline nothing goes to the network. A page never seen is explained in Japanese; Enter in
+    // the address box starts the navigation as 反映 does.
     click("RadioButton4");
-    urlBox->setEditText(server.url(QStringLiteral("/other.html")));
-    EXPECT_FALSE(renderAndWait());
-    EXPECT_FALSE(server.requestedPaths.contains(QStringLiteral("/other.html")));
-    EXPECT_NE(view()->title(), QStringLiteral("Other"));
+    const qsizetype requestCount = server.requestedPaths.size();
+    {
+        QSignalSpy finished(view(), &QWebEngineView::loadFinished);
+        urlBox->setEditText(server.url(QStringLiteral("/other.html")));
+        QTest::keyClick(urlBox->lineEdit(), Qt::Key_Return);
+        ASSERT_TRUE(finished.wait(kLoadTimeoutMs));
+        EXPECT_FALSE(finished.first().first().toBool());
+        ASSERT_TRUE(waitForTitle(QStringLiteral("オフラインです"), server.url(QStringLiteral("/other.html"))));
+        const QString text = evaluate(QStringLiteral("document.body.innerText")).toString();
+        EXPECT_TRUE(text.contains(server.url(QStringLiteral("/other.html")))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("ｵﾝﾗｲﾝ"))) << text.toStdString();
+        EXPECT_EQ(urlBox->findText(server.url(QStringLiteral("/other.html"))), -1);
+        EXPECT_TRUE(control<QWidget>(QStringLiteral("ProgressBar1"))->isHidden());
+    }
+    // The page seen online comes from the pane's copy, under its own address, with no request.
+    urlBox->setEditText(server.url(QStringLiteral("/page.html")));
+    QTest::keyClick(urlBox->lineEdit(), Qt::Key_Return);
+    ASSERT_TRUE(waitForTitle(QStringLiteral("Loopback page")));
+    EXPECT_EQ(server.requestedPaths.size(), requestCount);
+    EXPECT_EQ(urlBox->currentText(), server.url(QStringLiteral("/page.html")));
+    // Neither is a new visit: the error page is none, the copy's page was seen today already.
     EXPECT_EQ(window->state().webHistory.size(), 1);
+}
+
+TEST_F(WebEnginePreviewTest, PagesThatCannotLoadAreExplainedInJapaneseNamingTheAddress)
+{
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    const QString refused = QStringLiteral("http://127.0.0.1:%1/nothing.html").arg(closed.serverPort());
+    closed.close();
+    // A name that would be markup if the page took the address as HTML.
+    const QString missing = QUrl::fromLocalFile(workPath(QStringLiteral("無い<b id=\"inj\">x</b>.htm"))).toString();
+    auto *urlBox = control<QComboBox>(QStringLiteral("cmbURL"));
+    auto *status = control<StatusBar>(QStringLiteral("StatusBar1"));
+    click("RadioButton1");
+    click("RadioButton3");
+
+    const struct
+    {
+        QString address;
+        QString title;
+    } cases[] = {
+        {refused, QStringLiteral("接続できません")},
+        {missing, QStringLiteral("ファイルが見つかりません")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.address.toStdString());
+        urlBox->setEditText(c.address);
+        EXPECT_FALSE(renderAndWait());
+        ASSERT_TRUE(waitForTitle(c.title));
+        EXPECT_EQ(evaluate(QStringLiteral("document.getElementById('inj') === null")).toBool(), true);
+        const QString text = evaluate(QStringLiteral("document.body.innerText")).toString();
+        EXPECT_TRUE(text.contains(view()->url().toString())) << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("ｵﾝﾗｲﾝ")));
+    }
+    // Neither failure is a visit, and neither reports completion.
+    EXPECT_TRUE(window->state().webHistory.isEmpty());
+    EXPECT_NE(status->panelText(0), QStringLiteral("完了"));
+    EXPECT_EQ(urlBox->count(), 2);
+}
+
+// Wiring only: no page is loaded, so the engine does not start.
+TEST_F(WebEnginePreviewTest, TheOnlineFlagFollowsTheButtonsWhateverChecksThem)
+{
+    auto *online = control<QRadioButton>(QStringLiteral("RadioButton3"));
+    auto *offline = control<QRadioButton>(QStringLiteral("RadioButton4"));
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(online);
+    ASSERT_NE(face, nullptr);
+    ASSERT_NE(face->actionInterface(), nullptr);
+    face->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    ASSERT_TRUE(online->isChecked());
+    EXPECT_TRUE(window->state().onlineFlag);
+    offline->setChecked(true);
+    EXPECT_FALSE(window->state().onlineFlag);
+    EXPECT_EQ(view(), nullptr);
 }

@@ -14,11 +14,11 @@ function(qz_library name kind)
   endif()
 endfunction()
 
-# qz_test(NAME [GUI] SOURCES ... LIBS ...)
+# qz_test(NAME [GUI] [ENGINE] SOURCES ... LIBS ...)
 # Logic tests use GoogleTest's own main; GUI tests use one that sets up the offscreen platform
 # (and the browser engine's needs) and starts a QApplication first.
 function(qz_test name)
-  cmake_parse_arguments(ARG "GUI" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "GUI;ENGINE" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   set_target_properties(${name} PROPERTIES AUTOMOC ON)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/src ${PROJECT_SOURCE_DIR}/tests)
@@ -27,8 +27,13 @@ function(qz_test name)
   else()
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)
   endif()
+  # ENGINE: the tests start the real browser engine; labelled so that a run can treat them apart.
+  set(labels unit)
+  if(ARG_ENGINE)
+    set(labels engine)
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 300)
+    PROPERTIES TIMEOUT 300 LABELS ${labels})
 endfunction()

@@ -6,6 +6,7 @@
 #include "authoring/pagecommands.h"
 #include "authoring/pageskeleton.h"
 #include "common/commanddispatcher.h"
+#include "common/documentfilters.h"
 #include "support/mainwindowfixture.h"
 
 #include <QDir>
@@ -212,6 +213,9 @@ TEST_F(AuthoringCommandsTest, FileNameIsWrittenRelativeToTheCurrentFolder)
     ASSERT_FALSE(dialogs.fileRequests.isEmpty());
     EXPECT_EQ(dialogs.fileRequests.first().mode, FileDialogRequest::Mode::Open);
     EXPECT_EQ(dialogs.fileRequests.first().directory, base);
+    // The document dialog as File > Open shows it, title included.
+    EXPECT_EQ(dialogs.fileRequests.first().title, q("ファイルを開く"));
+    EXPECT_EQ(dialogs.fileRequests.first().filters, DocumentFilters::nameFilters());
 }
 
 } // namespace

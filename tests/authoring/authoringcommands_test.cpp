@@ -1,6 +1,6 @@
 // The authoring commands run through their real menu actions on the real main window: the
 // exact text the pane holds afterwards, where the caret stands, and what the insertion model
-// promises (nothing selected, no undo, modified); the page skeleton over a bare pane.
+// promises (nothing selected, one undo step, modified); the page skeleton over a bare pane.
 #include "authoring/editoradapter.h"
 #include "authoring/editorpane.h"
 #include "authoring/pagecommands.h"
@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTest>
 
 // Readable failure output for texts.
 inline void PrintTo(const QString &text, std::ostream *os)
@@ -73,9 +74,13 @@ TEST_P(InsertionTest, ReplacesTheSelectionAndLeavesTheCaretAfterIt)
     EXPECT_EQ(editor.caretPosition(), c.expected.size() - c.afterCaret.size());
     EXPECT_FALSE(editor.hasSelection());
     EXPECT_TRUE(editor.isModified());
-    EXPECT_FALSE(pane()->document()->isUndoAvailable());
     EXPECT_TRUE(window->state().fragment.isEmpty());
     EXPECT_EQ(dialogs.unexpected, 0);
+    // One undo step takes the whole insertion back, and the document is as it was saved.
+    pane()->undo();
+    EXPECT_EQ(editor.text(), c.text);
+    EXPECT_FALSE(editor.isModified());
+    EXPECT_FALSE(pane()->document()->isUndoAvailable());
 }
 
 const QString kLinesWithWideAndEmoji = q("一行目") + kEmoji + q("\r\n二行目");
@@ -107,15 +112,45 @@ INSTANTIATE_TEST_SUITE_P(
         InsertionCase{"RuleReplacesSelection", "mnuHR", q("a\r\nb"), 0, 4, q("<hr>"), QString()}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(AuthoringCommandsTest, InsertionDropsTheUndoHistoryBeforeIt)
+TEST_F(AuthoringCommandsTest, EachInsertionIsOneUndoStepAndEarlierTypingSurvives)
 {
     prepare(q("abc"), 3);
-    pane()->textCursor().insertText(q("typed"));
-    ASSERT_TRUE(pane()->document()->isUndoAvailable());
+    pane()->setFocus();
+    QTest::keyClicks(pane(), q("typed"));
+    ASSERT_EQ(adapter().text(), q("abctyped"));
+    trigger(q("N6"));                       // at the caret, right after the typing
+    adapter().setSelection(0, 3);
+    trigger(q("N5"));                       // around a selection
+    ASSERT_EQ(adapter().text(), q("<b>abc</b>typed<i></i>"));
+
+    const QString steps[] = {q("abctyped<i></i>"), q("abctyped")};
+    for (const QString &expected : steps) {
+        pane()->undo();
+        EXPECT_EQ(adapter().text(), expected);
+        EXPECT_TRUE(adapter().isModified());
+    }
+    // Further back is the typing, and behind it the text as it was saved.
+    while (pane()->document()->isUndoAvailable())
+        pane()->undo();
+    EXPECT_EQ(adapter().text(), q("abc"));
+    EXPECT_FALSE(adapter().isModified());
+    // Redo walks forward again and the document counts as changed.
+    while (pane()->document()->isRedoAvailable())
+        pane()->redo();
+    EXPECT_EQ(adapter().text(), q("<b>abc</b>typed<i></i>"));
+    EXPECT_TRUE(adapter().isModified());
+}
+
+TEST_F(AuthoringCommandsTest, UndoAfterSavingLeavesTheDocumentModified)
+{
+    prepare(q("abc"), 3);
     trigger(q("N6"));
-    EXPECT_FALSE(pane()->document()->isUndoAvailable());
+    adapter().setModified(false);           // as a save leaves it
     pane()->undo();
-    EXPECT_EQ(adapter().text(), q("abctyped<i></i>"));
+    EXPECT_EQ(adapter().text(), q("abc"));
+    EXPECT_TRUE(adapter().isModified());
+    pane()->redo();
+    EXPECT_FALSE(adapter().isModified());
 }
 
 // The page skeleton command alone, over a bare pane: no main window needed.

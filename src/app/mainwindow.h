@@ -76,6 +76,7 @@ private:
     void formClose();
     void registerOwnCommands();
     void showRecentFiles();
+    void showDocumentFormat();
 
     UserDialogs &m_dialogs;
     CommandDispatcher m_dispatcher;

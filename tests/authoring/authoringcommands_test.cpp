@@ -7,6 +7,7 @@
 #include "authoring/pageskeleton.h"
 #include "common/commanddispatcher.h"
 #include "common/documentfilters.h"
+#include "common/mainstate.h"
 #include "support/mainwindowfixture.h"
 
 #include <QDir>
@@ -157,7 +158,12 @@ TEST_F(AuthoringCommandsTest, UndoAfterSavingLeavesTheDocumentModified)
 class PageCommandsTest : public ::testing::Test
 {
 protected:
-    PageCommandsTest() { window.setWindowTitle(q("QZWeb [/w/old.htm]")); }
+    PageCommandsTest()
+    {
+        window.setWindowTitle(q("QZWeb [/w/old.htm]"));
+        window.setAccessibleName(window.windowTitle());
+        state.currentFile = q("/w/old.htm");
+    }
 
     void run() { commands.run(q("HTML1Click")); }
     EditorAdapter adapter() { return EditorAdapter(pane); }
@@ -166,12 +172,14 @@ protected:
     QWidget window;
     QTextEdit pane{&window};
     CommandDispatcher commands{dialogs, window};
-    QString currentFile = q("/w/old.htm");
-    PageCommands page{commands, pane, currentFile, dialogs, window};
+    MainState state;
+    int resets = 0;
+    PageCommands page{commands, pane, state, dialogs, window, [this] { ++resets; }};
 };
 
 TEST_F(PageCommandsTest, OnAnEmptyPaneItAsksNothing)
 {
+    state.documentFormat.encoding = TextFormat::Encoding::Utf8;
     run();
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(adapter().text(), PageSkeleton::text());
@@ -179,7 +187,12 @@ TEST_F(PageCommandsTest, OnAnEmptyPaneItAsksNothing)
     EXPECT_EQ(pane.textCursor().block().text(), QString());   // the blank line inside the body
     EXPECT_EQ(pane.textCursor().block().next().text(), q("</body>"));
     EXPECT_EQ(window.windowTitle(), q("QZWeb"));
-    EXPECT_TRUE(currentFile.isEmpty());
+    EXPECT_EQ(window.accessibleName(), q("QZWeb"));
+    EXPECT_TRUE(state.currentFile.isEmpty());
+    // A new page, not yet saved: written as a new document is, and counted as a change.
+    EXPECT_EQ(state.documentFormat.encoding, TextFormat::Encoding::Cp932);
+    EXPECT_TRUE(adapter().isModified());
+    EXPECT_EQ(resets, 1);
 }
 
 TEST_F(PageCommandsTest, ItReplacesTextOnlyWhenTheUserSaysYes)
@@ -187,10 +200,13 @@ TEST_F(PageCommandsTest, ItReplacesTextOnlyWhenTheUserSaysYes)
     for (DialogButton answer : {DialogButton::No, DialogButton::Cancel, DialogButton::Yes}) {
         adapter().setText(q("mine"));
         adapter().setCaret(2);
-        currentFile = q("/w/old.htm");
+        adapter().setModified(false);
+        state.currentFile = q("/w/old.htm");
         window.setWindowTitle(q("QZWeb [/w/old.htm]"));
+        window.setAccessibleName(window.windowTitle());
         dialogs.messages.clear();
         dialogs.messageAnswers.enqueue(answer);
+        resets = 0;
         run();
         ASSERT_EQ(dialogs.messages.size(), 1);
         const MessageBoxRequest &asked = dialogs.messages.first();
@@ -201,7 +217,10 @@ TEST_F(PageCommandsTest, ItReplacesTextOnlyWhenTheUserSaysYes)
         const bool replaced = answer == DialogButton::Yes;
         EXPECT_EQ(adapter().text(), replaced ? PageSkeleton::text() : q("mine"));
         EXPECT_EQ(window.windowTitle(), replaced ? q("QZWeb") : q("QZWeb [/w/old.htm]"));
-        EXPECT_EQ(currentFile.isEmpty(), replaced);
+        EXPECT_EQ(window.accessibleName(), window.windowTitle());
+        EXPECT_EQ(state.currentFile.isEmpty(), replaced);
+        EXPECT_EQ(adapter().isModified(), replaced);
+        EXPECT_EQ(resets, replaced ? 1 : 0);
     }
 }
 

@@ -164,11 +164,9 @@ bool DocumentCommands::writeDocument(const QString &path)
         return true;
     }
     const QString text = EditorAdapter(m_editor).text();
-    if (m_state.documentFormat.encoding != TextFormat::Encoding::Cp932) {
-        DocumentFile::savePlain(path, text, m_state.documentFormat);
-        return true;
-    }
-    const UnencodableCharacters unencodable = UnencodableCharacters::find(text);
+    const UnencodableCharacters unencodable = m_state.documentFormat.encoding == TextFormat::Encoding::Cp932
+                                                  ? UnencodableCharacters::find(text)
+                                                  : UnencodableCharacters{};
     if (unencodable.isEmpty()) {
         DocumentFile::savePlain(path, text, m_state.documentFormat);
         return true;

@@ -6,6 +6,7 @@
 #include "common/commanddispatcher.h"
 #include "common/documentfiledialog.h"
 #include "common/mainstate.h"
+#include "common/unencodablecharacters.h"
 #include "common/userdialogs.h"
 
 #include <QDir>
@@ -20,6 +21,7 @@ const QString kOverwriteQuestion = QStringLiteral("OK を押すと %1 を上書�
 const QString kCloseQuestion = QStringLiteral("編集後にファイルが保存されていません。終了しますか？");
 const QList<DialogButton> kYesNoCancel{DialogButton::Yes, DialogButton::No, DialogButton::Cancel};
 const QList<DialogButton> kOkCancel{DialogButton::Ok, DialogButton::Cancel};
+const QList<DialogButton> kYesNo{DialogButton::Yes, DialogButton::No};
 
 // A file in the sense of the questions: something that exists and is not a folder.
 bool fileExists(const QString &path)
@@ -54,6 +56,7 @@ void DocumentCommands::newDocument()
     m_editor.setCurrentCharFormat(QTextCharFormat());
     m_editor.setAcceptRichText(false);
     EditorAdapter(m_editor).setModified(false);
+    emit documentFormatChanged();
 }
 
 void DocumentCommands::open()
@@ -74,6 +77,7 @@ void DocumentCommands::openFile(const QString &path)
     showTitle();
     m_editor.setFocus();
     EditorAdapter(m_editor).setModified(false);
+    emit documentFormatChanged();
     menuAdd();
 }
 
@@ -87,7 +91,8 @@ void DocumentCommands::save()
         saveAs();
         return;
     }
-    writeDocument(m_state.currentFile);
+    if (!writeDocument(m_state.currentFile))
+        return;
     adapter.setModified(false);
 }
 
@@ -103,10 +108,12 @@ void DocumentCommands::saveAs()
         && m_dialogs.confirm(&m_window, kOverwriteQuestion.arg(QDir::toNativeSeparators(path)), kYesNoCancel)
                != DialogButton::Yes)
         return;
-    writeDocument(path);
+    if (!writeDocument(path))
+        return;
     QDir::setCurrent(m_document.savedAs(path));
     showTitle();
     EditorAdapter(m_editor).setModified(false);
+    emit documentFormatChanged();
     menuAdd();
 }
 
@@ -122,6 +129,7 @@ void DocumentCommands::dropFiles(const QStringList &paths)
     showTitle();
     m_editor.setFocus();
     EditorAdapter(m_editor).setModified(false);
+    emit documentFormatChanged();
 }
 
 bool DocumentCommands::closeQuery()
@@ -149,9 +157,29 @@ void DocumentCommands::deletePreviewFile()
         QFile::remove(preview);
 }
 
-void DocumentCommands::writeDocument(const QString &path)
+bool DocumentCommands::writeDocument(const QString &path)
 {
-    DocumentFile::save(m_editor, path, m_document.beginWrite(path), m_state.documentFormat);
+    if (!m_document.beginWrite(path)) {
+        DocumentFile::save(m_editor, path, false, m_state.documentFormat);
+        return true;
+    }
+    const QString text = EditorAdapter(m_editor).text();
+    const UnencodableCharacters unencodable = m_state.documentFormat.encoding == TextFormat::Encoding::Cp932
+                                                  ? UnencodableCharacters::find(text)
+                                                  : UnencodableCharacters{};
+    if (unencodable.isEmpty()) {
+        DocumentFile::savePlain(path, text, m_state.documentFormat);
+        return true;
+    }
+    // Refused as Shift_JIS; the file stays as it is unless the user takes UTF-8 instead.
+    const QString question = unencodable.utf8Question(UnencodableCharacters::declaresShiftJis(text));
+    if (m_dialogs.confirm(&m_window, question, kYesNo) != DialogButton::Yes)
+        return false;
+    const TextFormat utf8 = TextCodec::utf8FormatFor(text);
+    DocumentFile::savePlain(path, text, utf8);
+    m_state.documentFormat = utf8;
+    emit documentFormatChanged();
+    return true;
 }
 
 void DocumentCommands::menuAdd()

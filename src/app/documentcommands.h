@@ -14,7 +14,8 @@ struct MainState;
 
 // The document commands of the File menu and the window's document events: New, Open, Save,
 // Save As, files dropped from the desktop, the file named on the command line, and the question
-// before closing with unsaved changes. It keeps the window caption, the preview folder and the
+// before closing with unsaved changes. A Shift_JIS document holding characters Shift_JIS cannot
+// hold is written only after the user agreed to UTF-8. It keeps the window caption, the preview folder and the
 // program's current folder in step with the open document. It owns nothing; the window owns the
 // state, the editor and the recent-file list it works on, and shows the list when told.
 class DocumentCommands final : public QObject
@@ -37,11 +38,16 @@ public:
 
 signals:
     void recentFilesChanged();
+    // The document, or the way it is written, has changed: New, Open, a drop, Save As, or a save
+    // that went over to UTF-8.
+    void documentFormatChanged();
 
 private:
     void showTitle();
     void deletePreviewFile();
-    void writeDocument(const QString &path);
+    // False when the user would not have the document written in UTF-8 instead; nothing has
+    // been written then.
+    bool writeDocument(const QString &path);
     void menuAdd();
 
     QTextEdit &m_editor;

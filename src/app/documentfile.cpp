@@ -35,4 +35,9 @@ void save(QTextEdit &editor, const QString &path, bool plainText, const TextForm
     AtomicFile::write(path, bytes);
 }
 
+void savePlain(const QString &path, const QString &text, const TextFormat &format)
+{
+    AtomicFile::write(path, TextCodec::encode(text, format));
+}
+
 } // namespace DocumentFile

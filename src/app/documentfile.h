@@ -21,4 +21,7 @@ TextFormat load(QTextEdit &editor, const QString &path, bool plainText);
 // text cannot be encoded or the write fails. Throws UserError.
 void save(QTextEdit &editor, const QString &path, bool plainText, const TextFormat &format);
 
+// Writes text, the pane's plain text already taken, in format. Throws UserError.
+void savePlain(const QString &path, const QString &text, const TextFormat &format);
+
 } // namespace DocumentFile

@@ -19,6 +19,13 @@ QString DocumentState::caption(const QString &currentFile)
     return kProgramCaption + QStringLiteral(" [") + QDir::toNativeSeparators(currentFile) + QLatin1Char(']');
 }
 
+QString DocumentState::formatLabel() const
+{
+    if (RichTextRule::writesRichText(m_state.currentFile))
+        return QStringLiteral("RTF");
+    return TextCodec::encodingName(m_state.documentFormat);
+}
+
 void DocumentState::startNew()
 {
     m_state.currentFile.clear();

@@ -18,6 +18,10 @@ public:
     static QString caption(const QString &currentFile);
     QString caption() const { return caption(m_state.currentFile); }
 
+    // What the status bar says the document is written as: "RTF" for a name Save writes as rich
+    // text, else the encoding of the plain text.
+    QString formatLabel() const;
+
     // New: untitled, written in the default format; the folders and the read mode stay.
     void startNew();
 

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/documentcommands.h"
+#include "app/documentstate.h"
 #include "app/mainmenu.h"
 #include "app/menubuilder.h"
 #include "app/statusbar.h"
@@ -130,7 +131,8 @@ void MainWindow::registerOwnCommands()
 void MainWindow::attachWindows(const SecondaryWindows &windows)
 {
     new ViewCommands(m_dispatcher, *m_view.editor, *m_view.splitter, *windows.transfer, m_dialogs, *this);
-    AuthoringCommands::install(m_dispatcher, *m_view.editor, m_state, m_dialogs, *windows.colorSize, *this);
+    AuthoringCommands::install(m_dispatcher, *m_view.editor, m_state, m_dialogs, *windows.colorSize, *this,
+                               [this] { showDocumentFormat(); });
     new PreviewCommands(m_dispatcher, m_state, m_dialogs,
                         {m_view.preview, m_view.urlBox, m_view.radioHttp, m_view.progressBar,
                          [this] { return EditorAdapter(*m_view.editor).text(); },
@@ -138,6 +140,8 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
                          m_view.radioOnline});
     m_documents = new DocumentCommands(m_dispatcher, *m_view.editor, m_state, m_recentFiles, m_dialogs, *this);
     connect(m_documents, &DocumentCommands::recentFilesChanged, this, &MainWindow::showRecentFiles);
+    connect(m_documents, &DocumentCommands::documentFormatChanged, this, &MainWindow::showDocumentFormat);
+    showDocumentFormat();
 }
 
 void MainWindow::formCreate()
@@ -206,6 +210,11 @@ void MainWindow::showRecentFiles()
         if (QAction *slot = action(MainMenu::recentSlotName(i)))
             slot->setText(entries.at(i));
     }
+}
+
+void MainWindow::showDocumentFormat()
+{
+    m_view.statusBar->setPanelText(StatusBar::kEncodingPanel, DocumentState(m_state).formatLabel());
 }
 
 void MainWindow::openStartupFile(const QString &path)

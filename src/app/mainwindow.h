@@ -79,6 +79,7 @@ private:
     // The size, place and editor height the user left the window with, when still usable.
     void restorePlacement();
     void savePlacement();
+    void showDocumentFormat();
 
     UserDialogs &m_dialogs;
     CommandDispatcher m_dispatcher;

@@ -22,7 +22,8 @@ QLabel *makePanel(QWidget *parent, const QString &accessibleName)
 StatusBar::StatusBar(QWidget *parent)
     : QStatusBar(parent),
       m_caretPanel(makePanel(this, QStringLiteral("カーソル位置"))),
-      m_creditPanel(makePanel(this, QStringLiteral("クレジット")))
+      m_creditPanel(makePanel(this, QStringLiteral("クレジット"))),
+      m_encodingPanel(makePanel(this, QString()))
 {
     setObjectName(QStringLiteral("StatusBar1"));
     setAccessibleName(QStringLiteral("ステータスバー"));
@@ -30,24 +31,41 @@ StatusBar::StatusBar(QWidget *parent)
     setSizeGripEnabled(false);
     setFixedHeight(kHeight);
     m_creditPanel->setText(QStringLiteral("QZWeb  手づくりホームページの友"));
+    // Its text changes with the document, so a screen reader reads the text itself as the name.
+    m_encodingPanel->setObjectName(QStringLiteral("EncodingPanel"));
+    m_encodingPanel->setAccessibleDescription(QStringLiteral("文書の文字コード"));
+    m_encodingPanel->setAlignment(Qt::AlignCenter);
     // Until the bar is first laid out, the panels keep their designed widths.
     m_caretPanel->setGeometry(0, 0, kDesignCaretPanelWidth, kHeight);
     m_creditPanel->setGeometry(kDesignCaretPanelWidth, 0, kCreditPanelWidth, kHeight);
+    m_encodingPanel->setGeometry(kDesignCaretPanelWidth + kCreditPanelWidth, 0, kEncodingPanelWidth, kHeight);
 }
 
-int StatusBar::panelWidth(int panel) const
+QLabel *StatusBar::panel(int index) const
 {
-    return panel == 0 ? m_caretPanel->width() : m_creditPanel->width();
+    switch (index) {
+    case 0:
+        return m_caretPanel;
+    case kEncodingPanel:
+        return m_encodingPanel;
+    default:
+        return m_creditPanel;
+    }
 }
 
-QString StatusBar::panelText(int panel) const
+int StatusBar::panelWidth(int index) const
 {
-    return panel == 0 ? m_caretPanel->text() : m_creditPanel->text();
+    return panel(index)->width();
 }
 
-void StatusBar::setPanelText(int panel, const QString &text)
+QString StatusBar::panelText(int index) const
 {
-    (panel == 0 ? m_caretPanel : m_creditPanel)->setText(text);
+    return panel(index)->text();
+}
+
+void StatusBar::setPanelText(int index, const QString &text)
+{
+    panel(index)->setText(text);
 }
 
 void StatusBar::resizeEvent(QResizeEvent *event)
@@ -58,7 +76,8 @@ void StatusBar::resizeEvent(QResizeEvent *event)
 
 void StatusBar::placePanels(int barWidth)
 {
-    const int caretWidth = qMax(0, barWidth - kCreditPanelWidth);
+    const int caretWidth = qMax(0, barWidth - kCreditPanelWidth - kEncodingPanelWidth);
     m_caretPanel->setGeometry(0, 0, caretWidth, height());
     m_creditPanel->setGeometry(caretWidth, 0, kCreditPanelWidth, height());
+    m_encodingPanel->setGeometry(caretWidth + kCreditPanelWidth, 0, kEncodingPanelWidth, height());
 }

@@ -12,9 +12,9 @@
 namespace AuthoringCommands {
 
 void install(CommandDispatcher &commands, QTextEdit &editor, MainState &state, UserDialogs &dialogs,
-             ColorSizeDialog &colorSize, QWidget &window)
+             ColorSizeDialog &colorSize, QWidget &window, std::function<void()> documentReset)
 {
-    new PageCommands(commands, editor, state.currentFile, dialogs, window);
+    new PageCommands(commands, editor, state, dialogs, window, std::move(documentReset));
     new FormatCommands(commands, editor, state.fragment, colorSize, window);
     new ColorCommands(commands, editor, state.fragment, colorSize, window);
     new ParagraphCommands(commands, editor, state.fragment, window);

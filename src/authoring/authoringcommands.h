@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class ColorSizeDialog;
 class CommandDispatcher;
 class QTextEdit;
@@ -14,7 +16,8 @@ struct MainState;
 namespace AuthoringCommands {
 
 // Creates every family as a child of window; each registers its handlers with commands.
+// documentReset runs after a command made the document a new, untitled one (the page skeleton).
 void install(CommandDispatcher &commands, QTextEdit &editor, MainState &state, UserDialogs &dialogs,
-             ColorSizeDialog &colorSize, QWidget &window);
+             ColorSizeDialog &colorSize, QWidget &window, std::function<void()> documentReset = {});
 
 } // namespace AuthoringCommands

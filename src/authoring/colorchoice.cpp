@@ -32,6 +32,14 @@ void applyPreset(ColorChoice &choice, const ColorSizePreset &preset)
         choice.useSize = *preset.useSize;
     if (preset.notation)
         choice.notation = *preset.notation;
+    else if (preset.writesHtml)
+        choice.notation = choice.htmlNotation;
+}
+
+void rememberNotation(ColorChoice &choice, const ColorSizePreset &preset)
+{
+    if (preset.writesHtml)
+        choice.htmlNotation = choice.notation;
 }
 
 bool canAccept(const ColorChoice &choice)

@@ -32,6 +32,10 @@ struct ColorChoice
     RgbColor color;
     ColorNotation notation = ColorNotation::Hash;
     QString colorText;       // the result; empty until accepted, emptied by a cancel
+    // The notation the dialog was last left in by a command that writes HTML. The editor's own
+    // background colour switches the dialog to "$", which a browser does not read; the next HTML
+    // command goes back to this one.
+    ColorNotation htmlNotation = ColorNotation::Hash;
 };
 
 // What a calling command sets before it shows the dialog; everything else stays as the user
@@ -41,19 +45,25 @@ struct ColorSizePreset
     std::optional<bool> useColor;
     std::optional<bool> useSize;
     std::optional<ColorNotation> notation;
+    bool writesHtml = true;   // the result goes into the page, so it must be a notation HTML reads
 };
 
 namespace ColorPresets {
-inline constexpr ColorSizePreset fontTag{false, false, std::nullopt};
-inline constexpr ColorSizePreset baseFontSize{false, true, std::nullopt};
-inline constexpr ColorSizePreset colorOnly{true, false, std::nullopt};
-inline constexpr ColorSizePreset editorBackground{std::nullopt, std::nullopt, ColorNotation::Dollar};
+inline constexpr ColorSizePreset fontTag{false, false, std::nullopt, true};
+inline constexpr ColorSizePreset baseFontSize{false, true, std::nullopt, true};
+inline constexpr ColorSizePreset colorOnly{true, false, std::nullopt, true};
+inline constexpr ColorSizePreset editorBackground{std::nullopt, std::nullopt, ColorNotation::Dollar, false};
 } // namespace ColorPresets
 
 // The colour written in one notation: two upper-case hexadecimal digits per component.
 QString colorText(RgbColor color, ColorNotation notation);
 
+// Before a showing: the preset's boxes and notation; a command writing HTML without a notation of
+// its own gets the one last used for HTML.
 void applyPreset(ColorChoice &choice, const ColorSizePreset &preset);
+// After a showing, however it ended: a notation left by a command writing HTML is the user's
+// choice for HTML from now on.
+void rememberNotation(ColorChoice &choice, const ColorSizePreset &preset);
 
 // The dialog accepts only when it is asked for a colour or a size.
 bool canAccept(const ColorChoice &choice);

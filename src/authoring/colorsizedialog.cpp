@@ -164,7 +164,10 @@ ColorChoice ColorSizeDialog::ask(const ColorSizePreset &preset)
 {
     applyPreset(preset);
     m_dialogs.exec(this);
-    return choice();
+    ColorChoice result = choice();
+    ::rememberNotation(result, preset);
+    m_htmlNotation = result.htmlNotation;
+    return result;
 }
 
 void ColorSizeDialog::applyPreset(const ColorSizePreset &preset)
@@ -176,6 +179,7 @@ void ColorSizeDialog::applyPreset(const ColorSizePreset &preset)
 
 void ColorSizeDialog::setChoice(const ColorChoice &choice)
 {
+    m_htmlNotation = choice.htmlNotation;
     m_useColor->setChecked(choice.useColor);
     m_useSize->setChecked(choice.useSize);
     m_size->setCurrentText(choice.sizeText);
@@ -197,7 +201,8 @@ void ColorSizeDialog::setChoice(const ColorChoice &choice)
 
 ColorChoice ColorSizeDialog::choice() const
 {
-    return {m_useColor->isChecked(), m_useSize->isChecked(), m_size->currentText(), color(), notation(), m_colorText};
+    return {m_useColor->isChecked(), m_useSize->isChecked(), m_size->currentText(), color(), notation(), m_colorText,
+            m_htmlNotation};
 }
 
 void ColorSizeDialog::settle()

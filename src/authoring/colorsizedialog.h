@@ -49,6 +49,7 @@ private:
 
     UserDialogs &m_dialogs;
     QString m_colorText;
+    ColorNotation m_htmlNotation = ColorNotation::Hash;
     QCheckBox *m_useColor = nullptr;
     QCheckBox *m_useSize = nullptr;
     QComboBox *m_size = nullptr;

@@ -18,16 +18,18 @@ QString EditorAdapter::selectedText() const
 
 void EditorAdapter::replaceSelection(const QString &text)
 {
-    QTextDocument *document = m_editor.document();
     QTextCursor cursor = m_editor.textCursor();
-    // Switching undo off drops the history, so nothing before the insertion can be undone at
-    // positions it no longer has; the insertion itself is not recorded either.
-    document->setUndoRedoEnabled(false);
+    // One edit block: Undo takes the whole insertion back at once, selection included, and the
+    // history before it stays usable because every position it shifted is recorded.
+    cursor.beginEditBlock();
     cursor.insertText(PaneText::fromDocument(text));
-    document->setUndoRedoEnabled(true);
+    cursor.endEditBlock();
     cursor.clearSelection();
     m_editor.setTextCursor(cursor);
-    document->setModified(true);
+    // The insertion has set the flag itself; setting it again would forget the saved state, and
+    // Undo back to it would no longer clear the flag.
+    if (!m_editor.document()->isModified())
+        m_editor.document()->setModified(true);
     m_editor.ensureCursorVisible();
 }
 

@@ -16,9 +16,8 @@ public:
     bool hasSelection() const;
     QString selectedText() const;                 // CR LF line ends
     // Replaces the selection (or inserts at the caret) with text holding CR LF line ends,
-    // leaves the caret after it and nothing selected, and marks the document modified. It makes
-    // no undo record, and the undo history before it is dropped: Undo must never replay older
-    // edits at positions the insertion has shifted.
+    // leaves the caret after it and nothing selected, and marks the document modified. The
+    // replacement is one undo step; the history before it is kept.
     void replaceSelection(const QString &text);
 
     QString text() const;                         // the whole text, CR LF line ends

@@ -20,7 +20,7 @@ public:
     // The selected text with CR LF line ends; empty when nothing is selected.
     QString selectionText() const { return m_editor.selectedText(); }
 
-    // Replaces the selection by Fragment (caret after it, nothing selected, no undo record) and
+    // Replaces the selection by Fragment (caret after it, nothing selected, one undo step) and
     // empties Fragment. An empty Fragment leaves the pane exactly as it was, selection included.
     void insertFragment();
 

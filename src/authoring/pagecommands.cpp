@@ -3,8 +3,11 @@
 #include "authoring/editoradapter.h"
 #include "authoring/pageskeleton.h"
 #include "common/commanddispatcher.h"
+#include "common/mainstate.h"
 #include "common/userdialogs.h"
 
+#include <QTextCharFormat>
+#include <QTextEdit>
 #include <QWidget>
 
 namespace {
@@ -13,9 +16,14 @@ const QString kUntitledCaption = QStringLiteral("QZWeb");
 
 } // namespace
 
-PageCommands::PageCommands(CommandDispatcher &commands, QTextEdit &editor, QString &currentFile,
-                           UserDialogs &dialogs, QWidget &window)
-    : QObject(&window), m_editor(editor), m_currentFile(currentFile), m_dialogs(dialogs), m_window(window)
+PageCommands::PageCommands(CommandDispatcher &commands, QTextEdit &editor, MainState &state, UserDialogs &dialogs,
+                           QWidget &window, std::function<void()> documentReset)
+    : QObject(&window)
+    , m_editor(editor)
+    , m_state(state)
+    , m_dialogs(dialogs)
+    , m_window(window)
+    , m_documentReset(std::move(documentReset))
 {
     commands.add(QStringLiteral("HTML1Click"), [this](int) { insertPageSkeleton(); });
 }
@@ -29,8 +37,18 @@ void PageCommands::insertPageSkeleton()
         if (answer != DialogButton::Yes)
             return;
     }
-    m_currentFile.clear();
+    m_state.currentFile.clear();
+    m_state.documentFormat = TextFormat{};
     m_window.setWindowTitle(kUntitledCaption);
+    m_window.setAccessibleName(kUntitledCaption);
+    // A plain page, whatever the previous document was shown as.
+    m_editor.setAcceptRichText(false);
+    m_editor.setCurrentCharFormat(QTextCharFormat());
     editor.setText(PageSkeleton::text());
     editor.setCaret(PageSkeleton::caretPosition());
+    // Replacing the whole text clears the flag, but the skeleton is a change nobody has saved:
+    // closing now must ask.
+    editor.setModified(true);
+    if (m_documentReset)
+        m_documentReset();
 }

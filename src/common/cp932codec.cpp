@@ -232,6 +232,15 @@ bool Cp932Codec::canEncode(const QString &text)
     return !failure.has_value();
 }
 
+bool Cp932Codec::canEncode(char32_t character)
+{
+    if (character < 0x80)
+        return true;
+    if (character > 0xFFFF || QChar::isSurrogate(character))
+        return false;
+    return tables().encoded[character] != 0;
+}
+
 bool Cp932Codec::hasUndecodableBytes(const QString &decoded)
 {
     for (const QChar c : decoded) {

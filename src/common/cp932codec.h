@@ -45,4 +45,7 @@ public:
 
     // True when every character of text has a CP932 form.
     static bool canEncode(const QString &text);
+    // True when the character has a CP932 form; a table look-up, cheap enough for every
+    // character of a page.
+    static bool canEncode(char32_t character);
 };

@@ -6,7 +6,11 @@ FileDialogRequest documentFileDialog(FileDialogRequest::Mode mode, const QString
 {
     FileDialogRequest request;
     request.mode = mode;
-    request.title = title;
+    if (!title.isEmpty())
+        request.title = title;
+    else
+        request.title = mode == FileDialogRequest::Mode::Open ? QStringLiteral("ファイルを開く")
+                                                               : QStringLiteral("名前を付けて保存");
     request.fileName = fileName;
     request.filters = DocumentFilters::nameFilters();
     request.filterIndex = 0;

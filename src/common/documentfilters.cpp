@@ -10,7 +10,7 @@ const QList<Filter> &filters()
         {QStringLiteral("CGI(*.cgi;*.pl)"), QStringLiteral("*.cgi;*.pl")},
         {QStringLiteral("ASP(*.asp;*.aspx)"), QStringLiteral("*.asp;*.aspx")},
         {QStringLiteral("リッチテキスト(*.rtf)"), QStringLiteral("*.rtf")},
-        {QStringLiteral("画像ファイル"), QStringLiteral("*.jpg;*.jpeg;*.gif;*.bmp")},
+        {QStringLiteral("画像ファイル"), QStringLiteral("*.jpg;*.jpeg;*.gif;*.bmp;*.png;*.webp;*.svg")},
         {QStringLiteral("すべてのファイル"), QStringLiteral("*.*")},
     };
     return table;

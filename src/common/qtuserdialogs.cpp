@@ -1,7 +1,8 @@
 #include "common/qtuserdialogs.h"
 
+#include "common/fontcolordialog.h"
+
 #include <QFileDialog>
-#include <QFontDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -96,12 +97,10 @@ std::optional<QString> QtUserDialogs::chooseFile(QWidget *parent, const FileDial
 
 std::optional<FontChoice> QtUserDialogs::chooseFont(QWidget *parent, const FontChoice &initial)
 {
-    bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, initial.font, parent);
-    if (!ok)
+    FontColorDialog dialog(initial, parent);
+    if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
-    // Qt's font dialog has no colour field; the text keeps the colour it had.
-    return FontChoice{font, initial.color};
+    return dialog.choice();
 }
 
 int QtUserDialogs::exec(QDialog *dialog)

@@ -2,8 +2,8 @@
 
 #include "common/userdialogs.h"
 
-// The real dialogs: Qt message boxes with the program's Japanese buttons, Qt's file and font
-// dialogs, and exec() for the program's own modal windows.
+// The real dialogs: Qt message boxes with the program's Japanese buttons, Qt's file dialog, the
+// program's font dialog with its colour, and exec() for the program's own modal windows.
 class QtUserDialogs final : public UserDialogs
 {
 public:

@@ -150,6 +150,15 @@ QString encodingName(const TextFormat &format)
     return format.byteOrderMark ? QStringLiteral("UTF-8 (BOM)") : QStringLiteral("UTF-8");
 }
 
+TextFormat utf8FormatFor(const QString &text)
+{
+    TextFormat format;
+    format.encoding = TextFormat::Encoding::Utf8;
+    const DecodedText back = decode(text.toUtf8());
+    format.byteOrderMark = back.format.encoding != TextFormat::Encoding::Utf8 || back.text != text;
+    return format;
+}
+
 QByteArray encode(const QString &text, const TextFormat &format)
 {
     if (format.encoding == TextFormat::Encoding::Utf8) {

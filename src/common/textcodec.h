@@ -42,6 +42,11 @@ QByteArray encodeListFile(const QString &text);
 // The encoding's name as the status bar shows it.
 QString encodingName(const TextFormat &format);
 
+// The UTF-8 format a text is saved in when Shift_JIS cannot hold it: without a byte order mark
+// when the bytes alone read back as this same UTF-8 text, else with the mark (a page that declares
+// Shift_JIS, or whose only non-ASCII letters look like half-width kana), so it reopens as written.
+TextFormat utf8FormatFor(const QString &text);
+
 // Throws UserError naming the character and its line when the encoding cannot hold it.
 QByteArray encode(const QString &text, const TextFormat &format);
 

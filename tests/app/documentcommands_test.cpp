@@ -4,11 +4,13 @@
 // the real main window's events. Every dialog is answered by the scripted dialogs.
 #include "app/documentcommands.h"
 #include "app/mainmenu.h"
+#include "app/statusbar.h"
 #include "app/recentfilelist.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorpane.h"
 #include "common/commanddispatcher.h"
 #include "common/mainstate.h"
+#include "common/textcodec.h"
 #include "support/mainwindowfixture.h"
 #include "support/scripteduserdialogs.h"
 
@@ -16,6 +18,7 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QFile>
+#include <QLabel>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QTextBlock>
@@ -26,6 +29,7 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <functional>
 
 namespace {
 
@@ -545,6 +549,78 @@ TEST_F(DocumentWindowTest, CloseQuestionOnlyWithUnsavedChanges)
     }
 }
 
+TEST_F(DocumentWindowTest, StatusBarShowsHowTheDocumentIsWritten)
+{
+    auto *bar = control<StatusBar>(QStringLiteral("StatusBar1"));
+    auto *panel = control<QLabel>(QStringLiteral("EncodingPanel"));
+    ASSERT_NE(bar, nullptr);
+    ASSERT_NE(panel, nullptr);
+    const QString credit = bar->panelText(1);
+    EXPECT_FALSE(panel->accessibleDescription().isEmpty());
+    EXPECT_EQ(bar->panelText(StatusBar::kEncodingPanel), QStringLiteral("Shift_JIS"));
+
+    const QString bom = document(QStringLiteral("bom.htm"), "\xef\xbb\xbf<p>\xe6\x97\xa5</p>");
+    const QString utf8 = document(QStringLiteral("utf8.htm"), "<meta charset=\"UTF-8\"><p>caf\xc3\xa9</p>");
+    const QString sjis = document(QStringLiteral("sjis.htm"), "<p>x</p>");
+    const struct
+    {
+        const char *step;
+        std::function<void()> run;
+        QString shown;
+    } steps[] = {
+        {"open with a byte order mark", [&] { open(bom); }, QStringLiteral("UTF-8 (BOM)")},
+        {"new", [&] { trigger(QStringLiteral("New1")); }, QStringLiteral("Shift_JIS")},
+        {"drop", [&] { drop(window.get(), {utf8}); }, QStringLiteral("UTF-8")},
+        {"save as rich text",
+         [&] {
+             dialogs.fileAnswers.enqueue(workPath(QStringLiteral("rich.rtf")));
+             trigger(QStringLiteral("SaveAs1"));
+         },
+         QStringLiteral("RTF")},
+        {"page skeleton",
+         [&] {
+             dialogs.messageAnswers.enqueue(DialogButton::Yes);
+             trigger(QStringLiteral("HTML1"));
+         },
+         QStringLiteral("Shift_JIS")},
+        {"open Shift_JIS", [&] { open(sjis); }, QStringLiteral("Shift_JIS")},
+        {"save going over to UTF-8",
+         [&] {
+             editor()->moveCursor(QTextCursor::End);
+             type(QStringLiteral("\u00e9"));
+             dialogs.messageAnswers.enqueue(DialogButton::Yes);
+             trigger(QStringLiteral("Save1"));
+         },
+         QStringLiteral("UTF-8 (BOM)")},
+    };
+    for (const auto &step : steps) {
+        step.run();
+        EXPECT_EQ(bar->panelText(StatusBar::kEncodingPanel), step.shown) << step.step;
+        EXPECT_EQ(bar->panelText(1), credit) << step.step;
+    }
+    EXPECT_TRUE(errors().isEmpty());
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST_F(DocumentWindowTest, PageSkeletonIsAnUnsavedChangeAndRenamesTheWindow)
+{
+    const QString path = document(QStringLiteral("page.htm"), "page");
+    open(path);
+    ASSERT_EQ(window->accessibleName(), titled(path));
+    dialogs.messageAnswers.enqueue(DialogButton::Yes);
+    trigger(QStringLiteral("HTML1"));
+    EXPECT_EQ(caption(), QStringLiteral("QZWeb"));
+    EXPECT_EQ(window->accessibleName(), QStringLiteral("QZWeb"));
+    EXPECT_TRUE(adapter().isModified());
+
+    dialogs.messages.clear();
+    dialogs.messageAnswers.enqueue(DialogButton::Cancel);
+    window->close();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages.first().text, kCloseQuestion);
+    EXPECT_TRUE(window->isVisible());
+}
+
 // --- Preview-file deletion ---------------------------------------------------------------------
 
 TEST_F(DocumentCommandsTest, OpenAndSaveAsDeleteThePreviewOfTheOldFolderOnly)
@@ -600,6 +676,8 @@ TEST_F(DocumentCommandsTest, LineEndsAreWrittenAsCrLfAndUtf8StaysUtf8)
         {"a\nb\rc\r\nd", QString(), "a\r\nb\r\nc\r\nd"},
         {"\xef\xbb\xbf\xe6\x97\xa5\n", QStringLiteral("é"), "\xef\xbb\xbf\xc3\xa9\xe6\x97\xa5\r\n"},
         {"\xe6\x97\xa5\xe6\x9c\xac", QStringLiteral("😀"), "\xf0\x9f\x98\x80" "\xe6\x97\xa5\xe6\x9c\xac"},
+        {"<meta charset=\"utf-8\">caf\xc3\xa9", QStringLiteral("😀"),
+         "\xf0\x9f\x98\x80<meta charset=\"utf-8\">caf\xc3\xa9"},
     };
     for (const auto &c : cases) {
         const QString path = document(QStringLiteral("lines.htm"), c.stored);
@@ -651,21 +729,104 @@ TEST_F(DocumentWindowTest, FailedDropChangesNothing)
     EXPECT_EQ(adapter().text(), QStringLiteral("page"));
 }
 
-TEST_F(DocumentCommandsTest, CharacterTheEncodingCannotHoldStopsTheSave)
+TEST_F(DocumentCommandsTest, CharactersShiftJisCannotHoldAreNamedAndUtf8IsOffered)
 {
-    const QString path = document(QStringLiteral("page.htm"), "line one\r\n");
+    const QByteArray utf8Bom("\xef\xbb\xbf");
+    const QByteArray declared("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=x-sjis\">\r\n");
+    const struct
+    {
+        const char *name;
+        QByteArray stored;
+        QString typed;                  // at the end of the page
+        DialogButton answer;
+        QStringList named;              // what the question names, in order
+        QString more;                   // the count of the rest, when some are not named
+        bool mentionsDeclaration;
+        QByteArray written;             // empty: the file keeps what was stored
+    } cases[] = {
+        {"declined", "line one\r\n", QStringLiteral("caf\u00e9"), DialogButton::No,
+         {QStringLiteral("「é」(U+00E9)\u30002 行目")}, QString(), false, QByteArray()},
+        // UTF-8 of "café" alone would read back as half-width kana, so it gets the mark.
+        {"accepted, Latin", "line one\r\n", QStringLiteral("caf\u00e9"), DialogButton::Yes,
+         {QStringLiteral("「é」(U+00E9)\u30002 行目")}, QString(), false,
+         utf8Bom + "line one\r\ncaf\xc3\xa9"},
+        {"accepted, Korean reads back alone", "<p>\x93\xfa</p>\r\n", QStringLiteral("\ud55c"), DialogButton::Yes,
+         {QStringLiteral("「한」(U+D55C)\u30002 行目")}, QString(), false,
+         "<p>\xe6\x97\xa5</p>\r\n\xed\x95\x9c"},
+        {"declared Shift_JIS", declared, QStringLiteral("\u00e9"), DialogButton::Yes,
+         {QStringLiteral("「é」(U+00E9)\u30002 行目")}, QString(), true,
+         utf8Bom + declared + "\xc3\xa9"},
+        {"many, across lines", "a\r\n", QStringLiteral("\u00e9\r\n\U0001F600x\u00e8\rb\u00ea\n\u00eb\u00ec\u00ed"),
+         DialogButton::No,
+         {QStringLiteral("「é」(U+00E9)\u30002 行目"), QStringLiteral("「😀」(U+1F600)\u30003 行目"),
+          QStringLiteral("「è」(U+00E8)\u30003 行目"), QStringLiteral("「ê」(U+00EA)\u30004 行目"),
+          QStringLiteral("「ë」(U+00EB)\u30005 行目")},
+         QStringLiteral("ほか 2 個"), false, QByteArray()},
+    };
+    for (const auto &c : cases) {
+        const QString path = document(QStringLiteral("page.htm"), c.stored);
+        open(path);
+        ASSERT_EQ(state().documentFormat.encoding, TextFormat::Encoding::Cp932) << c.name;
+        editor()->moveCursor(QTextCursor::End);
+        type(c.typed);
+        dialogs.messages.clear();
+        dialogs.messageAnswers.enqueue(c.answer);
+
+        trigger(QStringLiteral("Save1"));
+
+        ASSERT_EQ(dialogs.messages.size(), 1) << c.name;
+        const MessageBoxRequest &asked = dialogs.messages.first();
+        EXPECT_EQ(asked.title, QStringLiteral("確認")) << c.name;
+        EXPECT_EQ(asked.icon, DialogIcon::Question) << c.name;
+        EXPECT_EQ(asked.buttons, (QList<DialogButton>{DialogButton::Yes, DialogButton::No})) << c.name;
+        const qsizetype total = c.named.size() + (c.more.isEmpty() ? 0 : 2);
+        EXPECT_TRUE(asked.text.contains(QStringLiteral("%1 個あります").arg(total))) << asked.text.toStdString();
+        qsizetype from = 0;
+        for (const QString &named : c.named) {
+            const qsizetype at = asked.text.indexOf(named, from);
+            EXPECT_GE(at, from) << c.name << ": " << named.toStdString() << " in order in " << asked.text.toStdString();
+            from = qMax(from, at);
+        }
+        EXPECT_EQ(asked.text.contains(c.more), true) << asked.text.toStdString();
+        EXPECT_EQ(c.more.isEmpty(), !asked.text.contains(QStringLiteral("ほか"))) << asked.text.toStdString();
+        EXPECT_EQ(asked.text.contains(QStringLiteral("宣言")), c.mentionsDeclaration) << asked.text.toStdString();
+        EXPECT_TRUE(asked.text.contains(QStringLiteral("UTF-8 で保存しますか"))) << asked.text.toStdString();
+        EXPECT_TRUE(asked.text.endsWith(QStringLiteral("。"))) << asked.text.toStdString();
+        EXPECT_TRUE(errors().isEmpty()) << c.name;
+
+        const bool accepted = c.answer == DialogButton::Yes;
+        EXPECT_EQ(readFile(path), accepted ? c.written : c.stored) << c.name;
+        EXPECT_EQ(adapter().isModified(), !accepted) << c.name;
+        EXPECT_EQ(state().documentFormat.encoding,
+                  accepted ? TextFormat::Encoding::Utf8 : TextFormat::Encoding::Cp932) << c.name;
+        EXPECT_EQ(QDir(workPath(QString())).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")}) << c.name;
+        if (accepted) {
+            // Written back as it reads, and the next save asks nothing.
+            EXPECT_EQ(TextCodec::decode(readFile(path)).text, adapter().text()) << c.name;
+            dialogs.messages.clear();
+            adapter().setModified(true);
+            trigger(QStringLiteral("Save1"));
+            EXPECT_TRUE(dialogs.messages.isEmpty()) << c.name;
+            EXPECT_EQ(readFile(path), c.written) << c.name;
+        }
+    }
+}
+
+TEST_F(DocumentCommandsTest, SaveAsDeclinedInShiftJisWritesNothingAndKeepsTheName)
+{
+    const QString path = document(QStringLiteral("page.htm"), "old");
     open(path);
-    editor()->moveCursor(QTextCursor::End);
-    type(QStringLiteral("caf\u00e9"));
+    type(QStringLiteral("\u00e9"));
+    dialogs.messageAnswers.enqueue(DialogButton::No);
 
-    trigger(QStringLiteral("Save1"));
+    saveAs(workPath(QStringLiteral("other.htm")));
 
-    ASSERT_EQ(errors().size(), 1);
-    EXPECT_TRUE(errors().first().contains(QStringLiteral("「é」"))) << errors().first().toStdString();
-    EXPECT_TRUE(errors().first().contains(QStringLiteral("2 行目"))) << errors().first().toStdString();
-    EXPECT_EQ(readFile(path), QByteArray("line one\r\n"));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_FALSE(QFile::exists(workPath(QStringLiteral("other.htm"))));
+    EXPECT_EQ(state().currentFile, path);
+    EXPECT_EQ(caption(), titled(path));
+    EXPECT_EQ(recentSlot(0), path);
     EXPECT_TRUE(adapter().isModified());
-    EXPECT_EQ(QDir(workPath(QString())).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")});
 }
 
 TEST_F(DocumentCommandsTest, SaveAsThatCannotCreateTheFileKeepsEverything)

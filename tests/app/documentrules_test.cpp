@@ -35,7 +35,7 @@ TEST(DocumentFilters, SevenFiltersInOrderWithTheirPatterns)
         QStringLiteral("CGI(*.cgi;*.pl) (*.cgi *.pl)"),
         QStringLiteral("ASP(*.asp;*.aspx) (*.asp *.aspx)"),
         QStringLiteral("リッチテキスト(*.rtf) (*.rtf)"),
-        QStringLiteral("画像ファイル (*.jpg *.jpeg *.gif *.bmp)"),
+        QStringLiteral("画像ファイル (*.jpg *.jpeg *.gif *.bmp *.png *.webp *.svg)"),
         QStringLiteral("すべてのファイル (*)"),
     };
     EXPECT_EQ(DocumentFilters::nameFilters(), expected);

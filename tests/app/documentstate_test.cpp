@@ -100,4 +100,28 @@ TEST_F(DocumentStateTest, SaveAsMakesTheFileCurrentAndItsFolderThePreviewFolder)
     EXPECT_EQ(document.caption(), DocumentState::caption(QStringLiteral("/new/place/page.htm")));
 }
 
+TEST_F(DocumentStateTest, FormatLabelSaysHowSaveWritesTheDocument)
+{
+    const struct
+    {
+        const char *file;
+        TextFormat::Encoding encoding;
+        bool bom;
+        const char *label;
+    } cases[] = {
+        {"/site/page.htm", TextFormat::Encoding::Cp932, false, "Shift_JIS"},
+        {"/site/page.htm", TextFormat::Encoding::Utf8, false, "UTF-8"},
+        {"/site/page.htm", TextFormat::Encoding::Utf8, true, "UTF-8 (BOM)"},
+        {"", TextFormat::Encoding::Cp932, false, "Shift_JIS"},
+        {"/site/page.rtf", TextFormat::Encoding::Cp932, false, "RTF"},
+        {"/site/page.RTF", TextFormat::Encoding::Utf8, false, "UTF-8"},   // written as plain text
+    };
+    for (const auto &c : cases) {
+        state.currentFile = QString::fromUtf8(c.file);
+        state.documentFormat.encoding = c.encoding;
+        state.documentFormat.byteOrderMark = c.bom;
+        EXPECT_EQ(document.formatLabel(), QString::fromUtf8(c.label)) << c.file << " " << c.label;
+    }
+}
+
 } // namespace

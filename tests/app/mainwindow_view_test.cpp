@@ -47,7 +47,10 @@ TEST_F(MainWindowView_, StatusPanelOneKeepsItsWidthAndPanelZeroTakesTheRest)
         QCoreApplication::processEvents();
         const int bar = statusBar()->width();
         EXPECT_EQ(statusBar()->panelWidth(1), StatusBar::kCreditPanelWidth) << width;
-        EXPECT_EQ(statusBar()->panelWidth(0), bar - StatusBar::kCreditPanelWidth) << width;
+        // The encoding stands after the two panels, at the right end of the bar.
+        EXPECT_EQ(statusBar()->panelWidth(StatusBar::kEncodingPanel), StatusBar::kEncodingPanelWidth) << width;
+        EXPECT_EQ(statusBar()->panelWidth(0), bar - StatusBar::kCreditPanelWidth - StatusBar::kEncodingPanelWidth)
+            << width;
         EXPECT_EQ(control<QProgressBar>(QStringLiteral("ProgressBar1"))->width(), 400) << width;
     }
     EXPECT_FALSE(statusBar()->panelText(1).isEmpty());

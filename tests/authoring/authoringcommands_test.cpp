@@ -1,17 +1,20 @@
 // The authoring commands run through their real menu actions on the real main window: the
 // exact text the pane holds afterwards, where the caret stands, and what the insertion model
-// promises (nothing selected, no undo, modified); the page skeleton over a bare pane.
+// promises (nothing selected, one undo step, modified); the page skeleton over a bare pane.
 #include "authoring/editoradapter.h"
 #include "authoring/editorpane.h"
 #include "authoring/pagecommands.h"
 #include "authoring/pageskeleton.h"
 #include "common/commanddispatcher.h"
+#include "common/documentfilters.h"
+#include "common/mainstate.h"
 #include "support/mainwindowfixture.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTest>
 
 // Readable failure output for texts.
 inline void PrintTo(const QString &text, std::ostream *os)
@@ -72,9 +75,13 @@ TEST_P(InsertionTest, ReplacesTheSelectionAndLeavesTheCaretAfterIt)
     EXPECT_EQ(editor.caretPosition(), c.expected.size() - c.afterCaret.size());
     EXPECT_FALSE(editor.hasSelection());
     EXPECT_TRUE(editor.isModified());
-    EXPECT_FALSE(pane()->document()->isUndoAvailable());
     EXPECT_TRUE(window->state().fragment.isEmpty());
     EXPECT_EQ(dialogs.unexpected, 0);
+    // One undo step takes the whole insertion back, and the document is as it was saved.
+    pane()->undo();
+    EXPECT_EQ(editor.text(), c.text);
+    EXPECT_FALSE(editor.isModified());
+    EXPECT_FALSE(pane()->document()->isUndoAvailable());
 }
 
 const QString kLinesWithWideAndEmoji = q("一行目") + kEmoji + q("\r\n二行目");
@@ -106,22 +113,57 @@ INSTANTIATE_TEST_SUITE_P(
         InsertionCase{"RuleReplacesSelection", "mnuHR", q("a\r\nb"), 0, 4, q("<hr>"), QString()}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(AuthoringCommandsTest, InsertionDropsTheUndoHistoryBeforeIt)
+TEST_F(AuthoringCommandsTest, EachInsertionIsOneUndoStepAndEarlierTypingSurvives)
 {
     prepare(q("abc"), 3);
-    pane()->textCursor().insertText(q("typed"));
-    ASSERT_TRUE(pane()->document()->isUndoAvailable());
+    pane()->setFocus();
+    QTest::keyClicks(pane(), q("typed"));
+    ASSERT_EQ(adapter().text(), q("abctyped"));
+    trigger(q("N6"));                       // at the caret, right after the typing
+    adapter().setSelection(0, 3);
+    trigger(q("N5"));                       // around a selection
+    ASSERT_EQ(adapter().text(), q("<b>abc</b>typed<i></i>"));
+
+    const QString steps[] = {q("abctyped<i></i>"), q("abctyped")};
+    for (const QString &expected : steps) {
+        pane()->undo();
+        EXPECT_EQ(adapter().text(), expected);
+        EXPECT_TRUE(adapter().isModified());
+    }
+    // Further back is the typing, and behind it the text as it was saved.
+    while (pane()->document()->isUndoAvailable())
+        pane()->undo();
+    EXPECT_EQ(adapter().text(), q("abc"));
+    EXPECT_FALSE(adapter().isModified());
+    // Redo walks forward again and the document counts as changed.
+    while (pane()->document()->isRedoAvailable())
+        pane()->redo();
+    EXPECT_EQ(adapter().text(), q("<b>abc</b>typed<i></i>"));
+    EXPECT_TRUE(adapter().isModified());
+}
+
+TEST_F(AuthoringCommandsTest, UndoAfterSavingLeavesTheDocumentModified)
+{
+    prepare(q("abc"), 3);
     trigger(q("N6"));
-    EXPECT_FALSE(pane()->document()->isUndoAvailable());
+    adapter().setModified(false);           // as a save leaves it
     pane()->undo();
-    EXPECT_EQ(adapter().text(), q("abctyped<i></i>"));
+    EXPECT_EQ(adapter().text(), q("abc"));
+    EXPECT_TRUE(adapter().isModified());
+    pane()->redo();
+    EXPECT_FALSE(adapter().isModified());
 }
 
 // The page skeleton command alone, over a bare pane: no main window needed.
 class PageCommandsTest : public ::testing::Test
 {
 protected:
-    PageCommandsTest() { window.setWindowTitle(q("QZWeb [/w/old.htm]")); }
+    PageCommandsTest()
+    {
+        window.setWindowTitle(q("QZWeb [/w/old.htm]"));
+        window.setAccessibleName(window.windowTitle());
+        state.currentFile = q("/w/old.htm");
+    }
 
     void run() { commands.run(q("HTML1Click")); }
     EditorAdapter adapter() { return EditorAdapter(pane); }
@@ -130,12 +172,14 @@ protected:
     QWidget window;
     QTextEdit pane{&window};
     CommandDispatcher commands{dialogs, window};
-    QString currentFile = q("/w/old.htm");
-    PageCommands page{commands, pane, currentFile, dialogs, window};
+    MainState state;
+    int resets = 0;
+    PageCommands page{commands, pane, state, dialogs, window, [this] { ++resets; }};
 };
 
 TEST_F(PageCommandsTest, OnAnEmptyPaneItAsksNothing)
 {
+    state.documentFormat.encoding = TextFormat::Encoding::Utf8;
     run();
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(adapter().text(), PageSkeleton::text());
@@ -143,7 +187,12 @@ TEST_F(PageCommandsTest, OnAnEmptyPaneItAsksNothing)
     EXPECT_EQ(pane.textCursor().block().text(), QString());   // the blank line inside the body
     EXPECT_EQ(pane.textCursor().block().next().text(), q("</body>"));
     EXPECT_EQ(window.windowTitle(), q("QZWeb"));
-    EXPECT_TRUE(currentFile.isEmpty());
+    EXPECT_EQ(window.accessibleName(), q("QZWeb"));
+    EXPECT_TRUE(state.currentFile.isEmpty());
+    // A new page, not yet saved: written as a new document is, and counted as a change.
+    EXPECT_EQ(state.documentFormat.encoding, TextFormat::Encoding::Cp932);
+    EXPECT_TRUE(adapter().isModified());
+    EXPECT_EQ(resets, 1);
 }
 
 TEST_F(PageCommandsTest, ItReplacesTextOnlyWhenTheUserSaysYes)
@@ -151,10 +200,13 @@ TEST_F(PageCommandsTest, ItReplacesTextOnlyWhenTheUserSaysYes)
     for (DialogButton answer : {DialogButton::No, DialogButton::Cancel, DialogButton::Yes}) {
         adapter().setText(q("mine"));
         adapter().setCaret(2);
-        currentFile = q("/w/old.htm");
+        adapter().setModified(false);
+        state.currentFile = q("/w/old.htm");
         window.setWindowTitle(q("QZWeb [/w/old.htm]"));
+        window.setAccessibleName(window.windowTitle());
         dialogs.messages.clear();
         dialogs.messageAnswers.enqueue(answer);
+        resets = 0;
         run();
         ASSERT_EQ(dialogs.messages.size(), 1);
         const MessageBoxRequest &asked = dialogs.messages.first();
@@ -165,7 +217,10 @@ TEST_F(PageCommandsTest, ItReplacesTextOnlyWhenTheUserSaysYes)
         const bool replaced = answer == DialogButton::Yes;
         EXPECT_EQ(adapter().text(), replaced ? PageSkeleton::text() : q("mine"));
         EXPECT_EQ(window.windowTitle(), replaced ? q("QZWeb") : q("QZWeb [/w/old.htm]"));
-        EXPECT_EQ(currentFile.isEmpty(), replaced);
+        EXPECT_EQ(window.accessibleName(), window.windowTitle());
+        EXPECT_EQ(state.currentFile.isEmpty(), replaced);
+        EXPECT_EQ(adapter().isModified(), replaced);
+        EXPECT_EQ(resets, replaced ? 1 : 0);
     }
 }
 
@@ -212,6 +267,9 @@ TEST_F(AuthoringCommandsTest, FileNameIsWrittenRelativeToTheCurrentFolder)
     ASSERT_FALSE(dialogs.fileRequests.isEmpty());
     EXPECT_EQ(dialogs.fileRequests.first().mode, FileDialogRequest::Mode::Open);
     EXPECT_EQ(dialogs.fileRequests.first().directory, base);
+    // The document dialog as File > Open shows it, title included.
+    EXPECT_EQ(dialogs.fileRequests.first().title, q("ファイルを開く"));
+    EXPECT_EQ(dialogs.fileRequests.first().filters, DocumentFilters::nameFilters());
 }
 
 } // namespace

@@ -48,7 +48,6 @@ TEST(ColorPresets, PresetsChangeOnlyWhatTheyName)
     ColorChoice choice;
     choice.useColor = true;
     choice.useSize = true;
-    choice.notation = ColorNotation::Rgb;
     applyPreset(choice, ColorPresets::editorBackground);
     EXPECT_TRUE(choice.useColor);
     EXPECT_TRUE(choice.useSize);
@@ -56,9 +55,41 @@ TEST(ColorPresets, PresetsChangeOnlyWhatTheyName)
     applyPreset(choice, ColorPresets::baseFontSize);
     EXPECT_FALSE(choice.useColor);
     EXPECT_TRUE(choice.useSize);
-    EXPECT_EQ(choice.notation, ColorNotation::Dollar);
     applyPreset(choice, ColorPresets::fontTag);
     EXPECT_FALSE(canAccept(choice));
+}
+
+// The "$" form is the editor's own colour number; HTML commands must not inherit it from the
+// editor's background colour, but keep whatever the user chose in their own dialogs.
+TEST(ColorPresets, HtmlCommandsGetTheNotationLastUsedForHtml)
+{
+    const struct
+    {
+        const char *name;
+        ColorNotation chosenForHtml;   // what the user left an HTML command's dialog in
+        ColorNotation afterEditor;     // what the next HTML command shows after the editor's colour
+    } cases[] = {
+        {"default", ColorNotation::Hash, ColorNotation::Hash},
+        {"RGB chosen", ColorNotation::Rgb, ColorNotation::Rgb},
+        {"dollar chosen on purpose", ColorNotation::Dollar, ColorNotation::Dollar},
+    };
+    const ColorSizePreset htmlPresets[] = {ColorPresets::fontTag, ColorPresets::baseFontSize, ColorPresets::colorOnly};
+    for (const auto &c : cases) {
+        for (const ColorSizePreset &html : htmlPresets) {
+            ColorChoice choice;
+            applyPreset(choice, html);
+            choice.notation = c.chosenForHtml;          // the user's click
+            rememberNotation(choice, html);
+
+            applyPreset(choice, ColorPresets::editorBackground);
+            EXPECT_EQ(choice.notation, ColorNotation::Dollar) << c.name;
+            choice.notation = ColorNotation::Rgb;       // clicked in the editor's dialog: not for HTML
+            rememberNotation(choice, ColorPresets::editorBackground);
+
+            applyPreset(choice, html);
+            EXPECT_EQ(choice.notation, c.afterEditor) << c.name;
+        }
+    }
 }
 
 } // namespace

@@ -253,9 +253,35 @@ TEST_F(ColorSizeDialogTest, EditorBackgroundReadsTheDollarNotation)
     runWithDialog("N10", {true, std::nullopt, std::nullopt, RgbColor{255, 0, 0}, nullptr});
     EXPECT_EQ(pane->palette().color(QPalette::Base), QColor(255, 0, 0));
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    // The dollar notation it chose stays for the next colour command.
+    // The dollar notation is the editor's own; the next command writing HTML goes back to "#".
     runWithDialog("mnuColorSet", {});
-    EXPECT_EQ(adapter().text(), q("$0000FF"));
+    EXPECT_EQ(adapter().text(), q("#FF0000"));
+}
+
+TEST_F(ColorSizeDialogTest, ANotationChosenForHtmlOutlastsTheEditorBackground)
+{
+    const struct
+    {
+        const char *radio;
+        const char *inserted;
+    } cases[] = {
+        {"RadioButton1", "RGB(0,128,255)"},
+        {"RadioButton2", "$FF8000"},
+        {"RadioButton3", "#0080FF"},
+    };
+    for (const auto &c : cases) {
+        runWithDialog("mnuColorSet", {std::nullopt, std::nullopt, std::nullopt, RgbColor{0, 128, 255}, c.radio});
+        runWithDialog("N10", {});
+        EXPECT_TRUE(dialog()->findChild<QRadioButton *>(q("RadioButton2"))->isChecked()) << c.radio;
+        adapter().setText(QString());
+        runWithDialog("mnuBGCOLOR", {});
+        EXPECT_EQ(adapter().text(), q(" bgcolor=\"%1\"").arg(q(c.inserted))) << c.radio;
+        adapter().setText(QString());
+        runWithDialog("Font1", {true, false, std::nullopt, std::nullopt, nullptr});
+        EXPECT_EQ(adapter().text(), q("<font color=\"%1\"></font>").arg(q(c.inserted))) << c.radio;
+        adapter().setText(QString());
+    }
+    EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 TEST_F(ColorSizeDialogTest, EditorBackgroundInAnotherNotationIsAConversionError)

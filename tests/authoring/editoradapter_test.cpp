@@ -55,7 +55,7 @@ TEST(EditorAdapter, SoftLineBreaksReadAsLineEnds)
     EXPECT_EQ(editor.text(), q("a\r\nb"));
 }
 
-TEST(EditorAdapter, ReplacementMarksModifiedAndLeavesNothingToUndo)
+TEST(EditorAdapter, ReplacementIsOneUndoStepAndKeepsTheHistory)
 {
     QTextEdit pane;
     EditorAdapter editor(pane);
@@ -68,10 +68,17 @@ TEST(EditorAdapter, ReplacementMarksModifiedAndLeavesNothingToUndo)
     EXPECT_EQ(editor.caretPosition(), 10);
     EXPECT_FALSE(editor.hasSelection());
     EXPECT_TRUE(editor.isModified());
-    EXPECT_FALSE(pane.document()->isUndoAvailable());
-    // Editing goes on being undoable after the insertion.
-    pane.textCursor().insertText(q("!"));
-    EXPECT_TRUE(pane.document()->isUndoAvailable());
+
+    pane.undo();
+    EXPECT_EQ(editor.text(), q("typedxyz"));
+    EXPECT_TRUE(editor.isModified());
+    pane.undo();
+    EXPECT_EQ(editor.text(), q("xyz"));
+    EXPECT_FALSE(editor.isModified());
+    pane.redo();
+    pane.redo();
+    EXPECT_EQ(editor.text(), q("typedx1\r\n2z"));
+    EXPECT_TRUE(editor.isModified());
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QColorDialog>
+#include <QFontDatabase>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -165,3 +167,76 @@ TEST(QtUserDialogs, InputBoxReturnsTheTypedTextOrNothingWhenCancelled)
 }
 
 } // namespace
+
+namespace {
+
+// Like whenModalIsUp, but waits for a modal window of type T: a dialog opened from inside another
+// one is up only once it is the active modal window.
+template<typename T>
+void whenModalOfTypeIsUp(const std::function<void(T *)> &act)
+{
+    QTimer::singleShot(0, [act] {
+        if (auto *modal = qobject_cast<T *>(QApplication::activeModalWidget())) {
+            act(modal);
+            return;
+        }
+        whenModalOfTypeIsUp<T>(act);
+    });
+}
+
+} // namespace
+
+TEST(QtUserDialogs, FontDialogGivesTheFontAndTheColourPicked)
+{
+    const QStringList families = QFontDatabase::families();
+    ASSERT_FALSE(families.isEmpty());
+    QFont initialFont(families.first());
+    initialFont.setPointSize(20);
+    const QColor initialColor(Qt::darkGreen);
+    const QColor picked(0, 0, 255);
+    enum class ColourStep {
+        None,
+        Picked,
+        PickCancelled,
+    };
+    const struct
+    {
+        const char *name;
+        ColourStep colour;
+        Act close;
+        std::optional<QColor> expected;   // nullopt: the whole dialog was cancelled
+    } cases[] = {
+        {"colour picked", ColourStep::Picked, Act::Enter, picked},
+        {"colour kept", ColourStep::None, Act::Enter, initialColor},
+        {"colour dialog cancelled", ColourStep::PickCancelled, Act::Enter, initialColor},
+        {"cancelled after picking", ColourStep::Picked, Act::Escape, std::nullopt},
+        {"closed by the window manager", ColourStep::None, Act::WindowManagerClose, std::nullopt},
+    };
+    QtUserDialogs dialogs;
+    for (const auto &c : cases) {
+        QString title;
+        whenModalIsUp([&title, &c, picked](QWidget *modal) {
+            title = modal->windowTitle();
+            auto *colourButton = modal->findChild<QPushButton *>(QStringLiteral("ColorButton"));
+            if (colourButton && c.colour != ColourStep::None) {
+                whenModalOfTypeIsUp<QColorDialog>([&c, picked](QColorDialog *colours) {
+                    colours->setCurrentColor(picked);
+                    if (c.colour == ColourStep::Picked)
+                        colours->accept();
+                    else
+                        colours->reject();
+                });
+                colourButton->click();
+            }
+            perform(modal, c.close);
+        });
+        const std::optional<FontChoice> answer = dialogs.chooseFont(nullptr, {initialFont, initialColor});
+        EXPECT_EQ(title, QStringLiteral("フォント")) << c.name;
+        ASSERT_EQ(answer.has_value(), c.expected.has_value()) << c.name;
+        if (answer) {
+            EXPECT_EQ(answer->color, *c.expected) << c.name;
+            EXPECT_EQ(answer->font.family(), initialFont.family()) << c.name;
+            EXPECT_EQ(answer->font.pointSize(), 20) << c.name;
+        }
+    }
+}

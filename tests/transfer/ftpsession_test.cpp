@@ -100,18 +100,30 @@ protected:
 
     // Submits the job, cancels it once it is under way (signalled by waitFor), and returns
     // its outcome and how long the cancel took.
-    std::pair<FtpJobOutcome, Clock::duration> cancelWhileRunning(FtpSession::Job job, const char* waitFor)
+    std::pair<FtpJobOutcome, Clock::duration> cancelWhileRunning(FtpSession::Job job, const char* waitFor,
+                                                                 std::size_t commandsSent)
     {
         QSignalSpy finished(m_session.get(), &FtpSession::finished);
         QSignalSpy underWay(m_session.get(), waitFor);
         m_session->submit("job", std::move(job));
         EXPECT_TRUE(underWay.wait(signalWaitMs));
-        QThread::msleep(100); // let the job settle into its wait
+        waitUntilServerHas(commandsSent);
+        QThread::msleep(50); // and the job is in its wait
         const auto start = Clock::now();
         m_session->cancel();
         EXPECT_TRUE(finished.wait(signalWaitMs));
         const Clock::duration took = Clock::now() - start;
         return {finished.isEmpty() ? FtpJobOutcome{} : outcomeOf(finished), took};
+    }
+
+    // Waits until the server has read the command that the running job sends: started()
+    // comes before the job's first step, and a cancel before it would cut nothing.
+    void waitUntilServerHas(std::size_t commandCount)
+    {
+        const auto giveUp = Clock::now() + std::chrono::milliseconds(signalWaitMs);
+        while (m_server.commands().size() < commandCount && Clock::now() < giveUp)
+            QThread::msleep(5);
+        ASSERT_EQ(m_server.commands().size(), commandCount);
     }
 
     // The current directory by a job of its own: shows whether the session is still usable.
@@ -180,7 +192,7 @@ TEST_F(SessionTest, CancelEndsAJobWaitingForASilentServer)
     connectWith(longLimit);
     const auto [outcome, took] = cancelWhileRunning(
         [](FtpJobContext& context) { return QVariant(QString::fromStdString(context.client().currentDir())); },
-        SIGNAL(started(quint64, QString)));
+        SIGNAL(started(quint64, QString)), loginCommands.size() + 1);
     EXPECT_LT(took, cancelBound);
     EXPECT_TRUE(outcome.cancelled);
     EXPECT_FALSE(outcome.error.isEmpty());
@@ -217,7 +229,7 @@ TEST_P(CancelDuringATransfer, EndsInTimeAndKeepsTheOldFile)
                                       context.progressFor("index.html"));
             return QVariant();
         },
-        SIGNAL(progress(quint64, qint64, qint64, QString)));
+        SIGNAL(progress(quint64, qint64, qint64, QString)), loginCommands.size() + 2);
     EXPECT_LT(took, cancelBound);
     EXPECT_TRUE(outcome.cancelled);
     EXPECT_EQ(readFile(target), "my good page");
@@ -255,6 +267,7 @@ TEST_F(SessionTest, CancelDropsWaitingJobsWithoutRunningThem)
     m_session->submit("second", [&ran](FtpJobContext&) { return QVariant(++ran); });
     m_session->submit("third", [&ran](FtpJobContext&) { return QVariant(++ran); });
     ASSERT_TRUE(started.wait(signalWaitMs));
+    waitUntilServerHas(loginCommands.size() + 1);
     m_session->cancel();
     while (finished.size() < 3 && finished.wait(signalWaitMs)) {
     }
@@ -274,6 +287,7 @@ TEST_F(SessionTest, DestroyingTheSessionMidJobJoinsItsThreadInTime)
     QSignalSpy started(m_session.get(), &FtpSession::started);
     m_session->submit("stalled", [](FtpJobContext& context) { return QVariant(context.client().currentDir().c_str()); });
     ASSERT_TRUE(started.wait(signalWaitMs));
+    waitUntilServerHas(loginCommands.size() + 1);
     const auto start = Clock::now();
     m_session.reset();
     EXPECT_LT(Clock::now() - start, cancelBound);

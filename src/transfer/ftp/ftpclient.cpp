@@ -442,8 +442,12 @@ std::optional<FtpReply> FtpClient::awaitServerConnection(FtpDataConnection& data
         const FtpReply& reply = readReply();
         if (isPreliminary(reply.code))
             continue;
-        if (isError(reply.code))
-            throw FtpReplyError(reply.code, reply.lastLine());
+        if (isError(reply.code)) {
+            const FtpReplyError refused(reply.code, reply.lastLine());
+            if (refused.code() == FtpCode::transferAborted)
+                readFollowUpOfAbortedTransfer();
+            throw refused;
+        }
         // A short transfer can be over, its reply sent, before its connection was taken: the
         // connection is waiting all the same, and this reply is the one that ends it.
         FtpReply end = reply;

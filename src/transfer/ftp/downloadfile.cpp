@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cerrno>
 #include <cstring>
 #include <random>
@@ -27,24 +28,66 @@ std::string randomSuffix()
     return suffix;
 }
 
+constexpr int maxLinkHops = 40; // the kernel's own limit (ELOOP)
+constexpr mode_t permissionBits = 07777;
+constexpr mode_t privateMode = 0600; // until the download is complete
+
 [[noreturn]] void throwFileError(const char* action, const std::string& path, int error)
 {
     throw FtpError("Cannot " + std::string(action) + " \"" + path + "\": " + std::strerror(error));
 }
 
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Follows symbolic links to the path that renaming must replace; a dangling link leads to
+// the file it names, which the download then creates.
+std::string followLinks(std::string path)
+{
+    for (int hop = 0; hop < maxLinkHops; ++hop) {
+        struct stat status {};
+        if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+            return path;
+        std::string link(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : PATH_MAX) + 1, '\0');
+        const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
+        if (length < 0)
+            throwFileError("read the link", path, errno);
+        link.resize(static_cast<std::size_t>(length));
+        path = !link.empty() && link.front() == '/' ? link : folderOf(path) + link;
+    }
+    throwFileError("follow the links of", path, ELOOP);
+}
+
 } // namespace
 
-DownloadFile::DownloadFile(std::string targetPath) : m_targetPath(std::move(targetPath))
+DownloadFile::DownloadFile(std::string targetPath) : m_targetPath(followLinks(std::move(targetPath)))
 {
+    struct stat existing {};
+    const bool replacing = ::stat(m_targetPath.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
     const std::size_t slash = m_targetPath.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : m_targetPath.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? m_targetPath : m_targetPath.substr(slash + 1);
     int error = 0;
     for (int attempt = 0; attempt < creationAttempts; ++attempt) {
         m_temporaryPath = folder + "." + name + ".part-" + randomSuffix();
-        m_fd = ::open(m_temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, newFileMode);
-        if (m_fd >= 0)
+        m_fd = ::open(m_temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                      replacing ? privateMode : newFileMode);
+        if (m_fd >= 0) {
+            if (replacing) {
+                // Owner first: changing it may clear set-id bits that the mode then restores.
+                // Only root or the owner may give a file away; a user's own file stays theirs.
+                [[maybe_unused]] const int owned = ::fchown(m_fd, existing.st_uid, existing.st_gid);
+                if (::fchmod(m_fd, existing.st_mode & permissionBits) != 0) {
+                    error = errno;
+                    discard();
+                    throwFileError("set the permissions of", m_targetPath, error);
+                }
+            }
             return;
+        }
         error = errno;
         if (error != EEXIST)
             break;
@@ -68,6 +111,7 @@ void DownloadFile::write(const char* data, std::size_t size)
         }
         data += written;
         size -= static_cast<std::size_t>(written);
+        m_written += static_cast<std::uint64_t>(written);
     }
 }
 

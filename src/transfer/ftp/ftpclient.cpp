@@ -4,6 +4,7 @@
 
 #include "transfer/ftp/connectionclosed.h"
 #include "transfer/ftp/downloadfile.h"
+#include "transfer/ftp/ftpcancellederror.h"
 #include "transfer/ftp/ftpdataconnection.h"
 #include "transfer/ftp/ftphostport.h"
 #include "transfer/ftp/ftpprotocolerror.h"
@@ -18,6 +19,7 @@ namespace {
 constexpr int connectionTimedOut = 10060;
 constexpr int preliminaryClass = 1;
 constexpr int codesPerClass = 100;
+constexpr int firstErrorCode = 400;
 // A failed transfer may still owe "150" before its final reply; more than this is not FTP.
 constexpr int maxPreliminaryReplies = 3;
 
@@ -32,6 +34,17 @@ void checkSingleLine(const std::string& argument)
 bool isPreliminary(int code)
 {
     return code / codesPerClass == preliminaryClass;
+}
+
+bool isError(int code)
+{
+    return code >= firstErrorCode;
+}
+
+void report(const FtpClient::Progress& progress, std::uint64_t done, std::uint64_t total)
+{
+    if (progress && !progress(done, total))
+        throw FtpCancelledError();
 }
 
 bool pathExists(const std::string& path)
@@ -53,23 +66,34 @@ void FtpClient::connect()
 {
     if (m_control.isOpen())
         throw FtpError("Already connected.");
-    m_reader.reset();
-    m_lastReply = {};
-    checkSingleLine(m_settings.user);
-    checkSingleLine(m_settings.password);
-
-    TcpSocket socket = TcpSocket::create();
-    const Ipv4Endpoint server{HostResolver::resolve(m_settings.host), m_settings.port};
-    if (!socket.connect(server, Deadline(m_settings.timeLimits.connect)))
-        throw SocketError(connectionTimedOut);
-    m_control = std::move(socket);
+    bool opened = false;
     try {
+        m_reader.reset();
+        m_lastReply = {};
+        m_repliesOwed = 0;
+        checkSingleLine(m_settings.user);
+        checkSingleLine(m_settings.password);
+        m_interrupter.check(); // the name lookup below cannot be interrupted
+
+        TcpSocket socket = TcpSocket::create();
+        socket.setInterrupter(&m_interrupter);
+        const Ipv4Endpoint server{HostResolver::resolve(m_settings.host), m_settings.port};
+        if (!socket.connect(server, Deadline(m_settings.timeLimits.connect)))
+            throw SocketError(connectionTimedOut);
+        m_control = std::move(socket);
+        opened = true;
+        m_repliesOwed = 1; // the greeting
         if (m_onConnected)
             m_onConnected();
         expect(FtpStep::Greeting);
         login();
     } catch (...) {
-        closeControl();
+        // Every failure ends the attempt, also one before the connection stood (refused,
+        // unknown name): whoever shows "connecting" must hear that it is over.
+        if (opened)
+            closeControl(); // notifies unless a lost connection already did
+        else
+            notifyDisconnected();
         throw;
     }
 }
@@ -129,7 +153,7 @@ void FtpClient::site(const std::string& text)
     command(FtpStep::Site, text);
 }
 
-std::vector<std::string> FtpClient::list(const std::string& path)
+std::vector<std::string> FtpClient::list(const std::string& path, const Progress& progress)
 {
     std::string text;
     transfer(FtpStep::List, path, [&](FtpDataConnection& data) {
@@ -139,36 +163,50 @@ std::vector<std::string> FtpClient::list(const std::string& path)
                     throw FtpProtocolError("The server sent a listing larger than "
                                            + std::to_string(maxListingSize / (1024 * 1024)) + " MiB.");
                 text.append(bytes, size);
+                report(progress, text.size(), 0);
             },
             m_settings.timeLimits.dataIdle);
     });
     return splitLines(text);
 }
 
-void FtpClient::retrieve(const std::string& remoteName, const std::string& localPath, bool overwrite)
+void FtpClient::retrieve(const std::string& remoteName, const std::string& localPath, bool overwrite,
+                         std::optional<std::uint64_t> expectedSize, const Progress& progress)
 {
     requireConnected();
     checkSingleLine(remoteName);
     if (!overwrite && pathExists(localPath))
         throw FtpError("Destination file already exists.");
     DownloadFile file(localPath);
+    const std::uint64_t total = expectedSize.value_or(0);
     transfer(FtpStep::Retrieve, remoteName, [&](FtpDataConnection& data) {
-        data.receiveAll([&](const char* bytes, std::size_t size) { file.write(bytes, size); },
-                        m_settings.timeLimits.dataIdle);
+        data.receiveAll(
+            [&](const char* bytes, std::size_t size) {
+                file.write(bytes, size);
+                report(progress, file.bytesWritten(), total);
+            },
+            m_settings.timeLimits.dataIdle);
     });
+    if (expectedSize && file.bytesWritten() < *expectedSize)
+        throw FtpError("The download of " + remoteName + " ended after " + std::to_string(file.bytesWritten())
+                       + " of " + std::to_string(*expectedSize) + " bytes.");
     file.commit();
 }
 
-void FtpClient::store(const std::string& localPath, const std::string& remoteName)
+void FtpClient::store(const std::string& localPath, const std::string& remoteName, const Progress& progress)
 {
     requireConnected();
     checkSingleLine(remoteName);
     UploadFile file(localPath);
+    const std::uint64_t total = file.remaining();
     transfer(FtpStep::Store, remoteName, [&](FtpDataConnection& data) {
         const std::unique_ptr<char[]> buffer(new char[FtpDataConnection::blockSize]);
+        std::uint64_t done = 0;
         while (file.remaining() > 0) {
             const std::size_t size = file.read(buffer.get(), FtpDataConnection::blockSize);
             data.send(buffer.get(), size, m_settings.timeLimits.dataIdle);
+            done += size;
+            report(progress, done, total);
         }
     });
 }
@@ -190,13 +228,9 @@ void FtpClient::abort()
 {
     if (!m_control.isOpen())
         return;
-    sendLine(std::string(ruleFor(FtpStep::Abort).command));
     if (m_data != nullptr)
         m_data->close();
-    // The server answers ABOR (426 then 226 when a transfer was cut, else 225 or 226).
-    // Left unread, that answer would be taken as the reply to the next command.
-    if (readReply().code == FtpCode::transferAborted)
-        readReply();
+    abortExchange();
 }
 
 bool FtpClient::isConnected()
@@ -208,18 +242,21 @@ bool FtpClient::isConnected()
 
 std::vector<std::string> FtpClient::splitLines(const std::string& text)
 {
+    // Empty lines say nothing and are dropped as they are found: a listing of nothing but
+    // line ends would otherwise become millions of empty strings, many times its own size.
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos)
+            end = text.size();
+        if (end > start) {
+            if (lines.size() == maxListingLines)
+                throw FtpProtocolError("The server sent a listing of more than " + std::to_string(maxListingLines)
+                                       + " lines.");
+            lines.emplace_back(text, start, end - start);
         }
-        lines.push_back(text.substr(start, end - start));
         start = end + 1;
-        if (text[end] == '\r' && start < text.size() && text[start] == '\n')
-            ++start;
     }
     return lines;
 }
@@ -237,6 +274,12 @@ void FtpClient::closeControl()
     if (!m_control.isOpen())
         return;
     m_control.close();
+    m_repliesOwed = 0;
+    notifyDisconnected();
+}
+
+void FtpClient::notifyDisconnected()
+{
     if (m_onDisconnected)
         m_onDisconnected();
 }
@@ -254,25 +297,37 @@ std::size_t FtpClient::readControl(char* buffer, std::size_t capacity)
 
 void FtpClient::sendLine(const std::string& line)
 {
+    sendLine(line, m_settings.timeLimits.reply);
+}
+
+void FtpClient::sendLine(const std::string& line, std::chrono::milliseconds idleLimit)
+{
     requireConnected();
+    m_interrupter.check(); // nothing sent yet, so the connection stays in step
     const std::string bytes = line + "\r\n";
     bool sent = false;
     try {
-        sent = m_control.sendAll(bytes.data(), bytes.size(), m_settings.timeLimits.reply);
+        sent = m_control.sendAll(bytes.data(), bytes.size(), idleLimit);
     } catch (...) {
         closeControl();
         throw;
     }
     if (!sent) {
         closeControl();
-        throw FtpTimeoutError("The server did not take a command within "
-                              + FtpTimeoutError::describe(m_settings.timeLimits.reply) + ".");
+        throw FtpTimeoutError("The server did not take a command within " + FtpTimeoutError::describe(idleLimit)
+                              + ".");
     }
+    ++m_repliesOwed;
 }
 
 const FtpReply& FtpClient::readReply()
 {
-    m_replyDeadline.emplace(m_settings.timeLimits.reply);
+    return readReply(Deadline(m_settings.timeLimits.reply));
+}
+
+const FtpReply& FtpClient::readReply(const Deadline& deadline)
+{
+    m_replyDeadline.emplace(deadline);
     try {
         m_lastReply = m_reader.readReply();
     } catch (...) {
@@ -281,6 +336,8 @@ const FtpReply& FtpClient::readReply()
         closeControl();
         throw;
     }
+    if (!isPreliminary(m_lastReply.code) && m_repliesOwed > 0)
+        --m_repliesOwed;
     return m_lastReply;
 }
 
@@ -315,77 +372,158 @@ void FtpClient::transfer(FtpStep step, const std::string& argument, const DataWo
     }
 
     std::unique_ptr<FtpDataConnection> data;
-    if (m_settings.passive)
-        openPassive(step, line, data);
-    else
-        openActive(step, line, data);
+    Ipv4Endpoint passiveServer{};
+    if (m_settings.passive) {
+        const Ipv4Endpoint named = FtpHostPort::parsePassiveReply(command(FtpStep::Passive).lastLine());
+        // Only the port is taken from the reply: the address a server names could point the
+        // client at any machine, so the data connection goes where the control connection went.
+        passiveServer = Ipv4Endpoint{m_control.peerEndpoint().address, named.port};
+    } else {
+        data = std::make_unique<FtpDataConnection>(
+            FtpDataConnection::listenOn(m_control.localEndpoint().address, &m_interrupter));
+        command(FtpStep::Port, FtpHostPort::format(data->listeningEndpoint()));
+    }
+    sendLine(line);
 
     // From here on the server owes a reply that ends the transfer, whatever happens.
-    m_data = data.get();
-    try {
-        work(*data);
-    } catch (...) {
-        data->close();
+    const auto dropData = [&] {
+        if (data)
+            data->close();
         m_data = nullptr;
-        recoverAfterFailedTransfer();
-        throw;
-    }
-    data->close();
-    m_data = nullptr;
-    finishTransfer();
-}
-
-void FtpClient::openActive(FtpStep step, const std::string& line, std::unique_ptr<FtpDataConnection>& data)
-{
-    data = std::make_unique<FtpDataConnection>(FtpDataConnection::listenOn(m_control.localEndpoint().address));
-    command(FtpStep::Port, FtpHostPort::format(data->listeningEndpoint()));
-    sendLine(line);
-    expect(step);
+    };
+    std::optional<FtpReply> early; // the final reply, when it came before the data connection
     try {
-        data->acceptServer(m_control.peerEndpoint().address, m_settings.dataOnlyFromServer,
-                           m_settings.timeLimits.dataAccept);
+        if (m_settings.passive) {
+            data = std::make_unique<FtpDataConnection>(
+                FtpDataConnection::connectTo(passiveServer, m_settings.timeLimits.connect, &m_interrupter));
+            expect(step == FtpStep::Store ? FtpStep::PassiveStore : step);
+        } else {
+            expect(step);
+            early = awaitServerConnection(*data);
+        }
+        m_data = data.get();
+        work(*data);
+    } catch (const FtpReplyError&) {
+        dropData(); // the reply that ended the transfer has been read in its place
+        throw;
+    } catch (const FtpCancelledError&) {
+        dropData();
+        abortAfterCancel();
+        throw;
+    } catch (const SocketError&) {
+        dropData();
+        // A server that refuses a transfer half-way often says why and then resets the data
+        // connection; its reply is the reason to show, not the reset.
+        const std::optional<FtpReply> reply = recoverAfterFailedTransfer();
+        if (reply && isError(reply->code))
+            throw FtpReplyError(reply->code, reply->lastLine());
+        throw;
     } catch (...) {
-        data->close();
+        dropData();
         recoverAfterFailedTransfer();
         throw;
     }
+    dropData();
+    finishTransfer(early);
 }
 
-void FtpClient::openPassive(FtpStep step, const std::string& line, std::unique_ptr<FtpDataConnection>& data)
+std::optional<FtpReply> FtpClient::awaitServerConnection(FtpDataConnection& data)
 {
-    const Ipv4Endpoint named = FtpHostPort::parsePassiveReply(command(FtpStep::Passive).lastLine());
-    // Only the port is taken from the reply: the address a server names could point the
-    // client at any machine, so the data connection goes where the control connection went.
-    const Ipv4Endpoint server{m_control.peerEndpoint().address, named.port};
-    sendLine(line);
+    const Deadline deadline(m_settings.timeLimits.dataAccept);
+    const std::uint32_t server = m_control.peerEndpoint().address;
+    for (;;) {
+        if (!m_reader.hasCompleteLine()) {
+            if (data.acceptServer(server, m_settings.dataOnlyFromServer, deadline, &m_control))
+                return std::nullopt;
+        } else if (deadline.expired()) {
+            throw FtpTimeoutError(FtpDataConnection::acceptTimeoutMessage(deadline.limit()));
+        }
+        // The server spoke instead of connecting: mostly a refusal after its "150".
+        const FtpReply& reply = readReply();
+        if (isPreliminary(reply.code))
+            continue;
+        if (isError(reply.code)) {
+            const FtpReplyError refused(reply.code, reply.lastLine());
+            if (refused.code() == FtpCode::transferAborted)
+                readFollowUpOfAbortedTransfer();
+            throw refused;
+        }
+        // A short transfer can be over, its reply sent, before its connection was taken: the
+        // connection is waiting all the same, and this reply is the one that ends it.
+        FtpReply end = reply;
+        data.acceptServer(server, m_settings.dataOnlyFromServer, deadline);
+        return end;
+    }
+}
+
+void FtpClient::finishTransfer(const std::optional<FtpReply>& early)
+{
+    if (early && !ruleFor(FtpStep::EndOfTransfer).accepts(early->code))
+        throw FtpReplyError(early->code, early->lastLine());
+    const FtpReply reply = early ? *early : expect(FtpStep::EndOfTransfer);
+    if (reply.code != FtpCode::transferAborted)
+        return;
+    // Whatever arrived was cut short: never a success, even when a 226 follows.
+    const FtpReplyError aborted(reply.code, reply.lastLine());
+    readFollowUpOfAbortedTransfer();
+    throw aborted;
+}
+
+void FtpClient::readFollowUpOfAbortedTransfer()
+{
+    // Many servers follow "426" with a "226"; left unread it would answer the next command.
+    // It comes at once or not at all, so a server that sends none costs only a moment.
     try {
-        data = std::make_unique<FtpDataConnection>(FtpDataConnection::connectTo(server, m_settings.timeLimits.connect));
-    } catch (...) {
-        recoverAfterFailedTransfer();
+        if (m_reader.hasCompleteLine() || m_control.waitReadable(Deadline(m_settings.timeLimits.abortReply)))
+            readReply();
+    } catch (const FtpCancelledError&) {
+        closeControl(); // a reply may still be on its way, for no command of ours
         throw;
     }
-    expect(step == FtpStep::Store ? FtpStep::PassiveStore : step);
 }
 
-void FtpClient::finishTransfer()
-{
-    if (expect(FtpStep::EndOfTransfer).code == FtpCode::transferAborted)
-        expect(FtpStep::AfterTransferAborted);
-}
-
-void FtpClient::recoverAfterFailedTransfer()
+std::optional<FtpReply> FtpClient::recoverAfterFailedTransfer()
 {
     // Read what the server says about the broken transfer so that the next command gets
     // its own reply; if it says nothing in time the connection cannot be trusted.
+    if (!m_control.isOpen() || m_repliesOwed == 0)
+        return std::nullopt;
+    try {
+        FtpReply reply = readReply();
+        for (int count = 0; isPreliminary(reply.code) && count < maxPreliminaryReplies; ++count)
+            reply = readReply();
+        if (reply.code == FtpCode::transferAborted)
+            readFollowUpOfAbortedTransfer();
+        return reply;
+    } catch (...) {
+        closeControl();
+        return std::nullopt;
+    }
+}
+
+void FtpClient::abortAfterCancel()
+{
     if (!m_control.isOpen())
         return;
+    // The exchange below has to wait for the server, so the interruption is put aside for
+    // it and raised again after, ending whatever the caller tries next in the same way.
+    const bool interrupted = m_interrupter.raised();
+    m_interrupter.clear();
+    abortExchange();
+    if (interrupted)
+        m_interrupter.raise();
+}
+
+void FtpClient::abortExchange()
+{
+    const Deadline deadline(m_settings.timeLimits.abortReply);
     try {
-        int code = readReply().code;
-        for (int count = 0; isPreliminary(code) && count < maxPreliminaryReplies; ++count)
-            code = readReply().code;
-        if (code == FtpCode::transferAborted)
-            readReply();
-    } catch (...) {
+        sendLine(std::string(ruleFor(FtpStep::Abort).command), m_settings.timeLimits.abortReply);
+        // The transfer's own final reply (often 426) and the one for ABOR, or just the latter.
+        while (m_repliesOwed > 0)
+            readReply(deadline);
+    } catch (const FtpError&) {
+        // Silent or gone: nothing it says later could be matched to a command any more.
         closeControl();
     }
 }

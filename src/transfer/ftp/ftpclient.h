@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -11,6 +12,7 @@
 #include "transfer/ftp/ftpreplyreader.h"
 #include "transfer/ftp/ftpsettings.h"
 #include "transfer/ftp/ftpstep.h"
+#include "transfer/ftp/socketinterrupter.h"
 #include "transfer/ftp/tcpsocket.h"
 
 class FtpDataConnection;
@@ -19,10 +21,15 @@ class FtpDataConnection;
 // checked against the reply codes each one accepts, and one data connection at a time for
 // listings, downloads and uploads. Every call blocks until done or until a time limit in
 // settings().timeLimits expires. Failures are thrown as FtpError and its kinds
-// (FtpReplyError, ConnectionClosed, SocketError, FtpTimeoutError, FtpProtocolError);
-// what() is the text to show. Names and paths are byte strings sent as they are.
+// (FtpReplyError, ConnectionClosed, SocketError, FtpTimeoutError, FtpProtocolError,
+// FtpCancelledError); what() is the text to show. Names and paths are byte strings sent as
+// they are. One thread uses a client; only interrupt() may come from another.
 class FtpClient {
 public:
+    // Called after each block of a transfer with the bytes moved so far and the size when
+    // known (else 0). Returning false stops the transfer with FtpCancelledError.
+    using Progress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
+
     FtpClient();
     ~FtpClient();
     FtpClient(const FtpClient&) = delete;
@@ -45,20 +52,35 @@ public:
     void deleteFile(const std::string& name);
     void rename(const std::string& oldName, const std::string& newName);
     void site(const std::string& command);
-    // The listing split at CR LF, lone CR and lone LF.
-    std::vector<std::string> list(const std::string& path);
-    void retrieve(const std::string& remoteName, const std::string& localPath, bool overwrite);
-    void store(const std::string& localPath, const std::string& remoteName);
+    // The listing's non-empty lines, split at CR LF, lone CR and lone LF.
+    std::vector<std::string> list(const std::string& path, const Progress& progress = {});
+    // With expectedSize (a listing gave it), fewer bytes received is a failure, not a file.
+    void retrieve(const std::string& remoteName, const std::string& localPath, bool overwrite,
+                  std::optional<std::uint64_t> expectedSize = std::nullopt, const Progress& progress = {});
+    void store(const std::string& localPath, const std::string& remoteName, const Progress& progress = {});
     void quit();
+    // Sends ABOR and reads what the server owes within timeLimits.abortReply; a server that
+    // stays silent that long loses the connection. Never throws.
     void abort();
     bool isConnected();
 
+    // Callable from any thread: ends the wait under way, and every later one, with
+    // FtpCancelledError until resetInterrupt(). A transfer cut this way is aborted with ABOR
+    // and keeps the connection when the server answers at once; a command whose reply was
+    // cut loses the connection, since its reply could no longer be told from the next one's.
+    void interrupt() { m_interrupter.raise(); }
+    // Only from the client's own thread, between operations.
+    void resetInterrupt() { m_interrupter.clear(); }
+
     const FtpReply& lastReply() const { return m_lastReply; }
 
-    // A listing is held whole in memory; this bounds what a server can make it hold.
+    // A listing is held whole in memory; these bound what a server can make it hold. Lines
+    // are counted too: each costs far more than its bytes.
     static constexpr std::size_t maxListingSize = 64 * 1024 * 1024;
+    static constexpr std::size_t maxListingLines = 500000;
 
-    // Splits at CR LF, lone CR and lone LF; a line end at the very end adds no empty line.
+    // Splits at CR LF, lone CR and lone LF and drops empty lines. Throws FtpProtocolError
+    // past maxListingLines lines.
     static std::vector<std::string> splitLines(const std::string& text);
 
 private:
@@ -66,25 +88,33 @@ private:
 
     void requireConnected() const;
     void closeControl();
+    void notifyDisconnected();
     std::size_t readControl(char* buffer, std::size_t capacity);
     void sendLine(const std::string& line);
+    void sendLine(const std::string& line, std::chrono::milliseconds idleLimit);
     const FtpReply& readReply();
+    const FtpReply& readReply(const Deadline& deadline);
     const FtpReply& expect(FtpStep step);
     const FtpReply& command(FtpStep step, const std::string& argument = {});
     std::string commandLine(FtpStep step, const std::string& argument) const;
     void login();
     void transfer(FtpStep step, const std::string& argument, const DataWork& work);
-    void openActive(FtpStep step, const std::string& line, std::unique_ptr<FtpDataConnection>& data);
-    void openPassive(FtpStep step, const std::string& line, std::unique_ptr<FtpDataConnection>& data);
-    void finishTransfer();
-    void recoverAfterFailedTransfer();
+    std::optional<FtpReply> awaitServerConnection(FtpDataConnection& data);
+    void finishTransfer(const std::optional<FtpReply>& early);
+    void readFollowUpOfAbortedTransfer();
+    std::optional<FtpReply> recoverAfterFailedTransfer();
+    void abortAfterCancel();
+    void abortExchange();
 
     FtpSettings m_settings;
     std::function<void()> m_onConnected;
     std::function<void()> m_onDisconnected;
+    SocketInterrupter m_interrupter; // declared before the sockets that poll it
     TcpSocket m_control;
     FtpReplyReader m_reader;
     FtpReply m_lastReply;
     std::optional<Deadline> m_replyDeadline;
+    // Final replies the server still owes for commands sent; an abort reads exactly these.
+    int m_repliesOwed = 0;
     FtpDataConnection* m_data = nullptr; // the transfer under way, owned by transfer()
 };

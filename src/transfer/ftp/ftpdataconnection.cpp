@@ -19,18 +19,21 @@ constexpr int connectionTimedOut = 10060;
 
 } // namespace
 
-FtpDataConnection FtpDataConnection::listenOn(std::uint32_t localAddress)
+FtpDataConnection FtpDataConnection::listenOn(std::uint32_t localAddress, const SocketInterrupter* interrupter)
 {
     FtpDataConnection data;
     data.m_listener = TcpSocket::create();
+    data.m_listener.setInterrupter(interrupter);
     data.m_listener.listen(Ipv4Endpoint{localAddress, 0}, listenBacklog);
     return data;
 }
 
-FtpDataConnection FtpDataConnection::connectTo(const Ipv4Endpoint& server, std::chrono::milliseconds timeLimit)
+FtpDataConnection FtpDataConnection::connectTo(const Ipv4Endpoint& server, std::chrono::milliseconds timeLimit,
+                                               const SocketInterrupter* interrupter)
 {
     FtpDataConnection data;
     data.m_connection = TcpSocket::create();
+    data.m_connection.setInterrupter(interrupter);
     if (!data.m_connection.connect(server, Deadline(timeLimit)))
         throw SocketError(connectionTimedOut);
     return data;
@@ -41,10 +44,17 @@ Ipv4Endpoint FtpDataConnection::listeningEndpoint() const
     return m_listener.localEndpoint();
 }
 
-void FtpDataConnection::acceptServer(std::uint32_t serverAddress, bool onlyFrom, std::chrono::milliseconds timeLimit)
+bool FtpDataConnection::acceptServer(std::uint32_t serverAddress, bool onlyFrom, const Deadline& deadline,
+                                     const TcpSocket* control)
 {
-    const Deadline deadline(timeLimit);
-    while (m_listener.waitReadable(deadline)) {
+    for (;;) {
+        const TcpSocket::Readiness ready = control != nullptr ? m_listener.waitReadableOr(*control, deadline)
+                                           : m_listener.waitReadable(deadline) ? TcpSocket::Readiness::This
+                                                                               : TcpSocket::Readiness::Neither;
+        if (ready == TcpSocket::Readiness::Neither)
+            break;
+        if (ready == TcpSocket::Readiness::Other)
+            return false;
         TcpSocket candidate = m_listener.accept();
         if (!candidate.isOpen())
             continue;
@@ -52,10 +62,9 @@ void FtpDataConnection::acceptServer(std::uint32_t serverAddress, bool onlyFrom,
             continue; // an intruder: dropped by candidate's destructor without a byte read
         m_connection = std::move(candidate);
         m_listener.close();
-        return;
+        return true;
     }
-    throw FtpTimeoutError("The server did not open the data connection within "
-                          + FtpTimeoutError::describe(timeLimit) + ".");
+    throw FtpTimeoutError(acceptTimeoutMessage(deadline.limit()));
 }
 
 void FtpDataConnection::receiveAll(const Sink& sink, std::chrono::milliseconds idleLimit)
@@ -81,4 +90,9 @@ void FtpDataConnection::close()
 {
     m_listener.close();
     m_connection.close();
+}
+
+std::string FtpDataConnection::acceptTimeoutMessage(std::chrono::milliseconds limit)
+{
+    return "The server did not open the data connection within " + FtpTimeoutError::describe(limit) + ".";
 }

@@ -4,9 +4,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 
+#include "transfer/ftp/deadline.h"
 #include "transfer/ftp/ipv4endpoint.h"
 #include "transfer/ftp/tcpsocket.h"
+
+class SocketInterrupter;
 
 // The one data connection of a transfer: in active mode the listening socket and the
 // connection the server makes to it, in passive mode the connection the client makes.
@@ -19,21 +23,28 @@ public:
     using Sink = std::function<void(const char* data, std::size_t size)>;
 
     // Active mode: listens on the given local address with a system-chosen port, backlog 1.
-    static FtpDataConnection listenOn(std::uint32_t localAddress);
+    static FtpDataConnection listenOn(std::uint32_t localAddress, const SocketInterrupter* interrupter);
     // Passive mode: connects to the server's data port.
-    static FtpDataConnection connectTo(const Ipv4Endpoint& server, std::chrono::milliseconds timeLimit);
+    static FtpDataConnection connectTo(const Ipv4Endpoint& server, std::chrono::milliseconds timeLimit,
+                                       const SocketInterrupter* interrupter);
 
     Ipv4Endpoint listeningEndpoint() const;
 
     // Waits for the server's connection and stops listening. With onlyFrom set, a
-    // connection from any other address is closed unread and the wait goes on.
-    void acceptServer(std::uint32_t serverAddress, bool onlyFrom, std::chrono::milliseconds timeLimit);
+    // connection from any other address is closed unread and the wait goes on. With control
+    // given, returns false, still listening, as soon as the control connection has something
+    // to say instead (a server that refuses the transfer after all never connects); a
+    // connection already waiting is taken first.
+    bool acceptServer(std::uint32_t serverAddress, bool onlyFrom, const Deadline& deadline,
+                      const TcpSocket* control = nullptr);
 
     // Hands every block received to the sink until the server closes the connection.
     void receiveAll(const Sink& sink, std::chrono::milliseconds idleLimit);
     void send(const char* data, std::size_t size, std::chrono::milliseconds idleLimit);
 
     void close();
+
+    static std::string acceptTimeoutMessage(std::chrono::milliseconds limit);
 
 private:
     TcpSocket m_listener;

@@ -33,8 +33,31 @@ FtpReplyReader::FtpReplyReader(ReadSome readSome) : m_readSome(std::move(readSom
 void FtpReplyReader::reset()
 {
     m_buffer.clear();
+    m_start = 0;
     m_scanned = 0;
     m_peerClosed = false;
+}
+
+bool FtpReplyReader::hasCompleteLine() const
+{
+    return m_buffer.find('\n', m_start) != std::string::npos;
+}
+
+std::string FtpReplyReader::takeLine(std::size_t lineFeed)
+{
+    std::string line = m_buffer.substr(m_start, lineFeed - m_start);
+    // Lines are handed out from an offset and the buffer compacted only once it is used up,
+    // so a block of many short lines costs its length, not its length squared.
+    m_start = lineFeed + 1;
+    m_scanned = m_start;
+    if (m_start == m_buffer.size()) {
+        m_buffer.clear();
+        m_start = 0;
+        m_scanned = 0;
+    }
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return line;
 }
 
 std::string FtpReplyReader::readLine()
@@ -42,20 +65,19 @@ std::string FtpReplyReader::readLine()
     for (;;) {
         const std::size_t lineFeed = m_buffer.find('\n', m_scanned);
         if (lineFeed != std::string::npos) {
-            if (lineFeed > maxLineLength)
+            if (lineFeed - m_start > maxLineLength)
                 break;
-            std::string line = m_buffer.substr(0, lineFeed);
-            m_buffer.erase(0, lineFeed + 1);
-            m_scanned = 0;
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            return line;
+            return takeLine(lineFeed);
         }
-        m_scanned = m_buffer.size();
-        if (m_buffer.size() > maxLineLength)
+        if (m_buffer.size() - m_start > maxLineLength)
             break;
         if (m_peerClosed)
             throw ConnectionClosed();
+        if (m_start > 0) {
+            m_buffer.erase(0, m_start);
+            m_start = 0;
+        }
+        m_scanned = m_buffer.size();
         const std::size_t oldSize = m_buffer.size();
         m_buffer.resize(oldSize + readBlockSize);
         std::size_t received = 0;
@@ -70,15 +92,20 @@ std::string FtpReplyReader::readLine()
             m_peerClosed = true;
     }
     m_buffer.clear();
+    m_start = 0;
     m_scanned = 0;
     throw FtpProtocolError("The server sent a reply line longer than " + std::to_string(maxLineLength)
                            + " bytes.");
 }
 
-std::string FtpReplyReader::readNonEmptyLine()
+std::string FtpReplyReader::readNonEmptyLine(std::size_t& consumed)
 {
     for (;;) {
-        std::string line = trimmed(readLine());
+        std::string raw = readLine();
+        consumed += raw.size() + 1;
+        if (consumed > maxReplySize)
+            throw FtpProtocolError("The server sent a reply longer than " + std::to_string(maxReplySize) + " bytes.");
+        std::string line = trimmed(raw);
         if (!line.empty())
             return line;
     }
@@ -87,17 +114,13 @@ std::string FtpReplyReader::readNonEmptyLine()
 FtpReply FtpReplyReader::readReply()
 {
     FtpReply reply;
-    reply.lines.push_back(readNonEmptyLine());
+    std::size_t consumed = 0;
+    reply.lines.push_back(readNonEmptyLine(consumed));
     const std::string& first = reply.lines.front();
     if (first.size() > codeLength && first[codeLength] == continuationMark) {
         const std::string endMarker = first.substr(0, codeLength) + ' ';
-        std::size_t total = first.size();
         for (;;) {
-            std::string line = readNonEmptyLine();
-            total += line.size();
-            if (total > maxReplySize)
-                throw FtpProtocolError("The server sent a reply longer than " + std::to_string(maxReplySize)
-                                       + " bytes.");
+            std::string line = readNonEmptyLine(consumed);
             const bool last = line.size() < markerLength || equalsIgnoringCase(line.substr(0, markerLength), endMarker);
             reply.lines.push_back(std::move(line));
             if (last)

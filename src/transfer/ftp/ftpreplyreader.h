@@ -17,7 +17,8 @@ public:
     // Real replies are short; a longer line is a server gone wrong (or hostile) and would
     // otherwise grow the buffer until memory runs out.
     static constexpr std::size_t maxLineLength = 65536;
-    // Bounds a multi-line reply that never ends for the same reason.
+    // Bounds a reply that never ends for the same reason, blank lines before and inside it
+    // included: a server flooding empty lines is stopped as soon as one sending text is.
     static constexpr std::size_t maxReplySize = 1024 * 1024;
 
     explicit FtpReplyReader(ReadSome readSome);
@@ -26,6 +27,8 @@ public:
     void reset();
 
     bool peerClosed() const { return m_peerClosed; }
+    // True when a whole line is already buffered, so reading it needs no wait.
+    bool hasCompleteLine() const;
 
     // One line without its LF and without one CR right before it.
     // Throws ConnectionClosed when the peer closed before a whole line arrived.
@@ -38,10 +41,13 @@ public:
     static int codeOf(const std::string& line);
 
 private:
-    std::string readNonEmptyLine();
+    // Adds the bytes it consumed, line ends included, to consumed.
+    std::string readNonEmptyLine(std::size_t& consumed);
+    std::string takeLine(std::size_t lineFeed);
 
     ReadSome m_readSome;
     std::string m_buffer;
-    std::size_t m_scanned = 0; // bytes of m_buffer already known to hold no LF
+    std::size_t m_start = 0;   // bytes of m_buffer already handed out as lines
+    std::size_t m_scanned = 0; // position in m_buffer up to which there is no LF
     bool m_peerClosed = false;
 };

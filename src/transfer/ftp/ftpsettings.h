@@ -18,6 +18,9 @@ struct FtpTimeLimits {
     std::chrono::milliseconds dataAccept{std::chrono::seconds(30)};
     // For a data connection on which nothing moves.
     std::chrono::milliseconds dataIdle{std::chrono::seconds(60)};
+    // For the answer to ABOR: a server that does not answer it at once is not going to, and
+    // whoever aborts is waiting for control back.
+    std::chrono::milliseconds abortReply{std::chrono::seconds(1)};
 };
 
 // What the transfer window sets before connecting.

@@ -28,7 +28,6 @@ constexpr std::array rules{
     FtpStepRule{FtpStep::Store, "STOR ", {125, 150}, 2},
     FtpStepRule{FtpStep::PassiveStore, "STOR ", {110, 125, 150}, 3},
     FtpStepRule{FtpStep::EndOfTransfer, "", {225, 226, 250, FtpCode::transferAborted}, 4},
-    FtpStepRule{FtpStep::AfterTransferAborted, "", {226}, 1},
     FtpStepRule{FtpStep::Quit, "Quit", {}, 0},
     FtpStepRule{FtpStep::Abort, "ABOR", {}, 0},
 };

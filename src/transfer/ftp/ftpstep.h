@@ -28,7 +28,6 @@ enum class FtpStep {
     Store,
     PassiveStore,
     EndOfTransfer,
-    AfterTransferAborted,
     Quit,
     Abort,
 };

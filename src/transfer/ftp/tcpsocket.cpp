@@ -10,8 +10,10 @@
 #include <cerrno>
 #include <utility>
 
+#include "transfer/ftp/ftpcancellederror.h"
 #include "transfer/ftp/ftperror.h"
 #include "transfer/ftp/socketerror.h"
+#include "transfer/ftp/socketinterrupter.h"
 
 namespace {
 
@@ -41,13 +43,17 @@ TcpSocket::~TcpSocket()
     close();
 }
 
-TcpSocket::TcpSocket(TcpSocket&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+TcpSocket::TcpSocket(TcpSocket&& other) noexcept
+    : m_fd(std::exchange(other.m_fd, -1)), m_interrupter(other.m_interrupter)
+{
+}
 
 TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept
 {
     if (this != &other) {
         close();
         m_fd = std::exchange(other.m_fd, -1);
+        m_interrupter = other.m_interrupter;
     }
     return *this;
 }
@@ -57,7 +63,7 @@ TcpSocket TcpSocket::create()
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0)
         throw FtpError("Cannot allocate socket.");
-    return TcpSocket(fd);
+    return TcpSocket(fd, nullptr);
 }
 
 void TcpSocket::close()
@@ -102,7 +108,7 @@ TcpSocket TcpSocket::accept()
 {
     const int fd = ::accept4(m_fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd >= 0)
-        return TcpSocket(fd);
+        return TcpSocket(fd, m_interrupter);
     // A connection that was reset before we took it is simply gone; keep waiting for another.
     if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR || errno == ECONNABORTED)
         return TcpSocket();
@@ -132,23 +138,61 @@ bool TcpSocket::waitReadable(const Deadline& deadline) const
     return waitFor(POLLIN, deadline);
 }
 
+TcpSocket::Readiness TcpSocket::waitReadableOr(const TcpSocket& other, const Deadline& deadline) const
+{
+    const auto [mine, theirs] = poll(POLLIN, &other, deadline);
+    if (mine != 0)
+        return Readiness::This;
+    return theirs != 0 ? Readiness::Other : Readiness::Neither;
+}
+
 bool TcpSocket::waitFor(short events, const Deadline& deadline) const
 {
+    return poll(events, nullptr, deadline).first != 0;
+}
+
+std::pair<short, short> TcpSocket::poll(short events, const TcpSocket* other, const Deadline& deadline) const
+{
+    // A peer that keeps bytes coming would otherwise never let a wait see its deadline.
+    checkInterrupted();
+    if (deadline.expired())
+        return {0, 0};
+    pollfd entries[3];
+    nfds_t count = 0;
+    entries[count++] = pollfd{m_fd, events, 0};
+    const nfds_t otherIndex = count;
+    if (other != nullptr)
+        entries[count++] = pollfd{other->m_fd, POLLIN, 0};
+    const nfds_t wakeIndex = count;
+    if (m_interrupter != nullptr)
+        entries[count++] = pollfd{m_interrupter->fd(), POLLIN, 0};
     for (;;) {
-        pollfd entry{m_fd, events, 0};
-        const int ready = ::poll(&entry, 1, deadline.remainingMilliseconds());
-        if (ready > 0)
-            return true; // errors and hang-ups surface in the call that follows
+        const int ready = ::poll(entries, count, deadline.remainingMilliseconds());
+        if (ready > 0) {
+            if (wakeIndex < count && entries[wakeIndex].revents != 0)
+                throw FtpCancelledError();
+            // errors and hang-ups surface in the call that follows
+            return {entries[0].revents, other != nullptr ? entries[otherIndex].revents : short(0)};
+        }
         if (ready == 0)
-            return false;
+            return {0, 0};
         if (errno != EINTR)
             throwLastError();
     }
 }
 
+void TcpSocket::checkInterrupted() const
+{
+    if (m_interrupter != nullptr)
+        m_interrupter->check();
+}
+
 std::optional<std::size_t> TcpSocket::receiveSome(char* buffer, std::size_t capacity, const Deadline& deadline)
 {
     for (;;) {
+        checkInterrupted();
+        if (deadline.expired())
+            return std::nullopt;
         const ssize_t received = ::recv(m_fd, buffer, capacity, 0);
         if (received >= 0)
             return static_cast<std::size_t>(received);
@@ -164,6 +208,7 @@ std::optional<std::size_t> TcpSocket::receiveSome(char* buffer, std::size_t capa
 bool TcpSocket::sendAll(const char* data, std::size_t size, std::chrono::milliseconds idleLimit)
 {
     while (size > 0) {
+        checkInterrupted();
         const ssize_t sent = ::send(m_fd, data, size, MSG_NOSIGNAL);
         if (sent >= 0) {
             data += sent;

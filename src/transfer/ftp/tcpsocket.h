@@ -2,15 +2,26 @@
 
 #include <cstddef>
 #include <optional>
+#include <utility>
 
 #include "transfer/ftp/deadline.h"
 #include "transfer/ftp/ipv4endpoint.h"
 
+class SocketInterrupter;
+
 // Owns one non-blocking IPv4 TCP socket and turns its calls into waits with deadlines:
 // every blocking step polls until it can go on or the deadline passes, so no call can hang.
+// A deadline that has passed ends the wait even while bytes keep arriving. With an
+// interrupter set, raising it ends any wait at once with FtpCancelledError.
 // Socket failures become SocketError; a peer that went away is an error, never SIGPIPE.
 class TcpSocket {
 public:
+    enum class Readiness {
+        Neither,
+        This,
+        Other,
+    };
+
     TcpSocket() = default;
     ~TcpSocket();
     TcpSocket(TcpSocket&& other) noexcept;
@@ -22,6 +33,8 @@ public:
     static TcpSocket create();
 
     bool isOpen() const { return m_fd >= 0; }
+    // Not owned; must outlive the socket. Sockets accepted from this one inherit it.
+    void setInterrupter(const SocketInterrupter* interrupter) { m_interrupter = interrupter; }
     void close();
 
     // Returns false when the deadline passed before the connection was made.
@@ -35,6 +48,8 @@ public:
 
     // Waits until the socket is readable; false when the deadline passed.
     bool waitReadable(const Deadline& deadline) const;
+    // Waits until this socket or the other one is readable; This when both are.
+    Readiness waitReadableOr(const TcpSocket& other, const Deadline& deadline) const;
     // Reads what is there, at most capacity bytes; 0 means the peer closed the connection;
     // nullopt means the deadline passed first.
     std::optional<std::size_t> receiveSome(char* buffer, std::size_t capacity, const Deadline& deadline);
@@ -43,8 +58,12 @@ public:
     bool sendAll(const char* data, std::size_t size, std::chrono::milliseconds idleLimit);
 
 private:
-    explicit TcpSocket(int fd) : m_fd(fd) {}
+    explicit TcpSocket(int fd, const SocketInterrupter* interrupter) : m_fd(fd), m_interrupter(interrupter) {}
     bool waitFor(short events, const Deadline& deadline) const;
+    // Polls this socket for events and, when given, the other for input; the revents of each.
+    std::pair<short, short> poll(short events, const TcpSocket* other, const Deadline& deadline) const;
+    void checkInterrupted() const;
 
     int m_fd = -1;
+    const SocketInterrupter* m_interrupter = nullptr;
 };

@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -160,15 +161,55 @@ ScriptedFtpServer& ScriptedFtpServer::sendData(const std::string& bytes)
     return *this;
 }
 
-ScriptedFtpServer& ScriptedFtpServer::stallData()
+ScriptedFtpServer& ScriptedFtpServer::stallData(const std::string& bytes)
 {
-    m_steps.push_back([this] {
+    m_steps.push_back([this, bytes] {
         int fd = openDataConnection();
+        sendAll(fd, bytes);
         char byte = 0;
         const bool closedByClient = waitReadable(fd, waitMilliseconds) && ::recv(fd, &byte, 1, 0) <= 0;
         closeFd(fd);
         if (!closedByClient)
             fail("the client kept a stalled data connection open");
+    });
+    return *this;
+}
+
+ScriptedFtpServer& ScriptedFtpServer::refuseData(std::size_t bytesToRead, const std::string& line)
+{
+    m_steps.push_back([this, bytesToRead, line] {
+        int fd = openDataConnection();
+        char buffer[chunkSize];
+        std::size_t got = 0;
+        while (got < bytesToRead && waitReadable(fd, waitMilliseconds)) {
+            const ssize_t size = ::recv(fd, buffer, std::min(sizeof buffer, bytesToRead - got), 0);
+            if (size <= 0)
+                fail("the client closed the data connection early");
+            got += static_cast<std::size_t>(size);
+        }
+        sendAll(m_control, line + "\r\n");
+        // Closing with unread bytes and no linger sends a reset, as servers do when a disk fills.
+        const linger reset{1, 0};
+        ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        closeFd(fd);
+    });
+    return *this;
+}
+
+ScriptedFtpServer& ScriptedFtpServer::flood(const std::string& bytes)
+{
+    std::string block = bytes;
+    while (block.size() < chunkSize)
+        block += bytes;
+    m_steps.push_back([this, bytes = std::move(block)] {
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMilliseconds);
+        while (std::chrono::steady_clock::now() < giveUp) {
+            pollfd entry{m_control, POLLOUT, 0};
+            if (::poll(&entry, 1, 100) <= 0)
+                continue;
+            if (::send(m_control, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT) < 0 && errno != EAGAIN)
+                return; // the client hung up, as it should
+        }
     });
     return *this;
 }

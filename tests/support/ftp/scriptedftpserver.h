@@ -33,8 +33,15 @@ public:
     // Sends bytes on a data connection and closes it: to the address of the last PORT
     // command in active mode, on the passive listener after offerPassive().
     ScriptedFtpServer& sendData(const std::string& bytes);
-    // Opens a data connection, sends nothing and waits for the client to give up on it.
-    ScriptedFtpServer& stallData();
+    // Opens a data connection, sends the bytes and then nothing more, and waits for the
+    // client to give up on it.
+    ScriptedFtpServer& stallData(const std::string& bytes = {});
+    // Opens a data connection, reads about the given number of bytes, sends the reply line on
+    // the control connection and resets the data connection while the client still sends.
+    ScriptedFtpServer& refuseData(std::size_t bytesToRead, const std::string& line);
+    // Sends the bytes on the control connection over and over, as fast as the client takes
+    // them, until it closes the connection (or a few seconds pass).
+    ScriptedFtpServer& flood(const std::string& bytes);
     // Receives a data connection's bytes until the client closes it.
     ScriptedFtpServer& receiveData();
     // Connects to the last PORT address from 127.0.0.2, sends a few bytes and records

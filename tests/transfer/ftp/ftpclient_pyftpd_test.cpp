@@ -12,6 +12,7 @@
 
 #include "support/ftp/localfiles.h"
 #include "support/ftp/pyftpdserver.h"
+#include "transfer/ftp/ftpcancellederror.h"
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftp/ftpreplyerror.h"
 
@@ -62,6 +63,7 @@ protected:
         settings.timeLimits.reply = std::chrono::seconds(5);
         settings.timeLimits.dataAccept = std::chrono::seconds(5);
         settings.timeLimits.dataIdle = std::chrono::seconds(5);
+        settings.timeLimits.abortReply = std::chrono::seconds(2);
         m_client.connect();
         // Tests share the server's folder: each works in a folder of its own.
         m_remote = std::string(GetParam() == Mode::Active ? "active-" : "passive-")
@@ -152,6 +154,25 @@ TEST_P(RealServerSession, MissingRemoteFileKeepsLocalFile)
     EXPECT_EQ(readFile(target), "keep me");
     EXPECT_EQ(std::distance(fs::directory_iterator(m_local), fs::directory_iterator()), 1);
     EXPECT_EQ(m_client.currentDir(), "/"); // still in step with the server
+}
+
+// A transfer stopped half-way (the user cancelled) is aborted with ABOR; a real server's
+// answers to that must all be read, so the next command gets its own reply.
+TEST_P(RealServerSession, StoppedTransfersLeaveTheSessionInStep)
+{
+    const std::string bytes = randomBytes(16 * 1024 * 1024);
+    writeFile(m_local / "big.bin", bytes);
+    writeFile(fs::path(s_server->root()) / ("served-" + m_remote + ".bin"), bytes);
+    const FtpClient::Progress stopAtOnce = [](std::uint64_t, std::uint64_t) { return false; };
+    EXPECT_THROW(m_client.store((m_local / "big.bin").string(), "stored-" + m_remote + ".bin", stopAtOnce),
+                 FtpCancelledError);
+    EXPECT_EQ(m_client.currentDir(), "/");
+    const fs::path target = m_local / "back.bin";
+    EXPECT_THROW(m_client.retrieve("served-" + m_remote + ".bin", target.string(), true, bytes.size(), stopAtOnce),
+                 FtpCancelledError);
+    EXPECT_FALSE(fs::exists(target));
+    EXPECT_EQ(m_client.currentDir(), "/");
+    EXPECT_TRUE(m_client.isConnected());
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, RealServerSession, testing::Values(Mode::Active, Mode::Passive),

@@ -109,9 +109,9 @@ TEST_P(ListingSplit, SplitsAtEveryLineEnd)
 INSTANTIATE_TEST_SUITE_P(Texts, ListingSplit,
                          testing::Values(SplitCase{"", {}}, SplitCase{"a", {"a"}}, SplitCase{"a\r\nb\r\n", {"a", "b"}},
                                          SplitCase{"a\rb\nc", {"a", "b", "c"}},
-                                         SplitCase{"a\n\rb", {"a", "", "b"}},
-                                         SplitCase{"a\r\n\r\nb\n", {"a", "", "b"}},
-                                         SplitCase{"\n", {""}}));
+                                         SplitCase{"a\n\rb", {"a", "b"}},
+                                         SplitCase{"a\r\n\r\nb\n", {"a", "b"}},
+                                         SplitCase{"\n", {}}, SplitCase{"\r\n\n\r x \n", {" x "}}));
 
 struct DottedCase {
     const char* text;

@@ -111,6 +111,9 @@ void TableDialog::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
     // Opened from the main window's menu: it stands in the middle of that window.
-    if (const QWidget *main = parentWidget())
-        move(main->frameGeometry().center() - QPoint(width() / 2, height() / 2));
+    if (const QWidget *main = parentWidget()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(main->frameGeometry().center());
+        move(frame.topLeft());
+    }
 }

@@ -28,9 +28,13 @@ void RewriteCommands::widenKana()
         m_dialogs.notify(&m_window, QStringLiteral("全角に変換したい文字列を範囲指定してください。"));
         return;
     }
-    const DialogButton answer = m_dialogs.message(
-        &m_window, {QStringLiteral("警告"), QStringLiteral("指定した範囲内の半角文字列を全角に変換します。\r\n\r\nよろしいですか"),
-                    DialogIcon::Warning, {DialogButton::Yes, DialogButton::No, DialogButton::Cancel}});
+    const MessageBoxRequest question{
+        QStringLiteral("警告"),
+        QStringLiteral("指定した範囲内の半角文字列を全角に変換します。\r\n\r\nよろしいですか"),
+        DialogIcon::Warning,
+        {DialogButton::Yes, DialogButton::No, DialogButton::Cancel},
+    };
+    const DialogButton answer = m_dialogs.message(&m_window, question);
     if (answer != DialogButton::Yes)
         return;
     m_inserter.insert(KanaWidening::hanToZen(selection));

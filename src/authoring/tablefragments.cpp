@@ -41,11 +41,9 @@ QString plainGrid(const TableSettings &settings)
     const int rows = countOf(settings.rows);
     const int columns = countOf(settings.columns);
     if (rows > kMaxRows || columns > kMaxColumns) {
-        throw UserError(QStringLiteral("表が大きすぎます（%1 行 × %2 列）。行数は %3 まで、列数は %4 までにしてください")
-                            .arg(rows)
-                            .arg(columns)
-                            .arg(kMaxRows)
-                            .arg(kMaxColumns));
+        const QString refusal = QStringLiteral("表が大きすぎます（%1 行 × %2 列）。"
+                                               "行数は %3 まで、列数は %4 までにしてください");
+        throw UserError(refusal.arg(rows).arg(columns).arg(kMaxRows).arg(kMaxColumns));
     }
     const QString line = QStringLiteral("<TR>") + QStringLiteral("<TD>data</TD>").repeated(qMax(columns, 0))
         + QStringLiteral("</TR>\r\n");

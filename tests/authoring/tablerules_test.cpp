@@ -15,16 +15,6 @@ QString q(const char *utf8)
     return QString::fromUtf8(utf8);
 }
 
-TEST(TableSettings, StartWithTwoByTwoOf120By50)
-{
-    const TableSettings s;
-    EXPECT_EQ(s.rows, q("2"));
-    EXPECT_EQ(s.columns, q("2"));
-    EXPECT_EQ(s.width, q("120"));
-    EXPECT_EQ(s.height, q("50"));
-    EXPECT_EQ(firstUnfilledField(s), std::nullopt);
-}
-
 // A text that sorts below "1" is not filled in; anything from "1" on passes, letters and
 // double-byte text included.
 TEST(TableSettings, FilledInMeansSortingFromOneOn)
@@ -117,17 +107,6 @@ TEST(TablePlainGrid, TheLargestAllowedGridIsBuilt)
     EXPECT_EQ(text.count(q("<TR>")), TableFragments::kMaxRows);
     EXPECT_EQ(text.count(q("<TD>data</TD>")), TableFragments::kMaxRows * TableFragments::kMaxColumns);
     EXPECT_TRUE(text.endsWith(q("</TR>\r\n</table>")));
-}
-
-TEST(TableSamples, DoNotReadTheCounts)
-{
-    for (int tag = 1; tag <= 4; ++tag) {
-        const TableFragments::Row *row = TableFragments::row(tag);
-        ASSERT_NE(row, nullptr) << tag;
-        const QString text = TableFragments::build(*row, {q("abc"), q("100000000"), q("50%"), q("")});
-        EXPECT_TRUE(text.startsWith(TableFragments::head(q("50%"), q("")))) << tag;
-        EXPECT_TRUE(text.endsWith(q("\r\n</table>"))) << tag;
-    }
 }
 
 } // namespace

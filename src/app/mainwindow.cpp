@@ -131,8 +131,8 @@ void MainWindow::registerOwnCommands()
 void MainWindow::attachWindows(const SecondaryWindows &windows)
 {
     new ViewCommands(m_dispatcher, *m_view.editor, *m_view.splitter, *windows.transfer, m_dialogs, *this);
-    AuthoringCommands::install(m_dispatcher, *m_view.editor, m_state, m_dialogs, *windows.colorSize, *this,
-                               [this] { showDocumentFormat(); });
+    AuthoringCommands::install(m_dispatcher, *m_view.editor, m_state, m_dialogs, *windows.colorSize, *windows.table,
+                               *this, [this] { showDocumentFormat(); });
     new PreviewCommands(m_dispatcher, m_state, m_dialogs,
                         {m_view.preview, m_view.urlBox, m_view.radioHttp, m_view.progressBar,
                          [this] { return EditorAdapter(*m_view.editor).text(); },

@@ -6,11 +6,13 @@ class ColorSizeDialog;
 class CommandDispatcher;
 class QTextEdit;
 class QWidget;
+class TableDialog;
 class UserDialogs;
 struct MainState;
 
 // The authoring commands: one small controller per menu family (the page skeleton, text
-// format and alignment, colours, paragraphs, insertions), each building its text with the
+// format and alignment, colours, paragraphs, insertions, tables, templates, the two rewrites of
+// the selection), each building its text with the
 // fragment builders and putting it into the pane through the insertion model. A new family is
 // one more controller created here.
 namespace AuthoringCommands {
@@ -18,6 +20,7 @@ namespace AuthoringCommands {
 // Creates every family as a child of window; each registers its handlers with commands.
 // documentReset runs after a command made the document a new, untitled one (the page skeleton).
 void install(CommandDispatcher &commands, QTextEdit &editor, MainState &state, UserDialogs &dialogs,
-             ColorSizeDialog &colorSize, QWidget &window, std::function<void()> documentReset = {});
+             ColorSizeDialog &colorSize, TableDialog &table, QWidget &window,
+             std::function<void()> documentReset = {});
 
 } // namespace AuthoringCommands

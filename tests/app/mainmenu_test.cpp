@@ -2,6 +2,8 @@
 #include "authoring/alignfragments.h"
 #include "authoring/insertfragments.h"
 #include "authoring/paragraphfragments.h"
+#include "authoring/tablefragments.h"
+#include "authoring/templatefragments.h"
 #include "authoring/textformatfragments.h"
 
 #include <QSet>
@@ -119,6 +121,13 @@ TEST(MainMenu, EveryFamilyTagHasItsRowAndEveryRowItsMenuItem)
          InsertFragments::kImageTable.tags()},
         {"URL1Click", [](int tag) { return InsertFragments::linkRow(tag) != nullptr; },
          InsertFragments::kLinkTable.tags()},
+        {"mnuTableClick", [](int tag) { return TableFragments::row(tag) != nullptr; }, TableFragments::kTable.tags()},
+        {"mnuStyleClick", [](int tag) { return TemplateFragments::styleRow(tag) != nullptr; },
+         TemplateFragments::kStyleTable.tags()},
+        {"JAVA1Click", [](int tag) { return TemplateFragments::scriptRow(tag) != nullptr; },
+         TemplateFragments::kScriptTable.tags()},
+        {"mnuFormClick", [](int tag) { return TemplateFragments::formRow(tag) != nullptr; },
+         TemplateFragments::kFormTable.tags()},
     };
     const QList<MenuEntry> entries = allEntries();
     for (const FamilyLink &family : families) {

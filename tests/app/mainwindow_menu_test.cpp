@@ -123,15 +123,6 @@ const QStringList kNotBuiltYet = {
     QStringLiteral("Find1Click"),
     QStringLiteral("FindDialog1Find"),
     QStringLiteral("SelectAll1Click"),
-    QStringLiteral("mnuDelTagClick"),
-    // 表, ｽﾀｲﾙｼｰﾄ, スクリプト, フォーム
-    QStringLiteral("mnuTableSetClick"),
-    QStringLiteral("mnuTableClick"),
-    QStringLiteral("mnuStyleClick"),
-    QStringLiteral("JAVA1Click"),
-    QStringLiteral("mnuFormClick"),
-    // 環境設定 > 半角カナを全角カナに
-    QStringLiteral("N27Click"),
     // ヘルプ
     QStringLiteral("Help1Click"),
     QStringLiteral("About1Click"),

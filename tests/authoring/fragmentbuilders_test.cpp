@@ -6,6 +6,8 @@
 #include "authoring/insertfragments.h"
 #include "authoring/pageskeleton.h"
 #include "authoring/paragraphfragments.h"
+#include "authoring/tablefragments.h"
+#include "authoring/templatefragments.h"
 #include "authoring/textformatfragments.h"
 #include "common/cp932codec.h"
 #include "common/tagtable.h"
@@ -57,6 +59,10 @@ enum class Family {
     Paragraph,    // 段落
     Image,        // 挿入: 画像左寄せ, 画像右寄せ
     Link,         // 挿入: リンク
+    Table,        // 表
+    Style,        // ｽﾀｲﾙｼｰﾄ
+    Script,       // スクリプト
+    Form,         // フォーム
 };
 
 ColorChoice accepted(bool useColor, bool useSize, const char *size, const char *color)
@@ -77,6 +83,7 @@ struct FragmentCase
     const char16_t *selection;
     const char16_t *expected;
     ColorChoice dialog = {};   // what the colour dialog left, for the rows that show it
+    TableSettings table = {};  // what the table settings hold, for the table rows
 };
 
 // The text the family's row of the tag builds; nothing when the family has no such row.
@@ -104,9 +111,40 @@ std::optional<QString> generate(const FragmentCase &c)
         if (const auto *row = InsertFragments::linkRow(c.tag))
             return InsertFragments::link(*row, selection);
         break;
+    case Family::Table:
+        if (const auto *row = TableFragments::row(c.tag))
+            return TableFragments::build(*row, c.table);
+        break;
+    case Family::Style:
+        if (const auto *row = TemplateFragments::styleRow(c.tag))
+            return TemplateFragments::text(*row);
+        break;
+    case Family::Script:
+        if (const auto *row = TemplateFragments::scriptRow(c.tag))
+            return TemplateFragments::text(*row);
+        break;
+    case Family::Form:
+        if (const auto *row = TemplateFragments::formRow(c.tag))
+            return TemplateFragments::text(*row);
+        break;
     }
     return std::nullopt;
 }
+
+using namespace Qt::StringLiterals;
+
+// Texts that start or end several expected literals, joined to them by the compiler so each row
+// still reads as one literal: the table head with the first settings, and the questionnaire body.
+#define TABLE_HEAD \
+    u"<table border=\"1\" width=\"120\" height=\"50\" bordercolor=\"#000080\" cellspacing=\"1\">\r\n" \
+    u"<caption>表のタイトル</caption>\r\n"
+#define QUESTIONNAIRE \
+    u"最も印象に残った講義は？<BR>\r\n<input type=\"hidden\" name=\"アンケート結果\" value=\"\">" \
+    u"<input type=\"radio\" name=\"KOGI\" value=\"LANの仕組み\">LANの仕組み<br>\r\n" \
+    u"<input type=\"radio\" name=\"KOGI\" value=\"著作権\">著作権<br>\r\n" \
+    u"<input type=\"radio\" name=\"KOGI\" value=\"ﾎｰﾑﾍﾟｰｼﾞ作成\">ﾎｰﾑﾍﾟｰｼﾞ作成<br>\r\n" \
+    u"<p>自由意見<br>\r\n<textarea name=\"MESSAGE\" rows=\"10\" cols=\"40\">\r\n</textarea></p>\r\n" \
+    u"<input type=\"submit\" value=\"送信\">\r\n<input type=\"reset\" value=\"取消\">\r\n</form>"
 
 const FragmentCase kCases[] = {
     // 文字
@@ -191,6 +229,69 @@ const FragmentCase kCases[] = {
      u"<br><br><br><br><br><br><br><br><br><br><br><br>"
      u"<br><br><br><br><br><br><br><br><br><br><br><br>"
      u"\r\n<a name=\"QZ\">ここです</a>"},
+
+    // 表: the head carries the settings' width and height as typed
+    {"PlainGridWithTheFirstSettings", Family::Table, 0, u"", TABLE_HEAD u"<TR><TD>data</TD><TD>data</TD></TR>\r\n"
+     u"<TR><TD>data</TD><TD>data</TD></TR>\r\n</table>"},
+    {"PlainGridThreeRowsOneColumn", Family::Table, 0, u"",
+     TABLE_HEAD u"<TR><TD>data</TD></TR>\r\n<TR><TD>data</TD></TR>\r\n<TR><TD>data</TD></TR>\r\n</table>", {},
+     {u"3"_s, u"1"_s, u"120"_s, u"50"_s}},
+    {"PlainGridPercentWidthAndEmptyHeight", Family::Table, 0, u"",
+     u"<table border=\"1\" width=\"80%\" height=\"\" bordercolor=\"#000080\" cellspacing=\"1\">\r\n"
+     u"<caption>表のタイトル</caption>\r\n<TR><TD>data</TD></TR>\r\n</table>", {},
+     {u"1"_s, u"1"_s, u"80%"_s, QString()}},
+    {"PlainGridOfNoRows", Family::Table, 0, u"", TABLE_HEAD u"</table>", {}, {u"0"_s, u"5"_s, u"120"_s, u"50"_s}},
+    {"PlainGridOfEmptyRows", Family::Table, 0, u"", TABLE_HEAD u"<TR></TR>\r\n<TR></TR>\r\n</table>", {},
+     {u"2"_s, u"-3"_s, u"120"_s, u"50"_s}},
+    {"FirstRowEmphasised", Family::Table, 1, u"",
+     TABLE_HEAD u"  <tr bgcolor=\"#ff00cc\"><th>data1</th><th>data2</th></tr>\r\n"
+     u"  <tr><td>data3</td><td>data4</td></tr>\r\n</table>"},
+    {"FirstColumnEmphasisedIgnoresRowsAndColumns", Family::Table, 2, u"",
+     TABLE_HEAD u"  <tr><th bgcolor=\"#ff00cc\">data1</th><td>data2</td></tr>\r\n"
+     u"  <tr><th bgcolor=\"#ff00cc\">data3</th><td>data4</td></tr>\r\n</table>", {},
+     {u"abc"_s, u""_s, u"120"_s, u"50"_s}},
+    {"CellsJoinedAcrossRows", Family::Table, 3, u"",
+     TABLE_HEAD u"  <tr>\r\n    <th rowspan=\"3\" bgcolor=\"#ff00cc\">行結合</th>\r\n    <td>data1</td><td>data2</td>\r\n"
+     u"  </tr>\r\n  <tr><td>data3</td><td>data4</td></tr>\r\n  <tr><td>data5</td><td>data6</td></tr>\r\n</table>"},
+    {"CellsJoinedAcrossColumns", Family::Table, 4, u"",
+     TABLE_HEAD u"  <tr><th colspan=\"3\" bgcolor=\"#ff00cc\">列結合</th>\r\n  </tr>\r\n  <tr>\r\n"
+     u"    <td>data1</td><td>data2</td><td>data3</td>\r\n  </tr>\r\n  <tr>\r\n"
+     u"    <td>data4</td><td>data5</td><td>data6</td>\r\n  </tr>\r\n</table>"},
+
+    // ｽﾀｲﾙｼｰﾄ
+    {"StyleBlock", Family::Style, 0, u"",
+     u"\r\n<STYLE type=\"text/css\">\r\n <!--\r\n  /* ここにスタイル定義を記述する */\r\n -->\r\n</STYLE>\r\n"},
+    {"StyleSheetLink", Family::Style, 1, u"", u"\r\n<LINK rel=stylesheet href=\"QZ.css\" type=\"text/css\">\r\n"},
+
+    // スクリプト
+    {"ScriptBlock", Family::Script, 0, u"", u"\r\n<SCRIPT LANGUAGE=\"JavaScript\">\r\n<!--\r\n//-->\r\n</SCRIPT>\r\n"},
+    {"BoldOnMouseOver", Family::Script, 1, u"",
+     u"<p onMouseover=\"this.style.fontWeight='bold'\" onMouseout=\"this.style.fontWeight='normal'\">QZtitle</p>"},
+    {"BackgroundOnMouseOver", Family::Script, 2, u"",
+     u"<span onmouseover=\"this.style.background='pink';\" onmouseout=\"this.style.background='#ffffff';\">\r\n"
+     u"<a href=\"http://ここにURLを入れてね\">ｼﾞｬﾝﾌﾟ先</a>\r\n</span>"},
+    {"CommentOnMouseOver", Family::Script, 3, u"",
+     u"<div onmouseover=\"com1.style.visibility='visible'\" onmouseout=\"com1.style.visibility='hidden'\">アイリーン＝アドラー"
+     u"</div>\r\n<p class=\"comment\" id=\"com1\" style=\"visibility:hidden\">\u3000女性に興味を持たない名探偵ホームズが、"
+     u"生涯で<br>\u3000ただひとりその能力を認め、尊敬した女性</p>"},
+    {"ExternalScript", Family::Script, 4, u"",
+     u"\r\n<SCRIPT LANGUAGE=\"JavaScript\" SRC=\"QZ.js\">\r\n<!--\r\n//-->\r\n</SCRIPT>\r\n"},
+
+    // フォーム: the mail form's action has no quotes
+    {"MailQuestionnaire", Family::Form, 0, u"",
+     u"<form action=mailto:ここにメールアドレスをいれてね method=\"post\" enctype=\"text/plain\">" QUESTIONNAIRE},
+    {"CgiQuestionnaire", Family::Form, 1, u"", u"<form action=\"kekka.cgi\" method=\"post\">" QUESTIONNAIRE},
+    {"TextBox", Family::Form, 2, u"", u"<input type=\"text\" name=\"name\">"},
+    {"TextArea", Family::Form, 3, u"", u"<textarea name=\"name\" rows=\"5\" cols=\"30\"></textarea>"},
+    {"RadioButtons", Family::Form, 4, u"",
+     u"<input type=\"radio\" name=\"ラジオ\" value=\"送信する値\">男\r\n"
+     u"<input type=\"radio\" name=\"ラジオ\" value=\"送信する値\">女"},
+    {"CheckBoxes", Family::Form, 5, u"",
+     u"<input type=\"checkbox\" name=\"チェック\" value=\"送信する値\">ruz職員\r\n"
+     u"<input type=\"checkbox\" name=\"チェック\" value=\"送信する値\">市町村職員"},
+    {"ComboBox", Family::Form, 6, u"",
+     u"<select name=\"name\">\r\n <option value=\"コンボ１\">選択肢1\r\n <option value=\"コンボ２\">選択肢2\r\n"
+     u" <option value=\"コンボ３\">選択肢3\r\n</select>"},
 };
 
 class FragmentTextTest : public ::testing::TestWithParam<FragmentCase> {};
@@ -215,6 +316,10 @@ TEST(FragmentTexts, EveryRowOfEveryFamilyHasItsText)
         {Family::Paragraph, ParagraphFragments::kTable.tags()},
         {Family::Image, InsertFragments::kImageTable.tags()},
         {Family::Link, InsertFragments::kLinkTable.tags()},
+        {Family::Table, TableFragments::kTable.tags()},
+        {Family::Style, TemplateFragments::kStyleTable.tags()},
+        {Family::Script, TemplateFragments::kScriptTable.tags()},
+        {Family::Form, TemplateFragments::kFormTable.tags()},
     };
     for (const auto &[family, tags] : families) {
         EXPECT_FALSE(tags.empty());

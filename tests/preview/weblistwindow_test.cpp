@@ -228,7 +228,7 @@ TEST_F(WebListWindowTest, ANewCategoryCancelledIsNamedNewCategoryOnlyOnce)
 {
     writeFavoritesFile({line(QStringLiteral("News"), QStringLiteral("N"), QStringLiteral("http://n/"))});
     showPage();
-    dialogs.inputAnswers = {std::nullopt, std::nullopt};
+    dialogs.inputAnswers << std::nullopt << std::nullopt;
     open("Button3Click", [&](WebListWindow &w) {
         select(tree(w)->topLevelItem(0));
         trigger(w, "Add1");
@@ -241,7 +241,7 @@ TEST_F(WebListWindowTest, ANewCategoryCancelledIsNamedNewCategoryOnlyOnce)
         EXPECT_EQ(topTexts(w).count(QStringLiteral("新しい分類")), 1);
         press(w, "Button2");
     });
-    EXPECT_EQ(dialogs.inputPrompts, QStringList(2, QStringLiteral("新しい分類を入力してください")));
+    EXPECT_EQ(dialogs.inputPrompts, (QStringList{QStringLiteral("新しい分類を入力してください"), QStringLiteral("新しい分類を入力してください")}));
     EXPECT_EQ(favoritesFile(), (QStringList{line(QStringLiteral("新しい分類"), QStringLiteral("Shown page"), QStringLiteral("http://shown/")),
                                            line(QStringLiteral("News"), QStringLiteral("N"), QStringLiteral("http://n/"))}));
     EXPECT_TRUE(dialogs.messages.isEmpty());
@@ -251,7 +251,7 @@ TEST_F(WebListWindowTest, ADuplicateNameInOtherLetterCaseOrAnEmptyNameIsRefusedS
 {
     writeFavoritesFile({line(QStringLiteral("News"), QStringLiteral("N"), QStringLiteral("http://n/"))});
     showPage();
-    dialogs.inputAnswers = {QStringLiteral("nEWS"), QString(), QStringLiteral("Sports")};
+    dialogs.inputAnswers << QStringLiteral("nEWS") << QString() << QStringLiteral("Sports");
     open("Button3Click", [&](WebListWindow &w) {
         select(tree(w)->topLevelItem(0));
         for (int i = 0; i < 3; ++i)
@@ -280,9 +280,10 @@ TEST_F(WebListWindowTest, TheAddCommandsNeedFavoritesAPageShownAndACategorySelec
         {"nothing selected", "Button3Click", true, -1, false},
     };
     for (const auto &c : inert) {
-        // Nothing is shown until the first page is.
+        // Nothing is shown until the first page is; that page is a visit, kept out of the way.
         if (c.pageShown)
             showPage();
+        state.webHistory = kTwoDays;
         open(c.handler, [&](WebListWindow &w) {
             tree(w)->clearSelection();
             if (c.selectChildOf >= 0) {
@@ -306,13 +307,13 @@ TEST_F(WebListWindowTest, TheAddCommandsNeedFavoritesAPageShownAndACategorySelec
         press(w, "Button2");
     });
     const QString shown = line(QStringLiteral("2026/01/06"), QStringLiteral("Shown page"), QStringLiteral("http://shown/"));
-    EXPECT_EQ(favoritesFile(), kTwoDays + QStringList{shown, shown});
+    EXPECT_EQ(favoritesFile(), kTwoDays + (QStringList{shown, shown}));
 }
 
 TEST_F(WebListWindowTest, DeletingADayAsksAndClosingRemovesItsLinesFromTheFile)
 {
     state.webHistory = kTwoDays;
-    dialogs.messageAnswers = {DialogButton::No, DialogButton::Cancel, DialogButton::Yes};
+    dialogs.messageAnswers << DialogButton::No << DialogButton::Cancel << DialogButton::Yes;
     open("Button4Click", [&](WebListWindow &w) {
         trigger(w, "Delete1"); // nothing selected: no question
         select(tree(w)->topLevelItem(0));
@@ -338,12 +339,12 @@ TEST_F(WebListWindowTest, TheCloseBoxAfterDeletionsChangesNothing)
     const QByteArray before = readBytes(dataFile(WebListStore::kHistoryFileName));
     mainWindow.setGeometry(100, 80, 640, 480);
     mainWindow.show();
-    dialogs.messageAnswers = {DialogButton::Yes};
+    dialogs.messageAnswers << DialogButton::Yes;
     open("Button4Click", [&](WebListWindow &w) {
         select(tree(w)->topLevelItem(1));
         trigger(w, "Delete1");
         w.show();
-        EXPECT_LE((w.frameGeometry().center() - mainWindow.frameGeometry().center()).manhattanLength(), 2);
+        EXPECT_LE((w.frameGeometry().center() - mainWindow.frameGeometry().center()).manhattanLength(), 4);
         // A right click opens the menu over the selection; it does not move the selection.
         QTreeWidgetItem *day = tree(w)->topLevelItem(0);
         select(day);

@@ -69,6 +69,12 @@ TEST_F(DocumentCompletionTest, AnAddressInsideOneRecordedTodayIsNotRecorded)
     const QStringList odd = {QStringLiteral("\"x\",\"2026/01/05 memo\",\"see http://example.net/ later\"")};
     EXPECT_TRUE(DocumentCompletion::isRecorded(odd, kTodayText, QStringLiteral("http://example.net/")));
     EXPECT_FALSE(DocumentCompletion::isRecorded(odd, QStringLiteral("2026/01/04"), QStringLiteral("http://example.net/")));
+
+    // An address with a double quote is found in its line although the line holds it doubled.
+    const QString quoted = QStringLiteral("http://example.com/\"q\"");
+    EXPECT_TRUE(complete(quoted).recorded);
+    complete(QStringLiteral("http://example.org/"));
+    EXPECT_FALSE(complete(quoted).recorded);
 }
 
 TEST_F(DocumentCompletionTest, LocalAndResourcePagesAreNeverRecordedOrOffered)

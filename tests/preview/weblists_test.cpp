@@ -160,32 +160,6 @@ TEST(WebListTree, ShortLinesShowWithEmptyFieldsAndAreWrittenAsTheyStand)
     EXPECT_TRUE(tree.toLines(Mode::History).contains(QStringLiteral("\"\",\"\",\"\"")));
 }
 
-TEST(WebListTree, WriteBackOfEachMode)
-{
-    WebListTree tree;
-    tree.categories = {
-        {QStringLiteral("2026/01/06"), {{QStringLiteral("later"), QStringLiteral("http://b/")}}},
-        {QStringLiteral("2026/01/05"),
-         {{QStringLiteral("題, \"引用\""), QStringLiteral("http://a/")}, {QStringLiteral("no address"), QString()}}},
-    };
-    // Favourites: tree order, entries without an address left out.
-    EXPECT_EQ(tree.toLines(Mode::Favorites),
-              (QStringList{line(QStringLiteral("2026/01/06"), QStringLiteral("later"), QStringLiteral("http://b/")),
-                           line(QStringLiteral("2026/01/05"), QStringLiteral("題, \"引用\""), QStringLiteral("http://a/"))}));
-    // History: every entry, by date.
-    const QStringList history = tree.toLines(Mode::History);
-    ASSERT_EQ(history.size(), 3);
-    EXPECT_TRUE(history.at(0).startsWith(QStringLiteral("\"2026/01/05\"")));
-    EXPECT_TRUE(history.at(1).startsWith(QStringLiteral("\"2026/01/05\"")));
-    EXPECT_EQ(history.at(2), line(QStringLiteral("2026/01/06"), QStringLiteral("later"), QStringLiteral("http://b/")));
-
-    // What is written reads back into the same tree.
-    const WebListTree again = WebListTree::fromLines(tree.toLines(Mode::Favorites));
-    ASSERT_EQ(again.categories.size(), 2);
-    EXPECT_EQ(again.categories.at(1).entries.at(0).title, QStringLiteral("題, \"引用\""));
-    EXPECT_EQ(again.categories.at(1).entries.at(0).address, QStringLiteral("http://a/"));
-}
-
 TEST(WebListTree, CategoryNamesAreComparedWithLetterCaseAside)
 {
     WebListTree tree;

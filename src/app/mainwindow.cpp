@@ -16,6 +16,8 @@
 #include "common/userdialogs.h"
 #include "preview/previewcommands.h"
 #include "preview/previewfile.h"
+#include "preview/weblistcommands.h"
+#include "preview/webliststore.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -37,7 +39,6 @@
 namespace {
 
 const QString kRecentFilesName = QStringLiteral("QZWEB.ini");
-const QString kWebHistoryName = QStringLiteral("WEBUrl.ini");
 
 const QStringList kHomePages = {
     QStringLiteral("http://www.example.com/"),
@@ -133,11 +134,12 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
     new ViewCommands(m_dispatcher, *m_view.editor, *m_view.splitter, *windows.transfer, m_dialogs, *this);
     AuthoringCommands::install(m_dispatcher, *m_view.editor, m_state, m_dialogs, *windows.colorSize, *windows.table,
                                *this, [this] { showDocumentFormat(); });
-    new PreviewCommands(m_dispatcher, m_state, m_dialogs,
-                        {m_view.preview, m_view.urlBox, m_view.radioHttp, m_view.progressBar,
-                         [this] { return EditorAdapter(*m_view.editor).text(); },
-                         [this](const QString &text) { m_view.statusBar->setPanelText(0, text); },
-                         m_view.radioOnline});
+    auto *preview = new PreviewCommands(m_dispatcher, m_state, m_dialogs,
+                                        {m_view.preview, m_view.urlBox, m_view.radioHttp, m_view.progressBar,
+                                         [this] { return EditorAdapter(*m_view.editor).text(); },
+                                         [this](const QString &text) { m_view.statusBar->setPanelText(0, text); },
+                                         m_view.radioOnline});
+    m_webLists = new WebListCommands(m_dispatcher, m_state, m_dialogs, *preview, *this);
     m_documents = new DocumentCommands(m_dispatcher, *m_view.editor, m_state, m_recentFiles, m_dialogs, *this);
     connect(m_documents, &DocumentCommands::recentFilesChanged, this, &MainWindow::showRecentFiles);
     connect(m_documents, &DocumentCommands::documentFormatChanged, this, &MainWindow::showDocumentFormat);
@@ -157,9 +159,9 @@ void MainWindow::formCreate()
     m_state.webHistory.clear();
     m_state.favoriteList.clear();
     m_state.webHistoryLoadFailed = !m_dispatcher.guard([this] {
-        const QString historyPath = DataFolder::filePath(kWebHistoryName);
+        const QString historyPath = DataFolder::filePath(WebListStore::kHistoryFileName);
         if (QFile::exists(historyPath))
-            m_state.webHistory = LineFile::read(historyPath);
+            m_state.webHistory = WebListStore::read(historyPath);
     });
     m_view.progressBar->hide();
     m_view.progressBar->setParent(m_view.statusBar);
@@ -229,6 +231,9 @@ void MainWindow::formClose()
     // with an empty list; a folder that cannot be written must not keep the program open.
     if (m_recentFilesLoaded)
         m_dispatcher.guard([this] { LineFile::write(DataFolder::filePath(kRecentFilesName), m_recentFiles.toLines()); });
+    // This run's visits are kept even when the history window was never opened.
+    if (m_webLists)
+        m_dispatcher.guard([this] { m_webLists->saveHistory(); });
     const QString preview = m_state.previewFilePath();
     if (!m_state.previewName.isEmpty() && QFile::exists(preview))
         QFile::remove(preview);

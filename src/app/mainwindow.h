@@ -18,6 +18,7 @@ class QMenu;
 class TableDialog;
 class TransferWindow;
 class UserDialogs;
+class WebListCommands;
 
 // The windows created after the main window, in creation order; owned by the main window.
 struct SecondaryWindows
@@ -88,6 +89,7 @@ private:
     RecentFileList m_recentFiles;
     bool m_recentFilesLoaded = false;
     DocumentCommands *m_documents = nullptr;
+    WebListCommands *m_webLists = nullptr;
     QHash<QString, QAction *> m_actions;
     QMenu *m_popupMenu = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "common/dateformat.h"
 #include "common/mainstate.h"
+#include "preview/webliststore.h"
 
 namespace DocumentCompletion {
 
@@ -19,15 +20,15 @@ bool isLocalPage(const QString &address)
 
 QString historyLine(const QString &dateText, const QString &title, const QString &address)
 {
-    const QString quote = QStringLiteral("\"");
-    const QString separator = QStringLiteral("\",\"");
-    return quote + dateText + separator + title + separator + address + quote;
+    return WebListStore::line(dateText, title, address);
 }
 
 bool isRecorded(const QStringList &history, const QString &dateText, const QString &address)
 {
+    // The lines hold their fields as written, a double quote doubled.
+    const QString written = QString(address).replace(QLatin1Char('"'), QStringLiteral("\"\""));
     for (const QString &line : history) {
-        if (line.contains(dateText) && line.contains(address))
+        if (line.contains(dateText) && line.contains(written))
             return true;
     }
     return false;

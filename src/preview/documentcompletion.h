@@ -19,8 +19,8 @@ struct Outcome
     QString address;               // what the address box shows from now on
 };
 
-// One history line: the date, the title and the address, each in double quotes, joined by
-// commas; nothing is escaped.
+// One history line: the date, the title and the address, each in double quotes (a double quote
+// inside doubled), joined by commas.
 QString historyLine(const QString &dateText, const QString &title, const QString &address);
 
 // True when a line of the history holds both the date text and the address anywhere.

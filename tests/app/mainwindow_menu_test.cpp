@@ -126,9 +126,6 @@ const QStringList kNotBuiltYet = {
     // ヘルプ
     QStringLiteral("Help1Click"),
     QStringLiteral("About1Click"),
-    // the お気に入り and WEB履歴 buttons
-    QStringLiteral("Button3Click"),
-    QStringLiteral("Button4Click"),
 };
 
 TEST_F(MainWindowMenu, EveryControlWithABuiltCommandHasItsHandlerAndEveryHandlerItsControl)

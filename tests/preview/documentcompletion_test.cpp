@@ -31,9 +31,10 @@ TEST_F(DocumentCompletionTest, AWebPageIsRecordedWithDateTitleAndAddress)
     EXPECT_TRUE(outcome.insertIntoUrlList);
     EXPECT_EQ(outcome.address, QStringLiteral("http://example.com/a"));
     EXPECT_EQ(state.lastUrl, QStringLiteral("http://example.com/a"));
-    // Nothing is escaped: the line is the three fields between quotes, joined by commas.
+    // The three fields between quotes, joined by commas; a quote in the title is doubled so
+    // that the line reads back as it was meant.
     EXPECT_EQ(state.webHistory,
-              QStringList{QStringLiteral("\"2026/01/05\",\"例, の \"頁\"\",\"http://example.com/a\"")});
+              QStringList{QStringLiteral("\"2026/01/05\",\"例, の \"\"頁\"\"\",\"http://example.com/a\"")});
 }
 
 TEST_F(DocumentCompletionTest, AVisitIsRecordedOncePerAddressAndDay)
@@ -68,6 +69,12 @@ TEST_F(DocumentCompletionTest, AnAddressInsideOneRecordedTodayIsNotRecorded)
     const QStringList odd = {QStringLiteral("\"x\",\"2026/01/05 memo\",\"see http://example.net/ later\"")};
     EXPECT_TRUE(DocumentCompletion::isRecorded(odd, kTodayText, QStringLiteral("http://example.net/")));
     EXPECT_FALSE(DocumentCompletion::isRecorded(odd, QStringLiteral("2026/01/04"), QStringLiteral("http://example.net/")));
+
+    // An address with a double quote is found in its line although the line holds it doubled.
+    const QString quoted = QStringLiteral("http://example.com/\"q\"");
+    EXPECT_TRUE(complete(quoted).recorded);
+    complete(QStringLiteral("http://example.org/"));
+    EXPECT_FALSE(complete(quoted).recorded);
 }
 
 TEST_F(DocumentCompletionTest, LocalAndResourcePagesAreNeverRecordedOrOffered)

@@ -1,0 +1,157 @@
+#include "transfer/folderwalk.h"
+#include "transfer/permissionbits.h"
+#include "transfer/transferpaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+namespace {
+
+TEST(TransferPaths, ConvertSeparatorsTurnsOnlyTheOtherSeparator)
+{
+    const struct
+    {
+        QString path;
+        QChar sep;
+        QString expected;
+    } cases[] = {
+        {QStringLiteral("C:\\web\\site\\img"), u'/', QStringLiteral("C:/web/site/img")},
+        {QStringLiteral("site/img/a b.gif"), u'\\', QStringLiteral("site\\img\\a b.gif")},
+        {QStringLiteral("mixed/one\\two"), u'/', QStringLiteral("mixed/one/two")},
+        {QStringLiteral("no separators"), u'/', QStringLiteral("no separators")},
+        {QString(), u'\\', QString()},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(TransferPaths::convertSeparators(c.path, c.sep), c.expected) << c.path.toStdString();
+    // Local paths are text, so a Shift_JIS file name whose second byte is "\" stays whole.
+    EXPECT_EQ(TransferPaths::convertSeparators(QStringLiteral("C:\\web\\表.htm"), u'/'), QStringLiteral("C:/web/表.htm"));
+}
+
+TEST(TransferPaths, ParentPathKeepsTheSeparatorAndDropsOneTrailingOne)
+{
+    const struct
+    {
+        QString path;
+        QChar sep;
+        QString expected;
+    } cases[] = {
+        {QStringLiteral("C:\\web\\site\\"), u'\\', QStringLiteral("C:\\web\\")},
+        {QStringLiteral("C:\\web\\site"), u'\\', QStringLiteral("C:\\web\\")},
+        {QStringLiteral("site/sub"), u'/', QStringLiteral("site/")},
+        {QStringLiteral("site"), u'/', QString()},
+        {QStringLiteral("site/"), u'/', QString()},
+        {QStringLiteral("/"), u'/', QString()},
+        {QStringLiteral("/home/u/web"), u'/', QStringLiteral("/home/u/")},
+        {QString(), u'/', QString()},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(TransferPaths::parentPath(c.path, c.sep), c.expected) << c.path.toStdString();
+    EXPECT_EQ(TransferPaths::parentPath(QByteArray("site/img/x.gif"), '/'), QByteArray("site/img/"));
+    EXPECT_EQ(TransferPaths::parentPath(QByteArray("\x95\x5c/\x95\x5c.htm"), '/'), QByteArray("\x95\x5c/"));
+}
+
+TEST(PermissionBits, AttributesGiveTheBoxesAndDigits)
+{
+    const struct
+    {
+        QString attributes;
+        QString digits;
+    } cases[] = {
+        {QStringLiteral("-rw-r--r--"), QStringLiteral("644")},
+        {QStringLiteral("drwxr-xr-x"), QStringLiteral("755")},
+        {QStringLiteral("-rwsr-xr-x"), QStringLiteral("655")}, // "s" is not "x"
+        {QStringLiteral("drwxrwxrwt"), QStringLiteral("776")},
+        {QStringLiteral("----------"), QStringLiteral("000")},
+        {QStringLiteral("-rwx"), QStringLiteral("700")}, // missing characters are off
+        {QString(), QStringLiteral("000")},
+        {QStringLiteral("xrwxrwxrwx"), QStringLiteral("777")},  // character 1 is the kind only
+        {QStringLiteral("-wrxwrxwrx"), QStringLiteral("111")}, // letters count only in their place
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(PermissionBits::fromAttributes(c.attributes).digits(), c.digits) << c.attributes.toStdString();
+
+    const PermissionBits bits = PermissionBits::fromAttributes(QStringLiteral("-rw-r--r--"));
+    EXPECT_TRUE(bits.checked[0][0] && bits.checked[0][1] && !bits.checked[0][2]);
+    EXPECT_TRUE(bits.checked[1][0] && !bits.checked[1][1] && !bits.checked[1][2]);
+    EXPECT_EQ(bits.digit(PermissionBits::Group::Others), QLatin1Char('4'));
+}
+
+TEST(PermissionBits, DirectEntryWinsOnlyAsThreeOctalDigits)
+{
+    const PermissionBits boxes = PermissionBits::fromAttributes(QStringLiteral("-rw-r--r--"));
+    const struct
+    {
+        QString entry;
+        QString command; // empty: nothing is sent
+    } cases[] = {
+        {QStringLiteral("755"), QStringLiteral("chmod 755 cgi.pl")},
+        {QStringLiteral("000"), QStringLiteral("chmod 000 cgi.pl")},
+        {QStringLiteral("75"), QStringLiteral("chmod 644 cgi.pl")},
+        {QStringLiteral("7a5"), QStringLiteral("chmod 644 cgi.pl")},
+        {QStringLiteral("789"), QStringLiteral("chmod 644 cgi.pl")},
+        {QString(), QStringLiteral("chmod 644 cgi.pl")},
+        {QStringLiteral("０７５"), QStringLiteral("chmod 644 cgi.pl")}, // full-width digits are not octal
+        {QStringLiteral("0755"), QString()},
+        {QStringLiteral("7555555"), QString()},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(boxes.siteCommand(c.entry, QStringLiteral("cgi.pl")), c.command) << c.entry.toStdString();
+}
+
+void makeFile(const QString &path)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+}
+
+TEST(FolderWalk, LocalWalkIsBreadthFirstWithHiddenEntriesAndSurvivesLinkLoops)
+{
+    QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
+    const QString top = scratch.filePath(QStringLiteral("site"));
+    QDir().mkpath(top + QStringLiteral("/b/deep"));
+    QDir().mkpath(top + QStringLiteral("/a"));
+    makeFile(top + QStringLiteral("/index.htm"));
+    makeFile(top + QStringLiteral("/.htaccess"));
+    makeFile(top + QStringLiteral("/a/x.gif"));
+    makeFile(top + QStringLiteral("/b/deep/y.gif"));
+    // A link back up the tree would make a naive walk endless.
+    ASSERT_EQ(::symlink(top.toLocal8Bit().constData(), (top + QStringLiteral("/b/up")).toLocal8Bit().constData()), 0);
+
+    const auto walk = FolderWalk::walkLocalFolder(top, u'/');
+    EXPECT_EQ(walk.folders, (QStringList{top, top + "/a", top + "/b", top + "/b/deep"}));
+    EXPECT_EQ(walk.files, (QStringList{top + "/.htaccess", top + "/index.htm", top + "/a/x.gif", top + "/b/deep/y.gif"}));
+}
+
+TEST(FolderWalk, RemoteWalkListsEachFolderWithATrailingSlashAndSkipsDots)
+{
+    QList<QByteArray> asked;
+    const FolderWalk::ListFolder list = [&asked](const QByteArray &path) -> QList<FolderWalk::RemoteEntry> {
+        asked.append(path);
+        if (path == "site/")
+            return {{".", true}, {"..", true}, {"img", true}, {"index.htm", false}, {"a b.htm", false}, {"css", true}};
+        if (path == "site/img/")
+            return {{"x.gif", false}, {"", false}};
+        return {};
+    };
+    const auto walk = FolderWalk::walkRemoteFolder("site", list);
+    EXPECT_EQ(asked, (QList<QByteArray>{"site/", "site/img/", "site/css/"}));
+    EXPECT_EQ(walk.folders, (QList<QByteArray>{"site", "site/img", "site/css"}));
+    EXPECT_EQ(walk.files, (QList<QByteArray>{"site/index.htm", "site/a b.htm", "site/img/x.gif"}));
+}
+
+TEST(FolderWalk, AnEndlessRemoteTreeIsRefused)
+{
+    // A hostile server can answer every listing with one more sub-folder.
+    const FolderWalk::ListFolder endless = [](const QByteArray &) -> QList<FolderWalk::RemoteEntry> {
+        return {{"again", true}};
+    };
+    EXPECT_THROW(FolderWalk::walkRemoteFolder("top", endless, 50), std::exception);
+}
+
+} // namespace

@@ -1,6 +1,7 @@
 #include "transfer/permissiondialog.h"
 
 #include "common/namedwidget.h"
+#include "common/uifont.h"
 #include "common/userdialogs.h"
 
 #include <QCheckBox>
@@ -39,6 +40,7 @@ PermissionDialog::PermissionDialog(UserDialogs &dialogs, QWidget *parent) : QDia
     setObjectName(QStringLiteral("Ftp2"));
     setWindowTitle(QStringLiteral("パーミション設定"));
     setAccessibleName(windowTitle());
+    setFont(UiFont::windowFont());
     setFixedSize(kDesignedSize);
     buildControls();
 }

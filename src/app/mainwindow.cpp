@@ -1,6 +1,9 @@
 #include "app/mainwindow.h"
 
+#include "app/caretdisplay.h"
 #include "app/documentcommands.h"
+#include "app/editcommands.h"
+#include "app/findcommands.h"
 #include "app/documentstate.h"
 #include "app/mainmenu.h"
 #include "app/menubuilder.h"
@@ -142,6 +145,12 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
     connect(m_documents, &DocumentCommands::recentFilesChanged, this, &MainWindow::showRecentFiles);
     connect(m_documents, &DocumentCommands::documentFormatChanged, this, &MainWindow::showDocumentFormat);
     showDocumentFormat();
+    new FindCommands(m_dispatcher, *m_view.editor, m_dialogs, *this);
+    new EditCommands(m_dispatcher, *m_view.editor, *this,
+                     {{action(QStringLiteral("cut3")), action(QStringLiteral("Cut2"))},
+                      {action(QStringLiteral("Copy3")), action(QStringLiteral("Copy2"))},
+                      {action(QStringLiteral("Paste3")), action(QStringLiteral("Paste2"))}});
+    new CaretDisplay(*m_view.editor, [this](const QString &text) { m_view.statusBar->setPanelText(0, text); });
 }
 
 void MainWindow::formCreate()
@@ -208,7 +217,7 @@ void MainWindow::showRecentFiles()
     const QStringList &entries = m_recentFiles.entries();
     for (int i = 0; i < RecentFileList::kSlotCount; ++i) {
         if (QAction *slot = action(MainMenu::recentSlotName(i)))
-            slot->setText(entries.at(i));
+            slot->setText(MainMenu::menuCaption(entries.at(i)));
     }
 }
 
@@ -229,9 +238,7 @@ void MainWindow::formClose()
     // with an empty list; a folder that cannot be written must not keep the program open.
     if (m_recentFilesLoaded)
         m_dispatcher.guard([this] { LineFile::write(DataFolder::filePath(kRecentFilesName), m_recentFiles.toLines()); });
-    const QString preview = m_state.previewFilePath();
-    if (!m_state.previewName.isEmpty() && QFile::exists(preview))
-        QFile::remove(preview);
+    PreviewFile::remove(m_state);
     savePlacement();
 }
 

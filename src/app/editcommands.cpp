@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -93,6 +94,9 @@ void EditCommands::paste()
 QWidget *EditCommands::target() const
 {
     QWidget *focused = m_window.focusWidget();
+    // An editable combo box keeps the focus itself and hands the keys to its line edit.
+    if (auto *box = qobject_cast<QComboBox *>(focused); box && box->lineEdit())
+        return box->lineEdit();
     if (qobject_cast<QLineEdit *>(focused) || qobject_cast<QTextEdit *>(focused))
         return focused;
     return &m_editor;

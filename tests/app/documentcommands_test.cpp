@@ -686,6 +686,44 @@ TEST_F(DocumentCommandsTest, OpenAndSaveAsDeleteThePreviewOfTheOldFolderOnly)
     EXPECT_TRUE(QFile::exists(oldPreview));
 }
 
+// --- Recent files --------------------------------------------------------------------------------
+
+TEST_F(DocumentCommandsTest, ARecentSlotOpensItsFileWithoutReorderingTheList)
+{
+    const QString first = document(QStringLiteral("one/a.htm"), "<p>a</p>");
+    const QString second = document(QStringLiteral("two/b.htm"), "<p>b</p>");
+    open(first);
+    open(second);
+    const QString preview = writePreview(workPath(QStringLiteral("two")));
+    type(QStringLiteral("edited "));
+    dialogs.messages.clear();
+    dialogs.messageAnswers.enqueue(DialogButton::Ok);
+
+    dispatcher.run(QStringLiteral("mnuFavoritClick"), 1);
+
+    ASSERT_EQ(dialogs.messages.size(), 1) << "the edits were not saved";
+    EXPECT_EQ(adapter().text(), QStringLiteral("<p>a</p>"));
+    EXPECT_EQ(state().currentFile, first);
+    EXPECT_EQ(caption(), titled(first));
+    EXPECT_FALSE(adapter().isModified());
+    EXPECT_EQ(window.focusWidget(), editor());
+    EXPECT_FALSE(QFile::exists(preview));
+    EXPECT_EQ(state().previewDir, folderOf(first));
+    EXPECT_EQ(QDir::currentPath() + QLatin1Char('/'), folderOf(first));
+    EXPECT_EQ(recentFiles.entries().mid(0, 3), (QStringList{second, first, QString()}));
+
+    // A slot whose file has gone, and an empty slot: nothing happens and nothing is said.
+    QFile::remove(second);
+    dialogs.messages.clear();
+    type(QStringLiteral("more "));
+    dispatcher.run(QStringLiteral("mnuFavoritClick"), 0);
+    dispatcher.run(QStringLiteral("mnuFavoritClick"), 6);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(state().currentFile, first);
+    EXPECT_EQ(adapter().text(), QStringLiteral("more <p>a</p>"));
+    EXPECT_EQ(recentSlot(0), second) << "the entry stays in the list";
+}
+
 // --- Encodings and line ends -------------------------------------------------------------------
 
 TEST_F(DocumentCommandsTest, UneditedCp932DocumentIsWrittenBackByteForByte)

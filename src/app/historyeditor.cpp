@@ -12,6 +12,7 @@
 namespace {
 
 constexpr QSize kClientSize{394, 201};
+constexpr int kLabelSlack = 16;
 const QString kInstruction = QStringLiteral("不要な履歴をリストから削除します。\n"
                                             "リストからファイルを選択後、「リスト削除」ボタンを押してください");
 
@@ -24,7 +25,10 @@ HistoryEditor::HistoryEditor(UserDialogs &dialogs, QWidget *parent) : QDialog(pa
     setAccessibleName(windowTitle());
     setFont(UiFont::windowFont());
     buildControls();
-    setFixedSize(kClientSize);
+    // The instruction must be read whole: where the fonts at hand set it wider than designed,
+    // the window widens with it and the list follows.
+    const int labelWidth = findChild<QLabel *>(QStringLiteral("Label1"))->sizeHint().width() + kLabelSlack;
+    setFixedSize(qMax(kClientSize.width(), labelWidth + 2 * 16), kClientSize.height());
 }
 
 void HistoryEditor::buildControls()
@@ -33,7 +37,9 @@ void HistoryEditor::buildControls()
 
     auto *label = named<QLabel>(this, "Label1");
     label->setText(kInstruction);
-    layout->addWidget(label, {16, 16, 370, 28});
+    // Measured with some room to spare: glyphs taken from a fallback font can set a little wider.
+    const QSize labelSize = label->sizeHint() + QSize(kLabelSlack, 0);
+    layout->addWidget(label, {16, 16, labelSize.width(), labelSize.height()});
 
     m_list = named<QListWidget>(this, "ListBox1");
     m_list->setAccessibleName(QStringLiteral("ファイル履歴"));
@@ -43,7 +49,7 @@ void HistoryEditor::buildControls()
     m_list->setTextElideMode(Qt::ElideNone);
     m_list->setWordWrap(false);
     label->setBuddy(m_list);
-    layout->addWidget(m_list, {16, 48, 361, 113});
+    layout->addWidget(m_list, {16, 48, 361, 113}, AnchorLayout::TopLeftRight);
 
     struct Button
     {

@@ -2,9 +2,9 @@
 
 #include "app/caretdisplay.h"
 #include "app/documentcommands.h"
+#include "app/documentstate.h"
 #include "app/editcommands.h"
 #include "app/findcommands.h"
-#include "app/documentstate.h"
 #include "app/mainmenu.h"
 #include "app/menubuilder.h"
 #include "app/statusbar.h"

@@ -106,24 +106,35 @@ void EditCommands::watchSelectionOf(QWidget *control)
 {
     QObject::disconnect(m_selectionWatch);
     if (auto *line = qobject_cast<QLineEdit *>(control))
-        m_selectionWatch = connect(line, &QLineEdit::selectionChanged, this, &EditCommands::refresh);
+        m_selectionWatch = connect(line, &QLineEdit::selectionChanged, this, &EditCommands::refreshSelection);
     else if (auto *text = qobject_cast<QTextEdit *>(control))
-        m_selectionWatch = connect(text, &QTextEdit::selectionChanged, this, &EditCommands::refresh);
+        m_selectionWatch = connect(text, &QTextEdit::selectionChanged, this, &EditCommands::refreshSelection);
+}
+
+bool EditCommands::targetIsWritable() const
+{
+    QWidget *control = target();
+    if (auto *line = qobject_cast<QLineEdit *>(control))
+        return !line->isReadOnly();
+    if (auto *text = qobject_cast<QTextEdit *>(control))
+        return !text->isReadOnly();
+    return false;
+}
+
+void EditCommands::refreshSelection()
+{
+    QWidget *control = target();
+    bool selected = false;
+    if (auto *line = qobject_cast<QLineEdit *>(control))
+        selected = line->hasSelectedText();
+    else if (auto *text = qobject_cast<QTextEdit *>(control))
+        selected = text->textCursor().hasSelection();
+    setEnabled(m_actions.copy, selected);
+    setEnabled(m_actions.cut, selected && targetIsWritable());
 }
 
 void EditCommands::refresh()
 {
-    QWidget *control = target();
-    bool selected = false;
-    bool writable = true;
-    if (auto *line = qobject_cast<QLineEdit *>(control)) {
-        selected = line->hasSelectedText();
-        writable = !line->isReadOnly();
-    } else if (auto *text = qobject_cast<QTextEdit *>(control)) {
-        selected = text->textCursor().hasSelection();
-        writable = !text->isReadOnly();
-    }
-    setEnabled(m_actions.copy, selected);
-    setEnabled(m_actions.cut, selected && writable);
-    setEnabled(m_actions.paste, clipboardHoldsText() && writable);
+    refreshSelection();
+    setEnabled(m_actions.paste, clipboardHoldsText() && targetIsWritable());
 }

@@ -40,6 +40,10 @@ public:
     void refresh();
 
 private:
+    // Cut and copy only: the selection moves with every caret step, and asking the desktop's
+    // clipboard each time would be a round trip to another program for nothing.
+    void refreshSelection();
+    bool targetIsWritable() const;
     // The focused text control of the window; the editor when none has the focus.
     QWidget *target() const;
     void watchSelectionOf(QWidget *control);

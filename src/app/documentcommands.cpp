@@ -1,6 +1,7 @@
 #include "app/documentcommands.h"
 
 #include "app/documentfile.h"
+#include "app/historyeditor.h"
 #include "app/recentfilelist.h"
 #include "authoring/editoradapter.h"
 #include "common/commanddispatcher.h"
@@ -8,6 +9,7 @@
 #include "common/mainstate.h"
 #include "common/unencodablecharacters.h"
 #include "common/userdialogs.h"
+#include "preview/previewfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,6 +21,7 @@ namespace {
 const QString kEmptyDocumentQuestion = QStringLiteral("白紙のファイルを保存しますか？");
 const QString kOverwriteQuestion = QStringLiteral("OK を押すと %1 を上書きします。");
 const QString kCloseQuestion = QStringLiteral("編集後にファイルが保存されていません。終了しますか？");
+const QString kDiscardQuestion = QStringLiteral("編集後にファイルが保存されていません。変更を破棄して続けますか？");
 const QList<DialogButton> kYesNoCancel{DialogButton::Yes, DialogButton::No, DialogButton::Cancel};
 const QList<DialogButton> kOkCancel{DialogButton::Ok, DialogButton::Cancel};
 const QList<DialogButton> kYesNo{DialogButton::Yes, DialogButton::No};
@@ -46,10 +49,14 @@ DocumentCommands::DocumentCommands(CommandDispatcher &commands, QTextEdit &edito
     commands.add(QStringLiteral("OpenClick"), [this](int) { open(); });
     commands.add(QStringLiteral("Save1Click"), [this](int) { save(); });
     commands.add(QStringLiteral("SaveAs1Click"), [this](int) { saveAs(); });
+    commands.add(QStringLiteral("mnuFavoritClick"), [this](int slot) { openRecent(slot); });
+    commands.add(QStringLiteral("N25Click"), [this](int) { editRecentFiles(); });
 }
 
 void DocumentCommands::newDocument()
 {
+    if (!mayDiscardChanges())
+        return;
     m_document.startNew();
     showTitle();
     m_editor.clear();
@@ -63,14 +70,19 @@ void DocumentCommands::open()
 {
     const auto chosen = m_dialogs.chooseFile(
         &m_window, documentFileDialog(FileDialogRequest::Mode::Open, QStringLiteral("ファイルを開く"), QString()));
-    if (!chosen)
+    if (!chosen || !mayDiscardChanges())
         return;
     openFile(*chosen);
 }
 
 void DocumentCommands::openFile(const QString &path)
 {
-    const QString fullPath = QFileInfo(path).absoluteFilePath();
+    loadDocument(QFileInfo(path).absoluteFilePath());
+    menuAdd();
+}
+
+void DocumentCommands::loadDocument(const QString &fullPath)
+{
     deletePreviewFile();
     QDir::setCurrent(m_document.beginOpen(fullPath));
     m_document.opened(fullPath, DocumentFile::load(m_editor, fullPath, m_state.plainText));
@@ -78,7 +90,27 @@ void DocumentCommands::openFile(const QString &path)
     m_editor.setFocus();
     EditorAdapter(m_editor).setModified(false);
     emit documentFormatChanged();
-    menuAdd();
+}
+
+void DocumentCommands::openRecent(int slot)
+{
+    // A slot whose file has gone (or an empty one) is left in the list and does nothing.
+    const QString path = m_recentFiles.entries().value(slot);
+    if (!fileExists(path) || !mayDiscardChanges())
+        return;
+    // Read as Open reads, so a rich-text file looks the same whichever way it was opened.
+    loadDocument(path);
+}
+
+void DocumentCommands::editRecentFiles()
+{
+    // A fresh window each time, so it always starts from the slots as they are now.
+    HistoryEditor editor(m_dialogs, &m_window);
+    const std::optional<QStringList> kept = editor.edit(m_recentFiles.entries());
+    if (!kept)
+        return;
+    m_recentFiles.setEntries(*kept);
+    emit recentFilesChanged();
 }
 
 void DocumentCommands::save()
@@ -119,7 +151,7 @@ void DocumentCommands::saveAs()
 
 void DocumentCommands::dropFiles(const QStringList &paths)
 {
-    if (paths.isEmpty())
+    if (paths.isEmpty() || !mayDiscardChanges())
         return;
     // The whole path of the first file: cutting a long path short would open another file.
     const QString path = QFileInfo(paths.constFirst()).absoluteFilePath();
@@ -137,10 +169,14 @@ bool DocumentCommands::closeQuery()
     if (!EditorAdapter(m_editor).isModified())
         return true;
     const bool close = m_dialogs.confirm(&m_window, kCloseQuestion, kOkCancel) == DialogButton::Ok;
-    const QString preview = QDir::current().filePath(m_state.previewName);
-    if (!m_state.previewName.isEmpty() && QFile::exists(preview))
-        QFile::remove(preview);
+    PreviewFile::remove(m_state);
     return close;
+}
+
+bool DocumentCommands::mayDiscardChanges()
+{
+    return !EditorAdapter(m_editor).isModified()
+           || m_dialogs.confirm(&m_window, kDiscardQuestion, kOkCancel) == DialogButton::Ok;
 }
 
 void DocumentCommands::showTitle()
@@ -152,9 +188,7 @@ void DocumentCommands::showTitle()
 
 void DocumentCommands::deletePreviewFile()
 {
-    const QString preview = m_state.previewFilePath();
-    if (!m_state.previewName.isEmpty() && QFile::exists(preview))
-        QFile::remove(preview);
+    PreviewFile::remove(m_state);
 }
 
 bool DocumentCommands::writeDocument(const QString &path)

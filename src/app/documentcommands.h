@@ -13,8 +13,9 @@ class UserDialogs;
 struct MainState;
 
 // The document commands of the File menu and the window's document events: New, Open, Save,
-// Save As, files dropped from the desktop, the file named on the command line, and the question
-// before closing with unsaved changes. A Shift_JIS document holding characters Shift_JIS cannot
+// Save As, the recent-file slots and their editor, files dropped from the desktop, the file
+// named on the command line, and the question before closing with unsaved changes. New, Open,
+// a recent file and a drop ask before they replace unsaved changes. A Shift_JIS document holding characters Shift_JIS cannot
 // hold is written only after the user agreed to UTF-8. It keeps the window caption, the preview folder and the
 // program's current folder in step with the open document. It owns nothing; the window owns the
 // state, the editor and the recent-file list it works on, and shows the list when told.
@@ -34,6 +35,8 @@ public:
     void save();                                  // Save1Click
     void saveAs();                                // SaveAs1Click
     void dropFiles(const QStringList &paths);     // DropFiles
+    void openRecent(int slot);                    // mnuFavoritClick: the slot's index, 0 newest
+    void editRecentFiles();                       // N25Click
     bool closeQuery();                            // FormCloseQuery: true lets the window close
 
 signals:
@@ -44,6 +47,10 @@ signals:
 
 private:
     void showTitle();
+    // True when nothing unsaved would be lost, or the user agreed to lose it.
+    bool mayDiscardChanges();
+    // Open without the recent-file list: the path becomes the document, its folder current.
+    void loadDocument(const QString &fullPath);
     void deletePreviewFile();
     // False when the user would not have the document written in UTF-8 instead; nothing has
     // been written then.

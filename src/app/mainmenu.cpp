@@ -48,9 +48,10 @@ QList<MenuEntry> fileMenu()
         item("Save1", "上書き保存", "Save1Click", 0, "Ctrl+S"),
         separator("N40"),
     };
+    // The slots share one handler; the tag tells it which slot was clicked.
     for (int i = 0; i < MainMenu::kRecentSlotCount; ++i) {
         const QByteArray name = MainMenu::recentSlotName(i).toLatin1();
-        items.append(item(name.constData(), "", "mnuFavoritClick"));
+        items.append(item(name.constData(), "", "mnuFavoritClick", i));
     }
     items += {
         item("N25", "履歴編集", "N25Click"),
@@ -146,6 +147,11 @@ namespace MainMenu {
 QString recentSlotName(int index)
 {
     return index == 0 ? QStringLiteral("mnuFavorit") : QStringLiteral("mnuFavorit%1").arg(index);
+}
+
+QString menuCaption(const QString &text)
+{
+    return QString(text).replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
 QList<MenuEntry> menuBar()

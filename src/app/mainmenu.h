@@ -30,5 +30,7 @@ QList<MenuEntry> editorPopup();
 constexpr int kFirstRecentSlot = 7;
 constexpr int kRecentSlotCount = 7;
 QString recentSlotName(int index);   // 0 -> mnuFavorit, 1 -> mnuFavorit1, ...
+// A text shown as a menu caption exactly: an "&" in a path is shown, not taken as an access key.
+QString menuCaption(const QString &text);
 
 } // namespace MainMenu

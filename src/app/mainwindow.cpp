@@ -1,7 +1,10 @@
 #include "app/mainwindow.h"
 
+#include "app/caretdisplay.h"
 #include "app/documentcommands.h"
 #include "app/documentstate.h"
+#include "app/editcommands.h"
+#include "app/findcommands.h"
 #include "app/mainmenu.h"
 #include "app/menubuilder.h"
 #include "app/statusbar.h"
@@ -144,6 +147,12 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
     connect(m_documents, &DocumentCommands::recentFilesChanged, this, &MainWindow::showRecentFiles);
     connect(m_documents, &DocumentCommands::documentFormatChanged, this, &MainWindow::showDocumentFormat);
     showDocumentFormat();
+    new FindCommands(m_dispatcher, *m_view.editor, m_dialogs, *this);
+    new EditCommands(m_dispatcher, *m_view.editor, *this,
+                     {{action(QStringLiteral("cut3")), action(QStringLiteral("Cut2"))},
+                      {action(QStringLiteral("Copy3")), action(QStringLiteral("Copy2"))},
+                      {action(QStringLiteral("Paste3")), action(QStringLiteral("Paste2"))}});
+    new CaretDisplay(*m_view.editor, [this](const QString &text) { m_view.statusBar->setPanelText(0, text); });
 }
 
 void MainWindow::formCreate()
@@ -210,7 +219,7 @@ void MainWindow::showRecentFiles()
     const QStringList &entries = m_recentFiles.entries();
     for (int i = 0; i < RecentFileList::kSlotCount; ++i) {
         if (QAction *slot = action(MainMenu::recentSlotName(i)))
-            slot->setText(entries.at(i));
+            slot->setText(MainMenu::menuCaption(entries.at(i)));
     }
 }
 
@@ -234,9 +243,7 @@ void MainWindow::formClose()
     // This run's visits are kept even when the history window was never opened.
     if (m_webLists)
         m_dispatcher.guard([this] { m_webLists->saveHistory(); });
-    const QString preview = m_state.previewFilePath();
-    if (!m_state.previewName.isEmpty() && QFile::exists(preview))
-        QFile::remove(preview);
+    PreviewFile::remove(m_state);
     savePlacement();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QRegularExpression>
@@ -62,6 +63,18 @@ void EditorPane::contextMenuEvent(QContextMenuEvent *event)
     }
     m_contextMenu->popup(event->globalPos());
     event->accept();
+}
+
+void EditorPane::mousePressEvent(QMouseEvent *event)
+{
+    QTextEdit::mousePressEvent(event);
+    emit mouseButtonPressed();
+}
+
+void EditorPane::keyReleaseEvent(QKeyEvent *event)
+{
+    QTextEdit::keyReleaseEvent(event);
+    emit keyReleased(event->key());
 }
 
 void EditorPane::dragEnterEvent(QDragEnterEvent *event)

@@ -14,6 +14,7 @@ struct MainState
     bool plainText = false;  // read mode: true reads every file as plain text
     QString previewDir;      // folder of the preview file, with a trailing separator; may be empty
     QString previewName;     // file name of this run's preview file
+    QString previewWritten;  // the preview file this run wrote and has not deleted; only it is deleted
     QString lastUrl;         // address of the last page whose loading completed
     bool onlineFlag = false; // the preview pane browses online
     QStringList webHistory;  // visited-page lines

@@ -100,7 +100,7 @@ void PreviewCommands::renderDocument()
         return;
     m_state.previewDir = PreviewFile::folderFor(m_state.previewDir, QDir::currentPath(),
                                                 QCoreApplication::applicationDirPath());
-    const QString path = m_state.previewFilePath();
+    const QString path = PreviewFile::claim(m_state);
     // The page is written as the document would be saved, so the browser reads the same
     // bytes the user will publish.
     AtomicFile::write(path, TextCodec::encode(text, m_state.documentFormat));

@@ -121,10 +121,27 @@ protected:
     // Runs the handler of a File menu item, as the window's dispatch does.
     void trigger(const QString &actionName) { dispatcher.run(handlerOf(actionName)); }
 
+    // Unsaved changes are given up when a test opens or drops something else over them.
+    void answerUnsavedQuestion()
+    {
+        if (adapter().isModified())
+            dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    }
+
     void open(const QString &path)
     {
+        answerUnsavedQuestion();
         dialogs.fileAnswers.enqueue(path);
         trigger(QStringLiteral("Open"));
+    }
+
+    // A preview file of this run in folder, as 反映 leaves it.
+    QString writePreview(const QString &folder)
+    {
+        const QString path = QDir(folder).filePath(m_state.previewName);
+        writeFile(path, "preview");
+        m_state.previewWritten = path;
+        return path;
     }
 
     void saveAs(const QString &path)
@@ -136,6 +153,7 @@ protected:
     // Files dropped on the window, as its drop event hands them over.
     void drop(const QStringList &paths)
     {
+        answerUnsavedQuestion();
         dispatcher.guard([&] { commands->dropFiles(paths); });
     }
 
@@ -178,8 +196,14 @@ protected:
     QString recentSlot(int index) const { return action(MainMenu::recentSlotName(index))->text(); }
     QStringList errors() const { return errorsShown(dialogs); }
     QString previewIn(const QString &folder) const { return QDir(folder).filePath(state().previewName); }
+    void answerUnsavedQuestion()
+    {
+        if (adapter().isModified())
+            dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    }
     void open(const QString &path)
     {
+        answerUnsavedQuestion();
         dialogs.fileAnswers.enqueue(path);
         trigger(QStringLiteral("Open"));
     }
@@ -214,7 +238,6 @@ const QByteArray kRichPage("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset12
 TEST_F(DocumentCommandsTest, OpenShowsTheDocumentAndMakesItsFolderCurrent)
 {
     const QString path = document(QStringLiteral("site/index.htm"), kPlainPage);
-    type(QStringLiteral("unsaved work"));
 
     open(path);
 
@@ -233,7 +256,7 @@ TEST_F(DocumentCommandsTest, OpenShowsTheDocumentAndMakesItsFolderCurrent)
     EXPECT_EQ(request.filters.size(), 7);
     EXPECT_EQ(request.filterIndex, 0);
     EXPECT_EQ(request.defaultSuffix, QStringLiteral("htm"));
-    EXPECT_TRUE(dialogs.messages.isEmpty()) << "no question about the unsaved work";
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << "nothing unsaved, nothing to ask";
 }
 
 TEST_F(DocumentCommandsTest, CancelledOpenChangesNothing)
@@ -255,6 +278,7 @@ TEST_F(DocumentCommandsTest, NewEmptiesTheEditorButKeepsFolderAndReadMode)
     open(path);
     type(QStringLiteral("changed"));
     const QString folder = QDir::currentPath();
+    answerUnsavedQuestion();
 
     trigger(QStringLiteral("New1"));
 
@@ -265,7 +289,7 @@ TEST_F(DocumentCommandsTest, NewEmptiesTheEditorButKeepsFolderAndReadMode)
     EXPECT_EQ(state().previewDir, folderOf(path));
     EXPECT_EQ(QDir::currentPath(), folder);
     EXPECT_FALSE(state().plainText);
-    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(dialogs.messages.size(), 1) << "only the question about the unsaved change";
 }
 
 TEST_F(DocumentCommandsTest, SaveAsTitlesTheDocumentAndSaveWritesInPlace)
@@ -326,7 +350,6 @@ TEST_F(DocumentWindowTest, DroppedFileOpensAsPlainTextWithoutMovingFolders)
     const QString second = document(QStringLiteral("drop/second.htm"), "second");
     const QString previewFile = previewIn(work.path());
     writeFile(previewFile, "preview");
-    type(QStringLiteral("unsaved"));
 
     drop(window.get(), {first, second, workPath(QStringLiteral("drop/third.htm"))});
 
@@ -487,8 +510,7 @@ TEST_F(DocumentCommandsTest, OverwriteGoesOnOnlyWithYesButThePreviewFileIsGoneEi
         const QString source = document(QStringLiteral("a/source.htm"), "source");
         open(source);
         type(QStringLiteral("edited "));
-        const QString preview = previewIn(workPath(QStringLiteral("a")));
-        writeFile(preview, "preview");
+        const QString preview = writePreview(workPath(QStringLiteral("a")));
         const QString target = document(QStringLiteral("b/target.htm"), "target");
         dialogs.messages.clear();
         dialogs.messageAnswers.enqueue(c.answer);
@@ -523,8 +545,9 @@ TEST_F(DocumentWindowTest, CloseQuestionOnlyWithUnsavedChanges)
     };
     for (const auto &c : cases) {
         SetUp();
-        const QString preview = previewIn(work.path());
-        writeFile(preview, "preview");
+        // Not this run's preview: a page of the user's under the same name outlives the close.
+        const QString usersPage = previewIn(work.path());
+        writeFile(usersPage, "users page");
         if (c.modified)
             type(QStringLiteral("unsaved"));
         if (c.answer)
@@ -535,7 +558,7 @@ TEST_F(DocumentWindowTest, CloseQuestionOnlyWithUnsavedChanges)
 
         EXPECT_EQ(closed.size(), c.closes ? 1 : 0) << c.name;
         EXPECT_EQ(window->isVisible(), !c.closes) << c.name;
-        EXPECT_FALSE(QFile::exists(preview)) << c.name;
+        EXPECT_EQ(readFile(usersPage), QByteArray("users page")) << c.name;
         ASSERT_EQ(dialogs.messages.size(), c.modified ? 1 : 0) << c.name;
         if (c.modified) {
             EXPECT_EQ(dialogs.messages.first().text, kCloseQuestion);
@@ -547,6 +570,19 @@ TEST_F(DocumentWindowTest, CloseQuestionOnlyWithUnsavedChanges)
         TearDown();
         dialogs.messages.clear();
     }
+}
+
+TEST_F(DocumentCommandsTest, TheCloseQuestionTakesThisRunsPreviewAwayWhateverTheAnswer)
+{
+    for (const DialogButton answer : {DialogButton::Ok, DialogButton::Cancel}) {
+        const QString preview = writePreview(work.path());
+        type(QStringLiteral("unsaved"));
+        dialogs.messageAnswers.enqueue(answer);
+        EXPECT_EQ(commands->closeQuery(), answer == DialogButton::Ok);
+        EXPECT_FALSE(QFile::exists(preview));
+        EXPECT_TRUE(state().previewWritten.isEmpty());
+    }
+    EXPECT_EQ(dialogs.unexpected, 0);
 }
 
 TEST_F(DocumentWindowTest, StatusBarShowsHowTheDocumentIsWritten)
@@ -628,15 +664,17 @@ TEST_F(DocumentCommandsTest, OpenAndSaveAsDeleteThePreviewOfTheOldFolderOnly)
     const QString first = document(QStringLiteral("one/page.htm"), "one");
     const QString second = document(QStringLiteral("two/page.htm"), "two");
     open(first);
-    const QString oldPreview = previewIn(workPath(QStringLiteral("one")));
-    const QString newPreview = previewIn(workPath(QStringLiteral("two")));
-    writeFile(oldPreview, "old");
-    writeFile(newPreview, "new");
+    const QString oldPreview = writePreview(workPath(QStringLiteral("one")));
+    // A page of the user's that happens to carry the preview's name is no preview of this run.
+    const QString usersPage = previewIn(workPath(QStringLiteral("two")));
+    writeFile(usersPage, "users page");
 
     open(second);
     EXPECT_FALSE(QFile::exists(oldPreview));
-    EXPECT_TRUE(QFile::exists(newPreview));
+    EXPECT_EQ(readFile(usersPage), QByteArray("users page"));
 
+    QFile::remove(usersPage);
+    const QString newPreview = writePreview(workPath(QStringLiteral("two")));
     writeFile(oldPreview, "old");
     type(QStringLiteral("x"));
     trigger(QStringLiteral("Save1"));
@@ -646,6 +684,44 @@ TEST_F(DocumentCommandsTest, OpenAndSaveAsDeleteThePreviewOfTheOldFolderOnly)
     saveAs(workPath(QStringLiteral("one/copy.htm")));
     EXPECT_FALSE(QFile::exists(newPreview)) << "PreviewDir was still the second folder";
     EXPECT_TRUE(QFile::exists(oldPreview));
+}
+
+// --- Recent files --------------------------------------------------------------------------------
+
+TEST_F(DocumentCommandsTest, ARecentSlotOpensItsFileWithoutReorderingTheList)
+{
+    const QString first = document(QStringLiteral("one/a.htm"), "<p>a</p>");
+    const QString second = document(QStringLiteral("two/b.htm"), "<p>b</p>");
+    open(first);
+    open(second);
+    const QString preview = writePreview(workPath(QStringLiteral("two")));
+    type(QStringLiteral("edited "));
+    dialogs.messages.clear();
+    dialogs.messageAnswers.enqueue(DialogButton::Ok);
+
+    dispatcher.run(QStringLiteral("mnuFavoritClick"), 1);
+
+    ASSERT_EQ(dialogs.messages.size(), 1) << "the edits were not saved";
+    EXPECT_EQ(adapter().text(), QStringLiteral("<p>a</p>"));
+    EXPECT_EQ(state().currentFile, first);
+    EXPECT_EQ(caption(), titled(first));
+    EXPECT_FALSE(adapter().isModified());
+    EXPECT_EQ(window.focusWidget(), editor());
+    EXPECT_FALSE(QFile::exists(preview));
+    EXPECT_EQ(state().previewDir, folderOf(first));
+    EXPECT_EQ(QDir::currentPath() + QLatin1Char('/'), folderOf(first));
+    EXPECT_EQ(recentFiles.entries().mid(0, 3), (QStringList{second, first, QString()}));
+
+    // A slot whose file has gone, and an empty slot: nothing happens and nothing is said.
+    QFile::remove(second);
+    dialogs.messages.clear();
+    type(QStringLiteral("more "));
+    dispatcher.run(QStringLiteral("mnuFavoritClick"), 0);
+    dispatcher.run(QStringLiteral("mnuFavoritClick"), 6);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(state().currentFile, first);
+    EXPECT_EQ(adapter().text(), QStringLiteral("more <p>a</p>"));
+    EXPECT_EQ(recentSlot(0), second) << "the entry stays in the list";
 }
 
 // --- Encodings and line ends -------------------------------------------------------------------

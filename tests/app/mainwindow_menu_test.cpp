@@ -50,6 +50,9 @@ TEST_F(MainWindowMenu, EveryItemCarriesItsHandlerNameAndTagToTheDispatcher)
         EXPECT_EQ(a->data().toInt(), e.tag);
         EXPECT_EQ(a->shortcut(), QKeySequence(e.shortcut, QKeySequence::PortableText));
         m_calls.clear();
+        // Cut, copy and paste are disabled without a selection or clipboard text, and a
+        // disabled item runs nothing; what it would run is the question here.
+        a->setEnabled(true);
         a->trigger();
         ASSERT_EQ(m_calls.size(), 1);
         EXPECT_EQ(m_calls.first(), std::make_pair(e.handler, e.tag));
@@ -111,18 +114,8 @@ TEST_F(MainWindowMenu, ShortcutsReachTheirHandlersWhileTheEditorHasTheFocus)
 // The handler names whose commands are not built yet. The issue that builds one moves its name
 // out of this list; the test below then holds it to having its handler.
 const QStringList kNotBuiltYet = {
-    // ファイル: the recent-file slots, 履歴編集, 印刷
-    QStringLiteral("mnuFavoritClick"),
-    QStringLiteral("N25Click"),
+    // ファイル: 印刷
     QStringLiteral("Print1Click"),
-    // 編集 and the editor's context menu
-    QStringLiteral("Undo1Click"),
-    QStringLiteral("EditCopy"),
-    QStringLiteral("EditCut"),
-    QStringLiteral("EditPaste"),
-    QStringLiteral("Find1Click"),
-    QStringLiteral("FindDialog1Find"),
-    QStringLiteral("SelectAll1Click"),
     // ヘルプ
     QStringLiteral("Help1Click"),
     QStringLiteral("About1Click"),

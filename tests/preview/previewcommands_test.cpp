@@ -221,6 +221,33 @@ TEST_F(PreviewCommandsTest, FileModeWritesTheDocumentBesideItAndShowsIt)
     EXPECT_EQ(state.previewDir, folder.path() + QLatin1Char('/'));
 }
 
+TEST_F(PreviewCommandsTest, APageOfTheUsersUnderThePreviewsNameIsNeverWrittenOver)
+{
+    state.previewDir = folder.path() + QLatin1Char('/');
+    const QString usersPage = folder.filePath(QStringLiteral("13_05_22.htm"));
+    {
+        QFile page(usersPage);
+        ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+        page.write("<p>the user's own page</p>");
+    }
+    documentText = QStringLiteral("<p>first</p>");
+    run("Button1Click");
+    documentText = QStringLiteral("<p>second</p>");
+    run("Button1Click");
+
+    QFile kept(usersPage);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), QByteArray("<p>the user's own page</p>"));
+    const QString preview = folder.filePath(QStringLiteral("13_05_23.htm"));
+    QFile written(preview);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), QByteArray("<p>second</p>")) << "its own preview is written over";
+    EXPECT_EQ(state.previewName, QStringLiteral("13_05_23.htm"));
+    ASSERT_EQ(engine->navigations.size(), 2);
+    EXPECT_EQ(engine->navigations[1].address, QUrl::fromLocalFile(preview).toString());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 2);
+}
+
 TEST_F(PreviewCommandsTest, FileModeWritesUtf8DocumentsAsUtf8)
 {
     state.previewDir = folder.path() + QLatin1Char('/');

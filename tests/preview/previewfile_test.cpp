@@ -1,5 +1,12 @@
 #include "preview/previewfile.h"
 
+#include "common/mainstate.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 TEST(PreviewFile, NameIsTheStartTimeWithUnderscores)
@@ -30,4 +37,79 @@ TEST(PreviewFile, FolderIsThePreviewFolderElseTheCurrentElseTheProgramsOwn)
                   QString::fromUtf8(row.expected))
             << row.previewDir << "|" << row.current;
     }
+}
+
+namespace {
+
+void touch(const QString &path)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+}
+
+} // namespace
+
+TEST(PreviewFile, AFileOfTheNameMovesThePreviewToTheNextFreeSecond)
+{
+    struct Row
+    {
+        const char *name;
+        QStringList present;
+        const char *expected;
+    };
+    const Row rows[] = {
+        {"13_05_22.htm", {}, "13_05_22.htm"},
+        {"13_05_22.htm", {"13_05_22.htm"}, "13_05_23.htm"},
+        {"13_05_22.htm", {"13_05_22.htm", "13_05_23.htm", "13_05_25.htm"}, "13_05_24.htm"},
+        {"13_05_59.htm", {"13_05_59.htm"}, "13_06_00.htm"},
+        {"23_59_59.htm", {"23_59_59.htm"}, "00_00_00.htm"},
+        {"13_05_22.htm", {"other.htm"}, "13_05_22.htm"},
+        // A folder of that name is taken just as much as a file.
+        {"13_05_22.htm", {"13_05_22.htm/"}, "13_05_23.htm"},
+        {"page.htm", {"page.htm", "page_1.htm"}, "page_2.htm"},
+    };
+    for (const Row &row : rows) {
+        QTemporaryDir folder;
+        ASSERT_TRUE(folder.isValid());
+        for (const QString &name : row.present) {
+            if (name.endsWith(QLatin1Char('/')))
+                QDir(folder.path()).mkdir(name.chopped(1));
+            else
+                touch(folder.filePath(name));
+        }
+        EXPECT_EQ(PreviewFile::freeName(folder.path(), QString::fromLatin1(row.name)), QString::fromLatin1(row.expected))
+            << row.name << " with " << row.present.join(QLatin1Char(' ')).toStdString();
+    }
+}
+
+TEST(PreviewFile, OnlyThePreviewThisRunWroteIsWrittenOverAndDeleted)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString dir = folder.path() + QLatin1Char('/');
+    touch(dir + QStringLiteral("13_05_22.htm"));   // a page of the user's
+    MainState state;
+    state.previewName = QStringLiteral("13_05_22.htm");
+    state.previewDir = dir;
+
+    // Nothing written yet: nothing to delete, the user's page least of all.
+    PreviewFile::remove(state);
+    EXPECT_TRUE(QFile::exists(dir + QStringLiteral("13_05_22.htm")));
+
+    const QString first = PreviewFile::claim(state);
+    EXPECT_EQ(first, dir + QStringLiteral("13_05_23.htm"));
+    EXPECT_EQ(state.previewName, QStringLiteral("13_05_23.htm"));
+    touch(first);
+    EXPECT_EQ(PreviewFile::claim(state), first) << "its own preview is written over";
+
+    PreviewFile::remove(state);
+    EXPECT_FALSE(QFile::exists(first));
+    EXPECT_TRUE(QFile::exists(dir + QStringLiteral("13_05_22.htm")));
+    EXPECT_TRUE(state.previewWritten.isEmpty());
+
+    // Deleted by someone else meanwhile, or replaced by a folder: no failure, nothing removed.
+    EXPECT_EQ(PreviewFile::claim(state), first);
+    QDir(folder.path()).mkdir(QStringLiteral("13_05_23.htm"));
+    PreviewFile::remove(state);
+    EXPECT_TRUE(QFileInfo(first).isDir());
 }

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class EditorPane;
+
+// Keeps status panel 0 telling where the caret is ("12行 5桁"): after every change of the text,
+// the release of an arrow key (whatever modifiers are held) and any mouse press in the editor.
+// Home, End and the page keys alone leave it as it was until the next of those. Lines are the
+// lines the pane shows, wrapped ones counted. Refers to the editor; shows through the callback.
+class CaretDisplay final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CaretDisplay)
+
+public:
+    using Show = std::function<void(const QString &)>;
+
+    // Becomes a child of the editor.
+    CaretDisplay(EditorPane &editor, Show show);
+
+    void update();
+
+private:
+    EditorPane &m_editor;
+    Show m_show;
+};

@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr int kExcerptBefore = 20;
-constexpr int kExcerptLength = 80;
+constexpr int kExcerptBefore = 12;
+constexpr int kExcerptLength = 48;
 
 QString decodeReferences(const QString &text)
 {

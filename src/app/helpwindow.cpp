@@ -97,6 +97,8 @@ void HelpWindow::buildControls()
     m_results->setObjectName(QStringLiteral("HelpSearchResults"));
     m_results->setAccessibleName(QStringLiteral("見つかったページ"));
     m_results->setWordWrap(true);
+    m_results->setSpacing(2);
+    m_results->setAlternatingRowColors(true);
     searchLayout->addWidget(searchPrompt);
     searchLayout->addLayout(searchRow);
     searchLayout->addWidget(m_searchStatus);

@@ -106,6 +106,16 @@ TEST_F(PrintCommandTest, AnUntitledDocumentPrintsWithAnEmptyTitle)
     EXPECT_EQ(pdfInfo(pdfPath, QStringLiteral("Title")), QString());
 }
 
+TEST_F(PrintCommandTest, FormattedTextPrintsWithItsFormatting)
+{
+    window->view().editor->setHtml(QStringLiteral("<p><b>Heavy</b> light</p>"));
+    trigger(QStringLiteral("Print1"));
+    ASSERT_EQ(messageTexts(), QStringList{QStringLiteral("印刷しました")});
+    EXPECT_TRUE(pdfText(pdfPath).contains(QStringLiteral("Heavy light")));
+    const QString fonts = runTool(QZWEB_PDFFONTS, {pdfPath});
+    EXPECT_TRUE(fonts.contains(QStringLiteral("Bold"))) << fonts.toStdString();
+}
+
 TEST_F(PrintCommandTest, ALongDocumentRunsOverPagesWithEveryLineOnceAndInsideTheMargin)
 {
     // Each line carries its own mark of capitals: the CJK font's digits do not come back out of a

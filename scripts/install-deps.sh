@@ -7,7 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
   libqt6webenginecore6-bin libqt6svg6 qt6-qpa-plugins qt6-translations-l10n
-  libgtest-dev libgmock-dev googletest
+  qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools libqt6sql6-sqlite
+  libgtest-dev libgmock-dev googletest poppler-utils
   libuchardet-dev
   fonts-noto-cjk
   python3 python3-pyftpdlib vsftpd curl lftp

@@ -5,8 +5,10 @@
 #include "app/documentstate.h"
 #include "app/editcommands.h"
 #include "app/findcommands.h"
+#include "app/helpcommands.h"
 #include "app/mainmenu.h"
 #include "app/menubuilder.h"
+#include "app/printcommand.h"
 #include "app/statusbar.h"
 #include "app/viewcommands.h"
 #include "app/windowplacement.h"
@@ -143,6 +145,8 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
                                          [this](const QString &text) { m_view.statusBar->setPanelText(0, text); },
                                          m_view.radioOnline});
     m_webLists = new WebListCommands(m_dispatcher, m_state, m_dialogs, *preview, *this);
+    new PrintCommand(m_dispatcher, *m_view.editor, m_state, m_dialogs, *this);
+    new HelpCommands(m_dispatcher, *windows.about, *this);
     m_documents = new DocumentCommands(m_dispatcher, *m_view.editor, m_state, m_recentFiles, m_dialogs, *this);
     connect(m_documents, &DocumentCommands::recentFilesChanged, this, &MainWindow::showRecentFiles);
     connect(m_documents, &DocumentCommands::documentFormatChanged, this, &MainWindow::showDocumentFormat);

@@ -76,7 +76,13 @@ MainWindow::MainWindow(UserDialogs &dialogs, QWidget *parent)
     formCreate();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The edit commands follow the application's focus. Closing the other windows (children of
+    // this one, torn down after the controls) moves the focus, and the commands must not then
+    // look at controls that are already gone.
+    delete m_editCommands;
+}
 
 void MainWindow::buildMenus()
 {
@@ -152,7 +158,7 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
     connect(m_documents, &DocumentCommands::documentFormatChanged, this, &MainWindow::showDocumentFormat);
     showDocumentFormat();
     new FindCommands(m_dispatcher, *m_view.editor, m_dialogs, *this);
-    new EditCommands(m_dispatcher, *m_view.editor, *this,
+    m_editCommands = new EditCommands(m_dispatcher, *m_view.editor, *this,
                      {{action(QStringLiteral("cut3")), action(QStringLiteral("Cut2"))},
                       {action(QStringLiteral("Copy3")), action(QStringLiteral("Copy2"))},
                       {action(QStringLiteral("Paste3")), action(QStringLiteral("Paste2"))}});

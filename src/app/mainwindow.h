@@ -11,6 +11,7 @@
 class AboutBox;
 class ColorSizeDialog;
 class DocumentCommands;
+class EditCommands;
 class HistoryEditor;
 class PermissionDialog;
 class QAction;
@@ -89,6 +90,7 @@ private:
     RecentFileList m_recentFiles;
     bool m_recentFilesLoaded = false;
     DocumentCommands *m_documents = nullptr;
+    EditCommands *m_editCommands = nullptr;
     WebListCommands *m_webLists = nullptr;
     QHash<QString, QAction *> m_actions;
     QMenu *m_popupMenu = nullptr;

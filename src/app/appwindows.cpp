@@ -24,6 +24,7 @@ MainWindow *create(UserDialogs &dialogs)
     windows.about = new AboutBox(dialogs, main);
     windows.permission = new PermissionDialog(dialogs, main);
     windows.transfer = new TransferWindow(dialogs, main);
+    windows.transfer->setPermissionDialog(*windows.permission);
     main->attachWindows(windows);
     return main;
 }

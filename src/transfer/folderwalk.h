@@ -16,12 +16,24 @@ struct Result
 {
     QList<Path> folders; // starts with the top folder
     QList<Path> files;
+    // Entries the walk did not take: symbolic links and anything that is neither a plain file
+    // nor a folder (a FIFO would block an upload for ever, a device would publish its contents).
+    QList<Path> skipped;
+};
+
+// Bounds on what a walk takes in: a tree deeper or larger than this is a loop or an attack, and
+// walking it on would only end when memory does. Exceeding either fails with a UserError.
+struct Limits
+{
+    int maxDepth = 64;              // levels below the top folder
+    qsizetype maxEntries = 1000000; // folders and files together
 };
 
 // A local folder (a full path without a trailing separator). Hidden entries are included;
-// entries are taken in name order. A folder reached twice (through a link back up the tree) is
-// walked once, so a loop of links cannot make the walk endless.
-Result<QString> walkLocalFolder(const QString &top, QChar sep);
+// entries are taken in name order. Symbolic links are never followed, neither to folders (a link
+// to a parent would loop, a link to a private folder would publish it) nor to files; they go to
+// skipped.
+Result<QString> walkLocalFolder(const QString &top, QChar sep, const Limits &limits = {});
 
 // One entry of a remote folder's listing.
 struct RemoteEntry
@@ -34,6 +46,7 @@ using ListFolder = std::function<QList<RemoteEntry>(const QByteArray &path)>;
 // A remote folder (a name in the current remote folder): listFolder(path + "/") gives the
 // entries of each folder; "." and ".." and empty names are passed over. Paths are joined with
 // "/". At most maxFolders folders are listed, since a server can present an endless tree.
-Result<QByteArray> walkRemoteFolder(const QByteArray &top, const ListFolder &listFolder, int maxFolders = 100000);
+Result<QByteArray> walkRemoteFolder(const QByteArray &top, const ListFolder &listFolder, int maxFolders = 100000,
+                                    const Limits &limits = {});
 
 } // namespace FolderWalk

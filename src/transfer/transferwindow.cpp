@@ -7,6 +7,7 @@
 #include "transfer/ftpsession.h"
 #include "transfer/localpane.h"
 #include "transfer/remotepane.h"
+#include "transfer/transfercommands.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -53,6 +54,9 @@ TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
             emit idle();
     });
     registerHandlers();
+    m_commands = new TransferCommands(*m_runner, m_view, *m_remote, *m_local, dialogs, *this,
+                                      [this](const QString &text) { setStatus(text); });
+    m_commands->install(m_dispatcher);
 
     // Every control the Part's states switch starts enabled, 切断 aside.
     for (QWidget *control : std::initializer_list<QWidget *>{
@@ -145,6 +149,11 @@ bool TransferWindow::isBusy() const
 QString TransferWindow::statusText() const
 {
     return m_view.statusPanel->text();
+}
+
+void TransferWindow::setPermissionDialog(PermissionDialog &dialog)
+{
+    m_commands->setPermissionDialog(dialog);
 }
 
 void TransferWindow::setFtpTimeLimits(const FtpTimeLimits &limits)

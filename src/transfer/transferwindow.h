@@ -13,7 +13,9 @@ struct FtpTimeLimits;
 class FtpJobRunner;
 class FtpSession;
 class LocalPane;
+class PermissionDialog;
 class RemotePane;
+class TransferCommands;
 class UserDialogs;
 
 // The file-transfer window (Ftp1, "RODav"): a separate, non-modal window that publishes pages
@@ -44,6 +46,8 @@ public:
 
     RemotePane &remotePane() { return *m_remote; }
     LocalPane &localPane() { return *m_local; }
+    // パーミション opens this dialog, which start-up makes beside the window.
+    void setPermissionDialog(PermissionDialog &dialog);
     // Tests: short waits for a server that does not answer.
     void setFtpTimeLimits(const FtpTimeLimits &limits);
 
@@ -89,6 +93,7 @@ private:
     FtpJobRunner *m_runner = nullptr;
     RemotePane *m_remote = nullptr;
     LocalPane *m_local = nullptr;
+    TransferCommands *m_commands = nullptr;
     // What each control's state would be with no job running; a job disables the FTP commands.
     QHash<QWidget *, bool> m_commandEnabled;
 };

@@ -1,0 +1,411 @@
+#include "transfer/transfercommands.h"
+
+#include "common/commanddispatcher.h"
+#include "common/usererror.h"
+#include "common/userdialogs.h"
+#include "transfer/ftpjobrunner.h"
+#include "transfer/localpane.h"
+#include "transfer/permissiondialog.h"
+#include "transfer/remotenames.h"
+#include "transfer/remotepane.h"
+#include "transfer/transferpaths.h"
+
+#include <QAction>
+#include <QDir>
+#include <QKeySequence>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTreeWidget>
+
+namespace {
+
+constexpr int kAttributeColumn = 3;
+constexpr int kSizeColumn = 2;
+constexpr int kProgressSteps = 1000;
+constexpr int kProgressBarWidth = 80;
+
+qint64 sizeOf(const QTreeWidgetItem *item)
+{
+    QString digits = item->text(kSizeColumn);
+    digits.remove(QLatin1Char(',')).remove(QLatin1Char(' '));
+    return digits.toLongLong();
+}
+
+QString doneText()
+{
+    return QStringLiteral("完了");
+}
+
+} // namespace
+
+TransferCommands::TransferCommands(FtpJobRunner &runner, const TransferWindowView &view, RemotePane &remote,
+                                   LocalPane &local, UserDialogs &dialogs, QWidget &window, StatusSink status)
+    : QObject(&window), m_runner(runner), m_view(view), m_remote(remote), m_local(local), m_dialogs(dialogs),
+      m_window(window), m_status(std::move(status))
+{
+    m_progressLabel = new QLabel(m_view.statusBar);
+    m_progressLabel->setObjectName(QStringLiteral("ProgressLabel"));
+    m_progressLabel->setAccessibleDescription(QStringLiteral("転送中のファイルと進み具合"));
+    m_progressLabel->setTextFormat(Qt::PlainText);
+    m_progressBar = new QProgressBar(m_view.statusBar);
+    m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
+    m_progressBar->setAccessibleName(QStringLiteral("転送の進み具合"));
+    m_progressBar->setFixedWidth(kProgressBarWidth);
+    m_progressBar->setRange(0, kProgressSteps);
+    m_progressBar->setTextVisible(false);
+    m_abortButton = new QPushButton(QStringLiteral("中止"), m_view.statusBar);
+    m_abortButton->setObjectName(QStringLiteral("AbortButton"));
+    m_abortButton->setAccessibleName(m_abortButton->text());
+    m_abortButton->setToolTip(QStringLiteral("転送を中止します (Esc)"));
+    m_abortButton->setFocusPolicy(Qt::StrongFocus);
+    m_abortButton->setAutoDefault(false);
+    m_view.statusBar->addWidget(m_progressLabel, 1);
+    m_view.statusBar->addPermanentWidget(m_progressBar);
+    m_view.statusBar->addPermanentWidget(m_abortButton);
+    m_progressBar->hide();
+    m_abortButton->hide();
+
+    connect(&m_runner.session(), &FtpSession::progress, this,
+            [this](quint64, qint64 done, qint64 total, const QString &name) {
+                if (m_transferRunning)
+                    showProgress(done, total, name);
+            });
+}
+
+void TransferCommands::install(CommandDispatcher &dispatcher)
+{
+    const auto add = [&dispatcher](const char *name, std::function<void()> action) {
+        dispatcher.add(QString::fromLatin1(name), [action = std::move(action)](int) { action(); });
+    };
+    add("Button10Click", [this] { uploadSelected(); });
+    add("Button16Click", [this] { downloadSelected(); });
+    add("Button11Click", [this] { uploadFolder(); });
+    add("Button15Click", [this] { downloadFolder(); });
+    add("mnuDeleteClick", [this] { deleteSelected(); });
+    add("mnuMakeFolderClick", [this] { makeFolder(); });
+    add("mnuPermissionClick", [this] { editPermissions(); });
+    add("AbortButtonClick", [this] { cancelTransfer(); });
+
+    const auto click = [this, &dispatcher](QAbstractButton *button, const char *handler) {
+        const QString name = QString::fromLatin1(handler);
+        connect(button, &QAbstractButton::clicked, this, [&dispatcher, name] { dispatcher.run(name); });
+    };
+    const auto trigger = [this, &dispatcher](QAction *action, const char *handler) {
+        const QString name = QString::fromLatin1(handler);
+        connect(action, &QAction::triggered, this, [&dispatcher, name] { dispatcher.run(name); });
+    };
+    click(m_view.uploadButton, "Button10Click");
+    click(m_view.downloadButton, "Button16Click");
+    click(m_view.uploadFolderButton, "Button11Click");
+    click(m_view.downloadFolderButton, "Button15Click");
+    click(m_abortButton, "AbortButtonClick");
+    trigger(m_view.deleteAction, "mnuDeleteClick");
+    trigger(m_view.makeFolderAction, "mnuMakeFolderClick");
+    trigger(m_view.permissionAction, "mnuPermissionClick");
+    // Esc stops a transfer from anywhere in the window, as long as one runs.
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), &m_window);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, [this, &dispatcher] {
+        if (m_transferRunning)
+            dispatcher.run(QStringLiteral("AbortButtonClick"));
+    });
+}
+
+void TransferCommands::setPermissionDialog(PermissionDialog &dialog)
+{
+    m_permission = &dialog;
+    connect(&dialog, &PermissionDialog::changeRequested, this, &TransferCommands::sendPermissionChange);
+}
+
+QString TransferCommands::deleteQuestion(const QString &name)
+{
+    return name + QStringLiteral("を削除します。") + QStringLiteral("\n\n") + QStringLiteral("   よろしいですか？");
+}
+
+bool TransferCommands::canStart() const
+{
+    return m_remote.isConnected() && !m_runner.isBusy();
+}
+
+QList<QTreeWidgetItem *> TransferCommands::selectedRemote() const
+{
+    // In list order, whatever order they were picked in.
+    QList<QTreeWidgetItem *> items;
+    for (int i = 0; i < m_view.remoteList->topLevelItemCount(); ++i) {
+        QTreeWidgetItem *item = m_view.remoteList->topLevelItem(i);
+        if (item->isSelected())
+            items.append(item);
+    }
+    return items;
+}
+
+QString TransferCommands::localBase() const
+{
+    const QString folder = m_local.folder();
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+std::vector<QByteArray> TransferCommands::remoteNames() const
+{
+    std::vector<QByteArray> names;
+    for (int i = 0; i < m_view.remoteList->topLevelItemCount(); ++i)
+        names.push_back(m_view.remoteList->topLevelItem(i)->data(0, RemotePane::kNameRole).toByteArray());
+    return names;
+}
+
+void TransferCommands::setTransferRunning(bool running)
+{
+    m_transferRunning = running;
+    m_progressBar->setVisible(running);
+    m_abortButton->setVisible(running);
+    m_abortButton->setEnabled(running);
+    if (running) {
+        m_progressBar->setRange(0, 0);
+        m_progressLabel->clear();
+    }
+}
+
+void TransferCommands::showProgress(qint64 done, qint64 total, const QString &name)
+{
+    if (total > 0) {
+        m_progressBar->setRange(0, kProgressSteps);
+        m_progressBar->setValue(static_cast<int>(std::min(done, total) * kProgressSteps / total));
+        m_progressLabel->setText(QStringLiteral("%1（%2 / %3 KB）").arg(name).arg(done / 1024).arg(total / 1024));
+    } else {
+        m_progressBar->setRange(0, 0);
+        m_progressLabel->setText(name);
+    }
+}
+
+void TransferCommands::runTransfer(const QString &name, Job job, bool deletion, Success success)
+{
+    setTransferRunning(true);
+    m_runner.run(
+        name,
+        [job = std::move(job)](FtpJobContext &context) { return QVariant::fromValue(job(context)); },
+        [this, deletion, success = std::move(success)](const FtpJobOutcome &outcome) {
+            setTransferRunning(false);
+            if (outcome.cancelled) {
+                m_status(QStringLiteral("中止しました"));
+                m_progressLabel->setText(QStringLiteral("途中で中止しました。それまでの分は済んでいます"));
+                if (m_remote.isConnected())
+                    m_remote.refresh();
+                return;
+            }
+            if (!outcome.succeeded()) {
+                m_progressLabel->clear();
+                m_dialogs.showError(&m_window, outcome.error);
+                return;
+            }
+            const auto summary = outcome.result.value<TransferJobs::Summary>();
+            m_progressLabel->setText(deletion ? TransferJobs::describeDeletion(summary)
+                                              : TransferJobs::describeTransfer(summary));
+            if (success)
+                success(summary);
+            if (!summary.skipped.isEmpty())
+                m_dialogs.warn(&m_window, QStringLiteral("次のものは飛ばしました:\n") + summary.skipped.join(u'\n'));
+        });
+}
+
+void TransferCommands::uploadSelected()
+{
+    if (!canStart())
+        return;
+    QStringList names;
+    for (int i = 0; i < m_view.localList->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *item = m_view.localList->topLevelItem(i);
+        if (item->isSelected())
+            names.append(item->text(0));
+    }
+    if (names.isEmpty())
+        return;
+    m_status(QStringLiteral("ｱｯﾌﾟﾛｰﾄﾞ中..."));
+    const QString base = localBase();
+    const std::vector<QByteArray> folderNames = remoteNames();
+    runTransfer(
+        QStringLiteral("upload"),
+        [base, names, folderNames](FtpJobContext &context) {
+            return TransferJobs::uploadFiles(context, base, names, folderNames);
+        },
+        false,
+        [this](const TransferJobs::Summary &) {
+            m_remote.refresh();
+            m_status(doneText());
+        });
+}
+
+void TransferCommands::downloadSelected()
+{
+    if (!canStart())
+        return;
+    QList<TransferJobs::RemoteTarget> items;
+    for (const QTreeWidgetItem *item : selectedRemote())
+        items.append({item->data(0, RemotePane::kNameRole).toByteArray(), sizeOf(item)});
+    if (items.isEmpty())
+        return;
+    m_status(QStringLiteral("ﾀﾞｳﾝﾛｰﾄﾞ中..."));
+    const QString base = localBase();
+    runTransfer(
+        QStringLiteral("download"),
+        [base, items](FtpJobContext &context) { return TransferJobs::downloadFiles(context, base, items); }, false,
+        [this](const TransferJobs::Summary &) {
+            m_local.refresh();
+            m_status(doneText());
+        });
+}
+
+void TransferCommands::uploadFolder()
+{
+    if (!canStart())
+        return;
+    const QString folder = QDir::cleanPath(m_local.folder());
+    if (TransferPaths::parentPath(folder + QLatin1Char('/'), u'/').isEmpty()) {
+        m_dialogs.showError(&m_window,
+                            QStringLiteral("%1 はアップロードできません。アップロードするフォルダを選んでください")
+                                .arg(folder));
+        return;
+    }
+    m_status(QStringLiteral("ｱｯﾌﾟﾛｰﾄﾞ中..."));
+    const std::vector<QByteArray> folderNames = remoteNames();
+    runTransfer(
+        QStringLiteral("upload folder"),
+        [folder, folderNames](FtpJobContext &context) {
+            return TransferJobs::uploadFolder(context, folder, folderNames);
+        },
+        false,
+        [this](const TransferJobs::Summary &) {
+            m_remote.refresh();
+            m_status(doneText());
+        });
+}
+
+void TransferCommands::downloadFolder()
+{
+    if (!canStart())
+        return;
+    const QList<QTreeWidgetItem *> selected = selectedRemote();
+    if (selected.isEmpty() || !selected.constFirst()->data(0, RemotePane::kFolderRole).toBool())
+        return;
+    const QByteArray top = selected.constFirst()->data(0, RemotePane::kNameRole).toByteArray();
+    m_status(QStringLiteral("ﾌｫﾙﾀﾞごとﾀﾞｳﾝﾛｰﾄﾞ中..."));
+    const QString base = m_local.folder();
+    runTransfer(
+        QStringLiteral("download folder"),
+        [base, top](FtpJobContext &context) { return TransferJobs::downloadFolder(context, base, top); }, false,
+        [this](const TransferJobs::Summary &) { m_status(doneText()); });
+}
+
+void TransferCommands::deleteSelected()
+{
+    if (m_runner.isBusy())
+        return;
+    const QList<QTreeWidgetItem *> selected = selectedRemote();
+    if (selected.isEmpty())
+        return;
+    const QTreeWidgetItem *first = selected.constFirst();
+    MessageBoxRequest question;
+    question.title = QStringLiteral("警告");
+    question.text = deleteQuestion(first->text(0));
+    question.icon = DialogIcon::Warning;
+    question.buttons = {DialogButton::Yes, DialogButton::No, DialogButton::Cancel};
+    if (m_dialogs.message(&m_window, question) != DialogButton::Yes)
+        return;
+    if (!first->data(0, RemotePane::kFolderRole).toBool()) {
+        QList<QByteArray> names;
+        for (const QTreeWidgetItem *item : selected)
+            names.append(item->data(0, RemotePane::kNameRole).toByteArray());
+        runTransfer(
+            QStringLiteral("delete"),
+            [names](FtpJobContext &context) { return TransferJobs::deleteFiles(context, names); }, true,
+            [this](const TransferJobs::Summary &) { m_remote.refresh(); });
+        return;
+    }
+    const QByteArray top = first->data(0, RemotePane::kNameRole).toByteArray();
+    m_status(QStringLiteral("削除中..."));
+    runTransfer(
+        QStringLiteral("delete folder"),
+        [top](FtpJobContext &context) { return TransferJobs::deleteFolder(context, top); }, true,
+        [this](const TransferJobs::Summary &) {
+            m_remote.refresh();
+            m_status(doneText());
+        });
+}
+
+void TransferCommands::makeFolder()
+{
+    if (m_view.remoteFolder->text().isEmpty() || m_runner.isBusy())
+        return;
+    const std::optional<QString> answer = m_dialogs.inputText(&m_window, QStringLiteral("ﾌｫﾙﾀﾞ作成"),
+                                                              QStringLiteral("新しいﾌｫﾙﾀﾞ名を指定してください"), QString());
+    if (!answer || answer->isEmpty())
+        return;
+    QByteArray name;
+    try {
+        name = RemoteNames::encodeLike(*answer, remoteNames());
+    } catch (const UserError &error) {
+        m_dialogs.showError(&m_window, error.text());
+        return;
+    }
+    m_runner.run(
+        QStringLiteral("mkdir"),
+        [name](FtpJobContext &context) {
+            context.client().makeDir(std::string(name.constData(), static_cast<std::size_t>(name.size())));
+            return QVariant();
+        },
+        [this](const FtpJobOutcome &outcome) {
+            if (outcome.cancelled)
+                return;
+            if (!outcome.succeeded()) {
+                m_dialogs.showError(&m_window, outcome.error);
+                return;
+            }
+            m_remote.refresh();
+        });
+}
+
+void TransferCommands::editPermissions()
+{
+    const QList<QTreeWidgetItem *> selected = selectedRemote();
+    if (!m_permission || selected.isEmpty())
+        return;
+    const QTreeWidgetItem *first = selected.constFirst();
+    m_permissionName = first->data(0, RemotePane::kNameRole).toByteArray();
+    m_permissionShown = first->text(0);
+    m_permission->editPermissions(m_permissionShown, first->text(kAttributeColumn));
+}
+
+void TransferCommands::sendPermissionChange(const QString &siteCommand)
+{
+    // The dialog composes its text with the name as shown; the server gets the name's own bytes.
+    QByteArray command = siteCommand.toUtf8();
+    if (siteCommand.endsWith(m_permissionShown))
+        command = siteCommand.left(siteCommand.size() - m_permissionShown.size()).toUtf8() + m_permissionName;
+    m_runner.run(
+        QStringLiteral("chmod"),
+        [command](FtpJobContext &context) {
+            context.client().site(std::string(command.constData(), static_cast<std::size_t>(command.size())));
+            return QVariant();
+        },
+        [this](const FtpJobOutcome &outcome) {
+            if (!m_permission)
+                return;
+            if (!outcome.succeeded()) {
+                m_permission->changeFailed(outcome.error);
+                return;
+            }
+            m_permission->changeSucceeded();
+            m_remote.refresh();
+        });
+}
+
+void TransferCommands::cancelTransfer()
+{
+    if (!m_transferRunning)
+        return;
+    m_abortButton->setEnabled(false);
+    m_progressLabel->setText(QStringLiteral("中止しています..."));
+    m_runner.session().cancel();
+}

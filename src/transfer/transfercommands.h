@@ -1,0 +1,86 @@
+#pragma once
+
+#include "transfer/transferjobs.h"
+#include "transfer/transferwindowview.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class CommandDispatcher;
+class FtpJobContext;
+class FtpJobRunner;
+class LocalPane;
+class PermissionDialog;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTreeWidgetItem;
+class RemotePane;
+class UserDialogs;
+
+// The transfer window's file commands: ▲ and ▼, the folder upload and download, 削除, フォルダ作成
+// and パーミション. Asks its questions on the window's thread, runs the FTP steps as jobs of the
+// window's session (TransferJobs), and shows progress, the outcome and failures when they end.
+// Owns the progress bar, its label and the 中止 button it adds to the status bar; refers to the
+// window's controls, panes, runner and dialogs.
+class TransferCommands final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TransferCommands)
+
+public:
+    using StatusSink = std::function<void(const QString &text)>;
+
+    TransferCommands(FtpJobRunner &runner, const TransferWindowView &view, RemotePane &remote, LocalPane &local,
+                     UserDialogs &dialogs, QWidget &window, StatusSink status);
+
+    // Registers the handlers on the window's dispatcher and connects the controls to them.
+    void install(CommandDispatcher &dispatcher);
+    // The permission dialog is made at start-up beside the window; パーミション opens it.
+    void setPermissionDialog(PermissionDialog &dialog);
+
+    void uploadSelected();    // Button10 ▲
+    void downloadSelected();  // Button16 ▼
+    void uploadFolder();      // Button11 ↑ﾌｫﾙﾀﾞｱｯﾌﾟﾛｰﾄﾞ
+    void downloadFolder();    // Button15 ↓ﾌｫﾙﾀﾞﾀﾞｳﾝﾛｰﾄﾞ
+    void deleteSelected();    // 削除
+    void makeFolder();        // フォルダ作成
+    void editPermissions();   // パーミション
+    void cancelTransfer();    // 中止
+
+    static QString deleteQuestion(const QString &name);
+
+private:
+    using Job = std::function<TransferJobs::Summary(FtpJobContext &context)>;
+    using Success = std::function<void(const TransferJobs::Summary &summary)>;
+
+    // Runs a job of many steps with the progress bar and 中止 showing; success runs only when the
+    // job went through, after the summary is shown.
+    void runTransfer(const QString &name, Job job, bool deletion, Success success);
+    void showProgress(qint64 done, qint64 total, const QString &name);
+    void setTransferRunning(bool running);
+    bool canStart() const;
+    QList<QTreeWidgetItem *> selectedRemote() const;
+    QString localBase() const;
+    std::vector<QByteArray> remoteNames() const;
+    void sendPermissionChange(const QString &siteCommand);
+
+    FtpJobRunner &m_runner;
+    TransferWindowView m_view;
+    RemotePane &m_remote;
+    LocalPane &m_local;
+    UserDialogs &m_dialogs;
+    QWidget &m_window;
+    StatusSink m_status;
+    PermissionDialog *m_permission = nullptr;
+    QByteArray m_permissionName; // the item the open permission dialog is about, as the server names it
+    QString m_permissionShown;
+
+    QProgressBar *m_progressBar = nullptr;
+    QLabel *m_progressLabel = nullptr;
+    QPushButton *m_abortButton = nullptr;
+    bool m_transferRunning = false;
+};

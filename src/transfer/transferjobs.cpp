@@ -1,0 +1,372 @@
+#include "transfer/transferjobs.h"
+
+#include "common/usererror.h"
+#include "transfer/ftpjobcontext.h"
+#include "transfer/remotelistingparser.h"
+#include "transfer/remotenames.h"
+#include "transfer/transferpaths.h"
+#include "transfer/transferprogress.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+#include <sys/stat.h>
+
+namespace TransferJobs {
+
+namespace {
+
+std::string bytes(const QByteArray &array)
+{
+    return std::string(array.constData(), static_cast<std::size_t>(array.size()));
+}
+
+std::string localBytes(const QString &path)
+{
+    return bytes(QFile::encodeName(path));
+}
+
+qint64 localSize(const QString &path)
+{
+    return QFileInfo(path).size();
+}
+
+QString withSeparator(const QString &folder)
+{
+    return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+}
+
+QString skippedEntry(const QString &name, const QString &reason)
+{
+    return name + QStringLiteral("（") + reason + QStringLiteral("）");
+}
+
+QString linkReason()
+{
+    return QStringLiteral("リンク");
+}
+
+QString badNameReason()
+{
+    return QStringLiteral("ファイル名に使えない名前");
+}
+
+enum class LocalState {
+    Missing,
+    Folder,
+    File,
+    Link,
+    Other,
+};
+
+LocalState localState(const QString &path)
+{
+    struct stat status {};
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return LocalState::Missing;
+    if (S_ISLNK(status.st_mode))
+        return LocalState::Link;
+    if (S_ISDIR(status.st_mode))
+        return LocalState::Folder;
+    if (S_ISREG(status.st_mode))
+        return LocalState::File;
+    return LocalState::Other;
+}
+
+// The local form of a remote path of plain names: each part decoded on its own, joined by "/".
+QString localRelative(const QByteArray &remotePath)
+{
+    QStringList parts;
+    for (const QByteArray &part : remotePath.split('/'))
+        parts.append(RemoteNames::decode(part));
+    return parts.join(QLatin1Char('/'));
+}
+
+// A last line of defence behind the name checks: the folder that will hold path really lies in
+// base, links resolved.
+void requireInside(const QString &base, const QString &path)
+{
+    const QString parent = QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
+    if (parent != base && !parent.startsWith(withSeparator(base)))
+        throw UserError(path + QStringLiteral("は作成できません"));
+}
+
+} // namespace
+
+bool isPlainRemoteName(const QByteArray &name)
+{
+    return !name.isEmpty() && name != "." && name != ".." && !name.contains('/') && !name.contains('\0');
+}
+
+bool isPlainLocalName(const QString &name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
+           && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
+}
+
+Summary uploadFiles(FtpJobContext &context, const QString &localBase, const QStringList &names,
+                    const std::vector<QByteArray> &folderNames)
+{
+    const QString base = withSeparator(localBase);
+    qint64 total = 0;
+    for (const QString &name : names)
+        total += localSize(base + name);
+    TransferProgress progress(context, static_cast<int>(names.size()), total);
+    Summary summary;
+    for (const QString &name : names) {
+        context.checkStop();
+        const QByteArray remote = RemoteNames::encodeLike(name, folderNames);
+        context.client().store(localBytes(base + name), bytes(remote), progress.forFile(name));
+        const qint64 size = localSize(base + name);
+        progress.fileDone(size);
+        ++summary.files;
+        summary.bytes += size;
+    }
+    return summary;
+}
+
+Summary downloadFiles(FtpJobContext &context, const QString &localBase, const QList<RemoteTarget> &items)
+{
+    const QString base = withSeparator(localBase);
+    qint64 total = 0;
+    for (const RemoteTarget &item : items)
+        total += item.size;
+    TransferProgress progress(context, static_cast<int>(items.size()), total);
+    Summary summary;
+    for (const RemoteTarget &item : items) {
+        const QString name = RemoteNames::decode(item.name);
+        if (!isPlainRemoteName(item.name) || !isPlainLocalName(name)) {
+            summary.skipped.append(skippedEntry(name, badNameReason()));
+            continue;
+        }
+        context.checkStop();
+        context.client().retrieve(bytes(item.name), localBytes(base + name), true, std::nullopt,
+                                  progress.forFile(name));
+        const qint64 size = localSize(base + name);
+        progress.fileDone(size);
+        ++summary.files;
+        summary.bytes += size;
+    }
+    return summary;
+}
+
+bool remoteFolderExists(FtpClient &client, const QByteArray &rel)
+{
+    const QByteArray parent = TransferPaths::parentPath(rel, '/');
+    const QByteArray last = rel.mid(parent.size());
+    for (const RemoteItem &item : RemoteListingParser::parse(client.list(bytes(parent)))) {
+        if (item.folder && item.name == last)
+            return true;
+    }
+    return false;
+}
+
+Summary uploadFolder(FtpJobContext &context, const QString &localFolder, const std::vector<QByteArray> &folderNames,
+                     const FolderWalk::Limits &limits)
+{
+    const QString folder = QDir::cleanPath(localFolder);
+    const QString prefix = TransferPaths::parentPath(withSeparator(folder), u'/');
+    // The root has no name of its own to give the copy, and is never a site anyway.
+    if (prefix.isEmpty())
+        throw UserError(QStringLiteral("%1 はアップロードできません。アップロードするフォルダを選んでください").arg(folder));
+    const FolderWalk::Result<QString> walk = FolderWalk::walkLocalFolder(folder, u'/', limits);
+    Summary summary;
+    for (const QString &entry : walk.skipped)
+        summary.skipped.append(skippedEntry(entry.mid(prefix.size()), linkReason()));
+
+    qint64 total = 0;
+    for (const QString &file : walk.files)
+        total += localSize(file);
+    TransferProgress progress(context, static_cast<int>(walk.files.size()), total);
+    FtpClient &client = context.client();
+    for (const QString &entry : walk.folders) {
+        context.checkStop();
+        const QString rel = TransferPaths::convertSeparators(entry.mid(prefix.size()), u'/');
+        const QByteArray remote = RemoteNames::encodeLike(rel, folderNames);
+        progress.step(rel);
+        if (!remoteFolderExists(client, remote)) {
+            client.makeDir(bytes(remote));
+            ++summary.folders;
+        }
+    }
+    for (const QString &file : walk.files) {
+        context.checkStop();
+        const QString rel = TransferPaths::convertSeparators(file.mid(prefix.size()), u'/');
+        client.store(localBytes(file), bytes(RemoteNames::encodeLike(rel, folderNames)), progress.forFile(rel));
+        const qint64 size = localSize(file);
+        progress.fileDone(size);
+        ++summary.files;
+        summary.bytes += size;
+    }
+    return summary;
+}
+
+Summary downloadFolder(FtpJobContext &context, const QString &localBase, const QByteArray &top,
+                       const FolderWalk::Limits &limits)
+{
+    if (!isPlainRemoteName(top) || !isPlainLocalName(RemoteNames::decode(top)))
+        throw UserError(RemoteNames::decode(top) + QStringLiteral(" はフォルダ名に使えません"));
+    const QString base = QFileInfo(localBase).canonicalFilePath();
+    if (base.isEmpty())
+        throw UserError(localBase + QStringLiteral(" がありません"));
+
+    FtpClient &client = context.client();
+    Summary summary;
+    QHash<QByteArray, qint64> sizes;
+    const FolderWalk::ListFolder list = [&](const QByteArray &path) {
+        context.checkStop();
+        context.reportProgress(0, 0, RemoteNames::decode(path));
+        QList<FolderWalk::RemoteEntry> entries;
+        for (const RemoteItem &item : RemoteListingParser::parse(client.list(bytes(path)))) {
+            if (item.name == "." || item.name == "..")
+                continue;
+            const QString shown = RemoteNames::decode(path + item.name);
+            // A link may lead anywhere on the server, back up the tree included.
+            if (item.attributes.startsWith(QLatin1Char('l'))) {
+                summary.skipped.append(skippedEntry(shown, linkReason()));
+                continue;
+            }
+            if (!isPlainRemoteName(item.name) || !isPlainLocalName(RemoteNames::decode(item.name))) {
+                summary.skipped.append(skippedEntry(shown, badNameReason()));
+                continue;
+            }
+            sizes.insert(path + item.name, item.size);
+            entries.append({item.name, item.folder});
+        }
+        return entries;
+    };
+    const FolderWalk::Result<QByteArray> walk = FolderWalk::walkRemoteFolder(top, list, 100000, limits);
+
+    // Folders that are links (or in one) are left alone with everything below them.
+    QSet<QByteArray> refused;
+    const auto inRefused = [&refused](const QByteArray &path) {
+        const QByteArray parent = TransferPaths::parentPath(path, '/');
+        return !parent.isEmpty() && refused.contains(parent.chopped(1));
+    };
+    for (const QByteArray &folder : walk.folders) {
+        const QString target = base + QLatin1Char('/') + localRelative(folder);
+        if (inRefused(folder)) {
+            refused.insert(folder);
+            continue;
+        }
+        switch (localState(target)) {
+        case LocalState::Folder:
+            break;
+        case LocalState::Link:
+            summary.skipped.append(skippedEntry(target, linkReason()));
+            refused.insert(folder);
+            continue;
+        case LocalState::Missing:
+            requireInside(base, target);
+            if (QDir().mkdir(target)) {
+                ++summary.folders;
+                break;
+            }
+            [[fallthrough]];
+        case LocalState::File:
+        case LocalState::Other:
+            throw UserError(target + QStringLiteral("は作成できません"));
+        }
+    }
+
+    qint64 total = 0;
+    for (const QByteArray &file : walk.files)
+        total += sizes.value(file);
+    TransferProgress progress(context, static_cast<int>(walk.files.size()), total);
+    for (const QByteArray &file : walk.files) {
+        if (inRefused(file))
+            continue;
+        const QString rel = localRelative(file);
+        const QString target = base + QLatin1Char('/') + rel;
+        const LocalState state = localState(target);
+        if (state == LocalState::Link || state == LocalState::Folder || state == LocalState::Other) {
+            summary.skipped.append(skippedEntry(target, state == LocalState::Link ? linkReason()
+                                                                                  : QStringLiteral("同じ名前のフォルダなど")));
+            continue;
+        }
+        requireInside(base, target);
+        context.checkStop();
+        client.retrieve(bytes(file), localBytes(target), true, std::nullopt, progress.forFile(rel));
+        const qint64 size = localSize(target);
+        progress.fileDone(size);
+        ++summary.files;
+        summary.bytes += size;
+    }
+    return summary;
+}
+
+Summary deleteFiles(FtpJobContext &context, const QList<QByteArray> &names)
+{
+    TransferProgress progress(context, static_cast<int>(names.size()), 0);
+    Summary summary;
+    for (const QByteArray &name : names) {
+        context.checkStop();
+        progress.step(RemoteNames::decode(name));
+        context.client().deleteFile(bytes(name));
+        progress.fileDone(0);
+        ++summary.files;
+    }
+    return summary;
+}
+
+Summary deleteFolder(FtpJobContext &context, const QByteArray &top, const FolderWalk::Limits &limits)
+{
+    if (!isPlainRemoteName(top))
+        throw UserError(RemoteNames::decode(top) + QStringLiteral(" は削除できません"));
+    FtpClient &client = context.client();
+    Summary summary;
+    const FolderWalk::ListFolder list = [&](const QByteArray &path) {
+        context.checkStop();
+        context.reportProgress(0, 0, RemoteNames::decode(path));
+        QList<FolderWalk::RemoteEntry> entries;
+        for (const RemoteItem &item : RemoteListingParser::parse(client.list(bytes(path)))) {
+            if (item.name == "." || item.name == "..")
+                continue;
+            if (!isPlainRemoteName(item.name)) {
+                summary.skipped.append(skippedEntry(RemoteNames::decode(path + item.name), badNameReason()));
+                continue;
+            }
+            // A link is removed as the link it is: DELE, never a walk into where it points.
+            entries.append({item.name, item.folder});
+        }
+        return entries;
+    };
+    const FolderWalk::Result<QByteArray> walk = FolderWalk::walkRemoteFolder(top, list, 100000, limits);
+    TransferProgress progress(context, static_cast<int>(walk.files.size() + walk.folders.size()), 0);
+    for (const QByteArray &file : walk.files) {
+        context.checkStop();
+        progress.step(RemoteNames::decode(file));
+        client.deleteFile(bytes(file));
+        progress.fileDone(0);
+        ++summary.files;
+    }
+    for (qsizetype i = walk.folders.size() - 1; i >= 0; --i) {
+        context.checkStop();
+        progress.step(RemoteNames::decode(walk.folders.at(i)));
+        client.removeDir(bytes(walk.folders.at(i)));
+        progress.fileDone(0);
+        ++summary.folders;
+    }
+    return summary;
+}
+
+QString describeTransfer(const Summary &summary)
+{
+    QString text = QStringLiteral("%1 個のファイルを転送しました").arg(summary.files);
+    if (!summary.skipped.isEmpty())
+        text += QStringLiteral("（%1 個は飛ばしました）").arg(summary.skipped.size());
+    return text;
+}
+
+QString describeDeletion(const Summary &summary)
+{
+    QString text = QStringLiteral("%1 個のファイルと %2 個のフォルダを削除しました").arg(summary.files).arg(summary.folders);
+    if (!summary.skipped.isEmpty())
+        text += QStringLiteral("（%1 個は飛ばしました）").arg(summary.skipped.size());
+    return text;
+}
+
+} // namespace TransferJobs

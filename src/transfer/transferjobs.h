@@ -1,0 +1,83 @@
+#pragma once
+
+#include "transfer/folderwalk.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMetaType>
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+class FtpClient;
+class FtpJobContext;
+
+// The FTP side of the transfer window's file commands (▲, ▼, the folder transfers, deletion,
+// new folders, permissions), as functions run on the session's worker thread. The window asks
+// its questions before and shows the outcome after; the benchmark runs the same functions
+// headless. Each stops at its first failing step by throwing; what it did before stays done.
+// Between steps each checks whether the window asked it to stop.
+namespace TransferJobs {
+
+// What a command did, for the status line when it ends.
+struct Summary
+{
+    int files = 0;  // files moved or deleted
+    qint64 bytes = 0;
+    int folders = 0; // folders created or removed
+    // Entries left alone, each as "name（reason）": names that would leave the target folder,
+    // symbolic links, anything not a plain file or folder.
+    QStringList skipped;
+};
+
+// A remote list item the command works on.
+struct RemoteTarget
+{
+    QByteArray name; // the server's bytes
+    qint64 size = 0;
+};
+
+// ▲: each local file under its own name into the current remote folder. folderNames are the
+// current folder's names, which decide the encoding of the new names.
+Summary uploadFiles(FtpJobContext &context, const QString &localBase, const QStringList &names,
+                    const std::vector<QByteArray> &folderNames);
+
+// ▼: each remote item into the local folder under its own name, replacing a file of that name.
+// A name that cannot be a file name here (a path, "..") is skipped.
+Summary downloadFiles(FtpJobContext &context, const QString &localBase, const QList<RemoteTarget> &items);
+
+// ↑ﾌｫﾙﾀﾞｱｯﾌﾟﾛｰﾄﾞ: the local folder under its own name into the current remote folder: each
+// folder is made where a listing of its parent does not show it, then every file is stored.
+Summary uploadFolder(FtpJobContext &context, const QString &localFolder, const std::vector<QByteArray> &folderNames,
+                     const FolderWalk::Limits &limits = {});
+
+// ↓ﾌｫﾙﾀﾞﾀﾞｳﾝﾛｰﾄﾞ: the remote folder top under its own name into localBase. Never writes
+// outside localBase, never into or through a symbolic link already in the target tree, never
+// descends into a remote link.
+Summary downloadFolder(FtpJobContext &context, const QString &localBase, const QByteArray &top,
+                       const FolderWalk::Limits &limits = {});
+
+// 削除 of files: DELE each.
+Summary deleteFiles(FtpJobContext &context, const QList<QByteArray> &names);
+
+// 削除 of a folder: every file of the tree (a link as a link), then every folder, deepest last
+// found first, the top one last.
+Summary deleteFolder(FtpJobContext &context, const QByteArray &top, const FolderWalk::Limits &limits = {});
+
+// Whether the folder rel ("site/img") shows as a folder in the listing of its parent.
+bool remoteFolderExists(FtpClient &client, const QByteArray &rel);
+
+// A remote name that names an entry of the folder listed: not empty, not "." or "..", no "/".
+bool isPlainRemoteName(const QByteArray &name);
+// A local file name that stays inside its folder: not empty, not "." or "..", no "/" or "\",
+// no NUL.
+bool isPlainLocalName(const QString &name);
+
+// The status text of a finished command's summary ("3 個のファイルを転送しました").
+QString describeTransfer(const Summary &summary);
+QString describeDeletion(const Summary &summary);
+
+} // namespace TransferJobs
+
+Q_DECLARE_METATYPE(TransferJobs::Summary)

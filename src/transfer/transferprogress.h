@@ -1,0 +1,39 @@
+#pragma once
+
+#include "transfer/ftp/ftpclient.h"
+
+#include <QString>
+
+class FtpJobContext;
+
+// How far a job of many files has come: files done of files, bytes done of bytes, and the file
+// under way. Reports go through the job's context, which passes on a few a second at most, so
+// counting every block costs the transfer nothing.
+class TransferProgress
+{
+public:
+    TransferProgress(FtpJobContext &context, int files, qint64 bytes);
+
+    // For the client's transfer of one file: reports the whole job's bytes as the file's grow,
+    // and stops the transfer once the window asked to stop.
+    FtpClient::Progress forFile(const QString &name);
+    // The file is complete (or the step, for steps without bytes).
+    void fileDone(qint64 size);
+    // A step that moves no bytes (a listing, a deletion) under this name.
+    void step(const QString &name);
+
+    int filesDone() const { return m_filesDone; }
+    qint64 bytesDone() const { return m_bytesDone; }
+
+    // "3/20 index.html": the file's place in the job and its name.
+    static QString describe(int index, int files, const QString &name);
+
+private:
+    void report(qint64 bytes, const QString &name);
+
+    FtpJobContext &m_context;
+    int m_files = 0;
+    qint64 m_bytes = 0;
+    int m_filesDone = 0;
+    qint64 m_bytesDone = 0;
+};

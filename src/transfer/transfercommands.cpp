@@ -3,6 +3,7 @@
 #include "common/commanddispatcher.h"
 #include "common/usererror.h"
 #include "common/userdialogs.h"
+#include "transfer/ftpjobcontext.h"
 #include "transfer/ftpjobrunner.h"
 #include "transfer/localpane.h"
 #include "transfer/permissiondialog.h"
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -26,6 +28,7 @@ constexpr int kAttributeColumn = 3;
 constexpr int kSizeColumn = 2;
 constexpr int kProgressSteps = 1000;
 constexpr int kProgressBarWidth = 80;
+constexpr std::chrono::milliseconds kStopGrace{2000};
 
 qint64 sizeOf(const QTreeWidgetItem *item)
 {
@@ -183,9 +186,17 @@ void TransferCommands::showProgress(qint64 done, qint64 total, const QString &na
 void TransferCommands::runTransfer(const QString &name, Job job, bool deletion, Success success)
 {
     setTransferRunning(true);
+    ++m_transferNumber;
+    m_stop = std::make_shared<std::atomic_bool>(false);
     m_runner.run(
         name,
-        [job = std::move(job)](FtpJobContext &context) { return QVariant::fromValue(job(context)); },
+        [job = std::move(job), stop = m_stop](FtpJobContext &context) {
+            FtpJobContext stoppable(
+                context.client(),
+                [&context](qint64 done, qint64 total, const QString &file) { context.reportProgress(done, total, file); },
+                [&context, stop] { return stop->load() || context.stopRequested(); });
+            return QVariant::fromValue(job(stoppable));
+        },
         [this, deletion, success = std::move(success)](const FtpJobOutcome &outcome) {
             setTransferRunning(false);
             if (outcome.cancelled) {
@@ -407,5 +418,9 @@ void TransferCommands::cancelTransfer()
         return;
     m_abortButton->setEnabled(false);
     m_progressLabel->setText(QStringLiteral("中止しています..."));
-    m_runner.session().cancel();
+    m_stop->store(true);
+    QTimer::singleShot(kStopGrace, this, [this, number = m_transferNumber] {
+        if (m_transferRunning && number == m_transferNumber)
+            m_runner.session().cancel();
+    });
 }

@@ -7,7 +7,9 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 
 class CommandDispatcher;
 class FtpJobContext;
@@ -83,4 +85,9 @@ private:
     QLabel *m_progressLabel = nullptr;
     QPushButton *m_abortButton = nullptr;
     bool m_transferRunning = false;
+    // The running transfer's own stop request: asked between steps and after every block, so a
+    // stop lands where the connection survives it. The session's hard cancel follows only when
+    // the job does not end by itself within kStopGrace (a silent server).
+    std::shared_ptr<std::atomic_bool> m_stop;
+    quint64 m_transferNumber = 0;
 };

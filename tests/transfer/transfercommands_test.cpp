@@ -1,0 +1,276 @@
+#include "support/ftp/localfiles.h"
+#include "support/ftp/pyftpdserver.h"
+#include "support/scripteduserdialogs.h"
+#include "transfer/localpane.h"
+#include "transfer/permissiondialog.h"
+#include "transfer/remotepane.h"
+#include "transfer/transferwindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kWaitMs = 30000;
+
+bool waitUntil(const std::function<bool()> &done, int milliseconds = kWaitMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > milliseconds)
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+fs::path fsPath(const QString &path)
+{
+    return fs::path(path.toStdString());
+}
+
+// Every regular file below root, as relative path → bytes.
+std::map<std::string, std::string> treeOf(const fs::path &root)
+{
+    std::map<std::string, std::string> files;
+    for (const auto &entry : fs::recursive_directory_iterator(root)) {
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), root).string()] = readFile(entry.path());
+    }
+    return files;
+}
+
+// The transfer window offscreen, logged in to a real pyftpdlib server on loopback; the scripted
+// dialogs answer its questions.
+class TransferCommandsTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_home.isValid() && m_local.isValid());
+        qputenv("QZWEB_HOME", m_home.path().toUtf8());
+        m_window = std::make_unique<TransferWindow>(m_dialogs);
+        m_permission = std::make_unique<PermissionDialog>(m_dialogs);
+        m_window->setPermissionDialog(*m_permission);
+        control<QLineEdit>("Edit1")->setText(QStringLiteral("test"));
+        control<QLineEdit>("Edit2")->setText(QStringLiteral("127.0.0.1:%1").arg(m_server.port()));
+        control<QLineEdit>("Edit3")->setText(QString::fromStdString(m_server.user()));
+        control<QLineEdit>("Edit4")->setText(QString::fromStdString(m_server.password()));
+        press("Button1");
+        ASSERT_TRUE(waitIdle());
+        ASSERT_EQ(m_window->statusText(), QStringLiteral("接続成功"));
+    }
+
+    void TearDown() override
+    {
+        m_window.reset();
+        qunsetenv("QZWEB_HOME");
+    }
+
+    template<typename T>
+    T *control(const char *name)
+    {
+        T *found = m_window->findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    void press(const char *name) { control<QAbstractButton>(name)->click(); }
+    void trigger(const char *name) { control<QAction>(name)->trigger(); }
+    bool waitIdle() { return waitUntil([this] { return !m_window->isBusy(); }); }
+
+    QTreeWidget *remoteList() { return control<QTreeWidget>("ListView1"); }
+    QTreeWidgetItem *remoteItem(const QString &name)
+    {
+        for (int i = 0; i < remoteList()->topLevelItemCount(); ++i) {
+            if (remoteList()->topLevelItem(i)->text(0) == name)
+                return remoteList()->topLevelItem(i);
+        }
+        return nullptr;
+    }
+    bool selectRemote(const QString &name)
+    {
+        remoteList()->clearSelection();
+        QTreeWidgetItem *item = remoteItem(name);
+        if (item)
+            item->setSelected(true);
+        return item != nullptr;
+    }
+    fs::path serverRoot() const { return fs::path(m_server.root()); }
+
+    // A local site with Japanese names and a nested folder.
+    QString makeSite()
+    {
+        const fs::path site = fsPath(m_local.path()) / "サイト";
+        fs::create_directories(site / "画像" / "小");
+        writeFile(site / "index.html", "<p>トップ</p>\r\n");
+        writeFile(site / "日本語 ページ.html", std::string(70000, 'x'));
+        writeFile(site / "画像" / "図.gif", "GIF89a\x01\x02");
+        writeFile(site / "画像" / "小" / "空.txt", "");
+        return QString::fromStdString(site.string());
+    }
+
+    PyFtpdServer m_server;
+    QTemporaryDir m_home;
+    QTemporaryDir m_local;
+    ScriptedUserDialogs m_dialogs;
+    std::unique_ptr<TransferWindow> m_window;
+    std::unique_ptr<PermissionDialog> m_permission;
+};
+
+TEST_F(TransferCommandsTest, AFolderTreeGoesUpComesBackByteForByteAndIsDeleted)
+{
+    const QString site = makeSite();
+    m_window->setLocalFolder(site);
+    press("Button11");
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("ｱｯﾌﾟﾛｰﾄﾞ中..."));
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("完了"));
+    const auto original = treeOf(fsPath(site));
+    EXPECT_EQ(treeOf(serverRoot() / "サイト"), original);
+    EXPECT_NE(remoteItem(QStringLiteral("サイト")), nullptr); // the remote list was read again
+
+    QTemporaryDir elsewhere;
+    m_window->setLocalFolder(elsewhere.path());
+    ASSERT_TRUE(selectRemote(QStringLiteral("サイト")));
+    press("Button15");
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("ﾌｫﾙﾀﾞごとﾀﾞｳﾝﾛｰﾄﾞ中..."));
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("完了"));
+    EXPECT_EQ(treeOf(fsPath(elsewhere.path()) / "サイト"), original);
+
+    ASSERT_TRUE(selectRemote(QStringLiteral("サイト")));
+    m_dialogs.messageAnswers.enqueue(DialogButton::No);
+    trigger("mnuDelete");
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(fs::exists(serverRoot() / "サイト")); // いいえ sends nothing
+    m_dialogs.messageAnswers.enqueue(DialogButton::Yes);
+    trigger("mnuDelete");
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(m_dialogs.messages.size(), 2);
+    EXPECT_EQ(m_dialogs.messages.last().title, QStringLiteral("警告"));
+    EXPECT_EQ(m_dialogs.messages.last().text, QStringLiteral("サイトを削除します。\n\n   よろしいですか？"));
+    EXPECT_FALSE(fs::exists(serverRoot() / "サイト"));
+    EXPECT_EQ(remoteItem(QStringLiteral("サイト")), nullptr);
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("完了"));
+    EXPECT_EQ(m_dialogs.unexpected, 0);
+}
+
+TEST_F(TransferCommandsTest, SelectedFilesGoUpAndDownAndSeveralAreDeletedAfterOneQuestion)
+{
+    const fs::path local = fsPath(m_local.path());
+    writeFile(local / "a.html", "aaa");
+    writeFile(local / "b.html", "bbbb");
+    m_window->setLocalFolder(m_local.path());
+    auto *localList = control<QTreeWidget>("ListView2");
+    ASSERT_TRUE(waitUntil([&] { return localList->topLevelItemCount() == 2; }));
+    localList->selectAll();
+    press("Button10");
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(readFile(serverRoot() / "a.html"), "aaa");
+    EXPECT_EQ(readFile(serverRoot() / "b.html"), "bbbb");
+
+    writeFile(serverRoot() / "a.html", "changed on the server");
+    QTemporaryDir elsewhere;
+    m_window->setLocalFolder(elsewhere.path());
+    ASSERT_TRUE(selectRemote(QStringLiteral("a.html")));
+    press("Button16");
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(readFile(fsPath(elsewhere.path()) / "a.html"), "changed on the server");
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("完了"));
+
+    remoteList()->selectAll();
+    m_dialogs.messageAnswers.enqueue(DialogButton::Yes);
+    trigger("mnuDelete");
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(m_dialogs.messages.size(), 1);
+    EXPECT_EQ(m_dialogs.messages.first().text, QStringLiteral("a.htmlを削除します。\n\n   よろしいですか？"));
+    EXPECT_FALSE(fs::exists(serverRoot() / "a.html"));
+    EXPECT_FALSE(fs::exists(serverRoot() / "b.html"));
+}
+
+TEST_F(TransferCommandsTest, NewFolderAndPermissionChange)
+{
+    m_dialogs.inputAnswers.enqueue(QString()); // cancelled: nothing is made
+    trigger("mnuMakeFolder");
+    m_dialogs.inputAnswers.enqueue(QStringLiteral("新しい"));
+    trigger("mnuMakeFolder");
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(m_dialogs.inputPrompts.size(), 2);
+    EXPECT_TRUE(fs::is_directory(serverRoot() / "新しい"));
+    ASSERT_NE(remoteItem(QStringLiteral("新しい")), nullptr);
+
+    writeFile(serverRoot() / "cgi.pl", "#!/usr/bin/perl\n");
+    fs::permissions(serverRoot() / "cgi.pl", fs::perms(0644));
+    m_dialogs.inputAnswers.enqueue(QStringLiteral("x")); // any refresh will do
+    trigger("mnuMakeFolder");
+    ASSERT_TRUE(waitIdle());
+    ASSERT_TRUE(selectRemote(QStringLiteral("cgi.pl")));
+    EXPECT_EQ(remoteItem(QStringLiteral("cgi.pl"))->text(3), QStringLiteral("-rw-r--r--"));
+    m_dialogs.dialogScripts.enqueue([](QDialog *dialog) {
+        dialog->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(QStringLiteral("755"));
+        dialog->findChild<QPushButton *>(QStringLiteral("Button1"))->click();
+    });
+    trigger("mnuPermission");
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(fs::status(serverRoot() / "cgi.pl").permissions() & fs::perms::all, fs::perms(0755));
+    ASSERT_NE(remoteItem(QStringLiteral("cgi.pl")), nullptr);
+    EXPECT_EQ(remoteItem(QStringLiteral("cgi.pl"))->text(3), QStringLiteral("-rwxr-xr-x"));
+    EXPECT_EQ(m_permission->result(), QDialog::Accepted);
+    EXPECT_EQ(m_dialogs.unexpected, 0);
+}
+
+TEST_F(TransferCommandsTest, ALargeUploadCancelledHalfWayCanBeUploadedAgain)
+{
+    const fs::path big = fsPath(m_local.path()) / "big";
+    fs::create_directories(big);
+    const std::string block(3 * 1024 * 1024, 'z');
+    constexpr int kFiles = 40;
+    for (int i = 0; i < kFiles; ++i)
+        writeFile(big / ("f" + std::to_string(i) + ".bin"), block);
+    m_window->setLocalFolder(QString::fromStdString(big.string()));
+    press("Button11");
+    auto *abort = control<QPushButton>("AbortButton");
+    auto *label = control<QLabel>("ProgressLabel");
+    EXPECT_TRUE(abort->isVisibleTo(m_window.get()));
+    EXPECT_EQ(abort->accessibleName(), QStringLiteral("中止"));
+    // Wait until a file is done ("3/40 big/f2.bin..."), so something is done and something left.
+    ASSERT_TRUE(waitUntil([&] { return label->text().section(u'/', 0, 0).toInt() >= 2 || !m_window->isBusy(); }));
+    ASSERT_TRUE(m_window->isBusy()) << "the upload ended before it could be stopped: "
+                                    << m_window->statusText().toStdString() << " "
+                                    << (m_dialogs.messages.isEmpty() ? std::string()
+                                                                     : m_dialogs.messages.first().text.toStdString());
+    abort->click();
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("中止しました"));
+    EXPECT_FALSE(abort->isVisibleTo(m_window.get()));
+    std::size_t complete = 0;
+    for (const auto &[name, bytes] : treeOf(serverRoot() / "big"))
+        complete += bytes == block;
+    EXPECT_LT(complete, static_cast<std::size_t>(kFiles));
+    EXPECT_TRUE(m_dialogs.messages.isEmpty()); // a cancel is no failure
+    EXPECT_TRUE(m_window->remotePane().isConnected()); // and the connection is still there
+
+    press("Button11");
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("完了"));
+    EXPECT_TRUE(treeOf(serverRoot() / "big") == treeOf(big)); // (40 files of 3 MiB are no message)
+}
+
+} // namespace

@@ -80,6 +80,7 @@ TransferCommands::TransferCommands(FtpJobRunner &runner, const TransferWindowVie
 
 void TransferCommands::install(CommandDispatcher &dispatcher)
 {
+    m_dispatcher = &dispatcher;
     const auto add = [&dispatcher](const char *name, std::function<void()> action) {
         dispatcher.add(QString::fromLatin1(name), [action = std::move(action)](int) { action(); });
     };
@@ -202,8 +203,17 @@ void TransferCommands::runTransfer(const QString &name, Job job, bool deletion, 
             if (outcome.cancelled) {
                 m_status(QStringLiteral("中止しました"));
                 m_progressLabel->setText(QStringLiteral("途中で中止しました。それまでの分は済んでいます"));
-                if (m_remote.isConnected())
+                if (m_remote.isConnected()) {
                     m_remote.refresh();
+                } else {
+                    // A server slow to answer ABOR costs the connection; the user wants to go on
+                    // where they were, so connect again (接続, into the folder shown) once this
+                    // job is off the books.
+                    QTimer::singleShot(0, this, [this] {
+                        if (!m_remote.isConnected() && m_dispatcher)
+                            m_dispatcher->run(QStringLiteral("Button1Click"));
+                    });
+                }
                 return;
             }
             if (!outcome.succeeded()) {

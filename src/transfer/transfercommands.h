@@ -81,6 +81,7 @@ private:
     QByteArray m_permissionName; // the item the open permission dialog is about, as the server names it
     QString m_permissionShown;
 
+    CommandDispatcher *m_dispatcher = nullptr;
     QProgressBar *m_progressBar = nullptr;
     QLabel *m_progressLabel = nullptr;
     QPushButton *m_abortButton = nullptr;

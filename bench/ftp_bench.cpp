@@ -5,8 +5,14 @@
 //
 //   ftp_bench <server> <op> <mode> ours_MBps=<x> best_peer_MBps=<y> peer=<curl|lftp> ratio=<x/y>
 //
-// MBps are MiB per second. Every client, ours included, runs as a process of its own so that
-// all of them pay the same start-up. Run with no arguments.
+// MBps are MiB per second. Then a tree of 1,000 files of 4 KiB in 20 folders goes up with our
+// folder upload (the job the transfer window runs) and comes back with our folder download,
+// next to lftp's mirror -R and mirror, printed in files per second:
+//
+//   ftp_bench <server> tree-upload|tree-download <mode> ours_fps=<x> best_peer_fps=<y> peer=lftp ratio=<x/y>
+//
+// Every client, ours included, runs as a process of its own so that all of them pay the same
+// start-up. Run with no arguments for every line, or with "tree" for the tree lines only.
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -35,6 +41,10 @@
 
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftp/ftperror.h"
+#include "transfer/ftpjobcontext.h"
+#include "transfer/transferjobs.h"
+
+#include <QString>
 
 namespace {
 
@@ -47,6 +57,13 @@ constexpr int rounds = 7;
 constexpr auto serverStartLimit = std::chrono::seconds(15);
 constexpr auto retryPause = std::chrono::milliseconds(50);
 const char* const oursFlag = "--run-ours";
+const char* const oursTreeFlag = "--run-ours-tree";
+constexpr int treeFolders = 20;
+constexpr int treeFilesPerFolder = 50;
+constexpr int treeFiles = treeFolders * treeFilesPerFolder;
+constexpr std::size_t treeFileSize = 4096;
+// Active mode leaves a socket in TIME_WAIT per file; a pause lets the loopback's table drain.
+constexpr auto treeRunPause = std::chrono::seconds(2);
 
 volatile sig_atomic_t g_serverGroup = 0;
 
@@ -158,7 +175,7 @@ std::optional<Server> startVsftpd(const fs::path& work)
                           << "listen_port=" << server.port << "\nbackground=NO\n"
                           << "anonymous_enable=YES\nno_anon_password=YES\nanon_root=" << server.root.string() << "\n"
                           << "local_enable=NO\nwrite_enable=YES\nanon_upload_enable=YES\n"
-                          << "anon_other_write_enable=YES\nanon_umask=022\n"
+                          << "anon_other_write_enable=YES\nanon_mkdir_write_enable=YES\nanon_umask=022\n"
                           << "pasv_enable=YES\nport_enable=YES\nconnect_from_port_20=NO\n"
                           << "secure_chroot_dir=/var/run/vsftpd/empty\nseccomp_sandbox=NO\n"
                           << "isolate=NO\nisolate_network=NO\nxferlog_enable=NO\n"
@@ -311,7 +328,128 @@ int runOurs(char** argv)
     return 0;
 }
 
-int runBenchmark()
+// The child process that is "our client" for one tree: argv = flag, op, mode, port, user,
+// password, local folder, remote folder to stand in.
+int runOursTree(char** argv)
+{
+    const std::string op = argv[2];
+    FtpClient client;
+    FtpSettings& settings = client.settings();
+    settings.host = "127.0.0.1";
+    settings.passive = std::string(argv[3]) == "passive";
+    settings.port = static_cast<std::uint16_t>(std::atoi(argv[4]));
+    settings.user = argv[5];
+    settings.password = argv[6];
+    FtpJobContext context(client, [](qint64, qint64, const QString&) {}, [] { return false; });
+    try {
+        client.connect();
+        client.changeDir(argv[8]);
+        const QString local = QString::fromLocal8Bit(argv[7]);
+        const TransferJobs::Summary summary = op == "upload" ? TransferJobs::uploadFolder(context, local, {})
+                                                             : TransferJobs::downloadFolder(context, local, "site");
+        client.quit();
+        return summary.files == treeFiles ? 0 : 1;
+    } catch (const std::exception& error) {
+        std::cerr << "ftp_bench: our tree client failed: " << error.what() << "\n";
+        return 1;
+    }
+}
+
+void writeTree(const fs::path& top)
+{
+    const std::string bytes(treeFileSize, 'h');
+    for (int folder = 0; folder < treeFolders; ++folder) {
+        const fs::path dir = top / ("dir" + std::to_string(folder));
+        fs::create_directories(dir);
+        for (int file = 0; file < treeFilesPerFolder; ++file)
+            std::ofstream(dir / ("page" + std::to_string(file) + ".html"), std::ios::binary) << bytes;
+    }
+}
+
+std::size_t countFiles(const fs::path& top)
+{
+    std::size_t count = 0;
+    if (!fs::exists(top))
+        return 0;
+    for (const auto& entry : fs::recursive_directory_iterator(top))
+        count += entry.is_regular_file() && entry.file_size() == treeFileSize;
+    return count;
+}
+
+void runTreeLines(const Server& server, const fs::path& work)
+{
+    // up/site is where uploads land; dl/site is what downloads fetch.
+    const fs::path localTree = work / "tree" / "site";
+    writeTree(localTree);
+    const fs::path served = server.root / "dl" / "site";
+    writeTree(served);
+    for (const auto& entry : fs::recursive_directory_iterator(server.root / "dl"))
+        fs::permissions(entry.path(), entry.is_directory() ? fs::perms(0755) : fs::perms(0644));
+    fs::permissions(server.root / "dl", fs::perms(0755));
+
+    const std::string port = std::to_string(server.port);
+    std::map<std::pair<int, std::string>, std::vector<double>> speeds;
+    std::map<std::pair<int, std::string>, int> failures;
+    const std::array<Line, 4> lines{Line{Op::Upload, false}, Line{Op::Upload, true}, Line{Op::Download, false},
+                                    Line{Op::Download, true}};
+    // QZWEB_BENCH_ROUNDS shortens a trial run of the tree lines.
+    const char* roundsSet = std::getenv("QZWEB_BENCH_ROUNDS");
+    const int treeRounds = roundsSet && std::atoi(roundsSet) > 0 ? std::atoi(roundsSet) : rounds;
+    for (int round = 0; round < treeRounds; ++round) {
+        std::cerr << "ftp_bench: tree round " << round + 1 << " of " << treeRounds << "\n";
+        for (std::size_t index = 0; index < lines.size(); ++index) {
+            const Line& line = lines[index];
+            const std::string mode = line.passive ? "passive" : "active";
+            for (const std::string client : {"ours", "lftp"}) {
+                const fs::path target = line.op == Op::Upload ? server.root / "up" / "site" : work / ("down-" + client);
+                fs::remove_all(target);
+                if (line.op == Op::Download)
+                    fs::create_directories(target);
+                std::vector<std::string> command;
+                if (client == "ours") {
+                    command = {"/proc/self/exe", oursTreeFlag, line.op == Op::Upload ? "upload" : "download", mode,
+                               port, server.user, server.password,
+                               line.op == Op::Upload ? localTree.string() : target.string(),
+                               line.op == Op::Upload ? "up" : "dl"};
+                } else {
+                    const std::string mirror = line.op == Op::Upload
+                                                   ? "mirror -R " + localTree.string() + " up/site"
+                                                   : "mirror dl/site " + (target / "site").string();
+                    command = {"lftp", "-c",
+                               "set ftp:passive-mode " + std::string(line.passive ? "on" : "off")
+                                   + "; set xfer:log no; set net:max-retries 1; set net:timeout 30; "
+                                     "set cmd:fail-exit yes; open -u "
+                                   + server.user + "," + server.password + " -p " + port + " 127.0.0.1; " + mirror};
+                }
+                std::this_thread::sleep_for(treeRunPause);
+                const std::optional<double> seconds = timeRun(command);
+                const fs::path written = line.op == Op::Upload ? target : target / "site";
+                const auto key = std::make_pair(static_cast<int>(index), client);
+                if (seconds && countFiles(written) == static_cast<std::size_t>(treeFiles))
+                    speeds[key].push_back(treeFiles / *seconds);
+                else
+                    ++failures[key];
+                fs::remove_all(target);
+            }
+        }
+    }
+    for (std::size_t index = 0; index < lines.size(); ++index) {
+        const Line& line = lines[index];
+        const double ours = median(speeds[{static_cast<int>(index), "ours"}]);
+        const double lftp = median(speeds[{static_cast<int>(index), "lftp"}]);
+        std::printf("ftp_bench %s %s %s ours_fps=%.0f best_peer_fps=%.0f peer=lftp ratio=%.3f\n", server.name.c_str(),
+                    line.op == Op::Upload ? "tree-upload" : "tree-download", line.passive ? "passive" : "active", ours,
+                    lftp, lftp > 0 ? ours / lftp : 0.0);
+        for (const std::string client : {"ours", "lftp"}) {
+            const int failed = failures[{static_cast<int>(index), client}];
+            if (failed > 0)
+                std::fprintf(stderr, "ftp_bench: %s failed %d of %d runs on that line\n", client.c_str(), failed,
+                             treeRounds);
+        }
+    }
+}
+
+int runBenchmark(bool treeOnly)
 {
     ::signal(SIGINT, onSignal);
     ::signal(SIGTERM, onSignal);
@@ -328,6 +466,12 @@ int runBenchmark()
         std::cerr << "ftp_bench: could not start vsftpd or pyftpdlib\n";
         fs::remove_all(work);
         return 1;
+    }
+    if (treeOnly) {
+        runTreeLines(*server, work);
+        stopServerGroup();
+        fs::remove_all(work);
+        return 0;
     }
     std::cerr << "ftp_bench: " << server->name << " on 127.0.0.1:" << server->port << ", preparing 256 MiB\n";
     const fs::path source = work / "source.bin";
@@ -361,6 +505,7 @@ int runBenchmark()
             }
         }
     }
+    runTreeLines(*server, work);
     stopServerGroup();
     fs::remove_all(work);
 
@@ -391,5 +536,7 @@ int main(int argc, char** argv)
 {
     if (argc == 9 && std::string(argv[1]) == oursFlag)
         return runOurs(argv);
-    return runBenchmark();
+    if (argc == 9 && std::string(argv[1]) == oursTreeFlag)
+        return runOursTree(argv);
+    return runBenchmark(argc == 2 && std::string(argv[1]) == "tree");
 }

@@ -174,13 +174,19 @@ void TransferCommands::setTransferRunning(bool running)
 
 void TransferCommands::showProgress(qint64 done, qint64 total, const QString &name)
 {
+    // The status bar of a 480-pixel window leaves the label little room: it shows where the job
+    // is ("15/40 site/a.gif"), the bytes go to the bar's hint and accessible description.
+    m_progressLabel->setText(name);
     if (total > 0) {
         m_progressBar->setRange(0, kProgressSteps);
         m_progressBar->setValue(static_cast<int>(std::min(done, total) * kProgressSteps / total));
-        m_progressLabel->setText(QStringLiteral("%1（%2 / %3 KB）").arg(name).arg(done / 1024).arg(total / 1024));
+        const QString bytes = QStringLiteral("%1 / %2 KB").arg(done / 1024).arg(total / 1024);
+        m_progressBar->setToolTip(bytes);
+        m_progressBar->setAccessibleDescription(bytes);
+        m_progressLabel->setToolTip(name + QStringLiteral("（") + bytes + QStringLiteral("）"));
     } else {
         m_progressBar->setRange(0, 0);
-        m_progressLabel->setText(name);
+        m_progressLabel->setToolTip(name);
     }
 }
 

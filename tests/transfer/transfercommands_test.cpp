@@ -82,6 +82,9 @@ protected:
     {
         m_window.reset();
         qunsetenv("QZWEB_HOME");
+        // Choosing a local folder makes it the process's current folder; the next test's server
+        // starts there, and pyftpdlib fails every CWD from a folder that no longer exists.
+        QDir::setCurrent(QDir::tempPath());
     }
 
     template<typename T>

@@ -109,13 +109,13 @@ void TransferCommands::install(CommandDispatcher &dispatcher)
     trigger(m_view.deleteAction, "mnuDeleteClick");
     trigger(m_view.makeFolderAction, "mnuMakeFolderClick");
     trigger(m_view.permissionAction, "mnuPermissionClick");
-    // Esc stops a transfer from anywhere in the window, as long as one runs.
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), &m_window);
-    escape->setContext(Qt::WindowShortcut);
-    connect(escape, &QShortcut::activated, this, [this, &dispatcher] {
-        if (m_transferRunning)
-            dispatcher.run(QStringLiteral("AbortButtonClick"));
-    });
+    // Esc stops a transfer from anywhere in the window; only while one runs, so that otherwise
+    // it still ends an edit of a name.
+    m_escape = new QShortcut(QKeySequence(Qt::Key_Escape), &m_window);
+    m_escape->setContext(Qt::WindowShortcut);
+    m_escape->setEnabled(false);
+    connect(m_escape, &QShortcut::activated, this,
+            [&dispatcher] { dispatcher.run(QStringLiteral("AbortButtonClick")); });
 }
 
 void TransferCommands::setPermissionDialog(PermissionDialog &dialog)
@@ -166,6 +166,8 @@ void TransferCommands::setTransferRunning(bool running)
     m_progressBar->setVisible(running);
     m_abortButton->setVisible(running);
     m_abortButton->setEnabled(running);
+    if (m_escape)
+        m_escape->setEnabled(running);
     if (running) {
         m_progressBar->setRange(0, 0);
         m_progressLabel->clear();

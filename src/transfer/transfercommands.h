@@ -19,6 +19,7 @@ class PermissionDialog;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QShortcut;
 class QTreeWidgetItem;
 class RemotePane;
 class UserDialogs;
@@ -85,6 +86,7 @@ private:
     QProgressBar *m_progressBar = nullptr;
     QLabel *m_progressLabel = nullptr;
     QPushButton *m_abortButton = nullptr;
+    QShortcut *m_escape = nullptr;
     bool m_transferRunning = false;
     // The running transfer's own stop request: asked between steps and after every block, so a
     // stop lands where the connection survives it. The session's hard cancel follows only when

@@ -239,6 +239,27 @@ TEST_F(TransferCommandsTest, NewFolderAndPermissionChange)
     EXPECT_EQ(m_dialogs.unexpected, 0);
 }
 
+TEST_F(TransferCommandsTest, ARefusedPermissionChangeIsShownAndTheDialogStaysOpen)
+{
+    writeFile(serverRoot() / "gone.pl", "");
+    m_dialogs.inputAnswers.enqueue(QStringLiteral("x")); // any refresh will do
+    trigger("mnuMakeFolder");
+    ASSERT_TRUE(waitIdle());
+    ASSERT_TRUE(selectRemote(QStringLiteral("gone.pl")));
+    fs::remove(serverRoot() / "gone.pl");
+    m_dialogs.dialogScripts.enqueue([](QDialog *dialog) {
+        dialog->findChild<QPushButton *>(QStringLiteral("Button1"))->click(); // the boxes' 644
+    });
+    trigger("mnuPermission");
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(m_dialogs.messages.size(), 1);
+    EXPECT_EQ(m_dialogs.messages.first().icon, DialogIcon::Error);
+    EXPECT_TRUE(m_dialogs.messages.first().text.startsWith(QStringLiteral("550"))) << m_dialogs.messages.first().text.toStdString();
+    EXPECT_NE(m_permission->result(), QDialog::Accepted);
+    // The dialog is ready for another try.
+    EXPECT_TRUE(m_permission->findChild<QPushButton *>(QStringLiteral("Button1"))->isEnabled());
+}
+
 TEST_F(TransferCommandsTest, ALargeUploadCancelledHalfWayCanBeUploadedAgain)
 {
     const fs::path big = fsPath(m_local.path()) / "big";

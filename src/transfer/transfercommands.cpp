@@ -29,6 +29,7 @@ constexpr int kSizeColumn = 2;
 constexpr int kProgressSteps = 1000;
 constexpr int kProgressBarWidth = 80;
 constexpr std::chrono::milliseconds kStopGrace{2000};
+constexpr qsizetype kSkippedShown = 20;
 
 qint64 sizeOf(const QTreeWidgetItem *item)
 {
@@ -234,8 +235,13 @@ void TransferCommands::runTransfer(const QString &name, Job job, bool deletion, 
                                               : TransferJobs::describeTransfer(summary));
             if (success)
                 success(summary);
-            if (!summary.skipped.isEmpty())
-                m_dialogs.warn(&m_window, QStringLiteral("次のものは飛ばしました:\n") + summary.skipped.join(u'\n'));
+            if (!summary.skipped.isEmpty()) {
+                // A box taller than the screen helps nobody: the first few, then how many more.
+                QStringList lines = summary.skipped.mid(0, kSkippedShown);
+                if (summary.skipped.size() > kSkippedShown)
+                    lines.append(QStringLiteral("ほか %1 個").arg(summary.skipped.size() - kSkippedShown));
+                m_dialogs.warn(&m_window, QStringLiteral("次のものは飛ばしました:\n") + lines.join(u'\n'));
+            }
         });
 }
 

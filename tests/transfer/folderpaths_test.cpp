@@ -126,6 +126,7 @@ TEST(FolderWalk, LocalWalkIsBreadthFirstWithHiddenEntriesAndSurvivesLinkLoops)
     const auto walk = FolderWalk::walkLocalFolder(top, u'/');
     EXPECT_EQ(walk.folders, (QStringList{top, top + "/a", top + "/b", top + "/b/deep"}));
     EXPECT_EQ(walk.files, (QStringList{top + "/.htaccess", top + "/index.htm", top + "/a/x.gif", top + "/b/deep/y.gif"}));
+    EXPECT_EQ(walk.skipped, QStringList{top + "/b/up"}); // a link is never followed, and it is told
 }
 
 TEST(FolderWalk, RemoteWalkListsEachFolderWithATrailingSlashAndSkipsDots)

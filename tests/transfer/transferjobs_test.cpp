@@ -3,7 +3,9 @@
 #include "transfer/ftpjobcontext.h"
 #include "transfer/transferjobs.h"
 
+#include <QDir>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -265,6 +267,14 @@ TEST(FolderWalkLimits, ADeepOrHugeTreeIsRefused)
     };
     EXPECT_THROW(FolderWalk::walkRemoteFolder("top", wide, 100000, {64, 10}), std::exception);
     EXPECT_EQ(FolderWalk::walkRemoteFolder("top", wide, 100000, {64, 20}).files.size(), 20);
+
+    // The same bounds on a local tree: three levels below the top, four entries.
+    QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
+    ASSERT_TRUE(QDir(scratch.path()).mkpath(QStringLiteral("a/b/c")));
+    EXPECT_THROW(FolderWalk::walkLocalFolder(scratch.path(), u'/', {2, 100}), std::exception);
+    EXPECT_THROW(FolderWalk::walkLocalFolder(scratch.path(), u'/', {64, 2}), std::exception);
+    EXPECT_EQ(FolderWalk::walkLocalFolder(scratch.path(), u'/', {3, 3}).folders.size(), 4);
 }
 
 } // namespace

@@ -51,6 +51,8 @@ LocalPane::LocalPane(QComboBox &drives, QTreeView &tree, QFileSystemModel &model
     for (const QString &root : reachableRoots())
         m_drives.addItem(m_tree.style()->standardIcon(QStyle::SP_DriveHDIcon), root, root);
     m_model.setRootPath(QStringLiteral("/"));
+    // The model reads folders in the background; the chosen one comes into view once it is there.
+    connect(&m_model, &QFileSystemModel::directoryLoaded, this, [this] { m_tree.scrollTo(m_tree.currentIndex()); });
 }
 
 LocalPane::~LocalPane() = default;

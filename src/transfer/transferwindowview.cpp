@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileSystemModel>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -74,6 +75,8 @@ QLineEdit *edit(QWidget *parent, const char *name, QLabel *label)
 QTreeWidget *listView(QWidget *parent, const char *name, const QStringList &captions, const QList<int> &widths)
 {
     auto *list = named<QTreeWidget>(parent, name);
+    // The window's black would show through the header beyond the last column.
+    list->setPalette(QGuiApplication::palette());
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -179,6 +182,7 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     v.folderTree = named<QTreeView>(client, "DirectoryListBox1");
     v.folderTree->setAccessibleName(QStringLiteral("ローカルフォルダ"));
     v.folderTree->setModel(v.folderModel);
+    v.folderTree->setPalette(QGuiApplication::palette());
     v.folderTree->setHeaderHidden(true);
     for (int column = 1; column < v.folderModel->columnCount(); ++column)
         v.folderTree->hideColumn(column);

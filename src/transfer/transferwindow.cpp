@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QToolButton>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -115,6 +116,9 @@ void TransferWindow::registerHandlers()
     click(m_view.selectAllBox, "CheckBox1Click");
     connect(m_view.remoteList, &QTreeWidget::itemDoubleClicked, this,
             [this] { m_dispatcher.run(QStringLiteral("ListView1DblClick")); });
+    // Return enters a folder as a double click does, for those who work from the keyboard.
+    auto *enter = new QShortcut(QKeySequence(Qt::Key_Return), m_view.remoteList, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(enter, &QShortcut::activated, this, [this] { m_dispatcher.run(QStringLiteral("ListView1DblClick")); });
     connect(m_view.remoteList->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { m_dispatcher.run(QStringLiteral("ListView1ColumnClick"), column); });
     connect(m_view.localList->header(), &QHeaderView::sectionClicked, this,

@@ -399,6 +399,51 @@ TEST_F(TransferWindowTest, ConnectsListsMovesSortsRenamesAndDisconnects)
     EXPECT_EQ(m_dialogs.messages.size(), 0);
 }
 
+TEST_F(TransferWindowTest, FailingCommandsShowTheServerReplyAndTheListKeepsWhatItHeld)
+{
+    PyFtpdServer server;
+    fillServer(server);
+    writeBook({siteLine(server, "secret")});
+    open();
+    click("Button1");
+    ASSERT_TRUE(waitIdle());
+    const QStringList before = names(remote());
+    ASSERT_EQ(before.size(), 5);
+
+    // Gone from the server since the listing: entering it fails, and so does renaming it.
+    fs::remove_all(fs::path(server.root()) / "sub");
+    doubleClick(QStringLiteral("sub"));
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(m_dialogs.messages.size(), 1);
+    EXPECT_EQ(m_dialogs.messages.constLast().icon, DialogIcon::Error);
+    EXPECT_TRUE(m_dialogs.messages.constLast().text.startsWith(QStringLiteral("550"))) << m_dialogs.messages.constLast().text.toStdString();
+    EXPECT_EQ(remoteFolder(), QStringLiteral("/"));
+    EXPECT_EQ(names(remote()), before);
+
+    editName(QStringLiteral("sub"), QStringLiteral("renamed"), Qt::Key_Return);
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(m_dialogs.messages.size(), 2);
+    EXPECT_TRUE(m_dialogs.messages.constLast().text.startsWith(QStringLiteral("550")));
+    EXPECT_EQ(names(remote()), before); // the item has its old name back
+
+    // The keyboard's way in: Return on the list enters the selected folder.
+    QTreeWidgetItem* folder = item(remote(), QStringLiteral("日本語フォルダ"));
+    ASSERT_NE(folder, nullptr);
+    remote()->setCurrentItem(folder);
+    remote()->setFocus();
+    QTest::keyClick(remote(), Qt::Key_Return);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(remoteFolder(), QStringLiteral("/日本語フォルダ"));
+
+    // 終了 quits the server and closes the window.
+    click("Button3");
+    EXPECT_FALSE(m_window->isVisible());
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("切断成功"));
+    EXPECT_TRUE(control<QPushButton>("Button1")->isEnabled());
+    EXPECT_EQ(m_dialogs.messages.size(), 2);
+}
+
 TEST_F(TransferWindowTest, AMissingSavedFolderLeavesTheUserInTheLoginFolder)
 {
     PyFtpdServer server;

@@ -55,7 +55,7 @@ TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
     });
     registerHandlers();
 
-    // Every control the Part's states switch starts enabled, 切断 aside.
+    // Every control the connection state switches starts enabled, 切断 aside.
     for (QWidget *control : std::initializer_list<QWidget *>{
              m_view.connectButton, m_view.upButton, m_view.uploadButton, m_view.downloadButton,
              m_view.uploadFolderButton, m_view.downloadFolderButton})

@@ -6,7 +6,16 @@
 //   ftp_bench <server> <op> <mode> ours_MBps=<x> best_peer_MBps=<y> peer=<curl|lftp> ratio=<x/y>
 //
 // MBps are MiB per second. Every client, ours included, runs as a process of its own so that
-// all of them pay the same start-up. Run with no arguments.
+// all of them pay the same start-up.
+//
+// Then a folder of 10,000 files is listed and shown: the transfer window's own refresh (the
+// FTP job, the parser, the items in the remote list), from the click until the items are in
+// the list, next to curl listing the same folder:
+//
+//   ftp_bench <server> list10k active ours_s=<x> best_peer_s=<y> peer=curl ratio=<y/x>
+//
+// The window is already open when a user refreshes, so ours is timed inside this process; curl
+// pays its start-up. Run with no arguments for everything, with "list" for the listing only.
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -33,8 +42,19 @@
 #include <thread>
 #include <vector>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include "common/qtuserdialogs.h"
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftp/ftperror.h"
+#include "transfer/remotepane.h"
+#include "transfer/transferwindow.h"
 
 namespace {
 
@@ -311,7 +331,75 @@ int runOurs(char** argv)
     return 0;
 }
 
-int runBenchmark()
+constexpr int listedFiles = 10000;
+
+void waitUntilIdle(const TransferWindow& window)
+{
+    while (window.isBusy())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// The listing line, through the transfer window itself.
+void runListing(const Server& server)
+{
+    const fs::path folder = server.root / "list10k";
+    fs::create_directories(folder);
+    for (int i = 0; i < listedFiles; ++i)
+        std::ofstream(folder / ("page" + std::to_string(100000 + i) + ".html")) << "<p>" << i << "</p>";
+    fs::permissions(folder, fs::perms(0755));
+
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "ftp_bench";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    QTemporaryDir home; // a book of its own, never the user's
+    qputenv("QZWEB_HOME", home.path().toLocal8Bit());
+    QtUserDialogs dialogs;
+    TransferWindow window(dialogs);
+    window.findChild<QLineEdit*>("Edit2")->setText(QStringLiteral("127.0.0.1:%1").arg(server.port));
+    window.findChild<QLineEdit*>("Edit3")->setText(QString::fromStdString(server.user));
+    window.findChild<QLineEdit*>("Edit4")->setText(QString::fromStdString(server.password));
+    window.findChild<QLabel*>("Label5")->setText(QStringLiteral("/list10k"));
+    auto* list = window.findChild<QTreeWidget*>("ListView1");
+    window.findChild<QAbstractButton*>("Button1")->click();
+    waitUntilIdle(window);
+    if (list->topLevelItemCount() != listedFiles) {
+        std::cerr << "ftp_bench: the window listed " << list->topLevelItemCount() << " of " << listedFiles
+                  << " files\n";
+        return;
+    }
+    const std::vector<std::string> curl{"curl",     "-sS", "--user", server.user + ":" + server.password,
+                                        "--ftp-port", "127.0.0.1",
+                                        "ftp://127.0.0.1:" + std::to_string(server.port) + "/list10k/"};
+    std::vector<double> ours;
+    std::vector<double> peer;
+    int failed = 0;
+    for (int round = 0; round < rounds; ++round) {
+        list->clear();
+        QElapsedTimer clock;
+        clock.start();
+        window.remotePane().refresh();
+        waitUntilIdle(window);
+        const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        if (list->topLevelItemCount() == listedFiles)
+            ours.push_back(seconds);
+        else
+            ++failed;
+        if (const std::optional<double> curlSeconds = timeRun(curl))
+            peer.push_back(*curlSeconds);
+    }
+    const double oursMedian = median(ours);
+    const double peerMedian = median(peer);
+    std::printf("ftp_bench %s list10k active ours_s=%.3f best_peer_s=%.3f peer=curl ratio=%.3f\n",
+                server.name.c_str(), oursMedian, peerMedian, oursMedian > 0 ? peerMedian / oursMedian : 0.0);
+    if (failed > 0 || static_cast<int>(peer.size()) < rounds)
+        std::fprintf(stderr, "ftp_bench: listing failed %d (ours) and %d (curl) of %d runs\n", failed,
+                     rounds - static_cast<int>(peer.size()), rounds);
+}
+
+int runBenchmark(bool listingOnly)
 {
     ::signal(SIGINT, onSignal);
     ::signal(SIGTERM, onSignal);
@@ -328,6 +416,12 @@ int runBenchmark()
         std::cerr << "ftp_bench: could not start vsftpd or pyftpdlib\n";
         fs::remove_all(work);
         return 1;
+    }
+    if (listingOnly) {
+        runListing(*server);
+        stopServerGroup();
+        fs::remove_all(work);
+        return 0;
     }
     std::cerr << "ftp_bench: " << server->name << " on 127.0.0.1:" << server->port << ", preparing 256 MiB\n";
     const fs::path source = work / "source.bin";
@@ -361,9 +455,6 @@ int runBenchmark()
             }
         }
     }
-    stopServerGroup();
-    fs::remove_all(work);
-
     for (std::size_t index = 0; index < lines.size(); ++index) {
         const Line& line = lines[index];
         const double ours = median(speeds[{static_cast<int>(index), "ours"}]);
@@ -382,6 +473,10 @@ int runBenchmark()
                              rounds);
         }
     }
+    std::fflush(stdout);
+    runListing(*server);
+    stopServerGroup();
+    fs::remove_all(work);
     return 0;
 }
 
@@ -391,5 +486,5 @@ int main(int argc, char** argv)
 {
     if (argc == 9 && std::string(argv[1]) == oursFlag)
         return runOurs(argv);
-    return runBenchmark();
+    return runBenchmark(argc == 2 && std::string(argv[1]) == "list");
 }

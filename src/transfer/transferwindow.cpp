@@ -1,14 +1,326 @@
 #include "transfer/transferwindow.h"
 
+#include "common/datafolder.h"
+#include "common/userdialogs.h"
+#include "transfer/ftpaddress.h"
+#include "transfer/ftpjobrunner.h"
+#include "transfer/ftpsession.h"
+#include "transfer/localpane.h"
+#include "transfer/remotepane.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QToolButton>
+#include <QTreeView>
+#include <QTreeWidget>
+
 TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
     : QWidget(parent, Qt::Window), m_dialogs(dialogs), m_dispatcher(dialogs, *this)
 {
     setObjectName(QStringLiteral("Ftp1"));
     setWindowTitle(QStringLiteral("RODav"));
     setAccessibleName(windowTitle());
+    m_view = TransferWindowView::build(this);
+    setMinimumSize(TransferWindowView::kWidth, TransferWindowView::kHeight);
+    resize(TransferWindowView::kWidth, TransferWindowView::kHeight);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+
+    m_session = new FtpSession(this);
+    m_runner = new FtpJobRunner(*m_session, this);
+    m_remote = new RemotePane(*m_runner, *m_view.remoteList, *m_view.remoteFolder, m_sort, dialogs, *this,
+                              [this](const QString &text) { setStatus(text); });
+    m_local = new LocalPane(*m_view.driveBox, *m_view.folderTree, *m_view.folderModel, *m_view.localList,
+                            *m_view.selectAllBox, m_sort, this);
+    connect(m_session, &FtpSession::connected, this, &TransferWindow::onConnected);
+    connect(m_session, &FtpSession::disconnected, this, &TransferWindow::onDisconnected);
+    connect(m_session, &FtpSession::busyChanged, this, [this](bool busy) {
+        m_remote->setBusy(busy);
+        applyEnabled();
+        if (!busy)
+            emit idle();
+    });
+    registerHandlers();
+
+    // Every control the connection state switches starts enabled, 切断 aside.
+    for (QWidget *control : std::initializer_list<QWidget *>{
+             m_view.connectButton, m_view.upButton, m_view.uploadButton, m_view.downloadButton,
+             m_view.uploadFolderButton, m_view.downloadFolderButton})
+        setCommandEnabled(control, true);
+    for (QPushButton *button : m_view.siteButtons())
+        setCommandEnabled(button, true);
+    for (QLineEdit *edit : m_view.siteEdits())
+        setCommandEnabled(edit, true);
+    setCommandEnabled(m_view.disconnectButton, false);
+
+    loadBook();
+    m_local->setFolder(QDir::currentPath());
+}
+
+TransferWindow::~TransferWindow()
+{
+    // The program ends with the window: a folder the user stood in at 切断 is kept.
+    if (m_book.modified())
+        writeBookQuietly();
+}
+
+void TransferWindow::registerHandlers()
+{
+    const auto add = [this](const char *name, std::function<void()> action) {
+        m_dispatcher.add(QString::fromLatin1(name), [action = std::move(action)](int) { action(); });
+    };
+    const auto click = [this](QAbstractButton *button, const char *handler) {
+        const QString name = QString::fromLatin1(handler);
+        connect(button, &QAbstractButton::clicked, this, [this, name] { m_dispatcher.run(name); });
+    };
+    add("Button1Click", [this] { connectToSite(); });
+    add("Button2Click", [this] { disconnectFromSite(); });
+    add("Button3Click", [this] { quitAndClose(); });
+    add("Button4Click", [this] { previousSite(); });
+    add("Button5Click", [this] { nextSite(); });
+    add("Button6Click", [this] { addSite(); });
+    add("Button7Click", [this] { saveSite(); });
+    add("Button8Click", [this] { cancelAdd(); });
+    add("Button9Click", [this] { deleteSite(); });
+    add("BitBtn1Click", [this] { m_remote->goUp(); });
+    add("ListView1DblClick", [this] { m_remote->enterSelectedFolder(); });
+    add("CheckBox1Click", [this] { m_local->applySelectAll(); });
+    add("DirectoryListBox1Change", [this] { m_local->followTree(); });
+    m_dispatcher.add(QStringLiteral("ListView1ColumnClick"), [this](int column) { m_remote->sortBy(column); });
+    m_dispatcher.add(QStringLiteral("ListView2ColumnClick"), [this](int column) { m_local->sortBy(column); });
+    m_dispatcher.add(QStringLiteral("DriveComboBox1Change"), [this](int index) { m_local->chooseDrive(index); });
+
+    click(m_view.connectButton, "Button1Click");
+    click(m_view.disconnectButton, "Button2Click");
+    click(m_view.quitButton, "Button3Click");
+    click(m_view.previousButton, "Button4Click");
+    click(m_view.nextButton, "Button5Click");
+    click(m_view.addButton, "Button6Click");
+    click(m_view.saveButton, "Button7Click");
+    click(m_view.cancelAddButton, "Button8Click");
+    click(m_view.deleteSiteButton, "Button9Click");
+    click(m_view.upButton, "BitBtn1Click");
+    click(m_view.selectAllBox, "CheckBox1Click");
+    connect(m_view.remoteList, &QTreeWidget::itemDoubleClicked, this,
+            [this] { m_dispatcher.run(QStringLiteral("ListView1DblClick")); });
+    // Return enters a folder as a double click does, for those who work from the keyboard.
+    auto *enter = new QShortcut(QKeySequence(Qt::Key_Return), m_view.remoteList, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(enter, &QShortcut::activated, this, [this] { m_dispatcher.run(QStringLiteral("ListView1DblClick")); });
+    connect(m_view.remoteList->header(), &QHeaderView::sectionClicked, this,
+            [this](int column) { m_dispatcher.run(QStringLiteral("ListView1ColumnClick"), column); });
+    connect(m_view.localList->header(), &QHeaderView::sectionClicked, this,
+            [this](int column) { m_dispatcher.run(QStringLiteral("ListView2ColumnClick"), column); });
+    connect(m_view.remoteList, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { m_view.remoteMenu->popup(m_view.remoteList->viewport()->mapToGlobal(at)); });
+    connect(m_view.driveBox, &QComboBox::activated, this,
+            [this](int index) { m_dispatcher.run(QStringLiteral("DriveComboBox1Change"), index); });
+    connect(m_view.folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { m_dispatcher.run(QStringLiteral("DirectoryListBox1Change")); });
+}
+
+QString TransferWindow::localFolder() const
+{
+    return m_local->folder();
 }
 
 void TransferWindow::setLocalFolder(const QString &folder)
 {
-    m_localFolder = folder;
+    m_dispatcher.guard([&] { m_local->setFolder(folder); });
+}
+
+bool TransferWindow::isBusy() const
+{
+    return m_runner->isBusy();
+}
+
+QString TransferWindow::statusText() const
+{
+    return m_view.statusPanel->text();
+}
+
+void TransferWindow::setFtpTimeLimits(const FtpTimeLimits &limits)
+{
+    m_remote->setTimeLimits(limits);
+}
+
+void TransferWindow::setStatus(const QString &text)
+{
+    m_view.statusPanel->setText(text);
+}
+
+void TransferWindow::setCommandEnabled(QWidget *control, bool enabled)
+{
+    m_commandEnabled.insert(control, enabled);
+    control->setEnabled(enabled && !m_runner->isBusy());
+}
+
+void TransferWindow::applyEnabled()
+{
+    const bool busy = m_runner->isBusy();
+    for (auto it = m_commandEnabled.cbegin(); it != m_commandEnabled.cend(); ++it)
+        it.key()->setEnabled(it.value() && !busy);
+}
+
+// ---- the site book ----
+
+void TransferWindow::loadBook()
+{
+    m_bookPath = DataFolder::filePath(SiteBook::kFileName);
+    m_view.remoteFolder->clear();
+    for (QLineEdit *edit : m_view.siteEdits())
+        edit->clear();
+    m_dispatcher.guard([this] { m_book.load(m_bookPath); });
+    if (m_book.count() > 0)
+        showSite(1);
+}
+
+void TransferWindow::writeBookQuietly()
+{
+    if (m_book.count() == 0)
+        return;
+    try {
+        m_book.write(m_bookPath);
+    } catch (const std::exception &) {
+        // Closing must not stop on it; the book stays in memory and is written next time.
+    }
+}
+
+void TransferWindow::showSite(int number)
+{
+    m_counter = number;
+    m_view.counter->setText(QString::number(number));
+    const SiteRecord record = m_book.record(number); // empty outside the book
+    m_view.nameEdit->setText(record.name);
+    m_view.hostEdit->setText(record.host);
+    m_view.userEdit->setText(record.user);
+    m_view.passwordEdit->setText(record.password);
+    m_view.remoteFolder->setText(record.folder);
+}
+
+SiteRecord TransferWindow::typedRecord() const
+{
+    return {m_view.nameEdit->text(), m_view.hostEdit->text(), m_view.userEdit->text(), m_view.passwordEdit->text(),
+            QString()};
+}
+
+void TransferWindow::previousSite()
+{
+    setCommandEnabled(m_view.nextButton, true);
+    if (m_counter > 1)
+        showSite(m_counter - 1);
+}
+
+void TransferWindow::nextSite()
+{
+    if (m_counter != m_book.count())
+        showSite(m_counter + 1);
+}
+
+void TransferWindow::addSite()
+{
+    setCommandEnabled(m_view.nextButton, false);
+    for (QLineEdit *edit : m_view.siteEdits())
+        edit->clear();
+    m_counter = m_book.count() + 1;
+    m_view.counter->setText(QString::number(m_counter));
+}
+
+void TransferWindow::saveSite()
+{
+    const SiteRecord record = typedRecord();
+    const QString reason = SiteBook::invalidReason(record);
+    if (!reason.isEmpty()) {
+        m_dialogs.notify(this, reason);
+        return;
+    }
+    m_book.store(m_counter, record);
+    m_book.write(m_bookPath);
+    setCommandEnabled(m_view.nextButton, true);
+}
+
+void TransferWindow::cancelAdd()
+{
+    showSite(1);
+    setCommandEnabled(m_view.nextButton, true);
+}
+
+void TransferWindow::deleteSite()
+{
+    if (!m_book.remove(m_counter))
+        return;
+    showSite(m_book.count() > 0 ? 1 : 0);
+    setCommandEnabled(m_view.nextButton, true);
+}
+
+// ---- the connection ----
+
+void TransferWindow::connectToSite()
+{
+    if (m_remote->isConnected() || isBusy())
+        return;
+    const FtpAddress address = FtpAddress::parse(m_view.hostEdit->text());
+    m_remote->connectTo({address.host, address.port, m_view.userEdit->text(), m_view.passwordEdit->text(),
+                         m_view.remoteFolder->text()});
+}
+
+void TransferWindow::disconnectFromSite()
+{
+    m_remote->disconnect();
+    SiteRecord record = typedRecord();
+    record.folder = m_view.remoteFolder->text();
+    // A folder whose name holds a comma would split the line; the entry then opens at login.
+    if (record.folder.contains(QLatin1Char(',')))
+        record.folder.clear();
+    m_book.replace(m_counter, record);
+}
+
+void TransferWindow::quitAndClose()
+{
+    m_remote->quit();
+    close();
+}
+
+void TransferWindow::onConnected()
+{
+    m_remote->setConnected(true);
+    setCommandEnabled(m_view.connectButton, false);
+    setCommandEnabled(m_view.disconnectButton, true);
+    for (QPushButton *button : m_view.siteButtons())
+        setCommandEnabled(button, false);
+    for (QLineEdit *edit : m_view.siteEdits())
+        setCommandEnabled(edit, false);
+    setStatus(QStringLiteral("接続成功"));
+    emit connectionChanged(true);
+}
+
+void TransferWindow::onDisconnected()
+{
+    m_remote->setConnected(false);
+    setStatus(QStringLiteral("切断成功"));
+    setCommandEnabled(m_view.connectButton, true);
+    setCommandEnabled(m_view.disconnectButton, false);
+    for (QPushButton *button : m_view.siteButtons())
+        setCommandEnabled(button, true);
+    for (QLineEdit *edit : m_view.siteEdits())
+        setCommandEnabled(edit, true);
+    emit connectionChanged(false);
+}
+
+void TransferWindow::closeEvent(QCloseEvent *event)
+{
+    writeBookQuietly();
+    QWidget::closeEvent(event);
 }

@@ -1,16 +1,26 @@
 #pragma once
 
 #include "common/commanddispatcher.h"
+#include "transfer/listsort.h"
+#include "transfer/sitebook.h"
+#include "transfer/transferwindowview.h"
 
+#include <QHash>
 #include <QString>
 #include <QWidget>
 
+struct FtpTimeLimits;
+class FtpJobRunner;
+class FtpSession;
+class LocalPane;
+class RemotePane;
 class UserDialogs;
 
 // The file-transfer window (Ftp1, "RODav"): a separate, non-modal window that publishes pages
-// by FTP. It owns its local folder, which the main window points at the document's folder, and
-// its own command dispatcher: its buttons' handler names are its own, apart from the main
-// window's.
+// by FTP. It keeps the site book and its file, connects and disconnects, and composes the
+// remote and the local pane. It owns the FTP session (whose worker thread does every FTP step,
+// so the window never freezes), the book, the shared sort state and its own command
+// dispatcher: its handler names are its own, apart from the main window's.
 class TransferWindow final : public QWidget
 {
     Q_OBJECT
@@ -19,14 +29,66 @@ class TransferWindow final : public QWidget
 public:
     // dialogs: where its questions and failures are shown.
     explicit TransferWindow(UserDialogs &dialogs, QWidget *parent = nullptr);
+    ~TransferWindow() override;
 
     CommandDispatcher &dispatcher() { return m_dispatcher; }
 
-    QString localFolder() const { return m_localFolder; }
+    QString localFolder() const;
+    // Points the local folder tree (and the drive list) at the folder.
     void setLocalFolder(const QString &folder);
 
+    const SiteBook &siteBook() const { return m_book; }
+    int counter() const { return m_counter; }
+    bool isBusy() const;
+    QString statusText() const;
+
+    RemotePane &remotePane() { return *m_remote; }
+    LocalPane &localPane() { return *m_local; }
+    // Tests: short waits for a server that does not answer.
+    void setFtpTimeLimits(const FtpTimeLimits &limits);
+
+signals:
+    // The connection stood up or went down (after the window updated its controls).
+    void connectionChanged(bool connected);
+    // A job ended and the window took its result in.
+    void idle();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void registerHandlers();
+    void loadBook();
+    void writeBookQuietly();
+    void showSite(int number);                 // ShowSite
+    SiteRecord typedRecord() const;
+    void setStatus(const QString &text);
+    void setCommandEnabled(QWidget *control, bool enabled);
+    void applyEnabled();
+    void onConnected();                        // OnConnected
+    void onDisconnected();                     // OnDisconnected
+
+    void previousSite();                       // Button4 前
+    void nextSite();                           // Button5 次
+    void addSite();                            // Button6 追加
+    void saveSite();                           // Button7 保存
+    void cancelAdd();                          // Button8 追加中止
+    void deleteSite();                         // Button9 削除
+    void connectToSite();                      // Button1 接続
+    void disconnectFromSite();                 // Button2 切断
+    void quitAndClose();                       // Button3 終了
+
     UserDialogs &m_dialogs;
     CommandDispatcher m_dispatcher;
-    QString m_localFolder;
+    TransferWindowView m_view;
+    SiteBook m_book;
+    QString m_bookPath;
+    int m_counter = 0;
+    ListSort m_sort;
+    FtpSession *m_session = nullptr;
+    FtpJobRunner *m_runner = nullptr;
+    RemotePane *m_remote = nullptr;
+    LocalPane *m_local = nullptr;
+    // What each control's state would be with no job running; a job disables the FTP commands.
+    QHash<QWidget *, bool> m_commandEnabled;
 };

@@ -1,0 +1,192 @@
+#include "transfer/localpane.h"
+
+#include "common/dateformat.h"
+#include "transfer/listsort.h"
+#include "transfer/listviewsort.h"
+#include "transfer/remotelistingparser.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QLocale>
+#include <QStorageInfo>
+#include <QStyle>
+#include <QTimer>
+#include <QTreeView>
+#include <QTreeWidget>
+
+namespace {
+
+// Files added per turn of the event loop: enough to fill fast, few enough to keep it lively.
+constexpr int kSliceSize = 500;
+
+enum Column {
+    NameColumn = 0,
+    DateColumn = 1,
+    SizeColumn = 2,
+};
+
+QString withoutTrailingSeparator(const QString &path)
+{
+    QString clean = QDir::cleanPath(path);
+    return clean;
+}
+
+QString longTimeFormat()
+{
+    // The locale's long form names the time zone, which says nothing about a file's age.
+    QString format = QLocale().timeFormat(QLocale::LongFormat);
+    format.remove(QLatin1Char('t'));
+    return format.trimmed();
+}
+
+} // namespace
+
+LocalPane::LocalPane(QComboBox &drives, QTreeView &tree, QFileSystemModel &model, QTreeWidget &list,
+                     QCheckBox &selectAll, ListSort &sort, QObject *parent)
+    : QObject(parent), m_drives(drives), m_tree(tree), m_model(model), m_list(list), m_selectAll(selectAll),
+      m_sort(sort)
+{
+    for (const QString &root : reachableRoots())
+        m_drives.addItem(m_tree.style()->standardIcon(QStyle::SP_DriveHDIcon), root, root);
+    m_model.setRootPath(QStringLiteral("/"));
+    // The model reads folders in the background; the chosen one comes into view once it is there.
+    connect(&m_model, &QFileSystemModel::directoryLoaded, this, [this] {
+        m_tree.scrollTo(m_tree.currentIndex(), QAbstractItemView::PositionAtCenter);
+    });
+}
+
+LocalPane::~LocalPane() = default;
+
+QStringList LocalPane::reachableRoots()
+{
+    QStringList roots{QStringLiteral("/")};
+    const QString home = QDir::homePath();
+    if (!roots.contains(home))
+        roots.append(home);
+    for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
+        const QString root = volume.rootPath();
+        const bool removable = root.startsWith(QLatin1String("/media/")) || root.startsWith(QLatin1String("/mnt/"))
+                               || root.startsWith(QLatin1String("/run/media/"));
+        const QFileInfo info(root);
+        if (removable && volume.isValid() && volume.isReady() && info.isReadable() && info.isExecutable()
+            && !roots.contains(root))
+            roots.append(root);
+    }
+    return roots;
+}
+
+QString LocalPane::dateTimeText(const QDateTime &modified)
+{
+    const QString date = DateFormat::shortDate(modified.date());
+    const QTime time = modified.time();
+    if (time == QTime(0, 0))
+        return date;
+    return date + QLatin1Char(' ') + QLocale().toString(time, longTimeFormat());
+}
+
+void LocalPane::selectDriveFor(const QString &folder)
+{
+    int best = 0;
+    qsizetype bestLength = 0;
+    for (int i = 0; i < m_drives.count(); ++i) {
+        const QString root = m_drives.itemData(i).toString();
+        const bool inside = folder == root || folder.startsWith(root.endsWith(QLatin1Char('/')) ? root : root + u'/');
+        if (inside && root.size() > bestLength) {
+            best = i;
+            bestLength = root.size();
+        }
+    }
+    const QSignalBlocker quiet(&m_drives);
+    m_drives.setCurrentIndex(best);
+    m_tree.setRootIndex(m_model.index(m_drives.itemData(best).toString()));
+}
+
+void LocalPane::setFolder(const QString &folder)
+{
+    const QString clean = withoutTrailingSeparator(QDir(folder).absolutePath());
+    selectDriveFor(clean);
+    const QModelIndex index = m_model.index(clean);
+    m_following = true;
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
+        m_tree.expand(parent);
+    m_tree.setCurrentIndex(index);
+    m_tree.scrollTo(index);
+    m_following = false;
+    m_folder = clean;
+    QDir::setCurrent(m_folder);
+    refresh();
+}
+
+void LocalPane::chooseDrive(int index)
+{
+    if (index < 0)
+        return;
+    setFolder(m_drives.itemData(index).toString());
+}
+
+void LocalPane::followTree()
+{
+    if (m_following)
+        return;
+    const QString path = m_model.filePath(m_tree.currentIndex());
+    if (path.isEmpty() || path == m_folder)
+        return;
+    m_folder = path;
+    QDir::setCurrent(m_folder);
+    refresh();
+}
+
+void LocalPane::refresh()
+{
+    ++m_generation;
+    m_list.clear();
+    m_iterator = std::make_unique<QDirIterator>(m_folder, QDir::Files | QDir::Hidden | QDir::System);
+    fillSlice();
+}
+
+void LocalPane::fillSlice()
+{
+    if (!m_iterator)
+        return;
+    static const QIcon fileIcon = m_list.style()->standardIcon(QStyle::SP_FileIcon);
+    QList<QTreeWidgetItem *> rows;
+    while (rows.size() < kSliceSize && m_iterator->hasNext()) {
+        m_iterator->next();
+        const QFileInfo info = m_iterator->fileInfo();
+        if (info.isDir())
+            continue;
+        auto *row = new QTreeWidgetItem(
+            {info.fileName(), dateTimeText(info.lastModified()), RemoteListingParser::sizeText(info.size())});
+        row->setIcon(NameColumn, fileIcon);
+        row->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
+        rows.append(row);
+    }
+    m_list.addTopLevelItems(rows);
+    if (!m_iterator->hasNext()) {
+        m_iterator.reset();
+        emit filled();
+        return;
+    }
+    const quint64 generation = m_generation;
+    QTimer::singleShot(0, this, [this, generation] {
+        if (generation == m_generation)
+            fillSlice();
+    });
+}
+
+void LocalPane::sortBy(int column)
+{
+    m_sort.click(column);
+    ListViewSort::sort(m_list, m_sort);
+}
+
+void LocalPane::applySelectAll()
+{
+    if (m_selectAll.isChecked())
+        m_list.selectAll();
+    else
+        m_list.clearSelection();
+    m_list.setFocus();
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QDirIterator>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class ListSort;
+class QCheckBox;
+class QComboBox;
+class QFileSystemModel;
+class QTreeView;
+class QTreeWidget;
+
+// The local side of the transfer window: the drive list, the folder tree and the list of the
+// chosen folder's files. Choosing a folder makes it the process's current folder. The file
+// list fills in slices between window events, so a folder of many thousand files never stops
+// the window. Refers to the controls and the shared sort state; owns the listing under way.
+class LocalPane final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(LocalPane)
+
+public:
+    LocalPane(QComboBox &drives, QTreeView &tree, QFileSystemModel &model, QTreeWidget &list, QCheckBox &selectAll,
+              ListSort &sort, QObject *parent);
+    ~LocalPane() override;
+
+    QString folder() const { return m_folder; }
+    // Points the drive list and the folder tree at the folder and lists its files.
+    void setFolder(const QString &folder);
+
+    void refresh();                 // RefreshLocalList
+    void sortBy(int column);        // column click
+    void applySelectAll();          // 全選択 changed
+    void chooseDrive(int index);    // DriveComboBox1 changed
+    void followTree();              // DirectoryListBox1 changed
+
+    bool isFilling() const { return m_iterator != nullptr; }
+
+    // The file-system roots a user can reach: "/", the home folder and mounted volumes.
+    static QStringList reachableRoots();
+    // "yyyy/MM/dd" and the locale's long time, without the time at exactly midnight.
+    static QString dateTimeText(const QDateTime &modified);
+
+signals:
+    // The file list is complete.
+    void filled();
+
+private:
+    void fillSlice();
+    void selectDriveFor(const QString &folder);
+
+    QComboBox &m_drives;
+    QTreeView &m_tree;
+    QFileSystemModel &m_model;
+    QTreeWidget &m_list;
+    QCheckBox &m_selectAll;
+    ListSort &m_sort;
+    QString m_folder;
+    std::unique_ptr<QDirIterator> m_iterator;
+    quint64 m_generation = 0;
+    bool m_following = false;
+};

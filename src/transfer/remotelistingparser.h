@@ -1,0 +1,28 @@
+#pragma once
+
+#include "transfer/remoteitem.h"
+
+#include <QByteArray>
+#include <QList>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// Turns the lines of a LIST answer into remote items. Understands the Unix long format of
+// vsftpd, ProFTPD, Pure-FTPd, pyftpdlib and busybox (names kept whole with their blanks, links
+// named by their own name, device numbers, a year instead of the time) and the MS-DOS format
+// of Windows servers. Lines of any other shape are skipped.
+namespace RemoteListingParser {
+
+// The blank- and comma-separated tokens of a line, quotes honoured: the old rule the date and
+// attribute texts still come from.
+QList<QByteArray> splitTokens(const QByteArray &line);
+
+std::optional<RemoteItem> parseLine(const QByteArray &line);
+std::vector<RemoteItem> parse(const std::vector<std::string> &lines);
+
+// "#,0" grouping, padded with leading blanks to 10 characters so the texts sort and line up.
+QString sizeText(qint64 size);
+
+} // namespace RemoteListingParser

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "transfer/ftp/ftpsettings.h"
+#include "transfer/ftpjoboutcome.h"
+#include "transfer/remoteitem.h"
+#include "transfer/remotejobs.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class FtpJobRunner;
+class ListSort;
+class QLabel;
+class QTreeWidget;
+class QTreeWidgetItem;
+class UserDialogs;
+
+// The remote side of the transfer window: connecting and disconnecting, the remote list and
+// the current-folder label, moving between folders and renaming in place. Every FTP step runs
+// as a job of the window's session; this class asks its questions and shows its results and
+// failures on the window's thread. Refers to the controls, the runner and the sort state; owns
+// only what it knows of the server (the login folder, the current folder's bytes).
+class RemotePane final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(RemotePane)
+
+public:
+    using StatusSink = std::function<void(const QString &text)>;
+
+    RemotePane(FtpJobRunner &runner, QTreeWidget &list, QLabel &folderLabel, ListSort &sort, UserDialogs &dialogs,
+               QWidget &window, StatusSink status);
+
+    // Follows the session's notifications: whether a control connection stands.
+    void setConnected(bool connected) { m_connected = connected; }
+    bool isConnected() const { return m_connected; }
+    // While a job runs nothing here may start another.
+    void setBusy(bool busy);
+
+    void connectTo(const RemoteJobs::Login &login);   // 接続
+    void disconnect();                               // 切断
+    void quit();                                     // 終了: abort what runs, then quit
+    void refresh();                                  // RefreshRemoteList
+    void goUp();                                     // BitBtn1
+    void enterSelectedFolder();                      // double click
+    void sortBy(int column);                         // column click
+
+    QByteArray homeDir() const { return m_homeDir; }
+
+    // Tests: short waits for a server that does not answer.
+    void setTimeLimits(const FtpTimeLimits &limits) { m_timeLimits = limits; }
+
+    static constexpr int kNameRole = Qt::UserRole;
+    static constexpr int kFolderRole = Qt::UserRole + 1;
+
+    static QString connectFailedText() { return QStringLiteral("接続できませんでした"); }
+
+private:
+    void showFolder(const RemoteFolder &folder);
+    QTreeWidgetItem *makeItem(const RemoteItem &item) const;
+    void beginRename(QTreeWidgetItem *item);
+    void acceptRename(QTreeWidgetItem *item, const QString &text);
+    // Shows a failed job's message; false when the job failed (or was cancelled).
+    bool succeeded(const FtpJobOutcome &outcome);
+    std::vector<QByteArray> currentNames() const;
+
+    FtpJobRunner &m_runner;
+    QTreeWidget &m_list;
+    QLabel &m_folderLabel;
+    ListSort &m_sort;
+    UserDialogs &m_dialogs;
+    QWidget &m_window;
+    StatusSink m_status;
+    FtpTimeLimits m_timeLimits;
+
+    bool m_connected = false;
+    bool m_busy = false;
+    QByteArray m_homeDir;
+    QByteArray m_folderBytes; // Label5 as the server sent it
+    QByteArray m_renameOld;   // RenameOld
+    bool m_renamePending = false;
+};

@@ -1,0 +1,94 @@
+#include "transfer/sitebook.h"
+
+#include "common/linefile.h"
+#include "common/usererror.h"
+
+#include <QFileInfo>
+
+QString SiteRecord::line() const
+{
+    return QStringList{name, host, user, password, folder}.join(QLatin1Char(','));
+}
+
+QStringList SiteBook::splitFields(const QString &line)
+{
+    return line.split(QLatin1Char(','));
+}
+
+void SiteBook::load(const QString &path)
+{
+    m_lines.clear();
+    m_modified = false;
+    if (!QFileInfo::exists(path))
+        return;
+    m_lines = LineFile::read(path);
+    if (m_lines.isEmpty())
+        return;
+    // The first line decides how many commas every line lacks.
+    const qsizetype missing = kFieldCount - splitFields(m_lines.constFirst()).size();
+    if (missing > 0) {
+        const QString commas(missing, QLatin1Char(','));
+        for (QString &line : m_lines)
+            line += commas;
+    }
+}
+
+void SiteBook::write(const QString &path) const
+{
+    LineFile::write(path, m_lines, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    m_modified = false;
+}
+
+SiteRecord SiteBook::record(int number) const
+{
+    if (!contains(number))
+        return {};
+    QStringList fields = splitFields(m_lines.at(number - 1));
+    while (fields.size() < kFieldCount)
+        fields.append(QString());
+    return {fields.at(0), fields.at(1), fields.at(2), fields.at(3), fields.at(4)};
+}
+
+int SiteBook::store(int counter, const SiteRecord &record)
+{
+    const int number = counter == 0 ? 1 : counter;
+    if (number > count()) {
+        m_lines.append(record.line());
+        m_modified = true;
+        return count();
+    }
+    replace(number, record);
+    return number;
+}
+
+bool SiteBook::replace(int number, const SiteRecord &record)
+{
+    if (!contains(number))
+        return false;
+    m_lines[number - 1] = record.line();
+    m_modified = true;
+    return true;
+}
+
+bool SiteBook::remove(int number)
+{
+    if (!contains(number))
+        return false;
+    m_lines.removeAt(number - 1);
+    m_modified = true;
+    return true;
+}
+
+QString SiteBook::invalidReason(const SiteRecord &record)
+{
+    const QStringList typed{record.name, record.host, record.user, record.password};
+    for (const QString &field : typed) {
+        if (field.isEmpty())
+            return QStringLiteral("4つとも記入してください");
+    }
+    for (const QString &field : typed) {
+        if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('\r')) || field.contains(QLatin1Char('\n')))
+            return QStringLiteral("カンマ(,)は登録名・ホスト名・ユーザーＩＤ・パスワードに使えません");
+    }
+    return {};
+}

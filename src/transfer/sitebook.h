@@ -1,0 +1,52 @@
+#pragma once
+
+#include "transfer/siterecord.h"
+
+#include <QString>
+#include <QStringList>
+
+// The book of FTP sites (RODav.ini): one line per site, five comma-separated fields. Held in
+// memory for the window's lifetime and written whole. Entries are numbered from 1, as the
+// window's counter shows them; the counter itself belongs to the window.
+class SiteBook
+{
+public:
+    static inline const QString kFileName = QStringLiteral("RODav.ini");
+    static constexpr int kFieldCount = 5;
+
+    // Reads the file; a missing file gives an empty book. When the first line has fewer than
+    // five fields, every line gets the commas it lacks, so older books read with an empty
+    // folder. Throws UserError when the file exists but cannot be read; the book is then empty.
+    void load(const QString &path);
+    // Replaces the file atomically, readable by its owner only (it holds passwords). Throws
+    // UserError on failure.
+    void write(const QString &path) const;
+
+    int count() const { return static_cast<int>(m_lines.size()); }
+    bool contains(int number) const { return number >= 1 && number <= count(); }
+    const QStringList &lines() const { return m_lines; }
+
+    // Entry number; a field the line lacks reads as empty. An empty record outside the book.
+    SiteRecord record(int number) const;
+
+    // Stores the entry shown under the counter: a counter beyond the book appends it, 0 means
+    // the first entry. Returns the number it was stored under.
+    int store(int counter, const SiteRecord &record);
+    // Replaces an existing entry; false (and nothing changes) for a number outside the book.
+    bool replace(int number, const SiteRecord &record);
+    // Removes an existing entry; false for a number outside the book.
+    bool remove(int number);
+
+    // True when the book changed since it was last loaded or written.
+    bool modified() const { return m_modified; }
+
+    // Why the entry cannot be stored, or empty: the four text fields must be filled, and no
+    // field may hold a comma or a line break (the line would split into other fields).
+    static QString invalidReason(const SiteRecord &record);
+
+    static QStringList splitFields(const QString &line);
+
+private:
+    QStringList m_lines;
+    mutable bool m_modified = false;
+};

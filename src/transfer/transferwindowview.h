@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QList>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFileSystemModel;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QStatusBar;
+class QToolButton;
+class QTreeView;
+class QTreeWidget;
+class QWidget;
+
+// The controls of the transfer window at their designed places, with their designed names,
+// captions and hints. Knows nothing of what they do; the window and its two panes wire them.
+struct TransferWindowView
+{
+    static constexpr int kWidth = 480;
+    static constexpr int kHeight = 480;
+
+    QLineEdit *nameEdit = nullptr;      // Edit1
+    QLineEdit *hostEdit = nullptr;      // Edit2
+    QLineEdit *userEdit = nullptr;      // Edit3
+    QLineEdit *passwordEdit = nullptr;  // Edit4
+    QPushButton *connectButton = nullptr;    // Button1 接続
+    QPushButton *disconnectButton = nullptr; // Button2 切断
+    QPushButton *quitButton = nullptr;       // Button3 終了
+    QPushButton *previousButton = nullptr;   // Button4 前
+    QPushButton *nextButton = nullptr;       // Button5 次
+    QPushButton *addButton = nullptr;        // Button6 追加
+    QPushButton *saveButton = nullptr;       // Button7 保存
+    QPushButton *cancelAddButton = nullptr;  // Button8 追加中止
+    QPushButton *deleteSiteButton = nullptr; // Button9 削除
+    QLabel *counter = nullptr;               // LblCount
+    QLabel *remoteFolder = nullptr;          // Label5
+    QToolButton *upButton = nullptr;         // BitBtn1
+    QTreeWidget *remoteList = nullptr;       // ListView1
+    QMenu *remoteMenu = nullptr;             // PopupMenu1
+    QAction *permissionAction = nullptr;
+    QAction *makeFolderAction = nullptr;
+    QAction *deleteAction = nullptr;
+    QPushButton *uploadFolderButton = nullptr;   // Button11
+    QPushButton *downloadFolderButton = nullptr; // Button15
+    QPushButton *uploadButton = nullptr;         // Button10
+    QPushButton *downloadButton = nullptr;       // Button16
+    QCheckBox *selectAllBox = nullptr;           // CheckBox1
+    QComboBox *driveBox = nullptr;               // DriveComboBox1
+    QTreeView *folderTree = nullptr;             // DirectoryListBox1
+    QFileSystemModel *folderModel = nullptr;
+    QTreeWidget *localList = nullptr;            // ListView2
+    QStatusBar *statusBar = nullptr;             // StatusBar1
+    QLabel *statusPanel = nullptr;
+    QLabel *creditPanel = nullptr;
+
+    static TransferWindowView build(QWidget *window);
+
+    QList<QLineEdit *> siteEdits() const { return {nameEdit, hostEdit, userEdit, passwordEdit}; }
+    QList<QPushButton *> siteButtons() const
+    {
+        return {previousButton, nextButton, addButton, saveButton, cancelAddButton, deleteSiteButton};
+    }
+};

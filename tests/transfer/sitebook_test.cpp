@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/usererror.h"
+#include "transfer/ftpaddress.h"
+#include "transfer/sitebook.h"
+
+namespace {
+
+class SiteBookFile : public testing::Test {
+protected:
+    QString path() const { return QDir(m_dir.path()).filePath(SiteBook::kFileName); }
+
+    void writeBytes(const QByteArray& bytes) const
+    {
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QByteArray readBytes() const
+    {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir m_dir;
+    SiteBook m_book;
+};
+
+TEST_F(SiteBookFile, FourFieldLinesGetTheCommaTheFirstLineLacks)
+{
+    writeBytes("a,b,c,d\r\nMy Site,host,user,pw\r\nx,y,z,w,/public_html\r\n");
+    m_book.load(path());
+    ASSERT_EQ(m_book.count(), 3);
+    EXPECT_EQ(m_book.record(1), (SiteRecord{"a", "b", "c", "d", ""}));
+    EXPECT_EQ(m_book.record(2), (SiteRecord{"My Site", "host", "user", "pw", ""}));
+    // The count comes from line 1 alone: this line had five fields and now holds six.
+    EXPECT_EQ(m_book.lines().at(2), QStringLiteral("x,y,z,w,/public_html,"));
+    EXPECT_EQ(m_book.record(3).folder, QStringLiteral("/public_html"));
+    EXPECT_EQ(m_book.record(4), SiteRecord{});
+    EXPECT_EQ(m_book.record(0), SiteRecord{});
+}
+
+TEST_F(SiteBookFile, ShortLinesReadWithEmptyFields)
+{
+    writeBytes("a,b,c,d,e\nonly\rlast,1");
+    m_book.load(path());
+    ASSERT_EQ(m_book.count(), 3);
+    EXPECT_EQ(m_book.record(2), (SiteRecord{"only", "", "", "", ""}));
+    EXPECT_EQ(m_book.record(3), (SiteRecord{"last", "1", "", "", ""}));
+}
+
+TEST_F(SiteBookFile, SaveAppendsBeyondTheEndAndReplacesAShownEntry)
+{
+    const SiteRecord first{"My Site", "example.jp:2121", "user", "p a ss", ""};
+    EXPECT_EQ(m_book.store(0, first), 1);
+    EXPECT_EQ(m_book.store(2, {"Other", "h", "u", "p", ""}), 2);
+    EXPECT_EQ(m_book.store(1, {"My Site", "h2", "u", "p", ""}), 1);
+    m_book.write(path());
+    EXPECT_EQ(readBytes(), QByteArray("My Site,h2,u,p,\r\nOther,h,u,p,\r\n"));
+    // Only the owner may read the passwords, whatever the umask.
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+    SiteBook again;
+    again.load(path());
+    EXPECT_EQ(again.lines(), m_book.lines());
+}
+
+TEST_F(SiteBookFile, DisconnectWritesTheFolderBackAndKeepsBlanks)
+{
+    m_book.store(1, {"My Site", "host", "user", "pw", ""});
+    EXPECT_TRUE(m_book.replace(1, {"My Site", "host", "user", "pw", "/home/u/my docs"}));
+    EXPECT_FALSE(m_book.replace(2, {"x", "x", "x", "x", ""}));
+    m_book.write(path());
+    SiteBook again;
+    again.load(path());
+    EXPECT_EQ(again.record(1), (SiteRecord{"My Site", "host", "user", "pw", "/home/u/my docs"}));
+}
+
+TEST_F(SiteBookFile, JapaneseNamesAreWrittenInCp932)
+{
+    m_book.store(1, {"日本語サイト", "host", "user", "pw", ""});
+    m_book.write(path());
+    EXPECT_EQ(readBytes(), QByteArray("\x93\xfa\x96\x7b\x8c\xea\x83\x54\x83\x43\x83\x67,host,user,pw,\r\n"));
+    SiteBook again;
+    again.load(path());
+    EXPECT_EQ(again.record(1).name, QStringLiteral("日本語サイト"));
+}
+
+TEST_F(SiteBookFile, DeleteBeyondTheEndChangesNothing)
+{
+    m_book.store(1, {"a", "b", "c", "d", ""});
+    EXPECT_FALSE(m_book.remove(2));
+    EXPECT_FALSE(m_book.remove(0));
+    EXPECT_EQ(m_book.count(), 1);
+    EXPECT_TRUE(m_book.remove(1));
+    EXPECT_EQ(m_book.count(), 0);
+}
+
+TEST_F(SiteBookFile, AMissingFileGivesAnEmptyBook)
+{
+    m_book.load(path());
+    EXPECT_EQ(m_book.count(), 0);
+    EXPECT_FALSE(m_book.modified());
+}
+
+TEST_F(SiteBookFile, AnUnreadableFileIsAnErrorAndLeavesTheBookEmpty)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root reads every file";
+    writeBytes("a,b,c,d,\r\n");
+    QFile::setPermissions(path(), QFileDevice::WriteOwner);
+    EXPECT_THROW(m_book.load(path()), UserError);
+    EXPECT_EQ(m_book.count(), 0);
+}
+
+TEST_F(SiteBookFile, AFolderInPlaceOfTheFileIsAnErrorAndLeavesTheBookEmpty)
+{
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(SiteBook::kFileName));
+    EXPECT_THROW(m_book.load(path()), UserError);
+    EXPECT_EQ(m_book.count(), 0);
+}
+
+TEST(SiteBookEntry, MustHaveFourFieldsWithoutCommas)
+{
+    const std::vector<std::pair<SiteRecord, bool>> cases = {
+        {{"a", "b", "c", "d", ""}, true},
+        {{"", "b", "c", "d", ""}, false},
+        {{"a", "b", "c", "", ""}, false},
+        {{"a,b", "h", "u", "p", ""}, false},
+        {{"a", "h", "u", "p,w", ""}, false},
+        {{"a", "h", "u\n", "p", ""}, false},
+        {{"My Site", "h", "u", "p w", ""}, true},
+    };
+    for (const auto& [record, valid] : cases)
+        EXPECT_EQ(SiteBook::invalidReason(record).isEmpty(), valid) << record.line().toStdString();
+    EXPECT_EQ(SiteBook::invalidReason({"", "", "", "", ""}), QStringLiteral("4つとも記入してください"));
+}
+
+TEST(FtpAddressText, TakesAPortAfterAColonAnd21Otherwise)
+{
+    const std::vector<std::tuple<QString, QString, int>> cases = {
+        {"example.jp", "example.jp", 21},
+        {" example.jp ", "example.jp", 21},
+        {"example.jp:2121", "example.jp", 2121},
+        {"127.0.0.1:65535", "127.0.0.1", 65535},
+    };
+    for (const auto& [text, host, port] : cases) {
+        const FtpAddress address = FtpAddress::parse(text);
+        EXPECT_EQ(address.host, host);
+        EXPECT_EQ(address.port, port);
+    }
+    for (const QString& bad : {QStringLiteral("h:"), QStringLiteral("h:0"), QStringLiteral("h:65536"),
+                               QStringLiteral("h:21x"), QStringLiteral("h:-1"), QStringLiteral(":21")})
+        EXPECT_THROW(FtpAddress::parse(bad), UserError) << bad.toStdString();
+}
+
+} // namespace

@@ -5,14 +5,24 @@
 //
 //   ftp_bench <server> <op> <mode> ours_MBps=<x> best_peer_MBps=<y> peer=<curl|lftp> ratio=<x/y>
 //
-// MBps are MiB per second. Then a tree of 1,000 files of 4 KiB in 20 folders goes up with our
-// folder upload (the job the transfer window runs) and comes back with our folder download,
-// next to lftp's mirror -R and mirror, printed in files per second:
+// MBps are MiB per second. Every client, ours included, runs as a process of its own so that
+// all of them pay the same start-up.
+//
+// Then a tree of 1,000 files of 4 KiB in 20 folders goes up with our folder upload (the job the
+// transfer window runs) and comes back with our folder download, next to lftp's mirror -R and
+// mirror, printed in files per second:
 //
 //   ftp_bench <server> tree-upload|tree-download <mode> ours_fps=<x> best_peer_fps=<y> peer=lftp ratio=<x/y>
 //
-// Every client, ours included, runs as a process of its own so that all of them pay the same
-// start-up. Run with no arguments for every line, or with "tree" for the tree lines only.
+// Last, a folder of 10,000 files is listed and shown: the transfer window's own refresh (the
+// FTP job, the parser, the items in the remote list), from the click until the items are in
+// the list, next to curl listing the same folder:
+//
+//   ftp_bench <server> list10k active ours_s=<x> best_peer_s=<y> peer=curl ratio=<y/x>
+//
+// The window is already open when a user refreshes, so that one is timed inside this process;
+// curl pays its start-up. Run with no arguments for every line, with "tree" for the tree lines
+// only, or with "list" for the listing only.
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -39,12 +49,23 @@
 #include <thread>
 #include <vector>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include "common/qtuserdialogs.h"
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftp/ftperror.h"
 #include "transfer/ftpjobcontext.h"
 #include "transfer/transferjobs.h"
 
 #include <QString>
+#include "transfer/remotepane.h"
+#include "transfer/transferwindow.h"
 
 namespace {
 
@@ -449,7 +470,75 @@ void runTreeLines(const Server& server, const fs::path& work)
     }
 }
 
-int runBenchmark(bool treeOnly)
+constexpr int listedFiles = 10000;
+
+void waitUntilIdle(const TransferWindow& window)
+{
+    while (window.isBusy())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+// The listing line, through the transfer window itself.
+void runListing(const Server& server)
+{
+    const fs::path folder = server.root / "list10k";
+    fs::create_directories(folder);
+    for (int i = 0; i < listedFiles; ++i)
+        std::ofstream(folder / ("page" + std::to_string(100000 + i) + ".html")) << "<p>" << i << "</p>";
+    fs::permissions(folder, fs::perms(0755));
+
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "ftp_bench";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    QTemporaryDir home; // a book of its own, never the user's
+    qputenv("QZWEB_HOME", home.path().toLocal8Bit());
+    QtUserDialogs dialogs;
+    TransferWindow window(dialogs);
+    window.findChild<QLineEdit*>("Edit2")->setText(QStringLiteral("127.0.0.1:%1").arg(server.port));
+    window.findChild<QLineEdit*>("Edit3")->setText(QString::fromStdString(server.user));
+    window.findChild<QLineEdit*>("Edit4")->setText(QString::fromStdString(server.password));
+    window.findChild<QLabel*>("Label5")->setText(QStringLiteral("/list10k"));
+    auto* list = window.findChild<QTreeWidget*>("ListView1");
+    window.findChild<QAbstractButton*>("Button1")->click();
+    waitUntilIdle(window);
+    if (list->topLevelItemCount() != listedFiles) {
+        std::cerr << "ftp_bench: the window listed " << list->topLevelItemCount() << " of " << listedFiles
+                  << " files\n";
+        return;
+    }
+    const std::vector<std::string> curl{"curl",     "-sS", "--user", server.user + ":" + server.password,
+                                        "--ftp-port", "127.0.0.1",
+                                        "ftp://127.0.0.1:" + std::to_string(server.port) + "/list10k/"};
+    std::vector<double> ours;
+    std::vector<double> peer;
+    int failed = 0;
+    for (int round = 0; round < rounds; ++round) {
+        list->clear();
+        QElapsedTimer clock;
+        clock.start();
+        window.remotePane().refresh();
+        waitUntilIdle(window);
+        const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        if (list->topLevelItemCount() == listedFiles)
+            ours.push_back(seconds);
+        else
+            ++failed;
+        if (const std::optional<double> curlSeconds = timeRun(curl))
+            peer.push_back(*curlSeconds);
+    }
+    const double oursMedian = median(ours);
+    const double peerMedian = median(peer);
+    std::printf("ftp_bench %s list10k active ours_s=%.3f best_peer_s=%.3f peer=curl ratio=%.3f\n",
+                server.name.c_str(), oursMedian, peerMedian, oursMedian > 0 ? peerMedian / oursMedian : 0.0);
+    if (failed > 0 || static_cast<int>(peer.size()) < rounds)
+        std::fprintf(stderr, "ftp_bench: listing failed %d (ours) and %d (curl) of %d runs\n", failed,
+                     rounds - static_cast<int>(peer.size()), rounds);
+}
+
+int runBenchmark(const std::string& only)
 {
     ::signal(SIGINT, onSignal);
     ::signal(SIGTERM, onSignal);
@@ -467,8 +556,11 @@ int runBenchmark(bool treeOnly)
         fs::remove_all(work);
         return 1;
     }
-    if (treeOnly) {
-        runTreeLines(*server, work);
+    if (only == "tree" || only == "list") {
+        if (only == "tree")
+            runTreeLines(*server, work);
+        else
+            runListing(*server);
         stopServerGroup();
         fs::remove_all(work);
         return 0;
@@ -505,10 +597,6 @@ int runBenchmark(bool treeOnly)
             }
         }
     }
-    runTreeLines(*server, work);
-    stopServerGroup();
-    fs::remove_all(work);
-
     for (std::size_t index = 0; index < lines.size(); ++index) {
         const Line& line = lines[index];
         const double ours = median(speeds[{static_cast<int>(index), "ours"}]);
@@ -527,6 +615,11 @@ int runBenchmark(bool treeOnly)
                              rounds);
         }
     }
+    std::fflush(stdout);
+    runTreeLines(*server, work);
+    runListing(*server);
+    stopServerGroup();
+    fs::remove_all(work);
     return 0;
 }
 
@@ -538,5 +631,5 @@ int main(int argc, char** argv)
         return runOurs(argv);
     if (argc == 9 && std::string(argv[1]) == oursTreeFlag)
         return runOursTree(argv);
-    return runBenchmark(argc == 2 && std::string(argv[1]) == "tree");
+    return runBenchmark(argc == 2 ? std::string(argv[1]) : std::string());
 }

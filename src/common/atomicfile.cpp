@@ -22,7 +22,7 @@ QString withReason(const QString &text, int savedErrno)
 
 } // namespace
 
-QByteArray readAll(const QString &path)
+QByteArray readStart(const QString &path, qint64 maxBytes)
 {
     QFile file(path);
     errno = 0;
@@ -31,12 +31,17 @@ QByteArray readAll(const QString &path)
         throw UserError(withReason(QStringLiteral("ファイル %1 は開けません").arg(path), saved));
     }
     errno = 0;
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = maxBytes < 0 ? file.readAll() : file.read(maxBytes);
     if (file.error() != QFileDevice::NoError) {
         const int saved = errno;
         throw UserError(withReason(QStringLiteral("ストリームからの読み込みに失敗しました"), saved));
     }
     return bytes;
+}
+
+QByteArray readAll(const QString &path)
+{
+    return readStart(path, -1);
 }
 
 void write(const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions)

@@ -11,6 +11,8 @@ namespace AtomicFile {
 
 // Throws UserError "ファイル <path> は開けません" with the system's reason when unreadable.
 QByteArray readAll(const QString &path);
+// The same for at most the first maxBytes bytes, for files of which only the start matters.
+QByteArray readStart(const QString &path, qint64 maxBytes);
 
 // Throws UserError "ファイル <path> を作成できません" (or the write failure) on failure.
 // An existing file keeps its permission bits unless permissions are given.

@@ -1,17 +1,15 @@
 #include "preview/favoriteimport.h"
 
-#include "common/errortext.h"
+#include "common/atomicfile.h"
 #include "common/linefile.h"
 #include "common/textcodec.h"
 #include "common/usererror.h"
 #include "preview/webliststore.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
-#include <cerrno>
 
 namespace FavoriteImport {
 
@@ -21,26 +19,9 @@ namespace {
 // its beginning only, so a large picture among the favourites is not read whole.
 constexpr qint64 kHeadBytes = 64 * 1024;
 
-QString withReason(const QString &text, int savedErrno)
-{
-    return savedErrno == 0 ? text : text + QStringLiteral("\n") + systemErrorText(savedErrno);
-}
-
 QString readHead(const QString &path)
 {
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        const int saved = errno;
-        throw UserError(withReason(QStringLiteral("ファイル %1 は開けません").arg(path), saved));
-    }
-    errno = 0;
-    const QByteArray head = file.read(kHeadBytes);
-    if (file.error() != QFileDevice::NoError) {
-        const int saved = errno;
-        throw UserError(withReason(QStringLiteral("ストリームからの読み込みに失敗しました"), saved));
-    }
-    return TextCodec::decodeListFile(head);
+    return TextCodec::decodeListFile(AtomicFile::readStart(path, kHeadBytes));
 }
 
 // A folder's entries, by name with letter case aside, as the Windows file system lists them.

@@ -51,6 +51,10 @@ LocalPane::LocalPane(QComboBox &drives, QTreeView &tree, QFileSystemModel &model
     for (const QString &root : reachableRoots())
         m_drives.addItem(m_tree.style()->standardIcon(QStyle::SP_DriveHDIcon), root, root);
     m_model.setRootPath(QStringLiteral("/"));
+    // The model reads folders in the background; the chosen one comes into view once it is there.
+    connect(&m_model, &QFileSystemModel::directoryLoaded, this, [this] {
+        m_tree.scrollTo(m_tree.currentIndex(), QAbstractItemView::PositionAtCenter);
+    });
 }
 
 LocalPane::~LocalPane() = default;
@@ -105,6 +109,8 @@ void LocalPane::setFolder(const QString &folder)
     selectDriveFor(clean);
     const QModelIndex index = m_model.index(clean);
     m_following = true;
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
+        m_tree.expand(parent);
     m_tree.setCurrentIndex(index);
     m_tree.scrollTo(index);
     m_following = false;

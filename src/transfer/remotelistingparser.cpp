@@ -25,31 +25,31 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-// Blank-separated tokens with their places in the line, so the name can be cut out whole.
-std::vector<Token> blankTokens(const QByteArray &line)
+// Blank-separated tokens with their places in the line, so the name can be cut out whole. The
+// vector is the caller's, so a long listing reuses one.
+void blankTokens(QByteArrayView line, std::vector<Token> &tokens)
 {
-    std::vector<Token> tokens;
+    tokens.clear();
     qsizetype i = 0;
     const qsizetype n = line.size();
     while (i < n) {
-        while (i < n && isBlank(line.at(i)))
+        while (i < n && isBlank(line[i]))
             ++i;
         if (i == n)
             break;
         const qsizetype begin = i;
-        while (i < n && !isBlank(line.at(i)))
+        while (i < n && !isBlank(line[i]))
             ++i;
         tokens.push_back({begin, i});
     }
-    return tokens;
 }
 
-QByteArray text(const QByteArray &line, Token t)
+QByteArrayView text(QByteArrayView line, Token t)
 {
-    return line.mid(t.begin, t.end - t.begin);
+    return line.sliced(t.begin, t.end - t.begin);
 }
 
-bool allDigits(const QByteArray &s)
+bool allDigits(QByteArrayView s)
 {
     if (s.isEmpty())
         return false;
@@ -60,45 +60,54 @@ bool allDigits(const QByteArray &s)
     return true;
 }
 
-std::optional<qint64> number(const QByteArray &s)
+std::optional<qint64> number(QByteArrayView s)
 {
-    // 19 digits always fit a qint64 (the largest is 9,223,372,036,854,775,807).
+    // 18 digits always fit a qint64 (the largest is 9,223,372,036,854,775,807).
     constexpr qsizetype kMaxDigits = 18;
     if (!allDigits(s) || s.size() > kMaxDigits)
         return std::nullopt;
-    return s.toLongLong();
+    qint64 value = 0;
+    for (const char c : s)
+        value = value * 10 + (c - '0');
+    return value;
 }
 
-bool isMonth(const QByteArray &s)
+bool isMonth(QByteArrayView s)
 {
     static constexpr std::array<const char *, 12> months = {"jan", "feb", "mar", "apr", "may", "jun",
                                                             "jul", "aug", "sep", "oct", "nov", "dec"};
     if (s.size() != 3)
         return false;
-    const QByteArray lower = s.toLower();
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    const char a = lower(s[0]);
+    const char b = lower(s[1]);
+    const char c = lower(s[2]);
     for (const char *m : months) {
-        if (lower == m)
+        if (a == m[0] && b == m[1] && c == m[2])
             return true;
     }
     return false;
 }
 
-bool isDay(const QByteArray &s)
+bool isDay(QByteArrayView s)
 {
-    return allDigits(s) && s.size() <= 2 && s.toInt() >= 1 && s.toInt() <= 31;
+    if (!allDigits(s) || s.size() > 2)
+        return false;
+    const int day = s.size() == 1 ? s[0] - '0' : (s[0] - '0') * 10 + (s[1] - '0');
+    return day >= 1 && day <= 31;
 }
 
 // "12:34", "1:05" or a year such as "2003".
-bool isTimeOrYear(const QByteArray &s)
+bool isTimeOrYear(QByteArrayView s)
 {
     if (s.size() == 4 && allDigits(s))
         return true;
     const qsizetype colon = s.indexOf(':');
-    return colon >= 1 && colon <= 2 && allDigits(s.left(colon)) && s.size() - colon - 1 == 2
-           && allDigits(s.mid(colon + 1));
+    return colon >= 1 && colon <= 2 && allDigits(s.first(colon)) && s.size() - colon - 1 == 2
+           && allDigits(s.sliced(colon + 1));
 }
 
-bool looksLikePermissions(const QByteArray &s)
+bool looksLikePermissions(QByteArrayView s)
 {
     if (s.size() < kPermissionLength || std::strchr("-dlcbpsD", s.at(0)) == nullptr)
         return false;
@@ -109,16 +118,16 @@ bool looksLikePermissions(const QByteArray &s)
     return true;
 }
 
-QString latin(const QByteArray &s)
+QString latin(QByteArrayView s)
 {
     return QString::fromLatin1(s);
 }
 
 // The name is everything after the one blank that follows the time or year: ls separates the
 // two by a single blank, so blanks at the start of a name are the name's own.
-std::optional<RemoteItem> parseUnix(const QByteArray &line, const std::vector<Token> &tokens)
+std::optional<RemoteItem> parseUnix(QByteArrayView line, const std::vector<Token> &tokens)
 {
-    const QByteArray permissions = text(line, tokens.front());
+    const QByteArrayView permissions = text(line, tokens.front());
     if (!looksLikePermissions(permissions))
         return std::nullopt;
     for (std::size_t i = 3; i + 2 < tokens.size(); ++i) {
@@ -132,7 +141,7 @@ std::optional<RemoteItem> parseUnix(const QByteArray &line, const std::vector<To
         if (nameStart < line.size() && isBlank(line.at(nameStart)))
             ++nameStart;
         RemoteItem item;
-        item.name = line.mid(nameStart);
+        item.name = QByteArray(line.data() + nameStart, line.size() - nameStart);
         const char kind = permissions.at(0);
         if (kind == 'l') {
             const qsizetype arrow = item.name.indexOf(" -> ");
@@ -144,9 +153,9 @@ std::optional<RemoteItem> parseUnix(const QByteArray &line, const std::vector<To
         if (item.name.isEmpty())
             return std::nullopt;
         item.displayName = RemoteNames::decode(item.name);
-        const QByteArray day = ("0" + text(line, tokens[i + 1])).right(2);
-        item.dateText = latin(text(line, tokens[i])) + QLatin1Char(' ') + latin(day) + QLatin1Char(' ')
-                        + latin(text(line, tokens[i + 2]));
+        const QByteArrayView day = text(line, tokens[i + 1]);
+        item.dateText = latin(text(line, tokens[i])) + (day.size() == 1 ? QLatin1String(" 0") : QLatin1String(" "))
+                        + latin(day) + QLatin1Char(' ') + latin(text(line, tokens[i + 2]));
         // A device has major and minor numbers where a file has its size.
         item.size = (kind == 'c' || kind == 'b') ? 0 : *size;
         item.attributes = latin(permissions);
@@ -156,29 +165,29 @@ std::optional<RemoteItem> parseUnix(const QByteArray &line, const std::vector<To
     return std::nullopt;
 }
 
-bool isDosDate(const QByteArray &s)
+bool isDosDate(QByteArrayView s)
 {
-    const QList<QByteArray> parts = s.split('-');
+    const QList<QByteArray> parts = s.toByteArray().split('-');
     return parts.size() == 3 && allDigits(parts[0]) && allDigits(parts[1]) && allDigits(parts[2])
            && parts[0].size() <= 2 && parts[1].size() <= 2 && (parts[2].size() == 2 || parts[2].size() == 4);
 }
 
-bool isDosTime(const QByteArray &s)
+bool isDosTime(QByteArrayView s)
 {
-    QByteArray t = s.toUpper();
+    QByteArray t = s.toByteArray().toUpper();
     if (t.endsWith("AM") || t.endsWith("PM"))
         t.chop(2);
     return isTimeOrYear(t) && t.contains(':');
 }
 
 // "01-05-26  12:34PM  <DIR>  name" and "01-05-26  12:34PM  1234 name".
-std::optional<RemoteItem> parseDos(const QByteArray &line, const std::vector<Token> &tokens)
+std::optional<RemoteItem> parseDos(QByteArrayView line, const std::vector<Token> &tokens)
 {
     if (tokens.size() < 4 || !isDosDate(text(line, tokens[0])) || !isDosTime(text(line, tokens[1])))
         return std::nullopt;
-    const QByteArray third = text(line, tokens[2]);
+    const QByteArrayView third = text(line, tokens[2]);
     RemoteItem item;
-    if (third.toUpper() == "<DIR>") {
+    if (third.toByteArray().toUpper() == "<DIR>") {
         item.folder = true;
         item.attributes = QStringLiteral("<DIR>");
     } else if (const auto size = number(third)) {
@@ -186,10 +195,22 @@ std::optional<RemoteItem> parseDos(const QByteArray &line, const std::vector<Tok
     } else {
         return std::nullopt;
     }
-    item.name = line.mid(tokens[3].begin);
+    item.name = QByteArray(line.data() + tokens[3].begin, line.size() - tokens[3].begin);
     item.displayName = RemoteNames::decode(item.name);
     item.dateText = latin(text(line, tokens[0])) + QLatin1Char(' ') + latin(text(line, tokens[1]));
     return item;
+}
+
+std::optional<RemoteItem> parseLine(QByteArrayView line, std::vector<Token> &tokens)
+{
+    if (line.size() < kShortestEntry)
+        return std::nullopt;
+    blankTokens(line, tokens);
+    if (tokens.size() < 4)
+        return std::nullopt;
+    if (auto item = parseUnix(line, tokens))
+        return item;
+    return parseDos(line, tokens);
 }
 
 } // namespace
@@ -240,22 +261,17 @@ QList<QByteArray> splitTokens(const QByteArray &line)
 
 std::optional<RemoteItem> parseLine(const QByteArray &line)
 {
-    if (line.size() < kShortestEntry)
-        return std::nullopt;
-    const std::vector<Token> tokens = blankTokens(line);
-    if (tokens.size() < 4)
-        return std::nullopt;
-    if (auto item = parseUnix(line, tokens))
-        return item;
-    return parseDos(line, tokens);
+    std::vector<Token> tokens;
+    return parseLine(QByteArrayView(line), tokens);
 }
 
 std::vector<RemoteItem> parse(const std::vector<std::string> &lines)
 {
     std::vector<RemoteItem> items;
     items.reserve(lines.size());
+    std::vector<Token> tokens;
     for (const std::string &line : lines) {
-        if (auto item = parseLine(QByteArray(line.data(), static_cast<qsizetype>(line.size()))))
+        if (auto item = parseLine(QByteArrayView(line.data(), static_cast<qsizetype>(line.size())), tokens))
             items.push_back(std::move(*item));
     }
     return items;

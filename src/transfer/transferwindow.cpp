@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QToolButton>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -58,7 +59,7 @@ TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
                                       [this](const QString &text) { setStatus(text); });
     m_commands->install(m_dispatcher);
 
-    // Every control the Part's states switch starts enabled, 切断 aside.
+    // Every control the connection state switches starts enabled, 切断 aside.
     for (QWidget *control : std::initializer_list<QWidget *>{
              m_view.connectButton, m_view.upButton, m_view.uploadButton, m_view.downloadButton,
              m_view.uploadFolderButton, m_view.downloadFolderButton})
@@ -119,6 +120,9 @@ void TransferWindow::registerHandlers()
     click(m_view.selectAllBox, "CheckBox1Click");
     connect(m_view.remoteList, &QTreeWidget::itemDoubleClicked, this,
             [this] { m_dispatcher.run(QStringLiteral("ListView1DblClick")); });
+    // Return enters a folder as a double click does, for those who work from the keyboard.
+    auto *enter = new QShortcut(QKeySequence(Qt::Key_Return), m_view.remoteList, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(enter, &QShortcut::activated, this, [this] { m_dispatcher.run(QStringLiteral("ListView1DblClick")); });
     connect(m_view.remoteList->header(), &QHeaderView::sectionClicked, this,
             [this](int column) { m_dispatcher.run(QStringLiteral("ListView1ColumnClick"), column); });
     connect(m_view.localList->header(), &QHeaderView::sectionClicked, this,

@@ -8,6 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileSystemModel>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -74,6 +75,11 @@ QLineEdit *edit(QWidget *parent, const char *name, QLabel *label)
 QTreeWidget *listView(QWidget *parent, const char *name, const QStringList &captions, const QList<int> &widths)
 {
     auto *list = named<QTreeWidget>(parent, name);
+    // The window's black would show through the header beyond the last column.
+    const QColor face = list->palette().color(QPalette::Button);
+    setColors(list, Qt::black, face);
+    setColors(list->header(), Qt::black, face);
+    setColors(list->header()->viewport(), Qt::black, face);
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -179,6 +185,7 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     v.folderTree = named<QTreeView>(client, "DirectoryListBox1");
     v.folderTree->setAccessibleName(QStringLiteral("ローカルフォルダ"));
     v.folderTree->setModel(v.folderModel);
+    setColors(v.folderTree, Qt::black, v.folderTree->palette().color(QPalette::Button));
     v.folderTree->setHeaderHidden(true);
     for (int column = 1; column < v.folderModel->columnCount(); ++column)
         v.folderTree->hideColumn(column);

@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -59,6 +60,9 @@ PyFtpdServer::PyFtpdServer()
     const std::string secret = password();
     m_pid = ::fork();
     if (m_pid == 0) {
+        // A test that crashes (or a preview that is killed) takes its server along, instead of
+        // leaving it running with the test's output pipe held open.
+        ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         ::dup2(output[1], STDOUT_FILENO);
         ::execlp(python.c_str(), python.c_str(), script.c_str(), m_root.c_str(), userName.c_str(), secret.c_str(),
                  static_cast<char*>(nullptr));

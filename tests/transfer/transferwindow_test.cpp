@@ -1,0 +1,574 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileSystemModel>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+#include <QTreeWidget>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+
+#include "common/linefile.h"
+#include "support/ftp/localfiles.h"
+#include "support/ftp/pyftpdserver.h"
+#include "support/scripteduserdialogs.h"
+#include "transfer/ftp/ftpsettings.h"
+#include "transfer/localpane.h"
+#include "transfer/sitebook.h"
+#include "transfer/transferwindow.h"
+
+// Readable failure messages.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kJobWaitMs = 20000;
+
+// A loopback port that takes connections (the kernel completes them) and never says a word.
+class SilentServer {
+public:
+    SilentServer()
+    {
+        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(m_fd, 4);
+        socklen_t length = sizeof address;
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+    }
+    ~SilentServer() { ::close(m_fd); }
+    SilentServer(const SilentServer&) = delete;
+    SilentServer& operator=(const SilentServer&) = delete;
+    int port() const { return m_port; }
+
+private:
+    int m_fd = -1;
+    int m_port = 0;
+};
+
+class TransferWindowTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_savedCurrent = QDir::currentPath();
+        qputenv("QZWEB_HOME", m_home.path().toLocal8Bit());
+        QDir::setCurrent(m_work.path());
+    }
+
+    void TearDown() override
+    {
+        m_window.reset();
+        QDir::setCurrent(m_savedCurrent);
+        qunsetenv("QZWEB_HOME");
+    }
+
+    QString bookPath() const { return QDir(m_home.path()).filePath(SiteBook::kFileName); }
+
+    void writeBook(const QStringList& lines) const { LineFile::write(bookPath(), lines); }
+
+    void open()
+    {
+        m_window = std::make_unique<TransferWindow>(m_dialogs);
+        m_window->show();
+    }
+
+    template<typename T>
+    T* control(const char* name) const
+    {
+        T* found = m_window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    QTreeWidget* remote() const { return control<QTreeWidget>("ListView1"); }
+    QTreeWidget* local() const { return control<QTreeWidget>("ListView2"); }
+    QString remoteFolder() const { return control<QLabel>("Label5")->text(); }
+
+    void click(const char* name) const { control<QAbstractButton>(name)->click(); }
+
+    // Waits until every FTP job the window started has ended and been shown.
+    bool waitIdle() const
+    {
+        return QTest::qWaitFor([this] { return !m_window->isBusy(); }, kJobWaitMs);
+    }
+
+    static QStringList names(const QTreeWidget* list, int column = 0)
+    {
+        QStringList texts;
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            texts.append(list->topLevelItem(i)->text(column));
+        return texts;
+    }
+
+    static QTreeWidgetItem* item(QTreeWidget* list, const QString& name)
+    {
+        const QList<QTreeWidgetItem*> found = list->findItems(name, Qt::MatchExactly, 0);
+        return found.isEmpty() ? nullptr : found.constFirst();
+    }
+
+    void doubleClick(const QString& name) const
+    {
+        QTreeWidgetItem* row = item(remote(), name);
+        ASSERT_NE(row, nullptr) << name.toStdString();
+        remote()->clearSelection();
+        remote()->setCurrentItem(row);
+        row->setSelected(true);
+        emit remote()->itemDoubleClicked(row, 0);
+    }
+
+    // Edits the remote name in place and ends the edit with the key.
+    void editName(const QString& name, const QString& typed, Qt::Key end) const
+    {
+        QTreeWidgetItem* row = item(remote(), name);
+        ASSERT_NE(row, nullptr) << name.toStdString();
+        remote()->editItem(row, 0);
+        auto* editor = remote()->viewport()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr);
+        editor->setText(typed);
+        QTest::keyClick(editor, end);
+        // The view closes the editor on its next turn; then the editor goes, so the next edit
+        // finds its own.
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // The server's tree: a folder with a Japanese name, a file with blanks, a link.
+    void fillServer(const PyFtpdServer& server) const
+    {
+        const fs::path root = server.root();
+        writeFile(root / "index.html", std::string(1234, 'x'));
+        writeFile(root / "my page.html", "0123456789");
+        fs::create_directory(root / "sub");
+        writeFile(root / "sub" / "a.txt", "a");
+        fs::create_directory(root / fs::u8path("日本語フォルダ"));
+        writeFile(root / fs::u8path("日本語フォルダ") / fs::u8path("中.txt"), "abc");
+        fs::create_symlink("index.html", root / "latest");
+    }
+
+    QString siteLine(const PyFtpdServer& server, const char* password, const QString& folder = {}) const
+    {
+        return QStringLiteral("My Site,127.0.0.1:%1,%2,%3,%4")
+            .arg(server.port())
+            .arg(QString::fromStdString(server.user()), QString::fromLatin1(password), folder);
+    }
+
+    ScriptedUserDialogs m_dialogs;
+    QTemporaryDir m_home;
+    QTemporaryDir m_work;
+    std::unique_ptr<TransferWindow> m_window;
+    QString m_savedCurrent;
+};
+
+TEST_F(TransferWindowTest, HasEveryControlWithItsCaptionAndStartsDisconnected)
+{
+    open();
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("RODav"));
+    EXPECT_EQ(m_window->minimumSize(), QSize(480, 480));
+    const QList<std::pair<const char*, QString>> captions = {
+        {"Button1", "接続"},  {"Button2", "切断"},     {"Button3", "終了"}, {"Button4", "前"},
+        {"Button5", "次"},    {"Button6", "追加"},     {"Button7", "保存"}, {"Button8", "追加中止"},
+        {"Button9", "削除"},  {"Button10", "▲"},       {"Button16", "▼"},  {"Button11", "↑ﾌｫﾙﾀﾞｱｯﾌﾟﾛｰﾄﾞ"},
+        {"Button15", "↓ﾌｫﾙﾀﾞﾀﾞｳﾝﾛｰﾄﾞ"}, {"CheckBox1", "全選択"},
+    };
+    for (const auto& [name, caption] : captions)
+        EXPECT_EQ(control<QAbstractButton>(name)->text(), caption) << name;
+    EXPECT_EQ(control<QPushButton>("Button10")->toolTip(), QStringLiteral("アップロードします"));
+    EXPECT_EQ(control<QPushButton>("Button16")->toolTip(), QStringLiteral("ダウンロードします"));
+    EXPECT_EQ(control<QToolButton>("BitBtn1")->toolTip(), QStringLiteral("１つ上のﾌｫﾙﾀﾞへ"));
+    EXPECT_EQ(control<QLabel>("LblCount")->text(), QStringLiteral("0"));
+    EXPECT_EQ(control<QLineEdit>("Edit4")->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("RODav"));
+    EXPECT_FALSE(control<QPushButton>("Button2")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>("Button1")->isEnabled());
+
+    const QStringList remoteCaptions{"ファイル名", "更新日時", "サイズ", "属性"};
+    const QList<int> remoteWidths{120, 90, 80, 80};
+    for (int i = 0; i < remoteCaptions.size(); ++i) {
+        EXPECT_EQ(remote()->headerItem()->text(i), remoteCaptions.at(i));
+        EXPECT_EQ(remote()->columnWidth(i), remoteWidths.at(i));
+    }
+    EXPECT_EQ(local()->columnCount(), 3);
+    EXPECT_EQ(local()->columnWidth(1), 130);
+    EXPECT_EQ(remote()->selectionMode(), QAbstractItemView::ExtendedSelection);
+    QStringList menu;
+    for (QAction* action : control<QMenu>("PopupMenu1")->actions())
+        menu.append(action->text());
+    EXPECT_EQ(menu, (QStringList{"パーミション", "フォルダ作成", "削除"}));
+
+    // Every control a user reaches says what it is.
+    for (QWidget* widget : m_window->findChildren<QWidget*>()) {
+        if (widget->focusPolicy() == Qt::NoFocus || !widget->isVisibleTo(m_window.get())
+            || widget->objectName().isEmpty())
+            continue;
+        EXPECT_FALSE(widget->accessibleName().isEmpty()) << widget->objectName().toStdString();
+    }
+
+    // The remote list takes the growth; the local controls keep to the bottom edge.
+    const QRect remoteBefore = remote()->geometry();
+    const int localGapBefore = m_window->height() - local()->mapTo(m_window.get(), QPoint()).y();
+    m_window->resize(700, 640);
+    QApplication::processEvents();
+    EXPECT_EQ(remote()->height(), remoteBefore.height() + 160);
+    EXPECT_EQ(remote()->width(), remoteBefore.width() + 220);
+    EXPECT_EQ(m_window->height() - local()->mapTo(m_window.get(), QPoint()).y(), localGapBefore);
+}
+
+TEST_F(TransferWindowTest, SiteBookButtonsStepAddSaveAndDelete)
+{
+    writeBook({"a,b,c,d", "My Site,host,user,pw,/www"});
+    open();
+    EXPECT_EQ(control<QLabel>("LblCount")->text(), QStringLiteral("1"));
+    EXPECT_EQ(control<QLineEdit>("Edit1")->text(), QStringLiteral("a"));
+    EXPECT_EQ(remoteFolder(), QString());
+    click("Button4"); // 前 on the first does nothing
+    EXPECT_EQ(control<QLabel>("LblCount")->text(), QStringLiteral("1"));
+    click("Button5");
+    EXPECT_EQ(control<QLineEdit>("Edit1")->text(), QStringLiteral("My Site"));
+    EXPECT_EQ(remoteFolder(), QStringLiteral("/www"));
+    click("Button5"); // 次 on the last does nothing
+    EXPECT_EQ(control<QLabel>("LblCount")->text(), QStringLiteral("2"));
+
+    click("Button6"); // 追加
+    EXPECT_FALSE(control<QPushButton>("Button5")->isEnabled());
+    EXPECT_EQ(control<QLabel>("LblCount")->text(), QStringLiteral("3"));
+    EXPECT_EQ(control<QLineEdit>("Edit1")->text(), QString());
+    EXPECT_EQ(remoteFolder(), QStringLiteral("/www")); // the folder label keeps its text
+    click("Button9"); // 削除 beyond the end changes nothing
+    EXPECT_EQ(m_window->siteBook().count(), 2);
+
+    control<QLineEdit>("Edit1")->setText(QStringLiteral("New Site"));
+    click("Button7");
+    ASSERT_EQ(m_dialogs.messages.size(), 1);
+    EXPECT_EQ(m_dialogs.messages.constFirst().text, QStringLiteral("4つとも記入してください"));
+    EXPECT_EQ(m_window->siteBook().count(), 2);
+    control<QLineEdit>("Edit2")->setText(QStringLiteral("example.jp:2121"));
+    control<QLineEdit>("Edit3")->setText(QStringLiteral("me"));
+    control<QLineEdit>("Edit4")->setText(QStringLiteral("p w"));
+    click("Button7");
+    EXPECT_TRUE(control<QPushButton>("Button5")->isEnabled());
+    // Line 1 lacked one field, so every line got one comma at loading.
+    EXPECT_EQ(LineFile::read(bookPath()),
+              (QStringList{"a,b,c,d,", "My Site,host,user,pw,/www,", "New Site,example.jp:2121,me,p w,"}));
+
+    click("Button8"); // 追加中止 shows the first entry
+    EXPECT_EQ(control<QLineEdit>("Edit1")->text(), QStringLiteral("a"));
+    click("Button9");
+    EXPECT_EQ(m_window->siteBook().count(), 2);
+    EXPECT_EQ(control<QLineEdit>("Edit1")->text(), QStringLiteral("My Site"));
+    // Deleting is written at closing, not at once.
+    EXPECT_EQ(LineFile::read(bookPath()).size(), 3);
+    m_window->close();
+    EXPECT_EQ(LineFile::read(bookPath()), (QStringList{"My Site,host,user,pw,/www,", "New Site,example.jp:2121,me,p w,"}));
+}
+
+TEST_F(TransferWindowTest, ConnectsListsMovesSortsRenamesAndDisconnects)
+{
+    PyFtpdServer server;
+    fillServer(server);
+    writeBook({siteLine(server, "secret")});
+    open();
+
+    click("Button1");
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("接続中..."));
+    EXPECT_FALSE(control<QPushButton>("Button1")->isEnabled()); // no second connect while it runs
+    EXPECT_FALSE(control<QPushButton>("Button5")->isEnabled());
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(m_dialogs.messages.size(), 0);
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("接続成功"));
+    EXPECT_EQ(remoteFolder(), QStringLiteral("/"));
+    QStringList listed = names(remote());
+    listed.sort();
+    EXPECT_EQ(listed, (QStringList{"index.html", "latest", "my page.html", "sub", "日本語フォルダ"}));
+    EXPECT_FALSE(control<QPushButton>("Button1")->isEnabled());
+    EXPECT_TRUE(control<QPushButton>("Button2")->isEnabled());
+    for (const char* name : {"Button4", "Button5", "Button6", "Button7", "Button8", "Button9"})
+        EXPECT_FALSE(control<QPushButton>(name)->isEnabled()) << name;
+    for (const char* name : {"Edit1", "Edit2", "Edit3", "Edit4"})
+        EXPECT_FALSE(control<QLineEdit>(name)->isEnabled()) << name;
+
+    QTreeWidgetItem* link = item(remote(), QStringLiteral("latest"));
+    ASSERT_NE(link, nullptr);
+    EXPECT_TRUE(link->text(3).startsWith(QLatin1Char('l')));
+    EXPECT_TRUE(link->toolTip(0).contains(QStringLiteral("index.html")));
+    EXPECT_EQ(item(remote(), QStringLiteral("index.html"))->text(2), QStringLiteral("     1,234"));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z][a-z][a-z] \\d\\d (\\d\\d:\\d\\d|\\d{4})$"))
+                    .match(item(remote(), QStringLiteral("index.html"))->text(1))
+                    .hasMatch());
+
+    // One sort state for both lists: the size column clicked on the local list, then on the
+    // remote one, sorts the remote list descending.
+    emit local()->header()->sectionClicked(2);
+    emit remote()->header()->sectionClicked(2);
+    QStringList sizes = names(remote(), 2);
+    EXPECT_EQ(sizes.constFirst(), QStringLiteral("     4,096")) << sizes.join(u'|').toStdString();
+    EXPECT_EQ(sizes.constLast(), QStringLiteral("        10"));
+    emit remote()->header()->sectionClicked(2);
+    sizes = names(remote(), 2);
+    EXPECT_EQ(sizes.constFirst(), QStringLiteral("        10")) << sizes.join(u'|').toStdString();
+    EXPECT_EQ(sizes.at(2), QStringLiteral("     1,234"));
+    EXPECT_EQ(sizes.constLast(), QStringLiteral("     4,096"));
+    // Names: the locale's order, whatever the case.
+    emit remote()->header()->sectionClicked(0);
+    EXPECT_EQ(names(remote()).mid(0, 4), (QStringList{"index.html", "latest", "my page.html", "sub"}));
+
+    doubleClick(QStringLiteral("index.html")); // a file: nothing happens
+    EXPECT_FALSE(m_window->isBusy());
+    doubleClick(QStringLiteral("sub"));
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("ﾃﾞｨﾚｸﾄﾘ変換中..."));
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(remoteFolder(), QStringLiteral("/sub"));
+    EXPECT_EQ(names(remote()), QStringList{"a.txt"});
+    EXPECT_EQ(m_window->statusText(), QString());
+
+    click("BitBtn1");
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(remoteFolder(), QStringLiteral("/"));
+    click("BitBtn1"); // in the login folder the up button does nothing
+    EXPECT_FALSE(m_window->isBusy());
+
+    const fs::path root = server.root();
+    editName(QStringLiteral("my page.html"), QStringLiteral("my page.html"), Qt::Key_Return);
+    EXPECT_FALSE(m_window->isBusy()); // unchanged: nothing sent
+    editName(QStringLiteral("my page.html"), QStringLiteral("gone.html"), Qt::Key_Escape);
+    EXPECT_FALSE(m_window->isBusy()); // cancelled: nothing sent
+    editName(QStringLiteral("my page.html"), QStringLiteral("top page.html"), Qt::Key_Return);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(m_dialogs.messages.size(), 0);
+    EXPECT_TRUE(fs::exists(root / "top page.html"));
+    EXPECT_FALSE(fs::exists(root / "my page.html"));
+    EXPECT_NE(item(remote(), QStringLiteral("top page.html")), nullptr);
+
+    doubleClick(QStringLiteral("日本語フォルダ"));
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(remoteFolder(), QStringLiteral("/日本語フォルダ"));
+    EXPECT_EQ(names(remote()), QStringList{"中.txt"});
+
+    click("Button2");
+    EXPECT_EQ(remote()->topLevelItemCount(), 0);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("切断成功"));
+    EXPECT_TRUE(control<QPushButton>("Button1")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>("Button2")->isEnabled());
+    EXPECT_TRUE(control<QLineEdit>("Edit1")->isEnabled());
+    EXPECT_EQ(m_window->siteBook().record(1).folder, QStringLiteral("/日本語フォルダ"));
+    m_window->close();
+    EXPECT_EQ(LineFile::read(bookPath()), QStringList{siteLine(server, "secret", QStringLiteral("/日本語フォルダ"))});
+
+    // Connecting again enters the saved folder.
+    m_window->show();
+    click("Button1");
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(remoteFolder(), QStringLiteral("/日本語フォルダ"));
+    EXPECT_EQ(names(remote()), QStringList{"中.txt"});
+    click("BitBtn1"); // never above the login folder, but up to it
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(remoteFolder(), QStringLiteral("/"));
+    EXPECT_EQ(m_dialogs.messages.size(), 0);
+}
+
+TEST_F(TransferWindowTest, FailingCommandsShowTheServerReplyAndTheListKeepsWhatItHeld)
+{
+    PyFtpdServer server;
+    fillServer(server);
+    writeBook({siteLine(server, "secret")});
+    open();
+    click("Button1");
+    ASSERT_TRUE(waitIdle());
+    const QStringList before = names(remote());
+    ASSERT_EQ(before.size(), 5);
+
+    // Gone from the server since the listing: entering it fails, and so does renaming it.
+    fs::remove_all(fs::path(server.root()) / "sub");
+    doubleClick(QStringLiteral("sub"));
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(m_dialogs.messages.size(), 1);
+    EXPECT_EQ(m_dialogs.messages.constLast().icon, DialogIcon::Error);
+    EXPECT_TRUE(m_dialogs.messages.constLast().text.startsWith(QStringLiteral("550"))) << m_dialogs.messages.constLast().text.toStdString();
+    EXPECT_EQ(remoteFolder(), QStringLiteral("/"));
+    EXPECT_EQ(names(remote()), before);
+
+    editName(QStringLiteral("sub"), QStringLiteral("renamed"), Qt::Key_Return);
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(m_dialogs.messages.size(), 2);
+    EXPECT_TRUE(m_dialogs.messages.constLast().text.startsWith(QStringLiteral("550")));
+    EXPECT_EQ(names(remote()), before); // the item has its old name back
+
+    // The keyboard's way in: Return on the list enters the selected folder.
+    QTreeWidgetItem* folder = item(remote(), QStringLiteral("日本語フォルダ"));
+    ASSERT_NE(folder, nullptr);
+    remote()->setCurrentItem(folder);
+    remote()->setFocus();
+    QTest::keyClick(remote(), Qt::Key_Return);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(remoteFolder(), QStringLiteral("/日本語フォルダ"));
+
+    // 終了 quits the server and closes the window.
+    click("Button3");
+    EXPECT_FALSE(m_window->isVisible());
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("切断成功"));
+    EXPECT_TRUE(control<QPushButton>("Button1")->isEnabled());
+    EXPECT_EQ(m_dialogs.messages.size(), 2);
+}
+
+TEST_F(TransferWindowTest, AMissingSavedFolderLeavesTheUserInTheLoginFolder)
+{
+    PyFtpdServer server;
+    fillServer(server);
+    writeBook({siteLine(server, "secret", QStringLiteral("/no such folder"))});
+    open();
+    click("Button1");
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(m_dialogs.messages.size(), 0);
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("接続成功"));
+    EXPECT_EQ(remoteFolder(), QStringLiteral("/"));
+    EXPECT_EQ(remote()->topLevelItemCount(), 5);
+}
+
+TEST_F(TransferWindowTest, AWrongPasswordShowsTheServerReplyAndSaysTheConnectionFailed)
+{
+    PyFtpdServer server;
+    writeBook({siteLine(server, "wrong")});
+    open();
+    click("Button1");
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(m_dialogs.messages.size(), 1);
+    const MessageBoxRequest& box = m_dialogs.messages.constFirst();
+    EXPECT_EQ(box.icon, DialogIcon::Error);
+    EXPECT_EQ(box.title, UserDialogs::programTitle());
+    EXPECT_TRUE(box.text.startsWith(QStringLiteral("530"))) << box.text.toStdString();
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("接続できませんでした"));
+    EXPECT_TRUE(control<QPushButton>("Button1")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>("Button2")->isEnabled());
+    EXPECT_TRUE(control<QLineEdit>("Edit4")->isEnabled());
+}
+
+TEST_F(TransferWindowTest, ASilentServerLeavesTheWindowResponsiveAndEndsWithTheTimeLimit)
+{
+    SilentServer silent;
+    writeBook({QStringLiteral("Silent,127.0.0.1:%1,u,p,").arg(silent.port())});
+    open();
+    FtpTimeLimits limits;
+    limits.connect = limits.reply = std::chrono::milliseconds(1500);
+    m_window->setFtpTimeLimits(limits);
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(20);
+    click("Button1");
+    ASSERT_TRUE(waitIdle());
+    // The event loop kept running while the job waited for the greeting.
+    EXPECT_GT(ticks, 10);
+    ASSERT_EQ(m_dialogs.messages.size(), 1);
+    EXPECT_TRUE(m_dialogs.messages.constFirst().text.contains(QStringLiteral("1.5 seconds")))
+        << m_dialogs.messages.constFirst().text.toStdString();
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("接続できませんでした"));
+}
+
+TEST_F(TransferWindowTest, ClosingTheProgramWhileAJobWaitsEndsItWithinASecond)
+{
+    SilentServer silent;
+    writeBook({QStringLiteral("Silent,127.0.0.1:%1,u,p,").arg(silent.port())});
+    open();
+    click("Button1");
+    ASSERT_TRUE(m_window->isBusy());
+    QTest::qWait(100);
+    QElapsedTimer clock;
+    clock.start();
+    m_window.reset();
+    // Promised within a second; three allow for a loaded machine.
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(LineFile::read(bookPath()).size(), 1);
+}
+
+TEST_F(TransferWindowTest, TheLocalListShowsFilesOnlyAndFollowsTheFolderTree)
+{
+    QDir dir(m_work.path());
+    ASSERT_TRUE(dir.mkdir(QStringLiteral("site")));
+    ASSERT_TRUE(dir.mkdir(QStringLiteral("site/img")));
+    writeFile(fs::path(dir.filePath(QStringLiteral("site/b.html")).toStdString()), std::string(1234567, 'b'));
+    writeFile(fs::path(dir.filePath(QStringLiteral("site/a.txt")).toStdString()), "a");
+    open();
+    EXPECT_EQ(m_window->localFolder(), QDir(m_work.path()).canonicalPath());
+    QSignalSpy filled(&m_window->localPane(), &LocalPane::filled);
+    m_window->setLocalFolder(dir.filePath(QStringLiteral("site")));
+    ASSERT_TRUE(filled.count() > 0 || filled.wait(5000));
+    EXPECT_EQ(QDir::currentPath(), dir.filePath(QStringLiteral("site")));
+    QStringList files = names(local());
+    files.sort();
+    EXPECT_EQ(files, (QStringList{"a.txt", "b.html"}));
+    QTreeWidgetItem* big = item(local(), QStringLiteral("b.html"));
+    EXPECT_EQ(big->text(2), QStringLiteral(" 1,234,567"));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}/\\d\\d/\\d\\d( .+)?$")).match(big->text(1)).hasMatch())
+        << big->text(1).toStdString();
+
+    control<QCheckBox>("CheckBox1")->click();
+    EXPECT_EQ(local()->selectedItems().size(), 2);
+    control<QCheckBox>("CheckBox1")->click();
+    EXPECT_EQ(local()->selectedItems().size(), 0);
+
+    // Choosing a folder in the tree makes it the current folder and lists it.
+    auto* tree = control<QTreeView>("DirectoryListBox1");
+    auto* model = qobject_cast<const QFileSystemModel*>(tree->model());
+    ASSERT_NE(model, nullptr);
+    filled.clear();
+    tree->setCurrentIndex(model->index(dir.filePath(QStringLiteral("site/img"))));
+    ASSERT_TRUE(filled.count() > 0 || filled.wait(5000));
+    EXPECT_EQ(QDir::currentPath(), dir.filePath(QStringLiteral("site/img")));
+    EXPECT_EQ(local()->topLevelItemCount(), 0);
+}
+
+TEST_F(TransferWindowTest, AFolderOfTwentyThousandFilesListsWithoutStoppingTheWindow)
+{
+    const fs::path folder = fs::path(m_work.path().toStdString()) / "many";
+    fs::create_directory(folder);
+    constexpr int kFiles = 20000;
+    for (int i = 0; i < kFiles; ++i)
+        writeFile(folder / ("f" + std::to_string(i) + ".html"), "");
+    open();
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
+    timer.start(0);
+    QSignalSpy filled(&m_window->localPane(), &LocalPane::filled);
+    m_window->setLocalFolder(QString::fromStdString(folder.string()));
+    EXPECT_EQ(filled.count(), 0); // the first slice only; the rest comes between events
+    ASSERT_TRUE(filled.wait(60000));
+    EXPECT_GT(ticks, 0);
+    EXPECT_EQ(local()->topLevelItemCount(), kFiles);
+}
+
+} // namespace

@@ -24,48 +24,46 @@
 // curl pays its start-up. Run with no arguments for every line, with "tree" for the tree lines
 // only, or with "list" for the listing only.
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <array>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <map>
-#include <optional>
-#include <string>
-#include <thread>
-#include <vector>
+#include "common/qtuserdialogs.h"
+#include "transfer/ftp/ftpclient.h"
+#include "transfer/ftp/ftperror.h"
+#include "transfer/ftpjobcontext.h"
+#include "transfer/remotepane.h"
+#include "transfer/transferjobs.h"
+#include "transfer/transferwindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
+#include <QString>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
-#include "common/qtuserdialogs.h"
-#include "transfer/ftp/ftpclient.h"
-#include "transfer/ftp/ftperror.h"
-#include "transfer/ftpjobcontext.h"
-#include "transfer/transferjobs.h"
-
-#include <QString>
-#include "transfer/remotepane.h"
-#include "transfer/transferwindow.h"
+#include <algorithm>
+#include <arpa/inet.h>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <netinet/in.h>
+#include <optional>
+#include <poll.h>
+#include <signal.h>
+#include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -77,8 +75,8 @@ constexpr std::size_t fileSize = 256 * mebibyte;
 constexpr int rounds = 7;
 constexpr auto serverStartLimit = std::chrono::seconds(15);
 constexpr auto retryPause = std::chrono::milliseconds(50);
-const char* const oursFlag = "--run-ours";
-const char* const oursTreeFlag = "--run-ours-tree";
+const char *const oursFlag = "--run-ours";
+const char *const oursTreeFlag = "--run-ours-tree";
 constexpr int treeFolders = 20;
 constexpr int treeFilesPerFolder = 50;
 constexpr int treeFiles = treeFolders * treeFilesPerFolder;
@@ -104,7 +102,8 @@ void onSignal(int)
     ::_exit(2);
 }
 
-struct Server {
+struct Server
+{
     std::string name;
     std::uint16_t port = 0;
     std::string user;
@@ -120,8 +119,8 @@ std::uint16_t freeLoopbackPort()
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length);
     ::close(fd);
     return ntohs(address.sin_port);
 }
@@ -135,28 +134,28 @@ bool greets(std::uint16_t port)
     address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     bool ready = false;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+    if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0) {
         pollfd entry{fd, POLLIN, 0};
         char buffer[64] = {};
         ready = ::poll(&entry, 1, 2000) > 0 && ::recv(fd, buffer, sizeof buffer - 1, 0) > 3
-                && std::strncmp(buffer, "220", 3) == 0;
+            && std::strncmp(buffer, "220", 3) == 0;
     }
     ::close(fd);
     return ready;
 }
 
 // In a forked child: becomes the given program, or ends the child when it cannot.
-[[noreturn]] void execOrExit(const std::vector<std::string>& arguments)
+[[noreturn]] void execOrExit(const std::vector<std::string> &arguments)
 {
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
+    std::vector<char *> argv;
+    for (const std::string &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.c_str()));
     argv.push_back(nullptr);
     ::execvp(argv[0], argv.data());
     ::_exit(127);
 }
 
-pid_t spawnGroup(const std::vector<std::string>& arguments, int stdoutFd)
+pid_t spawnGroup(const std::vector<std::string> &arguments, int stdoutFd)
 {
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -180,7 +179,7 @@ bool waitUntilGreeting(std::uint16_t port)
     return false;
 }
 
-std::optional<Server> startVsftpd(const fs::path& work)
+std::optional<Server> startVsftpd(const fs::path &work)
 {
     if (::geteuid() != 0 || ::access("/usr/sbin/vsftpd", X_OK) != 0)
         return std::nullopt;
@@ -209,7 +208,7 @@ std::optional<Server> startVsftpd(const fs::path& work)
     return server;
 }
 
-std::optional<Server> startPyftpdlib(const fs::path& work)
+std::optional<Server> startPyftpdlib(const fs::path &work)
 {
     Server server{"pyftpdlib", 0, "qzweb", "secret", work / "serve", work / "serve/up"};
     fs::create_directories(server.uploadDir);
@@ -217,8 +216,11 @@ std::optional<Server> startPyftpdlib(const fs::path& work)
     if (::pipe(output) != 0)
         return std::nullopt;
     const std::string python = ::access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3";
-    g_serverGroup = spawnGroup({python, std::string(QZWEB_SOURCE_DIR) + "/tests/support/ftp/pyftpd_server.py",
-                                server.root.string(), server.user, server.password},
+    g_serverGroup = spawnGroup({python,
+                                std::string(QZWEB_SOURCE_DIR) + "/tests/support/ftp/pyftpd_server.py",
+                                server.root.string(),
+                                server.user,
+                                server.password},
                                output[1]);
     ::close(output[1]);
     std::string announced;
@@ -240,24 +242,24 @@ std::optional<Server> startPyftpdlib(const fs::path& work)
     return server;
 }
 
-void writeRandomFile(const fs::path& path)
+void writeRandomFile(const fs::path &path)
 {
     std::vector<std::uint64_t> block(mebibyte / sizeof(std::uint64_t));
     std::uint64_t state = 0x9E3779B97F4A7C15ULL;
     std::ofstream out(path, std::ios::binary);
     for (std::size_t written = 0; written < fileSize; written += mebibyte) {
-        for (std::uint64_t& word : block) {
+        for (std::uint64_t &word : block) {
             state ^= state << 13;
             state ^= state >> 7;
             state ^= state << 17;
             word = state;
         }
-        out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(mebibyte));
+        out.write(reinterpret_cast<const char *>(block.data()), static_cast<std::streamsize>(mebibyte));
     }
 }
 
 // Runs one client process; the seconds it took, or nothing when it failed.
-std::optional<double> timeRun(const std::vector<std::string>& arguments)
+std::optional<double> timeRun(const std::vector<std::string> &arguments)
 {
     const int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
     const auto start = Clock::now();
@@ -280,21 +282,29 @@ enum class Op {
     Download,
 };
 
-struct Line {
+struct Line
+{
     Op op;
     bool passive;
 };
 
-const std::array<const char*, 3> clientNames{"ours", "curl", "lftp"};
+const std::array<const char *, 3> clientNames{"ours", "curl", "lftp"};
 
-std::vector<std::string> commandFor(const std::string& client, const Server& server, const Line& line,
-                                    const fs::path& local, const std::string& remote)
+std::vector<std::string> commandFor(
+    const std::string &client, const Server &server, const Line &line, const fs::path &local, const std::string &remote)
 {
     const std::string port = std::to_string(server.port);
     const std::string url = "ftp://127.0.0.1:" + port + "/" + remote;
     if (client == "ours")
-        return {"/proc/self/exe", oursFlag, line.op == Op::Upload ? "upload" : "download",
-                line.passive ? "passive" : "active", port, server.user, server.password, local.string(), remote};
+        return {"/proc/self/exe",
+                oursFlag,
+                line.op == Op::Upload ? "upload" : "download",
+                line.passive ? "passive" : "active",
+                port,
+                server.user,
+                server.password,
+                local.string(),
+                remote};
     if (client == "curl") {
         std::vector<std::string> command{"curl", "-sS", "--user", server.user + ":" + server.password};
         if (!line.passive) {
@@ -307,11 +317,13 @@ std::vector<std::string> commandFor(const std::string& client, const Server& ser
             command.insert(command.end(), {"-o", local.string(), url});
         return command;
     }
-    const std::string transfer = line.op == Op::Upload ? "put " + local.string() + " -o " + remote
-                                                       : "get " + remote + " -o " + local.string();
-    return {"lftp", "-c",
+    const std::string transfer =
+        line.op == Op::Upload ? "put " + local.string() + " -o " + remote : "get " + remote + " -o " + local.string();
+    return {"lftp",
+            "-c",
             std::string("set ftp:passive-mode ") + (line.passive ? "on" : "off")
-                + "; set xfer:log no; set net:max-retries 1; set net:timeout 30; set cmd:fail-exit yes; set xfer:clobber on; "
+                + "; set xfer:log no; set net:max-retries 1; set net:timeout 30; set cmd:fail-exit yes; set "
+                  "xfer:clobber on; "
                 + "open -u " + server.user + "," + server.password + " -p " + port + " 127.0.0.1; " + transfer};
 }
 
@@ -325,11 +337,11 @@ double median(std::vector<double> values)
 }
 
 // The child process that is "our client" for one transfer.
-int runOurs(char** argv)
+int runOurs(char **argv)
 {
     const std::string op = argv[2];
     FtpClient client;
-    FtpSettings& settings = client.settings();
+    FtpSettings &settings = client.settings();
     settings.host = "127.0.0.1";
     settings.passive = std::string(argv[3]) == "passive";
     settings.port = static_cast<std::uint16_t>(std::atoi(argv[4]));
@@ -342,7 +354,7 @@ int runOurs(char** argv)
         else
             client.retrieve(argv[8], argv[7], true);
         client.quit();
-    } catch (const FtpError& error) {
+    } catch (const FtpError &error) {
         std::cerr << "ftp_bench: our client failed: " << error.what() << "\n";
         return 1;
     }
@@ -351,17 +363,18 @@ int runOurs(char** argv)
 
 // The child process that is "our client" for one tree: argv = flag, op, mode, port, user,
 // password, local folder, remote folder to stand in.
-int runOursTree(char** argv)
+int runOursTree(char **argv)
 {
     const std::string op = argv[2];
     FtpClient client;
-    FtpSettings& settings = client.settings();
+    FtpSettings &settings = client.settings();
     settings.host = "127.0.0.1";
     settings.passive = std::string(argv[3]) == "passive";
     settings.port = static_cast<std::uint16_t>(std::atoi(argv[4]));
     settings.user = argv[5];
     settings.password = argv[6];
-    FtpJobContext context(client, [](qint64, qint64, const QString&) {}, [] { return false; });
+    FtpJobContext context(
+        client, [](qint64, qint64, const QString &) {}, [] { return false; });
     try {
         client.connect();
         client.changeDir(argv[8]);
@@ -370,13 +383,13 @@ int runOursTree(char** argv)
                                                              : TransferJobs::downloadFolder(context, local, "site");
         client.quit();
         return summary.files == treeFiles ? 0 : 1;
-    } catch (const std::exception& error) {
+    } catch (const std::exception &error) {
         std::cerr << "ftp_bench: our tree client failed: " << error.what() << "\n";
         return 1;
     }
 }
 
-void writeTree(const fs::path& top)
+void writeTree(const fs::path &top)
 {
     const std::string bytes(treeFileSize, 'h');
     for (int folder = 0; folder < treeFolders; ++folder) {
@@ -387,39 +400,39 @@ void writeTree(const fs::path& top)
     }
 }
 
-std::size_t countFiles(const fs::path& top)
+std::size_t countFiles(const fs::path &top)
 {
     std::size_t count = 0;
     if (!fs::exists(top))
         return 0;
-    for (const auto& entry : fs::recursive_directory_iterator(top))
+    for (const auto &entry : fs::recursive_directory_iterator(top))
         count += entry.is_regular_file() && entry.file_size() == treeFileSize;
     return count;
 }
 
-void runTreeLines(const Server& server, const fs::path& work)
+void runTreeLines(const Server &server, const fs::path &work)
 {
     // up/site is where uploads land; dl/site is what downloads fetch.
     const fs::path localTree = work / "tree" / "site";
     writeTree(localTree);
     const fs::path served = server.root / "dl" / "site";
     writeTree(served);
-    for (const auto& entry : fs::recursive_directory_iterator(server.root / "dl"))
+    for (const auto &entry : fs::recursive_directory_iterator(server.root / "dl"))
         fs::permissions(entry.path(), entry.is_directory() ? fs::perms(0755) : fs::perms(0644));
     fs::permissions(server.root / "dl", fs::perms(0755));
 
     const std::string port = std::to_string(server.port);
     std::map<std::pair<int, std::string>, std::vector<double>> speeds;
     std::map<std::pair<int, std::string>, int> failures;
-    const std::array<Line, 4> lines{Line{Op::Upload, false}, Line{Op::Upload, true}, Line{Op::Download, false},
-                                    Line{Op::Download, true}};
+    const std::array<Line, 4> lines{
+        Line{Op::Upload, false}, Line{Op::Upload, true}, Line{Op::Download, false}, Line{Op::Download, true}};
     // QZWEB_BENCH_ROUNDS shortens a trial run of the tree lines.
-    const char* roundsSet = std::getenv("QZWEB_BENCH_ROUNDS");
+    const char *roundsSet = std::getenv("QZWEB_BENCH_ROUNDS");
     const int treeRounds = roundsSet && std::atoi(roundsSet) > 0 ? std::atoi(roundsSet) : rounds;
     for (int round = 0; round < treeRounds; ++round) {
         std::cerr << "ftp_bench: tree round " << round + 1 << " of " << treeRounds << "\n";
         for (std::size_t index = 0; index < lines.size(); ++index) {
-            const Line& line = lines[index];
+            const Line &line = lines[index];
             const std::string mode = line.passive ? "passive" : "active";
             for (const std::string client : {"ours", "lftp"}) {
                 const fs::path target = line.op == Op::Upload ? server.root / "up" / "site" : work / ("down-" + client);
@@ -428,15 +441,20 @@ void runTreeLines(const Server& server, const fs::path& work)
                     fs::create_directories(target);
                 std::vector<std::string> command;
                 if (client == "ours") {
-                    command = {"/proc/self/exe", oursTreeFlag, line.op == Op::Upload ? "upload" : "download", mode,
-                               port, server.user, server.password,
+                    command = {"/proc/self/exe",
+                               oursTreeFlag,
+                               line.op == Op::Upload ? "upload" : "download",
+                               mode,
+                               port,
+                               server.user,
+                               server.password,
                                line.op == Op::Upload ? localTree.string() : target.string(),
                                line.op == Op::Upload ? "up" : "dl"};
                 } else {
-                    const std::string mirror = line.op == Op::Upload
-                                                   ? "mirror -R " + localTree.string() + " up/site"
-                                                   : "mirror dl/site " + (target / "site").string();
-                    command = {"lftp", "-c",
+                    const std::string mirror = line.op == Op::Upload ? "mirror -R " + localTree.string() + " up/site"
+                                                                     : "mirror dl/site " + (target / "site").string();
+                    command = {"lftp",
+                               "-c",
                                "set ftp:passive-mode " + std::string(line.passive ? "on" : "off")
                                    + "; set xfer:log no; set net:max-retries 1; set net:timeout 30; "
                                      "set cmd:fail-exit yes; open -u "
@@ -455,31 +473,35 @@ void runTreeLines(const Server& server, const fs::path& work)
         }
     }
     for (std::size_t index = 0; index < lines.size(); ++index) {
-        const Line& line = lines[index];
+        const Line &line = lines[index];
         const double ours = median(speeds[{static_cast<int>(index), "ours"}]);
         const double lftp = median(speeds[{static_cast<int>(index), "lftp"}]);
-        std::printf("ftp_bench %s %s %s ours_fps=%.0f best_peer_fps=%.0f peer=lftp ratio=%.3f\n", server.name.c_str(),
-                    line.op == Op::Upload ? "tree-upload" : "tree-download", line.passive ? "passive" : "active", ours,
-                    lftp, lftp > 0 ? ours / lftp : 0.0);
+        std::printf("ftp_bench %s %s %s ours_fps=%.0f best_peer_fps=%.0f peer=lftp ratio=%.3f\n",
+                    server.name.c_str(),
+                    line.op == Op::Upload ? "tree-upload" : "tree-download",
+                    line.passive ? "passive" : "active",
+                    ours,
+                    lftp,
+                    lftp > 0 ? ours / lftp : 0.0);
         for (const std::string client : {"ours", "lftp"}) {
             const int failed = failures[{static_cast<int>(index), client}];
             if (failed > 0)
-                std::fprintf(stderr, "ftp_bench: %s failed %d of %d runs on that line\n", client.c_str(), failed,
-                             treeRounds);
+                std::fprintf(
+                    stderr, "ftp_bench: %s failed %d of %d runs on that line\n", client.c_str(), failed, treeRounds);
         }
     }
 }
 
 constexpr int listedFiles = 10000;
 
-void waitUntilIdle(const TransferWindow& window)
+void waitUntilIdle(const TransferWindow &window)
 {
     while (window.isBusy())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 // The listing line, through the transfer window itself.
-void runListing(const Server& server)
+void runListing(const Server &server)
 {
     const fs::path folder = server.root / "list10k";
     fs::create_directories(folder);
@@ -491,26 +513,30 @@ void runListing(const Server& server)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     int argc = 1;
     char name[] = "ftp_bench";
-    char* argv[] = {name, nullptr};
+    char *argv[] = {name, nullptr};
     QApplication app(argc, argv);
     QTemporaryDir home; // a book of its own, never the user's
     qputenv("QZWEB_HOME", home.path().toLocal8Bit());
     QtUserDialogs dialogs;
     TransferWindow window(dialogs);
-    window.findChild<QLineEdit*>("Edit2")->setText(QStringLiteral("127.0.0.1:%1").arg(server.port));
-    window.findChild<QLineEdit*>("Edit3")->setText(QString::fromStdString(server.user));
-    window.findChild<QLineEdit*>("Edit4")->setText(QString::fromStdString(server.password));
-    window.findChild<QLabel*>("Label5")->setText(QStringLiteral("/list10k"));
-    auto* list = window.findChild<QTreeWidget*>("ListView1");
-    window.findChild<QAbstractButton*>("Button1")->click();
+    window.findChild<QLineEdit *>("Edit2")->setText(QStringLiteral("127.0.0.1:%1").arg(server.port));
+    window.findChild<QLineEdit *>("Edit3")->setText(QString::fromStdString(server.user));
+    window.findChild<QLineEdit *>("Edit4")->setText(QString::fromStdString(server.password));
+    window.findChild<QLabel *>("Label5")->setText(QStringLiteral("/list10k"));
+    auto *list = window.findChild<QTreeWidget *>("ListView1");
+    window.findChild<QAbstractButton *>("Button1")->click();
     waitUntilIdle(window);
     if (list->topLevelItemCount() != listedFiles) {
         std::cerr << "ftp_bench: the window listed " << list->topLevelItemCount() << " of " << listedFiles
                   << " files\n";
         return;
     }
-    const std::vector<std::string> curl{"curl",     "-sS", "--user", server.user + ":" + server.password,
-                                        "--ftp-port", "127.0.0.1",
+    const std::vector<std::string> curl{"curl",
+                                        "-sS",
+                                        "--user",
+                                        server.user + ":" + server.password,
+                                        "--ftp-port",
+                                        "127.0.0.1",
                                         "ftp://127.0.0.1:" + std::to_string(server.port) + "/list10k/"};
     std::vector<double> ours;
     std::vector<double> peer;
@@ -532,13 +558,19 @@ void runListing(const Server& server)
     const double oursMedian = median(ours);
     const double peerMedian = median(peer);
     std::printf("ftp_bench %s list10k active ours_s=%.3f best_peer_s=%.3f peer=curl ratio=%.3f\n",
-                server.name.c_str(), oursMedian, peerMedian, oursMedian > 0 ? peerMedian / oursMedian : 0.0);
+                server.name.c_str(),
+                oursMedian,
+                peerMedian,
+                oursMedian > 0 ? peerMedian / oursMedian : 0.0);
     if (failed > 0 || static_cast<int>(peer.size()) < rounds)
-        std::fprintf(stderr, "ftp_bench: listing failed %d (ours) and %d (curl) of %d runs\n", failed,
-                     rounds - static_cast<int>(peer.size()), rounds);
+        std::fprintf(stderr,
+                     "ftp_bench: listing failed %d (ours) and %d (curl) of %d runs\n",
+                     failed,
+                     rounds - static_cast<int>(peer.size()),
+                     rounds);
 }
 
-int runBenchmark(const std::string& only)
+int runBenchmark(const std::string &only)
 {
     ::signal(SIGINT, onSignal);
     ::signal(SIGTERM, onSignal);
@@ -571,14 +603,14 @@ int runBenchmark(const std::string& only)
     fs::copy_file(source, server->root / "download.bin");
     fs::permissions(server->root / "download.bin", fs::perms(0644));
 
-    const std::array<Line, 4> lines{Line{Op::Upload, false}, Line{Op::Upload, true}, Line{Op::Download, false},
-                                    Line{Op::Download, true}};
+    const std::array<Line, 4> lines{
+        Line{Op::Upload, false}, Line{Op::Upload, true}, Line{Op::Download, false}, Line{Op::Download, true}};
     std::map<std::pair<int, std::string>, std::vector<double>> speeds;
     std::map<std::pair<int, std::string>, int> failures;
     for (int round = 0; round < rounds; ++round) {
         std::cerr << "ftp_bench: round " << round + 1 << " of " << rounds << "\n";
         for (std::size_t index = 0; index < lines.size(); ++index) {
-            const Line& line = lines[index];
+            const Line &line = lines[index];
             for (const std::string client : clientNames) {
                 const std::string remoteName = "up/" + client + ".bin";
                 const fs::path local = line.op == Op::Upload ? source : work / ("down-" + client + ".bin");
@@ -598,21 +630,25 @@ int runBenchmark(const std::string& only)
         }
     }
     for (std::size_t index = 0; index < lines.size(); ++index) {
-        const Line& line = lines[index];
+        const Line &line = lines[index];
         const double ours = median(speeds[{static_cast<int>(index), "ours"}]);
         const double curl = median(speeds[{static_cast<int>(index), "curl"}]);
         const double lftp = median(speeds[{static_cast<int>(index), "lftp"}]);
         const bool curlBest = curl >= lftp;
         const double best = std::max(curl, lftp);
         std::printf("ftp_bench %s %s %s ours_MBps=%.1f best_peer_MBps=%.1f peer=%s ratio=%.3f\n",
-                    server->name.c_str(), line.op == Op::Upload ? "upload" : "download",
-                    line.passive ? "passive" : "active", ours, best, curlBest ? "curl" : "lftp",
+                    server->name.c_str(),
+                    line.op == Op::Upload ? "upload" : "download",
+                    line.passive ? "passive" : "active",
+                    ours,
+                    best,
+                    curlBest ? "curl" : "lftp",
                     best > 0 ? ours / best : 0.0);
         for (const std::string client : clientNames) {
             const int failed = failures[{static_cast<int>(index), client}];
             if (failed > 0)
-                std::fprintf(stderr, "ftp_bench: %s failed %d of %d runs on that line\n", client.c_str(), failed,
-                             rounds);
+                std::fprintf(
+                    stderr, "ftp_bench: %s failed %d of %d runs on that line\n", client.c_str(), failed, rounds);
         }
     }
     std::fflush(stdout);
@@ -625,7 +661,7 @@ int runBenchmark(const std::string& only)
 
 } // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     if (argc == 9 && std::string(argv[1]) == oursFlag)
         return runOurs(argv);

@@ -32,7 +32,8 @@ enum class LocalKind {
 // lstat, not stat: what the entry is itself, never what a link points to.
 LocalKind kindOf(const QString &path)
 {
-    struct stat status {};
+    struct stat status
+    {};
     if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
         return LocalKind::Other;
     if (S_ISDIR(status.st_mode))
@@ -75,8 +76,8 @@ Result<QString> walkLocalFolder(const QString &top, QChar sep, const Limits &lim
     return result;
 }
 
-Result<QByteArray> walkRemoteFolder(const QByteArray &top, const ListFolder &listFolder, int maxFolders,
-                                    const Limits &limits)
+Result<QByteArray>
+walkRemoteFolder(const QByteArray &top, const ListFolder &listFolder, int maxFolders, const Limits &limits)
 {
     Result<QByteArray> result;
     result.folders.append(top);

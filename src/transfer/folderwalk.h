@@ -46,7 +46,9 @@ using ListFolder = std::function<QList<RemoteEntry>(const QByteArray &path)>;
 // A remote folder (a name in the current remote folder): listFolder(path + "/") gives the
 // entries of each folder; "." and ".." and empty names are passed over. Paths are joined with
 // "/". At most maxFolders folders are listed, since a server can present an endless tree.
-Result<QByteArray> walkRemoteFolder(const QByteArray &top, const ListFolder &listFolder, int maxFolders = 100000,
+Result<QByteArray> walkRemoteFolder(const QByteArray &top,
+                                    const ListFolder &listFolder,
+                                    int maxFolders = 100000,
                                     const Limits &limits = {});
 
 } // namespace FolderWalk

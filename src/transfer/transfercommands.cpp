@@ -1,8 +1,8 @@
 #include "transfer/transfercommands.h"
 
 #include "common/commanddispatcher.h"
-#include "common/usererror.h"
 #include "common/userdialogs.h"
+#include "common/usererror.h"
 #include "transfer/ftpjobcontext.h"
 #include "transfer/ftpjobrunner.h"
 #include "transfer/localpane.h"
@@ -45,8 +45,13 @@ QString doneText()
 
 } // namespace
 
-TransferCommands::TransferCommands(FtpJobRunner &runner, const TransferWindowView &view, RemotePane &remote,
-                                   LocalPane &local, UserDialogs &dialogs, QWidget &window, StatusSink status)
+TransferCommands::TransferCommands(FtpJobRunner &runner,
+                                   const TransferWindowView &view,
+                                   RemotePane &remote,
+                                   LocalPane &local,
+                                   UserDialogs &dialogs,
+                                   QWidget &window,
+                                   StatusSink status)
     : QObject(&window), m_runner(runner), m_view(view), m_remote(remote), m_local(local), m_dialogs(dialogs),
       m_window(window), m_status(std::move(status))
 {
@@ -72,7 +77,9 @@ TransferCommands::TransferCommands(FtpJobRunner &runner, const TransferWindowVie
     m_progressBar->hide();
     m_abortButton->hide();
 
-    connect(&m_runner.session(), &FtpSession::progress, this,
+    connect(&m_runner.session(),
+            &FtpSession::progress,
+            this,
             [this](quint64, qint64 done, qint64 total, const QString &name) {
                 if (m_transferRunning)
                     showProgress(done, total, name);
@@ -115,8 +122,8 @@ void TransferCommands::install(CommandDispatcher &dispatcher)
     m_escape = new QShortcut(QKeySequence(Qt::Key_Escape), &m_window);
     m_escape->setContext(Qt::WindowShortcut);
     m_escape->setEnabled(false);
-    connect(m_escape, &QShortcut::activated, this,
-            [&dispatcher] { dispatcher.run(QStringLiteral("AbortButtonClick")); });
+    connect(
+        m_escape, &QShortcut::activated, this, [&dispatcher] { dispatcher.run(QStringLiteral("AbortButtonClick")); });
 }
 
 void TransferCommands::setPermissionDialog(PermissionDialog &dialog)
@@ -203,7 +210,9 @@ void TransferCommands::runTransfer(const QString &name, Job job, bool deletion, 
         [job = std::move(job), stop = m_stop](FtpJobContext &context) {
             FtpJobContext stoppable(
                 context.client(),
-                [&context](qint64 done, qint64 total, const QString &file) { context.reportProgress(done, total, file); },
+                [&context](qint64 done, qint64 total, const QString &file) {
+                    context.reportProgress(done, total, file);
+                },
                 [&context, stop] { return stop->load() || context.stopRequested(); });
             return QVariant::fromValue(job(stoppable));
         },
@@ -285,7 +294,8 @@ void TransferCommands::downloadSelected()
     const QString base = localBase();
     runTransfer(
         QStringLiteral("download"),
-        [base, items](FtpJobContext &context) { return TransferJobs::downloadFiles(context, base, items); }, false,
+        [base, items](FtpJobContext &context) { return TransferJobs::downloadFiles(context, base, items); },
+        false,
         [this](const TransferJobs::Summary &) {
             m_local.refresh();
             m_status(doneText());
@@ -298,9 +308,9 @@ void TransferCommands::uploadFolder()
         return;
     const QString folder = QDir::cleanPath(m_local.folder());
     if (TransferPaths::parentPath(folder + QLatin1Char('/'), u'/').isEmpty()) {
-        m_dialogs.showError(&m_window,
-                            QStringLiteral("%1 はアップロードできません。アップロードするフォルダを選んでください")
-                                .arg(folder));
+        m_dialogs.showError(
+            &m_window,
+            QStringLiteral("%1 はアップロードできません。アップロードするフォルダを選んでください").arg(folder));
         return;
     }
     m_status(QStringLiteral("ｱｯﾌﾟﾛｰﾄﾞ中..."));
@@ -329,7 +339,8 @@ void TransferCommands::downloadFolder()
     const QString base = m_local.folder();
     runTransfer(
         QStringLiteral("download folder"),
-        [base, top](FtpJobContext &context) { return TransferJobs::downloadFolder(context, base, top); }, false,
+        [base, top](FtpJobContext &context) { return TransferJobs::downloadFolder(context, base, top); },
+        false,
         [this](const TransferJobs::Summary &) { m_status(doneText()); });
 }
 
@@ -354,7 +365,8 @@ void TransferCommands::deleteSelected()
             names.append(item->data(0, RemotePane::kNameRole).toByteArray());
         runTransfer(
             QStringLiteral("delete"),
-            [names](FtpJobContext &context) { return TransferJobs::deleteFiles(context, names); }, true,
+            [names](FtpJobContext &context) { return TransferJobs::deleteFiles(context, names); },
+            true,
             [this](const TransferJobs::Summary &) { m_remote.refresh(); });
         return;
     }
@@ -362,7 +374,8 @@ void TransferCommands::deleteSelected()
     m_status(QStringLiteral("削除中..."));
     runTransfer(
         QStringLiteral("delete folder"),
-        [top](FtpJobContext &context) { return TransferJobs::deleteFolder(context, top); }, true,
+        [top](FtpJobContext &context) { return TransferJobs::deleteFolder(context, top); },
+        true,
         [this](const TransferJobs::Summary &) {
             m_remote.refresh();
             m_status(doneText());
@@ -373,8 +386,8 @@ void TransferCommands::makeFolder()
 {
     if (m_view.remoteFolder->text().isEmpty() || m_runner.isBusy())
         return;
-    const std::optional<QString> answer = m_dialogs.inputText(&m_window, QStringLiteral("ﾌｫﾙﾀﾞ作成"),
-                                                              QStringLiteral("新しいﾌｫﾙﾀﾞ名を指定してください"), QString());
+    const std::optional<QString> answer = m_dialogs.inputText(
+        &m_window, QStringLiteral("ﾌｫﾙﾀﾞ作成"), QStringLiteral("新しいﾌｫﾙﾀﾞ名を指定してください"), QString());
     if (!answer || answer->isEmpty())
         return;
     QByteArray name;

@@ -37,22 +37,27 @@ class TransferCommands final : public QObject
 public:
     using StatusSink = std::function<void(const QString &text)>;
 
-    TransferCommands(FtpJobRunner &runner, const TransferWindowView &view, RemotePane &remote, LocalPane &local,
-                     UserDialogs &dialogs, QWidget &window, StatusSink status);
+    TransferCommands(FtpJobRunner &runner,
+                     const TransferWindowView &view,
+                     RemotePane &remote,
+                     LocalPane &local,
+                     UserDialogs &dialogs,
+                     QWidget &window,
+                     StatusSink status);
 
     // Registers the handlers on the window's dispatcher and connects the controls to them.
     void install(CommandDispatcher &dispatcher);
     // The permission dialog is made at start-up beside the window; パーミション opens it.
     void setPermissionDialog(PermissionDialog &dialog);
 
-    void uploadSelected();    // Button10 ▲
-    void downloadSelected();  // Button16 ▼
-    void uploadFolder();      // Button11 ↑ﾌｫﾙﾀﾞｱｯﾌﾟﾛｰﾄﾞ
-    void downloadFolder();    // Button15 ↓ﾌｫﾙﾀﾞﾀﾞｳﾝﾛｰﾄﾞ
-    void deleteSelected();    // 削除
-    void makeFolder();        // フォルダ作成
-    void editPermissions();   // パーミション
-    void cancelTransfer();    // 中止
+    void uploadSelected();   // Button10 ▲
+    void downloadSelected(); // Button16 ▼
+    void uploadFolder();     // Button11 ↑ﾌｫﾙﾀﾞｱｯﾌﾟﾛｰﾄﾞ
+    void downloadFolder();   // Button15 ↓ﾌｫﾙﾀﾞﾀﾞｳﾝﾛｰﾄﾞ
+    void deleteSelected();   // 削除
+    void makeFolder();       // フォルダ作成
+    void editPermissions();  // パーミション
+    void cancelTransfer();   // 中止
 
     static QString deleteQuestion(const QString &name);
 

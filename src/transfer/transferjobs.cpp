@@ -64,7 +64,8 @@ enum class LocalState {
 
 LocalState localState(const QString &path)
 {
-    struct stat status {};
+    struct stat status
+    {};
     if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
         return LocalState::Missing;
     if (S_ISLNK(status.st_mode))
@@ -104,10 +105,12 @@ bool isPlainRemoteName(const QByteArray &name)
 bool isPlainLocalName(const QString &name)
 {
     return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..")
-           && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
+        && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) && !name.contains(QChar(0));
 }
 
-Summary uploadFiles(FtpJobContext &context, const QString &localBase, const QStringList &names,
+Summary uploadFiles(FtpJobContext &context,
+                    const QString &localBase,
+                    const QStringList &names,
                     const std::vector<QByteArray> &folderNames)
 {
     const QString base = withSeparator(localBase);
@@ -143,8 +146,8 @@ Summary downloadFiles(FtpJobContext &context, const QString &localBase, const QL
             continue;
         }
         context.checkStop();
-        context.client().retrieve(bytes(item.name), localBytes(base + name), true, std::nullopt,
-                                  progress.forFile(name));
+        context.client().retrieve(
+            bytes(item.name), localBytes(base + name), true, std::nullopt, progress.forFile(name));
         const qint64 size = localSize(base + name);
         progress.fileDone(size);
         ++summary.files;
@@ -164,14 +167,17 @@ bool remoteFolderExists(FtpClient &client, const QByteArray &rel)
     return false;
 }
 
-Summary uploadFolder(FtpJobContext &context, const QString &localFolder, const std::vector<QByteArray> &folderNames,
+Summary uploadFolder(FtpJobContext &context,
+                     const QString &localFolder,
+                     const std::vector<QByteArray> &folderNames,
                      const FolderWalk::Limits &limits)
 {
     const QString folder = QDir::cleanPath(localFolder);
     const QString prefix = TransferPaths::parentPath(withSeparator(folder), u'/');
     // The root has no name of its own to give the copy, and is never a site anyway.
     if (prefix.isEmpty())
-        throw UserError(QStringLiteral("%1 はアップロードできません。アップロードするフォルダを選んでください").arg(folder));
+        throw UserError(
+            QStringLiteral("%1 はアップロードできません。アップロードするフォルダを選んでください").arg(folder));
     const FolderWalk::Result<QString> walk = FolderWalk::walkLocalFolder(folder, u'/', limits);
     Summary summary;
     for (const QString &entry : walk.skipped)
@@ -204,7 +210,9 @@ Summary uploadFolder(FtpJobContext &context, const QString &localFolder, const s
     return summary;
 }
 
-Summary downloadFolder(FtpJobContext &context, const QString &localBase, const QByteArray &top,
+Summary downloadFolder(FtpJobContext &context,
+                       const QString &localBase,
+                       const QByteArray &top,
                        const FolderWalk::Limits &limits)
 {
     if (!isPlainRemoteName(top) || !isPlainLocalName(RemoteNames::decode(top)))
@@ -283,8 +291,8 @@ Summary downloadFolder(FtpJobContext &context, const QString &localBase, const Q
         const QString target = base + QLatin1Char('/') + rel;
         const LocalState state = localState(target);
         if (state == LocalState::Link || state == LocalState::Folder || state == LocalState::Other) {
-            summary.skipped.append(skippedEntry(target, state == LocalState::Link ? linkReason()
-                                                                                  : QStringLiteral("同じ名前のフォルダなど")));
+            summary.skipped.append(skippedEntry(
+                target, state == LocalState::Link ? linkReason() : QStringLiteral("同じ名前のフォルダなど")));
             continue;
         }
         requireInside(base, target);
@@ -363,7 +371,8 @@ QString describeTransfer(const Summary &summary)
 
 QString describeDeletion(const Summary &summary)
 {
-    QString text = QStringLiteral("%1 個のファイルと %2 個のフォルダを削除しました").arg(summary.files).arg(summary.folders);
+    QString text =
+        QStringLiteral("%1 個のファイルと %2 個のフォルダを削除しました").arg(summary.files).arg(summary.folders);
     if (!summary.skipped.isEmpty())
         text += QStringLiteral("（%1 個は飛ばしました）").arg(summary.skipped.size());
     return text;

@@ -23,7 +23,7 @@ namespace TransferJobs {
 // What a command did, for the status line when it ends.
 struct Summary
 {
-    int files = 0;  // files moved or deleted
+    int files = 0; // files moved or deleted
     qint64 bytes = 0;
     int folders = 0; // folders created or removed
     // Entries left alone, each as "name（reason）": names that would leave the target folder,
@@ -40,7 +40,9 @@ struct RemoteTarget
 
 // ▲: each local file under its own name into the current remote folder. folderNames are the
 // current folder's names, which decide the encoding of the new names.
-Summary uploadFiles(FtpJobContext &context, const QString &localBase, const QStringList &names,
+Summary uploadFiles(FtpJobContext &context,
+                    const QString &localBase,
+                    const QStringList &names,
                     const std::vector<QByteArray> &folderNames);
 
 // ▼: each remote item into the local folder under its own name, replacing a file of that name.
@@ -49,13 +51,17 @@ Summary downloadFiles(FtpJobContext &context, const QString &localBase, const QL
 
 // ↑ﾌｫﾙﾀﾞｱｯﾌﾟﾛｰﾄﾞ: the local folder under its own name into the current remote folder: each
 // folder is made where a listing of its parent does not show it, then every file is stored.
-Summary uploadFolder(FtpJobContext &context, const QString &localFolder, const std::vector<QByteArray> &folderNames,
+Summary uploadFolder(FtpJobContext &context,
+                     const QString &localFolder,
+                     const std::vector<QByteArray> &folderNames,
                      const FolderWalk::Limits &limits = {});
 
 // ↓ﾌｫﾙﾀﾞﾀﾞｳﾝﾛｰﾄﾞ: the remote folder top under its own name into localBase. Never writes
 // outside localBase, never into or through a symbolic link already in the target tree, never
 // descends into a remote link.
-Summary downloadFolder(FtpJobContext &context, const QString &localBase, const QByteArray &top,
+Summary downloadFolder(FtpJobContext &context,
+                       const QString &localBase,
+                       const QByteArray &top,
                        const FolderWalk::Limits &limits = {});
 
 // 削除 of files: DELE each.

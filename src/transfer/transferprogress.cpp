@@ -4,8 +4,7 @@
 
 TransferProgress::TransferProgress(FtpJobContext &context, int files, qint64 bytes)
     : m_context(context), m_files(files), m_bytes(bytes)
-{
-}
+{}
 
 QString TransferProgress::describe(int index, int files, const QString &name)
 {

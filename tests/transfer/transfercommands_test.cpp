@@ -96,7 +96,10 @@ protected:
     }
     void press(const char *name) { control<QAbstractButton>(name)->click(); }
     void trigger(const char *name) { control<QAction>(name)->trigger(); }
-    bool waitIdle() { return waitUntil([this] { return !m_window->isBusy(); }); }
+    bool waitIdle()
+    {
+        return waitUntil([this] { return !m_window->isBusy(); });
+    }
 
     QTreeWidget *remoteList() { return control<QTreeWidget>("ListView1"); }
     QTreeWidgetItem *remoteItem(const QString &name)
@@ -254,7 +257,8 @@ TEST_F(TransferCommandsTest, ARefusedPermissionChangeIsShownAndTheDialogStaysOpe
     ASSERT_TRUE(waitIdle());
     ASSERT_EQ(m_dialogs.messages.size(), 1);
     EXPECT_EQ(m_dialogs.messages.first().icon, DialogIcon::Error);
-    EXPECT_TRUE(m_dialogs.messages.first().text.startsWith(QStringLiteral("550"))) << m_dialogs.messages.first().text.toStdString();
+    EXPECT_TRUE(m_dialogs.messages.first().text.startsWith(QStringLiteral("550")))
+        << m_dialogs.messages.first().text.toStdString();
     EXPECT_NE(m_permission->result(), QDialog::Accepted);
     // The dialog is ready for another try.
     EXPECT_TRUE(m_permission->findChild<QPushButton *>(QStringLiteral("Button1"))->isEnabled());

@@ -1,7 +1,8 @@
+#include "transfer/transferjobs.h"
+
 #include "support/ftp/localfiles.h"
 #include "support/ftp/scriptedsession.h"
 #include "transfer/ftpjobcontext.h"
-#include "transfer/transferjobs.h"
 
 #include <QDir>
 #include <QString>
@@ -9,9 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
+#include <unistd.h>
 
 namespace {
 
@@ -53,7 +53,8 @@ QString qpath(const fs::path &path)
 }
 
 // The scripted server with the job functions run on its client, as the session's worker runs them.
-class TransferJobsTest : public ScriptedSession {
+class TransferJobsTest : public ScriptedSession
+{
 protected:
     FtpJobContext m_context{m_client, [](qint64, qint64, const QString &) {}, [] { return false; }};
 
@@ -91,8 +92,9 @@ TEST_F(TransferJobsTest, FolderUploadTestsEachFolderMakesTheMissingOnesThenStore
     upload(m_server).start();
     m_client.connect();
     const auto summary = TransferJobs::uploadFolder(m_context, qpath(site), {});
-    EXPECT_EQ(sentAfterLogin(), (Commands{"list", "MKD site", "list site/", "MKD site/img", "STOR site/index.html",
-                                          "STOR site/img/a.gif"}));
+    EXPECT_EQ(
+        sentAfterLogin(),
+        (Commands{"list", "MKD site", "list site/", "MKD site/img", "STOR site/index.html", "STOR site/img/a.gif"}));
     EXPECT_EQ(summary.files, 2);
     EXPECT_EQ(summary.folders, 2);
     EXPECT_TRUE(summary.skipped.isEmpty());
@@ -141,7 +143,8 @@ TEST_F(TransferJobsTest, FolderDownloadMakesTheFoldersThenRetrievesEveryFile)
     download(m_server, "GIF89a").start();
     m_client.connect();
     const auto summary = TransferJobs::downloadFolder(m_context, qpath(m_folder), "site");
-    EXPECT_EQ(sentAfterLogin(), (Commands{"list site/", "list site/img/", "retr site/index.html", "retr site/img/a.gif"}));
+    EXPECT_EQ(sentAfterLogin(),
+              (Commands{"list site/", "list site/img/", "retr site/index.html", "retr site/img/a.gif"}));
     EXPECT_EQ(readFile(m_folder / "site" / "index.html"), "<p>top</p>");
     EXPECT_EQ(readFile(m_folder / "site" / "img" / "a.gif"), "GIF89a");
     EXPECT_EQ(summary.files, 2);
@@ -158,9 +161,9 @@ TEST_F(TransferJobsTest, FolderDownloadNeverWritesOutsideTheBaseNorThroughALocal
     fs::create_directory_symlink(outside, base / "site" / "img");
     fs::create_symlink(outside / "victim.html", base / "site" / "victim.html");
     scriptLogin(m_server);
-    listing(m_server, fileLine("../../escape.html") + fileLine("/etc/x") + fileLine("a\\b") + fileLine("..")
-                          + fileLine(".") + linkLine("up", "..") + dirLine("img") + fileLine("victim.html")
-                          + fileLine("ok.html"));
+    listing(m_server,
+            fileLine("../../escape.html") + fileLine("/etc/x") + fileLine("a\\b") + fileLine("..") + fileLine(".")
+                + linkLine("up", "..") + dirLine("img") + fileLine("victim.html") + fileLine("ok.html"));
     listing(m_server, fileLine("x.gif"));
     download(m_server, "fine").start();
     m_client.connect();
@@ -184,7 +187,8 @@ TEST_F(TransferJobsTest, AFolderThatCannotBeMadeStopsTheDownloadWithItsName)
         TransferJobs::downloadFolder(m_context, qpath(m_folder / "base"), "site");
         ADD_FAILURE() << "no failure";
     } catch (const std::exception &error) {
-        EXPECT_EQ(QString::fromUtf8(error.what()), qpath(m_folder / "base" / "site") + QStringLiteral("は作成できません"));
+        EXPECT_EQ(QString::fromUtf8(error.what()),
+                  qpath(m_folder / "base" / "site") + QStringLiteral("は作成できません"));
     }
     EXPECT_EQ(sentAfterLogin(), (Commands{"list site/"}));
 }
@@ -198,8 +202,14 @@ TEST_F(TransferJobsTest, TreeDeletionDeletesFilesAndLinksFirstThenFoldersLastToF
     m_server.answer("250 Removed").answer("250 Removed").start();
     m_client.connect();
     const auto summary = TransferJobs::deleteFolder(m_context, "site");
-    EXPECT_EQ(sentAfterLogin(), (Commands{"list site/", "list site/img/", "DELE site/index.html", "DELE site/up",
-                                          "DELE site/img/a.gif", "RMD site/img", "RMD site"}));
+    EXPECT_EQ(sentAfterLogin(),
+              (Commands{"list site/",
+                        "list site/img/",
+                        "DELE site/index.html",
+                        "DELE site/up",
+                        "DELE site/img/a.gif",
+                        "RMD site/img",
+                        "RMD site"}));
     EXPECT_EQ(summary.files, 3);
     EXPECT_EQ(summary.folders, 2);
 }
@@ -243,8 +253,16 @@ TEST(TransferNames, PlainNamesStayInTheirFolder)
     {
         const char *name;
         bool plain;
-    } cases[] = {{"index.html", true}, {"a b.htm", true}, {"", false},    {".", false},  {"..", false},
-                 {"../x", false},      {"/etc/x", false}, {"a/b", false}, {"a\\b", false}, {"...", true}};
+    } cases[] = {{"index.html", true},
+                 {"a b.htm", true},
+                 {"", false},
+                 {".", false},
+                 {"..", false},
+                 {"../x", false},
+                 {"/etc/x", false},
+                 {"a/b", false},
+                 {"a\\b", false},
+                 {"...", true}};
     for (const auto &c : cases)
         EXPECT_EQ(TransferJobs::isPlainLocalName(QString::fromLatin1(c.name)), c.plain) << c.name;
     // On the server "\" is a byte like any other (the second byte of 表 in Shift_JIS).

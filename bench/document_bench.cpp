@@ -24,8 +24,8 @@
 #include <QTextEdit>
 
 #include <algorithm>
-#include <fcntl.h>
 #include <cstdio>
+#include <fcntl.h>
 #include <iconv.h>
 #include <string>
 #include <sys/resource.h>
@@ -43,10 +43,12 @@ constexpr double kGoalRatio = 1.3;
 // and the odd symbol, CR LF line ends.
 QByteArray makePage(qsizetype size)
 {
-    const QByteArray line = QByteArray("<p>")
-        + QByteArray("\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x79\x81\x5b\x83\x57\x82\xc5\x82\xb7\x81\x42") // 日本語のページです。
-        + QByteArray(" <b>\xb6\xc0\xb6\xc5</b> ")                                                   // ｶﾀｶﾅ
-        + QByteArray("\x81\x9a\x8e\x71\x82\xc7\x82\xe0\x82\xcc\x8a\x47</p>\r\n");                    // ★子どもの絵
+    const QByteArray line =
+        QByteArray("<p>")
+        + QByteArray(
+            "\x93\xfa\x96\x7b\x8c\xea\x82\xcc\x83\x79\x81\x5b\x83\x57\x82\xc5\x82\xb7\x81\x42") // 日本語のページです。
+        + QByteArray(" <b>\xb6\xc0\xb6\xc5</b> ")                                               // ｶﾀｶﾅ
+        + QByteArray("\x81\x9a\x8e\x71\x82\xc7\x82\xe0\x82\xcc\x8a\x47</p>\r\n");               // ★子どもの絵
     QByteArray page = "<html><head><title>bench</title></head><body>\r\n";
     while (page.size() < size)
         page += line;
@@ -80,8 +82,8 @@ void floorSave(QTextEdit &editor, const QString &path)
 {
     QString text = editor.toPlainText();
     text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
-    const QByteArray bytes = bulkIconv("CP932", "UTF-16LE",
-                                       QByteArray(reinterpret_cast<const char *>(text.constData()), text.size() * 2));
+    const QByteArray bytes =
+        bulkIconv("CP932", "UTF-16LE", QByteArray(reinterpret_cast<const char *>(text.constData()), text.size() * 2));
     QFile file(path);
     file.open(QIODevice::WriteOnly | QIODevice::Truncate);
     file.write(bytes);
@@ -151,7 +153,8 @@ Run runMeasured(const char *self, const char *who, const char *op, const QString
         output.append(buffer, size_t(n));
     ::close(pipeFds[0]);
     int status = 0;
-    struct rusage usage {};
+    struct rusage usage
+    {};
     ::wait4(pid, &status, 0, &usage);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         std::fprintf(stderr, "document_bench: a %s %s run failed\n", who, op);
@@ -195,7 +198,13 @@ int main(int argc, char **argv)
             const double peakRatio = median(oursPeak) / median(floorPeak);
             std::printf("document_bench %s %dMiB ours_ms=%.1f floor_ms=%.1f ratio=%.3f peak_rss_mb=%.0f "
                         "floor_peak_rss_mb=%.0f\n",
-                        op, mib, median(ours), median(floor), ratio, median(oursPeak), median(floorPeak));
+                        op,
+                        mib,
+                        median(ours),
+                        median(floor),
+                        ratio,
+                        median(oursPeak),
+                        median(floorPeak));
             std::fflush(stdout);
             met &= ratio <= kGoalRatio && (std::string(op) != "open" || peakRatio <= 1.5);
         }

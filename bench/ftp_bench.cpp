@@ -17,30 +17,11 @@
 // The window is already open when a user refreshes, so ours is timed inside this process; curl
 // pays its start-up. Run with no arguments for everything, with "list" for the listing only.
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <array>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <map>
-#include <optional>
-#include <string>
-#include <thread>
-#include <vector>
+#include "common/qtuserdialogs.h"
+#include "transfer/ftp/ftpclient.h"
+#include "transfer/ftp/ftperror.h"
+#include "transfer/remotepane.h"
+#include "transfer/transferwindow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -50,11 +31,29 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
-#include "common/qtuserdialogs.h"
-#include "transfer/ftp/ftpclient.h"
-#include "transfer/ftp/ftperror.h"
-#include "transfer/remotepane.h"
-#include "transfer/transferwindow.h"
+#include <algorithm>
+#include <arpa/inet.h>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <netinet/in.h>
+#include <optional>
+#include <poll.h>
+#include <signal.h>
+#include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -66,7 +65,7 @@ constexpr std::size_t fileSize = 256 * mebibyte;
 constexpr int rounds = 7;
 constexpr auto serverStartLimit = std::chrono::seconds(15);
 constexpr auto retryPause = std::chrono::milliseconds(50);
-const char* const oursFlag = "--run-ours";
+const char *const oursFlag = "--run-ours";
 
 volatile sig_atomic_t g_serverGroup = 0;
 
@@ -86,7 +85,8 @@ void onSignal(int)
     ::_exit(2);
 }
 
-struct Server {
+struct Server
+{
     std::string name;
     std::uint16_t port = 0;
     std::string user;
@@ -102,8 +102,8 @@ std::uint16_t freeLoopbackPort()
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length);
     ::close(fd);
     return ntohs(address.sin_port);
 }
@@ -117,28 +117,28 @@ bool greets(std::uint16_t port)
     address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     bool ready = false;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) {
+    if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0) {
         pollfd entry{fd, POLLIN, 0};
         char buffer[64] = {};
         ready = ::poll(&entry, 1, 2000) > 0 && ::recv(fd, buffer, sizeof buffer - 1, 0) > 3
-                && std::strncmp(buffer, "220", 3) == 0;
+            && std::strncmp(buffer, "220", 3) == 0;
     }
     ::close(fd);
     return ready;
 }
 
 // In a forked child: becomes the given program, or ends the child when it cannot.
-[[noreturn]] void execOrExit(const std::vector<std::string>& arguments)
+[[noreturn]] void execOrExit(const std::vector<std::string> &arguments)
 {
-    std::vector<char*> argv;
-    for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
+    std::vector<char *> argv;
+    for (const std::string &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.c_str()));
     argv.push_back(nullptr);
     ::execvp(argv[0], argv.data());
     ::_exit(127);
 }
 
-pid_t spawnGroup(const std::vector<std::string>& arguments, int stdoutFd)
+pid_t spawnGroup(const std::vector<std::string> &arguments, int stdoutFd)
 {
     const pid_t pid = ::fork();
     if (pid == 0) {
@@ -162,7 +162,7 @@ bool waitUntilGreeting(std::uint16_t port)
     return false;
 }
 
-std::optional<Server> startVsftpd(const fs::path& work)
+std::optional<Server> startVsftpd(const fs::path &work)
 {
     if (::geteuid() != 0 || ::access("/usr/sbin/vsftpd", X_OK) != 0)
         return std::nullopt;
@@ -191,7 +191,7 @@ std::optional<Server> startVsftpd(const fs::path& work)
     return server;
 }
 
-std::optional<Server> startPyftpdlib(const fs::path& work)
+std::optional<Server> startPyftpdlib(const fs::path &work)
 {
     Server server{"pyftpdlib", 0, "qzweb", "secret", work / "serve", work / "serve/up"};
     fs::create_directories(server.uploadDir);
@@ -199,8 +199,11 @@ std::optional<Server> startPyftpdlib(const fs::path& work)
     if (::pipe(output) != 0)
         return std::nullopt;
     const std::string python = ::access("/usr/bin/python3", X_OK) == 0 ? "/usr/bin/python3" : "python3";
-    g_serverGroup = spawnGroup({python, std::string(QZWEB_SOURCE_DIR) + "/tests/support/ftp/pyftpd_server.py",
-                                server.root.string(), server.user, server.password},
+    g_serverGroup = spawnGroup({python,
+                                std::string(QZWEB_SOURCE_DIR) + "/tests/support/ftp/pyftpd_server.py",
+                                server.root.string(),
+                                server.user,
+                                server.password},
                                output[1]);
     ::close(output[1]);
     std::string announced;
@@ -222,24 +225,24 @@ std::optional<Server> startPyftpdlib(const fs::path& work)
     return server;
 }
 
-void writeRandomFile(const fs::path& path)
+void writeRandomFile(const fs::path &path)
 {
     std::vector<std::uint64_t> block(mebibyte / sizeof(std::uint64_t));
     std::uint64_t state = 0x9E3779B97F4A7C15ULL;
     std::ofstream out(path, std::ios::binary);
     for (std::size_t written = 0; written < fileSize; written += mebibyte) {
-        for (std::uint64_t& word : block) {
+        for (std::uint64_t &word : block) {
             state ^= state << 13;
             state ^= state >> 7;
             state ^= state << 17;
             word = state;
         }
-        out.write(reinterpret_cast<const char*>(block.data()), static_cast<std::streamsize>(mebibyte));
+        out.write(reinterpret_cast<const char *>(block.data()), static_cast<std::streamsize>(mebibyte));
     }
 }
 
 // Runs one client process; the seconds it took, or nothing when it failed.
-std::optional<double> timeRun(const std::vector<std::string>& arguments)
+std::optional<double> timeRun(const std::vector<std::string> &arguments)
 {
     const int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
     const auto start = Clock::now();
@@ -262,21 +265,29 @@ enum class Op {
     Download,
 };
 
-struct Line {
+struct Line
+{
     Op op;
     bool passive;
 };
 
-const std::array<const char*, 3> clientNames{"ours", "curl", "lftp"};
+const std::array<const char *, 3> clientNames{"ours", "curl", "lftp"};
 
-std::vector<std::string> commandFor(const std::string& client, const Server& server, const Line& line,
-                                    const fs::path& local, const std::string& remote)
+std::vector<std::string> commandFor(
+    const std::string &client, const Server &server, const Line &line, const fs::path &local, const std::string &remote)
 {
     const std::string port = std::to_string(server.port);
     const std::string url = "ftp://127.0.0.1:" + port + "/" + remote;
     if (client == "ours")
-        return {"/proc/self/exe", oursFlag, line.op == Op::Upload ? "upload" : "download",
-                line.passive ? "passive" : "active", port, server.user, server.password, local.string(), remote};
+        return {"/proc/self/exe",
+                oursFlag,
+                line.op == Op::Upload ? "upload" : "download",
+                line.passive ? "passive" : "active",
+                port,
+                server.user,
+                server.password,
+                local.string(),
+                remote};
     if (client == "curl") {
         std::vector<std::string> command{"curl", "-sS", "--user", server.user + ":" + server.password};
         if (!line.passive) {
@@ -289,11 +300,13 @@ std::vector<std::string> commandFor(const std::string& client, const Server& ser
             command.insert(command.end(), {"-o", local.string(), url});
         return command;
     }
-    const std::string transfer = line.op == Op::Upload ? "put " + local.string() + " -o " + remote
-                                                       : "get " + remote + " -o " + local.string();
-    return {"lftp", "-c",
+    const std::string transfer =
+        line.op == Op::Upload ? "put " + local.string() + " -o " + remote : "get " + remote + " -o " + local.string();
+    return {"lftp",
+            "-c",
             std::string("set ftp:passive-mode ") + (line.passive ? "on" : "off")
-                + "; set xfer:log no; set net:max-retries 1; set net:timeout 30; set cmd:fail-exit yes; set xfer:clobber on; "
+                + "; set xfer:log no; set net:max-retries 1; set net:timeout 30; set cmd:fail-exit yes; set "
+                  "xfer:clobber on; "
                 + "open -u " + server.user + "," + server.password + " -p " + port + " 127.0.0.1; " + transfer};
 }
 
@@ -307,11 +320,11 @@ double median(std::vector<double> values)
 }
 
 // The child process that is "our client" for one transfer.
-int runOurs(char** argv)
+int runOurs(char **argv)
 {
     const std::string op = argv[2];
     FtpClient client;
-    FtpSettings& settings = client.settings();
+    FtpSettings &settings = client.settings();
     settings.host = "127.0.0.1";
     settings.passive = std::string(argv[3]) == "passive";
     settings.port = static_cast<std::uint16_t>(std::atoi(argv[4]));
@@ -324,7 +337,7 @@ int runOurs(char** argv)
         else
             client.retrieve(argv[8], argv[7], true);
         client.quit();
-    } catch (const FtpError& error) {
+    } catch (const FtpError &error) {
         std::cerr << "ftp_bench: our client failed: " << error.what() << "\n";
         return 1;
     }
@@ -333,14 +346,14 @@ int runOurs(char** argv)
 
 constexpr int listedFiles = 10000;
 
-void waitUntilIdle(const TransferWindow& window)
+void waitUntilIdle(const TransferWindow &window)
 {
     while (window.isBusy())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 // The listing line, through the transfer window itself.
-void runListing(const Server& server)
+void runListing(const Server &server)
 {
     const fs::path folder = server.root / "list10k";
     fs::create_directories(folder);
@@ -352,26 +365,30 @@ void runListing(const Server& server)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     int argc = 1;
     char name[] = "ftp_bench";
-    char* argv[] = {name, nullptr};
+    char *argv[] = {name, nullptr};
     QApplication app(argc, argv);
     QTemporaryDir home; // a book of its own, never the user's
     qputenv("QZWEB_HOME", home.path().toLocal8Bit());
     QtUserDialogs dialogs;
     TransferWindow window(dialogs);
-    window.findChild<QLineEdit*>("Edit2")->setText(QStringLiteral("127.0.0.1:%1").arg(server.port));
-    window.findChild<QLineEdit*>("Edit3")->setText(QString::fromStdString(server.user));
-    window.findChild<QLineEdit*>("Edit4")->setText(QString::fromStdString(server.password));
-    window.findChild<QLabel*>("Label5")->setText(QStringLiteral("/list10k"));
-    auto* list = window.findChild<QTreeWidget*>("ListView1");
-    window.findChild<QAbstractButton*>("Button1")->click();
+    window.findChild<QLineEdit *>("Edit2")->setText(QStringLiteral("127.0.0.1:%1").arg(server.port));
+    window.findChild<QLineEdit *>("Edit3")->setText(QString::fromStdString(server.user));
+    window.findChild<QLineEdit *>("Edit4")->setText(QString::fromStdString(server.password));
+    window.findChild<QLabel *>("Label5")->setText(QStringLiteral("/list10k"));
+    auto *list = window.findChild<QTreeWidget *>("ListView1");
+    window.findChild<QAbstractButton *>("Button1")->click();
     waitUntilIdle(window);
     if (list->topLevelItemCount() != listedFiles) {
         std::cerr << "ftp_bench: the window listed " << list->topLevelItemCount() << " of " << listedFiles
                   << " files\n";
         return;
     }
-    const std::vector<std::string> curl{"curl",     "-sS", "--user", server.user + ":" + server.password,
-                                        "--ftp-port", "127.0.0.1",
+    const std::vector<std::string> curl{"curl",
+                                        "-sS",
+                                        "--user",
+                                        server.user + ":" + server.password,
+                                        "--ftp-port",
+                                        "127.0.0.1",
                                         "ftp://127.0.0.1:" + std::to_string(server.port) + "/list10k/"};
     std::vector<double> ours;
     std::vector<double> peer;
@@ -393,10 +410,16 @@ void runListing(const Server& server)
     const double oursMedian = median(ours);
     const double peerMedian = median(peer);
     std::printf("ftp_bench %s list10k active ours_s=%.3f best_peer_s=%.3f peer=curl ratio=%.3f\n",
-                server.name.c_str(), oursMedian, peerMedian, oursMedian > 0 ? peerMedian / oursMedian : 0.0);
+                server.name.c_str(),
+                oursMedian,
+                peerMedian,
+                oursMedian > 0 ? peerMedian / oursMedian : 0.0);
     if (failed > 0 || static_cast<int>(peer.size()) < rounds)
-        std::fprintf(stderr, "ftp_bench: listing failed %d (ours) and %d (curl) of %d runs\n", failed,
-                     rounds - static_cast<int>(peer.size()), rounds);
+        std::fprintf(stderr,
+                     "ftp_bench: listing failed %d (ours) and %d (curl) of %d runs\n",
+                     failed,
+                     rounds - static_cast<int>(peer.size()),
+                     rounds);
 }
 
 int runBenchmark(bool listingOnly)
@@ -429,14 +452,14 @@ int runBenchmark(bool listingOnly)
     fs::copy_file(source, server->root / "download.bin");
     fs::permissions(server->root / "download.bin", fs::perms(0644));
 
-    const std::array<Line, 4> lines{Line{Op::Upload, false}, Line{Op::Upload, true}, Line{Op::Download, false},
-                                    Line{Op::Download, true}};
+    const std::array<Line, 4> lines{
+        Line{Op::Upload, false}, Line{Op::Upload, true}, Line{Op::Download, false}, Line{Op::Download, true}};
     std::map<std::pair<int, std::string>, std::vector<double>> speeds;
     std::map<std::pair<int, std::string>, int> failures;
     for (int round = 0; round < rounds; ++round) {
         std::cerr << "ftp_bench: round " << round + 1 << " of " << rounds << "\n";
         for (std::size_t index = 0; index < lines.size(); ++index) {
-            const Line& line = lines[index];
+            const Line &line = lines[index];
             for (const std::string client : clientNames) {
                 const std::string remoteName = "up/" + client + ".bin";
                 const fs::path local = line.op == Op::Upload ? source : work / ("down-" + client + ".bin");
@@ -456,21 +479,25 @@ int runBenchmark(bool listingOnly)
         }
     }
     for (std::size_t index = 0; index < lines.size(); ++index) {
-        const Line& line = lines[index];
+        const Line &line = lines[index];
         const double ours = median(speeds[{static_cast<int>(index), "ours"}]);
         const double curl = median(speeds[{static_cast<int>(index), "curl"}]);
         const double lftp = median(speeds[{static_cast<int>(index), "lftp"}]);
         const bool curlBest = curl >= lftp;
         const double best = std::max(curl, lftp);
         std::printf("ftp_bench %s %s %s ours_MBps=%.1f best_peer_MBps=%.1f peer=%s ratio=%.3f\n",
-                    server->name.c_str(), line.op == Op::Upload ? "upload" : "download",
-                    line.passive ? "passive" : "active", ours, best, curlBest ? "curl" : "lftp",
+                    server->name.c_str(),
+                    line.op == Op::Upload ? "upload" : "download",
+                    line.passive ? "passive" : "active",
+                    ours,
+                    best,
+                    curlBest ? "curl" : "lftp",
                     best > 0 ? ours / best : 0.0);
         for (const std::string client : clientNames) {
             const int failed = failures[{static_cast<int>(index), client}];
             if (failed > 0)
-                std::fprintf(stderr, "ftp_bench: %s failed %d of %d runs on that line\n", client.c_str(), failed,
-                             rounds);
+                std::fprintf(
+                    stderr, "ftp_bench: %s failed %d of %d runs on that line\n", client.c_str(), failed, rounds);
         }
     }
     std::fflush(stdout);
@@ -482,7 +509,7 @@ int runBenchmark(bool listingOnly)
 
 } // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     if (argc == 9 && std::string(argv[1]) == oursFlag)
         return runOurs(argv);

@@ -35,15 +35,14 @@ bool fileExists(const QString &path)
 
 } // namespace
 
-DocumentCommands::DocumentCommands(CommandDispatcher &commands, QTextEdit &editor, MainState &state,
-                                   RecentFileList &recentFiles, UserDialogs &dialogs, QWidget &window)
-    : QObject(&window)
-    , m_editor(editor)
-    , m_state(state)
-    , m_document(state)
-    , m_recentFiles(recentFiles)
-    , m_dialogs(dialogs)
-    , m_window(window)
+DocumentCommands::DocumentCommands(CommandDispatcher &commands,
+                                   QTextEdit &editor,
+                                   MainState &state,
+                                   RecentFileList &recentFiles,
+                                   UserDialogs &dialogs,
+                                   QWidget &window)
+    : QObject(&window), m_editor(editor), m_state(state), m_document(state), m_recentFiles(recentFiles),
+      m_dialogs(dialogs), m_window(window)
 {
     commands.add(QStringLiteral("New1Click"), [this](int) { newDocument(); });
     commands.add(QStringLiteral("OpenClick"), [this](int) { open(); });
@@ -131,14 +130,15 @@ void DocumentCommands::save()
 void DocumentCommands::saveAs()
 {
     const auto chosen = m_dialogs.chooseFile(
-        &m_window, documentFileDialog(FileDialogRequest::Mode::Save, QStringLiteral("名前を付けて保存"), m_state.currentFile));
+        &m_window,
+        documentFileDialog(FileDialogRequest::Mode::Save, QStringLiteral("名前を付けて保存"), m_state.currentFile));
     if (!chosen)
         return;
     const QString path = QFileInfo(*chosen).absoluteFilePath();
     deletePreviewFile();
     if (fileExists(path)
         && m_dialogs.confirm(&m_window, kOverwriteQuestion.arg(QDir::toNativeSeparators(path)), kYesNoCancel)
-               != DialogButton::Yes)
+            != DialogButton::Yes)
         return;
     if (!writeDocument(path))
         return;
@@ -176,7 +176,7 @@ bool DocumentCommands::closeQuery()
 bool DocumentCommands::mayDiscardChanges()
 {
     return !EditorAdapter(m_editor).isModified()
-           || m_dialogs.confirm(&m_window, kDiscardQuestion, kOkCancel) == DialogButton::Ok;
+        || m_dialogs.confirm(&m_window, kDiscardQuestion, kOkCancel) == DialogButton::Ok;
 }
 
 void DocumentCommands::showTitle()
@@ -199,8 +199,8 @@ bool DocumentCommands::writeDocument(const QString &path)
     }
     const QString text = EditorAdapter(m_editor).text();
     const UnencodableCharacters unencodable = m_state.documentFormat.encoding == TextFormat::Encoding::Cp932
-                                                  ? UnencodableCharacters::find(text)
-                                                  : UnencodableCharacters{};
+        ? UnencodableCharacters::find(text)
+        : UnencodableCharacters{};
     if (unencodable.isEmpty()) {
         DocumentFile::savePlain(path, text, m_state.documentFormat);
         return true;

@@ -26,18 +26,22 @@ class DocumentCommands final : public QObject
 
 public:
     // window: the caption this sets and the parent of every question; becomes the parent.
-    DocumentCommands(CommandDispatcher &commands, QTextEdit &editor, MainState &state, RecentFileList &recentFiles,
-                     UserDialogs &dialogs, QWidget &window);
+    DocumentCommands(CommandDispatcher &commands,
+                     QTextEdit &editor,
+                     MainState &state,
+                     RecentFileList &recentFiles,
+                     UserDialogs &dialogs,
+                     QWidget &window);
 
-    void newDocument();                           // New1Click
-    void open();                                  // OpenClick
-    void openFile(const QString &path);           // Open after its dialog; the command-line file
-    void save();                                  // Save1Click
-    void saveAs();                                // SaveAs1Click
-    void dropFiles(const QStringList &paths);     // DropFiles
-    void openRecent(int slot);                    // mnuFavoritClick: the slot's index, 0 newest
-    void editRecentFiles();                       // N25Click
-    bool closeQuery();                            // FormCloseQuery: true lets the window close
+    void newDocument();                       // New1Click
+    void open();                              // OpenClick
+    void openFile(const QString &path);       // Open after its dialog; the command-line file
+    void save();                              // Save1Click
+    void saveAs();                            // SaveAs1Click
+    void dropFiles(const QStringList &paths); // DropFiles
+    void openRecent(int slot);                // mnuFavoritClick: the slot's index, 0 newest
+    void editRecentFiles();                   // N25Click
+    bool closeQuery();                        // FormCloseQuery: true lets the window close
 
 signals:
     void recentFilesChanged();

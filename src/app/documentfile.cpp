@@ -30,8 +30,8 @@ TextFormat load(QTextEdit &editor, const QString &path, bool plainText)
 
 void save(QTextEdit &editor, const QString &path, bool plainText, const TextFormat &format)
 {
-    const QByteArray bytes = plainText ? TextCodec::encode(EditorAdapter(editor).text(), format)
-                                       : RtfWriter::write(*editor.document());
+    const QByteArray bytes =
+        plainText ? TextCodec::encode(EditorAdapter(editor).text(), format) : RtfWriter::write(*editor.document());
     AtomicFile::write(path, bytes);
 }
 

@@ -30,11 +30,11 @@ public:
     // window: whose focused control the clipboard commands use; becomes the parent.
     EditCommands(CommandDispatcher &commands, QTextEdit &editor, QWidget &window, EditActions actions);
 
-    void undo();       // Undo1Click
-    void selectAll();  // SelectAll1Click
-    void cut();        // EditCut
-    void copy();       // EditCopy
-    void paste();      // EditPaste
+    void undo();      // Undo1Click
+    void selectAll(); // SelectAll1Click
+    void cut();       // EditCut
+    void copy();      // EditCopy
+    void paste();     // EditPaste
 
     // Sets the clipboard items' enabled state from the focused control and the clipboard.
     void refresh();

@@ -22,8 +22,8 @@ FindCommands::FindCommands(CommandDispatcher &commands, QTextEdit &editor, UserD
 {
     commands.add(QStringLiteral("Find1Click"), [this](int) { showFind(); });
     commands.add(QStringLiteral("FindDialog1Find"), [this](int) { findNext(); });
-    connect(m_dialog, &FindDialog::findNextRequested, this,
-            [this, &commands] { commands.guard([this] { findNext(); }); });
+    connect(
+        m_dialog, &FindDialog::findNextRequested, this, [this, &commands] { commands.guard([this] { findNext(); }); });
 }
 
 void FindCommands::showFind()

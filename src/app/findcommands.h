@@ -23,8 +23,8 @@ public:
 
     FindDialog &dialog() const { return *m_dialog; }
 
-    void showFind();   // Find1Click
-    void findNext();   // FindDialog1Find
+    void showFind(); // Find1Click
+    void findNext(); // FindDialog1Find
 
 private:
     QTextEdit &m_editor;

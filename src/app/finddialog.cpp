@@ -40,7 +40,9 @@ FindDialog::FindDialog(QWidget *parent) : QDialog(parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     // Nothing to look for, nothing to find: the button waits for text, as the platform's does.
-    connect(m_text, &QLineEdit::textChanged, this, [this](const QString &text) { m_findNext->setEnabled(!text.isEmpty()); });
+    connect(m_text, &QLineEdit::textChanged, this, [this](const QString &text) {
+        m_findNext->setEnabled(!text.isEmpty());
+    });
     connect(m_findNext, &QPushButton::clicked, this, &FindDialog::findNextRequested);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     // F3 is Find next in the main window; it stays so while this dialog has the focus.

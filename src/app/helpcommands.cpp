@@ -23,7 +23,8 @@ QString HelpCommands::defaultCollectionPath()
     const QString beside = programFolder.filePath(kCollectionName);
     if (QFileInfo::exists(beside))
         return beside;
-    const QString installed = QDir::cleanPath(programFolder.filePath(QStringLiteral("../share/qzweb/") + kCollectionName));
+    const QString installed =
+        QDir::cleanPath(programFolder.filePath(QStringLiteral("../share/qzweb/") + kCollectionName));
     return QFileInfo::exists(installed) ? installed : beside;
 }
 
@@ -31,7 +32,8 @@ void HelpCommands::showHelp()
 {
     if (!m_helpWindow) {
         if (!QFileInfo(m_collectionPath).isFile())
-            throw UserError(QStringLiteral("ヘルプファイルが見つかりません (%1)").arg(QDir::toNativeSeparators(m_collectionPath)));
+            throw UserError(
+                QStringLiteral("ヘルプファイルが見つかりません (%1)").arg(QDir::toNativeSeparators(m_collectionPath)));
         m_helpWindow = new HelpWindow(m_collectionPath, &m_window);
         m_helpWindow->showContents();
     }

@@ -27,8 +27,8 @@ public:
     static QString defaultCollectionPath();
     void setCollectionPath(const QString &path) { m_collectionPath = path; }
 
-    void showHelp();    // Help1Click
-    void showAbout();   // About1Click
+    void showHelp();  // Help1Click
+    void showAbout(); // About1Click
 
     HelpWindow *helpWindow() const;
 

@@ -13,9 +13,12 @@ QString decodeReferences(const QString &text)
 {
     static const QRegularExpression reference(QStringLiteral("&(#x[0-9A-Fa-f]+|#[0-9]+|[A-Za-z]+);"));
     static const QList<std::pair<QString, QString>> named = {
-        {QStringLiteral("amp"), QStringLiteral("&")},   {QStringLiteral("lt"), QStringLiteral("<")},
-        {QStringLiteral("gt"), QStringLiteral(">")},    {QStringLiteral("quot"), QStringLiteral("\"")},
-        {QStringLiteral("apos"), QStringLiteral("'")},  {QStringLiteral("nbsp"), QStringLiteral(" ")},
+        {QStringLiteral("amp"), QStringLiteral("&")},
+        {QStringLiteral("lt"), QStringLiteral("<")},
+        {QStringLiteral("gt"), QStringLiteral(">")},
+        {QStringLiteral("quot"), QStringLiteral("\"")},
+        {QStringLiteral("apos"), QStringLiteral("'")},
+        {QStringLiteral("nbsp"), QStringLiteral(" ")},
         {QStringLiteral("copy"), QStringLiteral("©")},
     };
     QString out;
@@ -28,7 +31,8 @@ QString decodeReferences(const QString &text)
         QString replacement = match.captured(0);
         if (body.startsWith(QLatin1Char('#'))) {
             bool ok = false;
-            const uint code = body.startsWith(QLatin1String("#x")) ? body.mid(2).toUInt(&ok, 16) : body.mid(1).toUInt(&ok);
+            const uint code =
+                body.startsWith(QLatin1String("#x")) ? body.mid(2).toUInt(&ok, 16) : body.mid(1).toUInt(&ok);
             if (ok && code > 0 && code <= 0x10FFFF)
                 replacement = QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1);
         } else {
@@ -49,9 +53,10 @@ QString decodeReferences(const QString &text)
 QString HelpSearchIndex::plainText(const QString &html)
 {
     static const QRegularExpression hidden(QStringLiteral("<(script|style|title)\\b.*?</\\1\\s*>"),
-                                           QRegularExpression::CaseInsensitiveOption |
-                                               QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression comment(QStringLiteral("<!--.*?-->"), QRegularExpression::DotMatchesEverythingOption);
+                                           QRegularExpression::CaseInsensitiveOption
+                                               | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression comment(QStringLiteral("<!--.*?-->"),
+                                            QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression tag(QStringLiteral("<[^>]*>"));
     static const QRegularExpression space(QStringLiteral("\\s+"));
     QString text = html;
@@ -72,8 +77,8 @@ QString HelpSearchIndex::plainText(const QString &html)
 QString HelpSearchIndex::titleOf(const QString &html)
 {
     static const QRegularExpression title(QStringLiteral("<title\\b[^>]*>(.*?)</title\\s*>"),
-                                          QRegularExpression::CaseInsensitiveOption |
-                                              QRegularExpression::DotMatchesEverythingOption);
+                                          QRegularExpression::CaseInsensitiveOption
+                                              | QRegularExpression::DotMatchesEverythingOption);
     const auto match = title.match(html);
     return match.hasMatch() ? decodeReferences(match.captured(1)).simplified() : QString();
 }

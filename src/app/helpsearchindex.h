@@ -16,8 +16,8 @@ public:
     {
         QString url;
         QString title;
-        int count = 0;      // occurrences of all the words together
-        QString excerpt;    // the text around the first occurrence
+        int count = 0;   // occurrences of all the words together
+        QString excerpt; // the text around the first occurrence
     };
 
     // html: the page's source; its title and its text without tags are kept.

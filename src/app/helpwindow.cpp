@@ -78,7 +78,8 @@ void HelpWindow::buildControls()
 
     auto *searchPage = new QWidget;
     auto *searchLayout = new QVBoxLayout(searchPage);
-    auto *searchPrompt = new QLabel(QStringLiteral("探す言葉を入力してください (空白で区切ると、すべてを含むページ):"), searchPage);
+    auto *searchPrompt =
+        new QLabel(QStringLiteral("探す言葉を入力してください (空白で区切ると、すべてを含むページ):"), searchPage);
     searchPrompt->setWordWrap(true);
     m_searchText = new QLineEdit(searchPage);
     m_searchText->setObjectName(QStringLiteral("HelpSearchText"));
@@ -115,11 +116,15 @@ void HelpWindow::buildControls()
 
     connect(contents, &QHelpContentWidget::linkActivated, m_page, [this](const QUrl &url) { m_page->setSource(url); });
     connect(m_engine->contentModel(), &QHelpContentModel::contentsCreated, this, &HelpWindow::onContentsCreated);
-    connect(m_indexFilter, &QLineEdit::textChanged, index, [index](const QString &text) { index->filterIndices(text); });
+    connect(
+        m_indexFilter, &QLineEdit::textChanged, index, [index](const QString &text) { index->filterIndices(text); });
     connect(m_indexFilter, &QLineEdit::returnPressed, index, &QHelpIndexWidget::activateCurrentItem);
-    connect(index, &QHelpIndexWidget::documentActivated, m_page,
-            [this](const QHelpLink &document, const QString &) { m_page->setSource(document.url); });
-    connect(index, &QHelpIndexWidget::documentsActivated, m_page,
+    connect(index, &QHelpIndexWidget::documentActivated, m_page, [this](const QHelpLink &document, const QString &) {
+        m_page->setSource(document.url);
+    });
+    connect(index,
+            &QHelpIndexWidget::documentsActivated,
+            m_page,
             [this](const QList<QHelpLink> &documents, const QString &) {
                 if (!documents.isEmpty())
                     m_page->setSource(documents.first().url);

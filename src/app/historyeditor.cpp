@@ -69,7 +69,9 @@ void HistoryEditor::buildControls()
         button->setAutoDefault(false);
         layout->addWidget(button, {b.left, 168, 75, 25});
     }
-    connect(findChild<QPushButton *>(QStringLiteral("Button1")), &QPushButton::clicked, this,
+    connect(findChild<QPushButton *>(QStringLiteral("Button1")),
+            &QPushButton::clicked,
+            this,
             &HistoryEditor::deleteSelected);
     connect(findChild<QPushButton *>(QStringLiteral("Button3")), &QPushButton::clicked, this, &QDialog::accept);
     connect(findChild<QPushButton *>(QStringLiteral("Button2")), &QPushButton::clicked, this, &QDialog::reject);

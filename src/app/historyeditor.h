@@ -25,7 +25,7 @@ public:
     std::optional<QStringList> edit(const QStringList &entries);
 
     QStringList lines() const;
-    void deleteSelected();   // 削除
+    void deleteSelected(); // 削除
 
 protected:
     void showEvent(QShowEvent *event) override;

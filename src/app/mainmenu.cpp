@@ -2,11 +2,14 @@
 
 namespace {
 
-MenuEntry item(const char *name, const char *caption, const char *handler, int tag = 0,
-               const char *shortcut = "")
+MenuEntry item(const char *name, const char *caption, const char *handler, int tag = 0, const char *shortcut = "")
 {
-    return {QString::fromLatin1(name), QString::fromUtf8(caption), QString::fromLatin1(handler), tag,
-            QString::fromLatin1(shortcut), {}};
+    return {QString::fromLatin1(name),
+            QString::fromUtf8(caption),
+            QString::fromLatin1(handler),
+            tag,
+            QString::fromLatin1(shortcut),
+            {}};
 }
 
 MenuEntry separator(const char *name)
@@ -80,16 +83,17 @@ QList<MenuEntry> editMenu()
 
 QList<MenuEntry> paragraphMenu()
 {
-    QList<MenuEntry> items = family("mnuKaigyoClick", {
-        {"mnuKaigyo", "改行", 0},
-        {"mnuBRCansel", "回り込み解除", 1},
-        {"N11", "前後に空行(p)", 2},
-        {"N12", "前後に空行なし(div)", 3},
-        {"N13", "ﾘｽﾄ番号(ol)", 4},
-        {"N14", "ﾘｽﾄ記号(ul)", 5},
-        {"N15", "単語定義", 6},
-        {"N16", "引用文", 7},
-    });
+    QList<MenuEntry> items = family("mnuKaigyoClick",
+                                    {
+                                        {"mnuKaigyo", "改行", 0},
+                                        {"mnuBRCansel", "回り込み解除", 1},
+                                        {"N11", "前後に空行(p)", 2},
+                                        {"N12", "前後に空行なし(div)", 3},
+                                        {"N13", "ﾘｽﾄ番号(ol)", 4},
+                                        {"N14", "ﾘｽﾄ記号(ul)", 5},
+                                        {"N15", "単語定義", 6},
+                                        {"N16", "引用文", 7},
+                                    });
     items += {
         separator("N39"),
         item("mnuIndent", "インデント", "mnuIndentClick"),
@@ -115,13 +119,14 @@ QList<MenuEntry> insertMenu()
 QList<MenuEntry> tableMenu()
 {
     QList<MenuEntry> items = {item("mnuTableSet", "表の設定", "mnuTableSetClick")};
-    items += family("mnuTableClick", {
-        {"mnuTable", "表(標準)", 0},
-        {"N19", "表(１行目を強調)", 1},
-        {"N20", "表(１列目を強調)", 2},
-        {"N21", "表(行結合)", 3},
-        {"N22", "表(列結合)", 4},
-    });
+    items += family("mnuTableClick",
+                    {
+                        {"mnuTable", "表(標準)", 0},
+                        {"N19", "表(１行目を強調)", 1},
+                        {"N20", "表(１列目を強調)", 2},
+                        {"N21", "表(行結合)", 3},
+                        {"N22", "表(列結合)", 4},
+                    });
     return items;
 }
 
@@ -131,10 +136,12 @@ QList<MenuEntry> environmentMenu()
         item("N9", "文字", "N9Click"),
         item("N27", "半角カナを全角カナに", "N27Click"),
         item("N10", "背景色", "N10Click"),
-        submenu("WEB1", "WEB表示", {
-            item("mnuWebMAX", "最大化", "mnuWebMAXClick", 0),
-            item("mnuWebUndo", "元に戻す", "mnuWebMAXClick", 1),
-        }),
+        submenu("WEB1",
+                "WEB表示",
+                {
+                    item("mnuWebMAX", "最大化", "mnuWebMAXClick", 0),
+                    item("mnuWebUndo", "元に戻す", "mnuWebMAXClick", 1),
+                }),
         separator("N23"),
         item("mnuFTP", "ﾌｧｲﾙ転送", "mnuFTPClick"),
     };
@@ -159,51 +166,78 @@ QList<MenuEntry> menuBar()
     return {
         submenu("File1", "ファイル", fileMenu()),
         submenu("Edit1", "編集", editMenu()),
-        submenu("Char1", "文字", family("Font1Click", {
-            {"Font1", "フォント(ｻｲｽﾞ･色)", 0},
-            {"N24", "全体のﾌｫﾝﾄｻｲｽﾞ", 1},
-            {"N5", "太字", 2},
-            {"N6", "斜体", 3},
-            {"N7", "下線付き", 4},
-            {"N44", "取消線", 5},
-            {"mnuMIDASHI", "見出し", 6},
-        })),
-        submenu("Format1", "書式", {
-            submenu("mnuLeft", "配置（div）", family("mnuSetAlignClick", {
-                {"mnuSetAlign", "左寄せ", 0}, {"N45", "中央寄せ", 1}, {"N46", "右寄せ", 2},
-            })),
-            submenu("div1", "配置（align）", family("mnuSetAlignClick", {
-                {"N47", "左寄せ", 3}, {"N48", "中央寄せ", 4}, {"N49", "右寄せ", 5},
-            })),
-        }),
+        submenu("Char1",
+                "文字",
+                family("Font1Click",
+                       {
+                           {"Font1", "フォント(ｻｲｽﾞ･色)", 0},
+                           {"N24", "全体のﾌｫﾝﾄｻｲｽﾞ", 1},
+                           {"N5", "太字", 2},
+                           {"N6", "斜体", 3},
+                           {"N7", "下線付き", 4},
+                           {"N44", "取消線", 5},
+                           {"mnuMIDASHI", "見出し", 6},
+                       })),
+        submenu("Format1",
+                "書式",
+                {
+                    submenu("mnuLeft",
+                            "配置（div）",
+                            family("mnuSetAlignClick",
+                                   {
+                                       {"mnuSetAlign", "左寄せ", 0},
+                                       {"N45", "中央寄せ", 1},
+                                       {"N46", "右寄せ", 2},
+                                   })),
+                    submenu("div1",
+                            "配置（align）",
+                            family("mnuSetAlignClick",
+                                   {
+                                       {"N47", "左寄せ", 3},
+                                       {"N48", "中央寄せ", 4},
+                                       {"N49", "右寄せ", 5},
+                                   })),
+                }),
         submenu("Insert1", "挿入", insertMenu()),
         submenu("Paragraph1", "段落", paragraphMenu()),
         submenu("Table1", "表", tableMenu()),
         item("mnuColorSet", "色", "mnuColorSetClick"),
-        submenu("StyleSheet1", "ｽﾀｲﾙｼｰﾄ", family("mnuStyleClick", {
-            {"N36", "基本形", 0}, {"mnuStyle", "リンク読込", 1},
-        })),
-        submenu("Script1", "スクリプト", family("JAVA1Click", {
-            {"JAVA1", "java基本形", 0},
-            {"N37", "太字に変える", 1},
-            {"N18", "ﾏｳｽ反転", 2},
-            {"N38", "解説表示", 3},
-            {"SRC1", "SRC読込", 4},
-        })),
-        submenu("FormMenu1", "フォーム", family("mnuFormClick", {
-            {"mnuForm", "メール", 0},
-            {"CGI1", "CGI", 1},
-            {"N31", "ﾃｷｽﾄﾎﾞｯｸｽ", 2},
-            {"N32", "複数行ﾃｷｽﾄﾎﾞｯｸｽ", 3},
-            {"N33", "ﾗｼﾞｵﾎﾞﾀﾝ", 4},
-            {"N34", "ﾁｪｯｸﾎﾞｯｸｽ", 5},
-            {"N35", "ｺﾝﾎﾞﾎﾞｯｸｽ", 6},
-        })),
+        submenu("StyleSheet1",
+                "ｽﾀｲﾙｼｰﾄ",
+                family("mnuStyleClick",
+                       {
+                           {"N36", "基本形", 0},
+                           {"mnuStyle", "リンク読込", 1},
+                       })),
+        submenu("Script1",
+                "スクリプト",
+                family("JAVA1Click",
+                       {
+                           {"JAVA1", "java基本形", 0},
+                           {"N37", "太字に変える", 1},
+                           {"N18", "ﾏｳｽ反転", 2},
+                           {"N38", "解説表示", 3},
+                           {"SRC1", "SRC読込", 4},
+                       })),
+        submenu("FormMenu1",
+                "フォーム",
+                family("mnuFormClick",
+                       {
+                           {"mnuForm", "メール", 0},
+                           {"CGI1", "CGI", 1},
+                           {"N31", "ﾃｷｽﾄﾎﾞｯｸｽ", 2},
+                           {"N32", "複数行ﾃｷｽﾄﾎﾞｯｸｽ", 3},
+                           {"N33", "ﾗｼﾞｵﾎﾞﾀﾝ", 4},
+                           {"N34", "ﾁｪｯｸﾎﾞｯｸｽ", 5},
+                           {"N35", "ｺﾝﾎﾞﾎﾞｯｸｽ", 6},
+                       })),
         submenu("Environment1", "環境設定", environmentMenu()),
-        submenu("Help1", "ヘルプ", {
-            item("Help2", "ヘルプ", "Help1Click"),
-            item("About1", "バージョン情報", "About1Click"),
-        }),
+        submenu("Help1",
+                "ヘルプ",
+                {
+                    item("Help2", "ヘルプ", "Help1Click"),
+                    item("About1", "バージョン情報", "About1Click"),
+                }),
     };
 }
 

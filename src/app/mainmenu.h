@@ -12,7 +12,7 @@ struct MenuEntry
     QString caption;
     QString handler;
     int tag = 0;
-    QString shortcut;   // portable text, "Ctrl+O"
+    QString shortcut; // portable text, "Ctrl+O"
     QList<MenuEntry> items;
 
     bool isSeparator() const { return caption == QLatin1String("-"); }
@@ -29,7 +29,7 @@ QList<MenuEntry> editorPopup();
 // The recent-file slots are the File menu's entries at these positions (separators count).
 constexpr int kFirstRecentSlot = 7;
 constexpr int kRecentSlotCount = 7;
-QString recentSlotName(int index);   // 0 -> mnuFavorit, 1 -> mnuFavorit1, ...
+QString recentSlotName(int index); // 0 -> mnuFavorit, 1 -> mnuFavorit1, ...
 // A text shown as a menu caption exactly: an "&" in a path is shown, not taken as an access key.
 QString menuCaption(const QString &text);
 

@@ -29,6 +29,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -36,7 +37,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QGuiApplication>
 #include <QShortcut>
 #include <QTime>
 #include <QToolButton>
@@ -143,10 +143,17 @@ void MainWindow::registerOwnCommands()
 void MainWindow::attachWindows(const SecondaryWindows &windows)
 {
     new ViewCommands(m_dispatcher, *m_view.editor, *m_view.splitter, *windows.transfer, m_dialogs, *this);
-    AuthoringCommands::install(m_dispatcher, *m_view.editor, m_state, m_dialogs, *windows.colorSize, *windows.table,
-                               *this, [this] { showDocumentFormat(); });
-    auto *preview = new PreviewCommands(m_dispatcher, m_state, m_dialogs,
-                                        {m_view.preview, m_view.urlBox, m_view.radioHttp, m_view.progressBar,
+    AuthoringCommands::install(
+        m_dispatcher, *m_view.editor, m_state, m_dialogs, *windows.colorSize, *windows.table, *this, [this] {
+            showDocumentFormat();
+        });
+    auto *preview = new PreviewCommands(m_dispatcher,
+                                        m_state,
+                                        m_dialogs,
+                                        {m_view.preview,
+                                         m_view.urlBox,
+                                         m_view.radioHttp,
+                                         m_view.progressBar,
                                          [this] { return EditorAdapter(*m_view.editor).text(); },
                                          [this](const QString &text) { m_view.statusBar->setPanelText(0, text); },
                                          m_view.radioOnline});
@@ -158,10 +165,12 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
     connect(m_documents, &DocumentCommands::documentFormatChanged, this, &MainWindow::showDocumentFormat);
     showDocumentFormat();
     new FindCommands(m_dispatcher, *m_view.editor, m_dialogs, *this);
-    m_editCommands = new EditCommands(m_dispatcher, *m_view.editor, *this,
-                     {{action(QStringLiteral("cut3")), action(QStringLiteral("Cut2"))},
-                      {action(QStringLiteral("Copy3")), action(QStringLiteral("Copy2"))},
-                      {action(QStringLiteral("Paste3")), action(QStringLiteral("Paste2"))}});
+    m_editCommands = new EditCommands(m_dispatcher,
+                                      *m_view.editor,
+                                      *this,
+                                      {{action(QStringLiteral("cut3")), action(QStringLiteral("Cut2"))},
+                                       {action(QStringLiteral("Copy3")), action(QStringLiteral("Copy2"))},
+                                       {action(QStringLiteral("Paste3")), action(QStringLiteral("Paste2"))}});
     new CaretDisplay(*m_view.editor, [this](const QString &text) { m_view.statusBar->setPanelText(0, text); });
 }
 
@@ -249,7 +258,8 @@ void MainWindow::formClose()
     // A list file that could not be read at start-up is left as it is rather than overwritten
     // with an empty list; a folder that cannot be written must not keep the program open.
     if (m_recentFilesLoaded)
-        m_dispatcher.guard([this] { LineFile::write(DataFolder::filePath(kRecentFilesName), m_recentFiles.toLines()); });
+        m_dispatcher.guard(
+            [this] { LineFile::write(DataFolder::filePath(kRecentFilesName), m_recentFiles.toLines()); });
     // This run's visits are kept even when the history window was never opened.
     if (m_webLists)
         m_dispatcher.guard([this] { m_webLists->saveHistory(); });

@@ -24,12 +24,12 @@ class WebListCommands;
 // The windows created after the main window, in creation order; owned by the main window.
 struct SecondaryWindows
 {
-    ColorSizeDialog *colorSize = nullptr;  // Form2
-    TableDialog *table = nullptr;          // Form3
-    HistoryEditor *history = nullptr;      // RIREKIfrm
-    AboutBox *about = nullptr;             // AboutBox
+    ColorSizeDialog *colorSize = nullptr;   // Form2
+    TableDialog *table = nullptr;           // Form3
+    HistoryEditor *history = nullptr;       // RIREKIfrm
+    AboutBox *about = nullptr;              // AboutBox
     PermissionDialog *permission = nullptr; // Ftp2
-    TransferWindow *transfer = nullptr;    // Ftp1
+    TransferWindow *transfer = nullptr;     // Ftp1
 };
 
 // The main editor window (Form1) and the composition root of the program. It owns the shared

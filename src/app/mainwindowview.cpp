@@ -130,8 +130,8 @@ MainWindowView MainWindowView::build(QMainWindow *window)
     v.splitter->setAccessibleName(QStringLiteral("区切り"));
     // A bar one pixel high is all but impossible to catch with the mouse; the style's own handle,
     // never thinner than a few pixels, shows the platform's grip and the resize cursor.
-    v.splitter->setHandleWidth(qMax(v.splitter->style()->pixelMetric(QStyle::PM_SplitterWidth, nullptr, v.splitter),
-                                    kMinimumSplitterHeight));
+    v.splitter->setHandleWidth(
+        qMax(v.splitter->style()->pixelMetric(QStyle::PM_SplitterWidth, nullptr, v.splitter), kMinimumSplitterHeight));
     v.splitter->setChildrenCollapsible(false);
     v.editor = new EditorPane(v.splitter);
     v.preview = new PreviewArea(v.splitter);
@@ -177,7 +177,8 @@ MainWindowView MainWindowView::build(QMainWindow *window)
 
     // Explicit groups: left to themselves, radio buttons count every radio button below their
     // parent (the frame's too) as one Tab group, and Tab would then never reach ｵﾝﾗｲﾝ/ｵﾌﾗｲﾝ.
-    for (const auto &[first, second] : {std::pair{v.radioHttp, v.radioFile}, std::pair{v.radioOnline, v.radioOffline}}) {
+    for (const auto &[first, second] :
+         {std::pair{v.radioHttp, v.radioFile}, std::pair{v.radioOnline, v.radioOffline}}) {
         auto *group = new QButtonGroup(client);
         group->addButton(first);
         group->addButton(second);

@@ -3,8 +3,8 @@
 #include "app/defaultprinter.h"
 #include "common/commanddispatcher.h"
 #include "common/mainstate.h"
-#include "common/usererror.h"
 #include "common/userdialogs.h"
+#include "common/usererror.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
@@ -18,8 +18,8 @@ const QString kNotReady = QStringLiteral("プリンタに印刷できる状態�
 
 } // namespace
 
-PrintCommand::PrintCommand(CommandDispatcher &commands, QTextEdit &editor, const MainState &state,
-                           UserDialogs &dialogs, QWidget &window)
+PrintCommand::PrintCommand(
+    CommandDispatcher &commands, QTextEdit &editor, const MainState &state, UserDialogs &dialogs, QWidget &window)
     : QObject(&window), m_editor(editor), m_state(state), m_dialogs(dialogs), m_window(window),
       m_source([] { return DefaultPrinter::open(); })
 {

@@ -25,15 +25,15 @@ public:
     // A printer ready for one job; throws UserError with the message the user sees when none is.
     using PrinterSource = std::function<std::unique_ptr<QPrinter>()>;
 
-    static constexpr int kMargin = 200;   // printer device units inside each edge of the printable area
+    static constexpr int kMargin = 200; // printer device units inside each edge of the printable area
 
     // window: the parent of the messages; becomes the parent.
-    PrintCommand(CommandDispatcher &commands, QTextEdit &editor, const MainState &state, UserDialogs &dialogs,
-                 QWidget &window);
+    PrintCommand(
+        CommandDispatcher &commands, QTextEdit &editor, const MainState &state, UserDialogs &dialogs, QWidget &window);
 
     void setPrinterSource(PrinterSource source) { m_source = std::move(source); }
 
-    void print();   // Print1Click
+    void print(); // Print1Click
 
 private:
     void printDocument(QPrinter &printer) const;

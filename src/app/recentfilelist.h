@@ -12,7 +12,7 @@ public:
     RecentFileList();
 
     const QStringList &entries() const { return m_entries; }
-    void setEntries(const QStringList &captions);   // extra entries ignored, missing ones empty
+    void setEntries(const QStringList &captions); // extra entries ignored, missing ones empty
 
     // A path already present (compared exactly, letter case included) stays where it is;
     // otherwise every entry moves down one slot, the last one drops out, the path goes first.

@@ -20,10 +20,8 @@ QLabel *makePanel(QWidget *parent, const QString &accessibleName)
 } // namespace
 
 StatusBar::StatusBar(QWidget *parent)
-    : QStatusBar(parent),
-      m_caretPanel(makePanel(this, QStringLiteral("カーソル位置"))),
-      m_creditPanel(makePanel(this, QStringLiteral("クレジット"))),
-      m_encodingPanel(makePanel(this, QString()))
+    : QStatusBar(parent), m_caretPanel(makePanel(this, QStringLiteral("カーソル位置"))),
+      m_creditPanel(makePanel(this, QStringLiteral("クレジット"))), m_encodingPanel(makePanel(this, QString()))
 {
     setObjectName(QStringLiteral("StatusBar1"));
     setAccessibleName(QStringLiteral("ステータスバー"));

@@ -16,9 +16,14 @@ constexpr int kMaximizeTag = 0;
 
 } // namespace
 
-ViewCommands::ViewCommands(CommandDispatcher &commands, QTextEdit &editor, QSplitter &splitter,
-                           TransferWindow &transfer, UserDialogs &dialogs, QWidget &window)
-    : QObject(&window), m_editor(editor), m_splitter(splitter), m_transfer(transfer), m_dialogs(dialogs), m_window(window)
+ViewCommands::ViewCommands(CommandDispatcher &commands,
+                           QTextEdit &editor,
+                           QSplitter &splitter,
+                           TransferWindow &transfer,
+                           UserDialogs &dialogs,
+                           QWidget &window)
+    : QObject(&window), m_editor(editor), m_splitter(splitter), m_transfer(transfer), m_dialogs(dialogs),
+      m_window(window)
 {
     commands.add(QStringLiteral("N9Click"), [this](int) { chooseEditorFont(); });
     commands.add(QStringLiteral("mnuWebMAXClick"), [this](int tag) { setPreviewMaximized(tag); });

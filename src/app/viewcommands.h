@@ -19,12 +19,16 @@ class ViewCommands final : public QObject
 
 public:
     // window: the parent of the font dialog; becomes the parent.
-    ViewCommands(CommandDispatcher &commands, QTextEdit &editor, QSplitter &splitter, TransferWindow &transfer,
-                 UserDialogs &dialogs, QWidget &window);
+    ViewCommands(CommandDispatcher &commands,
+                 QTextEdit &editor,
+                 QSplitter &splitter,
+                 TransferWindow &transfer,
+                 UserDialogs &dialogs,
+                 QWidget &window);
 
-    void chooseEditorFont();            // N9Click
-    void setPreviewMaximized(int tag);  // mnuWebMAXClick: 0 最大化, 1 元に戻す
-    void showTransferWindow();          // mnuFTPClick
+    void chooseEditorFont();           // N9Click
+    void setPreviewMaximized(int tag); // mnuWebMAXClick: 0 最大化, 1 元に戻す
+    void showTransferWindow();         // mnuFTPClick
 
 private:
     QTextEdit &m_editor;

@@ -16,7 +16,7 @@ struct WindowPlacement
 {
     static inline const QString kFileName = QStringLiteral("window.ini");
 
-    QRect geometry;        // the window's inside, without the frame the window manager adds
+    QRect geometry; // the window's inside, without the frame the window manager adds
     bool maximized = false;
     int editorHeight = 0;
 

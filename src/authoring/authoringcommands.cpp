@@ -14,8 +14,14 @@
 
 namespace AuthoringCommands {
 
-void install(CommandDispatcher &commands, QTextEdit &editor, MainState &state, UserDialogs &dialogs,
-             ColorSizeDialog &colorSize, TableDialog &table, QWidget &window, std::function<void()> documentReset)
+void install(CommandDispatcher &commands,
+             QTextEdit &editor,
+             MainState &state,
+             UserDialogs &dialogs,
+             ColorSizeDialog &colorSize,
+             TableDialog &table,
+             QWidget &window,
+             std::function<void()> documentReset)
 {
     new PageCommands(commands, editor, state, dialogs, window, std::move(documentReset));
     new FormatCommands(commands, editor, state.fragment, colorSize, window);

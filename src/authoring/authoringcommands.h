@@ -19,8 +19,13 @@ namespace AuthoringCommands {
 
 // Creates every family as a child of window; each registers its handlers with commands.
 // documentReset runs after a command made the document a new, untitled one (the page skeleton).
-void install(CommandDispatcher &commands, QTextEdit &editor, MainState &state, UserDialogs &dialogs,
-             ColorSizeDialog &colorSize, TableDialog &table, QWidget &window,
+void install(CommandDispatcher &commands,
+             QTextEdit &editor,
+             MainState &state,
+             UserDialogs &dialogs,
+             ColorSizeDialog &colorSize,
+             TableDialog &table,
+             QWidget &window,
              std::function<void()> documentReset = {});
 
 } // namespace AuthoringCommands

@@ -16,9 +16,9 @@ struct RgbColor
 
 // The three ways the colour dialog can write a colour.
 enum class ColorNotation {
-    Rgb,     // RGB(255,128,0)
-    Dollar,  // $0080FF: blue, green, red, as the editor's own colour numbers are written
-    Hash,    // #FF8000: red, green, blue, as HTML writes them
+    Rgb,    // RGB(255,128,0)
+    Dollar, // $0080FF: blue, green, red, as the editor's own colour numbers are written
+    Hash,   // #FF8000: red, green, blue, as HTML writes them
 };
 
 // What the colour and size dialog edits: the two check boxes, the size text, the colour, the
@@ -31,7 +31,7 @@ struct ColorChoice
     QString sizeText = QStringLiteral("4");
     RgbColor color;
     ColorNotation notation = ColorNotation::Hash;
-    QString colorText;       // the result; empty until accepted, emptied by a cancel
+    QString colorText; // the result; empty until accepted, emptied by a cancel
     // The notation the dialog was last left in by a command that writes HTML. The editor's own
     // background colour switches the dialog to "$", which a browser does not read; the next HTML
     // command goes back to this one.
@@ -45,7 +45,7 @@ struct ColorSizePreset
     std::optional<bool> useColor;
     std::optional<bool> useSize;
     std::optional<ColorNotation> notation;
-    bool writesHtml = true;   // the result goes into the page, so it must be a notation HTML reads
+    bool writesHtml = true; // the result goes into the page, so it must be a notation HTML reads
 };
 
 namespace ColorPresets {

@@ -7,8 +7,8 @@
 #include <QPalette>
 #include <QTextEdit>
 
-ColorCommands::ColorCommands(CommandDispatcher &commands, QTextEdit &editor, QString &fragment,
-                             ColorSizeDialog &colorSize, QWidget &window)
+ColorCommands::ColorCommands(
+    CommandDispatcher &commands, QTextEdit &editor, QString &fragment, ColorSizeDialog &colorSize, QWidget &window)
     : QObject(&window), m_editor(editor), m_inserter(fragment, editor), m_colorSize(colorSize)
 {
     commands.add(QStringLiteral("mnuColorSetClick"), [this](int) { insertColor(); });

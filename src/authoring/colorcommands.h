@@ -19,12 +19,12 @@ class ColorCommands final : public QObject
 
 public:
     // fragment: the shared insertion text; becomes a child of window.
-    ColorCommands(CommandDispatcher &commands, QTextEdit &editor, QString &fragment, ColorSizeDialog &colorSize,
-                  QWidget &window);
+    ColorCommands(
+        CommandDispatcher &commands, QTextEdit &editor, QString &fragment, ColorSizeDialog &colorSize, QWidget &window);
 
-    void insertColor();                 // mnuColorSetClick
-    void insertBackgroundColor();       // mnuBGCOLORClick
-    void setEditorBackground();         // N10Click
+    void insertColor();           // mnuColorSetClick
+    void insertBackgroundColor(); // mnuBGCOLORClick
+    void setEditorBackground();   // N10Click
 
 private:
     QTextEdit &m_editor;

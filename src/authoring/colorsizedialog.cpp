@@ -201,7 +201,12 @@ void ColorSizeDialog::setChoice(const ColorChoice &choice)
 
 ColorChoice ColorSizeDialog::choice() const
 {
-    return {m_useColor->isChecked(), m_useSize->isChecked(), m_size->currentText(), color(), notation(), m_colorText,
+    return {m_useColor->isChecked(),
+            m_useSize->isChecked(),
+            m_size->currentText(),
+            color(),
+            notation(),
+            m_colorText,
             m_htmlNotation};
 }
 

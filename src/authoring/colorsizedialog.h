@@ -42,8 +42,8 @@ protected:
 
 private:
     void buildControls();
-    void showColor();      // labels and swatch follow the scroll bars
-    void settle();         // 設定
+    void showColor(); // labels and swatch follow the scroll bars
+    void settle();    // 設定
     RgbColor color() const;
     ColorNotation notation() const;
 

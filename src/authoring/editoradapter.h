@@ -14,17 +14,17 @@ public:
     QTextEdit &editor() const { return m_editor; }
 
     bool hasSelection() const;
-    QString selectedText() const;                 // CR LF line ends
+    QString selectedText() const; // CR LF line ends
     // Replaces the selection (or inserts at the caret) with text holding CR LF line ends,
     // leaves the caret after it and nothing selected, and marks the document modified. The
     // replacement is one undo step; the history before it is kept.
     void replaceSelection(const QString &text);
 
-    QString text() const;                         // the whole text, CR LF line ends
-    void setText(const QString &text);            // replaces everything as plain text
+    QString text() const;              // the whole text, CR LF line ends
+    void setText(const QString &text); // replaces everything as plain text
 
-    int caretPosition() const;                    // in CR LF text
-    void setCaret(int position);                  // a bare caret at a CR LF text position
+    int caretPosition() const;   // in CR LF text
+    void setCaret(int position); // a bare caret at a CR LF text position
     // Selects length characters of the CR LF text from start; the caret ends at the far end.
     void setSelection(int start, int length);
 

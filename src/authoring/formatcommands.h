@@ -18,11 +18,11 @@ class FormatCommands final : public QObject
 
 public:
     // fragment: the shared insertion text; becomes a child of window.
-    FormatCommands(CommandDispatcher &commands, QTextEdit &editor, QString &fragment, ColorSizeDialog &colorSize,
-                   QWidget &window);
+    FormatCommands(
+        CommandDispatcher &commands, QTextEdit &editor, QString &fragment, ColorSizeDialog &colorSize, QWidget &window);
 
-    void formatText(int tag);           // Font1Click
-    void align(int tag);                // mnuSetAlignClick
+    void formatText(int tag); // Font1Click
+    void align(int tag);      // mnuSetAlignClick
 
 private:
     FragmentInserter m_inserter;

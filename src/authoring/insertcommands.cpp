@@ -45,8 +45,8 @@ private:
 
 } // namespace
 
-InsertCommands::InsertCommands(CommandDispatcher &commands, QTextEdit &editor, QString &fragment,
-                               UserDialogs &dialogs, QWidget &window)
+InsertCommands::InsertCommands(
+    CommandDispatcher &commands, QTextEdit &editor, QString &fragment, UserDialogs &dialogs, QWidget &window)
     : QObject(&window), m_inserter(fragment, editor), m_dialogs(dialogs), m_window(window)
 {
     commands.add(QStringLiteral("mnuFileClick"), [this](int) { insertFileName(); });

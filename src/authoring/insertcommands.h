@@ -19,13 +19,13 @@ class InsertCommands final : public QObject
 public:
     // fragment: the shared insertion text; window: the parent of the file dialog; becomes the
     // parent.
-    InsertCommands(CommandDispatcher &commands, QTextEdit &editor, QString &fragment, UserDialogs &dialogs,
-                   QWidget &window);
+    InsertCommands(
+        CommandDispatcher &commands, QTextEdit &editor, QString &fragment, UserDialogs &dialogs, QWidget &window);
 
-    void insertFileName();              // mnuFileClick
-    void insertImage(int tag);          // mnuGrp1Click
-    void insertLink(int tag);           // URL1Click
-    void insertRule();                  // mnuHRClick
+    void insertFileName();     // mnuFileClick
+    void insertImage(int tag); // mnuGrp1Click
+    void insertLink(int tag);  // URL1Click
+    void insertRule();         // mnuHRClick
 
 private:
     FragmentInserter m_inserter;

@@ -5,8 +5,8 @@ namespace InsertFragments {
 namespace {
 
 constexpr ImageRow kImageRows[] = {
-    {0, u"left"},   // mnuGrp1 画像左寄せ
-    {1, u"right"},  // mnuGrp2 画像右寄せ
+    {0, u"left"},  // mnuGrp1 画像左寄せ
+    {1, u"right"}, // mnuGrp2 画像右寄せ
 };
 
 // The in-page jump puts enough line breaks between the link and its target that the jump is
@@ -15,9 +15,12 @@ constexpr int kJumpBreaks = 24;
 const QString kJumpFiller = QStringLiteral("<br>").repeated(kJumpBreaks);
 
 constexpr LinkRow kLinkRows[] = {
-    {0, u"<a href=\"http://ここにURLを入れてね\">", u"</a>", u"", u""},               // URL1
-    {1, u"<a href=\"mailto:ここにメールアドレスを入れてね\">", u"</a>",               // mail1
-     u"<a href=\"mailto:", u"\"></a>"},
+    {0, u"<a href=\"http://ここにURLを入れてね\">", u"</a>", u"", u""}, // URL1
+    {1,
+     u"<a href=\"mailto:ここにメールアドレスを入れてね\">",
+     u"</a>", // mail1
+     u"<a href=\"mailto:",
+     u"\"></a>"},
     {2, u"<a href=\"#QZ\">", u"</a>\r\n%1\r\n<a name=\"QZ\">ここです</a>", u"", u""}, // NAME1
 };
 

@@ -13,8 +13,8 @@ struct ImageRow
     int tag;
     const char16_t *align;
 };
-extern const TagTable<ImageRow> kImageTable;   // the rows by the tag of their menu items
-const ImageRow *imageRow(int tag);   // nullptr for a tag the menu does not have
+extern const TagTable<ImageRow> kImageTable; // the rows by the tag of their menu items
+const ImageRow *imageRow(int tag);           // nullptr for a tag the menu does not have
 QString image(const ImageRow &row);
 
 // URL1Click. The link text is the selection, or a placeholder when nothing is selected. A row
@@ -24,12 +24,12 @@ struct LinkRow
 {
     int tag;
     const char16_t *open;
-    const char16_t *close;         // %1 stands for the line of breaks of the in-page jump
-    const char16_t *addressOpen;   // empty: the row has no address form
+    const char16_t *close;       // %1 stands for the line of breaks of the in-page jump
+    const char16_t *addressOpen; // empty: the row has no address form
     const char16_t *addressClose;
 };
-extern const TagTable<LinkRow> kLinkTable;     // the rows by the tag of their menu items
-const LinkRow *linkRow(int tag);     // nullptr for a tag the menu does not have
+extern const TagTable<LinkRow> kLinkTable; // the rows by the tag of their menu items
+const LinkRow *linkRow(int tag);           // nullptr for a tag the menu does not have
 QString link(const LinkRow &row, const QString &selection);
 
 // mnuBGCOLORClick: a bare attribute with its leading blank; empty when the dialog was cancelled.

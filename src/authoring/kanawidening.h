@@ -17,13 +17,13 @@ namespace KanaWidening {
 // The JIS X 0201 byte of a half-width katakana character (0xA1 to 0xDF); 0 for any other.
 std::uint8_t hanKanaByte(QChar c);
 
-bool isHanKana(std::uint8_t byte);       // 0xA1 to 0xDF
-bool isDakuten(std::uint8_t byte);       // takes the voiced mark: ｶ to ﾄ, ﾊ to ﾎ, ｳ
-bool isHanDakuten(std::uint8_t byte);    // takes the semi-voiced mark: ﾊ to ﾎ
+bool isHanKana(std::uint8_t byte);    // 0xA1 to 0xDF
+bool isDakuten(std::uint8_t byte);    // takes the voiced mark: ｶ to ﾄ, ﾊ to ﾎ, ｳ
+bool isHanDakuten(std::uint8_t byte); // takes the semi-voiced mark: ﾊ to ﾎ
 
 inline constexpr std::uint8_t kFirstHanKana = 0xA1;
-inline constexpr std::uint8_t kVoicedMark = 0xDE;        // ﾞ
-inline constexpr std::uint8_t kSemiVoicedMark = 0xDF;    // ﾟ
+inline constexpr std::uint8_t kVoicedMark = 0xDE;     // ﾞ
+inline constexpr std::uint8_t kSemiVoicedMark = 0xDF; // ﾟ
 
 // The full-width Shift_JIS code of each byte 0xA1 to 0xDF, in byte order.
 extern const std::array<std::uint16_t, 63> kKanaTable;

@@ -16,14 +16,14 @@ const QString kUntitledCaption = QStringLiteral("QZWeb");
 
 } // namespace
 
-PageCommands::PageCommands(CommandDispatcher &commands, QTextEdit &editor, MainState &state, UserDialogs &dialogs,
-                           QWidget &window, std::function<void()> documentReset)
-    : QObject(&window)
-    , m_editor(editor)
-    , m_state(state)
-    , m_dialogs(dialogs)
-    , m_window(window)
-    , m_documentReset(std::move(documentReset))
+PageCommands::PageCommands(CommandDispatcher &commands,
+                           QTextEdit &editor,
+                           MainState &state,
+                           UserDialogs &dialogs,
+                           QWidget &window,
+                           std::function<void()> documentReset)
+    : QObject(&window), m_editor(editor), m_state(state), m_dialogs(dialogs), m_window(window),
+      m_documentReset(std::move(documentReset))
 {
     commands.add(QStringLiteral("HTML1Click"), [this](int) { insertPageSkeleton(); });
 }

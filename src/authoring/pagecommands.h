@@ -21,10 +21,14 @@ class PageCommands final : public QObject
 public:
     // state: the open document's path and format, reset; window: the caption reset and the parent
     // of the question; becomes the parent. documentReset, when given, runs after the reset.
-    PageCommands(CommandDispatcher &commands, QTextEdit &editor, MainState &state, UserDialogs &dialogs,
-                 QWidget &window, std::function<void()> documentReset = {});
+    PageCommands(CommandDispatcher &commands,
+                 QTextEdit &editor,
+                 MainState &state,
+                 UserDialogs &dialogs,
+                 QWidget &window,
+                 std::function<void()> documentReset = {});
 
-    void insertPageSkeleton();          // HTML1Click
+    void insertPageSkeleton(); // HTML1Click
 
 private:
     QTextEdit &m_editor;

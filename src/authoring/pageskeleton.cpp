@@ -4,11 +4,11 @@ namespace PageSkeleton {
 
 namespace {
 
-const QString kHead = QStringLiteral(
-    "<html>\r\n"
-    "<head><title>&lt;タイトルになります&gt;</title></head>\r\n"
-    "<body background=\"背景画像ファイル名\" bgcolor=\"#ffffff\" text=\"#000000\" link=\"#0000ff\" "
-    "vlink=\"#cc00ff\" alink=\"#ff0000\">\r\n");
+const QString kHead =
+    QStringLiteral("<html>\r\n"
+                   "<head><title>&lt;タイトルになります&gt;</title></head>\r\n"
+                   "<body background=\"背景画像ファイル名\" bgcolor=\"#ffffff\" text=\"#000000\" link=\"#0000ff\" "
+                   "vlink=\"#cc00ff\" alink=\"#ff0000\">\r\n");
 const QString kTail = QStringLiteral("\r\n</body>\r\n</html>");
 
 } // namespace

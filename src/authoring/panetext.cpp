@@ -62,7 +62,7 @@ int toPanePosition(const QString &crlfText, int documentPosition)
     for (int i = 0; i < end; ++i) {
         if (crlfText.at(i) == QLatin1Char('\r') && i + 1 < crlfText.size() && crlfText.at(i + 1) == QLatin1Char('\n')) {
             if (i + 1 < end)
-                ++i;   // the pair is one pane position; a position between CR and LF maps past it
+                ++i; // the pair is one pane position; a position between CR and LF maps past it
         }
         ++pane;
     }

@@ -20,9 +20,9 @@ public:
     // fragment: the shared insertion text; becomes a child of window.
     ParagraphCommands(CommandDispatcher &commands, QTextEdit &editor, QString &fragment, QWidget &window);
 
-    void insertParagraph(int tag);      // mnuKaigyoClick
-    void indentFirstLine();             // mnuIndentClick
-    void cancelIndent();                // mnuCancelClick
+    void insertParagraph(int tag); // mnuKaigyoClick
+    void indentFirstLine();        // mnuIndentClick
+    void cancelIndent();           // mnuCancelClick
 
 private:
     void setFirstLineIndent(bool increase);

@@ -8,19 +8,44 @@ const QString kLineEnd = QStringLiteral("\r\n");
 
 // The samples indent with full-width spaces (U+3000), as a Japanese page author would.
 constexpr Row kRows[] = {
-    {0, Shape::Append, u"<br>", u"", u"", u""},                        // mnuKaigyo 改行
-    {1, Shape::Append, u"<br clear=\"all\">", u"", u"", u""},          // mnuBRCansel 回り込み解除
-    {2, Shape::Wrap, u"<p>\r\n", u"", u"\r\n</p>",                     // N11 前後に空行(p)
+    {0, Shape::Append, u"<br>", u"", u"", u""},               // mnuKaigyo 改行
+    {1, Shape::Append, u"<br clear=\"all\">", u"", u"", u""}, // mnuBRCansel 回り込み解除
+    {2,
+     Shape::Wrap,
+     u"<p>\r\n",
+     u"",
+     u"\r\n</p>", // N11 前後に空行(p)
      u"<p>これは段落です。前後に空行が入ります。</p>"},
-    {3, Shape::Wrap, u"<div>\r\n", u"", u"\r\n</div>",                 // N12 前後に空行なし(div)
+    {3,
+     Shape::Wrap,
+     u"<div>\r\n",
+     u"",
+     u"\r\n</div>", // N12 前後に空行なし(div)
      u"<div>これは段落です。前後に空行が入りません。</div>"},
-    {4, Shape::Sample, u"", u"", u"",                                  // N13 ﾘｽﾄ番号(ol)
+    {4,
+     Shape::Sample,
+     u"",
+     u"",
+     u"", // N13 ﾘｽﾄ番号(ol)
      u"\u3000<ol>番号付きリスト\r\n\u3000\u3000<li>リスト１\r\n\u3000\u3000<li>リスト２\r\n\u3000</ol>"},
-    {5, Shape::Sample, u"", u"", u"",                                  // N14 ﾘｽﾄ記号(ul)
+    {5,
+     Shape::Sample,
+     u"",
+     u"",
+     u"", // N14 ﾘｽﾄ記号(ul)
      u"\u3000<ul>記号付きリスト\r\n\u3000\u3000<li>リスト１\r\n\u3000\u3000<li>リスト２\r\n\u3000</ul>"},
-    {6, Shape::TermAndRest, u"<dl>\r\n\u3000<dt>", u"\r\n\u3000<dd>", u"\r\n</dl>", // N15 単語定義
-     u"<dl>\r\n\u3000<dt>ＨＴＭＬとは\r\n\u3000<dd>WWW上に配信するファイルを作成するために使われるプログラム言語の一種です\r\n</dl>"},
-    {7, Shape::TermAndRest, u"", u"<blockquote>\r\n", u"\r\n</blockquote>", // N16 引用文
+    {6,
+     Shape::TermAndRest,
+     u"<dl>\r\n\u3000<dt>",
+     u"\r\n\u3000<dd>",
+     u"\r\n</dl>", // N15 単語定義
+     u"<dl>\r\n\u3000<dt>ＨＴＭＬとは\r\n\u3000<dd>"
+     u"WWW上に配信するファイルを作成するために使われるプログラム言語の一種です\r\n</dl>"},
+    {7,
+     Shape::TermAndRest,
+     u"",
+     u"<blockquote>\r\n",
+     u"\r\n</blockquote>", // N16 引用文
      u"引用文のタイトル<blockquote>これは引用文です。前後に空行が入ります。\r\n\u3000\u3000</blockquote>"},
 };
 

@@ -9,10 +9,10 @@
 namespace ParagraphFragments {
 
 enum class Shape {
-    Append,       // S lead
-    Wrap,         // lead S tail; the sample when nothing is selected
-    Sample,       // always the sample; the selection is replaced
-    TermAndRest,  // lead first-line middle rest tail when the first line is not empty; else the sample
+    Append,      // S lead
+    Wrap,        // lead S tail; the sample when nothing is selected
+    Sample,      // always the sample; the selection is replaced
+    TermAndRest, // lead first-line middle rest tail when the first line is not empty; else the sample
 };
 
 struct Row

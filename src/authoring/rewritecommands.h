@@ -20,11 +20,11 @@ class RewriteCommands final : public QObject
 public:
     // fragment: the shared insertion text; window: the parent of the questions; becomes the
     // parent.
-    RewriteCommands(CommandDispatcher &commands, QTextEdit &editor, QString &fragment, UserDialogs &dialogs,
-                    QWidget &window);
+    RewriteCommands(
+        CommandDispatcher &commands, QTextEdit &editor, QString &fragment, UserDialogs &dialogs, QWidget &window);
 
-    void removeTags();     // mnuDelTagClick
-    void widenKana();      // N27Click
+    void removeTags(); // mnuDelTagClick
+    void widenKana();  // N27Click
 
 private:
     FragmentInserter m_inserter;

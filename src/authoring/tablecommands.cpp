@@ -6,8 +6,8 @@
 
 #include <QWidget>
 
-TableCommands::TableCommands(CommandDispatcher &commands, QTextEdit &editor, QString &fragment,
-                             TableDialog &settings, QWidget &window)
+TableCommands::TableCommands(
+    CommandDispatcher &commands, QTextEdit &editor, QString &fragment, TableDialog &settings, QWidget &window)
     : QObject(&window), m_inserter(fragment, editor), m_settings(settings)
 {
     commands.add(QStringLiteral("mnuTableSetClick"), [this](int) { editSettings(); });

@@ -19,11 +19,11 @@ class TableCommands final : public QObject
 
 public:
     // fragment: the shared insertion text; window: becomes the parent.
-    TableCommands(CommandDispatcher &commands, QTextEdit &editor, QString &fragment, TableDialog &settings,
-                  QWidget &window);
+    TableCommands(
+        CommandDispatcher &commands, QTextEdit &editor, QString &fragment, TableDialog &settings, QWidget &window);
 
-    void editSettings();          // mnuTableSetClick
-    void insertTable(int tag);    // mnuTableClick
+    void editSettings();       // mnuTableSetClick
+    void insertTable(int tag); // mnuTableClick
 
 private:
     FragmentInserter m_inserter;

@@ -31,7 +31,7 @@ protected:
 
 private:
     void buildControls();
-    void settle();   // 設定
+    void settle(); // 設定
 
     UserDialogs &m_dialogs;
     QComboBox *m_rows = nullptr;

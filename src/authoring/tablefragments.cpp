@@ -7,16 +7,16 @@ namespace TableFragments {
 namespace {
 
 constexpr Row kRows[] = {
-    {0, nullptr},   // mnuTable 表(標準): the plain grid
-    {1,             // N19 表(１行目を強調)
+    {0, nullptr}, // mnuTable 表(標準): the plain grid
+    {1,           // N19 表(１行目を強調)
      u"  <tr bgcolor=\"#ff00cc\"><th>data1</th><th>data2</th></tr>\r\n"
      u"  <tr><td>data3</td><td>data4</td></tr>\r\n"
      u"</table>"},
-    {2,             // N20 表(１列目を強調)
+    {2, // N20 表(１列目を強調)
      u"  <tr><th bgcolor=\"#ff00cc\">data1</th><td>data2</td></tr>\r\n"
      u"  <tr><th bgcolor=\"#ff00cc\">data3</th><td>data4</td></tr>\r\n"
      u"</table>"},
-    {3,             // N21 表(行結合)
+    {3, // N21 表(行結合)
      u"  <tr>\r\n"
      u"    <th rowspan=\"3\" bgcolor=\"#ff00cc\">行結合</th>\r\n"
      u"    <td>data1</td><td>data2</td>\r\n"
@@ -24,7 +24,7 @@ constexpr Row kRows[] = {
      u"  <tr><td>data3</td><td>data4</td></tr>\r\n"
      u"  <tr><td>data5</td><td>data6</td></tr>\r\n"
      u"</table>"},
-    {4,             // N22 表(列結合)
+    {4, // N22 表(列結合)
      u"  <tr><th colspan=\"3\" bgcolor=\"#ff00cc\">列結合</th>\r\n"
      u"  </tr>\r\n"
      u"  <tr>\r\n"

@@ -12,7 +12,7 @@ namespace TableFragments {
 struct Row
 {
     int tag;
-    const char16_t *body;   // after the head, ending in "</table>"; nullptr: the plain grid
+    const char16_t *body; // after the head, ending in "</table>"; nullptr: the plain grid
 };
 
 // Every row, in menu order, found by the tag of its menu item.

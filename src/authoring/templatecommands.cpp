@@ -5,8 +5,8 @@
 
 #include <QWidget>
 
-TemplateCommands::TemplateCommands(CommandDispatcher &commands, QTextEdit &editor, QString &fragment,
-                                   UserDialogs &dialogs, QWidget &window)
+TemplateCommands::TemplateCommands(
+    CommandDispatcher &commands, QTextEdit &editor, QString &fragment, UserDialogs &dialogs, QWidget &window)
     : QObject(&window), m_inserter(fragment, editor), m_dialogs(dialogs), m_window(window)
 {
     using namespace TemplateFragments;

@@ -22,10 +22,10 @@ class TemplateCommands final : public QObject
 public:
     // fragment: the shared insertion text; window: the parent of the message; becomes the
     // parent.
-    TemplateCommands(CommandDispatcher &commands, QTextEdit &editor, QString &fragment, UserDialogs &dialogs,
-                     QWidget &window);
+    TemplateCommands(
+        CommandDispatcher &commands, QTextEdit &editor, QString &fragment, UserDialogs &dialogs, QWidget &window);
 
-    void insert(const TemplateFragments::Row *row);   // nothing for a tag without a row
+    void insert(const TemplateFragments::Row *row); // nothing for a tag without a row
 
 private:
     FragmentInserter m_inserter;

@@ -5,46 +5,62 @@ namespace TemplateFragments {
 namespace {
 
 constexpr Row kStyleRows[] = {
-    {0, Placement::Head,   // N36 基本形
+    {0,
+     Placement::Head, // N36 基本形
      u"\r\n<STYLE type=\"text/css\">\r\n <!--\r\n  /* ここにスタイル定義を記述する */\r\n -->\r\n</STYLE>\r\n"},
-    {1, Placement::Head,   // mnuStyle リンク読込
+    {1,
+     Placement::Head, // mnuStyle リンク読込
      u"\r\n<LINK rel=stylesheet href=\"QZ.css\" type=\"text/css\">\r\n"},
 };
 
 constexpr Row kScriptRows[] = {
-    {0, Placement::Head,   // JAVA1 java基本形
+    {0,
+     Placement::Head, // JAVA1 java基本形
      u"\r\n<SCRIPT LANGUAGE=\"JavaScript\">\r\n<!--\r\n//-->\r\n</SCRIPT>\r\n"},
-    {1, Placement::Caret,  // N37 太字に変える
+    {1,
+     Placement::Caret, // N37 太字に変える
      u"<p onMouseover=\"this.style.fontWeight='bold'\" onMouseout=\"this.style.fontWeight='normal'\">QZtitle</p>"},
-    {2, Placement::Caret,  // N18 ﾏｳｽ反転
+    {2,
+     Placement::Caret, // N18 ﾏｳｽ反転
      u"<span onmouseover=\"this.style.background='pink';\" onmouseout=\"this.style.background='#ffffff';\">\r\n"
      u"<a href=\"http://ここにURLを入れてね\">ｼﾞｬﾝﾌﾟ先</a>\r\n"
      u"</span>"},
-    {3, Placement::Caret,  // N38 解説表示
+    {3,
+     Placement::Caret, // N38 解説表示
      u"<div onmouseover=\"com1.style.visibility='visible'\" onmouseout=\"com1.style.visibility='hidden'\">"
      u"アイリーン＝アドラー</div>\r\n"
      u"<p class=\"comment\" id=\"com1\" style=\"visibility:hidden\">"
      u"　女性に興味を持たない名探偵ホームズが、生涯で<br>　ただひとりその能力を認め、尊敬した女性</p>"},
-    {4, Placement::Head,   // SRC1 SRC読込
+    {4,
+     Placement::Head, // SRC1 SRC読込
      u"\r\n<SCRIPT LANGUAGE=\"JavaScript\" SRC=\"QZ.js\">\r\n<!--\r\n//-->\r\n</SCRIPT>\r\n"},
 };
 
 constexpr Row kFormRows[] = {
-    {0, Placement::Caret,  // mnuForm メール: the action is written without quotes
-     u"<form action=mailto:ここにメールアドレスをいれてね method=\"post\" enctype=\"text/plain\">", true},
-    {1, Placement::Caret,  // CGI1 CGI
-     u"<form action=\"kekka.cgi\" method=\"post\">", true},
-    {2, Placement::Caret,  // N31 ﾃｷｽﾄﾎﾞｯｸｽ
+    {0,
+     Placement::Caret, // mnuForm メール: the action is written without quotes
+     u"<form action=mailto:ここにメールアドレスをいれてね method=\"post\" enctype=\"text/plain\">",
+     true},
+    {1,
+     Placement::Caret, // CGI1 CGI
+     u"<form action=\"kekka.cgi\" method=\"post\">",
+     true},
+    {2,
+     Placement::Caret, // N31 ﾃｷｽﾄﾎﾞｯｸｽ
      u"<input type=\"text\" name=\"name\">"},
-    {3, Placement::Caret,  // N32 複数行ﾃｷｽﾄﾎﾞｯｸｽ
+    {3,
+     Placement::Caret, // N32 複数行ﾃｷｽﾄﾎﾞｯｸｽ
      u"<textarea name=\"name\" rows=\"5\" cols=\"30\"></textarea>"},
-    {4, Placement::Caret,  // N33 ﾗｼﾞｵﾎﾞﾀﾝ
+    {4,
+     Placement::Caret, // N33 ﾗｼﾞｵﾎﾞﾀﾝ
      u"<input type=\"radio\" name=\"ラジオ\" value=\"送信する値\">男\r\n"
      u"<input type=\"radio\" name=\"ラジオ\" value=\"送信する値\">女"},
-    {5, Placement::Caret,  // N34 ﾁｪｯｸﾎﾞｯｸｽ
+    {5,
+     Placement::Caret, // N34 ﾁｪｯｸﾎﾞｯｸｽ
      u"<input type=\"checkbox\" name=\"チェック\" value=\"送信する値\">ruz職員\r\n"
      u"<input type=\"checkbox\" name=\"チェック\" value=\"送信する値\">市町村職員"},
-    {6, Placement::Caret,  // N35 ｺﾝﾎﾞﾎﾞｯｸｽ
+    {6,
+     Placement::Caret, // N35 ｺﾝﾎﾞﾎﾞｯｸｽ
      u"<select name=\"name\">\r\n"
      u" <option value=\"コンボ１\">選択肢1\r\n"
      u" <option value=\"コンボ２\">選択肢2\r\n"

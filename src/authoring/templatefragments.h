@@ -9,8 +9,8 @@
 namespace TemplateFragments {
 
 enum class Placement {
-    Head,    // immediately before "</head>"; the selection is dropped, not replaced
-    Caret,   // in place of the selection
+    Head,  // immediately before "</head>"; the selection is dropped, not replaced
+    Caret, // in place of the selection
 };
 
 struct Row
@@ -18,7 +18,7 @@ struct Row
     int tag;
     Placement placement;
     const char16_t *text;
-    bool questionnaire = false;   // the questionnaire body follows the text
+    bool questionnaire = false; // the questionnaire body follows the text
 };
 
 // mnuStyleClick, JAVA1Click and mnuFormClick: every row, in menu order, by the tag of its item.

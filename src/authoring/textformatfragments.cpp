@@ -7,13 +7,13 @@ namespace TextFormatFragments {
 namespace {
 
 constexpr Row kRows[] = {
-    {0, Shape::Font, u"<font", u"</font>", ColorPresets::fontTag},           // Font1 フォント(ｻｲｽﾞ･色)
+    {0, Shape::Font, u"<font", u"</font>", ColorPresets::fontTag}, // Font1 フォント(ｻｲｽﾞ･色)
     {1, Shape::BaseFont, u"<basefont size=\"", u"\">", ColorPresets::baseFontSize}, // N24 全体のﾌｫﾝﾄｻｲｽﾞ
-    {2, Shape::Wrap, u"<b>", u"</b>", std::nullopt},                          // N5 太字
-    {3, Shape::Wrap, u"<i>", u"</i>", std::nullopt},                          // N6 斜体
-    {4, Shape::Wrap, u"<u>", u"</u>", std::nullopt},                          // N7 下線付き
-    {5, Shape::Wrap, u"<strike>", u"</strike>", std::nullopt},                // N44 取消線
-    {6, Shape::Wrap, u"<h1>", u"</h1>", std::nullopt},                        // mnuMIDASHI 見出し
+    {2, Shape::Wrap, u"<b>", u"</b>", std::nullopt},                                // N5 太字
+    {3, Shape::Wrap, u"<i>", u"</i>", std::nullopt},                                // N6 斜体
+    {4, Shape::Wrap, u"<u>", u"</u>", std::nullopt},                                // N7 下線付き
+    {5, Shape::Wrap, u"<strike>", u"</strike>", std::nullopt},                      // N44 取消線
+    {6, Shape::Wrap, u"<h1>", u"</h1>", std::nullopt},                              // mnuMIDASHI 見出し
 };
 
 QString fontTag(const Row &row, const QString &selection, const ColorChoice &result)

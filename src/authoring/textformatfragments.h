@@ -11,9 +11,9 @@
 namespace TextFormatFragments {
 
 enum class Shape {
-    Font,      // <font size color>S</font>, from the colour dialog
-    BaseFont,  // <basefont size>S, from the colour dialog; nothing closes it
-    Wrap,      // open S close
+    Font,     // <font size color>S</font>, from the colour dialog
+    BaseFont, // <basefont size>S, from the colour dialog; nothing closes it
+    Wrap,     // open S close
 };
 
 struct Row
@@ -22,7 +22,7 @@ struct Row
     Shape shape;
     const char16_t *open;
     const char16_t *close;
-    std::optional<ColorSizePreset> dialog;   // the colour dialog is shown with this preset
+    std::optional<ColorSizePreset> dialog; // the colour dialog is shown with this preset
 };
 
 // Every row, in menu order, found by the tag of its menu item.

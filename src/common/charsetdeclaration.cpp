@@ -53,8 +53,16 @@ QByteArray attributeIn(const QByteArray &text, qsizetype tagStart, const QByteAr
 Declared classify(const QByteArray &name)
 {
     const QByteArray n = name.toLower();
-    static const QByteArray shiftJis[] = {"shift_jis", "shift-jis", "sjis", "x-sjis", "windows-31j", "cp932",
-                                          "ms932", "ms_kanji", "csshiftjis", "csWindows31J"};
+    static const QByteArray shiftJis[] = {"shift_jis",
+                                          "shift-jis",
+                                          "sjis",
+                                          "x-sjis",
+                                          "windows-31j",
+                                          "cp932",
+                                          "ms932",
+                                          "ms_kanji",
+                                          "csshiftjis",
+                                          "csWindows31J"};
     for (const QByteArray &s : shiftJis) {
         if (n == s.toLower())
             return Declared::ShiftJis;

@@ -1,7 +1,7 @@
 #include "common/commanddispatcher.h"
 
-#include "common/usererror.h"
 #include "common/userdialogs.h"
+#include "common/usererror.h"
 
 void CommandDispatcher::add(const QString &handlerName, Handler handler)
 {

@@ -55,10 +55,10 @@ private:
 // a library call, and needs no memory beyond the text itself.
 struct Tables
 {
-    std::array<char16_t, 256> single{};               // single bytes 0x80..0xFF (half-width kana)
-    std::array<char16_t, 256 * 256> pair{};           // lead << 8 | trail -> character
-    std::array<bool, 256 * 256> pairIsCanonical{};    // the encoder writes this character this way
-    std::array<quint16, 65536> encoded{};             // character -> bytes (< 0x100: one byte); 0: none
+    std::array<char16_t, 256> single{};            // single bytes 0x80..0xFF (half-width kana)
+    std::array<char16_t, 256 * 256> pair{};        // lead << 8 | trail -> character
+    std::array<bool, 256 * 256> pairIsCanonical{}; // the encoder writes this character this way
+    std::array<quint16, 65536> encoded{};          // character -> bytes (< 0x100: one byte); 0: none
 
     Tables()
     {
@@ -87,8 +87,8 @@ struct Tables
         for (int c = 0x80; c <= 0xFFFF; ++c) {
             if (c >= 0xD800 && c <= 0xDFFF)
                 continue;
-            const unsigned char in[4] = {static_cast<unsigned char>(c & 0xFF), static_cast<unsigned char>(c >> 8), 0,
-                                         0};
+            const unsigned char in[4] = {
+                static_cast<unsigned char>(c & 0xFF), static_cast<unsigned char>(c >> 8), 0, 0};
             const auto out = encoder.convert(reinterpret_cast<const char *>(in), 4);
             if (!out || out->isEmpty() || out->size() > 2)
                 continue;
@@ -143,7 +143,8 @@ Cp932Codec::Decoded Cp932Codec::decode(const QByteArray &bytes)
     qsizetype length = 0;
     bool sawNonCanonical = false;
     forEachUnit(
-        bytes, t,
+        bytes,
+        t,
         [&](unsigned char b) {
             if (b < 0x80)
                 out[length++] = b;
@@ -162,13 +163,17 @@ Cp932Codec::Decoded Cp932Codec::decode(const QByteArray &bytes)
     // those characters only, the bytes of each occurrence in order.
     QSet<char16_t> nonCanonical;
     forEachUnit(
-        bytes, t, [](unsigned char) {},
+        bytes,
+        t,
+        [](unsigned char) {},
         [&](int p) {
             if (!t.pairIsCanonical[p])
                 nonCanonical.insert(t.pair[p]);
         });
     forEachUnit(
-        bytes, t, [](unsigned char) {},
+        bytes,
+        t,
+        [](unsigned char) {},
         [&](int p) {
             if (nonCanonical.contains(t.pair[p])) {
                 const char form[2] = {char(p >> 8), char(p & 0xFF)};

@@ -31,14 +31,13 @@ public:
     struct Unencodable
     {
         char32_t character = 0;
-        qsizetype position = 0;   // UTF-16 index of the character in the text
+        qsizetype position = 0; // UTF-16 index of the character in the text
     };
 
     static Decoded decode(const QByteArray &bytes);
 
     // The encoded bytes, or the first character CP932 cannot hold.
-    static QByteArray encode(const QString &text, const ByteMemory &memory,
-                             std::optional<Unencodable> *failure);
+    static QByteArray encode(const QString &text, const ByteMemory &memory, std::optional<Unencodable> *failure);
 
     // True when decoding met bytes that no table maps (they stand as private-use characters).
     static bool hasUndecodableBytes(const QString &decoded);

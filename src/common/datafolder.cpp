@@ -18,7 +18,8 @@ QString choose(const QString &homeVariable, const QString &executableFolder, con
 
 QString path()
 {
-    const QString folder = choose(qEnvironmentVariable("QZWEB_HOME"), QCoreApplication::applicationDirPath(),
+    const QString folder = choose(qEnvironmentVariable("QZWEB_HOME"),
+                                  QCoreApplication::applicationDirPath(),
                                   QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
     QDir().mkpath(folder);
     return folder;

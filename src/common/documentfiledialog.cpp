@@ -10,7 +10,7 @@ FileDialogRequest documentFileDialog(FileDialogRequest::Mode mode, const QString
         request.title = title;
     else
         request.title = mode == FileDialogRequest::Mode::Open ? QStringLiteral("ファイルを開く")
-                                                               : QStringLiteral("名前を付けて保存");
+                                                              : QStringLiteral("名前を付けて保存");
     request.fileName = fileName;
     request.filters = DocumentFilters::nameFilters();
     request.filterIndex = 0;

@@ -12,7 +12,7 @@ inline const QString kDefaultSuffix = QStringLiteral("htm");
 struct Filter
 {
     QString caption;
-    QString patterns;   // separated by ";"
+    QString patterns; // separated by ";"
 };
 
 const QList<Filter> &filters();

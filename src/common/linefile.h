@@ -17,7 +17,6 @@ QStringList read(const QString &path);
 
 // Replaces the file atomically (a temporary file renamed over it), so a failed write never
 // leaves a half-written list. Throws UserError on failure; the old file is then untouched.
-void write(const QString &path, const QStringList &lines,
-           QFileDevice::Permissions permissions = {});
+void write(const QString &path, const QStringList &lines, QFileDevice::Permissions permissions = {});
 
 } // namespace LineFile

@@ -62,12 +62,12 @@ DialogButton QtUserDialogs::message(QWidget *parent, const MessageBoxRequest &re
     }
     // Closed by the window manager: the safest answer the box offered.
     return request.buttons.contains(DialogButton::Cancel) ? DialogButton::Cancel
-         : request.buttons.contains(DialogButton::No)     ? DialogButton::No
+        : request.buttons.contains(DialogButton::No)      ? DialogButton::No
                                                           : DialogButton::Ok;
 }
 
-std::optional<QString> QtUserDialogs::inputText(QWidget *parent, const QString &title,
-                                                const QString &prompt, const QString &initial)
+std::optional<QString>
+QtUserDialogs::inputText(QWidget *parent, const QString &title, const QString &prompt, const QString &initial)
 {
     bool ok = false;
     const QString text = QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, initial, &ok);

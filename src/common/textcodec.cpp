@@ -3,9 +3,8 @@
 #include "common/charsetdeclaration.h"
 #include "common/usererror.h"
 
-#include <uchardet.h>
-
 #include <memory>
+#include <uchardet.h>
 
 namespace {
 

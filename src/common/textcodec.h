@@ -14,7 +14,7 @@ struct TextFormat
     };
     Encoding encoding = Encoding::Cp932;
     bool byteOrderMark = false;
-    Cp932Codec::ByteMemory cp932Memory;   // only for Cp932
+    Cp932Codec::ByteMemory cp932Memory; // only for Cp932
 };
 
 struct DecodedText

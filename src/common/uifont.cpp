@@ -7,9 +7,12 @@ namespace UiFont {
 QFont windowFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAPGothic"),
-                      QStringLiteral("VL PGothic"), QStringLiteral("Sans Serif")});
+    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"),
+                      QStringLiteral("MS PGothic"),
+                      QStringLiteral("Noto Sans CJK JP"),
+                      QStringLiteral("IPAPGothic"),
+                      QStringLiteral("VL PGothic"),
+                      QStringLiteral("Sans Serif")});
     font.setPixelSize(12);
     return font;
 }
@@ -17,8 +20,10 @@ QFont windowFont()
 QFont statusFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Sans Serif")});
+    font.setFamilies({QStringLiteral("Arial"),
+                      QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Noto Sans CJK JP"),
+                      QStringLiteral("Sans Serif")});
     font.setPixelSize(12);
     return font;
 }

@@ -12,7 +12,7 @@ struct UnencodableCharacters
     struct Occurrence
     {
         char32_t character = 0;
-        int line = 0;   // from 1, counting CR LF, CR and LF as one break each
+        int line = 0; // from 1, counting CR LF, CR and LF as one break each
 
         friend bool operator==(const Occurrence &, const Occurrence &) = default;
     };
@@ -20,8 +20,8 @@ struct UnencodableCharacters
     // How many occurrences the question lists by name; the rest are only counted.
     static constexpr qsizetype kNamed = 5;
 
-    QList<Occurrence> named;   // the first kNamed occurrences, in text order
-    qsizetype total = 0;       // every occurrence; a character met twice counts twice
+    QList<Occurrence> named; // the first kNamed occurrences, in text order
+    qsizetype total = 0;     // every occurrence; a character met twice counts twice
 
     bool isEmpty() const { return total == 0; }
 

@@ -44,10 +44,10 @@ struct FileDialogRequest
     QString title;
     QString directory;
     QString fileName;
-    QStringList filters;        // "HTML ファイル (*.htm *.html)" style
+    QStringList filters; // "HTML ファイル (*.htm *.html)" style
     int filterIndex = 0;
-    QString defaultSuffix;      // without the dot
-    bool confirmOverwrite = true;   // off where the command asks its own overwrite question
+    QString defaultSuffix;           // without the dot
+    bool confirmOverwrite = true;    // off where the command asks its own overwrite question
     bool hideFilterPatterns = false; // show only the captions when they already name the patterns
 };
 
@@ -66,8 +66,8 @@ public:
     virtual ~UserDialogs() = default;
 
     virtual DialogButton message(QWidget *parent, const MessageBoxRequest &request) = 0;
-    virtual std::optional<QString> inputText(QWidget *parent, const QString &title,
-                                             const QString &prompt, const QString &initial) = 0;
+    virtual std::optional<QString>
+    inputText(QWidget *parent, const QString &title, const QString &prompt, const QString &initial) = 0;
     virtual std::optional<QString> chooseFile(QWidget *parent, const FileDialogRequest &request) = 0;
     virtual std::optional<FontChoice> chooseFont(QWidget *parent, const FontChoice &initial) = 0;
     // Shows one of the program's own modal windows and returns its QDialog result code.

@@ -26,8 +26,8 @@ public:
     virtual void setOffline(bool offline) = 0;
     virtual bool isOffline() const = 0;
 
-    virtual QString locationUrl() const = 0;   // address of the shown document; empty when none
-    virtual QString locationName() const = 0;  // title of the shown document
+    virtual QString locationUrl() const = 0;  // address of the shown document; empty when none
+    virtual QString locationName() const = 0; // title of the shown document
 
 signals:
     void downloadBegin();

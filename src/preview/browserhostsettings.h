@@ -38,8 +38,8 @@ struct BrowserHostSettings
     bool ieEnableAccelerator = true;
     bool ieNoBehavior = false;
     bool ieAutoComplete = true;
-    DownLoadControlSet downLoadControl{DownLoadControl::CS_Images, DownLoadControl::CS_Videos,
-                                       DownLoadControl::CS_BGSounds};
+    DownLoadControlSet downLoadControl{
+        DownLoadControl::CS_Images, DownLoadControl::CS_Videos, DownLoadControl::CS_BGSounds};
 
     quint32 hostInfoFlags() const;
     int hostInfoDoubleClick() const { return kDefaultDoubleClick; }

@@ -34,8 +34,8 @@ bool isRecorded(const QStringList &history, const QString &dateText, const QStri
     return false;
 }
 
-Outcome handle(MainState &state, const QString &address, const QString &title, const QDate &today,
-               const QStringList &urlItems)
+Outcome
+handle(MainState &state, const QString &address, const QString &title, const QDate &today, const QStringList &urlItems)
 {
     Outcome outcome;
     if (address == state.lastUrl)

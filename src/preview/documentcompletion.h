@@ -13,10 +13,10 @@ namespace DocumentCompletion {
 
 struct Outcome
 {
-    bool webPage = false;          // a web page completed: hide the progress, show "完了"
-    bool recorded = false;         // a history line was appended
+    bool webPage = false;           // a web page completed: hide the progress, show "完了"
+    bool recorded = false;          // a history line was appended
     bool insertIntoUrlList = false; // the address is new to the address list (ignoring case)
-    QString address;               // what the address box shows from now on
+    QString address;                // what the address box shows from now on
 };
 
 // One history line: the date, the title and the address, each in double quotes (a double quote
@@ -27,7 +27,7 @@ QString historyLine(const QString &dateText, const QString &title, const QString
 bool isRecorded(const QStringList &history, const QString &dateText, const QString &address);
 
 // Updates LastURL and WebHistory in state; urlItems are the address list's current items.
-Outcome handle(MainState &state, const QString &address, const QString &title, const QDate &today,
-               const QStringList &urlItems);
+Outcome
+handle(MainState &state, const QString &address, const QString &title, const QDate &today, const QStringList &urlItems);
 
 } // namespace DocumentCompletion

@@ -31,11 +31,14 @@ Wording wordingFor(ErrorPage::Cause cause)
     case Cause::FileNotFound:
         return {u"ファイルが見つかりません", u"次のファイルはありません。名前と場所を確かめてください。"};
     case Cause::ConnectionRefused:
-        return {u"接続できません", u"次のページのサーバーに接続を断られました。サーバーが動いているか確かめてください。"};
+        return {u"接続できません",
+                u"次のページのサーバーに接続を断られました。サーバーが動いているか確かめてください。"};
     case Cause::HostNotFound:
-        return {u"サーバーが見つかりません", u"次のページのサーバーの名前が見つかりません。アドレスを確かめてください。"};
+        return {u"サーバーが見つかりません",
+                u"次のページのサーバーの名前が見つかりません。アドレスを確かめてください。"};
     case Cause::NoAnswer:
-        return {u"応答がありません", u"次のページのサーバーから応答がありませんでした。しばらくしてからもう一度試してください。"};
+        return {u"応答がありません",
+                u"次のページのサーバーから応答がありませんでした。しばらくしてからもう一度試してください。"};
     case Cause::HttpStatus:
         return {u"ページを表示できません", u"次のページのサーバーがエラーを返しました。"};
     case Cause::Other:

@@ -7,8 +7,7 @@
 // HTML; the engine shows it.
 namespace ErrorPage {
 
-enum class Cause
-{
+enum class Cause {
     Offline,           // the pane is offline and the page would have to come from the network
     FileNotFound,      // a local file that does not exist
     ConnectionRefused, // the server's machine answered, but nothing listens at that port

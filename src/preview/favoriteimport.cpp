@@ -10,7 +10,6 @@
 #include <QFileInfo>
 #include <QSet>
 
-
 namespace FavoriteImport {
 
 namespace {

@@ -27,8 +27,8 @@ enum class Route {
 struct KeyFacts
 {
     EventKind kind = EventKind::Other;
-    bool inPane = false;             // the receiver is the pane or a widget inside it
-    int key = 0;                     // Qt::Key
+    bool inPane = false; // the receiver is the pane or a widget inside it
+    int key = 0;         // Qt::Key
     Qt::KeyboardModifiers modifiers;
 };
 

@@ -4,7 +4,8 @@
 #include <QFile>
 #include <QUrl>
 
-OfflineCopies::OfflineCopies(const QString &folder, int limit) : m_folder(folder), m_limit(qMax(1, limit)) {}
+OfflineCopies::OfflineCopies(const QString &folder, int limit) : m_folder(folder), m_limit(qMax(1, limit))
+{}
 
 QString OfflineCopies::key(const QString &address)
 {

@@ -36,8 +36,8 @@ private:
     QString m_folder;
     int m_limit;
     int m_nextNumber = 1;
-    QHash<QString, QString> m_pending; // path being written -> address key
-    QHash<QString, QString> m_copies;  // address key -> path
+    QHash<QString, QString> m_pending;   // path being written -> address key
+    QHash<QString, QString> m_copies;    // address key -> path
     QHash<QString, QString> m_addresses; // path -> address as first given
-    QStringList m_order;               // address keys, oldest copy first
+    QStringList m_order;                 // address keys, oldest copy first
 };

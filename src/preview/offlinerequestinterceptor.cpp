@@ -2,13 +2,17 @@
 
 #include <QWebEngineUrlRequestInfo>
 
-OfflineRequestInterceptor::OfflineRequestInterceptor(QObject *parent) : QWebEngineUrlRequestInterceptor(parent) {}
+OfflineRequestInterceptor::OfflineRequestInterceptor(QObject *parent) : QWebEngineUrlRequestInterceptor(parent)
+{}
 
 bool OfflineRequestInterceptor::isNetworkScheme(const QString &scheme)
 {
     static const QStringList networkSchemes = {
-        QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("ws"),
-        QStringLiteral("wss"),  QStringLiteral("ftp"),
+        QStringLiteral("http"),
+        QStringLiteral("https"),
+        QStringLiteral("ws"),
+        QStringLiteral("wss"),
+        QStringLiteral("ftp"),
     };
     return networkSchemes.contains(scheme, Qt::CaseInsensitive);
 }

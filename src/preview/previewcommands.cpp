@@ -36,11 +36,14 @@ QStringList itemsOf(const QComboBox &box)
 
 } // namespace
 
-PreviewCommands::PreviewCommands(CommandDispatcher &commands, MainState &state, UserDialogs &dialogs,
-                                 const PreviewControls &controls, BrowserEngine *engine, QObject *parent)
+PreviewCommands::PreviewCommands(CommandDispatcher &commands,
+                                 MainState &state,
+                                 UserDialogs &dialogs,
+                                 const PreviewControls &controls,
+                                 BrowserEngine *engine,
+                                 QObject *parent)
     : QObject(parent ? parent : controls.pane), m_commands(commands), m_state(state), m_dialogs(dialogs),
-      m_controls(controls),
-      m_engine(engine ? engine : new WebEngineBrowser(controls.pane))
+      m_controls(controls), m_engine(engine ? engine : new WebEngineBrowser(controls.pane))
 {
     m_engine->setParent(this);
     connect(m_engine, &BrowserEngine::downloadBegin, this, &PreviewCommands::downloadBegin);
@@ -98,8 +101,8 @@ void PreviewCommands::renderDocument()
     const QString text = m_controls.documentText ? m_controls.documentText() : QString();
     if (text.isEmpty())
         return;
-    m_state.previewDir = PreviewFile::folderFor(m_state.previewDir, QDir::currentPath(),
-                                                QCoreApplication::applicationDirPath());
+    m_state.previewDir =
+        PreviewFile::folderFor(m_state.previewDir, QDir::currentPath(), QCoreApplication::applicationDirPath());
     const QString path = PreviewFile::claim(m_state);
     // The page is written as the document would be saved, so the browser reads the same
     // bytes the user will publish.

@@ -17,10 +17,10 @@ struct MainState;
 // The main window's controls and services the preview commands work with; the window owns them.
 struct PreviewControls
 {
-    PreviewArea *pane = nullptr;          // WebBrowser1
-    QComboBox *urlBox = nullptr;          // cmbURL
-    QAbstractButton *httpMode = nullptr;  // RadioButton1 "http"
-    QProgressBar *progressBar = nullptr;  // ProgressBar1
+    PreviewArea *pane = nullptr;                        // WebBrowser1
+    QComboBox *urlBox = nullptr;                        // cmbURL
+    QAbstractButton *httpMode = nullptr;                // RadioButton1 "http"
+    QProgressBar *progressBar = nullptr;                // ProgressBar1
     std::function<QString()> documentText;              // the editor's whole text, CR LF line ends
     std::function<void(const QString &)> setStatusText; // status panel 0
     QAbstractButton *onlineMode = nullptr;              // RadioButton3 "ｵﾝﾗｲﾝ"
@@ -43,16 +43,20 @@ public:
     static constexpr int kStopTag = 2;
 
     // Registers the handlers with commands; becomes a child of the pane unless given a parent.
-    PreviewCommands(CommandDispatcher &commands, MainState &state, UserDialogs &dialogs, const PreviewControls &controls,
-                    BrowserEngine *engine = nullptr, QObject *parent = nullptr);
+    PreviewCommands(CommandDispatcher &commands,
+                    MainState &state,
+                    UserDialogs &dialogs,
+                    const PreviewControls &controls,
+                    BrowserEngine *engine = nullptr,
+                    QObject *parent = nullptr);
 
     BrowserEngine &engine() const { return *m_engine; }
 
-    void render();                     // Button1Click
+    void render(); // Button1Click
     // Goes to an address as a browser: offline unless the online flag is set.
     void browse(const QString &address);
-    void setOnline(bool online);       // RadioButton3Click, RadioButton4Click
-    void moveInHistory(int tag);       // SpeedButton1Click: 0 back, 1 forward, other stop
+    void setOnline(bool online); // RadioButton3Click, RadioButton4Click
+    void moveInHistory(int tag); // SpeedButton1Click: 0 back, 1 forward, other stop
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override; // Enter in the address box

@@ -27,7 +27,7 @@ namespace PreviewFile {
 QString makeName(const QTime &time)
 {
     return time.toString(QStringLiteral("HH:mm:ss")).replace(QLatin1Char(':'), QLatin1Char('_'))
-         + QStringLiteral(".htm");
+        + QStringLiteral(".htm");
 }
 
 QString folderFor(const QString &previewDir, const QString &currentFolder, const QString &executableFolder)
@@ -62,7 +62,8 @@ QString freeName(const QString &folder, const QString &name)
                 return candidate;
         }
     }
-    throw UserError(QStringLiteral("フォルダ %1 にプレビュー用のファイル名が空いていません").arg(QDir::toNativeSeparators(folder)));
+    throw UserError(
+        QStringLiteral("フォルダ %1 にプレビュー用のファイル名が空いていません").arg(QDir::toNativeSeparators(folder)));
 }
 
 QString claim(MainState &state)

@@ -25,8 +25,7 @@ KeyRouting::EventKind kindOf(const QEvent *event)
 
 PreviewKeyRouter::PreviewKeyRouter(QWidget *pane, bool acceleratorsToPage, QObject *parent)
     : QObject(parent), m_pane(pane), m_acceleratorsToPage(acceleratorsToPage)
-{
-}
+{}
 
 bool PreviewKeyRouter::isInPane(QObject *watched) const
 {
@@ -40,8 +39,8 @@ bool PreviewKeyRouter::eventFilter(QObject *watched, QEvent *event)
     if (kind == KeyRouting::EventKind::Other)
         return false;
     auto *key = static_cast<QKeyEvent *>(event);
-    const KeyRouting::Route route
-        = KeyRouting::route({kind, isInPane(watched), key->key(), key->modifiers()}, m_acceleratorsToPage);
+    const KeyRouting::Route route =
+        KeyRouting::route({kind, isInPane(watched), key->key(), key->modifiers()}, m_acceleratorsToPage);
     switch (route) {
     case KeyRouting::Route::PassUntouched:
     case KeyRouting::Route::ShortcutsFirst:

@@ -4,8 +4,7 @@
 
 PreviewPage::PreviewPage(QWebEngineProfile *profile, CopyFinder findCopy, QObject *parent)
     : QWebEnginePage(profile, parent), m_findCopy(std::move(findCopy))
-{
-}
+{}
 
 bool PreviewPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)
 {

@@ -40,7 +40,8 @@ bool isOwnPageLoad(const QWebEngineLoadingInfo &info)
 
 } // namespace
 
-WebEngineBrowser::WebEngineBrowser(QWidget *pane, QObject *parent) : BrowserEngine(parent), m_pane(pane) {}
+WebEngineBrowser::WebEngineBrowser(QWidget *pane, QObject *parent) : BrowserEngine(parent), m_pane(pane)
+{}
 
 WebEngineBrowser::~WebEngineBrowser()
 {
@@ -70,7 +71,8 @@ void WebEngineBrowser::ensureView()
     m_view = new QWebEngineView(m_frame);
     m_view->setObjectName(QStringLiteral("WebBrowser1View"));
     m_view->setAccessibleName(m_pane->accessibleName());
-    m_view->setPage(new PreviewPage(m_profile, [this](const QUrl &url) { return offlineCopyFor(url); }, m_view));
+    m_view->setPage(new PreviewPage(
+        m_profile, [this](const QUrl &url) { return offlineCopyFor(url); }, m_view));
     frameLayout->addWidget(m_view);
     if (QLayout *paneLayout = m_pane->layout())
         paneLayout->addWidget(m_frame);
@@ -176,7 +178,8 @@ void WebEngineBrowser::keepCopy(const QUrl &url)
     // Qt WebEngine has no way to load a page from its HTTP cache alone, so the pane keeps its
     // own copy of each web page it showed online, the page as shown with its pictures and
     // style sheets, to show it again offline.
-    if (!m_view || !m_interceptor || m_interceptor->isOffline() || !OfflineRequestInterceptor::isNetworkScheme(url.scheme()))
+    if (!m_view || !m_interceptor || m_interceptor->isOffline()
+        || !OfflineRequestInterceptor::isNetworkScheme(url.scheme()))
         return;
     if (!m_copyFolder) {
         m_copyFolder = std::make_unique<QTemporaryDir>();
@@ -205,7 +208,8 @@ void WebEngineBrowser::downloadRequested(QWebEngineDownloadRequest *download)
 
 QUrl WebEngineBrowser::offlineCopyFor(const QUrl &url) const
 {
-    if (!m_copies || !m_interceptor || !m_interceptor->isOffline() || !OfflineRequestInterceptor::isNetworkScheme(url.scheme()))
+    if (!m_copies || !m_interceptor || !m_interceptor->isOffline()
+        || !OfflineRequestInterceptor::isNetworkScheme(url.scheme()))
         return QUrl();
     const QString copy = m_copies->copyOf(url.toString());
     return copy.isEmpty() || !QFile::exists(copy) ? QUrl() : QUrl::fromLocalFile(copy);

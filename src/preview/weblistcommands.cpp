@@ -28,8 +28,8 @@ public:
 
 } // namespace
 
-WebListCommands::WebListCommands(CommandDispatcher &commands, MainState &state, UserDialogs &dialogs,
-                                 PreviewCommands &preview, QWidget &window)
+WebListCommands::WebListCommands(
+    CommandDispatcher &commands, MainState &state, UserDialogs &dialogs, PreviewCommands &preview, QWidget &window)
     : QObject(&window), m_state(state), m_dialogs(dialogs), m_preview(preview), m_window(window)
 {
     commands.add(QStringLiteral("Button3Click"), [this](int) { openFavorites(); });

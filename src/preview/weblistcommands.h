@@ -19,11 +19,11 @@ class WebListCommands final : public QObject
     Q_DISABLE_COPY_MOVE(WebListCommands)
 
 public:
-    WebListCommands(CommandDispatcher &commands, MainState &state, UserDialogs &dialogs, PreviewCommands &preview,
-                    QWidget &window);
+    WebListCommands(
+        CommandDispatcher &commands, MainState &state, UserDialogs &dialogs, PreviewCommands &preview, QWidget &window);
 
-    void openHistory();    // Button4Click
-    void openFavorites();  // Button3Click
+    void openHistory();   // Button4Click
+    void openFavorites(); // Button3Click
     // Writes the visited pages as the history window's 閉じる would; throws UserError.
     void saveHistory();
 

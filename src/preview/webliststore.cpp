@@ -47,8 +47,9 @@ QStringList historyForWriting(QStringList lines)
 {
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(lines.begin(), lines.end(),
-                     [&collator](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+    std::stable_sort(lines.begin(), lines.end(), [&collator](const QString &a, const QString &b) {
+        return collator.compare(a, b) < 0;
+    });
     if (lines.size() > kHistoryLimit)
         lines.erase(lines.begin(), lines.end() - kHistoryLimit);
     return lines;

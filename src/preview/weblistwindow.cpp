@@ -44,10 +44,9 @@ QTreeWidgetItem *editableItem(const QString &text)
 
 } // namespace
 
-WebListWindow::WebListWindow(UserDialogs &dialogs, Mode mode, const QStringList &lines, Services services,
-                             QWidget *parent)
-    : QDialog(parent), m_dialogs(dialogs), m_mode(mode), m_services(std::move(services)),
-      m_dispatcher(dialogs, *this)
+WebListWindow::WebListWindow(
+    UserDialogs &dialogs, Mode mode, const QStringList &lines, Services services, QWidget *parent)
+    : QDialog(parent), m_dialogs(dialogs), m_mode(mode), m_services(std::move(services)), m_dispatcher(dialogs, *this)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -117,8 +116,9 @@ void WebListWindow::buildControls()
         const QString handler = QString::fromLatin1(item.handler);
         connect(action, &QAction::triggered, this, [this, handler] { m_dispatcher.run(handler); });
     }
-    connect(m_tree, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { m_popup->popup(m_tree->viewport()->mapToGlobal(pos)); });
+    connect(m_tree, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
+        m_popup->popup(m_tree->viewport()->mapToGlobal(pos));
+    });
 }
 
 void WebListWindow::fill(const QStringList &lines)
@@ -199,9 +199,10 @@ void WebListWindow::addCategory()
     QTreeWidgetItem *before = categoryToAddTo();
     if (!before)
         return;
-    const QString name = m_dialogs.inputText(this, QStringLiteral("分類の追加"), QStringLiteral("新しい分類を入力してください"),
-                                             kNewCategory)
-                             .value_or(kNewCategory);
+    const QString name =
+        m_dialogs
+            .inputText(this, QStringLiteral("分類の追加"), QStringLiteral("新しい分類を入力してください"), kNewCategory)
+            .value_or(kNewCategory);
     if (name.isEmpty() || content().hasCategory(name))
         return;
     QTreeWidgetItem *category = editableItem(name);

@@ -30,23 +30,23 @@ public:
 
     struct Services
     {
-        BrowserEngine *engine = nullptr;                  // the page now shown
-        std::function<void(const QString &)> browse;      // goes there, the online flag applied
+        BrowserEngine *engine = nullptr;                    // the page now shown
+        std::function<void(const QString &)> browse;        // goes there, the online flag applied
         std::function<void(const QStringList &)> writeBack; // keeps the lines; throws on failure
     };
 
-    WebListWindow(UserDialogs &dialogs, Mode mode, const QStringList &lines, Services services,
-                  QWidget *parent = nullptr);
+    WebListWindow(
+        UserDialogs &dialogs, Mode mode, const QStringList &lines, Services services, QWidget *parent = nullptr);
 
     Mode mode() const { return m_mode; }
     // The tree as it now stands.
     WebListTree content() const;
 
-    void showSelected();    // Button1Click, WEBに表示させる
-    void saveAndClose();    // Button2Click, 閉じる
-    void addCategory();     // Add1Click, 新しい分類を作成
-    void addToCategory();   // Add2Click, この分類の下に追加
-    void deleteSelected();  // Delete1Click, 削除
+    void showSelected();   // Button1Click, WEBに表示させる
+    void saveAndClose();   // Button2Click, 閉じる
+    void addCategory();    // Add1Click, 新しい分類を作成
+    void addToCategory();  // Add2Click, この分類の下に追加
+    void deleteSelected(); // Delete1Click, 削除
 
 protected:
     void showEvent(QShowEvent *event) override;

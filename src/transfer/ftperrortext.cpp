@@ -1,10 +1,10 @@
 #include "transfer/ftperrortext.h"
 
-#include <QByteArray>
-
 #include "common/cp932codec.h"
 #include "common/textcodec.h"
 #include "common/usererror.h"
+
+#include <QByteArray>
 
 namespace {
 
@@ -12,7 +12,7 @@ namespace {
 constexpr char16_t firstUndecodable = 0xF780;
 constexpr char16_t lastUndecodable = 0xF7FF;
 
-bool isAscii(const QByteArray& bytes)
+bool isAscii(const QByteArray &bytes)
 {
     for (const char byte : bytes) {
         if (static_cast<unsigned char>(byte) >= 0x80)
@@ -27,19 +27,19 @@ bool isBidiControl(char16_t c)
     return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
-QString decode(const QByteArray& bytes)
+QString decode(const QByteArray &bytes)
 {
     if (isAscii(bytes) || TextCodec::isUtf8WithNonAscii(bytes))
         return QString::fromUtf8(bytes);
     QString text = Cp932Codec::decode(bytes).text;
-    for (QChar& c : text) {
+    for (QChar &c : text) {
         if (c.unicode() >= firstUndecodable && c.unicode() <= lastUndecodable)
             c = QChar::ReplacementCharacter;
     }
     return text;
 }
 
-QString withoutControls(const QString& text)
+QString withoutControls(const QString &text)
 {
     QString clean;
     clean.reserve(text.size());
@@ -59,9 +59,9 @@ QString withoutControls(const QString& text)
 
 } // namespace
 
-QString ftpErrorText(const std::exception& error)
+QString ftpErrorText(const std::exception &error)
 {
-    if (const auto* user = dynamic_cast<const UserError*>(&error))
+    if (const auto *user = dynamic_cast<const UserError *>(&error))
         return withoutControls(user->text());
     return withoutControls(decode(QByteArray(error.what())));
 }

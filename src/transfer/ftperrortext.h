@@ -8,4 +8,4 @@
 // lines and names as raw bytes: they are read as UTF-8 when valid, else as CP932, and control
 // characters a server could use to garble the message box are removed (a CR LF line break
 // of the client's own texts stays).
-QString ftpErrorText(const std::exception& error);
+QString ftpErrorText(const std::exception &error);

@@ -2,10 +2,9 @@
 
 #include "transfer/ftp/ftpcancellederror.h"
 
-FtpJobContext::FtpJobContext(FtpClient& client, Post post, StopRequested stopRequested)
+FtpJobContext::FtpJobContext(FtpClient &client, Post post, StopRequested stopRequested)
     : m_client(client), m_post(std::move(post)), m_stopRequested(std::move(stopRequested))
-{
-}
+{}
 
 void FtpJobContext::checkStop() const
 {
@@ -13,7 +12,7 @@ void FtpJobContext::checkStop() const
         throw FtpCancelledError();
 }
 
-void FtpJobContext::reportProgress(qint64 done, qint64 total, const QString& name)
+void FtpJobContext::reportProgress(qint64 done, qint64 total, const QString &name)
 {
     const Clock::time_point now = Clock::now();
     if (now - m_lastPost < progressInterval && !(total > 0 && done >= total))
@@ -22,7 +21,7 @@ void FtpJobContext::reportProgress(qint64 done, qint64 total, const QString& nam
     m_post(done, total, name);
 }
 
-FtpClient::Progress FtpJobContext::progressFor(const QString& name)
+FtpClient::Progress FtpJobContext::progressFor(const QString &name)
 {
     return [this, name](std::uint64_t done, std::uint64_t total) {
         reportProgress(static_cast<qint64>(done), static_cast<qint64>(total), name);

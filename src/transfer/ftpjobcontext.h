@@ -1,22 +1,23 @@
 #pragma once
 
+#include "transfer/ftp/ftpclient.h"
+
 #include <QString>
 
 #include <chrono>
 #include <functional>
 
-#include "transfer/ftp/ftpclient.h"
-
 // What a job of an FtpSession gets to work with, on the session's worker thread: the client,
 // a way to report progress to the window, and whether the window asked it to stop.
-class FtpJobContext {
+class FtpJobContext
+{
 public:
-    using Post = std::function<void(qint64 done, qint64 total, const QString& name)>;
+    using Post = std::function<void(qint64 done, qint64 total, const QString &name)>;
     using StopRequested = std::function<bool()>;
 
-    FtpJobContext(FtpClient& client, Post post, StopRequested stopRequested);
+    FtpJobContext(FtpClient &client, Post post, StopRequested stopRequested);
 
-    FtpClient& client() { return m_client; }
+    FtpClient &client() { return m_client; }
 
     bool stopRequested() const { return m_stopRequested(); }
     // Throws FtpCancelledError once a stop was requested: for jobs of many steps, between them.
@@ -24,17 +25,17 @@ public:
 
     // Passes progress on to the window, at most every progressInterval and always when a file
     // is complete: the window repaints no faster, and a queue of stale reports would only lag.
-    void reportProgress(qint64 done, qint64 total, const QString& name);
+    void reportProgress(qint64 done, qint64 total, const QString &name);
     // For list(), retrieve() and store(): reports each block under name and stops the
     // transfer once the window asked to stop.
-    FtpClient::Progress progressFor(const QString& name);
+    FtpClient::Progress progressFor(const QString &name);
 
     static constexpr std::chrono::milliseconds progressInterval{50};
 
 private:
     using Clock = std::chrono::steady_clock;
 
-    FtpClient& m_client;
+    FtpClient &m_client;
     Post m_post;
     StopRequested m_stopRequested;
     Clock::time_point m_lastPost{};

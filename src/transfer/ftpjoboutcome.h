@@ -5,7 +5,8 @@
 #include <QVariant>
 
 // How one job of an FtpSession ended: what it returned, or the text to show for its failure.
-struct FtpJobOutcome {
+struct FtpJobOutcome
+{
     QVariant result;        // what the job returned; invalid after a failure
     QString error;          // empty on success
     bool cancelled = false; // ended (or never started) because of FtpSession::cancel()

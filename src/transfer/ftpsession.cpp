@@ -1,13 +1,13 @@
 #include "transfer/ftpsession.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
-
 #include "transfer/ftp/ftpcancellederror.h"
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftperrortext.h"
 
-FtpSession::FtpSession(QObject* parent) : QObject(parent), m_client(std::make_unique<FtpClient>())
+#include <QCoreApplication>
+#include <QMetaObject>
+
+FtpSession::FtpSession(QObject *parent) : QObject(parent), m_client(std::make_unique<FtpClient>())
 {
     m_client->setOnConnected([this] { post([this] { emit connected(); }); });
     m_client->setOnDisconnected([this] { post([this] { emit disconnected(); }); });
@@ -28,7 +28,7 @@ FtpSession::~FtpSession()
     // Whatever the worker posted last is dropped with this object, unseen.
 }
 
-quint64 FtpSession::submit(const QString& name, Job job)
+quint64 FtpSession::submit(const QString &name, Job job)
 {
     const quint64 id = ++m_lastId;
     {
@@ -71,7 +71,7 @@ void FtpSession::run()
     }
 }
 
-void FtpSession::runOne(Queued& queued)
+void FtpSession::runOne(Queued &queued)
 {
     const quint64 id = queued.id;
     const auto stopRequested = [this, id] { return id <= m_cancelUpTo.load(std::memory_order_acquire); };
@@ -85,16 +85,16 @@ void FtpSession::runOne(Queued& queued)
     post([this, id, name = queued.name] { emit started(id, name); });
     FtpJobContext context(
         *m_client,
-        [this, id](qint64 done, qint64 total, const QString& name) {
+        [this, id](qint64 done, qint64 total, const QString &name) {
             post([this, id, done, total, name] { emit progress(id, done, total, name); });
         },
         stopRequested);
     try {
         outcome.result = queued.job(context);
-    } catch (const FtpCancelledError& error) {
+    } catch (const FtpCancelledError &error) {
         outcome.error = ftpErrorText(error);
         outcome.cancelled = true;
-    } catch (const std::exception& error) {
+    } catch (const std::exception &error) {
         outcome.error = ftpErrorText(error);
     } catch (...) {
         outcome.error = QStringLiteral("Unknown error.");
@@ -111,7 +111,7 @@ void FtpSession::post(std::function<void()> f)
     QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection);
 }
 
-void FtpSession::deliverFinished(quint64 id, const FtpJobOutcome& outcome)
+void FtpSession::deliverFinished(quint64 id, const FtpJobOutcome &outcome)
 {
     emit finished(id, outcome);
     // Counted down after the signal: a handler that submits the next job keeps the session

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "transfer/ftpjobcontext.h"
+#include "transfer/ftpjoboutcome.h"
+
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -12,9 +15,6 @@
 #include <mutex>
 #include <thread>
 
-#include "transfer/ftpjobcontext.h"
-#include "transfer/ftpjoboutcome.h"
-
 class FtpClient;
 
 // The transfer window's FTP connection: owns one FtpClient and the worker thread that alone
@@ -22,22 +22,23 @@ class FtpClient;
 // its end) one at a time, in order. Everything it reports arrives as signals on the thread
 // that owns the session, so the window never blocks and never touches the client itself.
 // cancel() ends the running job within about a second, even when the server went silent.
-class FtpSession final : public QObject {
+class FtpSession final : public QObject
+{
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(FtpSession)
 
 public:
     // Runs on the worker thread; its return value becomes FtpJobOutcome::result and anything
     // it throws becomes FtpJobOutcome::error.
-    using Job = std::function<QVariant(FtpJobContext& context)>;
+    using Job = std::function<QVariant(FtpJobContext &context)>;
 
-    explicit FtpSession(QObject* parent = nullptr);
+    explicit FtpSession(QObject *parent = nullptr);
     // Cancels what runs and what waits, and joins the worker thread.
     ~FtpSession() override;
 
     // Queues the job behind any others and returns its id, which every signal about it
     // carries. name is what started() reports (e.g. the file being uploaded).
-    quint64 submit(const QString& name, Job job);
+    quint64 submit(const QString &name, Job job);
 
     // Ends the running job and drops the waiting ones; each still gets its finished(), with
     // cancelled set. A transfer is aborted with ABOR when the server answers at once; a job
@@ -49,10 +50,10 @@ public:
     bool isBusy() const { return m_unfinished > 0; }
 
 signals:
-    void started(quint64 job, const QString& name);
+    void started(quint64 job, const QString &name);
     // done and total in bytes (total 0 when unknown); name is what the job is working on.
-    void progress(quint64 job, qint64 done, qint64 total, const QString& name);
-    void finished(quint64 job, const FtpJobOutcome& outcome);
+    void progress(quint64 job, qint64 done, qint64 total, const QString &name);
+    void finished(quint64 job, const FtpJobOutcome &outcome);
     void busyChanged(bool busy);
     // The client's own notifications: the TCP connection stands; the control connection
     // closed, or an attempt to connect ended without one.
@@ -60,17 +61,18 @@ signals:
     void disconnected();
 
 private:
-    struct Queued {
+    struct Queued
+    {
         quint64 id = 0;
         QString name;
         Job job;
     };
 
     void run();
-    void runOne(Queued& queued);
+    void runOne(Queued &queued);
     // Runs f on the owner's thread, after everything posted before it.
     void post(std::function<void()> f);
-    void deliverFinished(quint64 id, const FtpJobOutcome& outcome);
+    void deliverFinished(quint64 id, const FtpJobOutcome &outcome);
 
     std::unique_ptr<FtpClient> m_client; // used by the worker thread only (interrupt() aside)
 

@@ -43,8 +43,13 @@ QString longTimeFormat()
 
 } // namespace
 
-LocalPane::LocalPane(QComboBox &drives, QTreeView &tree, QFileSystemModel &model, QTreeWidget &list,
-                     QCheckBox &selectAll, ListSort &sort, QObject *parent)
+LocalPane::LocalPane(QComboBox &drives,
+                     QTreeView &tree,
+                     QFileSystemModel &model,
+                     QTreeWidget &list,
+                     QCheckBox &selectAll,
+                     ListSort &sort,
+                     QObject *parent)
     : QObject(parent), m_drives(drives), m_tree(tree), m_model(model), m_list(list), m_selectAll(selectAll),
       m_sort(sort)
 {
@@ -68,7 +73,7 @@ QStringList LocalPane::reachableRoots()
     for (const QStorageInfo &volume : QStorageInfo::mountedVolumes()) {
         const QString root = volume.rootPath();
         const bool removable = root.startsWith(QLatin1String("/media/")) || root.startsWith(QLatin1String("/mnt/"))
-                               || root.startsWith(QLatin1String("/run/media/"));
+            || root.startsWith(QLatin1String("/run/media/"));
         const QFileInfo info(root);
         if (removable && volume.isValid() && volume.isReady() && info.isReadable() && info.isExecutable()
             && !roots.contains(root))

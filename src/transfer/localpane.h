@@ -24,19 +24,24 @@ class LocalPane final : public QObject
     Q_DISABLE_COPY_MOVE(LocalPane)
 
 public:
-    LocalPane(QComboBox &drives, QTreeView &tree, QFileSystemModel &model, QTreeWidget &list, QCheckBox &selectAll,
-              ListSort &sort, QObject *parent);
+    LocalPane(QComboBox &drives,
+              QTreeView &tree,
+              QFileSystemModel &model,
+              QTreeWidget &list,
+              QCheckBox &selectAll,
+              ListSort &sort,
+              QObject *parent);
     ~LocalPane() override;
 
     QString folder() const { return m_folder; }
     // Points the drive list and the folder tree at the folder and lists its files.
     void setFolder(const QString &folder);
 
-    void refresh();                 // RefreshLocalList
-    void sortBy(int column);        // column click
-    void applySelectAll();          // 全選択 changed
-    void chooseDrive(int index);    // DriveComboBox1 changed
-    void followTree();              // DirectoryListBox1 changed
+    void refresh();              // RefreshLocalList
+    void sortBy(int column);     // column click
+    void applySelectAll();       // 全選択 changed
+    void chooseDrive(int index); // DriveComboBox1 changed
+    void followTree();           // DirectoryListBox1 changed
 
     bool isFilling() const { return m_iterator != nullptr; }
 

@@ -44,7 +44,8 @@ QString PermissionBits::chmodMode(const QString &directEntry) const
 {
     if (directEntry.size() > kMaximumEntryLength)
         return {};
-    if (directEntry.size() == kMaximumEntryLength && std::all_of(directEntry.cbegin(), directEntry.cend(), isOctalDigit))
+    if (directEntry.size() == kMaximumEntryLength
+        && std::all_of(directEntry.cbegin(), directEntry.cend(), isOctalDigit))
         return directEntry;
     return digits();
 }

@@ -14,15 +14,15 @@ struct RemoteItem
     QString displayName; // the name decoded for the screen
     QString dateText;    // "Jan 05 12:34", "Jan 05 2003", or the MS-DOS form's date and time
     qint64 size = 0;
-    QString attributes;  // the listing's first token ("drwxr-xr-x"), or "<DIR>" in MS-DOS form
+    QString attributes; // the listing's first token ("drwxr-xr-x"), or "<DIR>" in MS-DOS form
     bool folder = false;
-    QString linkTarget;  // where a symbolic link points; empty for everything else
+    QString linkTarget; // where a symbolic link points; empty for everything else
 };
 
 // A remote folder read whole: where the server says the user stands and what it holds.
 struct RemoteFolder
 {
-    QByteArray path;     // as PWD reported it
+    QByteArray path; // as PWD reported it
     std::vector<RemoteItem> items;
 };
 

@@ -74,8 +74,8 @@ std::optional<qint64> number(QByteArrayView s)
 
 bool isMonth(QByteArrayView s)
 {
-    static constexpr std::array<const char *, 12> months = {"jan", "feb", "mar", "apr", "may", "jun",
-                                                            "jul", "aug", "sep", "oct", "nov", "dec"};
+    static constexpr std::array<const char *, 12> months = {
+        "jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep", "oct", "nov", "dec"};
     if (s.size() != 3)
         return false;
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
@@ -104,7 +104,7 @@ bool isTimeOrYear(QByteArrayView s)
         return true;
     const qsizetype colon = s.indexOf(':');
     return colon >= 1 && colon <= 2 && allDigits(s.first(colon)) && s.size() - colon - 1 == 2
-           && allDigits(s.sliced(colon + 1));
+        && allDigits(s.sliced(colon + 1));
 }
 
 bool looksLikePermissions(QByteArrayView s)
@@ -155,7 +155,7 @@ std::optional<RemoteItem> parseUnix(QByteArrayView line, const std::vector<Token
         item.displayName = RemoteNames::decode(item.name);
         const QByteArrayView day = text(line, tokens[i + 1]);
         item.dateText = latin(text(line, tokens[i])) + (day.size() == 1 ? QLatin1String(" 0") : QLatin1String(" "))
-                        + latin(day) + QLatin1Char(' ') + latin(text(line, tokens[i + 2]));
+            + latin(day) + QLatin1Char(' ') + latin(text(line, tokens[i + 2]));
         // A device has major and minor numbers where a file has its size.
         item.size = (kind == 'c' || kind == 'b') ? 0 : *size;
         item.attributes = latin(permissions);
@@ -169,7 +169,7 @@ bool isDosDate(QByteArrayView s)
 {
     const QList<QByteArray> parts = s.toByteArray().split('-');
     return parts.size() == 3 && allDigits(parts[0]) && allDigits(parts[1]) && allDigits(parts[2])
-           && parts[0].size() <= 2 && parts[1].size() <= 2 && (parts[2].size() == 2 || parts[2].size() == 4);
+        && parts[0].size() <= 2 && parts[1].size() <= 2 && (parts[2].size() == 2 || parts[2].size() == 4);
 }
 
 bool isDosTime(QByteArrayView s)

@@ -1,7 +1,7 @@
 #include "transfer/remotepane.h"
 
-#include "common/usererror.h"
 #include "common/userdialogs.h"
+#include "common/usererror.h"
 #include "transfer/ftpjobrunner.h"
 #include "transfer/listsort.h"
 #include "transfer/listviewsort.h"
@@ -31,15 +31,21 @@ QVariant folderResult(FtpJobContext &context)
 
 } // namespace
 
-RemotePane::RemotePane(FtpJobRunner &runner, QTreeWidget &list, QLabel &folderLabel, ListSort &sort,
-                       UserDialogs &dialogs, QWidget &window, StatusSink status)
+RemotePane::RemotePane(FtpJobRunner &runner,
+                       QTreeWidget &list,
+                       QLabel &folderLabel,
+                       ListSort &sort,
+                       UserDialogs &dialogs,
+                       QWidget &window,
+                       StatusSink status)
     : QObject(&window), m_runner(runner), m_list(list), m_folderLabel(folderLabel), m_sort(sort), m_dialogs(dialogs),
       m_window(window), m_status(std::move(status))
 {
     auto *delegate = new RenameDelegate(&m_list);
     m_list.setItemDelegate(delegate);
-    connect(delegate, &RenameDelegate::editStarted, this,
-            [this](const QModelIndex &index) { beginRename(m_list.topLevelItem(index.row())); });
+    connect(delegate, &RenameDelegate::editStarted, this, [this](const QModelIndex &index) {
+        beginRename(m_list.topLevelItem(index.row()));
+    });
     connect(delegate, &RenameDelegate::editAccepted, this, [this](const QModelIndex &index, const QString &text) {
         acceptRename(m_list.topLevelItem(index.row()), text);
     });
@@ -169,8 +175,8 @@ QTreeWidgetItem *RemotePane::makeItem(const RemoteItem &item) const
 {
     static const QIcon folderIcon = m_list.style()->standardIcon(QStyle::SP_DirIcon);
     static const QIcon fileIcon = m_list.style()->standardIcon(QStyle::SP_FileIcon);
-    auto *row = new QTreeWidgetItem({item.displayName, item.dateText, RemoteListingParser::sizeText(item.size),
-                                     item.attributes});
+    auto *row = new QTreeWidgetItem(
+        {item.displayName, item.dateText, RemoteListingParser::sizeText(item.size), item.attributes});
     row->setIcon(NameColumn, item.folder ? folderIcon : fileIcon);
     row->setData(NameColumn, kNameRole, item.name);
     row->setData(NameColumn, kFolderRole, item.folder);

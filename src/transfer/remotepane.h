@@ -31,8 +31,13 @@ class RemotePane final : public QObject
 public:
     using StatusSink = std::function<void(const QString &text)>;
 
-    RemotePane(FtpJobRunner &runner, QTreeWidget &list, QLabel &folderLabel, ListSort &sort, UserDialogs &dialogs,
-               QWidget &window, StatusSink status);
+    RemotePane(FtpJobRunner &runner,
+               QTreeWidget &list,
+               QLabel &folderLabel,
+               ListSort &sort,
+               UserDialogs &dialogs,
+               QWidget &window,
+               StatusSink status);
 
     // Follows the session's notifications: whether a control connection stands.
     void setConnected(bool connected) { m_connected = connected; }
@@ -40,13 +45,13 @@ public:
     // While a job runs nothing here may start another.
     void setBusy(bool busy);
 
-    void connectTo(const RemoteJobs::Login &login);   // 接続
-    void disconnect();                               // 切断
-    void quit();                                     // 終了: abort what runs, then quit
-    void refresh();                                  // RefreshRemoteList
-    void goUp();                                     // BitBtn1
-    void enterSelectedFolder();                      // double click
-    void sortBy(int column);                         // column click
+    void connectTo(const RemoteJobs::Login &login); // 接続
+    void disconnect();                              // 切断
+    void quit();                                    // 終了: abort what runs, then quit
+    void refresh();                                 // RefreshRemoteList
+    void goUp();                                    // BitBtn1
+    void enterSelectedFolder();                     // double click
+    void sortBy(int column);                        // column click
 
     QByteArray homeDir() const { return m_homeDir; }
 

@@ -2,8 +2,8 @@
 
 #include <QLineEdit>
 
-QWidget *RenameDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option,
-                                      const QModelIndex &index) const
+QWidget *
+RenameDelegate::createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
     if (index.column() != 0)
         return nullptr;

@@ -41,10 +41,17 @@ TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
 
     m_session = new FtpSession(this);
     m_runner = new FtpJobRunner(*m_session, this);
-    m_remote = new RemotePane(*m_runner, *m_view.remoteList, *m_view.remoteFolder, m_sort, dialogs, *this,
-                              [this](const QString &text) { setStatus(text); });
-    m_local = new LocalPane(*m_view.driveBox, *m_view.folderTree, *m_view.folderModel, *m_view.localList,
-                            *m_view.selectAllBox, m_sort, this);
+    m_remote = new RemotePane(
+        *m_runner, *m_view.remoteList, *m_view.remoteFolder, m_sort, dialogs, *this, [this](const QString &text) {
+            setStatus(text);
+        });
+    m_local = new LocalPane(*m_view.driveBox,
+                            *m_view.folderTree,
+                            *m_view.folderModel,
+                            *m_view.localList,
+                            *m_view.selectAllBox,
+                            m_sort,
+                            this);
     connect(m_session, &FtpSession::connected, this, &TransferWindow::onConnected);
     connect(m_session, &FtpSession::disconnected, this, &TransferWindow::onDisconnected);
     connect(m_session, &FtpSession::busyChanged, this, [this](bool busy) {
@@ -56,9 +63,12 @@ TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
     registerHandlers();
 
     // Every control the connection state switches starts enabled, 切断 aside.
-    for (QWidget *control : std::initializer_list<QWidget *>{
-             m_view.connectButton, m_view.upButton, m_view.uploadButton, m_view.downloadButton,
-             m_view.uploadFolderButton, m_view.downloadFolderButton})
+    for (QWidget *control : std::initializer_list<QWidget *>{m_view.connectButton,
+                                                             m_view.upButton,
+                                                             m_view.uploadButton,
+                                                             m_view.downloadButton,
+                                                             m_view.uploadFolderButton,
+                                                             m_view.downloadFolderButton})
         setCommandEnabled(control, true);
     for (QPushButton *button : m_view.siteButtons())
         setCommandEnabled(button, true);
@@ -114,21 +124,27 @@ void TransferWindow::registerHandlers()
     click(m_view.deleteSiteButton, "Button9Click");
     click(m_view.upButton, "BitBtn1Click");
     click(m_view.selectAllBox, "CheckBox1Click");
-    connect(m_view.remoteList, &QTreeWidget::itemDoubleClicked, this,
-            [this] { m_dispatcher.run(QStringLiteral("ListView1DblClick")); });
+    connect(m_view.remoteList, &QTreeWidget::itemDoubleClicked, this, [this] {
+        m_dispatcher.run(QStringLiteral("ListView1DblClick"));
+    });
     // Return enters a folder as a double click does, for those who work from the keyboard.
     auto *enter = new QShortcut(QKeySequence(Qt::Key_Return), m_view.remoteList, nullptr, nullptr, Qt::WidgetShortcut);
     connect(enter, &QShortcut::activated, this, [this] { m_dispatcher.run(QStringLiteral("ListView1DblClick")); });
-    connect(m_view.remoteList->header(), &QHeaderView::sectionClicked, this,
-            [this](int column) { m_dispatcher.run(QStringLiteral("ListView1ColumnClick"), column); });
-    connect(m_view.localList->header(), &QHeaderView::sectionClicked, this,
-            [this](int column) { m_dispatcher.run(QStringLiteral("ListView2ColumnClick"), column); });
-    connect(m_view.remoteList, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &at) { m_view.remoteMenu->popup(m_view.remoteList->viewport()->mapToGlobal(at)); });
-    connect(m_view.driveBox, &QComboBox::activated, this,
-            [this](int index) { m_dispatcher.run(QStringLiteral("DriveComboBox1Change"), index); });
-    connect(m_view.folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this] { m_dispatcher.run(QStringLiteral("DirectoryListBox1Change")); });
+    connect(m_view.remoteList->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        m_dispatcher.run(QStringLiteral("ListView1ColumnClick"), column);
+    });
+    connect(m_view.localList->header(), &QHeaderView::sectionClicked, this, [this](int column) {
+        m_dispatcher.run(QStringLiteral("ListView2ColumnClick"), column);
+    });
+    connect(m_view.remoteList, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        m_view.remoteMenu->popup(m_view.remoteList->viewport()->mapToGlobal(at));
+    });
+    connect(m_view.driveBox, &QComboBox::activated, this, [this](int index) {
+        m_dispatcher.run(QStringLiteral("DriveComboBox1Change"), index);
+    });
+    connect(m_view.folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
+        m_dispatcher.run(QStringLiteral("DirectoryListBox1Change"));
+    });
 }
 
 QString TransferWindow::localFolder() const
@@ -212,7 +228,10 @@ void TransferWindow::showSite(int number)
 
 SiteRecord TransferWindow::typedRecord() const
 {
-    return {m_view.nameEdit->text(), m_view.hostEdit->text(), m_view.userEdit->text(), m_view.passwordEdit->text(),
+    return {m_view.nameEdit->text(),
+            m_view.hostEdit->text(),
+            m_view.userEdit->text(),
+            m_view.passwordEdit->text(),
             QString()};
 }
 
@@ -272,7 +291,10 @@ void TransferWindow::connectToSite()
     if (m_remote->isConnected() || isBusy())
         return;
     const FtpAddress address = FtpAddress::parse(m_view.hostEdit->text());
-    m_remote->connectTo({address.host, address.port, m_view.userEdit->text(), m_view.passwordEdit->text(),
+    m_remote->connectTo({address.host,
+                         address.port,
+                         m_view.userEdit->text(),
+                         m_view.passwordEdit->text(),
                          m_view.remoteFolder->text()});
 }
 

@@ -60,23 +60,23 @@ private:
     void registerHandlers();
     void loadBook();
     void writeBookQuietly();
-    void showSite(int number);                 // ShowSite
+    void showSite(int number); // ShowSite
     SiteRecord typedRecord() const;
     void setStatus(const QString &text);
     void setCommandEnabled(QWidget *control, bool enabled);
     void applyEnabled();
-    void onConnected();                        // OnConnected
-    void onDisconnected();                     // OnDisconnected
+    void onConnected();    // OnConnected
+    void onDisconnected(); // OnDisconnected
 
-    void previousSite();                       // Button4 前
-    void nextSite();                           // Button5 次
-    void addSite();                            // Button6 追加
-    void saveSite();                           // Button7 保存
-    void cancelAdd();                          // Button8 追加中止
-    void deleteSite();                         // Button9 削除
-    void connectToSite();                      // Button1 接続
-    void disconnectFromSite();                 // Button2 切断
-    void quitAndClose();                       // Button3 終了
+    void previousSite();       // Button4 前
+    void nextSite();           // Button5 次
+    void addSite();            // Button6 追加
+    void saveSite();           // Button7 保存
+    void cancelAdd();          // Button8 追加中止
+    void deleteSite();         // Button9 削除
+    void connectToSite();      // Button1 接続
+    void disconnectFromSite(); // Button2 切断
+    void quitAndClose();       // Button3 終了
 
     UserDialogs &m_dialogs;
     CommandDispatcher m_dispatcher;

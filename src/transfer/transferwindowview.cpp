@@ -152,10 +152,11 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     v.remoteFolder->setAccessibleDescription(QStringLiteral("現在のリモートフォルダ"));
     v.remoteFolder->setTextFormat(Qt::PlainText);
 
-    v.remoteList = listView(client, "ListView1",
-                            {QStringLiteral("ファイル名"), QStringLiteral("更新日時"), QStringLiteral("サイズ"),
-                             QStringLiteral("属性")},
-                            {120, 90, 80, 80});
+    v.remoteList = listView(
+        client,
+        "ListView1",
+        {QStringLiteral("ファイル名"), QStringLiteral("更新日時"), QStringLiteral("サイズ"), QStringLiteral("属性")},
+        {120, 90, 80, 80});
     v.remoteList->setAccessibleName(QStringLiteral("リモートフォルダの一覧"));
     v.remoteList->setContextMenuPolicy(Qt::CustomContextMenu);
     v.remoteMenu = new QMenu(v.remoteList);
@@ -189,14 +190,16 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     v.folderTree->setHeaderHidden(true);
     for (int column = 1; column < v.folderModel->columnCount(); ++column)
         v.folderTree->hideColumn(column);
-    v.localList = listView(client, "ListView2",
+    v.localList = listView(client,
+                           "ListView2",
                            {QStringLiteral("ファイル名"), QStringLiteral("更新日時"), QStringLiteral("サイズ")},
                            {120, 130, 90});
     v.localList->setAccessibleName(QStringLiteral("ローカルフォルダのファイル"));
     v.localList->headerItem()->setTextAlignment(2, Qt::AlignLeft | Qt::AlignVCenter);
 
     constexpr auto bottomLeft = AnchorLayout::Anchors(AnchorLayout::Left | AnchorLayout::Bottom);
-    constexpr auto bottomStretch = AnchorLayout::Anchors(AnchorLayout::Left | AnchorLayout::Right | AnchorLayout::Bottom);
+    constexpr auto bottomStretch =
+        AnchorLayout::Anchors(AnchorLayout::Left | AnchorLayout::Right | AnchorLayout::Bottom);
     constexpr auto topRight = AnchorLayout::Anchors(AnchorLayout::Top | AnchorLayout::Right);
     layout->addWidget(panel, {0, 0, 480, 24}, AnchorLayout::TopLeftRight);
     const QList<std::pair<QLabel *, QLineEdit *>> rows = {

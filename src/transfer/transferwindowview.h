@@ -23,10 +23,10 @@ struct TransferWindowView
     static constexpr int kWidth = 480;
     static constexpr int kHeight = 480;
 
-    QLineEdit *nameEdit = nullptr;      // Edit1
-    QLineEdit *hostEdit = nullptr;      // Edit2
-    QLineEdit *userEdit = nullptr;      // Edit3
-    QLineEdit *passwordEdit = nullptr;  // Edit4
+    QLineEdit *nameEdit = nullptr;           // Edit1
+    QLineEdit *hostEdit = nullptr;           // Edit2
+    QLineEdit *userEdit = nullptr;           // Edit3
+    QLineEdit *passwordEdit = nullptr;       // Edit4
     QPushButton *connectButton = nullptr;    // Button1 接続
     QPushButton *disconnectButton = nullptr; // Button2 切断
     QPushButton *quitButton = nullptr;       // Button3 終了
@@ -52,8 +52,8 @@ struct TransferWindowView
     QComboBox *driveBox = nullptr;               // DriveComboBox1
     QTreeView *folderTree = nullptr;             // DirectoryListBox1
     QFileSystemModel *folderModel = nullptr;
-    QTreeWidget *localList = nullptr;            // ListView2
-    QStatusBar *statusBar = nullptr;             // StatusBar1
+    QTreeWidget *localList = nullptr; // ListView2
+    QStatusBar *statusBar = nullptr;  // StatusBar1
     QLabel *statusPanel = nullptr;
     QLabel *creditPanel = nullptr;
 

@@ -1,6 +1,6 @@
-#include "support/mainwindowfixture.h"
-
 #include "app/aboutbox.h"
+
+#include "support/mainwindowfixture.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -3,9 +3,10 @@
 // failures with what survives them. Drops, the command-line file and closing also run through
 // the real main window's events. Every dialog is answered by the scripted dialogs.
 #include "app/documentcommands.h"
+
 #include "app/mainmenu.h"
-#include "app/statusbar.h"
 #include "app/recentfilelist.h"
+#include "app/statusbar.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorpane.h"
 #include "common/commanddispatcher.h"
@@ -26,10 +27,9 @@
 #include <QTextFragment>
 #include <QUrl>
 
-#include <sys/resource.h>
-
 #include <csignal>
 #include <functional>
+#include <sys/resource.h>
 
 namespace {
 
@@ -99,7 +99,8 @@ protected:
         window.setWindowTitle(QStringLiteral("QZWeb"));
         m_editor = new EditorPane(&window);
         commands = new DocumentCommands(dispatcher, *m_editor, m_state, recentFiles, dialogs, window);
-        dispatcher.setUnknownHandler([](const QString &handler) { ADD_FAILURE() << "no handler " << handler.toStdString(); });
+        dispatcher.setUnknownHandler(
+            [](const QString &handler) { ADD_FAILURE() << "no handler " << handler.toStdString(); });
         window.show();
     }
 
@@ -229,7 +230,8 @@ namespace {
 // "日本語<b>\\</b>" in CP932, with CR LF line ends: a plain page.
 const QByteArray kPlainPage("<p>\x93\xfa\x96\x7b\x8c\xea \x95\x5c</p>\r\n");
 const QString kPlainPageText = QStringLiteral("<p>日本語 表</p>\r\n");
-const QByteArray kRichPage("{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 Gothic;}}\\f0 {\\b \\'91\\'be\\'8e\\'9a} plain\\par}");
+const QByteArray kRichPage(
+    "{\\rtf1\\ansi\\ansicpg932{\\fonttbl{\\f0\\fcharset128 Gothic;}}\\f0 {\\b \\'91\\'be\\'8e\\'9a} plain\\par}");
 
 } // namespace
 
@@ -375,7 +377,9 @@ TEST_F(DocumentCommandsTest, DropTakesTheWholeOfALongPath)
 {
     // Cutting the path at 254 characters would open another file, or none.
     const QString longFolder = QString(QStringLiteral("folder-with-a-long-name-")).repeated(4);
-    const QString path = document(longFolder + QLatin1Char('/') + longFolder + QLatin1Char('/') + longFolder + QStringLiteral("/page.htm"), "long");
+    const QString path = document(longFolder + QLatin1Char('/') + longFolder + QLatin1Char('/') + longFolder
+                                      + QStringLiteral("/page.htm"),
+                                  "long");
     ASSERT_GT(path.size(), 254);
 
     drop({path});
@@ -400,7 +404,8 @@ TEST_F(DocumentWindowTest, CommandLineFileOpensAsOpenDoes)
 
     window->openStartupFile(workPath(QStringLiteral("cli/missing.htm")));
     ASSERT_EQ(errors().size(), 1);
-    EXPECT_TRUE(errors().first().startsWith(QStringLiteral("ファイル %1 は開けません").arg(workPath(QStringLiteral("cli/missing.htm")))));
+    EXPECT_TRUE(errors().first().startsWith(
+        QStringLiteral("ファイル %1 は開けません").arg(workPath(QStringLiteral("cli/missing.htm")))));
     EXPECT_EQ(state().currentFile, path);
 }
 
@@ -751,8 +756,12 @@ TEST_F(DocumentCommandsTest, LineEndsAreWrittenAsCrLfAndUtf8StaysUtf8)
     } cases[] = {
         {"a\nb\rc\r\nd", QString(), "a\r\nb\r\nc\r\nd"},
         {"\xef\xbb\xbf\xe6\x97\xa5\n", QStringLiteral("é"), "\xef\xbb\xbf\xc3\xa9\xe6\x97\xa5\r\n"},
-        {"\xe6\x97\xa5\xe6\x9c\xac", QStringLiteral("😀"), "\xf0\x9f\x98\x80" "\xe6\x97\xa5\xe6\x9c\xac"},
-        {"<meta charset=\"utf-8\">caf\xc3\xa9", QStringLiteral("😀"),
+        {"\xe6\x97\xa5\xe6\x9c\xac",
+         QStringLiteral("😀"),
+         "\xf0\x9f\x98\x80"
+         "\xe6\x97\xa5\xe6\x9c\xac"},
+        {"<meta charset=\"utf-8\">caf\xc3\xa9",
+         QStringLiteral("😀"),
          "\xf0\x9f\x98\x80<meta charset=\"utf-8\">caf\xc3\xa9"},
     };
     for (const auto &c : cases) {
@@ -773,14 +782,16 @@ TEST_F(DocumentCommandsTest, FailedOpenKeepsTheDocumentButHasMovedTheFolder)
     open(path);
     type(QStringLiteral("edited "));
     QDir().mkpath(workPath(QStringLiteral("elsewhere/folder.htm")));
-    const QString targets[] = {workPath(QStringLiteral("elsewhere/missing.htm")), workPath(QStringLiteral("elsewhere/folder.htm"))};
+    const QString targets[] = {workPath(QStringLiteral("elsewhere/missing.htm")),
+                               workPath(QStringLiteral("elsewhere/folder.htm"))};
 
     for (const QString &target : targets) {
         dialogs.messages.clear();
         open(target);
 
         ASSERT_EQ(errors().size(), 1) << target.toStdString();
-        EXPECT_TRUE(errors().first().startsWith(QStringLiteral("ファイル %1 は開けません").arg(target))) << errors().first().toStdString();
+        EXPECT_TRUE(errors().first().startsWith(QStringLiteral("ファイル %1 は開けません").arg(target)))
+            << errors().first().toStdString();
         EXPECT_EQ(adapter().text(), QStringLiteral("edited kept"));
         EXPECT_TRUE(adapter().isModified());
         EXPECT_EQ(state().currentFile, path);
@@ -799,7 +810,8 @@ TEST_F(DocumentWindowTest, FailedDropChangesNothing)
     drop(window.get(), {workPath(QStringLiteral("missing.htm"))});
 
     ASSERT_EQ(errors().size(), 1);
-    EXPECT_TRUE(errors().first().startsWith(QStringLiteral("ファイル %1 は開けません").arg(workPath(QStringLiteral("missing.htm")))));
+    EXPECT_TRUE(errors().first().startsWith(
+        QStringLiteral("ファイル %1 は開けません").arg(workPath(QStringLiteral("missing.htm")))));
     EXPECT_EQ(state().currentFile, path);
     EXPECT_EQ(caption(), titled(path));
     EXPECT_EQ(adapter().text(), QStringLiteral("page"));
@@ -813,31 +825,58 @@ TEST_F(DocumentCommandsTest, CharactersShiftJisCannotHoldAreNamedAndUtf8IsOffere
     {
         const char *name;
         QByteArray stored;
-        QString typed;                  // at the end of the page
+        QString typed; // at the end of the page
         DialogButton answer;
-        QStringList named;              // what the question names, in order
-        QString more;                   // the count of the rest, when some are not named
+        QStringList named; // what the question names, in order
+        QString more;      // the count of the rest, when some are not named
         bool mentionsDeclaration;
-        QByteArray written;             // empty: the file keeps what was stored
+        QByteArray written; // empty: the file keeps what was stored
     } cases[] = {
-        {"declined", "line one\r\n", QStringLiteral("caf\u00e9"), DialogButton::No,
-         {QStringLiteral("「é」(U+00E9)\u30002 行目")}, QString(), false, QByteArray()},
-        // UTF-8 of "café" alone would read back as half-width kana, so it gets the mark.
-        {"accepted, Latin", "line one\r\n", QStringLiteral("caf\u00e9"), DialogButton::Yes,
-         {QStringLiteral("「é」(U+00E9)\u30002 行目")}, QString(), false,
-         utf8Bom + "line one\r\ncaf\xc3\xa9"},
-        {"accepted, Korean reads back alone", "<p>\x93\xfa</p>\r\n", QStringLiteral("\ud55c"), DialogButton::Yes,
-         {QStringLiteral("「한」(U+D55C)\u30002 行目")}, QString(), false,
-         "<p>\xe6\x97\xa5</p>\r\n\xed\x95\x9c"},
-        {"declared Shift_JIS", declared, QStringLiteral("\u00e9"), DialogButton::Yes,
-         {QStringLiteral("「é」(U+00E9)\u30002 行目")}, QString(), true,
-         utf8Bom + declared + "\xc3\xa9"},
-        {"many, across lines", "a\r\n", QStringLiteral("\u00e9\r\n\U0001F600x\u00e8\rb\u00ea\n\u00eb\u00ec\u00ed"),
+        {"declined",
+         "line one\r\n",
+         QStringLiteral("caf\u00e9"),
          DialogButton::No,
-         {QStringLiteral("「é」(U+00E9)\u30002 行目"), QStringLiteral("「😀」(U+1F600)\u30003 行目"),
-          QStringLiteral("「è」(U+00E8)\u30003 行目"), QStringLiteral("「ê」(U+00EA)\u30004 行目"),
+         {QStringLiteral("「é」(U+00E9)\u30002 行目")},
+         QString(),
+         false,
+         QByteArray()},
+        // UTF-8 of "café" alone would read back as half-width kana, so it gets the mark.
+        {"accepted, Latin",
+         "line one\r\n",
+         QStringLiteral("caf\u00e9"),
+         DialogButton::Yes,
+         {QStringLiteral("「é」(U+00E9)\u30002 行目")},
+         QString(),
+         false,
+         utf8Bom + "line one\r\ncaf\xc3\xa9"},
+        {"accepted, Korean reads back alone",
+         "<p>\x93\xfa</p>\r\n",
+         QStringLiteral("\ud55c"),
+         DialogButton::Yes,
+         {QStringLiteral("「한」(U+D55C)\u30002 行目")},
+         QString(),
+         false,
+         "<p>\xe6\x97\xa5</p>\r\n\xed\x95\x9c"},
+        {"declared Shift_JIS",
+         declared,
+         QStringLiteral("\u00e9"),
+         DialogButton::Yes,
+         {QStringLiteral("「é」(U+00E9)\u30002 行目")},
+         QString(),
+         true,
+         utf8Bom + declared + "\xc3\xa9"},
+        {"many, across lines",
+         "a\r\n",
+         QStringLiteral("\u00e9\r\n\U0001F600x\u00e8\rb\u00ea\n\u00eb\u00ec\u00ed"),
+         DialogButton::No,
+         {QStringLiteral("「é」(U+00E9)\u30002 行目"),
+          QStringLiteral("「😀」(U+1F600)\u30003 行目"),
+          QStringLiteral("「è」(U+00E8)\u30003 行目"),
+          QStringLiteral("「ê」(U+00EA)\u30004 行目"),
           QStringLiteral("「ë」(U+00EB)\u30005 行目")},
-         QStringLiteral("ほか 2 個"), false, QByteArray()},
+         QStringLiteral("ほか 2 個"),
+         false,
+         QByteArray()},
     };
     for (const auto &c : cases) {
         const QString path = document(QStringLiteral("page.htm"), c.stored);
@@ -873,8 +912,8 @@ TEST_F(DocumentCommandsTest, CharactersShiftJisCannotHoldAreNamedAndUtf8IsOffere
         const bool accepted = c.answer == DialogButton::Yes;
         EXPECT_EQ(readFile(path), accepted ? c.written : c.stored) << c.name;
         EXPECT_EQ(adapter().isModified(), !accepted) << c.name;
-        EXPECT_EQ(state().documentFormat.encoding,
-                  accepted ? TextFormat::Encoding::Utf8 : TextFormat::Encoding::Cp932) << c.name;
+        EXPECT_EQ(state().documentFormat.encoding, accepted ? TextFormat::Encoding::Utf8 : TextFormat::Encoding::Cp932)
+            << c.name;
         EXPECT_EQ(QDir(workPath(QString())).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")}) << c.name;
         if (accepted) {
             // Written back as it reads, and the next save asks nothing.
@@ -917,7 +956,8 @@ TEST_F(DocumentCommandsTest, SaveAsThatCannotCreateTheFileKeepsEverything)
         saveAs(target);
 
         ASSERT_EQ(errors().size(), 1) << target.toStdString();
-        EXPECT_TRUE(errors().first().startsWith(QStringLiteral("ファイル %1 を作成できません").arg(target))) << errors().first().toStdString();
+        EXPECT_TRUE(errors().first().startsWith(QStringLiteral("ファイル %1 を作成できません").arg(target)))
+            << errors().first().toStdString();
         EXPECT_TRUE(state().currentFile.isEmpty());
         EXPECT_EQ(caption(), QStringLiteral("QZWeb"));
         EXPECT_EQ(recentSlot(0), QString());
@@ -980,9 +1020,11 @@ TEST_F(DocumentCommandsTest, SaveThatFailsMidWayLeavesTheOldFileWhole)
     }
 
     ASSERT_EQ(errors().size(), 1);
-    EXPECT_TRUE(errors().first().startsWith(QStringLiteral("ストリームへの書き込みに失敗しました"))) << errors().first().toStdString();
+    EXPECT_TRUE(errors().first().startsWith(QStringLiteral("ストリームへの書き込みに失敗しました")))
+        << errors().first().toStdString();
     EXPECT_EQ(readFile(path), old);
-    EXPECT_EQ(QDir(workPath(QStringLiteral("site"))).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("page.htm")})
+    EXPECT_EQ(QDir(workPath(QStringLiteral("site"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("page.htm")})
         << "no temporary file is left behind";
     EXPECT_TRUE(adapter().isModified());
     EXPECT_EQ(caption(), titled(path));
@@ -995,10 +1037,11 @@ TEST_F(DocumentCommandsTest, SaveThatFailsMidWayLeavesTheOldFileWhole)
 TEST_F(DocumentCommandsTest, SavingKeepsTheFilePermissions)
 {
     const QString path = document(QStringLiteral("page.htm"), "old");
-    const QFileDevice::Permissions permissions = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    const QFileDevice::Permissions permissions =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
     const QFileDevice::Permissions modeBits = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                              | QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
-                                              | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+        | QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
+        | QFileDevice::WriteOther | QFileDevice::ExeOther;
     QFile::setPermissions(path, permissions);
     open(path);
     type(QStringLiteral("new "));

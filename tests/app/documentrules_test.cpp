@@ -1,6 +1,6 @@
 // Which names are written as rich text, and the file types the document dialogs offer.
-#include "common/documentfilters.h"
 #include "app/richtextrule.h"
+#include "common/documentfilters.h"
 
 #include <gtest/gtest.h>
 

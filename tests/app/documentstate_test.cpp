@@ -114,7 +114,7 @@ TEST_F(DocumentStateTest, FormatLabelSaysHowSaveWritesTheDocument)
         {"/site/page.htm", TextFormat::Encoding::Utf8, true, "UTF-8 (BOM)"},
         {"", TextFormat::Encoding::Cp932, false, "Shift_JIS"},
         {"/site/page.rtf", TextFormat::Encoding::Cp932, false, "RTF"},
-        {"/site/page.RTF", TextFormat::Encoding::Utf8, false, "UTF-8"},   // written as plain text
+        {"/site/page.RTF", TextFormat::Encoding::Utf8, false, "UTF-8"}, // written as plain text
     };
     for (const auto &c : cases) {
         state.currentFile = QString::fromUtf8(c.file);

@@ -17,12 +17,12 @@ TEST(CaretPosition, ColumnsCountShiftJisBytesBeforeTheCaret)
         {0, u"", "1行 1桁"},
         {0, u"a", "1行 2桁"},
         {0, u"あ", "1行 3桁"},
-        {0, u"ｱ", "1行 2桁"},            // half-width katakana is one byte
+        {0, u"ｱ", "1行 2桁"}, // half-width katakana is one byte
         {0, u"a\tあｱ", "1行 6桁"},
         {11, u"表示", "12行 5桁"},
-        {0, u"\U0001F600", "1行 3桁"},   // no Shift_JIS form: two bytes, as one character
+        {0, u"\U0001F600", "1行 3桁"}, // no Shift_JIS form: two bytes, as one character
         {0, u"é", "1行 3桁"},
-        {0, u"\uF7A0", "1行 2桁"},       // a byte no table decoded stands for itself
+        {0, u"\uF7A0", "1行 2桁"}, // a byte no table decoded stands for itself
     };
     for (const auto &row : rows) {
         EXPECT_EQ(CaretPosition::displayText(row.line, QString::fromUtf16(row.before)), QString::fromUtf8(row.shown))
@@ -49,8 +49,8 @@ TEST(FindRules, FindsForwardIgnoringCaseWithoutWrappingRound)
         {u"abc", 0, 0},
         {u"abc", 1, 4},
         {u"ABC", 5, 10},
-        {u"abc", 11, std::nullopt},      // only earlier matches remain: no wrap-around
-        {u"ａｂｃ", 0, 14},              // full-width letters fold too
+        {u"abc", 11, std::nullopt}, // only earlier matches remain: no wrap-around
+        {u"ａｂｃ", 0, 14},         // full-width letters fold too
         {u"\r\nx", 0, 7},
         {u"zzz", 0, std::nullopt},
         {u"c", int(text.size()), std::nullopt},

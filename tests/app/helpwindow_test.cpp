@@ -1,8 +1,8 @@
-#include "support/mainwindowfixture.h"
+#include "app/helpwindow.h"
 
 #include "app/helpcommands.h"
-#include "app/helpwindow.h"
 #include "app/mainmenu.h"
+#include "support/mainwindowfixture.h"
 
 #include <QAbstractButton>
 #include <QHelpContentWidget>
@@ -102,7 +102,7 @@ TEST_F(HelpWindowTest, SearchFindsJapaneseWordsAndOpensThePageFound)
     struct Case
     {
         const char *query;
-        const char *page;   // must be among the pages found
+        const char *page; // must be among the pages found
     };
     const Case cases[] = {
         {"太字", "moji.html"},
@@ -157,9 +157,14 @@ TEST_F(HelpWindowTest, TheManualSpeaksOfEveryMenuCommandAndButton)
         }
     };
     collect(MainMenu::menuBar());
-    captions += {QStringLiteral("反映"), QStringLiteral("お気に入り"), QStringLiteral("WEB履歴"),
-                 QStringLiteral("ｵﾝﾗｲﾝ"), QStringLiteral("ｵﾌﾗｲﾝ"), QStringLiteral("前のﾍﾟｰｼﾞへ"),
-                 QStringLiteral("次のﾍﾟｰｼﾞへ"), QStringLiteral("wep表示をやめる")};
+    captions += {QStringLiteral("反映"),
+                 QStringLiteral("お気に入り"),
+                 QStringLiteral("WEB履歴"),
+                 QStringLiteral("ｵﾝﾗｲﾝ"),
+                 QStringLiteral("ｵﾌﾗｲﾝ"),
+                 QStringLiteral("前のﾍﾟｰｼﾞへ"),
+                 QStringLiteral("次のﾍﾟｰｼﾞへ"),
+                 QStringLiteral("wep表示をやめる")};
     ASSERT_GT(captions.size(), 80);
     static const QRegularExpression accessKey(QStringLiteral("\\(&.\\)"));
     for (QString caption : captions) {

@@ -1,4 +1,5 @@
 #include "app/mainmenu.h"
+
 #include "authoring/alignfragments.h"
 #include "authoring/insertfragments.h"
 #include "authoring/paragraphfragments.h"
@@ -34,8 +35,12 @@ TEST(MainMenu, RecentFileSlotsStandAtFileMenuPositionsSevenToThirteen)
 {
     const MenuEntry file = MainMenu::menuBar().first();
     ASSERT_EQ(file.caption, QStringLiteral("ファイル"));
-    const QStringList expected = {QStringLiteral("mnuFavorit"),  QStringLiteral("mnuFavorit1"), QStringLiteral("mnuFavorit2"),
-                                  QStringLiteral("mnuFavorit3"), QStringLiteral("mnuFavorit4"), QStringLiteral("mnuFavorit5"),
+    const QStringList expected = {QStringLiteral("mnuFavorit"),
+                                  QStringLiteral("mnuFavorit1"),
+                                  QStringLiteral("mnuFavorit2"),
+                                  QStringLiteral("mnuFavorit3"),
+                                  QStringLiteral("mnuFavorit4"),
+                                  QStringLiteral("mnuFavorit5"),
                                   QStringLiteral("mnuFavorit6")};
     for (int i = 0; i < MainMenu::kRecentSlotCount; ++i) {
         const MenuEntry &slot = file.items.at(MainMenu::kFirstRecentSlot + i);
@@ -53,8 +58,20 @@ TEST(MainMenu, TopLevelMenusInOrder)
     QStringList captions;
     for (const MenuEntry &e : MainMenu::menuBar())
         captions.append(e.caption);
-    EXPECT_EQ(captions, (QStringList{"ファイル", "編集", "文字", "書式", "挿入", "段落", "表", "色", "ｽﾀｲﾙｼｰﾄ",
-                                     "スクリプト", "フォーム", "環境設定", "ヘルプ"}));
+    EXPECT_EQ(captions,
+              (QStringList{"ファイル",
+                           "編集",
+                           "文字",
+                           "書式",
+                           "挿入",
+                           "段落",
+                           "表",
+                           "色",
+                           "ｽﾀｲﾙｼｰﾄ",
+                           "スクリプト",
+                           "フォーム",
+                           "環境設定",
+                           "ヘルプ"}));
 }
 
 TEST(MainMenu, EveryObjectNameIsUniqueAcrossMenuBarAndPopup)
@@ -111,22 +128,30 @@ struct FamilyLink
 TEST(MainMenu, EveryFamilyTagHasItsRowAndEveryRowItsMenuItem)
 {
     const FamilyLink families[] = {
-        {"Font1Click", [](int tag) { return TextFormatFragments::row(tag) != nullptr; },
+        {"Font1Click",
+         [](int tag) { return TextFormatFragments::row(tag) != nullptr; },
          TextFormatFragments::kTable.tags()},
-        {"mnuSetAlignClick", [](int tag) { return AlignFragments::row(tag) != nullptr; },
+        {"mnuSetAlignClick",
+         [](int tag) { return AlignFragments::row(tag) != nullptr; },
          AlignFragments::kTable.tags()},
-        {"mnuKaigyoClick", [](int tag) { return ParagraphFragments::row(tag) != nullptr; },
+        {"mnuKaigyoClick",
+         [](int tag) { return ParagraphFragments::row(tag) != nullptr; },
          ParagraphFragments::kTable.tags()},
-        {"mnuGrp1Click", [](int tag) { return InsertFragments::imageRow(tag) != nullptr; },
+        {"mnuGrp1Click",
+         [](int tag) { return InsertFragments::imageRow(tag) != nullptr; },
          InsertFragments::kImageTable.tags()},
-        {"URL1Click", [](int tag) { return InsertFragments::linkRow(tag) != nullptr; },
+        {"URL1Click",
+         [](int tag) { return InsertFragments::linkRow(tag) != nullptr; },
          InsertFragments::kLinkTable.tags()},
         {"mnuTableClick", [](int tag) { return TableFragments::row(tag) != nullptr; }, TableFragments::kTable.tags()},
-        {"mnuStyleClick", [](int tag) { return TemplateFragments::styleRow(tag) != nullptr; },
+        {"mnuStyleClick",
+         [](int tag) { return TemplateFragments::styleRow(tag) != nullptr; },
          TemplateFragments::kStyleTable.tags()},
-        {"JAVA1Click", [](int tag) { return TemplateFragments::scriptRow(tag) != nullptr; },
+        {"JAVA1Click",
+         [](int tag) { return TemplateFragments::scriptRow(tag) != nullptr; },
          TemplateFragments::kScriptTable.tags()},
-        {"mnuFormClick", [](int tag) { return TemplateFragments::formRow(tag) != nullptr; },
+        {"mnuFormClick",
+         [](int tag) { return TemplateFragments::formRow(tag) != nullptr; },
          TemplateFragments::kFormTable.tags()},
     };
     const QList<MenuEntry> entries = allEntries();

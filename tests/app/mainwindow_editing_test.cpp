@@ -1,13 +1,12 @@
 // The editing services of the real main window: the caret position in status panel 0, Find and
 // Find next, undo, select all and the clipboard commands with their enabling.
-#include "support/mainwindowfixture.h"
-
 #include "app/finddialog.h"
 #include "app/findrules.h"
 #include "app/statusbar.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorpane.h"
 #include "authoring/panetext.h"
+#include "support/mainwindowfixture.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>
@@ -77,7 +76,7 @@ TEST_F(MainWindowEditing, CaretPanelCountsShiftJisBytesAndUpdatesOnlyOnItsEvents
     typeKeys(QStringLiteral("a"));
     EXPECT_EQ(caretPanel(), QStringLiteral("1行 2桁"));
 
-    dialogs.messageAnswers.enqueue(DialogButton::Ok);   // the typed "a" is unsaved
+    dialogs.messageAnswers.enqueue(DialogButton::Ok); // the typed "a" is unsaved
     trigger(QStringLiteral("New1"));
     dialogs.messages.clear();
     typeKeys(QStringLiteral("あ"));
@@ -129,7 +128,7 @@ TEST_F(MainWindowEditing, CaretLinesAreTheLinesThePaneShows)
 TEST_F(MainWindowEditing, FindNextWalksFromTheTopThroughEveryMatchThenSaysSoOnce)
 {
     adapter().setText(QStringLiteral("xx abc\r\nABC aBc"));
-    adapter().setCaret(9);   // in the middle, nothing selected
+    adapter().setCaret(9); // in the middle, nothing selected
     search(QStringLiteral("abc"));
     EXPECT_TRUE(findDialog()->isVisible());
 
@@ -190,8 +189,8 @@ TEST_F(MainWindowEditing, FindNextWithNothingToLookForAsksForIt)
 
 TEST_F(MainWindowEditing, CutAndCopyNeedASelectionPasteNeedsClipboardText)
 {
-    const QStringList selectionItems = {QStringLiteral("Copy3"), QStringLiteral("cut3"), QStringLiteral("Copy2"),
-                                        QStringLiteral("Cut2")};
+    const QStringList selectionItems = {
+        QStringLiteral("Copy3"), QStringLiteral("cut3"), QStringLiteral("Copy2"), QStringLiteral("Cut2")};
     const QStringList pasteItems = {QStringLiteral("Paste3"), QStringLiteral("Paste2")};
     auto enabled = [this](const QStringList &names, bool expected) {
         for (const QString &name : names)

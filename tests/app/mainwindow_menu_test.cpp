@@ -1,7 +1,6 @@
-#include "support/mainwindowfixture.h"
-
 #include "app/mainmenu.h"
 #include "authoring/editorpane.h"
+#include "support/mainwindowfixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -105,16 +104,16 @@ TEST_F(MainWindowMenu, ShortcutsReachTheirHandlersWhileTheEditorHasTheFocus)
     QTest::keySequence(static_cast<QWidget *>(window->view().editor), QKeySequence(QStringLiteral("F3")));
     // 反映 is skipped by Tab, so it has a key of its own.
     QTest::keySequence(static_cast<QWidget *>(window->view().editor), QKeySequence(QStringLiteral("F5")));
-    EXPECT_EQ(m_calls, (QList<Dispatch>{{QStringLiteral("OpenClick"), 0},
-                                                        {QStringLiteral("Save1Click"), 0},
-                                                        {QStringLiteral("FindDialog1Find"), 0},
-                                                        {QStringLiteral("Button1Click"), 0}}));
+    EXPECT_EQ(m_calls,
+              (QList<Dispatch>{{QStringLiteral("OpenClick"), 0},
+                               {QStringLiteral("Save1Click"), 0},
+                               {QStringLiteral("FindDialog1Find"), 0},
+                               {QStringLiteral("Button1Click"), 0}}));
 }
 
 // The handler names whose commands are not built yet. The issue that builds one moves its name
 // out of this list; the test below then holds it to having its handler.
-const QStringList kNotBuiltYet = {
-};
+const QStringList kNotBuiltYet = {};
 
 TEST_F(MainWindowMenu, EveryControlWithABuiltCommandHasItsHandlerAndEveryHandlerItsControl)
 {

@@ -1,7 +1,6 @@
 // The main window's size, place and editor height across a close and the next start.
-#include "support/mainwindowfixture.h"
-
 #include "app/windowplacement.h"
+#include "support/mainwindowfixture.h"
 
 #include <QFile>
 #include <QFrame>

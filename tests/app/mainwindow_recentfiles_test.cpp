@@ -1,12 +1,11 @@
 // The recent-file slots of the File menu, the history editor, the question before unsaved work is
 // replaced, and a list file that cannot be written at close, through the real main window.
-#include "support/mainwindowfixture.h"
-
 #include "app/historyeditor.h"
 #include "app/mainmenu.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorpane.h"
 #include "common/linefile.h"
+#include "support/mainwindowfixture.h"
 
 #include <QAction>
 #include <QDropEvent>

@@ -1,10 +1,9 @@
-#include "support/mainwindowfixture.h"
-
 #include "app/appwindows.h"
 #include "app/statusbar.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorpane.h"
 #include "common/linefile.h"
+#include "support/mainwindowfixture.h"
 #include "transfer/transferwindow.h"
 
 #include <QComboBox>
@@ -101,9 +100,9 @@ TEST_F(MainWindowStartup, StateAndControlsStartAsDesigned)
 
 TEST_F(MainWindowStartup, LoadsTheListFilesOfThePreviousRun)
 {
-    LineFile::write(dataFile(QStringLiteral("WEBUrl.ini")),
-                    {QStringLiteral("\"2026/12/01\",\"http://a/\",\"A\"")});
-    LineFile::write(dataFile(QStringLiteral("QZWEB.ini")), {QStringLiteral("/x/1.htm"), QString(), QStringLiteral("/x/3.htm")});
+    LineFile::write(dataFile(QStringLiteral("WEBUrl.ini")), {QStringLiteral("\"2026/12/01\",\"http://a/\",\"A\"")});
+    LineFile::write(dataFile(QStringLiteral("QZWEB.ini")),
+                    {QStringLiteral("/x/1.htm"), QString(), QStringLiteral("/x/3.htm")});
     restart();
     EXPECT_EQ(window->state().webHistory, QStringList{QStringLiteral("\"2026/12/01\",\"http://a/\",\"A\"")});
     EXPECT_EQ(action(QStringLiteral("mnuFavorit"))->text(), QStringLiteral("/x/1.htm"));
@@ -114,7 +113,7 @@ TEST_F(MainWindowStartup, LoadsTheListFilesOfThePreviousRun)
 
 TEST_F(MainWindowStartup, AnUnreadableListIsReportedAndTheRestStillStarts)
 {
-    QDir(dataHome.path()).mkdir(QStringLiteral("WEBUrl.ini"));   // unreadable even for root
+    QDir(dataHome.path()).mkdir(QStringLiteral("WEBUrl.ini")); // unreadable even for root
     LineFile::write(dataFile(QStringLiteral("QZWEB.ini")), {QStringLiteral("/x/1.htm")});
     restart();
     ASSERT_EQ(dialogs.messages.size(), 1);
@@ -130,9 +129,16 @@ TEST_F(MainWindowStartup, AnUnreadableListIsReportedAndTheRestStillStarts)
 TEST_F(MainWindowStartup, ClosingWritesSevenRecentLinesAndLeavesAFileOfThePreviewsNameAlone)
 {
     LineFile::write(dataFile(QStringLiteral("QZWEB.ini")),
-                    {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
-                     QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"),
-                     QStringLiteral("9"), QStringLiteral("10")});
+                    {QStringLiteral("1"),
+                     QStringLiteral("2"),
+                     QStringLiteral("3"),
+                     QStringLiteral("4"),
+                     QStringLiteral("5"),
+                     QStringLiteral("6"),
+                     QStringLiteral("7"),
+                     QStringLiteral("8"),
+                     QStringLiteral("9"),
+                     QStringLiteral("10")});
     restart();
     const QString document = QDir(work.path()).filePath(QStringLiteral("new.htm"));
     QFile(document).open(QIODevice::WriteOnly);

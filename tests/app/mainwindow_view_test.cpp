@@ -1,16 +1,15 @@
-#include "support/mainwindowfixture.h"
-
 #include "app/statusbar.h"
 #include "authoring/editorpane.h"
 #include "preview/previewarea.h"
+#include "support/mainwindowfixture.h"
 #include "transfer/transferwindow.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QFrame>
-#include <QProgressBar>
 #include <QMouseEvent>
+#include <QProgressBar>
 #include <QRadioButton>
 #include <QSplitter>
 #include <QTest>
@@ -182,7 +181,8 @@ TEST_F(MainWindowView_, EveryNamedControlHasAnAccessibleName)
 {
     int checked = 0;
     for (QWidget *w : window->findChildren<QWidget *>()) {
-        if (w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_")) || !w->isVisibleTo(window.get()))
+        if (w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_"))
+            || !w->isVisibleTo(window.get()))
             continue;
         QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(w);
         ASSERT_NE(iface, nullptr) << w->objectName().toStdString();
@@ -190,7 +190,8 @@ TEST_F(MainWindowView_, EveryNamedControlHasAnAccessibleName)
         ++checked;
     }
     EXPECT_GE(checked, 18);
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(control<QToolButton>(QStringLiteral("SpeedButton1")))->text(QAccessible::Name),
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(control<QToolButton>(QStringLiteral("SpeedButton1")))
+                  ->text(QAccessible::Name),
               QStringLiteral("前のﾍﾟｰｼﾞへ"));
 }
 
@@ -219,8 +220,16 @@ TEST_F(MainWindowView_, TabWalksTheControlsInTheDesignedOrder)
         path.append(namedOwner(QApplication::focusWidget()));
     }
     // Each radio pair is entered once, at the button the chain names (ｵﾝﾗｲﾝ for the second pair).
-    const QStringList expected = {"RadioButton2", "RadioButton3", "SpeedButton1", "SpeedButton3", "SpeedButton2",
-                                  "SpeedButton4", "Button3", "Button4", "cmbURL", "RichEdit1"};
+    const QStringList expected = {"RadioButton2",
+                                  "RadioButton3",
+                                  "SpeedButton1",
+                                  "SpeedButton3",
+                                  "SpeedButton2",
+                                  "SpeedButton4",
+                                  "Button3",
+                                  "Button4",
+                                  "cmbURL",
+                                  "RichEdit1"};
     EXPECT_EQ(path.join(QLatin1Char(' ')).toStdString(), expected.join(QLatin1Char(' ')).toStdString());
 
     // Shift+Tab walks the same path back from the address box.

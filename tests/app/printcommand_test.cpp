@@ -1,8 +1,8 @@
-#include "support/mainwindowfixture.h"
+#include "app/printcommand.h"
 
 #include "app/defaultprinter.h"
-#include "app/printcommand.h"
 #include "authoring/editorpane.h"
+#include "support/mainwindowfixture.h"
 
 #include <QFile>
 #include <QPrinter>
@@ -16,7 +16,8 @@ QString runTool(const char *program, const QStringList &arguments)
     QProcess process;
     process.start(QString::fromUtf8(program), arguments);
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
-        return QStringLiteral("<%1 failed: %2>").arg(QString::fromUtf8(program), QString::fromUtf8(process.readAllStandardError()));
+        return QStringLiteral("<%1 failed: %2>")
+            .arg(QString::fromUtf8(program), QString::fromUtf8(process.readAllStandardError()));
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
@@ -133,8 +134,9 @@ TEST_F(PrintCommandTest, ALongDocumentRunsOverPagesWithEveryLineOnceAndInsideThe
         EXPECT_EQ(text.count(line.section(QLatin1Char(' '), 0, 0)), 1) << line.toStdString();
 
     // The first word stands 200 printer units inside the printable area's top-left corner.
-    const QString box = runTool(QZWEB_PDFTOTEXT, {QStringLiteral("-bbox"), QStringLiteral("-l"), QStringLiteral("1"),
-                                                  pdfPath, QStringLiteral("-")});
+    const QString box =
+        runTool(QZWEB_PDFTOTEXT,
+                {QStringLiteral("-bbox"), QStringLiteral("-l"), QStringLiteral("1"), pdfPath, QStringLiteral("-")});
     const auto printer = pdfPrinter(pdfPath);
     const QRectF area = printer->pageLayout().paintRect(QPageLayout::Point);
     const qreal margin = PrintCommand::kMargin * 72.0 / printer->resolution();
@@ -161,9 +163,11 @@ TEST_F(PrintCommandTest, APrinterThatIsMissingOrFailsShowsTheErrorBoxAndNoSucces
     };
     const QString unwritable = workPath(QStringLiteral("no such folder/printed.pdf"));
     const Case cases[] = {
-        {"no default printer", [] { return DefaultPrinter::open(QPrinterInfo()); },
+        {"no default printer",
+         [] { return DefaultPrinter::open(QPrinterInfo()); },
          QStringLiteral("通常使うプリンタが設定されていません.")},
-        {"printer cannot start the job", [unwritable] { return pdfPrinter(unwritable); },
+        {"printer cannot start the job",
+         [unwritable] { return pdfPrinter(unwritable); },
          QStringLiteral("プリンタに印刷できる状態ではありません.")},
     };
     window->view().editor->setPlainText(QStringLiteral("text"));

@@ -57,9 +57,13 @@ TEST(QtTranslations, StandardDialogsAndContextMenusSpeakJapanese)
         QStringList shown;
         QStringList expected;
     } cases[] = {
-        {"the line edit's context menu", menuTexts,
-         {QStringLiteral("元に戻す(&U)"), QStringLiteral("切り取り(&T)"), QStringLiteral("コピー(&C)"),
-          QStringLiteral("貼り付け(&P)"), QStringLiteral("すべてを選択")}},
+        {"the line edit's context menu",
+         menuTexts,
+         {QStringLiteral("元に戻す(&U)"),
+          QStringLiteral("切り取り(&T)"),
+          QStringLiteral("コピー(&C)"),
+          QStringLiteral("貼り付け(&P)"),
+          QStringLiteral("すべてを選択")}},
         {"the open dialog's buttons", buttonTexts(open), {QStringLiteral("開く(&O)"), QStringLiteral("キャンセル")}},
         {"the save dialog's buttons", buttonTexts(save), {QStringLiteral("保存(&S)"), QStringLiteral("キャンセル")}},
         {"the font dialog's title", {font.windowTitle()}, {QStringLiteral("フォントの選択")}},

@@ -17,7 +17,8 @@ TEST(RecentFileList, KeepsTheLastSevenNewestFirst)
     RecentFileList list;
     for (int i = 1; i <= 8; ++i)
         list.add(QStringLiteral("/p/%1.htm").arg(i));
-    EXPECT_EQ(list.entries(), paths({"/p/8.htm", "/p/7.htm", "/p/6.htm", "/p/5.htm", "/p/4.htm", "/p/3.htm", "/p/2.htm"}));
+    EXPECT_EQ(list.entries(),
+              paths({"/p/8.htm", "/p/7.htm", "/p/6.htm", "/p/5.htm", "/p/4.htm", "/p/3.htm", "/p/2.htm"}));
 }
 
 TEST(RecentFileList, APathAlreadyListedStaysWhereItIs)
@@ -64,10 +65,12 @@ TEST_P(RecentFileLoading, AlwaysSevenSlotsAndSevenLines)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, RecentFileLoading,
+    Table,
+    RecentFileLoading,
     ::testing::Values(LoadCase{"Missing", {}, paths({"", "", "", "", "", "", ""})},
                       LoadCase{"ThreeLines", paths({"a", "b", "c"}), paths({"a", "b", "c", "", "", "", ""})},
-                      LoadCase{"TenLines", paths({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}),
+                      LoadCase{"TenLines",
+                               paths({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}),
                                paths({"1", "2", "3", "4", "5", "6", "7"})}),
     [](const auto &info) { return std::string(info.param.name); });
 

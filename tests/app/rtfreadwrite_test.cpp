@@ -22,8 +22,8 @@ struct TextRun
     bool italic = false;
     bool underline = false;
     bool strike = false;
-    QColor foreground;   // invalid: automatic
-    QColor background;   // invalid: none
+    QColor foreground; // invalid: automatic
+    QColor background; // invalid: none
     bool operator==(const TextRun &) const = default;
 };
 
@@ -133,15 +133,26 @@ TEST(RtfRoundTrip, OwnFilesComeBackWithTextAndFormatting)
         {{{QStringLiteral("こんにちは、"), kGothic, 12, false, false, false, false, {}, {}},
           {QStringLiteral("太字"), kGothic, 12, true, false, false, false, {}, {}},
           {QStringLiteral("と斜体"), kMincho, 10.5, false, true, false, false, {}, {}}},
-         16, Qt::AlignLeft},
+         16,
+         Qt::AlignLeft},
         {{{QStringLiteral("下線 取消線"), QStringLiteral("Arial"), 9, false, false, true, true, {}, {}},
           {QStringLiteral("赤に黄色"), kGothic, 20, true, true, false, false, QColor(255, 0, 0), QColor(255, 255, 0)},
           {QStringLiteral("青"), kGothic, 20, false, false, false, false, QColor(0, 0, 255), {}}},
-         0, Qt::AlignHCenter},
-        {},   // an empty line survives
-        {{{QStringLiteral("記号 \\ { } タブ\tと改行\x2028の後、表ソ～①ｱ"), kGothic, 12, false, false, false, false, {}, {}},
+         0,
+         Qt::AlignHCenter},
+        {}, // an empty line survives
+        {{{QStringLiteral("記号 \\ { } タブ\tと改行\x2028の後、表ソ～①ｱ"),
+           kGothic,
+           12,
+           false,
+           false,
+           false,
+           false,
+           {},
+           {}},
           {QStringLiteral("CP932 にない文字: é 𠮷 😀"), kGothic, 12, false, true, false, false, {}, {}}},
-         -8, Qt::AlignRight},
+         -8,
+         Qt::AlignRight},
     };
     QTextDocument source;
     build(source, written);
@@ -183,7 +194,7 @@ TEST(RtfRoundTrip, PlainDocumentWithoutExplicitFormatsTakesTheDefaultFont)
     EXPECT_EQ(read.toPlainText(), QStringLiteral("一行目\n二行目"));
     const QTextCharFormat format = read.begin().begin().fragment().charFormat();
     EXPECT_EQ(format.fontFamilies().toStringList().value(0), QStringLiteral("Noto Sans CJK JP"));
-    EXPECT_DOUBLE_EQ(format.fontPointSize(), 12.0);   // 16 pixels at 96 dpi
+    EXPECT_DOUBLE_EQ(format.fontPointSize(), 12.0); // 16 pixels at 96 dpi
 }
 
 // Written the way WordPad on a Japanese system writes a short letter.
@@ -202,14 +213,18 @@ const QByteArray kWordPadSample =
 const QByteArray kWordSample =
     "{\\rtf1\\adeflang1025\\ansi\\ansicpg932\\uc2\\adeff0\\deff0\\stshfdbch11\\deflang1033\\deflangfe1041\r\n"
     "{\\fonttbl{\\f0\\fbidi \\froman\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}Times New Roman;}"
-    "{\\f11\\fbidi \\fmodern\\fcharset128\\fprq1{\\*\\panose 02020609040205080304}\\'82\\'6c\\'82\\'72 \\'96\\'be\\'92\\'a9"
+    "{\\f11\\fbidi \\fmodern\\fcharset128\\fprq1{\\*\\panose 02020609040205080304}\\'82\\'6c\\'82\\'72 "
+    "\\'96\\'be\\'92\\'a9"
     "{\\*\\falt MS Mincho};}}\r\n"
     "{\\colortbl;\\red0\\green0\\blue0;\\red255\\green0\\blue0;}\r\n"
     "{\\stylesheet{\\ql \\li0\\ri0 \\fs21 \\snext0 Normal;}{\\*\\cs10 \\additive Default Paragraph Font;}}\r\n"
-    "{\\*\\rsidtbl \\rsid1234}{\\*\\generator Microsoft Word 14.0.4760;}{\\info{\\title test}{\\author \\'8e\\'52\\'93\\'63}}\r\n"
-    "\\pard\\plain \\ltrpar\\ql \\fi210\\li0\\ri0\\nowidctlpar\\wrapdefault\\rin0\\lin0\\itap0 \\rtlch\\fcs1 \\af0\\afs24 "
+    "{\\*\\rsidtbl \\rsid1234}{\\*\\generator Microsoft Word 14.0.4760;}{\\info{\\title test}{\\author "
+    "\\'8e\\'52\\'93\\'63}}\r\n"
+    "\\pard\\plain \\ltrpar\\ql \\fi210\\li0\\ri0\\nowidctlpar\\wrapdefault\\rin0\\lin0\\itap0 \\rtlch\\fcs1 "
+    "\\af0\\afs24 "
     "\\ltrch\\fcs0 \\fs21\\lang1033\\langfe1041\\loch\\af0\\hich\\af0\\dbch\\af11\\cgrid\r\n"
-    "{\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\b\\f11\\fs21\\insrsid1234 \\loch\\af11\\hich\\af11\\dbch\\af11 \\u26085\\'93\\'fa\\u26412\\'96\\'7b}"
+    "{\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\b\\f11\\fs21\\insrsid1234 \\loch\\af11\\hich\\af11\\dbch\\af11 "
+    "\\u26085\\'93\\'fa\\u26412\\'96\\'7b}"
     "{\\rtlch\\fcs1 \\af0 \\ltrch\\fcs0 \\i\\f11\\cf2\\insrsid1234 \\'8c\\'ea}{\\*\\bkmkstart x}{\\*\\bkmkend x}"
     "{\\pict\\wmetafile8\\picw10\\pich10\\bin4 {}}\\}\\par }";
 
@@ -250,7 +265,7 @@ TEST(RtfReaderOfOtherWriters, WordDocumentWithUnicodeAndSkippedDestinations)
     EXPECT_TRUE(paragraphs.at(0).runs.at(1).italic);
     EXPECT_FALSE(paragraphs.at(0).runs.at(1).bold);
     EXPECT_EQ(paragraphs.at(0).runs.at(1).foreground, QColor(255, 0, 0));
-    EXPECT_DOUBLE_EQ(paragraphs.at(0).firstIndent, 14.0);   // 210 twips
+    EXPECT_DOUBLE_EQ(paragraphs.at(0).firstIndent, 14.0); // 210 twips
 }
 
 TEST(RtfReaderText, EscapesAndCodePages)
@@ -263,7 +278,9 @@ TEST(RtfReaderText, EscapesAndCodePages)
         {"{\\rtf1\\ansi \\'93quoted\\'94 caf\\'e9}", QStringLiteral("“quoted” café")},
         {"{\\rtf1\\ansi\\ansicpg932 \\'95\\\\\\'83\\\\}", QStringLiteral("表ソ")},
         {"{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset134 SimSun;}}\\f0 \\'d6\\'d0\\'ce\\'c4}", QStringLiteral("中文")},
-        {"{\\rtf1 a\\tab b\\line c\\~d\\emdash e\\{f\\}g\\\\}", QStringLiteral("a\tb\x2028" "c\u00A0d\u2014e{f}g\\")},
+        {"{\\rtf1 a\\tab b\\line c\\~d\\emdash e\\{f\\}g\\\\}",
+         QStringLiteral("a\tb\x2028"
+                        "c\u00A0d\u2014e{f}g\\")},
         {"{\\rtf1\\uc1\\u12354?\\u-10179?\\u-8704? x}", QStringLiteral("あ😀 x")},
         {"{\\rtf1\\ansicpg932\\uc0\\u12354\\'82\\'a0}", QStringLiteral("ああ")},
         {"{\\rtf1 {\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt link}} after}", QStringLiteral("link after")},
@@ -284,7 +301,7 @@ TEST(RtfReaderRobustness, MalformedInputNeitherCrashesNorHangs)
     const struct
     {
         QByteArray rtf;
-        QString expectedText;   // null: anything, as long as reading ends
+        QString expectedText; // null: anything, as long as reading ends
     } cases[] = {
         {"{\\rtf1 unclosed {group \\b bold", QStringLiteral("unclosed group bold")},
         {"{\\rtf1 closed}}}}} after", QStringLiteral("closed after")},

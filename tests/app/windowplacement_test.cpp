@@ -35,8 +35,9 @@ TEST(WindowPlacement, ParsesWhatItWritesAndRefusesAnythingIncomplete)
         QByteArray text;
         bool usable;
     } cases[] = {
-        {"CR LF line ends, spaces, comments and unknown keys", "; saved\r\n[MainWindow]\r\n x = 40 \r\ny=30\r\nwidth=700\r\n"
-                                                               "height=500\r\nmaximized=false\r\neditorHeight=120\r\nfoo=bar\r\n",
+        {"CR LF line ends, spaces, comments and unknown keys",
+         "; saved\r\n[MainWindow]\r\n x = 40 \r\ny=30\r\nwidth=700\r\n"
+         "height=500\r\nmaximized=false\r\neditorHeight=120\r\nfoo=bar\r\n",
          true},
         {"empty", "", false},
         {"binary noise", QByteArray("\x00\xff\x13=\x01\n=\n", 9), false},

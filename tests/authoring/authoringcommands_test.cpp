@@ -12,9 +12,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTest>
 
 // Readable failure output for texts.
 inline void PrintTo(const QString &text, std::ostream *os)
@@ -55,7 +55,7 @@ struct InsertionCase
     int start;
     int length;
     QString expected;
-    QString afterCaret;   // the part of the expected text that follows the caret
+    QString afterCaret; // the part of the expected text that follows the caret
 };
 
 void PrintTo(const InsertionCase &c, std::ostream *os)
@@ -63,7 +63,8 @@ void PrintTo(const InsertionCase &c, std::ostream *os)
     *os << c.name;
 }
 
-class InsertionTest : public AuthoringCommandsTest, public ::testing::WithParamInterface<InsertionCase> {};
+class InsertionTest : public AuthoringCommandsTest, public ::testing::WithParamInterface<InsertionCase>
+{};
 
 TEST_P(InsertionTest, ReplacesTheSelectionAndLeavesTheCaretAfterIt)
 {
@@ -85,30 +86,52 @@ TEST_P(InsertionTest, ReplacesTheSelectionAndLeavesTheCaretAfterIt)
 }
 
 const QString kLinesWithWideAndEmoji = q("一行目") + kEmoji + q("\r\n二行目");
-const QString kNameJump = q("<a href=\"#QZ\">ｼﾞｬﾝﾌﾟ先</a>\r\n") + q("<br>").repeated(24) + q("\r\n<a name=\"QZ\">ここです</a>");
+const QString kNameJump =
+    q("<a href=\"#QZ\">ｼﾞｬﾝﾌﾟ先</a>\r\n") + q("<br>").repeated(24) + q("\r\n<a name=\"QZ\">ここです</a>");
 const QString kImageRight = q("<img src=\"画像ファイル名\" align=\"right\" alt=\"この画像は○○です\">");
 
 INSTANTIATE_TEST_SUITE_P(
-    Commands, InsertionTest,
+    Commands,
+    InsertionTest,
     ::testing::Values(
         InsertionCase{"BoldAtCaret", "N5", q("xy"), 1, 0, q("x<b></b>y"), q("y")},
-        InsertionCase{"HeadingAcrossLinesKeepsEveryCharacter", "mnuMIDASHI", q("a") + kLinesWithWideAndEmoji + q("z"),
-                      1, int(kLinesWithWideAndEmoji.size()),
-                      q("a<h1>") + kLinesWithWideAndEmoji + q("</h1>z"), q("z")},
-        InsertionCase{"DivAlignAroundWideText", "N45", q("前全角後"), 1, 2, q("前<div align=\"center\">全角</div>後"),
-                      q("後")},
+        InsertionCase{"HeadingAcrossLinesKeepsEveryCharacter",
+                      "mnuMIDASHI",
+                      q("a") + kLinesWithWideAndEmoji + q("z"),
+                      1,
+                      int(kLinesWithWideAndEmoji.size()),
+                      q("a<h1>") + kLinesWithWideAndEmoji + q("</h1>z"),
+                      q("z")},
+        InsertionCase{
+            "DivAlignAroundWideText", "N45", q("前全角後"), 1, 2, q("前<div align=\"center\">全角</div>後"), q("後")},
         InsertionCase{"BareAlignAttribute", "N47", QString(), 0, 0, q(" align=\"left\""), QString()},
-        InsertionCase{"BreakMovesCaretToNextLine", "mnuKaigyo", q("ab\r\ncd"), 2, 0, q("ab<br>\r\n\r\ncd"), q("\r\ncd")},
-        InsertionCase{"ParagraphAroundLines", "N11", q("x\r\nabc\r\ny"), 3, 3, q("x\r\n<p>\r\nabc\r\n</p>\r\n\r\ny"),
-                      q("\r\ny")},
-        InsertionCase{"QuoteOfSelectedLines", "N16", q("title\r\n\r\n") + kEmoji + q("\r\nnext"), 0, 13,
-                      q("title<blockquote>\r\n") + kEmoji + q("\r\n</blockquote>\r\nnext"), q("next")},
-        InsertionCase{"DefinitionOfOneWordIsTheSample", "N15", q("word"), 0, 4,
-                      q("<dl>\r\n　<dt>ＨＴＭＬとは\r\n　<dd>WWW上に配信するファイルを作成するために使われるプログラム言語の一種です\r\n</dl>\r\n"),
+        InsertionCase{
+            "BreakMovesCaretToNextLine", "mnuKaigyo", q("ab\r\ncd"), 2, 0, q("ab<br>\r\n\r\ncd"), q("\r\ncd")},
+        InsertionCase{
+            "ParagraphAroundLines", "N11", q("x\r\nabc\r\ny"), 3, 3, q("x\r\n<p>\r\nabc\r\n</p>\r\n\r\ny"), q("\r\ny")},
+        InsertionCase{"QuoteOfSelectedLines",
+                      "N16",
+                      q("title\r\n\r\n") + kEmoji + q("\r\nnext"),
+                      0,
+                      13,
+                      q("title<blockquote>\r\n") + kEmoji + q("\r\n</blockquote>\r\nnext"),
+                      q("next")},
+        InsertionCase{"DefinitionOfOneWordIsTheSample",
+                      "N15",
+                      q("word"),
+                      0,
+                      4,
+                      q("<dl>\r\n　<dt>ＨＴＭＬとは\r\n　<dd>"
+                        "WWW上に配信するファイルを作成するために使われるプログラム言語の一種です\r\n</dl>\r\n"),
                       QString()},
         InsertionCase{"ImageReplacesSelection", "mnuGrp2", q("abc"), 0, 3, kImageRight, QString()},
-        InsertionCase{"MailAddressBecomesTarget", "mail1", q("taro@example.jp"), 0, 15,
-                      q("<a href=\"mailto:taro@example.jp\"></a>"), QString()},
+        InsertionCase{"MailAddressBecomesTarget",
+                      "mail1",
+                      q("taro@example.jp"),
+                      0,
+                      15,
+                      q("<a href=\"mailto:taro@example.jp\"></a>"),
+                      QString()},
         InsertionCase{"InPageJumpAtCaret", "NAME1", QString(), 0, 0, kNameJump, QString()},
         InsertionCase{"RuleReplacesSelection", "mnuHR", q("a\r\nb"), 0, 4, q("<hr>"), QString()}),
     [](const auto &info) { return std::string(info.param.name); });
@@ -119,9 +142,9 @@ TEST_F(AuthoringCommandsTest, EachInsertionIsOneUndoStepAndEarlierTypingSurvives
     pane()->setFocus();
     QTest::keyClicks(pane(), q("typed"));
     ASSERT_EQ(adapter().text(), q("abctyped"));
-    trigger(q("N6"));                       // at the caret, right after the typing
+    trigger(q("N6")); // at the caret, right after the typing
     adapter().setSelection(0, 3);
-    trigger(q("N5"));                       // around a selection
+    trigger(q("N5")); // around a selection
     ASSERT_EQ(adapter().text(), q("<b>abc</b>typed<i></i>"));
 
     const QString steps[] = {q("abctyped<i></i>"), q("abctyped")};
@@ -146,7 +169,7 @@ TEST_F(AuthoringCommandsTest, UndoAfterSavingLeavesTheDocumentModified)
 {
     prepare(q("abc"), 3);
     trigger(q("N6"));
-    adapter().setModified(false);           // as a save leaves it
+    adapter().setModified(false); // as a save leaves it
     pane()->undo();
     EXPECT_EQ(adapter().text(), q("abc"));
     EXPECT_TRUE(adapter().isModified());
@@ -184,7 +207,7 @@ TEST_F(PageCommandsTest, OnAnEmptyPaneItAsksNothing)
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(adapter().text(), PageSkeleton::text());
     EXPECT_EQ(adapter().caretPosition(), PageSkeleton::caretPosition());
-    EXPECT_EQ(pane.textCursor().block().text(), QString());   // the blank line inside the body
+    EXPECT_EQ(pane.textCursor().block().text(), QString()); // the blank line inside the body
     EXPECT_EQ(pane.textCursor().block().next().text(), q("</body>"));
     EXPECT_EQ(window.windowTitle(), q("QZWeb"));
     EXPECT_EQ(window.accessibleName(), q("QZWeb"));
@@ -226,7 +249,7 @@ TEST_F(PageCommandsTest, ItReplacesTextOnlyWhenTheUserSaysYes)
 
 TEST_F(AuthoringCommandsTest, IndentStepsTenPointsOnEverySelectedParagraphAndCancels)
 {
-    prepare(q("one\r\ntwo\r\nthree"), 1, 6);   // from inside "one" into "two"
+    prepare(q("one\r\ntwo\r\nthree"), 1, 6); // from inside "one" into "two"
     trigger(q("mnuIndent"));
     trigger(q("mnuIndent"));
     const qreal twentyPoints = 20.0 * pane()->logicalDpiX() / 72.0;
@@ -253,7 +276,7 @@ TEST_F(AuthoringCommandsTest, FileNameIsWrittenRelativeToTheCurrentFolder)
     const Case cases[] = {
         {workPath(q("img/logo.gif")), q("img/logo.gif")},
         {workPath(q("a.htm")), q("a.htm")},
-        {workPath(q("linked/logo.gif")), q("img/logo.gif")},   // the folder as it really is
+        {workPath(q("linked/logo.gif")), q("img/logo.gif")}, // the folder as it really is
         {QDir(work.path()).absoluteFilePath(q("../x.htm")), q("../x.htm")},
         {std::nullopt, QString()},
     };

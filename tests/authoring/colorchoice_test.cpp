@@ -1,5 +1,6 @@
 // The colour notations of the colour dialog and the reading of the editor's colour numbers.
 #include "authoring/colorchoice.h"
+
 #include "common/usererror.h"
 
 #include <gtest/gtest.h>
@@ -66,8 +67,8 @@ TEST(ColorPresets, HtmlCommandsGetTheNotationLastUsedForHtml)
     const struct
     {
         const char *name;
-        ColorNotation chosenForHtml;   // what the user left an HTML command's dialog in
-        ColorNotation afterEditor;     // what the next HTML command shows after the editor's colour
+        ColorNotation chosenForHtml; // what the user left an HTML command's dialog in
+        ColorNotation afterEditor;   // what the next HTML command shows after the editor's colour
     } cases[] = {
         {"default", ColorNotation::Hash, ColorNotation::Hash},
         {"RGB chosen", ColorNotation::Rgb, ColorNotation::Rgb},
@@ -78,12 +79,12 @@ TEST(ColorPresets, HtmlCommandsGetTheNotationLastUsedForHtml)
         for (const ColorSizePreset &html : htmlPresets) {
             ColorChoice choice;
             applyPreset(choice, html);
-            choice.notation = c.chosenForHtml;          // the user's click
+            choice.notation = c.chosenForHtml; // the user's click
             rememberNotation(choice, html);
 
             applyPreset(choice, ColorPresets::editorBackground);
             EXPECT_EQ(choice.notation, ColorNotation::Dollar) << c.name;
-            choice.notation = ColorNotation::Rgb;       // clicked in the editor's dialog: not for HTML
+            choice.notation = ColorNotation::Rgb; // clicked in the editor's dialog: not for HTML
             rememberNotation(choice, ColorPresets::editorBackground);
 
             applyPreset(choice, html);

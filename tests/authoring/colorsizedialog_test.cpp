@@ -2,6 +2,7 @@
 // notations, the presets of each command, what it keeps between showings, its refusal without a
 // ticked box, and every way of leaving it without a result.
 #include "authoring/colorsizedialog.h"
+
 #include "authoring/editoradapter.h"
 #include "authoring/editorpane.h"
 #include "support/mainwindowfixture.h"
@@ -33,7 +34,7 @@ struct Setting
     std::optional<bool> useSize;
     std::optional<QString> size;
     std::optional<RgbColor> color;
-    const char *radio = nullptr;   // "RadioButton1" .. "RadioButton3"
+    const char *radio = nullptr; // "RadioButton1" .. "RadioButton3"
 };
 
 template<typename T>
@@ -99,7 +100,8 @@ struct FontCase
     const char *expected;
 };
 
-class FontDialogTest : public ColorSizeDialogTest, public ::testing::WithParamInterface<FontCase> {};
+class FontDialogTest : public ColorSizeDialogTest, public ::testing::WithParamInterface<FontCase>
+{};
 
 TEST_P(FontDialogTest, WritesWhatTheDialogSays)
 {
@@ -112,20 +114,32 @@ TEST_P(FontDialogTest, WritesWhatTheDialogSays)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Commands, FontDialogTest,
-    ::testing::Values(
-        FontCase{"SizeBeforeColor", "Font1", {true, true, q("4"), RgbColor{255, 0, 0}, "RadioButton3"},
-                 "<font size=\"4\" color=\"#FF0000\">文字</font>"},
-        FontCase{"ColorAloneInRgb", "Font1", {true, false, std::nullopt, RgbColor{255, 0, 0}, "RadioButton1"},
-                 "<font color=\"RGB(255,0,0)\">文字</font>"},
-        FontCase{"TypedSizeUnchanged", "Font1", {false, true, q("+1"), std::nullopt, nullptr},
-                 "<font size=\"+1\">文字</font>"},
-        FontCase{"BaseFontBeforeSelection", "N24", {std::nullopt, std::nullopt, q("6"), std::nullopt, nullptr},
-                 "<basefont size=\"6\">文字"},
-        FontCase{"ColorValueInDollars", "mnuColorSet", {std::nullopt, std::nullopt, std::nullopt, RgbColor{255, 128, 0},
-                 "RadioButton2"}, "$0080FF"},
-        FontCase{"BackgroundAttribute", "mnuBGCOLOR", {std::nullopt, std::nullopt, std::nullopt, RgbColor{0, 0, 255},
-                 nullptr}, " bgcolor=\"#0000FF\""}),
+    Commands,
+    FontDialogTest,
+    ::testing::Values(FontCase{"SizeBeforeColor",
+                               "Font1",
+                               {true, true, q("4"), RgbColor{255, 0, 0}, "RadioButton3"},
+                               "<font size=\"4\" color=\"#FF0000\">文字</font>"},
+                      FontCase{"ColorAloneInRgb",
+                               "Font1",
+                               {true, false, std::nullopt, RgbColor{255, 0, 0}, "RadioButton1"},
+                               "<font color=\"RGB(255,0,0)\">文字</font>"},
+                      FontCase{"TypedSizeUnchanged",
+                               "Font1",
+                               {false, true, q("+1"), std::nullopt, nullptr},
+                               "<font size=\"+1\">文字</font>"},
+                      FontCase{"BaseFontBeforeSelection",
+                               "N24",
+                               {std::nullopt, std::nullopt, q("6"), std::nullopt, nullptr},
+                               "<basefont size=\"6\">文字"},
+                      FontCase{"ColorValueInDollars",
+                               "mnuColorSet",
+                               {std::nullopt, std::nullopt, std::nullopt, RgbColor{255, 128, 0}, "RadioButton2"},
+                               "$0080FF"},
+                      FontCase{"BackgroundAttribute",
+                               "mnuBGCOLOR",
+                               {std::nullopt, std::nullopt, std::nullopt, RgbColor{0, 0, 255}, nullptr},
+                               " bgcolor=\"#0000FF\""}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(ColorSizeDialogTest, EachCommandPresetsTheBoxes)
@@ -136,8 +150,11 @@ TEST_F(ColorSizeDialogTest, EachCommandPresetsTheBoxes)
         bool useColor;
         bool useSize;
     };
-    const Case cases[] = {{"Font1", false, false}, {"N24", false, true}, {"mnuColorSet", true, false},
-                          {"mnuBGCOLOR", true, false}, {"Font1", false, false}};
+    const Case cases[] = {{"Font1", false, false},
+                          {"N24", false, true},
+                          {"mnuColorSet", true, false},
+                          {"mnuBGCOLOR", true, false},
+                          {"Font1", false, false}};
     for (const Case &c : cases) {
         bool seenColor = !c.useColor;
         bool seenSize = !c.useSize;
@@ -223,7 +240,8 @@ TEST_F(ColorSizeDialogTest, LeavingWithoutSettleInsertsNothingAndKeepsTheSelecti
     const std::pair<const char *, Leave> ways[] = {
         {"Button2", [](QDialog *d) { press(d, "Button2"); }},
         {"Escape", [](QDialog *d) { QTest::keyClick(d, Qt::Key_Escape); }},
-        {"CloseBox", [](QDialog *d) {
+        {"CloseBox",
+         [](QDialog *d) {
              d->show();
              d->close();
          }},

@@ -37,7 +37,7 @@ TEST(EditorAdapter, SelectionAndCaretUseDocumentPositions)
     EditorAdapter editor(pane);
     const QString text = q("ab\r\n") + kEmoji + q("全\r\nz");
     editor.setText(text);
-    editor.setSelection(1, 6);   // "b", CR LF, the emoji (two units), "全"
+    editor.setSelection(1, 6); // "b", CR LF, the emoji (two units), "全"
     EXPECT_EQ(editor.selectedText(), q("b\r\n") + kEmoji + q("全"));
     EXPECT_EQ(editor.caretPosition(), 7);
     editor.setCaret(text.size());
@@ -62,7 +62,7 @@ TEST(EditorAdapter, ReplacementIsOneUndoStepAndKeepsTheHistory)
     editor.setText(q("xyz"));
     editor.setModified(false);
     pane.textCursor().insertText(q("typed"));
-    editor.setSelection(6, 1);   // the "y" after what was typed at the start
+    editor.setSelection(6, 1); // the "y" after what was typed at the start
     editor.replaceSelection(q("1\r\n2"));
     EXPECT_EQ(editor.text(), q("typedx1\r\n2z"));
     EXPECT_EQ(editor.caretPosition(), 10);

@@ -20,7 +20,7 @@
 
 namespace {
 
-const QString kEmoji = QString::fromUtf8("\xF0\x9F\x98\x80");   // no CP932 form
+const QString kEmoji = QString::fromUtf8("\xF0\x9F\x98\x80"); // no CP932 form
 
 QString q(const char *utf8)
 {
@@ -54,15 +54,15 @@ TEST(TagTable, TagsAreListedInRowOrder)
 // --- every text of every family --------------------------------------------------------------
 
 enum class Family {
-    TextFormat,   // 文字
-    Align,        // 書式
-    Paragraph,    // 段落
-    Image,        // 挿入: 画像左寄せ, 画像右寄せ
-    Link,         // 挿入: リンク
-    Table,        // 表
-    Style,        // ｽﾀｲﾙｼｰﾄ
-    Script,       // スクリプト
-    Form,         // フォーム
+    TextFormat, // 文字
+    Align,      // 書式
+    Paragraph,  // 段落
+    Image,      // 挿入: 画像左寄せ, 画像右寄せ
+    Link,       // 挿入: リンク
+    Table,      // 表
+    Style,      // ｽﾀｲﾙｼｰﾄ
+    Script,     // スクリプト
+    Form,       // フォーム
 };
 
 ColorChoice accepted(bool useColor, bool useSize, const char *size, const char *color)
@@ -82,8 +82,8 @@ struct FragmentCase
     int tag;
     const char16_t *selection;
     const char16_t *expected;
-    ColorChoice dialog = {};   // what the colour dialog left, for the rows that show it
-    TableSettings table = {};  // what the table settings hold, for the table rows
+    ColorChoice dialog = {};  // what the colour dialog left, for the rows that show it
+    TableSettings table = {}; // what the table settings hold, for the table rows
 };
 
 // The text the family's row of the tag builds; nothing when the family has no such row.
@@ -135,27 +135,43 @@ using namespace Qt::StringLiterals;
 
 // Texts that start or end several expected literals, joined to them by the compiler so each row
 // still reads as one literal: the table head with the first settings, and the questionnaire body.
-#define TABLE_HEAD \
-    u"<table border=\"1\" width=\"120\" height=\"50\" bordercolor=\"#000080\" cellspacing=\"1\">\r\n" \
+#define TABLE_HEAD                                                                                                     \
+    u"<table border=\"1\" width=\"120\" height=\"50\" bordercolor=\"#000080\" cellspacing=\"1\">\r\n"                  \
     u"<caption>表のタイトル</caption>\r\n"
-#define QUESTIONNAIRE \
-    u"最も印象に残った講義は？<BR>\r\n<input type=\"hidden\" name=\"アンケート結果\" value=\"\">" \
-    u"<input type=\"radio\" name=\"KOGI\" value=\"LANの仕組み\">LANの仕組み<br>\r\n" \
-    u"<input type=\"radio\" name=\"KOGI\" value=\"著作権\">著作権<br>\r\n" \
+#define QUESTIONNAIRE                                                                                                      \
+    u"最も印象に残った講義は？<BR>\r\n<input type=\"hidden\" name=\"アンケート結果\" value=\"\">"       \
+    u"<input type=\"radio\" name=\"KOGI\" value=\"LANの仕組み\">LANの仕組み<br>\r\n"                               \
+    u"<input type=\"radio\" name=\"KOGI\" value=\"著作権\">著作権<br>\r\n"                                           \
     u"<input type=\"radio\" name=\"KOGI\" value=\"ﾎｰﾑﾍﾟｰｼﾞ作成\">ﾎｰﾑﾍﾟｰｼﾞ作成<br>\r\n" \
-    u"<p>自由意見<br>\r\n<textarea name=\"MESSAGE\" rows=\"10\" cols=\"40\">\r\n</textarea></p>\r\n" \
+    u"<p>自由意見<br>\r\n<textarea name=\"MESSAGE\" rows=\"10\" cols=\"40\">\r\n</textarea></p>\r\n"                   \
     u"<input type=\"submit\" value=\"送信\">\r\n<input type=\"reset\" value=\"取消\">\r\n</form>"
 
 const FragmentCase kCases[] = {
     // 文字
-    {"FontSizeBeforeColor", Family::TextFormat, 0, u"S", u"<font size=\"4\" color=\"#FF0000\">S</font>",
+    {"FontSizeBeforeColor",
+     Family::TextFormat,
+     0,
+     u"S",
+     u"<font size=\"4\" color=\"#FF0000\">S</font>",
      accepted(true, true, "4", "#FF0000")},
-    {"FontColorOnly", Family::TextFormat, 0, u"S", u"<font color=\"RGB(255,0,0)\">S</font>",
+    {"FontColorOnly",
+     Family::TextFormat,
+     0,
+     u"S",
+     u"<font color=\"RGB(255,0,0)\">S</font>",
      accepted(true, false, "4", "RGB(255,0,0)")},
-    {"FontSizeOnlyIgnoresColorText", Family::TextFormat, 0, u"", u"<font size=\"+2\"></font>",
+    {"FontSizeOnlyIgnoresColorText",
+     Family::TextFormat,
+     0,
+     u"",
+     u"<font size=\"+2\"></font>",
      accepted(false, true, "+2", "#000000")},
     {"FontCancelled", Family::TextFormat, 0, u"S", u"", accepted(true, true, "4", "")},
-    {"BaseFontOpensOnly", Family::TextFormat, 1, u"S", u"<basefont size=\"7\">S",
+    {"BaseFontOpensOnly",
+     Family::TextFormat,
+     1,
+     u"S",
+     u"<basefont size=\"7\">S",
      accepted(false, true, "7", "#000000")},
     {"BaseFontCancelled", Family::TextFormat, 1, u"S", u"", accepted(false, true, "7", "")},
     {"BoldEmpty", Family::TextFormat, 2, u"", u"<b></b>"},
@@ -181,32 +197,71 @@ const FragmentCase kCases[] = {
     {"ParagraphSample", Family::Paragraph, 2, u"", u"<p>これは段落です。前後に空行が入ります。</p>\r\n"},
     {"DivWraps", Family::Paragraph, 3, u"abc", u"<div>\r\nabc\r\n</div>\r\n"},
     {"DivSample", Family::Paragraph, 3, u"", u"<div>これは段落です。前後に空行が入りません。</div>\r\n"},
-    {"OrderedListReplacesSelection", Family::Paragraph, 4, u"gone",
+    {"OrderedListReplacesSelection",
+     Family::Paragraph,
+     4,
+     u"gone",
      u"\u3000<ol>番号付きリスト\r\n\u3000\u3000<li>リスト１\r\n\u3000\u3000<li>リスト２\r\n\u3000</ol>\r\n"},
-    {"OrderedListSample", Family::Paragraph, 4, u"",
+    {"OrderedListSample",
+     Family::Paragraph,
+     4,
+     u"",
      u"\u3000<ol>番号付きリスト\r\n\u3000\u3000<li>リスト１\r\n\u3000\u3000<li>リスト２\r\n\u3000</ol>\r\n"},
-    {"BulletListReplacesSelection", Family::Paragraph, 5, u"gone",
+    {"BulletListReplacesSelection",
+     Family::Paragraph,
+     5,
+     u"gone",
      u"\u3000<ul>記号付きリスト\r\n\u3000\u3000<li>リスト１\r\n\u3000\u3000<li>リスト２\r\n\u3000</ul>\r\n"},
-    {"BulletListSample", Family::Paragraph, 5, u"",
+    {"BulletListSample",
+     Family::Paragraph,
+     5,
+     u"",
      u"\u3000<ul>記号付きリスト\r\n\u3000\u3000<li>リスト１\r\n\u3000\u3000<li>リスト２\r\n\u3000</ul>\r\n"},
-    {"DefinitionOfTwoLines", Family::Paragraph, 6, u"HTML\r\nmarkup\r\n",
+    {"DefinitionOfTwoLines",
+     Family::Paragraph,
+     6,
+     u"HTML\r\nmarkup\r\n",
      u"<dl>\r\n\u3000<dt>HTML\r\n\u3000<dd>markup\r\n</dl>\r\n"},
-    {"DefinitionOfOneWordIsTheSample", Family::Paragraph, 6, u"word",
-     u"<dl>\r\n\u3000<dt>ＨＴＭＬとは\r\n\u3000<dd>WWW上に配信するファイルを作成するために使われるプログラム言語の一種です"
+    {"DefinitionOfOneWordIsTheSample",
+     Family::Paragraph,
+     6,
+     u"word",
+     u"<dl>\r\n\u3000<dt>ＨＴＭＬとは\r\n\u3000<dd>"
+     u"WWW上に配信するファイルを作成するために使われるプログラム言語の一種です"
      u"\r\n</dl>\r\n"},
-    {"DefinitionOfOneLineWithBlanksIsTheSample", Family::Paragraph, 6, u"\r\n  word \t\r\n\r\n",
-     u"<dl>\r\n\u3000<dt>ＨＴＭＬとは\r\n\u3000<dd>WWW上に配信するファイルを作成するために使われるプログラム言語の一種です"
+    {"DefinitionOfOneLineWithBlanksIsTheSample",
+     Family::Paragraph,
+     6,
+     u"\r\n  word \t\r\n\r\n",
+     u"<dl>\r\n\u3000<dt>ＨＴＭＬとは\r\n\u3000<dd>"
+     u"WWW上に配信するファイルを作成するために使われるプログラム言語の一種です"
      u"\r\n</dl>\r\n"},
-    {"DefinitionSample", Family::Paragraph, 6, u"",
-     u"<dl>\r\n\u3000<dt>ＨＴＭＬとは\r\n\u3000<dd>WWW上に配信するファイルを作成するために使われるプログラム言語の一種です"
+    {"DefinitionSample",
+     Family::Paragraph,
+     6,
+     u"",
+     u"<dl>\r\n\u3000<dt>ＨＴＭＬとは\r\n\u3000<dd>"
+     u"WWW上に配信するファイルを作成するために使われるプログラム言語の一種です"
      u"\r\n</dl>\r\n"},
-    {"QuoteDropsBlankLines", Family::Paragraph, 7, u"title\r\n\r\ntext",
+    {"QuoteDropsBlankLines",
+     Family::Paragraph,
+     7,
+     u"title\r\n\r\ntext",
      u"title<blockquote>\r\ntext\r\n</blockquote>\r\n"},
-    {"QuoteKeepsFullWidthSpaces", Family::Paragraph, 7, u"\u3000題\r\n\r\n\u3000本文\u3000",
+    {"QuoteKeepsFullWidthSpaces",
+     Family::Paragraph,
+     7,
+     u"\u3000題\r\n\r\n\u3000本文\u3000",
      u"\u3000題<blockquote>\r\n\u3000本文\u3000\r\n</blockquote>\r\n"},
-    {"QuoteOfOneLineIsTheSample", Family::Paragraph, 7, u"title",
+    {"QuoteOfOneLineIsTheSample",
+     Family::Paragraph,
+     7,
+     u"title",
      u"引用文のタイトル<blockquote>これは引用文です。前後に空行が入ります。\r\n\u3000\u3000</blockquote>\r\n"},
-    {"QuoteSample", Family::Paragraph, 7, u"",
+    {"QuoteSample",
+     Family::Paragraph,
+     7,
+     u"",
      u"引用文のタイトル<blockquote>これは引用文です。前後に空行が入ります。\r\n\u3000\u3000</blockquote>\r\n"},
 
     // 挿入: the image tag replaces the selection without using it
@@ -219,82 +274,150 @@ const FragmentCase kCases[] = {
     {"MailAddressBecomesTarget", Family::Link, 1, u"taro@example.jp", u"<a href=\"mailto:taro@example.jp\"></a>"},
     {"MailNameIsLinkText", Family::Link, 1, u"太郎", u"<a href=\"mailto:ここにメールアドレスを入れてね\">太郎</a>"},
     {"MailPlaceholder", Family::Link, 1, u"", u"<a href=\"mailto:ここにメールアドレスを入れてね\">ｼﾞｬﾝﾌﾟ先</a>"},
-    {"JumpPlaceholder", Family::Link, 2, u"",
+    {"JumpPlaceholder",
+     Family::Link,
+     2,
+     u"",
      u"<a href=\"#QZ\">ｼﾞｬﾝﾌﾟ先</a>\r\n"
      u"<br><br><br><br><br><br><br><br><br><br><br><br>"
      u"<br><br><br><br><br><br><br><br><br><br><br><br>"
      u"\r\n<a name=\"QZ\">ここです</a>"},
-    {"JumpKeepsPlaceMarkersOfTheSelection", Family::Link, 2, u"%1 先",
+    {"JumpKeepsPlaceMarkersOfTheSelection",
+     Family::Link,
+     2,
+     u"%1 先",
      u"<a href=\"#QZ\">%1 先</a>\r\n"
      u"<br><br><br><br><br><br><br><br><br><br><br><br>"
      u"<br><br><br><br><br><br><br><br><br><br><br><br>"
      u"\r\n<a name=\"QZ\">ここです</a>"},
 
     // 表: the head carries the settings' width and height as typed
-    {"PlainGridWithTheFirstSettings", Family::Table, 0, u"", TABLE_HEAD u"<TR><TD>data</TD><TD>data</TD></TR>\r\n"
-     u"<TR><TD>data</TD><TD>data</TD></TR>\r\n</table>"},
-    {"PlainGridThreeRowsOneColumn", Family::Table, 0, u"",
-     TABLE_HEAD u"<TR><TD>data</TD></TR>\r\n<TR><TD>data</TD></TR>\r\n<TR><TD>data</TD></TR>\r\n</table>", {},
+    {"PlainGridWithTheFirstSettings",
+     Family::Table,
+     0,
+     u"",
+     TABLE_HEAD u"<TR><TD>data</TD><TD>data</TD></TR>\r\n"
+                u"<TR><TD>data</TD><TD>data</TD></TR>\r\n</table>"},
+    {"PlainGridThreeRowsOneColumn",
+     Family::Table,
+     0,
+     u"",
+     TABLE_HEAD u"<TR><TD>data</TD></TR>\r\n<TR><TD>data</TD></TR>\r\n<TR><TD>data</TD></TR>\r\n</table>",
+     {},
      {u"3"_s, u"1"_s, u"120"_s, u"50"_s}},
-    {"PlainGridPercentWidthAndEmptyHeight", Family::Table, 0, u"",
+    {"PlainGridPercentWidthAndEmptyHeight",
+     Family::Table,
+     0,
+     u"",
      u"<table border=\"1\" width=\"80%\" height=\"\" bordercolor=\"#000080\" cellspacing=\"1\">\r\n"
-     u"<caption>表のタイトル</caption>\r\n<TR><TD>data</TD></TR>\r\n</table>", {},
+     u"<caption>表のタイトル</caption>\r\n<TR><TD>data</TD></TR>\r\n</table>",
+     {},
      {u"1"_s, u"1"_s, u"80%"_s, QString()}},
     {"PlainGridOfNoRows", Family::Table, 0, u"", TABLE_HEAD u"</table>", {}, {u"0"_s, u"5"_s, u"120"_s, u"50"_s}},
-    {"PlainGridOfEmptyRows", Family::Table, 0, u"", TABLE_HEAD u"<TR></TR>\r\n<TR></TR>\r\n</table>", {},
+    {"PlainGridOfEmptyRows",
+     Family::Table,
+     0,
+     u"",
+     TABLE_HEAD u"<TR></TR>\r\n<TR></TR>\r\n</table>",
+     {},
      {u"2"_s, u"-3"_s, u"120"_s, u"50"_s}},
-    {"FirstRowEmphasised", Family::Table, 1, u"",
+    {"FirstRowEmphasised",
+     Family::Table,
+     1,
+     u"",
      TABLE_HEAD u"  <tr bgcolor=\"#ff00cc\"><th>data1</th><th>data2</th></tr>\r\n"
-     u"  <tr><td>data3</td><td>data4</td></tr>\r\n</table>"},
-    {"FirstColumnEmphasisedIgnoresRowsAndColumns", Family::Table, 2, u"",
+                u"  <tr><td>data3</td><td>data4</td></tr>\r\n</table>"},
+    {"FirstColumnEmphasisedIgnoresRowsAndColumns",
+     Family::Table,
+     2,
+     u"",
      TABLE_HEAD u"  <tr><th bgcolor=\"#ff00cc\">data1</th><td>data2</td></tr>\r\n"
-     u"  <tr><th bgcolor=\"#ff00cc\">data3</th><td>data4</td></tr>\r\n</table>", {},
+                u"  <tr><th bgcolor=\"#ff00cc\">data3</th><td>data4</td></tr>\r\n</table>",
+     {},
      {u"abc"_s, u""_s, u"120"_s, u"50"_s}},
-    {"CellsJoinedAcrossRows", Family::Table, 3, u"",
-     TABLE_HEAD u"  <tr>\r\n    <th rowspan=\"3\" bgcolor=\"#ff00cc\">行結合</th>\r\n    <td>data1</td><td>data2</td>\r\n"
-     u"  </tr>\r\n  <tr><td>data3</td><td>data4</td></tr>\r\n  <tr><td>data5</td><td>data6</td></tr>\r\n</table>"},
-    {"CellsJoinedAcrossColumns", Family::Table, 4, u"",
+    {"CellsJoinedAcrossRows",
+     Family::Table,
+     3,
+     u"",
+     TABLE_HEAD u"  <tr>\r\n    <th rowspan=\"3\" bgcolor=\"#ff00cc\">行結合</th>\r\n    "
+                u"<td>data1</td><td>data2</td>\r\n"
+                u"  </tr>\r\n  <tr><td>data3</td><td>data4</td></tr>\r\n  "
+                u"<tr><td>data5</td><td>data6</td></tr>\r\n</table>"},
+    {"CellsJoinedAcrossColumns",
+     Family::Table,
+     4,
+     u"",
      TABLE_HEAD u"  <tr><th colspan=\"3\" bgcolor=\"#ff00cc\">列結合</th>\r\n  </tr>\r\n  <tr>\r\n"
-     u"    <td>data1</td><td>data2</td><td>data3</td>\r\n  </tr>\r\n  <tr>\r\n"
-     u"    <td>data4</td><td>data5</td><td>data6</td>\r\n  </tr>\r\n</table>"},
+                u"    <td>data1</td><td>data2</td><td>data3</td>\r\n  </tr>\r\n  <tr>\r\n"
+                u"    <td>data4</td><td>data5</td><td>data6</td>\r\n  </tr>\r\n</table>"},
 
     // ｽﾀｲﾙｼｰﾄ
-    {"StyleBlock", Family::Style, 0, u"",
+    {"StyleBlock",
+     Family::Style,
+     0,
+     u"",
      u"\r\n<STYLE type=\"text/css\">\r\n <!--\r\n  /* ここにスタイル定義を記述する */\r\n -->\r\n</STYLE>\r\n"},
     {"StyleSheetLink", Family::Style, 1, u"", u"\r\n<LINK rel=stylesheet href=\"QZ.css\" type=\"text/css\">\r\n"},
 
     // スクリプト
     {"ScriptBlock", Family::Script, 0, u"", u"\r\n<SCRIPT LANGUAGE=\"JavaScript\">\r\n<!--\r\n//-->\r\n</SCRIPT>\r\n"},
-    {"BoldOnMouseOver", Family::Script, 1, u"",
+    {"BoldOnMouseOver",
+     Family::Script,
+     1,
+     u"",
      u"<p onMouseover=\"this.style.fontWeight='bold'\" onMouseout=\"this.style.fontWeight='normal'\">QZtitle</p>"},
-    {"BackgroundOnMouseOver", Family::Script, 2, u"",
+    {"BackgroundOnMouseOver",
+     Family::Script,
+     2,
+     u"",
      u"<span onmouseover=\"this.style.background='pink';\" onmouseout=\"this.style.background='#ffffff';\">\r\n"
      u"<a href=\"http://ここにURLを入れてね\">ｼﾞｬﾝﾌﾟ先</a>\r\n</span>"},
-    {"CommentOnMouseOver", Family::Script, 3, u"",
-     u"<div onmouseover=\"com1.style.visibility='visible'\" onmouseout=\"com1.style.visibility='hidden'\">アイリーン＝アドラー"
-     u"</div>\r\n<p class=\"comment\" id=\"com1\" style=\"visibility:hidden\">\u3000女性に興味を持たない名探偵ホームズが、"
+    {"CommentOnMouseOver",
+     Family::Script,
+     3,
+     u"",
+     u"<div onmouseover=\"com1.style.visibility='visible'\" "
+     u"onmouseout=\"com1.style.visibility='hidden'\">アイリーン＝アドラー"
+     u"</div>\r\n<p class=\"comment\" id=\"com1\" "
+     u"style=\"visibility:hidden\">\u3000女性に興味を持たない名探偵ホームズが、"
      u"生涯で<br>\u3000ただひとりその能力を認め、尊敬した女性</p>"},
-    {"ExternalScript", Family::Script, 4, u"",
+    {"ExternalScript",
+     Family::Script,
+     4,
+     u"",
      u"\r\n<SCRIPT LANGUAGE=\"JavaScript\" SRC=\"QZ.js\">\r\n<!--\r\n//-->\r\n</SCRIPT>\r\n"},
 
     // フォーム: the mail form's action has no quotes
-    {"MailQuestionnaire", Family::Form, 0, u"",
+    {"MailQuestionnaire",
+     Family::Form,
+     0,
+     u"",
      u"<form action=mailto:ここにメールアドレスをいれてね method=\"post\" enctype=\"text/plain\">" QUESTIONNAIRE},
     {"CgiQuestionnaire", Family::Form, 1, u"", u"<form action=\"kekka.cgi\" method=\"post\">" QUESTIONNAIRE},
     {"TextBox", Family::Form, 2, u"", u"<input type=\"text\" name=\"name\">"},
     {"TextArea", Family::Form, 3, u"", u"<textarea name=\"name\" rows=\"5\" cols=\"30\"></textarea>"},
-    {"RadioButtons", Family::Form, 4, u"",
+    {"RadioButtons",
+     Family::Form,
+     4,
+     u"",
      u"<input type=\"radio\" name=\"ラジオ\" value=\"送信する値\">男\r\n"
      u"<input type=\"radio\" name=\"ラジオ\" value=\"送信する値\">女"},
-    {"CheckBoxes", Family::Form, 5, u"",
+    {"CheckBoxes",
+     Family::Form,
+     5,
+     u"",
      u"<input type=\"checkbox\" name=\"チェック\" value=\"送信する値\">ruz職員\r\n"
      u"<input type=\"checkbox\" name=\"チェック\" value=\"送信する値\">市町村職員"},
-    {"ComboBox", Family::Form, 6, u"",
+    {"ComboBox",
+     Family::Form,
+     6,
+     u"",
      u"<select name=\"name\">\r\n <option value=\"コンボ１\">選択肢1\r\n <option value=\"コンボ２\">選択肢2\r\n"
      u" <option value=\"コンボ３\">選択肢3\r\n</select>"},
 };
 
-class FragmentTextTest : public ::testing::TestWithParam<FragmentCase> {};
+class FragmentTextTest : public ::testing::TestWithParam<FragmentCase>
+{};
 
 TEST_P(FragmentTextTest, IsTheExactText)
 {
@@ -304,8 +427,9 @@ TEST_P(FragmentTextTest, IsTheExactText)
     EXPECT_EQ(*text, QString::fromUtf16(c.expected));
 }
 
-INSTANTIATE_TEST_SUITE_P(Fragments, FragmentTextTest, ::testing::ValuesIn(kCases),
-                         [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Fragments, FragmentTextTest, ::testing::ValuesIn(kCases), [](const auto &info) {
+    return std::string(info.param.name);
+});
 
 // A row added to a family without a text above would go untested.
 TEST(FragmentTexts, EveryRowOfEveryFamilyHasItsText)
@@ -353,7 +477,7 @@ TEST(ParagraphSplit, FirstLineAndRestFollowTheTrimmedSelection)
         QString rest;
     };
     const Case cases[] = {
-        {q("  a\r\n\r\n\r\n  b\r\nc  \r\n"), q("a"), q("  b\r\nc")},   // blanks before the rest stay
+        {q("  a\r\n\r\n\r\n  b\r\nc  \r\n"), q("a"), q("  b\r\nc")}, // blanks before the rest stay
         {q("a b"), QString(), QString()},
         {q("\r\na\r\n"), QString(), QString()},
         {q("a") + kEmoji + q("\r\n") + kEmoji, q("a") + kEmoji, kEmoji},
@@ -379,9 +503,10 @@ TEST(InsertFragments, RuleAndBackground)
 TEST(PageSkeleton, CaretLandsOnTheBlankLineAtByte184Of202)
 {
     const QString text = PageSkeleton::text();
-    EXPECT_EQ(text, q("<html>\r\n<head><title>&lt;タイトルになります&gt;</title></head>\r\n"
-                      "<body background=\"背景画像ファイル名\" bgcolor=\"#ffffff\" text=\"#000000\" "
-                      "link=\"#0000ff\" vlink=\"#cc00ff\" alink=\"#ff0000\">\r\n\r\n</body>\r\n</html>"));
+    EXPECT_EQ(text,
+              q("<html>\r\n<head><title>&lt;タイトルになります&gt;</title></head>\r\n"
+                "<body background=\"背景画像ファイル名\" bgcolor=\"#ffffff\" text=\"#000000\" "
+                "link=\"#0000ff\" vlink=\"#cc00ff\" alink=\"#ff0000\">\r\n\r\n</body>\r\n</html>"));
     const QByteArray bytes = Cp932Codec::encode(text, {}, nullptr);
     EXPECT_EQ(bytes.size(), 202);
     const QByteArray before = Cp932Codec::encode(text.left(PageSkeleton::caretPosition()), {}, nullptr);

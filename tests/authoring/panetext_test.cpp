@@ -20,8 +20,8 @@ TEST(PaneText, LineEndsConvertBothWays)
     struct Case
     {
         QString document;
-        QString pane;          // what the document becomes in the pane
-        QString backAgain;     // and what reading the pane gives
+        QString pane;      // what the document becomes in the pane
+        QString backAgain; // and what reading the pane gives
     };
     const Case cases[] = {
         {QString(), QString(), QString()},

@@ -5,9 +5,9 @@
 #include "authoring/tagremoval.h"
 #include "common/cp932codec.h"
 
-#include <gtest/gtest.h>
-
 #include <QRandomGenerator>
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -23,14 +23,14 @@ TEST(TagRemoval, KeepsEverythingOutsideTags)
     const std::pair<const char *, const char *> cases[] = {
         {"<b>abc</b>", "abc"},
         {"a<br>b", "ab"},
-        {"x > y <i>z</i>", "x > y z"},          // a ">" before the first "<" is text
+        {"x > y <i>z</i>", "x > y z"}, // a ">" before the first "<" is text
         {"plain text\r\n\r\n  &lt;b&gt; ", "plain text\r\n\r\n  &lt;b&gt; "},
         {"", ""},
         {"<p>\r\n</p>", "\r\n"},
         {"<b></b><br>", ""},
-        {"a<b\r\nc>d", "ad"},                    // a tag across lines goes whole
-        {"<<b>>x", ">x"},                        // the first ">" ends the tag
-        {"a<b", "a<b"},                          // no ">": the rest stays as it was
+        {"a<b\r\nc>d", "ad"}, // a tag across lines goes whole
+        {"<<b>>x", ">x"},     // the first ">" ends the tag
+        {"a<b", "a<b"},       // no ">": the rest stays as it was
         {"<b>x</b> 1 < 2", "x 1 < 2"},
         {"漢<font color=\"red\">字</font>𠮷", "漢字𠮷"},
     };
@@ -102,16 +102,16 @@ TEST(KanaWidening, Texts)
         {"ｱﾞ", "ア゛"},
         {"ﾎﾟｰﾄ", "ポート"},
         {"ABC123", "ABC123"},
-        {"ｶﾞﾞ", "ガ゛"},                  // a mark is used once
-        {"ﾞｶ", "゛カ"},                   // a mark before the kana stays a mark
-        {"ﾜﾞｦﾞ", "ワ゛ヲ゛"},             // kana the voiced mark does not join
+        {"ｶﾞﾞ", "ガ゛"},      // a mark is used once
+        {"ﾞｶ", "゛カ"},       // a mark before the kana stays a mark
+        {"ﾜﾞｦﾞ", "ワ゛ヲ゛"}, // kana the voiced mark does not join
         {"ｶﾟﾊﾞ", "カ゜バ"},
         {"ｷｬﾝﾌﾟ", "キャンプ"},
-        {"ｶ", "カ"},                      // the last character is widened without looking further
+        {"ｶ", "カ"}, // the last character is widened without looking further
         {"ﾊ", "ハ"},
         {"<b>ｶﾅ</b>\r\nｶﾅ", "<b>カナ</b>\r\nカナ"},
-        {"漢ｶﾞ漢", "漢ガ漢"},             // 漢 is 0x8A 0xBF in Shift_JIS: its second byte is no kana
-        {"ｶ\r\nﾞ", "カ\r\n゛"},           // a line end parts a kana from its mark
+        {"漢ｶﾞ漢", "漢ガ漢"},   // 漢 is 0x8A 0xBF in Shift_JIS: its second byte is no kana
+        {"ｶ\r\nﾞ", "カ\r\n゛"}, // a line end parts a kana from its mark
         {"", ""},
     };
     for (const auto &[text, expected] : cases)
@@ -166,7 +166,8 @@ TEST(KanaWidening, AgreesWithTheByteRulesOnShiftJisTexts)
 {
     // Every half-width character, double-byte characters with a second byte in the kana range,
     // ASCII, line ends.
-    QStringList pieces = {q("漢"), q("い"), q("ソ"), q("表"), q("能"), q("ﾞ"), q("ﾟ"), q("a"), q("<"), q("\r\n"), q("ｳﾞ")};
+    QStringList pieces = {
+        q("漢"), q("い"), q("ソ"), q("表"), q("能"), q("ﾞ"), q("ﾟ"), q("a"), q("<"), q("\r\n"), q("ｳﾞ")};
     for (unsigned byte = 0xA1; byte <= 0xDF; ++byte)
         pieces.append(QString(halfWidth(byte)));
     QRandomGenerator random(20240611);

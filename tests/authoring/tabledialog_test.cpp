@@ -1,9 +1,10 @@
 // The table settings dialog and the five table commands driven as a user would: the dialog
 // opened through 表の設定 and worked through its controls, the tables built from whatever its
 // fields were left holding, and the refusals of 設定 and of 表(標準).
+#include "authoring/tabledialog.h"
+
 #include "authoring/editoradapter.h"
 #include "authoring/editorpane.h"
-#include "authoring/tabledialog.h"
 #include "support/mainwindowfixture.h"
 
 #include <QComboBox>
@@ -195,7 +196,7 @@ TEST_F(TableDialogTest, SettingRefusesAnUnfilledFieldAndBackKeepsIt)
         {{q("2"), q("-1"), {}, {}}, false},
         {{q("2"), q("2"), q(" 100"), {}}, false},
         {{q("2"), q("2"), q("100"), q(".5")}, false},
-        {{q("abc"), q("2"), q("100"), q("auto")}, true},   // letters pass
+        {{q("abc"), q("2"), q("100"), q("auto")}, true}, // letters pass
         {{q("2"), q("2"), q("120"), q("")}, false},
     };
     for (const Case &c : cases) {
@@ -214,8 +215,8 @@ TEST_F(TableDialogTest, SettingRefusesAnUnfilledFieldAndBackKeepsIt)
     // The last case emptied the height and left by 戻る: the next table writes it empty.
     prepare(QString(), 0);
     trigger(q("mnuTable"));
-    EXPECT_EQ(adapter().text(), head("120", "") + q("<TR><TD>data</TD><TD>data</TD></TR>\r\n").repeated(2)
-                                    + q("</table>"));
+    EXPECT_EQ(adapter().text(),
+              head("120", "") + q("<TR><TD>data</TD><TD>data</TD></TR>\r\n").repeated(2) + q("</table>"));
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 
@@ -230,7 +231,7 @@ TEST_F(TableDialogTest, PlainGridRefusesCountsThatAreNoIntegersOrTooLarge)
     const Case cases[] = {
         {"abc", "2", "'abc' は整数ではありません."},
         {"2", "x1", "'x1' は整数ではありません."},
-        {"100000000", "2", nullptr},   // too large: its own message
+        {"100000000", "2", nullptr}, // too large: its own message
         {"3", "5000", nullptr},
     };
     for (const Case &c : cases) {

@@ -20,9 +20,23 @@ QString q(const char *utf8)
 TEST(TableSettings, FilledInMeansSortingFromOneOn)
 {
     const std::pair<const char *, bool> cases[] = {
-        {"", false},  {"0", false},  {"05", false}, {" 5", false}, {"-1", false}, {".5", false},
-        {"%", false}, {"1", true},   {"10", true},  {"9", true},   {"80%", true}, {"abc", true},
-        {"A", true},  {"１", true}, {"二", true},  {"ｱ", true},   {":", true},
+        {"", false},
+        {"0", false},
+        {"05", false},
+        {" 5", false},
+        {"-1", false},
+        {".5", false},
+        {"%", false},
+        {"1", true},
+        {"10", true},
+        {"9", true},
+        {"80%", true},
+        {"abc", true},
+        {"A", true},
+        {"１", true},
+        {"二", true},
+        {"ｱ", true},
+        {":", true},
     };
     for (const auto &[text, filled] : cases)
         EXPECT_EQ(isFilledIn(q(text)), filled) << text;
@@ -49,7 +63,13 @@ TEST(TableSettings, TheFirstUnfilledFieldIsFoundInTheOrderRowsColumnsWidthHeight
 TEST(TableCount, DecimalIntegersConvert)
 {
     const std::pair<const char *, int> cases[] = {
-        {"0", 0}, {"7", 7}, {"007", 7}, {"+3", 3}, {"-3", -3}, {"  12", 12}, {"2147483647", 2147483647},
+        {"0", 0},
+        {"7", 7},
+        {"007", 7},
+        {"+3", 3},
+        {"-3", -3},
+        {"  12", 12},
+        {"2147483647", 2147483647},
     };
     for (const auto &[text, value] : cases)
         EXPECT_EQ(TableFragments::countOf(q(text)), value) << text;
@@ -77,7 +97,7 @@ TEST(TablePlainGrid, IsRefusedWhenACountDoesNotConvertOrIsTooLarge)
     {
         const char *rows;
         const char *columns;
-        const char *failure;   // the start of the refusal
+        const char *failure; // the start of the refusal
     };
     const Case cases[] = {
         {"abc", "2", "'abc' は整数ではありません"},

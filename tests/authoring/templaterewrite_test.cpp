@@ -22,7 +22,8 @@ const QString kStyleBlock =
     q("\r\n<STYLE type=\"text/css\">\r\n <!--\r\n  /* ここにスタイル定義を記述する */\r\n -->\r\n</STYLE>\r\n");
 const QString kStyleLink = q("\r\n<LINK rel=stylesheet href=\"QZ.css\" type=\"text/css\">\r\n");
 const QString kScriptBlock = q("\r\n<SCRIPT LANGUAGE=\"JavaScript\">\r\n<!--\r\n//-->\r\n</SCRIPT>\r\n");
-const QString kExternalScript = q("\r\n<SCRIPT LANGUAGE=\"JavaScript\" SRC=\"QZ.js\">\r\n<!--\r\n//-->\r\n</SCRIPT>\r\n");
+const QString kExternalScript =
+    q("\r\n<SCRIPT LANGUAGE=\"JavaScript\" SRC=\"QZ.js\">\r\n<!--\r\n//-->\r\n</SCRIPT>\r\n");
 const QString kMissingHead = q("まず、メニューから\r\n\r\n[ファイル]－[基本形＜初期化＞]を選択してください");
 const QString kEmoji = q("\xF0\x9F\x98\x80");
 
@@ -82,8 +83,11 @@ TEST_F(TemplateRewriteTest, HeadTemplatesGoInTheOrderTheyAreChosenAndDropTheSele
 // Only the exact lower-case end tag counts; without it nothing is inserted and the caret stays.
 TEST_F(TemplateRewriteTest, HeadTemplatesWithoutTheHeadEndShowTheMessage)
 {
-    const QString pages[] = {q("<HTML><HEAD></HEAD><BODY></BODY></HTML>"), q("no head at all"), QString(),
-                             q("</head >"), q("<head></Head>")};
+    const QString pages[] = {q("<HTML><HEAD></HEAD><BODY></BODY></HTML>"),
+                             q("no head at all"),
+                             QString(),
+                             q("</head >"),
+                             q("<head></Head>")};
     for (const QString &page : pages) {
         for (const char *item : {"JAVA1", "SRC1", "N36", "mnuStyle"}) {
             SCOPED_TRACE(item);
@@ -109,7 +113,8 @@ TEST_F(TemplateRewriteTest, CaretTemplatesReplaceTheSelectionOrGoInAtTheCaret)
     };
     const Case cases[] = {
         {"N31", 6, q("<input type=\"text\" name=\"name\">"), q("後")},
-        {"N37", 0,
+        {"N37",
+         0,
          q("<p onMouseover=\"this.style.fontWeight='bold'\" onMouseout=\"this.style.fontWeight='normal'\">QZtitle</p>"),
          q("選択した文字後")},
     };

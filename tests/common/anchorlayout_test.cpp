@@ -25,13 +25,17 @@ TEST_P(AnchorPlacement, EdgesFollowTheirAnchors)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, AnchorPlacement,
-    ::testing::Values(
-        PlaceCase{"TopLeftStays", AnchorLayout::TopLeft, QRect(101, 21, 532, 401)},
-        PlaceCase{"LeftRightStretches", AnchorLayout::TopLeftRight, QRect(101, 21, 632, 401)},
-        PlaceCase{"AllStretches", AnchorLayout::All, QRect(101, 21, 632, 451)},
-        PlaceCase{"RightOnlyMoves", AnchorLayout::Anchors(AnchorLayout::Right | AnchorLayout::Top), QRect(201, 21, 532, 401)},
-        PlaceCase{"BottomOnlyMoves", AnchorLayout::Anchors(AnchorLayout::Left | AnchorLayout::Bottom), QRect(101, 71, 532, 401)}),
+    Table,
+    AnchorPlacement,
+    ::testing::Values(PlaceCase{"TopLeftStays", AnchorLayout::TopLeft, QRect(101, 21, 532, 401)},
+                      PlaceCase{"LeftRightStretches", AnchorLayout::TopLeftRight, QRect(101, 21, 632, 401)},
+                      PlaceCase{"AllStretches", AnchorLayout::All, QRect(101, 21, 632, 451)},
+                      PlaceCase{"RightOnlyMoves",
+                                AnchorLayout::Anchors(AnchorLayout::Right | AnchorLayout::Top),
+                                QRect(201, 21, 532, 401)},
+                      PlaceCase{"BottomOnlyMoves",
+                                AnchorLayout::Anchors(AnchorLayout::Left | AnchorLayout::Bottom),
+                                QRect(101, 71, 532, 401)}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(AnchorLayout, ShrinkingNeverGivesANegativeSize)

@@ -1,6 +1,7 @@
 // One window's dispatch: unique names, the error box around a failing handler or event step,
 // silence or a loud report for a name without a handler, and the probe the menu tests use.
 #include "common/commanddispatcher.h"
+
 #include "common/usererror.h"
 #include "support/scripteduserdialogs.h"
 
@@ -62,10 +63,12 @@ TEST_F(CommandDispatcherTest, AFailureEndsInTheGenericErrorBox)
         QString shown;
     };
     const Case cases[] = {
-        {"user error", [](int) { throw UserError(QStringLiteral("ファイル /x は開けません")); },
+        {"user error",
+         [](int) { throw UserError(QStringLiteral("ファイル /x は開けません")); },
          QStringLiteral("ファイル /x は開けません.")},
         {"other exception", [](int) { throw std::runtime_error("disk full"); }, QStringLiteral("disk full.")},
-        {"text ending in a full stop", [](int) { throw UserError(QStringLiteral("stopped.")); },
+        {"text ending in a full stop",
+         [](int) { throw UserError(QStringLiteral("stopped.")); },
          QStringLiteral("stopped.")},
     };
     for (const Case &c : cases) {

@@ -37,16 +37,17 @@ TEST_P(Cp932KnownForms, DecodesAndEncodesExactly)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, Cp932KnownForms,
-    ::testing::Values(
-        Cp932Case{"SecondByte5C_hyou", bytes({0x95, 0x5C}), QStringLiteral("表")},
-        Cp932Case{"SecondByte5C_so", bytes({0x83, 0x5C}), QStringLiteral("ソ")},
-        Cp932Case{"SecondByte7C", bytes({0x83, 0x7C}), QStringLiteral("ポ")},
-        Cp932Case{"WaveDashIsFullwidthTilde", bytes({0x81, 0x60}), QString(QChar(0xFF5E))},
-        Cp932Case{"HalfwidthKatakana", bytes({0xB1, 0xDD}), QStringLiteral("ｱﾝ")},
-        Cp932Case{"AsciiBackslashStays", QByteArray("a\\b~"), QStringLiteral("a\\b~")},
-        Cp932Case{"MixedLine", bytes({'<', 'p', '>', 0x93, 0xFA, 0x96, 0x7B, '<', '/', 'p', '>'}),
-                  QStringLiteral("<p>日本</p>")}),
+    Table,
+    Cp932KnownForms,
+    ::testing::Values(Cp932Case{"SecondByte5C_hyou", bytes({0x95, 0x5C}), QStringLiteral("表")},
+                      Cp932Case{"SecondByte5C_so", bytes({0x83, 0x5C}), QStringLiteral("ソ")},
+                      Cp932Case{"SecondByte7C", bytes({0x83, 0x7C}), QStringLiteral("ポ")},
+                      Cp932Case{"WaveDashIsFullwidthTilde", bytes({0x81, 0x60}), QString(QChar(0xFF5E))},
+                      Cp932Case{"HalfwidthKatakana", bytes({0xB1, 0xDD}), QStringLiteral("ｱﾝ")},
+                      Cp932Case{"AsciiBackslashStays", QByteArray("a\\b~"), QStringLiteral("a\\b~")},
+                      Cp932Case{"MixedLine",
+                                bytes({'<', 'p', '>', 0x93, 0xFA, 0x96, 0x7B, '<', '/', 'p', '>'}),
+                                QStringLiteral("<p>日本</p>")}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(Cp932Codec, DuplicateMappingsRoundTripByteForByte)

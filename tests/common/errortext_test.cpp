@@ -21,11 +21,14 @@ TEST_P(ErrorBoxText, AddsAFullStopOnlyAfterCharactersThatSortAfterIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, ErrorBoxText,
+    Table,
+    ErrorBoxText,
     ::testing::Values(
-        ErrorTextCase{"Japanese", QStringLiteral("ファイル a.htm は開けません"), QStringLiteral("ファイル a.htm は開けません.")},
+        ErrorTextCase{
+            "Japanese", QStringLiteral("ファイル a.htm は開けません"), QStringLiteral("ファイル a.htm は開けません.")},
         ErrorTextCase{"AlreadyFullStop", QStringLiteral("Done."), QStringLiteral("Done.")},
-        ErrorTextCase{"EndsInSpace", QStringLiteral("Operation would block. "), QStringLiteral("Operation would block. ")},
+        ErrorTextCase{
+            "EndsInSpace", QStringLiteral("Operation would block. "), QStringLiteral("Operation would block. ")},
         ErrorTextCase{"EndsInComma", QStringLiteral("a,"), QStringLiteral("a,")},
         ErrorTextCase{"EndsInNewline", QStringLiteral("a\r\n"), QStringLiteral("a\r\n")},
         ErrorTextCase{"EndsInSlash", QStringLiteral("a/"), QStringLiteral("a/.")},

@@ -1,4 +1,5 @@
 #include "common/linefile.h"
+
 #include "common/usererror.h"
 
 #include <QDir>
@@ -41,12 +42,14 @@ TEST_P(LineSplitting, SplitsAtCrLfCrAndLf)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, LineSplitting,
+    Table,
+    LineSplitting,
     ::testing::Values(
         SplitCase{"Empty", QString(), {}},
         SplitCase{"CrLf", QStringLiteral("a\r\nb\r\n"), {QStringLiteral("a"), QStringLiteral("b")}},
         SplitCase{"LastLineWithoutBreak", QStringLiteral("a\r\nb"), {QStringLiteral("a"), QStringLiteral("b")}},
-        SplitCase{"LoneCrAndLf", QStringLiteral("a\rb\nc"), {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}},
+        SplitCase{
+            "LoneCrAndLf", QStringLiteral("a\rb\nc"), {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}},
         SplitCase{"LfCrIsTwoBreaks", QStringLiteral("a\n\rb"), {QStringLiteral("a"), QString(), QStringLiteral("b")}},
         SplitCase{"EmptyLinesKept", QStringLiteral("\r\n\r\nx\r\n"), {QString(), QString(), QStringLiteral("x")}}),
     [](const auto &info) { return std::string(info.param.name); });
@@ -71,7 +74,9 @@ TEST_F(LineFileOnDisk, FallsBackToUtf8WithItsMarkAndReadsItBack)
 {
     const QStringList lines = {QStringLiteral("café"), QStringLiteral("日本")};
     LineFile::write(path(QStringLiteral("list.ini")), lines);
-    EXPECT_EQ(readBytes(path(QStringLiteral("list.ini"))), QByteArray("\xef\xbb\xbf" "caf\xc3\xa9\r\n\xe6\x97\xa5\xe6\x9c\xac\r\n"));
+    EXPECT_EQ(readBytes(path(QStringLiteral("list.ini"))),
+              QByteArray("\xef\xbb\xbf"
+                         "caf\xc3\xa9\r\n\xe6\x97\xa5\xe6\x9c\xac\r\n"));
     EXPECT_EQ(LineFile::read(path(QStringLiteral("list.ini"))), lines);
 }
 
@@ -102,7 +107,8 @@ TEST_F(LineFileOnDisk, ReadFailureNamesTheFile)
 
 TEST_F(LineFileOnDisk, KeepsRequestedPermissions)
 {
-    LineFile::write(path(QStringLiteral("RODav.ini")), {QStringLiteral("secret")},
+    LineFile::write(path(QStringLiteral("RODav.ini")),
+                    {QStringLiteral("secret")},
                     QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     const auto mode = std::filesystem::status(path(QStringLiteral("RODav.ini")).toStdString()).permissions();
     EXPECT_EQ(mode, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);

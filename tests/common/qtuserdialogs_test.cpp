@@ -14,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
 #include <functional>
 #include <optional>
 
@@ -100,8 +99,8 @@ TEST(QtUserDialogs, MessageBoxesShowTheRequestAndAnswerEscEnterAndTheCloseBoxSaf
             }
             perform(modal, act);
         });
-        const DialogButton answer =
-            dialogs.message(nullptr, {QStringLiteral("確認"), QStringLiteral("保存しますか?"), DialogIcon::Question, c.buttons});
+        const DialogButton answer = dialogs.message(
+            nullptr, {QStringLiteral("確認"), QStringLiteral("保存しますか?"), DialogIcon::Question, c.buttons});
         const std::string where = std::to_string(c.buttons.size()) + " buttons, act " + std::to_string(int(c.act));
         EXPECT_EQ(answer, c.expected) << where;
         EXPECT_EQ(seen.title, QStringLiteral("確認")) << where;
@@ -158,8 +157,8 @@ TEST(QtUserDialogs, InputBoxReturnsTheTypedTextOrNothingWhenCancelled)
             }
             perform(modal, act);
         });
-        const auto answer = dialogs.inputText(nullptr, QStringLiteral("ﾌｫﾙﾀﾞ作成"),
-                                              QStringLiteral("新しいﾌｫﾙﾀﾞ名を指定してください"), QString());
+        const auto answer = dialogs.inputText(
+            nullptr, QStringLiteral("ﾌｫﾙﾀﾞ作成"), QStringLiteral("新しいﾌｫﾙﾀﾞ名を指定してください"), QString());
         EXPECT_EQ(answer, c.expected) << int(c.act);
         EXPECT_EQ(title, QStringLiteral("ﾌｫﾙﾀﾞ作成"));
         EXPECT_EQ(label, QStringLiteral("新しいﾌｫﾙﾀﾞ名を指定してください"));
@@ -204,7 +203,7 @@ TEST(QtUserDialogs, FontDialogGivesTheFontAndTheColourPicked)
         const char *name;
         ColourStep colour;
         Act close;
-        std::optional<QColor> expected;   // nullopt: the whole dialog was cancelled
+        std::optional<QColor> expected; // nullopt: the whole dialog was cancelled
     } cases[] = {
         {"colour picked", ColourStep::Picked, Act::Enter, picked},
         {"colour kept", ColourStep::None, Act::Enter, initialColor},

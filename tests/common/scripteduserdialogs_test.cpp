@@ -25,8 +25,9 @@ TEST(UserDialogs, ErrorBoxHasTheProgramTitleErrorIconOkAndTheFullStopRule)
 TEST(UserDialogs, UnforeseenQuestionsGetTheCautiousAnswerAndAreCounted)
 {
     ScriptedUserDialogs dialogs;
-    EXPECT_EQ(dialogs.confirm(nullptr, QStringLiteral("?"), {DialogButton::Yes, DialogButton::No, DialogButton::Cancel}),
-              DialogButton::Cancel);
+    EXPECT_EQ(
+        dialogs.confirm(nullptr, QStringLiteral("?"), {DialogButton::Yes, DialogButton::No, DialogButton::Cancel}),
+        DialogButton::Cancel);
     EXPECT_EQ(dialogs.confirm(nullptr, QStringLiteral("?"), {DialogButton::Yes, DialogButton::No}), DialogButton::No);
     EXPECT_EQ(dialogs.unexpected, 2);
     dialogs.messageAnswers.enqueue(DialogButton::Yes);

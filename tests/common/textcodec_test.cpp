@@ -1,5 +1,6 @@
-#include "common/cp932codec.h"
 #include "common/textcodec.h"
+
+#include "common/cp932codec.h"
 #include "common/usererror.h"
 
 #include <gtest/gtest.h>
@@ -30,47 +31,79 @@ TEST_P(EncodingDetection, ChoosesTheEncodingAndKeepsItForWriting)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, EncodingDetection,
+    Table,
+    EncodingDetection,
     ::testing::Values(
-        DetectionCase{"AsciiIsCp932", QByteArray("<html>\r\n"), TextFormat::Encoding::Cp932, false,
-                      QStringLiteral("<html>\r\n")},
-        DetectionCase{"ShiftJisIsCp932", QByteArray("\x93\xfa\x96\x7b"), TextFormat::Encoding::Cp932, false,
+        DetectionCase{
+            "AsciiIsCp932", QByteArray("<html>\r\n"), TextFormat::Encoding::Cp932, false, QStringLiteral("<html>\r\n")},
+        DetectionCase{"ShiftJisIsCp932",
+                      QByteArray("\x93\xfa\x96\x7b"),
+                      TextFormat::Encoding::Cp932,
+                      false,
                       QStringLiteral("日本")},
-        DetectionCase{"ValidUtf8WithNonAscii", QByteArray("\xe6\x97\xa5\xe6\x9c\xac"), TextFormat::Encoding::Utf8,
-                      false, QStringLiteral("日本")},
-        DetectionCase{"Utf8BomKept", QByteArray("\xef\xbb\xbfok"), TextFormat::Encoding::Utf8, true,
-                      QStringLiteral("ok")},
+        DetectionCase{"ValidUtf8WithNonAscii",
+                      QByteArray("\xe6\x97\xa5\xe6\x9c\xac"),
+                      TextFormat::Encoding::Utf8,
+                      false,
+                      QStringLiteral("日本")},
+        DetectionCase{
+            "Utf8BomKept", QByteArray("\xef\xbb\xbfok"), TextFormat::Encoding::Utf8, true, QStringLiteral("ok")},
         // Valid as neither: a stray UTF-8 lead byte makes it CP932 (half-width kana here).
-        DetectionCase{"InvalidUtf8FallsBackToCp932", QByteArray("\xe6\xb1"), TextFormat::Encoding::Cp932, false,
+        DetectionCase{"InvalidUtf8FallsBackToCp932",
+                      QByteArray("\xe6\xb1"),
+                      TextFormat::Encoding::Cp932,
+                      false,
                       QStringLiteral("\u8C4E")},
         // ﾈｺ in Shift_JIS is C8 BA, which UTF-8 would read as one Latin letter.
-        DetectionCase{"HalfWidthKanaOnlyShiftJis", QByteArray("<p>\xc8\xba</p>"), TextFormat::Encoding::Cp932,
-                      false, QStringLiteral("<p>ﾈｺ</p>")},
-        DetectionCase{"HalfWidthKanaPairsInALongerPage",
-                      QByteArray("<html><body>\r\n<p>\xc8\xba \xc0\xb2\xd1 \xb6\xc3\xde\xba\xde\xd8</p>\r\n</body></html>"),
-                      TextFormat::Encoding::Cp932, false,
-                      QStringLiteral("<html><body>\r\n<p>ﾈｺ ﾀｲﾑ ｶﾃﾞｺﾞﾘ</p>\r\n</body></html>")},
-        DetectionCase{"ShiftJisMetaDeclarationWins", QByteArray("<meta charset=\"Shift_JIS\"><p>\xc8\xba</p>"),
-                      TextFormat::Encoding::Cp932, false, QStringLiteral("<meta charset=\"Shift_JIS\"><p>ﾈｺ</p>")},
-        DetectionCase{"Utf8DeclarationWinsForTwoByteText",
-                      QByteArray("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><p>caf\xc3\xa9</p>"),
-                      TextFormat::Encoding::Utf8, false,
-                      QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><p>café</p>")},
-        DetectionCase{"XmlDeclarationWindows31j", QByteArray("<?xml version=\"1.0\" encoding='windows-31j'?>\xc8\xba"),
-                      TextFormat::Encoding::Cp932, false,
+        DetectionCase{"HalfWidthKanaOnlyShiftJis",
+                      QByteArray("<p>\xc8\xba</p>"),
+                      TextFormat::Encoding::Cp932,
+                      false,
+                      QStringLiteral("<p>ﾈｺ</p>")},
+        DetectionCase{
+            "HalfWidthKanaPairsInALongerPage",
+            QByteArray("<html><body>\r\n<p>\xc8\xba \xc0\xb2\xd1 \xb6\xc3\xde\xba\xde\xd8</p>\r\n</body></html>"),
+            TextFormat::Encoding::Cp932,
+            false,
+            QStringLiteral("<html><body>\r\n<p>ﾈｺ ﾀｲﾑ ｶﾃﾞｺﾞﾘ</p>\r\n</body></html>")},
+        DetectionCase{"ShiftJisMetaDeclarationWins",
+                      QByteArray("<meta charset=\"Shift_JIS\"><p>\xc8\xba</p>"),
+                      TextFormat::Encoding::Cp932,
+                      false,
+                      QStringLiteral("<meta charset=\"Shift_JIS\"><p>ﾈｺ</p>")},
+        DetectionCase{
+            "Utf8DeclarationWinsForTwoByteText",
+            QByteArray("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><p>caf\xc3\xa9</p>"),
+            TextFormat::Encoding::Utf8,
+            false,
+            QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\"><p>café</p>")},
+        DetectionCase{"XmlDeclarationWindows31j",
+                      QByteArray("<?xml version=\"1.0\" encoding='windows-31j'?>\xc8\xba"),
+                      TextFormat::Encoding::Cp932,
+                      false,
                       QStringLiteral("<?xml version=\"1.0\" encoding='windows-31j'?>ﾈｺ")},
         // The declaration is wrong when the bytes cannot be read its way.
         DetectionCase{"DeclaredShiftJisButOnlyUtf8Reads",
                       QByteArray("<meta charset=x-sjis><p>\xe7\x8c\xab\xe3\x80\x80\xe7\x8a\xac</p>"),
-                      TextFormat::Encoding::Utf8, false, QStringLiteral("<meta charset=x-sjis><p>猫\u3000犬</p>")},
-        DetectionCase{"DeclaredUtf8ButShiftJisBytes", QByteArray("<meta charset=utf-8><p>\x94\x4c\x82\xc6\x8c\xa2</p>"),
-                      TextFormat::Encoding::Cp932, false, QStringLiteral("<meta charset=utf-8><p>猫と犬</p>")},
-        DetectionCase{"Utf8JapaneseWithoutDeclaration",
-                      QByteArray("<html><body><p>\xe7\x8c\xab\xe3\x81\xae\xe3\x83\x9a\xe3\x83\xbc\xe3\x82\xb8</p></body></html>"),
-                      TextFormat::Encoding::Utf8, false, QStringLiteral("<html><body><p>猫のページ</p></body></html>")},
+                      TextFormat::Encoding::Utf8,
+                      false,
+                      QStringLiteral("<meta charset=x-sjis><p>猫\u3000犬</p>")},
+        DetectionCase{"DeclaredUtf8ButShiftJisBytes",
+                      QByteArray("<meta charset=utf-8><p>\x94\x4c\x82\xc6\x8c\xa2</p>"),
+                      TextFormat::Encoding::Cp932,
+                      false,
+                      QStringLiteral("<meta charset=utf-8><p>猫と犬</p>")},
+        DetectionCase{
+            "Utf8JapaneseWithoutDeclaration",
+            QByteArray("<html><body><p>\xe7\x8c\xab\xe3\x81\xae\xe3\x83\x9a\xe3\x83\xbc\xe3\x82\xb8</p></body></html>"),
+            TextFormat::Encoding::Utf8,
+            false,
+            QStringLiteral("<html><body><p>猫のページ</p></body></html>")},
         DetectionCase{"ShiftJisJapaneseWithoutDeclaration",
                       QByteArray("<html><body><p>\x94\x4c\x82\xcc\x83\x79\x81\x5b\x83\x57</p></body></html>"),
-                      TextFormat::Encoding::Cp932, false, QStringLiteral("<html><body><p>猫のページ</p></body></html>")}),
+                      TextFormat::Encoding::Cp932,
+                      false,
+                      QStringLiteral("<html><body><p>猫のページ</p></body></html>")}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST(TextCodec, SaveRefusalNamesTheCharacterAndItsLine)
@@ -94,7 +127,8 @@ TEST(TextCodec, ListFilesUseCp932UnlessACharacterDoesNotFitThenUtf8WithItsMark)
     // Bytes that happen to be valid UTF-8 are still CP932 without the mark: "ﾂｩ.html", not "©.html".
     EXPECT_EQ(TextCodec::decodeListFile(QByteArray("\xc2\xa9.html")), QStringLiteral("ﾂｩ.html"));
     // A list an earlier version wrote as UTF-8 without the mark still reads when CP932 cannot.
-    EXPECT_EQ(TextCodec::decodeListFile(QByteArray("\xe7\x8c\xab\xe3\x80\x80\xc3\xa9")), QStringLiteral("猫\u3000\u00e9"));
+    EXPECT_EQ(TextCodec::decodeListFile(QByteArray("\xe7\x8c\xab\xe3\x80\x80\xc3\xa9")),
+              QStringLiteral("猫\u3000\u00e9"));
 }
 
 // Any text CP932 can hold survives a write and a read of a list file unchanged.

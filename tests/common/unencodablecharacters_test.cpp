@@ -1,7 +1,8 @@
 // The characters a Shift_JIS save cannot hold, found in one pass with their lines, the question
 // that offers UTF-8 instead, and the UTF-8 form that reads back as written.
-#include "common/textcodec.h"
 #include "common/unencodablecharacters.h"
+
+#include "common/textcodec.h"
 
 #include <gtest/gtest.h>
 
@@ -24,12 +25,15 @@ TEST(UnencodableCharacters, FindsEveryOccurrenceWithItsLine)
         {"everything Shift_JIS holds", QStringLiteral("日本ｱｶﾞ\uff5e\u2460\u2170\uf7a0"), {}, 0},
         {"each kind of line end counts once", QStringLiteral("a\r\nb\rc\nd\r\n\u00e9"), {{0xE9, 5}}, 1},
         {"a surrogate pair is one character",
-         QStringLiteral("x\r\n") + QString::fromUtf8("\xF0\x9F\x98\x80") + QStringLiteral("y"), {{0x1F600, 2}}, 1},
+         QStringLiteral("x\r\n") + QString::fromUtf8("\xF0\x9F\x98\x80") + QStringLiteral("y"),
+         {{0x1F600, 2}},
+         1},
         {"a lone surrogate", QString(QChar(0xD800)) + QStringLiteral("z"), {{0xD800, 1}}, 1},
         {"repeats count each time", QStringLiteral("\u00e9\u00e9\n\u00e9"), {{0xE9, 1}, {0xE9, 1}, {0xE9, 2}}, 3},
         {"only the first few are named",
          QStringLiteral("\u00e0\n\u00e1\n\u00e2\n\u00e3\n\u00e4\n\u00e5\n\u00e6"),
-         {{0xE0, 1}, {0xE1, 2}, {0xE2, 3}, {0xE3, 4}, {0xE4, 5}}, 7},
+         {{0xE0, 1}, {0xE1, 2}, {0xE2, 3}, {0xE3, 4}, {0xE4, 5}},
+         7},
     };
     for (const auto &c : cases) {
         const UnencodableCharacters found = UnencodableCharacters::find(c.text);
@@ -53,19 +57,26 @@ TEST(UnencodableCharacters, QuestionNamesTheCharactersAndEndsWithAFullStop)
         QStringList present;
         QStringList absent;
     } cases[] = {
-        {"one, undeclared", few, false, {QStringLiteral("1 個"), QStringLiteral("「é」(U+00E9)\u30002 行目")},
+        {"one, undeclared",
+         few,
+         false,
+         {QStringLiteral("1 個"), QStringLiteral("「é」(U+00E9)\u30002 行目")},
          {QStringLiteral("ほか"), QStringLiteral("宣言")}},
         {"one, declared", few, true, {QStringLiteral("宣言"), QStringLiteral("Shift_JIS")}, {QStringLiteral("ほか")}},
-        {"eight", many, false,
+        {"eight",
+         many,
+         false,
          {QStringLiteral("8 個"), QStringLiteral("「ã」(U+00E3)\u30002 行目"), QStringLiteral("ほか 3 個")},
          {QStringLiteral("「å」")}},
     };
     for (const auto &c : cases) {
         const QString question = c.found.utf8Question(c.declared);
         for (const QString &text : c.present)
-            EXPECT_TRUE(question.contains(text)) << c.name << ": " << text.toStdString() << " in " << question.toStdString();
+            EXPECT_TRUE(question.contains(text))
+                << c.name << ": " << text.toStdString() << " in " << question.toStdString();
         for (const QString &text : c.absent)
-            EXPECT_FALSE(question.contains(text)) << c.name << ": " << text.toStdString() << " in " << question.toStdString();
+            EXPECT_FALSE(question.contains(text))
+                << c.name << ": " << text.toStdString() << " in " << question.toStdString();
         EXPECT_TRUE(question.contains(QStringLiteral("UTF-8"))) << c.name;
         EXPECT_TRUE(question.endsWith(QStringLiteral("。"))) << c.name;
     }

@@ -80,8 +80,21 @@ TEST(DownLoadControlSet, ValuesOfTheDefaultSetAndItsEdgeCases)
 TEST(DownLoadControlSet, EveryElementInDeclaredOrderGivesItsOwnBit)
 {
     const quint32 expected[DownLoadControlSet::kElementCount] = {
-        0x10,   0x20,   0x40,       0x80,       0x100,      0x200,      0x400,      0x800,
-        0x2000, 0x4000, 0x1000,     0x10000000, 0x20000000, 0x40000000, 0x80000000,
+        0x10,
+        0x20,
+        0x40,
+        0x80,
+        0x100,
+        0x200,
+        0x400,
+        0x800,
+        0x2000,
+        0x4000,
+        0x1000,
+        0x10000000,
+        0x20000000,
+        0x40000000,
+        0x80000000,
     };
     quint32 all = 0;
     DownLoadControlSet full;
@@ -142,13 +155,20 @@ TEST(BrowserHostSettings, EngineOptionsFollowTheSettings)
              s.downLoadControl.remove(CS_Videos);
              s.downLoadControl.remove(CS_BGSounds);
          },
-         &EngineOptions::mediaAutoplay, false},
+         &EngineOptions::mediaAutoplay,
+         false},
         {"sounds only", [](auto &s) { s.downLoadControl.remove(CS_Videos); }, &EngineOptions::mediaAutoplay, true},
         {"CS_NoActiveXRun", [](auto &s) { s.downLoadControl.insert(CS_NoActiveXRun); }, &EngineOptions::plugins, false},
         {"CS_NoCash", [](auto &s) { s.downLoadControl.insert(CS_NoCash); }, &EngineOptions::httpCache, false},
-        {"CS_ReSynchronize", [](auto &s) { s.downLoadControl.insert(CS_ReSynchronize); }, &EngineOptions::httpCache, false},
+        {"CS_ReSynchronize",
+         [](auto &s) { s.downLoadControl.insert(CS_ReSynchronize); },
+         &EngineOptions::httpCache,
+         false},
         {"CS_NoFrame", [](auto &s) { s.downLoadControl.insert(CS_NoFrame); }, &EngineOptions::frameDownloads, false},
-        {"CS_ForceOffLine", [](auto &s) { s.downLoadControl.insert(CS_ForceOffLine); }, &EngineOptions::forceOffline, true},
+        {"CS_ForceOffLine",
+         [](auto &s) { s.downLoadControl.insert(CS_ForceOffLine); },
+         &EngineOptions::forceOffline,
+         true},
     };
     for (const Row &row : rows) {
         BrowserHostSettings settings;

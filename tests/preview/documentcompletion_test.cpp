@@ -1,5 +1,6 @@
-#include "common/mainstate.h"
 #include "preview/documentcompletion.h"
+
+#include "common/mainstate.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +12,8 @@ const QString kTodayText = QStringLiteral("2026/01/05");
 class DocumentCompletionTest : public ::testing::Test
 {
 protected:
-    DocumentCompletion::Outcome complete(const QString &address, const QString &title = QStringLiteral("題"),
-                                         const QDate &day = kToday)
+    DocumentCompletion::Outcome
+    complete(const QString &address, const QString &title = QStringLiteral("題"), const QDate &day = kToday)
     {
         return DocumentCompletion::handle(state, address, title, day, urlItems);
     }
@@ -68,7 +69,8 @@ TEST_F(DocumentCompletionTest, AnAddressInsideOneRecordedTodayIsNotRecorded)
     // Any line holding both anywhere counts, whatever field they are in.
     const QStringList odd = {QStringLiteral("\"x\",\"2026/01/05 memo\",\"see http://example.net/ later\"")};
     EXPECT_TRUE(DocumentCompletion::isRecorded(odd, kTodayText, QStringLiteral("http://example.net/")));
-    EXPECT_FALSE(DocumentCompletion::isRecorded(odd, QStringLiteral("2026/01/04"), QStringLiteral("http://example.net/")));
+    EXPECT_FALSE(
+        DocumentCompletion::isRecorded(odd, QStringLiteral("2026/01/04"), QStringLiteral("http://example.net/")));
 
     // An address with a double quote is found in its line although the line holds it doubled.
     const QString quoted = QStringLiteral("http://example.com/\"q\"");

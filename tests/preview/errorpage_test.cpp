@@ -35,9 +35,15 @@ TEST(ErrorPage, NetErrorsMapToTheirCauses)
         int netError;
         Cause cause;
     } cases[] = {
-        {-6, Cause::FileNotFound},   {-102, Cause::ConnectionRefused}, {-105, Cause::HostNotFound},
-        {-137, Cause::HostNotFound}, {-7, Cause::NoAnswer},            {-118, Cause::NoAnswer},
-        {-312, Cause::Other},        {-20, Cause::Other},              {0, Cause::Other},
+        {-6, Cause::FileNotFound},
+        {-102, Cause::ConnectionRefused},
+        {-105, Cause::HostNotFound},
+        {-137, Cause::HostNotFound},
+        {-7, Cause::NoAnswer},
+        {-118, Cause::NoAnswer},
+        {-312, Cause::Other},
+        {-20, Cause::Other},
+        {0, Cause::Other},
     };
     for (const auto &c : cases)
         EXPECT_EQ(ErrorPage::causeOfNetError(c.netError), c.cause) << c.netError;
@@ -46,8 +52,13 @@ TEST(ErrorPage, NetErrorsMapToTheirCauses)
 TEST(ErrorPage, EveryCauseNamesTheAddressInJapaneseWithItsOwnTitle)
 {
     const QString address = QStringLiteral("http://127.0.0.1:8080/a?b=1&c=2");
-    const Cause causes[] = {Cause::Offline,  Cause::FileNotFound, Cause::ConnectionRefused, Cause::HostNotFound,
-                            Cause::NoAnswer, Cause::HttpStatus,   Cause::Other};
+    const Cause causes[] = {Cause::Offline,
+                            Cause::FileNotFound,
+                            Cause::ConnectionRefused,
+                            Cause::HostNotFound,
+                            Cause::NoAnswer,
+                            Cause::HttpStatus,
+                            Cause::Other};
     QStringList titles;
     for (Cause cause : causes) {
         const QString html = ErrorPage::html(cause, address);
@@ -79,9 +90,12 @@ TEST(ErrorPage, TheAddressIsTextNeverMarkup)
 
 TEST(ErrorPage, CodesAreShownWhereTheyTellSomething)
 {
-    EXPECT_TRUE(textOf(ErrorPage::html(Cause::HttpStatus, QStringLiteral("http://a/"), 503)).contains(QStringLiteral("503")));
-    EXPECT_TRUE(textOf(ErrorPage::html(Cause::Other, QStringLiteral("http://a/"), -312)).contains(QStringLiteral("-312")));
-    EXPECT_FALSE(textOf(ErrorPage::html(Cause::Other, QStringLiteral("http://a/"))).contains(QStringLiteral("エラー番号")));
+    EXPECT_TRUE(
+        textOf(ErrorPage::html(Cause::HttpStatus, QStringLiteral("http://a/"), 503)).contains(QStringLiteral("503")));
+    EXPECT_TRUE(
+        textOf(ErrorPage::html(Cause::Other, QStringLiteral("http://a/"), -312)).contains(QStringLiteral("-312")));
+    EXPECT_FALSE(
+        textOf(ErrorPage::html(Cause::Other, QStringLiteral("http://a/"))).contains(QStringLiteral("エラー番号")));
 }
 
 TEST(ErrorPage, AnOverlongAddressIsCutShort)

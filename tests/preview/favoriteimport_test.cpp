@@ -1,6 +1,7 @@
+#include "preview/favoriteimport.h"
+
 #include "common/textcodec.h"
 #include "common/usererror.h"
-#include "preview/favoriteimport.h"
 #include "preview/webliststore.h"
 
 #include <QDir>
@@ -42,7 +43,8 @@ protected:
 
 TEST(FavoriteImport, TheFolderIsTheVariableElseFavoritesInTheHomeFolder)
 {
-    EXPECT_EQ(FavoriteImport::chooseFolder(QStringLiteral("/data/fav"), QStringLiteral("/home/u")), QStringLiteral("/data/fav"));
+    EXPECT_EQ(FavoriteImport::chooseFolder(QStringLiteral("/data/fav"), QStringLiteral("/home/u")),
+              QStringLiteral("/data/fav"));
     EXPECT_EQ(FavoriteImport::chooseFolder(QString(), QStringLiteral("/home/u")), QStringLiteral("/home/u/Favorites"));
 }
 
@@ -86,23 +88,29 @@ TEST_F(FavoriteImportTest, RootFilesFirstThenEachSubFolderInTheOrderFound)
     shortcut(QStringLiteral(".hidden.url"), "http://h/");
 
     const QString sep = QDir::separator();
-    EXPECT_EQ(scan(), (QStringList{
-                          line(QStringLiteral("Root"), QStringLiteral(".hidden.url"), QStringLiteral("http://h/")),
-                          line(QStringLiteral("Root"), QStringLiteral("A.url"), QStringLiteral("http://a/")),
-                          // Any file is a favourite, whatever its second line holds.
-                          line(QStringLiteral("Root"), QStringLiteral("desktop.ini"), QStringLiteral("@shell32.dll,-12693")),
-                          line(QStringLiteral("News"), QStringLiteral("B.url"), QStringLiteral("http://b/")),
-                          // The second "=" belongs to the address.
-                          line(QStringLiteral("Zeta"), QStringLiteral("C.url"), QStringLiteral("http://c/?q=1=2")),
-                          // Found while News was read, so after every folder found before it.
-                          line(QStringLiteral("News") + sep + QStringLiteral("Local"), QStringLiteral("D.url"), QStringLiteral("http://d/")),
-                      }));
+    EXPECT_EQ(scan(),
+              (QStringList{
+                  line(QStringLiteral("Root"), QStringLiteral(".hidden.url"), QStringLiteral("http://h/")),
+                  line(QStringLiteral("Root"), QStringLiteral("A.url"), QStringLiteral("http://a/")),
+                  // Any file is a favourite, whatever its second line holds.
+                  line(QStringLiteral("Root"), QStringLiteral("desktop.ini"), QStringLiteral("@shell32.dll,-12693")),
+                  line(QStringLiteral("News"), QStringLiteral("B.url"), QStringLiteral("http://b/")),
+                  // The second "=" belongs to the address.
+                  line(QStringLiteral("Zeta"), QStringLiteral("C.url"), QStringLiteral("http://c/?q=1=2")),
+                  // Found while News was read, so after every folder found before it.
+                  line(QStringLiteral("News") + sep + QStringLiteral("Local"),
+                       QStringLiteral("D.url"),
+                       QStringLiteral("http://d/")),
+              }));
 }
 
 TEST_F(FavoriteImportTest, ShiftJisShortcutsAndJapaneseNames)
 {
-    put(QStringLiteral("日本語.url"), TextCodec::encodeListFile(QStringLiteral("[InternetShortcut]\r\nURL=http://例え.jp/ページ\r\n")));
-    EXPECT_EQ(scan(), QStringList{line(QStringLiteral("Root"), QStringLiteral("日本語.url"), QStringLiteral("http://例え.jp/ページ"))});
+    put(QStringLiteral("日本語.url"),
+        TextCodec::encodeListFile(QStringLiteral("[InternetShortcut]\r\nURL=http://例え.jp/ページ\r\n")));
+    EXPECT_EQ(scan(),
+              QStringList{
+                  line(QStringLiteral("Root"), QStringLiteral("日本語.url"), QStringLiteral("http://例え.jp/ページ"))});
 }
 
 TEST_F(FavoriteImportTest, NoFolderOrAnEmptyOneGivesNoLines)

@@ -1,9 +1,10 @@
+#include "preview/previewcommands.h"
+
 #include "common/commanddispatcher.h"
 #include "common/mainstate.h"
-#include "support/scripteduserdialogs.h"
-#include "support/fakebrowserengine.h"
 #include "preview/previewarea.h"
-#include "preview/previewcommands.h"
+#include "support/fakebrowserengine.h"
+#include "support/scripteduserdialogs.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -33,8 +34,13 @@ protected:
         offlineMode.setChecked(true);
         progressBar.hide();
         state.previewName = QStringLiteral("13_05_22.htm");
-        PreviewControls controls{&pane, &urlBox, &httpMode, &progressBar, [this] { return documentText; },
-                                 [this](const QString &text) { statusText = text; }, &onlineMode};
+        PreviewControls controls{&pane,
+                                 &urlBox,
+                                 &httpMode,
+                                 &progressBar,
+                                 [this] { return documentText; },
+                                 [this](const QString &text) { statusText = text; },
+                                 &onlineMode};
         engine = new FakeBrowserEngine;
         commands = new PreviewCommands(dispatcher, state, dialogs, controls, engine, &pane);
     }
@@ -139,8 +145,10 @@ TEST_F(PreviewCommandsTest, ACompletedWebPageIsRecordedAndOfferedOnce)
     emit engine->documentComplete(); // a second completion of the same page, as frames give
     const QString today = QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));
     EXPECT_EQ(state.webHistory, QStringList{QStringLiteral("\"%1\",\"Example\",\"http://example.net/\"").arg(today)});
-    EXPECT_EQ(urlItems(), (QStringList{QStringLiteral("http://example.net/"), QStringLiteral("http://www.example.com/"),
-                                       QStringLiteral("http://www.example.org/")}));
+    EXPECT_EQ(urlItems(),
+              (QStringList{QStringLiteral("http://example.net/"),
+                           QStringLiteral("http://www.example.com/"),
+                           QStringLiteral("http://www.example.org/")}));
     EXPECT_EQ(urlBox.currentText(), QStringLiteral("http://example.net/"));
 }
 

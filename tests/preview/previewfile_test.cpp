@@ -32,7 +32,8 @@ TEST(PreviewFile, FolderIsThePreviewFolderElseTheCurrentElseTheProgramsOwn)
         {"", "", "/opt/qzweb/", "/opt/qzweb/"},
     };
     for (const Row &row : rows) {
-        EXPECT_EQ(PreviewFile::folderFor(QString::fromUtf8(row.previewDir), QString::fromUtf8(row.current),
+        EXPECT_EQ(PreviewFile::folderFor(QString::fromUtf8(row.previewDir),
+                                         QString::fromUtf8(row.current),
                                          QString::fromUtf8(row.executable)),
                   QString::fromUtf8(row.expected))
             << row.previewDir << "|" << row.current;
@@ -77,7 +78,8 @@ TEST(PreviewFile, AFileOfTheNameMovesThePreviewToTheNextFreeSecond)
             else
                 touch(folder.filePath(name));
         }
-        EXPECT_EQ(PreviewFile::freeName(folder.path(), QString::fromLatin1(row.name)), QString::fromLatin1(row.expected))
+        EXPECT_EQ(PreviewFile::freeName(folder.path(), QString::fromLatin1(row.name)),
+                  QString::fromLatin1(row.expected))
             << row.name << " with " << row.present.join(QLatin1Char(' ')).toStdString();
     }
 }
@@ -87,7 +89,7 @@ TEST(PreviewFile, OnlyThePreviewThisRunWroteIsWrittenOverAndDeleted)
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString dir = folder.path() + QLatin1Char('/');
-    touch(dir + QStringLiteral("13_05_22.htm"));   // a page of the user's
+    touch(dir + QStringLiteral("13_05_22.htm")); // a page of the user's
     MainState state;
     state.previewName = QStringLiteral("13_05_22.htm");
     state.previewDir = dir;

@@ -32,7 +32,10 @@ constexpr int kLoadTimeoutMs = 30000;
 class WebEnginePreviewTest : public MainWindowFixture
 {
 protected:
-    void setEditorText(const QString &text) { EditorAdapter(*control<EditorPane>(QStringLiteral("RichEdit1"))).setText(text); }
+    void setEditorText(const QString &text)
+    {
+        EditorAdapter(*control<EditorPane>(QStringLiteral("RichEdit1"))).setText(text);
+    }
     void click(const char *button) { control<QAbstractButton>(QString::fromLatin1(button))->click(); }
     QWebEngineView *view() const { return window->findChild<QWebEngineView *>(); }
 
@@ -130,7 +133,8 @@ TEST_F(WebEnginePreviewTest, HttpModeLoadsOnlineAndOfflineShowsOnlyWhatThePaneKe
 {
     LoopbackHttpServer server;
     ASSERT_TRUE(server.start());
-    server.addPage(QStringLiteral("/page.html"), "<html><head><title>Loopback page</title></head><body>hi</body></html>");
+    server.addPage(QStringLiteral("/page.html"),
+                   "<html><head><title>Loopback page</title></head><body>hi</body></html>");
     server.addPage(QStringLiteral("/other.html"), "<html><head><title>Other</title></head><body>no</body></html>");
     auto *urlBox = control<QComboBox>(QStringLiteral("cmbURL"));
 
@@ -141,8 +145,10 @@ TEST_F(WebEnginePreviewTest, HttpModeLoadsOnlineAndOfflineShowsOnlyWhatThePaneKe
     EXPECT_TRUE(server.requestedPaths.contains(QStringLiteral("/page.html")));
     EXPECT_EQ(view()->title(), QStringLiteral("Loopback page"));
     const QString today = QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));
-    EXPECT_EQ(window->state().webHistory,
-              QStringList{QStringLiteral("\"%1\",\"Loopback page\",\"%2\"").arg(today, server.url(QStringLiteral("/page.html")))});
+    EXPECT_EQ(
+        window->state().webHistory,
+        QStringList{
+            QStringLiteral("\"%1\",\"Loopback page\",\"%2\"").arg(today, server.url(QStringLiteral("/page.html")))});
     EXPECT_EQ(urlBox->itemText(0), server.url(QStringLiteral("/page.html")));
     EXPECT_EQ(control<StatusBar>(QStringLiteral("StatusBar1"))->panelText(0), QStringLiteral("完了"));
     EXPECT_TRUE(control<QWidget>(QStringLiteral("ProgressBar1"))->isHidden());

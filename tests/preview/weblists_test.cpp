@@ -1,7 +1,7 @@
 #include "common/textcodec.h"
 #include "common/usererror.h"
-#include "preview/weblisttree.h"
 #include "preview/webliststore.h"
+#include "preview/weblisttree.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,16 +48,18 @@ TEST(WebListStore, ALineIsThreeQuotedFieldsWithNoLineBreakInside)
     EXPECT_EQ(line(QStringLiteral("2026/01/05"), QStringLiteral("題"), QStringLiteral("http://a/")),
               QStringLiteral("\"2026/01/05\",\"題\",\"http://a/\""));
     // A break or a zero would cut the file when it is read back.
-    EXPECT_EQ(line(QStringLiteral("a\r\nb"), QStringLiteral("c") + QChar(0) + QStringLiteral("d"), QStringLiteral("e\rf")),
-              QStringLiteral("\"a  b\",\"c d\",\"e f\""));
+    EXPECT_EQ(
+        line(QStringLiteral("a\r\nb"), QStringLiteral("c") + QChar(0) + QStringLiteral("d"), QStringLiteral("e\rf")),
+        QStringLiteral("\"a  b\",\"c d\",\"e f\""));
 }
 
 TEST(WebListStore, WritesShiftJisWithCrLfAfterEveryLineAndReadsItBack)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("WEBUrl.ini"));
-    const QStringList lines = {line(QStringLiteral("2026/01/05"), QStringLiteral("日本語の題, \"引用\""), QStringLiteral("http://a/")),
-                               line(QStringLiteral("2026/01/06"), QString(), QString())};
+    const QStringList lines = {
+        line(QStringLiteral("2026/01/05"), QStringLiteral("日本語の題, \"引用\""), QStringLiteral("http://a/")),
+        line(QStringLiteral("2026/01/06"), QString(), QString())};
     WebListStore::write(path, lines);
     const QByteArray expected = TextCodec::encodeListFile(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     EXPECT_EQ(readBytes(path), expected);
@@ -70,7 +72,8 @@ TEST(WebListStore, ReadingSplitsAtEveryLineEndAndStopsAtAZeroByte)
     const QString path = dir.filePath(QStringLiteral("favorite.ini"));
     writeBytes(path, QByteArray("\"a\"\r\n\"b\"\r\"c\"\n\"d\"\r\n"));
     EXPECT_EQ(WebListStore::read(path),
-              (QStringList{QStringLiteral("\"a\""), QStringLiteral("\"b\""), QStringLiteral("\"c\""), QStringLiteral("\"d\"")}));
+              (QStringList{
+                  QStringLiteral("\"a\""), QStringLiteral("\"b\""), QStringLiteral("\"c\""), QStringLiteral("\"d\"")}));
     writeBytes(path, QByteArray("\"a\"\r\n\"b", 7) + QByteArray(1, '\0') + QByteArray("\"\r\n\"c\"\r\n"));
     EXPECT_EQ(WebListStore::read(path), (QStringList{QStringLiteral("\"a\""), QStringLiteral("\"b")}));
 }
@@ -78,7 +81,8 @@ TEST(WebListStore, ReadingSplitsAtEveryLineEndAndStopsAtAZeroByte)
 TEST(WebListStore, AFileThatCannotBeWrittenOrReadIsAUserError)
 {
     QTemporaryDir dir;
-    EXPECT_THROW(WebListStore::write(dir.filePath(QStringLiteral("missing/WEBUrl.ini")), {QStringLiteral("x")}), UserError);
+    EXPECT_THROW(WebListStore::write(dir.filePath(QStringLiteral("missing/WEBUrl.ini")), {QStringLiteral("x")}),
+                 UserError);
     EXPECT_THROW(WebListStore::read(dir.filePath(QStringLiteral("WEBUrl.ini"))), UserError);
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("favorite.ini")));
     EXPECT_THROW(WebListStore::read(dir.filePath(QStringLiteral("favorite.ini"))), UserError);
@@ -102,7 +106,8 @@ TEST(WebListStore, HistoryKeepsTheHundredLinesThatSortLast)
     QStringList lines;
     for (int day = 101; day >= 1; --day) {
         const QDate date = QDate(2026, 1, 1).addDays(day);
-        lines.append(line(date.toString(QStringLiteral("yyyy/MM/dd")), QStringLiteral("t"), QStringLiteral("http://x/%1").arg(day)));
+        lines.append(line(
+            date.toString(QStringLiteral("yyyy/MM/dd")), QStringLiteral("t"), QStringLiteral("http://x/%1").arg(day)));
     }
     const QStringList kept = WebListStore::historyForWriting(lines);
     ASSERT_EQ(kept.size(), WebListStore::kHistoryLimit);
@@ -154,7 +159,8 @@ TEST(WebListTree, ShortLinesShowWithEmptyFieldsAndAreWrittenAsTheyStand)
     EXPECT_EQ(tree.categories.at(3).entries.at(0).address, QStringLiteral("http://x/"));
 
     EXPECT_EQ(tree.toLines(Mode::Favorites),
-              (QStringList{QStringLiteral("\"\",\"no category\",\"http://a/\""), QStringLiteral("\"News\",\"x\",\"http://x/\"")}));
+              (QStringList{QStringLiteral("\"\",\"no category\",\"http://a/\""),
+                           QStringLiteral("\"News\",\"x\",\"http://x/\"")}));
     EXPECT_EQ(tree.toLines(Mode::History).size(), 4);
     EXPECT_TRUE(tree.toLines(Mode::History).contains(QStringLiteral("\"News\",\"no address\",\"\"")));
     EXPECT_TRUE(tree.toLines(Mode::History).contains(QStringLiteral("\"\",\"\",\"\"")));

@@ -1,5 +1,7 @@
 // The WEB履歴 and お気に入り buttons and their window, on a fake engine: the window is handed
 // to each test by the scripted dialogs, which sets its controls and presses its buttons.
+#include "preview/weblistwindow.h"
+
 #include "common/commanddispatcher.h"
 #include "common/linefile.h"
 #include "common/mainstate.h"
@@ -7,7 +9,6 @@
 #include "preview/previewcommands.h"
 #include "preview/weblistcommands.h"
 #include "preview/webliststore.h"
-#include "preview/weblistwindow.h"
 #include "support/fakebrowserengine.h"
 #include "support/scripteduserdialogs.h"
 
@@ -101,7 +102,10 @@ protected:
     QString dataFile(const QString &name) const { return QDir(home.path()).filePath(name); }
     QStringList historyFile() const { return WebListStore::read(dataFile(WebListStore::kHistoryFileName)); }
     QStringList favoritesFile() const { return WebListStore::read(dataFile(WebListStore::kFavoritesFileName)); }
-    void writeFavoritesFile(const QStringList &lines) { LineFile::write(dataFile(WebListStore::kFavoritesFileName), lines); }
+    void writeFavoritesFile(const QStringList &lines)
+    {
+        LineFile::write(dataFile(WebListStore::kFavoritesFileName), lines);
+    }
     void putShortcut(const QString &relative, const QByteArray &address)
     {
         const QString path = QDir(favorites.path()).filePath(relative);
@@ -161,7 +165,8 @@ TEST_F(WebListWindowTest, EachButtonOpensTheWindowInItsMode)
             EXPECT_EQ(tree(w)->indentation(), 19);
             EXPECT_EQ(w.findChild<QPushButton *>(QStringLiteral("Button1"))->text(), QStringLiteral("WEBに表示させる"));
             EXPECT_EQ(w.findChild<QPushButton *>(QStringLiteral("Button2"))->text(), QStringLiteral("閉じる"));
-            const QStringList captions = {QStringLiteral("新しい分類を作成"), QStringLiteral("この分類の下に追加"), QStringLiteral("削除")};
+            const QStringList captions = {
+                QStringLiteral("新しい分類を作成"), QStringLiteral("この分類の下に追加"), QStringLiteral("削除")};
             const char *names[] = {"Add1", "Add2", "Delete1"};
             for (int i = 0; i < 3; ++i)
                 EXPECT_EQ(w.findChild<QAction *>(QString::fromLatin1(names[i]))->text(), captions.at(i));
@@ -241,9 +246,13 @@ TEST_F(WebListWindowTest, ANewCategoryCancelledIsNamedNewCategoryOnlyOnce)
         EXPECT_EQ(topTexts(w).count(QStringLiteral("新しい分類")), 1);
         press(w, "Button2");
     });
-    EXPECT_EQ(dialogs.inputPrompts, (QStringList{QStringLiteral("新しい分類を入力してください"), QStringLiteral("新しい分類を入力してください")}));
-    EXPECT_EQ(favoritesFile(), (QStringList{line(QStringLiteral("新しい分類"), QStringLiteral("Shown page"), QStringLiteral("http://shown/")),
-                                           line(QStringLiteral("News"), QStringLiteral("N"), QStringLiteral("http://n/"))}));
+    EXPECT_EQ(
+        dialogs.inputPrompts,
+        (QStringList{QStringLiteral("新しい分類を入力してください"), QStringLiteral("新しい分類を入力してください")}));
+    EXPECT_EQ(
+        favoritesFile(),
+        (QStringList{line(QStringLiteral("新しい分類"), QStringLiteral("Shown page"), QStringLiteral("http://shown/")),
+                     line(QStringLiteral("News"), QStringLiteral("N"), QStringLiteral("http://n/"))}));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
@@ -306,7 +315,8 @@ TEST_F(WebListWindowTest, TheAddCommandsNeedFavoritesAPageShownAndACategorySelec
         trigger(w, "Add2");
         press(w, "Button2");
     });
-    const QString shown = line(QStringLiteral("2026/01/06"), QStringLiteral("Shown page"), QStringLiteral("http://shown/"));
+    const QString shown =
+        line(QStringLiteral("2026/01/06"), QStringLiteral("Shown page"), QStringLiteral("http://shown/"));
     EXPECT_EQ(favoritesFile(), kTwoDays + (QStringList{shown, shown}));
 }
 
@@ -369,9 +379,12 @@ TEST_F(WebListWindowTest, AnEditedTitleKeepsItsAddress)
         tree(w)->topLevelItem(1)->setText(0, QStringLiteral("分類"));
         press(w, "Button2");
     });
-    EXPECT_EQ(favoritesFile(), (QStringList{kTwoDays.at(0),
-                                           line(QStringLiteral("2026/01/05"), QStringLiteral("新しい \"題\", です"), QStringLiteral("http://b/")),
-                                           line(QStringLiteral("分類"), QStringLiteral("C"), QStringLiteral("http://c/"))}));
+    EXPECT_EQ(
+        favoritesFile(),
+        (QStringList{
+            kTwoDays.at(0),
+            line(QStringLiteral("2026/01/05"), QStringLiteral("新しい \"題\", です"), QStringLiteral("http://b/")),
+            line(QStringLiteral("分類"), QStringLiteral("C"), QStringLiteral("http://c/"))}));
 }
 
 TEST_F(WebListWindowTest, AWriteBackThatFailsIsShownAndTheWindowStaysOpen)

@@ -2,7 +2,8 @@
 
 #include "preview/browserengineerror.h"
 
-FakeBrowserEngine::FakeBrowserEngine(QObject *parent) : BrowserEngine(parent) {}
+FakeBrowserEngine::FakeBrowserEngine(QObject *parent) : BrowserEngine(parent)
+{}
 
 void FakeBrowserEngine::navigate(const QString &address)
 {

@@ -39,7 +39,7 @@ public:
     void refuseNextNavigation(const QString &engineText);
 
     QList<Navigation> navigations;
-    QList<bool> offlineWrites;  // every value written to the offline switch, in order
+    QList<bool> offlineWrites; // every value written to the offline switch, in order
     int stopCount = 0;
 
 private:

@@ -13,8 +13,8 @@ DialogButton ScriptedUserDialogs::message(QWidget *, const MessageBoxRequest &re
     return DialogButton::Ok;
 }
 
-std::optional<QString> ScriptedUserDialogs::inputText(QWidget *, const QString &, const QString &prompt,
-                                                      const QString &)
+std::optional<QString>
+ScriptedUserDialogs::inputText(QWidget *, const QString &, const QString &prompt, const QString &)
 {
     inputPrompts.append(prompt);
     if (!inputAnswers.isEmpty())

@@ -30,8 +30,8 @@ public:
     int unexpected = 0;
 
     DialogButton message(QWidget *parent, const MessageBoxRequest &request) override;
-    std::optional<QString> inputText(QWidget *parent, const QString &title, const QString &prompt,
-                                     const QString &initial) override;
+    std::optional<QString>
+    inputText(QWidget *parent, const QString &title, const QString &prompt, const QString &initial) override;
     std::optional<QString> chooseFile(QWidget *parent, const FileDialogRequest &request) override;
     std::optional<FontChoice> chooseFont(QWidget *parent, const FontChoice &initial) override;
     int exec(QDialog *dialog) override;

@@ -29,7 +29,8 @@ TEST(TransferPaths, ConvertSeparatorsTurnsOnlyTheOtherSeparator)
     for (const auto &c : cases)
         EXPECT_EQ(TransferPaths::convertSeparators(c.path, c.sep), c.expected) << c.path.toStdString();
     // Local paths are text, so a Shift_JIS file name whose second byte is "\" stays whole.
-    EXPECT_EQ(TransferPaths::convertSeparators(QStringLiteral("C:\\web\\表.htm"), u'/'), QStringLiteral("C:/web/表.htm"));
+    EXPECT_EQ(TransferPaths::convertSeparators(QStringLiteral("C:\\web\\表.htm"), u'/'),
+              QStringLiteral("C:/web/表.htm"));
 }
 
 TEST(TransferPaths, ParentPathKeepsTheSeparatorAndDropsOneTrailingOne)
@@ -69,7 +70,7 @@ TEST(PermissionBits, AttributesGiveTheBoxesAndDigits)
         {QStringLiteral("----------"), QStringLiteral("000")},
         {QStringLiteral("-rwx"), QStringLiteral("700")}, // missing characters are off
         {QString(), QStringLiteral("000")},
-        {QStringLiteral("xrwxrwxrwx"), QStringLiteral("777")},  // character 1 is the kind only
+        {QStringLiteral("xrwxrwxrwx"), QStringLiteral("777")}, // character 1 is the kind only
         {QStringLiteral("-wrxwrxwrx"), QStringLiteral("111")}, // letters count only in their place
     };
     for (const auto &c : cases)
@@ -125,7 +126,8 @@ TEST(FolderWalk, LocalWalkIsBreadthFirstWithHiddenEntriesAndSurvivesLinkLoops)
 
     const auto walk = FolderWalk::walkLocalFolder(top, u'/');
     EXPECT_EQ(walk.folders, (QStringList{top, top + "/a", top + "/b", top + "/b/deep"}));
-    EXPECT_EQ(walk.files, (QStringList{top + "/.htaccess", top + "/index.htm", top + "/a/x.gif", top + "/b/deep/y.gif"}));
+    EXPECT_EQ(walk.files,
+              (QStringList{top + "/.htaccess", top + "/index.htm", top + "/a/x.gif", top + "/b/deep/y.gif"}));
 }
 
 TEST(FolderWalk, RemoteWalkListsEachFolderWithATrailingSlashAndSkipsDots)

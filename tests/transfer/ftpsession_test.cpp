@@ -1,25 +1,26 @@
-#include <gtest/gtest.h>
-
-#include <QCoreApplication>
-#include <QSignalSpy>
-#include <QThread>
-
-#include <algorithm>
-#include <chrono>
-#include <iterator>
-#include <filesystem>
-#include <memory>
-#include <string>
-#include <vector>
+#include "transfer/ftpsession.h"
 
 #include "support/ftp/localfiles.h"
 #include "support/ftp/scriptedftpserver.h"
 #include "support/ftp/scriptedsession.h"
 #include "transfer/ftp/ftpclient.h"
-#include "transfer/ftpsession.h"
+
+#include <QCoreApplication>
+#include <QSignalSpy>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
 
 // Readable failure messages for the signal logs.
-void PrintTo(const QString& text, std::ostream* out)
+void PrintTo(const QString &text, std::ostream *out)
 {
     *out << '"' << text.toStdString() << '"';
 }
@@ -35,37 +36,38 @@ constexpr auto cancelBound = std::chrono::seconds(3);
 constexpr int signalWaitMs = 10000;
 constexpr std::chrono::seconds longLimit{30};
 
-FtpJobOutcome outcomeOf(const QSignalSpy& finished, qsizetype index = 0)
+FtpJobOutcome outcomeOf(const QSignalSpy &finished, qsizetype index = 0)
 {
     return finished.at(index).at(1).value<FtpJobOutcome>();
 }
 
 // One session on the scripted server, with every signal written to one log in arrival order.
-class SessionTest : public testing::Test {
+class SessionTest : public testing::Test
+{
 protected:
     void SetUp() override
     {
         m_folder = freshTestFolder();
         m_session = std::make_unique<FtpSession>();
-        const auto log = [this](const QString& entry) {
+        const auto log = [this](const QString &entry) {
             EXPECT_EQ(QThread::currentThread(), qApp->thread()) << entry.toStdString();
             m_log.push_back(entry);
         };
-        QObject::connect(m_session.get(), &FtpSession::started, [log](quint64 job, const QString& name) {
+        QObject::connect(m_session.get(), &FtpSession::started, [log](quint64 job, const QString &name) {
             log(QStringLiteral("started %1 %2").arg(job).arg(name));
         });
-        QObject::connect(m_session.get(), &FtpSession::progress,
-                         [this, log](quint64 job, qint64 done, qint64 total, const QString&) {
+        QObject::connect(m_session.get(),
+                         &FtpSession::progress,
+                         [this, log](quint64 job, qint64 done, qint64 total, const QString &) {
                              m_progress.push_back(done);
                              log(QStringLiteral("progress %1 of %2").arg(job).arg(total));
                          });
-        QObject::connect(m_session.get(), &FtpSession::finished, [log](quint64 job, const FtpJobOutcome& outcome) {
+        QObject::connect(m_session.get(), &FtpSession::finished, [log](quint64 job, const FtpJobOutcome &outcome) {
             log(QStringLiteral("finished %1 %2").arg(job).arg(outcome.succeeded() ? "ok" : outcome.error));
         });
         QObject::connect(m_session.get(), &FtpSession::connected, [log] { log("connected"); });
         QObject::connect(m_session.get(), &FtpSession::disconnected, [log] { log("disconnected"); });
-        QObject::connect(m_session.get(), &FtpSession::busyChanged,
-                         [log](bool busy) { log(busy ? "busy" : "idle"); });
+        QObject::connect(m_session.get(), &FtpSession::busyChanged, [log](bool busy) { log(busy ? "busy" : "idle"); });
     }
 
     void TearDown() override
@@ -79,8 +81,8 @@ protected:
     // Connects with the given time limit for replies and data; waits until it is done.
     void connectWith(std::chrono::milliseconds limit)
     {
-        const FtpJobOutcome outcome = run("connect", [this, limit](FtpJobContext& context) {
-            FtpSettings& settings = context.client().settings();
+        const FtpJobOutcome outcome = run("connect", [this, limit](FtpJobContext &context) {
+            FtpSettings &settings = context.client().settings();
             useScriptedServer(settings, m_server);
             settings.timeLimits.reply = settings.timeLimits.dataAccept = settings.timeLimits.dataIdle = limit;
             settings.timeLimits.abortReply = std::chrono::milliseconds(500);
@@ -90,7 +92,7 @@ protected:
         ASSERT_TRUE(outcome.succeeded()) << outcome.error.toStdString();
     }
 
-    FtpJobOutcome run(const QString& name, FtpSession::Job job)
+    FtpJobOutcome run(const QString &name, FtpSession::Job job)
     {
         QSignalSpy finished(m_session.get(), &FtpSession::finished);
         m_session->submit(name, std::move(job));
@@ -100,8 +102,8 @@ protected:
 
     // Submits the job, cancels it once it is under way (signalled by waitFor), and returns
     // its outcome and how long the cancel took.
-    std::pair<FtpJobOutcome, Clock::duration> cancelWhileRunning(FtpSession::Job job, const char* waitFor,
-                                                                 std::size_t commandsSent)
+    std::pair<FtpJobOutcome, Clock::duration>
+    cancelWhileRunning(FtpSession::Job job, const char *waitFor, std::size_t commandsSent)
     {
         QSignalSpy finished(m_session.get(), &FtpSession::finished);
         QSignalSpy underWay(m_session.get(), waitFor);
@@ -129,7 +131,7 @@ protected:
     // The current directory by a job of its own: shows whether the session is still usable.
     FtpJobOutcome currentDir()
     {
-        return run("pwd", [](FtpJobContext& context) {
+        return run("pwd", [](FtpJobContext &context) {
             return QVariant(QString::fromStdString(context.client().currentDir()));
         });
     }
@@ -147,7 +149,7 @@ TEST_F(SessionTest, JobSignalsArriveInOrderOnTheOwnersThread)
     scriptLogin(m_server).answer("200 PORT ok").answer("150 Opening").sendData(bytes).reply("226 Done").start();
     connectWith(longLimit);
     const fs::path target = m_folder / "page.html";
-    const FtpJobOutcome outcome = run("page.html", [&](FtpJobContext& context) {
+    const FtpJobOutcome outcome = run("page.html", [&](FtpJobContext &context) {
         context.client().retrieve("page.html", target.string(), true, bytes.size(), context.progressFor("page.html"));
         return QVariant(42);
     });
@@ -160,8 +162,8 @@ TEST_F(SessionTest, JobSignalsArriveInOrderOnTheOwnersThread)
     ASSERT_FALSE(m_progress.empty());
     EXPECT_TRUE(std::is_sorted(m_progress.begin(), m_progress.end()));
     EXPECT_EQ(m_progress.back(), static_cast<qint64>(bytes.size()));
-    std::vector<QString> expected{"busy", "started 1 connect", "connected", "finished 1 ok", "idle",
-                                  "busy", "started 2 page.html"};
+    std::vector<QString> expected{
+        "busy", "started 1 connect", "connected", "finished 1 ok", "idle", "busy", "started 2 page.html"};
     expected.insert(expected.end(), m_progress.size(), QStringLiteral("progress 2 of %1").arg(bytes.size()));
     expected.insert(expected.end(), {"finished 2 ok", "idle"});
     EXPECT_EQ(m_log, expected);
@@ -175,15 +177,19 @@ TEST_F(SessionTest, FailedConnectionAttemptIsReportedAsDisconnected)
         ScriptedFtpServer closed;
         port = closed.port();
     }
-    run("connect", [port](FtpJobContext& context) {
+    run("connect", [port](FtpJobContext &context) {
         context.client().settings().host = "127.0.0.1";
         context.client().settings().port = port;
         context.client().connect();
         return QVariant();
     });
     QCoreApplication::processEvents();
-    EXPECT_EQ(m_log, (std::vector<QString>{"busy", "started 1 connect", "disconnected",
-                                           "finished 1 Socket Error # 10061\r\nConnection refused.", "idle"}));
+    EXPECT_EQ(m_log,
+              (std::vector<QString>{"busy",
+                                    "started 1 connect",
+                                    "disconnected",
+                                    "finished 1 Socket Error # 10061\r\nConnection refused.",
+                                    "idle"}));
 }
 
 TEST_F(SessionTest, CancelEndsAJobWaitingForASilentServer)
@@ -191,25 +197,28 @@ TEST_F(SessionTest, CancelEndsAJobWaitingForASilentServer)
     scriptLogin(m_server).receive().start(); // takes PWD, never answers
     connectWith(longLimit);
     const auto [outcome, took] = cancelWhileRunning(
-        [](FtpJobContext& context) { return QVariant(QString::fromStdString(context.client().currentDir())); },
-        SIGNAL(started(quint64, QString)), loginCommands.size() + 1);
+        [](FtpJobContext &context) { return QVariant(QString::fromStdString(context.client().currentDir())); },
+        SIGNAL(started(quint64, QString)),
+        loginCommands.size() + 1);
     EXPECT_LT(took, cancelBound);
     EXPECT_TRUE(outcome.cancelled);
     EXPECT_FALSE(outcome.error.isEmpty());
     QCoreApplication::processEvents();
     // The reply may still come, for a command no longer asked: the connection is closed.
     EXPECT_NE(std::find(m_log.begin(), m_log.end(), "disconnected"), m_log.end());
-    const FtpJobOutcome after = run("check", [](FtpJobContext& context) { return context.client().isConnected(); });
+    const FtpJobOutcome after = run("check", [](FtpJobContext &context) { return context.client().isConnected(); });
     EXPECT_TRUE(after.succeeded());
     EXPECT_FALSE(after.result.toBool());
 }
 
-struct CancelledTransfer {
-    const char* name;
+struct CancelledTransfer
+{
+    const char *name;
     bool serverAnswersAbort;
 };
 
-class CancelDuringATransfer : public SessionTest, public testing::WithParamInterface<CancelledTransfer> {};
+class CancelDuringATransfer : public SessionTest, public testing::WithParamInterface<CancelledTransfer>
+{};
 
 TEST_P(CancelDuringATransfer, EndsInTimeAndKeepsTheOldFile)
 {
@@ -224,12 +233,13 @@ TEST_P(CancelDuringATransfer, EndsInTimeAndKeepsTheOldFile)
     m_server.start();
     connectWith(longLimit);
     const auto [outcome, took] = cancelWhileRunning(
-        [&](FtpJobContext& context) {
-            context.client().retrieve("index.html", target.string(), true, std::nullopt,
-                                      context.progressFor("index.html"));
+        [&](FtpJobContext &context) {
+            context.client().retrieve(
+                "index.html", target.string(), true, std::nullopt, context.progressFor("index.html"));
             return QVariant();
         },
-        SIGNAL(progress(quint64, qint64, qint64, QString)), loginCommands.size() + 2);
+        SIGNAL(progress(quint64, qint64, qint64, QString)),
+        loginCommands.size() + 2);
     EXPECT_LT(took, cancelBound);
     EXPECT_TRUE(outcome.cancelled);
     EXPECT_EQ(readFile(target), "my good page");
@@ -248,10 +258,11 @@ TEST_P(CancelDuringATransfer, EndsInTimeAndKeepsTheOldFile)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, CancelDuringATransfer,
+INSTANTIATE_TEST_SUITE_P(Servers,
+                         CancelDuringATransfer,
                          testing::Values(CancelledTransfer{"AnswersAbort", true},
                                          CancelledTransfer{"SilentAfterwards", false}),
-                         [](const testing::TestParamInfo<CancelledTransfer>& info) {
+                         [](const testing::TestParamInfo<CancelledTransfer> &info) {
                              return std::string(info.param.name);
                          });
 
@@ -263,9 +274,10 @@ TEST_F(SessionTest, CancelDropsWaitingJobsWithoutRunningThem)
     QSignalSpy finished(m_session.get(), &FtpSession::finished);
     QSignalSpy started(m_session.get(), &FtpSession::started);
     int ran = 0;
-    m_session->submit("stalled", [](FtpJobContext& context) { return QVariant(context.client().currentDir().c_str()); });
-    m_session->submit("second", [&ran](FtpJobContext&) { return QVariant(++ran); });
-    m_session->submit("third", [&ran](FtpJobContext&) { return QVariant(++ran); });
+    m_session->submit("stalled",
+                      [](FtpJobContext &context) { return QVariant(context.client().currentDir().c_str()); });
+    m_session->submit("second", [&ran](FtpJobContext &) { return QVariant(++ran); });
+    m_session->submit("third", [&ran](FtpJobContext &) { return QVariant(++ran); });
     ASSERT_TRUE(started.wait(signalWaitMs));
     waitUntilServerHas(loginCommands.size() + 1);
     m_session->cancel();
@@ -285,7 +297,8 @@ TEST_F(SessionTest, DestroyingTheSessionMidJobJoinsItsThreadInTime)
     scriptLogin(m_server).receive().start(); // takes PWD, never answers
     connectWith(longLimit);
     QSignalSpy started(m_session.get(), &FtpSession::started);
-    m_session->submit("stalled", [](FtpJobContext& context) { return QVariant(context.client().currentDir().c_str()); });
+    m_session->submit("stalled",
+                      [](FtpJobContext &context) { return QVariant(context.client().currentDir().c_str()); });
     ASSERT_TRUE(started.wait(signalWaitMs));
     waitUntilServerHas(loginCommands.size() + 1);
     const auto start = Clock::now();

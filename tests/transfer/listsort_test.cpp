@@ -1,10 +1,11 @@
-#include <gtest/gtest.h>
+#include "transfer/listsort.h"
+
+#include "common/usererror.h"
+#include "transfer/remotenames.h"
 
 #include <QLocale>
 
-#include "common/usererror.h"
-#include "transfer/listsort.h"
-#include "transfer/remotenames.h"
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -12,7 +13,7 @@ TEST(ListSortState, ASecondClickOnTheSameColumnFlipsTheDirection)
 {
     ListSort sort;
     const std::vector<std::pair<int, int>> clicks = {{2, 3}, {2, -3}, {2, 3}, {0, 1}, {1, 2}, {0, 1}, {0, -1}};
-    for (const auto& [column, key] : clicks) {
+    for (const auto &[column, key] : clicks) {
         sort.click(column);
         EXPECT_EQ(sort.key(), key) << column;
         EXPECT_EQ(sort.column(), column);

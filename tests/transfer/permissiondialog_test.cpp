@@ -1,5 +1,6 @@
-#include "support/scripteduserdialogs.h"
 #include "transfer/permissiondialog.h"
+
+#include "support/scripteduserdialogs.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -33,7 +34,11 @@ protected:
     {
         return dialog.findChild<T *>(QString::fromLatin1(name));
     }
-    QString shown() { return control<QLabel>("Label1")->text() + control<QLabel>("Label2")->text() + control<QLabel>("Label3")->text(); }
+    QString shown()
+    {
+        return control<QLabel>("Label1")->text() + control<QLabel>("Label2")->text()
+            + control<QLabel>("Label3")->text();
+    }
     QString entry() { return control<QLineEdit>("Edit1")->text(); }
     void press(const char *name) { QTest::mouseClick(control<QAbstractButton>(name), Qt::LeftButton); }
 
@@ -91,8 +96,8 @@ TEST_F(PermissionDialogTest, DirectEntryRules)
     {
         const char *typed;
         const char *sent; // nullptr: nothing is sent and the dialog stays open
-    } cases[] = {{"755", "chmod 755 cgi.pl"}, {"75", "chmod 644 cgi.pl"}, {"7a5", "chmod 644 cgi.pl"},
-                 {"0755", nullptr}};
+    } cases[] = {
+        {"755", "chmod 755 cgi.pl"}, {"75", "chmod 644 cgi.pl"}, {"7a5", "chmod 644 cgi.pl"}, {"0755", nullptr}};
     for (const auto &c : cases) {
         sent.clear();
         bool stillOpenAfterChange = false;

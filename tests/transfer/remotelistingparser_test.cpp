@@ -1,18 +1,19 @@
-#include <gtest/gtest.h>
+#include "transfer/remotelistingparser.h"
 
 #include <QStringList>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
-
-#include "transfer/remotelistingparser.h"
 
 namespace {
 
 // What a listing line should give: the name's bytes, the texts of the four columns and the
 // folder flag; an empty name means the line gives no item.
-struct LineCase {
-    const char* name;
+struct LineCase
+{
+    const char *name;
     std::string line;
     std::string itemName;
     QString shown = {};
@@ -30,45 +31,143 @@ const std::string kUtf8Name = "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e.html";
 const char kGarbage[] = "\xff\xfe\x00\x01 Jan  5 12:34 \x00\x00\x00 a b c";
 
 const std::vector<LineCase> kLines = {
-    {"Vsftpd", "-rw-r--r--    1 1000     1000         1234 Jan 05 12:34 index.html", "index.html",
-     QStringLiteral("index.html"), QStringLiteral("Jan 05 12:34"), 1234, QStringLiteral("-rw-r--r--")},
-    {"VsftpdFolderWithYear", "drwxr-xr-x    2 1000     1000         4096 Mar 14  2023 old", "old",
-     QStringLiteral("old"), QStringLiteral("Mar 14 2023"), 4096, QStringLiteral("drwxr-xr-x"), true},
-    {"ProftpdSingleDigitDay", "-rw-r--r--   1 user     group        1234 Jan  5 12:34 index.html", "index.html",
-     QStringLiteral("index.html"), QStringLiteral("Jan 05 12:34"), 1234, QStringLiteral("-rw-r--r--")},
-    {"PureFtpd", "-rw-r--r--    1 1000       1000             1234 Dec 31 23:59 a.txt", "a.txt",
-     QStringLiteral("a.txt"), QStringLiteral("Dec 31 23:59"), 1234, QStringLiteral("-rw-r--r--")},
-    {"Pyftpdlib", "-rw-r--r--   1 qzweb    qzweb        1234 Jan 05 12:34 my page.html", "my page.html",
-     QStringLiteral("my page.html"), QStringLiteral("Jan 05 12:34"), 1234, QStringLiteral("-rw-r--r--")},
-    {"BusyboxNoGroupWidth", "-rw-r--r--    1 0        0             123 Jan  5 12:34 file", "file",
-     QStringLiteral("file"), QStringLiteral("Jan 05 12:34"), 123, QStringLiteral("-rw-r--r--")},
-    {"NameWithBlanks", "-rw-r--r--   1 u g 10 Jan  5 12:34 my  two  blanks.html", "my  two  blanks.html",
-     QStringLiteral("my  two  blanks.html"), QStringLiteral("Jan 05 12:34"), 10, QStringLiteral("-rw-r--r--")},
-    {"LeadingBlanksKept", "-rw-r--r--   1 u g 10 Jan  5 12:34   lead.txt", "  lead.txt", QStringLiteral("  lead.txt"),
-     QStringLiteral("Jan 05 12:34"), 10, QStringLiteral("-rw-r--r--")},
-    {"DateInsideTheName", "-rw-r--r--   1 u g 10 Feb  1 10:00 Jan  5 12:34 x", "Jan  5 12:34 x",
-     QStringLiteral("Jan  5 12:34 x"), QStringLiteral("Feb 01 10:00"), 10, QStringLiteral("-rw-r--r--")},
-    {"Cp932Name", "-rw-r--r--   1 u g 10 Jan  5 12:34 " + kCp932Name, kCp932Name, QStringLiteral("日本語.html"),
-     QStringLiteral("Jan 05 12:34"), 10, QStringLiteral("-rw-r--r--")},
-    {"Utf8Name", "-rw-r--r--   1 u g 10 Jan  5 12:34 " + kUtf8Name, kUtf8Name, QStringLiteral("日本語.html"),
-     QStringLiteral("Jan 05 12:34"), 10, QStringLiteral("-rw-r--r--")},
-    {"LinkNamedByItself", "lrwxrwxrwx    1 u g   16 Jan  5 12:34 latest -> ../../secret.txt", "latest",
-     QStringLiteral("latest"), QStringLiteral("Jan 05 12:34"), 16, QStringLiteral("lrwxrwxrwx"), false,
+    {"Vsftpd",
+     "-rw-r--r--    1 1000     1000         1234 Jan 05 12:34 index.html",
+     "index.html",
+     QStringLiteral("index.html"),
+     QStringLiteral("Jan 05 12:34"),
+     1234,
+     QStringLiteral("-rw-r--r--")},
+    {"VsftpdFolderWithYear",
+     "drwxr-xr-x    2 1000     1000         4096 Mar 14  2023 old",
+     "old",
+     QStringLiteral("old"),
+     QStringLiteral("Mar 14 2023"),
+     4096,
+     QStringLiteral("drwxr-xr-x"),
+     true},
+    {"ProftpdSingleDigitDay",
+     "-rw-r--r--   1 user     group        1234 Jan  5 12:34 index.html",
+     "index.html",
+     QStringLiteral("index.html"),
+     QStringLiteral("Jan 05 12:34"),
+     1234,
+     QStringLiteral("-rw-r--r--")},
+    {"PureFtpd",
+     "-rw-r--r--    1 1000       1000             1234 Dec 31 23:59 a.txt",
+     "a.txt",
+     QStringLiteral("a.txt"),
+     QStringLiteral("Dec 31 23:59"),
+     1234,
+     QStringLiteral("-rw-r--r--")},
+    {"Pyftpdlib",
+     "-rw-r--r--   1 qzweb    qzweb        1234 Jan 05 12:34 my page.html",
+     "my page.html",
+     QStringLiteral("my page.html"),
+     QStringLiteral("Jan 05 12:34"),
+     1234,
+     QStringLiteral("-rw-r--r--")},
+    {"BusyboxNoGroupWidth",
+     "-rw-r--r--    1 0        0             123 Jan  5 12:34 file",
+     "file",
+     QStringLiteral("file"),
+     QStringLiteral("Jan 05 12:34"),
+     123,
+     QStringLiteral("-rw-r--r--")},
+    {"NameWithBlanks",
+     "-rw-r--r--   1 u g 10 Jan  5 12:34 my  two  blanks.html",
+     "my  two  blanks.html",
+     QStringLiteral("my  two  blanks.html"),
+     QStringLiteral("Jan 05 12:34"),
+     10,
+     QStringLiteral("-rw-r--r--")},
+    {"LeadingBlanksKept",
+     "-rw-r--r--   1 u g 10 Jan  5 12:34   lead.txt",
+     "  lead.txt",
+     QStringLiteral("  lead.txt"),
+     QStringLiteral("Jan 05 12:34"),
+     10,
+     QStringLiteral("-rw-r--r--")},
+    {"DateInsideTheName",
+     "-rw-r--r--   1 u g 10 Feb  1 10:00 Jan  5 12:34 x",
+     "Jan  5 12:34 x",
+     QStringLiteral("Jan  5 12:34 x"),
+     QStringLiteral("Feb 01 10:00"),
+     10,
+     QStringLiteral("-rw-r--r--")},
+    {"Cp932Name",
+     "-rw-r--r--   1 u g 10 Jan  5 12:34 " + kCp932Name,
+     kCp932Name,
+     QStringLiteral("日本語.html"),
+     QStringLiteral("Jan 05 12:34"),
+     10,
+     QStringLiteral("-rw-r--r--")},
+    {"Utf8Name",
+     "-rw-r--r--   1 u g 10 Jan  5 12:34 " + kUtf8Name,
+     kUtf8Name,
+     QStringLiteral("日本語.html"),
+     QStringLiteral("Jan 05 12:34"),
+     10,
+     QStringLiteral("-rw-r--r--")},
+    {"LinkNamedByItself",
+     "lrwxrwxrwx    1 u g   16 Jan  5 12:34 latest -> ../../secret.txt",
+     "latest",
+     QStringLiteral("latest"),
+     QStringLiteral("Jan 05 12:34"),
+     16,
+     QStringLiteral("lrwxrwxrwx"),
+     false,
      QStringLiteral("../../secret.txt")},
-    {"LinkWithBlanks", "lrwxrwxrwx    1 u g   5 Jan  5 12:34 my link -> a b", "my link", QStringLiteral("my link"),
-     QStringLiteral("Jan 05 12:34"), 5, QStringLiteral("lrwxrwxrwx"), false, QStringLiteral("a b")},
-    {"DeviceNumbers", "crw-rw-rw-    1 root     root       1,   3 Jan  5 12:34 null", "null", QStringLiteral("null"),
-     QStringLiteral("Jan 05 12:34"), 0, QStringLiteral("crw-rw-rw-")},
-    {"SizeAboveFourGiB", "-rw-r--r--   1 u g 5368709120 Jan  5  2003 big.iso", "big.iso", QStringLiteral("big.iso"),
-     QStringLiteral("Jan 05 2003"), 5368709120LL, QStringLiteral("-rw-r--r--")},
-    {"AclMark", "-rw-r--r--+  1 u g 10 Jan  5 12:34 acl.txt", "acl.txt", QStringLiteral("acl.txt"),
-     QStringLiteral("Jan 05 12:34"), 10, QStringLiteral("-rw-r--r--+")},
-    {"IisFolder", "01-05-26  12:34PM       <DIR>          my folder", "my folder", QStringLiteral("my folder"),
-     QStringLiteral("01-05-26 12:34PM"), 0, QStringLiteral("<DIR>"), true},
-    {"IisFile", "01-05-26  12:34PM                 1234 my page.html", "my page.html", QStringLiteral("my page.html"),
-     QStringLiteral("01-05-26 12:34PM"), 1234},
-    {"IisFourDigitYear", "01-05-2026  09:00AM           5368709120 big.iso", "big.iso", QStringLiteral("big.iso"),
-     QStringLiteral("01-05-2026 09:00AM"), 5368709120LL},
+    {"LinkWithBlanks",
+     "lrwxrwxrwx    1 u g   5 Jan  5 12:34 my link -> a b",
+     "my link",
+     QStringLiteral("my link"),
+     QStringLiteral("Jan 05 12:34"),
+     5,
+     QStringLiteral("lrwxrwxrwx"),
+     false,
+     QStringLiteral("a b")},
+    {"DeviceNumbers",
+     "crw-rw-rw-    1 root     root       1,   3 Jan  5 12:34 null",
+     "null",
+     QStringLiteral("null"),
+     QStringLiteral("Jan 05 12:34"),
+     0,
+     QStringLiteral("crw-rw-rw-")},
+    {"SizeAboveFourGiB",
+     "-rw-r--r--   1 u g 5368709120 Jan  5  2003 big.iso",
+     "big.iso",
+     QStringLiteral("big.iso"),
+     QStringLiteral("Jan 05 2003"),
+     5368709120LL,
+     QStringLiteral("-rw-r--r--")},
+    {"AclMark",
+     "-rw-r--r--+  1 u g 10 Jan  5 12:34 acl.txt",
+     "acl.txt",
+     QStringLiteral("acl.txt"),
+     QStringLiteral("Jan 05 12:34"),
+     10,
+     QStringLiteral("-rw-r--r--+")},
+    {"IisFolder",
+     "01-05-26  12:34PM       <DIR>          my folder",
+     "my folder",
+     QStringLiteral("my folder"),
+     QStringLiteral("01-05-26 12:34PM"),
+     0,
+     QStringLiteral("<DIR>"),
+     true},
+    {"IisFile",
+     "01-05-26  12:34PM                 1234 my page.html",
+     "my page.html",
+     QStringLiteral("my page.html"),
+     QStringLiteral("01-05-26 12:34PM"),
+     1234},
+    {"IisFourDigitYear",
+     "01-05-2026  09:00AM           5368709120 big.iso",
+     "big.iso",
+     QStringLiteral("big.iso"),
+     QStringLiteral("01-05-2026 09:00AM"),
+     5368709120LL},
     {"Total", "total 24", ""},
     {"LongTotal", "total 123456789012345678", ""},
     {"NineteenCharacters", "-rw-r--r-- 1 a b 1 ", ""},
@@ -81,11 +180,12 @@ const std::vector<LineCase> kLines = {
     {"NotPermissions", "hello    1 u g 10 Jan  5 12:34 file.txt", ""},
 };
 
-class ListingLine : public testing::TestWithParam<LineCase> {};
+class ListingLine : public testing::TestWithParam<LineCase>
+{};
 
 TEST_P(ListingLine, GivesItsItemOrNone)
 {
-    const LineCase& c = GetParam();
+    const LineCase &c = GetParam();
     const auto item = RemoteListingParser::parseLine(QByteArray::fromStdString(c.line));
     if (c.itemName.empty()) {
         EXPECT_FALSE(item.has_value());
@@ -101,20 +201,22 @@ TEST_P(ListingLine, GivesItsItemOrNone)
     EXPECT_EQ(item->linkTarget, c.linkTarget);
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, ListingLine, testing::ValuesIn(kLines),
-                         [](const testing::TestParamInfo<LineCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Servers,
+                         ListingLine,
+                         testing::ValuesIn(kLines),
+                         [](const testing::TestParamInfo<LineCase> &info) { return std::string(info.param.name); });
 
 TEST(ListingParser, AWholeListingGivesEveryItemInOrder)
 {
     std::vector<std::string> lines;
     std::vector<std::string> expected;
-    for (const LineCase& c : kLines) {
+    for (const LineCase &c : kLines) {
         lines.push_back(c.line);
         if (!c.itemName.empty())
             expected.push_back(c.itemName);
     }
     std::vector<std::string> names;
-    for (const RemoteItem& item : RemoteListingParser::parse(lines))
+    for (const RemoteItem &item : RemoteListingParser::parse(lines))
         names.push_back(item.name.toStdString());
     EXPECT_EQ(names, expected);
 }
@@ -128,7 +230,7 @@ TEST(ListingParser, SizeTextIsGroupedAndRightAlignedInTen)
         {99999999, QStringLiteral("99,999,999")},
         {5368709120LL, QStringLiteral("5,368,709,120")},
     };
-    for (const auto& [size, text] : cases)
+    for (const auto &[size, text] : cases)
         EXPECT_EQ(RemoteListingParser::sizeText(size), text) << size;
 }
 
@@ -145,7 +247,7 @@ TEST(ListingParser, SplitTokensSeparatesByBlanksAndCommasAndHonoursQuotes)
         {QByteArray("a\0b", 3), {"a", "b"}},
         {"", {}},
     };
-    for (const auto& [line, tokens] : cases)
+    for (const auto &[line, tokens] : cases)
         EXPECT_EQ(RemoteListingParser::splitTokens(line), tokens) << line.toStdString();
 }
 

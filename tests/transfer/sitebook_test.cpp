@@ -1,24 +1,26 @@
-#include <gtest/gtest.h>
+#include "transfer/sitebook.h"
+
+#include "common/usererror.h"
+#include "transfer/ftpaddress.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/usererror.h"
-#include "transfer/ftpaddress.h"
-#include "transfer/sitebook.h"
-
 namespace {
 
-class SiteBookFile : public testing::Test {
+class SiteBookFile : public testing::Test
+{
 protected:
     QString path() const { return QDir(m_dir.path()).filePath(SiteBook::kFileName); }
 
-    void writeBytes(const QByteArray& bytes) const
+    void writeBytes(const QByteArray &bytes) const
     {
         QFile file(path());
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -67,7 +69,8 @@ TEST_F(SiteBookFile, SaveAppendsBeyondTheEndAndReplacesAShownEntry)
     m_book.write(path());
     EXPECT_EQ(readBytes(), QByteArray("My Site,h2,u,p,\r\nOther,h,u,p,\r\n"));
     // Only the owner may read the passwords, whatever the umask.
-    struct stat info {};
+    struct stat info
+    {};
     ASSERT_EQ(::stat(QFile::encodeName(path()).constData(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 
@@ -142,7 +145,7 @@ TEST(SiteBookEntry, MustHaveFourFieldsWithoutCommas)
         {{"a", "h", "u\n", "p", ""}, false},
         {{"My Site", "h", "u", "p w", ""}, true},
     };
-    for (const auto& [record, valid] : cases)
+    for (const auto &[record, valid] : cases)
         EXPECT_EQ(SiteBook::invalidReason(record).isEmpty(), valid) << record.line().toStdString();
     EXPECT_EQ(SiteBook::invalidReason({"", "", "", "", ""}), QStringLiteral("4つとも記入してください"));
 }
@@ -155,13 +158,17 @@ TEST(FtpAddressText, TakesAPortAfterAColonAnd21Otherwise)
         {"example.jp:2121", "example.jp", 2121},
         {"127.0.0.1:65535", "127.0.0.1", 65535},
     };
-    for (const auto& [text, host, port] : cases) {
+    for (const auto &[text, host, port] : cases) {
         const FtpAddress address = FtpAddress::parse(text);
         EXPECT_EQ(address.host, host);
         EXPECT_EQ(address.port, port);
     }
-    for (const QString& bad : {QStringLiteral("h:"), QStringLiteral("h:0"), QStringLiteral("h:65536"),
-                               QStringLiteral("h:21x"), QStringLiteral("h:-1"), QStringLiteral(":21")})
+    for (const QString &bad : {QStringLiteral("h:"),
+                               QStringLiteral("h:0"),
+                               QStringLiteral("h:65536"),
+                               QStringLiteral("h:21x"),
+                               QStringLiteral("h:-1"),
+                               QStringLiteral(":21")})
         EXPECT_THROW(FtpAddress::parse(bad), UserError) << bad.toStdString();
 }
 

@@ -1,4 +1,12 @@
-#include <gtest/gtest.h>
+#include "transfer/transferwindow.h"
+
+#include "common/linefile.h"
+#include "support/ftp/localfiles.h"
+#include "support/ftp/pyftpdserver.h"
+#include "support/scripteduserdialogs.h"
+#include "transfer/ftp/ftpsettings.h"
+#include "transfer/localpane.h"
+#include "transfer/sitebook.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -22,27 +30,19 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
+#include <gtest/gtest.h>
+
 #include <arpa/inet.h>
+#include <chrono>
+#include <filesystem>
+#include <memory>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <filesystem>
-#include <memory>
-
-#include "common/linefile.h"
-#include "support/ftp/localfiles.h"
-#include "support/ftp/pyftpdserver.h"
-#include "support/scripteduserdialogs.h"
-#include "transfer/ftp/ftpsettings.h"
-#include "transfer/localpane.h"
-#include "transfer/sitebook.h"
-#include "transfer/transferwindow.h"
-
 // Readable failure messages.
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* out)
+inline void PrintTo(const QString &text, std::ostream *out)
 {
     *out << '"' << text.toStdString() << '"';
 }
@@ -55,7 +55,8 @@ namespace fs = std::filesystem;
 constexpr int kJobWaitMs = 20000;
 
 // A loopback port that takes connections (the kernel completes them) and never says a word.
-class SilentServer {
+class SilentServer
+{
 public:
     SilentServer()
     {
@@ -63,15 +64,15 @@ public:
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
         ::listen(m_fd, 4);
         socklen_t length = sizeof address;
-        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length);
+        ::getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &length);
         m_port = ntohs(address.sin_port);
     }
     ~SilentServer() { ::close(m_fd); }
-    SilentServer(const SilentServer&) = delete;
-    SilentServer& operator=(const SilentServer&) = delete;
+    SilentServer(const SilentServer &) = delete;
+    SilentServer &operator=(const SilentServer &) = delete;
     int port() const { return m_port; }
 
 private:
@@ -79,7 +80,8 @@ private:
     int m_port = 0;
 };
 
-class TransferWindowTest : public testing::Test {
+class TransferWindowTest : public testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -97,7 +99,7 @@ protected:
 
     QString bookPath() const { return QDir(m_home.path()).filePath(SiteBook::kFileName); }
 
-    void writeBook(const QStringList& lines) const { LineFile::write(bookPath(), lines); }
+    void writeBook(const QStringList &lines) const { LineFile::write(bookPath(), lines); }
 
     void open()
     {
@@ -106,18 +108,18 @@ protected:
     }
 
     template<typename T>
-    T* control(const char* name) const
+    T *control(const char *name) const
     {
-        T* found = m_window->findChild<T*>(QString::fromLatin1(name));
+        T *found = m_window->findChild<T *>(QString::fromLatin1(name));
         EXPECT_NE(found, nullptr) << name;
         return found;
     }
 
-    QTreeWidget* remote() const { return control<QTreeWidget>("ListView1"); }
-    QTreeWidget* local() const { return control<QTreeWidget>("ListView2"); }
+    QTreeWidget *remote() const { return control<QTreeWidget>("ListView1"); }
+    QTreeWidget *local() const { return control<QTreeWidget>("ListView2"); }
     QString remoteFolder() const { return control<QLabel>("Label5")->text(); }
 
-    void click(const char* name) const { control<QAbstractButton>(name)->click(); }
+    void click(const char *name) const { control<QAbstractButton>(name)->click(); }
 
     // Waits until every FTP job the window started has ended and been shown.
     bool waitIdle() const
@@ -125,7 +127,7 @@ protected:
         return QTest::qWaitFor([this] { return !m_window->isBusy(); }, kJobWaitMs);
     }
 
-    static QStringList names(const QTreeWidget* list, int column = 0)
+    static QStringList names(const QTreeWidget *list, int column = 0)
     {
         QStringList texts;
         for (int i = 0; i < list->topLevelItemCount(); ++i)
@@ -133,15 +135,15 @@ protected:
         return texts;
     }
 
-    static QTreeWidgetItem* item(QTreeWidget* list, const QString& name)
+    static QTreeWidgetItem *item(QTreeWidget *list, const QString &name)
     {
-        const QList<QTreeWidgetItem*> found = list->findItems(name, Qt::MatchExactly, 0);
+        const QList<QTreeWidgetItem *> found = list->findItems(name, Qt::MatchExactly, 0);
         return found.isEmpty() ? nullptr : found.constFirst();
     }
 
-    void doubleClick(const QString& name) const
+    void doubleClick(const QString &name) const
     {
-        QTreeWidgetItem* row = item(remote(), name);
+        QTreeWidgetItem *row = item(remote(), name);
         ASSERT_NE(row, nullptr) << name.toStdString();
         remote()->clearSelection();
         remote()->setCurrentItem(row);
@@ -150,12 +152,12 @@ protected:
     }
 
     // Edits the remote name in place and ends the edit with the key.
-    void editName(const QString& name, const QString& typed, Qt::Key end) const
+    void editName(const QString &name, const QString &typed, Qt::Key end) const
     {
-        QTreeWidgetItem* row = item(remote(), name);
+        QTreeWidgetItem *row = item(remote(), name);
         ASSERT_NE(row, nullptr) << name.toStdString();
         remote()->editItem(row, 0);
-        auto* editor = remote()->viewport()->findChild<QLineEdit*>();
+        auto *editor = remote()->viewport()->findChild<QLineEdit *>();
         ASSERT_NE(editor, nullptr);
         editor->setText(typed);
         QTest::keyClick(editor, end);
@@ -166,7 +168,7 @@ protected:
     }
 
     // The server's tree: a folder with a Japanese name, a file with blanks, a link.
-    void fillServer(const PyFtpdServer& server) const
+    void fillServer(const PyFtpdServer &server) const
     {
         const fs::path root = server.root();
         writeFile(root / "index.html", std::string(1234, 'x'));
@@ -178,7 +180,7 @@ protected:
         fs::create_symlink("index.html", root / "latest");
     }
 
-    QString siteLine(const PyFtpdServer& server, const char* password, const QString& folder = {}) const
+    QString siteLine(const PyFtpdServer &server, const char *password, const QString &folder = {}) const
     {
         return QStringLiteral("My Site,127.0.0.1:%1,%2,%3,%4")
             .arg(server.port())
@@ -197,13 +199,23 @@ TEST_F(TransferWindowTest, HasEveryControlWithItsCaptionAndStartsDisconnected)
     open();
     EXPECT_EQ(m_window->windowTitle(), QStringLiteral("RODav"));
     EXPECT_EQ(m_window->minimumSize(), QSize(480, 480));
-    const QList<std::pair<const char*, QString>> captions = {
-        {"Button1", "接続"},  {"Button2", "切断"},     {"Button3", "終了"}, {"Button4", "前"},
-        {"Button5", "次"},    {"Button6", "追加"},     {"Button7", "保存"}, {"Button8", "追加中止"},
-        {"Button9", "削除"},  {"Button10", "▲"},       {"Button16", "▼"},  {"Button11", "↑ﾌｫﾙﾀﾞｱｯﾌﾟﾛｰﾄﾞ"},
-        {"Button15", "↓ﾌｫﾙﾀﾞﾀﾞｳﾝﾛｰﾄﾞ"}, {"CheckBox1", "全選択"},
+    const QList<std::pair<const char *, QString>> captions = {
+        {"Button1", "接続"},
+        {"Button2", "切断"},
+        {"Button3", "終了"},
+        {"Button4", "前"},
+        {"Button5", "次"},
+        {"Button6", "追加"},
+        {"Button7", "保存"},
+        {"Button8", "追加中止"},
+        {"Button9", "削除"},
+        {"Button10", "▲"},
+        {"Button16", "▼"},
+        {"Button11", "↑ﾌｫﾙﾀﾞｱｯﾌﾟﾛｰﾄﾞ"},
+        {"Button15", "↓ﾌｫﾙﾀﾞﾀﾞｳﾝﾛｰﾄﾞ"},
+        {"CheckBox1", "全選択"},
     };
-    for (const auto& [name, caption] : captions)
+    for (const auto &[name, caption] : captions)
         EXPECT_EQ(control<QAbstractButton>(name)->text(), caption) << name;
     EXPECT_EQ(control<QPushButton>("Button10")->toolTip(), QStringLiteral("アップロードします"));
     EXPECT_EQ(control<QPushButton>("Button16")->toolTip(), QStringLiteral("ダウンロードします"));
@@ -224,12 +236,12 @@ TEST_F(TransferWindowTest, HasEveryControlWithItsCaptionAndStartsDisconnected)
     EXPECT_EQ(local()->columnWidth(1), 130);
     EXPECT_EQ(remote()->selectionMode(), QAbstractItemView::ExtendedSelection);
     QStringList menu;
-    for (QAction* action : control<QMenu>("PopupMenu1")->actions())
+    for (QAction *action : control<QMenu>("PopupMenu1")->actions())
         menu.append(action->text());
     EXPECT_EQ(menu, (QStringList{"パーミション", "フォルダ作成", "削除"}));
 
     // Every control a user reaches says what it is.
-    for (QWidget* widget : m_window->findChildren<QWidget*>()) {
+    for (QWidget *widget : m_window->findChildren<QWidget *>()) {
         if (widget->focusPolicy() == Qt::NoFocus || !widget->isVisibleTo(m_window.get())
             || widget->objectName().isEmpty())
             continue;
@@ -266,7 +278,7 @@ TEST_F(TransferWindowTest, SiteBookButtonsStepAddSaveAndDelete)
     EXPECT_EQ(control<QLabel>("LblCount")->text(), QStringLiteral("3"));
     EXPECT_EQ(control<QLineEdit>("Edit1")->text(), QString());
     EXPECT_EQ(remoteFolder(), QStringLiteral("/www")); // the folder label keeps its text
-    click("Button9"); // 削除 beyond the end changes nothing
+    click("Button9");                                  // 削除 beyond the end changes nothing
     EXPECT_EQ(m_window->siteBook().count(), 2);
 
     control<QLineEdit>("Edit1")->setText(QStringLiteral("New Site"));
@@ -291,7 +303,8 @@ TEST_F(TransferWindowTest, SiteBookButtonsStepAddSaveAndDelete)
     // Deleting is written at closing, not at once.
     EXPECT_EQ(LineFile::read(bookPath()).size(), 3);
     m_window->close();
-    EXPECT_EQ(LineFile::read(bookPath()), (QStringList{"My Site,host,user,pw,/www,", "New Site,example.jp:2121,me,p w,"}));
+    EXPECT_EQ(LineFile::read(bookPath()),
+              (QStringList{"My Site,host,user,pw,/www,", "New Site,example.jp:2121,me,p w,"}));
 }
 
 TEST_F(TransferWindowTest, ConnectsListsMovesSortsRenamesAndDisconnects)
@@ -314,12 +327,12 @@ TEST_F(TransferWindowTest, ConnectsListsMovesSortsRenamesAndDisconnects)
     EXPECT_EQ(listed, (QStringList{"index.html", "latest", "my page.html", "sub", "日本語フォルダ"}));
     EXPECT_FALSE(control<QPushButton>("Button1")->isEnabled());
     EXPECT_TRUE(control<QPushButton>("Button2")->isEnabled());
-    for (const char* name : {"Button4", "Button5", "Button6", "Button7", "Button8", "Button9"})
+    for (const char *name : {"Button4", "Button5", "Button6", "Button7", "Button8", "Button9"})
         EXPECT_FALSE(control<QPushButton>(name)->isEnabled()) << name;
-    for (const char* name : {"Edit1", "Edit2", "Edit3", "Edit4"})
+    for (const char *name : {"Edit1", "Edit2", "Edit3", "Edit4"})
         EXPECT_FALSE(control<QLineEdit>(name)->isEnabled()) << name;
 
-    QTreeWidgetItem* link = item(remote(), QStringLiteral("latest"));
+    QTreeWidgetItem *link = item(remote(), QStringLiteral("latest"));
     ASSERT_NE(link, nullptr);
     EXPECT_TRUE(link->text(3).startsWith(QLatin1Char('l')));
     EXPECT_TRUE(link->toolTip(0).contains(QStringLiteral("index.html")));
@@ -416,7 +429,8 @@ TEST_F(TransferWindowTest, FailingCommandsShowTheServerReplyAndTheListKeepsWhatI
     ASSERT_TRUE(waitIdle());
     ASSERT_EQ(m_dialogs.messages.size(), 1);
     EXPECT_EQ(m_dialogs.messages.constLast().icon, DialogIcon::Error);
-    EXPECT_TRUE(m_dialogs.messages.constLast().text.startsWith(QStringLiteral("550"))) << m_dialogs.messages.constLast().text.toStdString();
+    EXPECT_TRUE(m_dialogs.messages.constLast().text.startsWith(QStringLiteral("550")))
+        << m_dialogs.messages.constLast().text.toStdString();
     EXPECT_EQ(remoteFolder(), QStringLiteral("/"));
     EXPECT_EQ(names(remote()), before);
 
@@ -427,7 +441,7 @@ TEST_F(TransferWindowTest, FailingCommandsShowTheServerReplyAndTheListKeepsWhatI
     EXPECT_EQ(names(remote()), before); // the item has its old name back
 
     // The keyboard's way in: Return on the list enters the selected folder.
-    QTreeWidgetItem* folder = item(remote(), QStringLiteral("日本語フォルダ"));
+    QTreeWidgetItem *folder = item(remote(), QStringLiteral("日本語フォルダ"));
     ASSERT_NE(folder, nullptr);
     remote()->setCurrentItem(folder);
     remote()->setFocus();
@@ -466,7 +480,7 @@ TEST_F(TransferWindowTest, AWrongPasswordShowsTheServerReplyAndSaysTheConnection
     click("Button1");
     ASSERT_TRUE(waitIdle());
     ASSERT_EQ(m_dialogs.messages.size(), 1);
-    const MessageBoxRequest& box = m_dialogs.messages.constFirst();
+    const MessageBoxRequest &box = m_dialogs.messages.constFirst();
     EXPECT_EQ(box.icon, DialogIcon::Error);
     EXPECT_EQ(box.title, UserDialogs::programTitle());
     EXPECT_TRUE(box.text.startsWith(QStringLiteral("530"))) << box.text.toStdString();
@@ -530,7 +544,7 @@ TEST_F(TransferWindowTest, TheLocalListShowsFilesOnlyAndFollowsTheFolderTree)
     QStringList files = names(local());
     files.sort();
     EXPECT_EQ(files, (QStringList{"a.txt", "b.html"}));
-    QTreeWidgetItem* big = item(local(), QStringLiteral("b.html"));
+    QTreeWidgetItem *big = item(local(), QStringLiteral("b.html"));
     EXPECT_EQ(big->text(2), QStringLiteral(" 1,234,567"));
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}/\\d\\d/\\d\\d( .+)?$")).match(big->text(1)).hasMatch())
         << big->text(1).toStdString();
@@ -541,8 +555,8 @@ TEST_F(TransferWindowTest, TheLocalListShowsFilesOnlyAndFollowsTheFolderTree)
     EXPECT_EQ(local()->selectedItems().size(), 0);
 
     // Choosing a folder in the tree makes it the current folder and lists it.
-    auto* tree = control<QTreeView>("DirectoryListBox1");
-    auto* model = qobject_cast<const QFileSystemModel*>(tree->model());
+    auto *tree = control<QTreeView>("DirectoryListBox1");
+    auto *model = qobject_cast<const QFileSystemModel *>(tree->model());
     ASSERT_NE(model, nullptr);
     filled.clear();
     tree->setCurrentIndex(model->index(dir.filePath(QStringLiteral("site/img"))));

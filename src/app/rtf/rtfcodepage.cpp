@@ -2,10 +2,9 @@
 
 #include "common/cp932codec.h"
 
-#include <iconv.h>
-
 #include <array>
 #include <cerrno>
+#include <iconv.h>
 #include <optional>
 
 namespace {
@@ -18,17 +17,30 @@ struct CharsetRow
 
 // Windows character sets as \fcharset names them, and their code pages.
 constexpr std::array kCharsets{
-    CharsetRow{77, 10000},  CharsetRow{128, 932},  CharsetRow{129, 949},  CharsetRow{130, 1361},
-    CharsetRow{134, 936},   CharsetRow{136, 950},  CharsetRow{161, 1253}, CharsetRow{162, 1254},
-    CharsetRow{163, 1258},  CharsetRow{177, 1255}, CharsetRow{178, 1256}, CharsetRow{186, 1257},
-    CharsetRow{204, 1251},  CharsetRow{222, 874},  CharsetRow{238, 1250}, CharsetRow{254, 437},
+    CharsetRow{77, 10000},
+    CharsetRow{128, 932},
+    CharsetRow{129, 949},
+    CharsetRow{130, 1361},
+    CharsetRow{134, 936},
+    CharsetRow{136, 950},
+    CharsetRow{161, 1253},
+    CharsetRow{162, 1254},
+    CharsetRow{163, 1258},
+    CharsetRow{177, 1255},
+    CharsetRow{178, 1256},
+    CharsetRow{186, 1257},
+    CharsetRow{204, 1251},
+    CharsetRow{222, 874},
+    CharsetRow{238, 1250},
+    CharsetRow{254, 437},
     CharsetRow{255, 850},
 };
 
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F.
 constexpr std::array<char16_t, 32> kWindows1252High{
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 QString decodeWindows1252(const QByteArray &bytes)

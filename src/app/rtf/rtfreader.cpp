@@ -11,24 +11,58 @@
 
 namespace {
 
-constexpr double kTwipsPerPixel = 15.0;   // 1440 twips per inch at 96 pixels per inch
+constexpr double kTwipsPerPixel = 15.0; // 1440 twips per inch at 96 pixels per inch
 constexpr int kMaxHalfPoints = 3276;
-constexpr int kMaxTwips = 31680;          // 22 inches, the largest indent word processors allow
+constexpr int kMaxTwips = 31680; // 22 inches, the largest indent word processors allow
 constexpr int kMaxColorComponent = 255;
 
 // Destinations whose content is not text of the document.
 constexpr const char *kSkippedDestinations[] = {
-    "stylesheet", "info", "pict", "object", "header", "headerl", "headerr", "headerf", "footer",
-    "footerl", "footerr", "footerf", "footnote", "annotation", "listtable", "listoverridetable",
-    "revtbl", "rsidtbl", "filetbl", "generator", "xmlnstbl", "themedata", "colorschememapping",
-    "latentstyles", "datastore", "fldinst", "shp", "shpinst", "nonshppict", "shppict",
-    "pgdsctbl", "template", "userprops", "docvar", "atnauthor", "atnid", "xe", "tc",
+    "stylesheet",
+    "info",
+    "pict",
+    "object",
+    "header",
+    "headerl",
+    "headerr",
+    "headerf",
+    "footer",
+    "footerl",
+    "footerr",
+    "footerf",
+    "footnote",
+    "annotation",
+    "listtable",
+    "listoverridetable",
+    "revtbl",
+    "rsidtbl",
+    "filetbl",
+    "generator",
+    "xmlnstbl",
+    "themedata",
+    "colorschememapping",
+    "latentstyles",
+    "datastore",
+    "fldinst",
+    "shp",
+    "shpinst",
+    "nonshppict",
+    "shppict",
+    "pgdsctbl",
+    "template",
+    "userprops",
+    "docvar",
+    "atnauthor",
+    "atnid",
+    "xe",
+    "tc",
 };
 
 bool isSkippedDestination(const QByteArray &name)
 {
-    return std::any_of(std::begin(kSkippedDestinations), std::end(kSkippedDestinations),
-                       [&](const char *skipped) { return name == skipped; });
+    return std::any_of(std::begin(kSkippedDestinations), std::end(kSkippedDestinations), [&](const char *skipped) {
+        return name == skipped;
+    });
 }
 
 struct SpecialCharacter
@@ -38,12 +72,18 @@ struct SpecialCharacter
 };
 
 constexpr std::array kSpecialCharacters{
-    SpecialCharacter{"tab", u'\t'},         SpecialCharacter{"cell", u'\t'},
-    SpecialCharacter{"line", 0x2028},       SpecialCharacter{"emdash", 0x2014},
-    SpecialCharacter{"endash", 0x2013},     SpecialCharacter{"emspace", 0x2003},
-    SpecialCharacter{"enspace", 0x2002},    SpecialCharacter{"qmspace", 0x2005},
-    SpecialCharacter{"bullet", 0x2022},     SpecialCharacter{"lquote", 0x2018},
-    SpecialCharacter{"rquote", 0x2019},     SpecialCharacter{"ldblquote", 0x201C},
+    SpecialCharacter{"tab", u'\t'},
+    SpecialCharacter{"cell", u'\t'},
+    SpecialCharacter{"line", 0x2028},
+    SpecialCharacter{"emdash", 0x2014},
+    SpecialCharacter{"endash", 0x2013},
+    SpecialCharacter{"emspace", 0x2003},
+    SpecialCharacter{"enspace", 0x2002},
+    SpecialCharacter{"qmspace", 0x2005},
+    SpecialCharacter{"bullet", 0x2022},
+    SpecialCharacter{"lquote", 0x2018},
+    SpecialCharacter{"rquote", 0x2019},
+    SpecialCharacter{"ldblquote", 0x201C},
     SpecialCharacter{"rdblquote", 0x201D},
 };
 
@@ -61,8 +101,7 @@ void RtfReader::read(const QByteArray &rtf, QTextDocument &document)
 }
 
 RtfReader::RtfReader(QTextDocument &document) : m_document(document), m_cursor(&document)
-{
-}
+{}
 
 void RtfReader::run(const QByteArray &rtf)
 {
@@ -145,11 +184,11 @@ void RtfReader::closeGroup()
         return;
     }
     if (m_stack.size() <= 1)
-        return;   // a closing brace too many
+        return; // a closing brace too many
     flushBytes();
     const Destination closing = state().destination;
     if (closing == Destination::FontTable && m_fontBeingDefined >= 0 && !m_fontNameBytes.isEmpty())
-        fontTableBytes(";");   // a font entry whose ";" is missing
+        fontTableBytes(";"); // a font entry whose ";" is missing
     m_stack.removeLast();
     if (closing == Destination::FontTable && state().destination != Destination::FontTable)
         m_fontBeingDefined = -1;
@@ -177,7 +216,7 @@ void RtfReader::controlSymbol(char symbol)
         state().starred = true;
         break;
     default:
-        break;   // \- optional hyphen, \: index entries and the like show nothing
+        break; // \- optional hyphen, \: index entries and the like show nothing
     }
 }
 
@@ -267,7 +306,7 @@ bool RtfReader::characterProperty(const QByteArray &name, bool hasNumber, int nu
     } else if (name == "ulnone") {
         chars.underline = false;
     } else if (name.startsWith("ul") && name != "ulc") {
-        chars.underline = on;   // \ul, \uld, \uldb, \ulw and the other underline styles
+        chars.underline = on; // \ul, \uld, \uldb, \ulw and the other underline styles
     } else if (name == "f") {
         chars.font = number;
     } else if (name == "fs") {
@@ -394,11 +433,13 @@ void RtfReader::unicodeChar(int value)
     m_fallbackToSkip = state().unicodeSkip;
     // \uN is a signed 16-bit number: negative values stand for the upper half of the range.
     constexpr char16_t kReplacement = 0xFFFD;
-    const char16_t unit = value < -0x8000 || value > 0xFFFF ? kReplacement : char16_t(value < 0 ? value + 0x10000 : value);
+    const char16_t unit =
+        value < -0x8000 || value > 0xFFFF ? kReplacement : char16_t(value < 0 ? value + 0x10000 : value);
     switch (state().destination) {
     case Destination::FontTable:
         if (m_fontBeingDefined >= 0) {
-            m_fontName += RtfCodepage::decode(m_fontNameBytes, m_fontCharsetCodepage ? m_fontCharsetCodepage : m_documentCodepage);
+            m_fontName += RtfCodepage::decode(m_fontNameBytes,
+                                              m_fontCharsetCodepage ? m_fontCharsetCodepage : m_documentCodepage);
             m_fontNameBytes.clear();
             m_fontName.append(QChar(unit));
         }

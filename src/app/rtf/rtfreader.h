@@ -45,7 +45,7 @@ private:
         bool italic = false;
         bool underline = false;
         bool strike = false;
-        int foreground = 0;   // colour table index; 0 is the automatic colour
+        int foreground = 0; // colour table index; 0 is the automatic colour
         int background = 0;
         bool operator==(const CharState &) const = default;
     };
@@ -63,8 +63,8 @@ private:
         CharState chars;
         ParagraphState paragraph;
         Destination destination = Destination::Text;
-        int unicodeSkip = 1;   // \ucN: fallback characters after each \uN
-        bool starred = false;  // the group began with \*
+        int unicodeSkip = 1;  // \ucN: fallback characters after each \uN
+        bool starred = false; // the group began with \*
     };
 
     struct FontEntry
@@ -104,14 +104,14 @@ private:
     QTextDocument &m_document;
     QTextCursor m_cursor;
     QList<GroupState> m_stack;
-    int m_excessDepth = 0;       // groups opened beyond kMaxGroupDepth, skipped whole
-    int m_fallbackToSkip = 0;    // characters still to drop after a \uN
+    int m_excessDepth = 0;    // groups opened beyond kMaxGroupDepth, skipped whole
+    int m_fallbackToSkip = 0; // characters still to drop after a \uN
     int m_documentCodepage = 1252;
     int m_defaultFont = -1;
 
-    QByteArray m_pendingBytes;   // text bytes not yet decoded, in the current font's code page
+    QByteArray m_pendingBytes; // text bytes not yet decoded, in the current font's code page
     int m_pendingCodepage = 0;
-    QString m_run;               // decoded text not yet in the document, all in m_runState
+    QString m_run; // decoded text not yet in the document, all in m_runState
     CharState m_runState;
 
     QHash<int, FontEntry> m_fonts;
@@ -120,9 +120,9 @@ private:
     QByteArray m_fontNameBytes;
     QString m_fontName;
 
-    ParagraphState m_blockParagraph;   // properties of the paragraph being read, for the last one
+    ParagraphState m_blockParagraph; // properties of the paragraph being read, for the last one
 
-    QList<QColor> m_colors;      // as listed; the first entry is normally the automatic colour
+    QList<QColor> m_colors; // as listed; the first entry is normally the automatic colour
     int m_red = 0;
     int m_green = 0;
     int m_blue = 0;

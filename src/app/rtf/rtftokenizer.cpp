@@ -81,7 +81,8 @@ RtfTokenizer::Token RtfTokenizer::readText()
 int RtfTokenizer::readNumber(bool *found)
 {
     bool negative = false;
-    if (m_pos < m_data.size() && m_data.at(m_pos) == '-' && m_pos + 1 < m_data.size() && isDigit(m_data.at(m_pos + 1))) {
+    if (m_pos < m_data.size() && m_data.at(m_pos) == '-' && m_pos + 1 < m_data.size()
+        && isDigit(m_data.at(m_pos + 1))) {
         negative = true;
         ++m_pos;
     }
@@ -97,7 +98,7 @@ int RtfTokenizer::readNumber(bool *found)
 
 RtfTokenizer::Token RtfTokenizer::readControl()
 {
-    ++m_pos;   // the backslash
+    ++m_pos; // the backslash
     if (m_pos >= m_data.size())
         return tokenOf(Kind::End);
     const char c = m_data.at(m_pos);
@@ -134,10 +135,11 @@ RtfTokenizer::Token RtfTokenizer::readControl()
     token.name = m_data.mid(start, qMin(m_pos - start, kMaxNameLength));
     token.number = readNumber(&token.hasNumber);
     if (m_pos < m_data.size() && m_data.at(m_pos) == ' ')
-        ++m_pos;   // the delimiter belongs to the control word
+        ++m_pos; // the delimiter belongs to the control word
     if (token.name == "bin") {
         // The data length comes from the file: never trust it beyond the bytes that exist.
-        const qsizetype length = token.hasNumber && token.number > 0 ? qMin<qsizetype>(token.number, m_data.size() - m_pos) : 0;
+        const qsizetype length =
+            token.hasNumber && token.number > 0 ? qMin<qsizetype>(token.number, m_data.size() - m_pos) : 0;
         Token data = tokenOf(Kind::Binary);
         data.bytes = m_data.mid(m_pos, length);
         m_pos += length;

@@ -13,11 +13,11 @@ public:
         End,
         GroupStart,
         GroupEnd,
-        ControlWord,     // name, hasNumber, number
-        ControlSymbol,   // symbol
-        HexByte,         // byte
-        Text,            // bytes
-        Binary,          // bytes
+        ControlWord,   // name, hasNumber, number
+        ControlSymbol, // symbol
+        HexByte,       // byte
+        Text,          // bytes
+        Binary,        // bytes
     };
 
     struct Token

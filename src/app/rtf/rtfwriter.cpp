@@ -66,11 +66,12 @@ public:
             } else if (c == kLineSeparator || c == u'\n') {
                 out.append("\\line ");
             } else if (c < 0x20 || c == kObjectReplacement) {
-                continue;   // control characters and embedded objects have no place in the text
+                continue; // control characters and embedded objects have no place in the text
             } else if (c < 0x80) {
                 out.append(char(c));
             } else {
-                qsizetype width = ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+                qsizetype width =
+                    ch.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
                 appendNonAscii(out, text.mid(i, width));
                 i += width - 1;
             }
@@ -142,7 +143,8 @@ QByteArray paragraphProperties(const QTextBlockFormat &format)
 QByteArray runProperties(const QTextCharFormat &format, const QTextDocument &document, RtfTables &tables)
 {
     const QFont font = effectiveFont(format, document);
-    QByteArray out = "\\f" + QByteArray::number(tables.fontIndex(font.family())) + "\\fs" + QByteArray::number(halfPointsOf(font));
+    QByteArray out =
+        "\\f" + QByteArray::number(tables.fontIndex(font.family())) + "\\fs" + QByteArray::number(halfPointsOf(font));
     if (font.bold())
         out += "\\b";
     if (font.italic())
@@ -170,7 +172,7 @@ QByteArray header(const RtfTables &tables, RtfText &text)
     out += "}\r\n{\\colortbl ;";
     for (QRgb rgb : tables.colors())
         out += "\\red" + QByteArray::number(qRed(rgb)) + "\\green" + QByteArray::number(qGreen(rgb)) + "\\blue"
-               + QByteArray::number(qBlue(rgb)) + ";";
+            + QByteArray::number(qBlue(rgb)) + ";";
     out += "}\r\n{\\*\\generator QZWeb;}\\uc1\r\n";
     return out;
 }

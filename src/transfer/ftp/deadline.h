@@ -3,7 +3,8 @@
 #include <chrono>
 
 // A point in time by which a wait must end; turns into the millisecond timeout poll() takes.
-class Deadline {
+class Deadline
+{
 public:
     using Clock = std::chrono::steady_clock;
 

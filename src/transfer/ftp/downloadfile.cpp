@@ -1,15 +1,14 @@
 #include "transfer/ftp/downloadfile.h"
 
+#include "transfer/ftp/ftperror.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <climits>
-#include <cerrno>
-#include <cstring>
-#include <random>
-
-#include "transfer/ftp/ftperror.h"
 
 namespace {
 
@@ -32,12 +31,12 @@ constexpr int maxLinkHops = 40; // the kernel's own limit (ELOOP)
 constexpr mode_t permissionBits = 07777;
 constexpr mode_t privateMode = 0600; // until the download is complete
 
-[[noreturn]] void throwFileError(const char* action, const std::string& path, int error)
+[[noreturn]] void throwFileError(const char *action, const std::string &path, int error)
 {
     throw FtpError("Cannot " + std::string(action) + " \"" + path + "\": " + std::strerror(error));
 }
 
-std::string folderOf(const std::string& path)
+std::string folderOf(const std::string &path)
 {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -48,7 +47,8 @@ std::string folderOf(const std::string& path)
 std::string followLinks(std::string path)
 {
     for (int hop = 0; hop < maxLinkHops; ++hop) {
-        struct stat status {};
+        struct stat status
+        {};
         if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
             return path;
         std::string link(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : PATH_MAX) + 1, '\0');
@@ -65,7 +65,8 @@ std::string followLinks(std::string path)
 
 DownloadFile::DownloadFile(std::string targetPath) : m_targetPath(followLinks(std::move(targetPath)))
 {
-    struct stat existing {};
+    struct stat existing
+    {};
     const bool replacing = ::stat(m_targetPath.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
     const std::size_t slash = m_targetPath.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : m_targetPath.substr(0, slash + 1);
@@ -73,8 +74,8 @@ DownloadFile::DownloadFile(std::string targetPath) : m_targetPath(followLinks(st
     int error = 0;
     for (int attempt = 0; attempt < creationAttempts; ++attempt) {
         m_temporaryPath = folder + "." + name + ".part-" + randomSuffix();
-        m_fd = ::open(m_temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                      replacing ? privateMode : newFileMode);
+        m_fd = ::open(
+            m_temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacing ? privateMode : newFileMode);
         if (m_fd >= 0) {
             if (replacing) {
                 // Owner first: changing it may clear set-id bits that the mode then restores.
@@ -100,7 +101,7 @@ DownloadFile::~DownloadFile()
     discard();
 }
 
-void DownloadFile::write(const char* data, std::size_t size)
+void DownloadFile::write(const char *data, std::size_t size)
 {
     while (size > 0) {
         const ssize_t written = ::write(m_fd, data, size);

@@ -10,20 +10,21 @@
 // Replacing keeps what the user made of the target: a symbolic link stays a link and the file
 // it points to is the one replaced; an existing file keeps its permission bits (and, where the
 // system allows, its owner and group).
-class DownloadFile {
+class DownloadFile
+{
 public:
     // Throws FtpError when the temporary file cannot be created.
     explicit DownloadFile(std::string targetPath);
     ~DownloadFile();
-    DownloadFile(const DownloadFile&) = delete;
-    DownloadFile& operator=(const DownloadFile&) = delete;
+    DownloadFile(const DownloadFile &) = delete;
+    DownloadFile &operator=(const DownloadFile &) = delete;
 
-    void write(const char* data, std::size_t size);
+    void write(const char *data, std::size_t size);
     void commit();
 
-    const std::string& temporaryPath() const { return m_temporaryPath; }
+    const std::string &temporaryPath() const { return m_temporaryPath; }
     // The file that commit() replaces: the target, or where its symbolic links lead.
-    const std::string& replacedPath() const { return m_targetPath; }
+    const std::string &replacedPath() const { return m_targetPath; }
     std::uint64_t bytesWritten() const { return m_written; }
 
 private:

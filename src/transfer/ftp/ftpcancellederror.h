@@ -3,7 +3,8 @@
 #include "transfer/ftp/ftperror.h"
 
 // The user stopped the operation: a wait was interrupted, or a progress callback asked to stop.
-class FtpCancelledError : public FtpError {
+class FtpCancelledError : public FtpError
+{
 public:
     FtpCancelledError() : FtpError("The operation was cancelled.") {}
 };

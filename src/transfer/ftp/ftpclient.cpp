@@ -1,7 +1,5 @@
 #include "transfer/ftp/ftpclient.h"
 
-#include <sys/stat.h>
-
 #include "transfer/ftp/connectionclosed.h"
 #include "transfer/ftp/downloadfile.h"
 #include "transfer/ftp/ftpcancellederror.h"
@@ -14,6 +12,8 @@
 #include "transfer/ftp/socketerror.h"
 #include "transfer/ftp/uploadfile.h"
 
+#include <sys/stat.h>
+
 namespace {
 
 constexpr int connectionTimedOut = 10060;
@@ -25,7 +25,7 @@ constexpr int maxPreliminaryReplies = 3;
 
 // A CR or LF inside an argument would end the command early and let the rest ride along
 // as a second command of the server's choosing.
-void checkSingleLine(const std::string& argument)
+void checkSingleLine(const std::string &argument)
 {
     if (argument.find_first_of("\r\n") != std::string::npos)
         throw FtpError("The name contains a line break and cannot be sent to the server.");
@@ -41,24 +41,23 @@ bool isError(int code)
     return code >= firstErrorCode;
 }
 
-void report(const FtpClient::Progress& progress, std::uint64_t done, std::uint64_t total)
+void report(const FtpClient::Progress &progress, std::uint64_t done, std::uint64_t total)
 {
     if (progress && !progress(done, total))
         throw FtpCancelledError();
 }
 
-bool pathExists(const std::string& path)
+bool pathExists(const std::string &path)
 {
-    struct stat status {};
+    struct stat status
+    {};
     return ::lstat(path.c_str(), &status) == 0;
 }
 
 } // namespace
 
-FtpClient::FtpClient()
-    : m_reader([this](char* buffer, std::size_t capacity) { return readControl(buffer, capacity); })
-{
-}
+FtpClient::FtpClient() : m_reader([this](char *buffer, std::size_t capacity) { return readControl(buffer, capacity); })
+{}
 
 FtpClient::~FtpClient() = default;
 
@@ -108,7 +107,7 @@ void FtpClient::login()
 
 std::string FtpClient::currentDir()
 {
-    const std::string& line = command(FtpStep::PrintDir).lastLine();
+    const std::string &line = command(FtpStep::PrintDir).lastLine();
     const std::size_t open = line.find('"');
     const std::size_t close = open == std::string::npos ? std::string::npos : line.find('"', open + 1);
     if (close == std::string::npos)
@@ -116,7 +115,7 @@ std::string FtpClient::currentDir()
     return line.substr(open + 1, close - open - 1);
 }
 
-void FtpClient::changeDir(const std::string& path)
+void FtpClient::changeDir(const std::string &path)
 {
     command(FtpStep::ChangeDir, path);
 }
@@ -126,39 +125,39 @@ void FtpClient::changeDirUp()
     command(FtpStep::ChangeDirUp);
 }
 
-void FtpClient::makeDir(const std::string& name)
+void FtpClient::makeDir(const std::string &name)
 {
     command(FtpStep::MakeDir, name);
 }
 
-void FtpClient::removeDir(const std::string& name)
+void FtpClient::removeDir(const std::string &name)
 {
     command(FtpStep::RemoveDir, name);
 }
 
-void FtpClient::deleteFile(const std::string& name)
+void FtpClient::deleteFile(const std::string &name)
 {
     command(FtpStep::DeleteFile, name);
 }
 
-void FtpClient::rename(const std::string& oldName, const std::string& newName)
+void FtpClient::rename(const std::string &oldName, const std::string &newName)
 {
     checkSingleLine(newName); // refuse before RNFR leaves the server waiting for RNTO
     command(FtpStep::RenameFrom, oldName);
     command(FtpStep::RenameTo, newName);
 }
 
-void FtpClient::site(const std::string& text)
+void FtpClient::site(const std::string &text)
 {
     command(FtpStep::Site, text);
 }
 
-std::vector<std::string> FtpClient::list(const std::string& path, const Progress& progress)
+std::vector<std::string> FtpClient::list(const std::string &path, const Progress &progress)
 {
     std::string text;
-    transfer(FtpStep::List, path, [&](FtpDataConnection& data) {
+    transfer(FtpStep::List, path, [&](FtpDataConnection &data) {
         data.receiveAll(
-            [&](const char* bytes, std::size_t size) {
+            [&](const char *bytes, std::size_t size) {
                 if (text.size() + size > maxListingSize)
                     throw FtpProtocolError("The server sent a listing larger than "
                                            + std::to_string(maxListingSize / (1024 * 1024)) + " MiB.");
@@ -170,8 +169,11 @@ std::vector<std::string> FtpClient::list(const std::string& path, const Progress
     return splitLines(text);
 }
 
-void FtpClient::retrieve(const std::string& remoteName, const std::string& localPath, bool overwrite,
-                         std::optional<std::uint64_t> expectedSize, const Progress& progress)
+void FtpClient::retrieve(const std::string &remoteName,
+                         const std::string &localPath,
+                         bool overwrite,
+                         std::optional<std::uint64_t> expectedSize,
+                         const Progress &progress)
 {
     requireConnected();
     checkSingleLine(remoteName);
@@ -179,27 +181,27 @@ void FtpClient::retrieve(const std::string& remoteName, const std::string& local
         throw FtpError("Destination file already exists.");
     DownloadFile file(localPath);
     const std::uint64_t total = expectedSize.value_or(0);
-    transfer(FtpStep::Retrieve, remoteName, [&](FtpDataConnection& data) {
+    transfer(FtpStep::Retrieve, remoteName, [&](FtpDataConnection &data) {
         data.receiveAll(
-            [&](const char* bytes, std::size_t size) {
+            [&](const char *bytes, std::size_t size) {
                 file.write(bytes, size);
                 report(progress, file.bytesWritten(), total);
             },
             m_settings.timeLimits.dataIdle);
     });
     if (expectedSize && file.bytesWritten() < *expectedSize)
-        throw FtpError("The download of " + remoteName + " ended after " + std::to_string(file.bytesWritten())
-                       + " of " + std::to_string(*expectedSize) + " bytes.");
+        throw FtpError("The download of " + remoteName + " ended after " + std::to_string(file.bytesWritten()) + " of "
+                       + std::to_string(*expectedSize) + " bytes.");
     file.commit();
 }
 
-void FtpClient::store(const std::string& localPath, const std::string& remoteName, const Progress& progress)
+void FtpClient::store(const std::string &localPath, const std::string &remoteName, const Progress &progress)
 {
     requireConnected();
     checkSingleLine(remoteName);
     UploadFile file(localPath);
     const std::uint64_t total = file.remaining();
-    transfer(FtpStep::Store, remoteName, [&](FtpDataConnection& data) {
+    transfer(FtpStep::Store, remoteName, [&](FtpDataConnection &data) {
         const std::unique_ptr<char[]> buffer(new char[FtpDataConnection::blockSize]);
         std::uint64_t done = 0;
         while (file.remaining() > 0) {
@@ -218,7 +220,7 @@ void FtpClient::quit()
     try {
         const std::string line = std::string(ruleFor(FtpStep::Quit).command) + "\r\n";
         m_control.sendAll(line.data(), line.size(), m_settings.timeLimits.reply);
-    } catch (const FtpError&) {
+    } catch (const FtpError &) {
         // Leaving anyway: a server that cannot hear the goodbye loses nothing.
     }
     closeControl();
@@ -240,7 +242,7 @@ bool FtpClient::isConnected()
     return m_control.isOpen();
 }
 
-std::vector<std::string> FtpClient::splitLines(const std::string& text)
+std::vector<std::string> FtpClient::splitLines(const std::string &text)
 {
     // Empty lines say nothing and are dropped as they are found: a listing of nothing but
     // line ends would otherwise become millions of empty strings, many times its own size.
@@ -284,23 +286,23 @@ void FtpClient::notifyDisconnected()
         m_onDisconnected();
 }
 
-std::size_t FtpClient::readControl(char* buffer, std::size_t capacity)
+std::size_t FtpClient::readControl(char *buffer, std::size_t capacity)
 {
     const std::optional<std::size_t> received = m_control.receiveSome(buffer, capacity, *m_replyDeadline);
     if (!received)
-        throw FtpTimeoutError("The server did not reply within "
-                              + FtpTimeoutError::describe(m_replyDeadline->limit()) + ".");
+        throw FtpTimeoutError("The server did not reply within " + FtpTimeoutError::describe(m_replyDeadline->limit())
+                              + ".");
     if (*received == 0)
         closeControl();
     return *received;
 }
 
-void FtpClient::sendLine(const std::string& line)
+void FtpClient::sendLine(const std::string &line)
 {
     sendLine(line, m_settings.timeLimits.reply);
 }
 
-void FtpClient::sendLine(const std::string& line, std::chrono::milliseconds idleLimit)
+void FtpClient::sendLine(const std::string &line, std::chrono::milliseconds idleLimit)
 {
     requireConnected();
     m_interrupter.check(); // nothing sent yet, so the connection stays in step
@@ -314,18 +316,17 @@ void FtpClient::sendLine(const std::string& line, std::chrono::milliseconds idle
     }
     if (!sent) {
         closeControl();
-        throw FtpTimeoutError("The server did not take a command within " + FtpTimeoutError::describe(idleLimit)
-                              + ".");
+        throw FtpTimeoutError("The server did not take a command within " + FtpTimeoutError::describe(idleLimit) + ".");
     }
     ++m_repliesOwed;
 }
 
-const FtpReply& FtpClient::readReply()
+const FtpReply &FtpClient::readReply()
 {
     return readReply(Deadline(m_settings.timeLimits.reply));
 }
 
-const FtpReply& FtpClient::readReply(const Deadline& deadline)
+const FtpReply &FtpClient::readReply(const Deadline &deadline)
 {
     m_replyDeadline.emplace(deadline);
     try {
@@ -341,27 +342,27 @@ const FtpReply& FtpClient::readReply(const Deadline& deadline)
     return m_lastReply;
 }
 
-const FtpReply& FtpClient::expect(FtpStep step)
+const FtpReply &FtpClient::expect(FtpStep step)
 {
-    const FtpReply& reply = readReply();
+    const FtpReply &reply = readReply();
     if (!ruleFor(step).accepts(reply.code))
         throw FtpReplyError(reply.code, reply.lastLine());
     return reply;
 }
 
-std::string FtpClient::commandLine(FtpStep step, const std::string& argument) const
+std::string FtpClient::commandLine(FtpStep step, const std::string &argument) const
 {
     checkSingleLine(argument);
     return std::string(ruleFor(step).command) + argument;
 }
 
-const FtpReply& FtpClient::command(FtpStep step, const std::string& argument)
+const FtpReply &FtpClient::command(FtpStep step, const std::string &argument)
 {
     sendLine(commandLine(step, argument));
     return expect(step);
 }
 
-void FtpClient::transfer(FtpStep step, const std::string& argument, const DataWork& work)
+void FtpClient::transfer(FtpStep step, const std::string &argument, const DataWork &work)
 {
     requireConnected();
     std::string line = commandLine(step, argument);
@@ -403,14 +404,14 @@ void FtpClient::transfer(FtpStep step, const std::string& argument, const DataWo
         }
         m_data = data.get();
         work(*data);
-    } catch (const FtpReplyError&) {
+    } catch (const FtpReplyError &) {
         dropData(); // the reply that ended the transfer has been read in its place
         throw;
-    } catch (const FtpCancelledError&) {
+    } catch (const FtpCancelledError &) {
         dropData();
         abortAfterCancel();
         throw;
-    } catch (const SocketError&) {
+    } catch (const SocketError &) {
         dropData();
         // A server that refuses a transfer half-way often says why and then resets the data
         // connection; its reply is the reason to show, not the reset.
@@ -427,7 +428,7 @@ void FtpClient::transfer(FtpStep step, const std::string& argument, const DataWo
     finishTransfer(early);
 }
 
-std::optional<FtpReply> FtpClient::awaitServerConnection(FtpDataConnection& data)
+std::optional<FtpReply> FtpClient::awaitServerConnection(FtpDataConnection &data)
 {
     const Deadline deadline(m_settings.timeLimits.dataAccept);
     const std::uint32_t server = m_control.peerEndpoint().address;
@@ -439,7 +440,7 @@ std::optional<FtpReply> FtpClient::awaitServerConnection(FtpDataConnection& data
             throw FtpTimeoutError(FtpDataConnection::acceptTimeoutMessage(deadline.limit()));
         }
         // The server spoke instead of connecting: mostly a refusal after its "150".
-        const FtpReply& reply = readReply();
+        const FtpReply &reply = readReply();
         if (isPreliminary(reply.code))
             continue;
         if (isError(reply.code)) {
@@ -456,7 +457,7 @@ std::optional<FtpReply> FtpClient::awaitServerConnection(FtpDataConnection& data
     }
 }
 
-void FtpClient::finishTransfer(const std::optional<FtpReply>& early)
+void FtpClient::finishTransfer(const std::optional<FtpReply> &early)
 {
     if (early && !ruleFor(FtpStep::EndOfTransfer).accepts(early->code))
         throw FtpReplyError(early->code, early->lastLine());
@@ -476,7 +477,7 @@ void FtpClient::readFollowUpOfAbortedTransfer()
     try {
         if (m_reader.hasCompleteLine() || m_control.waitReadable(Deadline(m_settings.timeLimits.abortReply)))
             readReply();
-    } catch (const FtpCancelledError&) {
+    } catch (const FtpCancelledError &) {
         closeControl(); // a reply may still be on its way, for no command of ours
         throw;
     }
@@ -522,7 +523,7 @@ void FtpClient::abortExchange()
         // The transfer's own final reply (often 426) and the one for ABOR, or just the latter.
         while (m_repliesOwed > 0)
             readReply(deadline);
-    } catch (const FtpError&) {
+    } catch (const FtpError &) {
         // Silent or gone: nothing it says later could be matched to a command any more.
         closeControl();
     }

@@ -1,12 +1,5 @@
 #pragma once
 
-#include <cstdint>
-#include <functional>
-#include <memory>
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "transfer/ftp/deadline.h"
 #include "transfer/ftp/ftpreply.h"
 #include "transfer/ftp/ftpreplyreader.h"
@@ -14,6 +7,13 @@
 #include "transfer/ftp/ftpstep.h"
 #include "transfer/ftp/socketinterrupter.h"
 #include "transfer/ftp/tcpsocket.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 class FtpDataConnection;
 
@@ -24,7 +24,8 @@ class FtpDataConnection;
 // (FtpReplyError, ConnectionClosed, SocketError, FtpTimeoutError, FtpProtocolError,
 // FtpCancelledError); what() is the text to show. Names and paths are byte strings sent as
 // they are. One thread uses a client; only interrupt() may come from another.
-class FtpClient {
+class FtpClient
+{
 public:
     // Called after each block of a transfer with the bytes moved so far and the size when
     // known (else 0). Returning false stops the transfer with FtpCancelledError.
@@ -32,11 +33,11 @@ public:
 
     FtpClient();
     ~FtpClient();
-    FtpClient(const FtpClient&) = delete;
-    FtpClient& operator=(const FtpClient&) = delete;
+    FtpClient(const FtpClient &) = delete;
+    FtpClient &operator=(const FtpClient &) = delete;
 
-    FtpSettings& settings() { return m_settings; }
-    const FtpSettings& settings() const { return m_settings; }
+    FtpSettings &settings() { return m_settings; }
+    const FtpSettings &settings() const { return m_settings; }
 
     // Fired once the TCP connection stands, before the greeting is read.
     void setOnConnected(std::function<void()> handler) { m_onConnected = std::move(handler); }
@@ -45,19 +46,22 @@ public:
 
     void connect();
     std::string currentDir();
-    void changeDir(const std::string& path);
+    void changeDir(const std::string &path);
     void changeDirUp();
-    void makeDir(const std::string& name);
-    void removeDir(const std::string& name);
-    void deleteFile(const std::string& name);
-    void rename(const std::string& oldName, const std::string& newName);
-    void site(const std::string& command);
+    void makeDir(const std::string &name);
+    void removeDir(const std::string &name);
+    void deleteFile(const std::string &name);
+    void rename(const std::string &oldName, const std::string &newName);
+    void site(const std::string &command);
     // The listing's non-empty lines, split at CR LF, lone CR and lone LF.
-    std::vector<std::string> list(const std::string& path, const Progress& progress = {});
+    std::vector<std::string> list(const std::string &path, const Progress &progress = {});
     // With expectedSize (a listing gave it), fewer bytes received is a failure, not a file.
-    void retrieve(const std::string& remoteName, const std::string& localPath, bool overwrite,
-                  std::optional<std::uint64_t> expectedSize = std::nullopt, const Progress& progress = {});
-    void store(const std::string& localPath, const std::string& remoteName, const Progress& progress = {});
+    void retrieve(const std::string &remoteName,
+                  const std::string &localPath,
+                  bool overwrite,
+                  std::optional<std::uint64_t> expectedSize = std::nullopt,
+                  const Progress &progress = {});
+    void store(const std::string &localPath, const std::string &remoteName, const Progress &progress = {});
     void quit();
     // Sends ABOR and reads what the server owes within timeLimits.abortReply; a server that
     // stays silent that long loses the connection. Never throws.
@@ -72,7 +76,7 @@ public:
     // Only from the client's own thread, between operations.
     void resetInterrupt() { m_interrupter.clear(); }
 
-    const FtpReply& lastReply() const { return m_lastReply; }
+    const FtpReply &lastReply() const { return m_lastReply; }
 
     // A listing is held whole in memory; these bound what a server can make it hold. Lines
     // are counted too: each costs far more than its bytes.
@@ -81,26 +85,26 @@ public:
 
     // Splits at CR LF, lone CR and lone LF and drops empty lines. Throws FtpProtocolError
     // past maxListingLines lines.
-    static std::vector<std::string> splitLines(const std::string& text);
+    static std::vector<std::string> splitLines(const std::string &text);
 
 private:
-    using DataWork = std::function<void(FtpDataConnection&)>;
+    using DataWork = std::function<void(FtpDataConnection &)>;
 
     void requireConnected() const;
     void closeControl();
     void notifyDisconnected();
-    std::size_t readControl(char* buffer, std::size_t capacity);
-    void sendLine(const std::string& line);
-    void sendLine(const std::string& line, std::chrono::milliseconds idleLimit);
-    const FtpReply& readReply();
-    const FtpReply& readReply(const Deadline& deadline);
-    const FtpReply& expect(FtpStep step);
-    const FtpReply& command(FtpStep step, const std::string& argument = {});
-    std::string commandLine(FtpStep step, const std::string& argument) const;
+    std::size_t readControl(char *buffer, std::size_t capacity);
+    void sendLine(const std::string &line);
+    void sendLine(const std::string &line, std::chrono::milliseconds idleLimit);
+    const FtpReply &readReply();
+    const FtpReply &readReply(const Deadline &deadline);
+    const FtpReply &expect(FtpStep step);
+    const FtpReply &command(FtpStep step, const std::string &argument = {});
+    std::string commandLine(FtpStep step, const std::string &argument) const;
     void login();
-    void transfer(FtpStep step, const std::string& argument, const DataWork& work);
-    std::optional<FtpReply> awaitServerConnection(FtpDataConnection& data);
-    void finishTransfer(const std::optional<FtpReply>& early);
+    void transfer(FtpStep step, const std::string &argument, const DataWork &work);
+    std::optional<FtpReply> awaitServerConnection(FtpDataConnection &data);
+    void finishTransfer(const std::optional<FtpReply> &early);
     void readFollowUpOfAbortedTransfer();
     std::optional<FtpReply> recoverAfterFailedTransfer();
     void abortAfterCancel();
@@ -116,5 +120,5 @@ private:
     std::optional<Deadline> m_replyDeadline;
     // Final replies the server still owes for commands sent; an abort reads exactly these.
     int m_repliesOwed = 0;
-    FtpDataConnection* m_data = nullptr; // the transfer under way, owned by transfer()
+    FtpDataConnection *m_data = nullptr; // the transfer under way, owned by transfer()
 };

@@ -1,10 +1,10 @@
 #include "transfer/ftp/ftpdataconnection.h"
 
-#include <memory>
-
 #include "transfer/ftp/deadline.h"
 #include "transfer/ftp/ftptimeouterror.h"
 #include "transfer/ftp/socketerror.h"
+
+#include <memory>
 
 namespace {
 
@@ -13,13 +13,12 @@ constexpr int connectionTimedOut = 10060;
 
 [[noreturn]] void throwIdle(std::chrono::milliseconds idleLimit)
 {
-    throw FtpTimeoutError("The data transfer stopped: nothing moved for "
-                          + FtpTimeoutError::describe(idleLimit) + ".");
+    throw FtpTimeoutError("The data transfer stopped: nothing moved for " + FtpTimeoutError::describe(idleLimit) + ".");
 }
 
 } // namespace
 
-FtpDataConnection FtpDataConnection::listenOn(std::uint32_t localAddress, const SocketInterrupter* interrupter)
+FtpDataConnection FtpDataConnection::listenOn(std::uint32_t localAddress, const SocketInterrupter *interrupter)
 {
     FtpDataConnection data;
     data.m_listener = TcpSocket::create();
@@ -28,8 +27,9 @@ FtpDataConnection FtpDataConnection::listenOn(std::uint32_t localAddress, const 
     return data;
 }
 
-FtpDataConnection FtpDataConnection::connectTo(const Ipv4Endpoint& server, std::chrono::milliseconds timeLimit,
-                                               const SocketInterrupter* interrupter)
+FtpDataConnection FtpDataConnection::connectTo(const Ipv4Endpoint &server,
+                                               std::chrono::milliseconds timeLimit,
+                                               const SocketInterrupter *interrupter)
 {
     FtpDataConnection data;
     data.m_connection = TcpSocket::create();
@@ -44,13 +44,15 @@ Ipv4Endpoint FtpDataConnection::listeningEndpoint() const
     return m_listener.localEndpoint();
 }
 
-bool FtpDataConnection::acceptServer(std::uint32_t serverAddress, bool onlyFrom, const Deadline& deadline,
-                                     const TcpSocket* control)
+bool FtpDataConnection::acceptServer(std::uint32_t serverAddress,
+                                     bool onlyFrom,
+                                     const Deadline &deadline,
+                                     const TcpSocket *control)
 {
     for (;;) {
         const TcpSocket::Readiness ready = control != nullptr ? m_listener.waitReadableOr(*control, deadline)
-                                           : m_listener.waitReadable(deadline) ? TcpSocket::Readiness::This
-                                                                               : TcpSocket::Readiness::Neither;
+            : m_listener.waitReadable(deadline)               ? TcpSocket::Readiness::This
+                                                              : TcpSocket::Readiness::Neither;
         if (ready == TcpSocket::Readiness::Neither)
             break;
         if (ready == TcpSocket::Readiness::Other)
@@ -67,11 +69,12 @@ bool FtpDataConnection::acceptServer(std::uint32_t serverAddress, bool onlyFrom,
     throw FtpTimeoutError(acceptTimeoutMessage(deadline.limit()));
 }
 
-void FtpDataConnection::receiveAll(const Sink& sink, std::chrono::milliseconds idleLimit)
+void FtpDataConnection::receiveAll(const Sink &sink, std::chrono::milliseconds idleLimit)
 {
     const std::unique_ptr<char[]> buffer(new char[blockSize]);
     for (;;) {
-        const std::optional<std::size_t> received = m_connection.receiveSome(buffer.get(), blockSize, Deadline(idleLimit));
+        const std::optional<std::size_t> received =
+            m_connection.receiveSome(buffer.get(), blockSize, Deadline(idleLimit));
         if (!received)
             throwIdle(idleLimit);
         if (*received == 0)
@@ -80,7 +83,7 @@ void FtpDataConnection::receiveAll(const Sink& sink, std::chrono::milliseconds i
     }
 }
 
-void FtpDataConnection::send(const char* data, std::size_t size, std::chrono::milliseconds idleLimit)
+void FtpDataConnection::send(const char *data, std::size_t size, std::chrono::milliseconds idleLimit)
 {
     if (!m_connection.sendAll(data, size, idleLimit))
         throwIdle(idleLimit);

@@ -1,10 +1,10 @@
 #include "transfer/ftp/ftphostport.h"
 
-#include <array>
-#include <charconv>
-
 #include "transfer/ftp/ftpprotocolerror.h"
 #include "transfer/ftp/ftpreplyreader.h"
+
+#include <array>
+#include <charconv>
 
 namespace {
 
@@ -13,14 +13,14 @@ constexpr unsigned byteMask = 0xFF;
 constexpr int addressParts = 4;
 constexpr int hostPortParts = 6;
 
-[[noreturn]] void throwMalformed(const std::string& line)
+[[noreturn]] void throwMalformed(const std::string &line)
 {
     throw FtpProtocolError("The server sent a malformed passive mode reply: " + line);
 }
 
 } // namespace
 
-std::string FtpHostPort::format(const Ipv4Endpoint& endpoint)
+std::string FtpHostPort::format(const Ipv4Endpoint &endpoint)
 {
     std::string text;
     for (int index = addressParts - 1; index >= 0; --index)
@@ -28,7 +28,7 @@ std::string FtpHostPort::format(const Ipv4Endpoint& endpoint)
     return text + std::to_string(endpoint.port >> bitsPerByte) + "," + std::to_string(endpoint.port & byteMask);
 }
 
-Ipv4Endpoint FtpHostPort::parsePassiveReply(const std::string& line)
+Ipv4Endpoint FtpHostPort::parsePassiveReply(const std::string &line)
 {
     const std::string reply = FtpReplyReader::trimmed(line);
     std::string numbers;
@@ -51,8 +51,8 @@ Ipv4Endpoint FtpHostPort::parsePassiveReply(const std::string& line)
         if (lastPart != (comma == std::string::npos))
             throwMalformed(reply);
         const std::string part = FtpReplyReader::trimmed(numbers.substr(position, comma - position));
-        const char* begin = part.data();
-        const char* end = begin + part.size();
+        const char *begin = part.data();
+        const char *end = begin + part.size();
         const auto [stop, error] = std::from_chars(begin, end, values[index]);
         if (part.empty() || error != std::errc() || stop != end || values[index] > byteMask)
             throwMalformed(reply);

@@ -4,7 +4,8 @@
 
 // The server broke the protocol in a way that leaves the reply stream unusable
 // (an endless line, a malformed passive-mode reply, an oversized listing).
-class FtpProtocolError : public FtpError {
+class FtpProtocolError : public FtpError
+{
 public:
     using FtpError::FtpError;
 };

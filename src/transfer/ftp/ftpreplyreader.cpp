@@ -1,11 +1,11 @@
 #include "transfer/ftp/ftpreplyreader.h"
 
+#include "transfer/ftp/connectionclosed.h"
+#include "transfer/ftp/ftpprotocolerror.h"
+
 #include <algorithm>
 #include <cctype>
 #include <utility>
-
-#include "transfer/ftp/connectionclosed.h"
-#include "transfer/ftp/ftpprotocolerror.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ bool isBlankOrControl(char c)
     return static_cast<unsigned char>(c) <= lastBlankCode;
 }
 
-bool equalsIgnoringCase(const std::string& text, const std::string& other)
+bool equalsIgnoringCase(const std::string &text, const std::string &other)
 {
     return std::equal(text.begin(), text.end(), other.begin(), other.end(), [](char a, char b) {
         return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
@@ -28,7 +28,8 @@ bool equalsIgnoringCase(const std::string& text, const std::string& other)
 
 } // namespace
 
-FtpReplyReader::FtpReplyReader(ReadSome readSome) : m_readSome(std::move(readSome)) {}
+FtpReplyReader::FtpReplyReader(ReadSome readSome) : m_readSome(std::move(readSome))
+{}
 
 void FtpReplyReader::reset()
 {
@@ -94,11 +95,10 @@ std::string FtpReplyReader::readLine()
     m_buffer.clear();
     m_start = 0;
     m_scanned = 0;
-    throw FtpProtocolError("The server sent a reply line longer than " + std::to_string(maxLineLength)
-                           + " bytes.");
+    throw FtpProtocolError("The server sent a reply line longer than " + std::to_string(maxLineLength) + " bytes.");
 }
 
-std::string FtpReplyReader::readNonEmptyLine(std::size_t& consumed)
+std::string FtpReplyReader::readNonEmptyLine(std::size_t &consumed)
 {
     for (;;) {
         std::string raw = readLine();
@@ -116,7 +116,7 @@ FtpReply FtpReplyReader::readReply()
     FtpReply reply;
     std::size_t consumed = 0;
     reply.lines.push_back(readNonEmptyLine(consumed));
-    const std::string& first = reply.lines.front();
+    const std::string &first = reply.lines.front();
     if (first.size() > codeLength && first[codeLength] == continuationMark) {
         const std::string endMarker = first.substr(0, codeLength) + ' ';
         for (;;) {
@@ -131,14 +131,14 @@ FtpReply FtpReplyReader::readReply()
     return reply;
 }
 
-std::string FtpReplyReader::trimmed(const std::string& line)
+std::string FtpReplyReader::trimmed(const std::string &line)
 {
     const auto first = std::find_if_not(line.begin(), line.end(), isBlankOrControl);
     const auto last = std::find_if_not(line.rbegin(), line.rend(), isBlankOrControl).base();
     return first < last ? std::string(first, last) : std::string();
 }
 
-int FtpReplyReader::codeOf(const std::string& line)
+int FtpReplyReader::codeOf(const std::string &line)
 {
     const std::string digits = line.substr(0, codeLength);
     const bool numeric = !digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) {

@@ -1,17 +1,18 @@
 #pragma once
 
+#include "transfer/ftp/ftpreply.h"
+
 #include <cstddef>
 #include <functional>
 #include <string>
 
-#include "transfer/ftp/ftpreply.h"
-
 // Splits the bytes of the control connection into lines and lines into replies.
 // It owns the line buffer; where the bytes come from is the client's business, given as a
 // function that reads at most the given number of bytes and returns 0 once the peer closed.
-class FtpReplyReader {
+class FtpReplyReader
+{
 public:
-    using ReadSome = std::function<std::size_t(char* buffer, std::size_t capacity)>;
+    using ReadSome = std::function<std::size_t(char *buffer, std::size_t capacity)>;
 
     static constexpr std::size_t readBlockSize = 32768;
     // Real replies are short; a longer line is a server gone wrong (or hostile) and would
@@ -36,13 +37,13 @@ public:
     FtpReply readReply();
 
     // Drops leading and trailing bytes with codes 0 to 32.
-    static std::string trimmed(const std::string& line);
+    static std::string trimmed(const std::string &line);
     // The integer value of the first three characters, or 0 when they are not a number.
-    static int codeOf(const std::string& line);
+    static int codeOf(const std::string &line);
 
 private:
     // Adds the bytes it consumed, line ends included, to consumed.
-    std::string readNonEmptyLine(std::size_t& consumed);
+    std::string readNonEmptyLine(std::size_t &consumed);
     std::string takeLine(std::size_t lineFeed);
 
     ReadSome m_readSome;

@@ -10,7 +10,8 @@ enum class FtpTransferType {
 };
 
 // How long the client waits for the server before giving up with FtpTimeoutError.
-struct FtpTimeLimits {
+struct FtpTimeLimits
+{
     std::chrono::milliseconds connect{std::chrono::seconds(30)};
     // For the whole of each reply, from the moment the client starts reading it.
     std::chrono::milliseconds reply{std::chrono::seconds(30)};
@@ -24,7 +25,8 @@ struct FtpTimeLimits {
 };
 
 // What the transfer window sets before connecting.
-struct FtpSettings {
+struct FtpSettings
+{
     static constexpr std::uint16_t defaultPort = 21;
 
     std::string host; // a name or a dotted IPv4 address; "localhost" in any case is 127.0.0.1

@@ -40,7 +40,7 @@ bool FtpStepRule::accepts(int code) const
     return std::find(accepted.begin(), end, code) != end;
 }
 
-const FtpStepRule& ruleFor(FtpStep step)
+const FtpStepRule &ruleFor(FtpStep step)
 {
-    return *std::find_if(rules.begin(), rules.end(), [step](const FtpStepRule& rule) { return rule.step == step; });
+    return *std::find_if(rules.begin(), rules.end(), [step](const FtpStepRule &rule) { return rule.step == step; });
 }

@@ -39,7 +39,8 @@ constexpr int transferAborted = 426;
 } // namespace FtpCode
 
 // One row of the table: the step, its command word and the codes it accepts.
-struct FtpStepRule {
+struct FtpStepRule
+{
     static constexpr std::size_t maxAccepted = 4;
 
     FtpStep step;
@@ -50,4 +51,4 @@ struct FtpStepRule {
     bool accepts(int code) const;
 };
 
-const FtpStepRule& ruleFor(FtpStep step);
+const FtpStepRule &ruleFor(FtpStep step);

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "transfer/ftp/ftperror.h"
+
 #include <chrono>
 #include <string>
 
-#include "transfer/ftp/ftperror.h"
-
 // A wait on the server ran past its time limit. A dead or stalled server must never
 // freeze the editor, so every wait ends in this error instead.
-class FtpTimeoutError : public FtpError {
+class FtpTimeoutError : public FtpError
+{
 public:
     using FtpError::FtpError;
 

@@ -1,14 +1,14 @@
 #include "transfer/ftp/socketerror.h"
 
+#include <array>
 #include <cerrno>
 #include <netdb.h>
-
-#include <array>
 #include <string_view>
 
 namespace {
 
-struct ErrnoMapping {
+struct ErrnoMapping
+{
     int posixErrno;
     int windowsCode;
 };
@@ -16,30 +16,50 @@ struct ErrnoMapping {
 // POSIX errno values that mean the same as a Windows Sockets number. Values without a
 // counterpart are reported under their own number (and then have no text).
 constexpr std::array errnoMappings{
-    ErrnoMapping{EINTR, 10004},           ErrnoMapping{EBADF, 10009},
-    ErrnoMapping{EACCES, 10013},          ErrnoMapping{EFAULT, 10014},
-    ErrnoMapping{EINVAL, 10022},          ErrnoMapping{EMFILE, 10024},
-    ErrnoMapping{EWOULDBLOCK, 10035},     ErrnoMapping{EINPROGRESS, 10036},
-    ErrnoMapping{EALREADY, 10037},        ErrnoMapping{ENOTSOCK, 10038},
-    ErrnoMapping{EDESTADDRREQ, 10039},    ErrnoMapping{EMSGSIZE, 10040},
-    ErrnoMapping{EPROTOTYPE, 10041},      ErrnoMapping{ENOPROTOOPT, 10042},
-    ErrnoMapping{EPROTONOSUPPORT, 10043}, ErrnoMapping{ESOCKTNOSUPPORT, 10044},
-    ErrnoMapping{EOPNOTSUPP, 10045},      ErrnoMapping{EPFNOSUPPORT, 10046},
-    ErrnoMapping{EAFNOSUPPORT, 10047},    ErrnoMapping{EADDRINUSE, 10048},
-    ErrnoMapping{EADDRNOTAVAIL, 10049},   ErrnoMapping{ENETDOWN, 10050},
-    ErrnoMapping{ENETUNREACH, 10051},     ErrnoMapping{ENETRESET, 10052},
-    ErrnoMapping{ECONNABORTED, 10053},    ErrnoMapping{ECONNRESET, 10054},
-    ErrnoMapping{ENOBUFS, 10055},         ErrnoMapping{EISCONN, 10056},
-    ErrnoMapping{ENOTCONN, 10057},        ErrnoMapping{ESHUTDOWN, 10058},
+    ErrnoMapping{EINTR, 10004},
+    ErrnoMapping{EBADF, 10009},
+    ErrnoMapping{EACCES, 10013},
+    ErrnoMapping{EFAULT, 10014},
+    ErrnoMapping{EINVAL, 10022},
+    ErrnoMapping{EMFILE, 10024},
+    ErrnoMapping{EWOULDBLOCK, 10035},
+    ErrnoMapping{EINPROGRESS, 10036},
+    ErrnoMapping{EALREADY, 10037},
+    ErrnoMapping{ENOTSOCK, 10038},
+    ErrnoMapping{EDESTADDRREQ, 10039},
+    ErrnoMapping{EMSGSIZE, 10040},
+    ErrnoMapping{EPROTOTYPE, 10041},
+    ErrnoMapping{ENOPROTOOPT, 10042},
+    ErrnoMapping{EPROTONOSUPPORT, 10043},
+    ErrnoMapping{ESOCKTNOSUPPORT, 10044},
+    ErrnoMapping{EOPNOTSUPP, 10045},
+    ErrnoMapping{EPFNOSUPPORT, 10046},
+    ErrnoMapping{EAFNOSUPPORT, 10047},
+    ErrnoMapping{EADDRINUSE, 10048},
+    ErrnoMapping{EADDRNOTAVAIL, 10049},
+    ErrnoMapping{ENETDOWN, 10050},
+    ErrnoMapping{ENETUNREACH, 10051},
+    ErrnoMapping{ENETRESET, 10052},
+    ErrnoMapping{ECONNABORTED, 10053},
+    ErrnoMapping{ECONNRESET, 10054},
+    ErrnoMapping{ENOBUFS, 10055},
+    ErrnoMapping{EISCONN, 10056},
+    ErrnoMapping{ENOTCONN, 10057},
+    ErrnoMapping{ESHUTDOWN, 10058},
     // Writing to a connection the peer has shut down: Windows reports this as 10058.
-    ErrnoMapping{EPIPE, 10058},           ErrnoMapping{ETOOMANYREFS, 10059},
-    ErrnoMapping{ETIMEDOUT, 10060},       ErrnoMapping{ECONNREFUSED, 10061},
-    ErrnoMapping{ELOOP, 10062},           ErrnoMapping{ENAMETOOLONG, 10063},
-    ErrnoMapping{EHOSTDOWN, 10064},       ErrnoMapping{EHOSTUNREACH, 10065},
+    ErrnoMapping{EPIPE, 10058},
+    ErrnoMapping{ETOOMANYREFS, 10059},
+    ErrnoMapping{ETIMEDOUT, 10060},
+    ErrnoMapping{ECONNREFUSED, 10061},
+    ErrnoMapping{ELOOP, 10062},
+    ErrnoMapping{ENAMETOOLONG, 10063},
+    ErrnoMapping{EHOSTDOWN, 10064},
+    ErrnoMapping{EHOSTUNREACH, 10065},
     ErrnoMapping{ENOTEMPTY, 10066},
 };
 
-struct CodeText {
+struct CodeText
+{
     int windowsCode;
     std::string_view text;
 };
@@ -93,7 +113,8 @@ constexpr int noData = 11004;
 
 } // namespace
 
-SocketError::SocketError(int windowsCode) : FtpError(messageFor(windowsCode)), m_code(windowsCode) {}
+SocketError::SocketError(int windowsCode) : FtpError(messageFor(windowsCode)), m_code(windowsCode)
+{}
 
 SocketError SocketError::fromErrno(int posixErrno)
 {
@@ -118,7 +139,7 @@ SocketError SocketError::fromLookupFailure(int gaiCode)
 
 int SocketError::windowsCodeForErrno(int posixErrno)
 {
-    for (const ErrnoMapping& mapping : errnoMappings) {
+    for (const ErrnoMapping &mapping : errnoMappings) {
         if (mapping.posixErrno == posixErrno)
             return mapping.windowsCode;
     }
@@ -127,7 +148,7 @@ int SocketError::windowsCodeForErrno(int posixErrno)
 
 std::string SocketError::textFor(int windowsCode)
 {
-    for (const CodeText& entry : codeTexts) {
+    for (const CodeText &entry : codeTexts) {
         if (entry.windowsCode == windowsCode)
             return std::string(entry.text);
     }

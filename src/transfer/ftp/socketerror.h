@@ -1,13 +1,14 @@
 #pragma once
 
-#include <string>
-
 #include "transfer/ftp/ftperror.h"
+
+#include <string>
 
 // A failure of the socket layer or of a host name lookup, reported with the Windows Sockets
 // error number the program has always shown ("Socket Error # 10061\r\nConnection refused.").
 // Owns the mapping from POSIX errno values onto those numbers and the text for each number.
-class SocketError : public FtpError {
+class SocketError : public FtpError
+{
 public:
     explicit SocketError(int windowsCode);
 

@@ -1,12 +1,11 @@
 #include "transfer/ftp/socketinterrupter.h"
 
-#include <sys/eventfd.h>
-#include <unistd.h>
-
-#include <cstdint>
-
 #include "transfer/ftp/ftpcancellederror.h"
 #include "transfer/ftp/ftperror.h"
+
+#include <cstdint>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 SocketInterrupter::SocketInterrupter() : m_fd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
 {

@@ -6,12 +6,13 @@
 // waits poll beside their socket: raising it wakes a poll at once, and no socket descriptor is
 // ever touched from the other thread, so a socket closed (and its number reused) meanwhile is
 // never at risk. raise() is the only call that may come from another thread.
-class SocketInterrupter {
+class SocketInterrupter
+{
 public:
     SocketInterrupter();
     ~SocketInterrupter();
-    SocketInterrupter(const SocketInterrupter&) = delete;
-    SocketInterrupter& operator=(const SocketInterrupter&) = delete;
+    SocketInterrupter(const SocketInterrupter &) = delete;
+    SocketInterrupter &operator=(const SocketInterrupter &) = delete;
 
     void raise();
     // Ready for the next operation; only from the thread that runs the waits.

@@ -1,23 +1,22 @@
 #include "transfer/ftp/tcpsocket.h"
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <utility>
-
 #include "transfer/ftp/ftpcancellederror.h"
 #include "transfer/ftp/ftperror.h"
 #include "transfer/ftp/socketerror.h"
 #include "transfer/ftp/socketinterrupter.h"
 
+#include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <utility>
+
 namespace {
 
-sockaddr_in toSockaddr(const Ipv4Endpoint& endpoint)
+sockaddr_in toSockaddr(const Ipv4Endpoint &endpoint)
 {
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -26,7 +25,7 @@ sockaddr_in toSockaddr(const Ipv4Endpoint& endpoint)
     return address;
 }
 
-Ipv4Endpoint fromSockaddr(const sockaddr_in& address)
+Ipv4Endpoint fromSockaddr(const sockaddr_in &address)
 {
     return Ipv4Endpoint{ntohl(address.sin_addr.s_addr), ntohs(address.sin_port)};
 }
@@ -43,12 +42,11 @@ TcpSocket::~TcpSocket()
     close();
 }
 
-TcpSocket::TcpSocket(TcpSocket&& other) noexcept
+TcpSocket::TcpSocket(TcpSocket &&other) noexcept
     : m_fd(std::exchange(other.m_fd, -1)), m_interrupter(other.m_interrupter)
-{
-}
+{}
 
-TcpSocket& TcpSocket::operator=(TcpSocket&& other) noexcept
+TcpSocket &TcpSocket::operator=(TcpSocket &&other) noexcept
 {
     if (this != &other) {
         close();
@@ -74,10 +72,10 @@ void TcpSocket::close()
     }
 }
 
-bool TcpSocket::connect(const Ipv4Endpoint& to, const Deadline& deadline)
+bool TcpSocket::connect(const Ipv4Endpoint &to, const Deadline &deadline)
 {
     const sockaddr_in address = toSockaddr(to);
-    if (::connect(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
+    if (::connect(m_fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0)
         return true;
     if (errno != EINPROGRESS && errno != EINTR)
         throwLastError();
@@ -92,10 +90,10 @@ bool TcpSocket::connect(const Ipv4Endpoint& to, const Deadline& deadline)
     return true;
 }
 
-void TcpSocket::listen(const Ipv4Endpoint& at, int backlog)
+void TcpSocket::listen(const Ipv4Endpoint &at, int backlog)
 {
     const sockaddr_in address = toSockaddr(at);
-    if (::bind(m_fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    if (::bind(m_fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
         if (errno == EADDRINUSE)
             throw FtpError("Could not bind socket. Address and port are already in use.");
         throwLastError();
@@ -119,7 +117,7 @@ Ipv4Endpoint TcpSocket::localEndpoint() const
 {
     sockaddr_in address{};
     socklen_t length = sizeof address;
-    if (::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    if (::getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &length) != 0)
         throwLastError();
     return fromSockaddr(address);
 }
@@ -128,17 +126,17 @@ Ipv4Endpoint TcpSocket::peerEndpoint() const
 {
     sockaddr_in address{};
     socklen_t length = sizeof address;
-    if (::getpeername(m_fd, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    if (::getpeername(m_fd, reinterpret_cast<sockaddr *>(&address), &length) != 0)
         throwLastError();
     return fromSockaddr(address);
 }
 
-bool TcpSocket::waitReadable(const Deadline& deadline) const
+bool TcpSocket::waitReadable(const Deadline &deadline) const
 {
     return waitFor(POLLIN, deadline);
 }
 
-TcpSocket::Readiness TcpSocket::waitReadableOr(const TcpSocket& other, const Deadline& deadline) const
+TcpSocket::Readiness TcpSocket::waitReadableOr(const TcpSocket &other, const Deadline &deadline) const
 {
     const auto [mine, theirs] = poll(POLLIN, &other, deadline);
     if (mine != 0)
@@ -146,12 +144,12 @@ TcpSocket::Readiness TcpSocket::waitReadableOr(const TcpSocket& other, const Dea
     return theirs != 0 ? Readiness::Other : Readiness::Neither;
 }
 
-bool TcpSocket::waitFor(short events, const Deadline& deadline) const
+bool TcpSocket::waitFor(short events, const Deadline &deadline) const
 {
     return poll(events, nullptr, deadline).first != 0;
 }
 
-std::pair<short, short> TcpSocket::poll(short events, const TcpSocket* other, const Deadline& deadline) const
+std::pair<short, short> TcpSocket::poll(short events, const TcpSocket *other, const Deadline &deadline) const
 {
     // A peer that keeps bytes coming would otherwise never let a wait see its deadline.
     checkInterrupted();
@@ -187,7 +185,7 @@ void TcpSocket::checkInterrupted() const
         m_interrupter->check();
 }
 
-std::optional<std::size_t> TcpSocket::receiveSome(char* buffer, std::size_t capacity, const Deadline& deadline)
+std::optional<std::size_t> TcpSocket::receiveSome(char *buffer, std::size_t capacity, const Deadline &deadline)
 {
     for (;;) {
         checkInterrupted();
@@ -205,7 +203,7 @@ std::optional<std::size_t> TcpSocket::receiveSome(char* buffer, std::size_t capa
     }
 }
 
-bool TcpSocket::sendAll(const char* data, std::size_t size, std::chrono::milliseconds idleLimit)
+bool TcpSocket::sendAll(const char *data, std::size_t size, std::chrono::milliseconds idleLimit)
 {
     while (size > 0) {
         checkInterrupted();

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "transfer/ftp/deadline.h"
+#include "transfer/ftp/ipv4endpoint.h"
+
 #include <cstddef>
 #include <optional>
 #include <utility>
-
-#include "transfer/ftp/deadline.h"
-#include "transfer/ftp/ipv4endpoint.h"
 
 class SocketInterrupter;
 
@@ -14,7 +14,8 @@ class SocketInterrupter;
 // A deadline that has passed ends the wait even while bytes keep arriving. With an
 // interrupter set, raising it ends any wait at once with FtpCancelledError.
 // Socket failures become SocketError; a peer that went away is an error, never SIGPIPE.
-class TcpSocket {
+class TcpSocket
+{
 public:
     enum class Readiness {
         Neither,
@@ -24,22 +25,22 @@ public:
 
     TcpSocket() = default;
     ~TcpSocket();
-    TcpSocket(TcpSocket&& other) noexcept;
-    TcpSocket& operator=(TcpSocket&& other) noexcept;
-    TcpSocket(const TcpSocket&) = delete;
-    TcpSocket& operator=(const TcpSocket&) = delete;
+    TcpSocket(TcpSocket &&other) noexcept;
+    TcpSocket &operator=(TcpSocket &&other) noexcept;
+    TcpSocket(const TcpSocket &) = delete;
+    TcpSocket &operator=(const TcpSocket &) = delete;
 
     // Throws FtpError "Cannot allocate socket." when the system has no socket to give.
     static TcpSocket create();
 
     bool isOpen() const { return m_fd >= 0; }
     // Not owned; must outlive the socket. Sockets accepted from this one inherit it.
-    void setInterrupter(const SocketInterrupter* interrupter) { m_interrupter = interrupter; }
+    void setInterrupter(const SocketInterrupter *interrupter) { m_interrupter = interrupter; }
     void close();
 
     // Returns false when the deadline passed before the connection was made.
-    bool connect(const Ipv4Endpoint& to, const Deadline& deadline);
-    void listen(const Ipv4Endpoint& at, int backlog);
+    bool connect(const Ipv4Endpoint &to, const Deadline &deadline);
+    void listen(const Ipv4Endpoint &at, int backlog);
     // Takes one pending connection; an unopened socket when none is waiting.
     TcpSocket accept();
 
@@ -47,23 +48,23 @@ public:
     Ipv4Endpoint peerEndpoint() const;
 
     // Waits until the socket is readable; false when the deadline passed.
-    bool waitReadable(const Deadline& deadline) const;
+    bool waitReadable(const Deadline &deadline) const;
     // Waits until this socket or the other one is readable; This when both are.
-    Readiness waitReadableOr(const TcpSocket& other, const Deadline& deadline) const;
+    Readiness waitReadableOr(const TcpSocket &other, const Deadline &deadline) const;
     // Reads what is there, at most capacity bytes; 0 means the peer closed the connection;
     // nullopt means the deadline passed first.
-    std::optional<std::size_t> receiveSome(char* buffer, std::size_t capacity, const Deadline& deadline);
+    std::optional<std::size_t> receiveSome(char *buffer, std::size_t capacity, const Deadline &deadline);
     // Sends every byte; false when the peer took nothing for idleLimit. The limit restarts
     // whenever the peer takes bytes, so a slow but moving link never times out.
-    bool sendAll(const char* data, std::size_t size, std::chrono::milliseconds idleLimit);
+    bool sendAll(const char *data, std::size_t size, std::chrono::milliseconds idleLimit);
 
 private:
-    explicit TcpSocket(int fd, const SocketInterrupter* interrupter) : m_fd(fd), m_interrupter(interrupter) {}
-    bool waitFor(short events, const Deadline& deadline) const;
+    explicit TcpSocket(int fd, const SocketInterrupter *interrupter) : m_fd(fd), m_interrupter(interrupter) {}
+    bool waitFor(short events, const Deadline &deadline) const;
     // Polls this socket for events and, when given, the other for input; the revents of each.
-    std::pair<short, short> poll(short events, const TcpSocket* other, const Deadline& deadline) const;
+    std::pair<short, short> poll(short events, const TcpSocket *other, const Deadline &deadline) const;
     void checkInterrupted() const;
 
     int m_fd = -1;
-    const SocketInterrupter* m_interrupter = nullptr;
+    const SocketInterrupter *m_interrupter = nullptr;
 };

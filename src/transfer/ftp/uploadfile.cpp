@@ -1,30 +1,30 @@
 #include "transfer/ftp/uploadfile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "transfer/ftp/ftperror.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-
-#include "transfer/ftp/ftperror.h"
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-[[noreturn]] void throwFileError(const char* action, const std::string& path, int error)
+[[noreturn]] void throwFileError(const char *action, const std::string &path, int error)
 {
     throw FtpError("Cannot " + std::string(action) + " \"" + path + "\": " + std::strerror(error));
 }
 
 } // namespace
 
-UploadFile::UploadFile(const std::string& path) : m_path(path)
+UploadFile::UploadFile(const std::string &path) : m_path(path)
 {
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (m_fd < 0)
         throwFileError("open", path, errno);
-    struct stat status {};
+    struct stat status
+    {};
     if (::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         const int error = S_ISDIR(status.st_mode) ? EISDIR : errno;
         ::close(m_fd);
@@ -42,7 +42,7 @@ UploadFile::~UploadFile()
         ::close(m_fd);
 }
 
-std::size_t UploadFile::read(char* buffer, std::size_t capacity)
+std::size_t UploadFile::read(char *buffer, std::size_t capacity)
 {
     const std::size_t wanted = std::min(capacity, m_remaining);
     std::size_t filled = 0;

@@ -1,19 +1,18 @@
 #include "support/ftp/pyftpdserver.h"
 
 #include <arpa/inet.h>
+#include <chrono>
 #include <fcntl.h>
+#include <filesystem>
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
+#include <stdexcept>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <filesystem>
-#include <stdexcept>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -27,7 +26,7 @@ bool acceptsConnections(std::uint16_t port)
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    const bool connected = ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
     ::close(fd);
     return connected;
 }
@@ -64,8 +63,13 @@ PyFtpdServer::PyFtpdServer()
         // leaving it running with the test's output pipe held open.
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         ::dup2(output[1], STDOUT_FILENO);
-        ::execlp(python.c_str(), python.c_str(), script.c_str(), m_root.c_str(), userName.c_str(), secret.c_str(),
-                 static_cast<char*>(nullptr));
+        ::execlp(python.c_str(),
+                 python.c_str(),
+                 script.c_str(),
+                 m_root.c_str(),
+                 userName.c_str(),
+                 secret.c_str(),
+                 static_cast<char *>(nullptr));
         ::_exit(127);
     }
     ::close(output[1]);

@@ -7,16 +7,17 @@
 // Runs Debian's pyftpdlib as a real FTP server on a free loopback port, serving a fresh
 // temporary folder to one user with every permission. The server is up and accepting
 // once the constructor returns, and is stopped and its folder removed by the destructor.
-class PyFtpdServer {
+class PyFtpdServer
+{
 public:
     // Throws std::runtime_error when the server cannot be started.
     PyFtpdServer();
     ~PyFtpdServer();
-    PyFtpdServer(const PyFtpdServer&) = delete;
-    PyFtpdServer& operator=(const PyFtpdServer&) = delete;
+    PyFtpdServer(const PyFtpdServer &) = delete;
+    PyFtpdServer &operator=(const PyFtpdServer &) = delete;
 
     std::uint16_t port() const { return m_port; }
-    const std::string& root() const { return m_root; }
+    const std::string &root() const { return m_root; }
     std::string user() const { return "qzweb"; }
     std::string password() const { return "secret"; }
 

@@ -1,17 +1,16 @@
 #include "support/ftp/scriptedftpserver.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <netinet/in.h>
+#include <poll.h>
 #include <sstream>
 #include <stdexcept>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -20,17 +19,17 @@ constexpr int waitMilliseconds = 5000;
 constexpr std::size_t chunkSize = 65536;
 constexpr int bitsPerByte = 8;
 
-[[noreturn]] void fail(const std::string& what)
+[[noreturn]] void fail(const std::string &what)
 {
     throw std::runtime_error(what);
 }
 
-[[noreturn]] void failCall(const std::string& what)
+[[noreturn]] void failCall(const std::string &what)
 {
     fail(what + ": " + std::strerror(errno));
 }
 
-sockaddr_in loopback(const char* address, std::uint16_t port)
+sockaddr_in loopback(const char *address, std::uint16_t port)
 {
     sockaddr_in result{};
     result.sin_family = AF_INET;
@@ -39,13 +38,13 @@ sockaddr_in loopback(const char* address, std::uint16_t port)
     return result;
 }
 
-int listenOn(const char* address, std::uint16_t& port)
+int listenOn(const char *address, std::uint16_t &port)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in where = loopback(address, 0);
     socklen_t length = sizeof where;
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&where), sizeof where) != 0 || ::listen(fd, 4) != 0
-        || ::getsockname(fd, reinterpret_cast<sockaddr*>(&where), &length) != 0)
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr *>(&where), sizeof where) != 0 || ::listen(fd, 4) != 0
+        || ::getsockname(fd, reinterpret_cast<sockaddr *>(&where), &length) != 0)
         failCall("cannot listen");
     port = ntohs(where.sin_port);
     return fd;
@@ -67,18 +66,18 @@ int acceptWithin(int listener)
     return fd;
 }
 
-int connectFrom(const char* localAddress, const std::string& address, std::uint16_t port)
+int connectFrom(const char *localAddress, const std::string &address, std::uint16_t port)
 {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in local = loopback(localAddress, 0);
     sockaddr_in remote = loopback(address.c_str(), port);
-    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0
-        || ::connect(fd, reinterpret_cast<sockaddr*>(&remote), sizeof remote) != 0)
+    if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr *>(&local), sizeof local) != 0
+        || ::connect(fd, reinterpret_cast<sockaddr *>(&remote), sizeof remote) != 0)
         failCall("cannot connect to " + address + ":" + std::to_string(port));
     return fd;
 }
 
-void sendAll(int fd, const std::string& bytes)
+void sendAll(int fd, const std::string &bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
@@ -89,7 +88,7 @@ void sendAll(int fd, const std::string& bytes)
     }
 }
 
-void closeFd(int& fd)
+void closeFd(int &fd)
 {
     if (fd >= 0)
         ::close(fd);
@@ -110,13 +109,13 @@ ScriptedFtpServer::~ScriptedFtpServer()
     closeFd(m_listener);
 }
 
-ScriptedFtpServer& ScriptedFtpServer::send(const std::string& bytes)
+ScriptedFtpServer &ScriptedFtpServer::send(const std::string &bytes)
 {
     m_steps.push_back([this, bytes] { sendAll(m_control, bytes); });
     return *this;
 }
 
-ScriptedFtpServer& ScriptedFtpServer::receive()
+ScriptedFtpServer &ScriptedFtpServer::receive()
 {
     m_steps.push_back([this] {
         std::optional<std::string> line = readCommand(waitMilliseconds);
@@ -127,14 +126,15 @@ ScriptedFtpServer& ScriptedFtpServer::receive()
     return *this;
 }
 
-ScriptedFtpServer& ScriptedFtpServer::offerPassive(const std::string& namedAddress)
+ScriptedFtpServer &ScriptedFtpServer::offerPassive(const std::string &namedAddress)
 {
     m_steps.push_back([this, namedAddress] {
         std::uint16_t port = 0;
         closeFd(m_passiveListener);
         m_passiveListener = listenOn("127.0.0.1", port);
-        sendAll(m_control, "227 Entering Passive Mode (" + namedAddress + "," + std::to_string(port >> bitsPerByte) + ","
-                               + std::to_string(port & 0xFF) + ").\r\n");
+        sendAll(m_control,
+                "227 Entering Passive Mode (" + namedAddress + "," + std::to_string(port >> bitsPerByte) + ","
+                    + std::to_string(port & 0xFF) + ").\r\n");
     });
     return *this;
 }
@@ -151,7 +151,7 @@ int ScriptedFtpServer::openDataConnection()
     return connectFrom("127.0.0.1", m_activeAddress, m_activePort);
 }
 
-ScriptedFtpServer& ScriptedFtpServer::sendData(const std::string& bytes)
+ScriptedFtpServer &ScriptedFtpServer::sendData(const std::string &bytes)
 {
     m_steps.push_back([this, bytes] {
         int fd = openDataConnection();
@@ -161,7 +161,7 @@ ScriptedFtpServer& ScriptedFtpServer::sendData(const std::string& bytes)
     return *this;
 }
 
-ScriptedFtpServer& ScriptedFtpServer::stallData(const std::string& bytes)
+ScriptedFtpServer &ScriptedFtpServer::stallData(const std::string &bytes)
 {
     m_steps.push_back([this, bytes] {
         int fd = openDataConnection();
@@ -175,7 +175,7 @@ ScriptedFtpServer& ScriptedFtpServer::stallData(const std::string& bytes)
     return *this;
 }
 
-ScriptedFtpServer& ScriptedFtpServer::refuseData(std::size_t bytesToRead, const std::string& line)
+ScriptedFtpServer &ScriptedFtpServer::refuseData(std::size_t bytesToRead, const std::string &line)
 {
     m_steps.push_back([this, bytesToRead, line] {
         int fd = openDataConnection();
@@ -196,7 +196,7 @@ ScriptedFtpServer& ScriptedFtpServer::refuseData(std::size_t bytesToRead, const 
     return *this;
 }
 
-ScriptedFtpServer& ScriptedFtpServer::flood(const std::string& bytes)
+ScriptedFtpServer &ScriptedFtpServer::flood(const std::string &bytes)
 {
     std::string block = bytes;
     while (block.size() < chunkSize)
@@ -214,7 +214,7 @@ ScriptedFtpServer& ScriptedFtpServer::flood(const std::string& bytes)
     return *this;
 }
 
-ScriptedFtpServer& ScriptedFtpServer::receiveData()
+ScriptedFtpServer &ScriptedFtpServer::receiveData()
 {
     m_steps.push_back([this] {
         int fd = openDataConnection();
@@ -235,7 +235,7 @@ ScriptedFtpServer& ScriptedFtpServer::receiveData()
     return *this;
 }
 
-ScriptedFtpServer& ScriptedFtpServer::intrude()
+ScriptedFtpServer &ScriptedFtpServer::intrude()
 {
     m_steps.push_back([this] {
         int fd = connectFrom("127.0.0.2", m_activeAddress, m_activePort);
@@ -251,13 +251,13 @@ ScriptedFtpServer& ScriptedFtpServer::intrude()
     return *this;
 }
 
-ScriptedFtpServer& ScriptedFtpServer::closeControl()
+ScriptedFtpServer &ScriptedFtpServer::closeControl()
 {
     m_steps.push_back([this] { closeFd(m_control); });
     return *this;
 }
 
-ScriptedFtpServer& ScriptedFtpServer::pause(int milliseconds)
+ScriptedFtpServer &ScriptedFtpServer::pause(int milliseconds)
 {
     m_steps.push_back([milliseconds] { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); });
     return *this;
@@ -278,12 +278,12 @@ void ScriptedFtpServer::run()
 {
     try {
         m_control = acceptWithin(m_listener);
-        for (const Step& step : m_steps)
+        for (const Step &step : m_steps)
             step();
         // Keep listening until the client leaves, recording what else it says ("Quit").
         while (std::optional<std::string> line = readCommand(waitMilliseconds))
             record(std::move(*line));
-    } catch (const std::exception& error) {
+    } catch (const std::exception &error) {
         const std::lock_guard lock(m_mutex);
         m_failure = error.what();
     }
@@ -322,7 +322,7 @@ void ScriptedFtpServer::record(std::string line)
             numbers.push_back(std::stoi(field));
         if (numbers.size() == 6) {
             m_activeAddress = std::to_string(numbers[0]) + "." + std::to_string(numbers[1]) + "."
-                              + std::to_string(numbers[2]) + "." + std::to_string(numbers[3]);
+                + std::to_string(numbers[2]) + "." + std::to_string(numbers[3]);
             m_activePort = static_cast<std::uint16_t>((numbers[4] << bitsPerByte) | numbers[5]);
         }
     }

@@ -12,43 +12,44 @@
 // serves one client by playing a script (send these bytes, read a command, open a data
 // connection, close) on its own thread and records every command line the client sent.
 // Every wait inside is bounded, so a wrong client fails the test instead of hanging it.
-class ScriptedFtpServer {
+class ScriptedFtpServer
+{
 public:
     ScriptedFtpServer();
     ~ScriptedFtpServer();
-    ScriptedFtpServer(const ScriptedFtpServer&) = delete;
-    ScriptedFtpServer& operator=(const ScriptedFtpServer&) = delete;
+    ScriptedFtpServer(const ScriptedFtpServer &) = delete;
+    ScriptedFtpServer &operator=(const ScriptedFtpServer &) = delete;
 
     std::uint16_t port() const { return m_port; }
 
     // Script steps, played in order once start() is called.
-    ScriptedFtpServer& send(const std::string& bytes);
-    ScriptedFtpServer& reply(const std::string& line) { return send(line + "\r\n"); }
-    ScriptedFtpServer& receive();
+    ScriptedFtpServer &send(const std::string &bytes);
+    ScriptedFtpServer &reply(const std::string &line) { return send(line + "\r\n"); }
+    ScriptedFtpServer &receive();
     // Reads one command and answers it with one line.
-    ScriptedFtpServer& answer(const std::string& line) { return receive().reply(line); }
+    ScriptedFtpServer &answer(const std::string &line) { return receive().reply(line); }
     // Listens for a passive data connection on 127.0.0.1 and sends a 227 reply naming the
     // given address (as "h1,h2,h3,h4") with the listener's port.
-    ScriptedFtpServer& offerPassive(const std::string& namedAddress = "127,0,0,1");
+    ScriptedFtpServer &offerPassive(const std::string &namedAddress = "127,0,0,1");
     // Sends bytes on a data connection and closes it: to the address of the last PORT
     // command in active mode, on the passive listener after offerPassive().
-    ScriptedFtpServer& sendData(const std::string& bytes);
+    ScriptedFtpServer &sendData(const std::string &bytes);
     // Opens a data connection, sends the bytes and then nothing more, and waits for the
     // client to give up on it.
-    ScriptedFtpServer& stallData(const std::string& bytes = {});
+    ScriptedFtpServer &stallData(const std::string &bytes = {});
     // Opens a data connection, reads about the given number of bytes, sends the reply line on
     // the control connection and resets the data connection while the client still sends.
-    ScriptedFtpServer& refuseData(std::size_t bytesToRead, const std::string& line);
+    ScriptedFtpServer &refuseData(std::size_t bytesToRead, const std::string &line);
     // Sends the bytes on the control connection over and over, as fast as the client takes
     // them, until it closes the connection (or a few seconds pass).
-    ScriptedFtpServer& flood(const std::string& bytes);
+    ScriptedFtpServer &flood(const std::string &bytes);
     // Receives a data connection's bytes until the client closes it.
-    ScriptedFtpServer& receiveData();
+    ScriptedFtpServer &receiveData();
     // Connects to the last PORT address from 127.0.0.2, sends a few bytes and records
     // whether the client dropped the connection.
-    ScriptedFtpServer& intrude();
-    ScriptedFtpServer& closeControl();
-    ScriptedFtpServer& pause(int milliseconds);
+    ScriptedFtpServer &intrude();
+    ScriptedFtpServer &closeControl();
+    ScriptedFtpServer &pause(int milliseconds);
 
     void start();
     // Waits until the script has run and the client has closed the control connection.

@@ -1,24 +1,23 @@
 #pragma once
 
-#include <gtest/gtest.h>
+#include "support/ftp/scriptedftpserver.h"
+#include "transfer/ftp/ftpclient.h"
 
-#include <unistd.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 #include <vector>
-
-#include "support/ftp/scriptedftpserver.h"
-#include "transfer/ftp/ftpclient.h"
 
 using Commands = std::vector<std::string>;
 
 inline const Commands loginCommands{"user alice", "pass secret", "type I", "syst"};
 
 // The replies to loginCommands.
-inline ScriptedFtpServer& scriptLogin(ScriptedFtpServer& server)
+inline ScriptedFtpServer &scriptLogin(ScriptedFtpServer &server)
 {
     return server.reply("220 Ready")
         .answer("331 Password required")
@@ -27,7 +26,7 @@ inline ScriptedFtpServer& scriptLogin(ScriptedFtpServer& server)
         .answer("215 UNIX Type: L8");
 }
 
-inline Commands with(Commands first, const Commands& more)
+inline Commands with(Commands first, const Commands &more)
 {
     first.insert(first.end(), more.begin(), more.end());
     return first;
@@ -38,8 +37,8 @@ inline std::filesystem::path freshTestFolder()
 {
     std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
     std::replace(name.begin(), name.end(), '/', '-'); // parameterized names hold a '/'
-    const std::filesystem::path folder = std::filesystem::temp_directory_path()
-                                         / ("qzweb-ftp-test-" + std::to_string(::getpid()) + "-" + name);
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("qzweb-ftp-test-" + std::to_string(::getpid()) + "-" + name);
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder;
@@ -47,7 +46,7 @@ inline std::filesystem::path freshTestFolder()
 
 // Settings for a client of the scripted server: its port, the scripted login and short time
 // limits, so that a client waiting for something the script never sends fails quickly.
-inline void useScriptedServer(FtpSettings& settings, const ScriptedFtpServer& server)
+inline void useScriptedServer(FtpSettings &settings, const ScriptedFtpServer &server)
 {
     settings.host = "127.0.0.1";
     settings.port = server.port();
@@ -61,7 +60,8 @@ inline void useScriptedServer(FtpSettings& settings, const ScriptedFtpServer& se
 }
 
 // A client on the scripted server, counting its notifications.
-class ScriptedSession : public testing::Test {
+class ScriptedSession : public testing::Test
+{
 protected:
     void SetUp() override
     {
@@ -85,7 +85,7 @@ protected:
     std::vector<std::filesystem::path> folderEntries() const
     {
         std::vector<std::filesystem::path> entries;
-        for (const auto& entry : std::filesystem::directory_iterator(m_folder))
+        for (const auto &entry : std::filesystem::directory_iterator(m_folder))
             entries.push_back(entry.path().filename());
         std::sort(entries.begin(), entries.end());
         return entries;

@@ -1,16 +1,6 @@
 // The client against servers that misbehave, by fault or on purpose: floods, cut transfers,
 // refusals at awkward moments, silence where an answer is due. Each must end in a clear
 // error, in time, with the user's files and the reply stream intact.
-#include <gtest/gtest.h>
-
-#include <sys/stat.h>
-
-#include <chrono>
-#include <filesystem>
-#include <optional>
-#include <string>
-#include <vector>
-
 #include "support/ftp/localfiles.h"
 #include "support/ftp/scriptedftpserver.h"
 #include "support/ftp/scriptedsession.h"
@@ -18,19 +8,30 @@
 #include "transfer/ftp/ftpprotocolerror.h"
 #include "transfer/ftp/ftpreplyerror.h"
 
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-mode_t permissionsOf(const fs::path& path)
+mode_t permissionsOf(const fs::path &path)
 {
-    struct stat status {};
+    struct stat status
+    {};
     ::stat(path.c_str(), &status);
     return status.st_mode & 07777;
 }
 
-class FloodedGreeting : public ScriptedSession, public testing::WithParamInterface<const char*> {};
+class FloodedGreeting : public ScriptedSession, public testing::WithParamInterface<const char *>
+{};
 
 TEST_P(FloodedGreeting, EndsInAnErrorInsteadOfSpinning)
 {
@@ -72,57 +73,63 @@ TEST_F(ScriptedSession, ListingOfTooManyLinesIsRefusedAndTheSessionGoesOn)
     try {
         m_client.list("");
         FAIL() << "no error";
-    } catch (const FtpProtocolError& error) {
+    } catch (const FtpProtocolError &error) {
         EXPECT_STREQ(error.what(), "The server sent a listing of more than 500000 lines.");
     }
     EXPECT_EQ(m_client.currentDir(), "/");
     finish();
 }
 
-struct CutDownload {
-    const char* name;
+struct CutDownload
+{
+    const char *name;
     std::string data;
     std::vector<std::string> endReplies;
     std::optional<std::uint64_t> expectedSize;
-    const char* message;
+    const char *message;
 };
 
-class CutDownloadKeepsTheOldFile : public ScriptedSession, public testing::WithParamInterface<CutDownload> {};
+class CutDownloadKeepsTheOldFile : public ScriptedSession, public testing::WithParamInterface<CutDownload>
+{};
 
 TEST_P(CutDownloadKeepsTheOldFile, FailsAndStaysInStep)
 {
-    const CutDownload& c = GetParam();
+    const CutDownload &c = GetParam();
     const fs::path target = m_folder / "index.html";
     writeFile(target, "my good page");
     scriptLogin(m_server).answer("200 PORT ok").answer("150 Opening").sendData(c.data);
-    for (const std::string& reply : c.endReplies)
+    for (const std::string &reply : c.endReplies)
         m_server.reply(reply);
     m_server.answer("257 \"/www\"").start();
     m_client.connect();
     try {
         m_client.retrieve("index.html", target.string(), true, c.expectedSize);
         FAIL() << "a cut download was taken as complete";
-    } catch (const FtpError& error) {
+    } catch (const FtpError &error) {
         EXPECT_STREQ(error.what(), c.message);
     }
     EXPECT_EQ(readFile(target), "my good page");
     EXPECT_EQ(folderEntries(), std::vector<fs::path>{"index.html"}); // no temporary file left
-    EXPECT_EQ(m_client.currentDir(), "/www");                       // every reply read in its turn
+    EXPECT_EQ(m_client.currentDir(), "/www");                        // every reply read in its turn
     finish();
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Ends, CutDownloadKeepsTheOldFile,
+    Ends,
+    CutDownloadKeepsTheOldFile,
     testing::Values(CutDownload{"Aborted426Then226",
                                 "<html>",
                                 {"426 Connection closed; transfer aborted.", "226 Abort successful"},
                                 std::nullopt,
                                 "426 Connection closed; transfer aborted."},
-                    CutDownload{"Aborted426Alone", "<html>", {"426 Transfer aborted."}, std::nullopt,
-                                "426 Transfer aborted."},
-                    CutDownload{"ShorterThanListed", "<html>", {"226 Done"}, 4096,
+                    CutDownload{
+                        "Aborted426Alone", "<html>", {"426 Transfer aborted."}, std::nullopt, "426 Transfer aborted."},
+                    CutDownload{"ShorterThanListed",
+                                "<html>",
+                                {"226 Done"},
+                                4096,
                                 "The download of index.html ended after 6 of 4096 bytes."}),
-    [](const testing::TestParamInfo<CutDownload>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<CutDownload> &info) { return std::string(info.param.name); });
 
 TEST_F(ScriptedSession, ListingCutBy426IsNoListing)
 {
@@ -139,7 +146,8 @@ TEST_F(ScriptedSession, ListingCutBy426IsNoListing)
     finish();
 }
 
-class EarlyRefusal : public ScriptedSession, public testing::WithParamInterface<bool> {};
+class EarlyRefusal : public ScriptedSession, public testing::WithParamInterface<bool>
+{};
 
 // The server takes the command with "150" and then refuses it without ever connecting; the
 // refusal must end the wait for the data connection at once, not after its time limit.
@@ -157,7 +165,7 @@ TEST_P(EarlyRefusal, EndsTheWaitWithTheServersReply)
     try {
         m_client.retrieve("secret.html", (m_folder / "secret.html").string(), true);
         FAIL() << "no error";
-    } catch (const FtpReplyError& error) {
+    } catch (const FtpReplyError &error) {
         EXPECT_EQ(error.code(), 550);
         EXPECT_STREQ(error.what(), "550 Permission denied.");
     }
@@ -229,7 +237,7 @@ TEST_F(ScriptedSession, UploadRefusedHalfWayShowsTheServersReason)
     try {
         m_client.store(source.string(), "big.bin");
         FAIL() << "no error";
-    } catch (const FtpReplyError& error) {
+    } catch (const FtpReplyError &error) {
         EXPECT_EQ(error.code(), 552);
         EXPECT_STREQ(error.what(), "552 Quota exceeded.");
     }

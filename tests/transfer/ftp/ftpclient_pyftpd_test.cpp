@@ -1,6 +1,10 @@
-#include <gtest/gtest.h>
+#include "support/ftp/localfiles.h"
+#include "support/ftp/pyftpdserver.h"
+#include "transfer/ftp/ftpcancellederror.h"
+#include "transfer/ftp/ftpclient.h"
+#include "transfer/ftp/ftpreplyerror.h"
 
-#include <sys/stat.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -9,12 +13,7 @@
 #include <random>
 #include <sstream>
 #include <string>
-
-#include "support/ftp/localfiles.h"
-#include "support/ftp/pyftpdserver.h"
-#include "transfer/ftp/ftpcancellederror.h"
-#include "transfer/ftp/ftpclient.h"
-#include "transfer/ftp/ftpreplyerror.h"
+#include <sys/stat.h>
 
 namespace {
 
@@ -24,14 +23,14 @@ std::string randomBytes(std::size_t size)
 {
     std::mt19937 generator(static_cast<unsigned>(size));
     std::string bytes(size, '\0');
-    for (char& byte : bytes)
+    for (char &byte : bytes)
         byte = static_cast<char>(generator());
     return bytes;
 }
 
-bool listed(const std::vector<std::string>& lines, const std::string& name)
+bool listed(const std::vector<std::string> &lines, const std::string &name)
 {
-    return std::any_of(lines.begin(), lines.end(), [&](const std::string& line) {
+    return std::any_of(lines.begin(), lines.end(), [&](const std::string &line) {
         return line.size() >= name.size() && line.compare(line.size() - name.size(), name.size(), name) == 0;
     });
 }
@@ -42,7 +41,8 @@ enum class Mode {
 };
 
 // One pyftpdlib server for the whole suite: starting Python takes a moment.
-class RealServerSession : public testing::TestWithParam<Mode> {
+class RealServerSession : public testing::TestWithParam<Mode>
+{
 protected:
     static void SetUpTestSuite() { s_server = std::make_unique<PyFtpdServer>(); }
     static void TearDownTestSuite() { s_server.reset(); }
@@ -50,10 +50,10 @@ protected:
     void SetUp() override
     {
         m_local = fs::path(s_server->root()).parent_path()
-                  / ("qzweb-ftp-local-" + std::to_string(::getpid()) + (GetParam() == Mode::Active ? "-a" : "-p"));
+            / ("qzweb-ftp-local-" + std::to_string(::getpid()) + (GetParam() == Mode::Active ? "-a" : "-p"));
         fs::remove_all(m_local);
         fs::create_directories(m_local);
-        FtpSettings& settings = m_client.settings();
+        FtpSettings &settings = m_client.settings();
         settings.host = "127.0.0.1";
         settings.port = s_server->port();
         settings.user = s_server->user();
@@ -67,7 +67,7 @@ protected:
         m_client.connect();
         // Tests share the server's folder: each works in a folder of its own.
         m_remote = std::string(GetParam() == Mode::Active ? "active-" : "passive-")
-                   + testing::UnitTest::GetInstance()->current_test_info()->name();
+            + testing::UnitTest::GetInstance()->current_test_info()->name();
         std::replace(m_remote.begin(), m_remote.end(), '/', '-');
     }
 
@@ -130,7 +130,8 @@ TEST_P(RealServerSession, RenameDeleteAndPermissions)
     m_client.store((m_local / "a.html").string(), m_remote + "/a.html");
     m_client.rename(m_remote + "/a.html", m_remote + "/b.html");
     m_client.site("chmod 600 " + m_remote + "/b.html");
-    struct stat status {};
+    struct stat status
+    {};
     ASSERT_EQ(::stat((fs::path(s_server->root()) / m_remote / "b.html").c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0600u);
     const std::vector<std::string> lines = m_client.list(m_remote);
@@ -141,7 +142,7 @@ TEST_P(RealServerSession, RenameDeleteAndPermissions)
     try {
         m_client.deleteFile(m_remote + "/b.html");
         FAIL() << "deleted twice";
-    } catch (const FtpReplyError& error) {
+    } catch (const FtpReplyError &error) {
         EXPECT_EQ(error.code(), 550);
     }
 }
@@ -178,8 +179,10 @@ TEST_P(RealServerSession, StoppedTransfersLeaveTheSessionInStep)
     EXPECT_TRUE(m_client.isConnected());
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, RealServerSession, testing::Values(Mode::Active, Mode::Passive),
-                         [](const testing::TestParamInfo<Mode>& info) {
+INSTANTIATE_TEST_SUITE_P(Modes,
+                         RealServerSession,
+                         testing::Values(Mode::Active, Mode::Passive),
+                         [](const testing::TestParamInfo<Mode> &info) {
                              return std::string(info.param == Mode::Active ? "Active" : "Passive");
                          });
 

@@ -1,13 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <regex>
-#include <sstream>
-#include <string>
-#include <vector>
-
 #include "support/ftp/localfiles.h"
 #include "support/ftp/scriptedftpserver.h"
 #include "support/ftp/scriptedsession.h"
@@ -17,6 +7,16 @@
 #include "transfer/ftp/ftpreplyerror.h"
 #include "transfer/ftp/ftptimeouterror.h"
 #include "transfer/ftp/socketerror.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -60,27 +60,29 @@ TEST_F(ScriptedSession, AsciiTypeSendsA)
     EXPECT_EQ(finish()[1], "type A");
 }
 
-struct RefusedLogin {
-    const char* name;
+struct RefusedLogin
+{
+    const char *name;
     std::vector<std::string> replies; // after the greeting, one per command
-    const char* greeting;
+    const char *greeting;
     int code;
-    const char* message;
+    const char *message;
 };
 
-class ConnectRefused : public ScriptedSession, public testing::WithParamInterface<RefusedLogin> {};
+class ConnectRefused : public ScriptedSession, public testing::WithParamInterface<RefusedLogin>
+{};
 
 TEST_P(ConnectRefused, FailsClosesAndNotifies)
 {
-    const RefusedLogin& c = GetParam();
+    const RefusedLogin &c = GetParam();
     m_server.reply(c.greeting);
-    for (const std::string& reply : c.replies)
+    for (const std::string &reply : c.replies)
         m_server.answer(reply);
     m_server.start();
     try {
         m_client.connect();
         FAIL() << "connected";
-    } catch (const FtpReplyError& error) {
+    } catch (const FtpReplyError &error) {
         EXPECT_EQ(error.code(), c.code);
         EXPECT_STREQ(error.what(), c.message);
     }
@@ -92,15 +94,18 @@ TEST_P(ConnectRefused, FailsClosesAndNotifies)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Replies, ConnectRefused,
-    testing::Values(RefusedLogin{"Greeting421", {}, "421 Too many users", 421, "421 Too many users"},
-                    RefusedLogin{"WrongPassword", {"331 Password", "530 Login incorrect."}, "220 Hi", 530,
-                                 "530 Login incorrect."},
-                    RefusedLogin{"Syst502", {"230 OK", "200 OK", "502 Command not implemented."}, "220 Hi", 502,
-                                 "502 Command not implemented."},
-                    RefusedLogin{"TypeRefused", {"230 OK", "504 Type not supported"}, "220 Hi", 504,
-                                 "504 Type not supported"}),
-    [](const testing::TestParamInfo<RefusedLogin>& info) { return std::string(info.param.name); });
+    Replies,
+    ConnectRefused,
+    testing::Values(
+        RefusedLogin{"Greeting421", {}, "421 Too many users", 421, "421 Too many users"},
+        RefusedLogin{"WrongPassword", {"331 Password", "530 Login incorrect."}, "220 Hi", 530, "530 Login incorrect."},
+        RefusedLogin{"Syst502",
+                     {"230 OK", "200 OK", "502 Command not implemented."},
+                     "220 Hi",
+                     502,
+                     "502 Command not implemented."},
+        RefusedLogin{"TypeRefused", {"230 OK", "504 Type not supported"}, "220 Hi", 504, "504 Type not supported"}),
+    [](const testing::TestParamInfo<RefusedLogin> &info) { return std::string(info.param.name); });
 
 TEST_F(ScriptedSession, ConnectWhileConnectedIsRefused)
 {
@@ -109,7 +114,7 @@ TEST_F(ScriptedSession, ConnectWhileConnectedIsRefused)
     try {
         m_client.connect();
         FAIL() << "connected twice";
-    } catch (const FtpError& error) {
+    } catch (const FtpError &error) {
         EXPECT_STREQ(error.what(), "Already connected.");
     }
     EXPECT_TRUE(m_client.isConnected());
@@ -143,7 +148,7 @@ TEST(ScriptedClient, RefusedConnectionIsSocketError10061)
     try {
         client.connect();
         FAIL() << "connected";
-    } catch (const SocketError& error) {
+    } catch (const SocketError &error) {
         EXPECT_EQ(error.code(), 10061);
         EXPECT_STREQ(error.what(), "Socket Error # 10061\r\nConnection refused.");
     }
@@ -176,21 +181,33 @@ TEST_F(ScriptedSession, SimpleCommandsCheckTheirCodes)
     try {
         m_client.changeDirUp();
         FAIL() << "CDUP 200 accepted";
-    } catch (const FtpReplyError& error) {
+    } catch (const FtpReplyError &error) {
         EXPECT_EQ(error.code(), 200);
     }
     EXPECT_THROW(m_client.changeDir("missing"), FtpReplyError);
     EXPECT_TRUE(m_client.isConnected());
-    EXPECT_EQ(finish(), with(loginCommands, {"CWD /www", "MKD new", "RMD new", "DELE old.html", "RNFR a.html",
-                                             "RNTO b.html", "SITE chmod 644 b.html", "CDUP", "CWD missing", "Quit"}));
+    EXPECT_EQ(finish(),
+              with(loginCommands,
+                   {"CWD /www",
+                    "MKD new",
+                    "RMD new",
+                    "DELE old.html",
+                    "RNFR a.html",
+                    "RNTO b.html",
+                    "SITE chmod 644 b.html",
+                    "CDUP",
+                    "CWD missing",
+                    "Quit"}));
 }
 
-struct PwdCase {
-    const char* reply;
-    const char* path;
+struct PwdCase
+{
+    const char *reply;
+    const char *path;
 };
 
-class CurrentDirReply : public ScriptedSession, public testing::WithParamInterface<PwdCase> {};
+class CurrentDirReply : public ScriptedSession, public testing::WithParamInterface<PwdCase>
+{};
 
 TEST_P(CurrentDirReply, TakesTextBetweenFirstTwoQuotes)
 {
@@ -200,7 +217,8 @@ TEST_P(CurrentDirReply, TakesTextBetweenFirstTwoQuotes)
     EXPECT_EQ(finish(), with(loginCommands, {"PWD", "Quit"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Replies, CurrentDirReply,
+INSTANTIATE_TEST_SUITE_P(Replies,
+                         CurrentDirReply,
                          testing::Values(PwdCase{"257 \"/home/user\" is current directory.", "/home/user"},
                                          PwdCase{"257 /home/user is current directory.", ""},
                                          PwdCase{"257 \"unterminated", ""},
@@ -214,7 +232,7 @@ TEST_F(ScriptedSession, ServerClosingWhileIdleFailsNextCommand)
     try {
         m_client.currentDir();
         FAIL() << "no error";
-    } catch (const ConnectionClosed& error) {
+    } catch (const ConnectionClosed &error) {
         EXPECT_STREQ(error.what(), "Connection Closed Gracefully.");
     }
     EXPECT_EQ(m_disconnectedCount, 1);
@@ -228,7 +246,7 @@ TEST_F(ScriptedSession, SilentServerRunsIntoTheReplyTimeLimit)
     try {
         m_client.connect();
         FAIL() << "connected";
-    } catch (const FtpTimeoutError& error) {
+    } catch (const FtpTimeoutError &error) {
         EXPECT_STREQ(error.what(), "The server did not reply within 0.6 seconds.");
     }
     EXPECT_FALSE(m_client.isConnected());
@@ -280,15 +298,12 @@ TEST_F(ScriptedSession, RefusedRetrieveLeavesTheOldFileAlone)
 {
     const fs::path target = m_folder / "index.html";
     writeFile(target, "my page");
-    scriptLogin(m_server)
-        .answer("200 PORT ok")
-        .answer("550 index.html: No such file or directory.")
-        .start();
+    scriptLogin(m_server).answer("200 PORT ok").answer("550 index.html: No such file or directory.").start();
     m_client.connect();
     try {
         m_client.retrieve("index.html", target.string(), true);
         FAIL() << "no error";
-    } catch (const FtpReplyError& error) {
+    } catch (const FtpReplyError &error) {
         EXPECT_EQ(error.code(), 550);
         EXPECT_STREQ(error.what(), "550 index.html: No such file or directory.");
     }
@@ -321,7 +336,7 @@ TEST_F(ScriptedSession, ExistingDestinationWithoutOverwriteSendsNothing)
     try {
         m_client.retrieve("index.html", target.string(), false);
         FAIL() << "overwrote";
-    } catch (const FtpError& error) {
+    } catch (const FtpError &error) {
         EXPECT_STREQ(error.what(), "Destination file already exists.");
     }
     EXPECT_EQ(readFile(target), "mine");
@@ -407,7 +422,7 @@ TEST_F(ScriptedSession, DataConnectionFromAnotherAddressIsDropped)
     try {
         m_client.retrieve("secret.html", target.string(), true);
         FAIL() << "no error";
-    } catch (const FtpReplyError& error) {
+    } catch (const FtpReplyError &error) {
         EXPECT_STREQ(error.what(), "425 Can't open data connection.");
     }
     EXPECT_TRUE(folderEntries().empty());
@@ -451,7 +466,7 @@ TEST_F(ScriptedSession, StalledDataConnectionRunsIntoItsTimeLimit)
     try {
         m_client.retrieve("slow.html", target.string(), true);
         FAIL() << "no error";
-    } catch (const FtpTimeoutError& error) {
+    } catch (const FtpTimeoutError &error) {
         EXPECT_STREQ(error.what(), "The data transfer stopped: nothing moved for 0.6 seconds.");
     }
     EXPECT_TRUE(folderEntries().empty());

@@ -1,15 +1,15 @@
-#include <gtest/gtest.h>
-
-#include <cerrno>
-#include <string>
-#include <vector>
-
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftp/ftphostport.h"
 #include "transfer/ftp/ftpprotocolerror.h"
 #include "transfer/ftp/ftptimeouterror.h"
 #include "transfer/ftp/hostresolver.h"
 #include "transfer/ftp/socketerror.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -19,13 +19,15 @@ TEST(HostPort, FormatsAddressAndPortAsSixNumbers)
     EXPECT_EQ(FtpHostPort::format({0x7F000001, 65535}), "127,0,0,1,255,255");
 }
 
-struct PassiveCase {
-    const char* line;
+struct PassiveCase
+{
+    const char *line;
     std::uint32_t address;
     std::uint16_t port;
 };
 
-class PassiveReplyParsing : public testing::TestWithParam<PassiveCase> {};
+class PassiveReplyParsing : public testing::TestWithParam<PassiveCase>
+{};
 
 TEST_P(PassiveReplyParsing, ReadsAddressAndPort)
 {
@@ -35,26 +37,29 @@ TEST_P(PassiveReplyParsing, ReadsAddressAndPort)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Forms, PassiveReplyParsing,
+    Forms,
+    PassiveReplyParsing,
     testing::Values(PassiveCase{"227 Entering Passive Mode (192,168,0,5,19,137).", 0xC0A80005, 5001},
                     PassiveCase{"227 Entering Passive Mode (127,0,0,1,0,1)", 0x7F000001, 1},
                     PassiveCase{"227 10,0,0,1,255,255", 0x0A000001, 65535},
                     PassiveCase{"227 Entering Passive Mode 10,1,2,3,4,5", 0x0A010203, 1029},
                     PassiveCase{"  227 ok (1, 2, 3, 4, 5, 6)  ", 0x01020304, 1286}));
 
-class MalformedPassiveReply : public testing::TestWithParam<const char*> {};
+class MalformedPassiveReply : public testing::TestWithParam<const char *>
+{};
 
 TEST_P(MalformedPassiveReply, IsAClearError)
 {
     try {
         FtpHostPort::parsePassiveReply(GetParam());
         FAIL() << "accepted " << GetParam();
-    } catch (const FtpProtocolError& error) {
+    } catch (const FtpProtocolError &error) {
         EXPECT_NE(std::string(error.what()).find("passive mode reply"), std::string::npos);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, MalformedPassiveReply,
+INSTANTIATE_TEST_SUITE_P(Lines,
+                         MalformedPassiveReply,
                          testing::Values("227 Entering Passive Mode (127,0,0,1,256,1)",
                                          "227 Entering Passive Mode (127,0,0,300,4,1)",
                                          "227 Entering Passive Mode (127,0,0,1,0,0)",
@@ -75,51 +80,66 @@ TEST(SocketErrorText, FormatsNumberAndTextOnTwoLines)
     EXPECT_EQ(SocketError(10054).code(), 10054);
 }
 
-struct ErrnoCase {
+struct ErrnoCase
+{
     int posixErrno;
     int windowsCode;
 };
 
-class ErrnoMapping : public testing::TestWithParam<ErrnoCase> {};
+class ErrnoMapping : public testing::TestWithParam<ErrnoCase>
+{};
 
 TEST_P(ErrnoMapping, MapsOntoWindowsSocketsNumber)
 {
     EXPECT_EQ(SocketError::fromErrno(GetParam().posixErrno).code(), GetParam().windowsCode);
 }
 
-INSTANTIATE_TEST_SUITE_P(Errnos, ErrnoMapping,
-                         testing::Values(ErrnoCase{EINTR, 10004}, ErrnoCase{EAGAIN, 10035},
-                                         ErrnoCase{EADDRINUSE, 10048}, ErrnoCase{ECONNRESET, 10054},
-                                         ErrnoCase{EPIPE, 10058}, ErrnoCase{ETIMEDOUT, 10060},
-                                         ErrnoCase{ECONNREFUSED, 10061}, ErrnoCase{EHOSTUNREACH, 10065},
+INSTANTIATE_TEST_SUITE_P(Errnos,
+                         ErrnoMapping,
+                         testing::Values(ErrnoCase{EINTR, 10004},
+                                         ErrnoCase{EAGAIN, 10035},
+                                         ErrnoCase{EADDRINUSE, 10048},
+                                         ErrnoCase{ECONNRESET, 10054},
+                                         ErrnoCase{EPIPE, 10058},
+                                         ErrnoCase{ETIMEDOUT, 10060},
+                                         ErrnoCase{ECONNREFUSED, 10061},
+                                         ErrnoCase{EHOSTUNREACH, 10065},
                                          ErrnoCase{ENOTEMPTY, 10066}));
 
-struct SplitCase {
-    const char* text;
+struct SplitCase
+{
+    const char *text;
     std::vector<std::string> lines;
 };
 
-class ListingSplit : public testing::TestWithParam<SplitCase> {};
+class ListingSplit : public testing::TestWithParam<SplitCase>
+{};
 
 TEST_P(ListingSplit, SplitsAtEveryLineEnd)
 {
     EXPECT_EQ(FtpClient::splitLines(GetParam().text), GetParam().lines);
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, ListingSplit,
-                         testing::Values(SplitCase{"", {}}, SplitCase{"a", {"a"}}, SplitCase{"a\r\nb\r\n", {"a", "b"}},
+INSTANTIATE_TEST_SUITE_P(Texts,
+                         ListingSplit,
+                         testing::Values(SplitCase{"", {}},
+                                         SplitCase{"a", {"a"}},
+                                         SplitCase{"a\r\nb\r\n", {"a", "b"}},
                                          SplitCase{"a\rb\nc", {"a", "b", "c"}},
                                          SplitCase{"a\n\rb", {"a", "b"}},
                                          SplitCase{"a\r\n\r\nb\n", {"a", "b"}},
-                                         SplitCase{"\n", {}}, SplitCase{"\r\n\n\r x \n", {" x "}}));
+                                         SplitCase{"\n", {}},
+                                         SplitCase{"\r\n\n\r x \n", {" x "}}));
 
-struct DottedCase {
-    const char* text;
+struct DottedCase
+{
+    const char *text;
     bool dotted;
     std::uint32_t address;
 };
 
-class DottedHost : public testing::TestWithParam<DottedCase> {};
+class DottedHost : public testing::TestWithParam<DottedCase>
+{};
 
 TEST_P(DottedHost, IsTakenAsItIs)
 {
@@ -130,12 +150,16 @@ TEST_P(DottedHost, IsTakenAsItIs)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Hosts, DottedHost,
+INSTANTIATE_TEST_SUITE_P(Hosts,
+                         DottedHost,
                          testing::Values(DottedCase{"127.0.0.1", true, 0x7F000001},
                                          DottedCase{"255.255.255.255", true, 0xFFFFFFFF},
-                                         DottedCase{"1.2.3.256", false, 0}, DottedCase{"1.2.3", false, 0},
-                                         DottedCase{"1.2.3.4.5", false, 0}, DottedCase{"1..3.4", false, 0},
-                                         DottedCase{"example.jp", false, 0}, DottedCase{"", false, 0}));
+                                         DottedCase{"1.2.3.256", false, 0},
+                                         DottedCase{"1.2.3", false, 0},
+                                         DottedCase{"1.2.3.4.5", false, 0},
+                                         DottedCase{"1..3.4", false, 0},
+                                         DottedCase{"example.jp", false, 0},
+                                         DottedCase{"", false, 0}));
 
 TEST(HostResolverTest, LocalhostInAnyCaseIsLoopbackWithoutLookup)
 {

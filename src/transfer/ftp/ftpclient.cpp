@@ -520,9 +520,12 @@ void FtpClient::abortExchange()
     const Deadline deadline(m_settings.timeLimits.abortReply);
     try {
         sendLine(std::string(ruleFor(FtpStep::Abort).command), m_settings.timeLimits.abortReply);
-        // The transfer's own final reply (often 426) and the one for ABOR, or just the latter.
-        while (m_repliesOwed > 0)
-            readReply(deadline);
+        // The transfer's own final reply (often 426) and the one for ABOR, or just the latter:
+        // a server that had moved no data yet answers ABOR with 225 and drops the transfer's.
+        while (m_repliesOwed > 0) {
+            if (readReply(deadline).code == FtpCode::nothingToAbort)
+                m_repliesOwed = 0;
+        }
     } catch (const FtpError &) {
         // Silent or gone: nothing it says later could be matched to a command any more.
         closeControl();

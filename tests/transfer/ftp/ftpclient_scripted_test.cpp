@@ -2,6 +2,7 @@
 #include "support/ftp/scriptedftpserver.h"
 #include "support/ftp/scriptedsession.h"
 #include "transfer/ftp/connectionclosed.h"
+#include "transfer/ftp/ftpcancellederror.h"
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftp/ftpprotocolerror.h"
 #include "transfer/ftp/ftpreplyerror.h"
@@ -481,6 +482,28 @@ TEST_F(ScriptedSession, AbortReadsItsReply)
     m_client.abort();
     EXPECT_EQ(m_client.currentDir(), "/www");
     EXPECT_EQ(finish(), with(loginCommands, {"ABOR", "PWD", "Quit"}));
+}
+
+// A server that had moved no data yet answers ABOR with 225 alone and drops the transfer's own
+// final reply (pyftpdlib does): waiting for a second reply would lose the connection.
+TEST_F(ScriptedSession, StoppedUploadAnsweredOnlyWith225StaysInStep)
+{
+    const fs::path source = m_folder / "big.bin";
+    writeFile(source, std::string(256 * 1024, 'b'));
+    m_client.settings().passive = true;
+    scriptLogin(m_server)
+        .offerPassive()
+        .answer("150 Opening")
+        .receiveData()
+        .answer("225 ABOR command successful; data channel closed.")
+        .answer("257 \"/\"")
+        .start();
+    m_client.connect();
+    const FtpClient::Progress stopAtOnce = [](std::uint64_t, std::uint64_t) { return false; };
+    EXPECT_THROW(m_client.store(source.string(), "big.bin", stopAtOnce), FtpCancelledError);
+    EXPECT_TRUE(m_client.isConnected());
+    EXPECT_EQ(m_client.currentDir(), "/");
+    EXPECT_EQ(finish(), with(loginCommands, {"PASV", "STOR big.bin", "ABOR", "PWD", "Quit"}));
 }
 
 } // namespace

@@ -84,8 +84,9 @@ TEST(KanaWidening, EveryKanaFollowedByEachMark)
             // Unicode composes a joining pair into one character (ｶﾞ → ガ, ｳﾞ → ヴ, ﾊﾟ → パ).
             const QString expected = joins ? pair.normalized(QString::NormalizationForm_KC)
                                            : wideAlone(byte) + wideAlone(voiced ? 0xDE : 0xDF);
-            if (joins)
+            if (joins) {
                 ASSERT_EQ(expected.size(), 1) << std::hex << byte;
+            }
             EXPECT_EQ(KanaWidening::hanToZen(pair), expected) << std::hex << byte << (voiced ? " voiced" : " semi");
         }
         EXPECT_EQ(KanaWidening::isDakuten(std::uint8_t(byte)), kTakesVoiced.contains(kana)) << std::hex << byte;

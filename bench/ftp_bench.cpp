@@ -336,17 +336,23 @@ double median(std::vector<double> values)
     return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-// The child process that is "our client" for one transfer.
-int runOurs(char **argv)
+// Both kinds of child take mode, port, user and password as argv[3] to argv[6].
+void configureChildClient(FtpClient &client, char **argv)
 {
-    const std::string op = argv[2];
-    FtpClient client;
     FtpSettings &settings = client.settings();
     settings.host = "127.0.0.1";
     settings.passive = std::string(argv[3]) == "passive";
     settings.port = static_cast<std::uint16_t>(std::atoi(argv[4]));
     settings.user = argv[5];
     settings.password = argv[6];
+}
+
+// The child process that is "our client" for one transfer.
+int runOurs(char **argv)
+{
+    const std::string op = argv[2];
+    FtpClient client;
+    configureChildClient(client, argv);
     try {
         client.connect();
         if (op == "upload")
@@ -367,12 +373,7 @@ int runOursTree(char **argv)
 {
     const std::string op = argv[2];
     FtpClient client;
-    FtpSettings &settings = client.settings();
-    settings.host = "127.0.0.1";
-    settings.passive = std::string(argv[3]) == "passive";
-    settings.port = static_cast<std::uint16_t>(std::atoi(argv[4]));
-    settings.user = argv[5];
-    settings.password = argv[6];
+    configureChildClient(client, argv);
     FtpJobContext context(
         client, [](qint64, qint64, const QString &) {}, [] { return false; });
     try {

@@ -1,6 +1,7 @@
 #include "common/linefile.h"
 
 #include "common/atomicfile.h"
+#include "common/regularfile.h"
 #include "common/textcodec.h"
 
 namespace LineFile {
@@ -35,7 +36,7 @@ QString joinLines(const QStringList &lines)
 
 QStringList read(const QString &path)
 {
-    return splitLines(TextCodec::decodeListFile(AtomicFile::readAll(path)));
+    return splitLines(TextCodec::decodeListFile(RegularFile::readAll(path, RegularFile::kListFileLimit)));
 }
 
 void write(const QString &path, const QStringList &lines, QFileDevice::Permissions permissions)

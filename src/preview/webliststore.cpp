@@ -1,7 +1,7 @@
 #include "preview/webliststore.h"
 
-#include "common/atomicfile.h"
 #include "common/linefile.h"
+#include "common/regularfile.h"
 #include "common/textcodec.h"
 #include "preview/commatext.h"
 
@@ -31,7 +31,7 @@ QString line(const QString &group, const QString &title, const QString &address)
 
 QStringList read(const QString &path)
 {
-    QByteArray bytes = AtomicFile::readAll(path);
+    QByteArray bytes = RegularFile::readAll(path, RegularFile::kListFileLimit);
     const qsizetype zero = bytes.indexOf('\0');
     if (zero >= 0)
         bytes.truncate(zero);

@@ -19,6 +19,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -280,6 +281,43 @@ TEST_F(MainWindowRecentFiles, AListFileThatCannotBeWrittenIsReportedOnceAndThePr
     EXPECT_EQ(dialogs.messages.first().icon, DialogIcon::Error);
     EXPECT_TRUE(dialogs.messages.first().text.contains(QStringLiteral("QZWEB.ini")))
         << dialogs.messages.first().text.toStdString();
+}
+
+// Open, a recent-file slot, a drop and the command line all read through the one loader: a
+// named pipe is refused at once (it used to block forever), the page stays as it was.
+TEST_F(MainWindowRecentFiles, ANamedPipeIsRefusedFromEveryWayOfOpeningWithoutWaiting)
+{
+    const QString pipe = workPath(QStringLiteral("pipe.htm"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    restartWith({pipe});
+    const struct
+    {
+        const char *name;
+        std::function<void()> open;
+    } ways[] = {
+        {"Open", [&] { open(pipe); }},
+        {"recent file", [&] { trigger(QStringLiteral("mnuFavorit")); }},
+        {"drop",
+         [&] {
+             QMimeData mime;
+             mime.setUrls({QUrl::fromLocalFile(pipe)});
+             QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+             QCoreApplication::sendEvent(window.get(), &enter);
+             QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+             QCoreApplication::sendEvent(window.get(), &drop);
+         }},
+        {"command line", [&] { window->openStartupFile(pipe); }},
+    };
+    for (const auto &way : ways) {
+        SCOPED_TRACE(way.name);
+        dialogs.messages.clear();
+        way.open();
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        EXPECT_EQ(dialogs.messages.first().icon, DialogIcon::Error);
+        EXPECT_TRUE(dialogs.messages.first().text.contains(QStringLiteral("名前付きパイプは通常のファイルではない")))
+            << dialogs.messages.first().text.toStdString();
+        EXPECT_TRUE(window->state().currentFile.isEmpty());
+    }
 }
 
 } // namespace

@@ -19,9 +19,19 @@ void SiteBook::load(const QString &path)
 {
     m_lines.clear();
     m_modified = false;
+    m_readDamaged = false;
     if (!QFileInfo::exists(path))
         return;
-    m_lines = LineFile::read(path);
+    LineFile::Contents contents;
+    try {
+        contents = LineFile::readContents(path);
+    } catch (const UserError &) {
+        // Whatever it holds is not in the book, so it must not be replaced unnoticed.
+        m_readDamaged = true;
+        throw;
+    }
+    m_readDamaged = contents.damaged;
+    m_lines = contents.lines;
     if (m_lines.isEmpty())
         return;
     // The first line decides how many commas every line lacks.
@@ -35,7 +45,10 @@ void SiteBook::load(const QString &path)
 
 void SiteBook::write(const QString &path) const
 {
-    LineFile::write(path, m_lines, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const LineFile::Contents asRead{{}, m_readDamaged};
+    m_readDamaged =
+        LineFile::writeOver(path, asRead, m_lines, m_modified, QFileDevice::ReadOwner | QFileDevice::WriteOwner)
+            .damaged;
     m_modified = false;
 }
 

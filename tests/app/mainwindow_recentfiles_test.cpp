@@ -320,4 +320,35 @@ TEST_F(MainWindowRecentFiles, ANamedPipeIsRefusedFromEveryWayOfOpeningWithoutWai
     }
 }
 
+// A list file read only up to a zero byte is not cut short at close: it keeps its bytes until
+// its list changes, and then the original stays beside it.
+TEST_F(MainWindowRecentFiles, ListFilesCutByAZeroByteSurviveTheCloseAndAreKeptOnceChanged)
+{
+    static const char kRecent[] = "/a.htm\r\n\0/b.htm\r\n";
+    static const char kHistory[] = "\"2026/01/05\",\"A\",\"http://a/\"\r\n\0\"2026/01/06\",\"B\",\"http://b/\"\r\n";
+    const QByteArray recent(kRecent, sizeof kRecent - 1);
+    const QByteArray history(kHistory, sizeof kHistory - 1);
+    window.reset();
+    for (const auto &[name, bytes] : {std::pair{"QZWEB.ini", recent}, std::pair{"WEBUrl.ini", history}}) {
+        QFile file(dataFile(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    createWindows();
+    EXPECT_EQ(slotCaptions().first(), QStringLiteral("/a.htm"));
+    ASSERT_TRUE(window->close());
+    EXPECT_EQ(readBytes(dataFile(QStringLiteral("QZWEB.ini"))), recent);
+    EXPECT_EQ(readBytes(dataFile(QStringLiteral("WEBUrl.ini"))), history);
+
+    createWindows();
+    const QString page = document(QStringLiteral("page.htm"));
+    open(page);
+    ASSERT_TRUE(window->close());
+    EXPECT_EQ(LineFile::read(dataFile(QStringLiteral("QZWEB.ini"))).mid(0, 2),
+              (QStringList{page, QStringLiteral("/a.htm")}));
+    EXPECT_EQ(readBytes(dataFile(QStringLiteral("QZWEB.ini.bak"))), recent);
+    EXPECT_EQ(readBytes(dataFile(QStringLiteral("WEBUrl.ini"))), history);
+    EXPECT_FALSE(QFile::exists(dataFile(QStringLiteral("WEBUrl.ini.bak"))));
+}
+
 } // namespace

@@ -115,3 +115,53 @@ TEST_F(LineFileOnDisk, KeepsRequestedPermissions)
 }
 
 } // namespace
+
+namespace {
+
+// A list file cut short by a zero byte keeps its bytes while its list is unchanged; once the
+// list changed it is written, and the original stays beside it.
+struct WriteOverCase
+{
+    const char *name;
+    QByteArray original;
+    bool changed;
+    QByteArray expected; // the file afterwards
+    QByteArray backup;   // the .bak afterwards; empty: none
+    bool damagedAfterwards;
+    friend void PrintTo(const WriteOverCase &c, std::ostream *os) { *os << c.name; }
+};
+
+class LineFileWriteOver : public ::testing::TestWithParam<WriteOverCase>
+{};
+
+TEST_P(LineFileWriteOver, KeepsWhatADamagedReadCouldNotTake)
+{
+    QTemporaryDir dir;
+    const QString file = QDir(dir.path()).filePath(QStringLiteral("WEBUrl.ini"));
+    writeBytes(file, GetParam().original);
+    const LineFile::Contents asRead = LineFile::readContents(file);
+    const QStringList lines = GetParam().changed ? asRead.lines + QStringList{QStringLiteral("new")} : asRead.lines;
+
+    const LineFile::Contents after = LineFile::writeOver(file, asRead, lines, GetParam().changed);
+
+    EXPECT_EQ(readBytes(file), GetParam().expected);
+    EXPECT_EQ(readBytes(LineFile::backupPath(file)), GetParam().backup);
+    EXPECT_EQ(after.damaged, GetParam().damagedAfterwards);
+    // What the file now holds, as the next write must compare against.
+    EXPECT_EQ(after.lines, LineFile::readContents(file).lines);
+}
+
+const QByteArray kDamaged("a\r\nb\0c\r\nd\r\n", 11);
+
+INSTANTIATE_TEST_SUITE_P(
+    Table,
+    LineFileWriteOver,
+    ::testing::Values(WriteOverCase{"DamagedUnchangedStaysAsItWas", kDamaged, false, kDamaged, {}, true},
+                      WriteOverCase{
+                          "DamagedChangedIsWrittenAndKept", kDamaged, true, "a\r\nb\r\nnew\r\n", kDamaged, false},
+                      WriteOverCase{"WholeIsWrittenAsUsual", "a\nb", false, "a\r\nb\r\n", {}, false},
+                      WriteOverCase{"WholeChangedLeavesNoBackup", "a\r\n", true, "a\r\nnew\r\n", {}, false}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace
+

@@ -150,6 +150,25 @@ TEST(SiteBookEntry, MustHaveFourFieldsWithoutCommas)
     EXPECT_EQ(SiteBook::invalidReason({"", "", "", "", ""}), QStringLiteral("4つとも記入してください"));
 }
 
+TEST_F(SiteBookFile, ABookReadOnlyInPartIsLeftAloneUntilItChangesAndThenKeptBeside)
+{
+    static const char kDamaged[] = "a,b,c,d,/x\r\nlost\0e,f,g,h,\r\n";
+    const QByteArray damaged(kDamaged, sizeof kDamaged - 1);
+    writeBytes(damaged);
+    m_book.load(path());
+    ASSERT_EQ(m_book.count(), 2);
+    m_book.write(path());
+    EXPECT_EQ(readBytes(), damaged);
+    EXPECT_FALSE(QFile::exists(path() + ".bak"));
+
+    m_book.store(3, {"n", "h", "u", "p", ""});
+    m_book.write(path());
+    EXPECT_EQ(readBytes(), QByteArray("a,b,c,d,/x\r\nlost\r\nn,h,u,p,\r\n"));
+    QFile backup(path() + ".bak");
+    ASSERT_TRUE(backup.open(QIODevice::ReadOnly));
+    EXPECT_EQ(backup.readAll(), damaged);
+}
+
 TEST(FtpAddressText, TakesAPortAfterAColonAnd21Otherwise)
 {
     const std::vector<std::tuple<QString, QString, int>> cases = {

@@ -1,5 +1,6 @@
 #include "common/linefile.h"
 
+#include "common/textcodec.h"
 #include "common/usererror.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 namespace {
 
@@ -165,3 +167,99 @@ INSTANTIATE_TEST_SUITE_P(
 
 } // namespace
 
+namespace {
+
+// Characters a list line may meet: ASCII, kana both widths, kanji, characters CP932 writes in
+// two ways (NEC and IBM rows), the private-use stand-ins for undecodable bytes (a page title can
+// hold them too), and characters only UTF-8 can hold.
+const QString kAlphabet = QStringLiteral("aZ09 ,\"=/\\~ｱｲﾈｺ｡ﾟあア漢字表①Ⅰ∵≒纊褜￢ＡéßЖ€\uFEFF\uFFFD") + QChar(0xF780)
+    + QChar(0xF781) + QChar(0xF7A1) + QChar(0xF7DF) + QChar(0xF7E0) + QChar(0xF7FD) + QChar(0xF7FF) + QChar(0xE000)
+    + QStringLiteral("😀");
+
+QStringList randomLines(std::mt19937 &random)
+{
+    // Index into kAlphabet's code points, so the surrogate pair stays whole.
+    static const QList<uint> points = kAlphabet.toUcs4();
+    QStringList lines;
+    const int count = std::uniform_int_distribution<int>(0, 4)(random);
+    for (int i = 0; i < count; ++i) {
+        QString line;
+        const int length = std::uniform_int_distribution<int>(0, 8)(random);
+        for (int k = 0; k < length; ++k) {
+            const char32_t c = points.at(std::uniform_int_distribution<qsizetype>(0, points.size() - 1)(random));
+            line += QString::fromUcs4(&c, 1);
+        }
+        lines.append(line);
+    }
+    return lines;
+}
+
+// Bytes as damaged or foreign files hold them: Shift_JIS lead and trail bytes, stray high
+// bytes, line ends, UTF-8 (stand-ins included), a byte order mark, now and then a zero.
+QByteArray randomBytes(std::mt19937 &random)
+{
+    static const QList<QByteArray> pieces = {"a",
+                                             ",",
+                                             "\"",
+                                             "\r",
+                                             "\n",
+                                             "\r\n",
+                                             "\x81",
+                                             "\x82\xa0",
+                                             "\x83\x41",
+                                             "\x87\x40",
+                                             "\xed\x40",
+                                             "\xfa\x40",
+                                             "\xa1",
+                                             "\xdf",
+                                             "\x80",
+                                             "\xa0",
+                                             "\xfd",
+                                             "\xff",
+                                             "\xef\xbb\xbf",
+                                             "\xef\x9e\x81",
+                                             "\xef\x9f\xbf",
+                                             "\xc3\xa9",
+                                             "\xe3\x81\x82",
+                                             "\xf0\x9f\x98\x80",
+                                             QByteArray(1, '\0'),
+                                             "\x41"};
+    QByteArray bytes;
+    const int count = std::uniform_int_distribution<int>(0, 12)(random);
+    for (int i = 0; i < count; ++i)
+        bytes += pieces.at(std::uniform_int_distribution<qsizetype>(0, pieces.size() - 1)(random));
+    return bytes;
+}
+
+QByteArray written(const QStringList &lines)
+{
+    return TextCodec::encodeListFile(LineFile::joinLines(lines));
+}
+
+TEST(LineFileRoundTrip, AnyLinesReadBackAsWritten)
+{
+    // The cases that used to come back changed: a stand-in that decodes otherwise as a byte, one
+    // that joins the next character into a double-byte one, a text that starts with U+FEFF.
+    const QList<QStringList> known = {{QString(QChar(0xF7A1))},
+                                      {QString(QChar(0xF781)) + QLatin1Char('A')},
+                                      {QString(QChar(0xFEFF)) + QStringLiteral("é")}};
+    for (const QStringList &lines : known)
+        EXPECT_EQ(LineFile::decode(written(lines)).lines, lines) << written(lines).toHex(' ').toStdString();
+    std::mt19937 random(20261208);
+    for (int i = 0; i < 5000; ++i) {
+        const QStringList lines = randomLines(random);
+        ASSERT_EQ(LineFile::decode(written(lines)).lines, lines) << written(lines).toHex(' ').toStdString();
+    }
+}
+
+TEST(LineFileRoundTrip, WritingWhatWasReadReadsTheSame)
+{
+    std::mt19937 random(18);
+    for (int i = 0; i < 5000; ++i) {
+        const QByteArray bytes = randomBytes(random);
+        const QStringList read = LineFile::decode(bytes).lines;
+        ASSERT_EQ(LineFile::decode(written(read)).lines, read) << bytes.toHex(' ').toStdString();
+    }
+}
+
+} // namespace

@@ -104,4 +104,24 @@ Contents writeOver(const QString &path,
     return {lines, false};
 }
 
+QStringList unstorableCharacters(QStringView value)
+{
+    struct Refused
+    {
+        char16_t character;
+        const char *name;
+    };
+    static constexpr Refused kRefused[] = {
+        {u'\r', "改行 (CR)"},
+        {u'\n', "改行 (LF)"},
+        {u'\0', "NUL 文字"},
+    };
+    QStringList names;
+    for (const Refused &refused : kRefused) {
+        if (value.contains(QChar(refused.character)))
+            names.append(QString::fromUtf8(refused.name));
+    }
+    return names;
+}
+
 } // namespace LineFile

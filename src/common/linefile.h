@@ -3,6 +3,7 @@
 #include <QFileDevice>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 // The program's small list files: read whole up to the first zero byte, split at CR LF, CR or
 // LF; written whole with CR LF after every line, in CP932 when the text reads back from it
@@ -47,5 +48,9 @@ Contents writeOver(const QString &path,
                    const QStringList &lines,
                    bool changed,
                    QFileDevice::Permissions permissions = {});
+
+// The names of the characters in value that no line of a list file can hold (a line break
+// splits the line, a zero ends the file), in a fixed order, each once; empty when it fits.
+QStringList unstorableCharacters(QStringView value);
 
 } // namespace LineFile

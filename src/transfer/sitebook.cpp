@@ -92,6 +92,14 @@ bool SiteBook::remove(int number)
     return true;
 }
 
+QStringList SiteBook::unstorableCharacters(const QString &field)
+{
+    QStringList names = LineFile::unstorableCharacters(field);
+    if (field.contains(QLatin1Char(',')))
+        names.prepend(QStringLiteral("カンマ(,)"));
+    return names;
+}
+
 QString SiteBook::invalidReason(const SiteRecord &record)
 {
     const QStringList typed{record.name, record.host, record.user, record.password};
@@ -99,9 +107,21 @@ QString SiteBook::invalidReason(const SiteRecord &record)
         if (field.isEmpty())
             return QStringLiteral("4つとも記入してください");
     }
-    for (const QString &field : typed) {
-        if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('\r')) || field.contains(QLatin1Char('\n')))
-            return QStringLiteral("カンマ(,)は登録名・ホスト名・ユーザーＩＤ・パスワードに使えません");
+    static const QStringList kFieldNames{QStringLiteral("登録名"),
+                                         QStringLiteral("ホスト名"),
+                                         QStringLiteral("ユーザーＩＤ"),
+                                         QStringLiteral("パスワード"),
+                                         QStringLiteral("フォルダ")};
+    const QStringList fields{record.name, record.host, record.user, record.password, record.folder};
+    // Every character once, in one fixed order, whichever fields hold it.
+    const QStringList refused = unstorableCharacters(fields.join(QString()));
+    if (refused.isEmpty())
+        return {};
+    QStringList holders;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (!unstorableCharacters(fields.at(i)).isEmpty())
+            holders.append(kFieldNames.at(i));
     }
-    return {};
+    return QStringLiteral("%1は%2に使えません")
+        .arg(refused.join(QStringLiteral("・")), holders.join(QStringLiteral("・")));
 }

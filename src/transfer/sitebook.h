@@ -43,8 +43,12 @@ public:
     bool modified() const { return m_modified; }
 
     // Why the entry cannot be stored, or empty: the four text fields must be filled, and no
-    // field may hold a comma or a line break (the line would split into other fields).
+    // field, the folder included, may hold a character its line cannot keep. The text names
+    // every such character and the fields holding them.
     static QString invalidReason(const SiteRecord &record);
+    // The names of the characters of a field that its line cannot keep: a comma would start
+    // another field, a line break another line, a zero would end the file. Empty when it fits.
+    static QStringList unstorableCharacters(const QString &field);
 
     static QStringList splitFields(const QString &line);
 

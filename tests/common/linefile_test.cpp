@@ -165,6 +165,33 @@ INSTANTIATE_TEST_SUITE_P(
                       WriteOverCase{"WholeChangedLeavesNoBackup", "a\r\n", true, "a\r\nnew\r\n", {}, false}),
     [](const auto &info) { return std::string(info.param.name); });
 
+struct UnstorableCase
+{
+    const char *name;
+    QString value;
+    QStringList names;
+    friend void PrintTo(const UnstorableCase &c, std::ostream *os) { *os << c.name; }
+};
+
+class LineFileUnstorable : public ::testing::TestWithParam<UnstorableCase>
+{};
+
+TEST_P(LineFileUnstorable, NamesEveryCharacterNoLineCanHold)
+{
+    EXPECT_EQ(LineFile::unstorableCharacters(GetParam().value), GetParam().names);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table,
+    LineFileUnstorable,
+    ::testing::Values(UnstorableCase{"Plain", QStringLiteral("/home/u/ページ, 1.htm"), {}},
+                      UnstorableCase{"Lf", QStringLiteral("/a\nb.htm"), {QStringLiteral("改行 (LF)")}},
+                      UnstorableCase{"CrTwiceAndLf",
+                                     QStringLiteral("\rx\r\n"),
+                                     {QStringLiteral("改行 (CR)"), QStringLiteral("改行 (LF)")}},
+                      UnstorableCase{"Nul", QStringLiteral("a") + QChar(0), {QStringLiteral("NUL 文字")}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
 } // namespace
 
 namespace {

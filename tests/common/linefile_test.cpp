@@ -199,22 +199,22 @@ namespace {
 // Characters a list line may meet: ASCII, kana both widths, kanji, characters CP932 writes in
 // two ways (NEC and IBM rows), the private-use stand-ins for undecodable bytes (a page title can
 // hold them too), and characters only UTF-8 can hold.
-const QString kAlphabet = QStringLiteral("aZ09 ,\"=/\\~ｱｲﾈｺ｡ﾟあア漢字表①Ⅰ∵≒纊褜￢ＡéßЖ€\uFEFF\uFFFD") + QChar(0xF780)
-    + QChar(0xF781) + QChar(0xF7A1) + QChar(0xF7DF) + QChar(0xF7E0) + QChar(0xF7FD) + QChar(0xF7FF) + QChar(0xE000)
-    + QStringLiteral("😀");
+const char32_t kAlphabet[] = {U'a',    U'Z',   U'0',   U' ',   U',',   U'"',   U'=',   U'/',  U'\\',  U'~',   U'ｱ',
+                              U'ﾈ',    U'｡',   U'ﾟ',   U'あ',  U'ア',  U'漢',  U'表',  U'①',  U'Ⅰ',   U'∵',   U'≒',
+                              U'纊',   U'褜',  U'￢',  U'Ａ',  U'é',   U'ß',   U'Ж',   U'€',  0xFEFF, 0xFFFD, 0xE000,
+                              0x1F600, 0xF780, 0xF781, 0xF7A1, 0xF7DF, 0xF7E0, 0xF7FD, 0xF7FF};
 
 QStringList randomLines(std::mt19937 &random)
 {
-    // Index into kAlphabet's code points, so the surrogate pair stays whole.
-    static const QList<uint> points = kAlphabet.toUcs4();
     QStringList lines;
     const int count = std::uniform_int_distribution<int>(0, 4)(random);
     for (int i = 0; i < count; ++i) {
         QString line;
         const int length = std::uniform_int_distribution<int>(0, 8)(random);
         for (int k = 0; k < length; ++k) {
-            const char32_t c = points.at(std::uniform_int_distribution<qsizetype>(0, points.size() - 1)(random));
-            line += QString::fromUcs4(&c, 1);
+            const char32_t c = kAlphabet[std::uniform_int_distribution<size_t>(0, std::size(kAlphabet) - 1)(random)];
+            // Not QString::fromUcs4, which would take a U+FEFF for a byte order mark and drop it.
+            line += c > 0xFFFF ? QString::fromUcs4(&c, 1) : QString(QChar(char16_t(c)));
         }
         lines.append(line);
     }

@@ -22,6 +22,8 @@ const QString kEmptyDocumentQuestion = QStringLiteral("白紙のファイルを�
 const QString kOverwriteQuestion = QStringLiteral("OK を押すと %1 を上書きします。");
 const QString kCloseQuestion = QStringLiteral("編集後にファイルが保存されていません。終了しますか？");
 const QString kDiscardQuestion = QStringLiteral("編集後にファイルが保存されていません。変更を破棄して続けますか？");
+const QString kUnstorablePathNotice =
+    QStringLiteral("このファイルの名前には %1 が含まれているため、ファイル履歴には加えません。");
 const QList<DialogButton> kYesNoCancel{DialogButton::Yes, DialogButton::No, DialogButton::Cancel};
 const QList<DialogButton> kOkCancel{DialogButton::Ok, DialogButton::Cancel};
 const QList<DialogButton> kYesNo{DialogButton::Yes, DialogButton::No};
@@ -218,6 +220,9 @@ bool DocumentCommands::writeDocument(const QString &path)
 
 void DocumentCommands::menuAdd()
 {
-    m_recentFiles.add(m_state.currentFile);
+    const QStringList refused = m_recentFiles.add(m_state.currentFile);
     emit recentFilesChanged();
+    // The document is open; only its place in the history is lost, and the user should know why.
+    if (!refused.isEmpty())
+        m_dialogs.notify(&m_window, kUnstorablePathNotice.arg(refused.join(QStringLiteral("、"))));
 }

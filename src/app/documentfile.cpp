@@ -4,6 +4,7 @@
 #include "app/rtf/rtfwriter.h"
 #include "authoring/editoradapter.h"
 #include "common/atomicfile.h"
+#include "common/regularfile.h"
 
 #include <QTextEdit>
 
@@ -11,7 +12,7 @@ namespace DocumentFile {
 
 TextFormat load(QTextEdit &editor, const QString &path, bool plainText)
 {
-    const QByteArray bytes = AtomicFile::readAll(path);
+    const QByteArray bytes = RegularFile::readAll(path, RegularFile::kDocumentLimit);
     if (!plainText && RtfReader::isRtf(bytes)) {
         editor.setAcceptRichText(true);
         RtfReader::read(bytes, *editor.document());

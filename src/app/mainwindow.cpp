@@ -188,8 +188,10 @@ void MainWindow::formCreate()
     m_state.favoriteList.clear();
     m_state.webHistoryLoadFailed = !m_dispatcher.guard([this] {
         const QString historyPath = DataFolder::filePath(WebListStore::kHistoryFileName);
-        if (QFile::exists(historyPath))
-            m_state.webHistory = WebListStore::read(historyPath);
+        if (QFile::exists(historyPath)) {
+            m_state.webHistoryAsRead = LineFile::readContents(historyPath);
+            m_state.webHistory = m_state.webHistoryAsRead.lines;
+        }
     });
     m_view.progressBar->hide();
     m_view.progressBar->setParent(m_view.statusBar);
@@ -200,8 +202,10 @@ void MainWindow::formCreate()
     setAcceptDrops(true);
     m_recentFilesLoaded = m_dispatcher.guard([this] {
         const QString recentPath = DataFolder::filePath(kRecentFilesName);
-        if (QFile::exists(recentPath))
-            m_recentFiles.loadLines(LineFile::read(recentPath));
+        if (QFile::exists(recentPath)) {
+            m_recentFilesAsRead = LineFile::readContents(recentPath);
+            m_recentFiles.loadLines(m_recentFilesAsRead.lines);
+        }
     });
     showRecentFiles();
 }
@@ -258,13 +262,23 @@ void MainWindow::formClose()
     // A list file that could not be read at start-up is left as it is rather than overwritten
     // with an empty list; a folder that cannot be written must not keep the program open.
     if (m_recentFilesLoaded)
-        m_dispatcher.guard(
-            [this] { LineFile::write(DataFolder::filePath(kRecentFilesName), m_recentFiles.toLines()); });
+        m_dispatcher.guard([this] { saveRecentFiles(); });
     // This run's visits are kept even when the history window was never opened.
     if (m_webLists)
         m_dispatcher.guard([this] { m_webLists->saveHistory(); });
     PreviewFile::remove(m_state);
     savePlacement();
+}
+
+void MainWindow::saveRecentFiles()
+{
+    // A file cut short by a zero byte is left whole until the list really changes.
+    RecentFileList asRead;
+    asRead.loadLines(m_recentFilesAsRead.lines);
+    m_recentFilesAsRead = LineFile::writeOver(DataFolder::filePath(kRecentFilesName),
+                                              m_recentFilesAsRead,
+                                              m_recentFiles.toLines(),
+                                              asRead.entries() != m_recentFiles.entries());
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -76,6 +76,7 @@ private:
     void bindControls();
     void formCreate();
     void formClose();
+    void saveRecentFiles();
     void registerOwnCommands();
     void showRecentFiles();
     // The size, place and editor height the user left the window with, when still usable.
@@ -89,6 +90,7 @@ private:
     MainWindowView m_view;
     RecentFileList m_recentFiles;
     bool m_recentFilesLoaded = false;
+    LineFile::Contents m_recentFilesAsRead;
     DocumentCommands *m_documents = nullptr;
     EditCommands *m_editCommands = nullptr;
     WebListCommands *m_webLists = nullptr;

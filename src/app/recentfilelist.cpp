@@ -1,5 +1,7 @@
 #include "app/recentfilelist.h"
 
+#include "common/linefile.h"
+
 RecentFileList::RecentFileList()
 {
     setEntries({});
@@ -12,15 +14,25 @@ void RecentFileList::setEntries(const QStringList &captions)
         m_entries.append(QString());
 }
 
-void RecentFileList::add(const QString &path)
+QStringList RecentFileList::add(const QString &path)
 {
-    if (m_entries.contains(path, Qt::CaseSensitive))
-        return;
+    const QStringList refused = LineFile::unstorableCharacters(path);
+    if (!refused.isEmpty() || m_entries.contains(path, Qt::CaseSensitive))
+        return refused;
     m_entries.prepend(path);
     m_entries.removeLast();
+    return {};
 }
 
 void RecentFileList::loadLines(const QStringList &lines)
 {
     setEntries(lines);
+}
+
+QStringList RecentFileList::toLines() const
+{
+    QStringList lines;
+    for (const QString &entry : m_entries)
+        lines.append(LineFile::unstorableCharacters(entry).isEmpty() ? entry : QString());
+    return lines;
 }

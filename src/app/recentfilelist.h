@@ -16,11 +16,14 @@ public:
 
     // A path already present (compared exactly, letter case included) stays where it is;
     // otherwise every entry moves down one slot, the last one drops out, the path goes first.
-    void add(const QString &path);
+    // A path the list file cannot hold as one line is not added: returns the names of its
+    // characters that no line can hold, empty when the path was taken.
+    QStringList add(const QString &path);
 
-    // The list file holds one slot per line, always seven lines.
+    // The list file holds one slot per line, always seven lines; an entry no line can hold is
+    // written as an empty slot rather than split over two.
     void loadLines(const QStringList &lines);
-    QStringList toLines() const { return m_entries; }
+    QStringList toLines() const;
 
 private:
     QStringList m_entries;

@@ -1,9 +1,9 @@
 #include "app/windowplacement.h"
 
 #include "common/atomicfile.h"
+#include "common/regularfile.h"
+#include "common/usererror.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QHash>
 #include <QList>
 
@@ -81,14 +81,13 @@ QByteArray WindowPlacement::toText() const
 
 std::optional<WindowPlacement> WindowPlacement::read(const QString &path)
 {
-    // Only a plain file: opening a pipe left in its place would wait for a writer forever.
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > kLargestFile)
+    // Only a small plain file; anything else (a pipe left in its place would wait for a writer
+    // forever) is as good as none.
+    try {
+        return parse(RegularFile::readAll(path, kLargestFile));
+    } catch (const UserError &) {
         return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return parse(file.read(kLargestFile));
+    }
 }
 
 void WindowPlacement::write(const QString &path) const

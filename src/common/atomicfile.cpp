@@ -3,7 +3,6 @@
 #include "common/errortext.h"
 #include "common/usererror.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -21,28 +20,6 @@ QString withReason(const QString &text, int savedErrno)
 }
 
 } // namespace
-
-QByteArray readStart(const QString &path, qint64 maxBytes)
-{
-    QFile file(path);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly)) {
-        const int saved = errno;
-        throw UserError(withReason(QStringLiteral("ファイル %1 は開けません").arg(path), saved));
-    }
-    errno = 0;
-    QByteArray bytes = maxBytes < 0 ? file.readAll() : file.read(maxBytes);
-    if (file.error() != QFileDevice::NoError) {
-        const int saved = errno;
-        throw UserError(withReason(QStringLiteral("ストリームからの読み込みに失敗しました"), saved));
-    }
-    return bytes;
-}
-
-QByteArray readAll(const QString &path)
-{
-    return readStart(path, -1);
-}
 
 void write(const QString &path, const QByteArray &bytes, QFileDevice::Permissions permissions)
 {

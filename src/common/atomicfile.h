@@ -4,15 +4,10 @@
 #include <QFileDevice>
 #include <QString>
 
-// Whole-file reads and writes with the user's failure texts. Writes go to a temporary file
-// beside the target and are renamed over it only when complete, so a crash or a full disk
-// never leaves a half-written file and never destroys the old one.
+// Whole-file writes with the user's failure texts. Writes go to a temporary file beside the
+// target and are renamed over it only when complete, so a crash or a full disk never leaves a
+// half-written file and never destroys the old one. (Reading is RegularFile's.)
 namespace AtomicFile {
-
-// Throws UserError "ファイル <path> は開けません" with the system's reason when unreadable.
-QByteArray readAll(const QString &path);
-// The same for at most the first maxBytes bytes, for files of which only the start matters.
-QByteArray readStart(const QString &path, qint64 maxBytes);
 
 // Throws UserError "ファイル <path> を作成できません" (or the write failure) on failure.
 // An existing file keeps its permission bits unless permissions are given.

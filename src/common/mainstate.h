@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/linefile.h"
 #include "common/textcodec.h"
 
 #include <QString>
@@ -21,7 +22,9 @@ struct MainState
     QStringList favoriteList;
     QString fragment; // the text an insertion command is about to put into the editor
     bool favoriteMode = false;
-    bool webHistoryLoadFailed = false; // never overwrite a list file that could not be read
+    bool webHistoryLoadFailed = false;   // never overwrite a list file that could not be read
+    LineFile::Contents webHistoryAsRead; // what WEBUrl.ini held when last read or written
+    LineFile::Contents favoritesAsRead;  // the same for favorite.ini
 
     // PreviewDir + PreviewName; with no PreviewDir the name alone, relative to the current folder.
     QString previewFilePath() const { return previewDir + previewName; }

@@ -3,6 +3,8 @@
 #include "common/charsetdeclaration.h"
 #include "common/usererror.h"
 
+#include <QStringDecoder>
+
 #include <memory>
 #include <uchardet.h>
 
@@ -60,6 +62,15 @@ bool useUtf8(const QByteArray &bytes, const Cp932Codec::Decoded &asCp932)
     if (onlyTwoByteSequences(bytes))
         return false;
     return detectorSaysUtf8(bytes);
+}
+
+// UTF-8 after the one byte order mark that says so: a further U+FEFF belongs to the text (a
+// line can start with one), where QString::fromUtf8 would drop it.
+QString listFileUtf8(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
 }
 
 } // namespace
@@ -126,12 +137,12 @@ DecodedText decode(const QByteArray &bytes)
 QString decodeListFile(const QByteArray &bytes)
 {
     if (bytes.startsWith(kUtf8Bom))
-        return QString::fromUtf8(bytes.mid(kUtf8Bom.size()));
+        return listFileUtf8(bytes.mid(kUtf8Bom.size()));
     Cp932Codec::Decoded cp932 = Cp932Codec::decode(bytes);
     // Earlier versions wrote a list that CP932 could not hold as UTF-8 without the mark; such a
     // file does not read as CP932, so it is still read as what it is.
     if (Cp932Codec::hasUndecodableBytes(cp932.text) && isUtf8WithNonAscii(bytes))
-        return QString::fromUtf8(bytes);
+        return listFileUtf8(bytes);
     return cp932.text;
 }
 
@@ -139,7 +150,14 @@ QByteArray encodeListFile(const QString &text)
 {
     std::optional<Cp932Codec::Unencodable> failure;
     QByteArray out = Cp932Codec::encode(text, {}, &failure);
-    return failure ? kUtf8Bom + text.toUtf8() : out;
+    // The private-use characters that stand for undecodable bytes become those bytes again,
+    // which is right for bytes a list file held, but the same characters from anywhere else (a
+    // page title can hold them) would come back as some other character, or join the byte
+    // beside them into one. Such text, and any other that CP932 bytes would not give back as
+    // it is, is kept in UTF-8.
+    if (!failure && decodeListFile(out) == text)
+        return out;
+    return kUtf8Bom + text.toUtf8();
 }
 
 QString encodingName(const TextFormat &format)

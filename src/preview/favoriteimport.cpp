@@ -1,7 +1,7 @@
 #include "preview/favoriteimport.h"
 
-#include "common/atomicfile.h"
 #include "common/linefile.h"
+#include "common/regularfile.h"
 #include "common/textcodec.h"
 #include "common/usererror.h"
 #include "preview/webliststore.h"
@@ -20,7 +20,7 @@ constexpr qint64 kHeadBytes = 64 * 1024;
 
 QString readHead(const QString &path)
 {
-    return TextCodec::decodeListFile(AtomicFile::readStart(path, kHeadBytes));
+    return TextCodec::decodeListFile(RegularFile::readStart(path, kHeadBytes));
 }
 
 // A folder's entries, by name with letter case aside, as the Windows file system lists them.

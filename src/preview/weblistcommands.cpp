@@ -2,6 +2,7 @@
 
 #include "common/commanddispatcher.h"
 #include "common/datafolder.h"
+#include "common/linefile.h"
 #include "common/mainstate.h"
 #include "common/userdialogs.h"
 #include "preview/favoriteimport.h"
@@ -47,8 +48,10 @@ void WebListCommands::openFavorites()
     m_state.favoriteMode = true;
     m_state.favoriteList.clear();
     const QString path = DataFolder::filePath(WebListStore::kFavoritesFileName);
+    m_state.favoritesAsRead = {};
     if (QFile::exists(path)) {
-        m_state.favoriteList = WebListStore::read(path);
+        m_state.favoritesAsRead = LineFile::readContents(path);
+        m_state.favoriteList = m_state.favoritesAsRead.lines;
     } else {
         // All or nothing: a file that cannot be read ends the command with its error, and the
         // list is not left holding the part read before it.
@@ -76,7 +79,10 @@ void WebListCommands::openWindow(bool favorites)
 void WebListCommands::writeHistory(const QStringList &lines)
 {
     m_state.webHistory = lines;
-    WebListStore::write(DataFolder::filePath(WebListStore::kHistoryFileName), lines);
+    m_state.webHistoryAsRead = LineFile::writeOver(DataFolder::filePath(WebListStore::kHistoryFileName),
+                                                   m_state.webHistoryAsRead,
+                                                   lines,
+                                                   lines != m_state.webHistoryAsRead.lines);
     // The file now holds what the user saw, so it may be written again at the close.
     m_state.webHistoryLoadFailed = false;
 }
@@ -84,7 +90,10 @@ void WebListCommands::writeHistory(const QStringList &lines)
 void WebListCommands::writeFavorites(const QStringList &lines)
 {
     m_state.favoriteList = lines;
-    WebListStore::write(DataFolder::filePath(WebListStore::kFavoritesFileName), lines);
+    m_state.favoritesAsRead = LineFile::writeOver(DataFolder::filePath(WebListStore::kFavoritesFileName),
+                                                  m_state.favoritesAsRead,
+                                                  lines,
+                                                  lines != m_state.favoritesAsRead.lines);
 }
 
 void WebListCommands::saveHistory()
@@ -96,6 +105,8 @@ void WebListCommands::saveHistory()
     const QString path = DataFolder::filePath(WebListStore::kHistoryFileName);
     if (m_state.webHistory.isEmpty() && !QFile::exists(path))
         return;
+    // A file cut short by a zero byte stays whole unless this run added to the history.
+    const bool changed = m_state.webHistory != m_state.webHistoryAsRead.lines;
     m_state.webHistory = WebListStore::historyForWriting(m_state.webHistory);
-    WebListStore::write(path, m_state.webHistory);
+    m_state.webHistoryAsRead = LineFile::writeOver(path, m_state.webHistoryAsRead, m_state.webHistory, changed);
 }

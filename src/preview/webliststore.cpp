@@ -1,8 +1,6 @@
 #include "preview/webliststore.h"
 
-#include "common/atomicfile.h"
 #include "common/linefile.h"
-#include "common/textcodec.h"
 #include "preview/commatext.h"
 
 #include <QCollator>
@@ -31,11 +29,7 @@ QString line(const QString &group, const QString &title, const QString &address)
 
 QStringList read(const QString &path)
 {
-    QByteArray bytes = AtomicFile::readAll(path);
-    const qsizetype zero = bytes.indexOf('\0');
-    if (zero >= 0)
-        bytes.truncate(zero);
-    return LineFile::splitLines(TextCodec::decodeListFile(bytes));
+    return LineFile::read(path);
 }
 
 void write(const QString &path, const QStringList &lines)

@@ -19,9 +19,19 @@ void SiteBook::load(const QString &path)
 {
     m_lines.clear();
     m_modified = false;
+    m_readDamaged = false;
     if (!QFileInfo::exists(path))
         return;
-    m_lines = LineFile::read(path);
+    LineFile::Contents contents;
+    try {
+        contents = LineFile::readContents(path);
+    } catch (const UserError &) {
+        // Whatever it holds is not in the book, so it must not be replaced unnoticed.
+        m_readDamaged = true;
+        throw;
+    }
+    m_readDamaged = contents.damaged;
+    m_lines = contents.lines;
     if (m_lines.isEmpty())
         return;
     // The first line decides how many commas every line lacks.
@@ -35,7 +45,10 @@ void SiteBook::load(const QString &path)
 
 void SiteBook::write(const QString &path) const
 {
-    LineFile::write(path, m_lines, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const LineFile::Contents asRead{{}, m_readDamaged};
+    m_readDamaged =
+        LineFile::writeOver(path, asRead, m_lines, m_modified, QFileDevice::ReadOwner | QFileDevice::WriteOwner)
+            .damaged;
     m_modified = false;
 }
 
@@ -79,6 +92,14 @@ bool SiteBook::remove(int number)
     return true;
 }
 
+QStringList SiteBook::unstorableCharacters(const QString &field)
+{
+    QStringList names = LineFile::unstorableCharacters(field);
+    if (field.contains(QLatin1Char(',')))
+        names.prepend(QStringLiteral("カンマ(,)"));
+    return names;
+}
+
 QString SiteBook::invalidReason(const SiteRecord &record)
 {
     const QStringList typed{record.name, record.host, record.user, record.password};
@@ -86,9 +107,21 @@ QString SiteBook::invalidReason(const SiteRecord &record)
         if (field.isEmpty())
             return QStringLiteral("4つとも記入してください");
     }
-    for (const QString &field : typed) {
-        if (field.contains(QLatin1Char(',')) || field.contains(QLatin1Char('\r')) || field.contains(QLatin1Char('\n')))
-            return QStringLiteral("カンマ(,)は登録名・ホスト名・ユーザーＩＤ・パスワードに使えません");
+    static const QStringList kFieldNames{QStringLiteral("登録名"),
+                                         QStringLiteral("ホスト名"),
+                                         QStringLiteral("ユーザーＩＤ"),
+                                         QStringLiteral("パスワード"),
+                                         QStringLiteral("フォルダ")};
+    const QStringList fields{record.name, record.host, record.user, record.password, record.folder};
+    // Every character once, in one fixed order, whichever fields hold it.
+    const QStringList refused = unstorableCharacters(fields.join(QString()));
+    if (refused.isEmpty())
+        return {};
+    QStringList holders;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (!unstorableCharacters(fields.at(i)).isEmpty())
+            holders.append(kFieldNames.at(i));
     }
-    return {};
+    return QStringLiteral("%1は%2に使えません")
+        .arg(refused.join(QStringLiteral("・")), holders.join(QStringLiteral("・")));
 }

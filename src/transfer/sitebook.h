@@ -18,8 +18,10 @@ public:
     // five fields, every line gets the commas it lacks, so older books read with an empty
     // folder. Throws UserError when the file exists but cannot be read; the book is then empty.
     void load(const QString &path);
-    // Replaces the file atomically, readable by its owner only (it holds passwords). Throws
-    // UserError on failure.
+    // Replaces the file atomically, readable by its owner only (it holds passwords). A file
+    // that was read only in part (cut at a zero byte) or not at all is left alone while the
+    // book is unchanged, and is kept beside the new one as RODav.ini.bak once it changed.
+    // Throws UserError on failure.
     void write(const QString &path) const;
 
     int count() const { return static_cast<int>(m_lines.size()); }
@@ -41,12 +43,17 @@ public:
     bool modified() const { return m_modified; }
 
     // Why the entry cannot be stored, or empty: the four text fields must be filled, and no
-    // field may hold a comma or a line break (the line would split into other fields).
+    // field, the folder included, may hold a character its line cannot keep. The text names
+    // every such character and the fields holding them.
     static QString invalidReason(const SiteRecord &record);
+    // The names of the characters of a field that its line cannot keep: a comma would start
+    // another field, a line break another line, a zero would end the file. Empty when it fits.
+    static QStringList unstorableCharacters(const QString &field);
 
     static QStringList splitFields(const QString &line);
 
 private:
     QStringList m_lines;
     mutable bool m_modified = false;
+    mutable bool m_readDamaged = false; // the file holds more than the book could read from it
 };

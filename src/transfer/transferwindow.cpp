@@ -25,6 +25,13 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
+namespace {
+
+const QString kUnstorableFolderNotice = QStringLiteral(
+    "このフォルダ名には %1 が含まれているため、サイトには記録しません。次の接続はログインしたフォルダから始まります。");
+
+} // namespace
+
 TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
     : QWidget(parent, Qt::Window), m_dialogs(dialogs), m_dispatcher(dialogs, *this)
 {
@@ -312,10 +319,14 @@ void TransferWindow::disconnectFromSite()
     m_remote->disconnect();
     SiteRecord record = typedRecord();
     record.folder = m_view.remoteFolder->text();
-    // A folder whose name holds a comma would split the line; the entry then opens at login.
-    if (record.folder.contains(QLatin1Char(',')))
+    // A folder whose name the book's line cannot keep would split it on the next reading; the
+    // entry then opens at the login folder instead, and the user is told why.
+    const QStringList refused = SiteBook::unstorableCharacters(record.folder);
+    if (!refused.isEmpty())
         record.folder.clear();
     m_book.replace(m_counter, record);
+    if (!refused.isEmpty())
+        m_dialogs.notify(this, kUnstorableFolderNotice.arg(refused.join(QStringLiteral("、"))));
 }
 
 void TransferWindow::quitAndClose()

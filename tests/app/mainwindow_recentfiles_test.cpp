@@ -19,6 +19,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -280,6 +281,74 @@ TEST_F(MainWindowRecentFiles, AListFileThatCannotBeWrittenIsReportedOnceAndThePr
     EXPECT_EQ(dialogs.messages.first().icon, DialogIcon::Error);
     EXPECT_TRUE(dialogs.messages.first().text.contains(QStringLiteral("QZWEB.ini")))
         << dialogs.messages.first().text.toStdString();
+}
+
+// Open, a recent-file slot, a drop and the command line all read through the one loader: a
+// named pipe is refused at once (it used to block forever), the page stays as it was.
+TEST_F(MainWindowRecentFiles, ANamedPipeIsRefusedFromEveryWayOfOpeningWithoutWaiting)
+{
+    const QString pipe = workPath(QStringLiteral("pipe.htm"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    restartWith({pipe});
+    const struct
+    {
+        const char *name;
+        std::function<void()> open;
+    } ways[] = {
+        {"Open", [&] { open(pipe); }},
+        {"recent file", [&] { trigger(QStringLiteral("mnuFavorit")); }},
+        {"drop",
+         [&] {
+             QMimeData mime;
+             mime.setUrls({QUrl::fromLocalFile(pipe)});
+             QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+             QCoreApplication::sendEvent(window.get(), &enter);
+             QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+             QCoreApplication::sendEvent(window.get(), &drop);
+         }},
+        {"command line", [&] { window->openStartupFile(pipe); }},
+    };
+    for (const auto &way : ways) {
+        SCOPED_TRACE(way.name);
+        dialogs.messages.clear();
+        way.open();
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        EXPECT_EQ(dialogs.messages.first().icon, DialogIcon::Error);
+        EXPECT_TRUE(dialogs.messages.first().text.contains(QStringLiteral("名前付きパイプは通常のファイルではない")))
+            << dialogs.messages.first().text.toStdString();
+        EXPECT_TRUE(window->state().currentFile.isEmpty());
+    }
+}
+
+// A list file read only up to a zero byte is not cut short at close: it keeps its bytes until
+// its list changes, and then the original stays beside it.
+TEST_F(MainWindowRecentFiles, ListFilesCutByAZeroByteSurviveTheCloseAndAreKeptOnceChanged)
+{
+    static const char kRecent[] = "/a.htm\r\n\0/b.htm\r\n";
+    static const char kHistory[] = "\"2026/01/05\",\"A\",\"http://a/\"\r\n\0\"2026/01/06\",\"B\",\"http://b/\"\r\n";
+    const QByteArray recent(kRecent, sizeof kRecent - 1);
+    const QByteArray history(kHistory, sizeof kHistory - 1);
+    window.reset();
+    for (const auto &[name, bytes] : {std::pair{"QZWEB.ini", recent}, std::pair{"WEBUrl.ini", history}}) {
+        QFile file(dataFile(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    createWindows();
+    EXPECT_EQ(slotCaptions().first(), QStringLiteral("/a.htm"));
+    ASSERT_TRUE(window->close());
+    EXPECT_EQ(readBytes(dataFile(QStringLiteral("QZWEB.ini"))), recent);
+    EXPECT_EQ(readBytes(dataFile(QStringLiteral("WEBUrl.ini"))), history);
+
+    createWindows();
+    const QString page = document(QStringLiteral("page.htm"));
+    open(page);
+    ASSERT_TRUE(window->close());
+    EXPECT_EQ(LineFile::read(dataFile(QStringLiteral("QZWEB.ini"))).mid(0, 2),
+              (QStringList{page, QStringLiteral("/a.htm")}));
+    EXPECT_EQ(readBytes(dataFile(QStringLiteral("QZWEB.ini.bak"))), recent);
+    EXPECT_EQ(readBytes(dataFile(QStringLiteral("WEBUrl.ini"))), history);
+    EXPECT_FALSE(QFile::exists(dataFile(QStringLiteral("WEBUrl.ini.bak"))));
 }
 
 } // namespace

@@ -75,3 +75,41 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
+
+namespace {
+
+struct UnstorablePathCase
+{
+    const char *name;
+    QString path;
+    QStringList refused;
+    friend void PrintTo(const UnstorablePathCase &c, std::ostream *os) { *os << c.name; }
+};
+
+class RecentFileUnstorable : public ::testing::TestWithParam<UnstorablePathCase>
+{};
+
+// A path that would take two lines of the list file would shift every later slot when read.
+TEST_P(RecentFileUnstorable, APathNoLineCanHoldIsNotAddedAndNeverWritten)
+{
+    RecentFileList list;
+    list.add(QStringLiteral("/kept.htm"));
+    EXPECT_EQ(list.add(GetParam().path), GetParam().refused);
+    EXPECT_EQ(list.entries(), paths({"/kept.htm", "", "", "", "", "", ""}));
+
+    // Not even when it reaches a slot another way.
+    list.setEntries({GetParam().path, QStringLiteral("/kept.htm")});
+    EXPECT_EQ(list.toLines(), paths({"", "/kept.htm", "", "", "", "", ""}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table,
+    RecentFileUnstorable,
+    ::testing::Values(UnstorablePathCase{"Lf", QStringLiteral("/a\nb.htm"), {QStringLiteral("改行 (LF)")}},
+                      UnstorablePathCase{"Cr", QStringLiteral("/a\rb.htm"), {QStringLiteral("改行 (CR)")}},
+                      UnstorablePathCase{"CrLf",
+                                         QStringLiteral("/a\r\nb.htm"),
+                                         {QStringLiteral("改行 (CR)"), QStringLiteral("改行 (LF)")}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace

@@ -134,20 +134,43 @@ TEST_F(SiteBookFile, AFolderInPlaceOfTheFileIsAnErrorAndLeavesTheBookEmpty)
     EXPECT_EQ(m_book.count(), 0);
 }
 
-TEST(SiteBookEntry, MustHaveFourFieldsWithoutCommas)
+TEST(SiteBookEntry, MustHaveFourFieldsAndNothingItsLineCannotKeep)
 {
-    const std::vector<std::pair<SiteRecord, bool>> cases = {
-        {{"a", "b", "c", "d", ""}, true},
-        {{"", "b", "c", "d", ""}, false},
-        {{"a", "b", "c", "", ""}, false},
-        {{"a,b", "h", "u", "p", ""}, false},
-        {{"a", "h", "u", "p,w", ""}, false},
-        {{"a", "h", "u\n", "p", ""}, false},
-        {{"My Site", "h", "u", "p w", ""}, true},
+    const QString filled = QStringLiteral("4つとも記入してください");
+    const std::vector<std::pair<SiteRecord, QString>> cases = {
+        {{"a", "b", "c", "d", ""}, ""},
+        {{"My Site", "h", "u", "p w", "/home/u/my docs"}, ""},
+        {{"", "b", "c", "d", ""}, filled},
+        {{"a", "b", "c", "", ""}, filled},
+        {{"a,b", "h", "u", "p", ""}, "カンマ(,)は登録名に使えません"},
+        {{"a", "h", "u", "p,w", ""}, "カンマ(,)はパスワードに使えません"},
+        {{"a", "h", "u\n", "p", ""}, "改行 (LF)はユーザーＩＤに使えません"},
+        // The folder is kept in the same line, so it is held to the same rule.
+        {{"a", "h", "u", "p", "/x,y"}, "カンマ(,)はフォルダに使えません"},
+        {{"a", "h", "u", "p", "/x\r\ny"}, "改行 (CR)・改行 (LF)はフォルダに使えません"},
+        {{"a\r", "h", "u", "p", "/x,\ny"}, "カンマ(,)・改行 (CR)・改行 (LF)は登録名・フォルダに使えません"},
     };
-    for (const auto &[record, valid] : cases)
-        EXPECT_EQ(SiteBook::invalidReason(record).isEmpty(), valid) << record.line().toStdString();
-    EXPECT_EQ(SiteBook::invalidReason({"", "", "", "", ""}), QStringLiteral("4つとも記入してください"));
+    for (const auto &[record, reason] : cases)
+        EXPECT_EQ(SiteBook::invalidReason(record), reason) << record.line().toStdString();
+}
+
+TEST_F(SiteBookFile, ABookReadOnlyInPartIsLeftAloneUntilItChangesAndThenKeptBeside)
+{
+    static const char kDamaged[] = "a,b,c,d,/x\r\nlost\0e,f,g,h,\r\n";
+    const QByteArray damaged(kDamaged, sizeof kDamaged - 1);
+    writeBytes(damaged);
+    m_book.load(path());
+    ASSERT_EQ(m_book.count(), 2);
+    m_book.write(path());
+    EXPECT_EQ(readBytes(), damaged);
+    EXPECT_FALSE(QFile::exists(path() + ".bak"));
+
+    m_book.store(3, {"n", "h", "u", "p", ""});
+    m_book.write(path());
+    EXPECT_EQ(readBytes(), QByteArray("a,b,c,d,/x\r\nlost\r\nn,h,u,p,\r\n"));
+    QFile backup(path() + ".bak");
+    ASSERT_TRUE(backup.open(QIODevice::ReadOnly));
+    EXPECT_EQ(backup.readAll(), damaged);
 }
 
 TEST(FtpAddressText, TakesAPortAfterAColonAnd21Otherwise)

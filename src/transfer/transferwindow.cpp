@@ -6,6 +6,7 @@
 #include "transfer/ftpjobrunner.h"
 #include "transfer/ftpsession.h"
 #include "transfer/localpane.h"
+#include "transfer/permissiondialog.h"
 #include "transfer/remotepane.h"
 #include "transfer/transfercommands.h"
 
@@ -173,6 +174,9 @@ QString TransferWindow::statusText() const
 
 void TransferWindow::setPermissionDialog(PermissionDialog &dialog)
 {
+    // The dialog belongs to this window: shown over it, and when it closes this window, not the
+    // main one, is on top again.
+    dialog.setParent(this, dialog.windowFlags());
     m_commands->setPermissionDialog(dialog);
 }
 

@@ -46,7 +46,8 @@ public:
 
     RemotePane &remotePane() { return *m_remote; }
     LocalPane &localPane() { return *m_local; }
-    // パーミション opens this dialog, which start-up makes beside the window.
+    // パーミション opens this dialog, which start-up makes beside the window; from now on it
+    // belongs to this window.
     void setPermissionDialog(PermissionDialog &dialog);
     // Tests: short waits for a server that does not answer.
     void setFtpTimeLimits(const FtpTimeLimits &limits);

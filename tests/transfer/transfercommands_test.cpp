@@ -80,6 +80,7 @@ protected:
 
     void TearDown() override
     {
+        m_permission.reset(); // a child of the window by now
         m_window.reset();
         qunsetenv("QZWEB_HOME");
         // Choosing a local folder makes it the process's current folder; the next test's server
@@ -240,6 +241,10 @@ TEST_F(TransferCommandsTest, NewFolderAndPermissionChange)
     EXPECT_EQ(remoteItem(QStringLiteral("cgi.pl"))->text(3), QStringLiteral("-rwxr-xr-x"));
     EXPECT_EQ(m_permission->result(), QDialog::Accepted);
     EXPECT_EQ(m_dialogs.unexpected, 0);
+    // The dialog belongs to the transfer window, so closing it brings that window back, not the
+    // main one.
+    EXPECT_EQ(m_permission->parentWidget(), m_window.get());
+    EXPECT_TRUE(m_permission->isWindow());
 }
 
 TEST_F(TransferCommandsTest, ARefusedPermissionChangeIsShownAndTheDialogStaysOpen)

@@ -303,6 +303,7 @@ void TransferWindow::connectToSite()
 {
     if (m_remote->isConnected() || isBusy())
         return;
+    m_disconnectAsked = false;
     const FtpAddress address = FtpAddress::parse(m_view.hostEdit->text());
     m_remote->connectTo({address.host,
                          address.port,
@@ -313,6 +314,7 @@ void TransferWindow::connectToSite()
 
 void TransferWindow::disconnectFromSite()
 {
+    m_disconnectAsked = true;
     m_remote->disconnect();
     SiteRecord record = typedRecord();
     record.folder = m_view.remoteFolder->text();
@@ -324,6 +326,7 @@ void TransferWindow::disconnectFromSite()
 
 void TransferWindow::quitAndClose()
 {
+    m_disconnectAsked = true;
     m_remote->quit();
     close();
 }
@@ -344,7 +347,9 @@ void TransferWindow::onConnected()
 void TransferWindow::onDisconnected()
 {
     m_remote->setConnected(false);
-    setStatus(QStringLiteral("切断成功"));
+    // 切断成功 is for the user's own 切断 or 終了; a connection the server ended (or lost) says
+    // so, and the window is disconnected at once, not at the next command's failure.
+    setStatus(m_disconnectAsked ? QStringLiteral("切断成功") : QStringLiteral("切断されました"));
     setCommandEnabled(m_view.connectButton, true);
     setCommandEnabled(m_view.disconnectButton, false);
     for (QPushButton *button : m_view.siteButtons())

@@ -95,6 +95,8 @@ private:
     RemotePane *m_remote = nullptr;
     LocalPane *m_local = nullptr;
     TransferCommands *m_commands = nullptr;
+    // The user chose 切断 or 終了 since the last 接続: a closing connection is their doing.
+    bool m_disconnectAsked = false;
     // What each control's state would be with no job running; a job disables the FTP commands.
     QHash<QWidget *, bool> m_commandEnabled;
 };

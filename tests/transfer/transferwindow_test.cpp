@@ -3,6 +3,7 @@
 #include "common/linefile.h"
 #include "support/ftp/localfiles.h"
 #include "support/ftp/pyftpdserver.h"
+#include "support/ftp/scriptedsession.h"
 #include "support/scripteduserdialogs.h"
 #include "transfer/ftp/ftpsettings.h"
 #include "transfer/localpane.h"
@@ -488,6 +489,34 @@ TEST_F(TransferWindowTest, AWrongPasswordShowsTheServerReplyAndSaysTheConnection
     EXPECT_TRUE(control<QPushButton>("Button1")->isEnabled());
     EXPECT_FALSE(control<QPushButton>("Button2")->isEnabled());
     EXPECT_TRUE(control<QLineEdit>("Edit4")->isEnabled());
+}
+
+TEST_F(TransferWindowTest, AServerThatEndsTheConnectionLeavesTheWindowDisconnectedAndSaysSo)
+{
+    ScriptedFtpServer server;
+    scriptLogin(server).answer("257 \"/\"").answer("257 \"/\"");
+    server.answer("200 PORT ok").answer("150 Here it comes").sendData("").reply("226 Done");
+    // RFC 959: 421 is the server closing the connection.
+    server.answer("421 Timeout.").closeControl();
+    server.start();
+    writeBook({QStringLiteral("Scripted,127.0.0.1:%1,alice,secret,").arg(server.port())});
+    open();
+    click("Button1");
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(m_window->statusText(), QStringLiteral("接続成功"));
+    m_dialogs.inputAnswers.enqueue(QStringLiteral("new"));
+    control<QAction>("mnuMakeFolder")->trigger();
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("切断されました"));
+    EXPECT_TRUE(control<QPushButton>("Button1")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>("Button2")->isEnabled());
+    EXPECT_TRUE(control<QLineEdit>("Edit1")->isEnabled());
+    ASSERT_EQ(m_dialogs.messages.size(), 1);
+    const QString text = m_dialogs.messages.constFirst().text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("サーバーが接続を切りました"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("421 Timeout."))) << text.toStdString();
+    server.finish();
+    EXPECT_EQ(server.failure(), "");
 }
 
 TEST_F(TransferWindowTest, ASilentServerLeavesTheWindowResponsiveAndEndsWithTheTimeLimit)

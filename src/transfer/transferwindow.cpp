@@ -303,6 +303,7 @@ void TransferWindow::connectToSite()
 {
     if (m_remote->isConnected() || isBusy())
         return;
+    m_commands->setQuitting(false);
     m_disconnectAsked = false;
     const FtpAddress address = FtpAddress::parse(m_view.hostEdit->text());
     m_remote->connectTo({address.host,
@@ -327,6 +328,7 @@ void TransferWindow::disconnectFromSite()
 void TransferWindow::quitAndClose()
 {
     m_disconnectAsked = true;
+    m_commands->setQuitting(true);
     m_remote->quit();
     close();
 }

@@ -311,4 +311,27 @@ TEST_F(TransferCommandsTest, ALargeUploadCancelledHalfWayCanBeUploadedAgain)
     EXPECT_TRUE(treeOf(serverRoot() / "big") == treeOf(big)); // (40 files of 3 MiB are no message)
 }
 
+TEST_F(TransferCommandsTest, QuitDuringATransferNeitherConnectsAgainNorShowsAnything)
+{
+    const fs::path big = fsPath(m_local.path()) / "big";
+    fs::create_directories(big);
+    for (int i = 0; i < 20; ++i)
+        writeFile(big / ("f" + std::to_string(i) + ".bin"), std::string(3 * 1024 * 1024, 'q'));
+    m_window->setLocalFolder(QString::fromStdString(big.string()));
+    press("Button11");
+    auto *label = control<QLabel>("ProgressLabel");
+    ASSERT_TRUE(waitUntil([&] { return label->text().section(u'/', 0, 0).toInt() >= 2 || !m_window->isBusy(); }));
+    ASSERT_TRUE(m_window->isBusy()) << "the upload ended before 終了";
+    press("Button3");
+    EXPECT_FALSE(m_window->isVisible());
+    ASSERT_TRUE(waitIdle());
+    // What the stopped transfer would do next comes on the loop's next turns.
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_FALSE(m_window->isBusy());
+    EXPECT_FALSE(m_window->remotePane().isConnected());
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("切断成功"));
+    EXPECT_TRUE(m_dialogs.messages.isEmpty()) << m_dialogs.messages.first().text.toStdString();
+}
+
 } // namespace

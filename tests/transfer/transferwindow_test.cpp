@@ -564,6 +564,9 @@ TEST_F(TransferWindowTest, TheLocalListShowsFilesOnlyAndFollowsTheFolderTree)
     ASSERT_TRUE(dir.mkdir(QStringLiteral("site/img")));
     writeFile(fs::path(dir.filePath(QStringLiteral("site/b.html")).toStdString()), std::string(1234567, 'b'));
     writeFile(fs::path(dir.filePath(QStringLiteral("site/a.txt")).toStdString()), "a");
+    // A name in CP932 bytes (from a Windows archive) is listed, shown as CP932, kept as bytes.
+    const fs::path hyou = fs::path(dir.filePath(QStringLiteral("site")).toStdString()) / "\x95\x5c.htm";
+    writeFile(hyou, "<p>");
     open();
     EXPECT_EQ(m_window->localFolder(), QDir(m_work.path()).canonicalPath());
     QSignalSpy filled(&m_window->localPane(), &LocalPane::filled);
@@ -572,14 +575,17 @@ TEST_F(TransferWindowTest, TheLocalListShowsFilesOnlyAndFollowsTheFolderTree)
     EXPECT_EQ(QDir::currentPath(), dir.filePath(QStringLiteral("site")));
     QStringList files = names(local());
     files.sort();
-    EXPECT_EQ(files, (QStringList{"a.txt", "b.html"}));
+    EXPECT_EQ(files, (QStringList{"a.txt", "b.html", "表.htm"}));
+    ASSERT_NE(item(local(), QStringLiteral("表.htm")), nullptr);
+    EXPECT_EQ(item(local(), QStringLiteral("表.htm"))->data(0, LocalPane::kNameRole).toByteArray(), "\x95\x5c.htm");
+    EXPECT_EQ(item(local(), QStringLiteral("表.htm"))->text(2), QStringLiteral("         3"));
     QTreeWidgetItem *big = item(local(), QStringLiteral("b.html"));
     EXPECT_EQ(big->text(2), QStringLiteral(" 1,234,567"));
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}/\\d\\d/\\d\\d( .+)?$")).match(big->text(1)).hasMatch())
         << big->text(1).toStdString();
 
     control<QCheckBox>("CheckBox1")->click();
-    EXPECT_EQ(local()->selectedItems().size(), 2);
+    EXPECT_EQ(local()->selectedItems().size(), 3);
     control<QCheckBox>("CheckBox1")->click();
     EXPECT_EQ(local()->selectedItems().size(), 0);
 
@@ -592,6 +598,7 @@ TEST_F(TransferWindowTest, TheLocalListShowsFilesOnlyAndFollowsTheFolderTree)
     ASSERT_TRUE(filled.count() > 0 || filled.wait(5000));
     EXPECT_EQ(QDir::currentPath(), dir.filePath(QStringLiteral("site/img")));
     EXPECT_EQ(local()->topLevelItemCount(), 0);
+    fs::remove(hyou); // QTemporaryDir's clean-up cannot see the name
 }
 
 TEST_F(TransferWindowTest, AFolderOfTwentyThousandFilesListsWithoutStoppingTheWindow)

@@ -1,11 +1,12 @@
 #include "transfer/folderwalk.h"
 
+#include "common/errortext.h"
 #include "common/usererror.h"
+#include "transfer/localfolderreader.h"
+#include "transfer/remotenames.h"
 
-#include <QDir>
-#include <QFile>
-
-#include <sys/stat.h>
+#include <algorithm>
+#include <optional>
 
 namespace FolderWalk {
 
@@ -14,78 +15,81 @@ namespace {
 void checkDepth(int depth, const Limits &limits)
 {
     if (depth > limits.maxDepth)
-        throw UserError(QStringLiteral("フォルダの階層が深すぎます（%1 階層を超えています）。").arg(limits.maxDepth));
+        throw UserError(QStringLiteral("フォルダの階層が深すぎます（%1 階層を超えています）").arg(limits.maxDepth));
 }
 
 void checkEntries(qsizetype entries, const Limits &limits)
 {
     if (entries > limits.maxEntries)
-        throw UserError(QStringLiteral("フォルダの中身が多すぎます（%1 個を超えています）。").arg(limits.maxEntries));
+        throw UserError(QStringLiteral("フォルダの中身が多すぎます（%1 個を超えています）").arg(limits.maxEntries));
 }
 
-enum class LocalKind {
-    Folder,
-    File,
-    Other,
-};
-
-// lstat, not stat: what the entry is itself, never what a link points to.
-LocalKind kindOf(const QString &path)
+std::optional<LocalSkip> skipReason(LocalFolderReader::Kind kind)
 {
-    struct stat status
-    {};
-    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
-        return LocalKind::Other;
-    if (S_ISDIR(status.st_mode))
-        return LocalKind::Folder;
-    if (S_ISREG(status.st_mode))
-        return LocalKind::File;
-    return LocalKind::Other;
+    switch (kind) {
+    case LocalFolderReader::Kind::Folder:
+    case LocalFolderReader::Kind::File:
+        return std::nullopt;
+    case LocalFolderReader::Kind::Link:
+        return LocalSkip::Link;
+    case LocalFolderReader::Kind::Special:
+        return LocalSkip::Special;
+    case LocalFolderReader::Kind::Vanished:
+        break;
+    }
+    return LocalSkip::Unreadable;
 }
 
 } // namespace
 
-Result<QString> walkLocalFolder(const QString &top, QChar sep, const Limits &limits)
+LocalResult walkLocalFolder(const QByteArray &top, const Limits &limits)
 {
-    Result<QString> result;
+    LocalResult result;
     result.folders.append(top);
     QList<int> depths{0};
     qsizetype entries = 0;
     for (qsizetype i = 0; i < result.folders.size(); ++i) {
-        const QString folder = result.folders.at(i);
-        const QStringList names =
-            QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-        for (const QString &name : names) {
+        const QByteArray folder = result.folders.at(i);
+        LocalFolderReader reader(folder);
+        if (!reader.isOpen()) {
+            if (i == 0)
+                throw UserError(QStringLiteral("%1 を読めません（%2）")
+                                    .arg(RemoteNames::decode(folder), systemErrorText(reader.errorNumber())));
+            result.skipped.append({folder, LocalSkip::Unreadable});
+            continue;
+        }
+        QList<LocalFolderReader::Entry> found;
+        while (std::optional<LocalFolderReader::Entry> entry = reader.next())
+            found.append(std::move(*entry));
+        if (reader.errorNumber() != 0)
+            result.skipped.append({folder, LocalSkip::Unreadable});
+        std::sort(found.begin(), found.end(), [](const auto &a, const auto &b) { return a.name < b.name; });
+        for (const LocalFolderReader::Entry &entry : found) {
             checkEntries(++entries, limits);
-            const QString path = folder + sep + name;
-            switch (kindOf(path)) {
-            case LocalKind::Folder:
+            const QByteArray path = folder + '/' + entry.name;
+            if (const std::optional<LocalSkip> reason = skipReason(entry.kind)) {
+                result.skipped.append({path, *reason});
+            } else if (entry.kind == LocalFolderReader::Kind::Folder) {
                 checkDepth(depths.at(i) + 1, limits);
                 result.folders.append(path);
                 depths.append(depths.at(i) + 1);
-                break;
-            case LocalKind::File:
+            } else {
                 result.files.append(path);
-                break;
-            case LocalKind::Other:
-                result.skipped.append(path);
-                break;
             }
         }
     }
     return result;
 }
 
-Result<QByteArray>
-walkRemoteFolder(const QByteArray &top, const ListFolder &listFolder, int maxFolders, const Limits &limits)
+RemoteResult walkRemoteFolder(const QByteArray &top, const ListFolder &listFolder, int maxFolders, const Limits &limits)
 {
-    Result<QByteArray> result;
+    RemoteResult result;
     result.folders.append(top);
     QList<int> depths{0};
     qsizetype entries = 0;
     for (qsizetype i = 0; i < result.folders.size(); ++i) {
         if (i >= maxFolders)
-            throw UserError(QStringLiteral("フォルダの数が多すぎます（%1 を超えています）。").arg(maxFolders));
+            throw UserError(QStringLiteral("フォルダの数が多すぎます（%1 を超えています）").arg(maxFolders));
         const QByteArray folder = result.folders.at(i);
         for (const RemoteEntry &entry : listFolder(folder + '/')) {
             if (entry.name.isEmpty() || entry.name == "." || entry.name == "..")

@@ -11,14 +11,10 @@
 // list grows while it is walked, so sub-folders come after all folders of the level above.
 namespace FolderWalk {
 
-template<typename Path>
-struct Result
+struct RemoteResult
 {
-    QList<Path> folders; // starts with the top folder
-    QList<Path> files;
-    // Entries the walk did not take: symbolic links and anything that is neither a plain file
-    // nor a folder (a FIFO would block an upload for ever, a device would publish its contents).
-    QList<Path> skipped;
+    QList<QByteArray> folders; // starts with the top folder
+    QList<QByteArray> files;
 };
 
 // Bounds on what a walk takes in: a tree deeper or larger than this is a loop or an attack, and
@@ -29,11 +25,34 @@ struct Limits
     qsizetype maxEntries = 1000000; // folders and files together
 };
 
-// A local folder (a full path without a trailing separator). Hidden entries are included;
-// entries are taken in name order. Symbolic links are never followed, neither to folders (a link
-// to a parent would loop, a link to a private folder would publish it) nor to files; they go to
-// skipped.
-Result<QString> walkLocalFolder(const QString &top, QChar sep, const Limits &limits = {});
+// Why a local walk left an entry out.
+enum class LocalSkip {
+    Link,       // a symbolic link, to a folder or to a file
+    Special,    // a FIFO, a device or a socket
+    Unreadable, // a folder that cannot be opened, or an entry that vanished while read
+};
+
+struct SkippedEntry
+{
+    QByteArray path;
+    LocalSkip reason = LocalSkip::Link;
+};
+
+struct LocalResult
+{
+    QList<QByteArray> folders; // starts with the top folder
+    QList<QByteArray> files;
+    QList<SkippedEntry> skipped;
+};
+
+// A local folder (a full path in the file system's own bytes, without a trailing "/"). Names
+// are read as the bytes they are, so a name in another encoding than the system's (CP932 from
+// a Windows archive) is walked like any other. Hidden entries are included; entries are taken
+// in byte order of their names. Symbolic links are never followed, neither to folders (a link
+// to a parent would loop, a link to a private folder would publish it) nor to files; they go
+// to skipped with everything else that is not a plain file or folder. Throws UserError when
+// the top folder cannot be read.
+LocalResult walkLocalFolder(const QByteArray &top, const Limits &limits = {});
 
 // One entry of a remote folder's listing.
 struct RemoteEntry
@@ -46,9 +65,9 @@ using ListFolder = std::function<QList<RemoteEntry>(const QByteArray &path)>;
 // A remote folder (a name in the current remote folder): listFolder(path + "/") gives the
 // entries of each folder; "." and ".." and empty names are passed over. Paths are joined with
 // "/". At most maxFolders folders are listed, since a server can present an endless tree.
-Result<QByteArray> walkRemoteFolder(const QByteArray &top,
-                                    const ListFolder &listFolder,
-                                    int maxFolders = 100000,
-                                    const Limits &limits = {});
+RemoteResult walkRemoteFolder(const QByteArray &top,
+                              const ListFolder &listFolder,
+                              int maxFolders = 100000,
+                              const Limits &limits = {});
 
 } // namespace FolderWalk

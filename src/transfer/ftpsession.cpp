@@ -3,6 +3,7 @@
 #include "transfer/ftp/ftpcancellederror.h"
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftperrortext.h"
+#include "transfer/serverended.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -89,6 +90,8 @@ void FtpSession::runOne(Queued &queued)
             post([this, id, done, total, name] { emit progress(id, done, total, name); });
         },
         stopRequested);
+    const bool wasConnected = m_client->isConnected();
+    bool serverEnded = false;
     try {
         outcome.result = queued.job(context);
     } catch (const FtpCancelledError &error) {
@@ -96,12 +99,15 @@ void FtpSession::runOne(Queued &queued)
         outcome.cancelled = true;
     } catch (const std::exception &error) {
         outcome.error = ftpErrorText(error);
+        serverEnded = wasConnected && ServerEnded::check(*m_client, error);
     } catch (...) {
         outcome.error = QStringLiteral("Unknown error.");
     }
     // A failure that a cancel caused (a connection cut while waiting) is the cancel.
     if (!outcome.error.isEmpty() && stopRequested())
         outcome.cancelled = true;
+    if (serverEnded && !outcome.cancelled)
+        outcome.error = ServerEnded::explain(outcome.error);
     queued.job = nullptr; // what the job holds goes now, on this thread, not with the queue entry
     post([this, id, outcome] { deliverFinished(id, outcome); });
 }

@@ -3,11 +3,14 @@
 #include "common/dateformat.h"
 #include "transfer/listsort.h"
 #include "transfer/listviewsort.h"
+#include "transfer/localfolderreader.h"
 #include "transfer/remotelistingparser.h"
+#include "transfer/remotenames.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileSystemModel>
 #include <QLocale>
 #include <QStorageInfo>
@@ -147,30 +150,31 @@ void LocalPane::refresh()
 {
     ++m_generation;
     m_list.clear();
-    m_iterator = std::make_unique<QDirIterator>(m_folder, QDir::Files | QDir::Hidden | QDir::System);
+    m_reader = std::make_unique<LocalFolderReader>(QFile::encodeName(m_folder));
     fillSlice();
 }
 
 void LocalPane::fillSlice()
 {
-    if (!m_iterator)
+    if (!m_reader)
         return;
     static const QIcon fileIcon = m_list.style()->standardIcon(QStyle::SP_FileIcon);
     QList<QTreeWidgetItem *> rows;
-    while (rows.size() < kSliceSize && m_iterator->hasNext()) {
-        m_iterator->next();
-        const QFileInfo info = m_iterator->fileInfo();
-        if (info.isDir())
+    std::optional<LocalFolderReader::Entry> entry;
+    while (rows.size() < kSliceSize && (entry = m_reader->next())) {
+        if (entry->leadsToFolder)
             continue;
+        const QString modified = entry->modified.isValid() ? dateTimeText(entry->modified) : QString();
         auto *row = new QTreeWidgetItem(
-            {info.fileName(), dateTimeText(info.lastModified()), RemoteListingParser::sizeText(info.size())});
+            {RemoteNames::decode(entry->name), modified, RemoteListingParser::sizeText(entry->size)});
+        row->setData(NameColumn, kNameRole, entry->name);
         row->setIcon(NameColumn, fileIcon);
         row->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
         rows.append(row);
     }
     m_list.addTopLevelItems(rows);
-    if (!m_iterator->hasNext()) {
-        m_iterator.reset();
+    if (!entry) {
+        m_reader.reset();
         emit filled();
         return;
     }

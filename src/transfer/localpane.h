@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QDirIterator>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -8,6 +7,7 @@
 #include <memory>
 
 class ListSort;
+class LocalFolderReader;
 class QCheckBox;
 class QComboBox;
 class QFileSystemModel;
@@ -17,7 +17,9 @@ class QTreeWidget;
 // The local side of the transfer window: the drive list, the folder tree and the list of the
 // chosen folder's files. Choosing a folder makes it the process's current folder. The file
 // list fills in slices between window events, so a folder of many thousand files never stops
-// the window. Refers to the controls and the shared sort state; owns the listing under way.
+// the window. Names are read as bytes, so a file named in another encoding is listed (shown as
+// CP932) like any other. Refers to the controls and the shared sort state; owns the listing
+// under way.
 class LocalPane final : public QObject
 {
     Q_OBJECT
@@ -43,7 +45,11 @@ public:
     void chooseDrive(int index); // DriveComboBox1 changed
     void followTree();           // DirectoryListBox1 changed
 
-    bool isFilling() const { return m_iterator != nullptr; }
+    bool isFilling() const { return m_reader != nullptr; }
+
+    // The role of a file item's name as the file system's bytes; its text is the name shown
+    // (CP932 when the bytes are not UTF-8), which may not name the file.
+    static constexpr int kNameRole = Qt::UserRole;
 
     // The file-system roots a user can reach: "/", the home folder and mounted volumes.
     static QStringList reachableRoots();
@@ -65,7 +71,7 @@ private:
     QCheckBox &m_selectAll;
     ListSort &m_sort;
     QString m_folder;
-    std::unique_ptr<QDirIterator> m_iterator;
+    std::unique_ptr<LocalFolderReader> m_reader;
     quint64 m_generation = 0;
     bool m_following = false;
 };

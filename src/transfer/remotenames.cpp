@@ -59,4 +59,11 @@ QByteArray encodeLike(const QString &name, const std::vector<QByteArray> &folder
     return bytes;
 }
 
+QByteArray encodeLocal(const QByteArray &localName, const std::vector<QByteArray> &folderNames)
+{
+    if (isCp932Name(localName))
+        return localName;
+    return encodeLike(QString::fromUtf8(localName), folderNames);
+}
+
 } // namespace RemoteNames

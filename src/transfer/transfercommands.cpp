@@ -126,6 +126,11 @@ void TransferCommands::install(CommandDispatcher &dispatcher)
         m_escape, &QShortcut::activated, this, [&dispatcher] { dispatcher.run(QStringLiteral("AbortButtonClick")); });
 }
 
+void TransferCommands::setQuitting(bool quitting)
+{
+    m_quitting = quitting;
+}
+
 void TransferCommands::setPermissionDialog(PermissionDialog &dialog)
 {
     m_permission = &dialog;
@@ -218,20 +223,12 @@ void TransferCommands::runTransfer(const QString &name, Job job, bool deletion, 
         },
         [this, deletion, success = std::move(success)](const FtpJobOutcome &outcome) {
             setTransferRunning(false);
+            // After 終了 the window is gone and so is the connection, on purpose: nothing may
+            // bring either back.
+            if (m_quitting)
+                return;
             if (outcome.cancelled) {
-                m_status(QStringLiteral("中止しました"));
-                m_progressLabel->setText(QStringLiteral("途中で中止しました。それまでの分は済んでいます"));
-                if (m_remote.isConnected()) {
-                    m_remote.refresh();
-                } else {
-                    // A server slow to answer ABOR costs the connection; the user wants to go on
-                    // where they were, so connect again (接続, into the folder shown) once this
-                    // job is off the books.
-                    QTimer::singleShot(0, this, [this] {
-                        if (!m_remote.isConnected() && m_dispatcher)
-                            m_dispatcher->run(QStringLiteral("Button1Click"));
-                    });
-                }
+                showCancelled(QString());
                 return;
             }
             if (!outcome.succeeded()) {
@@ -240,29 +237,73 @@ void TransferCommands::runTransfer(const QString &name, Job job, bool deletion, 
                 return;
             }
             const auto summary = outcome.result.value<TransferJobs::Summary>();
+            if (summary.cancelled) {
+                showCancelled(summary.interruptedFile);
+                return;
+            }
             m_progressLabel->setText(deletion ? TransferJobs::describeDeletion(summary)
                                               : TransferJobs::describeTransfer(summary));
-            if (success)
+            // A command stopped by a failure leaves the lists and the status as they were.
+            if (success && summary.stopError.isEmpty())
                 success(summary);
-            if (!summary.skipped.isEmpty()) {
-                // A box taller than the screen helps nobody: the first few, then how many more.
-                QStringList lines = summary.skipped.mid(0, kSkippedShown);
-                if (summary.skipped.size() > kSkippedShown)
-                    lines.append(QStringLiteral("ほか %1 個").arg(summary.skipped.size() - kSkippedShown));
-                m_dialogs.warn(&m_window, QStringLiteral("次のものは飛ばしました:\n") + lines.join(u'\n'));
-            }
+            reportLeftOut(summary);
         });
+}
+
+void TransferCommands::showCancelled(const QString &interruptedFile)
+{
+    m_status(QStringLiteral("中止しました"));
+    QString text = QStringLiteral("途中で中止しました。");
+    if (!interruptedFile.isEmpty())
+        text += interruptedFile + QStringLiteral(" は転送されていません。");
+    text += QStringLiteral("それまでの分は済んでいます");
+    m_progressLabel->setText(text);
+    m_progressLabel->setToolTip(text);
+    if (m_remote.isConnected()) {
+        m_remote.refresh();
+        return;
+    }
+    // A server slow to answer ABOR costs the connection; the user wants to go on where they
+    // were, so connect again (接続, into the folder shown) once this job is off the books.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_quitting && !m_remote.isConnected() && m_dispatcher)
+            m_dispatcher->run(QStringLiteral("Button1Click"));
+    });
+}
+
+void TransferCommands::reportLeftOut(const TransferJobs::Summary &summary)
+{
+    // A box taller than the screen helps nobody: the first few, then how many more.
+    const auto shortList = [](const QStringList &entries) {
+        QStringList lines = entries.mid(0, kSkippedShown);
+        if (entries.size() > kSkippedShown)
+            lines.append(QStringLiteral("ほか %1 個").arg(entries.size() - kSkippedShown));
+        return lines.join(u'\n');
+    };
+    QStringList parts;
+    if (!summary.stopError.isEmpty())
+        parts.append(summary.stopError);
+    if (!summary.failed.isEmpty())
+        parts.append(QStringLiteral("次のものは転送できませんでした:\n") + shortList(summary.failed));
+    if (!summary.skipped.isEmpty())
+        parts.append(QStringLiteral("次のものは飛ばしました:\n") + shortList(summary.skipped));
+    if (parts.isEmpty())
+        return;
+    if (summary.stopError.isEmpty() && summary.failed.isEmpty())
+        m_dialogs.warn(&m_window, parts.join(QStringLiteral("\n\n")));
+    else
+        m_dialogs.showError(&m_window, parts.join(QStringLiteral("\n\n")));
 }
 
 void TransferCommands::uploadSelected()
 {
     if (!canStart())
         return;
-    QStringList names;
+    QList<QByteArray> names;
     for (int i = 0; i < m_view.localList->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *item = m_view.localList->topLevelItem(i);
         if (item->isSelected())
-            names.append(item->text(0));
+            names.append(item->data(0, LocalPane::kNameRole).toByteArray());
     }
     if (names.isEmpty())
         return;
@@ -287,7 +328,9 @@ void TransferCommands::downloadSelected()
         return;
     QList<TransferJobs::RemoteTarget> items;
     for (const QTreeWidgetItem *item : selectedRemote())
-        items.append({item->data(0, RemotePane::kNameRole).toByteArray(), sizeOf(item)});
+        items.append({item->data(0, RemotePane::kNameRole).toByteArray(),
+                      sizeOf(item),
+                      item->text(kAttributeColumn).startsWith(QLatin1Char('l'))});
     if (items.isEmpty())
         return;
     m_status(QStringLiteral("ﾀﾞｳﾝﾛｰﾄﾞ中..."));
@@ -404,7 +447,7 @@ void TransferCommands::makeFolder()
             return QVariant();
         },
         [this](const FtpJobOutcome &outcome) {
-            if (outcome.cancelled)
+            if (outcome.cancelled || m_quitting)
                 return;
             if (!outcome.succeeded()) {
                 m_dialogs.showError(&m_window, outcome.error);
@@ -438,7 +481,7 @@ void TransferCommands::sendPermissionChange(const QString &siteCommand)
             return QVariant();
         },
         [this](const FtpJobOutcome &outcome) {
-            if (!m_permission)
+            if (!m_permission || m_quitting)
                 return;
             if (!outcome.succeeded()) {
                 m_permission->changeFailed(outcome.error);

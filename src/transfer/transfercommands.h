@@ -49,6 +49,9 @@ public:
     void install(CommandDispatcher &dispatcher);
     // The permission dialog is made at start-up beside the window; パーミション opens it.
     void setPermissionDialog(PermissionDialog &dialog);
+    // 終了 was chosen (until the next 接続): a transfer that ends now shows nothing, refreshes
+    // nothing and never connects again.
+    void setQuitting(bool quitting);
 
     void uploadSelected();   // Button10 ▲
     void downloadSelected(); // Button16 ▼
@@ -69,6 +72,11 @@ private:
     // job went through, after the summary is shown.
     void runTransfer(const QString &name, Job job, bool deletion, Success success);
     void showProgress(qint64 done, qint64 total, const QString &name);
+    // The transfer was stopped by the user; interruptedFile is the one whose transfer it cut.
+    void showCancelled(const QString &interruptedFile);
+    // One box for what a finished transfer left out: the failure that stopped it, the files
+    // that failed while it went on, and what it skipped.
+    void reportLeftOut(const TransferJobs::Summary &summary);
     void setTransferRunning(bool running);
     bool canStart() const;
     QList<QTreeWidgetItem *> selectedRemote() const;
@@ -93,6 +101,7 @@ private:
     QPushButton *m_abortButton = nullptr;
     QShortcut *m_escape = nullptr;
     bool m_transferRunning = false;
+    bool m_quitting = false;
     // The running transfer's own stop request: asked between steps and after every block, so a
     // stop lands where the connection survives it. The session's hard cancel follows only when
     // the job does not end by itself within kStopGrace (a silent server).

@@ -1,9 +1,12 @@
 #include "transfer/transferjobs.h"
 
 #include "common/usererror.h"
+#include "transfer/ftp/ftpcancellederror.h"
+#include "transfer/ftperrortext.h"
 #include "transfer/ftpjobcontext.h"
 #include "transfer/remotelistingparser.h"
 #include "transfer/remotenames.h"
+#include "transfer/serverended.h"
 #include "transfer/transferpaths.h"
 #include "transfer/transferprogress.h"
 
@@ -34,6 +37,31 @@ qint64 localSize(const QString &path)
     return QFileInfo(path).size();
 }
 
+qint64 localSize(const QByteArray &path)
+{
+    struct stat status
+    {};
+    return ::stat(path.constData(), &status) == 0 ? static_cast<qint64>(status.st_size) : 0;
+}
+
+// A local path in the file system's bytes, shown: each part by the rule of remote names.
+QString shownLocal(const QByteArray &path)
+{
+    QStringList parts;
+    for (const QByteArray &part : path.split('/'))
+        parts.append(RemoteNames::decode(part));
+    return parts.join(QLatin1Char('/'));
+}
+
+// The remote form of a relative local path: each part by RemoteNames::encodeLocal.
+QByteArray remoteRelative(const QByteArray &localRelative, const std::vector<QByteArray> &folderNames)
+{
+    QList<QByteArray> parts;
+    for (const QByteArray &part : localRelative.split('/'))
+        parts.append(RemoteNames::encodeLocal(part, folderNames));
+    return parts.join('/');
+}
+
 QString withSeparator(const QString &folder)
 {
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
@@ -47,6 +75,79 @@ QString skippedEntry(const QString &name, const QString &reason)
 QString linkReason()
 {
     return QStringLiteral("リンク");
+}
+
+QString localSkipReason(FolderWalk::LocalSkip reason)
+{
+    switch (reason) {
+    case FolderWalk::LocalSkip::Link:
+        break;
+    case FolderWalk::LocalSkip::Special:
+        return QStringLiteral("ファイルでもフォルダでもないもの");
+    case FolderWalk::LocalSkip::Unreadable:
+        return QStringLiteral("読めません");
+    }
+    return linkReason();
+}
+
+QString uploadFailedText(const QString &name)
+{
+    return name + QStringLiteral(" をアップロードできませんでした");
+}
+
+QString downloadFailedText(const QString &name)
+{
+    return name + QStringLiteral(" をダウンロードできませんでした");
+}
+
+enum class Attempt {
+    Done,
+    Failed, // noted in the summary; the command may go on
+    Stopped,
+};
+
+enum class OnFailure {
+    GoOn,
+    Stop,
+};
+
+// One step of a command about one file or folder. The user's stop, or a failure that took the
+// connection with it, ends the command there and names the file; any other failure is noted
+// and, when the command goes on past failures, only noted.
+template<typename Step>
+Attempt attempt(FtpJobContext &context,
+                Summary &summary,
+                const QString &name,
+                const QString &failedText,
+                OnFailure onFailure,
+                Step step)
+{
+    try {
+        step();
+        return Attempt::Done;
+    } catch (const FtpCancelledError &) {
+        summary.cancelled = true;
+        summary.interruptedFile = name;
+        return Attempt::Stopped;
+    } catch (const std::exception &error) {
+        QString why = ftpErrorText(error);
+        if (ServerEnded::check(context.client(), error))
+            why = ServerEnded::explain(why);
+        if (onFailure == OnFailure::Stop || !context.client().isConnected()) {
+            summary.interruptedFile = name;
+            summary.stopError = failedText + QLatin1Char('\n') + why;
+            return Attempt::Stopped;
+        }
+        summary.failed.append(skippedEntry(name, why));
+        return Attempt::Failed;
+    }
+}
+
+std::optional<std::uint64_t> expectedSize(qint64 listedSize, bool link)
+{
+    if (link || listedSize < 0)
+        return std::nullopt;
+    return static_cast<std::uint64_t>(listedSize);
 }
 
 QString badNameReason()
@@ -75,6 +176,23 @@ LocalState localState(const QString &path)
     if (S_ISREG(status.st_mode))
         return LocalState::File;
     return LocalState::Other;
+}
+
+// Why a download may not write to the local path, if it may not: a link leads elsewhere (the
+// folder download's rule, for single files too), and a folder or a device is no file to replace.
+std::optional<QString> refusedTarget(const QString &path)
+{
+    switch (localState(path)) {
+    case LocalState::Missing:
+    case LocalState::File:
+        return std::nullopt;
+    case LocalState::Link:
+        return linkReason();
+    case LocalState::Folder:
+    case LocalState::Other:
+        break;
+    }
+    return QStringLiteral("同じ名前のフォルダなど");
 }
 
 // The local form of a remote path of plain names: each part decoded on its own, joined by "/".
@@ -110,19 +228,24 @@ bool isPlainLocalName(const QString &name)
 
 Summary uploadFiles(FtpJobContext &context,
                     const QString &localBase,
-                    const QStringList &names,
+                    const QList<QByteArray> &names,
                     const std::vector<QByteArray> &folderNames)
 {
-    const QString base = withSeparator(localBase);
+    const QByteArray base = QFile::encodeName(withSeparator(localBase));
     qint64 total = 0;
-    for (const QString &name : names)
+    for (const QByteArray &name : names)
         total += localSize(base + name);
     TransferProgress progress(context, static_cast<int>(names.size()), total);
     Summary summary;
-    for (const QString &name : names) {
+    for (const QByteArray &name : names) {
         context.checkStop();
-        const QByteArray remote = RemoteNames::encodeLike(name, folderNames);
-        context.client().store(localBytes(base + name), bytes(remote), progress.forFile(name));
+        const QString shown = RemoteNames::decode(name);
+        const auto store = [&] {
+            const QByteArray remote = RemoteNames::encodeLocal(name, folderNames);
+            context.client().store(bytes(base + name), bytes(remote), progress.forFile(shown));
+        };
+        if (attempt(context, summary, shown, uploadFailedText(shown), OnFailure::Stop, store) != Attempt::Done)
+            return summary;
         const qint64 size = localSize(base + name);
         progress.fileDone(size);
         ++summary.files;
@@ -145,10 +268,15 @@ Summary downloadFiles(FtpJobContext &context, const QString &localBase, const QL
             summary.skipped.append(skippedEntry(name, badNameReason()));
             continue;
         }
+        const QString target = base + name;
+        if (const std::optional<QString> reason = refusedTarget(target)) {
+            summary.skipped.append(skippedEntry(target, *reason));
+            continue;
+        }
         context.checkStop();
         context.client().retrieve(
-            bytes(item.name), localBytes(base + name), true, std::nullopt, progress.forFile(name));
-        const qint64 size = localSize(base + name);
+            bytes(item.name), localBytes(target), true, expectedSize(item.size, item.link), progress.forFile(name));
+        const qint64 size = localSize(target);
         progress.fileDone(size);
         ++summary.files;
         summary.bytes += size;
@@ -173,39 +301,54 @@ Summary uploadFolder(FtpJobContext &context,
                      const FolderWalk::Limits &limits)
 {
     const QString folder = QDir::cleanPath(localFolder);
-    const QString prefix = TransferPaths::parentPath(withSeparator(folder), u'/');
+    const QString prefixText = TransferPaths::parentPath(withSeparator(folder), u'/');
     // The root has no name of its own to give the copy, and is never a site anyway.
-    if (prefix.isEmpty())
+    if (prefixText.isEmpty())
         throw UserError(
             QStringLiteral("%1 はアップロードできません。アップロードするフォルダを選んでください").arg(folder));
-    const FolderWalk::Result<QString> walk = FolderWalk::walkLocalFolder(folder, u'/', limits);
+    const qsizetype prefix = QFile::encodeName(prefixText).size();
+    const FolderWalk::LocalResult walk = FolderWalk::walkLocalFolder(QFile::encodeName(folder), limits);
     Summary summary;
-    for (const QString &entry : walk.skipped)
-        summary.skipped.append(skippedEntry(entry.mid(prefix.size()), linkReason()));
+    for (const FolderWalk::SkippedEntry &entry : walk.skipped)
+        summary.skipped.append(skippedEntry(shownLocal(entry.path.mid(prefix)), localSkipReason(entry.reason)));
 
     qint64 total = 0;
-    for (const QString &file : walk.files)
+    for (const QByteArray &file : walk.files)
         total += localSize(file);
     TransferProgress progress(context, static_cast<int>(walk.files.size()), total);
     FtpClient &client = context.client();
-    for (const QString &entry : walk.folders) {
+    for (const QByteArray &entry : walk.folders) {
         context.checkStop();
-        const QString rel = TransferPaths::convertSeparators(entry.mid(prefix.size()), u'/');
-        const QByteArray remote = RemoteNames::encodeLike(rel, folderNames);
-        progress.step(rel);
-        if (!remoteFolderExists(client, remote)) {
-            client.makeDir(bytes(remote));
-            ++summary.folders;
-        }
+        const QByteArray relative = entry.mid(prefix);
+        const QString shown = shownLocal(relative);
+        progress.step(shown);
+        const auto make = [&] {
+            const QByteArray remote = remoteRelative(relative, folderNames);
+            if (!remoteFolderExists(client, remote)) {
+                client.makeDir(bytes(remote));
+                ++summary.folders;
+            }
+        };
+        const QString failed = shown + QStringLiteral(" をサーバーに作れませんでした");
+        if (attempt(context, summary, shown, failed, OnFailure::GoOn, make) == Attempt::Stopped)
+            return summary;
     }
-    for (const QString &file : walk.files) {
+    for (const QByteArray &file : walk.files) {
         context.checkStop();
-        const QString rel = TransferPaths::convertSeparators(file.mid(prefix.size()), u'/');
-        client.store(localBytes(file), bytes(RemoteNames::encodeLike(rel, folderNames)), progress.forFile(rel));
-        const qint64 size = localSize(file);
+        const QByteArray relative = file.mid(prefix);
+        const QString shown = shownLocal(relative);
+        const auto store = [&] {
+            client.store(bytes(file), bytes(remoteRelative(relative, folderNames)), progress.forFile(shown));
+        };
+        const Attempt result = attempt(context, summary, shown, uploadFailedText(shown), OnFailure::GoOn, store);
+        if (result == Attempt::Stopped)
+            return summary;
+        const qint64 size = result == Attempt::Done ? localSize(file) : 0;
         progress.fileDone(size);
-        ++summary.files;
-        summary.bytes += size;
+        if (result == Attempt::Done) {
+            ++summary.files;
+            summary.bytes += size;
+        }
     }
     return summary;
 }
@@ -228,7 +371,19 @@ Summary downloadFolder(FtpJobContext &context,
         context.checkStop();
         context.reportProgress(0, 0, RemoteNames::decode(path));
         QList<FolderWalk::RemoteEntry> entries;
-        for (const RemoteItem &item : RemoteListingParser::parse(client.list(bytes(path)))) {
+        std::vector<std::string> lines;
+        try {
+            lines = client.list(bytes(path));
+        } catch (const FtpCancelledError &) {
+            throw;
+        } catch (const std::exception &error) {
+            // One folder the server will not list costs its own contents, not the rest.
+            if (ServerEnded::check(client, error) || !client.isConnected())
+                throw;
+            summary.failed.append(skippedEntry(RemoteNames::decode(path), ftpErrorText(error)));
+            return entries;
+        }
+        for (const RemoteItem &item : RemoteListingParser::parse(lines)) {
             if (item.name == "." || item.name == "..")
                 continue;
             const QString shown = RemoteNames::decode(path + item.name);
@@ -246,7 +401,7 @@ Summary downloadFolder(FtpJobContext &context,
         }
         return entries;
     };
-    const FolderWalk::Result<QByteArray> walk = FolderWalk::walkRemoteFolder(top, list, 100000, limits);
+    const FolderWalk::RemoteResult walk = FolderWalk::walkRemoteFolder(top, list, 100000, limits);
 
     // Folders that are links (or in one) are left alone with everything below them.
     QSet<QByteArray> refused;
@@ -289,19 +444,25 @@ Summary downloadFolder(FtpJobContext &context,
             continue;
         const QString rel = localRelative(file);
         const QString target = base + QLatin1Char('/') + rel;
-        const LocalState state = localState(target);
-        if (state == LocalState::Link || state == LocalState::Folder || state == LocalState::Other) {
-            summary.skipped.append(skippedEntry(
-                target, state == LocalState::Link ? linkReason() : QStringLiteral("同じ名前のフォルダなど")));
+        if (const std::optional<QString> reason = refusedTarget(target)) {
+            summary.skipped.append(skippedEntry(target, *reason));
             continue;
         }
         requireInside(base, target);
         context.checkStop();
-        client.retrieve(bytes(file), localBytes(target), true, std::nullopt, progress.forFile(rel));
-        const qint64 size = localSize(target);
+        const auto retrieve = [&] {
+            client.retrieve(
+                bytes(file), localBytes(target), true, expectedSize(sizes.value(file), false), progress.forFile(rel));
+        };
+        const Attempt result = attempt(context, summary, rel, downloadFailedText(rel), OnFailure::GoOn, retrieve);
+        if (result == Attempt::Stopped)
+            return summary;
+        const qint64 size = result == Attempt::Done ? localSize(target) : 0;
         progress.fileDone(size);
-        ++summary.files;
-        summary.bytes += size;
+        if (result == Attempt::Done) {
+            ++summary.files;
+            summary.bytes += size;
+        }
     }
     return summary;
 }
@@ -342,7 +503,7 @@ Summary deleteFolder(FtpJobContext &context, const QByteArray &top, const Folder
         }
         return entries;
     };
-    const FolderWalk::Result<QByteArray> walk = FolderWalk::walkRemoteFolder(top, list, 100000, limits);
+    const FolderWalk::RemoteResult walk = FolderWalk::walkRemoteFolder(top, list, 100000, limits);
     TransferProgress progress(context, static_cast<int>(walk.files.size() + walk.folders.size()), 0);
     for (const QByteArray &file : walk.files) {
         context.checkStop();
@@ -364,6 +525,8 @@ Summary deleteFolder(FtpJobContext &context, const QByteArray &top, const Folder
 QString describeTransfer(const Summary &summary)
 {
     QString text = QStringLiteral("%1 個のファイルを転送しました").arg(summary.files);
+    if (!summary.failed.isEmpty())
+        text += QStringLiteral("（%1 個は転送できませんでした）").arg(summary.failed.size());
     if (!summary.skipped.isEmpty())
         text += QStringLiteral("（%1 個は飛ばしました）").arg(summary.skipped.size());
     return text;

@@ -29,28 +29,40 @@ struct Summary
     // Entries left alone, each as "name（reason）": names that would leave the target folder,
     // symbolic links, anything not a plain file or folder.
     QStringList skipped;
+    // Steps that failed while the command went on past them, each as "name（what went wrong）".
+    QStringList failed;
+    // The command ended before its end: the file under way then (empty between files), and
+    // whether the user stopped it or else the failure that did (a lost connection). That
+    // file's transfer did not complete; everything before it did.
+    QString interruptedFile;
+    bool cancelled = false;
+    QString stopError;
 };
 
 // A remote list item the command works on.
 struct RemoteTarget
 {
-    QByteArray name; // the server's bytes
-    qint64 size = 0;
+    QByteArray name;   // the server's bytes
+    qint64 size = 0;   // as listed; a download that ends short of it fails
+    bool link = false; // the listed size is the link's, not its target's
 };
 
-// ▲: each local file under its own name into the current remote folder. folderNames are the
-// current folder's names, which decide the encoding of the new names.
+// ▲: each local file (names in the file system's bytes) under its own name into the current
+// remote folder. folderNames are the current folder's names, which decide the encoding of the
+// new names. Stops at the first failing file, naming it.
 Summary uploadFiles(FtpJobContext &context,
                     const QString &localBase,
-                    const QStringList &names,
+                    const QList<QByteArray> &names,
                     const std::vector<QByteArray> &folderNames);
 
 // ▼: each remote item into the local folder under its own name, replacing a file of that name.
-// A name that cannot be a file name here (a path, "..") is skipped.
+// A name that cannot be a file name here (a path, "..") is skipped, and so is a local link or
+// folder of that name: a download never writes through a link.
 Summary downloadFiles(FtpJobContext &context, const QString &localBase, const QList<RemoteTarget> &items);
 
 // ↑ﾌｫﾙﾀﾞｱｯﾌﾟﾛｰﾄﾞ: the local folder under its own name into the current remote folder: each
 // folder is made where a listing of its parent does not show it, then every file is stored.
+// Goes on past a failing folder or file and notes it; stops when the connection is lost.
 Summary uploadFolder(FtpJobContext &context,
                      const QString &localFolder,
                      const std::vector<QByteArray> &folderNames,
@@ -58,7 +70,8 @@ Summary uploadFolder(FtpJobContext &context,
 
 // ↓ﾌｫﾙﾀﾞﾀﾞｳﾝﾛｰﾄﾞ: the remote folder top under its own name into localBase. Never writes
 // outside localBase, never into or through a symbolic link already in the target tree, never
-// descends into a remote link.
+// descends into a remote link. Goes on past a failing listing or file and notes it; stops when
+// the connection is lost.
 Summary downloadFolder(FtpJobContext &context,
                        const QString &localBase,
                        const QByteArray &top,

@@ -6,6 +6,7 @@
 #include "transfer/ftpjobrunner.h"
 #include "transfer/ftpsession.h"
 #include "transfer/localpane.h"
+#include "transfer/permissiondialog.h"
 #include "transfer/remotepane.h"
 #include "transfer/transfercommands.h"
 
@@ -180,6 +181,9 @@ QString TransferWindow::statusText() const
 
 void TransferWindow::setPermissionDialog(PermissionDialog &dialog)
 {
+    // The dialog belongs to this window: shown over it, and when it closes this window, not the
+    // main one, is on top again.
+    dialog.setParent(this, dialog.windowFlags());
     m_commands->setPermissionDialog(dialog);
 }
 
@@ -306,6 +310,8 @@ void TransferWindow::connectToSite()
 {
     if (m_remote->isConnected() || isBusy())
         return;
+    m_commands->setQuitting(false);
+    m_disconnectAsked = false;
     const FtpAddress address = FtpAddress::parse(m_view.hostEdit->text());
     m_remote->connectTo({address.host,
                          address.port,
@@ -316,6 +322,7 @@ void TransferWindow::connectToSite()
 
 void TransferWindow::disconnectFromSite()
 {
+    m_disconnectAsked = true;
     m_remote->disconnect();
     SiteRecord record = typedRecord();
     record.folder = m_view.remoteFolder->text();
@@ -331,6 +338,8 @@ void TransferWindow::disconnectFromSite()
 
 void TransferWindow::quitAndClose()
 {
+    m_disconnectAsked = true;
+    m_commands->setQuitting(true);
     m_remote->quit();
     close();
 }
@@ -351,7 +360,9 @@ void TransferWindow::onConnected()
 void TransferWindow::onDisconnected()
 {
     m_remote->setConnected(false);
-    setStatus(QStringLiteral("切断成功"));
+    // 切断成功 is for the user's own 切断 or 終了; a connection the server ended (or lost) says
+    // so, and the window is disconnected at once, not at the next command's failure.
+    setStatus(m_disconnectAsked ? QStringLiteral("切断成功") : QStringLiteral("切断されました"));
     setCommandEnabled(m_view.connectButton, true);
     setCommandEnabled(m_view.disconnectButton, false);
     for (QPushButton *button : m_view.siteButtons())

@@ -46,7 +46,8 @@ public:
 
     RemotePane &remotePane() { return *m_remote; }
     LocalPane &localPane() { return *m_local; }
-    // パーミション opens this dialog, which start-up makes beside the window.
+    // パーミション opens this dialog, which start-up makes beside the window; from now on it
+    // belongs to this window.
     void setPermissionDialog(PermissionDialog &dialog);
     // Tests: short waits for a server that does not answer.
     void setFtpTimeLimits(const FtpTimeLimits &limits);
@@ -94,6 +95,8 @@ private:
     RemotePane *m_remote = nullptr;
     LocalPane *m_local = nullptr;
     TransferCommands *m_commands = nullptr;
+    // The user chose 切断 or 終了 since the last 接続: a closing connection is their doing.
+    bool m_disconnectAsked = false;
     // What each control's state would be with no job running; a job disables the FTP commands.
     QHash<QWidget *, bool> m_commandEnabled;
 };

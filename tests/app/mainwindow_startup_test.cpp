@@ -63,7 +63,11 @@ TEST_F(MainWindowStartup, CreatesTheWindowsInOrderAndShowsOnlyTheMainOne)
         EXPECT_FALSE(w->isVisible()) << name.toStdString();
     }
     createdOrder.removeIf([&](const QString &n) { return !expectedOrder.contains(n); });
+    // The permission dialog, made before the transfer window, then belongs to it.
+    expectedOrder.removeAll(QStringLiteral("Ftp2"));
     EXPECT_EQ(createdOrder, expectedOrder);
+    EXPECT_EQ(window->findChild<QWidget *>(QStringLiteral("Ftp2"))->parentWidget(),
+              window->findChild<QWidget *>(QStringLiteral("Ftp1")));
 }
 
 TEST_F(MainWindowStartup, StateAndControlsStartAsDesigned)

@@ -1,5 +1,7 @@
 #include "transfer/folderwalk.h"
+#include "transfer/localfolderreader.h"
 #include "transfer/permissionbits.h"
+#include "transfer/remotenames.h"
 #include "transfer/transferpaths.h"
 
 #include <QDir>
@@ -8,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -104,31 +109,58 @@ TEST(PermissionBits, DirectEntryWinsOnlyAsThreeOctalDigits)
         EXPECT_EQ(boxes.siteCommand(c.entry, QStringLiteral("cgi.pl")), c.command) << c.entry.toStdString();
 }
 
-void makeFile(const QString &path)
+void makeFile(const QByteArray &path)
 {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0) << path.toStdString();
+    ::close(fd);
 }
 
-TEST(FolderWalk, LocalWalkIsBreadthFirstWithHiddenEntriesAndSurvivesLinkLoops)
+TEST(FolderWalk, LocalWalkTakesNamesAsBytesIsBreadthFirstAndNamesWhatItPassesOver)
 {
     QTemporaryDir scratch;
     ASSERT_TRUE(scratch.isValid());
-    const QString top = scratch.filePath(QStringLiteral("site"));
-    QDir().mkpath(top + QStringLiteral("/b/deep"));
-    QDir().mkpath(top + QStringLiteral("/a"));
-    makeFile(top + QStringLiteral("/index.htm"));
-    makeFile(top + QStringLiteral("/.htaccess"));
-    makeFile(top + QStringLiteral("/a/x.gif"));
-    makeFile(top + QStringLiteral("/b/deep/y.gif"));
+    const QByteArray top = QFile::encodeName(scratch.filePath(QStringLiteral("site")));
+    const QByteArray hyou = "\x95\x5c.htm";             // 表.htm in CP932, not UTF-8
+    const QByteArray text = "\x83\x65\x83\x58\x83\x67"; // テスト in CP932
+    ASSERT_TRUE(QDir().mkpath(QFile::decodeName(top + "/b/deep")));
+    ASSERT_EQ(::mkdir((top + "/" + text).constData(), 0755), 0);
+    makeFile(top + "/index.htm");
+    makeFile(top + "/.htaccess");
+    makeFile(top + "/" + hyou);
+    makeFile(top + "/" + text + "/x.gif");
+    makeFile(top + "/b/deep/y.gif");
+    ASSERT_EQ(::mkfifo((top + "/pipe").constData(), 0644), 0);
     // A link back up the tree would make a naive walk endless.
-    ASSERT_EQ(::symlink(top.toLocal8Bit().constData(), (top + QStringLiteral("/b/up")).toLocal8Bit().constData()), 0);
+    ASSERT_EQ(::symlink(top.constData(), (top + "/b/up").constData()), 0);
 
-    const auto walk = FolderWalk::walkLocalFolder(top, u'/');
-    EXPECT_EQ(walk.folders, (QStringList{top, top + "/a", top + "/b", top + "/b/deep"}));
+    const auto walk = FolderWalk::walkLocalFolder(top);
+    EXPECT_EQ(walk.folders, (QList<QByteArray>{top, top + "/b", top + "/" + text, top + "/b/deep"}));
     EXPECT_EQ(walk.files,
-              (QStringList{top + "/.htaccess", top + "/index.htm", top + "/a/x.gif", top + "/b/deep/y.gif"}));
-    EXPECT_EQ(walk.skipped, QStringList{top + "/b/up"}); // a link is never followed, and it is told
+              (QList<QByteArray>{top + "/.htaccess",
+                                 top + "/index.htm",
+                                 top + "/" + hyou,
+                                 top + "/" + text + "/x.gif",
+                                 top + "/b/deep/y.gif"}));
+    // A FIFO would block an upload for ever and a link is never followed; both are told.
+    ASSERT_EQ(walk.skipped.size(), 2);
+    EXPECT_EQ(walk.skipped.at(0).path, top + "/pipe");
+    EXPECT_EQ(walk.skipped.at(0).reason, FolderWalk::LocalSkip::Special);
+    EXPECT_EQ(walk.skipped.at(1).path, top + "/b/up");
+    EXPECT_EQ(walk.skipped.at(1).reason, FolderWalk::LocalSkip::Link);
+    EXPECT_THROW(FolderWalk::walkLocalFolder(top + "/missing"), std::exception);
+
+    // The local list reads the same bytes and shows them as CP932.
+    QStringList shown;
+    LocalFolderReader reader(top);
+    while (const auto entry = reader.next()) {
+        if (!entry->leadsToFolder)
+            shown.append(RemoteNames::decode(entry->name));
+    }
+    shown.sort();
+    EXPECT_EQ(shown, (QStringList{".htaccess", "index.htm", "pipe", "表.htm"}));
+    // QTemporaryDir's own clean-up does not see such names either.
+    std::filesystem::remove_all(top.toStdString());
 }
 
 TEST(FolderWalk, RemoteWalkListsEachFolderWithATrailingSlashAndSkipsDots)

@@ -80,6 +80,7 @@ protected:
 
     void TearDown() override
     {
+        m_permission.reset(); // a child of the window by now
         m_window.reset();
         qunsetenv("QZWEB_HOME");
         // Choosing a local folder makes it the process's current folder; the next test's server
@@ -240,6 +241,10 @@ TEST_F(TransferCommandsTest, NewFolderAndPermissionChange)
     EXPECT_EQ(remoteItem(QStringLiteral("cgi.pl"))->text(3), QStringLiteral("-rwxr-xr-x"));
     EXPECT_EQ(m_permission->result(), QDialog::Accepted);
     EXPECT_EQ(m_dialogs.unexpected, 0);
+    // The dialog belongs to the transfer window, so closing it brings that window back, not the
+    // main one.
+    EXPECT_EQ(m_permission->parentWidget(), m_window.get());
+    EXPECT_TRUE(m_permission->isWindow());
 }
 
 TEST_F(TransferCommandsTest, ARefusedPermissionChangeIsShownAndTheDialogStaysOpen)
@@ -304,6 +309,29 @@ TEST_F(TransferCommandsTest, ALargeUploadCancelledHalfWayCanBeUploadedAgain)
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(m_window->statusText(), QStringLiteral("完了"));
     EXPECT_TRUE(treeOf(serverRoot() / "big") == treeOf(big)); // (40 files of 3 MiB are no message)
+}
+
+TEST_F(TransferCommandsTest, QuitDuringATransferNeitherConnectsAgainNorShowsAnything)
+{
+    const fs::path big = fsPath(m_local.path()) / "big";
+    fs::create_directories(big);
+    for (int i = 0; i < 20; ++i)
+        writeFile(big / ("f" + std::to_string(i) + ".bin"), std::string(3 * 1024 * 1024, 'q'));
+    m_window->setLocalFolder(QString::fromStdString(big.string()));
+    press("Button11");
+    auto *label = control<QLabel>("ProgressLabel");
+    ASSERT_TRUE(waitUntil([&] { return label->text().section(u'/', 0, 0).toInt() >= 2 || !m_window->isBusy(); }));
+    ASSERT_TRUE(m_window->isBusy()) << "the upload ended before 終了";
+    press("Button3");
+    EXPECT_FALSE(m_window->isVisible());
+    ASSERT_TRUE(waitIdle());
+    // What the stopped transfer would do next comes on the loop's next turns.
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_FALSE(m_window->isBusy());
+    EXPECT_FALSE(m_window->remotePane().isConnected());
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("切断成功"));
+    EXPECT_TRUE(m_dialogs.messages.isEmpty()) << m_dialogs.messages.first().text.toStdString();
 }
 
 } // namespace

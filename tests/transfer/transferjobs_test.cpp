@@ -1,16 +1,19 @@
 #include "transfer/transferjobs.h"
 
 #include "support/ftp/localfiles.h"
+#include "support/ftp/pyftpdserver.h"
 #include "support/ftp/scriptedsession.h"
 #include "transfer/ftpjobcontext.h"
 
 #include <QDir>
+#include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -134,6 +137,147 @@ TEST_F(TransferJobsTest, FolderUploadSkipsLocalLinksAndRefusesTheRoot)
     EXPECT_EQ(sentAfterLogin(), (Commands{"list", "list site/", "STOR site/index.html", "STOR site/img/a.gif"}));
 }
 
+TEST_F(TransferJobsTest, FolderUploadSendsNamesAsTheirBytesAndNamesWhatItPassesOver)
+{
+    // Files from a Windows archive: names in CP932 bytes, which are no UTF-8.
+    const fs::path site = m_folder / "site";
+    fs::create_directories(site);
+    writeFile(site / "index.html", "top");
+    writeFile(site / "\x95\x5c.htm", "hyou");
+    writeFile(site / "\x83\x65\x83\x58\x83\x67.html", "test");
+    ASSERT_EQ(::mkfifo((site / "pipe").c_str(), 0644), 0);
+    fs::create_symlink(site / "index.html", site / "link.html");
+    scriptLogin(m_server);
+    listing(m_server, "").answer("257 \"site\" created");
+    upload(m_server);
+    upload(m_server);
+    upload(m_server).start();
+    m_client.connect();
+    const auto summary = TransferJobs::uploadFolder(m_context, qpath(site), {});
+    EXPECT_EQ(sentAfterLogin(),
+              (Commands{"list",
+                        "MKD site",
+                        "STOR site/index.html",
+                        "STOR site/\x83\x65\x83\x58\x83\x67.html",
+                        "STOR site/\x95\x5c.htm"}));
+    EXPECT_EQ(m_server.receivedData(), "toptesthyou");
+    EXPECT_EQ(summary.files, 3);
+    EXPECT_EQ(summary.skipped,
+              (QStringList{"site/link.html（リンク）", "site/pipe（ファイルでもフォルダでもないもの）"}));
+}
+
+// How the server ends the connection in the middle of a folder upload.
+struct ConnectionEnd
+{
+    const char *name;
+    void (*script)(ScriptedFtpServer &server); // after the STOR is received
+    const char *serverText;                    // what the message keeps of the server's words
+};
+
+void PrintTo(const ConnectionEnd &end, std::ostream *out)
+{
+    *out << end.name;
+}
+
+class FolderUploadEndTest : public TransferJobsTest, public testing::WithParamInterface<ConnectionEnd>
+{};
+
+TEST_P(FolderUploadEndTest, GoesOnPastAFailingFileAndNamesTheFileTheEndCut)
+{
+    const fs::path site = m_folder / "site";
+    fs::create_directories(site);
+    for (const char *name : {"a.html", "b.html", "c.html", "d.html"})
+        writeFile(site / name, name);
+    scriptLogin(m_server);
+    listing(m_server, "").answer("257 \"site\" created");
+    m_server.answer("200 PORT ok").answer("553 Could not create file.");
+    upload(m_server);
+    m_server.answer("200 PORT ok").receive();
+    GetParam().script(m_server);
+    m_server.start();
+    m_client.connect();
+    const auto summary = TransferJobs::uploadFolder(m_context, qpath(site), {});
+    EXPECT_EQ(sentAfterLogin(),
+              (Commands{"list", "MKD site", "STOR site/a.html", "STOR site/b.html", "STOR site/c.html"}));
+    EXPECT_EQ(summary.files, 1);
+    EXPECT_EQ(summary.failed, QStringList{"site/a.html（553 Could not create file.）"});
+    EXPECT_FALSE(summary.cancelled);
+    EXPECT_EQ(summary.interruptedFile, QStringLiteral("site/c.html"));
+    EXPECT_TRUE(summary.stopError.startsWith(QStringLiteral("site/c.html をアップロードできませんでした\n")))
+        << summary.stopError.toStdString();
+    EXPECT_TRUE(summary.stopError.contains(QStringLiteral("サーバーが接続を切りました")))
+        << summary.stopError.toStdString();
+    EXPECT_TRUE(summary.stopError.contains(QString::fromLatin1(GetParam().serverText)))
+        << summary.stopError.toStdString();
+    EXPECT_FALSE(m_client.isConnected());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TransferJobs,
+    FolderUploadEndTest,
+    testing::Values(ConnectionEnd{"Closed", [](ScriptedFtpServer &server) { server.closeControl(); }, ""},
+                    ConnectionEnd{"ServiceClosing",
+                                  [](ScriptedFtpServer &server) { server.reply("421 Timeout.").closeControl(); },
+                                  "421 Timeout."}),
+    [](const testing::TestParamInfo<ConnectionEnd> &info) { return std::string(info.param.name); });
+
+TEST(TransferJobsStop, AStoppedUploadNamesTheFileItCutAndKeepsTheOnesBefore)
+{
+    PyFtpdServer server;
+    const fs::path local =
+        fs::path(server.root()).parent_path() / (fs::path(server.root()).filename().string() + "-local");
+    fs::create_directories(local);
+    const std::string block(8 * 1024 * 1024, 's'); // eight blocks of the client's transfers
+    for (const char *name : {"a.bin", "b.bin", "c.bin"})
+        writeFile(local / name, block);
+    FtpClient client;
+    client.settings().host = "127.0.0.1";
+    client.settings().port = server.port();
+    client.settings().user = server.user();
+    client.settings().password = server.password();
+    client.connect();
+    // Asked before each file and after each block: a.bin takes 1 + 8 asks, so the 12th comes
+    // in the middle of b.bin.
+    int asked = 0;
+    FtpJobContext context(
+        client, [](qint64, qint64, const QString &) {}, [&asked] { return ++asked >= 12; });
+    const auto summary = TransferJobs::uploadFiles(context, qpath(local), {"a.bin", "b.bin", "c.bin"}, {});
+    EXPECT_TRUE(summary.cancelled);
+    EXPECT_EQ(summary.interruptedFile, QStringLiteral("b.bin"));
+    EXPECT_EQ(summary.files, 1);
+    EXPECT_EQ(readFile(fs::path(server.root()) / "a.bin"), block);
+    EXPECT_FALSE(fs::exists(fs::path(server.root()) / "c.bin"));
+    client.quit();
+    fs::remove_all(local);
+}
+
+TEST_F(TransferJobsTest, ADownloadThatEndsShortFailsKeepsTheOldFileAndTheFolderDownloadGoesOn)
+{
+    writeFile(m_folder / "a.html", "old a");
+    fs::create_directories(m_folder / "site");
+    writeFile(m_folder / "site" / "a.html", "old site a");
+    scriptLogin(m_server);
+    download(m_server, "new"); // ▼ of a.html, listed with 10 bytes
+    listing(m_server, fileLine("a.html", 10) + dirLine("sub") + fileLine("b.html", 3));
+    m_server.answer("200 PORT ok").answer("550 sub: Permission denied.");
+    download(m_server, "new"); // site/a.html, listed with 10 bytes
+    download(m_server, "bbb").start();
+    m_client.connect();
+    EXPECT_THROW(TransferJobs::downloadFiles(m_context, qpath(m_folder), {{"a.html", 10}}), std::exception);
+    const auto summary = TransferJobs::downloadFolder(m_context, qpath(m_folder), "site");
+    EXPECT_EQ(sentAfterLogin(),
+              (Commands{"retr a.html", "list site/", "list site/sub/", "retr site/a.html", "retr site/b.html"}));
+    EXPECT_EQ(readFile(m_folder / "a.html"), "old a");
+    EXPECT_EQ(readFile(m_folder / "site" / "a.html"), "old site a");
+    EXPECT_EQ(readFile(m_folder / "site" / "b.html"), "bbb");
+    EXPECT_EQ(summary.files, 1);
+    ASSERT_EQ(summary.failed.size(), 2);
+    EXPECT_TRUE(summary.failed.at(0).startsWith(QStringLiteral("site/sub/（550")))
+        << summary.failed.at(0).toStdString();
+    EXPECT_TRUE(summary.failed.at(1).startsWith(QStringLiteral("site/a.html（"))) << summary.failed.at(1).toStdString();
+    EXPECT_TRUE(summary.stopError.isEmpty());
+}
+
 TEST_F(TransferJobsTest, FolderDownloadMakesTheFoldersThenRetrievesEveryFile)
 {
     scriptLogin(m_server);
@@ -163,7 +307,7 @@ TEST_F(TransferJobsTest, FolderDownloadNeverWritesOutsideTheBaseNorThroughALocal
     scriptLogin(m_server);
     listing(m_server,
             fileLine("../../escape.html") + fileLine("/etc/x") + fileLine("a\\b") + fileLine("..") + fileLine(".")
-                + linkLine("up", "..") + dirLine("img") + fileLine("victim.html") + fileLine("ok.html"));
+                + linkLine("up", "..") + dirLine("img") + fileLine("victim.html") + fileLine("ok.html", 4));
     listing(m_server, fileLine("x.gif"));
     download(m_server, "fine").start();
     m_client.connect();
@@ -236,15 +380,21 @@ TEST_F(TransferJobsTest, ARefusedDownloadOfAFolderLeavesNoFileBehind)
     EXPECT_TRUE(folderEntries().empty());
 }
 
-TEST_F(TransferJobsTest, SelectedDownloadsSkipNamesThatAreNoFileNames)
+TEST_F(TransferJobsTest, SelectedDownloadsSkipNamesThatAreNoFileNamesAndLocalLinks)
 {
+    // A link in the local folder leads elsewhere; ▼ never writes through it.
+    fs::create_directories(m_folder / "outside");
+    fs::create_symlink(m_folder / "outside" / "victim.html", m_folder / "b.html");
     scriptLogin(m_server);
     download(m_server, "one").start();
     m_client.connect();
-    const auto summary = TransferJobs::downloadFiles(m_context, qpath(m_folder), {{"../x", 1}, {"a.html", 3}});
+    const auto summary =
+        TransferJobs::downloadFiles(m_context, qpath(m_folder), {{"../x", 1}, {"b.html", 5}, {"a.html", 3}});
     EXPECT_EQ(sentAfterLogin(), (Commands{"retr a.html"}));
-    EXPECT_EQ(folderEntries(), (std::vector<fs::path>{"a.html"}));
-    EXPECT_EQ(summary.skipped.size(), 1);
+    EXPECT_EQ(folderEntries(), (std::vector<fs::path>{"a.html", "b.html", "outside"}));
+    EXPECT_TRUE(fs::is_empty(m_folder / "outside"));
+    ASSERT_EQ(summary.skipped.size(), 2);
+    EXPECT_EQ(summary.skipped.at(1), qpath(m_folder / "b.html") + QStringLiteral("（リンク）"));
 }
 
 TEST(TransferNames, PlainNamesStayInTheirFolder)
@@ -290,9 +440,10 @@ TEST(FolderWalkLimits, ADeepOrHugeTreeIsRefused)
     QTemporaryDir scratch;
     ASSERT_TRUE(scratch.isValid());
     ASSERT_TRUE(QDir(scratch.path()).mkpath(QStringLiteral("a/b/c")));
-    EXPECT_THROW(FolderWalk::walkLocalFolder(scratch.path(), u'/', {2, 100}), std::exception);
-    EXPECT_THROW(FolderWalk::walkLocalFolder(scratch.path(), u'/', {64, 2}), std::exception);
-    EXPECT_EQ(FolderWalk::walkLocalFolder(scratch.path(), u'/', {3, 3}).folders.size(), 4);
+    const QByteArray top = QFile::encodeName(scratch.path());
+    EXPECT_THROW(FolderWalk::walkLocalFolder(top, {2, 100}), std::exception);
+    EXPECT_THROW(FolderWalk::walkLocalFolder(top, {64, 2}), std::exception);
+    EXPECT_EQ(FolderWalk::walkLocalFolder(top, {3, 3}).folders.size(), 4);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "common/linefile.h"
 #include "support/ftp/localfiles.h"
 #include "support/ftp/pyftpdserver.h"
+#include "support/ftp/scriptedsession.h"
 #include "support/scripteduserdialogs.h"
 #include "transfer/ftp/ftpsettings.h"
 #include "transfer/localpane.h"
@@ -490,6 +491,34 @@ TEST_F(TransferWindowTest, AWrongPasswordShowsTheServerReplyAndSaysTheConnection
     EXPECT_TRUE(control<QLineEdit>("Edit4")->isEnabled());
 }
 
+TEST_F(TransferWindowTest, AServerThatEndsTheConnectionLeavesTheWindowDisconnectedAndSaysSo)
+{
+    ScriptedFtpServer server;
+    scriptLogin(server).answer("257 \"/\"").answer("257 \"/\"");
+    server.answer("200 PORT ok").answer("150 Here it comes").sendData("").reply("226 Done");
+    // RFC 959: 421 is the server closing the connection.
+    server.answer("421 Timeout.").closeControl();
+    server.start();
+    writeBook({QStringLiteral("Scripted,127.0.0.1:%1,alice,secret,").arg(server.port())});
+    open();
+    click("Button1");
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(m_window->statusText(), QStringLiteral("接続成功"));
+    m_dialogs.inputAnswers.enqueue(QStringLiteral("new"));
+    control<QAction>("mnuMakeFolder")->trigger();
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("切断されました"));
+    EXPECT_TRUE(control<QPushButton>("Button1")->isEnabled());
+    EXPECT_FALSE(control<QPushButton>("Button2")->isEnabled());
+    EXPECT_TRUE(control<QLineEdit>("Edit1")->isEnabled());
+    ASSERT_EQ(m_dialogs.messages.size(), 1);
+    const QString text = m_dialogs.messages.constFirst().text;
+    EXPECT_TRUE(text.startsWith(QStringLiteral("サーバーが接続を切りました"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("421 Timeout."))) << text.toStdString();
+    server.finish();
+    EXPECT_EQ(server.failure(), "");
+}
+
 TEST_F(TransferWindowTest, ASilentServerLeavesTheWindowResponsiveAndEndsWithTheTimeLimit)
 {
     SilentServer silent;
@@ -535,6 +564,9 @@ TEST_F(TransferWindowTest, TheLocalListShowsFilesOnlyAndFollowsTheFolderTree)
     ASSERT_TRUE(dir.mkdir(QStringLiteral("site/img")));
     writeFile(fs::path(dir.filePath(QStringLiteral("site/b.html")).toStdString()), std::string(1234567, 'b'));
     writeFile(fs::path(dir.filePath(QStringLiteral("site/a.txt")).toStdString()), "a");
+    // A name in CP932 bytes (from a Windows archive) is listed, shown as CP932, kept as bytes.
+    const fs::path hyou = fs::path(dir.filePath(QStringLiteral("site")).toStdString()) / "\x95\x5c.htm";
+    writeFile(hyou, "<p>");
     open();
     EXPECT_EQ(m_window->localFolder(), QDir(m_work.path()).canonicalPath());
     QSignalSpy filled(&m_window->localPane(), &LocalPane::filled);
@@ -543,14 +575,17 @@ TEST_F(TransferWindowTest, TheLocalListShowsFilesOnlyAndFollowsTheFolderTree)
     EXPECT_EQ(QDir::currentPath(), dir.filePath(QStringLiteral("site")));
     QStringList files = names(local());
     files.sort();
-    EXPECT_EQ(files, (QStringList{"a.txt", "b.html"}));
+    EXPECT_EQ(files, (QStringList{"a.txt", "b.html", "表.htm"}));
+    ASSERT_NE(item(local(), QStringLiteral("表.htm")), nullptr);
+    EXPECT_EQ(item(local(), QStringLiteral("表.htm"))->data(0, LocalPane::kNameRole).toByteArray(), "\x95\x5c.htm");
+    EXPECT_EQ(item(local(), QStringLiteral("表.htm"))->text(2), QStringLiteral("         3"));
     QTreeWidgetItem *big = item(local(), QStringLiteral("b.html"));
     EXPECT_EQ(big->text(2), QStringLiteral(" 1,234,567"));
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}/\\d\\d/\\d\\d( .+)?$")).match(big->text(1)).hasMatch())
         << big->text(1).toStdString();
 
     control<QCheckBox>("CheckBox1")->click();
-    EXPECT_EQ(local()->selectedItems().size(), 2);
+    EXPECT_EQ(local()->selectedItems().size(), 3);
     control<QCheckBox>("CheckBox1")->click();
     EXPECT_EQ(local()->selectedItems().size(), 0);
 
@@ -563,6 +598,7 @@ TEST_F(TransferWindowTest, TheLocalListShowsFilesOnlyAndFollowsTheFolderTree)
     ASSERT_TRUE(filled.count() > 0 || filled.wait(5000));
     EXPECT_EQ(QDir::currentPath(), dir.filePath(QStringLiteral("site/img")));
     EXPECT_EQ(local()->topLevelItemCount(), 0);
+    fs::remove(hyou); // QTemporaryDir's clean-up cannot see the name
 }
 
 TEST_F(TransferWindowTest, AFolderOfTwentyThousandFilesListsWithoutStoppingTheWindow)

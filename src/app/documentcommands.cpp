@@ -116,7 +116,7 @@ void DocumentCommands::save()
 {
     EditorAdapter adapter(m_editor);
     if (adapter.text().isEmpty()
-        && m_dialogs.confirm(&m_window, kEmptyDocumentQuestion, kYesNoCancel) != DialogButton::Yes)
+        && m_dialogs.confirmDiscard(&m_window, kEmptyDocumentQuestion, kYesNoCancel) != DialogButton::Yes)
         return;
     if (m_document.saveNeedsName(fileExists(m_state.currentFile))) {
         saveAs();
@@ -137,7 +137,7 @@ void DocumentCommands::saveAs()
     const QString path = QFileInfo(*chosen).absoluteFilePath();
     deletePreviewFile();
     if (fileExists(path)
-        && m_dialogs.confirm(&m_window, kOverwriteQuestion.arg(QDir::toNativeSeparators(path)), kYesNoCancel)
+        && m_dialogs.confirmDiscard(&m_window, kOverwriteQuestion.arg(QDir::toNativeSeparators(path)), kYesNoCancel)
             != DialogButton::Yes)
         return;
     if (!writeDocument(path))
@@ -168,7 +168,7 @@ bool DocumentCommands::closeQuery()
 {
     if (!EditorAdapter(m_editor).isModified())
         return true;
-    const bool close = m_dialogs.confirm(&m_window, kCloseQuestion, kOkCancel) == DialogButton::Ok;
+    const bool close = m_dialogs.confirmDiscard(&m_window, kCloseQuestion, kOkCancel) == DialogButton::Ok;
     PreviewFile::remove(m_state);
     return close;
 }
@@ -176,7 +176,7 @@ bool DocumentCommands::closeQuery()
 bool DocumentCommands::mayDiscardChanges()
 {
     return !EditorAdapter(m_editor).isModified()
-        || m_dialogs.confirm(&m_window, kDiscardQuestion, kOkCancel) == DialogButton::Ok;
+        || m_dialogs.confirmDiscard(&m_window, kDiscardQuestion, kOkCancel) == DialogButton::Ok;
 }
 
 void DocumentCommands::showTitle()

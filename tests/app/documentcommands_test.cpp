@@ -570,6 +570,7 @@ TEST_F(DocumentWindowTest, CloseQuestionOnlyWithUnsavedChanges)
             EXPECT_EQ(dialogs.messages.first().title, QStringLiteral("確認"));
             EXPECT_EQ(dialogs.messages.first().icon, DialogIcon::Question);
             EXPECT_EQ(dialogs.messages.first().buttons, (QList<DialogButton>{DialogButton::Ok, DialogButton::Cancel}));
+            EXPECT_EQ(dialogs.messages.first().defaultButton, DialogButton::Cancel) << "a stray Enter keeps the work";
         }
         EXPECT_EQ(adapter().text(), c.modified ? QStringLiteral("unsaved") : QString()) << "nothing is saved";
         TearDown();

@@ -9,12 +9,15 @@
 #include "common/mainstate.h"
 #include "common/unencodablecharacters.h"
 #include "common/userdialogs.h"
+#include "common/usererror.h"
 #include "preview/previewfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextEdit>
+
+#include <functional>
 
 namespace {
 
@@ -25,6 +28,20 @@ const QString kDiscardQuestion = QStringLiteral("編集後にファイルが保�
 const QList<DialogButton> kYesNoCancel{DialogButton::Yes, DialogButton::No, DialogButton::Cancel};
 const QList<DialogButton> kOkCancel{DialogButton::Ok, DialogButton::Cancel};
 const QList<DialogButton> kYesNo{DialogButton::Yes, DialogButton::No};
+
+const QString kUnchangedOnDisk = QStringLiteral("ディスク上のファイルは変更されていません。");
+
+// Runs a write of the document. A write goes to a file beside the target that replaces it only
+// when complete, so a failure leaves the file on disk as it was; the message says so, lest the
+// user fear the page is lost.
+void writeOrSayUnchanged(const std::function<void()> &write)
+{
+    try {
+        write();
+    } catch (const UserError &e) {
+        throw UserError(e.text() + QLatin1Char('\n') + kUnchangedOnDisk);
+    }
+}
 
 // A file in the sense of the questions: something that exists and is not a folder.
 bool fileExists(const QString &path)
@@ -194,7 +211,7 @@ void DocumentCommands::deletePreviewFile()
 bool DocumentCommands::writeDocument(const QString &path)
 {
     if (!m_document.beginWrite(path)) {
-        DocumentFile::save(m_editor, path, false, m_state.documentFormat);
+        writeOrSayUnchanged([&] { DocumentFile::save(m_editor, path, false, m_state.documentFormat); });
         return true;
     }
     const QString text = EditorAdapter(m_editor).text();
@@ -202,7 +219,7 @@ bool DocumentCommands::writeDocument(const QString &path)
         ? UnencodableCharacters::find(text)
         : UnencodableCharacters{};
     if (unencodable.isEmpty()) {
-        DocumentFile::savePlain(path, text, m_state.documentFormat);
+        writeOrSayUnchanged([&] { DocumentFile::savePlain(path, text, m_state.documentFormat); });
         return true;
     }
     // Refused as Shift_JIS; the file stays as it is unless the user takes UTF-8 instead.
@@ -210,7 +227,7 @@ bool DocumentCommands::writeDocument(const QString &path)
     if (m_dialogs.confirm(&m_window, question, kYesNo) != DialogButton::Yes)
         return false;
     const TextFormat utf8 = TextCodec::utf8FormatFor(text);
-    DocumentFile::savePlain(path, text, utf8);
+    writeOrSayUnchanged([&] { DocumentFile::savePlain(path, text, utf8); });
     m_state.documentFormat = utf8;
     emit documentFormatChanged();
     return true;

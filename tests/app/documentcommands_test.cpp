@@ -61,6 +61,9 @@ QString folderOf(const QString &path)
     return QFileInfo(path).absolutePath() + QLatin1Char('/');
 }
 
+// How a failed save ends its message, with no second stop after it.
+const QString kUnchangedOnDisk = QStringLiteral("ディスク上のファイルは変更されていません。");
+
 QStringList errorsShown(const ScriptedUserDialogs &dialogs)
 {
     QStringList texts;
@@ -959,6 +962,7 @@ TEST_F(DocumentCommandsTest, SaveAsThatCannotCreateTheFileKeepsEverything)
         ASSERT_EQ(errors().size(), 1) << target.toStdString();
         EXPECT_TRUE(errors().first().startsWith(QStringLiteral("ファイル %1 を作成できません").arg(target)))
             << errors().first().toStdString();
+        EXPECT_TRUE(errors().first().endsWith(kUnchangedOnDisk)) << errors().first().toStdString();
         EXPECT_TRUE(state().currentFile.isEmpty());
         EXPECT_EQ(caption(), QStringLiteral("QZWeb"));
         EXPECT_EQ(recentSlot(0), QString());
@@ -1023,6 +1027,7 @@ TEST_F(DocumentCommandsTest, SaveThatFailsMidWayLeavesTheOldFileWhole)
     ASSERT_EQ(errors().size(), 1);
     EXPECT_TRUE(errors().first().startsWith(QStringLiteral("ストリームへの書き込みに失敗しました")))
         << errors().first().toStdString();
+    EXPECT_TRUE(errors().first().endsWith(kUnchangedOnDisk)) << errors().first().toStdString();
     EXPECT_EQ(readFile(path), old);
     EXPECT_EQ(QDir(workPath(QStringLiteral("site"))).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("page.htm")})

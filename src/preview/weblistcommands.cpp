@@ -53,7 +53,10 @@ void WebListCommands::openFavorites()
         // All or nothing: a file that cannot be read ends the command with its error, and the
         // list is not left holding the part read before it.
         WaitCursor wait;
-        m_state.favoriteList = FavoriteImport::scan(FavoriteImport::folder());
+        const FavoriteImport::Result imported = FavoriteImport::scan(FavoriteImport::folder());
+        m_state.favoriteList = imported.lines;
+        if (!imported.complete)
+            m_dialogs.notify(&m_window, FavoriteImport::incompleteNotice());
     }
     openWindow(true);
 }

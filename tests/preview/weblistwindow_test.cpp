@@ -5,6 +5,7 @@
 #include "common/commanddispatcher.h"
 #include "common/linefile.h"
 #include "common/mainstate.h"
+#include "preview/favoriteimport.h"
 #include "preview/previewarea.h"
 #include "preview/previewcommands.h"
 #include "preview/weblistcommands.h"
@@ -455,6 +456,18 @@ TEST_F(WebListWindowTest, AnUnreadableFavoriteStopsTheCommandAndKeepsNothingOfTh
     EXPECT_TRUE(dialogs.shownDialogs.isEmpty());
     EXPECT_TRUE(state.favoriteList.isEmpty());
     EXPECT_FALSE(QFile::exists(dataFile(WebListStore::kFavoritesFileName)));
+}
+
+TEST_F(WebListWindowTest, AFavoritesTreeBeyondTheLimitsIsTakenInPartAndTheUserIsTold)
+{
+    putShortcut(QStringLiteral("A.url"), "http://a/");
+    putShortcut(QStringLiteral("d/").repeated(FavoriteImport::Limits{}.maxDepth + 1) + QStringLiteral("Z.url"),
+                "http://z/");
+    dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    open("Button3Click", [&](WebListWindow &w) { EXPECT_EQ(topTexts(w), QStringList{QStringLiteral("Root")}); });
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages.first().text, FavoriteImport::incompleteNotice());
+    EXPECT_EQ(dialogs.unexpected, 0);
 }
 
 TEST_F(WebListWindowTest, NoFavoritesFolderGivesAnEmptyWindowWithoutAnError)

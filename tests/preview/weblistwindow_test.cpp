@@ -76,8 +76,14 @@ protected:
             ASSERT_NE(window, nullptr);
             script(*window);
         });
-        dispatcher.run(QString::fromLatin1(handler));
+        press(handler);
         EXPECT_TRUE(dialogs.dialogScripts.isEmpty()) << "the window did not open";
+    }
+    // Presses the button and lets the Favorites folder be read to its end.
+    void press(const char *handler)
+    {
+        dispatcher.run(QString::fromLatin1(handler));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !webLists->isImporting(); }));
     }
     static QTreeWidget *tree(WebListWindow &w) { return w.findChild<QTreeWidget *>(QStringLiteral("TreeView1")); }
     static void press(WebListWindow &w, const char *name)
@@ -450,7 +456,7 @@ TEST_F(WebListWindowTest, AnUnreadableFavoriteStopsTheCommandAndKeepsNothingOfTh
     putShortcut(QStringLiteral("A.url"), "http://a/");
     ASSERT_TRUE(QFile::link(QDir(favorites.path()).filePath(QStringLiteral("gone")),
                             QDir(favorites.path()).filePath(QStringLiteral("B.url"))));
-    dispatcher.run(QStringLiteral("Button3Click"));
+    press("Button3Click");
     ASSERT_EQ(errors().size(), 1);
     EXPECT_TRUE(errors().first().text.contains(QStringLiteral("B.url")));
     EXPECT_TRUE(dialogs.shownDialogs.isEmpty());
@@ -467,6 +473,21 @@ TEST_F(WebListWindowTest, AFavoritesTreeBeyondTheLimitsIsTakenInPartAndTheUserIs
     open("Button3Click", [&](WebListWindow &w) { EXPECT_EQ(topTexts(w), QStringList{QStringLiteral("Root")}); });
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages.first().text, FavoriteImport::incompleteNotice());
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST_F(WebListWindowTest, TheFavoritesFolderIsReadWhileTheMainWindowGoesOn)
+{
+    putShortcut(QStringLiteral("A.url"), "http://a/");
+    dialogs.dialogScripts.enqueue([](QDialog *) {});
+    dispatcher.run(QStringLiteral("Button3Click"));
+    // The press has returned to the event loop with the reading under way.
+    EXPECT_TRUE(webLists->isImporting());
+    EXPECT_TRUE(dialogs.shownDialogs.isEmpty());
+    // A second press meanwhile starts nothing more.
+    dispatcher.run(QStringLiteral("Button3Click"));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !webLists->isImporting(); }));
+    EXPECT_EQ(dialogs.shownDialogs.size(), 1);
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 

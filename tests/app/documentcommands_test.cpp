@@ -497,6 +497,7 @@ TEST_F(DocumentCommandsTest, EmptyDocumentSaveGoesOnOnlyWithYes)
         EXPECT_EQ(question.text, kEmptyQuestion);
         EXPECT_EQ(question.icon, DialogIcon::Question);
         EXPECT_EQ(question.buttons, kYesNoCancel);
+        EXPECT_EQ(question.defaultButton, DialogButton::Cancel) << "はい would empty the file on disk";
         EXPECT_EQ(readFile(path), c.written ? QByteArray() : QByteArray("old"));
         EXPECT_EQ(adapter().isModified(), !c.written);
     }
@@ -529,6 +530,7 @@ TEST_F(DocumentCommandsTest, OverwriteGoesOnOnlyWithYesButThePreviewFileIsGoneEi
         EXPECT_EQ(dialogs.messages.first().text, QStringLiteral("OK を押すと %1 を上書きします。").arg(target));
         EXPECT_EQ(dialogs.messages.first().title, QStringLiteral("確認"));
         EXPECT_EQ(dialogs.messages.first().buttons, kYesNoCancel);
+        EXPECT_EQ(dialogs.messages.first().defaultButton, DialogButton::Cancel);
         EXPECT_FALSE(QFile::exists(preview));
         EXPECT_EQ(readFile(target), c.written ? QByteArray("edited source") : QByteArray("target"));
         EXPECT_EQ(state().currentFile, c.written ? target : source);

@@ -345,6 +345,7 @@ TEST_F(WebListWindowTest, DeletingADayAsksAndClosingRemovesItsLinesFromTheFile)
     EXPECT_EQ(question.text, QStringLiteral("『2026/01/05』を削除しますか"));
     EXPECT_EQ(question.icon, DialogIcon::Warning);
     EXPECT_EQ(question.buttons, (QList<DialogButton>{DialogButton::Yes, DialogButton::No, DialogButton::Cancel}));
+    EXPECT_EQ(question.defaultButton, DialogButton::Cancel);
     EXPECT_EQ(historyFile(), QStringList{kTwoDays.at(2)});
     EXPECT_EQ(state.webHistory, QStringList{kTwoDays.at(2)});
 }

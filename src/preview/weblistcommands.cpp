@@ -27,6 +27,9 @@ WebListCommands::WebListCommands(
 
 void WebListCommands::openHistory()
 {
+    // The favourites window is on its way; the two are not shown at once.
+    if (isImporting())
+        return;
     m_state.favoriteMode = false;
     openWindow(false);
 }

@@ -28,7 +28,7 @@ public:
 
     void openHistory();   // Button4Click
     void openFavorites(); // Button3Click
-    // While the Favorites folder is being read; a press of お気に入り meanwhile does nothing.
+    // While the Favorites folder is being read; a press of either button meanwhile does nothing.
     bool isImporting() const { return m_importing; }
     // Writes the visited pages as the history window's 閉じる would; throws UserError.
     void saveHistory();

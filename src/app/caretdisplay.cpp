@@ -8,23 +8,15 @@
 #include <QTextCursor>
 #include <QTextLayout>
 
-namespace {
-
-bool isArrowKey(int key)
-{
-    return key == Qt::Key_Left || key == Qt::Key_Up || key == Qt::Key_Right || key == Qt::Key_Down;
-}
-
-} // namespace
-
 CaretDisplay::CaretDisplay(EditorPane &editor, Show show) : QObject(&editor), m_editor(editor), m_show(std::move(show))
 {
+    // Following the caret itself, rather than the keys and commands that move it, keeps the
+    // panel right after every command too: the page skeleton, an insertion, Find, undo, open.
+    connect(&editor, &QTextEdit::cursorPositionChanged, this, &CaretDisplay::update);
+    // A change of the text can re-wrap the line the caret is on without moving it.
     connect(&editor, &QTextEdit::textChanged, this, &CaretDisplay::update);
+    // A click where the caret already is still shows it, the first time included.
     connect(&editor, &EditorPane::mouseButtonPressed, this, &CaretDisplay::update);
-    connect(&editor, &EditorPane::keyReleased, this, [this](int key) {
-        if (isArrowKey(key))
-            update();
-    });
 }
 
 void CaretDisplay::update()

@@ -7,10 +7,10 @@
 
 class EditorPane;
 
-// Keeps status panel 0 telling where the caret is ("12行 5桁"): after every change of the text,
-// the release of an arrow key (whatever modifiers are held) and any mouse press in the editor.
-// Home, End and the page keys alone leave it as it was until the next of those. Lines are the
-// lines the pane shows, wrapped ones counted. Refers to the editor; shows through the callback.
+// Keeps status panel 0 telling where the caret is ("12行 5桁"): after every move of the caret,
+// whatever moved it (a key, the mouse, a command), every change of the text and any mouse press
+// in the editor. Lines are the lines the pane shows, wrapped ones counted. Refers to the editor;
+// shows through the callback.
 class CaretDisplay final : public QObject
 {
     Q_OBJECT

@@ -9,12 +9,15 @@
 #include "common/mainstate.h"
 #include "common/unencodablecharacters.h"
 #include "common/userdialogs.h"
+#include "common/usererror.h"
 #include "preview/previewfile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextEdit>
+
+#include <functional>
 
 namespace {
 
@@ -27,6 +30,20 @@ const QString kUnstorablePathNotice =
 const QList<DialogButton> kYesNoCancel{DialogButton::Yes, DialogButton::No, DialogButton::Cancel};
 const QList<DialogButton> kOkCancel{DialogButton::Ok, DialogButton::Cancel};
 const QList<DialogButton> kYesNo{DialogButton::Yes, DialogButton::No};
+
+const QString kUnchangedOnDisk = QStringLiteral("ディスク上のファイルは変更されていません。");
+
+// Runs a write of the document. A write goes to a file beside the target that replaces it only
+// when complete, so a failure leaves the file on disk as it was; the message says so, lest the
+// user fear the page is lost.
+void writeOrSayUnchanged(const std::function<void()> &write)
+{
+    try {
+        write();
+    } catch (const UserError &e) {
+        throw UserError(e.text() + QLatin1Char('\n') + kUnchangedOnDisk);
+    }
+}
 
 // A file in the sense of the questions: something that exists and is not a folder.
 bool fileExists(const QString &path)
@@ -118,7 +135,7 @@ void DocumentCommands::save()
 {
     EditorAdapter adapter(m_editor);
     if (adapter.text().isEmpty()
-        && m_dialogs.confirm(&m_window, kEmptyDocumentQuestion, kYesNoCancel) != DialogButton::Yes)
+        && m_dialogs.confirmDiscard(&m_window, kEmptyDocumentQuestion, kYesNoCancel) != DialogButton::Yes)
         return;
     if (m_document.saveNeedsName(fileExists(m_state.currentFile))) {
         saveAs();
@@ -139,7 +156,7 @@ void DocumentCommands::saveAs()
     const QString path = QFileInfo(*chosen).absoluteFilePath();
     deletePreviewFile();
     if (fileExists(path)
-        && m_dialogs.confirm(&m_window, kOverwriteQuestion.arg(QDir::toNativeSeparators(path)), kYesNoCancel)
+        && m_dialogs.confirmDiscard(&m_window, kOverwriteQuestion.arg(QDir::toNativeSeparators(path)), kYesNoCancel)
             != DialogButton::Yes)
         return;
     if (!writeDocument(path))
@@ -170,7 +187,7 @@ bool DocumentCommands::closeQuery()
 {
     if (!EditorAdapter(m_editor).isModified())
         return true;
-    const bool close = m_dialogs.confirm(&m_window, kCloseQuestion, kOkCancel) == DialogButton::Ok;
+    const bool close = m_dialogs.confirmDiscard(&m_window, kCloseQuestion, kOkCancel) == DialogButton::Ok;
     PreviewFile::remove(m_state);
     return close;
 }
@@ -178,7 +195,7 @@ bool DocumentCommands::closeQuery()
 bool DocumentCommands::mayDiscardChanges()
 {
     return !EditorAdapter(m_editor).isModified()
-        || m_dialogs.confirm(&m_window, kDiscardQuestion, kOkCancel) == DialogButton::Ok;
+        || m_dialogs.confirmDiscard(&m_window, kDiscardQuestion, kOkCancel) == DialogButton::Ok;
 }
 
 void DocumentCommands::showTitle()
@@ -196,7 +213,7 @@ void DocumentCommands::deletePreviewFile()
 bool DocumentCommands::writeDocument(const QString &path)
 {
     if (!m_document.beginWrite(path)) {
-        DocumentFile::save(m_editor, path, false, m_state.documentFormat);
+        writeOrSayUnchanged([&] { DocumentFile::save(m_editor, path, false, m_state.documentFormat); });
         return true;
     }
     const QString text = EditorAdapter(m_editor).text();
@@ -204,7 +221,7 @@ bool DocumentCommands::writeDocument(const QString &path)
         ? UnencodableCharacters::find(text)
         : UnencodableCharacters{};
     if (unencodable.isEmpty()) {
-        DocumentFile::savePlain(path, text, m_state.documentFormat);
+        writeOrSayUnchanged([&] { DocumentFile::savePlain(path, text, m_state.documentFormat); });
         return true;
     }
     // Refused as Shift_JIS; the file stays as it is unless the user takes UTF-8 instead.
@@ -212,7 +229,7 @@ bool DocumentCommands::writeDocument(const QString &path)
     if (m_dialogs.confirm(&m_window, question, kYesNo) != DialogButton::Yes)
         return false;
     const TextFormat utf8 = TextCodec::utf8FormatFor(text);
-    DocumentFile::savePlain(path, text, utf8);
+    writeOrSayUnchanged([&] { DocumentFile::savePlain(path, text, utf8); });
     m_state.documentFormat = utf8;
     emit documentFormatChanged();
     return true;

@@ -7,13 +7,15 @@
 
 namespace {
 
-QLabel *makePanel(QWidget *parent, const QString &accessibleName)
+// A panel has no fixed accessible name: a screen reader reads its text, and its description
+// says what the text is.
+QLabel *makePanel(QWidget *parent, const QString &description)
 {
     auto *label = new QLabel(parent);
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
     label->setContentsMargins(2, 0, 2, 0);
-    label->setAccessibleName(accessibleName);
+    label->setAccessibleDescription(description);
     return label;
 }
 
@@ -21,7 +23,8 @@ QLabel *makePanel(QWidget *parent, const QString &accessibleName)
 
 StatusBar::StatusBar(QWidget *parent)
     : QStatusBar(parent), m_caretPanel(makePanel(this, QStringLiteral("カーソル位置"))),
-      m_creditPanel(makePanel(this, QStringLiteral("クレジット"))), m_encodingPanel(makePanel(this, QString()))
+      m_creditPanel(makePanel(this, QStringLiteral("クレジット"))),
+      m_encodingPanel(makePanel(this, QStringLiteral("文書の文字コード")))
 {
     setObjectName(QStringLiteral("StatusBar1"));
     setAccessibleName(QStringLiteral("ステータスバー"));
@@ -29,9 +32,7 @@ StatusBar::StatusBar(QWidget *parent)
     setSizeGripEnabled(false);
     setFixedHeight(kHeight);
     m_creditPanel->setText(QStringLiteral("QZWeb  手づくりホームページの友"));
-    // Its text changes with the document, so a screen reader reads the text itself as the name.
     m_encodingPanel->setObjectName(QStringLiteral("EncodingPanel"));
-    m_encodingPanel->setAccessibleDescription(QStringLiteral("文書の文字コード"));
     m_encodingPanel->setAlignment(Qt::AlignCenter);
     // Until the bar is first laid out, the panels keep their designed widths.
     m_caretPanel->setGeometry(0, 0, kDesignCaretPanelWidth, kHeight);

@@ -2,7 +2,6 @@
 
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
-#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QRegularExpression>
@@ -69,12 +68,6 @@ void EditorPane::mousePressEvent(QMouseEvent *event)
 {
     QTextEdit::mousePressEvent(event);
     emit mouseButtonPressed();
-}
-
-void EditorPane::keyReleaseEvent(QKeyEvent *event)
-{
-    QTextEdit::keyReleaseEvent(event);
-    emit keyReleased(event->key());
 }
 
 void EditorPane::dragEnterEvent(QDragEnterEvent *event)

@@ -24,14 +24,12 @@ signals:
     void filesDropped(const QStringList &paths);
     // After the pane has handled the event, so the caret is already where it moved to.
     void mouseButtonPressed();
-    void keyReleased(int key);
 
 protected:
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
-    void keyReleaseEvent(QKeyEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;

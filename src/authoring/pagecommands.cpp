@@ -32,7 +32,8 @@ void PageCommands::insertPageSkeleton()
 {
     EditorAdapter editor(m_editor);
     if (!editor.text().isEmpty()) {
-        const DialogButton answer = m_dialogs.confirm(
+        // Yes replaces everything written so far.
+        const DialogButton answer = m_dialogs.confirmDiscard(
             &m_window, PageSkeleton::confirmation(), {DialogButton::Yes, DialogButton::No, DialogButton::Cancel});
         if (answer != DialogButton::Yes)
             return;

@@ -5,7 +5,9 @@
 
 QString errorBoxText(const QString &failure)
 {
-    if (failure.isEmpty() || failure.back() <= QLatin1Char('.'))
+    // A sentence that already ends in a stop of its own, Japanese or not, gets no second one.
+    static const QString kOwnStops = QStringLiteral("?。｡．！？");
+    if (failure.isEmpty() || failure.back() <= QLatin1Char('.') || kOwnStops.contains(failure.back()))
         return failure;
     return failure + QLatin1Char('.');
 }

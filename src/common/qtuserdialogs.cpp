@@ -47,14 +47,15 @@ DialogButton QtUserDialogs::message(QWidget *parent, const MessageBoxRequest &re
 {
     QMessageBox box(toQtIcon(request.icon), request.title, request.text, QMessageBox::NoButton, parent);
     QList<std::pair<QAbstractButton *, DialogButton>> buttons;
+    const DialogButton enter = request.defaultButton.value_or(request.buttons.value(0, DialogButton::Ok));
     for (DialogButton b : request.buttons) {
         QPushButton *button = box.addButton(buttonCaption(b), roleOf(b));
         buttons.append({button, b});
         if (b == DialogButton::Cancel || request.buttons.size() == 1)
             box.setEscapeButton(button);
+        if (b == enter)
+            box.setDefaultButton(button);
     }
-    if (!buttons.isEmpty())
-        box.setDefaultButton(static_cast<QPushButton *>(buttons.first().first));
     box.exec();
     for (const auto &[button, answer] : buttons) {
         if (box.clickedButton() == button)

@@ -15,6 +15,11 @@ DialogButton UserDialogs::confirm(QWidget *parent, const QString &text, const QL
     return message(parent, {QStringLiteral("確認"), text, DialogIcon::Question, buttons});
 }
 
+DialogButton UserDialogs::confirmDiscard(QWidget *parent, const QString &text, const QList<DialogButton> &buttons)
+{
+    return message(parent, {QStringLiteral("確認"), text, DialogIcon::Question, buttons, DialogButton::Cancel});
+}
+
 void UserDialogs::warn(QWidget *parent, const QString &text)
 {
     message(parent, {QStringLiteral("警告"), text, DialogIcon::Warning, {DialogButton::Ok}});

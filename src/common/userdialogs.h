@@ -32,6 +32,8 @@ struct MessageBoxRequest
     QString text;
     DialogIcon icon = DialogIcon::None;
     QList<DialogButton> buttons;
+    // The button Enter presses; unset, the first one.
+    std::optional<DialogButton> defaultButton = std::nullopt;
 };
 
 struct FileDialogRequest
@@ -78,6 +80,9 @@ public:
     void showError(QWidget *parent, const QString &failure);
     // A question titled "確認" with the question icon.
     DialogButton confirm(QWidget *parent, const QString &text, const QList<DialogButton> &buttons);
+    // The same for a question whose OK or はい throws something away (unsaved changes, a file on
+    // disk): キャンセル is the default button, so a stray Enter keeps the user's work.
+    DialogButton confirmDiscard(QWidget *parent, const QString &text, const QList<DialogButton> &buttons);
     // A warning titled "警告" with OK.
     void warn(QWidget *parent, const QString &text);
     // A plain notice with OK, titled with the program's title.

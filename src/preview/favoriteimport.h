@@ -8,12 +8,30 @@
 // becomes one favourite line: its folder's path below the root as category ("Root" for the
 // root itself), its file name as title, and what its second line holds after the first "=" as
 // address. Nothing is written; the lines reach favorite.ini only through the window's
-// write-back.
+// write-back. The walk stays inside the tree: it enters no folder through a symbolic link, reads
+// a linked file only when the file is inside the tree, passes over anything but files and
+// folders, and bounds the depth and the number of entries it looks at, so no link or odd folder
+// can make it read the whole disk or never end. Pure file reading, safe off the window's thread.
 namespace FavoriteImport {
 
 inline const QString kRootCategory = QStringLiteral("Root");
 
-// The Favorites folder: $QZWEB_FAVORITES when set, else "Favorites" in the home folder.
+// How far the walk goes: folders more than maxDepth levels below the root are not entered, and
+// no more than maxEntries entries (files and folders) are looked at.
+struct Limits
+{
+    int maxDepth = 16;
+    int maxEntries = 20000;
+};
+
+struct Result
+{
+    QStringList lines;
+    bool complete = true; // false: a limit was reached and part of the tree was left out
+};
+
+// The Favorites folder as an absolute path: $QZWEB_FAVORITES when set (a relative one taken
+// from the current folder), else "Favorites" in the home folder.
 QString folder();
 QString chooseFolder(const QString &variable, const QString &homeFolder);
 
@@ -28,6 +46,9 @@ QString addressOf(const QString &text);
 // sub-folder in the order the folders were found; within a folder by name, letter case aside.
 // A root that does not exist gives no lines. Throws UserError for a file or folder that
 // cannot be read; then no line is returned at all.
-QStringList scan(const QString &root);
+Result scan(const QString &root, const Limits &limits = {});
+
+// What the user is told when the walk was cut short.
+QString incompleteNotice(const Limits &limits = {});
 
 } // namespace FavoriteImport

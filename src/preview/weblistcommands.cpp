@@ -5,6 +5,7 @@
 #include "common/linefile.h"
 #include "common/mainstate.h"
 #include "common/userdialogs.h"
+#include "common/usererror.h"
 #include "preview/favoriteimport.h"
 #include "preview/previewcommands.h"
 #include "preview/webliststore.h"
@@ -12,53 +13,80 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <memory>
 
-namespace {
-
-// The wait cursor while the Favorites folder is read, put back however the reading ends.
-class WaitCursor
-{
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
-
-} // namespace
-
 WebListCommands::WebListCommands(
     CommandDispatcher &commands, MainState &state, UserDialogs &dialogs, PreviewCommands &preview, QWidget &window)
-    : QObject(&window), m_state(state), m_dialogs(dialogs), m_preview(preview), m_window(window)
+    : QObject(&window), m_commands(commands), m_state(state), m_dialogs(dialogs), m_preview(preview), m_window(window)
 {
     commands.add(QStringLiteral("Button3Click"), [this](int) { openFavorites(); });
     commands.add(QStringLiteral("Button4Click"), [this](int) { openHistory(); });
+    connect(&m_import, &QFutureWatcher<Import>::finished, this, &WebListCommands::finishImport);
 }
 
 void WebListCommands::openHistory()
 {
+    // The favourites window is on its way; the two are not shown at once.
+    if (isImporting())
+        return;
     m_state.favoriteMode = false;
     openWindow(false);
 }
 
 void WebListCommands::openFavorites()
 {
+    if (isImporting())
+        return;
     m_state.favoriteMode = true;
     m_state.favoriteList.clear();
     const QString path = DataFolder::filePath(WebListStore::kFavoritesFileName);
     m_state.favoritesAsRead = {};
-    if (QFile::exists(path)) {
-        m_state.favoritesAsRead = LineFile::readContents(path);
-        m_state.favoriteList = m_state.favoritesAsRead.lines;
-    } else {
+    if (!QFile::exists(path)) {
+        startImport();
+        return;
+    }
+    m_state.favoritesAsRead = LineFile::readContents(path);
+    m_state.favoriteList = m_state.favoritesAsRead.lines;
+    openWindow(true);
+}
+
+void WebListCommands::startImport()
+{
+    // The folder is named here, on the window's thread: opening a document changes the current
+    // folder, from which a relative name is taken.
+    const QString root = FavoriteImport::folder();
+    m_importing = true;
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    m_import.setFuture(QtConcurrent::run([root] {
+        Import import;
+        try {
+            const FavoriteImport::Result result = FavoriteImport::scan(root);
+            import.lines = result.lines;
+            import.complete = result.complete;
+        } catch (const std::exception &e) {
+            import.failure = userTextOf(e);
+        }
+        return import;
+    }));
+}
+
+void WebListCommands::finishImport()
+{
+    m_importing = false;
+    QGuiApplication::restoreOverrideCursor();
+    const Import import = m_import.result();
+    m_commands.guard([&] {
         // All or nothing: a file that cannot be read ends the command with its error, and the
         // list is not left holding the part read before it.
-        WaitCursor wait;
-        m_state.favoriteList = FavoriteImport::scan(FavoriteImport::folder());
-    }
-    openWindow(true);
+        if (!import.failure.isEmpty())
+            throw UserError(import.failure);
+        m_state.favoriteList = import.lines;
+        if (!import.complete)
+            m_dialogs.notify(&m_window, FavoriteImport::incompleteNotice());
+        openWindow(true);
+    });
 }
 
 void WebListCommands::openWindow(bool favorites)

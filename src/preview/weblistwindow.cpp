@@ -224,7 +224,8 @@ void WebListWindow::deleteSelected()
     const MessageBoxRequest question{QStringLiteral("警告"),
                                      QStringLiteral("『") + node->text(0) + QStringLiteral("』を削除しますか"),
                                      DialogIcon::Warning,
-                                     {DialogButton::Yes, DialogButton::No, DialogButton::Cancel}};
+                                     {DialogButton::Yes, DialogButton::No, DialogButton::Cancel},
+                                     DialogButton::Cancel};
     if (m_dialogs.message(this, question) != DialogButton::Yes)
         return;
     // A category goes with its entries.

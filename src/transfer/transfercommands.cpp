@@ -400,6 +400,7 @@ void TransferCommands::deleteSelected()
     question.text = deleteQuestion(first->text(0));
     question.icon = DialogIcon::Warning;
     question.buttons = {DialogButton::Yes, DialogButton::No, DialogButton::Cancel};
+    question.defaultButton = DialogButton::Cancel;
     if (m_dialogs.message(&m_window, question) != DialogButton::Yes)
         return;
     if (!first->data(0, RemotePane::kFolderRole).toBool()) {

@@ -242,7 +242,7 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     v.creditPanel = named<QLabel>(v.statusBar, "StatusPanel2");
     v.creditPanel->setFixedWidth(kCreditPanelWidth);
     v.creditPanel->setText(QStringLiteral("QZWeb"));
-    v.creditPanel->setAccessibleName(QStringLiteral("クレジット"));
+    v.creditPanel->setAccessibleDescription(QStringLiteral("クレジット"));
     v.statusBar->addWidget(v.statusPanel);
     v.statusBar->addWidget(v.creditPanel);
     v.statusBar->setFixedHeight(kStatusBarHeight);

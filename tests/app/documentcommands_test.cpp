@@ -61,6 +61,9 @@ QString folderOf(const QString &path)
     return QFileInfo(path).absolutePath() + QLatin1Char('/');
 }
 
+// How a failed save ends its message, with no second stop after it.
+const QString kUnchangedOnDisk = QStringLiteral("ディスク上のファイルは変更されていません。");
+
 QStringList errorsShown(const ScriptedUserDialogs &dialogs)
 {
     QStringList texts;
@@ -494,6 +497,7 @@ TEST_F(DocumentCommandsTest, EmptyDocumentSaveGoesOnOnlyWithYes)
         EXPECT_EQ(question.text, kEmptyQuestion);
         EXPECT_EQ(question.icon, DialogIcon::Question);
         EXPECT_EQ(question.buttons, kYesNoCancel);
+        EXPECT_EQ(question.defaultButton, DialogButton::Cancel) << "はい would empty the file on disk";
         EXPECT_EQ(readFile(path), c.written ? QByteArray() : QByteArray("old"));
         EXPECT_EQ(adapter().isModified(), !c.written);
     }
@@ -526,6 +530,7 @@ TEST_F(DocumentCommandsTest, OverwriteGoesOnOnlyWithYesButThePreviewFileIsGoneEi
         EXPECT_EQ(dialogs.messages.first().text, QStringLiteral("OK を押すと %1 を上書きします。").arg(target));
         EXPECT_EQ(dialogs.messages.first().title, QStringLiteral("確認"));
         EXPECT_EQ(dialogs.messages.first().buttons, kYesNoCancel);
+        EXPECT_EQ(dialogs.messages.first().defaultButton, DialogButton::Cancel);
         EXPECT_FALSE(QFile::exists(preview));
         EXPECT_EQ(readFile(target), c.written ? QByteArray("edited source") : QByteArray("target"));
         EXPECT_EQ(state().currentFile, c.written ? target : source);
@@ -570,6 +575,7 @@ TEST_F(DocumentWindowTest, CloseQuestionOnlyWithUnsavedChanges)
             EXPECT_EQ(dialogs.messages.first().title, QStringLiteral("確認"));
             EXPECT_EQ(dialogs.messages.first().icon, DialogIcon::Question);
             EXPECT_EQ(dialogs.messages.first().buttons, (QList<DialogButton>{DialogButton::Ok, DialogButton::Cancel}));
+            EXPECT_EQ(dialogs.messages.first().defaultButton, DialogButton::Cancel) << "a stray Enter keeps the work";
         }
         EXPECT_EQ(adapter().text(), c.modified ? QStringLiteral("unsaved") : QString()) << "nothing is saved";
         TearDown();
@@ -958,6 +964,7 @@ TEST_F(DocumentCommandsTest, SaveAsThatCannotCreateTheFileKeepsEverything)
         ASSERT_EQ(errors().size(), 1) << target.toStdString();
         EXPECT_TRUE(errors().first().startsWith(QStringLiteral("ファイル %1 を作成できません").arg(target)))
             << errors().first().toStdString();
+        EXPECT_TRUE(errors().first().endsWith(kUnchangedOnDisk)) << errors().first().toStdString();
         EXPECT_TRUE(state().currentFile.isEmpty());
         EXPECT_EQ(caption(), QStringLiteral("QZWeb"));
         EXPECT_EQ(recentSlot(0), QString());
@@ -1022,6 +1029,7 @@ TEST_F(DocumentCommandsTest, SaveThatFailsMidWayLeavesTheOldFileWhole)
     ASSERT_EQ(errors().size(), 1);
     EXPECT_TRUE(errors().first().startsWith(QStringLiteral("ストリームへの書き込みに失敗しました")))
         << errors().first().toStdString();
+    EXPECT_TRUE(errors().first().endsWith(kUnchangedOnDisk)) << errors().first().toStdString();
     EXPECT_EQ(readFile(path), old);
     EXPECT_EQ(QDir(workPath(QStringLiteral("site"))).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("page.htm")})

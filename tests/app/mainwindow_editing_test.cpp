@@ -1,5 +1,6 @@
 // The editing services of the real main window: the caret position in status panel 0, Find and
 // Find next, undo, select all and the clipboard commands with their enabling.
+#include "app/caretdisplay.h"
 #include "app/finddialog.h"
 #include "app/findrules.h"
 #include "app/statusbar.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -20,6 +22,8 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
+
+#include <functional>
 
 namespace {
 
@@ -70,7 +74,7 @@ protected:
 
 // --- Caret position --------------------------------------------------------------------------
 
-TEST_F(MainWindowEditing, CaretPanelCountsShiftJisBytesAndUpdatesOnlyOnItsEvents)
+TEST_F(MainWindowEditing, CaretPanelCountsShiftJisBytesAndFollowsTheCaret)
 {
     EXPECT_TRUE(caretPanel().isEmpty()) << "empty until the first update";
     typeKeys(QStringLiteral("a"));
@@ -84,15 +88,15 @@ TEST_F(MainWindowEditing, CaretPanelCountsShiftJisBytesAndUpdatesOnlyOnItsEvents
 
     adapter().replaceSelection(QStringLiteral("表\r\nab"));
     EXPECT_EQ(caretPanel(), QStringLiteral("2行 3桁"));
-    // Home and End move the caret but leave the display until an arrow key, the text or the mouse.
+    // Every key that moves the caret is followed at once.
     QTest::keyClick(editor(), Qt::Key_Home);
-    EXPECT_EQ(caretPanel(), QStringLiteral("2行 3桁"));
+    EXPECT_EQ(caretPanel(), QStringLiteral("2行 1桁"));
     QTest::keyClick(editor(), Qt::Key_PageUp);
-    EXPECT_EQ(caretPanel(), QStringLiteral("2行 3桁"));
-    QTest::keyClick(editor(), Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(caretPanel(), QStringLiteral("1行 1桁")) << "a selection counts from its start";
-    QTest::keyClick(editor(), Qt::Key_End);
     EXPECT_EQ(caretPanel(), QStringLiteral("1行 1桁"));
+    QTest::keyClick(editor(), Qt::Key_End);
+    EXPECT_EQ(caretPanel(), QStringLiteral("1行 5桁"));
+    QTest::keyClick(editor(), Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(caretPanel(), QStringLiteral("1行 3桁")) << "a selection counts from its start";
     QTest::keyClick(editor(), Qt::Key_Left, Qt::ControlModifier);
     QTest::keyClick(editor(), Qt::Key_Down);
     EXPECT_EQ(caretPanel(), QStringLiteral("2行 1桁"));
@@ -121,6 +125,48 @@ TEST_F(MainWindowEditing, CaretLinesAreTheLinesThePaneShows)
     editor()->setTextCursor(c);
     QTest::keyClick(editor(), Qt::Key_Right);
     EXPECT_EQ(caretPanel(), QStringLiteral("2行 7桁"));
+}
+
+// Whatever command moves the caret, the panel shows where it is now: what a fresh look at the
+// caret shows, and after the page skeleton not the start of the text.
+TEST_F(MainWindowEditing, EveryCommandThatMovesTheCaretUpdatesThePanel)
+{
+    const QString page = workPath(QStringLiteral("page.htm"));
+    QFile file(page);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<p>x</p>\r\n<p>y</p>\r\n");
+    file.close();
+    const struct
+    {
+        const char *name;
+        std::function<void()> command;
+    } steps[] = {
+        {"page skeleton", [this] { trigger(QStringLiteral("HTML1")); }},
+        {"an insertion", [this] { trigger(QStringLiteral("mnuKaigyo")); }},
+        {"find next",
+         [this] {
+             search(QStringLiteral("title"));
+             pressF3();
+         }},
+        {"undo", [this] { trigger(QStringLiteral("Undo1")); }},
+        {"open",
+         [&] {
+             dialogs.messageAnswers.enqueue(DialogButton::Ok); // the skeleton is unsaved
+             dialogs.fileAnswers.enqueue(page);
+             trigger(QStringLiteral("Open"));
+         }},
+    };
+    QString fresh;
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.name);
+        const QString before = caretPanel();
+        step.command();
+        CaretDisplay probe(*editor(), [&fresh](const QString &text) { fresh = text; });
+        probe.update();
+        EXPECT_EQ(caretPanel(), fresh);
+        EXPECT_NE(caretPanel(), before) << "the step moved the caret";
+    }
+    EXPECT_EQ(dialogs.unexpected, 0);
 }
 
 // --- Find and Find next ----------------------------------------------------------------------

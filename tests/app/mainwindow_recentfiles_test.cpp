@@ -251,6 +251,7 @@ TEST_F(MainWindowRecentFiles, UnsavedWorkIsAskedAboutBeforeItIsReplaced)
             EXPECT_EQ(asked.title, QStringLiteral("確認"));
             EXPECT_EQ(asked.icon, DialogIcon::Question);
             EXPECT_EQ(asked.buttons, (QList<DialogButton>{DialogButton::Ok, DialogButton::Cancel}));
+            EXPECT_EQ(asked.defaultButton, DialogButton::Cancel) << "a stray Enter keeps the work";
             EXPECT_TRUE(asked.text.startsWith(QStringLiteral("編集後にファイルが保存されていません。")));
             if (answer == DialogButton::Ok) {
                 EXPECT_EQ(adapter().text(), command.replacement);

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFrame>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QRadioButton>
@@ -193,6 +194,30 @@ TEST_F(MainWindowView_, EveryNamedControlHasAnAccessibleName)
     EXPECT_EQ(QAccessible::queryAccessibleInterface(control<QToolButton>(QStringLiteral("SpeedButton1")))
                   ->text(QAccessible::Name),
               QStringLiteral("前のﾍﾟｰｼﾞへ"));
+}
+
+// A label is read by its text, never by a fixed name that would hide it: the caret position,
+// the encoding, and in the transfer window the remote folder, the site counter, the status and
+// the progress are what a screen reader says; their descriptions say what the text is.
+TEST_F(MainWindowView_, EveryLabelIsReadByItsText)
+{
+    window->view().editor->insertPlainText(QStringLiteral("a"));
+    QLabel *caret = nullptr;
+    int checked = 0;
+    for (QLabel *label : window->findChildren<QLabel *>()) {
+        if (label->text().isEmpty() || label->textFormat() == Qt::RichText || Qt::mightBeRichText(label->text()))
+            continue;
+        if (label->text() == QStringLiteral("1行 2桁"))
+            caret = label;
+        QAccessibleInterface *iface = QAccessible::queryAccessibleInterface(label);
+        ASSERT_NE(iface, nullptr);
+        EXPECT_EQ(iface->text(QAccessible::Name), QString(label->text()).remove(QLatin1Char('&')))
+            << label->objectName().toStdString();
+        ++checked;
+    }
+    EXPECT_GE(checked, 10);
+    ASSERT_NE(caret, nullptr) << "the caret panel shows where the caret is";
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(caret)->text(QAccessible::Description).isEmpty());
 }
 
 // The keyboard reaches every control: pressing Tab walks through the window in the designed

@@ -237,6 +237,7 @@ TEST_F(PageCommandsTest, ItReplacesTextOnlyWhenTheUserSaysYes)
         EXPECT_EQ(asked.text, q("現在の書き込まれてある文字を初期化します。\r\n\r\n　…よろしいですか？"));
         EXPECT_EQ(asked.icon, DialogIcon::Question);
         EXPECT_EQ(asked.buttons, (QList<DialogButton>{DialogButton::Yes, DialogButton::No, DialogButton::Cancel}));
+        EXPECT_EQ(asked.defaultButton, DialogButton::Cancel);
         const bool replaced = answer == DialogButton::Yes;
         EXPECT_EQ(adapter().text(), replaced ? PageSkeleton::text() : q("mine"));
         EXPECT_EQ(window.windowTitle(), replaced ? q("QZWeb") : q("QZWeb [/w/old.htm]"));

@@ -15,7 +15,7 @@ struct ErrorTextCase
 class ErrorBoxText : public ::testing::TestWithParam<ErrorTextCase>
 {};
 
-TEST_P(ErrorBoxText, AddsAFullStopOnlyAfterCharactersThatSortAfterIt)
+TEST_P(ErrorBoxText, AddsAFullStopOnlyWhereTheTextHasNoStopOfItsOwn)
 {
     EXPECT_EQ(errorBoxText(GetParam().failure), GetParam().shown);
 }
@@ -33,7 +33,16 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorTextCase{"EndsInNewline", QStringLiteral("a\r\n"), QStringLiteral("a\r\n")},
         ErrorTextCase{"EndsInSlash", QStringLiteral("a/"), QStringLiteral("a/.")},
         ErrorTextCase{"EndsInDigit", QStringLiteral("Socket Error # 10061"), QStringLiteral("Socket Error # 10061.")},
-        ErrorTextCase{"Empty", QString(), QString()}),
+        ErrorTextCase{"Empty", QString(), QString()},
+        ErrorTextCase{"JapaneseFullStop",
+                      QStringLiteral("ディスク上のファイルは変更されていません。"),
+                      QStringLiteral("ディスク上のファイルは変更されていません。")},
+        ErrorTextCase{"HalfWidthJapaneseStop", QStringLiteral("ﾃｽﾄ｡"), QStringLiteral("ﾃｽﾄ｡")},
+        ErrorTextCase{"FullWidthFullStop", QStringLiteral("完了．"), QStringLiteral("完了．")},
+        ErrorTextCase{"FullWidthExclamation", QStringLiteral("接続できません！"), QStringLiteral("接続できません！")},
+        ErrorTextCase{"FullWidthQuestion", QStringLiteral("よろしいですか？"), QStringLiteral("よろしいですか？")},
+        ErrorTextCase{"Question", QStringLiteral("Retry?"), QStringLiteral("Retry?")},
+        ErrorTextCase{"ClosingBracket", QStringLiteral("「a」"), QStringLiteral("「a」.")}),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace

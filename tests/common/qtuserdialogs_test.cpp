@@ -71,6 +71,7 @@ TEST(QtUserDialogs, MessageBoxesShowTheRequestAndAnswerEscEnterAndTheCloseBoxSaf
         QList<DialogButton> buttons;
         Act act;
         DialogButton expected;
+        std::optional<DialogButton> defaultButton = std::nullopt;
     } cases[] = {
         {{B::Ok}, Act::Escape, B::Ok},
         {{B::Ok}, Act::Enter, B::Ok},
@@ -82,6 +83,9 @@ TEST(QtUserDialogs, MessageBoxesShowTheRequestAndAnswerEscEnterAndTheCloseBoxSaf
         {{B::Yes, B::No, B::Cancel}, Act::Escape, B::Cancel},
         {{B::Yes, B::No, B::Cancel}, Act::WindowManagerClose, B::Cancel},
         {{B::Ok, B::Cancel}, Act::Escape, B::Cancel},
+        // A question whose OK throws work away: Enter keeps it.
+        {{B::Ok, B::Cancel}, Act::Enter, B::Cancel, B::Cancel},
+        {{B::Yes, B::No, B::Cancel}, Act::Enter, B::Cancel, B::Cancel},
     };
     QtUserDialogs dialogs;
     for (const auto &c : cases) {
@@ -99,8 +103,12 @@ TEST(QtUserDialogs, MessageBoxesShowTheRequestAndAnswerEscEnterAndTheCloseBoxSaf
             }
             perform(modal, act);
         });
-        const DialogButton answer = dialogs.message(
-            nullptr, {QStringLiteral("確認"), QStringLiteral("保存しますか?"), DialogIcon::Question, c.buttons});
+        const DialogButton answer = dialogs.message(nullptr,
+                                                    {QStringLiteral("確認"),
+                                                     QStringLiteral("保存しますか?"),
+                                                     DialogIcon::Question,
+                                                     c.buttons,
+                                                     c.defaultButton});
         const std::string where = std::to_string(c.buttons.size()) + " buttons, act " + std::to_string(int(c.act));
         EXPECT_EQ(answer, c.expected) << where;
         EXPECT_EQ(seen.title, QStringLiteral("確認")) << where;
@@ -112,7 +120,8 @@ TEST(QtUserDialogs, MessageBoxesShowTheRequestAndAnswerEscEnterAndTheCloseBoxSaf
         std::sort(expectedCaptions.begin(), expectedCaptions.end());
         std::sort(seen.captions.begin(), seen.captions.end());
         EXPECT_EQ(seen.captions, expectedCaptions) << where;
-        EXPECT_EQ(seen.defaultCaption, UserDialogs::buttonCaption(c.buttons.first())) << where;
+        EXPECT_EQ(seen.defaultCaption, UserDialogs::buttonCaption(c.defaultButton.value_or(c.buttons.first())))
+            << where;
     }
 }
 

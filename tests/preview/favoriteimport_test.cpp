@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sys/stat.h>
 
 namespace {
@@ -30,7 +31,7 @@ protected:
     {
         put(relative, "[InternetShortcut]\r\nURL=" + address + "\r\n");
     }
-    QStringList scan() const { return FavoriteImport::scan(root.path()); }
+    QStringList scan() const { return FavoriteImport::scan(root.path()).lines; }
     static QString line(const QString &category, const QString &title, const QString &address)
     {
         return WebListStore::line(category, title, address);
@@ -116,10 +117,10 @@ TEST_F(FavoriteImportTest, ShiftJisShortcutsAndJapaneseNames)
 TEST_F(FavoriteImportTest, NoFolderOrAnEmptyOneGivesNoLines)
 {
     EXPECT_TRUE(scan().isEmpty());
-    EXPECT_TRUE(FavoriteImport::scan(root.filePath(QStringLiteral("missing"))).isEmpty());
-    EXPECT_TRUE(FavoriteImport::scan(QString()).isEmpty());
+    EXPECT_TRUE(FavoriteImport::scan(root.filePath(QStringLiteral("missing"))).lines.isEmpty());
+    EXPECT_TRUE(FavoriteImport::scan(QString()).lines.isEmpty());
     put(QStringLiteral("plain-file"), "x");
-    EXPECT_TRUE(FavoriteImport::scan(root.filePath(QStringLiteral("plain-file"))).isEmpty());
+    EXPECT_TRUE(FavoriteImport::scan(root.filePath(QStringLiteral("plain-file"))).lines.isEmpty());
 }
 
 TEST_F(FavoriteImportTest, AFileThatCannotBeReadStopsTheWholeImport)
@@ -140,4 +141,97 @@ TEST_F(FavoriteImportTest, ALinkBackUpTheTreeAndAPipeEndTheWalk)
     ASSERT_TRUE(QFile::link(root.path(), root.filePath(QStringLiteral("News/up"))));
     ASSERT_EQ(::mkfifo(QFile::encodeName(root.filePath(QStringLiteral("pipe"))).constData(), 0600), 0);
     EXPECT_EQ(scan(), QStringList{line(QStringLiteral("News"), QStringLiteral("B.url"), QStringLiteral("http://b/"))});
+}
+
+namespace {
+
+// The current folder for one scope: a relative Favorites folder is taken from it.
+class CurrentFolder
+{
+public:
+    explicit CurrentFolder(const QString &path) : m_saved(QDir::currentPath()) { QDir::setCurrent(path); }
+    ~CurrentFolder() { QDir::setCurrent(m_saved); }
+    CurrentFolder(const CurrentFolder &) = delete;
+    CurrentFolder &operator=(const CurrentFolder &) = delete;
+
+private:
+    QString m_saved;
+};
+
+} // namespace
+
+TEST_F(FavoriteImportTest, TheWalkStaysInsideTheTreeAndWithinItsBounds)
+{
+    // A favourite beside a secret the walk must never reach.
+    QTemporaryDir outside;
+    ASSERT_TRUE(QDir().mkpath(outside.filePath(QStringLiteral("private"))));
+    QFile secret(outside.filePath(QStringLiteral("private/key.url")));
+    ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
+    secret.write("[x]\r\nsecret=hunter2\r\n");
+    secret.close();
+    const QString a = line(QStringLiteral("Root"), QStringLiteral("A.url"), QStringLiteral("http://a/"));
+    const QString b = line(QStringLiteral("News"), QStringLiteral("B.url"), QStringLiteral("http://b/"));
+    auto link = [this](const QString &target, const QString &name) { return QFile::link(target, root.filePath(name)); };
+
+    using Setup = std::function<bool()>;
+    const struct
+    {
+        const char *name;
+        Setup setup;
+        FavoriteImport::Limits limits;
+        QStringList lines;
+        bool complete;
+    } cases[] = {
+        {"no links", [] { return true; }, {}, {a, b}, true},
+        {"a folder link out of the tree",
+         [&] { return link(outside.filePath(QStringLiteral("private")), QStringLiteral("Out")); },
+         {},
+         {a, b},
+         true},
+        {"a file link out of the tree",
+         [&] { return link(outside.filePath(QStringLiteral("private/key.url")), QStringLiteral("Key.url")); },
+         {},
+         {a, b},
+         true},
+        {"a link to the whole system",
+         [&] { return link(QStringLiteral("/"), QStringLiteral("Everything")); },
+         {},
+         {a, b},
+         true},
+        {"a folder link inside the tree: the folder is read once, as itself",
+         [&] { return link(root.filePath(QStringLiteral("News")), QStringLiteral("Again")); },
+         {},
+         {a, b},
+         true},
+        {"a file link inside the tree is a favourite",
+         [&] { return link(root.filePath(QStringLiteral("News/B.url")), QStringLiteral("C.url")); },
+         {},
+         {a, line(QStringLiteral("Root"), QStringLiteral("C.url"), QStringLiteral("http://b/")), b},
+         true},
+        {"folders deeper than the limit are left out",
+         [&] {
+             shortcut(QStringLiteral("News/Local/Town/D.url"), "http://d/");
+             return true;
+         },
+         {2, 100},
+         {a, b},
+         false},
+        {"no more entries than the limit", [] { return true; }, {16, 2}, {a}, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(root.path()).removeRecursively();
+        QDir().mkpath(root.path());
+        shortcut(QStringLiteral("A.url"), "http://a/");
+        shortcut(QStringLiteral("News/B.url"), "http://b/");
+        ASSERT_TRUE(c.setup());
+
+        const FavoriteImport::Result absolute = FavoriteImport::scan(root.path(), c.limits);
+        EXPECT_EQ(absolute.lines, c.lines);
+        EXPECT_EQ(absolute.complete, c.complete);
+        // The same tree named from the folder above it.
+        CurrentFolder above(QFileInfo(root.path()).path());
+        const FavoriteImport::Result relative = FavoriteImport::scan(QFileInfo(root.path()).fileName(), c.limits);
+        EXPECT_EQ(relative.lines, c.lines);
+    }
 }

@@ -5,6 +5,7 @@
 #include "common/commanddispatcher.h"
 #include "common/linefile.h"
 #include "common/mainstate.h"
+#include "preview/favoriteimport.h"
 #include "preview/previewarea.h"
 #include "preview/previewcommands.h"
 #include "preview/weblistcommands.h"
@@ -75,8 +76,14 @@ protected:
             ASSERT_NE(window, nullptr);
             script(*window);
         });
-        dispatcher.run(QString::fromLatin1(handler));
+        press(handler);
         EXPECT_TRUE(dialogs.dialogScripts.isEmpty()) << "the window did not open";
+    }
+    // Presses the button and lets the Favorites folder be read to its end.
+    void press(const char *handler)
+    {
+        dispatcher.run(QString::fromLatin1(handler));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !webLists->isImporting(); }));
     }
     static QTreeWidget *tree(WebListWindow &w) { return w.findChild<QTreeWidget *>(QStringLiteral("TreeView1")); }
     static void press(WebListWindow &w, const char *name)
@@ -338,6 +345,7 @@ TEST_F(WebListWindowTest, DeletingADayAsksAndClosingRemovesItsLinesFromTheFile)
     EXPECT_EQ(question.text, QStringLiteral("『2026/01/05』を削除しますか"));
     EXPECT_EQ(question.icon, DialogIcon::Warning);
     EXPECT_EQ(question.buttons, (QList<DialogButton>{DialogButton::Yes, DialogButton::No, DialogButton::Cancel}));
+    EXPECT_EQ(question.defaultButton, DialogButton::Cancel);
     EXPECT_EQ(historyFile(), QStringList{kTwoDays.at(2)});
     EXPECT_EQ(state.webHistory, QStringList{kTwoDays.at(2)});
 }
@@ -449,12 +457,40 @@ TEST_F(WebListWindowTest, AnUnreadableFavoriteStopsTheCommandAndKeepsNothingOfTh
     putShortcut(QStringLiteral("A.url"), "http://a/");
     ASSERT_TRUE(QFile::link(QDir(favorites.path()).filePath(QStringLiteral("gone")),
                             QDir(favorites.path()).filePath(QStringLiteral("B.url"))));
-    dispatcher.run(QStringLiteral("Button3Click"));
+    press("Button3Click");
     ASSERT_EQ(errors().size(), 1);
     EXPECT_TRUE(errors().first().text.contains(QStringLiteral("B.url")));
     EXPECT_TRUE(dialogs.shownDialogs.isEmpty());
     EXPECT_TRUE(state.favoriteList.isEmpty());
     EXPECT_FALSE(QFile::exists(dataFile(WebListStore::kFavoritesFileName)));
+}
+
+TEST_F(WebListWindowTest, AFavoritesTreeBeyondTheLimitsIsTakenInPartAndTheUserIsTold)
+{
+    putShortcut(QStringLiteral("A.url"), "http://a/");
+    putShortcut(QStringLiteral("d/").repeated(FavoriteImport::Limits{}.maxDepth + 1) + QStringLiteral("Z.url"),
+                "http://z/");
+    dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    open("Button3Click", [&](WebListWindow &w) { EXPECT_EQ(topTexts(w), QStringList{QStringLiteral("Root")}); });
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages.first().text, FavoriteImport::incompleteNotice());
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST_F(WebListWindowTest, TheFavoritesFolderIsReadWhileTheMainWindowGoesOn)
+{
+    putShortcut(QStringLiteral("A.url"), "http://a/");
+    dialogs.dialogScripts.enqueue([](QDialog *) {});
+    dispatcher.run(QStringLiteral("Button3Click"));
+    // The press has returned to the event loop with the reading under way.
+    EXPECT_TRUE(webLists->isImporting());
+    EXPECT_TRUE(dialogs.shownDialogs.isEmpty());
+    // A second press meanwhile, or WEB履歴, starts nothing more.
+    dispatcher.run(QStringLiteral("Button3Click"));
+    dispatcher.run(QStringLiteral("Button4Click"));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !webLists->isImporting(); }));
+    EXPECT_EQ(dialogs.shownDialogs.size(), 1);
+    EXPECT_EQ(dialogs.unexpected, 0);
 }
 
 TEST_F(WebListWindowTest, NoFavoritesFolderGivesAnEmptyWindowWithoutAnError)

@@ -139,7 +139,12 @@ QByteArray encodeListFile(const QString &text)
 {
     std::optional<Cp932Codec::Unencodable> failure;
     QByteArray out = Cp932Codec::encode(text, {}, &failure);
-    return failure ? kUtf8Bom + text.toUtf8() : out;
+    // CP932 may hold every character and still not give the text back: a character it has only
+    // as a look-alike, a stray byte (kept as a private-use character) that joins the byte after
+    // it, or bytes that read as UTF-8 as well. The list is then written so that it reads back.
+    if (failure || decodeListFile(out) != text)
+        return kUtf8Bom + text.toUtf8();
+    return out;
 }
 
 QString encodingName(const TextFormat &format)

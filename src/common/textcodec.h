@@ -35,8 +35,8 @@ DecodedText decode(const QByteArray &bytes);
 
 // The program's own list files: CP932, or UTF-8 when they start with its byte order mark.
 QString decodeListFile(const QByteArray &bytes);
-// CP932 when every character fits; otherwise UTF-8 with its byte order mark, so that reading
-// it back can tell.
+// CP932 when those bytes read back as the same text; otherwise UTF-8 with its byte order mark,
+// so that reading it back can tell.
 QByteArray encodeListFile(const QString &text);
 
 // The encoding's name as the status bar shows it.

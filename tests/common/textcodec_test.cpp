@@ -129,6 +129,10 @@ TEST(TextCodec, ListFilesUseCp932UnlessACharacterDoesNotFitThenUtf8WithItsMark)
     // A list an earlier version wrote as UTF-8 without the mark still reads when CP932 cannot.
     EXPECT_EQ(TextCodec::decodeListFile(QByteArray("\xe7\x8c\xab\xe3\x80\x80\xc3\xa9")),
               QStringLiteral("猫\u3000\u00e9"));
+    // Text whose CP932 bytes would read back as other text goes as UTF-8 with the mark: a byte no
+    // table decodes beside one it joins, bytes that are UTF-8 as well, a look-alike (〜 as ～).
+    for (const QString &text : {QStringLiteral("\uF781A"), QStringLiteral("ﾃｼ 笘\uF783\""), QStringLiteral("\u301C")})
+        EXPECT_EQ(TextCodec::decodeListFile(TextCodec::encodeListFile(text)), text) << text.toStdString();
 }
 
 // Any text CP932 can hold survives a write and a read of a list file unchanged.

@@ -21,7 +21,10 @@ CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Re
 cmake --build "$build" --parallel "$(nproc)" --target fuzz_targets
 
 export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS="detect_leaks=1:${ASAN_OPTIONS:-}"
+# A small quarantine: freed memory is still checked for the length of one input, and blocks freed
+# by one input are reused by the next instead of each input touching fresh pages (three times
+# faster for the reply reader, which reads in 32 KB blocks).
+export ASAN_OPTIONS="detect_leaks=1:quarantine_size_mb=16${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 passed=0
 failed=0
 for corpus in "$root"/tests/fuzz/corpus/*/; do

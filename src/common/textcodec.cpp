@@ -3,12 +3,22 @@
 #include "common/charsetdeclaration.h"
 #include "common/usererror.h"
 
+#include <QStringDecoder>
+
 #include <memory>
 #include <uchardet.h>
 
 namespace {
 
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
+
+// The text after the byte order mark. QString::fromUtf8 would drop a second mark as well, so a
+// text that starts with U+FEFF would lose it at every save and reopen.
+QString utf8AfterMark(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(bytes).sliced(kUtf8Bom.size()));
+}
 
 // Every non-ASCII sequence is two bytes long (U+0080..U+07FF: Latin, Greek, Cyrillic). Shift_JIS
 // half-width katakana pairs form exactly such sequences (ﾈｺ is C8 BA), and a Japanese page is
@@ -38,7 +48,7 @@ DecodedText asUtf8(const QByteArray &bytes)
     DecodedText result;
     result.format.encoding = TextFormat::Encoding::Utf8;
     result.format.byteOrderMark = bytes.startsWith(kUtf8Bom);
-    result.text = QString::fromUtf8(result.format.byteOrderMark ? bytes.mid(kUtf8Bom.size()) : bytes);
+    result.text = result.format.byteOrderMark ? utf8AfterMark(bytes) : QString::fromUtf8(bytes);
     return result;
 }
 
@@ -126,7 +136,7 @@ DecodedText decode(const QByteArray &bytes)
 QString decodeListFile(const QByteArray &bytes)
 {
     if (bytes.startsWith(kUtf8Bom))
-        return QString::fromUtf8(bytes.mid(kUtf8Bom.size()));
+        return utf8AfterMark(bytes);
     Cp932Codec::Decoded cp932 = Cp932Codec::decode(bytes);
     // Earlier versions wrote a list that CP932 could not hold as UTF-8 without the mark; such a
     // file does not read as CP932, so it is still read as what it is.

@@ -40,7 +40,7 @@ void checkPassiveReply(const std::string &line)
     try {
         endpoint = FtpHostPort::parsePassiveReply(line);
     } catch (const FtpProtocolError &error) {
-        FUZZ_CHECK(std::string(error.what()).find("passive") != std::string::npos);
+        FUZZ_CHECK(*error.what() != '\0');
         return;
     }
     FUZZ_CHECK(endpoint.port != 0);

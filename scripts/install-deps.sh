@@ -10,6 +10,8 @@ packages=(
   qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools libqt6sql6-sqlite
   libgtest-dev libgmock-dev googletest poppler-utils
   libuchardet-dev
+  # clang and its libFuzzer, for the fuzz targets (scripts/fuzz.sh)
+  clang libclang-rt-14-dev
   fonts-noto-cjk
   python3 python3-pyftpdlib vsftpd curl lftp
   xvfb xauth imagemagick dbus-bin dbus-daemon dbus-x11 at-spi2-core libgl1-mesa-dri python3-pyatspi gir1.2-atspi-2.0

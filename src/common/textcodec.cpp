@@ -12,6 +12,15 @@ namespace {
 
 const QByteArray kUtf8Bom("\xEF\xBB\xBF");
 
+// UTF-8 that keeps a leading U+FEFF: QString::fromUtf8 drops it, so text that follows the file's
+// own mark and starts with one would lose it at every save and reopen.
+QString utf8Text(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytes);
+}
+
 // Every non-ASCII sequence is two bytes long (U+0080..U+07FF: Latin, Greek, Cyrillic). Shift_JIS
 // half-width katakana pairs form exactly such sequences (ﾈｺ is C8 BA), and a Japanese page is
 // far likelier to hold those than accented Latin letters.
@@ -40,7 +49,7 @@ DecodedText asUtf8(const QByteArray &bytes)
     DecodedText result;
     result.format.encoding = TextFormat::Encoding::Utf8;
     result.format.byteOrderMark = bytes.startsWith(kUtf8Bom);
-    result.text = QString::fromUtf8(result.format.byteOrderMark ? bytes.mid(kUtf8Bom.size()) : bytes);
+    result.text = result.format.byteOrderMark ? utf8Text(bytes.mid(kUtf8Bom.size())) : QString::fromUtf8(bytes);
     return result;
 }
 
@@ -66,12 +75,6 @@ bool useUtf8(const QByteArray &bytes, const Cp932Codec::Decoded &asCp932)
 
 // UTF-8 after the one byte order mark that says so: a further U+FEFF belongs to the text (a
 // line can start with one), where QString::fromUtf8 would drop it.
-QString listFileUtf8(const QByteArray &bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8,
-                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
-    return decoder.decode(bytes);
-}
 
 } // namespace
 
@@ -137,12 +140,12 @@ DecodedText decode(const QByteArray &bytes)
 QString decodeListFile(const QByteArray &bytes)
 {
     if (bytes.startsWith(kUtf8Bom))
-        return listFileUtf8(bytes.mid(kUtf8Bom.size()));
+        return utf8Text(bytes.mid(kUtf8Bom.size()));
     Cp932Codec::Decoded cp932 = Cp932Codec::decode(bytes);
     // Earlier versions wrote a list that CP932 could not hold as UTF-8 without the mark; such a
     // file does not read as CP932, so it is still read as what it is.
     if (Cp932Codec::hasUndecodableBytes(cp932.text) && isUtf8WithNonAscii(bytes))
-        return listFileUtf8(bytes);
+        return utf8Text(bytes);
     return cp932.text;
 }
 

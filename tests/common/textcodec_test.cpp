@@ -48,6 +48,12 @@ INSTANTIATE_TEST_SUITE_P(
                       QStringLiteral("日本")},
         DetectionCase{
             "Utf8BomKept", QByteArray("\xef\xbb\xbfok"), TextFormat::Encoding::Utf8, true, QStringLiteral("ok")},
+        // Only the first mark is the file's; a second is the text's own U+FEFF.
+        DetectionCase{"SecondBomIsText",
+                      QByteArray("\xef\xbb\xbf\xef\xbb\xbfok"),
+                      TextFormat::Encoding::Utf8,
+                      true,
+                      QStringLiteral("\uFEFFok")},
         // Valid as neither: a stray UTF-8 lead byte makes it CP932 (half-width kana here).
         DetectionCase{"InvalidUtf8FallsBackToCp932",
                       QByteArray("\xe6\xb1"),
@@ -129,6 +135,14 @@ TEST(TextCodec, ListFilesUseCp932UnlessACharacterDoesNotFitThenUtf8WithItsMark)
     // A list an earlier version wrote as UTF-8 without the mark still reads when CP932 cannot.
     EXPECT_EQ(TextCodec::decodeListFile(QByteArray("\xe7\x8c\xab\xe3\x80\x80\xc3\xa9")),
               QStringLiteral("猫\u3000\u00e9"));
+    // Text whose CP932 bytes would read back as other text goes as UTF-8 with the mark: a byte no
+    // table decodes beside one it joins, bytes that are UTF-8 as well, a look-alike (〜 as ～).
+    // A text that starts with U+FEFF keeps it behind the mark.
+    for (const QString &text : {QStringLiteral("\uF781A"),
+                                QStringLiteral("ﾃｼ 笘\uF783\""),
+                                QStringLiteral("\u301C"),
+                                QStringLiteral("\uFEFF\"J")})
+        EXPECT_EQ(TextCodec::decodeListFile(TextCodec::encodeListFile(text)), text) << text.toStdString();
 }
 
 // Any text CP932 can hold survives a write and a read of a list file unchanged.

@@ -92,7 +92,9 @@ private:
         std::optional<Cp932Codec::Unencodable> failure;
         const QByteArray bytes = Cp932Codec::encode(character, {}, &failure);
         QByteArray out;
-        if (!failure) {
+        // A byte no table decoded when the text was read would join the byte after it into another
+        // character when read back, so it goes as \uN like a character CP932 lacks.
+        if (!failure && !Cp932Codec::hasUndecodableBytes(character)) {
             for (char b : bytes)
                 out.append("\\'").append(QByteArray::number(static_cast<unsigned char>(b), 16).rightJustified(2, '0'));
             return out;

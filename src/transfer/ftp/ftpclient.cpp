@@ -257,10 +257,12 @@ void FtpClient::abort()
 {
     if (!m_control.isOpen())
         return;
-    abortExchange([this] {
-        if (m_data != nullptr)
-            m_data->close();
-    });
+    abortExchange(
+        [this] {
+            if (m_data != nullptr)
+                m_data->close();
+        },
+        false);
 }
 
 bool FtpClient::isConnected()
@@ -403,6 +405,7 @@ const FtpReply &FtpClient::command(FtpStep step, const std::string &argument)
 
 void FtpClient::transfer(FtpStep step, const std::string &argument, const DataWork &work)
 {
+    m_dataConnected = false; // first: a failure of any step below must not look like a cut upload
     requireConnected();
     std::string line = commandLine(step, argument);
     if (step == FtpStep::List) {
@@ -432,7 +435,6 @@ void FtpClient::transfer(FtpStep step, const std::string &argument, const DataWo
         m_data = nullptr;
     };
     std::optional<FtpReply> early; // the final reply, when it came before the data connection
-    m_dataConnected = false;
     try {
         if (m_settings.passive) {
             data = std::make_unique<FtpDataConnection>(
@@ -449,13 +451,13 @@ void FtpClient::transfer(FtpStep step, const std::string &argument, const DataWo
         dropData(); // the reply that ended the transfer has been read in its place
         throw;
     } catch (const FtpCancelledError &) {
-        abortAfterCancel(dropData);
+        abortAfterCancel(dropData, step == FtpStep::Store);
         throw;
     } catch (const FtpTimeoutError &error) {
         if (error.fault() == FtpFault::AcceptTimeout) {
             // The server never came. Waiting a whole reply limit more for it to say so would
             // make the accept limit twice as long; ABOR asks for its word at once.
-            abortExchange(dropData);
+            abortExchange(dropData, false); // no data moved
         } else {
             dropData();
             recoverAfterFailedTransfer();
@@ -552,13 +554,13 @@ std::optional<FtpReply> FtpClient::recoverAfterFailedTransfer()
     }
 }
 
-void FtpClient::abortAfterCancel(const std::function<void()> &closeData)
+void FtpClient::abortAfterCancel(const std::function<void()> &closeData, bool upload)
 {
     if (!m_control.isOpen()) {
         closeData();
         return;
     }
-    withInterruptionSetAside([&] { abortExchange(closeData); });
+    withInterruptionSetAside([&] { abortExchange(closeData, upload); });
 }
 
 void FtpClient::withInterruptionSetAside(const std::function<void()> &work)
@@ -572,13 +574,17 @@ void FtpClient::withInterruptionSetAside(const std::function<void()> &work)
         m_interrupter.raise();
 }
 
-void FtpClient::abortExchange(const std::function<void()> &closeData)
+void FtpClient::abortExchange(const std::function<void()> &closeData, bool upload)
 {
     const Deadline deadline(m_settings.timeLimits.abortReply);
     try {
         sendAbort(m_settings.timeLimits.abortReply);
-        // Only now: a server that sees the data connection end before it hears ABOR takes a
-        // cut upload for a whole file and answers 226.
+        // A server that sees an upload's data connection end before it acts on ABOR takes the
+        // cut data for the whole file and answers 226. One that heeds the urgent signal closes
+        // the connection itself and answers at once, so ours stays open until then, for half
+        // the limit at most (a server that reads ABOR only after the data ends needs the rest).
+        if (upload && m_data != nullptr && !m_reader.hasCompleteLine())
+            m_control.waitReadable(Deadline(m_settings.timeLimits.abortReply / 2));
         closeData();
         // The transfer's own final reply (often 426) and the one for ABOR, or just the latter:
         // a server that had moved no data yet answers ABOR with 225 and drops the transfer's.

@@ -128,8 +128,8 @@ private:
     void finishTransfer(const std::optional<FtpReply> &early);
     void readFollowUpOfAbortedTransfer();
     std::optional<FtpReply> recoverAfterFailedTransfer();
-    void abortAfterCancel(const std::function<void()> &closeData);
-    void abortExchange(const std::function<void()> &closeData);
+    void abortAfterCancel(const std::function<void()> &closeData, bool upload);
+    void abortExchange(const std::function<void()> &closeData, bool upload);
     void sendAbort(std::chrono::milliseconds limit);
     bool removeUnfinishedUpload(const std::string &remoteName, bool cancelled);
     void withInterruptionSetAside(const std::function<void()> &work);

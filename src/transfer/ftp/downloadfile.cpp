@@ -33,7 +33,8 @@ constexpr mode_t privateMode = 0600; // until the download is complete
 
 [[noreturn]] void throwFileError(const char *action, FtpFault fault, const std::string &path, int error)
 {
-    throw FtpError("Cannot " + std::string(action) + " \"" + path + "\": " + std::strerror(error), fault, path);
+    throw FtpError(
+        "Cannot " + std::string(action) + " \"" + path + "\": " + std::strerror(error), fault, path, {}, error);
 }
 
 std::string folderOf(const std::string &path)

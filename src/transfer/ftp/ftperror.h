@@ -40,15 +40,17 @@ struct UnfinishedUpload
 
 // Base of every failure the FTP client reports. what() keeps the client's message as the
 // protocol has always worded it (a server's reply line, "Socket Error # 10061\r\nConnection
-// refused."); fault(), subject() and limit() tell the window what to say about it.
+// refused."); fault(), subject(), limit() and systemError() tell the window what to say.
 class FtpError : public std::runtime_error
 {
 public:
     explicit FtpError(const std::string &message,
                       FtpFault fault = FtpFault::Other,
                       std::string subject = {},
-                      std::chrono::milliseconds limit = {})
-        : std::runtime_error(message), m_fault(fault), m_subject(std::move(subject)), m_limit(limit)
+                      std::chrono::milliseconds limit = {},
+                      int systemError = 0)
+        : std::runtime_error(message), m_fault(fault), m_subject(std::move(subject)), m_limit(limit),
+          m_systemError(systemError)
     {}
 
     FtpFault fault() const { return m_fault; }
@@ -56,6 +58,8 @@ public:
     const std::string &subject() const { return m_subject; }
     // The time limit that ran out, for the timeouts.
     std::chrono::milliseconds limit() const { return m_limit; }
+    // The errno value of a failed local file operation; 0 for the others.
+    int systemError() const { return m_systemError; }
 
     const std::optional<UnfinishedUpload> &unfinishedUpload() const { return m_unfinishedUpload; }
     void setUnfinishedUpload(UnfinishedUpload upload) { m_unfinishedUpload = std::move(upload); }
@@ -64,5 +68,6 @@ private:
     FtpFault m_fault;
     std::string m_subject;
     std::chrono::milliseconds m_limit;
+    int m_systemError;
     std::optional<UnfinishedUpload> m_unfinishedUpload;
 };

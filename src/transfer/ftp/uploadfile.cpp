@@ -13,7 +13,8 @@ namespace {
 
 [[noreturn]] void throwFileError(const char *action, FtpFault fault, const std::string &path, int error)
 {
-    throw FtpError("Cannot " + std::string(action) + " \"" + path + "\": " + std::strerror(error), fault, path);
+    throw FtpError(
+        "Cannot " + std::string(action) + " \"" + path + "\": " + std::strerror(error), fault, path, {}, error);
 }
 
 } // namespace

@@ -184,12 +184,14 @@ TEST_F(SessionTest, FailedConnectionAttemptIsReportedAsDisconnected)
         return QVariant();
     });
     QCoreApplication::processEvents();
-    EXPECT_EQ(m_log,
-              (std::vector<QString>{"busy",
-                                    "started 1 connect",
-                                    "disconnected",
-                                    "finished 1 Socket Error # 10061\r\nConnection refused.",
-                                    "idle"}));
+    EXPECT_EQ(
+        m_log,
+        (std::vector<QString>{"busy",
+                              "started 1 connect",
+                              "disconnected",
+                              "finished 1 サーバーに接続できませんでした。ホスト名とポートを確かめてください。\r\n"
+                              "Socket Error # 10061\r\nConnection refused.",
+                              "idle"}));
 }
 
 TEST_F(SessionTest, CancelEndsAJobWaitingForASilentServer)

@@ -262,7 +262,7 @@ TEST_F(TransferCommandsTest, ARefusedPermissionChangeIsShownAndTheDialogStaysOpe
     ASSERT_TRUE(waitIdle());
     ASSERT_EQ(m_dialogs.messages.size(), 1);
     EXPECT_EQ(m_dialogs.messages.first().icon, DialogIcon::Error);
-    EXPECT_TRUE(m_dialogs.messages.first().text.startsWith(QStringLiteral("550")))
+    EXPECT_TRUE(m_dialogs.messages.first().text.contains(QStringLiteral("\r\n550")))
         << m_dialogs.messages.first().text.toStdString();
     EXPECT_NE(m_permission->result(), QDialog::Accepted);
     // The dialog is ready for another try.

@@ -430,7 +430,7 @@ TEST_F(TransferWindowTest, FailingCommandsShowTheServerReplyAndTheListKeepsWhatI
     ASSERT_TRUE(waitIdle());
     ASSERT_EQ(m_dialogs.messages.size(), 1);
     EXPECT_EQ(m_dialogs.messages.constLast().icon, DialogIcon::Error);
-    EXPECT_TRUE(m_dialogs.messages.constLast().text.startsWith(QStringLiteral("550")))
+    EXPECT_TRUE(m_dialogs.messages.constLast().text.contains(QStringLiteral("\r\n550")))
         << m_dialogs.messages.constLast().text.toStdString();
     EXPECT_EQ(remoteFolder(), QStringLiteral("/"));
     EXPECT_EQ(names(remote()), before);
@@ -438,7 +438,7 @@ TEST_F(TransferWindowTest, FailingCommandsShowTheServerReplyAndTheListKeepsWhatI
     editName(QStringLiteral("sub"), QStringLiteral("renamed"), Qt::Key_Return);
     ASSERT_TRUE(waitIdle());
     ASSERT_EQ(m_dialogs.messages.size(), 2);
-    EXPECT_TRUE(m_dialogs.messages.constLast().text.startsWith(QStringLiteral("550")));
+    EXPECT_TRUE(m_dialogs.messages.constLast().text.contains(QStringLiteral("\r\n550")));
     EXPECT_EQ(names(remote()), before); // the item has its old name back
 
     // The keyboard's way in: Return on the list enters the selected folder.
@@ -484,7 +484,8 @@ TEST_F(TransferWindowTest, AWrongPasswordShowsTheServerReplyAndSaysTheConnection
     const MessageBoxRequest &box = m_dialogs.messages.constFirst();
     EXPECT_EQ(box.icon, DialogIcon::Error);
     EXPECT_EQ(box.title, UserDialogs::programTitle());
-    EXPECT_TRUE(box.text.startsWith(QStringLiteral("530"))) << box.text.toStdString();
+    EXPECT_TRUE(box.text.startsWith(QStringLiteral("ユーザー名かパスワードが違います。"))) << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains(QStringLiteral("\r\n530")));
     EXPECT_EQ(m_window->statusText(), QStringLiteral("接続できませんでした"));
     EXPECT_TRUE(control<QPushButton>("Button1")->isEnabled());
     EXPECT_FALSE(control<QPushButton>("Button2")->isEnabled());
@@ -536,7 +537,7 @@ TEST_F(TransferWindowTest, ASilentServerLeavesTheWindowResponsiveAndEndsWithTheT
     // The event loop kept running while the job waited for the greeting.
     EXPECT_GT(ticks, 10);
     ASSERT_EQ(m_dialogs.messages.size(), 1);
-    EXPECT_TRUE(m_dialogs.messages.constFirst().text.contains(QStringLiteral("1.5 seconds")))
+    EXPECT_TRUE(m_dialogs.messages.constFirst().text.contains(QStringLiteral("1.5秒")))
         << m_dialogs.messages.constFirst().text.toStdString();
     EXPECT_EQ(m_window->statusText(), QStringLiteral("接続できませんでした"));
 }

@@ -31,9 +31,10 @@ constexpr int maxLinkHops = 40; // the kernel's own limit (ELOOP)
 constexpr mode_t permissionBits = 07777;
 constexpr mode_t privateMode = 0600; // until the download is complete
 
-[[noreturn]] void throwFileError(const char *action, const std::string &path, int error)
+[[noreturn]] void throwFileError(const char *action, FtpFault fault, const std::string &path, int error)
 {
-    throw FtpError("Cannot " + std::string(action) + " \"" + path + "\": " + std::strerror(error));
+    throw FtpError(
+        "Cannot " + std::string(action) + " \"" + path + "\": " + std::strerror(error), fault, path, {}, error);
 }
 
 std::string folderOf(const std::string &path)
@@ -54,11 +55,11 @@ std::string followLinks(std::string path)
         std::string link(static_cast<std::size_t>(status.st_size > 0 ? status.st_size : PATH_MAX) + 1, '\0');
         const ssize_t length = ::readlink(path.c_str(), link.data(), link.size());
         if (length < 0)
-            throwFileError("read the link", path, errno);
+            throwFileError("read the link", FtpFault::LocalLink, path, errno);
         link.resize(static_cast<std::size_t>(length));
         path = !link.empty() && link.front() == '/' ? link : folderOf(path) + link;
     }
-    throwFileError("follow the links of", path, ELOOP);
+    throwFileError("follow the links of", FtpFault::LocalLink, path, ELOOP);
 }
 
 } // namespace
@@ -84,7 +85,7 @@ DownloadFile::DownloadFile(std::string targetPath) : m_targetPath(followLinks(st
                 if (::fchmod(m_fd, existing.st_mode & permissionBits) != 0) {
                     error = errno;
                     discard();
-                    throwFileError("set the permissions of", m_targetPath, error);
+                    throwFileError("set the permissions of", FtpFault::LocalPermissions, m_targetPath, error);
                 }
             }
             return;
@@ -93,7 +94,7 @@ DownloadFile::DownloadFile(std::string targetPath) : m_targetPath(followLinks(st
         if (error != EEXIST)
             break;
     }
-    throwFileError("create a file beside", m_targetPath, error);
+    throwFileError("create a file beside", FtpFault::LocalCreate, m_targetPath, error);
 }
 
 DownloadFile::~DownloadFile()
@@ -108,7 +109,7 @@ void DownloadFile::write(const char *data, std::size_t size)
         if (written < 0) {
             if (errno == EINTR)
                 continue;
-            throwFileError("write", m_targetPath, errno);
+            throwFileError("write", FtpFault::LocalWrite, m_targetPath, errno);
         }
         data += written;
         size -= static_cast<std::size_t>(written);
@@ -121,9 +122,9 @@ void DownloadFile::commit()
     const int fd = m_fd;
     m_fd = -1;
     if (::close(fd) != 0)
-        throwFileError("write", m_targetPath, errno);
+        throwFileError("write", FtpFault::LocalWrite, m_targetPath, errno);
     if (::rename(m_temporaryPath.c_str(), m_targetPath.c_str()) != 0)
-        throwFileError("replace", m_targetPath, errno);
+        throwFileError("replace", FtpFault::LocalReplace, m_targetPath, errno);
     m_temporaryPath.clear();
 }
 

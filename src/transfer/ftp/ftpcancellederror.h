@@ -6,5 +6,5 @@
 class FtpCancelledError : public FtpError
 {
 public:
-    FtpCancelledError() : FtpError("The operation was cancelled.") {}
+    FtpCancelledError() : FtpError("The operation was cancelled.", FtpFault::Cancelled) {}
 };

@@ -12,6 +12,7 @@
 #include "transfer/ftp/socketerror.h"
 #include "transfer/ftp/uploadfile.h"
 
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace {
@@ -28,7 +29,8 @@ constexpr int maxPreliminaryReplies = 3;
 void checkSingleLine(const std::string &argument)
 {
     if (argument.find_first_of("\r\n") != std::string::npos)
-        throw FtpError("The name contains a line break and cannot be sent to the server.");
+        throw FtpError(
+            "The name contains a line break and cannot be sent to the server.", FtpFault::LineBreakInName, argument);
 }
 
 bool isPreliminary(int code)
@@ -45,6 +47,15 @@ void report(const FtpClient::Progress &progress, std::uint64_t done, std::uint64
 {
     if (progress && !progress(done, total))
         throw FtpCancelledError();
+}
+
+bool holdsControlByte(const std::string &text)
+{
+    constexpr unsigned char deleteCode = 0x7F;
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < ' ' || byte == deleteCode;
+    });
 }
 
 bool pathExists(const std::string &path)
@@ -112,7 +123,11 @@ std::string FtpClient::currentDir()
     const std::size_t close = open == std::string::npos ? std::string::npos : line.find('"', open + 1);
     if (close == std::string::npos)
         return {};
-    return line.substr(open + 1, close - open - 1);
+    std::string path = line.substr(open + 1, close - open - 1);
+    // The path becomes the window's folder label and the base of every later command.
+    if (holdsControlByte(path))
+        throw FtpProtocolError("The server named a folder holding a control character.");
+    return path;
 }
 
 void FtpClient::changeDir(const std::string &path)
@@ -152,7 +167,7 @@ void FtpClient::site(const std::string &text)
     command(FtpStep::Site, text);
 }
 
-std::vector<std::string> FtpClient::list(const std::string &path, const Progress &progress)
+std::vector<std::string> FtpClient::list(const std::string &path, const Progress &progress, SkippedLines *skipped)
 {
     std::string text;
     transfer(FtpStep::List, path, [&](FtpDataConnection &data) {
@@ -166,7 +181,7 @@ std::vector<std::string> FtpClient::list(const std::string &path, const Progress
             },
             m_settings.timeLimits.dataIdle);
     });
-    return splitLines(text);
+    return splitLines(text, skipped);
 }
 
 void FtpClient::retrieve(const std::string &remoteName,
@@ -191,7 +206,9 @@ void FtpClient::retrieve(const std::string &remoteName,
     });
     if (expectedSize && file.bytesWritten() < *expectedSize)
         throw FtpError("The download of " + remoteName + " ended after " + std::to_string(file.bytesWritten()) + " of "
-                       + std::to_string(*expectedSize) + " bytes.");
+                           + std::to_string(*expectedSize) + " bytes.",
+                       FtpFault::ShortDownload,
+                       remoteName);
     file.commit();
 }
 
@@ -201,16 +218,26 @@ void FtpClient::store(const std::string &localPath, const std::string &remoteNam
     checkSingleLine(remoteName);
     UploadFile file(localPath);
     const std::uint64_t total = file.remaining();
-    transfer(FtpStep::Store, remoteName, [&](FtpDataConnection &data) {
-        const std::unique_ptr<char[]> buffer(new char[FtpDataConnection::blockSize]);
-        std::uint64_t done = 0;
-        while (file.remaining() > 0) {
-            const std::size_t size = file.read(buffer.get(), FtpDataConnection::blockSize);
-            data.send(buffer.get(), size, m_settings.timeLimits.dataIdle);
-            done += size;
-            report(progress, done, total);
+    try {
+        transfer(FtpStep::Store, remoteName, [&](FtpDataConnection &data) {
+            const std::unique_ptr<char[]> buffer(new char[FtpDataConnection::blockSize]);
+            std::uint64_t done = 0;
+            while (file.remaining() > 0) {
+                const std::size_t size = file.read(buffer.get(), FtpDataConnection::blockSize);
+                data.send(buffer.get(), size, m_settings.timeLimits.dataIdle);
+                done += size;
+                report(progress, done, total);
+            }
+        });
+    } catch (FtpError &error) {
+        // Once the data connection stood, the server has created or truncated the file; before
+        // that (a refused STOR, a 425) the old file there is untouched and must stay.
+        if (m_dataConnected) {
+            const bool cancelled = error.fault() == FtpFault::Cancelled || m_interrupter.raised();
+            error.setUnfinishedUpload({remoteName, removeUnfinishedUpload(remoteName, cancelled)});
         }
-    });
+        throw;
+    }
 }
 
 void FtpClient::quit()
@@ -230,9 +257,12 @@ void FtpClient::abort()
 {
     if (!m_control.isOpen())
         return;
-    if (m_data != nullptr)
-        m_data->close();
-    abortExchange();
+    abortExchange(
+        [this] {
+            if (m_data != nullptr)
+                m_data->close();
+        },
+        false);
 }
 
 bool FtpClient::isConnected()
@@ -242,7 +272,7 @@ bool FtpClient::isConnected()
     return m_control.isOpen();
 }
 
-std::vector<std::string> FtpClient::splitLines(const std::string &text)
+std::vector<std::string> FtpClient::splitLines(const std::string &text, SkippedLines *skipped)
 {
     // Empty lines say nothing and are dropped as they are found: a listing of nothing but
     // line ends would otherwise become millions of empty strings, many times its own size.
@@ -252,7 +282,13 @@ std::vector<std::string> FtpClient::splitLines(const std::string &text)
         std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos)
             end = text.size();
-        if (end > start) {
+        if (end - start > maxListingLineLength) {
+            if (skipped != nullptr) {
+                if (skipped->beginnings.size() < SkippedLines::keptBeginnings)
+                    skipped->beginnings.emplace_back(text, start, SkippedLines::beginningLength);
+                ++skipped->count;
+            }
+        } else if (end > start) {
             if (lines.size() == maxListingLines)
                 throw FtpProtocolError("The server sent a listing of more than " + std::to_string(maxListingLines)
                                        + " lines.");
@@ -290,8 +326,7 @@ std::size_t FtpClient::readControl(char *buffer, std::size_t capacity)
 {
     const std::optional<std::size_t> received = m_control.receiveSome(buffer, capacity, *m_replyDeadline);
     if (!received)
-        throw FtpTimeoutError("The server did not reply within " + FtpTimeoutError::describe(m_replyDeadline->limit())
-                              + ".");
+        throw FtpTimeoutError(FtpFault::ReplyTimeout, m_replyDeadline->limit());
     if (*received == 0)
         closeControl();
     return *received;
@@ -316,7 +351,7 @@ void FtpClient::sendLine(const std::string &line, std::chrono::milliseconds idle
     }
     if (!sent) {
         closeControl();
-        throw FtpTimeoutError("The server did not take a command within " + FtpTimeoutError::describe(idleLimit) + ".");
+        throw FtpTimeoutError(FtpFault::CommandTimeout, idleLimit);
     }
     ++m_repliesOwed;
 }
@@ -339,6 +374,12 @@ const FtpReply &FtpClient::readReply(const Deadline &deadline)
     }
     if (!isPreliminary(m_lastReply.code) && m_repliesOwed > 0)
         --m_repliesOwed;
+    if (m_lastReply.code == FtpCode::closingConnection) {
+        // The server is going away, whatever the command was: waiting for the next command
+        // to fail would leave the window showing a connection that is no more.
+        closeControl();
+        throw ConnectionClosed(m_lastReply.lastLine());
+    }
     return m_lastReply;
 }
 
@@ -364,6 +405,7 @@ const FtpReply &FtpClient::command(FtpStep step, const std::string &argument)
 
 void FtpClient::transfer(FtpStep step, const std::string &argument, const DataWork &work)
 {
+    m_dataConnected = false; // first: a failure of any step below must not look like a cut upload
     requireConnected();
     std::string line = commandLine(step, argument);
     if (step == FtpStep::List) {
@@ -402,14 +444,24 @@ void FtpClient::transfer(FtpStep step, const std::string &argument, const DataWo
             expect(step);
             early = awaitServerConnection(*data);
         }
+        m_dataConnected = true;
         m_data = data.get();
         work(*data);
     } catch (const FtpReplyError &) {
         dropData(); // the reply that ended the transfer has been read in its place
         throw;
     } catch (const FtpCancelledError &) {
-        dropData();
-        abortAfterCancel();
+        abortAfterCancel(dropData, step == FtpStep::Store);
+        throw;
+    } catch (const FtpTimeoutError &error) {
+        if (error.fault() == FtpFault::AcceptTimeout) {
+            // The server never came. Waiting a whole reply limit more for it to say so would
+            // make the accept limit twice as long; ABOR asks for its word at once.
+            abortExchange(dropData, false); // no data moved
+        } else {
+            dropData();
+            recoverAfterFailedTransfer();
+        }
         throw;
     } catch (const SocketError &) {
         dropData();
@@ -437,7 +489,7 @@ std::optional<FtpReply> FtpClient::awaitServerConnection(FtpDataConnection &data
             if (data.acceptServer(server, m_settings.dataOnlyFromServer, deadline, &m_control))
                 return std::nullopt;
         } else if (deadline.expired()) {
-            throw FtpTimeoutError(FtpDataConnection::acceptTimeoutMessage(deadline.limit()));
+            throw FtpTimeoutError(FtpFault::AcceptTimeout, deadline.limit());
         }
         // The server spoke instead of connecting: mostly a refusal after its "150".
         const FtpReply &reply = readReply();
@@ -502,24 +554,38 @@ std::optional<FtpReply> FtpClient::recoverAfterFailedTransfer()
     }
 }
 
-void FtpClient::abortAfterCancel()
+void FtpClient::abortAfterCancel(const std::function<void()> &closeData, bool upload)
 {
-    if (!m_control.isOpen())
+    if (!m_control.isOpen()) {
+        closeData();
         return;
-    // The exchange below has to wait for the server, so the interruption is put aside for
-    // it and raised again after, ending whatever the caller tries next in the same way.
+    }
+    withInterruptionSetAside([&] { abortExchange(closeData, upload); });
+}
+
+void FtpClient::withInterruptionSetAside(const std::function<void()> &work)
+{
+    // Clean-up after a cancel has to wait for the server, so the interruption is put aside
+    // for it and raised again after, ending whatever the caller tries next in the same way.
     const bool interrupted = m_interrupter.raised();
     m_interrupter.clear();
-    abortExchange();
+    work();
     if (interrupted)
         m_interrupter.raise();
 }
 
-void FtpClient::abortExchange()
+void FtpClient::abortExchange(const std::function<void()> &closeData, bool upload)
 {
     const Deadline deadline(m_settings.timeLimits.abortReply);
     try {
-        sendLine(std::string(ruleFor(FtpStep::Abort).command), m_settings.timeLimits.abortReply);
+        sendAbort(m_settings.timeLimits.abortReply);
+        // A server that sees an upload's data connection end before it acts on ABOR takes the
+        // cut data for the whole file and answers 226. One that heeds the urgent signal closes
+        // the connection itself and answers at once, so ours stays open until then, for half
+        // the limit at most (a server that reads ABOR only after the data ends needs the rest).
+        if (upload && m_data != nullptr && !m_reader.hasCompleteLine())
+            m_control.waitReadable(Deadline(m_settings.timeLimits.abortReply / 2));
+        closeData();
         // The transfer's own final reply (often 426) and the one for ABOR, or just the latter:
         // a server that had moved no data yet answers ABOR with 225 and drops the transfer's.
         while (m_repliesOwed > 0) {
@@ -528,6 +594,48 @@ void FtpClient::abortExchange()
         }
     } catch (const FtpError &) {
         // Silent or gone: nothing it says later could be matched to a command any more.
+        closeData();
         closeControl();
     }
+}
+
+void FtpClient::sendAbort(std::chrono::milliseconds limit)
+{
+    // As RFC 959 asks: Telnet IP, then Synch (an IAC sent as urgent data, DM after it), then
+    // the command. A server busy moving data may look at its control connection only when
+    // told of urgent data; the Telnet bytes before the command are dropped by servers.
+    static constexpr char interruptAndMark[] = {'\xFF', '\xF4', '\xFF'};
+    static constexpr char dataMark = '\xF2';
+    requireConnected();
+    m_interrupter.check();
+    bool sent = false;
+    try {
+        sent = m_control.sendUrgent(interruptAndMark, sizeof interruptAndMark, limit);
+    } catch (...) {
+        closeControl();
+        throw;
+    }
+    if (!sent) {
+        closeControl();
+        throw FtpTimeoutError(FtpFault::CommandTimeout, limit);
+    }
+    sendLine(dataMark + std::string(ruleFor(FtpStep::Abort).command), limit);
+}
+
+bool FtpClient::removeUnfinishedUpload(const std::string &remoteName, bool cancelled)
+{
+    if (!m_control.isOpen() || m_repliesOwed != 0)
+        return false;
+    // A user who stopped the upload waits for control back; otherwise the usual reply limit.
+    const std::chrono::milliseconds limit = cancelled ? m_settings.timeLimits.abortReply : m_settings.timeLimits.reply;
+    bool removed = false;
+    withInterruptionSetAside([&] {
+        try {
+            sendLine(commandLine(FtpStep::DeleteFile, remoteName), limit);
+            removed = ruleFor(FtpStep::DeleteFile).accepts(readReply(Deadline(limit)).code);
+        } catch (const FtpError &) {
+            // A refusal leaves the session in step; a lost reply has closed the connection.
+        }
+    });
+    return removed;
 }

@@ -31,6 +31,18 @@ public:
     // known (else 0). Returning false stops the transfer with FtpCancelledError.
     using Progress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
+    // Listing lines longer than maxListingLineLength bytes are no entry of any real server (a
+    // hostile one can send a megabyte); list() leaves them out and, when given this, counts
+    // them and keeps how the first few began, so the caller can name what it did not show.
+    struct SkippedLines
+    {
+        static constexpr std::size_t keptBeginnings = 10;
+        static constexpr std::size_t beginningLength = 80;
+
+        std::size_t count = 0;
+        std::vector<std::string> beginnings; // raw bytes, at most keptBeginnings of them
+    };
+
     FtpClient();
     ~FtpClient();
     FtpClient(const FtpClient &) = delete;
@@ -45,6 +57,7 @@ public:
     void setOnDisconnected(std::function<void()> handler) { m_onDisconnected = std::move(handler); }
 
     void connect();
+    // Throws FtpProtocolError when the path holds a control byte.
     std::string currentDir();
     void changeDir(const std::string &path);
     void changeDirUp();
@@ -53,18 +66,25 @@ public:
     void deleteFile(const std::string &name);
     void rename(const std::string &oldName, const std::string &newName);
     void site(const std::string &command);
-    // The listing's non-empty lines, split at CR LF, lone CR and lone LF.
-    std::vector<std::string> list(const std::string &path, const Progress &progress = {});
+    // The listing's non-empty lines, split at CR LF, lone CR and lone LF; overlong lines are
+    // left out and, with skipped given, reported there.
+    std::vector<std::string>
+    list(const std::string &path, const Progress &progress = {}, SkippedLines *skipped = nullptr);
     // With expectedSize (a listing gave it), fewer bytes received is a failure, not a file.
     void retrieve(const std::string &remoteName,
                   const std::string &localPath,
                   bool overwrite,
                   std::optional<std::uint64_t> expectedSize = std::nullopt,
                   const Progress &progress = {});
+    // Sends exactly "PORT"/"PASV" and "STOR" as always. When the upload fails or is cancelled
+    // after the data connection stood, the server may hold a cut file under the real name:
+    // it is deleted with DELE while the connection is usable, and the error thrown carries
+    // unfinishedUpload() with the name and whether the cut file is gone.
     void store(const std::string &localPath, const std::string &remoteName, const Progress &progress = {});
     void quit();
-    // Sends ABOR and reads what the server owes within timeLimits.abortReply; a server that
-    // stays silent that long loses the connection. Never throws.
+    // Sends ABOR, preceded by Telnet IP and Synch, and reads what the server owes within
+    // timeLimits.abortReply; a server that stays silent that long loses the connection.
+    // Never throws.
     void abort();
     bool isConnected();
 
@@ -82,10 +102,11 @@ public:
     // are counted too: each costs far more than its bytes.
     static constexpr std::size_t maxListingSize = 64 * 1024 * 1024;
     static constexpr std::size_t maxListingLines = 500000;
+    static constexpr std::size_t maxListingLineLength = 4096;
 
-    // Splits at CR LF, lone CR and lone LF and drops empty lines. Throws FtpProtocolError
-    // past maxListingLines lines.
-    static std::vector<std::string> splitLines(const std::string &text);
+    // Splits at CR LF, lone CR and lone LF and drops empty lines and those over
+    // maxListingLineLength bytes. Throws FtpProtocolError past maxListingLines lines.
+    static std::vector<std::string> splitLines(const std::string &text, SkippedLines *skipped = nullptr);
 
 private:
     using DataWork = std::function<void(FtpDataConnection &)>;
@@ -107,8 +128,11 @@ private:
     void finishTransfer(const std::optional<FtpReply> &early);
     void readFollowUpOfAbortedTransfer();
     std::optional<FtpReply> recoverAfterFailedTransfer();
-    void abortAfterCancel();
-    void abortExchange();
+    void abortAfterCancel(const std::function<void()> &closeData, bool upload);
+    void abortExchange(const std::function<void()> &closeData, bool upload);
+    void sendAbort(std::chrono::milliseconds limit);
+    bool removeUnfinishedUpload(const std::string &remoteName, bool cancelled);
+    void withInterruptionSetAside(const std::function<void()> &work);
 
     FtpSettings m_settings;
     std::function<void()> m_onConnected;
@@ -121,4 +145,6 @@ private:
     // Final replies the server still owes for commands sent; an abort reads exactly these.
     int m_repliesOwed = 0;
     FtpDataConnection *m_data = nullptr; // the transfer under way, owned by transfer()
+    // The last transfer got as far as its data connection: an upload may have left a file.
+    bool m_dataConnected = false;
 };

@@ -13,7 +13,7 @@ constexpr int connectionTimedOut = 10060;
 
 [[noreturn]] void throwIdle(std::chrono::milliseconds idleLimit)
 {
-    throw FtpTimeoutError("The data transfer stopped: nothing moved for " + FtpTimeoutError::describe(idleLimit) + ".");
+    throw FtpTimeoutError(FtpFault::IdleTimeout, idleLimit);
 }
 
 } // namespace
@@ -66,7 +66,7 @@ bool FtpDataConnection::acceptServer(std::uint32_t serverAddress,
         m_listener.close();
         return true;
     }
-    throw FtpTimeoutError(acceptTimeoutMessage(deadline.limit()));
+    throw FtpTimeoutError(FtpFault::AcceptTimeout, deadline.limit());
 }
 
 void FtpDataConnection::receiveAll(const Sink &sink, std::chrono::milliseconds idleLimit)
@@ -93,9 +93,4 @@ void FtpDataConnection::close()
 {
     m_listener.close();
     m_connection.close();
-}
-
-std::string FtpDataConnection::acceptTimeoutMessage(std::chrono::milliseconds limit)
-{
-    return "The server did not open the data connection within " + FtpTimeoutError::describe(limit) + ".";
 }

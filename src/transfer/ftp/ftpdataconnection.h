@@ -47,8 +47,6 @@ public:
 
     void close();
 
-    static std::string acceptTimeoutMessage(std::chrono::milliseconds limit);
-
 private:
     TcpSocket m_listener;
     TcpSocket m_connection;

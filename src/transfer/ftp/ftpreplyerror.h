@@ -7,7 +7,7 @@
 class FtpReplyError : public FtpError
 {
 public:
-    FtpReplyError(int code, const std::string &lastLine) : FtpError(lastLine), m_code(code) {}
+    FtpReplyError(int code, const std::string &lastLine) : FtpError(lastLine, FtpFault::ServerReply), m_code(code) {}
 
     int code() const { return m_code; }
 

@@ -19,6 +19,22 @@ bool isBlankOrControl(char c)
     return static_cast<unsigned char>(c) <= lastBlankCode;
 }
 
+constexpr char tab = '\t';
+constexpr unsigned char deleteCode = 0x7F;
+
+// A reply is text for a person. A NUL cuts it short wherever it is read as a C string and an
+// escape or bell byte garbles what is shown, so a server sending them is broken or hostile.
+// A tab is only spacing and stays.
+bool holdsControlByte(const std::string &raw, const std::string &trimmed)
+{
+    if (raw.find('\0') != std::string::npos)
+        return true;
+    return std::any_of(trimmed.begin(), trimmed.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return (byte < ' ' && c != tab) || byte == deleteCode;
+    });
+}
+
 bool equalsIgnoringCase(const std::string &text, const std::string &other)
 {
     return std::equal(text.begin(), text.end(), other.begin(), other.end(), [](char a, char b) {
@@ -106,6 +122,8 @@ std::string FtpReplyReader::readNonEmptyLine(std::size_t &consumed)
         if (consumed > maxReplySize)
             throw FtpProtocolError("The server sent a reply longer than " + std::to_string(maxReplySize) + " bytes.");
         std::string line = trimmed(raw);
+        if (holdsControlByte(raw, line))
+            throw FtpProtocolError("The server sent a reply line holding a control character.");
         if (!line.empty())
             return line;
     }

@@ -34,6 +34,8 @@ public:
     // One line without its LF and without one CR right before it.
     // Throws ConnectionClosed when the peer closed before a whole line arrived.
     std::string readLine();
+    // Throws FtpProtocolError for a line holding a NUL or, inside it, a control byte other
+    // than a tab.
     FtpReply readReply();
 
     // Drops leading and trailing bytes with codes 0 to 32.

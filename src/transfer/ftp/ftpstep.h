@@ -38,6 +38,8 @@ constexpr int needPassword = 331;
 constexpr int transferAborted = 426;
 // The answer to ABOR when no data had moved yet: the transfer then owes no reply of its own.
 constexpr int nothingToAbort = 225;
+// The server is closing the control connection, in answer to whatever was asked.
+constexpr int closingConnection = 421;
 } // namespace FtpCode
 
 // One row of the table: the step, its command word and the codes it accepts.

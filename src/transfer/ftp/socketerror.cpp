@@ -113,7 +113,7 @@ constexpr int noData = 11004;
 
 } // namespace
 
-SocketError::SocketError(int windowsCode) : FtpError(messageFor(windowsCode)), m_code(windowsCode)
+SocketError::SocketError(int windowsCode) : FtpError(messageFor(windowsCode), FtpFault::Socket), m_code(windowsCode)
 {}
 
 SocketError SocketError::fromErrno(int posixErrno)

@@ -205,9 +205,19 @@ std::optional<std::size_t> TcpSocket::receiveSome(char *buffer, std::size_t capa
 
 bool TcpSocket::sendAll(const char *data, std::size_t size, std::chrono::milliseconds idleLimit)
 {
+    return sendWith(0, data, size, idleLimit);
+}
+
+bool TcpSocket::sendUrgent(const char *data, std::size_t size, std::chrono::milliseconds idleLimit)
+{
+    return sendWith(MSG_OOB, data, size, idleLimit);
+}
+
+bool TcpSocket::sendWith(int flags, const char *data, std::size_t size, std::chrono::milliseconds idleLimit)
+{
     while (size > 0) {
         checkInterrupted();
-        const ssize_t sent = ::send(m_fd, data, size, MSG_NOSIGNAL);
+        const ssize_t sent = ::send(m_fd, data, size, flags | MSG_NOSIGNAL);
         if (sent >= 0) {
             data += sent;
             size -= static_cast<std::size_t>(sent);

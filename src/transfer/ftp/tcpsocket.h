@@ -57,9 +57,12 @@ public:
     // Sends every byte; false when the peer took nothing for idleLimit. The limit restarts
     // whenever the peer takes bytes, so a slow but moving link never times out.
     bool sendAll(const char *data, std::size_t size, std::chrono::milliseconds idleLimit);
+    // The same as urgent data: TCP marks the last byte sent, which the peer is told of at once.
+    bool sendUrgent(const char *data, std::size_t size, std::chrono::milliseconds idleLimit);
 
 private:
     explicit TcpSocket(int fd, const SocketInterrupter *interrupter) : m_fd(fd), m_interrupter(interrupter) {}
+    bool sendWith(int flags, const char *data, std::size_t size, std::chrono::milliseconds idleLimit);
     bool waitFor(short events, const Deadline &deadline) const;
     // Polls this socket for events and, when given, the other for input; the revents of each.
     std::pair<short, short> poll(short events, const TcpSocket *other, const Deadline &deadline) const;

@@ -11,9 +11,10 @@
 
 namespace {
 
-[[noreturn]] void throwFileError(const char *action, const std::string &path, int error)
+[[noreturn]] void throwFileError(const char *action, FtpFault fault, const std::string &path, int error)
 {
-    throw FtpError("Cannot " + std::string(action) + " \"" + path + "\": " + std::strerror(error));
+    throw FtpError(
+        "Cannot " + std::string(action) + " \"" + path + "\": " + std::strerror(error), fault, path, {}, error);
 }
 
 } // namespace
@@ -22,14 +23,14 @@ UploadFile::UploadFile(const std::string &path) : m_path(path)
 {
     m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (m_fd < 0)
-        throwFileError("open", path, errno);
+        throwFileError("open", FtpFault::LocalOpen, path, errno);
     struct stat status
     {};
     if (::fstat(m_fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         const int error = S_ISDIR(status.st_mode) ? EISDIR : errno;
         ::close(m_fd);
         m_fd = -1;
-        throwFileError("open", path, error == 0 ? EINVAL : error);
+        throwFileError("open", FtpFault::LocalOpen, path, error == 0 ? EINVAL : error);
     }
     m_remaining = static_cast<std::size_t>(status.st_size);
     // The whole file is read once from start to end; let the kernel read ahead generously.
@@ -51,7 +52,7 @@ std::size_t UploadFile::read(char *buffer, std::size_t capacity)
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            throwFileError("read", m_path, errno);
+            throwFileError("read", FtpFault::LocalRead, m_path, errno);
         }
         if (got == 0)
             throw FtpError("No data to read.");

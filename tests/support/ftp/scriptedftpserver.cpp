@@ -235,6 +235,46 @@ ScriptedFtpServer &ScriptedFtpServer::receiveData()
     return *this;
 }
 
+ScriptedFtpServer &ScriptedFtpServer::receiveDataUntilCommand()
+{
+    m_steps.push_back([this] {
+        int fd = openDataConnection();
+        std::string data;
+        char buffer[chunkSize];
+        const auto commandWaiting = [this] { return m_pending.find("\r\n") != std::string::npos; };
+        const auto readControl = [&] {
+            const ssize_t got = ::recv(m_control, buffer, sizeof buffer, 0);
+            if (got <= 0)
+                fail("the client closed the control connection");
+            m_pending.append(buffer, static_cast<std::size_t>(got));
+        };
+        while (!commandWaiting()) {
+            pollfd entries[2]{{m_control, POLLIN, 0}, {fd, POLLIN, 0}};
+            if (::poll(entries, 2, waitMilliseconds) <= 0)
+                fail("the client sent neither data nor a command");
+            if (entries[0].revents != 0) {
+                readControl();
+                continue;
+            }
+            const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+            if (got > 0) {
+                data.append(buffer, static_cast<std::size_t>(got));
+                continue;
+            }
+            // Bytes sent on the control connection before the data connection was closed are
+            // here by now, on loopback.
+            while (!commandWaiting() && waitReadable(m_control, 0))
+                readControl();
+            if (!commandWaiting())
+                fail("the client closed the data connection before it sent a command");
+        }
+        closeFd(fd);
+        const std::lock_guard lock(m_mutex);
+        m_receivedData += data;
+    });
+    return *this;
+}
+
 ScriptedFtpServer &ScriptedFtpServer::intrude()
 {
     m_steps.push_back([this] {
@@ -314,6 +354,13 @@ std::optional<std::string> ScriptedFtpServer::readCommand(int milliseconds)
 
 void ScriptedFtpServer::record(std::string line)
 {
+    // Telnet IP and Synch before a command (ABOR): IAC IP, then DM, whose IAC came as urgent
+    // data and so is not in the stream.
+    std::size_t telnet = 0;
+    while (telnet < line.size() && static_cast<unsigned char>(line[telnet]) >= 0xF0)
+        ++telnet;
+    const bool interrupted = line.compare(0, telnet, "\xFF\xF4\xF2") == 0;
+    line.erase(0, telnet);
     if (line.rfind("PORT ", 0) == 0) {
         std::istringstream fields(line.substr(5));
         std::string field;
@@ -328,6 +375,14 @@ void ScriptedFtpServer::record(std::string line)
     }
     const std::lock_guard lock(m_mutex);
     m_commands.push_back(std::move(line));
+    if (interrupted)
+        ++m_interruptedCommands;
+}
+
+int ScriptedFtpServer::interruptedCommands() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_interruptedCommands;
 }
 
 std::vector<std::string> ScriptedFtpServer::commands() const

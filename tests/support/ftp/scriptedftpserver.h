@@ -45,6 +45,9 @@ public:
     ScriptedFtpServer &flood(const std::string &bytes);
     // Receives a data connection's bytes until the client closes it.
     ScriptedFtpServer &receiveData();
+    // Receives a data connection's bytes until a command arrives on the control connection
+    // (left for the next receive()); fails when the client closes the data connection first.
+    ScriptedFtpServer &receiveDataUntilCommand();
     // Connects to the last PORT address from 127.0.0.2, sends a few bytes and records
     // whether the client dropped the connection.
     ScriptedFtpServer &intrude();
@@ -55,7 +58,10 @@ public:
     // Waits until the script has run and the client has closed the control connection.
     void finish();
 
+    // Command lines as a server acts on them: Telnet bytes before a command are left out.
     std::vector<std::string> commands() const;
+    // How many commands came after Telnet IP and Synch (IAC IP, then DM).
+    int interruptedCommands() const;
     std::string receivedData() const;
     bool intruderDropped() const;
     // Empty when the script ran as written; otherwise what went wrong.
@@ -86,5 +92,6 @@ private:
     std::vector<std::string> m_commands;
     std::string m_receivedData;
     bool m_intruderDropped = false;
+    int m_interruptedCommands = 0;
     std::string m_failure;
 };

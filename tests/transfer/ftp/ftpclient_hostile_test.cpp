@@ -4,14 +4,19 @@
 #include "support/ftp/localfiles.h"
 #include "support/ftp/scriptedftpserver.h"
 #include "support/ftp/scriptedsession.h"
+#include "transfer/ftp/connectionclosed.h"
+#include "transfer/ftp/ftpcancellederror.h"
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftp/ftpprotocolerror.h"
 #include "transfer/ftp/ftpreplyerror.h"
+#include "transfer/ftp/ftptimeouterror.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -223,26 +228,275 @@ TEST_F(ScriptedSession, DownloadThroughASymbolicLinkWritesTheFileItPointsTo)
     finish();
 }
 
-TEST_F(ScriptedSession, UploadRefusedHalfWayShowsTheServersReason)
+// The tail of the wire after the data connection's PORT line.
+Commands afterPort(const Commands &commands)
+{
+    const auto port = std::find_if(
+        commands.begin(), commands.end(), [](const std::string &line) { return line.rfind("PORT ", 0) == 0; });
+    return port == commands.end() ? Commands{} : Commands(port + 1, commands.end());
+}
+
+// A stopped upload must not leave a cut file that the server took for whole: ABOR goes out,
+// after Telnet IP and Synch, while the data connection still stands; then the cut file goes.
+TEST_F(ScriptedSession, CancelledUploadAbortsBeforeClosingTheDataAndDeletesTheCutFile)
 {
     const fs::path source = m_folder / "big.bin";
-    writeFile(source, std::string(32 * 1024 * 1024, 'x')); // more than the sockets can buffer
+    writeFile(source, std::string(4 * 1024 * 1024, 'b'));
     scriptLogin(m_server)
         .answer("200 PORT ok")
         .answer("150 Ok to send")
-        .refuseData(65536, "552 Quota exceeded.")
+        .receiveDataUntilCommand()
+        .answer("426 Failure writing network stream.")
+        .reply("226 ABOR successful")
+        .answer("250 Deleted")
         .answer("257 \"/\"")
         .start();
+    m_client.connect();
+    const FtpClient::Progress stopAfterFirstBlock = [](std::uint64_t, std::uint64_t) { return false; };
+    try {
+        m_client.store(source.string(), "big.bin", stopAfterFirstBlock);
+        FAIL() << "no error";
+    } catch (const FtpCancelledError &error) {
+        ASSERT_TRUE(error.unfinishedUpload().has_value());
+        EXPECT_EQ(error.unfinishedUpload()->remoteName, "big.bin");
+        EXPECT_TRUE(error.unfinishedUpload()->removed);
+    }
+    EXPECT_EQ(m_client.currentDir(), "/");
+    EXPECT_EQ(afterPort(finish()), (Commands{"STOR big.bin", "ABOR", "DELE big.bin", "PWD", "Quit"}));
+    EXPECT_EQ(m_server.interruptedCommands(), 1);
+    EXPECT_FALSE(m_server.receivedData().empty());
+}
+
+struct FailedUpload
+{
+    const char *name;
+    std::size_t size;
+    std::function<void(ScriptedFtpServer &)> afterAccept; // the server's side once it said 150
+    const char *message;
+    bool removed;
+    Commands wireAfterStore; // up to the client's goodbye
+};
+
+class FailedUploadLeavesNoCutFile : public ScriptedSession, public testing::WithParamInterface<FailedUpload>
+{};
+
+TEST_P(FailedUploadLeavesNoCutFile, DeletesItWhileTheConnectionStands)
+{
+    const FailedUpload &c = GetParam();
+    const fs::path source = m_folder / "big.bin";
+    writeFile(source, std::string(c.size, 'x'));
+    scriptLogin(m_server).answer("200 PORT ok").answer("150 Ok to send");
+    c.afterAccept(m_server);
+    m_server.start();
     m_client.connect();
     try {
         m_client.store(source.string(), "big.bin");
         FAIL() << "no error";
+    } catch (const FtpError &error) {
+        EXPECT_STREQ(error.what(), c.message);
+        ASSERT_TRUE(error.unfinishedUpload().has_value());
+        EXPECT_EQ(error.unfinishedUpload()->remoteName, "big.bin");
+        EXPECT_EQ(error.unfinishedUpload()->removed, c.removed);
+    }
+    if (m_client.isConnected()) {
+        EXPECT_EQ(m_client.currentDir(), "/");
+    }
+    EXPECT_EQ(afterPort(finish()), c.wireAfterStore);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures,
+    FailedUploadLeavesNoCutFile,
+    testing::Values(
+        FailedUpload{"RefusedHalfWay",
+                     32 * 1024 * 1024, // more than the sockets can buffer
+                     [](ScriptedFtpServer &s) {
+                         s.refuseData(65536, "552 Quota exceeded.").answer("250 Deleted").answer("257 \"/\"");
+                     },
+                     "552 Quota exceeded.",
+                     true,
+                     {"STOR big.bin", "DELE big.bin", "PWD", "Quit"}},
+        FailedUpload{"AbortedAfterTheData",
+                     100000,
+                     [](ScriptedFtpServer &s) {
+                         s.receiveData()
+                             .reply("426 Failure writing network stream.")
+                             .answer("550 Permission denied.")
+                             .answer("257 \"/\"");
+                     },
+                     "426 Failure writing network stream.",
+                     false,
+                     {"STOR big.bin", "DELE big.bin", "PWD", "Quit"}},
+        FailedUpload{"ServerLeftAfterTheData",
+                     100000,
+                     [](ScriptedFtpServer &s) { s.receiveData().closeControl(); },
+                     "Connection Closed Gracefully.",
+                     false,
+                     {"STOR big.bin"}},
+        FailedUpload{"ServerClosingAfterTheData",
+                     100000,
+                     [](ScriptedFtpServer &s) { s.receiveData().reply("421 Timeout."); },
+                     "421 Timeout.",
+                     false,
+                     {"STOR big.bin"}}),
+    [](const testing::TestParamInfo<FailedUpload> &info) { return std::string(info.param.name); });
+
+TEST_F(ScriptedSession, UploadRefusedBeforeItsDataLeavesTheOldFileAlone)
+{
+    const fs::path source = m_folder / "page.html";
+    writeFile(source, "new page");
+    scriptLogin(m_server).answer("200 PORT ok").answer("553 Could not create file.").answer("257 \"/\"").start();
+    m_client.connect();
+    try {
+        m_client.store(source.string(), "page.html");
+        FAIL() << "no error";
     } catch (const FtpReplyError &error) {
-        EXPECT_EQ(error.code(), 552);
-        EXPECT_STREQ(error.what(), "552 Quota exceeded.");
+        EXPECT_FALSE(error.unfinishedUpload().has_value());
     }
     EXPECT_EQ(m_client.currentDir(), "/");
+    EXPECT_EQ(afterPort(finish()), (Commands{"STOR page.html", "PWD", "Quit"}));
+}
+
+struct Closing421
+{
+    const char *name;
+    std::function<void(ScriptedFtpServer &)> script;
+    std::function<void(FtpClient &)> call; // after connecting, unless the greeting is the 421
+    const char *line;
+};
+
+class ServerClosingWith421 : public ScriptedSession, public testing::WithParamInterface<Closing421>
+{};
+
+// 421 is the server going away, whatever was asked: the connection is closed at once, so the
+// window hears of it now rather than on the next command.
+TEST_P(ServerClosingWith421, ClosesTheConnectionAtOnce)
+{
+    const Closing421 &c = GetParam();
+    c.script(m_server);
+    m_server.start();
+    try {
+        m_client.connect();
+        if (c.call)
+            c.call(m_client);
+        FAIL() << "no error";
+    } catch (const ConnectionClosed &error) {
+        EXPECT_STREQ(error.what(), c.line);
+        EXPECT_EQ(error.fault(), FtpFault::ServerEndedConnection);
+    }
+    EXPECT_EQ(m_disconnectedCount, 1);
+    EXPECT_FALSE(m_client.isConnected());
+    m_server.finish();
+    EXPECT_EQ(m_server.failure(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Moments,
+    ServerClosingWith421,
+    testing::Values(
+        Closing421{
+            "Greeting", [](ScriptedFtpServer &s) { s.reply("421 Too many users"); }, nullptr, "421 Too many users"},
+        Closing421{"ReplyToACommand",
+                   [](ScriptedFtpServer &s) { scriptLogin(s).answer("421 Timeout: closing control connection."); },
+                   [](FtpClient &client) { client.currentDir(); },
+                   "421 Timeout: closing control connection."},
+        Closing421{"WhileWaitingForTheDataConnection",
+                   [](ScriptedFtpServer &s) {
+                       scriptLogin(s).answer("200 PORT ok").answer("150 Opening").reply("421 Shutting down.");
+                   },
+                   [](FtpClient &client) { client.list(""); },
+                   "421 Shutting down."}),
+    [](const testing::TestParamInfo<Closing421> &info) { return std::string(info.param.name); });
+
+struct ControlByteReply
+{
+    const char *name;
+    std::string pwdReply; // bytes sent in answer to PWD
+    bool staysInStep;     // the reply itself was whole; only what it says is refused
+};
+
+class ControlBytesInReplies : public ScriptedSession, public testing::WithParamInterface<ControlByteReply>
+{};
+
+TEST_P(ControlBytesInReplies, AreRefused)
+{
+    scriptLogin(m_server).receive().send(GetParam().pwdReply);
+    if (GetParam().staysInStep)
+        m_server.answer("257 \"/\"");
+    m_server.start();
+    m_client.connect();
+    EXPECT_THROW(m_client.currentDir(), FtpProtocolError);
+    EXPECT_EQ(m_client.isConnected(), GetParam().staysInStep);
+    if (GetParam().staysInStep) {
+        EXPECT_EQ(m_client.currentDir(), "/");
+    }
     finish();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bytes,
+    ControlBytesInReplies,
+    testing::Values(ControlByteReply{"NulInside", std::string("257 \"/www\" is\0 cwd\r\n", 20), false},
+                    ControlByteReply{"NulAtTheEnd", std::string("257 \"/www\"\0\r\n", 13), false},
+                    ControlByteReply{"EscapeInPath", "257 \"/www\x1B[2J\"\r\n", false},
+                    ControlByteReply{"DeleteInside", "257 \"/www\" \x7F\r\n", false},
+                    ControlByteReply{"TabInPath", "257 \"/a\tb\" is cwd\r\n", true}),
+    [](const testing::TestParamInfo<ControlByteReply> &info) { return std::string(info.param.name); });
+
+TEST_F(ScriptedSession, NulInTheLoginReplyEndsTheLogin)
+{
+    m_server.reply("220 Ready").answer("331 Password").receive().send(std::string("230 logged\0 in\r\n", 17)).start();
+    EXPECT_THROW(m_client.connect(), FtpProtocolError);
+    EXPECT_FALSE(m_client.isConnected());
+    EXPECT_EQ(m_disconnectedCount, 1);
+    m_server.finish();
+}
+
+TEST_F(ScriptedSession, OverlongListingLinesAreSkippedAndReported)
+{
+    const std::string longLine = std::string(1024 * 1024, 'x');
+    scriptLogin(m_server)
+        .answer("200 PORT ok")
+        .answer("150 Opening")
+        .sendData("-rw-r--r-- 1 u g 5 Jan 1 a.html\r\n" + longLine + "\r\n-rw-r--r-- 1 u g 5 Jan 1 b.html\r\n")
+        .reply("226 Done")
+        .start();
+    m_client.connect();
+    FtpClient::SkippedLines skipped;
+    EXPECT_EQ(m_client.list("", {}, &skipped),
+              (Commands{"-rw-r--r-- 1 u g 5 Jan 1 a.html", "-rw-r--r-- 1 u g 5 Jan 1 b.html"}));
+    EXPECT_EQ(skipped.count, 1u);
+    EXPECT_EQ(skipped.beginnings, Commands{std::string(FtpClient::SkippedLines::beginningLength, 'x')});
+    finish();
+}
+
+// A server that says 150 and never connects: the wait ends at the accept limit, and ABOR asks
+// the server for its word at once instead of waiting a whole reply limit more.
+TEST_F(ScriptedSession, AcceptLimitEndsTheTransferAtItsLimit)
+{
+    const std::chrono::milliseconds limit(1000);
+    m_client.settings().timeLimits.dataAccept = limit;
+    m_client.settings().timeLimits.reply = limit;
+    scriptLogin(m_server)
+        .answer("200 PORT ok")
+        .answer("150 Opening")
+        .receive()
+        .reply("425 Can't open data connection.")
+        .reply("226 ABOR successful")
+        .answer("257 \"/\"")
+        .start();
+    m_client.connect();
+    const auto start = Clock::now();
+    try {
+        m_client.list("");
+        FAIL() << "no error";
+    } catch (const FtpTimeoutError &error) {
+        EXPECT_EQ(error.fault(), FtpFault::AcceptTimeout);
+    }
+    // A fault check only (twice the limit is the fault), not a measurement.
+    EXPECT_LT(Clock::now() - start, limit * 18 / 10);
+    EXPECT_EQ(m_client.currentDir(), "/");
+    EXPECT_EQ(afterPort(finish()), (Commands{"list", "ABOR", "PWD", "Quit"}));
 }
 
 } // namespace

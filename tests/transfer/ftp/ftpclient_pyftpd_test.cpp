@@ -170,6 +170,7 @@ TEST_P(RealServerSession, StoppedTransfersLeaveTheSessionInStep)
     m_client.settings().timeLimits.abortReply = std::chrono::seconds(20);
     EXPECT_THROW(m_client.store((m_local / "big.bin").string(), "stored-" + m_remote + ".bin", stopAtOnce),
                  FtpCancelledError);
+    EXPECT_FALSE(fs::exists(fs::path(s_server->root()) / ("stored-" + m_remote + ".bin"))); // no cut file
     EXPECT_EQ(m_client.currentDir(), "/");
     const fs::path target = m_local / "back.bin";
     EXPECT_THROW(m_client.retrieve("served-" + m_remote + ".bin", target.string(), true, bytes.size(), stopAtOnce),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transfer/remotedate.h"
+
 #include <QByteArray>
 #include <QMetaType>
 #include <QString>
@@ -12,7 +14,7 @@ struct RemoteItem
 {
     QByteArray name;
     QString displayName; // the name decoded for the screen
-    QString dateText;    // "Jan 05 12:34", "Jan 05 2003", or the MS-DOS form's date and time
+    RemoteDate date;
     qint64 size = 0;
     QString attributes; // the listing's first token ("drwxr-xr-x"), or "<DIR>" in MS-DOS form
     bool folder = false;

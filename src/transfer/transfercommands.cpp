@@ -24,19 +24,10 @@
 
 namespace {
 
-constexpr int kAttributeColumn = 3;
-constexpr int kSizeColumn = 2;
 constexpr int kProgressSteps = 1000;
 constexpr int kProgressBarWidth = 80;
 constexpr std::chrono::milliseconds kStopGrace{2000};
 constexpr qsizetype kSkippedShown = 20;
-
-qint64 sizeOf(const QTreeWidgetItem *item)
-{
-    QString digits = item->text(kSizeColumn);
-    digits.remove(QLatin1Char(',')).remove(QLatin1Char(' '));
-    return digits.toLongLong();
-}
 
 QString doneText()
 {
@@ -142,16 +133,10 @@ bool TransferCommands::canStart() const
     return m_remote.isConnected() && !m_runner.isBusy();
 }
 
-QList<QTreeWidgetItem *> TransferCommands::selectedRemote() const
+QList<RemoteItem> TransferCommands::selectedRemote() const
 {
     // In list order, whatever order they were picked in.
-    QList<QTreeWidgetItem *> items;
-    for (int i = 0; i < m_view.remoteList->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *item = m_view.remoteList->topLevelItem(i);
-        if (item->isSelected())
-            items.append(item);
-    }
-    return items;
+    return m_remote.selectedItems();
 }
 
 QString TransferCommands::localBase() const
@@ -162,10 +147,7 @@ QString TransferCommands::localBase() const
 
 std::vector<QByteArray> TransferCommands::remoteNames() const
 {
-    std::vector<QByteArray> names;
-    for (int i = 0; i < m_view.remoteList->topLevelItemCount(); ++i)
-        names.push_back(m_view.remoteList->topLevelItem(i)->data(0, RemotePane::kNameRole).toByteArray());
-    return names;
+    return m_remote.currentNames();
 }
 
 void TransferCommands::setTransferRunning(bool running)
@@ -286,8 +268,8 @@ void TransferCommands::downloadSelected()
     if (!canStart())
         return;
     QList<TransferJobs::RemoteTarget> items;
-    for (const QTreeWidgetItem *item : selectedRemote())
-        items.append({item->data(0, RemotePane::kNameRole).toByteArray(), sizeOf(item)});
+    for (const RemoteItem &item : selectedRemote())
+        items.append({item.name, item.size});
     if (items.isEmpty())
         return;
     m_status(QStringLiteral("ﾀﾞｳﾝﾛｰﾄﾞ中..."));
@@ -331,10 +313,10 @@ void TransferCommands::downloadFolder()
 {
     if (!canStart())
         return;
-    const QList<QTreeWidgetItem *> selected = selectedRemote();
-    if (selected.isEmpty() || !selected.constFirst()->data(0, RemotePane::kFolderRole).toBool())
+    const QList<RemoteItem> selected = selectedRemote();
+    if (selected.isEmpty() || !selected.constFirst().folder)
         return;
-    const QByteArray top = selected.constFirst()->data(0, RemotePane::kNameRole).toByteArray();
+    const QByteArray top = selected.constFirst().name;
     m_status(QStringLiteral("ﾌｫﾙﾀﾞごとﾀﾞｳﾝﾛｰﾄﾞ中..."));
     const QString base = m_local.folder();
     runTransfer(
@@ -348,21 +330,21 @@ void TransferCommands::deleteSelected()
 {
     if (m_runner.isBusy())
         return;
-    const QList<QTreeWidgetItem *> selected = selectedRemote();
+    const QList<RemoteItem> selected = selectedRemote();
     if (selected.isEmpty())
         return;
-    const QTreeWidgetItem *first = selected.constFirst();
+    const RemoteItem &first = selected.constFirst();
     MessageBoxRequest question;
     question.title = QStringLiteral("警告");
-    question.text = deleteQuestion(first->text(0));
+    question.text = deleteQuestion(first.displayName);
     question.icon = DialogIcon::Warning;
     question.buttons = {DialogButton::Yes, DialogButton::No, DialogButton::Cancel};
     if (m_dialogs.message(&m_window, question) != DialogButton::Yes)
         return;
-    if (!first->data(0, RemotePane::kFolderRole).toBool()) {
+    if (!first.folder) {
         QList<QByteArray> names;
-        for (const QTreeWidgetItem *item : selected)
-            names.append(item->data(0, RemotePane::kNameRole).toByteArray());
+        for (const RemoteItem &item : selected)
+            names.append(item.name);
         runTransfer(
             QStringLiteral("delete"),
             [names](FtpJobContext &context) { return TransferJobs::deleteFiles(context, names); },
@@ -370,7 +352,7 @@ void TransferCommands::deleteSelected()
             [this](const TransferJobs::Summary &) { m_remote.refresh(); });
         return;
     }
-    const QByteArray top = first->data(0, RemotePane::kNameRole).toByteArray();
+    const QByteArray top = first.name;
     m_status(QStringLiteral("削除中..."));
     runTransfer(
         QStringLiteral("delete folder"),
@@ -416,13 +398,13 @@ void TransferCommands::makeFolder()
 
 void TransferCommands::editPermissions()
 {
-    const QList<QTreeWidgetItem *> selected = selectedRemote();
+    const QList<RemoteItem> selected = selectedRemote();
     if (!m_permission || selected.isEmpty())
         return;
-    const QTreeWidgetItem *first = selected.constFirst();
-    m_permissionName = first->data(0, RemotePane::kNameRole).toByteArray();
-    m_permissionShown = first->text(0);
-    m_permission->editPermissions(m_permissionShown, first->text(kAttributeColumn));
+    const RemoteItem &first = selected.constFirst();
+    m_permissionName = first.name;
+    m_permissionShown = first.displayName;
+    m_permission->editPermissions(m_permissionShown, first.attributes);
 }
 
 void TransferCommands::sendPermissionChange(const QString &siteCommand)

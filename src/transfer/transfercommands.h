@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transfer/remoteitem.h"
 #include "transfer/transferjobs.h"
 #include "transfer/transferwindowview.h"
 
@@ -20,7 +21,6 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QShortcut;
-class QTreeWidgetItem;
 class RemotePane;
 class UserDialogs;
 
@@ -71,7 +71,7 @@ private:
     void showProgress(qint64 done, qint64 total, const QString &name);
     void setTransferRunning(bool running);
     bool canStart() const;
-    QList<QTreeWidgetItem *> selectedRemote() const;
+    QList<RemoteItem> selectedRemote() const;
     QString localBase() const;
     std::vector<QByteArray> remoteNames() const;
     void sendPermissionChange(const QString &siteCommand);

@@ -42,10 +42,14 @@ TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
 
     m_session = new FtpSession(this);
     m_runner = new FtpJobRunner(*m_session, this);
-    m_remote = new RemotePane(
-        *m_runner, *m_view.remoteList, *m_view.remoteFolder, m_sort, dialogs, *this, [this](const QString &text) {
-            setStatus(text);
-        });
+    m_remote = new RemotePane(*m_runner,
+                              *m_view.remoteList,
+                              *m_view.remoteModel,
+                              *m_view.remoteFolder,
+                              m_sort,
+                              dialogs,
+                              *this,
+                              [this](const QString &text) { setStatus(text); });
     m_local = new LocalPane(*m_view.driveBox,
                             *m_view.folderTree,
                             *m_view.folderModel,
@@ -128,7 +132,7 @@ void TransferWindow::registerHandlers()
     click(m_view.deleteSiteButton, "Button9Click");
     click(m_view.upButton, "BitBtn1Click");
     click(m_view.selectAllBox, "CheckBox1Click");
-    connect(m_view.remoteList, &QTreeWidget::itemDoubleClicked, this, [this] {
+    connect(m_view.remoteList, &QAbstractItemView::doubleClicked, this, [this] {
         m_dispatcher.run(QStringLiteral("ListView1DblClick"));
     });
     // Return enters a folder as a double click does, for those who work from the keyboard.

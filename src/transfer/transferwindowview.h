@@ -15,6 +15,7 @@ class QToolButton;
 class QTreeView;
 class QTreeWidget;
 class QWidget;
+class RemoteListModel;
 
 // The controls of the transfer window at their designed places, with their designed names,
 // captions and hints. Knows nothing of what they do; the window and its two panes wire them.
@@ -39,7 +40,8 @@ struct TransferWindowView
     QLabel *counter = nullptr;               // LblCount
     QLabel *remoteFolder = nullptr;          // Label5
     QToolButton *upButton = nullptr;         // BitBtn1
-    QTreeWidget *remoteList = nullptr;       // ListView1
+    QTreeView *remoteList = nullptr;         // ListView1
+    RemoteListModel *remoteModel = nullptr;  // its rows
     QMenu *remoteMenu = nullptr;             // PopupMenu1
     QAction *permissionAction = nullptr;
     QAction *makeFolderAction = nullptr;

@@ -27,6 +27,7 @@ namespace {
 constexpr int kProgressSteps = 1000;
 constexpr int kProgressBarWidth = 80;
 constexpr std::chrono::milliseconds kStopGrace{2000};
+constexpr std::chrono::milliseconds kStopShowDelay{300};
 constexpr qsizetype kSkippedShown = 20;
 
 QString doneText()
@@ -59,7 +60,7 @@ TransferCommands::TransferCommands(FtpJobRunner &runner,
     m_abortButton = new QPushButton(QStringLiteral("中止"), m_view.statusBar);
     m_abortButton->setObjectName(QStringLiteral("AbortButton"));
     m_abortButton->setAccessibleName(m_abortButton->text());
-    m_abortButton->setToolTip(QStringLiteral("転送を中止します (Esc)"));
+    m_abortButton->setToolTip(QStringLiteral("実行中の処理を中止します (Esc)"));
     m_abortButton->setFocusPolicy(Qt::StrongFocus);
     m_abortButton->setAutoDefault(false);
     m_view.statusBar->addWidget(m_progressLabel, 1);
@@ -67,6 +68,11 @@ TransferCommands::TransferCommands(FtpJobRunner &runner,
     m_view.statusBar->addPermanentWidget(m_abortButton);
     m_progressBar->hide();
     m_abortButton->hide();
+    m_stopShowDelay = new QTimer(this);
+    m_stopShowDelay->setSingleShot(true);
+    m_stopShowDelay->setInterval(kStopShowDelay);
+    connect(m_stopShowDelay, &QTimer::timeout, this, &TransferCommands::updateStopControl);
+    connect(&m_runner.session(), &FtpSession::busyChanged, this, &TransferCommands::followBusy);
 
     connect(&m_runner.session(),
             &FtpSession::progress,
@@ -108,8 +114,8 @@ void TransferCommands::install(CommandDispatcher &dispatcher)
     trigger(m_view.deleteAction, "mnuDeleteClick");
     trigger(m_view.makeFolderAction, "mnuMakeFolderClick");
     trigger(m_view.permissionAction, "mnuPermissionClick");
-    // Esc stops a transfer from anywhere in the window; only while one runs, so that otherwise
-    // it still ends an edit of a name.
+    // Esc stops a job from anywhere in the window; only while one runs, so that otherwise it
+    // still ends an edit of a name.
     m_escape = new QShortcut(QKeySequence(Qt::Key_Escape), &m_window);
     m_escape->setContext(Qt::WindowShortcut);
     m_escape->setEnabled(false);
@@ -154,10 +160,9 @@ void TransferCommands::setTransferRunning(bool running)
 {
     m_transferRunning = running;
     m_progressBar->setVisible(running);
-    m_abortButton->setVisible(running);
-    m_abortButton->setEnabled(running);
-    if (m_escape)
-        m_escape->setEnabled(running);
+    // Whatever runs next (the refresh after a transfer) can be stopped again.
+    m_abortButton->setEnabled(true);
+    updateStopControl();
     if (running) {
         m_progressBar->setRange(0, 0);
         m_progressLabel->clear();
@@ -431,10 +436,40 @@ void TransferCommands::sendPermissionChange(const QString &siteCommand)
         });
 }
 
+void TransferCommands::followBusy(bool busy)
+{
+    if (busy) {
+        m_abortButton->setEnabled(true);
+        m_stopShowDelay->start();
+    } else {
+        m_stopShowDelay->stop();
+    }
+    updateStopControl();
+}
+
+void TransferCommands::updateStopControl()
+{
+    const bool busy = m_runner.isBusy();
+    m_abortButton->setVisible(m_transferRunning || (busy && !m_stopShowDelay->isActive()));
+    if (m_escape)
+        m_escape->setEnabled(m_transferRunning || busy);
+}
+
+void TransferCommands::stopJob()
+{
+    if (!m_runner.isBusy())
+        return;
+    m_abortButton->setEnabled(false);
+    m_status(QStringLiteral("中止しました"));
+    m_runner.session().cancel();
+}
+
 void TransferCommands::cancelTransfer()
 {
-    if (!m_transferRunning)
+    if (!m_transferRunning) {
+        stopJob();
         return;
+    }
     m_abortButton->setEnabled(false);
     m_progressLabel->setText(QStringLiteral("中止しています..."));
     m_stop->store(true);

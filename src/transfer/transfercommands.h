@@ -21,6 +21,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QShortcut;
+class QTimer;
 class RemotePane;
 class UserDialogs;
 
@@ -57,7 +58,7 @@ public:
     void deleteSelected();   // 削除
     void makeFolder();       // フォルダ作成
     void editPermissions();  // パーミション
-    void cancelTransfer();   // 中止
+    void cancelTransfer();   // 中止: stops whatever FTP job runs
 
     static QString deleteQuestion(const QString &name);
 
@@ -70,6 +71,11 @@ private:
     void runTransfer(const QString &name, Job job, bool deletion, Success success);
     void showProgress(qint64 done, qint64 total, const QString &name);
     void setTransferRunning(bool running);
+    // 中止 and Esc stop every job: connecting, listing and changing folder wait on the server
+    // too. The button shows for a job that lasts; quick ones end before it would flicker.
+    void followBusy(bool busy);
+    void updateStopControl();
+    void stopJob();
     bool canStart() const;
     QList<RemoteItem> selectedRemote() const;
     QString localBase() const;
@@ -92,6 +98,7 @@ private:
     QLabel *m_progressLabel = nullptr;
     QPushButton *m_abortButton = nullptr;
     QShortcut *m_escape = nullptr;
+    QTimer *m_stopShowDelay = nullptr;
     bool m_transferRunning = false;
     // The running transfer's own stop request: asked between steps and after every block, so a
     // stop lands where the connection survives it. The session's hard cancel follows only when

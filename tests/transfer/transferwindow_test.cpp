@@ -3,6 +3,7 @@
 #include "common/linefile.h"
 #include "support/ftp/localfiles.h"
 #include "support/ftp/pyftpdserver.h"
+#include "support/ftp/scriptedsession.h"
 #include "support/scripteduserdialogs.h"
 #include "transfer/ftp/ftpsettings.h"
 #include "transfer/localpane.h"
@@ -435,6 +436,36 @@ TEST_F(TransferWindowTest, ConnectsListsMovesSortsRenamesAndDisconnects)
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(remoteFolder(), QStringLiteral("/"));
     EXPECT_EQ(m_dialogs.messages.size(), 0);
+}
+
+TEST_F(TransferWindowTest, StopEndsARefreshThatWaitsOnASilentServer)
+{
+    ScriptedFtpServer server;
+    scriptLogin(server)
+        .answer("257 \"/\" is the current directory")
+        .answer("257 \"/\" is the current directory")
+        .answer("200 PORT ok")
+        .answer("150 Here it comes")
+        .sendData("")
+        .reply("226 Done")
+        .receive(); // the refresh's PWD, never answered
+    server.start();
+    writeBook({QStringLiteral("Scripted,127.0.0.1:%1,alice,secret,").arg(server.port())});
+    open();
+    click("Button1");
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(m_window->statusText(), QStringLiteral("接続成功"));
+
+    m_window->remotePane().refresh();
+    auto *stop = control<QPushButton>("AbortButton");
+    ASSERT_TRUE(QTest::qWaitFor([stop] { return stop->isVisible(); }, 5000));
+    EXPECT_TRUE(stop->isEnabled());
+    stop->click();
+    // Ended by the stop, long before the 30-second time limit (or the server hanging up after 5).
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !m_window->isBusy(); }, 3000));
+    EXPECT_TRUE(m_dialogs.messages.isEmpty()) << m_dialogs.messages.constFirst().text.toStdString();
+    EXPECT_FALSE(stop->isVisible());
+    server.finish();
 }
 
 TEST_F(TransferWindowTest, FailingCommandsShowTheServerReplyAndTheListKeepsWhatItHeld)

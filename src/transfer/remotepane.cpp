@@ -166,6 +166,23 @@ void RemotePane::sortBy(int column)
     m_model.sortBy(m_sort);
 }
 
+void RemotePane::startRename()
+{
+    if (m_busy)
+        return;
+    // The row the pop-up menu was opened on, or else the first one selected.
+    QModelIndex current = m_list.currentIndex();
+    if (!current.isValid() || !m_list.selectionModel()->isRowSelected(current.row())) {
+        const QList<int> selected = selectedRows();
+        if (selected.isEmpty())
+            return;
+        current = m_model.index(selected.constFirst(), RemoteListModel::NameColumn);
+    }
+    const QModelIndex name = m_model.index(current.row(), RemoteListModel::NameColumn);
+    m_list.scrollTo(name);
+    m_list.edit(name);
+}
+
 QList<int> RemotePane::selectedRows() const
 {
     QList<int> rows;

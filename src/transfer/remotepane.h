@@ -55,6 +55,7 @@ public:
     void goUp();                                    // BitBtn1
     void enterSelectedFolder();                     // double click
     void sortBy(int column);                        // column click
+    void startRename();                             // 名前の変更: the in-place edit of the name
 
     QByteArray homeDir() const { return m_homeDir; }
     // The selected entries, in list order.

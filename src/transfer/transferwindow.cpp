@@ -9,6 +9,7 @@
 #include "transfer/remotepane.h"
 #include "transfer/transfercommands.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -115,6 +116,7 @@ void TransferWindow::registerHandlers()
     add("Button9Click", [this] { deleteSite(); });
     add("BitBtn1Click", [this] { m_remote->goUp(); });
     add("ListView1DblClick", [this] { m_remote->enterSelectedFolder(); });
+    add("mnuRenameClick", [this] { m_remote->startRename(); });
     add("CheckBox1Click", [this] { m_local->applySelectAll(); });
     add("DirectoryListBox1Change", [this] { m_local->followTree(); });
     m_dispatcher.add(QStringLiteral("ListView1ColumnClick"), [this](int column) { m_remote->sortBy(column); });
@@ -135,6 +137,8 @@ void TransferWindow::registerHandlers()
     connect(m_view.remoteList, &QAbstractItemView::doubleClicked, this, [this] {
         m_dispatcher.run(QStringLiteral("ListView1DblClick"));
     });
+    connect(
+        m_view.renameAction, &QAction::triggered, this, [this] { m_dispatcher.run(QStringLiteral("mnuRenameClick")); });
     // Return enters a folder as a double click does, for those who work from the keyboard.
     auto *enter = new QShortcut(QKeySequence(Qt::Key_Return), m_view.remoteList, nullptr, nullptr, Qt::WidgetShortcut);
     connect(enter, &QShortcut::activated, this, [this] { m_dispatcher.run(QStringLiteral("ListView1DblClick")); });

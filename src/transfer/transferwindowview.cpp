@@ -190,6 +190,12 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     v.makeFolderAction->setObjectName(QStringLiteral("mnuMakeFolder"));
     v.deleteAction = v.remoteMenu->addAction(QStringLiteral("削除"));
     v.deleteAction->setObjectName(QStringLiteral("mnuDelete"));
+    v.renameAction = v.remoteMenu->addAction(QStringLiteral("名前の変更"));
+    v.renameAction->setObjectName(QStringLiteral("mnuRename"));
+    // F2 works on the list itself too, not only while the menu is open.
+    v.renameAction->setShortcut(QKeySequence(Qt::Key_F2));
+    v.renameAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    v.remoteList->addAction(v.renameAction);
 
     v.uploadFolderButton = button(client, "Button11", "↑ﾌｫﾙﾀﾞｱｯﾌﾟﾛｰﾄﾞ");
     v.downloadFolderButton = button(client, "Button15", "↓ﾌｫﾙﾀﾞﾀﾞｳﾝﾛｰﾄﾞ");

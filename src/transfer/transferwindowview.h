@@ -46,6 +46,7 @@ struct TransferWindowView
     QAction *permissionAction = nullptr;
     QAction *makeFolderAction = nullptr;
     QAction *deleteAction = nullptr;
+    QAction *renameAction = nullptr;             // 名前の変更 (F2)
     QPushButton *uploadFolderButton = nullptr;   // Button11
     QPushButton *downloadFolderButton = nullptr; // Button15
     QPushButton *uploadButton = nullptr;         // Button10

@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -263,7 +264,7 @@ TEST_F(TransferWindowTest, HasEveryControlWithItsCaptionAndStartsDisconnected)
     QStringList menu;
     for (QAction *action : control<QMenu>("PopupMenu1")->actions())
         menu.append(action->text());
-    EXPECT_EQ(menu, (QStringList{"パーミション", "フォルダ作成", "削除"}));
+    EXPECT_EQ(menu, (QStringList{"パーミション", "フォルダ作成", "削除", "名前の変更"}));
 
     // Every control a user reaches says what it is.
     for (QWidget *widget : m_window->findChildren<QWidget *>()) {
@@ -436,6 +437,29 @@ TEST_F(TransferWindowTest, ConnectsListsMovesSortsRenamesAndDisconnects)
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(remoteFolder(), QStringLiteral("/"));
     EXPECT_EQ(m_dialogs.messages.size(), 0);
+}
+
+TEST_F(TransferWindowTest, RenameInThePopupMenuEditsTheSelectedNameInPlace)
+{
+    PyFtpdServer server;
+    fillServer(server);
+    writeBook({siteLine(server, "secret")});
+    open();
+    click("Button1");
+    ASSERT_TRUE(waitIdle());
+    auto *rename = control<QAction>("mnuRename");
+    ASSERT_NE(rename, nullptr);
+    EXPECT_EQ(control<QMenu>("PopupMenu1")->actions().constLast(), rename);
+    EXPECT_EQ(rename->shortcut(), QKeySequence(Qt::Key_F2));
+
+    ASSERT_TRUE(select(QStringLiteral("index.html")).isValid());
+    rename->trigger();
+    finishEdit(QStringLiteral("top.html"), Qt::Key_Return);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(m_dialogs.messages.isEmpty()) << m_dialogs.messages.constFirst().text.toStdString();
+    EXPECT_TRUE(fs::exists(fs::path(server.root()) / "top.html"));
+    EXPECT_FALSE(fs::exists(fs::path(server.root()) / "index.html"));
+    EXPECT_TRUE(row(remote(), QStringLiteral("top.html")).isValid());
 }
 
 TEST_F(TransferWindowTest, StopEndsARefreshThatWaitsOnASilentServer)

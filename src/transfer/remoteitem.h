@@ -3,10 +3,9 @@
 #include "transfer/remotedate.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QMetaType>
 #include <QString>
-
-#include <vector>
 
 // One entry of a remote folder as the listing gave it. The name stays the bytes the server
 // sent, so every later command about the entry names exactly the file the user saw.
@@ -21,11 +20,15 @@ struct RemoteItem
     QString linkTarget; // where a symbolic link points; empty for everything else
 };
 
+// The entries of a listing. Implicitly shared, so handing a long listing from the worker thread
+// to the window copies nothing.
+using RemoteItems = QList<RemoteItem>;
+
 // A remote folder read whole: where the server says the user stands and what it holds.
 struct RemoteFolder
 {
     QByteArray path; // as PWD reported it
-    std::vector<RemoteItem> items;
+    RemoteItems items;
 };
 
 Q_DECLARE_METATYPE(RemoteFolder)

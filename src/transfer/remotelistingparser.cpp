@@ -308,10 +308,10 @@ std::optional<RemoteItem> parseLine(const QByteArray &line, const QDate &today)
     return parseLine(QByteArrayView(line), tokens, today);
 }
 
-std::vector<RemoteItem> parse(const std::vector<std::string> &lines, const QDate &today)
+RemoteItems parse(const std::vector<std::string> &lines, const QDate &today)
 {
-    std::vector<RemoteItem> items;
-    items.reserve(lines.size());
+    RemoteItems items;
+    items.reserve(static_cast<qsizetype>(lines.size()));
     std::vector<Token> tokens;
     // A folder has a handful of different permission texts: each is held once, shared by
     // every entry that has it, so a long folder costs less per entry.

@@ -22,7 +22,7 @@ QList<QByteArray> splitTokens(const QByteArray &line);
 
 // today: where a date without its year belongs (see RemoteDate::dayWithoutYear).
 std::optional<RemoteItem> parseLine(const QByteArray &line, const QDate &today = QDate::currentDate());
-std::vector<RemoteItem> parse(const std::vector<std::string> &lines, const QDate &today = QDate::currentDate());
+RemoteItems parse(const std::vector<std::string> &lines, const QDate &today = QDate::currentDate());
 
 // "#,0" grouping, padded with leading blanks to 10 characters so the texts sort and line up.
 QString sizeText(qint64 size);

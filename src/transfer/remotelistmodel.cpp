@@ -24,7 +24,7 @@ void RemoteListModel::setIcons(const QVariant &folder, const QVariant &file)
     m_fileIcon = file;
 }
 
-std::vector<RemoteItem> RemoteListModel::replaceItems(std::vector<RemoteItem> items)
+RemoteItems RemoteListModel::replaceItems(RemoteItems items)
 {
     beginResetModel();
     std::swap(m_items, items);
@@ -43,7 +43,7 @@ void RemoteListModel::rename(int row, const QByteArray &name, const QString &dis
 {
     if (row < 0 || row >= rowCount())
         return;
-    RemoteItem &item = m_items[static_cast<std::size_t>(row)];
+    RemoteItem &item = m_items[row];
     item.name = name;
     item.displayName = displayName;
     const QModelIndex changed = index(row, NameColumn);
@@ -66,13 +66,13 @@ int RemoteListModel::compare(const RemoteItem &a, const RemoteItem &b, const Lis
 
 void RemoteListModel::sortBy(const ListSort &order)
 {
-    std::vector<int> rows(m_items.size());
+    std::vector<int> rows(static_cast<std::size_t>(m_items.size()));
     std::iota(rows.begin(), rows.end(), 0);
     if (order.column() == NameColumn) {
         // Collation keys once per row: a hundred thousand names sort in a blink instead of
         // collating each name twenty times over.
         std::vector<QCollatorSortKey> keys;
-        keys.reserve(m_items.size());
+        keys.reserve(static_cast<std::size_t>(m_items.size()));
         for (const RemoteItem &item : m_items)
             keys.push_back(order.collator().sortKey(item.displayName));
         std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
@@ -80,18 +80,17 @@ void RemoteListModel::sortBy(const ListSort &order)
             return (order.descending() ? -result : result) < 0;
         });
     } else {
-        std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
-            return compare(m_items[static_cast<std::size_t>(a)], m_items[static_cast<std::size_t>(b)], order) < 0;
-        });
+        std::stable_sort(
+            rows.begin(), rows.end(), [&](int a, int b) { return compare(m_items.at(a), m_items.at(b), order) < 0; });
     }
 
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     std::vector<int> newRowOf(rows.size());
-    std::vector<RemoteItem> sorted;
+    RemoteItems sorted;
     sorted.reserve(m_items.size());
     for (std::size_t i = 0; i < rows.size(); ++i) {
         newRowOf[static_cast<std::size_t>(rows[i])] = static_cast<int>(i);
-        sorted.push_back(std::move(m_items[static_cast<std::size_t>(rows[i])]));
+        sorted.append(std::move(m_items[rows[i]]));
     }
     m_items = std::move(sorted);
     const QModelIndexList before = persistentIndexList();

@@ -6,8 +6,6 @@
 #include <QByteArray>
 #include <QVariant>
 
-#include <vector>
-
 class ListSort;
 
 // The remote list's rows: the entries of the current remote folder as the listing gave them,
@@ -35,11 +33,11 @@ public:
 
     // Takes the rows of a new listing. Returns the old rows, so the caller chooses where
     // freeing them costs its time.
-    std::vector<RemoteItem> replaceItems(std::vector<RemoteItem> items);
+    RemoteItems replaceItems(RemoteItems items);
     void clear() { replaceItems({}); }
 
-    const std::vector<RemoteItem> &items() const { return m_items; }
-    const RemoteItem &item(int row) const { return m_items.at(static_cast<std::size_t>(row)); }
+    const RemoteItems &items() const { return m_items; }
+    const RemoteItem &item(int row) const { return m_items.at(row); }
     // The first row whose name is these bytes; -1 when there is none.
     int rowOfName(const QByteArray &name) const;
     // After a rename on the server: the row shows the new name.
@@ -60,7 +58,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
-    std::vector<RemoteItem> m_items;
+    RemoteItems m_items;
     QVariant m_folderIcon;
     QVariant m_fileIcon;
 };

@@ -10,6 +10,7 @@
 
 #include <QLabel>
 #include <QStyle>
+#include <QThreadPool>
 #include <QTreeView>
 
 #include <algorithm>
@@ -203,7 +204,7 @@ QList<RemoteItem> RemotePane::selectedItems() const
 std::vector<QByteArray> RemotePane::currentNames() const
 {
     std::vector<QByteArray> names;
-    names.reserve(m_model.items().size());
+    names.reserve(static_cast<std::size_t>(m_model.items().size()));
     for (const RemoteItem &item : m_model.items())
         names.push_back(item.name);
     return names;
@@ -213,7 +214,9 @@ void RemotePane::showFolder(RemoteFolder folder)
 {
     m_folderBytes = folder.path;
     m_folderLabel.setText(RemoteNames::decode(folder.path));
-    m_model.replaceItems(std::move(folder.items));
+    // Freeing the rows of a long listing would cost the window's thread tens of milliseconds.
+    QThreadPool::globalInstance()->start(
+        [old = m_model.replaceItems(std::move(folder.items))]() mutable { old.clear(); });
 }
 
 void RemotePane::beginRename(int row)

@@ -24,7 +24,7 @@ namespace {
 // The day the listings below were read: a listing without years means this year or the last.
 const QDate kToday(2026, 12, 8);
 
-std::vector<RemoteItem> itemsOf(const std::vector<std::string> &lines)
+RemoteItems itemsOf(const std::vector<std::string> &lines)
 {
     return RemoteListingParser::parse(lines, kToday);
 }

@@ -15,14 +15,22 @@
 //   ftp_bench <server> tree-upload|tree-download <mode> ours_fps=<x> best_peer_fps=<y> peer=lftp ratio=<x/y>
 //
 // Last, a folder of 10,000 files is listed and shown: the transfer window's own refresh (the
-// FTP job, the parser, the items in the remote list), from the click until the items are in
-// the list, next to curl listing the same folder:
+// FTP job, the parser, the rows of the remote list), from the click until the rows are in the
+// list, next to curl listing the same folder:
 //
 //   ftp_bench <server> list10k active ours_s=<x> best_peer_s=<y> peer=curl ratio=<y/x>
 //
 // The window is already open when a user refreshes, so that one is timed inside this process;
-// curl pays its start-up. Run with no arguments for every line, with "tree" for the tree lines
-// only, or with "list" for the listing only.
+// curl pays its start-up. A folder of 100,000 files is connected to and refreshed with the
+// window shown: the longest the window's event loop went without turning (its goal: at most
+// 100 ms), and the resident memory the listing added per entry (its goal: at most 1 KiB), each
+// with the ratio goal / ours, so 1 or more meets the goal:
+//
+//   ftp_bench <server> list100k-stall active ours_ms=<x> goal_ms=100 ratio=<100/x>
+//   ftp_bench <server> list100k-memory active ours_bytes_per_entry=<x> goal_bytes_per_entry=1024 ratio=<1024/x>
+//
+// Run with no arguments for every line, with "tree" for the tree lines only, or with "list" for
+// the listing lines only.
 
 #include "common/qtuserdialogs.h"
 #include "transfer/ftp/ftpclient.h"
@@ -35,11 +43,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QString>
 #include <QTemporaryDir>
-#include <QTreeWidget>
+#include <QTimer>
+#include <QTreeView>
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -494,6 +504,13 @@ void runTreeLines(const Server &server, const fs::path &work)
 }
 
 constexpr int listedFiles = 10000;
+constexpr int bigListedFiles = 100000;
+constexpr int bigListingRounds = 3;
+constexpr double stallGoalMs = 100;
+constexpr double bytesPerEntryGoal = 1024;
+constexpr auto stallTick = std::chrono::milliseconds(5);
+// After the job ends the view still lays out and paints its rows: that is part of showing.
+constexpr int settleMs = 300;
 
 void waitUntilIdle(const TransferWindow &window)
 {
@@ -501,14 +518,111 @@ void waitUntilIdle(const TransferWindow &window)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
-// The listing line, through the transfer window itself.
-void runListing(const Server &server)
+void settle()
 {
-    const fs::path folder = server.root / "list10k";
+    QEventLoop loop;
+    QTimer::singleShot(settleMs, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+int rowsShown(const TransferWindow &window)
+{
+    return window.findChild<QTreeView *>("ListView1")->model()->rowCount();
+}
+
+// The process's resident memory in bytes.
+double residentBytes()
+{
+    long pages = 0;
+    long resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE));
+}
+
+void makeListedFolder(const fs::path &folder, int files)
+{
     fs::create_directories(folder);
-    for (int i = 0; i < listedFiles; ++i)
+    for (int i = 0; i < files; ++i)
         std::ofstream(folder / ("page" + std::to_string(100000 + i) + ".html")) << "<p>" << i << "</p>";
     fs::permissions(folder, fs::perms(0755));
+}
+
+// The longest time the window's thread went without taking its events, measured by a timer
+// that wants to tick every few milliseconds.
+class StallMeter
+{
+public:
+    StallMeter()
+    {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(stallTick);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            m_longest = std::max(m_longest, m_clock.nsecsElapsed());
+            m_clock.restart();
+        });
+    }
+    void start()
+    {
+        m_longest = 0;
+        m_clock.start();
+        m_timer.start();
+    }
+    double stopMs()
+    {
+        m_timer.stop();
+        return static_cast<double>(m_longest) / 1e6;
+    }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_longest = 0;
+};
+
+struct BigListing
+{
+    double stallMs = 0;       // the longest stall of connecting and every refresh
+    double bytesPerEntry = 0; // resident memory the listing added, per entry
+    bool complete = false;
+};
+
+// Connects into a folder of 100,000 entries and refreshes it a few times, with the window
+// shown, watching the event loop and the memory. Runs first, so the memory it measures is its
+// own and not what an earlier listing left to the allocator.
+BigListing measureBigListing(TransferWindow &window)
+{
+    BigListing result;
+    StallMeter meter;
+    window.findChild<QLabel *>("Label5")->setText(QStringLiteral("/list100k"));
+    settle();
+    const double before = residentBytes();
+    meter.start();
+    window.findChild<QAbstractButton *>("Button1")->click();
+    waitUntilIdle(window);
+    settle();
+    result.stallMs = meter.stopMs();
+    result.bytesPerEntry = (residentBytes() - before) / bigListedFiles;
+    result.complete = rowsShown(window) == bigListedFiles;
+    for (int round = 0; round < bigListingRounds && result.complete; ++round) {
+        meter.start();
+        window.remotePane().refresh();
+        waitUntilIdle(window);
+        settle();
+        result.stallMs = std::max(result.stallMs, meter.stopMs());
+        result.complete = rowsShown(window) == bigListedFiles;
+    }
+    if (!result.complete)
+        std::cerr << "ftp_bench: the window listed " << rowsShown(window) << " of " << bigListedFiles << " files\n";
+    window.findChild<QAbstractButton *>("Button2")->click();
+    waitUntilIdle(window);
+    return result;
+}
+
+// The listing lines, through the transfer window itself.
+void runListing(const Server &server)
+{
+    makeListedFolder(server.root / "list10k", listedFiles);
+    makeListedFolder(server.root / "list100k", bigListedFiles);
 
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -520,16 +634,17 @@ void runListing(const Server &server)
     qputenv("QZWEB_HOME", home.path().toLocal8Bit());
     QtUserDialogs dialogs;
     TransferWindow window(dialogs);
+    window.show();
     window.findChild<QLineEdit *>("Edit2")->setText(QStringLiteral("127.0.0.1:%1").arg(server.port));
     window.findChild<QLineEdit *>("Edit3")->setText(QString::fromStdString(server.user));
     window.findChild<QLineEdit *>("Edit4")->setText(QString::fromStdString(server.password));
+    const BigListing big = measureBigListing(window);
+
     window.findChild<QLabel *>("Label5")->setText(QStringLiteral("/list10k"));
-    auto *list = window.findChild<QTreeWidget *>("ListView1");
     window.findChild<QAbstractButton *>("Button1")->click();
     waitUntilIdle(window);
-    if (list->topLevelItemCount() != listedFiles) {
-        std::cerr << "ftp_bench: the window listed " << list->topLevelItemCount() << " of " << listedFiles
-                  << " files\n";
+    if (rowsShown(window) != listedFiles) {
+        std::cerr << "ftp_bench: the window listed " << rowsShown(window) << " of " << listedFiles << " files\n";
         return;
     }
     const std::vector<std::string> curl{"curl",
@@ -543,13 +658,12 @@ void runListing(const Server &server)
     std::vector<double> peer;
     int failed = 0;
     for (int round = 0; round < rounds; ++round) {
-        list->clear();
         QElapsedTimer clock;
         clock.start();
         window.remotePane().refresh();
         waitUntilIdle(window);
         const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-        if (list->topLevelItemCount() == listedFiles)
+        if (rowsShown(window) == listedFiles)
             ours.push_back(seconds);
         else
             ++failed;
@@ -569,6 +683,18 @@ void runListing(const Server &server)
                      failed,
                      rounds - static_cast<int>(peer.size()),
                      rounds);
+    if (!big.complete)
+        return;
+    std::printf("ftp_bench %s list100k-stall active ours_ms=%.1f goal_ms=%.0f ratio=%.3f\n",
+                server.name.c_str(),
+                big.stallMs,
+                stallGoalMs,
+                big.stallMs > 0 ? stallGoalMs / big.stallMs : 0.0);
+    std::printf("ftp_bench %s list100k-memory active ours_bytes_per_entry=%.0f goal_bytes_per_entry=%.0f ratio=%.3f\n",
+                server.name.c_str(),
+                big.bytesPerEntry,
+                bytesPerEntryGoal,
+                big.bytesPerEntry > 0 ? bytesPerEntryGoal / big.bytesPerEntry : 0.0);
 }
 
 int runBenchmark(const std::string &only)

@@ -23,6 +23,9 @@ public:
 
     static int compareFolded(const QString &a, const QString &b);
 
+    // The user's locale order of names, for keys computed once per name.
+    const QCollator &collator() const { return m_collator; }
+
 private:
     int m_column = 0;
     int m_key = 0;

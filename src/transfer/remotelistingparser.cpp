@@ -2,6 +2,8 @@
 
 #include "transfer/remotenames.h"
 
+#include <QSet>
+
 #include <array>
 #include <cstring>
 
@@ -72,28 +74,36 @@ std::optional<qint64> number(QByteArrayView s)
     return value;
 }
 
-bool isMonth(QByteArrayView s)
+// 1 to 12 for a month's English abbreviation in any case, 0 for anything else.
+int monthNumber(QByteArrayView s)
 {
     static constexpr std::array<const char *, 12> months = {
         "jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep", "oct", "nov", "dec"};
     if (s.size() != 3)
-        return false;
+        return 0;
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
     const char a = lower(s[0]);
     const char b = lower(s[1]);
     const char c = lower(s[2]);
-    for (const char *m : months) {
+    for (std::size_t i = 0; i < months.size(); ++i) {
+        const char *m = months[i];
         if (a == m[0] && b == m[1] && c == m[2])
-            return true;
+            return static_cast<int>(i) + 1;
     }
-    return false;
+    return 0;
+}
+
+// A small number of at most two digits; -1 for anything else.
+int twoDigits(QByteArrayView s)
+{
+    if (!allDigits(s) || s.size() > 2)
+        return -1;
+    return s.size() == 1 ? s[0] - '0' : (s[0] - '0') * 10 + (s[1] - '0');
 }
 
 bool isDay(QByteArrayView s)
 {
-    if (!allDigits(s) || s.size() > 2)
-        return false;
-    const int day = s.size() == 1 ? s[0] - '0' : (s[0] - '0') * 10 + (s[1] - '0');
+    const int day = twoDigits(s);
     return day >= 1 && day <= 31;
 }
 
@@ -105,6 +115,23 @@ bool isTimeOrYear(QByteArrayView s)
     const qsizetype colon = s.indexOf(':');
     return colon >= 1 && colon <= 2 && allDigits(s.first(colon)) && s.size() - colon - 1 == 2
         && allDigits(s.sliced(colon + 1));
+}
+
+// "12:34" or "1:05" as a time of day; invalid for a year or an hour no day has.
+QTime timeOfDay(QByteArrayView s)
+{
+    const qsizetype colon = s.indexOf(':');
+    if (colon < 0)
+        return QTime();
+    return QTime(twoDigits(s.first(colon)), twoDigits(s.sliced(colon + 1)));
+}
+
+// The listing's month, day and time-or-year as a date value.
+RemoteDate unixDate(int month, int day, QByteArrayView timeOrYear, const QDate &today)
+{
+    if (!timeOrYear.contains(':'))
+        return {QDate(static_cast<int>(*number(timeOrYear)), month, day), QTime()};
+    return {RemoteDate::dayWithoutYear(month, day, today), timeOfDay(timeOrYear)};
 }
 
 bool looksLikePermissions(QByteArrayView s)
@@ -125,14 +152,14 @@ QString latin(QByteArrayView s)
 
 // The name is everything after the one blank that follows the time or year: ls separates the
 // two by a single blank, so blanks at the start of a name are the name's own.
-std::optional<RemoteItem> parseUnix(QByteArrayView line, const std::vector<Token> &tokens)
+std::optional<RemoteItem> parseUnix(QByteArrayView line, const std::vector<Token> &tokens, const QDate &today)
 {
     const QByteArrayView permissions = text(line, tokens.front());
     if (!looksLikePermissions(permissions))
         return std::nullopt;
     for (std::size_t i = 3; i + 2 < tokens.size(); ++i) {
-        if (!isMonth(text(line, tokens[i])) || !isDay(text(line, tokens[i + 1]))
-            || !isTimeOrYear(text(line, tokens[i + 2])))
+        const int month = monthNumber(text(line, tokens[i]));
+        if (month == 0 || !isDay(text(line, tokens[i + 1])) || !isTimeOrYear(text(line, tokens[i + 2])))
             continue;
         const auto size = number(text(line, tokens[i - 1]));
         if (!size)
@@ -153,9 +180,7 @@ std::optional<RemoteItem> parseUnix(QByteArrayView line, const std::vector<Token
         if (item.name.isEmpty())
             return std::nullopt;
         item.displayName = RemoteNames::decode(item.name);
-        const QByteArrayView day = text(line, tokens[i + 1]);
-        item.dateText = latin(text(line, tokens[i])) + (day.size() == 1 ? QLatin1String(" 0") : QLatin1String(" "))
-            + latin(day) + QLatin1Char(' ') + latin(text(line, tokens[i + 2]));
+        item.date = unixDate(month, twoDigits(text(line, tokens[i + 1])), text(line, tokens[i + 2]), today);
         // A device has major and minor numbers where a file has its size.
         item.size = (kind == 'c' || kind == 'b') ? 0 : *size;
         item.attributes = latin(permissions);
@@ -165,25 +190,43 @@ std::optional<RemoteItem> parseUnix(QByteArrayView line, const std::vector<Token
     return std::nullopt;
 }
 
-bool isDosDate(QByteArrayView s)
+// "01-05-26" or "01-05-2026", month first, as a date; none for anything else.
+std::optional<QDate> dosDate(QByteArrayView s)
 {
     const QList<QByteArray> parts = s.toByteArray().split('-');
-    return parts.size() == 3 && allDigits(parts[0]) && allDigits(parts[1]) && allDigits(parts[2])
-        && parts[0].size() <= 2 && parts[1].size() <= 2 && (parts[2].size() == 2 || parts[2].size() == 4);
+    if (parts.size() != 3 || twoDigits(parts[0]) < 0 || twoDigits(parts[1]) < 0 || !allDigits(parts[2])
+        || (parts[2].size() != 2 && parts[2].size() != 4))
+        return std::nullopt;
+    return QDate(RemoteDate::fullYear(parts[2].toInt()), twoDigits(parts[0]), twoDigits(parts[1]));
 }
 
-bool isDosTime(QByteArrayView s)
+// "12:34PM", "09:00AM" or "23:59" as a time of day; none for anything else.
+std::optional<QTime> dosTime(QByteArrayView s)
 {
     QByteArray t = s.toByteArray().toUpper();
-    if (t.endsWith("AM") || t.endsWith("PM"))
+    const bool afternoon = t.endsWith("PM");
+    const bool twelveHour = afternoon || t.endsWith("AM");
+    if (twelveHour)
         t.chop(2);
-    return isTimeOrYear(t) && t.contains(':');
+    if (!isTimeOrYear(t) || !t.contains(':'))
+        return std::nullopt;
+    QTime time = timeOfDay(t);
+    if (twelveHour && time.isValid()) {
+        constexpr int kHalfDay = 12 * 60 * 60;
+        const int hour = time.hour() % 12;
+        time = QTime(hour, time.minute()).addSecs(afternoon ? kHalfDay : 0);
+    }
+    return time;
 }
 
 // "01-05-26  12:34PM  <DIR>  name" and "01-05-26  12:34PM  1234 name".
 std::optional<RemoteItem> parseDos(QByteArrayView line, const std::vector<Token> &tokens)
 {
-    if (tokens.size() < 4 || !isDosDate(text(line, tokens[0])) || !isDosTime(text(line, tokens[1])))
+    if (tokens.size() < 4)
+        return std::nullopt;
+    const std::optional<QDate> day = dosDate(text(line, tokens[0]));
+    const std::optional<QTime> time = dosTime(text(line, tokens[1]));
+    if (!day || !time)
         return std::nullopt;
     const QByteArrayView third = text(line, tokens[2]);
     RemoteItem item;
@@ -197,18 +240,18 @@ std::optional<RemoteItem> parseDos(QByteArrayView line, const std::vector<Token>
     }
     item.name = QByteArray(line.data() + tokens[3].begin, line.size() - tokens[3].begin);
     item.displayName = RemoteNames::decode(item.name);
-    item.dateText = latin(text(line, tokens[0])) + QLatin1Char(' ') + latin(text(line, tokens[1]));
+    item.date = {*day, *time};
     return item;
 }
 
-std::optional<RemoteItem> parseLine(QByteArrayView line, std::vector<Token> &tokens)
+std::optional<RemoteItem> parseLine(QByteArrayView line, std::vector<Token> &tokens, const QDate &today)
 {
     if (line.size() < kShortestEntry)
         return std::nullopt;
     blankTokens(line, tokens);
     if (tokens.size() < 4)
         return std::nullopt;
-    if (auto item = parseUnix(line, tokens))
+    if (auto item = parseUnix(line, tokens, today))
         return item;
     return parseDos(line, tokens);
 }
@@ -259,20 +302,30 @@ QList<QByteArray> splitTokens(const QByteArray &line)
     return tokens;
 }
 
-std::optional<RemoteItem> parseLine(const QByteArray &line)
+std::optional<RemoteItem> parseLine(const QByteArray &line, const QDate &today)
 {
     std::vector<Token> tokens;
-    return parseLine(QByteArrayView(line), tokens);
+    return parseLine(QByteArrayView(line), tokens, today);
 }
 
-std::vector<RemoteItem> parse(const std::vector<std::string> &lines)
+RemoteItems parse(const std::vector<std::string> &lines, const QDate &today)
 {
-    std::vector<RemoteItem> items;
-    items.reserve(lines.size());
+    RemoteItems items;
+    items.reserve(static_cast<qsizetype>(lines.size()));
     std::vector<Token> tokens;
+    // A folder has a handful of different permission texts: each is held once, shared by
+    // every entry that has it, so a long folder costs less per entry.
+    QSet<QString> attributeTexts;
     for (const std::string &line : lines) {
-        if (auto item = parseLine(QByteArrayView(line.data(), static_cast<qsizetype>(line.size())), tokens))
-            items.push_back(std::move(*item));
+        auto item = parseLine(QByteArrayView(line.data(), static_cast<qsizetype>(line.size())), tokens, today);
+        if (!item)
+            continue;
+        const auto known = attributeTexts.constFind(item->attributes);
+        if (known != attributeTexts.cend())
+            item->attributes = *known;
+        else
+            attributeTexts.insert(item->attributes);
+        items.push_back(std::move(*item));
     }
     return items;
 }

@@ -3,6 +3,7 @@
 #include "transfer/remoteitem.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QList>
 
 #include <optional>
@@ -15,12 +16,13 @@
 // of Windows servers. Lines of any other shape are skipped.
 namespace RemoteListingParser {
 
-// The blank- and comma-separated tokens of a line, quotes honoured: the old rule the date and
-// attribute texts still come from.
+// The blank- and comma-separated tokens of a line, quotes honoured (the rule older listings
+// were read by).
 QList<QByteArray> splitTokens(const QByteArray &line);
 
-std::optional<RemoteItem> parseLine(const QByteArray &line);
-std::vector<RemoteItem> parse(const std::vector<std::string> &lines);
+// today: where a date without its year belongs (see RemoteDate::dayWithoutYear).
+std::optional<RemoteItem> parseLine(const QByteArray &line, const QDate &today = QDate::currentDate());
+RemoteItems parse(const std::vector<std::string> &lines, const QDate &today = QDate::currentDate());
 
 // "#,0" grouping, padded with leading blanks to 10 characters so the texts sort and line up.
 QString sizeText(qint64 size);

@@ -4,25 +4,19 @@
 #include "common/usererror.h"
 #include "transfer/ftpjobrunner.h"
 #include "transfer/listsort.h"
-#include "transfer/listviewsort.h"
-#include "transfer/remotelistingparser.h"
+#include "transfer/remotelistmodel.h"
 #include "transfer/remotenames.h"
 #include "transfer/renamedelegate.h"
 
 #include <QLabel>
 #include <QStyle>
-#include <QTreeWidget>
+#include <QThreadPool>
+#include <QTreeView>
 
+#include <algorithm>
 #include <iostream>
 
 namespace {
-
-enum Column {
-    NameColumn = 0,
-    DateColumn = 1,
-    SizeColumn = 2,
-    AttributeColumn = 3,
-};
 
 QVariant folderResult(FtpJobContext &context)
 {
@@ -32,22 +26,24 @@ QVariant folderResult(FtpJobContext &context)
 } // namespace
 
 RemotePane::RemotePane(FtpJobRunner &runner,
-                       QTreeWidget &list,
+                       QTreeView &list,
+                       RemoteListModel &model,
                        QLabel &folderLabel,
                        ListSort &sort,
                        UserDialogs &dialogs,
                        QWidget &window,
                        StatusSink status)
-    : QObject(&window), m_runner(runner), m_list(list), m_folderLabel(folderLabel), m_sort(sort), m_dialogs(dialogs),
-      m_window(window), m_status(std::move(status))
+    : QObject(&window), m_runner(runner), m_list(list), m_model(model), m_folderLabel(folderLabel), m_sort(sort),
+      m_dialogs(dialogs), m_window(window), m_status(std::move(status))
 {
+    m_model.setIcons(m_list.style()->standardIcon(QStyle::SP_DirIcon),
+                     m_list.style()->standardIcon(QStyle::SP_FileIcon));
     auto *delegate = new RenameDelegate(&m_list);
     m_list.setItemDelegate(delegate);
-    connect(delegate, &RenameDelegate::editStarted, this, [this](const QModelIndex &index) {
-        beginRename(m_list.topLevelItem(index.row()));
-    });
+    connect(
+        delegate, &RenameDelegate::editStarted, this, [this](const QModelIndex &index) { beginRename(index.row()); });
     connect(delegate, &RenameDelegate::editAccepted, this, [this](const QModelIndex &index, const QString &text) {
-        acceptRename(m_list.topLevelItem(index.row()), text);
+        acceptRename(index.row(), text);
     });
     setBusy(false);
 }
@@ -86,7 +82,7 @@ void RemotePane::connectTo(const RemoteJobs::Login &login)
         [this](const FtpJobOutcome &outcome) {
             if (!succeeded(outcome))
                 return;
-            const auto result = outcome.result.value<RemoteJobs::ConnectOutcome>();
+            auto result = outcome.result.value<RemoteJobs::ConnectOutcome>();
             m_homeDir = result.homeDir;
             if (!result.failure.isEmpty())
                 std::cout << result.failure.toStdString() << std::endl;
@@ -96,13 +92,13 @@ void RemotePane::connectTo(const RemoteJobs::Login &login)
                 m_dialogs.showError(&m_window, result.failure);
                 return;
             }
-            showFolder(*result.folder);
+            showFolder(std::move(*result.folder));
         });
 }
 
 void RemotePane::disconnect()
 {
-    m_list.clear();
+    m_model.clear();
     m_runner.run(QStringLiteral("quit"), [](FtpJobContext &context) {
         context.client().quit();
         return QVariant();
@@ -146,10 +142,10 @@ void RemotePane::goUp()
 
 void RemotePane::enterSelectedFolder()
 {
-    const QList<QTreeWidgetItem *> selected = m_list.selectedItems();
-    if (m_busy || selected.isEmpty() || !selected.constFirst()->data(0, kFolderRole).toBool())
+    const QList<int> selected = selectedRows();
+    if (m_busy || selected.isEmpty() || !m_model.item(selected.constFirst()).folder)
         return;
-    const QByteArray path = m_folderBytes + '/' + selected.constFirst()->data(0, kNameRole).toByteArray();
+    const QByteArray path = m_folderBytes + '/' + m_model.item(selected.constFirst()).name;
     m_status(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ変換中..."));
     m_runner.run(
         QStringLiteral("cd"),
@@ -168,63 +164,77 @@ void RemotePane::enterSelectedFolder()
 void RemotePane::sortBy(int column)
 {
     m_sort.click(column);
-    ListViewSort::sort(m_list, m_sort);
+    m_model.sortBy(m_sort);
 }
 
-QTreeWidgetItem *RemotePane::makeItem(const RemoteItem &item) const
+void RemotePane::startRename()
 {
-    static const QIcon folderIcon = m_list.style()->standardIcon(QStyle::SP_DirIcon);
-    static const QIcon fileIcon = m_list.style()->standardIcon(QStyle::SP_FileIcon);
-    auto *row = new QTreeWidgetItem(
-        {item.displayName, item.dateText, RemoteListingParser::sizeText(item.size), item.attributes});
-    row->setIcon(NameColumn, item.folder ? folderIcon : fileIcon);
-    row->setData(NameColumn, kNameRole, item.name);
-    row->setData(NameColumn, kFolderRole, item.folder);
-    row->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
-    if (!item.linkTarget.isEmpty())
-        row->setToolTip(NameColumn, QStringLiteral("→ ") + item.linkTarget);
-    row->setFlags(row->flags() | Qt::ItemIsEditable);
-    return row;
+    if (m_busy)
+        return;
+    // The row the pop-up menu was opened on, or else the first one selected.
+    QModelIndex current = m_list.currentIndex();
+    if (!current.isValid() || !m_list.selectionModel()->isRowSelected(current.row())) {
+        const QList<int> selected = selectedRows();
+        if (selected.isEmpty())
+            return;
+        current = m_model.index(selected.constFirst(), RemoteListModel::NameColumn);
+    }
+    const QModelIndex name = m_model.index(current.row(), RemoteListModel::NameColumn);
+    m_list.scrollTo(name);
+    m_list.edit(name);
 }
 
-void RemotePane::showFolder(const RemoteFolder &folder)
+QList<int> RemotePane::selectedRows() const
 {
-    m_folderBytes = folder.path;
-    m_folderLabel.setText(RemoteNames::decode(folder.path));
-    QList<QTreeWidgetItem *> rows;
-    rows.reserve(static_cast<qsizetype>(folder.items.size()));
-    for (const RemoteItem &item : folder.items)
-        rows.append(makeItem(item));
-    m_list.setUpdatesEnabled(false);
-    m_list.clear();
-    m_list.addTopLevelItems(rows);
-    m_list.setUpdatesEnabled(true);
+    QList<int> rows;
+    for (const QModelIndex &index : m_list.selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+QList<RemoteItem> RemotePane::selectedItems() const
+{
+    QList<RemoteItem> items;
+    for (const int row : selectedRows())
+        items.append(m_model.item(row));
+    return items;
 }
 
 std::vector<QByteArray> RemotePane::currentNames() const
 {
     std::vector<QByteArray> names;
-    names.reserve(static_cast<std::size_t>(m_list.topLevelItemCount()));
-    for (int i = 0; i < m_list.topLevelItemCount(); ++i)
-        names.push_back(m_list.topLevelItem(i)->data(0, kNameRole).toByteArray());
+    names.reserve(static_cast<std::size_t>(m_model.items().size()));
+    for (const RemoteItem &item : m_model.items())
+        names.push_back(item.name);
     return names;
 }
 
-void RemotePane::beginRename(QTreeWidgetItem *item)
+void RemotePane::showFolder(RemoteFolder folder)
 {
-    if (!item)
-        return;
-    m_renamePending = true;
-    m_renameOld = item->data(NameColumn, kNameRole).toByteArray();
+    m_folderBytes = folder.path;
+    m_folderLabel.setText(RemoteNames::decode(folder.path));
+    // Freeing the rows of a long listing would cost the window's thread tens of milliseconds.
+    QThreadPool::globalInstance()->start(
+        [old = m_model.replaceItems(std::move(folder.items))]() mutable { old.clear(); });
 }
 
-void RemotePane::acceptRename(QTreeWidgetItem *item, const QString &text)
+void RemotePane::beginRename(int row)
+{
+    if (row < 0 || row >= m_model.rowCount())
+        return;
+    m_renamePending = true;
+    m_renameOld = m_model.item(row).name;
+}
+
+void RemotePane::acceptRename(int row, const QString &text)
 {
     const QByteArray oldName = m_renameOld;
     const bool pending = m_renamePending;
     m_renameOld.clear();
     m_renamePending = false;
-    if (!item || !pending || oldName.isEmpty() || m_busy || text == RemoteNames::decode(oldName))
+    if (row < 0 || row >= m_model.rowCount() || !pending || oldName.isEmpty() || m_busy
+        || text == RemoteNames::decode(oldName))
         return;
     QByteArray newName;
     try {
@@ -233,10 +243,9 @@ void RemotePane::acceptRename(QTreeWidgetItem *item, const QString &text)
         m_dialogs.showError(&m_window, error.text());
         return;
     }
-    const QString oldText = item->text(NameColumn);
-    item->setText(NameColumn, text);
-    item->setData(NameColumn, kNameRole, newName);
-    // The item may go with a refresh before the answer comes; it is found again by its name.
+    const QString oldText = m_model.item(row).displayName;
+    m_model.rename(row, newName, text);
+    // The row may move or go with a refresh before the answer comes; it is found again by its name.
     m_runner.run(
         QStringLiteral("rename"),
         [oldName, newName](FtpJobContext &context) {
@@ -246,13 +255,6 @@ void RemotePane::acceptRename(QTreeWidgetItem *item, const QString &text)
         [this, oldName, newName, oldText](const FtpJobOutcome &outcome) {
             if (succeeded(outcome))
                 return;
-            for (int i = 0; i < m_list.topLevelItemCount(); ++i) {
-                QTreeWidgetItem *row = m_list.topLevelItem(i);
-                if (row->data(NameColumn, kNameRole).toByteArray() == newName) {
-                    row->setText(NameColumn, oldText);
-                    row->setData(NameColumn, kNameRole, oldName);
-                    break;
-                }
-            }
+            m_model.rename(m_model.rowOfName(newName), oldName, oldText);
         });
 }

@@ -6,6 +6,7 @@
 #include "transfer/remotejobs.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -14,15 +15,16 @@
 class FtpJobRunner;
 class ListSort;
 class QLabel;
-class QTreeWidget;
-class QTreeWidgetItem;
+class QTreeView;
+class RemoteListModel;
 class UserDialogs;
 
 // The remote side of the transfer window: connecting and disconnecting, the remote list and
 // the current-folder label, moving between folders and renaming in place. Every FTP step runs
-// as a job of the window's session; this class asks its questions and shows its results and
-// failures on the window's thread. Refers to the controls, the runner and the sort state; owns
-// only what it knows of the server (the login folder, the current folder's bytes).
+// as a job of the window's session, which also reads and parses the listing; this class asks
+// its questions and hands the parsed rows to the list's model on the window's thread. Refers
+// to the controls, the model, the runner and the sort state; owns only what it knows of the
+// server (the login folder, the current folder's bytes).
 class RemotePane final : public QObject
 {
     Q_OBJECT
@@ -32,7 +34,8 @@ public:
     using StatusSink = std::function<void(const QString &text)>;
 
     RemotePane(FtpJobRunner &runner,
-               QTreeWidget &list,
+               QTreeView &list,
+               RemoteListModel &model,
                QLabel &folderLabel,
                ListSort &sort,
                UserDialogs &dialogs,
@@ -52,28 +55,30 @@ public:
     void goUp();                                    // BitBtn1
     void enterSelectedFolder();                     // double click
     void sortBy(int column);                        // column click
+    void startRename();                             // 名前の変更: the in-place edit of the name
 
     QByteArray homeDir() const { return m_homeDir; }
+    // The selected entries, in list order.
+    QList<RemoteItem> selectedItems() const;
+    // The names of every entry listed, as the server sent them.
+    std::vector<QByteArray> currentNames() const;
 
     // Tests: short waits for a server that does not answer.
     void setTimeLimits(const FtpTimeLimits &limits) { m_timeLimits = limits; }
 
-    static constexpr int kNameRole = Qt::UserRole;
-    static constexpr int kFolderRole = Qt::UserRole + 1;
-
     static QString connectFailedText() { return QStringLiteral("接続できませんでした"); }
 
 private:
-    void showFolder(const RemoteFolder &folder);
-    QTreeWidgetItem *makeItem(const RemoteItem &item) const;
-    void beginRename(QTreeWidgetItem *item);
-    void acceptRename(QTreeWidgetItem *item, const QString &text);
+    void showFolder(RemoteFolder folder);
+    QList<int> selectedRows() const;
+    void beginRename(int row);
+    void acceptRename(int row, const QString &text);
     // Shows a failed job's message; false when the job failed (or was cancelled).
     bool succeeded(const FtpJobOutcome &outcome);
-    std::vector<QByteArray> currentNames() const;
 
     FtpJobRunner &m_runner;
-    QTreeWidget &m_list;
+    QTreeView &m_list;
+    RemoteListModel &m_model;
     QLabel &m_folderLabel;
     ListSort &m_sort;
     UserDialogs &m_dialogs;

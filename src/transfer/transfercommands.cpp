@@ -24,19 +24,11 @@
 
 namespace {
 
-constexpr int kAttributeColumn = 3;
-constexpr int kSizeColumn = 2;
 constexpr int kProgressSteps = 1000;
 constexpr int kProgressBarWidth = 80;
 constexpr std::chrono::milliseconds kStopGrace{2000};
+constexpr std::chrono::milliseconds kStopShowDelay{300};
 constexpr qsizetype kSkippedShown = 20;
-
-qint64 sizeOf(const QTreeWidgetItem *item)
-{
-    QString digits = item->text(kSizeColumn);
-    digits.remove(QLatin1Char(',')).remove(QLatin1Char(' '));
-    return digits.toLongLong();
-}
 
 QString doneText()
 {
@@ -68,7 +60,7 @@ TransferCommands::TransferCommands(FtpJobRunner &runner,
     m_abortButton = new QPushButton(QStringLiteral("中止"), m_view.statusBar);
     m_abortButton->setObjectName(QStringLiteral("AbortButton"));
     m_abortButton->setAccessibleName(m_abortButton->text());
-    m_abortButton->setToolTip(QStringLiteral("転送を中止します (Esc)"));
+    m_abortButton->setToolTip(QStringLiteral("実行中の処理を中止します (Esc)"));
     m_abortButton->setFocusPolicy(Qt::StrongFocus);
     m_abortButton->setAutoDefault(false);
     m_view.statusBar->addWidget(m_progressLabel, 1);
@@ -76,6 +68,11 @@ TransferCommands::TransferCommands(FtpJobRunner &runner,
     m_view.statusBar->addPermanentWidget(m_abortButton);
     m_progressBar->hide();
     m_abortButton->hide();
+    m_stopShowDelay = new QTimer(this);
+    m_stopShowDelay->setSingleShot(true);
+    m_stopShowDelay->setInterval(kStopShowDelay);
+    connect(m_stopShowDelay, &QTimer::timeout, this, &TransferCommands::updateStopControl);
+    connect(&m_runner.session(), &FtpSession::busyChanged, this, &TransferCommands::followBusy);
 
     connect(&m_runner.session(),
             &FtpSession::progress,
@@ -117,8 +114,8 @@ void TransferCommands::install(CommandDispatcher &dispatcher)
     trigger(m_view.deleteAction, "mnuDeleteClick");
     trigger(m_view.makeFolderAction, "mnuMakeFolderClick");
     trigger(m_view.permissionAction, "mnuPermissionClick");
-    // Esc stops a transfer from anywhere in the window; only while one runs, so that otherwise
-    // it still ends an edit of a name.
+    // Esc stops a job from anywhere in the window; only while one runs, so that otherwise it
+    // still ends an edit of a name.
     m_escape = new QShortcut(QKeySequence(Qt::Key_Escape), &m_window);
     m_escape->setContext(Qt::WindowShortcut);
     m_escape->setEnabled(false);
@@ -147,16 +144,10 @@ bool TransferCommands::canStart() const
     return m_remote.isConnected() && !m_runner.isBusy();
 }
 
-QList<QTreeWidgetItem *> TransferCommands::selectedRemote() const
+QList<RemoteItem> TransferCommands::selectedRemote() const
 {
     // In list order, whatever order they were picked in.
-    QList<QTreeWidgetItem *> items;
-    for (int i = 0; i < m_view.remoteList->topLevelItemCount(); ++i) {
-        QTreeWidgetItem *item = m_view.remoteList->topLevelItem(i);
-        if (item->isSelected())
-            items.append(item);
-    }
-    return items;
+    return m_remote.selectedItems();
 }
 
 QString TransferCommands::localBase() const
@@ -167,20 +158,16 @@ QString TransferCommands::localBase() const
 
 std::vector<QByteArray> TransferCommands::remoteNames() const
 {
-    std::vector<QByteArray> names;
-    for (int i = 0; i < m_view.remoteList->topLevelItemCount(); ++i)
-        names.push_back(m_view.remoteList->topLevelItem(i)->data(0, RemotePane::kNameRole).toByteArray());
-    return names;
+    return m_remote.currentNames();
 }
 
 void TransferCommands::setTransferRunning(bool running)
 {
     m_transferRunning = running;
     m_progressBar->setVisible(running);
-    m_abortButton->setVisible(running);
-    m_abortButton->setEnabled(running);
-    if (m_escape)
-        m_escape->setEnabled(running);
+    // Whatever runs next (the refresh after a transfer) can be stopped again.
+    m_abortButton->setEnabled(true);
+    updateStopControl();
     if (running) {
         m_progressBar->setRange(0, 0);
         m_progressLabel->clear();
@@ -327,10 +314,8 @@ void TransferCommands::downloadSelected()
     if (!canStart())
         return;
     QList<TransferJobs::RemoteTarget> items;
-    for (const QTreeWidgetItem *item : selectedRemote())
-        items.append({item->data(0, RemotePane::kNameRole).toByteArray(),
-                      sizeOf(item),
-                      item->text(kAttributeColumn).startsWith(QLatin1Char('l'))});
+    for (const RemoteItem &item : selectedRemote())
+        items.append({item.name, item.size, item.attributes.startsWith(QLatin1Char('l'))});
     if (items.isEmpty())
         return;
     m_status(QStringLiteral("ﾀﾞｳﾝﾛｰﾄﾞ中..."));
@@ -374,10 +359,10 @@ void TransferCommands::downloadFolder()
 {
     if (!canStart())
         return;
-    const QList<QTreeWidgetItem *> selected = selectedRemote();
-    if (selected.isEmpty() || !selected.constFirst()->data(0, RemotePane::kFolderRole).toBool())
+    const QList<RemoteItem> selected = selectedRemote();
+    if (selected.isEmpty() || !selected.constFirst().folder)
         return;
-    const QByteArray top = selected.constFirst()->data(0, RemotePane::kNameRole).toByteArray();
+    const QByteArray top = selected.constFirst().name;
     m_status(QStringLiteral("ﾌｫﾙﾀﾞごとﾀﾞｳﾝﾛｰﾄﾞ中..."));
     const QString base = m_local.folder();
     runTransfer(
@@ -391,22 +376,22 @@ void TransferCommands::deleteSelected()
 {
     if (m_runner.isBusy())
         return;
-    const QList<QTreeWidgetItem *> selected = selectedRemote();
+    const QList<RemoteItem> selected = selectedRemote();
     if (selected.isEmpty())
         return;
-    const QTreeWidgetItem *first = selected.constFirst();
+    const RemoteItem &first = selected.constFirst();
     MessageBoxRequest question;
     question.title = QStringLiteral("警告");
-    question.text = deleteQuestion(first->text(0));
+    question.text = deleteQuestion(first.displayName);
     question.icon = DialogIcon::Warning;
     question.buttons = {DialogButton::Yes, DialogButton::No, DialogButton::Cancel};
     question.defaultButton = DialogButton::Cancel;
     if (m_dialogs.message(&m_window, question) != DialogButton::Yes)
         return;
-    if (!first->data(0, RemotePane::kFolderRole).toBool()) {
+    if (!first.folder) {
         QList<QByteArray> names;
-        for (const QTreeWidgetItem *item : selected)
-            names.append(item->data(0, RemotePane::kNameRole).toByteArray());
+        for (const RemoteItem &item : selected)
+            names.append(item.name);
         runTransfer(
             QStringLiteral("delete"),
             [names](FtpJobContext &context) { return TransferJobs::deleteFiles(context, names); },
@@ -414,7 +399,7 @@ void TransferCommands::deleteSelected()
             [this](const TransferJobs::Summary &) { m_remote.refresh(); });
         return;
     }
-    const QByteArray top = first->data(0, RemotePane::kNameRole).toByteArray();
+    const QByteArray top = first.name;
     m_status(QStringLiteral("削除中..."));
     runTransfer(
         QStringLiteral("delete folder"),
@@ -460,13 +445,13 @@ void TransferCommands::makeFolder()
 
 void TransferCommands::editPermissions()
 {
-    const QList<QTreeWidgetItem *> selected = selectedRemote();
+    const QList<RemoteItem> selected = selectedRemote();
     if (!m_permission || selected.isEmpty())
         return;
-    const QTreeWidgetItem *first = selected.constFirst();
-    m_permissionName = first->data(0, RemotePane::kNameRole).toByteArray();
-    m_permissionShown = first->text(0);
-    m_permission->editPermissions(m_permissionShown, first->text(kAttributeColumn));
+    const RemoteItem &first = selected.constFirst();
+    m_permissionName = first.name;
+    m_permissionShown = first.displayName;
+    m_permission->editPermissions(m_permissionShown, first.attributes);
 }
 
 void TransferCommands::sendPermissionChange(const QString &siteCommand)
@@ -493,10 +478,40 @@ void TransferCommands::sendPermissionChange(const QString &siteCommand)
         });
 }
 
+void TransferCommands::followBusy(bool busy)
+{
+    if (busy) {
+        m_abortButton->setEnabled(true);
+        m_stopShowDelay->start();
+    } else {
+        m_stopShowDelay->stop();
+    }
+    updateStopControl();
+}
+
+void TransferCommands::updateStopControl()
+{
+    const bool busy = m_runner.isBusy();
+    m_abortButton->setVisible(m_transferRunning || (busy && !m_stopShowDelay->isActive()));
+    if (m_escape)
+        m_escape->setEnabled(m_transferRunning || busy);
+}
+
+void TransferCommands::stopJob()
+{
+    if (!m_runner.isBusy())
+        return;
+    m_abortButton->setEnabled(false);
+    m_status(QStringLiteral("中止しました"));
+    m_runner.session().cancel();
+}
+
 void TransferCommands::cancelTransfer()
 {
-    if (!m_transferRunning)
+    if (!m_transferRunning) {
+        stopJob();
         return;
+    }
     m_abortButton->setEnabled(false);
     m_progressLabel->setText(QStringLiteral("中止しています..."));
     m_stop->store(true);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transfer/remoteitem.h"
 #include "transfer/transferjobs.h"
 #include "transfer/transferwindowview.h"
 
@@ -20,7 +21,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QShortcut;
-class QTreeWidgetItem;
+class QTimer;
 class RemotePane;
 class UserDialogs;
 
@@ -60,7 +61,7 @@ public:
     void deleteSelected();   // 削除
     void makeFolder();       // フォルダ作成
     void editPermissions();  // パーミション
-    void cancelTransfer();   // 中止
+    void cancelTransfer();   // 中止: stops whatever FTP job runs
 
     static QString deleteQuestion(const QString &name);
 
@@ -78,8 +79,13 @@ private:
     // that failed while it went on, and what it skipped.
     void reportLeftOut(const TransferJobs::Summary &summary);
     void setTransferRunning(bool running);
+    // 中止 and Esc stop every job: connecting, listing and changing folder wait on the server
+    // too. The button shows for a job that lasts; quick ones end before it would flicker.
+    void followBusy(bool busy);
+    void updateStopControl();
+    void stopJob();
     bool canStart() const;
-    QList<QTreeWidgetItem *> selectedRemote() const;
+    QList<RemoteItem> selectedRemote() const;
     QString localBase() const;
     std::vector<QByteArray> remoteNames() const;
     void sendPermissionChange(const QString &siteCommand);
@@ -100,6 +106,7 @@ private:
     QLabel *m_progressLabel = nullptr;
     QPushButton *m_abortButton = nullptr;
     QShortcut *m_escape = nullptr;
+    QTimer *m_stopShowDelay = nullptr;
     bool m_transferRunning = false;
     bool m_quitting = false;
     // The running transfer's own stop request: asked between steps and after every block, so a

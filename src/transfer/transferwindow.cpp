@@ -10,6 +10,7 @@
 #include "transfer/remotepane.h"
 #include "transfer/transfercommands.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -50,10 +51,14 @@ TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
 
     m_session = new FtpSession(this);
     m_runner = new FtpJobRunner(*m_session, this);
-    m_remote = new RemotePane(
-        *m_runner, *m_view.remoteList, *m_view.remoteFolder, m_sort, dialogs, *this, [this](const QString &text) {
-            setStatus(text);
-        });
+    m_remote = new RemotePane(*m_runner,
+                              *m_view.remoteList,
+                              *m_view.remoteModel,
+                              *m_view.remoteFolder,
+                              m_sort,
+                              dialogs,
+                              *this,
+                              [this](const QString &text) { setStatus(text); });
     m_local = new LocalPane(*m_view.driveBox,
                             *m_view.folderTree,
                             *m_view.folderModel,
@@ -119,6 +124,7 @@ void TransferWindow::registerHandlers()
     add("Button9Click", [this] { deleteSite(); });
     add("BitBtn1Click", [this] { m_remote->goUp(); });
     add("ListView1DblClick", [this] { m_remote->enterSelectedFolder(); });
+    add("mnuRenameClick", [this] { m_remote->startRename(); });
     add("CheckBox1Click", [this] { m_local->applySelectAll(); });
     add("DirectoryListBox1Change", [this] { m_local->followTree(); });
     m_dispatcher.add(QStringLiteral("ListView1ColumnClick"), [this](int column) { m_remote->sortBy(column); });
@@ -136,9 +142,11 @@ void TransferWindow::registerHandlers()
     click(m_view.deleteSiteButton, "Button9Click");
     click(m_view.upButton, "BitBtn1Click");
     click(m_view.selectAllBox, "CheckBox1Click");
-    connect(m_view.remoteList, &QTreeWidget::itemDoubleClicked, this, [this] {
+    connect(m_view.remoteList, &QAbstractItemView::doubleClicked, this, [this] {
         m_dispatcher.run(QStringLiteral("ListView1DblClick"));
     });
+    connect(
+        m_view.renameAction, &QAction::triggered, this, [this] { m_dispatcher.run(QStringLiteral("mnuRenameClick")); });
     // Return enters a folder as a double click does, for those who work from the keyboard.
     auto *enter = new QShortcut(QKeySequence(Qt::Key_Return), m_view.remoteList, nullptr, nullptr, Qt::WidgetShortcut);
     connect(enter, &QShortcut::activated, this, [this] { m_dispatcher.run(QStringLiteral("ListView1DblClick")); });

@@ -3,6 +3,7 @@
 #include "common/anchorlayout.h"
 #include "common/namedwidget.h"
 #include "common/uifont.h"
+#include "transfer/remotelistmodel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -72,25 +73,49 @@ QLineEdit *edit(QWidget *parent, const char *name, QLabel *label)
     return e;
 }
 
-QTreeWidget *listView(QWidget *parent, const char *name, const QStringList &captions, const QList<int> &widths)
+// A report-style list: rows without a tree, several selectable, a clickable header.
+void setUpList(QTreeView *list)
 {
-    auto *list = named<QTreeWidget>(parent, name);
     // The window's black would show through the header beyond the last column.
     const QColor face = list->palette().color(QPalette::Button);
     setColors(list, Qt::black, face);
     setColors(list->header(), Qt::black, face);
     setColors(list->header()->viewport(), Qt::black, face);
     list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
     list->setUniformRowHeights(true);
     list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setAllColumnsShowFocus(true);
-    list->setColumnCount(static_cast<int>(captions.size()));
-    list->setHeaderLabels(captions);
-    for (int i = 0; i < widths.size(); ++i)
-        list->setColumnWidth(i, widths.at(i));
     list->header()->setSectionsClickable(true);
     list->header()->setSectionsMovable(false);
     list->header()->setStretchLastSection(false);
+}
+
+void setColumnWidths(QTreeView *list, const QList<int> &widths)
+{
+    for (int i = 0; i < widths.size(); ++i)
+        list->setColumnWidth(i, widths.at(i));
+}
+
+QTreeWidget *listView(QWidget *parent, const char *name, const QStringList &captions, const QList<int> &widths)
+{
+    auto *list = named<QTreeWidget>(parent, name);
+    setUpList(list);
+    list->setColumnCount(static_cast<int>(captions.size()));
+    list->setHeaderLabels(captions);
+    setColumnWidths(list, widths);
+    return list;
+}
+
+// The remote list is a view of the parsed listing: a folder of a hundred thousand entries
+// costs no widget item per row.
+QTreeView *remoteListView(QWidget *parent, RemoteListModel *model)
+{
+    auto *list = named<QTreeView>(parent, "ListView1");
+    setUpList(list);
+    list->setModel(model);
+    setColumnWidths(list, {120, 90, 80, 80});
     return list;
 }
 
@@ -152,11 +177,9 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     v.remoteFolder->setAccessibleDescription(QStringLiteral("現在のリモートフォルダ"));
     v.remoteFolder->setTextFormat(Qt::PlainText);
 
-    v.remoteList = listView(
-        client,
-        "ListView1",
-        {QStringLiteral("ファイル名"), QStringLiteral("更新日時"), QStringLiteral("サイズ"), QStringLiteral("属性")},
-        {120, 90, 80, 80});
+    v.remoteModel = new RemoteListModel(client);
+    v.remoteModel->setObjectName(QStringLiteral("RemoteListModel"));
+    v.remoteList = remoteListView(client, v.remoteModel);
     v.remoteList->setAccessibleName(QStringLiteral("リモートフォルダの一覧"));
     v.remoteList->setContextMenuPolicy(Qt::CustomContextMenu);
     v.remoteMenu = new QMenu(v.remoteList);
@@ -167,6 +190,12 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     v.makeFolderAction->setObjectName(QStringLiteral("mnuMakeFolder"));
     v.deleteAction = v.remoteMenu->addAction(QStringLiteral("削除"));
     v.deleteAction->setObjectName(QStringLiteral("mnuDelete"));
+    v.renameAction = v.remoteMenu->addAction(QStringLiteral("名前の変更"));
+    v.renameAction->setObjectName(QStringLiteral("mnuRename"));
+    // F2 works on the list itself too, not only while the menu is open.
+    v.renameAction->setShortcut(QKeySequence(Qt::Key_F2));
+    v.renameAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    v.remoteList->addAction(v.renameAction);
 
     v.uploadFolderButton = button(client, "Button11", "↑ﾌｫﾙﾀﾞｱｯﾌﾟﾛｰﾄﾞ");
     v.downloadFolderButton = button(client, "Button15", "↓ﾌｫﾙﾀﾞﾀﾞｳﾝﾛｰﾄﾞ");

@@ -15,6 +15,7 @@ class QToolButton;
 class QTreeView;
 class QTreeWidget;
 class QWidget;
+class RemoteListModel;
 
 // The controls of the transfer window at their designed places, with their designed names,
 // captions and hints. Knows nothing of what they do; the window and its two panes wire them.
@@ -39,11 +40,13 @@ struct TransferWindowView
     QLabel *counter = nullptr;               // LblCount
     QLabel *remoteFolder = nullptr;          // Label5
     QToolButton *upButton = nullptr;         // BitBtn1
-    QTreeWidget *remoteList = nullptr;       // ListView1
+    QTreeView *remoteList = nullptr;         // ListView1
+    RemoteListModel *remoteModel = nullptr;  // its rows
     QMenu *remoteMenu = nullptr;             // PopupMenu1
     QAction *permissionAction = nullptr;
     QAction *makeFolderAction = nullptr;
     QAction *deleteAction = nullptr;
+    QAction *renameAction = nullptr;             // 名前の変更 (F2)
     QPushButton *uploadFolderButton = nullptr;   // Button11
     QPushButton *downloadFolderButton = nullptr; // Button15
     QPushButton *uploadButton = nullptr;         // Button10

@@ -9,7 +9,7 @@
 
 namespace {
 
-// What a listing line should give: the name's bytes, the texts of the four columns and the
+// What a listing line should give: the name's bytes, the values of the four columns and the
 // folder flag; an empty name means the line gives no item.
 struct LineCase
 {
@@ -17,7 +17,7 @@ struct LineCase
     std::string line;
     std::string itemName;
     QString shown = {};
-    QString date = {};
+    RemoteDate date = {};
     qint64 size = 0;
     QString attributes = {};
     bool folder = false;
@@ -28,6 +28,9 @@ struct LineCase
 const std::string kCp932Name = "\x93\xfa\x96\x7b\x8c\xea.html";
 const std::string kUtf8Name = "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e.html";
 
+// The day the lines were read: a date without a year is in this year or the last.
+const QDate kToday(2026, 12, 8);
+
 const char kGarbage[] = "\xff\xfe\x00\x01 Jan  5 12:34 \x00\x00\x00 a b c";
 
 const std::vector<LineCase> kLines = {
@@ -35,14 +38,14 @@ const std::vector<LineCase> kLines = {
      "-rw-r--r--    1 1000     1000         1234 Jan 05 12:34 index.html",
      "index.html",
      QStringLiteral("index.html"),
-     QStringLiteral("Jan 05 12:34"),
+     {QDate(2026, 1, 5), QTime(12, 34)},
      1234,
      QStringLiteral("-rw-r--r--")},
     {"VsftpdFolderWithYear",
      "drwxr-xr-x    2 1000     1000         4096 Mar 14  2023 old",
      "old",
      QStringLiteral("old"),
-     QStringLiteral("Mar 14 2023"),
+     {QDate(2023, 3, 14), QTime()},
      4096,
      QStringLiteral("drwxr-xr-x"),
      true},
@@ -50,70 +53,70 @@ const std::vector<LineCase> kLines = {
      "-rw-r--r--   1 user     group        1234 Jan  5 12:34 index.html",
      "index.html",
      QStringLiteral("index.html"),
-     QStringLiteral("Jan 05 12:34"),
+     {QDate(2026, 1, 5), QTime(12, 34)},
      1234,
      QStringLiteral("-rw-r--r--")},
     {"PureFtpd",
      "-rw-r--r--    1 1000       1000             1234 Dec 31 23:59 a.txt",
      "a.txt",
      QStringLiteral("a.txt"),
-     QStringLiteral("Dec 31 23:59"),
+     {QDate(2025, 12, 31), QTime(23, 59)},
      1234,
      QStringLiteral("-rw-r--r--")},
     {"Pyftpdlib",
      "-rw-r--r--   1 qzweb    qzweb        1234 Jan 05 12:34 my page.html",
      "my page.html",
      QStringLiteral("my page.html"),
-     QStringLiteral("Jan 05 12:34"),
+     {QDate(2026, 1, 5), QTime(12, 34)},
      1234,
      QStringLiteral("-rw-r--r--")},
     {"BusyboxNoGroupWidth",
      "-rw-r--r--    1 0        0             123 Jan  5 12:34 file",
      "file",
      QStringLiteral("file"),
-     QStringLiteral("Jan 05 12:34"),
+     {QDate(2026, 1, 5), QTime(12, 34)},
      123,
      QStringLiteral("-rw-r--r--")},
     {"NameWithBlanks",
      "-rw-r--r--   1 u g 10 Jan  5 12:34 my  two  blanks.html",
      "my  two  blanks.html",
      QStringLiteral("my  two  blanks.html"),
-     QStringLiteral("Jan 05 12:34"),
+     {QDate(2026, 1, 5), QTime(12, 34)},
      10,
      QStringLiteral("-rw-r--r--")},
     {"LeadingBlanksKept",
      "-rw-r--r--   1 u g 10 Jan  5 12:34   lead.txt",
      "  lead.txt",
      QStringLiteral("  lead.txt"),
-     QStringLiteral("Jan 05 12:34"),
+     {QDate(2026, 1, 5), QTime(12, 34)},
      10,
      QStringLiteral("-rw-r--r--")},
     {"DateInsideTheName",
      "-rw-r--r--   1 u g 10 Feb  1 10:00 Jan  5 12:34 x",
      "Jan  5 12:34 x",
      QStringLiteral("Jan  5 12:34 x"),
-     QStringLiteral("Feb 01 10:00"),
+     {QDate(2026, 2, 1), QTime(10, 0)},
      10,
      QStringLiteral("-rw-r--r--")},
     {"Cp932Name",
      "-rw-r--r--   1 u g 10 Jan  5 12:34 " + kCp932Name,
      kCp932Name,
      QStringLiteral("日本語.html"),
-     QStringLiteral("Jan 05 12:34"),
+     {QDate(2026, 1, 5), QTime(12, 34)},
      10,
      QStringLiteral("-rw-r--r--")},
     {"Utf8Name",
      "-rw-r--r--   1 u g 10 Jan  5 12:34 " + kUtf8Name,
      kUtf8Name,
      QStringLiteral("日本語.html"),
-     QStringLiteral("Jan 05 12:34"),
+     {QDate(2026, 1, 5), QTime(12, 34)},
      10,
      QStringLiteral("-rw-r--r--")},
     {"LinkNamedByItself",
      "lrwxrwxrwx    1 u g   16 Jan  5 12:34 latest -> ../../secret.txt",
      "latest",
      QStringLiteral("latest"),
-     QStringLiteral("Jan 05 12:34"),
+     {QDate(2026, 1, 5), QTime(12, 34)},
      16,
      QStringLiteral("lrwxrwxrwx"),
      false,
@@ -122,7 +125,7 @@ const std::vector<LineCase> kLines = {
      "lrwxrwxrwx    1 u g   5 Jan  5 12:34 my link -> a b",
      "my link",
      QStringLiteral("my link"),
-     QStringLiteral("Jan 05 12:34"),
+     {QDate(2026, 1, 5), QTime(12, 34)},
      5,
      QStringLiteral("lrwxrwxrwx"),
      false,
@@ -131,28 +134,28 @@ const std::vector<LineCase> kLines = {
      "crw-rw-rw-    1 root     root       1,   3 Jan  5 12:34 null",
      "null",
      QStringLiteral("null"),
-     QStringLiteral("Jan 05 12:34"),
+     {QDate(2026, 1, 5), QTime(12, 34)},
      0,
      QStringLiteral("crw-rw-rw-")},
     {"SizeAboveFourGiB",
      "-rw-r--r--   1 u g 5368709120 Jan  5  2003 big.iso",
      "big.iso",
      QStringLiteral("big.iso"),
-     QStringLiteral("Jan 05 2003"),
+     {QDate(2003, 1, 5), QTime()},
      5368709120LL,
      QStringLiteral("-rw-r--r--")},
     {"AclMark",
      "-rw-r--r--+  1 u g 10 Jan  5 12:34 acl.txt",
      "acl.txt",
      QStringLiteral("acl.txt"),
-     QStringLiteral("Jan 05 12:34"),
+     {QDate(2026, 1, 5), QTime(12, 34)},
      10,
      QStringLiteral("-rw-r--r--+")},
     {"IisFolder",
      "01-05-26  12:34PM       <DIR>          my folder",
      "my folder",
      QStringLiteral("my folder"),
-     QStringLiteral("01-05-26 12:34PM"),
+     {QDate(2026, 1, 5), QTime(12, 34)},
      0,
      QStringLiteral("<DIR>"),
      true},
@@ -160,13 +163,13 @@ const std::vector<LineCase> kLines = {
      "01-05-26  12:34PM                 1234 my page.html",
      "my page.html",
      QStringLiteral("my page.html"),
-     QStringLiteral("01-05-26 12:34PM"),
+     {QDate(2026, 1, 5), QTime(12, 34)},
      1234},
     {"IisFourDigitYear",
      "01-05-2026  09:00AM           5368709120 big.iso",
      "big.iso",
      QStringLiteral("big.iso"),
-     QStringLiteral("01-05-2026 09:00AM"),
+     {QDate(2026, 1, 5), QTime(9, 0)},
      5368709120LL},
     {"Total", "total 24", ""},
     {"LongTotal", "total 123456789012345678", ""},
@@ -186,7 +189,7 @@ class ListingLine : public testing::TestWithParam<LineCase>
 TEST_P(ListingLine, GivesItsItemOrNone)
 {
     const LineCase &c = GetParam();
-    const auto item = RemoteListingParser::parseLine(QByteArray::fromStdString(c.line));
+    const auto item = RemoteListingParser::parseLine(QByteArray::fromStdString(c.line), kToday);
     if (c.itemName.empty()) {
         EXPECT_FALSE(item.has_value());
         return;
@@ -194,7 +197,7 @@ TEST_P(ListingLine, GivesItsItemOrNone)
     ASSERT_TRUE(item.has_value());
     EXPECT_EQ(item->name.toStdString(), c.itemName);
     EXPECT_EQ(item->displayName, c.shown);
-    EXPECT_EQ(item->dateText, c.date);
+    EXPECT_EQ(item->date, c.date);
     EXPECT_EQ(item->size, c.size);
     EXPECT_EQ(item->attributes, c.attributes);
     EXPECT_EQ(item->folder, c.folder);

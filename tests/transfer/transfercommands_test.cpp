@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTreeView>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -102,22 +103,29 @@ protected:
         return waitUntil([this] { return !m_window->isBusy(); });
     }
 
-    QTreeWidget *remoteList() { return control<QTreeWidget>("ListView1"); }
-    QTreeWidgetItem *remoteItem(const QString &name)
+    QTreeView *remoteList() { return control<QTreeView>("ListView1"); }
+    // The row showing the name; -1 when none does.
+    int remoteRow(const QString &name)
     {
-        for (int i = 0; i < remoteList()->topLevelItemCount(); ++i) {
-            if (remoteList()->topLevelItem(i)->text(0) == name)
-                return remoteList()->topLevelItem(i);
+        const QAbstractItemModel *model = remoteList()->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            if (model->index(row, 0).data().toString() == name)
+                return row;
         }
-        return nullptr;
+        return -1;
+    }
+    QString remoteText(const QString &name, int column)
+    {
+        return remoteList()->model()->index(remoteRow(name), column).data().toString();
     }
     bool selectRemote(const QString &name)
     {
         remoteList()->clearSelection();
-        QTreeWidgetItem *item = remoteItem(name);
-        if (item)
-            item->setSelected(true);
-        return item != nullptr;
+        const int row = remoteRow(name);
+        if (row >= 0)
+            remoteList()->selectionModel()->select(remoteList()->model()->index(row, 0),
+                                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        return row >= 0;
     }
     fs::path serverRoot() const { return fs::path(m_server.root()); }
 
@@ -151,7 +159,7 @@ TEST_F(TransferCommandsTest, AFolderTreeGoesUpComesBackByteForByteAndIsDeleted)
     EXPECT_EQ(m_window->statusText(), QStringLiteral("完了"));
     const auto original = treeOf(fsPath(site));
     EXPECT_EQ(treeOf(serverRoot() / "サイト"), original);
-    EXPECT_NE(remoteItem(QStringLiteral("サイト")), nullptr); // the remote list was read again
+    EXPECT_GE(remoteRow(QStringLiteral("サイト")), 0); // the remote list was read again
 
     QTemporaryDir elsewhere;
     m_window->setLocalFolder(elsewhere.path());
@@ -174,7 +182,7 @@ TEST_F(TransferCommandsTest, AFolderTreeGoesUpComesBackByteForByteAndIsDeleted)
     EXPECT_EQ(m_dialogs.messages.last().title, QStringLiteral("警告"));
     EXPECT_EQ(m_dialogs.messages.last().text, QStringLiteral("サイトを削除します。\n\n   よろしいですか？"));
     EXPECT_FALSE(fs::exists(serverRoot() / "サイト"));
-    EXPECT_EQ(remoteItem(QStringLiteral("サイト")), nullptr);
+    EXPECT_EQ(remoteRow(QStringLiteral("サイト")), -1);
     EXPECT_EQ(m_window->statusText(), QStringLiteral("完了"));
     EXPECT_EQ(m_dialogs.unexpected, 0);
 }
@@ -221,7 +229,7 @@ TEST_F(TransferCommandsTest, NewFolderAndPermissionChange)
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(m_dialogs.inputPrompts.size(), 2);
     EXPECT_TRUE(fs::is_directory(serverRoot() / "新しい"));
-    ASSERT_NE(remoteItem(QStringLiteral("新しい")), nullptr);
+    ASSERT_GE(remoteRow(QStringLiteral("新しい")), 0);
 
     writeFile(serverRoot() / "cgi.pl", "#!/usr/bin/perl\n");
     fs::permissions(serverRoot() / "cgi.pl", fs::perms(0644));
@@ -229,7 +237,7 @@ TEST_F(TransferCommandsTest, NewFolderAndPermissionChange)
     trigger("mnuMakeFolder");
     ASSERT_TRUE(waitIdle());
     ASSERT_TRUE(selectRemote(QStringLiteral("cgi.pl")));
-    EXPECT_EQ(remoteItem(QStringLiteral("cgi.pl"))->text(3), QStringLiteral("-rw-r--r--"));
+    EXPECT_EQ(remoteText(QStringLiteral("cgi.pl"), 3), QStringLiteral("-rw-r--r--"));
     m_dialogs.dialogScripts.enqueue([](QDialog *dialog) {
         dialog->findChild<QLineEdit *>(QStringLiteral("Edit1"))->setText(QStringLiteral("755"));
         dialog->findChild<QPushButton *>(QStringLiteral("Button1"))->click();
@@ -237,8 +245,8 @@ TEST_F(TransferCommandsTest, NewFolderAndPermissionChange)
     trigger("mnuPermission");
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(fs::status(serverRoot() / "cgi.pl").permissions() & fs::perms::all, fs::perms(0755));
-    ASSERT_NE(remoteItem(QStringLiteral("cgi.pl")), nullptr);
-    EXPECT_EQ(remoteItem(QStringLiteral("cgi.pl"))->text(3), QStringLiteral("-rwxr-xr-x"));
+    ASSERT_GE(remoteRow(QStringLiteral("cgi.pl")), 0);
+    EXPECT_EQ(remoteText(QStringLiteral("cgi.pl"), 3), QStringLiteral("-rwxr-xr-x"));
     EXPECT_EQ(m_permission->result(), QDialog::Accepted);
     EXPECT_EQ(m_dialogs.unexpected, 0);
     // The dialog belongs to the transfer window, so closing it brings that window back, not the

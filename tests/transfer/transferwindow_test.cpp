@@ -7,6 +7,7 @@
 #include "support/scripteduserdialogs.h"
 #include "transfer/ftp/ftpsettings.h"
 #include "transfer/localpane.h"
+#include "transfer/remotepane.h"
 #include "transfer/sitebook.h"
 
 #include <QAbstractButton>
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QFileSystemModel>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -116,7 +118,7 @@ protected:
         return found;
     }
 
-    QTreeWidget *remote() const { return control<QTreeWidget>("ListView1"); }
+    QTreeView *remote() const { return control<QTreeView>("ListView1"); }
     QTreeWidget *local() const { return control<QTreeWidget>("ListView2"); }
     QString remoteFolder() const { return control<QLabel>("Label5")->text(); }
 
@@ -128,36 +130,50 @@ protected:
         return QTest::qWaitFor([this] { return !m_window->isBusy(); }, kJobWaitMs);
     }
 
-    static QStringList names(const QTreeWidget *list, int column = 0)
+    static int rowCount(const QAbstractItemView *list) { return list->model()->rowCount(); }
+
+    static QStringList names(const QAbstractItemView *list, int column = 0)
     {
         QStringList texts;
-        for (int i = 0; i < list->topLevelItemCount(); ++i)
-            texts.append(list->topLevelItem(i)->text(column));
+        for (int row = 0; row < rowCount(list); ++row)
+            texts.append(list->model()->index(row, column).data().toString());
         return texts;
     }
 
-    static QTreeWidgetItem *item(QTreeWidget *list, const QString &name)
+    // The name's row; invalid when the list shows no such name.
+    static QModelIndex row(const QAbstractItemView *list, const QString &name)
     {
-        const QList<QTreeWidgetItem *> found = list->findItems(name, Qt::MatchExactly, 0);
-        return found.isEmpty() ? nullptr : found.constFirst();
+        const QModelIndexList found =
+            list->model()->match(list->model()->index(0, 0), Qt::DisplayRole, name, 1, Qt::MatchExactly);
+        return found.isEmpty() ? QModelIndex() : found.constFirst();
+    }
+
+    static QVariant cell(const QAbstractItemView *list, const QString &name, int column, int role = Qt::DisplayRole)
+    {
+        const QModelIndex found = row(list, name);
+        return found.sibling(found.row(), column).data(role);
+    }
+
+    // Makes the name's row the only one selected, and the current one.
+    QModelIndex select(const QString &name) const
+    {
+        const QModelIndex found = row(remote(), name);
+        EXPECT_TRUE(found.isValid()) << name.toStdString();
+        remote()->setCurrentIndex(found);
+        remote()->selectionModel()->select(found, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        return found;
     }
 
     void doubleClick(const QString &name) const
     {
-        QTreeWidgetItem *row = item(remote(), name);
-        ASSERT_NE(row, nullptr) << name.toStdString();
-        remote()->clearSelection();
-        remote()->setCurrentItem(row);
-        row->setSelected(true);
-        emit remote()->itemDoubleClicked(row, 0);
+        const QModelIndex found = select(name);
+        ASSERT_TRUE(found.isValid());
+        emit remote()->doubleClicked(found);
     }
 
-    // Edits the remote name in place and ends the edit with the key.
-    void editName(const QString &name, const QString &typed, Qt::Key end) const
+    // Ends the open edit of a remote name with the text and the key.
+    void finishEdit(const QString &typed, Qt::Key end) const
     {
-        QTreeWidgetItem *row = item(remote(), name);
-        ASSERT_NE(row, nullptr) << name.toStdString();
-        remote()->editItem(row, 0);
         auto *editor = remote()->viewport()->findChild<QLineEdit *>();
         ASSERT_NE(editor, nullptr);
         editor->setText(typed);
@@ -166,6 +182,15 @@ protected:
         // finds its own.
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // Edits the remote name in place and ends the edit with the key.
+    void editName(const QString &name, const QString &typed, Qt::Key end) const
+    {
+        const QModelIndex found = row(remote(), name);
+        ASSERT_TRUE(found.isValid()) << name.toStdString();
+        remote()->edit(found);
+        finishEdit(typed, end);
     }
 
     // The server's tree: a folder with a Japanese name, a file with blanks, a link.
@@ -230,7 +255,7 @@ TEST_F(TransferWindowTest, HasEveryControlWithItsCaptionAndStartsDisconnected)
     const QStringList remoteCaptions{"ファイル名", "更新日時", "サイズ", "属性"};
     const QList<int> remoteWidths{120, 90, 80, 80};
     for (int i = 0; i < remoteCaptions.size(); ++i) {
-        EXPECT_EQ(remote()->headerItem()->text(i), remoteCaptions.at(i));
+        EXPECT_EQ(remote()->model()->headerData(i, Qt::Horizontal).toString(), remoteCaptions.at(i));
         EXPECT_EQ(remote()->columnWidth(i), remoteWidths.at(i));
     }
     EXPECT_EQ(local()->columnCount(), 3);
@@ -239,7 +264,7 @@ TEST_F(TransferWindowTest, HasEveryControlWithItsCaptionAndStartsDisconnected)
     QStringList menu;
     for (QAction *action : control<QMenu>("PopupMenu1")->actions())
         menu.append(action->text());
-    EXPECT_EQ(menu, (QStringList{"パーミション", "フォルダ作成", "削除"}));
+    EXPECT_EQ(menu, (QStringList{"パーミション", "フォルダ作成", "削除", "名前の変更"}));
 
     // Every control a user reaches says what it is.
     for (QWidget *widget : m_window->findChildren<QWidget *>()) {
@@ -333,14 +358,15 @@ TEST_F(TransferWindowTest, ConnectsListsMovesSortsRenamesAndDisconnects)
     for (const char *name : {"Edit1", "Edit2", "Edit3", "Edit4"})
         EXPECT_FALSE(control<QLineEdit>(name)->isEnabled()) << name;
 
-    QTreeWidgetItem *link = item(remote(), QStringLiteral("latest"));
-    ASSERT_NE(link, nullptr);
-    EXPECT_TRUE(link->text(3).startsWith(QLatin1Char('l')));
-    EXPECT_TRUE(link->toolTip(0).contains(QStringLiteral("index.html")));
-    EXPECT_EQ(item(remote(), QStringLiteral("index.html"))->text(2), QStringLiteral("     1,234"));
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z][a-z][a-z] \\d\\d (\\d\\d:\\d\\d|\\d{4})$"))
-                    .match(item(remote(), QStringLiteral("index.html"))->text(1))
-                    .hasMatch());
+    const QString link = QStringLiteral("latest");
+    ASSERT_TRUE(row(remote(), link).isValid());
+    EXPECT_TRUE(cell(remote(), link, 3).toString().startsWith(QLatin1Char('l')));
+    EXPECT_TRUE(cell(remote(), link, 0, Qt::ToolTipRole).toString().contains(QStringLiteral("index.html")));
+    EXPECT_EQ(cell(remote(), QStringLiteral("index.html"), 2).toString(), QStringLiteral("     1,234"));
+    // Dates in the local list's form, the year included, not "Dec 08".
+    const QString date = cell(remote(), QStringLiteral("index.html"), 1).toString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d$")).match(date).hasMatch())
+        << date.toStdString();
 
     // One sort state for both lists: the size column clicked on the local list, then on the
     // remote one, sorts the remote list descending.
@@ -383,7 +409,7 @@ TEST_F(TransferWindowTest, ConnectsListsMovesSortsRenamesAndDisconnects)
     EXPECT_EQ(m_dialogs.messages.size(), 0);
     EXPECT_TRUE(fs::exists(root / "top page.html"));
     EXPECT_FALSE(fs::exists(root / "my page.html"));
-    EXPECT_NE(item(remote(), QStringLiteral("top page.html")), nullptr);
+    EXPECT_TRUE(row(remote(), QStringLiteral("top page.html")).isValid());
 
     doubleClick(QStringLiteral("日本語フォルダ"));
     ASSERT_TRUE(waitIdle());
@@ -391,7 +417,7 @@ TEST_F(TransferWindowTest, ConnectsListsMovesSortsRenamesAndDisconnects)
     EXPECT_EQ(names(remote()), QStringList{"中.txt"});
 
     click("Button2");
-    EXPECT_EQ(remote()->topLevelItemCount(), 0);
+    EXPECT_EQ(rowCount(remote()), 0);
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(m_window->statusText(), QStringLiteral("切断成功"));
     EXPECT_TRUE(control<QPushButton>("Button1")->isEnabled());
@@ -411,6 +437,59 @@ TEST_F(TransferWindowTest, ConnectsListsMovesSortsRenamesAndDisconnects)
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(remoteFolder(), QStringLiteral("/"));
     EXPECT_EQ(m_dialogs.messages.size(), 0);
+}
+
+TEST_F(TransferWindowTest, RenameInThePopupMenuEditsTheSelectedNameInPlace)
+{
+    PyFtpdServer server;
+    fillServer(server);
+    writeBook({siteLine(server, "secret")});
+    open();
+    click("Button1");
+    ASSERT_TRUE(waitIdle());
+    auto *rename = control<QAction>("mnuRename");
+    ASSERT_NE(rename, nullptr);
+    EXPECT_EQ(control<QMenu>("PopupMenu1")->actions().constLast(), rename);
+    EXPECT_EQ(rename->shortcut(), QKeySequence(Qt::Key_F2));
+
+    ASSERT_TRUE(select(QStringLiteral("index.html")).isValid());
+    rename->trigger();
+    finishEdit(QStringLiteral("top.html"), Qt::Key_Return);
+    ASSERT_TRUE(waitIdle());
+    EXPECT_TRUE(m_dialogs.messages.isEmpty()) << m_dialogs.messages.constFirst().text.toStdString();
+    EXPECT_TRUE(fs::exists(fs::path(server.root()) / "top.html"));
+    EXPECT_FALSE(fs::exists(fs::path(server.root()) / "index.html"));
+    EXPECT_TRUE(row(remote(), QStringLiteral("top.html")).isValid());
+}
+
+TEST_F(TransferWindowTest, StopEndsARefreshThatWaitsOnASilentServer)
+{
+    ScriptedFtpServer server;
+    scriptLogin(server)
+        .answer("257 \"/\" is the current directory")
+        .answer("257 \"/\" is the current directory")
+        .answer("200 PORT ok")
+        .answer("150 Here it comes")
+        .sendData("")
+        .reply("226 Done")
+        .receive(); // the refresh's PWD, never answered
+    server.start();
+    writeBook({QStringLiteral("Scripted,127.0.0.1:%1,alice,secret,").arg(server.port())});
+    open();
+    click("Button1");
+    ASSERT_TRUE(waitIdle());
+    ASSERT_EQ(m_window->statusText(), QStringLiteral("接続成功"));
+
+    m_window->remotePane().refresh();
+    auto *stop = control<QPushButton>("AbortButton");
+    ASSERT_TRUE(QTest::qWaitFor([stop] { return stop->isVisible(); }, 5000));
+    EXPECT_TRUE(stop->isEnabled());
+    stop->click();
+    // Ended by the stop, long before the 30-second time limit (or the server hanging up after 5).
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !m_window->isBusy(); }, 3000));
+    EXPECT_TRUE(m_dialogs.messages.isEmpty()) << m_dialogs.messages.constFirst().text.toStdString();
+    EXPECT_FALSE(stop->isVisible());
+    server.finish();
 }
 
 TEST_F(TransferWindowTest, FailingCommandsShowTheServerReplyAndTheListKeepsWhatItHeld)
@@ -442,9 +521,7 @@ TEST_F(TransferWindowTest, FailingCommandsShowTheServerReplyAndTheListKeepsWhatI
     EXPECT_EQ(names(remote()), before); // the item has its old name back
 
     // The keyboard's way in: Return on the list enters the selected folder.
-    QTreeWidgetItem *folder = item(remote(), QStringLiteral("日本語フォルダ"));
-    ASSERT_NE(folder, nullptr);
-    remote()->setCurrentItem(folder);
+    ASSERT_TRUE(select(QStringLiteral("日本語フォルダ")).isValid());
     remote()->setFocus();
     QTest::keyClick(remote(), Qt::Key_Return);
     ASSERT_TRUE(waitIdle());
@@ -470,7 +547,7 @@ TEST_F(TransferWindowTest, AMissingSavedFolderLeavesTheUserInTheLoginFolder)
     EXPECT_EQ(m_dialogs.messages.size(), 0);
     EXPECT_EQ(m_window->statusText(), QStringLiteral("接続成功"));
     EXPECT_EQ(remoteFolder(), QStringLiteral("/"));
-    EXPECT_EQ(remote()->topLevelItemCount(), 5);
+    EXPECT_EQ(rowCount(remote()), 5);
 }
 
 TEST_F(TransferWindowTest, AWrongPasswordShowsTheServerReplyAndSaysTheConnectionFailed)
@@ -577,13 +654,15 @@ TEST_F(TransferWindowTest, TheLocalListShowsFilesOnlyAndFollowsTheFolderTree)
     QStringList files = names(local());
     files.sort();
     EXPECT_EQ(files, (QStringList{"a.txt", "b.html", "表.htm"}));
-    ASSERT_NE(item(local(), QStringLiteral("表.htm")), nullptr);
-    EXPECT_EQ(item(local(), QStringLiteral("表.htm"))->data(0, LocalPane::kNameRole).toByteArray(), "\x95\x5c.htm");
-    EXPECT_EQ(item(local(), QStringLiteral("表.htm"))->text(2), QStringLiteral("         3"));
-    QTreeWidgetItem *big = item(local(), QStringLiteral("b.html"));
-    EXPECT_EQ(big->text(2), QStringLiteral(" 1,234,567"));
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}/\\d\\d/\\d\\d( .+)?$")).match(big->text(1)).hasMatch())
-        << big->text(1).toStdString();
+    const QString hyouName = QStringLiteral("表.htm");
+    EXPECT_EQ(cell(local(), hyouName, 0, LocalPane::kNameRole).toByteArray(), "\x95\x5c.htm");
+    EXPECT_EQ(cell(local(), hyouName, 2).toString(), QStringLiteral("         3"));
+    const QString big = QStringLiteral("b.html");
+    EXPECT_EQ(cell(local(), big, 2).toString(), QStringLiteral(" 1,234,567"));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d{4}/\\d\\d/\\d\\d( .+)?$"))
+                    .match(cell(local(), big, 1).toString())
+                    .hasMatch())
+        << cell(local(), big, 1).toString().toStdString();
 
     control<QCheckBox>("CheckBox1")->click();
     EXPECT_EQ(local()->selectedItems().size(), 3);
@@ -598,7 +677,7 @@ TEST_F(TransferWindowTest, TheLocalListShowsFilesOnlyAndFollowsTheFolderTree)
     tree->setCurrentIndex(model->index(dir.filePath(QStringLiteral("site/img"))));
     ASSERT_TRUE(filled.count() > 0 || filled.wait(5000));
     EXPECT_EQ(QDir::currentPath(), dir.filePath(QStringLiteral("site/img")));
-    EXPECT_EQ(local()->topLevelItemCount(), 0);
+    EXPECT_EQ(rowCount(local()), 0);
     fs::remove(hyou); // QTemporaryDir's clean-up cannot see the name
 }
 
@@ -619,7 +698,7 @@ TEST_F(TransferWindowTest, AFolderOfTwentyThousandFilesListsWithoutStoppingTheWi
     EXPECT_EQ(filled.count(), 0); // the first slice only; the rest comes between events
     ASSERT_TRUE(filled.wait(60000));
     EXPECT_GT(ticks, 0);
-    EXPECT_EQ(local()->topLevelItemCount(), kFiles);
+    EXPECT_EQ(rowCount(local()), kFiles);
 }
 
 } // namespace

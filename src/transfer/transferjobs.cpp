@@ -67,8 +67,10 @@ QString withSeparator(const QString &folder)
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
-QString skippedEntry(const QString &name, const QString &reason)
+// One line per entry: an error's Japanese lead and the server's own line stand side by side.
+QString skippedEntry(const QString &name, QString reason)
 {
+    reason.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
     return name + QStringLiteral("（") + reason + QStringLiteral("）");
 }
 

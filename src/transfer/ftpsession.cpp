@@ -3,7 +3,6 @@
 #include "transfer/ftp/ftpcancellederror.h"
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftperrortext.h"
-#include "transfer/serverended.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -90,8 +89,6 @@ void FtpSession::runOne(Queued &queued)
             post([this, id, done, total, name] { emit progress(id, done, total, name); });
         },
         stopRequested);
-    const bool wasConnected = m_client->isConnected();
-    bool serverEnded = false;
     try {
         outcome.result = queued.job(context);
     } catch (const FtpCancelledError &error) {
@@ -99,15 +96,12 @@ void FtpSession::runOne(Queued &queued)
         outcome.cancelled = true;
     } catch (const std::exception &error) {
         outcome.error = ftpErrorText(error);
-        serverEnded = wasConnected && ServerEnded::check(*m_client, error);
     } catch (...) {
-        outcome.error = QStringLiteral("Unknown error.");
+        outcome.error = QStringLiteral("原因のわからないエラーで中止しました。もう一度試してください。");
     }
     // A failure that a cancel caused (a connection cut while waiting) is the cancel.
     if (!outcome.error.isEmpty() && stopRequested())
         outcome.cancelled = true;
-    if (serverEnded && !outcome.cancelled)
-        outcome.error = ServerEnded::explain(outcome.error);
     queued.job = nullptr; // what the job holds goes now, on this thread, not with the queue entry
     post([this, id, outcome] { deliverFinished(id, outcome); });
 }

@@ -6,7 +6,6 @@
 #include "transfer/ftpjobcontext.h"
 #include "transfer/remotelistingparser.h"
 #include "transfer/remotenames.h"
-#include "transfer/serverended.h"
 #include "transfer/transferpaths.h"
 #include "transfer/transferprogress.h"
 
@@ -132,9 +131,7 @@ Attempt attempt(FtpJobContext &context,
         summary.interruptedFile = name;
         return Attempt::Stopped;
     } catch (const std::exception &error) {
-        QString why = ftpErrorText(error);
-        if (ServerEnded::check(context.client(), error))
-            why = ServerEnded::explain(why);
+        const QString why = ftpErrorText(error);
         if (onFailure == OnFailure::Stop || !context.client().isConnected()) {
             summary.interruptedFile = name;
             summary.stopError = failedText + QLatin1Char('\n') + why;
@@ -380,7 +377,7 @@ Summary downloadFolder(FtpJobContext &context,
             throw;
         } catch (const std::exception &error) {
             // One folder the server will not list costs its own contents, not the rest.
-            if (ServerEnded::check(client, error) || !client.isConnected())
+            if (!client.isConnected())
                 throw;
             summary.failed.append(skippedEntry(RemoteNames::decode(path), ftpErrorText(error)));
             return entries;

@@ -208,7 +208,7 @@ TEST_P(FolderUploadEndTest, GoesOnPastAFailingFileAndNamesTheFileTheEndCut)
     EXPECT_EQ(summary.interruptedFile, QStringLiteral("site/c.html"));
     EXPECT_TRUE(summary.stopError.startsWith(QStringLiteral("site/c.html をアップロードできませんでした\n")))
         << summary.stopError.toStdString();
-    EXPECT_TRUE(summary.stopError.contains(QStringLiteral("サーバーが接続を切りました")))
+    EXPECT_TRUE(summary.stopError.contains(QStringLiteral("もう一度接続してください")))
         << summary.stopError.toStdString();
     EXPECT_TRUE(summary.stopError.contains(QString::fromLatin1(GetParam().serverText)))
         << summary.stopError.toStdString();

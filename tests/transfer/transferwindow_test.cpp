@@ -591,7 +591,7 @@ TEST_F(TransferWindowTest, AServerThatEndsTheConnectionLeavesTheWindowDisconnect
     EXPECT_TRUE(control<QLineEdit>("Edit1")->isEnabled());
     ASSERT_EQ(m_dialogs.messages.size(), 1);
     const QString text = m_dialogs.messages.constFirst().text;
-    EXPECT_TRUE(text.startsWith(QStringLiteral("サーバーが接続を切りました"))) << text.toStdString();
+    EXPECT_TRUE(text.startsWith(QStringLiteral("サーバーが接続を終了しました"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("421 Timeout."))) << text.toStdString();
     server.finish();
     EXPECT_EQ(server.failure(), "");

@@ -73,6 +73,12 @@ QString skippedEntry(const QString &name, QString reason)
     return name + QStringLiteral("（") + reason + QStringLiteral("）");
 }
 
+// A listing line no real entry needs; what it named, if anything, cannot be told.
+QString overlongLinesReason(std::size_t count)
+{
+    return QStringLiteral("一覧の長すぎる行 %1 行を読み飛ばしました").arg(count);
+}
+
 QString linkReason()
 {
     return QStringLiteral("リンク");
@@ -371,8 +377,9 @@ Summary downloadFolder(FtpJobContext &context,
         context.reportProgress(0, 0, RemoteNames::decode(path));
         QList<FolderWalk::RemoteEntry> entries;
         std::vector<std::string> lines;
+        FtpClient::SkippedLines overlong;
         try {
-            lines = client.list(bytes(path));
+            lines = client.list(bytes(path), {}, &overlong);
         } catch (const FtpCancelledError &) {
             throw;
         } catch (const std::exception &error) {
@@ -382,6 +389,8 @@ Summary downloadFolder(FtpJobContext &context,
             summary.failed.append(skippedEntry(RemoteNames::decode(path), ftpErrorText(error)));
             return entries;
         }
+        if (overlong.count > 0)
+            summary.skipped.append(skippedEntry(RemoteNames::decode(path), overlongLinesReason(overlong.count)));
         for (const RemoteItem &item : RemoteListingParser::parse(lines)) {
             if (item.name == "." || item.name == "..")
                 continue;

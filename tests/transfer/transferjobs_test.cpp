@@ -261,7 +261,9 @@ TEST_F(TransferJobsTest, ADownloadThatEndsShortFailsKeepsTheOldFileAndTheFolderD
     writeFile(m_folder / "site" / "a.html", "old site a");
     scriptLogin(m_server);
     download(m_server, "new"); // ▼ of a.html, listed with 10 bytes
-    listing(m_server, fileLine("a.html", 10) + dirLine("sub") + fileLine("b.html", 3));
+    // A listing line longer than any entry needs is passed over and told, not a stop.
+    listing(m_server,
+            fileLine("a.html", 10) + dirLine("sub") + std::string(5000, 'x') + "\r\n" + fileLine("b.html", 3));
     m_server.answer("200 PORT ok").answer("550 sub: Permission denied.");
     download(m_server, "new"); // site/a.html, listed with 10 bytes
     download(m_server, "bbb").start();
@@ -279,6 +281,7 @@ TEST_F(TransferJobsTest, ADownloadThatEndsShortFailsKeepsTheOldFileAndTheFolderD
     EXPECT_TRUE(summary.failed.at(0).endsWith(QStringLiteral(" 550 sub: Permission denied.）")))
         << summary.failed.at(0).toStdString();
     EXPECT_TRUE(summary.failed.at(1).startsWith(QStringLiteral("site/a.html（"))) << summary.failed.at(1).toStdString();
+    EXPECT_EQ(summary.skipped, QStringList{"site/（一覧の長すぎる行 1 行を読み飛ばしました）"});
     EXPECT_TRUE(summary.stopError.isEmpty());
 }
 

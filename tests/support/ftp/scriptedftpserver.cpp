@@ -268,6 +268,10 @@ ScriptedFtpServer &ScriptedFtpServer::receiveDataUntilCommand()
             if (!commandWaiting())
                 fail("the client closed the data connection before it sent a command");
         }
+        // What the client sent before its command is here by now, on loopback: take it too, so
+        // what was received does not hang on which connection the poll happened to see first.
+        for (ssize_t got = 0; (got = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT)) > 0;)
+            data.append(buffer, static_cast<std::size_t>(got));
         closeFd(fd);
         const std::lock_guard lock(m_mutex);
         m_receivedData += data;

@@ -44,9 +44,16 @@ def main():
     if app is None:
         print("qzweb did not appear on the accessibility bus")
         return 1
-    found = []
-    walk(app, found)
-    missing = [entry for entry in EXPECTED if entry not in found]
+    # The application shows on the bus before its window is complete; on a loaded machine the
+    # first walk can come too early, so it is read again until it is complete or time is up.
+    deadline = time.time() + 45
+    while True:
+        found = []
+        walk(app, found)
+        missing = [entry for entry in EXPECTED if entry not in found]
+        if not missing or time.time() > deadline:
+            break
+        time.sleep(0.5)
     nameless = [role for role, name in found if role in NAMED_ROLES and not name]
     for entry in missing:
         print("missing on the bus: %s %r" % entry)

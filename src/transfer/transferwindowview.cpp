@@ -22,6 +22,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kStatusPanelWidth = 250;
@@ -115,7 +117,10 @@ QTreeView *remoteListView(QWidget *parent, RemoteListModel *model)
     auto *list = named<QTreeView>(parent, "ListView1");
     setUpList(list);
     list->setModel(model);
-    setColumnWidths(list, {120, 90, 80, 80});
+    // The date shows with its year ("2026/12/08 09:30"), longer than a listing's "Dec 08 09:30":
+    // its column is as wide as that text, so no date is cut to "…".
+    const int dateWidth = list->fontMetrics().horizontalAdvance(QStringLiteral("0000/00/00 00:00")) + 16;
+    setColumnWidths(list, {120, std::max(90, dateWidth), 80, 80});
     return list;
 }
 

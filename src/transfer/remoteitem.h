@@ -18,6 +18,9 @@ struct RemoteItem
     QString attributes; // the listing's first token ("drwxr-xr-x"), or "<DIR>" in MS-DOS form
     bool folder = false;
     QString linkTarget; // where a symbolic link points; empty for everything else
+
+    // A Unix listing marks a symbolic link by its type letter, with or without "-> target".
+    bool isLink() const { return attributes.startsWith(QLatin1Char('l')); }
 };
 
 // The entries of a listing. Implicitly shared, so handing a long listing from the worker thread

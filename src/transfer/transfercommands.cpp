@@ -315,7 +315,7 @@ void TransferCommands::downloadSelected()
         return;
     QList<TransferJobs::RemoteTarget> items;
     for (const RemoteItem &item : selectedRemote())
-        items.append({item.name, item.size, item.attributes.startsWith(QLatin1Char('l'))});
+        items.append({item.name, item.size, item.isLink()});
     if (items.isEmpty())
         return;
     m_status(QStringLiteral("ﾀﾞｳﾝﾛｰﾄﾞ中..."));

@@ -396,7 +396,7 @@ Summary downloadFolder(FtpJobContext &context,
                 continue;
             const QString shown = RemoteNames::decode(path + item.name);
             // A link may lead anywhere on the server, back up the tree included.
-            if (item.attributes.startsWith(QLatin1Char('l'))) {
+            if (item.isLink()) {
                 summary.skipped.append(skippedEntry(shown, linkReason()));
                 continue;
             }

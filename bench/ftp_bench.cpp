@@ -351,7 +351,7 @@ void configureChildClient(FtpClient &client, char **argv)
 {
     FtpSettings &settings = client.settings();
     settings.host = "127.0.0.1";
-    settings.passive = std::string(argv[3]) == "passive";
+    settings.dataMode = std::string(argv[3]) == "passive" ? FtpDataMode::Passive : FtpDataMode::Active;
     settings.port = static_cast<std::uint16_t>(std::atoi(argv[4]));
     settings.user = argv[5];
     settings.password = argv[6];

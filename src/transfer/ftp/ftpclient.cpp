@@ -416,7 +416,7 @@ void FtpClient::transfer(FtpStep step, const std::string &argument, const DataWo
 
     std::unique_ptr<FtpDataConnection> data;
     Ipv4Endpoint passiveServer{};
-    if (m_settings.passive) {
+    if (m_settings.dataMode != FtpDataMode::Active) {
         const Ipv4Endpoint named = FtpHostPort::parsePassiveReply(command(FtpStep::Passive).lastLine());
         // Only the port is taken from the reply: the address a server names could point the
         // client at any machine, so the data connection goes where the control connection went.
@@ -436,7 +436,7 @@ void FtpClient::transfer(FtpStep step, const std::string &argument, const DataWo
     };
     std::optional<FtpReply> early; // the final reply, when it came before the data connection
     try {
-        if (m_settings.passive) {
+        if (m_settings.dataMode != FtpDataMode::Active) {
             data = std::make_unique<FtpDataConnection>(
                 FtpDataConnection::connectTo(passiveServer, m_settings.timeLimits.connect, &m_interrupter));
             expect(step == FtpStep::Store ? FtpStep::PassiveStore : step);

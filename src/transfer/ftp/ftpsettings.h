@@ -3,10 +3,26 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 enum class FtpTransferType {
     Binary,
     Ascii,
+};
+
+// Whether the control and data connections are protected. ExplicitTls never falls back to
+// plain FTP: a server that refuses AUTH TLS is an error.
+enum class FtpSecurity {
+    Plain,
+    ExplicitTls,
+};
+
+// How data connections are made. Auto tries passive mode (EPSV, then PASV) and turns to
+// active mode only when the server refuses passive mode.
+enum class FtpDataMode {
+    Active,
+    Passive,
+    Auto,
 };
 
 // How long the client waits for the server before giving up with FtpTimeoutError.
@@ -33,7 +49,14 @@ struct FtpSettings
     std::uint16_t port = defaultPort;
     std::string user;
     std::string password;
-    bool passive = false;
+    FtpDataMode dataMode = FtpDataMode::Active;
+    FtpSecurity security = FtpSecurity::Plain;
+    // A file of PEM certificates to trust instead of the system's; empty for the system's.
+    std::string trustedCaFile;
+    // SHA-256 fingerprints (FtpCertificate::fingerprint form) of server certificates the user
+    // accepted although they fail the check; any other failing certificate ends connect()
+    // with FtpCertificateError.
+    std::vector<std::string> acceptedCertificates;
     FtpTransferType transferType = FtpTransferType::Binary;
     // In active mode, take the data connection only from the control connection's peer, so
     // nobody else can slip a file in or read one out. Off only for servers whose data

@@ -58,7 +58,7 @@ protected:
         settings.port = s_server->port();
         settings.user = s_server->user();
         settings.password = s_server->password();
-        settings.passive = GetParam() == Mode::Passive;
+        settings.dataMode = GetParam() == Mode::Passive ? FtpDataMode::Passive : FtpDataMode::Active;
         settings.timeLimits.connect = std::chrono::seconds(5);
         settings.timeLimits.reply = std::chrono::seconds(5);
         settings.timeLimits.dataAccept = std::chrono::seconds(5);

@@ -361,7 +361,7 @@ TEST_F(ScriptedSession, PassiveTransfersUseTheReplyPort)
 {
     const fs::path source = m_folder / "empty.txt";
     writeFile(source, "");
-    m_client.settings().passive = true;
+    m_client.settings().dataMode = FtpDataMode::Passive;
     scriptLogin(m_server)
         .receive()
         .offerPassive()
@@ -385,7 +385,7 @@ TEST_F(ScriptedSession, PassiveReplyNamingAnotherHostIsIgnored)
 {
     // The reply names 127.0.0.3, where nothing listens: the data must come from the
     // control connection's peer, 127.0.0.1, on the reply's port.
-    m_client.settings().passive = true;
+    m_client.settings().dataMode = FtpDataMode::Passive;
     scriptLogin(m_server)
         .receive()
         .offerPassive("127,0,0,3")
@@ -400,7 +400,7 @@ TEST_F(ScriptedSession, PassiveReplyNamingAnotherHostIsIgnored)
 
 TEST_F(ScriptedSession, MalformedPassiveReplyIsAnError)
 {
-    m_client.settings().passive = true;
+    m_client.settings().dataMode = FtpDataMode::Passive;
     scriptLogin(m_server).answer("227 Entering Passive Mode (127,0,0,1,0,0)").answer("257 \"/\"").start();
     m_client.connect();
     EXPECT_THROW(m_client.list(""), FtpProtocolError);
@@ -452,7 +452,7 @@ TEST_F(ScriptedSession, ServerDataIsTakenAfterAnIntruderWasDropped)
 TEST_F(ScriptedSession, StalledDataConnectionRunsIntoItsTimeLimit)
 {
     const fs::path target = m_folder / "slow.html";
-    m_client.settings().passive = true;
+    m_client.settings().dataMode = FtpDataMode::Passive;
     scriptLogin(m_server)
         .receive()
         .offerPassive()
@@ -489,7 +489,7 @@ TEST_F(ScriptedSession, StoppedUploadAnsweredOnlyWith225StaysInStep)
 {
     const fs::path source = m_folder / "big.bin";
     writeFile(source, std::string(256 * 1024, 'b'));
-    m_client.settings().passive = true;
+    m_client.settings().dataMode = FtpDataMode::Passive;
     scriptLogin(m_server)
         .offerPassive()
         .answer("150 Opening")

@@ -98,13 +98,11 @@ QStringList SiteBook::unstorableCharacters(const QString &field)
     return names;
 }
 
-QString SiteBook::invalidReason(const SiteRecord &record)
+QString SiteBook::invalidReason(const SiteRecord &record, Password password)
 {
-    const QStringList typed{record.name, record.host, record.user, record.password};
-    for (const QString &field : typed) {
-        if (field.isEmpty())
-            return QStringLiteral("4つとも記入してください");
-    }
+    const bool passwordMissing = record.password.isEmpty() && password == Password::Required;
+    if (record.name.isEmpty() || record.host.isEmpty() || record.user.isEmpty() || passwordMissing)
+        return QStringLiteral("4つとも記入してください");
     static const QStringList kFieldNames{QStringLiteral("登録名"),
                                          QStringLiteral("ホスト名"),
                                          QStringLiteral("ユーザーＩＤ"),

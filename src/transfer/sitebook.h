@@ -42,10 +42,16 @@ public:
     // True when the book changed since it was last loaded or written.
     bool modified() const { return m_modified; }
 
-    // Why the entry cannot be stored, or empty: the four text fields must be filled, and no
-    // field, the folder included, may hold a character its line cannot keep. The text names
-    // every such character and the fields holding them.
-    static QString invalidReason(const SiteRecord &record);
+    enum class Password {
+        Required,
+        KeptElsewhere, // the keyring or this run holds it: the box may stay empty
+    };
+
+    // Why the entry cannot be stored, or empty: the four text fields must be filled (the
+    // password's only where it is required), and no field, the folder included, may hold a
+    // character its line cannot keep. The text names every such character and the fields
+    // holding them.
+    static QString invalidReason(const SiteRecord &record, Password password = Password::Required);
     // The names of the characters of a field that its line cannot keep: a comma would start
     // another field, a line break another line, a zero would end the file. Empty when it fits.
     static QStringList unstorableCharacters(const QString &field);

@@ -62,8 +62,10 @@ void SecretServiceStore::run(QKeychain::Job *job, std::chrono::milliseconds limi
     auto pending = std::make_shared<Callback>(std::move(answered));
     auto *timer = new QTimer(this);
     timer->setSingleShot(true);
-    connect(job, &QKeychain::Job::finished, this, [pending, timer](QKeychain::Job *finished) {
-        timer->deleteLater();
+    // A job may finish long after its limit passed, when the timer is gone.
+    connect(job, &QKeychain::Job::finished, this, [pending, timer = QPointer<QTimer>(timer)](QKeychain::Job *finished) {
+        if (timer)
+            timer->deleteLater();
         if (!*pending)
             return;
         CredentialAnswer answer = answerOf(*finished);

@@ -218,6 +218,20 @@ TEST_F(SitePasswordsTest, AnEntryGivenAnotherAccountTakesItsPasswordAlongAndADel
     EXPECT_EQ(book(), QStringList{"Site,new.example,alice,,"});
 }
 
+TEST_F(SitePasswordsTest, APasswordTheKeyringLacksIsAskedAndGoesThereOnceItWorked)
+{
+    PyFtpdServer server;
+    writeBook({pyftpdSite(server)});
+    open();
+    answerPassword(QStringLiteral("secret"));
+    connectAndWait();
+    EXPECT_EQ(status(), QStringLiteral("接続成功"));
+    EXPECT_FALSE(m_fileOffered); // the keyring is there: the file is never offered
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !m_store.passwords.isEmpty(); }, kWaitMs));
+    EXPECT_EQ(m_store.passwords, (Passwords{{QStringLiteral("qzweb@127.0.0.1:%1").arg(server.port()), "secret"}}));
+    EXPECT_EQ(book(), QStringList{pyftpdSite(server)});
+}
+
 TEST_F(SitePasswordsTest, WithoutAKeyringThePasswordIsAskedAtConnectAndKeptForTheRunOnceItWorked)
 {
     m_store.setAvailability(Availability::Unavailable);

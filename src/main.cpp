@@ -3,6 +3,7 @@
 #include "app/appwindows.h"
 #include "app/mainwindow.h"
 #include "common/qtuserdialogs.h"
+#include "transfer/secretservicestore.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -30,7 +31,10 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     QtUserDialogs dialogs;
-    std::unique_ptr<MainWindow> window(AppWindows::create(dialogs));
+    // Asks the desktop keyring at once whether it is there, so that the answer is in long
+    // before the user first connects.
+    SecretServiceStore keyring;
+    std::unique_ptr<MainWindow> window(AppWindows::create(dialogs, keyring));
     QObject::connect(window.get(), &MainWindow::closed, &app, &QApplication::quit, Qt::QueuedConnection);
     window->show();
     if (!parser.positionalArguments().isEmpty())

@@ -14,7 +14,7 @@
 
 namespace AppWindows {
 
-MainWindow *create(UserDialogs &dialogs)
+MainWindow *create(UserDialogs &dialogs, CredentialStore &passwords)
 {
     auto *main = new MainWindow(dialogs);
     SecondaryWindows windows;
@@ -25,6 +25,7 @@ MainWindow *create(UserDialogs &dialogs)
     windows.permission = new PermissionDialog(dialogs, main);
     windows.transfer = new TransferWindow(dialogs, main);
     windows.transfer->setPermissionDialog(*windows.permission);
+    windows.transfer->setCredentialStore(passwords);
     main->attachWindows(windows);
     return main;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+class CredentialStore;
 class MainWindow;
 class QCoreApplication;
 class UserDialogs;
@@ -9,7 +10,9 @@ class UserDialogs;
 // dialog and the transfer window. Only the main window is shown; it owns the others.
 namespace AppWindows {
 
-MainWindow *create(UserDialogs &dialogs);
+// passwords: where the transfer window keeps site passwords (the desktop keyring); it outlives
+// the windows.
+MainWindow *create(UserDialogs &dialogs, CredentialStore &passwords);
 
 // Puts Qt's own texts (the file, font and colour dialogs, the standard context menus, the help
 // viewer's search) into Japanese, whatever the locale: every caption of this program is Japanese,

@@ -5,19 +5,11 @@
 
 #include <QFileInfo>
 
-QString SiteRecord::line() const
-{
-    return QStringList{name, host, user, password, folder}.join(QLatin1Char(','));
-}
-
-QStringList SiteBook::splitFields(const QString &line)
-{
-    return line.split(QLatin1Char(','));
-}
+#include <algorithm>
 
 void SiteBook::load(const QString &path)
 {
-    m_lines.clear();
+    m_entries.clear();
     m_modified = false;
     m_readDamaged = false;
     if (!QFileInfo::exists(path))
@@ -31,42 +23,48 @@ void SiteBook::load(const QString &path)
         throw;
     }
     m_readDamaged = contents.damaged;
-    m_lines = contents.lines;
-    if (m_lines.isEmpty())
+    if (contents.lines.isEmpty())
         return;
-    // The first line decides how many commas every line lacks.
-    const qsizetype missing = kFieldCount - splitFields(m_lines.constFirst()).size();
-    if (missing > 0) {
-        const QString commas(missing, QLatin1Char(','));
-        for (QString &line : m_lines)
-            line += commas;
-    }
+    // The first line decides how many commas every line lacks: a book of four-field lines
+    // reads with an empty folder, and a longer line in it keeps the comma it was given.
+    const qsizetype missing = SiteRecord::kFieldCount - contents.lines.constFirst().count(QLatin1Char(',')) - 1;
+    const QString commas(std::max<qsizetype>(missing, 0), QLatin1Char(','));
+    m_entries.reserve(contents.lines.size());
+    for (const QString &line : std::as_const(contents.lines))
+        m_entries.append({SiteRecord::fromLine(line + commas), line + commas});
 }
 
 void SiteBook::write(const QString &path) const
 {
+    QStringList lines;
+    lines.reserve(m_entries.size());
+    for (const Entry &entry : m_entries)
+        lines.append(entry.line.isNull() ? entry.record.line() : entry.line);
     const LineFile::Contents asRead{{}, m_readDamaged};
     m_readDamaged =
-        LineFile::writeOver(path, asRead, m_lines, m_modified, QFileDevice::ReadOwner | QFileDevice::WriteOwner)
-            .damaged;
+        LineFile::writeOver(path, asRead, lines, m_modified, QFileDevice::ReadOwner | QFileDevice::WriteOwner).damaged;
     m_modified = false;
 }
 
 SiteRecord SiteBook::record(int number) const
 {
-    if (!contains(number))
-        return {};
-    QStringList fields = splitFields(m_lines.at(number - 1));
-    while (fields.size() < kFieldCount)
-        fields.append(QString());
-    return {fields.at(0), fields.at(1), fields.at(2), fields.at(3), fields.at(4)};
+    return contains(number) ? m_entries.at(number - 1).record : SiteRecord();
+}
+
+QList<SiteRecord> SiteBook::records() const
+{
+    QList<SiteRecord> records;
+    records.reserve(m_entries.size());
+    for (const Entry &entry : m_entries)
+        records.append(entry.record);
+    return records;
 }
 
 int SiteBook::store(int counter, const SiteRecord &record)
 {
     const int number = counter == 0 ? 1 : counter;
     if (number > count()) {
-        m_lines.append(record.line());
+        m_entries.append({record, QString()});
         m_modified = true;
         return count();
     }
@@ -78,7 +76,7 @@ bool SiteBook::replace(int number, const SiteRecord &record)
 {
     if (!contains(number))
         return false;
-    m_lines[number - 1] = record.line();
+    m_entries[number - 1] = {record, QString()};
     m_modified = true;
     return true;
 }
@@ -87,7 +85,7 @@ bool SiteBook::remove(int number)
 {
     if (!contains(number))
         return false;
-    m_lines.removeAt(number - 1);
+    m_entries.removeAt(number - 1);
     m_modified = true;
     return true;
 }
@@ -100,13 +98,11 @@ QStringList SiteBook::unstorableCharacters(const QString &field)
     return names;
 }
 
-QString SiteBook::invalidReason(const SiteRecord &record)
+QString SiteBook::invalidReason(const SiteRecord &record, Password password)
 {
-    const QStringList typed{record.name, record.host, record.user, record.password};
-    for (const QString &field : typed) {
-        if (field.isEmpty())
-            return QStringLiteral("4つとも記入してください");
-    }
+    const bool passwordMissing = record.password.isEmpty() && password == Password::Required;
+    if (record.name.isEmpty() || record.host.isEmpty() || record.user.isEmpty() || passwordMissing)
+        return QStringLiteral("4つとも記入してください");
     static const QStringList kFieldNames{QStringLiteral("登録名"),
                                          QStringLiteral("ホスト名"),
                                          QStringLiteral("ユーザーＩＤ"),

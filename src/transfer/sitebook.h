@@ -2,17 +2,17 @@
 
 #include "transfer/siterecord.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
-// The book of FTP sites (RODav.ini): one line per site, five comma-separated fields. Held in
-// memory for the window's lifetime and written whole. Entries are numbered from 1, as the
-// window's counter shows them; the counter itself belongs to the window.
+// The book of FTP sites (RODav.ini): its records, one line of five comma-separated fields each
+// in the file. Held in memory for the window's lifetime and written whole. Entries are numbered
+// from 1, as the window's counter shows them; the counter itself belongs to the window.
 class SiteBook
 {
 public:
     static inline const QString kFileName = QStringLiteral("RODav.ini");
-    static constexpr int kFieldCount = 5;
 
     // Reads the file; a missing file gives an empty book. When the first line has fewer than
     // five fields, every line gets the commas it lacks, so older books read with an empty
@@ -24,11 +24,11 @@ public:
     // Throws UserError on failure.
     void write(const QString &path) const;
 
-    int count() const { return static_cast<int>(m_lines.size()); }
+    int count() const { return static_cast<int>(m_entries.size()); }
     bool contains(int number) const { return number >= 1 && number <= count(); }
-    const QStringList &lines() const { return m_lines; }
+    QList<SiteRecord> records() const;
 
-    // Entry number; a field the line lacks reads as empty. An empty record outside the book.
+    // Entry number; an empty record outside the book.
     SiteRecord record(int number) const;
 
     // Stores the entry shown under the counter: a counter beyond the book appends it, 0 means
@@ -42,18 +42,30 @@ public:
     // True when the book changed since it was last loaded or written.
     bool modified() const { return m_modified; }
 
-    // Why the entry cannot be stored, or empty: the four text fields must be filled, and no
-    // field, the folder included, may hold a character its line cannot keep. The text names
-    // every such character and the fields holding them.
-    static QString invalidReason(const SiteRecord &record);
+    enum class Password {
+        Required,
+        KeptElsewhere, // the keyring or this run holds it: the box may stay empty
+    };
+
+    // Why the entry cannot be stored, or empty: the four text fields must be filled (the
+    // password's only where it is required), and no field, the folder included, may hold a
+    // character its line cannot keep. The text names every such character and the fields
+    // holding them.
+    static QString invalidReason(const SiteRecord &record, Password password = Password::Required);
     // The names of the characters of a field that its line cannot keep: a comma would start
     // another field, a line break another line, a zero would end the file. Empty when it fits.
     static QStringList unstorableCharacters(const QString &field);
 
-    static QStringList splitFields(const QString &line);
-
 private:
-    QStringList m_lines;
+    struct Entry
+    {
+        SiteRecord record;
+        // The line it was read from, written back while the entry is unchanged: a short line
+        // stays short and fields after the fifth stay, as the program that wrote them left them.
+        QString line;
+    };
+
+    QList<Entry> m_entries;
     mutable bool m_modified = false;
     mutable bool m_readDamaged = false; // the file holds more than the book could read from it
 };

@@ -8,6 +8,7 @@
 #include "transfer/localpane.h"
 #include "transfer/permissiondialog.h"
 #include "transfer/remotepane.h"
+#include "transfer/sitepasswords.h"
 #include "transfer/transfercommands.h"
 
 #include <QAction>
@@ -68,11 +69,15 @@ TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
                             this);
     connect(m_session, &FtpSession::connected, this, &TransferWindow::onConnected);
     connect(m_session, &FtpSession::disconnected, this, &TransferWindow::onDisconnected);
+    m_passwords = new SitePasswords(m_book, *m_view.passwordEdit, dialogs, *this);
+    connect(m_passwords, &SitePasswords::bookChanged, this, &TransferWindow::writeBookQuietly);
     connect(m_session, &FtpSession::busyChanged, this, [this](bool busy) {
         m_remote->setBusy(busy);
         applyEnabled();
-        if (!busy)
+        if (!busy) {
+            m_passwords->attemptEnded(m_remote->isConnected());
             emit idle();
+        }
     });
     registerHandlers();
     m_commands = new TransferCommands(
@@ -179,7 +184,7 @@ void TransferWindow::setLocalFolder(const QString &folder)
 
 bool TransferWindow::isBusy() const
 {
-    return m_runner->isBusy();
+    return m_runner->isBusy() || m_passwords->isWaiting();
 }
 
 QString TransferWindow::statusText() const
@@ -198,6 +203,11 @@ void TransferWindow::setPermissionDialog(PermissionDialog &dialog)
 void TransferWindow::setFtpTimeLimits(const FtpTimeLimits &limits)
 {
     m_remote->setTimeLimits(limits);
+}
+
+void TransferWindow::setCredentialStore(CredentialStore &store)
+{
+    m_passwords->setStore(store);
 }
 
 void TransferWindow::setStatus(const QString &text)
@@ -227,6 +237,7 @@ void TransferWindow::loadBook()
     for (QLineEdit *edit : m_view.siteEdits())
         edit->clear();
     m_dispatcher.guard([this] { m_book.load(m_bookPath); });
+    m_passwords->bookLoaded();
     if (m_book.count() > 0)
         showSite(1);
 }
@@ -252,6 +263,7 @@ void TransferWindow::showSite(int number)
     m_view.userEdit->setText(record.user);
     m_view.passwordEdit->setText(record.password);
     m_view.remoteFolder->setText(record.folder);
+    m_passwords->showingEntry(number);
 }
 
 SiteRecord TransferWindow::typedRecord() const
@@ -283,17 +295,22 @@ void TransferWindow::addSite()
         edit->clear();
     m_counter = m_book.count() + 1;
     m_view.counter->setText(QString::number(m_counter));
+    m_passwords->showingEntry(m_counter);
 }
 
 void TransferWindow::saveSite()
 {
     const SiteRecord record = typedRecord();
-    const QString reason = SiteBook::invalidReason(record);
+    const int number = m_counter == 0 ? 1 : m_counter;
+    const QString reason = SiteBook::invalidReason(
+        record,
+        m_passwords->keptOutsideBook(number) ? SiteBook::Password::KeptElsewhere : SiteBook::Password::Required);
     if (!reason.isEmpty()) {
         m_dialogs.notify(this, reason);
         return;
     }
-    m_book.store(m_counter, record);
+    m_book.store(number, m_passwords->toStore(number, record));
+    m_passwords->beforeWrite();
     m_book.write(m_bookPath);
     setCommandEnabled(m_view.nextButton, true);
 }
@@ -321,11 +338,14 @@ void TransferWindow::connectToSite()
     m_commands->setQuitting(false);
     m_disconnectAsked = false;
     const FtpAddress address = FtpAddress::parse(m_view.hostEdit->text());
-    m_remote->connectTo({address.host,
-                         address.port,
-                         m_view.userEdit->text(),
-                         m_view.passwordEdit->text(),
-                         m_view.remoteFolder->text()});
+    RemoteJobs::Login login{address.host, address.port, m_view.userEdit->text(), {}, m_view.remoteFolder->text()};
+    // The keyring answers later, and a question may come first: the job starts with the password.
+    m_passwords->passwordFor(m_counter, typedRecord(), [this, login](const QString &password) mutable {
+        if (m_remote->isConnected() || m_runner->isBusy())
+            return;
+        login.password = password;
+        m_remote->connectTo(login);
+    });
 }
 
 void TransferWindow::disconnectFromSite()
@@ -339,7 +359,8 @@ void TransferWindow::disconnectFromSite()
     const QStringList refused = SiteBook::unstorableCharacters(record.folder);
     if (!refused.isEmpty())
         record.folder.clear();
-    m_book.replace(m_counter, record);
+    if (m_book.contains(m_counter))
+        m_book.replace(m_counter, m_passwords->toStore(m_counter, record));
     if (!refused.isEmpty())
         m_dialogs.notify(this, kUnstorableFolderNotice.arg(refused.join(QStringLiteral("、"))));
 }
@@ -382,6 +403,8 @@ void TransferWindow::onDisconnected()
 
 void TransferWindow::closeEvent(QCloseEvent *event)
 {
+    if (m_book.count() > 0)
+        m_passwords->beforeWrite();
     writeBookQuietly();
     QWidget::closeEvent(event);
 }

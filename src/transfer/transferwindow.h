@@ -9,12 +9,14 @@
 #include <QString>
 #include <QWidget>
 
+class CredentialStore;
 struct FtpTimeLimits;
 class FtpJobRunner;
 class FtpSession;
 class LocalPane;
 class PermissionDialog;
 class RemotePane;
+class SitePasswords;
 class TransferCommands;
 class UserDialogs;
 
@@ -51,6 +53,9 @@ public:
     void setPermissionDialog(PermissionDialog &dialog);
     // Tests: short waits for a server that does not answer.
     void setFtpTimeLimits(const FtpTimeLimits &limits);
+    // Where site passwords are kept: the desktop keyring, made at start-up beside the window.
+    // Without one they are asked at 接続 and kept for the run.
+    void setCredentialStore(CredentialStore &store);
 
 signals:
     // The connection stood up or went down (after the window updated its controls).
@@ -95,6 +100,7 @@ private:
     RemotePane *m_remote = nullptr;
     LocalPane *m_local = nullptr;
     TransferCommands *m_commands = nullptr;
+    SitePasswords *m_passwords = nullptr;
     // The user chose 切断 or 終了 since the last 接続: a closing connection is their doing.
     bool m_disconnectAsked = false;
     // What each control's state would be with no job running; a job disables the FTP commands.

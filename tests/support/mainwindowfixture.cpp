@@ -20,7 +20,7 @@ void MainWindowFixture::SetUp()
 void MainWindowFixture::createWindows()
 {
     window.reset();
-    window.reset(AppWindows::create(dialogs));
+    window.reset(AppWindows::create(dialogs, passwords));
     const auto unknown = [](const QString &handler) {
         ADD_FAILURE() << "no handler registered for " << handler.toStdString();
     };

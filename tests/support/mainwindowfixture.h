@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/mainwindow.h"
+#include "support/memorycredentialstore.h"
 #include "support/scripteduserdialogs.h"
 
 #include <QDir>
@@ -37,6 +38,8 @@ protected:
     QString workPath(const QString &name) const { return QDir(work.path()).filePath(name); }
 
     ScriptedUserDialogs dialogs;
+    // No keyring: the tests of the main window never reach the desktop's.
+    MemoryCredentialStore passwords{CredentialStore::Availability::Unavailable};
     QTemporaryDir dataHome;
     QTemporaryDir work;
     std::unique_ptr<MainWindow> window;

@@ -1,6 +1,7 @@
 #include "transfer/transferwindow.h"
 
 #include "common/datafolder.h"
+#include "common/linefile.h"
 #include "common/userdialogs.h"
 #include "transfer/ftpaddress.h"
 #include "transfer/ftpjobrunner.h"
@@ -8,7 +9,10 @@
 #include "transfer/localpane.h"
 #include "transfer/permissiondialog.h"
 #include "transfer/remotepane.h"
+#include "transfer/siteconnector.h"
+#include "transfer/sitesettingseditor.h"
 #include "transfer/transfercommands.h"
+#include "transfer/trustedcertificates.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -28,6 +32,9 @@
 #include <QTreeWidget>
 
 namespace {
+
+const QString kDamagedSettingsNotice = QStringLiteral(
+    "%1 の一部を読めませんでした。読めた設定を使います。元のファイルは、次に設定を保存するときに %2 として残します。");
 
 const QString kUnstorableFolderNotice = QStringLiteral(
     "このフォルダ名には %1 が含まれているため、サイトには記録しません。次の接続はログインしたフォルダから始まります。");
@@ -78,6 +85,9 @@ TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
     m_commands = new TransferCommands(
         *m_runner, m_view, *m_remote, *m_local, dialogs, *this, [this](const QString &text) { setStatus(text); });
     m_commands->install(m_dispatcher);
+    m_settingsEditor = std::make_unique<SiteSettingsEditor>(*m_view.securityBox, *m_view.dataModeBox);
+    m_connector = std::make_unique<SiteConnector>(
+        *m_remote, m_siteSettings, *m_settingsEditor, dialogs, *this, [this] { writeSiteSettings(); });
 
     // Every control the connection state switches starts enabled, 切断 aside.
     for (QWidget *control : std::initializer_list<QWidget *>{m_view.connectButton,
@@ -91,8 +101,11 @@ TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
         setCommandEnabled(button, true);
     for (QLineEdit *edit : m_view.siteEdits())
         setCommandEnabled(edit, true);
+    for (QComboBox *box : m_view.siteSettingBoxes())
+        setCommandEnabled(box, true);
     setCommandEnabled(m_view.disconnectButton, false);
 
+    loadSiteSettings();
     loadBook();
     m_local->setFolder(QDir::currentPath());
 }
@@ -100,7 +113,7 @@ TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
 TransferWindow::~TransferWindow()
 {
     // The program ends with the window: a folder the user stood in at 切断 is kept.
-    if (m_book.modified())
+    if (m_book.modified() || m_siteSettings.modified())
         writeBookQuietly();
 }
 
@@ -233,6 +246,12 @@ void TransferWindow::loadBook()
 
 void TransferWindow::writeBookQuietly()
 {
+    try {
+        if (m_siteSettings.modified())
+            m_siteSettings.write(m_siteSettingsPath);
+    } catch (const std::exception &) {
+        // As the book's below.
+    }
     if (m_book.count() == 0)
         return;
     try {
@@ -240,6 +259,38 @@ void TransferWindow::writeBookQuietly()
     } catch (const std::exception &) {
         // Closing must not stop on it; the book stays in memory and is written next time.
     }
+}
+
+void TransferWindow::loadSiteSettings()
+{
+    m_siteSettingsPath = DataFolder::filePath(SiteSettingsStore::kFileName);
+    m_dispatcher.guard([this] { m_siteSettings.load(m_siteSettingsPath); });
+    if (m_siteSettings.damaged())
+        m_dialogs.warn(this, kDamagedSettingsNotice.arg(m_siteSettingsPath, LineFile::backupPath(m_siteSettingsPath)));
+    const QString trustedPath = DataFolder::filePath(TrustedCertificates::kFileName);
+    m_dispatcher.guard([&] { m_connector->load(trustedPath); });
+}
+
+void TransferWindow::writeSiteSettings()
+{
+    m_dispatcher.guard([this] { m_siteSettings.write(m_siteSettingsPath); });
+}
+
+bool TransferWindow::bookHasName(const QString &name) const
+{
+    for (int number = 1; number <= m_book.count(); ++number) {
+        if (m_book.record(number).name == name)
+            return true;
+    }
+    return false;
+}
+
+void TransferWindow::storeSiteSettings(const QString &oldName, const QString &newName)
+{
+    // Another entry of the same name shares the settings; they stay for it.
+    if (!oldName.isEmpty() && oldName != newName && !bookHasName(oldName))
+        m_siteSettings.rename(oldName, newName);
+    m_siteSettings.store(newName, m_settingsEditor->settings());
 }
 
 void TransferWindow::showSite(int number)
@@ -252,6 +303,8 @@ void TransferWindow::showSite(int number)
     m_view.userEdit->setText(record.user);
     m_view.passwordEdit->setText(record.password);
     m_view.remoteFolder->setText(record.folder);
+    // Outside the book the boxes show what a new entry gets.
+    m_settingsEditor->show(m_book.contains(number) ? m_siteSettings.settings(record.name) : SiteSettings::forNewSite());
 }
 
 SiteRecord TransferWindow::typedRecord() const
@@ -283,6 +336,7 @@ void TransferWindow::addSite()
         edit->clear();
     m_counter = m_book.count() + 1;
     m_view.counter->setText(QString::number(m_counter));
+    m_settingsEditor->show(SiteSettings::forNewSite());
 }
 
 void TransferWindow::saveSite()
@@ -293,8 +347,11 @@ void TransferWindow::saveSite()
         m_dialogs.notify(this, reason);
         return;
     }
+    const QString oldName = m_book.record(m_counter == 0 ? 1 : m_counter).name;
     m_book.store(m_counter, record);
+    storeSiteSettings(oldName, record.name);
     m_book.write(m_bookPath);
+    m_siteSettings.write(m_siteSettingsPath);
     setCommandEnabled(m_view.nextButton, true);
 }
 
@@ -306,8 +363,11 @@ void TransferWindow::cancelAdd()
 
 void TransferWindow::deleteSite()
 {
+    const QString name = m_book.record(m_counter).name;
     if (!m_book.remove(m_counter))
         return;
+    if (!bookHasName(name))
+        m_siteSettings.remove(name);
     showSite(m_book.count() > 0 ? 1 : 0);
     setCommandEnabled(m_view.nextButton, true);
 }
@@ -321,11 +381,13 @@ void TransferWindow::connectToSite()
     m_commands->setQuitting(false);
     m_disconnectAsked = false;
     const FtpAddress address = FtpAddress::parse(m_view.hostEdit->text());
-    m_remote->connectTo({address.host,
-                         address.port,
-                         m_view.userEdit->text(),
-                         m_view.passwordEdit->text(),
-                         m_view.remoteFolder->text()});
+    RemoteJobs::Login login;
+    login.host = address.host;
+    login.port = address.port;
+    login.user = m_view.userEdit->text();
+    login.password = m_view.passwordEdit->text();
+    login.folder = m_view.remoteFolder->text();
+    m_connector->connect(m_view.nameEdit->text(), login);
 }
 
 void TransferWindow::disconnectFromSite()
@@ -339,7 +401,9 @@ void TransferWindow::disconnectFromSite()
     const QStringList refused = SiteBook::unstorableCharacters(record.folder);
     if (!refused.isEmpty())
         record.folder.clear();
-    m_book.replace(m_counter, record);
+    const QString oldName = m_book.record(m_counter).name;
+    if (m_book.replace(m_counter, record))
+        storeSiteSettings(oldName, record.name);
     if (!refused.isEmpty())
         m_dialogs.notify(this, kUnstorableFolderNotice.arg(refused.join(QStringLiteral("、"))));
 }
@@ -361,6 +425,8 @@ void TransferWindow::onConnected()
         setCommandEnabled(button, false);
     for (QLineEdit *edit : m_view.siteEdits())
         setCommandEnabled(edit, false);
+    for (QComboBox *box : m_view.siteSettingBoxes())
+        setCommandEnabled(box, false);
     setStatus(QStringLiteral("接続成功"));
     emit connectionChanged(true);
 }
@@ -377,6 +443,8 @@ void TransferWindow::onDisconnected()
         setCommandEnabled(button, true);
     for (QLineEdit *edit : m_view.siteEdits())
         setCommandEnabled(edit, true);
+    for (QComboBox *box : m_view.siteSettingBoxes())
+        setCommandEnabled(box, true);
     emit connectionChanged(false);
 }
 

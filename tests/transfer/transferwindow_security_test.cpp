@@ -209,6 +209,24 @@ TEST_F(TransferWindowSecurityTest, PlainFtpWarnsFirstAndOffersFtpsToASiteFromBef
     disconnectAndWait();
     connectAndWait();
     EXPECT_EQ(m_dialogs.choiceRequests.size(), 3);
+    disconnectAndWait();
+
+    // FTPS で接続: the site turns to FTPS and connects so.
+    m_window.reset();
+    writeBook({siteLine(QStringLiteral("Older"))});
+    open();
+    auto tried = std::make_shared<std::optional<FtpSecurity>>();
+    m_window->remotePane().setConnector(
+        [tried](FtpClient &, const RemoteJobs::Login &login, const FtpClient::Progress &) {
+            *tried = login.security; // read once the job has ended
+            return RemoteJobs::ConnectOutcome{QStringLiteral("AUTH TLS"), {}, std::nullopt, std::nullopt};
+        });
+    m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    m_dialogs.choiceAnswers.enqueue({0, false});
+    connectAndWait();
+    EXPECT_EQ(*tried, FtpSecurity::ExplicitTls);
+    EXPECT_EQ(security()->currentIndex(), kFtps);
+    EXPECT_EQ(storedSettings().settings(QStringLiteral("Older")).security, FtpSecurity::ExplicitTls);
     EXPECT_EQ(m_dialogs.unexpected, 0);
 }
 

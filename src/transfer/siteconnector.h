@@ -36,6 +36,8 @@ public:
 
     // Reads the trusted certificates. Throws UserError when their file cannot be read.
     void load(const QString &trustedPath);
+    // The trusted-certificate file held more than could be read from it.
+    bool trustedDamaged() const { return m_trusted.damaged(); }
 
     // site: the registered name shown; login: where and as whom, without the security, which
     // comes from the shown settings.

@@ -264,11 +264,15 @@ void TransferWindow::writeBookQuietly()
 void TransferWindow::loadSiteSettings()
 {
     m_siteSettingsPath = DataFolder::filePath(SiteSettingsStore::kFileName);
-    m_dispatcher.guard([this] { m_siteSettings.load(m_siteSettingsPath); });
-    if (m_siteSettings.damaged())
-        m_dialogs.warn(this, kDamagedSettingsNotice.arg(m_siteSettingsPath, LineFile::backupPath(m_siteSettingsPath)));
+    const auto warnIfDamaged = [this](const QString &path, bool damaged) {
+        if (damaged)
+            m_dialogs.warn(this, kDamagedSettingsNotice.arg(path, LineFile::backupPath(path)));
+    };
+    if (m_dispatcher.guard([this] { m_siteSettings.load(m_siteSettingsPath); }))
+        warnIfDamaged(m_siteSettingsPath, m_siteSettings.damaged());
     const QString trustedPath = DataFolder::filePath(TrustedCertificates::kFileName);
-    m_dispatcher.guard([&] { m_connector->load(trustedPath); });
+    if (m_dispatcher.guard([&] { m_connector->load(trustedPath); }))
+        warnIfDamaged(trustedPath, m_connector->trustedDamaged());
 }
 
 void TransferWindow::writeSiteSettings()

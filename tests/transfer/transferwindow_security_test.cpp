@@ -168,6 +168,23 @@ TEST_F(TransferWindowSecurityTest, TheSiteSettingsBoxesAreReachableNamedAndFollo
     EXPECT_EQ(m_dialogs.unexpected, 0);
 }
 
+TEST_F(TransferWindowSecurityTest, ADamagedSettingsFileIsReportedWithWhereItWillBeKept)
+{
+    for (const QString &name : {SiteSettingsStore::kFileName, TrustedCertificates::kFileName}) {
+        QFile file(homeFile(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("garbage\n");
+    }
+    m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    open();
+    ASSERT_EQ(m_dialogs.messages.size(), 2);
+    for (const MessageBoxRequest &notice : m_dialogs.messages) {
+        EXPECT_EQ(notice.icon, DialogIcon::Warning);
+        EXPECT_TRUE(notice.text.contains(QStringLiteral(".ini.bak"))) << notice.text.toStdString();
+    }
+}
+
 TEST_F(TransferWindowSecurityTest, PlainFtpWarnsFirstAndOffersFtpsToASiteFromBefore)
 {
     writeBook({siteLine(QStringLiteral("Old"))});

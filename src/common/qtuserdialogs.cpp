@@ -2,6 +2,7 @@
 
 #include "common/fontcolordialog.h"
 
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -65,6 +66,31 @@ DialogButton QtUserDialogs::message(QWidget *parent, const MessageBoxRequest &re
     return request.buttons.contains(DialogButton::Cancel) ? DialogButton::Cancel
         : request.buttons.contains(DialogButton::No)      ? DialogButton::No
                                                           : DialogButton::Ok;
+}
+
+ChoiceAnswer QtUserDialogs::choose(QWidget *parent, const ChoiceRequest &request)
+{
+    QMessageBox box(toQtIcon(request.icon), request.title, request.text, QMessageBox::NoButton, parent);
+    box.setTextFormat(Qt::PlainText);
+    QList<QAbstractButton *> buttons;
+    for (int i = 0; i < request.choices.size(); ++i) {
+        const auto role = i == request.escapeChoice ? QMessageBox::RejectRole : QMessageBox::AcceptRole;
+        QPushButton *button = box.addButton(request.choices.at(i), role);
+        buttons.append(button);
+        if (i == request.escapeChoice)
+            box.setEscapeButton(button);
+        if (i == request.defaultChoice)
+            box.setDefaultButton(button);
+    }
+    QCheckBox *check = nullptr;
+    if (!request.checkBox.isEmpty()) {
+        check = new QCheckBox(request.checkBox, &box);
+        box.setCheckBox(check);
+    }
+    box.exec();
+    const qsizetype clicked = buttons.indexOf(box.clickedButton());
+    // Closed by the window manager: the answer Esc gives.
+    return {clicked >= 0 ? static_cast<int>(clicked) : request.escapeChoice, check && check->isChecked()};
 }
 
 std::optional<QString>

@@ -8,6 +8,7 @@ class QtUserDialogs final : public UserDialogs
 {
 public:
     DialogButton message(QWidget *parent, const MessageBoxRequest &request) override;
+    ChoiceAnswer choose(QWidget *parent, const ChoiceRequest &request) override;
     std::optional<QString>
     inputText(QWidget *parent, const QString &title, const QString &prompt, const QString &initial) override;
     std::optional<QString> chooseFile(QWidget *parent, const FileDialogRequest &request) override;

@@ -36,6 +36,25 @@ struct MessageBoxRequest
     std::optional<DialogButton> defaultButton = std::nullopt;
 };
 
+// A question whose answers are the program's own captions ("今回だけ接続", "接続しない"), with
+// an optional check box under the text ("今後このサイトでは表示しない").
+struct ChoiceRequest
+{
+    QString title;
+    QString text;
+    DialogIcon icon = DialogIcon::None;
+    QStringList choices;   // the buttons' captions, in order
+    int defaultChoice = 0; // what Enter presses
+    int escapeChoice = 0;  // what Esc, or closing the box, answers
+    QString checkBox;      // the check box's caption; empty: none
+};
+
+struct ChoiceAnswer
+{
+    int choice = 0; // index into ChoiceRequest::choices
+    bool checked = false;
+};
+
 struct FileDialogRequest
 {
     enum class Mode {
@@ -68,6 +87,7 @@ public:
     virtual ~UserDialogs() = default;
 
     virtual DialogButton message(QWidget *parent, const MessageBoxRequest &request) = 0;
+    virtual ChoiceAnswer choose(QWidget *parent, const ChoiceRequest &request) = 0;
     virtual std::optional<QString>
     inputText(QWidget *parent, const QString &title, const QString &prompt, const QString &initial) = 0;
     virtual std::optional<QString> chooseFile(QWidget *parent, const FileDialogRequest &request) = 0;

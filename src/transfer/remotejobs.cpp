@@ -36,6 +36,11 @@ ConnectOutcome connectAndList(FtpClient &client, const Login &login, const FtpCl
     settings.port = login.port;
     settings.user = bytes(login.user.toUtf8());
     settings.password = bytes(login.password.toUtf8());
+    settings.security = login.security;
+    settings.dataMode = login.dataMode;
+    settings.acceptedCertificates.clear();
+    for (const QString &fingerprint : login.acceptedCertificates)
+        settings.acceptedCertificates.push_back(fingerprint.toStdString());
     ConnectOutcome outcome;
     try {
         client.connect();
@@ -45,6 +50,9 @@ ConnectOutcome connectAndList(FtpClient &client, const Login &login, const FtpCl
             changeDirTo(client, login.folder);
     } catch (const FtpCancelledError &) {
         throw;
+    } catch (const FtpCertificateError &error) {
+        outcome.failure = ftpErrorText(error);
+        outcome.certificate = error.certificate();
     } catch (const std::exception &error) {
         outcome.failure = ftpErrorText(error);
     }

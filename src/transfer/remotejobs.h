@@ -1,12 +1,15 @@
 #pragma once
 
+#include "transfer/ftp/ftpcertificate.h"
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/remoteitem.h"
 
 #include <QByteArray>
 #include <QMetaType>
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <optional>
 
 // The FTP side of the transfer window's remote commands, as functions of the client: they run
@@ -21,6 +24,10 @@ struct Login
     QString user;
     QString password;
     QString folder; // entered after login when not empty
+    FtpSecurity security = FtpSecurity::Plain;
+    FtpDataMode dataMode = FtpDataMode::Auto;
+    // Fingerprints of certificates the user accepted although they fail the check.
+    QStringList acceptedCertificates;
 };
 
 struct ConnectOutcome
@@ -30,12 +37,18 @@ struct ConnectOutcome
     QByteArray homeDir;
     // The folder listed once connected; none when the connection did not stand.
     std::optional<RemoteFolder> folder;
+    // The certificate that failed the check, when that is why the connection did not stand:
+    // the window asks the user about it and may connect again.
+    std::optional<FtpCertificate> certificate;
 };
 
 // Connects, notes the login folder, enters the saved folder, and lists where it stands. A
 // failure before the listing is reported in the outcome (the connection may still stand); a
 // failure of the listing itself is thrown.
 ConnectOutcome connectAndList(FtpClient &client, const Login &login, const FtpClient::Progress &progress = {});
+
+// What connecting runs on the worker thread: connectAndList, or a test's stand-in.
+using Connector = std::function<ConnectOutcome(FtpClient &, const Login &, const FtpClient::Progress &)>;
 
 // PWD, then the listing of the current folder, parsed.
 RemoteFolder readCurrentFolder(FtpClient &client, const FtpClient::Progress &progress = {});

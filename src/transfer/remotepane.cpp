@@ -66,20 +66,24 @@ bool RemotePane::succeeded(const FtpJobOutcome &outcome)
     return true;
 }
 
-void RemotePane::connectTo(const RemoteJobs::Login &login)
+void RemotePane::connectTo(const RemoteJobs::Login &login, CertificateRefused onCertificate)
 {
     if (m_connected || m_busy)
         return;
+    startConnecting(login, std::move(onCertificate));
+}
+
+void RemotePane::startConnecting(const RemoteJobs::Login &login, CertificateRefused onCertificate)
+{
     m_status(QStringLiteral("接続中..."));
     const FtpTimeLimits limits = m_timeLimits;
     m_runner.run(
         login.host,
-        [login, limits](FtpJobContext &context) {
+        [login, limits, connector = m_connector](FtpJobContext &context) {
             context.client().settings().timeLimits = limits;
-            return QVariant::fromValue(
-                RemoteJobs::connectAndList(context.client(), login, context.progressFor(QString())));
+            return QVariant::fromValue(connector(context.client(), login, context.progressFor(QString())));
         },
-        [this](const FtpJobOutcome &outcome) {
+        [this, login, onCertificate = std::move(onCertificate)](const FtpJobOutcome &outcome) {
             if (!succeeded(outcome))
                 return;
             auto result = outcome.result.value<RemoteJobs::ConnectOutcome>();
@@ -89,7 +93,12 @@ void RemotePane::connectTo(const RemoteJobs::Login &login)
             if (!result.folder) {
                 // The connection did not stand: say so, and why, instead of a bare "切断成功".
                 m_status(connectFailedText());
-                m_dialogs.showError(&m_window, result.failure);
+                if (!result.certificate || !onCertificate) {
+                    m_dialogs.showError(&m_window, result.failure);
+                    return;
+                }
+                if (const auto again = onCertificate(login, *result.certificate))
+                    startConnecting(*again, onCertificate);
                 return;
             }
             showFolder(std::move(*result.folder));

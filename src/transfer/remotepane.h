@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class FtpJobRunner;
 class ListSort;
@@ -48,14 +49,20 @@ public:
     // While a job runs nothing here may start another.
     void setBusy(bool busy);
 
-    void connectTo(const RemoteJobs::Login &login); // 接続
-    void disconnect();                              // 切断
-    void quit();                                    // 終了: abort what runs, then quit
-    void refresh();                                 // RefreshRemoteList
-    void goUp();                                    // BitBtn1
-    void enterSelectedFolder();                     // double click
-    void sortBy(int column);                        // column click
-    void startRename();                             // 名前の変更: the in-place edit of the name
+    // The certificate the server showed failed the check, so the connection did not stand.
+    // Returns the login to try again with at once (the certificate accepted), or nothing.
+    using CertificateRefused = std::function<std::optional<RemoteJobs::Login>(const RemoteJobs::Login &tried,
+                                                                              const FtpCertificate &certificate)>;
+
+    // 接続. Without onCertificate a refused certificate is shown as any failure.
+    void connectTo(const RemoteJobs::Login &login, CertificateRefused onCertificate = {});
+    void disconnect();          // 切断
+    void quit();                // 終了: abort what runs, then quit
+    void refresh();             // RefreshRemoteList
+    void goUp();                // BitBtn1
+    void enterSelectedFolder(); // double click
+    void sortBy(int column);    // column click
+    void startRename();         // 名前の変更: the in-place edit of the name
 
     QByteArray homeDir() const { return m_homeDir; }
     // The selected entries, in list order.
@@ -65,10 +72,15 @@ public:
 
     // Tests: short waits for a server that does not answer.
     void setTimeLimits(const FtpTimeLimits &limits) { m_timeLimits = limits; }
+    // Tests: what a connection does on the worker thread, in place of connectAndList (for a
+    // server's side that the test servers cannot play, such as a certificate).
+    void setConnector(RemoteJobs::Connector connector) { m_connector = std::move(connector); }
 
     static QString connectFailedText() { return QStringLiteral("接続できませんでした"); }
 
 private:
+    // Runs the connection job; also from the end of a refused one, while the session is busy.
+    void startConnecting(const RemoteJobs::Login &login, CertificateRefused onCertificate);
     void showFolder(RemoteFolder folder);
     QList<int> selectedRows() const;
     void beginRename(int row);
@@ -85,6 +97,7 @@ private:
     QWidget &m_window;
     StatusSink m_status;
     FtpTimeLimits m_timeLimits;
+    RemoteJobs::Connector m_connector = RemoteJobs::connectAndList;
 
     bool m_connected = false;
     bool m_busy = false;

@@ -1,6 +1,7 @@
 #include "transfer/transferwindow.h"
 
 #include "common/datafolder.h"
+#include "common/linefile.h"
 #include "common/userdialogs.h"
 #include "transfer/ftpaddress.h"
 #include "transfer/ftpjobrunner.h"
@@ -8,8 +9,11 @@
 #include "transfer/localpane.h"
 #include "transfer/permissiondialog.h"
 #include "transfer/remotepane.h"
+#include "transfer/siteconnector.h"
 #include "transfer/sitepasswords.h"
+#include "transfer/sitesettingseditor.h"
 #include "transfer/transfercommands.h"
+#include "transfer/trustedcertificates.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -29,6 +33,9 @@
 #include <QTreeWidget>
 
 namespace {
+
+const QString kDamagedSettingsNotice = QStringLiteral(
+    "%1 の一部を読めませんでした。読めた設定を使います。元のファイルは、次に設定を保存するときに %2 として残します。");
 
 const QString kUnstorableFolderNotice = QStringLiteral(
     "このフォルダ名には %1 が含まれているため、サイトには記録しません。次の接続はログインしたフォルダから始まります。");
@@ -83,6 +90,9 @@ TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
     m_commands = new TransferCommands(
         *m_runner, m_view, *m_remote, *m_local, dialogs, *this, [this](const QString &text) { setStatus(text); });
     m_commands->install(m_dispatcher);
+    m_settingsEditor = std::make_unique<SiteSettingsEditor>(*m_view.securityBox, *m_view.dataModeBox);
+    m_connector = std::make_unique<SiteConnector>(
+        *m_remote, m_siteSettings, *m_settingsEditor, dialogs, *this, [this] { writeSiteSettings(); });
 
     // Every control the connection state switches starts enabled, 切断 aside.
     for (QWidget *control : std::initializer_list<QWidget *>{m_view.connectButton,
@@ -96,8 +106,11 @@ TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
         setCommandEnabled(button, true);
     for (QLineEdit *edit : m_view.siteEdits())
         setCommandEnabled(edit, true);
+    for (QComboBox *box : m_view.siteSettingBoxes())
+        setCommandEnabled(box, true);
     setCommandEnabled(m_view.disconnectButton, false);
 
+    loadSiteSettings();
     loadBook();
     m_local->setFolder(QDir::currentPath());
 }
@@ -105,7 +118,7 @@ TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
 TransferWindow::~TransferWindow()
 {
     // The program ends with the window: a folder the user stood in at 切断 is kept.
-    if (m_book.modified())
+    if (m_book.modified() || m_siteSettings.modified())
         writeBookQuietly();
 }
 
@@ -244,6 +257,12 @@ void TransferWindow::loadBook()
 
 void TransferWindow::writeBookQuietly()
 {
+    try {
+        if (m_siteSettings.modified())
+            m_siteSettings.write(m_siteSettingsPath);
+    } catch (const std::exception &) {
+        // As the book's below.
+    }
     if (m_book.count() == 0)
         return;
     try {
@@ -251,6 +270,42 @@ void TransferWindow::writeBookQuietly()
     } catch (const std::exception &) {
         // Closing must not stop on it; the book stays in memory and is written next time.
     }
+}
+
+void TransferWindow::loadSiteSettings()
+{
+    m_siteSettingsPath = DataFolder::filePath(SiteSettingsStore::kFileName);
+    const auto warnIfDamaged = [this](const QString &path, bool damaged) {
+        if (damaged)
+            m_dialogs.warn(this, kDamagedSettingsNotice.arg(path, LineFile::backupPath(path)));
+    };
+    if (m_dispatcher.guard([this] { m_siteSettings.load(m_siteSettingsPath); }))
+        warnIfDamaged(m_siteSettingsPath, m_siteSettings.damaged());
+    const QString trustedPath = DataFolder::filePath(TrustedCertificates::kFileName);
+    if (m_dispatcher.guard([&] { m_connector->load(trustedPath); }))
+        warnIfDamaged(trustedPath, m_connector->trustedDamaged());
+}
+
+void TransferWindow::writeSiteSettings()
+{
+    m_dispatcher.guard([this] { m_siteSettings.write(m_siteSettingsPath); });
+}
+
+bool TransferWindow::bookHasName(const QString &name) const
+{
+    for (int number = 1; number <= m_book.count(); ++number) {
+        if (m_book.record(number).name == name)
+            return true;
+    }
+    return false;
+}
+
+void TransferWindow::storeSiteSettings(const QString &oldName, const QString &newName)
+{
+    // Another entry of the same name shares the settings; they stay for it.
+    if (!oldName.isEmpty() && oldName != newName && !bookHasName(oldName))
+        m_siteSettings.rename(oldName, newName);
+    m_siteSettings.store(newName, m_settingsEditor->settings());
 }
 
 void TransferWindow::showSite(int number)
@@ -264,6 +319,8 @@ void TransferWindow::showSite(int number)
     m_view.passwordEdit->setText(record.password);
     m_view.remoteFolder->setText(record.folder);
     m_passwords->showingEntry(number);
+    // Outside the book the boxes show what a new entry gets.
+    m_settingsEditor->show(m_book.contains(number) ? m_siteSettings.settings(record.name) : SiteSettings::forNewSite());
 }
 
 SiteRecord TransferWindow::typedRecord() const
@@ -296,6 +353,7 @@ void TransferWindow::addSite()
     m_counter = m_book.count() + 1;
     m_view.counter->setText(QString::number(m_counter));
     m_passwords->showingEntry(m_counter);
+    m_settingsEditor->show(SiteSettings::forNewSite());
 }
 
 void TransferWindow::saveSite()
@@ -309,9 +367,12 @@ void TransferWindow::saveSite()
         m_dialogs.notify(this, reason);
         return;
     }
+    const QString oldName = m_book.record(number).name;
     m_book.store(number, m_passwords->toStore(number, record));
+    storeSiteSettings(oldName, record.name);
     m_passwords->beforeWrite();
     m_book.write(m_bookPath);
+    m_siteSettings.write(m_siteSettingsPath);
     setCommandEnabled(m_view.nextButton, true);
 }
 
@@ -323,8 +384,11 @@ void TransferWindow::cancelAdd()
 
 void TransferWindow::deleteSite()
 {
+    const QString name = m_book.record(m_counter).name;
     if (!m_book.remove(m_counter))
         return;
+    if (!bookHasName(name))
+        m_siteSettings.remove(name);
     showSite(m_book.count() > 0 ? 1 : 0);
     setCommandEnabled(m_view.nextButton, true);
 }
@@ -338,13 +402,18 @@ void TransferWindow::connectToSite()
     m_commands->setQuitting(false);
     m_disconnectAsked = false;
     const FtpAddress address = FtpAddress::parse(m_view.hostEdit->text());
-    RemoteJobs::Login login{address.host, address.port, m_view.userEdit->text(), {}, m_view.remoteFolder->text()};
+    RemoteJobs::Login login;
+    login.host = address.host;
+    login.port = address.port;
+    login.user = m_view.userEdit->text();
+    login.folder = m_view.remoteFolder->text();
+    const QString siteName = m_view.nameEdit->text();
     // The keyring answers later, and a question may come first: the job starts with the password.
-    m_passwords->passwordFor(m_counter, typedRecord(), [this, login](const QString &password) mutable {
+    m_passwords->passwordFor(m_counter, typedRecord(), [this, login, siteName](const QString &password) mutable {
         if (m_remote->isConnected() || m_runner->isBusy())
             return;
         login.password = password;
-        m_remote->connectTo(login);
+        m_connector->connect(siteName, login);
     });
 }
 
@@ -359,8 +428,9 @@ void TransferWindow::disconnectFromSite()
     const QStringList refused = SiteBook::unstorableCharacters(record.folder);
     if (!refused.isEmpty())
         record.folder.clear();
-    if (m_book.contains(m_counter))
-        m_book.replace(m_counter, m_passwords->toStore(m_counter, record));
+    const QString oldName = m_book.record(m_counter).name;
+    if (m_book.replace(m_counter, m_passwords->toStore(m_counter, record)))
+        storeSiteSettings(oldName, record.name);
     if (!refused.isEmpty())
         m_dialogs.notify(this, kUnstorableFolderNotice.arg(refused.join(QStringLiteral("、"))));
 }
@@ -382,6 +452,8 @@ void TransferWindow::onConnected()
         setCommandEnabled(button, false);
     for (QLineEdit *edit : m_view.siteEdits())
         setCommandEnabled(edit, false);
+    for (QComboBox *box : m_view.siteSettingBoxes())
+        setCommandEnabled(box, false);
     setStatus(QStringLiteral("接続成功"));
     emit connectionChanged(true);
 }
@@ -398,6 +470,8 @@ void TransferWindow::onDisconnected()
         setCommandEnabled(button, true);
     for (QLineEdit *edit : m_view.siteEdits())
         setCommandEnabled(edit, true);
+    for (QComboBox *box : m_view.siteSettingBoxes())
+        setCommandEnabled(box, true);
     emit connectionChanged(false);
 }
 

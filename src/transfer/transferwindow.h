@@ -3,6 +3,7 @@
 #include "common/commanddispatcher.h"
 #include "transfer/listsort.h"
 #include "transfer/sitebook.h"
+#include "transfer/sitesettingsstore.h"
 #include "transfer/transferwindowview.h"
 
 #include <QHash>
@@ -10,6 +11,8 @@
 #include <QWidget>
 
 class CredentialStore;
+#include <memory>
+
 struct FtpTimeLimits;
 class FtpJobRunner;
 class FtpSession;
@@ -17,6 +20,8 @@ class LocalPane;
 class PermissionDialog;
 class RemotePane;
 class SitePasswords;
+class SiteConnector;
+class SiteSettingsEditor;
 class TransferCommands;
 class UserDialogs;
 
@@ -42,6 +47,7 @@ public:
     void setLocalFolder(const QString &folder);
 
     const SiteBook &siteBook() const { return m_book; }
+    const SiteSettingsStore &siteSettings() const { return m_siteSettings; }
     int counter() const { return m_counter; }
     bool isBusy() const;
     QString statusText() const;
@@ -70,6 +76,13 @@ private:
     void registerHandlers();
     void loadBook();
     void writeBookQuietly();
+    void loadSiteSettings();
+    void writeSiteSettings();
+    // The record numbered so is now named newName (it was oldName): its settings follow, and
+    // take what the boxes show.
+    void storeSiteSettings(const QString &oldName, const QString &newName);
+    // Whether any record of the book is named so.
+    bool bookHasName(const QString &name) const;
     void showSite(int number); // ShowSite
     SiteRecord typedRecord() const;
     void setStatus(const QString &text);
@@ -93,6 +106,10 @@ private:
     TransferWindowView m_view;
     SiteBook m_book;
     QString m_bookPath;
+    SiteSettingsStore m_siteSettings;
+    QString m_siteSettingsPath;
+    std::unique_ptr<SiteSettingsEditor> m_settingsEditor;
+    std::unique_ptr<SiteConnector> m_connector;
     int m_counter = 0;
     ListSort m_sort;
     FtpSession *m_session = nullptr;

@@ -75,6 +75,14 @@ QLineEdit *edit(QWidget *parent, const char *name, QLabel *label)
     return e;
 }
 
+QComboBox *settingBox(QWidget *parent, const char *name, QLabel *label)
+{
+    auto *box = named<QComboBox>(parent, name);
+    box->setAccessibleName(label->text());
+    label->setBuddy(box);
+    return box;
+}
+
 // A report-style list: rows without a tree, several selectable, a clickable header.
 void setUpList(QTreeView *list)
 {
@@ -158,6 +166,16 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     v.passwordEdit = edit(client, "Edit4", passwordLabel);
     v.passwordEdit->setEchoMode(QLineEdit::Password);
     v.hostEdit->setToolTip(QStringLiteral("ポートが 21 でないときは example.jp:2121 のように書きます"));
+
+    QLabel *securityLabel = caption(client, "SecurityLabel", "接続方式");
+    QLabel *dataModeLabel = caption(client, "DataModeLabel", "転送モード");
+    v.securityBox = settingBox(client, "SecurityComboBox", securityLabel);
+    v.securityBox->setToolTip(QStringLiteral("FTPS はパスワードとファイルを暗号化して送ります"));
+    v.securityBox->setAccessibleDescription(v.securityBox->toolTip());
+    v.dataModeBox = settingBox(client, "DataModeComboBox", dataModeLabel);
+    v.dataModeBox->setToolTip(
+        QStringLiteral("自動はパッシブモードで接続し、サーバーが断ったときだけアクティブモードにします"));
+    v.dataModeBox->setAccessibleDescription(v.dataModeBox->toolTip());
 
     v.addButton = button(client, "Button6", "追加");
     v.saveButton = button(client, "Button7", "保存");
@@ -252,17 +270,22 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     layout->addWidget(v.connectButton, {400, 30, 72, 24}, topRight);
     layout->addWidget(v.disconnectButton, {400, 58, 72, 24}, topRight);
     layout->addWidget(v.quitButton, {400, 86, 72, 24}, topRight);
-    layout->addWidget(v.upButton, {4, 154, 24, 20});
-    layout->addWidget(v.remoteFolder, {32, 154, 444, 20}, AnchorLayout::TopLeftRight);
-    layout->addWidget(v.remoteList, {4, 176, 472, 128}, AnchorLayout::All);
-    layout->addWidget(v.uploadFolderButton, {4, 308, 116, 22}, bottomLeft);
-    layout->addWidget(v.downloadFolderButton, {124, 308, 116, 22}, bottomLeft);
-    layout->addWidget(v.uploadButton, {244, 308, 40, 22}, bottomLeft);
-    layout->addWidget(v.downloadButton, {288, 308, 40, 22}, bottomLeft);
-    layout->addWidget(v.selectAllBox, {340, 308, 80, 22}, bottomLeft);
-    layout->addWidget(v.driveBox, {4, 334, 176, 22}, bottomLeft);
-    layout->addWidget(v.folderTree, {4, 358, 176, 99}, bottomLeft);
-    layout->addWidget(v.localList, {184, 334, 292, 123}, bottomStretch);
+    // The site's connection settings, under the site's fields.
+    layout->addWidget(securityLabel, {8, 154, 76, 21});
+    layout->addWidget(v.securityBox, {86, 154, 160, 22});
+    layout->addWidget(dataModeLabel, {256, 154, 64, 21});
+    layout->addWidget(v.dataModeBox, {324, 154, 100, 22});
+    layout->addWidget(v.upButton, {4, 180, 24, 20});
+    layout->addWidget(v.remoteFolder, {32, 180, 444, 20}, AnchorLayout::TopLeftRight);
+    layout->addWidget(v.remoteList, {4, 202, 472, 128}, AnchorLayout::All);
+    layout->addWidget(v.uploadFolderButton, {4, 334, 116, 22}, bottomLeft);
+    layout->addWidget(v.downloadFolderButton, {124, 334, 116, 22}, bottomLeft);
+    layout->addWidget(v.uploadButton, {244, 334, 40, 22}, bottomLeft);
+    layout->addWidget(v.downloadButton, {288, 334, 40, 22}, bottomLeft);
+    layout->addWidget(v.selectAllBox, {340, 334, 80, 22}, bottomLeft);
+    layout->addWidget(v.driveBox, {4, 360, 176, 22}, bottomLeft);
+    layout->addWidget(v.folderTree, {4, 384, 176, 99}, bottomLeft);
+    layout->addWidget(v.localList, {184, 360, 292, 123}, bottomStretch);
     outer->addWidget(client, 1);
 
     v.statusBar = named<QStatusBar>(window, "StatusBar1");
@@ -291,7 +314,9 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     QWidget::setTabOrder(v.cancelAddButton, v.deleteSiteButton);
     QWidget::setTabOrder(v.deleteSiteButton, v.previousButton);
     QWidget::setTabOrder(v.previousButton, v.nextButton);
-    QWidget::setTabOrder(v.nextButton, v.connectButton);
+    QWidget::setTabOrder(v.nextButton, v.securityBox);
+    QWidget::setTabOrder(v.securityBox, v.dataModeBox);
+    QWidget::setTabOrder(v.dataModeBox, v.connectButton);
     QWidget::setTabOrder(v.connectButton, v.disconnectButton);
     QWidget::setTabOrder(v.disconnectButton, v.quitButton);
     QWidget::setTabOrder(v.quitButton, v.upButton);

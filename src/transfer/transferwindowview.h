@@ -22,7 +22,8 @@ class RemoteListModel;
 struct TransferWindowView
 {
     static constexpr int kWidth = 480;
-    static constexpr int kHeight = 480;
+    // Taller than the first design by the row of the site's connection settings.
+    static constexpr int kHeight = 506;
 
     QLineEdit *nameEdit = nullptr;           // Edit1
     QLineEdit *hostEdit = nullptr;           // Edit2
@@ -37,6 +38,8 @@ struct TransferWindowView
     QPushButton *saveButton = nullptr;       // Button7 保存
     QPushButton *cancelAddButton = nullptr;  // Button8 追加中止
     QPushButton *deleteSiteButton = nullptr; // Button9 削除
+    QComboBox *securityBox = nullptr;        // 接続方式
+    QComboBox *dataModeBox = nullptr;        // 転送モード
     QLabel *counter = nullptr;               // LblCount
     QLabel *remoteFolder = nullptr;          // Label5
     QToolButton *upButton = nullptr;         // BitBtn1
@@ -63,6 +66,7 @@ struct TransferWindowView
     static TransferWindowView build(QWidget *window);
 
     QList<QLineEdit *> siteEdits() const { return {nameEdit, hostEdit, userEdit, passwordEdit}; }
+    QList<QComboBox *> siteSettingBoxes() const { return {securityBox, dataModeBox}; }
     QList<QPushButton *> siteButtons() const
     {
         return {previousButton, nextButton, addButton, saveButton, cancelAddButton, deleteSiteButton};

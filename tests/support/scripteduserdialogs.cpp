@@ -13,6 +13,15 @@ DialogButton ScriptedUserDialogs::message(QWidget *, const MessageBoxRequest &re
     return DialogButton::Ok;
 }
 
+ChoiceAnswer ScriptedUserDialogs::choose(QWidget *, const ChoiceRequest &request)
+{
+    choiceRequests.append(request);
+    if (!choiceAnswers.isEmpty())
+        return choiceAnswers.dequeue();
+    ++unexpected;
+    return {request.escapeChoice, false};
+}
+
 std::optional<QString>
 ScriptedUserDialogs::inputText(QWidget *, const QString &, const QString &prompt, const QString &)
 {

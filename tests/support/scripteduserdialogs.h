@@ -17,12 +17,14 @@ public:
     using DialogScript = std::function<void(QDialog *)>;
 
     QQueue<DialogButton> messageAnswers;
+    QQueue<ChoiceAnswer> choiceAnswers;
     QQueue<std::optional<QString>> inputAnswers;
     QQueue<std::optional<QString>> fileAnswers;
     QQueue<std::optional<FontChoice>> fontAnswers;
     QQueue<DialogScript> dialogScripts;
 
     QList<MessageBoxRequest> messages;
+    QList<ChoiceRequest> choiceRequests;
     QList<FileDialogRequest> fileRequests;
     QStringList inputPrompts;
     QList<FontChoice> fontRequests;
@@ -30,6 +32,7 @@ public:
     int unexpected = 0;
 
     DialogButton message(QWidget *parent, const MessageBoxRequest &request) override;
+    ChoiceAnswer choose(QWidget *parent, const ChoiceRequest &request) override;
     std::optional<QString>
     inputText(QWidget *parent, const QString &title, const QString &prompt, const QString &initial) override;
     std::optional<QString> chooseFile(QWidget *parent, const FileDialogRequest &request) override;

@@ -7,6 +7,7 @@
 #include "support/scripteduserdialogs.h"
 #include "transfer/passworddialog.h"
 #include "transfer/sitebook.h"
+#include "transfer/sitesettingsfixture.h"
 #include "transfer/transferwindow.h"
 
 #include <QAbstractButton>
@@ -60,6 +61,7 @@ protected:
 
     void open()
     {
+        givePlainActiveSettings(m_home.path(), true);
         m_window = std::make_unique<TransferWindow>(m_dialogs);
         m_window->setCredentialStore(m_store);
         m_window->show();

@@ -1,9 +1,11 @@
+#include "common/linefile.h"
 #include "support/ftp/localfiles.h"
 #include "support/ftp/pyftpdserver.h"
 #include "support/scripteduserdialogs.h"
 #include "transfer/localpane.h"
 #include "transfer/permissiondialog.h"
 #include "transfer/remotepane.h"
+#include "transfer/sitesettingsfixture.h"
 #include "transfer/transferwindow.h"
 
 #include <QAction>
@@ -67,6 +69,8 @@ protected:
     {
         ASSERT_TRUE(m_home.isValid() && m_local.isValid());
         qputenv("QZWEB_HOME", m_home.path().toUtf8());
+        LineFile::write(QDir(m_home.path()).filePath(SiteBook::kFileName), {QStringLiteral("test,host,user,pw,")});
+        givePlainActiveSettings(m_home.path());
         m_window = std::make_unique<TransferWindow>(m_dialogs);
         m_permission = std::make_unique<PermissionDialog>(m_dialogs);
         m_window->setPermissionDialog(*m_permission);

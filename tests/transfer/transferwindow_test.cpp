@@ -9,6 +9,7 @@
 #include "transfer/localpane.h"
 #include "transfer/remotepane.h"
 #include "transfer/sitebook.h"
+#include "transfer/sitesettingsfixture.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -106,6 +107,7 @@ protected:
 
     void open()
     {
+        givePlainActiveSettings(m_home.path());
         m_window = std::make_unique<TransferWindow>(m_dialogs);
         m_window->show();
     }
@@ -224,7 +226,7 @@ TEST_F(TransferWindowTest, HasEveryControlWithItsCaptionAndStartsDisconnected)
 {
     open();
     EXPECT_EQ(m_window->windowTitle(), QStringLiteral("RODav"));
-    EXPECT_EQ(m_window->minimumSize(), QSize(480, 480));
+    EXPECT_EQ(m_window->minimumSize(), QSize(480, 506));
     const QList<std::pair<const char *, QString>> captions = {
         {"Button1", "接続"},
         {"Button2", "切断"},
@@ -281,7 +283,7 @@ TEST_F(TransferWindowTest, HasEveryControlWithItsCaptionAndStartsDisconnected)
     // The remote list takes the growth; the local controls keep to the bottom edge.
     const QRect remoteBefore = remote()->geometry();
     const int localGapBefore = m_window->height() - local()->mapTo(m_window.get(), QPoint()).y();
-    m_window->resize(700, 640);
+    m_window->resize(m_window->width() + 220, m_window->height() + 160);
     QApplication::processEvents();
     EXPECT_EQ(remote()->height(), remoteBefore.height() + 160);
     EXPECT_EQ(remote()->width(), remoteBefore.width() + 220);

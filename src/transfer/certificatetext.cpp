@@ -1,0 +1,106 @@
+#include "transfer/certificatetext.h"
+
+#include "common/dateformat.h"
+#include "transfer/ftp/ftpcertificate.h"
+
+#include <QDateTime>
+
+#include <array>
+
+namespace CertificateText {
+
+namespace {
+
+struct ProblemText
+{
+    FtpCertificate::Problem problem;
+    const char *text;
+};
+
+// A self-signed certificate is also untrusted; saying both would only confuse, so the first
+// row that holds and names the same cause wins (see problems()).
+constexpr std::array<ProblemText, 5> kProblemTexts{{
+    {FtpCertificate::SelfSigned,
+     "自己署名の証明書です（サーバーが自分で作った証明書で、第三者の確認を受けていません）。"},
+    {FtpCertificate::Untrusted, "信頼できる発行元（認証局）の署名がない証明書です。"},
+    {FtpCertificate::Expired, "証明書の有効期限が切れています。"},
+    {FtpCertificate::NotYetValid,
+     "証明書の有効期間がまだ始まっていません（パソコンの日付が正しいか確かめてください）。"},
+    {FtpCertificate::NameMismatch, "接続先の名前（%1）用の証明書ではありません（名前が違います）。"},
+}};
+
+QString localDate(std::int64_t secondsSinceEpoch)
+{
+    const QDateTime local = QDateTime::fromSecsSinceEpoch(secondsSinceEpoch).toLocalTime();
+    return DateFormat::shortDate(local.date()) + QLatin1Char(' ') + local.time().toString(QStringLiteral("HH:mm"));
+}
+
+QString text(const std::string &utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+} // namespace
+
+QString serverName(const QString &host, quint16 port)
+{
+    const QString shown = host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
+    return shown + QLatin1Char(':') + QString::number(port);
+}
+
+QString serverName(const FtpCertificate &certificate)
+{
+    return serverName(text(certificate.host), certificate.port);
+}
+
+QStringList problems(const FtpCertificate &certificate)
+{
+    QStringList lines;
+    for (const ProblemText &row : kProblemTexts) {
+        if (!(certificate.problems & row.problem))
+            continue;
+        if (row.problem == FtpCertificate::Untrusted && (certificate.problems & FtpCertificate::SelfSigned))
+            continue;
+        QString line = QString::fromUtf8(row.text);
+        if (line.contains(QStringLiteral("%1")))
+            line = line.arg(text(certificate.host));
+        lines.append(line);
+    }
+    if (lines.isEmpty())
+        lines.append(QStringLiteral("証明書を確認できませんでした。"));
+    return lines;
+}
+
+QString particulars(const FtpCertificate &certificate)
+{
+    QStringList names;
+    for (const std::string &name : certificate.names)
+        names.append(text(name));
+    return QStringLiteral("発行先（この名前用）: %1\n発行者: %2\n有効期間: %3 ～ %4\nSHA-256 フィンガープリント:\n%5")
+        .arg(names.isEmpty() ? QStringLiteral("（なし）") : names.join(QStringLiteral(", ")),
+             text(certificate.issuer),
+             localDate(certificate.notBefore),
+             localDate(certificate.notAfter),
+             text(certificate.fingerprint));
+}
+
+QString unknownQuestion(const FtpCertificate &certificate)
+{
+    return QStringLiteral("サーバー %1 の証明書を確認できませんでした。\n\n").arg(serverName(certificate))
+        + problems(certificate).join(QLatin1Char('\n')) + QStringLiteral("\n\n") + particulars(certificate)
+        + QStringLiteral("\n\nレンタルサーバーでは、サーバー会社の名前で作られた証明書が使われていることがあります。"
+                         "サーバー会社の案内と発行先やフィンガープリントが合っているときだけ接続してください。");
+}
+
+QString changedWarning(const FtpCertificate &certificate, const QString &trustedFingerprint)
+{
+    return QStringLiteral("サーバー %1 の証明書が、以前「常にこの証明書を信頼」を選んだ証明書から変わっています。\n"
+                          "通信が途中で乗っ取られている（攻撃を受けている）おそれがあります。"
+                          "サーバー会社から証明書を替えたと知らされていないときは、接続しないでください。\n\n")
+               .arg(serverName(certificate))
+        + problems(certificate).join(QLatin1Char('\n')) + QStringLiteral("\n\n新しい証明書\n")
+        + particulars(certificate) + QStringLiteral("\n\n以前の証明書の SHA-256 フィンガープリント:\n")
+        + trustedFingerprint;
+}
+
+} // namespace CertificateText

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct FtpCertificate;
+
+// The Japanese texts of the certificate questions: what a beginner can judge a server's
+// certificate by (for which names it was made, by whom, how long it is valid, its SHA-256
+// fingerprint) and why the check refused it, in plain words. Dates show in local time.
+namespace CertificateText {
+
+// One sentence per reason the check refused the certificate, most telling first.
+QStringList problems(const FtpCertificate &certificate);
+// The certificate's particulars, one "項目: 値" line each.
+QString particulars(const FtpCertificate &certificate);
+
+// The question for a certificate that failed the check and that nothing trusts yet.
+QString unknownQuestion(const FtpCertificate &certificate);
+// The warning for a certificate other than the one trusted for its host and port.
+QString changedWarning(const FtpCertificate &certificate, const QString &trustedFingerprint);
+
+// "host:port" as the user knows the server; an IPv6 address in brackets.
+QString serverName(const QString &host, quint16 port);
+QString serverName(const FtpCertificate &certificate);
+
+} // namespace CertificateText

@@ -1,0 +1,74 @@
+#include "transfer/connectionprompts.h"
+
+#include "common/userdialogs.h"
+#include "transfer/certificatetext.h"
+
+#include <QStringList>
+
+namespace {
+
+const QString kWarningTitle = QStringLiteral("警告");
+
+} // namespace
+
+QString ConnectionPrompts::plainWarning(const QString &site, const QString &host, bool offerFtps)
+{
+    QString text = QStringLiteral("「%1」（%2）には暗号化なしの FTP で接続します。\n"
+                                  "パスワードと転送するファイルは暗号化されずに送られるため、"
+                                  "同じネットワーク（公衆無線 LAN など）にいる人に読まれるおそれがあります。")
+                       .arg(site, host);
+    if (offerFtps)
+        text += QStringLiteral("\n\nサーバーが FTPS（明示的 TLS）に対応していれば、"
+                               "「FTPS で接続」で暗号化して接続できます。");
+    return text;
+}
+
+ConnectionPrompts::PlainChoice ConnectionPrompts::askPlain(const QString &site, const QString &host, bool offerFtps)
+{
+    ChoiceRequest request;
+    request.title = kWarningTitle;
+    request.text = plainWarning(site, host, offerFtps);
+    request.icon = DialogIcon::Warning;
+    request.checkBox = QStringLiteral("今後このサイトでは表示しない");
+    QList<PlainAnswer> answers;
+    if (offerFtps) {
+        request.choices.append(QStringLiteral("FTPS で接続"));
+        answers.append(PlainAnswer::UseFtps);
+    }
+    request.choices.append(QStringLiteral("接続"));
+    answers.append(PlainAnswer::Connect);
+    request.choices.append(QStringLiteral("やめる"));
+    answers.append(PlainAnswer::Stop);
+    request.defaultChoice = 0;
+    request.escapeChoice = static_cast<int>(answers.size()) - 1;
+    const ChoiceAnswer answer = m_dialogs.choose(&m_window, request);
+    return {answers.value(answer.choice, PlainAnswer::Stop), answer.checked};
+}
+
+ConnectionPrompts::CertificateAnswer ConnectionPrompts::askUnknown(const FtpCertificate &certificate)
+{
+    return askCertificate(QStringLiteral("証明書の確認"), CertificateText::unknownQuestion(certificate), false);
+}
+
+ConnectionPrompts::CertificateAnswer ConnectionPrompts::askChanged(const FtpCertificate &certificate,
+                                                                   const QString &trustedFingerprint)
+{
+    return askCertificate(kWarningTitle, CertificateText::changedWarning(certificate, trustedFingerprint), true);
+}
+
+ConnectionPrompts::CertificateAnswer
+ConnectionPrompts::askCertificate(const QString &title, const QString &text, bool loud)
+{
+    static const QList<CertificateAnswer> answers{
+        CertificateAnswer::Once, CertificateAnswer::Always, CertificateAnswer::Refuse};
+    ChoiceRequest request;
+    request.title = title;
+    request.text = text;
+    request.icon = loud ? DialogIcon::Warning : DialogIcon::Question;
+    request.choices = {
+        QStringLiteral("今回だけ接続"), QStringLiteral("常にこの証明書を信頼"), QStringLiteral("接続しない")};
+    // A stray Enter or Esc never lets a doubtful certificate through.
+    request.defaultChoice = 2;
+    request.escapeChoice = 2;
+    return answers.value(m_dialogs.choose(&m_window, request).choice, CertificateAnswer::Refuse);
+}

@@ -1,0 +1,114 @@
+#include "transfer/siteconnector.h"
+
+#include "common/userdialogs.h"
+#include "common/usererror.h"
+#include "transfer/remotepane.h"
+#include "transfer/sitesettingseditor.h"
+#include "transfer/sitesettingsstore.h"
+
+SiteConnector::SiteConnector(RemotePane &remote,
+                             SiteSettingsStore &settings,
+                             SiteSettingsEditor &editor,
+                             UserDialogs &dialogs,
+                             QWidget &window,
+                             std::function<void()> saveSettings)
+    : m_remote(remote), m_settings(settings), m_editor(editor), m_dialogs(dialogs), m_window(window),
+      m_saveSettings(std::move(saveSettings)), m_prompts(dialogs, window)
+{}
+
+void SiteConnector::load(const QString &trustedPath)
+{
+    m_trustedPath = trustedPath;
+    m_trusted.load(trustedPath);
+}
+
+void SiteConnector::connect(const QString &site, RemoteJobs::Login login)
+{
+    const SiteSettings settings = m_editor.settings();
+    login.security = settings.security;
+    login.dataMode = settings.dataMode;
+    if (login.security == FtpSecurity::Plain && !confirmPlain(site, login))
+        return;
+    m_remote.connectTo(withAccepted(login), [this](const RemoteJobs::Login &tried, const FtpCertificate &certificate) {
+        return onCertificateRefused(tried, certificate);
+    });
+}
+
+bool SiteConnector::confirmPlain(const QString &site, RemoteJobs::Login &login)
+{
+    SiteSettings settings = m_editor.settings();
+    if (settings.plainWarningOff || m_plainAcceptedThisRun.contains(site))
+        return true;
+    const ConnectionPrompts::PlainChoice choice = m_prompts.askPlain(site, login.host, !m_settings.contains(site));
+    switch (choice.answer) {
+    case ConnectionPrompts::PlainAnswer::Stop:
+        return false;
+    case ConnectionPrompts::PlainAnswer::UseFtps:
+        settings.security = FtpSecurity::ExplicitTls;
+        login.security = FtpSecurity::ExplicitTls;
+        break;
+    case ConnectionPrompts::PlainAnswer::Connect:
+        settings.plainWarningOff = choice.dontShowAgain;
+        m_plainAcceptedThisRun.insert(site);
+        break;
+    }
+    // Either way the site has chosen now: the FTPS offer is not made again.
+    remember(site, settings);
+    return true;
+}
+
+void SiteConnector::remember(const QString &site, const SiteSettings &settings)
+{
+    m_editor.show(settings);
+    m_settings.store(site, settings);
+    if (m_saveSettings)
+        m_saveSettings();
+}
+
+RemoteJobs::Login SiteConnector::withAccepted(RemoteJobs::Login login) const
+{
+    // What the user trusts for this server goes along, so the client takes it without the
+    // round of a refused connection.
+    QStringList accepted = m_acceptedThisRun.values(TrustedCertificates::key(login.host, login.port));
+    accepted.append(m_trusted.trustedFingerprint(login.host, login.port));
+    for (const QString &fingerprint : accepted) {
+        if (!fingerprint.isEmpty() && !login.acceptedCertificates.contains(fingerprint))
+            login.acceptedCertificates.append(fingerprint);
+    }
+    return login;
+}
+
+std::optional<RemoteJobs::Login> SiteConnector::onCertificateRefused(const RemoteJobs::Login &tried,
+                                                                     const FtpCertificate &certificate)
+{
+    const QString fingerprint = QString::fromStdString(certificate.fingerprint);
+    if (tried.acceptedCertificates.contains(fingerprint)) {
+        // Refused although accepted: asking again would go round in circles.
+        m_dialogs.showError(&m_window, QStringLiteral("サーバーの証明書を受け入れられませんでした"));
+        return std::nullopt;
+    }
+    ConnectionPrompts::CertificateAnswer answer = ConnectionPrompts::CertificateAnswer::Once;
+    switch (m_trusted.verdict(certificate)) {
+    case TrustedCertificates::Verdict::Trusted:
+        break; // the user chose to trust this very certificate: no question
+    case TrustedCertificates::Verdict::Changed:
+        answer = m_prompts.askChanged(certificate, m_trusted.trustedFingerprint(certificate));
+        break;
+    case TrustedCertificates::Verdict::Unknown:
+        answer = m_prompts.askUnknown(certificate);
+        break;
+    }
+    if (answer == ConnectionPrompts::CertificateAnswer::Refuse)
+        return std::nullopt; // the remote pane already says the connection failed
+    if (answer == ConnectionPrompts::CertificateAnswer::Always) {
+        m_trusted.trust(certificate);
+        try {
+            m_trusted.write(m_trustedPath);
+        } catch (const std::exception &error) {
+            // Connecting now is what the user asked for; only the "always" is lost.
+            m_dialogs.showError(&m_window, userTextOf(error));
+        }
+    }
+    m_acceptedThisRun.insert(TrustedCertificates::key(certificate), fingerprint);
+    return withAccepted(tried);
+}

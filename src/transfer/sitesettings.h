@@ -1,0 +1,21 @@
+#pragma once
+
+#include "transfer/ftp/ftpsettings.h"
+
+// How one site of the book is connected to, beyond the book's five fields: kept beside the
+// book (SiteSettingsStore), so RODav.ini keeps its format and older books keep working.
+struct SiteSettings
+{
+    FtpSecurity security = FtpSecurity::Plain;
+    FtpDataMode dataMode = FtpDataMode::Auto;
+    // The user asked not to be warned again that this site's connection is not encrypted.
+    bool plainWarningOff = false;
+
+    // A site the user adds now: encrypted unless they choose otherwise.
+    static SiteSettings forNewSite() { return {FtpSecurity::ExplicitTls, FtpDataMode::Auto, false}; }
+    // A site the book held before these settings existed: the plain FTP it always used, and
+    // passive mode first, which works behind a home router.
+    static SiteSettings forOlderSite() { return {}; }
+
+    bool operator==(const SiteSettings &) const = default;
+};

@@ -1,0 +1,56 @@
+#include "transfer/sitesettingseditor.h"
+
+#include <QComboBox>
+
+namespace {
+
+template<typename T>
+void fill(QComboBox &box, const QList<std::pair<T, QString>> &items)
+{
+    box.clear();
+    for (const auto &[value, caption] : items)
+        box.addItem(caption, QVariant::fromValue(static_cast<int>(value)));
+}
+
+template<typename T>
+void select(QComboBox &box, T value)
+{
+    box.setCurrentIndex(box.findData(QVariant::fromValue(static_cast<int>(value))));
+}
+
+template<typename T>
+T selected(const QComboBox &box, T fallback)
+{
+    const QVariant data = box.currentData();
+    return data.isValid() ? static_cast<T>(data.toInt()) : fallback;
+}
+
+} // namespace
+
+SiteSettingsEditor::SiteSettingsEditor(QComboBox &security, QComboBox &dataMode)
+    : m_security(security), m_dataMode(dataMode)
+{
+    fill<FtpSecurity>(m_security,
+                      {{FtpSecurity::ExplicitTls, QStringLiteral("FTPS — 明示的 TLS")},
+                       {FtpSecurity::Plain, QStringLiteral("FTP — 暗号化なし")}});
+    fill<FtpDataMode>(m_dataMode,
+                      {{FtpDataMode::Auto, QStringLiteral("自動")},
+                       {FtpDataMode::Passive, QStringLiteral("パッシブ")},
+                       {FtpDataMode::Active, QStringLiteral("アクティブ")}});
+    show(SiteSettings::forNewSite());
+}
+
+void SiteSettingsEditor::show(const SiteSettings &settings)
+{
+    m_shown = settings;
+    select(m_security, settings.security);
+    select(m_dataMode, settings.dataMode);
+}
+
+SiteSettings SiteSettingsEditor::settings() const
+{
+    SiteSettings settings = m_shown;
+    settings.security = selected(m_security, m_shown.security);
+    settings.dataMode = selected(m_dataMode, m_shown.dataMode);
+    return settings;
+}

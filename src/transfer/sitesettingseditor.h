@@ -1,0 +1,22 @@
+#pragma once
+
+#include "transfer/sitesettings.h"
+
+class QComboBox;
+
+// The transfer window's two boxes for a site's 接続方式 and 転送モード: shows a site's settings
+// and reads back what the user chose. Keeps what the boxes do not show (the plain-FTP warning
+// switch) from the site last shown. Refers to the boxes, which the view owns.
+class SiteSettingsEditor
+{
+public:
+    SiteSettingsEditor(QComboBox &security, QComboBox &dataMode);
+
+    void show(const SiteSettings &settings);
+    SiteSettings settings() const;
+
+private:
+    QComboBox &m_security;
+    QComboBox &m_dataMode;
+    SiteSettings m_shown;
+};

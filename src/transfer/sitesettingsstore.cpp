@@ -1,0 +1,103 @@
+#include "transfer/sitesettingsstore.h"
+
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+namespace {
+
+const QString kSecurityKey = QStringLiteral("security");
+const QString kDataModeKey = QStringLiteral("dataMode");
+const QString kPlainWarningKey = QStringLiteral("plainWarning");
+
+// One table per field: the value each setting has in the file.
+template<typename T>
+struct Spelling
+{
+    T value;
+    const char *text;
+};
+
+constexpr std::array<Spelling<FtpSecurity>, 2> kSecurities{{
+    {FtpSecurity::Plain, "plain"},
+    {FtpSecurity::ExplicitTls, "explicit-tls"},
+}};
+constexpr std::array<Spelling<FtpDataMode>, 3> kDataModes{{
+    {FtpDataMode::Auto, "auto"},
+    {FtpDataMode::Passive, "passive"},
+    {FtpDataMode::Active, "active"},
+}};
+constexpr std::array<Spelling<bool>, 2> kSwitches{{
+    {false, "on"},
+    {true, "off"},
+}};
+
+template<typename T, std::size_t N>
+QString spell(const std::array<Spelling<T>, N> &table, T value)
+{
+    for (const auto &row : table) {
+        if (row.value == value)
+            return QString::fromLatin1(row.text);
+    }
+    return {};
+}
+
+// The key's value read through the table; the fallback when the key is absent, nothing when
+// its text is not one the table knows.
+template<typename T, std::size_t N>
+std::optional<T>
+read(const std::array<Spelling<T>, N> &table, const SectionFile::Section &section, const QString &key, T fallback)
+{
+    if (!section.contains(key))
+        return fallback;
+    const QString text = section.value(key);
+    for (const auto &row : table) {
+        if (text == QLatin1String(row.text))
+            return row.value;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+void SiteSettingsStore::load(const QString &path)
+{
+    m_file.load(path);
+    const SiteSettings defaults = SiteSettings::forOlderSite();
+    const QStringList sites = m_file.sections().keys();
+    for (const QString &site : sites) {
+        const SectionFile::Section section = m_file.section(site);
+        if (!read(kSecurities, section, kSecurityKey, defaults.security))
+            m_file.dropUnreadable(site, kSecurityKey);
+        if (!read(kDataModes, section, kDataModeKey, defaults.dataMode))
+            m_file.dropUnreadable(site, kDataModeKey);
+        if (!read(kSwitches, section, kPlainWarningKey, defaults.plainWarningOff))
+            m_file.dropUnreadable(site, kPlainWarningKey);
+    }
+}
+
+void SiteSettingsStore::write(const QString &path)
+{
+    m_file.write(path);
+}
+
+SiteSettings SiteSettingsStore::settings(const QString &site) const
+{
+    const SiteSettings defaults = SiteSettings::forOlderSite();
+    if (!m_file.contains(site))
+        return defaults;
+    const SectionFile::Section section = m_file.section(site);
+    return {read(kSecurities, section, kSecurityKey, defaults.security).value_or(defaults.security),
+            read(kDataModes, section, kDataModeKey, defaults.dataMode).value_or(defaults.dataMode),
+            read(kSwitches, section, kPlainWarningKey, defaults.plainWarningOff).value_or(defaults.plainWarningOff)};
+}
+
+void SiteSettingsStore::store(const QString &site, const SiteSettings &settings)
+{
+    SectionFile::Section section = m_file.section(site); // keeps the keys it does not know
+    section.insert(kSecurityKey, spell(kSecurities, settings.security));
+    section.insert(kDataModeKey, spell(kDataModes, settings.dataMode));
+    section.insert(kPlainWarningKey, spell(kSwitches, settings.plainWarningOff));
+    m_file.setSection(site, section);
+}

@@ -1,0 +1,377 @@
+#include "common/linefile.h"
+#include "support/ftp/pyftpdserver.h"
+#include "support/scripteduserdialogs.h"
+#include "transfer/ftp/ftpcertificate.h"
+#include "transfer/remotepane.h"
+#include "transfer/sitebook.h"
+#include "transfer/sitesettingsstore.h"
+#include "transfer/transferwindow.h"
+#include "transfer/trustedcertificates.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <mutex>
+
+namespace {
+
+constexpr int kJobWaitMs = 20000;
+
+// The boxes' choices by the index they are listed at.
+constexpr int kFtps = 0;
+constexpr int kPlainFtp = 1;
+constexpr int kActive = 2;
+
+// The window's connection security offscreen: the site settings in their boxes and file, the
+// warning before plain FTP and the certificate questions, answered by the scripted dialogs.
+class TransferWindowSecurityTest : public testing::Test
+{
+protected:
+    void SetUp() override { qputenv("QZWEB_HOME", m_home.path().toLocal8Bit()); }
+    void TearDown() override
+    {
+        m_window.reset();
+        qunsetenv("QZWEB_HOME");
+    }
+
+    QString homeFile(const QString &name) const { return QDir(m_home.path()).filePath(name); }
+
+    void writeBook(const QStringList &lines) const { LineFile::write(homeFile(SiteBook::kFileName), lines); }
+
+    SiteSettingsStore storedSettings() const
+    {
+        SiteSettingsStore store;
+        store.load(homeFile(SiteSettingsStore::kFileName));
+        return store;
+    }
+
+    void storeSettings(const QString &site, const SiteSettings &settings) const
+    {
+        SiteSettingsStore store = storedSettings();
+        store.store(site, settings);
+        store.write(homeFile(SiteSettingsStore::kFileName));
+    }
+
+    QString siteLine(const QString &name) const
+    {
+        return QStringLiteral("%1,127.0.0.1:%2,%3,%4,")
+            .arg(name)
+            .arg(m_server.port())
+            .arg(QString::fromStdString(m_server.user()), QString::fromStdString(m_server.password()));
+    }
+
+    void open()
+    {
+        m_window.reset();
+        m_window = std::make_unique<TransferWindow>(m_dialogs);
+        m_window->show();
+    }
+
+    template<typename T>
+    T *control(const char *name) const
+    {
+        T *found = m_window->findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    // Where Tab goes from the widget.
+    static QWidget *nextByTab(QWidget *widget)
+    {
+        QWidget *next = widget->nextInFocusChain();
+        while (next != widget && !(next->focusPolicy() & Qt::TabFocus))
+            next = next->nextInFocusChain();
+        return next;
+    }
+
+    void click(const char *name) const { control<QAbstractButton>(name)->click(); }
+    QComboBox *security() const { return control<QComboBox>("SecurityComboBox"); }
+    QComboBox *dataMode() const { return control<QComboBox>("DataModeComboBox"); }
+
+    bool waitIdle() const
+    {
+        return QTest::qWaitFor([this] { return !m_window->isBusy(); }, kJobWaitMs);
+    }
+
+    bool connected() const { return m_window->statusText() == QStringLiteral("接続成功"); }
+
+    void connectAndWait()
+    {
+        click("Button1");
+        ASSERT_TRUE(waitIdle());
+    }
+
+    void disconnectAndWait()
+    {
+        click("Button2");
+        ASSERT_TRUE(waitIdle());
+    }
+
+    PyFtpdServer m_server;
+    ScriptedUserDialogs m_dialogs;
+    QTemporaryDir m_home;
+    std::unique_ptr<TransferWindow> m_window;
+};
+
+TEST_F(TransferWindowSecurityTest, TheSiteSettingsBoxesAreReachableNamedAndFollowTheBook)
+{
+    storeSettings(QStringLiteral("A"), {FtpSecurity::ExplicitTls, FtpDataMode::Passive, false});
+    writeBook({QStringLiteral("A,a.example,u,p,"), QStringLiteral("B,b.example,u,p,")});
+    open();
+
+    // After 前 and 次, before 接続; each named by its caption.
+    EXPECT_EQ(nextByTab(control<QWidget>("Button5")), security());
+    EXPECT_EQ(nextByTab(security()), dataMode());
+    EXPECT_EQ(nextByTab(dataMode()), control<QWidget>("Button1"));
+    EXPECT_EQ(security()->accessibleName(), QStringLiteral("接続方式"));
+    EXPECT_EQ(dataMode()->accessibleName(), QStringLiteral("転送モード"));
+    EXPECT_EQ(control<QLabel>("SecurityLabel")->buddy(), security());
+    EXPECT_EQ(control<QLabel>("DataModeLabel")->buddy(), dataMode());
+    EXPECT_EQ(security()->itemText(kFtps), QStringLiteral("FTPS — 明示的 TLS"));
+    EXPECT_EQ(security()->itemText(kPlainFtp), QStringLiteral("FTP — 暗号化なし"));
+    EXPECT_EQ(dataMode()->itemText(0), QStringLiteral("自動"));
+    EXPECT_EQ(dataMode()->itemText(1), QStringLiteral("パッシブ"));
+    EXPECT_EQ(dataMode()->itemText(kActive), QStringLiteral("アクティブ"));
+
+    // ShowSite shows each site's settings; a site from before them reads as plain FTP, 自動;
+    // a new one starts with FTPS.
+    EXPECT_EQ(security()->currentText(), QStringLiteral("FTPS — 明示的 TLS"));
+    EXPECT_EQ(dataMode()->currentText(), QStringLiteral("パッシブ"));
+    click("Button5");
+    EXPECT_EQ(security()->currentText(), QStringLiteral("FTP — 暗号化なし"));
+    EXPECT_EQ(dataMode()->currentText(), QStringLiteral("自動"));
+    click("Button6");
+    EXPECT_EQ(security()->currentIndex(), kFtps);
+
+    // 保存 stores them; renaming an entry takes its settings along; 削除 drops them when the
+    // book is written.
+    click("Button8"); // back to A
+    control<QLineEdit>("Edit1")->setText(QStringLiteral("A2"));
+    dataMode()->setCurrentIndex(kActive);
+    click("Button7");
+    SiteSettingsStore stored = storedSettings();
+    EXPECT_FALSE(stored.contains(QStringLiteral("A")));
+    EXPECT_EQ(stored.settings(QStringLiteral("A2")),
+              (SiteSettings{FtpSecurity::ExplicitTls, FtpDataMode::Active, false}));
+    click("Button9");
+    m_window->close();
+    EXPECT_FALSE(storedSettings().contains(QStringLiteral("A2")));
+    EXPECT_EQ(m_dialogs.unexpected, 0);
+}
+
+TEST_F(TransferWindowSecurityTest, ADamagedSettingsFileIsReportedWithWhereItWillBeKept)
+{
+    for (const QString &name : {SiteSettingsStore::kFileName, TrustedCertificates::kFileName}) {
+        QFile file(homeFile(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("garbage\n");
+    }
+    m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    open();
+    ASSERT_EQ(m_dialogs.messages.size(), 2);
+    for (const MessageBoxRequest &notice : m_dialogs.messages) {
+        EXPECT_EQ(notice.icon, DialogIcon::Warning);
+        EXPECT_TRUE(notice.text.contains(QStringLiteral(".ini.bak"))) << notice.text.toStdString();
+    }
+}
+
+TEST_F(TransferWindowSecurityTest, PlainFtpWarnsFirstAndOffersFtpsToASiteFromBefore)
+{
+    writeBook({siteLine(QStringLiteral("Old"))});
+    open();
+
+    // やめる: nothing is sent.
+    m_dialogs.choiceAnswers.enqueue({2, false});
+    connectAndWait();
+    ASSERT_EQ(m_dialogs.choiceRequests.size(), 1);
+    const ChoiceRequest warning = m_dialogs.choiceRequests.constFirst();
+    EXPECT_EQ(warning.icon, DialogIcon::Warning);
+    EXPECT_EQ(warning.choices, (QStringList{"FTPS で接続", "接続", "やめる"}));
+    EXPECT_EQ(warning.escapeChoice, 2);
+    EXPECT_EQ(warning.checkBox, QStringLiteral("今後このサイトでは表示しない"));
+    EXPECT_TRUE(warning.text.contains(QStringLiteral("暗号化されずに"))) << warning.text.toStdString();
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("RODav"));
+
+    // 接続 with the box ticked: connected, and the site remembers both answers.
+    m_dialogs.choiceAnswers.enqueue({1, true});
+    connectAndWait();
+    EXPECT_TRUE(connected());
+    EXPECT_EQ(storedSettings().settings(QStringLiteral("Old")),
+              (SiteSettings{FtpSecurity::Plain, FtpDataMode::Auto, true}));
+    disconnectAndWait();
+    connectAndWait();
+    EXPECT_TRUE(connected());
+    EXPECT_EQ(m_dialogs.choiceRequests.size(), 2);
+    disconnectAndWait();
+
+    // A site set to plain FTP is warned without the offer, once a run when not ticked.
+    m_window.reset(); // it writes its book as it goes
+    storeSettings(QStringLiteral("Plain"), {FtpSecurity::Plain, FtpDataMode::Active, false});
+    writeBook({siteLine(QStringLiteral("Plain"))});
+    open();
+    m_dialogs.choiceAnswers.enqueue({0, false});
+    connectAndWait();
+    EXPECT_TRUE(connected());
+    EXPECT_EQ(m_dialogs.choiceRequests.constLast().choices, (QStringList{"接続", "やめる"}));
+    disconnectAndWait();
+    connectAndWait();
+    EXPECT_EQ(m_dialogs.choiceRequests.size(), 3);
+    disconnectAndWait();
+
+    // FTPS で接続: the site turns to FTPS and connects so.
+    m_window.reset();
+    writeBook({siteLine(QStringLiteral("Older"))});
+    open();
+    auto tried = std::make_shared<std::optional<FtpSecurity>>();
+    m_window->remotePane().setConnector(
+        [tried](FtpClient &, const RemoteJobs::Login &login, const FtpClient::Progress &) {
+            *tried = login.security; // read once the job has ended
+            return RemoteJobs::ConnectOutcome{QStringLiteral("AUTH TLS"), {}, std::nullopt, std::nullopt};
+        });
+    m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    m_dialogs.choiceAnswers.enqueue({0, false});
+    connectAndWait();
+    EXPECT_EQ(*tried, FtpSecurity::ExplicitTls);
+    EXPECT_EQ(security()->currentIndex(), kFtps);
+    EXPECT_EQ(storedSettings().settings(QStringLiteral("Older")).security, FtpSecurity::ExplicitTls);
+    EXPECT_EQ(m_dialogs.unexpected, 0);
+}
+
+// Stands in for a server whose certificate fails the check: refuses every connection that
+// does not accept the certificate's fingerprint, and otherwise logs in to the plain test server.
+class CertificateServer
+{
+public:
+    explicit CertificateServer(FtpCertificate certificate) : m_certificate(std::move(certificate)) {}
+
+    RemoteJobs::Connector connector()
+    {
+        return [this](FtpClient &client, const RemoteJobs::Login &login, const FtpClient::Progress &progress) {
+            {
+                const std::lock_guard lock(m_mutex);
+                m_logins.append(login);
+            }
+            if (!login.acceptedCertificates.contains(QString::fromStdString(m_certificate.fingerprint))) {
+                RemoteJobs::ConnectOutcome refused;
+                refused.failure = QStringLiteral("証明書");
+                refused.certificate = m_certificate;
+                return refused;
+            }
+            RemoteJobs::Login plain = login;
+            plain.security = FtpSecurity::Plain;
+            return RemoteJobs::connectAndList(client, plain, progress);
+        };
+    }
+
+    void setCertificate(FtpCertificate certificate) { m_certificate = std::move(certificate); }
+
+    QList<RemoteJobs::Login> takeLogins()
+    {
+        const std::lock_guard lock(m_mutex);
+        return std::exchange(m_logins, QList<RemoteJobs::Login>());
+    }
+
+private:
+    std::mutex m_mutex;
+    FtpCertificate m_certificate;
+    QList<RemoteJobs::Login> m_logins;
+};
+
+FtpCertificate selfSigned(quint16 port, const std::string &der, const std::string &fingerprint)
+{
+    FtpCertificate certificate;
+    certificate.host = "127.0.0.1";
+    certificate.port = port;
+    certificate.names = {"localhost"};
+    certificate.issuer = "CN=localhost";
+    certificate.der = der;
+    certificate.fingerprint = fingerprint;
+    certificate.problems = FtpCertificate::SelfSigned | FtpCertificate::NameMismatch;
+    return certificate;
+}
+
+TEST_F(TransferWindowSecurityTest, ACertificateThatFailsTheCheckGoesAheadOnlyAsTheUserChose)
+{
+    constexpr int kOnce = 0;
+    constexpr int kAlways = 1;
+    constexpr int kRefuse = 2;
+    const QString fingerprint = QStringLiteral("AB:CD");
+    CertificateServer server(selfSigned(m_server.port(), "one", fingerprint.toStdString()));
+    storeSettings(QStringLiteral("Tls"), {FtpSecurity::ExplicitTls, FtpDataMode::Active, false});
+    writeBook({siteLine(QStringLiteral("Tls"))});
+    const auto openWithServer = [&] {
+        open();
+        m_window->remotePane().setConnector(server.connector());
+    };
+    openWithServer();
+
+    // 接続しない: the usual failed connection.
+    m_dialogs.choiceAnswers.enqueue({kRefuse, false});
+    connectAndWait();
+    ASSERT_EQ(m_dialogs.choiceRequests.size(), 1);
+    const ChoiceRequest question = m_dialogs.choiceRequests.constLast();
+    EXPECT_EQ(question.title, QStringLiteral("証明書の確認"));
+    EXPECT_EQ(question.choices, (QStringList{"今回だけ接続", "常にこの証明書を信頼", "接続しない"}));
+    EXPECT_EQ(question.defaultChoice, kRefuse);
+    EXPECT_EQ(question.escapeChoice, kRefuse);
+    EXPECT_TRUE(question.text.contains(QStringLiteral("自己署名"))) << question.text.toStdString();
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("接続できませんでした"));
+    QList<RemoteJobs::Login> logins = server.takeLogins();
+    ASSERT_EQ(logins.size(), 1);
+    EXPECT_EQ(logins.constFirst().security, FtpSecurity::ExplicitTls);
+    EXPECT_EQ(logins.constFirst().dataMode, FtpDataMode::Active);
+
+    // 今回だけ接続: connected again with the fingerprint accepted, for this run only.
+    m_dialogs.choiceAnswers.enqueue({kOnce, false});
+    connectAndWait();
+    EXPECT_TRUE(connected());
+    EXPECT_EQ(server.takeLogins().constLast().acceptedCertificates, QStringList{fingerprint});
+    disconnectAndWait();
+    connectAndWait();
+    EXPECT_TRUE(connected());
+    EXPECT_EQ(m_dialogs.choiceRequests.size(), 2);
+    EXPECT_EQ(server.takeLogins().size(), 1); // accepted at once
+    disconnectAndWait();
+    EXPECT_FALSE(QFile::exists(homeFile(TrustedCertificates::kFileName)));
+
+    // The next run asks again; 常にこの証明書を信頼 stores it, and the run after does not ask.
+    openWithServer();
+    m_dialogs.choiceAnswers.enqueue({kAlways, false});
+    connectAndWait();
+    EXPECT_TRUE(connected());
+    EXPECT_EQ(m_dialogs.choiceRequests.size(), 3);
+    disconnectAndWait();
+    EXPECT_TRUE(QFile::exists(homeFile(TrustedCertificates::kFileName)));
+    openWithServer();
+    server.takeLogins();
+    connectAndWait();
+    EXPECT_TRUE(connected());
+    EXPECT_EQ(m_dialogs.choiceRequests.size(), 3);
+    disconnectAndWait();
+
+    // Another certificate for the same server is a loud warning whose Enter does not connect.
+    server.setCertificate(selfSigned(m_server.port(), "two", "EF:01"));
+    m_dialogs.choiceAnswers.enqueue({kRefuse, false});
+    connectAndWait();
+    EXPECT_FALSE(connected());
+    ASSERT_EQ(m_dialogs.choiceRequests.size(), 4);
+    const ChoiceRequest warning = m_dialogs.choiceRequests.constLast();
+    EXPECT_EQ(warning.icon, DialogIcon::Warning);
+    EXPECT_EQ(warning.title, QStringLiteral("警告"));
+    EXPECT_EQ(warning.defaultChoice, kRefuse);
+    EXPECT_TRUE(warning.text.contains(QStringLiteral("変わっています"))) << warning.text.toStdString();
+    EXPECT_TRUE(warning.text.contains(fingerprint));
+    EXPECT_EQ(m_dialogs.unexpected, 0);
+}
+
+} // namespace

@@ -1,3 +1,4 @@
+#include "support/ftp/hostiletlsserver.h"
 #include "support/ftp/localfiles.h"
 #include "support/ftp/scriptedsession.h"
 #include "support/ftp/testcertificates.h"
@@ -192,5 +193,55 @@ INSTANTIATE_TEST_SUITE_P(
                                    FtpFault::Tls},
                     RefusedTlsCase{"BytesBeforeTheHandshake", "234 Go ahead\r\nHELLO\r\n", "", FtpFault::Tls}),
     [](const testing::TestParamInfo<RefusedTlsCase> &info) { return std::string(info.param.name); });
+
+} // namespace
+
+namespace {
+
+struct HostileCase
+{
+    const char *name;
+    HostileTlsServer::Trick trick;
+    FtpFault fault;
+};
+
+class HostileTls : public testing::TestWithParam<HostileCase>
+{};
+
+// None of these may hang or pass for a success; a cut download keeps the old local file.
+TEST_P(HostileTls, IsAClearFailure)
+{
+    const HostileTlsServer server(GetParam().trick);
+    const fs::path local = freshTestFolder();
+    writeFile(local / "page.html", "old");
+    FtpClient client;
+    FtpSettings &settings = client.settings();
+    settings.host = "127.0.0.1";
+    settings.port = server.port();
+    settings.user = "alice";
+    settings.security = FtpSecurity::ExplicitTls;
+    settings.dataMode = FtpDataMode::Passive;
+    settings.trustedCaFile = TestCertificates::get().authorityFile();
+    settings.timeLimits.reply = std::chrono::seconds(3);
+    settings.timeLimits.dataIdle = std::chrono::seconds(3);
+    try {
+        client.connect();
+        client.retrieve("page.html", (local / "page.html").string(), true);
+        FAIL() << "no failure";
+    } catch (const FtpError &error) {
+        EXPECT_EQ(error.fault(), GetParam().fault) << error.what();
+    }
+    EXPECT_EQ(readFile(local / "page.html"), "old");
+    client.quit();
+    fs::remove_all(local);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Servers,
+    HostileTls,
+    testing::Values(HostileCase{"CutDownload", HostileTlsServer::Trick::CutDownload, FtpFault::TruncatedDownload},
+                    HostileCase{"HugeChain", HostileTlsServer::Trick::HugeChain, FtpFault::Tls},
+                    HostileCase{"Renegotiate", HostileTlsServer::Trick::Renegotiate, FtpFault::Tls}),
+    [](const testing::TestParamInfo<HostileCase> &info) { return std::string(info.param.name); });
 
 } // namespace

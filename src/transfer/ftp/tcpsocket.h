@@ -36,7 +36,6 @@ public:
     bool isOpen() const { return m_fd >= 0; }
     // For a layer on top (TLS) that reads and writes the descriptor itself.
     int fd() const { return m_fd; }
-    const SocketInterrupter *interrupter() const { return m_interrupter; }
     // Not owned; must outlive the socket. Sockets accepted from this one inherit it.
     void setInterrupter(const SocketInterrupter *interrupter) { m_interrupter = interrupter; }
     void close();

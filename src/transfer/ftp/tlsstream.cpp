@@ -265,11 +265,6 @@ bool TlsStream::shutdown(const Deadline &deadline)
     }
 }
 
-bool TlsStream::sessionReused() const
-{
-    return SSL_session_reused(m_ssl) == 1;
-}
-
 X509 *TlsStream::peerCertificate() const
 {
     return SSL_get0_peer_certificate(m_ssl);

@@ -37,7 +37,6 @@ public:
     bool shutdown(const Deadline &deadline);
     // The peer ended with a TLS close rather than just dropping the connection.
     bool closedCleanly() const { return m_closedCleanly; }
-    bool sessionReused() const;
     // FtpCertificate::Problem bits the check found; 0 for a certificate that passed.
     unsigned certificateProblems() const { return m_problems; }
     // Not owned; nullptr when the server showed none.

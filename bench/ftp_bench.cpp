@@ -29,8 +29,15 @@
 //   ftp_bench <server> list100k-stall active ours_ms=<x> goal_ms=100 ratio=<100/x>
 //   ftp_bench <server> list100k-memory active ours_bytes_per_entry=<x> goal_bytes_per_entry=1024 ratio=<1024/x>
 //
-// Run with no arguments for every line, with "tree" for the tree lines only, or with "list" for
-// the listing lines only.
+// Then, as root, the file and tree lines again over FTPS (explicit TLS, data protected)
+// against vsftpd with a certificate made for the run, with curl --ssl-reqd and lftp with
+// ftp:ssl-force as the peers, all trusting that certificate; the server is named vsftpd-ftps:
+//
+//   ftp_bench vsftpd-ftps <op> <mode> ours_MBps=<x> best_peer_MBps=<y> peer=<curl|lftp> ratio=<x/y>
+//   ftp_bench vsftpd-ftps tree-upload|tree-download <mode> ours_fps=<x> best_peer_fps=<y> peer=lftp ratio=<x/y>
+//
+// Run with no arguments for every line, with "tree" for the tree lines only, with "list" for
+// the listing lines only, or with "ftps" for the FTPS lines only.
 
 #include "common/qtuserdialogs.h"
 #include "transfer/ftp/ftpclient.h"
@@ -120,7 +127,27 @@ struct Server
     std::string password;
     fs::path root;      // what the server serves
     fs::path uploadDir; // where uploads land, inside root
+    std::string caFile; // the certificate to trust, when the server requires FTPS
 };
+
+// Every client trusts the server's certificate through this, ours in its child process too.
+const char *const caVariable = "QZWEB_BENCH_CA";
+
+// The options that make curl and lftp speak FTPS to the server, trusting its certificate.
+std::vector<std::string> curlTlsOptions(const Server &server)
+{
+    if (server.caFile.empty())
+        return {};
+    // curl waits for ever on an active-mode FTPS download here; the time limit ends that run.
+    return {"--ssl-reqd", "--cacert", server.caFile, "--max-time", "20"};
+}
+
+std::string lftpTlsSettings(const Server &server)
+{
+    if (server.caFile.empty())
+        return {};
+    return "set ftp:ssl-force true; set ftp:ssl-protect-data true; set ssl:ca-file " + server.caFile + "; ";
+}
 
 std::uint16_t freeLoopbackPort()
 {
@@ -189,11 +216,28 @@ bool waitUntilGreeting(std::uint16_t port)
     return false;
 }
 
-std::optional<Server> startVsftpd(const fs::path &work)
+// With tls, vsftpd requires FTPS (and session reuse on data connections, as by default) with a
+// self-signed certificate for 127.0.0.1 made here, which the clients trust as it is.
+std::optional<Server> startVsftpd(const fs::path &work, bool tls = false)
 {
     if (::geteuid() != 0 || ::access("/usr/sbin/vsftpd", X_OK) != 0)
         return std::nullopt;
-    Server server{"vsftpd", freeLoopbackPort(), "anonymous", "bench@example.com", work / "serve", work / "serve/up"};
+    Server server{
+        "vsftpd", freeLoopbackPort(), "anonymous", "bench@example.com", work / "serve", work / "serve/up", {}};
+    std::string tlsLines;
+    if (tls) {
+        server.name = "vsftpd-ftps";
+        server.caFile = (work / "server.crt").string();
+        const std::string key = (work / "server.key").string();
+        const std::string make = "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -keyout '"
+            + key + "' -out '" + server.caFile
+            + "' -days 2 -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 >/dev/null 2>&1";
+        if (::system(make.c_str()) != 0)
+            return std::nullopt;
+        tlsLines = "ssl_enable=YES\nallow_anon_ssl=YES\nforce_anon_logins_ssl=YES\nforce_anon_data_ssl=YES\n"
+                   "require_ssl_reuse=YES\nrsa_cert_file="
+            + server.caFile + "\nrsa_private_key_file=" + key + "\n";
+    }
     // vsftpd refuses an anonymous root the ftp user could write to; uploads go one level down.
     fs::create_directories(server.uploadDir);
     fs::permissions(work, fs::perms(0755));
@@ -209,7 +253,8 @@ std::optional<Server> startVsftpd(const fs::path &work)
                           << "pasv_enable=YES\nport_enable=YES\nconnect_from_port_20=NO\n"
                           << "secure_chroot_dir=/var/run/vsftpd/empty\nseccomp_sandbox=NO\n"
                           << "isolate=NO\nisolate_network=NO\nxferlog_enable=NO\n"
-                          << "vsftpd_log_file=" << (work / "vsftpd.log").string() << "\n";
+                          << "vsftpd_log_file=" << (work / "vsftpd.log").string() << "\n"
+                          << tlsLines;
     g_serverGroup = spawnGroup({"/usr/sbin/vsftpd", config.string()}, -1);
     if (!waitUntilGreeting(server.port)) {
         stopServerGroup();
@@ -220,7 +265,7 @@ std::optional<Server> startVsftpd(const fs::path &work)
 
 std::optional<Server> startPyftpdlib(const fs::path &work)
 {
-    Server server{"pyftpdlib", 0, "qzweb", "secret", work / "serve", work / "serve/up"};
+    Server server{"pyftpdlib", 0, "qzweb", "secret", work / "serve", work / "serve/up", {}};
     fs::create_directories(server.uploadDir);
     int output[2];
     if (::pipe(output) != 0)
@@ -317,6 +362,8 @@ std::vector<std::string> commandFor(
                 remote};
     if (client == "curl") {
         std::vector<std::string> command{"curl", "-sS", "--user", server.user + ":" + server.password};
+        const std::vector<std::string> tls = curlTlsOptions(server);
+        command.insert(command.end(), tls.begin(), tls.end());
         if (!line.passive) {
             command.push_back("--ftp-port");
             command.push_back("127.0.0.1");
@@ -331,7 +378,7 @@ std::vector<std::string> commandFor(
         line.op == Op::Upload ? "put " + local.string() + " -o " + remote : "get " + remote + " -o " + local.string();
     return {"lftp",
             "-c",
-            std::string("set ftp:passive-mode ") + (line.passive ? "on" : "off")
+            lftpTlsSettings(server) + "set ftp:passive-mode " + (line.passive ? "on" : "off")
                 + "; set xfer:log no; set net:max-retries 1; set net:timeout 30; set cmd:fail-exit yes; set "
                   "xfer:clobber on; "
                 + "open -u " + server.user + "," + server.password + " -p " + port + " 127.0.0.1; " + transfer};
@@ -355,6 +402,10 @@ void configureChildClient(FtpClient &client, char **argv)
     settings.port = static_cast<std::uint16_t>(std::atoi(argv[4]));
     settings.user = argv[5];
     settings.password = argv[6];
+    if (const char *caFile = std::getenv(caVariable)) {
+        settings.security = FtpSecurity::ExplicitTls;
+        settings.trustedCaFile = caFile;
+    }
 }
 
 // The child process that is "our client" for one transfer.
@@ -466,7 +517,8 @@ void runTreeLines(const Server &server, const fs::path &work)
                                                                      : "mirror dl/site " + (target / "site").string();
                     command = {"lftp",
                                "-c",
-                               "set ftp:passive-mode " + std::string(line.passive ? "on" : "off")
+                               lftpTlsSettings(server) + "set ftp:passive-mode "
+                                   + std::string(line.passive ? "on" : "off")
                                    + "; set xfer:log no; set net:max-retries 1; set net:timeout 30; "
                                      "set cmd:fail-exit yes; open -u "
                                    + server.user + "," + server.password + " -p " + port + " 127.0.0.1; " + mirror};
@@ -697,38 +749,15 @@ void runListing(const Server &server)
                 big.bytesPerEntry > 0 ? bytesPerEntryGoal / big.bytesPerEntry : 0.0);
 }
 
-int runBenchmark(const std::string &only)
+// The 256 MiB lines: upload and download in both modes, the clients interleaved round by round.
+void runFileLines(const Server &server, const fs::path &work)
 {
-    ::signal(SIGINT, onSignal);
-    ::signal(SIGTERM, onSignal);
-    std::string pattern = (fs::temp_directory_path() / "qzweb-ftp-bench-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        std::cerr << "ftp_bench: cannot create a temporary folder\n";
-        return 1;
-    }
-    const fs::path work = pattern;
-    std::optional<Server> server = startVsftpd(work);
-    if (!server)
-        server = startPyftpdlib(work);
-    if (!server) {
-        std::cerr << "ftp_bench: could not start vsftpd or pyftpdlib\n";
-        fs::remove_all(work);
-        return 1;
-    }
-    if (only == "tree" || only == "list") {
-        if (only == "tree")
-            runTreeLines(*server, work);
-        else
-            runListing(*server);
-        stopServerGroup();
-        fs::remove_all(work);
-        return 0;
-    }
-    std::cerr << "ftp_bench: " << server->name << " on 127.0.0.1:" << server->port << ", preparing 256 MiB\n";
+    std::cerr << "ftp_bench: " << server.name << " on 127.0.0.1:" << server.port << ", preparing 256 MiB\n";
     const fs::path source = work / "source.bin";
-    writeRandomFile(source);
-    fs::copy_file(source, server->root / "download.bin");
-    fs::permissions(server->root / "download.bin", fs::perms(0644));
+    if (!fs::exists(source))
+        writeRandomFile(source);
+    fs::copy_file(source, server.root / "download.bin", fs::copy_options::overwrite_existing);
+    fs::permissions(server.root / "download.bin", fs::perms(0644));
 
     const std::array<Line, 4> lines{
         Line{Op::Upload, false}, Line{Op::Upload, true}, Line{Op::Download, false}, Line{Op::Download, true}};
@@ -741,11 +770,11 @@ int runBenchmark(const std::string &only)
             for (const std::string client : clientNames) {
                 const std::string remoteName = "up/" + client + ".bin";
                 const fs::path local = line.op == Op::Upload ? source : work / ("down-" + client + ".bin");
-                const fs::path written = line.op == Op::Upload ? server->root / remoteName : local;
+                const fs::path written = line.op == Op::Upload ? server.root / remoteName : local;
                 fs::remove(written);
                 ::sync();
                 const std::optional<double> seconds = timeRun(
-                    commandFor(client, *server, line, local, line.op == Op::Upload ? remoteName : "download.bin"));
+                    commandFor(client, server, line, local, line.op == Op::Upload ? remoteName : "download.bin"));
                 const bool complete = seconds && fs::exists(written) && fs::file_size(written) == fileSize;
                 const auto key = std::make_pair(static_cast<int>(index), client);
                 if (complete)
@@ -764,7 +793,7 @@ int runBenchmark(const std::string &only)
         const bool curlBest = curl >= lftp;
         const double best = std::max(curl, lftp);
         std::printf("ftp_bench %s %s %s ours_MBps=%.1f best_peer_MBps=%.1f peer=%s ratio=%.3f\n",
-                    server->name.c_str(),
+                    server.name.c_str(),
                     line.op == Op::Upload ? "upload" : "download",
                     line.passive ? "passive" : "active",
                     ours,
@@ -779,9 +808,66 @@ int runBenchmark(const std::string &only)
         }
     }
     std::fflush(stdout);
+}
+
+// The FTPS lines, against a vsftpd of their own.
+int runFtpsLines(const fs::path &work)
+{
+    const fs::path folder = work / "ftps";
+    fs::create_directories(folder);
+    const std::optional<Server> server = startVsftpd(folder, true);
+    if (!server) {
+        std::cerr << "ftp_bench: the FTPS lines need root and vsftpd\n";
+        return 1;
+    }
+    ::setenv(caVariable, server->caFile.c_str(), 1);
+    runFileLines(*server, work);
+    runTreeLines(*server, folder);
+    ::unsetenv(caVariable);
+    stopServerGroup();
+    return 0;
+}
+
+int runBenchmark(const std::string &only)
+{
+    ::signal(SIGINT, onSignal);
+    ::signal(SIGTERM, onSignal);
+    std::string pattern = (fs::temp_directory_path() / "qzweb-ftp-bench-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        std::cerr << "ftp_bench: cannot create a temporary folder\n";
+        return 1;
+    }
+    const fs::path work = pattern;
+    std::optional<Server> server = startVsftpd(work);
+    if (!server)
+        server = startPyftpdlib(work);
+    if (!server) {
+        std::cerr << "ftp_bench: could not start vsftpd or pyftpdlib\n";
+        fs::remove_all(work);
+        return 1;
+    }
+    if (only == "ftps") {
+        stopServerGroup();
+        const int status = runFtpsLines(work);
+        fs::remove_all(work);
+        return status;
+    }
+    if (only == "tree" || only == "list") {
+        if (only == "tree")
+            runTreeLines(*server, work);
+        else
+            runListing(*server);
+        stopServerGroup();
+        fs::remove_all(work);
+        return 0;
+    }
+    runFileLines(*server, work);
+    std::fflush(stdout);
     runTreeLines(*server, work);
     runListing(*server);
     stopServerGroup();
+    if (::geteuid() == 0)
+        runFtpsLines(work);
     fs::remove_all(work);
     return 0;
 }

@@ -95,6 +95,14 @@ INSTANTIATE_TEST_SUITE_P(
                   [] { return ftpErrorText(FtpReplyError(451, "451 Local error")); },
                   QStringLiteral("サーバーが一時的に処理できませんでした。しばらくしてからもう一度試してください。\r\n"
                                  "451 Local error")},
+        ShownCase{"EncryptionRefused",
+                  [] { return ftpErrorText(FtpError("534 Policy", FtpFault::EncryptionRefused)); },
+                  QStringLiteral("サーバーが暗号化（FTPS）を断りました。パスワードを守るため接続しませんでした。"
+                                 "サーバーがFTPSに対応しているか確かめてください。\r\n534 Policy")},
+        ShownCase{"TruncatedDownload",
+                  [] { return ftpErrorText(FtpError("cut", FtpFault::TruncatedDownload, "a.html")); },
+                  QStringLiteral("「a.html」の受信が途中で切れました。手元のファイルはそのままです。"
+                                 "もう一度試してください。")},
         ShownCase{"ConnectionRefused",
                   [] { return ftpErrorText(SocketError(10061)); },
                   QStringLiteral("サーバーに接続できませんでした。ホスト名とポートを確かめてください。\r\n"

@@ -38,7 +38,7 @@ class FtpCertificateError : public FtpError
 {
 public:
     explicit FtpCertificateError(FtpCertificate certificate)
-        : FtpError("The server's certificate failed the check.", FtpFault::Other, certificate.host),
+        : FtpError("The server's certificate failed the check.", FtpFault::Certificate, certificate.host),
           m_certificate(std::move(certificate))
     {}
 

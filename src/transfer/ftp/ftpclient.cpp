@@ -1,5 +1,6 @@
 #include "transfer/ftp/ftpclient.h"
 
+#include "transfer/ftp/certificatereader.h"
 #include "transfer/ftp/connectionclosed.h"
 #include "transfer/ftp/downloadfile.h"
 #include "transfer/ftp/ftpcancellederror.h"
@@ -10,6 +11,9 @@
 #include "transfer/ftp/ftptimeouterror.h"
 #include "transfer/ftp/hostresolver.h"
 #include "transfer/ftp/socketerror.h"
+#include "transfer/ftp/tcpstream.h"
+#include "transfer/ftp/tlscontext.h"
+#include "transfer/ftp/tlsstream.h"
 #include "transfer/ftp/uploadfile.h"
 
 #include <algorithm>
@@ -18,6 +22,7 @@
 namespace {
 
 constexpr int connectionTimedOut = 10060;
+constexpr int firstPermanentCode = 500;
 constexpr int preliminaryClass = 1;
 constexpr int codesPerClass = 100;
 constexpr int firstErrorCode = 400;
@@ -74,7 +79,7 @@ FtpClient::~FtpClient() = default;
 
 void FtpClient::connect()
 {
-    if (m_control.isOpen())
+    if (controlOpen())
         throw FtpError("Already connected.");
     bool opened = false;
     try {
@@ -83,19 +88,18 @@ void FtpClient::connect()
         m_repliesOwed = 0;
         checkSingleLine(m_settings.user);
         checkSingleLine(m_settings.password);
-        m_interrupter.check(); // the name lookup below cannot be interrupted
+        m_tls.reset();
+        m_certificateFingerprint.clear();
+        m_dataWay = m_settings.dataMode == FtpDataMode::Active ? DataWay::Active : DataWay::ExtendedPassive;
 
-        TcpSocket socket = TcpSocket::create();
-        socket.setInterrupter(&m_interrupter);
-        const Ipv4Endpoint server{HostResolver::resolve(m_settings.host), m_settings.port};
-        if (!socket.connect(server, Deadline(m_settings.timeLimits.connect)))
-            throw SocketError(connectionTimedOut);
-        m_control = std::move(socket);
+        m_control = std::make_unique<TcpStream>(connectToServer());
         opened = true;
         m_repliesOwed = 1; // the greeting
         if (m_onConnected)
             m_onConnected();
         expect(FtpStep::Greeting);
+        if (m_settings.security == FtpSecurity::ExplicitTls)
+            startTls();
         login();
     } catch (...) {
         // Every failure ends the attempt, also one before the connection stood (refused,
@@ -108,10 +112,71 @@ void FtpClient::connect()
     }
 }
 
+TcpSocket FtpClient::connectToServer()
+{
+    const Deadline overall(m_settings.timeLimits.connect);
+    const std::vector<NetworkEndpoint> addresses =
+        HostResolver::resolve(m_settings.host, m_settings.port, overall, &m_interrupter);
+    std::optional<SocketError> failure;
+    for (std::size_t index = 0; index < addresses.size(); ++index) {
+        const std::chrono::milliseconds share(overall.remainingMilliseconds()
+                                              / static_cast<int>(addresses.size() - index));
+        TcpSocket socket = TcpSocket::create(addresses[index].family());
+        socket.setInterrupter(&m_interrupter);
+        try {
+            if (socket.connect(addresses[index], Deadline(share)))
+                return socket;
+            failure = SocketError(connectionTimedOut);
+        } catch (const SocketError &error) {
+            failure = error;
+        }
+    }
+    throw failure.value_or(SocketError(connectionTimedOut));
+}
+
+void FtpClient::startTls()
+{
+    sendLine(commandLine(FtpStep::AuthTls, {}));
+    const FtpReply &reply = readReply();
+    // Never a silent step down to plain FTP: the password would go out in clear.
+    if (!ruleFor(FtpStep::AuthTls).accepts(reply.code))
+        throw FtpError(reply.lastLine(), FtpFault::EncryptionRefused, m_settings.host);
+    // The client speaks first in the handshake: bytes already here are no TLS, and would be
+    // lost to it anyway.
+    if (m_reader.hasBufferedBytes())
+        throw FtpError("The server sent data before the TLS handshake.", FtpFault::Tls);
+    m_tls = std::make_unique<TlsContext>(m_settings);
+    std::unique_ptr<TlsStream> secured;
+    try {
+        TcpSocket socket = static_cast<TcpStream &>(*m_control).release();
+        secured = TlsStream::handshake(
+            std::move(socket), *m_tls, m_settings.host, false, Deadline(m_settings.timeLimits.reply));
+    } catch (...) {
+        m_control.reset(); // the handshake closed the connection
+        m_repliesOwed = 0;
+        notifyDisconnected();
+        throw;
+    }
+    X509 *certificate = secured->peerCertificate();
+    unsigned problems = secured->certificateProblems();
+    if (certificate == nullptr)
+        problems |= FtpCertificate::Untrusted;
+    const std::string fingerprint = certificate != nullptr ? CertificateReader::fingerprint(certificate) : "";
+    m_control = std::move(secured);
+    const auto &accepted = m_settings.acceptedCertificates;
+    if (problems != 0 && std::find(accepted.begin(), accepted.end(), fingerprint) == accepted.end())
+        throw FtpCertificateError(CertificateReader::describe(certificate, m_settings.host, m_settings.port, problems));
+    m_certificateFingerprint = fingerprint;
+}
+
 void FtpClient::login()
 {
     if (command(FtpStep::User, m_settings.user).code == FtpCode::needPassword)
         command(FtpStep::Password, m_settings.password);
+    if (m_tls) {
+        command(FtpStep::ProtectionBufferSize);
+        command(FtpStep::DataProtection);
+    }
     command(FtpStep::Type, m_settings.transferType == FtpTransferType::Binary ? "I" : "A");
     command(FtpStep::System);
 }
@@ -171,7 +236,7 @@ std::vector<std::string> FtpClient::list(const std::string &path, const Progress
 {
     std::string text;
     transfer(FtpStep::List, path, [&](FtpDataConnection &data) {
-        data.receiveAll(
+        const bool whole = data.receiveAll(
             [&](const char *bytes, std::size_t size) {
                 if (text.size() + size > maxListingSize)
                     throw FtpProtocolError("The server sent a listing larger than "
@@ -180,6 +245,8 @@ std::vector<std::string> FtpClient::list(const std::string &path, const Progress
                 report(progress, text.size(), 0);
             },
             m_settings.timeLimits.dataIdle);
+        if (!whole)
+            throw FtpError("The listing of " + path + " was cut short.", FtpFault::TruncatedDownload, path);
     });
     return splitLines(text, skipped);
 }
@@ -197,12 +264,16 @@ void FtpClient::retrieve(const std::string &remoteName,
     DownloadFile file(localPath);
     const std::uint64_t total = expectedSize.value_or(0);
     transfer(FtpStep::Retrieve, remoteName, [&](FtpDataConnection &data) {
-        data.receiveAll(
+        const bool whole = data.receiveAll(
             [&](const char *bytes, std::size_t size) {
                 file.write(bytes, size);
                 report(progress, file.bytesWritten(), total);
             },
             m_settings.timeLimits.dataIdle);
+        // Without the TLS close anyone on the way could have cut the file short unnoticed.
+        if (!whole)
+            throw FtpError(
+                "The download of " + remoteName + " was cut short.", FtpFault::TruncatedDownload, remoteName);
     });
     if (expectedSize && file.bytesWritten() < *expectedSize)
         throw FtpError("The download of " + remoteName + " ended after " + std::to_string(file.bytesWritten()) + " of "
@@ -228,6 +299,7 @@ void FtpClient::store(const std::string &localPath, const std::string &remoteNam
                 done += size;
                 report(progress, done, total);
             }
+            data.finishSending(m_settings.timeLimits.dataIdle);
         });
     } catch (FtpError &error) {
         // Once the data connection stood, the server has created or truncated the file; before
@@ -242,11 +314,11 @@ void FtpClient::store(const std::string &localPath, const std::string &remoteNam
 
 void FtpClient::quit()
 {
-    if (!m_control.isOpen())
+    if (!controlOpen())
         return;
     try {
         const std::string line = std::string(ruleFor(FtpStep::Quit).command) + "\r\n";
-        m_control.sendAll(line.data(), line.size(), m_settings.timeLimits.reply);
+        m_control->sendAll(line.data(), line.size(), m_settings.timeLimits.reply);
     } catch (const FtpError &) {
         // Leaving anyway: a server that cannot hear the goodbye loses nothing.
     }
@@ -255,7 +327,7 @@ void FtpClient::quit()
 
 void FtpClient::abort()
 {
-    if (!m_control.isOpen())
+    if (!controlOpen())
         return;
     abortExchange(
         [this] {
@@ -267,9 +339,9 @@ void FtpClient::abort()
 
 bool FtpClient::isConnected()
 {
-    if (m_reader.peerClosed() && m_control.isOpen())
+    if (m_reader.peerClosed() && controlOpen())
         closeControl();
-    return m_control.isOpen();
+    return controlOpen();
 }
 
 std::vector<std::string> FtpClient::splitLines(const std::string &text, SkippedLines *skipped)
@@ -301,7 +373,7 @@ std::vector<std::string> FtpClient::splitLines(const std::string &text, SkippedL
 
 void FtpClient::requireConnected() const
 {
-    if (!m_control.isOpen())
+    if (!controlOpen())
         throw ConnectionClosed();
 }
 
@@ -309,9 +381,10 @@ void FtpClient::closeControl()
 {
     if (m_data != nullptr)
         m_data->close();
-    if (!m_control.isOpen())
+    if (!controlOpen())
         return;
-    m_control.close();
+    m_control->close();
+    m_tls.reset();
     m_repliesOwed = 0;
     notifyDisconnected();
 }
@@ -324,7 +397,7 @@ void FtpClient::notifyDisconnected()
 
 std::size_t FtpClient::readControl(char *buffer, std::size_t capacity)
 {
-    const std::optional<std::size_t> received = m_control.receiveSome(buffer, capacity, *m_replyDeadline);
+    const std::optional<std::size_t> received = m_control->receiveSome(buffer, capacity, *m_replyDeadline);
     if (!received)
         throw FtpTimeoutError(FtpFault::ReplyTimeout, m_replyDeadline->limit());
     if (*received == 0)
@@ -344,7 +417,7 @@ void FtpClient::sendLine(const std::string &line, std::chrono::milliseconds idle
     const std::string bytes = line + "\r\n";
     bool sent = false;
     try {
-        sent = m_control.sendAll(bytes.data(), bytes.size(), idleLimit);
+        sent = m_control->sendAll(bytes.data(), bytes.size(), idleLimit);
     } catch (...) {
         closeControl();
         throw;
@@ -415,17 +488,9 @@ void FtpClient::transfer(FtpStep step, const std::string &argument, const DataWo
     }
 
     std::unique_ptr<FtpDataConnection> data;
-    Ipv4Endpoint passiveServer{};
-    if (m_settings.dataMode != FtpDataMode::Active) {
-        const Ipv4Endpoint named = FtpHostPort::parsePassiveReply(command(FtpStep::Passive).lastLine());
-        // Only the port is taken from the reply: the address a server names could point the
-        // client at any machine, so the data connection goes where the control connection went.
-        passiveServer = Ipv4Endpoint{m_control.peerEndpoint().address, named.port};
-    } else {
-        data = std::make_unique<FtpDataConnection>(
-            FtpDataConnection::listenOn(m_control.localEndpoint().address, &m_interrupter));
-        command(FtpStep::Port, FtpHostPort::format(data->listeningEndpoint()));
-    }
+    const std::optional<NetworkEndpoint> passiveServer = requestPassive();
+    if (!passiveServer)
+        data = listenActively();
     sendLine(line);
 
     // From here on the server owes a reply that ends the transfer, whatever happens.
@@ -436,15 +501,17 @@ void FtpClient::transfer(FtpStep step, const std::string &argument, const DataWo
     };
     std::optional<FtpReply> early; // the final reply, when it came before the data connection
     try {
-        if (m_settings.dataMode != FtpDataMode::Active) {
+        if (passiveServer) {
             data = std::make_unique<FtpDataConnection>(
-                FtpDataConnection::connectTo(passiveServer, m_settings.timeLimits.connect, &m_interrupter));
+                FtpDataConnection::connectTo(*passiveServer, m_settings.timeLimits.connect, &m_interrupter));
             expect(step == FtpStep::Store ? FtpStep::PassiveStore : step);
         } else {
             expect(step);
             early = awaitServerConnection(*data);
         }
         m_dataConnected = true;
+        if (m_tls)
+            secureData(*data);
         m_data = data.get();
         work(*data);
     } catch (const FtpReplyError &) {
@@ -480,13 +547,59 @@ void FtpClient::transfer(FtpStep step, const std::string &argument, const DataWo
     finishTransfer(early);
 }
 
+std::optional<NetworkEndpoint> FtpClient::requestPassive()
+{
+    // Only the port is taken from a reply: the address a server names could point the client
+    // at any machine, so the data connection goes where the control connection went.
+    const NetworkEndpoint server = m_control->socket().peerEndpoint();
+    const auto refused = [](const FtpReplyError &error) { return error.code() >= firstPermanentCode; };
+    if (m_dataWay == DataWay::ExtendedPassive) {
+        try {
+            return server.withPort(
+                FtpHostPort::parseExtendedPassiveReply(command(FtpStep::ExtendedPassive).lastLine()));
+        } catch (const FtpReplyError &error) {
+            if (!refused(error))
+                throw;
+            m_dataWay = DataWay::Passive;
+        }
+    }
+    if (m_dataWay == DataWay::Passive) {
+        try {
+            return server.withPort(FtpHostPort::parsePassiveReply(command(FtpStep::Passive).lastLine()).port);
+        } catch (const FtpReplyError &error) {
+            // Active mode fails behind every home router, so only Auto turns to it.
+            if (!refused(error) || m_settings.dataMode != FtpDataMode::Auto)
+                throw;
+            m_dataWay = DataWay::Active;
+        }
+    }
+    return std::nullopt;
+}
+
+std::unique_ptr<FtpDataConnection> FtpClient::listenActively()
+{
+    auto data = std::make_unique<FtpDataConnection>(
+        FtpDataConnection::listenOn(m_control->socket().localEndpoint(), &m_interrupter));
+    const NetworkEndpoint listening = data->listeningEndpoint();
+    if (listening.isIpv6())
+        command(FtpStep::ExtendedPort, FtpHostPort::formatExtended(listening));
+    else
+        command(FtpStep::Port, FtpHostPort::format(listening.toIpv4()));
+    return data;
+}
+
+void FtpClient::secureData(FtpDataConnection &data)
+{
+    data.secure(*m_tls, m_settings.host, m_certificateFingerprint, Deadline(m_settings.timeLimits.reply));
+}
+
 std::optional<FtpReply> FtpClient::awaitServerConnection(FtpDataConnection &data)
 {
     const Deadline deadline(m_settings.timeLimits.dataAccept);
-    const std::uint32_t server = m_control.peerEndpoint().address;
+    const NetworkEndpoint server = m_control->socket().peerEndpoint();
     for (;;) {
         if (!m_reader.hasCompleteLine()) {
-            if (data.acceptServer(server, m_settings.dataOnlyFromServer, deadline, &m_control))
+            if (data.acceptServer(server, m_settings.dataOnlyFromServer, deadline, m_control.get()))
                 return std::nullopt;
         } else if (deadline.expired()) {
             throw FtpTimeoutError(FtpFault::AcceptTimeout, deadline.limit());
@@ -527,7 +640,7 @@ void FtpClient::readFollowUpOfAbortedTransfer()
     // Many servers follow "426" with a "226"; left unread it would answer the next command.
     // It comes at once or not at all, so a server that sends none costs only a moment.
     try {
-        if (m_reader.hasCompleteLine() || m_control.waitReadable(Deadline(m_settings.timeLimits.abortReply)))
+        if (m_reader.hasCompleteLine() || m_control->waitReadable(Deadline(m_settings.timeLimits.abortReply)))
             readReply();
     } catch (const FtpCancelledError &) {
         closeControl(); // a reply may still be on its way, for no command of ours
@@ -539,7 +652,7 @@ std::optional<FtpReply> FtpClient::recoverAfterFailedTransfer()
 {
     // Read what the server says about the broken transfer so that the next command gets
     // its own reply; if it says nothing in time the connection cannot be trusted.
-    if (!m_control.isOpen() || m_repliesOwed == 0)
+    if (!controlOpen() || m_repliesOwed == 0)
         return std::nullopt;
     try {
         FtpReply reply = readReply();
@@ -556,7 +669,7 @@ std::optional<FtpReply> FtpClient::recoverAfterFailedTransfer()
 
 void FtpClient::abortAfterCancel(const std::function<void()> &closeData, bool upload)
 {
-    if (!m_control.isOpen()) {
+    if (!controlOpen()) {
         closeData();
         return;
     }
@@ -584,7 +697,7 @@ void FtpClient::abortExchange(const std::function<void()> &closeData, bool uploa
         // the connection itself and answers at once, so ours stays open until then, for half
         // the limit at most (a server that reads ABOR only after the data ends needs the rest).
         if (upload && m_data != nullptr && !m_reader.hasCompleteLine())
-            m_control.waitReadable(Deadline(m_settings.timeLimits.abortReply / 2));
+            m_control->waitReadable(Deadline(m_settings.timeLimits.abortReply / 2));
         closeData();
         // The transfer's own final reply (often 426) and the one for ABOR, or just the latter:
         // a server that had moved no data yet answers ABOR with 225 and drops the transfer's.
@@ -608,9 +721,14 @@ void FtpClient::sendAbort(std::chrono::milliseconds limit)
     static constexpr char dataMark = '\xF2';
     requireConnected();
     m_interrupter.check();
+    if (m_tls) {
+        // Telnet signals cannot be slipped in beside TLS records; the command alone it is.
+        sendLine(std::string(ruleFor(FtpStep::Abort).command), limit);
+        return;
+    }
     bool sent = false;
     try {
-        sent = m_control.sendUrgent(interruptAndMark, sizeof interruptAndMark, limit);
+        sent = m_control->socket().sendUrgent(interruptAndMark, sizeof interruptAndMark, limit);
     } catch (...) {
         closeControl();
         throw;
@@ -624,7 +742,7 @@ void FtpClient::sendAbort(std::chrono::milliseconds limit)
 
 bool FtpClient::removeUnfinishedUpload(const std::string &remoteName, bool cancelled)
 {
-    if (!m_control.isOpen() || m_repliesOwed != 0)
+    if (!controlOpen() || m_repliesOwed != 0)
         return false;
     // A user who stopped the upload waits for control back; otherwise the usual reply limit.
     const std::chrono::milliseconds limit = cancelled ? m_settings.timeLimits.abortReply : m_settings.timeLimits.reply;

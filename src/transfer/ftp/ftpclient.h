@@ -1,10 +1,12 @@
 #pragma once
 
+#include "transfer/ftp/bytestream.h"
 #include "transfer/ftp/deadline.h"
 #include "transfer/ftp/ftpreply.h"
 #include "transfer/ftp/ftpreplyreader.h"
 #include "transfer/ftp/ftpsettings.h"
 #include "transfer/ftp/ftpstep.h"
+#include "transfer/ftp/networkendpoint.h"
 #include "transfer/ftp/socketinterrupter.h"
 #include "transfer/ftp/tcpsocket.h"
 
@@ -16,13 +18,15 @@
 #include <vector>
 
 class FtpDataConnection;
+class TlsContext;
 
 // The FTP client the transfer window owns: one control connection, login, single commands
 // checked against the reply codes each one accepts, and one data connection at a time for
-// listings, downloads and uploads. Every call blocks until done or until a time limit in
+// listings, downloads and uploads, plain or over TLS (explicit FTPS) as settings().security
+// says, in the data mode settings().dataMode asks for. Every call blocks until done or until a time limit in
 // settings().timeLimits expires. Failures are thrown as FtpError and its kinds
 // (FtpReplyError, ConnectionClosed, SocketError, FtpTimeoutError, FtpProtocolError,
-// FtpCancelledError); what() is the text to show. Names and paths are byte strings sent as
+// FtpCancelledError, FtpCertificateError); what() is the text to show. Names and paths are byte strings sent as
 // they are. One thread uses a client; only interrupt() may come from another.
 class FtpClient
 {
@@ -56,6 +60,10 @@ public:
     // Fired whenever an open control connection is closed, by either side.
     void setOnDisconnected(std::function<void()> handler) { m_onDisconnected = std::move(handler); }
 
+    // Tries each address of the host in turn within timeLimits.connect for them all (the name
+    // lookup included): each gets an even share of the time left, so a silent address leaves
+    // time for the next, and a refusing one passes on at once. With ExplicitTls, nothing but
+    // AUTH TLS goes out before TLS stands and the certificate passed the check or was accepted.
     void connect();
     // Throws FtpProtocolError when the path holds a control byte.
     std::string currentDir();
@@ -76,7 +84,7 @@ public:
                   bool overwrite,
                   std::optional<std::uint64_t> expectedSize = std::nullopt,
                   const Progress &progress = {});
-    // Sends exactly "PORT"/"PASV" and "STOR" as always. When the upload fails or is cancelled
+    // Sends "PORT" and "STOR" as always in active mode. When the upload fails or is cancelled
     // after the data connection stood, the server may hold a cut file under the real name:
     // it is deleted with DELE while the connection is usable, and the error thrown carries
     // unfinishedUpload() with the name and whether the cut file is gone.
@@ -111,7 +119,22 @@ public:
 private:
     using DataWork = std::function<void(FtpDataConnection &)>;
 
+    // How this connection's data connections are made; a way the server refused is not asked
+    // for again until the next connect().
+    enum class DataWay {
+        ExtendedPassive,
+        Passive,
+        Active,
+    };
+
+    bool controlOpen() const { return m_control && m_control->isOpen(); }
     void requireConnected() const;
+    TcpSocket connectToServer();
+    void startTls();
+    // The server's data address in passive mode; nullopt when active mode is to be used.
+    std::optional<NetworkEndpoint> requestPassive();
+    std::unique_ptr<FtpDataConnection> listenActively();
+    void secureData(FtpDataConnection &data);
     void closeControl();
     void notifyDisconnected();
     std::size_t readControl(char *buffer, std::size_t capacity);
@@ -138,7 +161,10 @@ private:
     std::function<void()> m_onConnected;
     std::function<void()> m_onDisconnected;
     SocketInterrupter m_interrupter; // declared before the sockets that poll it
-    TcpSocket m_control;
+    std::unique_ptr<ByteStream> m_control;
+    std::unique_ptr<TlsContext> m_tls; // while the control connection is protected
+    std::string m_certificateFingerprint;
+    DataWay m_dataWay = DataWay::Active;
     FtpReplyReader m_reader;
     FtpReply m_lastReply;
     std::optional<Deadline> m_replyDeadline;

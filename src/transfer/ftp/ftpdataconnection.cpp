@@ -1,8 +1,12 @@
 #include "transfer/ftp/ftpdataconnection.h"
 
+#include "transfer/ftp/certificatereader.h"
 #include "transfer/ftp/deadline.h"
+#include "transfer/ftp/ftpcancellederror.h"
 #include "transfer/ftp/ftptimeouterror.h"
 #include "transfer/ftp/socketerror.h"
+#include "transfer/ftp/tcpstream.h"
+#include "transfer/ftp/tlsstream.h"
 
 #include <memory>
 
@@ -18,41 +22,51 @@ constexpr int connectionTimedOut = 10060;
 
 } // namespace
 
-FtpDataConnection FtpDataConnection::listenOn(std::uint32_t localAddress, const SocketInterrupter *interrupter)
+FtpDataConnection::FtpDataConnection() = default;
+FtpDataConnection::~FtpDataConnection() = default;
+FtpDataConnection::FtpDataConnection(FtpDataConnection &&) noexcept = default;
+FtpDataConnection &FtpDataConnection::operator=(FtpDataConnection &&) noexcept = default;
+
+FtpDataConnection FtpDataConnection::listenOn(const NetworkEndpoint &local, const SocketInterrupter *interrupter)
 {
     FtpDataConnection data;
-    data.m_listener = TcpSocket::create();
+    data.m_listener = TcpSocket::create(local.family());
     data.m_listener.setInterrupter(interrupter);
-    data.m_listener.listen(Ipv4Endpoint{localAddress, 0}, listenBacklog);
+    data.m_listener.listen(local.withPort(0), listenBacklog);
     return data;
 }
 
-FtpDataConnection FtpDataConnection::connectTo(const Ipv4Endpoint &server,
+FtpDataConnection FtpDataConnection::connectTo(const NetworkEndpoint &server,
                                                std::chrono::milliseconds timeLimit,
                                                const SocketInterrupter *interrupter)
 {
-    FtpDataConnection data;
-    data.m_connection = TcpSocket::create();
-    data.m_connection.setInterrupter(interrupter);
-    if (!data.m_connection.connect(server, Deadline(timeLimit)))
+    TcpSocket socket = TcpSocket::create(server.family());
+    socket.setInterrupter(interrupter);
+    if (!socket.connect(server, Deadline(timeLimit)))
         throw SocketError(connectionTimedOut);
+    FtpDataConnection data;
+    data.m_connection = std::make_unique<TcpStream>(std::move(socket));
     return data;
 }
 
-Ipv4Endpoint FtpDataConnection::listeningEndpoint() const
+NetworkEndpoint FtpDataConnection::listeningEndpoint() const
 {
     return m_listener.localEndpoint();
 }
 
-bool FtpDataConnection::acceptServer(std::uint32_t serverAddress,
+bool FtpDataConnection::acceptServer(const NetworkEndpoint &server,
                                      bool onlyFrom,
                                      const Deadline &deadline,
-                                     const TcpSocket *control)
+                                     ByteStream *control)
 {
     for (;;) {
-        const TcpSocket::Readiness ready = control != nullptr ? m_listener.waitReadableOr(*control, deadline)
-            : m_listener.waitReadable(deadline)               ? TcpSocket::Readiness::This
-                                                              : TcpSocket::Readiness::Neither;
+        TcpSocket::Readiness ready = TcpSocket::Readiness::Neither;
+        if (control != nullptr && control->hasBuffered())
+            ready = TcpSocket::Readiness::Other;
+        else if (control != nullptr)
+            ready = m_listener.waitReadableOr(control->socket(), deadline);
+        else if (m_listener.waitReadable(deadline))
+            ready = TcpSocket::Readiness::This;
         if (ready == TcpSocket::Readiness::Neither)
             break;
         if (ready == TcpSocket::Readiness::Other)
@@ -60,37 +74,73 @@ bool FtpDataConnection::acceptServer(std::uint32_t serverAddress,
         TcpSocket candidate = m_listener.accept();
         if (!candidate.isOpen())
             continue;
-        if (onlyFrom && candidate.peerEndpoint().address != serverAddress)
+        if (onlyFrom && !candidate.peerEndpoint().sameAddress(server))
             continue; // an intruder: dropped by candidate's destructor without a byte read
-        m_connection = std::move(candidate);
+        m_connection = std::make_unique<TcpStream>(std::move(candidate));
         m_listener.close();
         return true;
     }
     throw FtpTimeoutError(FtpFault::AcceptTimeout, deadline.limit());
 }
 
-void FtpDataConnection::receiveAll(const Sink &sink, std::chrono::milliseconds idleLimit)
+void FtpDataConnection::secure(TlsContext &context,
+                               const std::string &host,
+                               const std::string &fingerprint,
+                               const Deadline &deadline)
+{
+    auto *plain = static_cast<TcpStream *>(m_connection.get());
+    std::unique_ptr<TlsStream> tls = TlsStream::handshake(plain->release(), context, host, true, deadline);
+    if (tls->peerCertificate() == nullptr || CertificateReader::fingerprint(tls->peerCertificate()) != fingerprint)
+        throw FtpError("The data connection showed another certificate than the control connection.", FtpFault::Tls);
+    m_tls = tls.get();
+    m_connection = std::move(tls);
+}
+
+bool FtpDataConnection::receiveAll(const Sink &sink, std::chrono::milliseconds idleLimit)
 {
     const std::unique_ptr<char[]> buffer(new char[blockSize]);
     for (;;) {
         const std::optional<std::size_t> received =
-            m_connection.receiveSome(buffer.get(), blockSize, Deadline(idleLimit));
+            m_connection->receiveSome(buffer.get(), blockSize, Deadline(idleLimit));
         if (!received)
             throwIdle(idleLimit);
         if (*received == 0)
-            return;
+            return m_tls == nullptr || finishReceiving(idleLimit);
         sink(buffer.get(), *received);
     }
 }
 
+bool FtpDataConnection::finishReceiving(std::chrono::milliseconds idleLimit)
+{
+    if (!m_tls->closedCleanly())
+        return false;
+    // Our close in answer to the server's: a session whose connection was just dropped may be
+    // refused when the next data connection resumes it.
+    try {
+        m_tls->shutdown(Deadline(idleLimit));
+    } catch (const FtpCancelledError &) {
+        throw;
+    } catch (const FtpError &) {
+        // Every byte arrived and was vouched for; the next connection just starts afresh.
+    }
+    return true;
+}
+
 void FtpDataConnection::send(const char *data, std::size_t size, std::chrono::milliseconds idleLimit)
 {
-    if (!m_connection.sendAll(data, size, idleLimit))
+    if (!m_connection->sendAll(data, size, idleLimit))
+        throwIdle(idleLimit);
+}
+
+void FtpDataConnection::finishSending(std::chrono::milliseconds idleLimit)
+{
+    if (m_tls != nullptr && !m_tls->shutdown(Deadline(idleLimit)))
         throwIdle(idleLimit);
 }
 
 void FtpDataConnection::close()
 {
     m_listener.close();
-    m_connection.close();
+    if (m_connection)
+        m_connection->close();
 }

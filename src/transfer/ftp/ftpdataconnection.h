@@ -1,20 +1,25 @@
 #pragma once
 
+#include "transfer/ftp/bytestream.h"
 #include "transfer/ftp/deadline.h"
-#include "transfer/ftp/ipv4endpoint.h"
+#include "transfer/ftp/networkendpoint.h"
 #include "transfer/ftp/tcpsocket.h"
 
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 class SocketInterrupter;
+class TlsContext;
+class TlsStream;
 
 // The one data connection of a transfer: in active mode the listening socket and the
-// connection the server makes to it, in passive mode the connection the client makes.
-// Moves the bytes in large blocks; every wait ends in FtpTimeoutError at its time limit.
+// connection the server makes to it, in passive mode the connection the client makes; plain
+// or, once secured, inside TLS. Moves the bytes in large blocks; every wait ends in
+// FtpTimeoutError at its time limit.
 class FtpDataConnection
 {
 public:
@@ -23,31 +28,45 @@ public:
 
     using Sink = std::function<void(const char *data, std::size_t size)>;
 
+    FtpDataConnection();
+    ~FtpDataConnection();
+    FtpDataConnection(FtpDataConnection &&) noexcept;
+    FtpDataConnection &operator=(FtpDataConnection &&) noexcept;
+
     // Active mode: listens on the given local address with a system-chosen port, backlog 1.
-    static FtpDataConnection listenOn(std::uint32_t localAddress, const SocketInterrupter *interrupter);
+    static FtpDataConnection listenOn(const NetworkEndpoint &local, const SocketInterrupter *interrupter);
     // Passive mode: connects to the server's data port.
     static FtpDataConnection
-    connectTo(const Ipv4Endpoint &server, std::chrono::milliseconds timeLimit, const SocketInterrupter *interrupter);
+    connectTo(const NetworkEndpoint &server, std::chrono::milliseconds timeLimit, const SocketInterrupter *interrupter);
 
-    Ipv4Endpoint listeningEndpoint() const;
+    NetworkEndpoint listeningEndpoint() const;
 
     // Waits for the server's connection and stops listening. With onlyFrom set, a
     // connection from any other address is closed unread and the wait goes on. With control
     // given, returns false, still listening, as soon as the control connection has something
     // to say instead (a server that refuses the transfer after all never connects); a
     // connection already waiting is taken first.
-    bool acceptServer(std::uint32_t serverAddress,
-                      bool onlyFrom,
-                      const Deadline &deadline,
-                      const TcpSocket *control = nullptr);
+    bool
+    acceptServer(const NetworkEndpoint &server, bool onlyFrom, const Deadline &deadline, ByteStream *control = nullptr);
 
-    // Hands every block received to the sink until the server closes the connection.
-    void receiveAll(const Sink &sink, std::chrono::milliseconds idleLimit);
+    // Puts TLS on the connection, resuming the control connection's session. The server must
+    // show the certificate the control connection showed (fingerprint), or it is refused.
+    void secure(TlsContext &context, const std::string &host, const std::string &fingerprint, const Deadline &deadline);
+
+    // Hands every block received to the sink until the server closes the connection. False
+    // when a TLS connection ended without the TLS close: the data may be cut short.
+    bool receiveAll(const Sink &sink, std::chrono::milliseconds idleLimit);
     void send(const char *data, std::size_t size, std::chrono::milliseconds idleLimit);
+    // After the last send: on TLS, the close and the wait for the server's, so that the
+    // server knows it has everything and the session can be resumed next time.
+    void finishSending(std::chrono::milliseconds idleLimit);
 
     void close();
 
 private:
+    bool finishReceiving(std::chrono::milliseconds idleLimit);
+
     TcpSocket m_listener;
-    TcpSocket m_connection;
+    std::unique_ptr<ByteStream> m_connection;
+    TlsStream *m_tls = nullptr; // m_connection when secured
 };

@@ -18,6 +18,11 @@ constexpr int hostPortParts = 6;
     throw FtpProtocolError("The server sent a malformed passive mode reply: " + line);
 }
 
+[[noreturn]] void throwMalformedExtended(const std::string &line)
+{
+    throw FtpProtocolError("The server sent a malformed extended passive mode reply: " + line);
+}
+
 } // namespace
 
 std::string FtpHostPort::format(const Ipv4Endpoint &endpoint)
@@ -66,4 +71,33 @@ Ipv4Endpoint FtpHostPort::parsePassiveReply(const std::string &line)
     if (endpoint.port == 0)
         throwMalformed(reply);
     return endpoint;
+}
+
+std::string FtpHostPort::formatExtended(const NetworkEndpoint &endpoint)
+{
+    const char *family = endpoint.isIpv6() ? "2" : "1";
+    return std::string("|") + family + "|" + endpoint.addressText() + "|" + std::to_string(endpoint.port()) + "|";
+}
+
+std::uint16_t FtpHostPort::parseExtendedPassiveReply(const std::string &line)
+{
+    constexpr std::size_t leadingDelimiters = 3;
+    constexpr unsigned maxPort = 65535;
+    const std::string reply = FtpReplyReader::trimmed(line);
+    const std::size_t open = reply.find('(');
+    const std::size_t close = open == std::string::npos ? std::string::npos : reply.find(')', open);
+    if (close == std::string::npos || close - open < leadingDelimiters + 3)
+        throwMalformedExtended(reply);
+    const std::string inside = reply.substr(open + 1, close - open - 1);
+    const char delimiter = inside.front();
+    if (inside.compare(0, leadingDelimiters, std::string(leadingDelimiters, delimiter)) != 0
+        || inside.back() != delimiter)
+        throwMalformedExtended(reply);
+    const char *begin = inside.data() + leadingDelimiters;
+    const char *end = inside.data() + inside.size() - 1;
+    unsigned port = 0;
+    const auto [stop, error] = std::from_chars(begin, end, port);
+    if (begin == end || error != std::errc() || stop != end || port == 0 || port > maxPort)
+        throwMalformedExtended(reply);
+    return static_cast<std::uint16_t>(port);
 }

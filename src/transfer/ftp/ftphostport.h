@@ -1,11 +1,13 @@
 #pragma once
 
 #include "transfer/ftp/ipv4endpoint.h"
+#include "transfer/ftp/networkendpoint.h"
 
 #include <cstdint>
 #include <string>
 
-// The "h1,h2,h3,h4,p1,p2" form in which PORT commands and PASV replies carry an address.
+// The forms in which data addresses travel: "h1,h2,h3,h4,p1,p2" in PORT commands and PASV
+// replies, "|1|addr|port|" or "|2|addr|port|" in EPRT commands and "(|||port|)" in EPSV replies.
 class FtpHostPort
 {
 public:
@@ -16,4 +18,11 @@ public:
     // first ")" when the line has both, else from after its last blank. Throws
     // FtpProtocolError unless they are six integers 0 to 255 giving a port other than 0.
     static Ipv4Endpoint parsePassiveReply(const std::string &line);
+
+    // "|2|::1|3001|" for [::1]:3001.
+    static std::string formatExtended(const NetworkEndpoint &endpoint);
+    // The port of a "229" reply: between the first "(" and the next ")", three equal
+    // delimiters, the port and the delimiter again. Throws FtpProtocolError unless it is a
+    // port other than 0.
+    static std::uint16_t parseExtendedPassiveReply(const std::string &line);
 };

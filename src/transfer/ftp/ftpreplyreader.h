@@ -30,6 +30,8 @@ public:
     bool peerClosed() const { return m_peerClosed; }
     // True when a whole line is already buffered, so reading it needs no wait.
     bool hasCompleteLine() const;
+    // True when bytes past the replies read so far are buffered.
+    bool hasBufferedBytes() const { return m_buffer.size() > m_start; }
 
     // One line without its LF and without one CR right before it.
     // Throws ConnectionClosed when the peer closed before a whole line arrived.

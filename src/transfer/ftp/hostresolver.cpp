@@ -1,15 +1,23 @@
 #include "transfer/ftp/hostresolver.h"
 
+#include "transfer/ftp/ftpcancellederror.h"
 #include "transfer/ftp/socketerror.h"
+#include "transfer/ftp/socketinterrupter.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <memory>
+#include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -25,6 +33,59 @@ bool isLocalhost(const std::string &host)
         return std::tolower(static_cast<unsigned char>(a)) == b;
     });
 }
+
+// One getaddrinfo() call on a thread of its own, shared with the thread that waits for it so
+// that either may go first. The eventfd becomes readable once the answer is in.
+struct Lookup
+{
+    Lookup() : doneFd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC))
+    {
+        if (doneFd < 0)
+            throw FtpError("Cannot allocate socket.");
+    }
+    ~Lookup() { ::close(doneFd); }
+    Lookup(const Lookup &) = delete;
+    Lookup &operator=(const Lookup &) = delete;
+
+    void run(const std::string &host)
+    {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        hints.ai_flags = AI_ADDRCONFIG;
+        addrinfo *result = nullptr;
+        const int code = ::getaddrinfo(host.c_str(), nullptr, &hints, &result);
+        const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owner(result, &::freeaddrinfo);
+        const std::lock_guard lock(mutex);
+        status = code;
+        for (const addrinfo *entry = result; code == 0 && entry != nullptr; entry = entry->ai_next) {
+            const NetworkEndpoint endpoint(entry->ai_addr, entry->ai_addrlen);
+            if (!endpoint.isEmpty())
+                found.push_back(endpoint);
+        }
+        const std::uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = ::write(doneFd, &one, sizeof one);
+    }
+
+    // False when the deadline passed first; throws FtpCancelledError when interrupted.
+    bool wait(const Deadline &deadline, const SocketInterrupter *interrupter) const
+    {
+        pollfd entries[2] = {{doneFd, POLLIN, 0}, {interrupter != nullptr ? interrupter->fd() : -1, POLLIN, 0}};
+        for (;;) {
+            const int ready = ::poll(entries, 2, deadline.remainingMilliseconds());
+            if (ready < 0 && errno == EINTR)
+                continue;
+            if (entries[1].revents != 0)
+                throw FtpCancelledError();
+            return ready > 0;
+        }
+    }
+
+    int doneFd;
+    std::mutex mutex;
+    int status = 0;
+    std::vector<NetworkEndpoint> found;
+};
 
 } // namespace
 
@@ -52,25 +113,33 @@ bool HostResolver::parseDotted(const std::string &host, std::uint32_t &result)
     return true;
 }
 
-std::uint32_t HostResolver::resolve(const std::string &host)
+std::vector<NetworkEndpoint> HostResolver::resolve(const std::string &host,
+                                                   std::uint16_t port,
+                                                   const Deadline &deadline,
+                                                   const SocketInterrupter *interrupter)
 {
+    if (interrupter != nullptr)
+        interrupter->check();
     if (isLocalhost(host))
-        return loopbackAddress;
+        return {NetworkEndpoint(Ipv4Endpoint{loopbackAddress, port})};
     std::uint32_t address = 0;
     if (parseDotted(host, address))
-        return address;
+        return {NetworkEndpoint(Ipv4Endpoint{address, port})};
+    const NetworkEndpoint literal = NetworkEndpoint::fromLiteral(host, port);
+    if (!literal.isEmpty())
+        return {literal};
 
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo *found = nullptr;
-    const int status = ::getaddrinfo(host.c_str(), nullptr, &hints, &found);
-    if (status != 0)
-        throw SocketError::fromLookupFailure(status);
-    const std::unique_ptr<addrinfo, decltype(&::freeaddrinfo)> owner(found, &::freeaddrinfo);
-    for (const addrinfo *entry = found; entry != nullptr; entry = entry->ai_next) {
-        if (entry->ai_family == AF_INET)
-            return ntohl(reinterpret_cast<const sockaddr_in *>(entry->ai_addr)->sin_addr.s_addr);
-    }
-    throw SocketError::fromLookupFailure(EAI_NODATA);
+    const auto lookup = std::make_shared<Lookup>();
+    std::thread([lookup, host] { lookup->run(host); }).detach();
+    if (!lookup->wait(deadline, interrupter))
+        throw SocketError::fromLookupFailure(EAI_AGAIN);
+    const std::lock_guard lock(lookup->mutex);
+    if (lookup->status != 0)
+        throw SocketError::fromLookupFailure(lookup->status);
+    std::vector<NetworkEndpoint> endpoints;
+    for (const NetworkEndpoint &found : lookup->found)
+        endpoints.push_back(found.withPort(port));
+    if (endpoints.empty())
+        throw SocketError::fromLookupFailure(EAI_NODATA);
+    return endpoints;
 }

@@ -16,20 +16,6 @@
 
 namespace {
 
-sockaddr_in toSockaddr(const Ipv4Endpoint &endpoint)
-{
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(endpoint.address);
-    address.sin_port = htons(endpoint.port);
-    return address;
-}
-
-Ipv4Endpoint fromSockaddr(const sockaddr_in &address)
-{
-    return Ipv4Endpoint{ntohl(address.sin_addr.s_addr), ntohs(address.sin_port)};
-}
-
 [[noreturn]] void throwLastError()
 {
     throw SocketError::fromErrno(errno);
@@ -56,9 +42,9 @@ TcpSocket &TcpSocket::operator=(TcpSocket &&other) noexcept
     return *this;
 }
 
-TcpSocket TcpSocket::create()
+TcpSocket TcpSocket::create(int family)
 {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    const int fd = ::socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (fd < 0)
         throw FtpError("Cannot allocate socket.");
     return TcpSocket(fd, nullptr);
@@ -72,10 +58,9 @@ void TcpSocket::close()
     }
 }
 
-bool TcpSocket::connect(const Ipv4Endpoint &to, const Deadline &deadline)
+bool TcpSocket::connect(const NetworkEndpoint &to, const Deadline &deadline)
 {
-    const sockaddr_in address = toSockaddr(to);
-    if (::connect(m_fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0)
+    if (::connect(m_fd, to.data(), to.size()) == 0)
         return true;
     if (errno != EINPROGRESS && errno != EINTR)
         throwLastError();
@@ -90,10 +75,9 @@ bool TcpSocket::connect(const Ipv4Endpoint &to, const Deadline &deadline)
     return true;
 }
 
-void TcpSocket::listen(const Ipv4Endpoint &at, int backlog)
+void TcpSocket::listen(const NetworkEndpoint &at, int backlog)
 {
-    const sockaddr_in address = toSockaddr(at);
-    if (::bind(m_fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
+    if (::bind(m_fd, at.data(), at.size()) != 0) {
         if (errno == EADDRINUSE)
             throw FtpError("Could not bind socket. Address and port are already in use.");
         throwLastError();
@@ -113,27 +97,32 @@ TcpSocket TcpSocket::accept()
     throwLastError();
 }
 
-Ipv4Endpoint TcpSocket::localEndpoint() const
+NetworkEndpoint TcpSocket::localEndpoint() const
 {
-    sockaddr_in address{};
+    sockaddr_storage address{};
     socklen_t length = sizeof address;
     if (::getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &length) != 0)
         throwLastError();
-    return fromSockaddr(address);
+    return NetworkEndpoint(reinterpret_cast<const sockaddr *>(&address), length);
 }
 
-Ipv4Endpoint TcpSocket::peerEndpoint() const
+NetworkEndpoint TcpSocket::peerEndpoint() const
 {
-    sockaddr_in address{};
+    sockaddr_storage address{};
     socklen_t length = sizeof address;
     if (::getpeername(m_fd, reinterpret_cast<sockaddr *>(&address), &length) != 0)
         throwLastError();
-    return fromSockaddr(address);
+    return NetworkEndpoint(reinterpret_cast<const sockaddr *>(&address), length);
 }
 
 bool TcpSocket::waitReadable(const Deadline &deadline) const
 {
     return waitFor(POLLIN, deadline);
+}
+
+bool TcpSocket::waitWritable(const Deadline &deadline) const
+{
+    return waitFor(POLLOUT, deadline);
 }
 
 TcpSocket::Readiness TcpSocket::waitReadableOr(const TcpSocket &other, const Deadline &deadline) const

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "transfer/ftp/deadline.h"
-#include "transfer/ftp/ipv4endpoint.h"
+#include "transfer/ftp/networkendpoint.h"
 
 #include <cstddef>
 #include <optional>
@@ -9,7 +9,7 @@
 
 class SocketInterrupter;
 
-// Owns one non-blocking IPv4 TCP socket and turns its calls into waits with deadlines:
+// Owns one non-blocking TCP socket (IPv4 or IPv6) and turns its calls into waits with deadlines:
 // every blocking step polls until it can go on or the deadline passes, so no call can hang.
 // A deadline that has passed ends the wait even while bytes keep arriving. With an
 // interrupter set, raising it ends any wait at once with FtpCancelledError.
@@ -31,24 +31,27 @@ public:
     TcpSocket &operator=(const TcpSocket &) = delete;
 
     // Throws FtpError "Cannot allocate socket." when the system has no socket to give.
-    static TcpSocket create();
+    static TcpSocket create(int family = AF_INET);
 
     bool isOpen() const { return m_fd >= 0; }
+    // For a layer on top (TLS) that reads and writes the descriptor itself.
+    int fd() const { return m_fd; }
     // Not owned; must outlive the socket. Sockets accepted from this one inherit it.
     void setInterrupter(const SocketInterrupter *interrupter) { m_interrupter = interrupter; }
     void close();
 
     // Returns false when the deadline passed before the connection was made.
-    bool connect(const Ipv4Endpoint &to, const Deadline &deadline);
-    void listen(const Ipv4Endpoint &at, int backlog);
+    bool connect(const NetworkEndpoint &to, const Deadline &deadline);
+    void listen(const NetworkEndpoint &at, int backlog);
     // Takes one pending connection; an unopened socket when none is waiting.
     TcpSocket accept();
 
-    Ipv4Endpoint localEndpoint() const;
-    Ipv4Endpoint peerEndpoint() const;
+    NetworkEndpoint localEndpoint() const;
+    NetworkEndpoint peerEndpoint() const;
 
     // Waits until the socket is readable; false when the deadline passed.
     bool waitReadable(const Deadline &deadline) const;
+    bool waitWritable(const Deadline &deadline) const;
     // Waits until this socket or the other one is readable; This when both are.
     Readiness waitReadableOr(const TcpSocket &other, const Deadline &deadline) const;
     // Reads what is there, at most capacity bytes; 0 means the peer closed the connection;
@@ -60,13 +63,15 @@ public:
     // The same as urgent data: TCP marks the last byte sent, which the peer is told of at once.
     bool sendUrgent(const char *data, std::size_t size, std::chrono::milliseconds idleLimit);
 
+    // Throws FtpCancelledError when the interrupter is raised.
+    void checkInterrupted() const;
+
 private:
     explicit TcpSocket(int fd, const SocketInterrupter *interrupter) : m_fd(fd), m_interrupter(interrupter) {}
     bool sendWith(int flags, const char *data, std::size_t size, std::chrono::milliseconds idleLimit);
     bool waitFor(short events, const Deadline &deadline) const;
     // Polls this socket for events and, when given, the other for input; the revents of each.
     std::pair<short, short> poll(short events, const TcpSocket *other, const Deadline &deadline) const;
-    void checkInterrupted() const;
 
     int m_fd = -1;
     const SocketInterrupter *m_interrupter = nullptr;

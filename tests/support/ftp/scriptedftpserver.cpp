@@ -139,6 +139,17 @@ ScriptedFtpServer &ScriptedFtpServer::offerPassive(const std::string &namedAddre
     return *this;
 }
 
+ScriptedFtpServer &ScriptedFtpServer::offerExtendedPassive()
+{
+    m_steps.push_back([this] {
+        std::uint16_t port = 0;
+        closeFd(m_passiveListener);
+        m_passiveListener = listenOn("127.0.0.1", port);
+        sendAll(m_control, "229 Entering Extended Passive Mode (|||" + std::to_string(port) + "|)\r\n");
+    });
+    return *this;
+}
+
 int ScriptedFtpServer::openDataConnection()
 {
     if (m_passiveListener >= 0) {

@@ -31,6 +31,8 @@ public:
     // Listens for a passive data connection on 127.0.0.1 and sends a 227 reply naming the
     // given address (as "h1,h2,h3,h4") with the listener's port.
     ScriptedFtpServer &offerPassive(const std::string &namedAddress = "127,0,0,1");
+    // The same with a 229 reply, which names only the port.
+    ScriptedFtpServer &offerExtendedPassive();
     // Sends bytes on a data connection and closes it: to the address of the last PORT
     // command in active mode, on the passive listener after offerPassive().
     ScriptedFtpServer &sendData(const std::string &bytes);

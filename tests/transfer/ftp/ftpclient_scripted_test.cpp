@@ -357,29 +357,97 @@ TEST_F(ScriptedSession, ActiveStoreSendsTheWholeFile)
     EXPECT_EQ(m_server.receivedData(), bytes);
 }
 
-TEST_F(ScriptedSession, PassiveTransfersUseTheReplyPort)
+TEST_F(ScriptedSession, PassiveUploadAcceptsRestartMarker)
 {
     const fs::path source = m_folder / "empty.txt";
     writeFile(source, "");
     m_client.settings().dataMode = FtpDataMode::Passive;
     scriptLogin(m_server)
         .receive()
-        .offerPassive()
-        .answer("150 Here it comes")
-        .sendData("a.html\r\nb.html\r\n")
-        .reply("226 Done")
-        .receive()
-        .offerPassive()
+        .offerExtendedPassive()
         .answer("110 Restart marker (still accepted for STOR)")
         .receiveData()
         .reply("250 Stored")
         .start();
     m_client.connect();
-    EXPECT_EQ(m_client.list("/www "), (Commands{"a.html", "b.html"}));
     m_client.store(source.string(), "empty.txt");
-    EXPECT_EQ(finish(), with(loginCommands, {"PASV", "list /www", "PASV", "STOR empty.txt", "Quit"}));
+    EXPECT_EQ(finish(), with(loginCommands, {"EPSV", "STOR empty.txt", "Quit"}));
     EXPECT_EQ(m_server.receivedData(), "");
 }
+
+// How a data connection is asked for, by mode and by what the server refuses: two listings
+// in a row show that a refused way is not asked for again on the same connection.
+struct DataModeCase
+{
+    const char *name;
+    FtpDataMode mode;
+    bool refuseExtended;
+    bool refusePassive;
+    Commands commands; // after the login
+};
+
+class DataModes : public ScriptedSession, public testing::WithParamInterface<DataModeCase>
+{};
+
+TEST_P(DataModes, FallBackOnlyAsTheModeAllows)
+{
+    const DataModeCase &c = GetParam();
+    m_client.settings().dataMode = c.mode;
+    scriptLogin(m_server);
+    for (int round = 0; round < 2; ++round) {
+        const bool active = c.mode == FtpDataMode::Active || (c.refuseExtended && c.refusePassive);
+        if (c.mode != FtpDataMode::Active && round == 0) {
+            if (c.refuseExtended)
+                m_server.answer("500 EPSV not understood");
+            if (c.refuseExtended && c.refusePassive)
+                m_server.answer("502 PASV not implemented");
+        }
+        if (active && c.mode == FtpDataMode::Passive)
+            break; // refused for good: no active mode behind the user's back
+        if (active)
+            m_server.answer("200 PORT ok");
+        else if (c.refuseExtended)
+            m_server.receive().offerPassive();
+        else
+            m_server.receive().offerExtendedPassive();
+        m_server.answer("150 Here it comes").sendData("a.html\r\n").reply("226 Done");
+    }
+    m_server.start();
+    m_client.connect();
+    if (c.mode == FtpDataMode::Passive && c.refusePassive) {
+        EXPECT_THROW(m_client.list(""), FtpReplyError);
+    } else {
+        EXPECT_EQ(m_client.list(""), Commands{"a.html"});
+        EXPECT_EQ(m_client.list(""), Commands{"a.html"});
+    }
+    Commands commands = finish();
+    commands.erase(commands.begin(), commands.begin() + static_cast<std::ptrdiff_t>(loginCommands.size()));
+    for (std::string &command : commands) {
+        if (command.rfind("PORT ", 0) == 0)
+            command = "PORT";
+    }
+    EXPECT_EQ(commands, c.commands);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways,
+    DataModes,
+    testing::Values(
+        DataModeCase{"ActiveSendsPort", FtpDataMode::Active, false, false, {"PORT", "list", "PORT", "list", "Quit"}},
+        DataModeCase{"PassiveSendsEpsv", FtpDataMode::Passive, false, false, {"EPSV", "list", "EPSV", "list", "Quit"}},
+        DataModeCase{"EpsvRefusedTurnsToPasv",
+                     FtpDataMode::Passive,
+                     true,
+                     false,
+                     {"EPSV", "PASV", "list", "PASV", "list", "Quit"}},
+        DataModeCase{"PassiveRefusedStaysRefused", FtpDataMode::Passive, true, true, {"EPSV", "PASV", "Quit"}},
+        DataModeCase{"AutoTurnsToActiveWhenPassiveIsRefused",
+                     FtpDataMode::Auto,
+                     true,
+                     true,
+                     {"EPSV", "PASV", "PORT", "list", "PORT", "list", "Quit"}},
+        DataModeCase{"AutoPrefersEpsv", FtpDataMode::Auto, false, false, {"EPSV", "list", "EPSV", "list", "Quit"}}),
+    [](const testing::TestParamInfo<DataModeCase> &info) { return std::string(info.param.name); });
 
 TEST_F(ScriptedSession, PassiveReplyNamingAnotherHostIsIgnored)
 {
@@ -387,6 +455,7 @@ TEST_F(ScriptedSession, PassiveReplyNamingAnotherHostIsIgnored)
     // control connection's peer, 127.0.0.1, on the reply's port.
     m_client.settings().dataMode = FtpDataMode::Passive;
     scriptLogin(m_server)
+        .answer("502 EPSV not implemented")
         .receive()
         .offerPassive("127,0,0,3")
         .answer("150 Opening")
@@ -401,11 +470,11 @@ TEST_F(ScriptedSession, PassiveReplyNamingAnotherHostIsIgnored)
 TEST_F(ScriptedSession, MalformedPassiveReplyIsAnError)
 {
     m_client.settings().dataMode = FtpDataMode::Passive;
-    scriptLogin(m_server).answer("227 Entering Passive Mode (127,0,0,1,0,0)").answer("257 \"/\"").start();
+    scriptLogin(m_server).answer("229 Entering Extended Passive Mode (|||0|)").answer("257 \"/\"").start();
     m_client.connect();
     EXPECT_THROW(m_client.list(""), FtpProtocolError);
     EXPECT_EQ(m_client.currentDir(), "/");
-    EXPECT_EQ(finish(), with(loginCommands, {"PASV", "PWD", "Quit"}));
+    EXPECT_EQ(finish(), with(loginCommands, {"EPSV", "PWD", "Quit"}));
 }
 
 TEST_F(ScriptedSession, DataConnectionFromAnotherAddressIsDropped)
@@ -455,7 +524,7 @@ TEST_F(ScriptedSession, StalledDataConnectionRunsIntoItsTimeLimit)
     m_client.settings().dataMode = FtpDataMode::Passive;
     scriptLogin(m_server)
         .receive()
-        .offerPassive()
+        .offerExtendedPassive()
         .answer("150 Opening")
         .stallData()
         .reply("426 Connection closed; transfer aborted.")
@@ -491,7 +560,7 @@ TEST_F(ScriptedSession, StoppedUploadAnsweredOnlyWith225StaysInStep)
     writeFile(source, std::string(256 * 1024, 'b'));
     m_client.settings().dataMode = FtpDataMode::Passive;
     scriptLogin(m_server)
-        .offerPassive()
+        .offerExtendedPassive()
         .answer("150 Opening")
         .receiveDataUntilCommand()
         .answer("225 ABOR command successful; data channel closed.")
@@ -503,7 +572,7 @@ TEST_F(ScriptedSession, StoppedUploadAnsweredOnlyWith225StaysInStep)
     EXPECT_THROW(m_client.store(source.string(), "big.bin", stopAtOnce), FtpCancelledError);
     EXPECT_TRUE(m_client.isConnected());
     EXPECT_EQ(m_client.currentDir(), "/");
-    EXPECT_EQ(finish(), with(loginCommands, {"PASV", "STOR big.bin", "ABOR", "DELE big.bin", "PWD", "Quit"}));
+    EXPECT_EQ(finish(), with(loginCommands, {"EPSV", "STOR big.bin", "ABOR", "DELE big.bin", "PWD", "Quit"}));
 }
 
 } // namespace

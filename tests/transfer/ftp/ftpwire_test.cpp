@@ -1,9 +1,11 @@
+#include "transfer/ftp/ftpcancellederror.h"
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftp/ftphostport.h"
 #include "transfer/ftp/ftpprotocolerror.h"
 #include "transfer/ftp/ftptimeouterror.h"
 #include "transfer/ftp/hostresolver.h"
 #include "transfer/ftp/socketerror.h"
+#include "transfer/ftp/socketinterrupter.h"
 
 #include <gtest/gtest.h>
 
@@ -161,9 +163,72 @@ INSTANTIATE_TEST_SUITE_P(Hosts,
                                          DottedCase{"example.jp", false, 0},
                                          DottedCase{"", false, 0}));
 
-TEST(HostResolverTest, LocalhostInAnyCaseIsLoopbackWithoutLookup)
+struct ResolvedCase
 {
-    EXPECT_EQ(HostResolver::resolve("LocalHost"), 0x7F000001u);
+    const char *host;
+    const char *address;
+};
+
+class LiteralHost : public testing::TestWithParam<ResolvedCase>
+{};
+
+TEST_P(LiteralHost, IsTakenWithoutLookup)
+{
+    const std::vector<NetworkEndpoint> found =
+        HostResolver::resolve(GetParam().host, 2121, Deadline(std::chrono::milliseconds(0)));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].addressText(), GetParam().address);
+    EXPECT_EQ(found[0].port(), 2121);
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts,
+                         LiteralHost,
+                         testing::Values(ResolvedCase{"LocalHost", "127.0.0.1"},
+                                         ResolvedCase{"10.1.2.3", "10.1.2.3"},
+                                         ResolvedCase{"::1", "::1"},
+                                         ResolvedCase{"2001:db8::5", "2001:db8::5"}));
+
+TEST(HostResolverTest, LookupGivesUpAtOnceWhenInterrupted)
+{
+    SocketInterrupter interrupter;
+    interrupter.raise();
+    EXPECT_THROW(HostResolver::resolve("name.invalid", 21, Deadline(std::chrono::seconds(30)), &interrupter),
+                 FtpCancelledError);
+}
+
+struct ExtendedCase
+{
+    const char *line;
+    int port; // 0: malformed
+};
+
+class ExtendedPassiveReply : public testing::TestWithParam<ExtendedCase>
+{};
+
+TEST_P(ExtendedPassiveReply, GivesThePortOrAClearError)
+{
+    if (GetParam().port == 0) {
+        EXPECT_THROW(FtpHostPort::parseExtendedPassiveReply(GetParam().line), FtpProtocolError);
+    } else {
+        EXPECT_EQ(FtpHostPort::parseExtendedPassiveReply(GetParam().line), GetParam().port);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Replies,
+                         ExtendedPassiveReply,
+                         testing::Values(ExtendedCase{"229 Entering Extended Passive Mode (|||6446|)", 6446},
+                                         ExtendedCase{"229 ok (!!!65535!)", 65535},
+                                         ExtendedCase{"229 Entering Extended Passive Mode (|||0|)", 0},
+                                         ExtendedCase{"229 Entering Extended Passive Mode (|||65536|)", 0},
+                                         ExtendedCase{"229 Entering Extended Passive Mode (||6446|)", 0},
+                                         ExtendedCase{"229 Entering Extended Passive Mode (|||64x6|)", 0},
+                                         ExtendedCase{"229 Entering Extended Passive Mode (|||6446)", 0},
+                                         ExtendedCase{"229 Entering Extended Passive Mode", 0}));
+
+TEST(ExtendedPort, NamesFamilyAddressAndPort)
+{
+    EXPECT_EQ(FtpHostPort::formatExtended(NetworkEndpoint::fromLiteral("::1", 3001)), "|2|::1|3001|");
+    EXPECT_EQ(FtpHostPort::formatExtended(NetworkEndpoint::fromLiteral("127.0.0.1", 80)), "|1|127.0.0.1|80|");
 }
 
 TEST(TimeoutText, SaysSeconds)

@@ -69,7 +69,7 @@ EditorStack::EditorStack(QWidget *parent)
     relay(m_rich, &QTextEdit::selectionChanged, &EditorStack::selectionChanged);
     relay(m_source, &SourceView::mouseButtonPressed, &EditorStack::mouseButtonPressed);
     relay(m_rich, &EditorPane::mouseButtonPressed, &EditorStack::mouseButtonPressed);
-    show(EditorKind::Source);
+    putInUse(EditorKind::Source);
 }
 
 QAbstractScrollArea &EditorStack::view() const
@@ -79,7 +79,7 @@ QAbstractScrollArea &EditorStack::view() const
     return *m_source;
 }
 
-void EditorStack::show(EditorKind kind)
+void EditorStack::putInUse(EditorKind kind)
 {
     const bool hadFocus = view().hasFocus();
     m_kind = kind;
@@ -97,7 +97,7 @@ void EditorStack::clearAs(EditorKind kind)
     m_rich->clear();
     m_source->clear();
     if (kind != m_kind)
-        show(kind);
+        putInUse(kind);
     // The view would give new text the format at its caret, which may be what the previous
     // document ended in; a document starts from the view's own font.
     setCurrentCharFormat(QTextCharFormat());
@@ -112,7 +112,7 @@ void EditorStack::convertTo(EditorKind kind)
     const bool modified = from->isModified();
     const QTextDocumentFragment whole(from);
     QAbstractScrollArea &old = view();
-    show(kind);
+    putInUse(kind);
     QTextDocument *to = document();
     to->setUndoRedoEnabled(false);
     QTextCursor(to).insertFragment(whole);

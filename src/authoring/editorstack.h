@@ -89,7 +89,7 @@ signals:
     void documentReplaced(QTextDocument *document);
 
 private:
-    void show(EditorKind kind);
+    void putInUse(EditorKind kind);
     // Passes the view's signal on as the stack's own while that view is in use.
     template<typename View, typename Signal>
     void relay(View *view, Signal signal, void (EditorStack::*own)());

@@ -1,45 +1,32 @@
 #include "app/caretdisplay.h"
 
 #include "app/caretposition.h"
-#include "authoring/editorpane.h"
+#include "authoring/editorstack.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QTextLayout>
 
-CaretDisplay::CaretDisplay(EditorPane &editor, Show show) : QObject(&editor), m_editor(editor), m_show(std::move(show))
+CaretDisplay::CaretDisplay(EditorStack &editor, Show show) : QObject(&editor), m_editor(editor), m_show(std::move(show))
 {
     // Following the caret itself, rather than the keys and commands that move it, keeps the
     // panel right after every command too: the page skeleton, an insertion, Find, undo, open.
-    connect(&editor, &QTextEdit::cursorPositionChanged, this, &CaretDisplay::update);
-    // A change of the text can re-wrap the line the caret is on without moving it.
-    connect(&editor, &QTextEdit::textChanged, this, &CaretDisplay::update);
+    connect(&editor, &EditorStack::cursorPositionChanged, this, &CaretDisplay::update);
+    // An edit before the caret on its line changes the column without a move being reported
+    // when the caret's position number stays (an input method's commit, for one).
+    connect(&editor, &EditorStack::textChanged, this, &CaretDisplay::update);
     // A click where the caret already is still shows it, the first time included.
-    connect(&editor, &EditorPane::mouseButtonPressed, this, &CaretDisplay::update);
+    connect(&editor, &EditorStack::mouseButtonPressed, this, &CaretDisplay::update);
 }
 
 void CaretDisplay::update()
 {
-    QTextDocument *document = m_editor.document();
-    const int position = m_editor.textCursor().selectionStart();
-    const QTextBlock block = document->findBlock(position);
+    // Only the caret's own paragraph is read, so a key costs the same at the end of a big page
+    // as at its top: the line is the paragraph's number, however many lines it wraps into.
+    QTextCursor start = m_editor.textCursor();
+    start.setPosition(start.selectionStart());
+    const QTextBlock block = start.block();
     if (!block.isValid())
         return;
-    // The pane lays its text out lazily; asking for the block's place lays out everything up to
-    // it, so the wrapped lines above the caret are counted.
-    document->documentLayout()->blockBoundingRect(block);
-    int lineIndex = 0;
-    for (QTextBlock before = document->begin(); before != block; before = before.next())
-        lineIndex += qMax(1, before.layout() ? before.layout()->lineCount() : 1);
-    const int inBlock = position - block.position();
-    int lineStart = 0;
-    if (const QTextLayout *layout = block.layout()) {
-        const QTextLine line = layout->lineForTextPosition(inBlock);
-        if (line.isValid()) {
-            lineIndex += line.lineNumber();
-            lineStart = line.textStart();
-        }
-    }
-    m_show(CaretPosition::displayText(lineIndex, block.text().mid(lineStart, inBlock - lineStart)));
+    const int inBlock = start.position() - block.position();
+    m_show(CaretPosition::displayText(block.blockNumber(), block.text().left(inBlock)));
 }

@@ -5,12 +5,12 @@
 
 #include <functional>
 
-class EditorPane;
+class EditorStack;
 
 // Keeps status panel 0 telling where the caret is ("12行 5桁"): after every move of the caret,
 // whatever moved it (a key, the mouse, a command), every change of the text and any mouse press
-// in the editor. Lines are the lines the pane shows, wrapped ones counted. Refers to the editor;
-// shows through the callback.
+// in the editor. A line is a paragraph of the text, however many lines it wraps into on screen.
+// Refers to the editor; shows through the callback.
 class CaretDisplay final : public QObject
 {
     Q_OBJECT
@@ -20,11 +20,11 @@ public:
     using Show = std::function<void(const QString &)>;
 
     // Becomes a child of the editor.
-    CaretDisplay(EditorPane &editor, Show show);
+    CaretDisplay(EditorStack &editor, Show show);
 
     void update();
 
 private:
-    EditorPane &m_editor;
+    EditorStack &m_editor;
     Show m_show;
 };

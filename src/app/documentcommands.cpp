@@ -4,6 +4,7 @@
 #include "app/historyeditor.h"
 #include "app/recentfilelist.h"
 #include "authoring/editoradapter.h"
+#include "authoring/editorstack.h"
 #include "common/commanddispatcher.h"
 #include "common/documentfiledialog.h"
 #include "common/mainstate.h"
@@ -15,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTextEdit>
 
 #include <functional>
 
@@ -55,7 +55,7 @@ bool fileExists(const QString &path)
 } // namespace
 
 DocumentCommands::DocumentCommands(CommandDispatcher &commands,
-                                   QTextEdit &editor,
+                                   EditorStack &editor,
                                    MainState &state,
                                    RecentFileList &recentFiles,
                                    UserDialogs &dialogs,
@@ -77,9 +77,7 @@ void DocumentCommands::newDocument()
         return;
     m_document.startNew();
     showTitle();
-    m_editor.clear();
-    m_editor.setCurrentCharFormat(QTextCharFormat());
-    m_editor.setAcceptRichText(false);
+    m_editor.clearAs(EditorKind::Source);
     EditorAdapter(m_editor).setModified(false);
     emit documentFormatChanged();
 }
@@ -162,6 +160,8 @@ void DocumentCommands::saveAs()
     if (!writeDocument(path))
         return;
     QDir::setCurrent(m_document.savedAs(path));
+    // The name decides what the file now holds, and the editor shows it as that kind.
+    m_editor.convertTo(m_state.plainText ? EditorKind::Source : EditorKind::RichText);
     showTitle();
     EditorAdapter(m_editor).setModified(false);
     emit documentFormatChanged();

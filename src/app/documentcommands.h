@@ -6,7 +6,7 @@
 #include <QStringList>
 
 class CommandDispatcher;
-class QTextEdit;
+class EditorStack;
 class QWidget;
 class RecentFileList;
 class UserDialogs;
@@ -27,7 +27,7 @@ class DocumentCommands final : public QObject
 public:
     // window: the caption this sets and the parent of every question; becomes the parent.
     DocumentCommands(CommandDispatcher &commands,
-                     QTextEdit &editor,
+                     EditorStack &editor,
                      MainState &state,
                      RecentFileList &recentFiles,
                      UserDialogs &dialogs,
@@ -61,7 +61,7 @@ private:
     bool writeDocument(const QString &path);
     void menuAdd();
 
-    QTextEdit &m_editor;
+    EditorStack &m_editor;
     MainState &m_state;
     DocumentState m_document;
     RecentFileList &m_recentFiles;

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-class QTextEdit;
+class EditorStack;
 
 // Moves the document between a file and the editing pane. Reading with the read mode off shows
 // a rich-text file formatted and any other file as text; with it on, every file as text. Plain
@@ -15,11 +15,11 @@ namespace DocumentFile {
 
 // Replaces the pane's content with the file; the pane is untouched when the file cannot be
 // read. Returns the format to write a plain document back in. Throws UserError.
-TextFormat load(QTextEdit &editor, const QString &path, bool plainText);
+TextFormat load(EditorStack &editor, const QString &path, bool plainText);
 
 // Writes the pane as plain text in format, or as rich text. Nothing reaches the disk when the
 // text cannot be encoded or the write fails. Throws UserError.
-void save(QTextEdit &editor, const QString &path, bool plainText, const TextFormat &format);
+void save(EditorStack &editor, const QString &path, bool plainText, const TextFormat &format);
 
 // Writes text, the pane's plain text already taken, in format. Throws UserError.
 void savePlain(const QString &path, const QString &text, const TextFormat &format);

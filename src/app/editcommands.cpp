@@ -1,5 +1,6 @@
 #include "app/editcommands.h"
 
+#include "authoring/editorstack.h"
 #include "common/commanddispatcher.h"
 
 #include <QAction>
@@ -9,9 +10,43 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QTextEdit>
 
+#include <type_traits>
+
 namespace {
+
+// Calls the function with the control as its own class when it is one of the text controls the
+// clipboard commands serve (a line edit, the rich-text pane, the source view); says whether.
+template<typename Function>
+bool onTextControl(QWidget *control, Function &&function)
+{
+    if (auto *line = qobject_cast<QLineEdit *>(control)) {
+        function(*line);
+        return true;
+    }
+    if (auto *text = qobject_cast<QTextEdit *>(control)) {
+        function(*text);
+        return true;
+    }
+    if (auto *plain = qobject_cast<QPlainTextEdit *>(control)) {
+        function(*plain);
+        return true;
+    }
+    return false;
+}
+
+bool hasSelection(const QLineEdit &line)
+{
+    return line.hasSelectedText();
+}
+
+template<typename TextView>
+bool hasSelection(const TextView &view)
+{
+    return view.textCursor().hasSelection();
+}
 
 void setEnabled(const QList<QAction *> &actions, bool enabled)
 {
@@ -27,7 +62,7 @@ bool clipboardHoldsText()
 
 } // namespace
 
-EditCommands::EditCommands(CommandDispatcher &commands, QTextEdit &editor, QWidget &window, EditActions actions)
+EditCommands::EditCommands(CommandDispatcher &commands, EditorStack &editor, QWidget &window, EditActions actions)
     : QObject(&window), m_editor(editor), m_window(window), m_actions(std::move(actions))
 {
     commands.add(QStringLiteral("Undo1Click"), [this](int) { undo(); });
@@ -50,7 +85,12 @@ EditCommands::EditCommands(CommandDispatcher &commands, QTextEdit &editor, QWidg
             }
         }
     }
-    watchSelectionOf(&m_editor);
+    watchSelectionOf(&m_editor.view());
+    // The view in use changes with the kind of document.
+    connect(&m_editor, &EditorStack::documentReplaced, this, [this] {
+        watchSelectionOf(target());
+        refresh();
+    });
     refresh();
 }
 
@@ -66,29 +106,17 @@ void EditCommands::selectAll()
 
 void EditCommands::cut()
 {
-    QWidget *control = target();
-    if (auto *line = qobject_cast<QLineEdit *>(control))
-        line->cut();
-    else if (auto *text = qobject_cast<QTextEdit *>(control))
-        text->cut();
+    onTextControl(target(), [](auto &control) { control.cut(); });
 }
 
 void EditCommands::copy()
 {
-    QWidget *control = target();
-    if (auto *line = qobject_cast<QLineEdit *>(control))
-        line->copy();
-    else if (auto *text = qobject_cast<QTextEdit *>(control))
-        text->copy();
+    onTextControl(target(), [](auto &control) { control.copy(); });
 }
 
 void EditCommands::paste()
 {
-    QWidget *control = target();
-    if (auto *line = qobject_cast<QLineEdit *>(control))
-        line->paste();
-    else if (auto *text = qobject_cast<QTextEdit *>(control))
-        text->paste();
+    onTextControl(target(), [](auto &control) { control.paste(); });
 }
 
 QWidget *EditCommands::target() const
@@ -97,38 +125,31 @@ QWidget *EditCommands::target() const
     // An editable combo box keeps the focus itself and hands the keys to its line edit.
     if (auto *box = qobject_cast<QComboBox *>(focused); box && box->lineEdit())
         return box->lineEdit();
-    if (qobject_cast<QLineEdit *>(focused) || qobject_cast<QTextEdit *>(focused))
+    if (onTextControl(focused, [](auto &) {}))
         return focused;
-    return &m_editor;
+    return &m_editor.view();
 }
 
 void EditCommands::watchSelectionOf(QWidget *control)
 {
     QObject::disconnect(m_selectionWatch);
-    if (auto *line = qobject_cast<QLineEdit *>(control))
-        m_selectionWatch = connect(line, &QLineEdit::selectionChanged, this, &EditCommands::refreshSelection);
-    else if (auto *text = qobject_cast<QTextEdit *>(control))
-        m_selectionWatch = connect(text, &QTextEdit::selectionChanged, this, &EditCommands::refreshSelection);
+    onTextControl(control, [this](auto &text) {
+        using Control = std::decay_t<decltype(text)>;
+        m_selectionWatch = connect(&text, &Control::selectionChanged, this, &EditCommands::refreshSelection);
+    });
 }
 
 bool EditCommands::targetIsWritable() const
 {
-    QWidget *control = target();
-    if (auto *line = qobject_cast<QLineEdit *>(control))
-        return !line->isReadOnly();
-    if (auto *text = qobject_cast<QTextEdit *>(control))
-        return !text->isReadOnly();
-    return false;
+    bool writable = false;
+    onTextControl(target(), [&](auto &control) { writable = !control.isReadOnly(); });
+    return writable;
 }
 
 void EditCommands::refreshSelection()
 {
-    QWidget *control = target();
     bool selected = false;
-    if (auto *line = qobject_cast<QLineEdit *>(control))
-        selected = line->hasSelectedText();
-    else if (auto *text = qobject_cast<QTextEdit *>(control))
-        selected = text->textCursor().hasSelection();
+    onTextControl(target(), [&](auto &control) { selected = hasSelection(control); });
     setEnabled(m_actions.copy, selected);
     setEnabled(m_actions.cut, selected && targetIsWritable());
 }

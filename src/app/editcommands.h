@@ -6,7 +6,7 @@
 
 class CommandDispatcher;
 class QAction;
-class QTextEdit;
+class EditorStack;
 class QWidget;
 
 // The menu items of one clipboard command: the Edit menu's and the editor context menu's.
@@ -28,7 +28,7 @@ class EditCommands final : public QObject
 
 public:
     // window: whose focused control the clipboard commands use; becomes the parent.
-    EditCommands(CommandDispatcher &commands, QTextEdit &editor, QWidget &window, EditActions actions);
+    EditCommands(CommandDispatcher &commands, EditorStack &editor, QWidget &window, EditActions actions);
 
     void undo();      // Undo1Click
     void selectAll(); // SelectAll1Click
@@ -48,7 +48,7 @@ private:
     QWidget *target() const;
     void watchSelectionOf(QWidget *control);
 
-    QTextEdit &m_editor;
+    EditorStack &m_editor;
     QWidget &m_window;
     EditActions m_actions;
     QMetaObject::Connection m_selectionWatch;

@@ -3,13 +3,13 @@
 #include "app/finddialog.h"
 #include "app/findrules.h"
 #include "authoring/editoradapter.h"
+#include "authoring/editorstack.h"
 #include "authoring/panetext.h"
 #include "common/commanddispatcher.h"
 #include "common/userdialogs.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
 
 namespace {
 
@@ -17,7 +17,7 @@ const QString kNotFound = QStringLiteral("検索文字は見つかりません�
 
 } // namespace
 
-FindCommands::FindCommands(CommandDispatcher &commands, QTextEdit &editor, UserDialogs &dialogs, QWidget &window)
+FindCommands::FindCommands(CommandDispatcher &commands, EditorStack &editor, UserDialogs &dialogs, QWidget &window)
     : QObject(&window), m_editor(editor), m_dialogs(dialogs), m_window(window), m_dialog(new FindDialog(&window))
 {
     commands.add(QStringLiteral("Find1Click"), [this](int) { showFind(); });

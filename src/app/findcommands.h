@@ -4,7 +4,7 @@
 
 class CommandDispatcher;
 class FindDialog;
-class QTextEdit;
+class EditorStack;
 class QWidget;
 class UserDialogs;
 
@@ -19,7 +19,7 @@ class FindCommands final : public QObject
 
 public:
     // window: where the dialog is placed and the parent of both; becomes the parent.
-    FindCommands(CommandDispatcher &commands, QTextEdit &editor, UserDialogs &dialogs, QWidget &window);
+    FindCommands(CommandDispatcher &commands, EditorStack &editor, UserDialogs &dialogs, QWidget &window);
 
     FindDialog &dialog() const { return *m_dialog; }
 
@@ -27,7 +27,7 @@ public:
     void findNext(); // FindDialog1Find
 
 private:
-    QTextEdit &m_editor;
+    EditorStack &m_editor;
     UserDialogs &m_dialogs;
     QWidget &m_window;
     FindDialog *m_dialog;

@@ -14,7 +14,8 @@
 #include "app/windowplacement.h"
 #include "authoring/authoringcommands.h"
 #include "authoring/editoradapter.h"
-#include "authoring/editorpane.h"
+#include "authoring/editorstack.h"
+#include "authoring/editorviewrules.h"
 #include "common/datafolder.h"
 #include "common/linefile.h"
 #include "common/uifont.h"
@@ -127,7 +128,7 @@ void MainWindow::bindControls()
     previewKey->setObjectName(QStringLiteral("Button1Shortcut"));
     connect(previewKey, &QShortcut::activated, m_view.previewButton, &QAbstractButton::click);
     m_view.previewButton->setToolTip(QStringLiteral("反映 (F5)"));
-    connect(m_view.editor, &EditorPane::filesDropped, this, [this](const QStringList &paths) {
+    connect(m_view.editor, &EditorStack::filesDropped, this, [this](const QStringList &paths) {
         if (m_documents)
             m_dispatcher.guard([&] { m_documents->dropFiles(paths); });
     });

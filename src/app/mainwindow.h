@@ -12,6 +12,7 @@ class AboutBox;
 class ColorSizeDialog;
 class DocumentCommands;
 class EditCommands;
+class EditorStack;
 class HistoryEditor;
 class PermissionDialog;
 class QAction;
@@ -54,6 +55,10 @@ public:
 
     const MainState &state() const { return m_state; }
     const MainWindowView &view() const { return m_view; }
+    // The editor: whatever follows the text connects here. Its document() is the text of the view
+    // in use, textChanged() fires on every change of it, and documentReplaced() when New, Open
+    // or Save As puts the other view (and so another QTextDocument) in use.
+    EditorStack &editor() const { return *m_view.editor; }
     // Where every menu item and button of this window is dispatched.
     CommandDispatcher &dispatcher() { return m_dispatcher; }
 

@@ -2,6 +2,8 @@
 
 #include "app/statusbar.h"
 #include "authoring/editorpane.h"
+#include "authoring/editorstack.h"
+#include "authoring/sourceview.h"
 #include "common/anchorlayout.h"
 #include "common/namedwidget.h"
 #include "preview/previewarea.h"
@@ -133,7 +135,7 @@ MainWindowView MainWindowView::build(QMainWindow *window)
     v.splitter->setHandleWidth(
         qMax(v.splitter->style()->pixelMetric(QStyle::PM_SplitterWidth, nullptr, v.splitter), kMinimumSplitterHeight));
     v.splitter->setChildrenCollapsible(false);
-    v.editor = new EditorPane(v.splitter);
+    v.editor = new EditorStack(v.splitter);
     v.preview = new PreviewArea(v.splitter);
     v.splitter->addWidget(v.editor);
     v.splitter->addWidget(v.preview);
@@ -192,7 +194,9 @@ MainWindowView MainWindowView::build(QMainWindow *window)
     QWidget::setTabOrder(v.transferButton, v.favoritesButton);
     QWidget::setTabOrder(v.favoritesButton, v.historyButton);
     QWidget::setTabOrder(v.historyButton, v.urlBox);
-    QWidget::setTabOrder(v.urlBox, v.editor);
+    // Only the view in use is shown, and Tab skips the hidden one.
+    QWidget::setTabOrder(v.urlBox, &v.editor->sourceView());
+    QWidget::setTabOrder(&v.editor->sourceView(), &v.editor->richPane());
     return v;
 }
 

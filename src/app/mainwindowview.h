@@ -1,6 +1,6 @@
 #pragma once
 
-class EditorPane;
+class EditorStack;
 class PreviewArea;
 class QComboBox;
 class QFrame;
@@ -36,7 +36,7 @@ struct MainWindowView
     QPushButton *exitButton = nullptr;      // Button2
     QComboBox *urlBox = nullptr;            // cmbURL
     QFrame *panel = nullptr;                // Panel1
-    EditorPane *editor = nullptr;           // RichEdit1
+    EditorStack *editor = nullptr;          // RichEdit1 is the view in use inside it
     QSplitter *splitter = nullptr;          // Splitter1
     PreviewArea *preview = nullptr;         // WebBrowser1
     StatusBar *statusBar = nullptr;         // StatusBar1

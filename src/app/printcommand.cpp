@@ -1,6 +1,7 @@
 #include "app/printcommand.h"
 
 #include "app/defaultprinter.h"
+#include "authoring/editorstack.h"
 #include "common/commanddispatcher.h"
 #include "common/mainstate.h"
 #include "common/userdialogs.h"
@@ -10,7 +11,6 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QTextDocument>
-#include <QTextEdit>
 
 namespace {
 
@@ -19,7 +19,7 @@ const QString kNotReady = QStringLiteral("プリンタに印刷できる状態�
 } // namespace
 
 PrintCommand::PrintCommand(
-    CommandDispatcher &commands, QTextEdit &editor, const MainState &state, UserDialogs &dialogs, QWidget &window)
+    CommandDispatcher &commands, EditorStack &editor, const MainState &state, UserDialogs &dialogs, QWidget &window)
     : QObject(&window), m_editor(editor), m_state(state), m_dialogs(dialogs), m_window(window),
       m_source([] { return DefaultPrinter::open(); })
 {
@@ -47,7 +47,7 @@ void PrintCommand::printDocument(QPrinter &printer) const
     // The copy is laid out against the editor's own screen, so the lines and fonts are the ones
     // the user sees (pixel-sized fonts included), and the painter scales them to the printer.
     std::unique_ptr<QTextDocument> doc(m_editor.document()->clone());
-    QPaintDevice *screen = m_editor.viewport();
+    QPaintDevice *screen = m_editor.view().viewport();
     doc->documentLayout()->setPaintDevice(screen);
     doc->setDocumentMargin(0);
     const qreal scaleX = qreal(printer.logicalDpiX()) / screen->logicalDpiX();

@@ -7,7 +7,7 @@
 
 class CommandDispatcher;
 class QPrinter;
-class QTextEdit;
+class EditorStack;
 class QWidget;
 class UserDialogs;
 struct MainState;
@@ -28,8 +28,11 @@ public:
     static constexpr int kMargin = 200; // printer device units inside each edge of the printable area
 
     // window: the parent of the messages; becomes the parent.
-    PrintCommand(
-        CommandDispatcher &commands, QTextEdit &editor, const MainState &state, UserDialogs &dialogs, QWidget &window);
+    PrintCommand(CommandDispatcher &commands,
+                 EditorStack &editor,
+                 const MainState &state,
+                 UserDialogs &dialogs,
+                 QWidget &window);
 
     void setPrinterSource(PrinterSource source) { m_source = std::move(source); }
 
@@ -38,7 +41,7 @@ public:
 private:
     void printDocument(QPrinter &printer) const;
 
-    QTextEdit &m_editor;
+    EditorStack &m_editor;
     const MainState &m_state;
     UserDialogs &m_dialogs;
     QWidget &m_window;

@@ -1,13 +1,13 @@
 #include "app/viewcommands.h"
 
 #include "app/mainwindowview.h"
+#include "authoring/editorstack.h"
 #include "common/commanddispatcher.h"
 #include "common/userdialogs.h"
 #include "transfer/transferwindow.h"
 
 #include <QDir>
 #include <QTextCharFormat>
-#include <QTextEdit>
 
 namespace {
 
@@ -17,7 +17,7 @@ constexpr int kMaximizeTag = 0;
 } // namespace
 
 ViewCommands::ViewCommands(CommandDispatcher &commands,
-                           QTextEdit &editor,
+                           EditorStack &editor,
                            QSplitter &splitter,
                            TransferWindow &transfer,
                            UserDialogs &dialogs,
@@ -33,8 +33,8 @@ ViewCommands::ViewCommands(CommandDispatcher &commands,
 void ViewCommands::chooseEditorFont()
 {
     const QTextCharFormat current = m_editor.currentCharFormat();
-    const QColor color = current.foreground().style() == Qt::NoBrush ? m_editor.palette().color(QPalette::Text)
-                                                                     : current.foreground().color();
+    const QColor color =
+        current.foreground().style() == Qt::NoBrush ? m_editor.textColor() : current.foreground().color();
     const auto choice = m_dialogs.chooseFont(&m_window, {current.font(), color});
     if (choice) {
         QTextCharFormat format;

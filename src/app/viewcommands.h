@@ -4,7 +4,7 @@
 
 class CommandDispatcher;
 class QSplitter;
-class QTextEdit;
+class EditorStack;
 class QWidget;
 class TransferWindow;
 class UserDialogs;
@@ -20,7 +20,7 @@ class ViewCommands final : public QObject
 public:
     // window: the parent of the font dialog; becomes the parent.
     ViewCommands(CommandDispatcher &commands,
-                 QTextEdit &editor,
+                 EditorStack &editor,
                  QSplitter &splitter,
                  TransferWindow &transfer,
                  UserDialogs &dialogs,
@@ -31,7 +31,7 @@ public:
     void showTransferWindow();         // mnuFTPClick
 
 private:
-    QTextEdit &m_editor;
+    EditorStack &m_editor;
     QSplitter &m_splitter;
     TransferWindow &m_transfer;
     UserDialogs &m_dialogs;

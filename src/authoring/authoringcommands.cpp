@@ -15,7 +15,7 @@
 namespace AuthoringCommands {
 
 void install(CommandDispatcher &commands,
-             QTextEdit &editor,
+             EditorStack &editor,
              MainState &state,
              UserDialogs &dialogs,
              ColorSizeDialog &colorSize,

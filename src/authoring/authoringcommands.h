@@ -4,7 +4,7 @@
 
 class ColorSizeDialog;
 class CommandDispatcher;
-class QTextEdit;
+class EditorStack;
 class QWidget;
 class TableDialog;
 class UserDialogs;
@@ -20,7 +20,7 @@ namespace AuthoringCommands {
 // Creates every family as a child of window; each registers its handlers with commands.
 // documentReset runs after a command made the document a new, untitled one (the page skeleton).
 void install(CommandDispatcher &commands,
-             QTextEdit &editor,
+             EditorStack &editor,
              MainState &state,
              UserDialogs &dialogs,
              ColorSizeDialog &colorSize,

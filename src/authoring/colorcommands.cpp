@@ -1,14 +1,14 @@
 #include "authoring/colorcommands.h"
 
 #include "authoring/colorsizedialog.h"
+#include "authoring/editorstack.h"
 #include "authoring/insertfragments.h"
 #include "common/commanddispatcher.h"
 
 #include <QPalette>
-#include <QTextEdit>
 
 ColorCommands::ColorCommands(
-    CommandDispatcher &commands, QTextEdit &editor, QString &fragment, ColorSizeDialog &colorSize, QWidget &window)
+    CommandDispatcher &commands, EditorStack &editor, QString &fragment, ColorSizeDialog &colorSize, QWidget &window)
     : QObject(&window), m_editor(editor), m_inserter(fragment, editor), m_colorSize(colorSize)
 {
     commands.add(QStringLiteral("mnuColorSetClick"), [this](int) { insertColor(); });
@@ -32,8 +32,6 @@ void ColorCommands::setEditorBackground()
     if (text.isEmpty())
         return;
     const RgbColor color = colorFromNumberText(text);
-    QPalette palette = m_editor.palette();
-    palette.setColor(QPalette::Base, QColor(color.red, color.green, color.blue));
-    m_editor.setPalette(palette);
+    m_editor.setBackgroundColor(QColor(color.red, color.green, color.blue));
     m_editor.setFocus();
 }

@@ -6,7 +6,7 @@
 
 class ColorSizeDialog;
 class CommandDispatcher;
-class QTextEdit;
+class EditorStack;
 class QWidget;
 
 // The commands that ask for a colour alone: 色 (the colour text), 挿入 > 背景色 (a bgcolor
@@ -19,15 +19,18 @@ class ColorCommands final : public QObject
 
 public:
     // fragment: the shared insertion text; becomes a child of window.
-    ColorCommands(
-        CommandDispatcher &commands, QTextEdit &editor, QString &fragment, ColorSizeDialog &colorSize, QWidget &window);
+    ColorCommands(CommandDispatcher &commands,
+                  EditorStack &editor,
+                  QString &fragment,
+                  ColorSizeDialog &colorSize,
+                  QWidget &window);
 
     void insertColor();           // mnuColorSetClick
     void insertBackgroundColor(); // mnuBGCOLORClick
     void setEditorBackground();   // N10Click
 
 private:
-    QTextEdit &m_editor;
+    EditorStack &m_editor;
     FragmentInserter m_inserter;
     ColorSizeDialog &m_colorSize;
 };

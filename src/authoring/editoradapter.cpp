@@ -1,10 +1,10 @@
 #include "authoring/editoradapter.h"
 
+#include "authoring/editorstack.h"
 #include "authoring/panetext.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
 
 bool EditorAdapter::hasSelection() const
 {

@@ -2,16 +2,16 @@
 
 #include <QString>
 
-class QTextEdit;
+class EditorStack;
 
 // The view of the editing pane that the commands work with: document text with CR LF line ends
 // and positions in it, converted by PaneText to and from what the pane holds.
 class EditorAdapter
 {
 public:
-    explicit EditorAdapter(QTextEdit &editor) : m_editor(editor) {}
+    explicit EditorAdapter(EditorStack &editor) : m_editor(editor) {}
 
-    QTextEdit &editor() const { return m_editor; }
+    EditorStack &editor() const { return m_editor; }
 
     bool hasSelection() const;
     QString selectedText() const; // CR LF line ends
@@ -32,5 +32,5 @@ public:
     void setModified(bool modified);
 
 private:
-    QTextEdit &m_editor;
+    EditorStack &m_editor;
 };

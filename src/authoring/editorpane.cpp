@@ -1,35 +1,12 @@
 #include "authoring/editorpane.h"
 
-#include <QContextMenuEvent>
-#include <QDragEnterEvent>
-#include <QMenu>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QTextDocumentFragment>
-#include <QUrl>
-
-QStringList localFilesOf(const QMimeData *mime)
-{
-    QStringList paths;
-    if (!mime || !mime->hasUrls())
-        return paths;
-    for (const QUrl &url : mime->urls()) {
-        if (url.isLocalFile())
-            paths.append(url.toLocalFile());
-    }
-    return paths;
-}
 
 EditorPane::EditorPane(QWidget *parent) : QTextEdit(parent)
 {
-    setObjectName(QStringLiteral("RichEdit1"));
-    setAccessibleName(QStringLiteral("HTML ソース"));
-    setTabChangesFocus(false);
-    setLineWrapMode(QTextEdit::WidgetWidth);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    setAcceptRichText(false);
-    setMinimumHeight(1);
+    setAcceptRichText(true);
 }
 
 bool EditorPane::canInsertFromMimeData(const QMimeData *source) const
@@ -54,47 +31,8 @@ void EditorPane::insertFromMimeData(const QMimeData *source)
     }
 }
 
-void EditorPane::contextMenuEvent(QContextMenuEvent *event)
-{
-    if (!m_contextMenu) {
-        QTextEdit::contextMenuEvent(event);
-        return;
-    }
-    m_contextMenu->popup(event->globalPos());
-    event->accept();
-}
-
 void EditorPane::mousePressEvent(QMouseEvent *event)
 {
     QTextEdit::mousePressEvent(event);
     emit mouseButtonPressed();
-}
-
-void EditorPane::dragEnterEvent(QDragEnterEvent *event)
-{
-    if (!localFilesOf(event->mimeData()).isEmpty()) {
-        event->acceptProposedAction();
-        return;
-    }
-    QTextEdit::dragEnterEvent(event);
-}
-
-void EditorPane::dragMoveEvent(QDragMoveEvent *event)
-{
-    if (!localFilesOf(event->mimeData()).isEmpty()) {
-        event->acceptProposedAction();
-        return;
-    }
-    QTextEdit::dragMoveEvent(event);
-}
-
-void EditorPane::dropEvent(QDropEvent *event)
-{
-    const QStringList files = localFilesOf(event->mimeData());
-    if (!files.isEmpty()) {
-        event->acceptProposedAction();
-        emit filesDropped(files);
-        return;
-    }
-    QTextEdit::dropEvent(event);
 }

@@ -8,7 +8,7 @@
 #include <QWidget>
 
 FormatCommands::FormatCommands(
-    CommandDispatcher &commands, QTextEdit &editor, QString &fragment, ColorSizeDialog &colorSize, QWidget &window)
+    CommandDispatcher &commands, EditorStack &editor, QString &fragment, ColorSizeDialog &colorSize, QWidget &window)
     : QObject(&window), m_inserter(fragment, editor), m_colorSize(colorSize)
 {
     commands.add(QStringLiteral("Font1Click"), [this](int tag) { formatText(tag); });

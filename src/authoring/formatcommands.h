@@ -6,7 +6,7 @@
 
 class ColorSizeDialog;
 class CommandDispatcher;
-class QTextEdit;
+class EditorStack;
 class QWidget;
 
 // The 文字 and 書式 menus: font tags around the selection (some asking colour and size first)
@@ -18,8 +18,11 @@ class FormatCommands final : public QObject
 
 public:
     // fragment: the shared insertion text; becomes a child of window.
-    FormatCommands(
-        CommandDispatcher &commands, QTextEdit &editor, QString &fragment, ColorSizeDialog &colorSize, QWidget &window);
+    FormatCommands(CommandDispatcher &commands,
+                   EditorStack &editor,
+                   QString &fragment,
+                   ColorSizeDialog &colorSize,
+                   QWidget &window);
 
     void formatText(int tag); // Font1Click
     void align(int tag);      // mnuSetAlignClick

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-class QTextEdit;
+class EditorStack;
 
 // The insertion model every authoring command shares: the command builds its text in the
 // shared Fragment, and insertFragment() puts it in place of the selection and empties it.
@@ -12,7 +12,7 @@ class QTextEdit;
 class FragmentInserter
 {
 public:
-    FragmentInserter(QString &fragment, QTextEdit &editor) : m_fragment(fragment), m_editor(editor) {}
+    FragmentInserter(QString &fragment, EditorStack &editor) : m_fragment(fragment), m_editor(editor) {}
 
     EditorAdapter &editor() { return m_editor; }
     QString &fragment() { return m_fragment; }

@@ -46,7 +46,7 @@ private:
 } // namespace
 
 InsertCommands::InsertCommands(
-    CommandDispatcher &commands, QTextEdit &editor, QString &fragment, UserDialogs &dialogs, QWidget &window)
+    CommandDispatcher &commands, EditorStack &editor, QString &fragment, UserDialogs &dialogs, QWidget &window)
     : QObject(&window), m_inserter(fragment, editor), m_dialogs(dialogs), m_window(window)
 {
     commands.add(QStringLiteral("mnuFileClick"), [this](int) { insertFileName(); });

@@ -5,7 +5,7 @@
 #include <QObject>
 
 class CommandDispatcher;
-class QTextEdit;
+class EditorStack;
 class QWidget;
 class UserDialogs;
 
@@ -20,7 +20,7 @@ public:
     // fragment: the shared insertion text; window: the parent of the file dialog; becomes the
     // parent.
     InsertCommands(
-        CommandDispatcher &commands, QTextEdit &editor, QString &fragment, UserDialogs &dialogs, QWidget &window);
+        CommandDispatcher &commands, EditorStack &editor, QString &fragment, UserDialogs &dialogs, QWidget &window);
 
     void insertFileName();     // mnuFileClick
     void insertImage(int tag); // mnuGrp1Click

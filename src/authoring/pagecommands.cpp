@@ -1,13 +1,13 @@
 #include "authoring/pagecommands.h"
 
 #include "authoring/editoradapter.h"
+#include "authoring/editorstack.h"
 #include "authoring/pageskeleton.h"
 #include "common/commanddispatcher.h"
 #include "common/mainstate.h"
 #include "common/userdialogs.h"
 
 #include <QTextCharFormat>
-#include <QTextEdit>
 #include <QWidget>
 
 namespace {
@@ -17,7 +17,7 @@ const QString kUntitledCaption = QStringLiteral("QZWeb");
 } // namespace
 
 PageCommands::PageCommands(CommandDispatcher &commands,
-                           QTextEdit &editor,
+                           EditorStack &editor,
                            MainState &state,
                            UserDialogs &dialogs,
                            QWidget &window,
@@ -43,8 +43,7 @@ void PageCommands::insertPageSkeleton()
     m_window.setWindowTitle(kUntitledCaption);
     m_window.setAccessibleName(kUntitledCaption);
     // A plain page, whatever the previous document was shown as.
-    m_editor.setAcceptRichText(false);
-    m_editor.setCurrentCharFormat(QTextCharFormat());
+    m_editor.clearAs(EditorKind::Source);
     editor.setText(PageSkeleton::text());
     editor.setCaret(PageSkeleton::caretPosition());
     // Replacing the whole text clears the flag, but the skeleton is a change nobody has saved:

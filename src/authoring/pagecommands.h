@@ -5,7 +5,7 @@
 #include <functional>
 
 class CommandDispatcher;
-class QTextEdit;
+class EditorStack;
 class QWidget;
 class UserDialogs;
 struct MainState;
@@ -22,7 +22,7 @@ public:
     // state: the open document's path and format, reset; window: the caption reset and the parent
     // of the question; becomes the parent. documentReset, when given, runs after the reset.
     PageCommands(CommandDispatcher &commands,
-                 QTextEdit &editor,
+                 EditorStack &editor,
                  MainState &state,
                  UserDialogs &dialogs,
                  QWidget &window,
@@ -31,7 +31,7 @@ public:
     void insertPageSkeleton(); // HTML1Click
 
 private:
-    QTextEdit &m_editor;
+    EditorStack &m_editor;
     MainState &m_state;
     UserDialogs &m_dialogs;
     QWidget &m_window;

@@ -1,11 +1,11 @@
 #include "authoring/paragraphcommands.h"
 
+#include "authoring/editorstack.h"
 #include "authoring/paragraphfragments.h"
 #include "common/commanddispatcher.h"
 
 #include <QTextBlockFormat>
 #include <QTextCursor>
-#include <QTextEdit>
 
 namespace {
 
@@ -15,7 +15,10 @@ constexpr qreal kPointsPerInch = 72.0;
 
 } // namespace
 
-ParagraphCommands::ParagraphCommands(CommandDispatcher &commands, QTextEdit &editor, QString &fragment, QWidget &window)
+ParagraphCommands::ParagraphCommands(CommandDispatcher &commands,
+                                     EditorStack &editor,
+                                     QString &fragment,
+                                     QWidget &window)
     : QObject(&window), m_editor(editor), m_inserter(fragment, editor)
 {
     commands.add(QStringLiteral("mnuKaigyoClick"), [this](int tag) { insertParagraph(tag); });

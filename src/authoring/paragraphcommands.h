@@ -5,7 +5,7 @@
 #include <QObject>
 
 class CommandDispatcher;
-class QTextEdit;
+class EditorStack;
 class QWidget;
 
 // The 段落 menu: line breaks, paragraphs, lists and quotes around the selection, and the
@@ -18,7 +18,7 @@ class ParagraphCommands final : public QObject
 
 public:
     // fragment: the shared insertion text; becomes a child of window.
-    ParagraphCommands(CommandDispatcher &commands, QTextEdit &editor, QString &fragment, QWidget &window);
+    ParagraphCommands(CommandDispatcher &commands, EditorStack &editor, QString &fragment, QWidget &window);
 
     void insertParagraph(int tag); // mnuKaigyoClick
     void indentFirstLine();        // mnuIndentClick
@@ -27,6 +27,6 @@ public:
 private:
     void setFirstLineIndent(bool increase);
 
-    QTextEdit &m_editor;
+    EditorStack &m_editor;
     FragmentInserter m_inserter;
 };

@@ -8,7 +8,7 @@
 #include <QWidget>
 
 RewriteCommands::RewriteCommands(
-    CommandDispatcher &commands, QTextEdit &editor, QString &fragment, UserDialogs &dialogs, QWidget &window)
+    CommandDispatcher &commands, EditorStack &editor, QString &fragment, UserDialogs &dialogs, QWidget &window)
     : QObject(&window), m_inserter(fragment, editor), m_dialogs(dialogs), m_window(window)
 {
     commands.add(QStringLiteral("mnuDelTagClick"), [this](int) { removeTags(); });

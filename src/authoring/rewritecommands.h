@@ -5,7 +5,7 @@
 #include <QObject>
 
 class CommandDispatcher;
-class QTextEdit;
+class EditorStack;
 class QWidget;
 class UserDialogs;
 
@@ -21,7 +21,7 @@ public:
     // fragment: the shared insertion text; window: the parent of the questions; becomes the
     // parent.
     RewriteCommands(
-        CommandDispatcher &commands, QTextEdit &editor, QString &fragment, UserDialogs &dialogs, QWidget &window);
+        CommandDispatcher &commands, EditorStack &editor, QString &fragment, UserDialogs &dialogs, QWidget &window);
 
     void removeTags(); // mnuDelTagClick
     void widenKana();  // N27Click

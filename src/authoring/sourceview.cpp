@@ -12,3 +12,9 @@ void SourceView::setHighlightingOn(bool on)
 {
     m_highlightingOn = on;
 }
+
+void SourceView::mousePressEvent(QMouseEvent *event)
+{
+    QPlainTextEdit::mousePressEvent(event);
+    emit mouseButtonPressed();
+}

@@ -19,6 +19,13 @@ public:
     bool highlightingOn() const { return m_highlightingOn; }
     void setHighlightingOn(bool on);
 
+signals:
+    // After the view has handled the event, so the caret is already where it moved to.
+    void mouseButtonPressed();
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+
 private:
     bool m_lineNumbersShown = true;
     bool m_highlightingOn = true;

@@ -7,7 +7,7 @@
 #include <QWidget>
 
 TableCommands::TableCommands(
-    CommandDispatcher &commands, QTextEdit &editor, QString &fragment, TableDialog &settings, QWidget &window)
+    CommandDispatcher &commands, EditorStack &editor, QString &fragment, TableDialog &settings, QWidget &window)
     : QObject(&window), m_inserter(fragment, editor), m_settings(settings)
 {
     commands.add(QStringLiteral("mnuTableSetClick"), [this](int) { editSettings(); });

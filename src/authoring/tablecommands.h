@@ -5,7 +5,7 @@
 #include <QObject>
 
 class CommandDispatcher;
-class QTextEdit;
+class EditorStack;
 class QWidget;
 class TableDialog;
 
@@ -20,7 +20,7 @@ class TableCommands final : public QObject
 public:
     // fragment: the shared insertion text; window: becomes the parent.
     TableCommands(
-        CommandDispatcher &commands, QTextEdit &editor, QString &fragment, TableDialog &settings, QWidget &window);
+        CommandDispatcher &commands, EditorStack &editor, QString &fragment, TableDialog &settings, QWidget &window);
 
     void editSettings();       // mnuTableSetClick
     void insertTable(int tag); // mnuTableClick

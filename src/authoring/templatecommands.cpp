@@ -6,7 +6,7 @@
 #include <QWidget>
 
 TemplateCommands::TemplateCommands(
-    CommandDispatcher &commands, QTextEdit &editor, QString &fragment, UserDialogs &dialogs, QWidget &window)
+    CommandDispatcher &commands, EditorStack &editor, QString &fragment, UserDialogs &dialogs, QWidget &window)
     : QObject(&window), m_inserter(fragment, editor), m_dialogs(dialogs), m_window(window)
 {
     using namespace TemplateFragments;

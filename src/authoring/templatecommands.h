@@ -6,7 +6,7 @@
 #include <QObject>
 
 class CommandDispatcher;
-class QTextEdit;
+class EditorStack;
 class QWidget;
 class UserDialogs;
 
@@ -23,7 +23,7 @@ public:
     // fragment: the shared insertion text; window: the parent of the message; becomes the
     // parent.
     TemplateCommands(
-        CommandDispatcher &commands, QTextEdit &editor, QString &fragment, UserDialogs &dialogs, QWidget &window);
+        CommandDispatcher &commands, EditorStack &editor, QString &fragment, UserDialogs &dialogs, QWidget &window);
 
     void insert(const TemplateFragments::Row *row); // nothing for a tag without a row
 

@@ -5,7 +5,7 @@
 #include "app/findrules.h"
 #include "app/statusbar.h"
 #include "authoring/editoradapter.h"
-#include "authoring/editorpane.h"
+#include "authoring/editorstack.h"
 #include "authoring/panetext.h"
 #include "support/mainwindowfixture.h"
 
@@ -15,6 +15,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -39,20 +40,22 @@ protected:
         editor()->setFocus();
     }
 
-    EditorPane *editor() const { return window->view().editor; }
+    EditorStack *editor() const { return window->view().editor; }
+    // The view the user types in: keys go there.
+    QAbstractScrollArea *activeView() const { return &editor()->view(); }
     EditorAdapter adapter() const { return EditorAdapter(*editor()); }
     QString caretPanel() const { return window->view().statusBar->panelText(0); }
     FindDialog *findDialog() const { return control<FindDialog>(QStringLiteral("FindDialog1")); }
     QLineEdit *findText() const { return findDialog()->findChild<QLineEdit *>(QStringLiteral("FindText")); }
-    void pressF3() { QTest::keyClick(editor(), Qt::Key_F3); }
+    void pressF3() { QTest::keyClick(activeView(), Qt::Key_F3); }
     // Typed as the keyboard types it, one character a key (QTest's own typing knows only ASCII).
     void typeKeys(const QString &text)
     {
         for (const QChar ch : text) {
             QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-            QCoreApplication::sendEvent(editor(), &press);
+            QCoreApplication::sendEvent(activeView(), &press);
             QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(ch));
-            QCoreApplication::sendEvent(editor(), &release);
+            QCoreApplication::sendEvent(activeView(), &release);
         }
     }
 
@@ -89,42 +92,69 @@ TEST_F(MainWindowEditing, CaretPanelCountsShiftJisBytesAndFollowsTheCaret)
     adapter().replaceSelection(QStringLiteral("表\r\nab"));
     EXPECT_EQ(caretPanel(), QStringLiteral("2行 3桁"));
     // Every key that moves the caret is followed at once.
-    QTest::keyClick(editor(), Qt::Key_Home);
+    QTest::keyClick(activeView(), Qt::Key_Home);
     EXPECT_EQ(caretPanel(), QStringLiteral("2行 1桁"));
-    QTest::keyClick(editor(), Qt::Key_PageUp);
+    QTest::keyClick(activeView(), Qt::Key_PageUp);
     EXPECT_EQ(caretPanel(), QStringLiteral("1行 1桁"));
-    QTest::keyClick(editor(), Qt::Key_End);
+    QTest::keyClick(activeView(), Qt::Key_End);
     EXPECT_EQ(caretPanel(), QStringLiteral("1行 5桁"));
-    QTest::keyClick(editor(), Qt::Key_Left, Qt::ShiftModifier);
+    QTest::keyClick(activeView(), Qt::Key_Left, Qt::ShiftModifier);
     EXPECT_EQ(caretPanel(), QStringLiteral("1行 3桁")) << "a selection counts from its start";
-    QTest::keyClick(editor(), Qt::Key_Left, Qt::ControlModifier);
-    QTest::keyClick(editor(), Qt::Key_Down);
+    QTest::keyClick(activeView(), Qt::Key_Left, Qt::ControlModifier);
+    QTest::keyClick(activeView(), Qt::Key_Down);
     EXPECT_EQ(caretPanel(), QStringLiteral("2行 1桁"));
 
     // A press of the mouse at the very start of the text.
     const QPoint start = editor()->cursorRect(QTextCursor(editor()->document())).center();
-    QTest::mouseClick(editor()->viewport(), Qt::LeftButton, {}, start);
+    QTest::mouseClick(activeView()->viewport(), Qt::LeftButton, {}, start);
     EXPECT_EQ(caretPanel(), QStringLiteral("1行 1桁"));
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 
-TEST_F(MainWindowEditing, CaretLinesAreTheLinesThePaneShows)
+TEST_F(MainWindowEditing, CaretLinesAreParagraphsHoweverTheyWrap)
 {
     // One paragraph long enough to wrap several times, then a second one.
     adapter().replaceSelection(QString(400, QLatin1Char('x')) + QStringLiteral("\r\nyz"));
     const QTextBlock first = editor()->document()->begin();
     editor()->document()->documentLayout()->blockBoundingRect(first);
-    const int wrapped = first.layout()->lineCount();
-    ASSERT_GT(wrapped, 1);
-    EXPECT_EQ(caretPanel(), QStringLiteral("%1行 3桁").arg(wrapped + 1));
+    ASSERT_GT(first.layout()->lineCount(), 1);
+    EXPECT_EQ(caretPanel(), QStringLiteral("2行 3桁"));
 
-    // On the second displayed line the column counts from that line's own start.
+    // On the second displayed line the column still counts from the paragraph's start.
     const QTextLine second = first.layout()->lineAt(1);
     QTextCursor c(editor()->document());
     c.setPosition(second.textStart() + 5);
     editor()->setTextCursor(c);
-    QTest::keyClick(editor(), Qt::Key_Right);
-    EXPECT_EQ(caretPanel(), QStringLiteral("2行 7桁"));
+    QTest::keyClick(activeView(), Qt::Key_Right);
+    EXPECT_EQ(caretPanel(), QStringLiteral("1行 %1桁").arg(second.textStart() + 7));
+}
+
+// Japanese typed through an input method, in either view: the preedit shows at the caret without
+// entering the text, the commit enters it as one undo step, and the panel counts its bytes.
+TEST_F(MainWindowEditing, InputMethodPreeditShowsAndItsCommitIsOneStep)
+{
+    for (const EditorKind kind : {EditorKind::Source, EditorKind::RichText}) {
+        SCOPED_TRACE(kind == EditorKind::Source ? "source view" : "rich-text pane");
+        editor()->clearAs(kind);
+        adapter().setText(QStringLiteral("ab"));
+        adapter().setCaret(1);
+
+        QInputMethodEvent preedit(QStringLiteral("にほん"), {});
+        QCoreApplication::sendEvent(activeView(), &preedit);
+        EXPECT_EQ(editor()->textCursor().block().layout()->preeditAreaText(), QStringLiteral("にほん"));
+        EXPECT_EQ(adapter().text(), QStringLiteral("ab")) << "the preedit is not text yet";
+
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("日本"));
+        QCoreApplication::sendEvent(activeView(), &commit);
+        EXPECT_TRUE(editor()->textCursor().block().layout()->preeditAreaText().isEmpty());
+        EXPECT_EQ(adapter().text(), QStringLiteral("a日本b"));
+        EXPECT_EQ(caretPanel(), QStringLiteral("1行 6桁"));
+
+        editor()->undo();
+        EXPECT_EQ(adapter().text(), QStringLiteral("ab"));
+        EXPECT_FALSE(editor()->document()->isUndoAvailable()) << "the commit was one step";
+    }
 }
 
 // Whatever command moves the caret, the panel shows where it is now: what a fresh look at the
@@ -182,7 +212,7 @@ TEST_F(MainWindowEditing, FindNextWalksFromTheTopThroughEveryMatchThenSaysSoOnce
     for (const auto &match : expected) {
         pressF3();
         EXPECT_EQ(selection(), match);
-        EXPECT_EQ(window->focusWidget(), editor());
+        EXPECT_EQ(window->focusWidget(), activeView());
     }
     EXPECT_EQ(adapter().selectedText(), QStringLiteral("aBc"));
     EXPECT_TRUE(dialogs.messages.isEmpty());

@@ -1,5 +1,5 @@
 #include "app/mainmenu.h"
-#include "authoring/editorpane.h"
+#include "authoring/editorstack.h"
 #include "support/mainwindowfixture.h"
 
 #include <QAbstractButton>
@@ -99,11 +99,11 @@ TEST_F(MainWindowMenu, ShortcutsReachTheirHandlersWhileTheEditorHasTheFocus)
     recordDispatches();
     window->activateWindow();
     window->view().editor->setFocus();
-    QTest::keySequence(static_cast<QWidget *>(window->view().editor), QKeySequence(QStringLiteral("Ctrl+O")));
-    QTest::keySequence(static_cast<QWidget *>(window->view().editor), QKeySequence(QStringLiteral("Ctrl+S")));
-    QTest::keySequence(static_cast<QWidget *>(window->view().editor), QKeySequence(QStringLiteral("F3")));
+    QTest::keySequence(static_cast<QWidget *>(&window->view().editor->view()), QKeySequence(QStringLiteral("Ctrl+O")));
+    QTest::keySequence(static_cast<QWidget *>(&window->view().editor->view()), QKeySequence(QStringLiteral("Ctrl+S")));
+    QTest::keySequence(static_cast<QWidget *>(&window->view().editor->view()), QKeySequence(QStringLiteral("F3")));
     // 反映 is skipped by Tab, so it has a key of its own.
-    QTest::keySequence(static_cast<QWidget *>(window->view().editor), QKeySequence(QStringLiteral("F5")));
+    QTest::keySequence(static_cast<QWidget *>(&window->view().editor->view()), QKeySequence(QStringLiteral("F5")));
     EXPECT_EQ(m_calls,
               (QList<Dispatch>{{QStringLiteral("OpenClick"), 0},
                                {QStringLiteral("Save1Click"), 0},

@@ -3,7 +3,7 @@
 #include "app/historyeditor.h"
 #include "app/mainmenu.h"
 #include "authoring/editoradapter.h"
-#include "authoring/editorpane.h"
+#include "authoring/editorstack.h"
 #include "common/linefile.h"
 #include "support/mainwindowfixture.h"
 

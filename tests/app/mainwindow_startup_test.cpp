@@ -1,7 +1,7 @@
 #include "app/appwindows.h"
 #include "app/statusbar.h"
 #include "authoring/editoradapter.h"
-#include "authoring/editorpane.h"
+#include "authoring/editorstack.h"
 #include "common/linefile.h"
 #include "support/mainwindowfixture.h"
 #include "transfer/transferwindow.h"

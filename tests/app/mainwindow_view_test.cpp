@@ -1,5 +1,5 @@
 #include "app/statusbar.h"
-#include "authoring/editorpane.h"
+#include "authoring/editorstack.h"
 #include "preview/previewarea.h"
 #include "support/mainwindowfixture.h"
 #include "transfer/transferwindow.h"
@@ -145,7 +145,7 @@ TEST_F(MainWindowView_, TheTransferWindowTakesTheCurrentFolderOnlyWhenItWasHidde
 
 TEST_F(MainWindowView_, EditorFontAppliesTheChosenFontToTheSelectionOnly)
 {
-    EditorPane *editor = window->view().editor;
+    EditorStack *editor = window->view().editor;
     editor->setPlainText(QStringLiteral("abc def"));
     QTextCursor cursor = editor->textCursor();
     cursor.setPosition(0);

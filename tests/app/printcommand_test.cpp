@@ -2,6 +2,7 @@
 
 #include "app/defaultprinter.h"
 #include "authoring/editorpane.h"
+#include "authoring/editorstack.h"
 #include "support/mainwindowfixture.h"
 
 #include <QFile>
@@ -109,7 +110,8 @@ TEST_F(PrintCommandTest, AnUntitledDocumentPrintsWithAnEmptyTitle)
 
 TEST_F(PrintCommandTest, FormattedTextPrintsWithItsFormatting)
 {
-    window->view().editor->setHtml(QStringLiteral("<p><b>Heavy</b> light</p>"));
+    window->view().editor->clearAs(EditorKind::RichText);
+    window->view().editor->richPane().setHtml(QStringLiteral("<p><b>Heavy</b> light</p>"));
     trigger(QStringLiteral("Print1"));
     ASSERT_EQ(messageTexts(), QStringList{QStringLiteral("印刷しました")});
     EXPECT_TRUE(pdfText(pdfPath).contains(QStringLiteral("Heavy light")));

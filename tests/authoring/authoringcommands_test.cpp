@@ -2,7 +2,7 @@
 // exact text the pane holds afterwards, where the caret stands, and what the insertion model
 // promises (nothing selected, one undo step, modified); the page skeleton over a bare pane.
 #include "authoring/editoradapter.h"
-#include "authoring/editorpane.h"
+#include "authoring/editorstack.h"
 #include "authoring/pagecommands.h"
 #include "authoring/pageskeleton.h"
 #include "common/commanddispatcher.h"
@@ -34,7 +34,7 @@ const QString kEmoji = QString::fromUtf8("\xF0\x9F\x98\x80");
 class AuthoringCommandsTest : public MainWindowFixture
 {
 protected:
-    EditorPane *pane() const { return window->view().editor; }
+    EditorStack *pane() const { return window->view().editor; }
     EditorAdapter adapter() const { return EditorAdapter(*pane()); }
 
     // Loads text and selects [start, start + length) in CR LF positions, as a fresh document.
@@ -140,7 +140,7 @@ TEST_F(AuthoringCommandsTest, EachInsertionIsOneUndoStepAndEarlierTypingSurvives
 {
     prepare(q("abc"), 3);
     pane()->setFocus();
-    QTest::keyClicks(pane(), q("typed"));
+    QTest::keyClicks(&pane()->view(), q("typed"));
     ASSERT_EQ(adapter().text(), q("abctyped"));
     trigger(q("N6")); // at the caret, right after the typing
     adapter().setSelection(0, 3);
@@ -193,7 +193,7 @@ protected:
 
     ScriptedUserDialogs dialogs;
     QWidget window;
-    QTextEdit pane{&window};
+    EditorStack pane{&window};
     CommandDispatcher commands{dialogs, window};
     MainState state;
     int resets = 0;

@@ -4,7 +4,7 @@
 #include "authoring/colorsizedialog.h"
 
 #include "authoring/editoradapter.h"
-#include "authoring/editorpane.h"
+#include "authoring/editorstack.h"
 #include "support/mainwindowfixture.h"
 
 #include <QCheckBox>
@@ -267,9 +267,9 @@ TEST_F(ColorSizeDialogTest, LeavingWithoutSettleInsertsNothingAndKeepsTheSelecti
 
 TEST_F(ColorSizeDialogTest, EditorBackgroundReadsTheDollarNotation)
 {
-    EditorPane *pane = window->view().editor;
+    EditorStack *pane = window->view().editor;
     runWithDialog("N10", {true, std::nullopt, std::nullopt, RgbColor{255, 0, 0}, nullptr});
-    EXPECT_EQ(pane->palette().color(QPalette::Base), QColor(255, 0, 0));
+    EXPECT_EQ(pane->backgroundColor(), QColor(255, 0, 0));
     EXPECT_TRUE(dialogs.messages.isEmpty());
     // The dollar notation is the editor's own; the next command writing HTML goes back to "#".
     runWithDialog("mnuColorSet", {});
@@ -304,23 +304,23 @@ TEST_F(ColorSizeDialogTest, ANotationChosenForHtmlOutlastsTheEditorBackground)
 
 TEST_F(ColorSizeDialogTest, EditorBackgroundInAnotherNotationIsAConversionError)
 {
-    EditorPane *pane = window->view().editor;
-    const QColor before = pane->palette().color(QPalette::Base);
+    EditorStack *pane = window->view().editor;
+    const QColor before = pane->backgroundColor();
     dialogs.messageAnswers.enqueue(DialogButton::Ok);
     runWithDialog("N10", {true, std::nullopt, std::nullopt, RgbColor{1, 2, 3}, "RadioButton1"});
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages.first().icon, DialogIcon::Error);
     EXPECT_EQ(dialogs.messages.first().text, q("'RGB(1,2,3)' は整数値ではありません."));
-    EXPECT_EQ(pane->palette().color(QPalette::Base), before);
+    EXPECT_EQ(pane->backgroundColor(), before);
     EXPECT_TRUE(adapter().text().isEmpty());
 }
 
 TEST_F(ColorSizeDialogTest, EditorBackgroundClosedChangesNothing)
 {
-    EditorPane *pane = window->view().editor;
-    const QColor before = pane->palette().color(QPalette::Base);
+    EditorStack *pane = window->view().editor;
+    const QColor before = pane->backgroundColor();
     runWithDialog("N10", {true, std::nullopt, std::nullopt, RgbColor{1, 2, 3}, nullptr}, "Button2");
-    EXPECT_EQ(pane->palette().color(QPalette::Base), before);
+    EXPECT_EQ(pane->backgroundColor(), before);
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 

@@ -4,7 +4,7 @@
 #include "authoring/tabledialog.h"
 
 #include "authoring/editoradapter.h"
-#include "authoring/editorpane.h"
+#include "authoring/editorstack.h"
 #include "support/mainwindowfixture.h"
 
 #include <QComboBox>

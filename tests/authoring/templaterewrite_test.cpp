@@ -2,7 +2,7 @@
 // where a head template lands (and when it is refused), that caret templates replace the
 // selection, and the questions and results of タグ消去 and 半角カナを全角カナに.
 #include "authoring/editoradapter.h"
-#include "authoring/editorpane.h"
+#include "authoring/editorstack.h"
 #include "authoring/pageskeleton.h"
 #include "support/mainwindowfixture.h"
 

@@ -2,7 +2,7 @@
 // to start, so these are few; every wait is on the engine's own signals, never on the clock.
 #include "app/statusbar.h"
 #include "authoring/editoradapter.h"
-#include "authoring/editorpane.h"
+#include "authoring/editorstack.h"
 #include "loopbackhttpserver.h"
 #include "support/mainwindowfixture.h"
 
@@ -32,10 +32,7 @@ constexpr int kLoadTimeoutMs = 30000;
 class WebEnginePreviewTest : public MainWindowFixture
 {
 protected:
-    void setEditorText(const QString &text)
-    {
-        EditorAdapter(*control<EditorPane>(QStringLiteral("RichEdit1"))).setText(text);
-    }
+    void setEditorText(const QString &text) { EditorAdapter(window->editor()).setText(text); }
     void click(const char *button) { control<QAbstractButton>(QString::fromLatin1(button))->click(); }
     QWebEngineView *view() const { return window->findChild<QWebEngineView *>(); }
 
@@ -124,7 +121,7 @@ TEST_F(WebEnginePreviewTest, RenderShowsTheDocumentFromItsOwnFolderWithItsImages
     EXPECT_NE(control<StatusBar>(QStringLiteral("StatusBar1"))->panelText(0), QStringLiteral("完了"));
 
     // Closing the program takes the preview file away again.
-    EditorAdapter(*control<EditorPane>(QStringLiteral("RichEdit1"))).setModified(false);
+    EditorAdapter(window->editor()).setModified(false);
     EXPECT_TRUE(window->close());
     EXPECT_FALSE(QFile::exists(previewPath));
 }

@@ -1,0 +1,248 @@
+#include "authoring/editorstack.h"
+
+#include "authoring/editorpane.h"
+#include "authoring/editorviewrules.h"
+#include "authoring/sourceview.h"
+
+#include <QTextCharFormat>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+
+#include <type_traits>
+
+namespace {
+
+const QString kEditorName = QStringLiteral("RichEdit1");
+const QString kStandbyRichName = QStringLiteral("RichTextPane");
+const QString kStandbySourceName = QStringLiteral("SourceView");
+
+// What both views share: the Tab key types a tab, lines wrap at the view's width, the
+// vertical bar is always there and the splitter may squeeze the view to a line.
+template<typename View>
+void setUpView(View &view)
+{
+    view.setAccessibleName(QStringLiteral("HTML ソース"));
+    view.setTabChangesFocus(false);
+    view.setLineWrapMode(View::WidgetWidth);
+    view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    view.setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    view.setMinimumHeight(1);
+}
+
+} // namespace
+
+template<typename View, typename Signal>
+void EditorStack::relay(View *view, Signal signal, void (EditorStack::*own)())
+{
+    connect(view, signal, this, [this, view, own] {
+        if (view == &this->view())
+            (this->*own)();
+    });
+}
+
+template<typename Function>
+decltype(auto) EditorStack::onView(Function &&function) const
+{
+    if (isRichText())
+        return function(*m_rich);
+    return function(*m_source);
+}
+
+EditorStack::EditorStack(QWidget *parent)
+    : QStackedWidget(parent), m_rich(new EditorPane(this)), m_source(new SourceView(this)),
+      m_rules(new EditorViewRules(this))
+{
+    setMinimumHeight(1);
+    setUpView(*m_rich);
+    setUpView(*m_source);
+    addWidget(m_source);
+    addWidget(m_rich);
+    for (QAbstractScrollArea *view :
+         {static_cast<QAbstractScrollArea *>(m_source), static_cast<QAbstractScrollArea *>(m_rich)})
+        m_rules->watch(*view);
+    connect(m_rules, &EditorViewRules::filesDropped, this, &EditorStack::filesDropped);
+    relay(m_source, &QPlainTextEdit::textChanged, &EditorStack::textChanged);
+    relay(m_rich, &QTextEdit::textChanged, &EditorStack::textChanged);
+    relay(m_source, &QPlainTextEdit::cursorPositionChanged, &EditorStack::cursorPositionChanged);
+    relay(m_rich, &QTextEdit::cursorPositionChanged, &EditorStack::cursorPositionChanged);
+    relay(m_source, &QPlainTextEdit::selectionChanged, &EditorStack::selectionChanged);
+    relay(m_rich, &QTextEdit::selectionChanged, &EditorStack::selectionChanged);
+    relay(m_source, &SourceView::mouseButtonPressed, &EditorStack::mouseButtonPressed);
+    relay(m_rich, &EditorPane::mouseButtonPressed, &EditorStack::mouseButtonPressed);
+    putInUse(EditorKind::Source);
+}
+
+QAbstractScrollArea &EditorStack::view() const
+{
+    if (isRichText())
+        return *m_rich;
+    return *m_source;
+}
+
+void EditorStack::putInUse(EditorKind kind)
+{
+    const bool hadFocus = view().hasFocus();
+    m_kind = kind;
+    m_rich->setObjectName(isRichText() ? kEditorName : kStandbyRichName);
+    m_source->setObjectName(isRichText() ? kStandbySourceName : kEditorName);
+    setCurrentWidget(&view());
+    setFocusProxy(&view());
+    if (hadFocus)
+        view().setFocus();
+    emit documentReplaced(document());
+}
+
+void EditorStack::clearAs(EditorKind kind)
+{
+    m_rich->clear();
+    m_source->clear();
+    if (kind != m_kind)
+        putInUse(kind);
+    // The view would give new text the format at its caret, which may be what the previous
+    // document ended in; a document starts from the view's own font.
+    setCurrentCharFormat(QTextCharFormat());
+}
+
+void EditorStack::convertTo(EditorKind kind)
+{
+    if (kind == m_kind)
+        return;
+    QTextDocument *from = document();
+    const QTextCursor caret = textCursor();
+    const bool modified = from->isModified();
+    const QTextDocumentFragment whole(from);
+    QAbstractScrollArea &old = view();
+    putInUse(kind);
+    QTextDocument *to = document();
+    to->setUndoRedoEnabled(false);
+    QTextCursor(to).insertFragment(whole);
+    to->setUndoRedoEnabled(true);
+    to->setModified(modified);
+    QTextCursor moved(to);
+    moved.setPosition(qMin(caret.anchor(), to->characterCount() - 1));
+    moved.setPosition(qMin(caret.position(), to->characterCount() - 1), QTextCursor::KeepAnchor);
+    setTextCursor(moved);
+    if (&old == m_rich)
+        m_rich->clear();
+    else
+        m_source->clear();
+}
+
+QTextDocument *EditorStack::document() const
+{
+    return onView([&](auto &v) { return v.document(); });
+}
+
+QTextCursor EditorStack::textCursor() const
+{
+    return onView([&](auto &v) { return v.textCursor(); });
+}
+
+void EditorStack::setTextCursor(const QTextCursor &cursor)
+{
+    onView([&](auto &v) { return v.setTextCursor(cursor); });
+}
+
+void EditorStack::moveCursor(QTextCursor::MoveOperation operation)
+{
+    onView([&](auto &v) { return v.moveCursor(operation); });
+}
+
+QRect EditorStack::cursorRect(const QTextCursor &cursor) const
+{
+    return onView([&](auto &v) { return v.cursorRect(cursor); });
+}
+
+void EditorStack::ensureCursorVisible()
+{
+    onView([&](auto &v) { return v.ensureCursorVisible(); });
+}
+
+QTextCharFormat EditorStack::currentCharFormat() const
+{
+    return onView([&](auto &v) { return v.currentCharFormat(); });
+}
+
+void EditorStack::setCurrentCharFormat(const QTextCharFormat &format)
+{
+    onView([&](auto &v) { return v.setCurrentCharFormat(format); });
+}
+
+void EditorStack::mergeCurrentCharFormat(const QTextCharFormat &format)
+{
+    onView([&](auto &v) { return v.mergeCurrentCharFormat(format); });
+}
+
+void EditorStack::setPlainText(const QString &text)
+{
+    onView([&](auto &v) { return v.setPlainText(text); });
+}
+
+QString EditorStack::toPlainText() const
+{
+    return onView([&](auto &v) { return v.toPlainText(); });
+}
+
+void EditorStack::insertPlainText(const QString &text)
+{
+    onView([&](auto &v) { return v.insertPlainText(text); });
+}
+
+bool EditorStack::isReadOnly() const
+{
+    return onView([&](auto &v) { return v.isReadOnly(); });
+}
+
+void EditorStack::undo()
+{
+    onView([&](auto &v) { return v.undo(); });
+}
+
+void EditorStack::redo()
+{
+    onView([&](auto &v) { return v.redo(); });
+}
+
+void EditorStack::selectAll()
+{
+    onView([&](auto &v) { return v.selectAll(); });
+}
+
+void EditorStack::cut()
+{
+    onView([&](auto &v) { return v.cut(); });
+}
+
+void EditorStack::copy()
+{
+    onView([&](auto &v) { return v.copy(); });
+}
+
+void EditorStack::paste()
+{
+    onView([&](auto &v) { return v.paste(); });
+}
+
+QColor EditorStack::backgroundColor() const
+{
+    return view().palette().color(QPalette::Base);
+}
+
+void EditorStack::setBackgroundColor(const QColor &color)
+{
+    for (QWidget *v : {static_cast<QWidget *>(m_source), static_cast<QWidget *>(m_rich)}) {
+        QPalette palette = v->palette();
+        palette.setColor(QPalette::Base, color);
+        v->setPalette(palette);
+    }
+}
+
+QColor EditorStack::textColor() const
+{
+    return view().palette().color(QPalette::Text);
+}
+
+void EditorStack::setContextMenu(QMenu *menu)
+{
+    m_rules->setContextMenu(menu);
+}

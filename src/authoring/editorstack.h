@@ -1,0 +1,104 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QStackedWidget>
+#include <QTextCursor>
+
+class EditorPane;
+class EditorViewRules;
+
+class QMenu;
+class QTextCharFormat;
+class QTextDocument;
+class SourceView;
+
+// The kinds of editing view a document can be shown in.
+enum class EditorKind {
+    Source,   // HTML, text, CGI/Perl, ASP: the source view, laid out block by block
+    RichText, // RTF: the rich-text pane
+};
+
+// The editor of the main window: the source view and the rich-text pane, one of them showing.
+// The one in use is named RichEdit1 (and the other after its class), so whatever finds the
+// editor by name finds the one the user types in. Commands reach the text through this class
+// (and EditorAdapter above it), never through a view, so each command works on either. Owns
+// both views; what changes in the one in use is passed on as this class's own signals.
+class EditorStack final : public QStackedWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(EditorStack)
+
+public:
+    explicit EditorStack(QWidget *parent = nullptr);
+
+    EditorKind kind() const { return m_kind; }
+    bool isRichText() const { return m_kind == EditorKind::RichText; }
+    // The view in use, and each view by kind.
+    QAbstractScrollArea &view() const;
+    SourceView &sourceView() const { return *m_source; }
+    EditorPane &richPane() const { return *m_rich; }
+
+    // Empties both views and puts the given kind in use, starting from the view's own font; the
+    // undo history goes. For a document about to be read or made anew.
+    void clearAs(EditorKind kind);
+    // Puts the given kind in use with the text, the character formats, the caret and the
+    // modified flag the other view held; the undo history starts again.
+    void convertTo(EditorKind kind);
+
+    // The text of the view in use. Its document changes when the kind does (documentReplaced).
+    QTextDocument *document() const;
+    QTextCursor textCursor() const;
+    void setTextCursor(const QTextCursor &cursor);
+    void moveCursor(QTextCursor::MoveOperation operation);
+    QRect cursorRect(const QTextCursor &cursor) const;
+    void ensureCursorVisible();
+    QTextCharFormat currentCharFormat() const;
+    void setCurrentCharFormat(const QTextCharFormat &format);
+    void mergeCurrentCharFormat(const QTextCharFormat &format);
+    void setPlainText(const QString &text);
+    QString toPlainText() const;
+    void insertPlainText(const QString &text);
+    bool isReadOnly() const;
+
+    void undo();
+    void redo();
+    void selectAll();
+    void cut();
+    void copy();
+    void paste();
+
+    // The background both views show, so it stays when the kind changes.
+    QColor backgroundColor() const;
+    void setBackgroundColor(const QColor &color);
+    // The text colour both views use where the text sets none.
+    QColor textColor() const;
+
+    // The menu a right click opens (PopupMenu1) in either view; not owned.
+    void setContextMenu(QMenu *menu);
+
+signals:
+    // Of the view in use only.
+    void textChanged();
+    void cursorPositionChanged();
+    void selectionChanged();
+    // After the view handled it, so the caret is already where it moved to.
+    void mouseButtonPressed();
+    // Local files dropped on the editor, to be opened as documents.
+    void filesDropped(const QStringList &paths);
+    // The view in use changed and with it the document holding the text.
+    void documentReplaced(QTextDocument *document);
+
+private:
+    void putInUse(EditorKind kind);
+    // Passes the view's signal on as the stack's own while that view is in use.
+    template<typename View, typename Signal>
+    void relay(View *view, Signal signal, void (EditorStack::*own)());
+    // Calls the function with the view in use as its own class, so one body serves both.
+    template<typename Function>
+    decltype(auto) onView(Function &&function) const;
+
+    EditorPane *m_rich = nullptr;
+    SourceView *m_source = nullptr;
+    EditorViewRules *m_rules = nullptr;
+    EditorKind m_kind = EditorKind::Source;
+};

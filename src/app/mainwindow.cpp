@@ -4,6 +4,7 @@
 #include "app/documentcommands.h"
 #include "app/documentstate.h"
 #include "app/editcommands.h"
+#include "app/editorviewsettings.h"
 #include "app/findcommands.h"
 #include "app/helpcommands.h"
 #include "app/mainmenu.h"
@@ -15,6 +16,7 @@
 #include "authoring/authoringcommands.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorpane.h"
+#include "authoring/sourceview.h"
 #include "common/datafolder.h"
 #include "common/linefile.h"
 #include "common/uifont.h"
@@ -172,6 +174,13 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
                                        {action(QStringLiteral("Copy3")), action(QStringLiteral("Copy2"))},
                                        {action(QStringLiteral("Paste3")), action(QStringLiteral("Paste2"))}});
     new CaretDisplay(*m_view.editor, [this](const QString &text) { m_view.statusBar->setPanelText(0, text); });
+    auto *editorView = new EditorViewSettings(m_dispatcher,
+                                              *action(QStringLiteral("mnuColorCode")),
+                                              *action(QStringLiteral("mnuLineNumber")),
+                                              DataFolder::filePath(EditorViewOptions::kFileName),
+                                              this);
+    if (auto *source = findChild<SourceView *>(QStringLiteral("RichEdit1")))
+        editorView->attach(*source);
 }
 
 void MainWindow::formCreate()

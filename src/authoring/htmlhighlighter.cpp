@@ -66,7 +66,7 @@ HtmlHighlighter::HtmlHighlighter(QTextDocument *document) : QSyntaxHighlighter(s
     // Connected before the base class is given the document, so that a change's extent is known
     // when the base class asks for its blocks.
     connect(document, &QTextDocument::contentsChange, this, &HtmlHighlighter::noteChange);
-    connect(document, &QTextDocument::contentsChanged, this, [this] { m_changeFrom = m_changeEnd = -1; });
+    connect(document, &QTextDocument::contentsChanged, this, &HtmlHighlighter::endChange);
     setBackground(Qt::white);
     m_idleStep.setSingleShot(true);
     m_idleStep.setInterval(0);
@@ -77,6 +77,9 @@ HtmlHighlighter::HtmlHighlighter(QTextDocument *document) : QSyntaxHighlighter(s
 void HtmlHighlighter::setBackground(const QColor &background)
 {
     const bool dark = background.lightness() < 128;
+    if (m_dark && *m_dark == dark)
+        return;
+    m_dark = dark;
     for (const Palette &row : kPalette)
         m_formats[size_t(row.kind)].setForeground(QColor(dark ? row.onDark : row.onLight));
     // Colours already in the layouts are now wrong: every block is read afresh when shown.
@@ -103,17 +106,30 @@ void HtmlHighlighter::noteChange(int position, int removed, int added)
     Q_UNUSED(removed)
     m_changeFrom = position;
     m_changeEnd = position + added;
+    m_staleMarkedInChange = false;
+    // The whole text replaced (a page opened): no block is known yet, and the ones on screen are
+    // coloured when they are painted.
+    m_wholeText = position == 0 && added >= document()->characterCount() - 1;
     if (!m_stale.isNull() && position <= m_stale.position())
         m_carriedValid = false;
+}
+
+void HtmlHighlighter::endChange()
+{
+    m_changeFrom = m_changeEnd = -1;
+    m_wholeText = false;
+    m_staleMarkedInChange = false;
 }
 
 void HtmlHighlighter::highlightBlock(const QString &text)
 {
     const QTextBlock block = currentBlock();
-    const bool textChanged =
-        block.position() <= m_changeEnd && block.position() + block.length() > m_changeFrom && m_changeFrom >= 0;
+    if (m_wholeText) {
+        noteSkipped(block);
+        return;
+    }
     if (!mayColour(block.blockNumber())) {
-        keepAsItWas(block, textChanged);
+        keepAsItWas(block);
         return;
     }
     const State entry = entryStateOf(block);
@@ -125,21 +141,35 @@ void HtmlHighlighter::highlightBlock(const QString &text)
     setCurrentBlockState(packed(entry, result.end, true));
 }
 
-void HtmlHighlighter::keepAsItWas(const QTextBlock &block, bool textChanged)
+void HtmlHighlighter::keepAsItWas(const QTextBlock &block)
 {
     // Out of view: leave the block as it is, so that the base class stops here instead of going
     // on through the rest of the page, and let the idle check finish what follows. A block whose
     // own text changed is no longer known at all.
     const int state = block.userState();
-    if (textChanged) {
-        setCurrentBlockState(-1);
-    } else if (isColoured(state)) {
-        const QList<QTextLayout::FormatRange> ranges = block.layout()->formats();
-        for (const QTextLayout::FormatRange &range : ranges)
-            setFormat(range.start, range.length, range.format);
+    if (state >= 0) {
+        const int position = block.position();
+        // A removal leaves an empty range; the block holding it changed all the same.
+        const int changeEnd = qMax(m_changeEnd, m_changeFrom + 1);
+        if (m_changeFrom >= 0 && position < changeEnd && position + block.length() > m_changeFrom) {
+            setCurrentBlockState(-1);
+        } else if (isColoured(state)) {
+            const QList<QTextLayout::FormatRange> ranges = block.layout()->formats();
+            for (const QTextLayout::FormatRange &range : ranges)
+                setFormat(range.start, range.length, range.format);
+        }
     }
-    if (!m_checking)
-        markStale(block);
+    noteSkipped(block);
+}
+
+void HtmlHighlighter::noteSkipped(const QTextBlock &block)
+{
+    // The base class goes through a change in order, so its first skipped block is the one that
+    // matters; the idle check itself knows where it is.
+    if (m_checking || m_staleMarkedInChange)
+        return;
+    m_staleMarkedInChange = m_changeFrom >= 0;
+    markStale(block);
 }
 
 void HtmlHighlighter::markStale(const QTextBlock &block)

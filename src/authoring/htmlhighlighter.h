@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <array>
+#include <optional>
 
 // Colours the markup of an HTML page in a document, for display only (the formats live in the
 // blocks' layouts, never in the text). Only the blocks near the view are coloured as the text
@@ -41,7 +42,8 @@ protected:
 
 private:
     bool mayColour(int blockNumber) const;
-    void keepAsItWas(const QTextBlock &block, bool textChanged);
+    void keepAsItWas(const QTextBlock &block);
+    void noteSkipped(const QTextBlock &block);
     void markStale(const QTextBlock &block);
     void continueCheck();
     // Checks stale blocks in order until the deadline (0: none) or past block lastBlock (-1: the
@@ -49,8 +51,10 @@ private:
     bool checkUntil(qint64 deadlineNs, int lastBlock);
     HtmlTokenizer::State entryStateOf(const QTextBlock &block);
     void noteChange(int position, int removed, int added);
+    void endChange();
 
     std::array<QTextCharFormat, 9> m_formats;
+    std::optional<bool> m_dark; // the palette in use: for a dark background or a light one
     int m_viewFirst = 0;
     int m_viewLast = -1;
     int m_forcedBlock = -1; // a block coloured out of view by the idle check
@@ -62,5 +66,7 @@ private:
     // The characters of the change being coloured, recorded before the base class colours it.
     int m_changeFrom = -1;
     int m_changeEnd = -1;
+    bool m_wholeText = false;
+    bool m_staleMarkedInChange = false;
     QTimer m_idleStep;
 };

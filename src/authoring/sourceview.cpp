@@ -78,9 +78,14 @@ int SourceView::gutterWidth() const
 
 void SourceView::updateGutterWidth()
 {
-    setViewportMargins(gutterWidth(), 0, 0, 0);
+    // Called on every full repaint; setting the same margins again would lay the view out anew.
+    const int width = gutterWidth();
+    if (viewportMargins().left() != width)
+        setViewportMargins(width, 0, 0, 0);
     const QRect inside = contentsRect();
-    m_gutter->setGeometry(QRect(inside.left(), inside.top(), gutterWidth(), inside.height()));
+    const QRect place(inside.left(), inside.top(), width, inside.height());
+    if (m_gutter->geometry() != place)
+        m_gutter->setGeometry(place);
 }
 
 void SourceView::followUpdate(const QRect &rect, int dy)

@@ -106,6 +106,14 @@ TEST(SourceView, ColoursAreDisplayOnlyAndReachFarLinesWhenShownOrIdle)
     view.repaint();
     EXPECT_EQ(colourAt(document.findBlockByNumber(2500), 1), tag);
 
+    // On a dark background the markup takes light colours.
+    QPalette dark = view.palette();
+    dark.setColor(QPalette::Base, QColor(0x20, 0x20, 0x30));
+    view.setPalette(dark);
+    view.repaint();
+    EXPECT_GT(colourAt(document.findBlockByNumber(2500), 1).lightness(), 128);
+    EXPECT_GT(highlighter.colorOf(HtmlTokenizer::Kind::Comment).lightness(), 128);
+
     // The colours never become part of the text: copying gives plain text only, so nothing
     // pasted elsewhere takes the display's colours (or its font) along.
     view.selectAll();
@@ -114,6 +122,7 @@ TEST(SourceView, ColoursAreDisplayOnlyAndReachFarLinesWhenShownOrIdle)
     EXPECT_FALSE(copied->hasHtml());
     EXPECT_EQ(copied->text(), page.join(u'\n'));
     EXPECT_FALSE(document.toHtml().contains(tag.name()));
+    EXPECT_FALSE(document.toHtml().contains(highlighter.colorOf(HtmlTokenizer::Kind::Tag).name()));
 }
 
 } // namespace

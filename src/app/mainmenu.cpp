@@ -144,6 +144,10 @@ QList<MenuEntry> environmentMenu()
                 }),
         separator("N23"),
         item("mnuFTP", "ﾌｧｲﾙ転送", "mnuFTPClick"),
+        // The source view's switches; checkable, their state kept by EditorViewSettings.
+        separator("mnuSourceViewLine"),
+        item("mnuColorCode", "色分け表示", "mnuColorCodeClick"),
+        item("mnuLineNumber", "行番号", "mnuLineNumberClick"),
     };
 }
 

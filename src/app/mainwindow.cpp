@@ -4,6 +4,7 @@
 #include "app/documentcommands.h"
 #include "app/documentstate.h"
 #include "app/editcommands.h"
+#include "app/editorviewsettings.h"
 #include "app/findcommands.h"
 #include "app/helpcommands.h"
 #include "app/mainmenu.h"
@@ -16,6 +17,7 @@
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
 #include "authoring/editorviewrules.h"
+#include "authoring/sourceview.h"
 #include "common/datafolder.h"
 #include "common/linefile.h"
 #include "common/uifont.h"
@@ -173,6 +175,12 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
                                        {action(QStringLiteral("Copy3")), action(QStringLiteral("Copy2"))},
                                        {action(QStringLiteral("Paste3")), action(QStringLiteral("Paste2"))}});
     new CaretDisplay(*m_view.editor, [this](const QString &text) { m_view.statusBar->setPanelText(0, text); });
+    auto *editorView = new EditorViewSettings(m_dispatcher,
+                                              *action(QStringLiteral("mnuColorCode")),
+                                              *action(QStringLiteral("mnuLineNumber")),
+                                              DataFolder::filePath(EditorViewOptions::kFileName),
+                                              this);
+    editorView->attach(m_view.editor->sourceView());
 }
 
 void MainWindow::formCreate()

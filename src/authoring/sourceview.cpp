@@ -1,16 +1,191 @@
 #include "authoring/sourceview.h"
 
-SourceView::SourceView(QWidget *parent) : QPlainTextEdit(parent)
-{}
+#include "authoring/htmlhighlighter.h"
+#include "authoring/linenumbergutter.h"
+
+#include <QMimeData>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextDocumentFragment>
+
+namespace {
+
+constexpr int kGutterPadding = 4;
+
+// The caret's line is tinted a little towards the text colour, so it shows on any background.
+QColor caretLineColor(const QPalette &palette)
+{
+    const QColor base = palette.color(QPalette::Base);
+    const QColor text = palette.color(QPalette::Text);
+    constexpr double kShare = 0.08;
+    return QColor::fromRgbF(float(base.redF() + (text.redF() - base.redF()) * kShare),
+                            float(base.greenF() + (text.greenF() - base.greenF()) * kShare),
+                            float(base.blueF() + (text.blueF() - base.blueF()) * kShare));
+}
+
+} // namespace
+
+SourceView::SourceView(QWidget *parent) : QPlainTextEdit(parent), m_gutter(new LineNumberGutter(*this))
+{
+    connect(this, &QPlainTextEdit::blockCountChanged, this, &SourceView::updateGutterWidth);
+    connect(this, &QPlainTextEdit::updateRequest, this, &SourceView::followUpdate);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this, &SourceView::markCaretLine);
+    m_highlighter = new HtmlHighlighter(document());
+    m_highlighter->setBackground(palette().color(QPalette::Base));
+    updateGutterWidth();
+    markCaretLine();
+}
 
 void SourceView::setLineNumbersShown(bool shown)
 {
+    if (shown == m_lineNumbersShown)
+        return;
     m_lineNumbersShown = shown;
+    m_gutter->setVisible(shown);
+    updateGutterWidth();
 }
 
 void SourceView::setHighlightingOn(bool on)
 {
+    if (on == m_highlightingOn)
+        return;
     m_highlightingOn = on;
+    if (on) {
+        m_highlighter = new HtmlHighlighter(document());
+        m_highlighter->setBackground(palette().color(QPalette::Base));
+    } else {
+        // The highlighter takes its colours with it; the blocks forget what they were read as,
+        // so that a highlighter made later reads them afresh.
+        delete m_highlighter;
+        m_highlighter = nullptr;
+        for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
+            block.setUserState(-1);
+    }
+    viewport()->update();
+}
+
+int SourceView::gutterWidth() const
+{
+    if (!m_lineNumbersShown)
+        return 0;
+    int digits = 1;
+    for (int count = qMax(1, blockCount()); count >= 10; count /= 10)
+        ++digits;
+    // Room for three digits at least, so the text does not jump while a page grows past 9 lines.
+    digits = qMax(digits, 3);
+    return 2 * kGutterPadding + fontMetrics().horizontalAdvance(QLatin1Char('9')) * digits;
+}
+
+void SourceView::updateGutterWidth()
+{
+    // Called on every full repaint; setting the same margins again would lay the view out anew.
+    const int width = gutterWidth();
+    if (viewportMargins().left() != width)
+        setViewportMargins(width, 0, 0, 0);
+    const QRect inside = contentsRect();
+    const QRect place(inside.left(), inside.top(), width, inside.height());
+    if (m_gutter->geometry() != place)
+        m_gutter->setGeometry(place);
+}
+
+void SourceView::followUpdate(const QRect &rect, int dy)
+{
+    if (dy != 0)
+        m_gutter->scroll(0, dy);
+    else
+        m_gutter->update(0, rect.y(), m_gutter->width(), rect.height());
+    if (rect.contains(viewport()->rect()))
+        updateGutterWidth();
+}
+
+QMimeData *SourceView::createMimeDataFromSelection() const
+{
+    // A source is text: the base class would add HTML with the display's font and formats.
+    auto *mime = new QMimeData;
+    mime->setText(textCursor().selection().toPlainText());
+    return mime;
+}
+
+void SourceView::resizeEvent(QResizeEvent *event)
+{
+    QPlainTextEdit::resizeEvent(event);
+    updateGutterWidth();
+}
+
+void SourceView::paintEvent(QPaintEvent *event)
+{
+    // Colour what is about to be painted; the rest of the page waits until it is shown.
+    if (m_highlighter) {
+        const QList<GutterLine> lines = gutterLines();
+        if (!lines.isEmpty())
+            m_highlighter->showBlocks(lines.first().number - 1, lines.last().number - 1);
+    }
+    QPlainTextEdit::paintEvent(event);
+}
+
+void SourceView::changeEvent(QEvent *event)
+{
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        if (m_highlighter)
+            m_highlighter->setBackground(palette().color(QPalette::Base));
+        markCaretLine();
+    } else if (event->type() == QEvent::FontChange) {
+        updateGutterWidth();
+    }
+}
+
+QList<SourceView::GutterLine> SourceView::gutterLines() const
+{
+    QList<GutterLine> lines;
+    const int caretBlock = textCursor().blockNumber();
+    const int bottom = viewport()->height();
+    QTextBlock block = firstVisibleBlock();
+    QRectF geometry = blockBoundingGeometry(block).translated(contentOffset());
+    while (block.isValid() && geometry.top() <= bottom) {
+        if (block.isVisible()) {
+            const int number = block.blockNumber();
+            lines.append({number + 1, qRound(geometry.top()), qRound(geometry.height()), number == caretBlock});
+        }
+        block = block.next();
+        geometry = blockBoundingGeometry(block).translated(contentOffset());
+    }
+    return lines;
+}
+
+void SourceView::paintGutter(QWidget &gutter, const QRect &area)
+{
+    QPainter painter(&gutter);
+    const QPalette colours = palette();
+    painter.fillRect(area, colours.color(QPalette::Window));
+    const int lineHeight = fontMetrics().height();
+    for (const GutterLine &line : gutterLines()) {
+        if (line.top + line.height < area.top() || line.top > area.bottom())
+            continue;
+        QFont font = this->font();
+        font.setBold(line.caretLine);
+        painter.setFont(font);
+        painter.setPen(colours.color(line.caretLine ? QPalette::WindowText : QPalette::PlaceholderText));
+        painter.drawText(QRect(0, line.top, gutter.width() - kGutterPadding, lineHeight),
+                         Qt::AlignRight | Qt::AlignVCenter,
+                         QString::number(line.number));
+    }
+}
+
+void SourceView::markCaretLine()
+{
+    QTextEdit::ExtraSelection line;
+    line.format.setBackground(caretLineColor(palette()));
+    line.format.setProperty(QTextFormat::FullWidthSelection, true);
+    line.cursor = textCursor();
+    line.cursor.clearSelection();
+    setExtraSelections({line});
+    // The gutter's bold number moves with the caret from one line to another.
+    const int block = textCursor().blockNumber();
+    if (block != m_caretBlock) {
+        m_caretBlock = block;
+        m_gutter->update();
+    }
 }
 
 void SourceView::mousePressEvent(QMouseEvent *event)

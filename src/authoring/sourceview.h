@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QList>
 #include <QPlainTextEdit>
+
+class HtmlHighlighter;
+class LineNumberGutter;
 
 // The source view of a page that is not rich text: plain-text layout (lazy, block by block,
 // so big pages open and edit without stalls), a line-number gutter and colour-coded HTML that
-// stay display only.
+// stay display only. It owns the gutter and the highlighter; the caret's line is marked in both.
 class SourceView : public QPlainTextEdit
 {
     Q_OBJECT
@@ -19,14 +23,42 @@ public:
     bool highlightingOn() const { return m_highlightingOn; }
     void setHighlightingOn(bool on);
 
+    // The highlighter while highlighting is on; null otherwise.
+    HtmlHighlighter *highlighter() const { return m_highlighter; }
+
+    // One line number as the gutter shows it: a line wrapped over several rows counts once, and
+    // its number stands beside its first row.
+    struct GutterLine
+    {
+        int number = 0; // from 1
+        int top = 0;    // in the gutter's (and the viewport's) coordinates
+        int height = 0;
+        bool caretLine = false;
+    };
+    // The numbers of the lines now on screen, top to bottom.
+    QList<GutterLine> gutterLines() const;
+    int gutterWidth() const;
+    void paintGutter(QWidget &gutter, const QRect &area);
+
 signals:
     // After the view has handled the event, so the caret is already where it moved to.
     void mouseButtonPressed();
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+    QMimeData *createMimeDataFromSelection() const override;
+    void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
+    void updateGutterWidth();
+    void followUpdate(const QRect &rect, int dy);
+    void markCaretLine();
+
+    LineNumberGutter *m_gutter = nullptr;
+    HtmlHighlighter *m_highlighter = nullptr;
     bool m_lineNumbersShown = true;
     bool m_highlightingOn = true;
+    int m_caretBlock = -1;
 };

@@ -144,6 +144,15 @@ QList<MenuEntry> environmentMenu()
                 }),
         separator("N23"),
         item("mnuFTP", "ﾌｧｲﾙ転送", "mnuFTPClick"),
+        separator("mnuAutoRefreshSep"),
+        submenu("mnuAutoRefresh",
+                "自動反映",
+                family("mnuAutoRefreshClick",
+                       {
+                           {"mnuAutoRefreshManual", "手動", 0},
+                           {"mnuAutoRefreshIdle", "入力が止まったら", 1},
+                           {"mnuAutoRefreshSaved", "保存したら", 2},
+                       })),
     };
 }
 

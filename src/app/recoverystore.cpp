@@ -79,6 +79,13 @@ void RecoveryStore::discard()
 QList<RecoveryStore::Leftover> RecoveryStore::takeLeftovers()
 {
     QList<Leftover> leftovers;
+    // A run that ended before keeping anything leaves only its lock; taken and let go, it is gone.
+    const QStringList locks = QDir(m_folder).entryList({QLatin1Char('*') + kLockSuffix}, QDir::Files);
+    for (const QString &name : locks) {
+        const QString id = name.chopped(kLockSuffix.size());
+        if (id != m_id && !QFile::exists(pagePath(id)))
+            tryLock(lockPath(id));
+    }
     const QStringList pages = QDir(m_folder).entryList({QLatin1Char('*') + kPageSuffix}, QDir::Files);
     for (const QString &name : pages) {
         const QString id = name.chopped(kPageSuffix.size());

@@ -251,12 +251,21 @@ TEST_F(WebEnginePreviewTest, TheOnlineFlagFollowsTheButtonsWhateverChecksThem)
 
 TEST_F(WebEnginePreviewTest, AWarmedUpEngineRefreshesThePageWhereTheUserWasReading)
 {
+    // The user types on while the engine starts and while the page follows: the keyboard stays
+    // in the editor.
+    QWidget *editor = control<QWidget>(QStringLiteral("RichEdit1"));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    editor->setFocus();
+    ASSERT_TRUE(editor->hasFocus());
+
     // Set up ahead of the first 反映: a blank page that is no page of the user's.
     window->warmUpPreview();
     ASSERT_NE(view(), nullptr);
     QSignalSpy warmedUp(view(), &QWebEngineView::loadFinished);
     ASSERT_TRUE(warmedUp.wait(kLoadTimeoutMs));
     EXPECT_FALSE(control<QProgressBar>(QStringLiteral("ProgressBar1"))->isVisible());
+    EXPECT_TRUE(editor->hasFocus());
 
     const QString tallPage = QStringLiteral("<html><body><div style=\"height:5000px\">%1</div></body></html>\r\n");
     setEditorText(tallPage.arg(QStringLiteral("one")));
@@ -273,4 +282,5 @@ TEST_F(WebEnginePreviewTest, AWarmedUpEngineRefreshesThePageWhereTheUserWasReadi
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return evaluate(QStringLiteral("window.scrollY")).toInt() == 1200; }, kLoadTimeoutMs));
     EXPECT_TRUE(window->state().webHistory.isEmpty());
+    EXPECT_TRUE(editor->hasFocus());
 }

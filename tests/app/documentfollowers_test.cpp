@@ -177,3 +177,20 @@ TEST_F(DocumentFollowers, TheAutoRefreshChoiceIsExclusiveAndRemembered)
     createWindows();
     EXPECT_EQ(checked(), QStringList{QStringLiteral("mnuAutoRefreshSaved")});
 }
+
+TEST_F(DocumentFollowers, TypingIsKeptWithinSecondsAndSavingDropsTheCopy)
+{
+    trigger(QStringLiteral("mnuAutoRefreshManual")); // no browser needed here
+    QTest::keyClicks(editor(), QStringLiteral("<p>kept</p>"));
+    ASSERT_TRUE(QTest::qWaitFor([] { return keptPages().size() == 1; }, 30000));
+    QFile kept(QDir(recoveryFolder()).filePath(keptPages().constFirst()));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    const std::optional<KeptPage> page = KeptPage::parse(kept.readAll());
+    ASSERT_TRUE(page.has_value());
+    EXPECT_EQ(page->text, QStringLiteral("<p>kept</p>"));
+    EXPECT_TRUE(page->path.isEmpty());
+
+    dialogs.fileAnswers.enqueue(workPath(QStringLiteral("kept.htm")));
+    trigger(QStringLiteral("Save1"));
+    EXPECT_TRUE(keptPages().isEmpty());
+}

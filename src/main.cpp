@@ -9,6 +9,7 @@
 #include <QCommandLineParser>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QTimer>
 
 #include <memory>
 
@@ -39,5 +40,12 @@ int main(int argc, char *argv[])
     window->show();
     if (!parser.positionalArguments().isEmpty())
         window->openStartupFile(parser.positionalArguments().constFirst());
+    // Once the window is up, work an earlier run lost is offered back (put back on purpose, it
+    // may replace the unchanged page of the file just opened).
+    QTimer::singleShot(0, window.get(), [&window] {
+        window->offerKeptPages();
+        // The first 反映 would otherwise wait for the browser engine to start.
+        QTimer::singleShot(0, window.get(), [&window] { window->warmUpPreview(); });
+    });
     return app.exec();
 }

@@ -142,6 +142,7 @@ void DocumentCommands::save()
     if (!writeDocument(m_state.currentFile))
         return;
     adapter.setModified(false);
+    emit saved();
 }
 
 void DocumentCommands::saveAs()
@@ -165,6 +166,7 @@ void DocumentCommands::saveAs()
     showTitle();
     EditorAdapter(m_editor).setModified(false);
     emit documentFormatChanged();
+    emit saved();
     menuAdd();
 }
 

@@ -48,6 +48,8 @@ signals:
     // The document, or the way it is written, has changed: New, Open, a drop, Save As, or a save
     // that went over to UTF-8.
     void documentFormatChanged();
+    // Save or Save As wrote the document.
+    void saved();
 
 private:
     void showTitle();

@@ -148,6 +148,15 @@ QList<MenuEntry> environmentMenu()
         separator("mnuSourceViewLine"),
         item("mnuColorCode", "色分け表示", "mnuColorCodeClick"),
         item("mnuLineNumber", "行番号", "mnuLineNumberClick"),
+        separator("mnuAutoRefreshSep"),
+        submenu("mnuAutoRefresh",
+                "自動反映",
+                family("mnuAutoRefreshClick",
+                       {
+                           {"mnuAutoRefreshManual", "手動", 0},
+                           {"mnuAutoRefreshIdle", "入力が止まったら", 1},
+                           {"mnuAutoRefreshSaved", "保存したら", 2},
+                       })),
     };
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/caretdisplay.h"
 #include "app/documentcommands.h"
+#include "app/documentfollowers.h"
 #include "app/documentstate.h"
 #include "app/editcommands.h"
 #include "app/editorviewsettings.h"
@@ -167,6 +168,15 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
     connect(m_documents, &DocumentCommands::recentFilesChanged, this, &MainWindow::showRecentFiles);
     connect(m_documents, &DocumentCommands::documentFormatChanged, this, &MainWindow::showDocumentFormat);
     showDocumentFormat();
+    m_followers = new DocumentFollowers(m_dispatcher,
+                                        {*m_view.editor,
+                                         m_state,
+                                         m_dialogs,
+                                         *this,
+                                         *preview,
+                                         [this](const QString &name) { return action(name); },
+                                         [this] { showDocumentFormat(); }});
+    connect(m_documents, &DocumentCommands::saved, m_followers, &DocumentFollowers::documentSaved);
     new FindCommands(m_dispatcher, *m_view.editor, m_dialogs, *this);
     m_editCommands = new EditCommands(m_dispatcher,
                                       *m_view.editor,
@@ -266,6 +276,18 @@ void MainWindow::openStartupFile(const QString &path)
         m_dispatcher.guard([&] { m_documents->openFile(path); });
 }
 
+void MainWindow::offerKeptPages()
+{
+    if (m_followers)
+        m_dispatcher.guard([this] { m_followers->offerKeptPages(); });
+}
+
+void MainWindow::warmUpPreview()
+{
+    if (m_followers)
+        m_followers->warmUpPreview();
+}
+
 void MainWindow::formClose()
 {
     // A list file that could not be read at start-up is left as it is rather than overwritten
@@ -276,6 +298,8 @@ void MainWindow::formClose()
     if (m_webLists)
         m_dispatcher.guard([this] { m_webLists->saveHistory(); });
     PreviewFile::remove(m_state);
+    if (m_followers)
+        m_followers->windowClosed();
     savePlacement();
 }
 

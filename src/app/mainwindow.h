@@ -11,6 +11,7 @@
 class AboutBox;
 class ColorSizeDialog;
 class DocumentCommands;
+class DocumentFollowers;
 class EditCommands;
 class EditorStack;
 class HistoryEditor;
@@ -67,6 +68,13 @@ public:
 
     // Opens the file named on the command line, as File > Open would.
     void openStartupFile(const QString &path);
+    // Once the window shows: offers back the work an earlier run left unsaved, and lets the
+    // preview's engine set itself up in the background.
+    void offerKeptPages();
+    void warmUpPreview();
+    // What follows the open document by itself (自動反映, crash recovery); null before
+    // attachWindows.
+    DocumentFollowers *documentFollowers() const { return m_followers; }
 
 signals:
     void closed();
@@ -99,6 +107,7 @@ private:
     DocumentCommands *m_documents = nullptr;
     EditCommands *m_editCommands = nullptr;
     WebListCommands *m_webLists = nullptr;
+    DocumentFollowers *m_followers = nullptr;
     QHash<QString, QAction *> m_actions;
     QMenu *m_popupMenu = nullptr;
 };

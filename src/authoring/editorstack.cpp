@@ -61,8 +61,16 @@ EditorStack::EditorStack(QWidget *parent)
          {static_cast<QAbstractScrollArea *>(m_source), static_cast<QAbstractScrollArea *>(m_rich)})
         m_rules->watch(*view);
     connect(m_rules, &EditorViewRules::filesDropped, this, &EditorStack::filesDropped);
-    relay(m_source, &QPlainTextEdit::textChanged, &EditorStack::textChanged);
-    relay(m_rich, &QTextEdit::textChanged, &EditorStack::textChanged);
+    // From the document's own report of changed characters, not the views' textChanged: that
+    // one also fires when the highlighter re-colours lines, which changes no text.
+    for (QAbstractScrollArea *view :
+         {static_cast<QAbstractScrollArea *>(m_source), static_cast<QAbstractScrollArea *>(m_rich)}) {
+        QTextDocument *document = view == m_source ? m_source->document() : m_rich->document();
+        connect(document, &QTextDocument::contentsChange, this, [this, view] {
+            if (view == &this->view())
+                emit textChanged();
+        });
+    }
     relay(m_source, &QPlainTextEdit::cursorPositionChanged, &EditorStack::cursorPositionChanged);
     relay(m_rich, &QTextEdit::cursorPositionChanged, &EditorStack::cursorPositionChanged);
     relay(m_source, &QPlainTextEdit::selectionChanged, &EditorStack::selectionChanged);

@@ -38,6 +38,10 @@ QMessageBox::ButtonRole roleOf(DialogButton button)
         return QMessageBox::NoRole;
     case DialogButton::Cancel:
         return QMessageBox::RejectRole;
+    case DialogButton::Restore:
+        return QMessageBox::AcceptRole;
+    case DialogButton::Discard:
+        return QMessageBox::DestructiveRole;
     }
     return QMessageBox::AcceptRole;
 }

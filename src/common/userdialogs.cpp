@@ -46,6 +46,10 @@ QString UserDialogs::buttonCaption(DialogButton button)
         return QStringLiteral("いいえ(&N)");
     case DialogButton::Cancel:
         return QStringLiteral("キャンセル");
+    case DialogButton::Restore:
+        return QStringLiteral("復元");
+    case DialogButton::Discard:
+        return QStringLiteral("破棄");
     }
     return {};
 }

@@ -24,6 +24,8 @@ enum class DialogButton {
     Yes,
     No,
     Cancel,
+    Restore, // 復元: put a kept copy of the user's work back
+    Discard, // 破棄: delete a kept copy of the user's work
 };
 
 struct MessageBoxRequest

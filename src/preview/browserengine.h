@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QObject>
+#include <QPointF>
 #include <QString>
 
 // What the preview pane needs of a web browser engine: going to an address, moving in the
 // engine's own page history, stopping, the offline switch, the shown page's address and
-// title, and the progress events of a load. The production engine wraps Qt WebEngine; tests
+// title, the shown page's scroll position, and the progress events of a load. The production engine wraps Qt WebEngine; tests
 // use a fake. A refused operation throws BrowserEngineError for the caller to catch.
 class BrowserEngine : public QObject
 {
@@ -28,6 +29,16 @@ public:
 
     virtual QString locationUrl() const = 0;  // address of the shown document; empty when none
     virtual QString locationName() const = 0; // title of the shown document
+
+    // Starts the engine's own set-up ahead of the first page, so that the first 反映 of a run
+    // costs no more than later ones. Shows nothing, loads no document and takes no focus.
+    virtual void warmUp() = 0;
+
+    // How far the shown page is scrolled, in page pixels; (0, 0) when no page is shown.
+    virtual QPointF scrollPosition() const = 0;
+    // The next page loaded is scrolled to position as soon as it can be, and again once its
+    // pictures are in (they may change its height), so a refreshed page stays where it was.
+    virtual void restoreScrollOnNextLoad(const QPointF &position) = 0;
 
 signals:
     void downloadBegin();

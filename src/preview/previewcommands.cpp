@@ -5,6 +5,7 @@
 #include "common/mainstate.h"
 #include "common/textcodec.h"
 #include "common/userdialogs.h"
+#include "common/usererror.h"
 #include "preview/browserengineerror.h"
 #include "preview/documentcompletion.h"
 #include "preview/previewarea.h"
@@ -19,6 +20,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QTemporaryDir>
 #include <QUrl>
 
 namespace {
@@ -69,6 +71,8 @@ PreviewCommands::PreviewCommands(CommandDispatcher &commands,
     commands.add(QStringLiteral("SpeedButton1Click"), [this](int tag) { moveInHistory(tag); });
 }
 
+PreviewCommands::~PreviewCommands() = default;
+
 void PreviewCommands::render()
 {
     if (m_controls.httpMode && m_controls.httpMode->isChecked())
@@ -101,13 +105,49 @@ void PreviewCommands::renderDocument()
     const QString text = m_controls.documentText ? m_controls.documentText() : QString();
     if (text.isEmpty())
         return;
-    m_state.previewDir =
-        PreviewFile::folderFor(m_state.previewDir, QDir::currentPath(), QCoreApplication::applicationDirPath());
+    // An untitled page has no folder of its own; a preview file in whatever folder is current
+    // would turn up in the user's save dialog and in the transfer window's list.
+    m_state.previewDir = m_state.currentFile.isEmpty()
+        ? untitledFolder()
+        : PreviewFile::folderFor(m_state.previewDir, QDir::currentPath(), QCoreApplication::applicationDirPath());
     const QString path = PreviewFile::claim(m_state);
     // The page is written as the document would be saved, so the browser reads the same
     // bytes the user will publish.
     AtomicFile::write(path, TextCodec::encode(text, m_state.documentFormat));
-    m_engine->navigate(QUrl::fromLocalFile(path).toString());
+    const QString address = QUrl::fromLocalFile(path).toString();
+    // The same page again is the user's page after an edit: it stays where the user was reading.
+    if (m_engine->locationUrl() == address)
+        m_engine->restoreScrollOnNextLoad(m_engine->scrollPosition());
+    m_engine->navigate(address);
+}
+
+QString PreviewCommands::untitledFolder()
+{
+    if (!m_untitledFolder) {
+        // Made by mkdtemp, so readable by this user only; removed with everything in it when
+        // the program ends.
+        m_untitledFolder = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/qzweb-preview-XXXXXX"));
+    }
+    if (!m_untitledFolder->isValid())
+        throw UserError(QStringLiteral("プレビュー用の一時フォルダ %1 を作成できません")
+                            .arg(QDir::toNativeSeparators(QDir::tempPath())));
+    return m_untitledFolder->path() + QLatin1Char('/');
+}
+
+void PreviewCommands::refreshAutomatically()
+{
+    if (m_controls.httpMode && m_controls.httpMode->isChecked())
+        return;
+    try {
+        renderDocument();
+        m_automaticFailure.clear();
+    } catch (const std::exception &e) {
+        const QString failure = userTextOf(e);
+        if (failure == m_automaticFailure)
+            return;
+        m_automaticFailure = failure;
+        m_dialogs.showError(m_controls.pane ? m_controls.pane->window() : nullptr, failure);
+    }
 }
 
 void PreviewCommands::setOnline(bool online)

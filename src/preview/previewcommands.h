@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class BrowserEngine;
 class CommandDispatcher;
@@ -11,6 +12,7 @@ class PreviewArea;
 class QAbstractButton;
 class QComboBox;
 class QProgressBar;
+class QTemporaryDir;
 class UserDialogs;
 struct MainState;
 
@@ -30,8 +32,10 @@ struct PreviewControls
 // the document, or the typed address browsed; Enter in the address box browses too), online
 // and offline, back, forward and stop; and the pane's progress and completion, which record
 // visited web pages. The online flag follows the ｵﾝﾗｲﾝ button's checked state, however it
-// got checked. It owns the browser engine: Qt WebEngine unless another engine is given
-// (tests give a fake).
+// got checked. A refresh of the page already shown keeps its scroll position, and an untitled
+// page is previewed from a private folder of this run, never from the user's own. It owns the
+// browser engine (Qt WebEngine unless another engine is given; tests give a fake) and that
+// private folder, which goes with it.
 class PreviewCommands final : public QObject
 {
     Q_OBJECT
@@ -49,10 +53,14 @@ public:
                     const PreviewControls &controls,
                     BrowserEngine *engine = nullptr,
                     QObject *parent = nullptr);
+    ~PreviewCommands() override;
 
     BrowserEngine &engine() const { return *m_engine; }
 
     void render(); // Button1Click
+    // 反映 run by itself (自動反映): the edited page only, never a browse to the typed address.
+    // A failure is shown once, not again on every pause in the typing, until a refresh works.
+    void refreshAutomatically();
     // Goes to an address as a browser: offline unless the online flag is set.
     void browse(const QString &address);
     void setOnline(bool online); // RadioButton3Click, RadioButton4Click
@@ -63,6 +71,7 @@ protected:
 
 private:
     void renderDocument();
+    QString untitledFolder();
     void downloadBegin();
     void progressChange(int progress, int progressMax);
     void documentComplete();
@@ -73,4 +82,6 @@ private:
     UserDialogs &m_dialogs;
     PreviewControls m_controls;
     BrowserEngine *m_engine;
+    std::unique_ptr<QTemporaryDir> m_untitledFolder; // made on the first untitled preview
+    QString m_automaticFailure;                      // the failure last shown for a refresh by itself
 };

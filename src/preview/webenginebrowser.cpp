@@ -19,6 +19,8 @@
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -32,10 +34,34 @@ constexpr int kProgressMax = 100;
 constexpr int kAborted = -3;
 constexpr int kBlockedByClient = -20;
 
-// The program's own error pages are shown from data addresses; nothing else in the pane is.
+const QUrl kWarmUpPage(QStringLiteral("about:blank"));
+
+// The scroll-keeping script's name, so it can be taken out again once its load is over.
+const QString kScrollScriptName = QStringLiteral("qzweb-keep-scroll");
+
+// The program's own error pages are shown from data addresses and the warm-up page is blank;
+// nothing else in the pane is.
+bool isOwnPage(const QUrl &url)
+{
+    return url.scheme() == QLatin1String("data") || url == kWarmUpPage;
+}
+
 bool isOwnPageLoad(const QWebEngineLoadingInfo &info)
 {
-    return info.url().scheme() == QLatin1String("data");
+    return isOwnPage(info.url());
+}
+
+// Scrolls once the document's structure is there and again after its pictures are in, which
+// can make the page taller. It runs in its own world, so it works with the page's scripts off.
+QString scrollScript(const QPointF &position)
+{
+    return QStringLiteral("(function () {"
+                          "  function go() { window.scrollTo(%1, %2); }"
+                          "  go();"
+                          "  window.addEventListener('load', go);"
+                          "})();")
+        .arg(position.x())
+        .arg(position.y());
 }
 
 } // namespace
@@ -80,6 +106,8 @@ void WebEngineBrowser::ensureView()
 
     // The engine's own error pages are English; the pane shows the program's instead.
     m_view->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    // A page refreshed while the user types must leave the keyboard in the editor.
+    m_view->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
     connect(m_view->page(), &QWebEnginePage::loadingChanged, this, &WebEngineBrowser::loadingChanged);
     connect(m_view, &QWebEngineView::loadProgress, this, [this](int percent) {
         if (!m_ownPageLoading)
@@ -134,8 +162,15 @@ void WebEngineBrowser::loadingChanged(const QWebEngineLoadingInfo &info)
         m_ownPageLoading = isOwnPageLoad(info);
         if (!m_ownPageLoading)
             emit downloadBegin();
+        if (m_scrollRestore == ScrollRestore::Waiting && !m_ownPageLoading) {
+            m_scrollRestore = ScrollRestore::Loading;
+            m_scrollRestoreUrl = info.url();
+        }
         return;
     }
+    // Only the end of the load the scroll was meant for: a load it replaced ends later.
+    if (m_scrollRestore == ScrollRestore::Loading && info.url() == m_scrollRestoreUrl)
+        forgetScrollRestore();
     if (m_ownPageLoading) {
         m_ownPageLoading = false;
         return;
@@ -215,9 +250,47 @@ QUrl WebEngineBrowser::offlineCopyFor(const QUrl &url) const
     return copy.isEmpty() || !QFile::exists(copy) ? QUrl() : QUrl::fromLocalFile(copy);
 }
 
+void WebEngineBrowser::warmUp()
+{
+    if (m_view)
+        return;
+    ensureView();
+    m_view->load(kWarmUpPage);
+}
+
+QPointF WebEngineBrowser::scrollPosition() const
+{
+    return m_view ? m_view->page()->scrollPosition() : QPointF();
+}
+
+void WebEngineBrowser::restoreScrollOnNextLoad(const QPointF &position)
+{
+    ensureView();
+    forgetScrollRestore();
+    QWebEngineScript script;
+    script.setName(kScrollScriptName);
+    script.setSourceCode(scrollScript(position));
+    script.setInjectionPoint(QWebEngineScript::DocumentReady);
+    script.setWorldId(QWebEngineScript::ApplicationWorld);
+    script.setRunsOnSubFrames(false);
+    m_view->page()->scripts().insert(script);
+    m_scrollRestore = ScrollRestore::Waiting;
+}
+
+void WebEngineBrowser::forgetScrollRestore()
+{
+    m_scrollRestore = ScrollRestore::None;
+    if (!m_view)
+        return;
+    QWebEngineScriptCollection &scripts = m_view->page()->scripts();
+    for (const QWebEngineScript &script : scripts.find(kScrollScriptName))
+        scripts.remove(script);
+}
+
 void WebEngineBrowser::goBack()
 {
-    if (!m_view || !m_view->history()->canGoBack())
+    // The warm-up page is no page of the user's: nothing to go back to.
+    if (!m_view || !m_view->history()->canGoBack() || m_view->history()->backItem().url() == kWarmUpPage)
         throw BrowserEngineError(QStringLiteral("前のページはありません"));
     m_view->back();
 }
@@ -248,6 +321,8 @@ QString WebEngineBrowser::locationUrl() const
         return QString();
     // A page shown from its offline copy is still the page of the web it is a copy of.
     const QUrl shown = m_view->url();
+    if (shown == kWarmUpPage)
+        return QString();
     if (m_copies && shown.isLocalFile()) {
         if (const QString address = m_copies->addressOfCopy(shown.toLocalFile()); !address.isEmpty())
             return address;

@@ -5,6 +5,7 @@
 
 #include <QFrame>
 #include <QPointer>
+#include <QUrl>
 #include <QWebEngineView>
 
 #include <memory>
@@ -42,6 +43,9 @@ public:
     bool isOffline() const override { return m_offline; }
     QString locationUrl() const override;
     QString locationName() const override;
+    void warmUp() override;
+    QPointF scrollPosition() const override;
+    void restoreScrollOnNextLoad(const QPointF &position) override;
 
     const BrowserHostSettings &hostSettings() const { return m_settings; }
     void setHostSettings(const BrowserHostSettings &settings);
@@ -57,11 +61,19 @@ private:
     void keepCopy(const QUrl &url);
     void downloadRequested(QWebEngineDownloadRequest *download);
     QUrl offlineCopyFor(const QUrl &url) const;
+    void forgetScrollRestore();
 
     QPointer<QWidget> m_pane;
     BrowserHostSettings m_settings;
     bool m_offline = false;
     bool m_ownPageLoading = false; // the load under way shows one of the program's own pages
+    enum class ScrollRestore {
+        None,
+        Waiting, // for the next load to start
+        Loading, // the load of m_scrollRestoreUrl
+    };
+    ScrollRestore m_scrollRestore = ScrollRestore::None;
+    QUrl m_scrollRestoreUrl;
     QWebEngineProfile *m_profile = nullptr;
     OfflineRequestInterceptor *m_interceptor = nullptr;
     PreviewKeyRouter *m_keyRouter = nullptr;

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QMenu>
 
+#include <algorithm>
+
 namespace {
 
 class EditorViewSwitches : public MainWindowFixture
@@ -33,10 +35,16 @@ protected:
 
 TEST_F(EditorViewSwitches, AreOnAtFirstAndComeBackAsTheyWereLeft)
 {
+    // After the menu's own items: ﾌｧｲﾙ転送, a separator, then the two switches.
     const QList<QAction *> items = control<QMenu>(QStringLiteral("Environment1"))->actions();
-    ASSERT_GE(items.size(), 3);
-    EXPECT_EQ(items.at(items.size() - 2)->text(), QStringLiteral("色分け表示"));
-    EXPECT_EQ(items.last()->text(), QStringLiteral("行番号"));
+    const auto transfer = std::find_if(items.begin(), items.end(), [](const QAction *item) {
+        return item->objectName() == QStringLiteral("mnuFTP");
+    });
+    ASSERT_LT(std::distance(transfer, items.end()), items.size());
+    ASSERT_GE(std::distance(transfer, items.end()), 4);
+    EXPECT_TRUE(transfer[1]->isSeparator());
+    EXPECT_EQ(transfer[2]->text(), QStringLiteral("色分け表示"));
+    EXPECT_EQ(transfer[3]->text(), QStringLiteral("行番号"));
     expectChecked(true, true, "first start");
     EXPECT_FALSE(QFile::exists(optionsFile()));
 

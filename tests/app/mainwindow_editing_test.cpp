@@ -79,7 +79,7 @@ protected:
 
 TEST_F(MainWindowEditing, CaretPanelCountsShiftJisBytesAndFollowsTheCaret)
 {
-    EXPECT_TRUE(caretPanel().isEmpty()) << "empty until the first update";
+    EXPECT_TRUE(caretPanel().isEmpty()) << "empty until the first update, not " << caretPanel().toStdString();
     typeKeys(QStringLiteral("a"));
     EXPECT_EQ(caretPanel(), QStringLiteral("1行 2桁"));
 

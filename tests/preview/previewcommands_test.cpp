@@ -34,6 +34,8 @@ protected:
         offlineMode.setChecked(true);
         progressBar.hide();
         state.previewName = QStringLiteral("13_05_22.htm");
+        // A titled document: an untitled one is previewed from a private folder instead.
+        state.currentFile = folder.filePath(QStringLiteral("page.htm"));
         PreviewControls controls{&pane,
                                  &urlBox,
                                  &httpMode,

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -32,6 +33,13 @@ constexpr int kLoadTimeoutMs = 30000;
 class WebEnginePreviewTest : public MainWindowFixture
 {
 protected:
+    // Only 反映 loads pages here: a refresh by itself in the middle of a load would cut it short.
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        trigger(QStringLiteral("mnuAutoRefreshManual"));
+    }
+
     void setEditorText(const QString &text) { EditorAdapter(window->editor()).setText(text); }
     void click(const char *button) { control<QAbstractButton>(QString::fromLatin1(button))->click(); }
     QWebEngineView *view() const { return window->findChild<QWebEngineView *>(); }
@@ -236,4 +244,40 @@ TEST_F(WebEnginePreviewTest, TheOnlineFlagFollowsTheButtonsWhateverChecksThem)
     offline->setChecked(true);
     EXPECT_FALSE(window->state().onlineFlag);
     EXPECT_EQ(view(), nullptr);
+}
+
+TEST_F(WebEnginePreviewTest, AWarmedUpEngineRefreshesThePageWhereTheUserWasReading)
+{
+    // The user types on while the engine starts and while the page follows: the keyboard stays
+    // in the editor.
+    QWidget *editor = control<QWidget>(QStringLiteral("RichEdit1"));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    editor->setFocus();
+    ASSERT_TRUE(editor->hasFocus());
+
+    // Set up ahead of the first 反映: a blank page that is no page of the user's.
+    window->warmUpPreview();
+    ASSERT_NE(view(), nullptr);
+    QSignalSpy warmedUp(view(), &QWebEngineView::loadFinished);
+    ASSERT_TRUE(warmedUp.wait(kLoadTimeoutMs));
+    EXPECT_FALSE(control<QProgressBar>(QStringLiteral("ProgressBar1"))->isVisible());
+    EXPECT_TRUE(editor->hasFocus());
+
+    const QString tallPage = QStringLiteral("<html><body><div style=\"height:5000px\">%1</div></body></html>\r\n");
+    setEditorText(tallPage.arg(QStringLiteral("one")));
+    ASSERT_TRUE(renderAndWait());
+    dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    click("SpeedButton1");
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.messages.constFirst().text, QStringLiteral("ページがありません"));
+
+    evaluate(QStringLiteral("window.scrollTo(0, 1200)"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return view()->page()->scrollPosition().y() > 1000; }, kLoadTimeoutMs));
+    setEditorText(tallPage.arg(QStringLiteral("two")));
+    ASSERT_TRUE(renderAndWait());
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return evaluate(QStringLiteral("window.scrollY")).toInt() == 1200; }, kLoadTimeoutMs));
+    EXPECT_TRUE(window->state().webHistory.isEmpty());
+    EXPECT_TRUE(editor->hasFocus());
 }

@@ -2,6 +2,8 @@
 
 #include "preview/browserengineerror.h"
 
+#include <utility>
+
 FakeBrowserEngine::FakeBrowserEngine(QObject *parent) : BrowserEngine(parent)
 {}
 
@@ -18,6 +20,7 @@ void FakeBrowserEngine::navigate(const QString &address)
     m_current = m_pages.size() - 1;
     m_shownOverride.clear();
     m_title.clear();
+    scroll = QPointF();
 }
 
 void FakeBrowserEngine::goBack()
@@ -60,6 +63,8 @@ void FakeBrowserEngine::completeLoad(const QString &address, const QString &titl
     emit progressChange(40, 100);
     m_shownOverride = address;
     m_title = title;
+    if (m_scrollToRestore)
+        scroll = *std::exchange(m_scrollToRestore, std::nullopt);
     emit progressChange(100, 100);
     emit documentComplete();
 }

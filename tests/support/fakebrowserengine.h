@@ -31,9 +31,12 @@ public:
     bool isOffline() const override { return m_offline; }
     QString locationUrl() const override;
     QString locationName() const override { return m_title; }
+    void warmUp() override { ++warmUpCount; }
+    QPointF scrollPosition() const override { return scroll; }
+    void restoreScrollOnNextLoad(const QPointF &position) override { m_scrollToRestore = position; }
 
     // Completes a load as a real engine would: download begin, progress, then completion,
-    // reporting the given address and title from then on.
+    // reporting the given address and title from then on, scrolled where it was asked to be.
     void completeLoad(const QString &address, const QString &title);
     // The next navigate() throws, as an engine refusing an address does.
     void refuseNextNavigation(const QString &engineText);
@@ -41,6 +44,8 @@ public:
     QList<Navigation> navigations;
     QList<bool> offlineWrites; // every value written to the offline switch, in order
     int stopCount = 0;
+    int warmUpCount = 0;
+    QPointF scroll; // where the shown page is scrolled; a navigation starts a page at the top
 
 private:
     QStringList m_pages;
@@ -49,4 +54,5 @@ private:
     QString m_shownOverride;
     bool m_offline = false;
     std::optional<QString> m_refusal;
+    std::optional<QPointF> m_scrollToRestore;
 };

@@ -1,0 +1,104 @@
+#include "app/crashrecovery.h"
+
+#include "app/documentstate.h"
+#include "app/documentwatch.h"
+#include "app/recoverykeeper.h"
+#include "authoring/editoradapter.h"
+#include "authoring/editorstack.h"
+#include "common/datafolder.h"
+#include "common/mainstate.h"
+#include "common/userdialogs.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString kRestoreQuestion = QStringLiteral("保存されていない「%1」の内容が残っています（%2 に保管）。\n"
+                                                "復元しますか？ 破棄すると、保管された内容は削除されます。");
+const QString kUntitled = QStringLiteral("無題");
+
+} // namespace
+
+CrashRecovery::CrashRecovery(EditorStack &editor,
+                             MainState &state,
+                             UserDialogs &dialogs,
+                             QWidget &window,
+                             DocumentWatch &watch,
+                             std::function<void()> documentChanged)
+    : QObject(&window), m_editor(editor), m_state(state), m_dialogs(dialogs), m_window(window),
+      m_documentChanged(std::move(documentChanged)), m_store(DataFolder::filePath(RecoveryStore::kFolderName)),
+      m_keeper(new RecoveryKeeper(
+          m_store,
+          [this]() -> std::optional<KeptPage> {
+              EditorAdapter editor(m_editor);
+              if (!editor.isModified())
+                  return std::nullopt;
+              return KeptPage{m_state.currentFile, m_state.documentFormat, QDateTime::currentDateTime(), editor.text()};
+          },
+          this))
+{
+    connect(&watch, &DocumentWatch::edited, m_keeper, &RecoveryKeeper::documentEdited);
+    connect(&watch, &DocumentWatch::modificationChanged, m_keeper, &RecoveryKeeper::modificationChanged);
+}
+
+CrashRecovery::~CrashRecovery() = default;
+
+QString CrashRecovery::question(const KeptPage &page)
+{
+    const QString name = page.path.isEmpty() ? kUntitled : QDir::toNativeSeparators(page.path);
+    return kRestoreQuestion.arg(name, page.keptAt.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
+}
+
+void CrashRecovery::offerKeptPages()
+{
+    for (const RecoveryStore::Leftover &leftover : m_store.takeLeftovers()) {
+        const DialogButton answer = m_dialogs.message(&m_window,
+                                                      {QStringLiteral("確認"),
+                                                       question(leftover.page),
+                                                       DialogIcon::Question,
+                                                       {DialogButton::Restore, DialogButton::Discard}});
+        if (answer == DialogButton::Discard) {
+            m_store.discardLeftover(leftover.id);
+        } else if (answer == DialogButton::Restore) {
+            restore(leftover.page);
+            // This run's own copy first: the old one goes only once the text is safe again.
+            m_keeper->keepNow();
+            m_store.discardLeftover(leftover.id);
+            break;
+        }
+        // A box closed without an answer leaves the page for the next start.
+    }
+    m_store.releaseLeftovers();
+}
+
+void CrashRecovery::restore(const KeptPage &page)
+{
+    DocumentState document(m_state);
+    if (page.path.isEmpty()) {
+        document.startNew();
+        m_state.documentFormat = page.format;
+    } else {
+        // As Open does: pictures and links of the page are found from its own folder, when it
+        // is still there.
+        if (QFileInfo(page.path).absoluteDir().exists())
+            QDir::setCurrent(document.beginOpen(page.path));
+        document.opened(page.path, page.format);
+    }
+    // The kept copy is plain text, so it goes back into the source view.
+    m_editor.clearAs(EditorKind::Source);
+    EditorAdapter editor(m_editor);
+    editor.setText(page.text);
+    editor.setModified(true);
+    const QString caption = document.caption();
+    m_window.setWindowTitle(caption);
+    m_window.setAccessibleName(caption);
+    m_editor.setFocus();
+    if (m_documentChanged)
+        m_documentChanged();
+}
+
+void CrashRecovery::discardKeptPage()
+{
+    m_keeper->discard();
+}

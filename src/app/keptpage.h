@@ -1,0 +1,24 @@
+#pragma once
+
+#include "common/textcodec.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+
+// A copy of unsaved work kept for crash recovery: the document's path (empty while untitled),
+// how it is written, when it was kept and its text. Its file is a short header of its own
+// followed by the text in UTF-8, whatever the document's encoding, so any text survives.
+struct KeptPage
+{
+    QString path;
+    TextFormat format; // encoding and byte order mark; the CP932 byte memory is not kept
+    QDateTime keptAt;
+    QString text; // CR LF line ends, as the editor hands it out
+
+    QByteArray toBytes() const;
+    // nullopt for bytes this program did not write.
+    static std::optional<KeptPage> parse(const QByteArray &bytes);
+};

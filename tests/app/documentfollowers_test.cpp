@@ -1,0 +1,215 @@
+// What follows the open document by itself: the 自動反映 switch, and the unsaved work kept for
+// crash recovery, offered back after a run was killed.
+#include "app/documentwatch.h"
+#include "app/keptpage.h"
+#include "app/recoverykeeper.h"
+#include "app/recoverystore.h"
+#include "authoring/htmlhighlighter.h"
+#include "common/datafolder.h"
+#include "preview/autorefreshsetting.h"
+#include "support/mainwindowfixture.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QTest>
+
+#include <csignal>
+
+namespace {
+
+const char *const kChildVariable = "QZWEB_RECOVERY_CHILD";
+
+KeptPage samplePage(const QString &path)
+{
+    TextFormat utf8;
+    utf8.encoding = TextFormat::Encoding::Utf8;
+    utf8.byteOrderMark = true;
+    return {path,
+            utf8,
+            QDateTime(QDate(2026, 12, 8), QTime(21, 30, 5)),
+            QStringLiteral("<p>ねこ 😀</p>\r\n\r\n<p>second</p>")};
+}
+
+QString recoveryFolder()
+{
+    return DataFolder::filePath(RecoveryStore::kFolderName);
+}
+
+QStringList keptPages()
+{
+    return QDir(recoveryFolder()).entryList({QStringLiteral("*.page")}, QDir::Files);
+}
+
+} // namespace
+
+TEST(KeptPage, ItsFileGivesBackEveryFieldAndOtherFilesAreRefused)
+{
+    for (const QString &path : {QString(), QStringLiteral("/home/u/サイト/a\nb=c.htm")}) {
+        const KeptPage page = samplePage(path);
+        const std::optional<KeptPage> back = KeptPage::parse(page.toBytes());
+        ASSERT_TRUE(back.has_value());
+        EXPECT_EQ(back->path, page.path);
+        EXPECT_EQ(back->text, page.text);
+        EXPECT_EQ(back->keptAt, page.keptAt);
+        EXPECT_EQ(back->format.encoding, TextFormat::Encoding::Utf8);
+        EXPECT_TRUE(back->format.byteOrderMark);
+    }
+    for (const QByteArray &other : {QByteArray(), QByteArray("<html>\n\n"), QByteArray("QZWeb recovery 1\npath=\n")})
+        EXPECT_FALSE(KeptPage::parse(other).has_value()) << other.constData();
+}
+
+TEST(RecoveryKeeper, KeepsTheWorkOnceTheTypingPausesAndDropsItWhenSaved)
+{
+    QTemporaryDir folder;
+    RecoveryStore store(folder.path());
+    std::optional<KeptPage> unsaved = samplePage(QString());
+    RecoveryKeeper keeper(
+        store, [&] { return unsaved; }, nullptr, std::chrono::milliseconds(50), std::chrono::milliseconds(200));
+    const auto pages = [&] { return QDir(folder.path()).entryList({QStringLiteral("*.page")}, QDir::Files); };
+
+    keeper.documentEdited();
+    EXPECT_TRUE(pages().isEmpty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return pages().size() == 1; }, 5000));
+
+    keeper.modificationChanged(false);
+    EXPECT_TRUE(pages().isEmpty());
+}
+
+// Run only as the child of the test below: keeps a page as the program does, then dies as a
+// killed program dies, without any clean-up.
+TEST(RecoveryChild, KeepsAPageAndIsKilled)
+{
+    if (!qEnvironmentVariableIsSet(kChildVariable))
+        GTEST_SKIP() << "runs as a child process only";
+    RecoveryStore store(recoveryFolder());
+    store.keep(samplePage(qEnvironmentVariable(kChildVariable)));
+    std::raise(SIGKILL);
+}
+
+class DocumentFollowers : public MainWindowFixture
+{
+protected:
+    // Another run of the program, killed after it kept its unsaved page.
+    // Returns the name of the page it left.
+    QString runKilledChild(const QString &documentPath)
+    {
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QString::fromLatin1(kChildVariable), documentPath);
+        child.setProcessEnvironment(environment);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--gtest_filter=RecoveryChild.KeepsAPageAndIsKilled")});
+        EXPECT_TRUE(child.waitForFinished(30000));
+        EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+        EXPECT_EQ(keptPages().size(), 1);
+        return keptPages().value(0);
+    }
+
+    QPlainTextEdit *editor() const { return control<QPlainTextEdit>(QStringLiteral("RichEdit1")); }
+};
+
+TEST_F(DocumentFollowers, AKilledRunsPageIsOfferedBackAtTheNextStart)
+{
+    const QString path = workPath(QStringLiteral("index.htm"));
+    const QString killedRunsPage = runKilledChild(path);
+    ASSERT_FALSE(killedRunsPage.isEmpty());
+    dialogs.messageAnswers.enqueue(DialogButton::Restore);
+    window->offerKeptPages();
+
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    const MessageBoxRequest &question = dialogs.messages.constFirst();
+    EXPECT_EQ(question.buttons, (QList<DialogButton>{DialogButton::Restore, DialogButton::Discard}));
+    EXPECT_TRUE(question.text.contains(QDir::toNativeSeparators(path)));
+    EXPECT_TRUE(question.text.contains(QStringLiteral("2026/12/08 21:30:05")));
+    EXPECT_EQ(editor()->toPlainText(), QStringLiteral("<p>ねこ 😀</p>\n\n<p>second</p>"));
+    EXPECT_TRUE(editor()->document()->isModified());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("QZWeb [%1]").arg(QDir::toNativeSeparators(path)));
+    EXPECT_EQ(window->state().currentFile, path);
+    // Kept again under this run's name before the killed run's copy went.
+    ASSERT_EQ(keptPages().size(), 1);
+    EXPECT_NE(keptPages().constFirst(), killedRunsPage);
+
+    // Given up on purpose at the close: nothing is offered at the next start.
+    dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    ASSERT_TRUE(window->close());
+    EXPECT_TRUE(keptPages().isEmpty());
+}
+
+TEST_F(DocumentFollowers, DiscardingDeletesTheKeptPageAndALiveRunsPageIsLeftAlone)
+{
+    ASSERT_FALSE(runKilledChild(QString()).isEmpty());
+    dialogs.messageAnswers.enqueue(DialogButton::Discard);
+    window->offerKeptPages();
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages.constFirst().text.contains(QStringLiteral("無題")));
+    EXPECT_TRUE(editor()->toPlainText().isEmpty());
+    EXPECT_TRUE(keptPages().isEmpty());
+
+    // Another program running at the same time keeps its page to itself.
+    RecoveryStore running(recoveryFolder());
+    running.keep(samplePage(QString()));
+    window->offerKeptPages();
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_EQ(keptPages().size(), 1);
+}
+
+TEST_F(DocumentFollowers, TheAutoRefreshChoiceIsExclusiveAndRemembered)
+{
+    const QStringList names = {QStringLiteral("mnuAutoRefreshManual"),
+                               QStringLiteral("mnuAutoRefreshIdle"),
+                               QStringLiteral("mnuAutoRefreshSaved")};
+    const auto checked = [&] {
+        QStringList on;
+        for (const QString &name : names) {
+            if (action(name)->isChecked())
+                on.append(name);
+        }
+        return on;
+    };
+    // A new user's preview follows the typing.
+    EXPECT_EQ(checked(), QStringList{QStringLiteral("mnuAutoRefreshIdle")});
+
+    trigger(QStringLiteral("mnuAutoRefreshSaved"));
+    EXPECT_EQ(checked(), QStringList{QStringLiteral("mnuAutoRefreshSaved")});
+    EXPECT_EQ(AutoRefreshSetting::read(DataFolder::filePath(AutoRefreshSetting::kFileName)),
+              AutoRefreshMode::WhenSaved);
+    createWindows();
+    EXPECT_EQ(checked(), QStringList{QStringLiteral("mnuAutoRefreshSaved")});
+}
+
+TEST_F(DocumentFollowers, TypingIsKeptWithinSecondsAndSavingDropsTheCopy)
+{
+    trigger(QStringLiteral("mnuAutoRefreshManual")); // no browser needed here
+    QTest::keyClicks(editor(), QStringLiteral("<p>kept</p>"));
+    ASSERT_TRUE(QTest::qWaitFor([] { return keptPages().size() == 1; }, 30000));
+    QFile kept(QDir(recoveryFolder()).filePath(keptPages().constFirst()));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    const std::optional<KeptPage> page = KeptPage::parse(kept.readAll());
+    ASSERT_TRUE(page.has_value());
+    EXPECT_EQ(page->text, QStringLiteral("<p>kept</p>"));
+    EXPECT_TRUE(page->path.isEmpty());
+
+    dialogs.fileAnswers.enqueue(workPath(QStringLiteral("kept.htm")));
+    trigger(QStringLiteral("Save1"));
+    EXPECT_TRUE(keptPages().isEmpty());
+}
+
+TEST_F(DocumentFollowers, ColouringLinesIsNotAnEdit)
+{
+    // The highlighter changes formats, never characters: following it would refresh the
+    // preview and keep copies while the user only scrolls.
+    DocumentWatch watch;
+    int edits = 0;
+    QObject::connect(&watch, &DocumentWatch::edited, [&edits] { ++edits; });
+    watch.watch(editor()->document());
+    editor()->setPlainText(QStringLiteral("<p class=\"a\">text</p>\n<!-- note -->"));
+    const int afterText = edits;
+    EXPECT_GT(afterText, 0);
+    auto *highlighter = editor()->document()->findChild<HtmlHighlighter *>();
+    ASSERT_NE(highlighter, nullptr);
+    highlighter->rehighlight();
+    EXPECT_EQ(edits, afterText);
+}

@@ -1,0 +1,163 @@
+#include "preview/autorefresh.h"
+
+#include "common/commanddispatcher.h"
+#include "common/mainstate.h"
+#include "preview/previewarea.h"
+#include "preview/previewcommands.h"
+#include "support/fakebrowserengine.h"
+#include "support/scripteduserdialogs.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QProgressBar>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr std::chrono::milliseconds kIdle{60};
+
+} // namespace
+
+// The preview refreshed by itself, on a fake engine, with a short pause standing in for the
+// typing stopping.
+class AutoRefreshTest : public ::testing::Test
+{
+protected:
+    AutoRefreshTest()
+    {
+        fileMode.setChecked(true);
+        state.previewName = QStringLiteral("13_05_22.htm");
+        state.currentFile = folder.filePath(QStringLiteral("page.htm"));
+        state.previewDir = folder.path() + QLatin1Char('/');
+        engine = new FakeBrowserEngine;
+        commands =
+            new PreviewCommands(dispatcher,
+                                state,
+                                dialogs,
+                                {&pane, &urlBox, &httpMode, &progressBar, [this] { return documentText; }, {}, nullptr},
+                                engine,
+                                &pane);
+        refresh = new AutoRefresh([this] { commands->refreshAutomatically(); }, &pane, kIdle);
+    }
+
+    // Keys typed closer together than the pause, then a wait well past it.
+    void typeBurst(int keys)
+    {
+        for (int i = 0; i < keys; ++i) {
+            documentText += QLatin1Char('x');
+            refresh->documentEdited();
+            QTest::qWait(int(kIdle.count() / 4));
+        }
+        QTest::qWait(int(kIdle.count() * 5));
+    }
+
+    PreviewArea pane;
+    QWidget modes;
+    QRadioButton httpMode{QStringLiteral("http"), &modes};
+    QRadioButton fileMode{QStringLiteral("file"), &modes};
+    QProgressBar progressBar;
+    QComboBox urlBox;
+    QString documentText = QStringLiteral("<p>");
+    QTemporaryDir folder;
+    MainState state;
+    ScriptedUserDialogs dialogs;
+    CommandDispatcher dispatcher{dialogs, pane};
+    FakeBrowserEngine *engine = nullptr;
+    PreviewCommands *commands = nullptr;
+    AutoRefresh *refresh = nullptr;
+};
+
+TEST_F(AutoRefreshTest, ABurstOfKeysRefreshesOnceWhenIdleAndNeverByHand)
+{
+    const struct
+    {
+        AutoRefreshMode mode;
+        qsizetype refreshes;
+    } rows[] = {
+        {AutoRefreshMode::WhenIdle, 1},
+        {AutoRefreshMode::Manual, 0},
+        {AutoRefreshMode::WhenSaved, 0},
+    };
+    for (const auto &row : rows) {
+        engine->navigations.clear();
+        refresh->setMode(row.mode);
+        typeBurst(8);
+        EXPECT_EQ(engine->navigations.size(), row.refreshes) << int(row.mode);
+    }
+    // Written as 反映 writes it, the whole text as it stood after the last key.
+    refresh->setMode(AutoRefreshMode::WhenIdle);
+    typeBurst(3);
+    QFile written(folder.filePath(state.previewName));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromLatin1(written.readAll()), documentText);
+    EXPECT_EQ(dialogs.messages.size(), 0);
+}
+
+TEST_F(AutoRefreshTest, SavingRefreshesOnlyWhenChosen)
+{
+    refresh->setMode(AutoRefreshMode::WhenSaved);
+    refresh->documentSaved();
+    EXPECT_EQ(engine->navigations.size(), 1);
+    refresh->setMode(AutoRefreshMode::WhenIdle);
+    refresh->documentSaved();
+    refresh->setMode(AutoRefreshMode::Manual);
+    refresh->documentSaved();
+    EXPECT_EQ(engine->navigations.size(), 1);
+}
+
+TEST_F(AutoRefreshTest, TheRefreshedPageStaysWhereTheUserWasReading)
+{
+    commands->render();
+    engine->completeLoad(engine->navigations.last().address, QString());
+    engine->scroll = QPointF(0, 420);
+    typeBurst(2);
+    ASSERT_EQ(engine->navigations.size(), 2);
+    engine->completeLoad(engine->navigations.last().address, QString());
+    EXPECT_EQ(engine->scroll, QPointF(0, 420));
+
+    // Another page shown meanwhile: the preview opens at its top.
+    engine->navigate(QStringLiteral("http://127.0.0.1/"));
+    engine->completeLoad(QStringLiteral("http://127.0.0.1/"), QString());
+    engine->scroll = QPointF(0, 900);
+    commands->render();
+    engine->completeLoad(engine->navigations.last().address, QString());
+    EXPECT_EQ(engine->scroll, QPointF());
+}
+
+TEST_F(AutoRefreshTest, BrowsingTheWebIsNotInterruptedAndAFailureIsShownOnce)
+{
+    httpMode.setChecked(true);
+    commands->refreshAutomatically();
+    EXPECT_TRUE(engine->navigations.isEmpty());
+
+    fileMode.setChecked(true);
+    state.previewDir = folder.filePath(QStringLiteral("missing/"));
+    commands->refreshAutomatically();
+    commands->refreshAutomatically();
+    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(engine->navigations.isEmpty());
+}
+
+TEST_F(AutoRefreshTest, AnUntitledPageIsPreviewedOutsideTheUsersFolder)
+{
+    const QString saved = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(folder.path()));
+    state.currentFile.clear();
+    commands->render();
+    QDir::setCurrent(saved);
+    ASSERT_EQ(engine->navigations.size(), 1);
+    const QString preview = QUrl(engine->navigations.last().address).toLocalFile();
+    const QFileInfo privateFolder(QFileInfo(preview).absolutePath());
+    EXPECT_TRUE(QFileInfo::exists(preview));
+    EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_EQ(privateFolder.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::ExeOther), 0);
+
+    delete commands; // the program ends
+    EXPECT_FALSE(QFileInfo::exists(privateFolder.absoluteFilePath()));
+}

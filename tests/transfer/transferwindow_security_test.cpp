@@ -1,5 +1,7 @@
 #include "common/linefile.h"
 #include "support/ftp/pyftpdserver.h"
+#include "support/ftp/testcertificates.h"
+#include "support/ftp/vsftpdserver.h"
 #include "support/scripteduserdialogs.h"
 #include "transfer/ftp/ftpcertificate.h"
 #include "transfer/remotepane.h"
@@ -9,6 +11,7 @@
 #include "transfer/trustedcertificates.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemModel>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -371,6 +374,34 @@ TEST_F(TransferWindowSecurityTest, ACertificateThatFailsTheCheckGoesAheadOnlyAsT
     EXPECT_EQ(warning.defaultChoice, kRefuse);
     EXPECT_TRUE(warning.text.contains(QStringLiteral("変わっています"))) << warning.text.toStdString();
     EXPECT_TRUE(warning.text.contains(fingerprint));
+    EXPECT_EQ(m_dialogs.unexpected, 0);
+}
+
+// The same flow through the real client against vsftpd with FTPS required and a self-signed
+// certificate: the question comes from the real check, and 今回だけ接続 gets a listing over a
+// TLS data connection in the automatic (passive) mode.
+TEST_F(TransferWindowSecurityTest, AnFtpsSiteWithASelfSignedCertificateListsOnceTheUserAcceptsIt)
+{
+    if (!VsftpdServer::available())
+        GTEST_SKIP() << "vsftpd cannot run here";
+    VsftpdServer server(TestCertificates::get().serverFile(TestCertificates::Kind::SelfSigned));
+    storeSettings(QStringLiteral("Tls"), {FtpSecurity::ExplicitTls, FtpDataMode::Auto, false});
+    writeBook({QStringLiteral("Tls,127.0.0.1:%1,%2,%3,")
+                   .arg(server.port())
+                   .arg(QString::fromStdString(server.user()), QString::fromStdString(server.password()))});
+    open();
+    m_dialogs.choiceAnswers.enqueue({0, false}); // 今回だけ接続
+    connectAndWait();
+    EXPECT_TRUE(connected()) << m_window->statusText().toStdString();
+    ASSERT_EQ(m_dialogs.choiceRequests.size(), 1);
+    EXPECT_EQ(m_dialogs.choiceRequests.constFirst().title, QStringLiteral("証明書の確認"));
+    const auto *model = m_window->findChild<QAbstractItemModel *>(QStringLiteral("RemoteListModel"));
+    ASSERT_NE(model, nullptr);
+    QStringList names;
+    for (int row = 0; row < model->rowCount(); ++row)
+        names << model->index(row, 0).data().toString();
+    EXPECT_TRUE(names.contains(QStringLiteral("up"))) << names.join(u',').toStdString();
+    disconnectAndWait();
     EXPECT_EQ(m_dialogs.unexpected, 0);
 }
 

@@ -37,7 +37,8 @@
 //   ftp_bench vsftpd-ftps tree-upload|tree-download <mode> ours_fps=<x> best_peer_fps=<y> peer=lftp ratio=<x/y>
 //
 // Run with no arguments for every line, with "tree" for the tree lines only, with "list" for
-// the listing lines only, or with "ftps" for the FTPS lines only.
+// the listing lines only, with "ftps" for the FTPS lines only, or with "ftps-tree" for the FTPS
+// tree lines only.
 
 #include "common/qtuserdialogs.h"
 #include "transfer/ftp/ftpclient.h"
@@ -811,7 +812,7 @@ void runFileLines(const Server &server, const fs::path &work)
 }
 
 // The FTPS lines, against a vsftpd of their own.
-int runFtpsLines(const fs::path &work)
+int runFtpsLines(const fs::path &work, bool treeOnly = false)
 {
     const fs::path folder = work / "ftps";
     fs::create_directories(folder);
@@ -821,7 +822,8 @@ int runFtpsLines(const fs::path &work)
         return 1;
     }
     ::setenv(caVariable, server->caFile.c_str(), 1);
-    runFileLines(*server, work);
+    if (!treeOnly)
+        runFileLines(*server, work);
     runTreeLines(*server, folder);
     ::unsetenv(caVariable);
     stopServerGroup();
@@ -846,9 +848,9 @@ int runBenchmark(const std::string &only)
         fs::remove_all(work);
         return 1;
     }
-    if (only == "ftps") {
+    if (only == "ftps" || only == "ftps-tree") {
         stopServerGroup();
-        const int status = runFtpsLines(work);
+        const int status = runFtpsLines(work, only == "ftps-tree");
         fs::remove_all(work);
         return status;
     }

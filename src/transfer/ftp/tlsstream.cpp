@@ -9,6 +9,8 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <openssl/bio.h>
 #include <openssl/err.h>
 #include <openssl/ssl.h>
@@ -83,6 +85,10 @@ std::unique_ptr<TlsStream> TlsStream::handshake(
     if (bio == nullptr)
         throw tlsError("Cannot set up TLS.");
     BIO_set_fd(bio, stream->m_socket.fd(), BIO_NOCLOSE);
+    // TLS sends whole records itself; Nagle would only hold back the short ones (a handshake
+    // flight, the closing alert after an upload) until the peer's delayed acknowledgement.
+    const int noDelay = 1;
+    ::setsockopt(stream->m_socket.fd(), IPPROTO_TCP, TCP_NODELAY, &noDelay, sizeof noDelay);
     SSL_set_bio(ssl, bio, bio);
     SSL_set_app_data(ssl, stream.get());
     // Every problem is noted and the handshake goes on, so the user sees all of them at once;

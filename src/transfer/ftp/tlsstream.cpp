@@ -235,31 +235,20 @@ bool TlsStream::waitReadable(const Deadline &deadline)
 bool TlsStream::shutdown(const Deadline &deadline)
 {
     ERR_clear_error();
-    for (;;) {
-        errno = 0;
-        const int result = SSL_shutdown(m_ssl);
-        if (result == 1)
-            return true;
-        if (result == 0)
-            break;
-        switch (waitAfter(result, deadline, "The TLS close failed.")) {
-        case Wait::Done:
-            return true;
-        case Wait::Expired:
-            return false;
-        case Wait::Again:
-            break;
-        }
-    }
-    // Ours is sent; what the peer still sends (late session tickets included) is read until
-    // its own close arrives or the connection ends.
+    // Ours is sent once SSL_shutdown stops answering 0; what the peer still sends (late session
+    // tickets included) is then read until its own close arrives or the connection ends.
+    bool sent = false;
     char discard[4096];
     for (;;) {
-        std::size_t received = 0;
         errno = 0;
-        const int result = SSL_read_ex(m_ssl, discard, sizeof discard, &received);
-        if (result == 1)
+        std::size_t received = 0;
+        const int result = sent ? SSL_read_ex(m_ssl, discard, sizeof discard, &received) : SSL_shutdown(m_ssl);
+        if (!sent && result == 1)
+            return true;
+        if (result == 1 || (!sent && result == 0)) {
+            sent = true;
             continue;
+        }
         switch (waitAfter(result, deadline, "The TLS close failed.")) {
         case Wait::Done:
             return true;

@@ -16,6 +16,8 @@ packages=(
   clang libclang-rt-14-dev
   fonts-noto-cjk
   python3 python3-pyftpdlib vsftpd curl lftp
+  # the page check's benchmark peer, and the package's builders and checkers
+  tidy dpkg-dev fakeroot lintian desktop-file-utils appstream
   xvfb xauth imagemagick dbus-bin dbus-daemon dbus-x11 at-spi2-core libgl1-mesa-dri python3-pyatspi gir1.2-atspi-2.0
 )
 

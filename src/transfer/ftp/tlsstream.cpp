@@ -72,6 +72,8 @@ bool isAddress(const std::string &host)
     return ::inet_pton(AF_INET, host.c_str(), buffer) == 1 || ::inet_pton(AF_INET6, host.c_str(), buffer) == 1;
 }
 
+constexpr const char *damagedRecord = "A TLS record from the server was damaged.";
+
 } // namespace
 
 std::unique_ptr<TlsStream> TlsStream::handshake(
@@ -176,6 +178,8 @@ void TlsStream::close()
 
 std::optional<std::size_t> TlsStream::receiveSome(char *buffer, std::size_t capacity, const Deadline &deadline)
 {
+    if (m_ended)
+        return 0;
     ERR_clear_error();
     for (;;) {
         m_socket.checkInterrupted();
@@ -185,9 +189,10 @@ std::optional<std::size_t> TlsStream::receiveSome(char *buffer, std::size_t capa
         errno = 0;
         const int result = SSL_read_ex(m_ssl, buffer, capacity, &received);
         if (result == 1)
-            return received;
-        switch (waitAfter(result, deadline, "A TLS record from the server was damaged.")) {
+            return received + takeArrived(buffer + received, capacity - received, deadline);
+        switch (waitAfter(result, deadline, damagedRecord)) {
         case Wait::Done:
+            m_ended = true;
             return 0;
         case Wait::Expired:
             return std::nullopt;
@@ -195,6 +200,31 @@ std::optional<std::size_t> TlsStream::receiveSome(char *buffer, std::size_t capa
             break;
         }
     }
+}
+
+// One read hands over a single record of at most 16 KiB; taking every record that has already
+// arrived lets a fast download reach the file in large writes. Nothing here waits.
+std::size_t TlsStream::takeArrived(char *buffer, std::size_t capacity, const Deadline &deadline)
+{
+    std::size_t taken = 0;
+    while (taken < capacity) {
+        std::size_t received = 0;
+        errno = 0;
+        const int result = SSL_read_ex(m_ssl, buffer + taken, capacity - taken, &received);
+        if (result == 1) {
+            taken += received;
+            continue;
+        }
+        const int error = SSL_get_error(m_ssl, result);
+        if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE)
+            break;
+        // The end is remembered rather than met again: after an unexpected end OpenSSL would
+        // report the next read as a different fault.
+        if (waitAfter(result, deadline, damagedRecord) == Wait::Done)
+            m_ended = true;
+        break;
+    }
+    return taken;
 }
 
 bool TlsStream::sendAll(const char *data, std::size_t size, std::chrono::milliseconds idleLimit)

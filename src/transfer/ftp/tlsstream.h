@@ -53,10 +53,12 @@ private:
     void runHandshake(const Deadline &deadline);
     // Waits for what OpenSSL asked for after a call returned result.
     Wait waitAfter(int result, const Deadline &deadline, const char *what);
+    std::size_t takeArrived(char *buffer, std::size_t capacity, const Deadline &deadline);
     static int noteProblem(int preverifyOk, struct x509_store_ctx_st *store);
 
     TcpSocket m_socket;
     SSL *m_ssl = nullptr;
     unsigned m_problems = 0;
     bool m_closedCleanly = false;
+    bool m_ended = false; // the server's data has ended, with or without its TLS close
 };

@@ -1,6 +1,7 @@
 #include "authoring/sourceview.h"
 
 #include "authoring/htmlhighlighter.h"
+#include "authoring/indentedtextlayout.h"
 #include "authoring/linenumbergutter.h"
 
 #include <QMimeData>
@@ -27,6 +28,9 @@ QColor caretLineColor(const QPalette &palette)
 
 SourceView::SourceView(QWidget *parent) : QPlainTextEdit(parent), m_gutter(new LineNumberGutter(*this))
 {
+    auto *indented = new QTextDocument(this);
+    indented->setDocumentLayout(new IndentedTextLayout(indented));
+    setDocument(indented);
     connect(this, &QPlainTextEdit::blockCountChanged, this, &SourceView::updateGutterWidth);
     connect(this, &QPlainTextEdit::updateRequest, this, &SourceView::followUpdate);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &SourceView::markCaretLine);

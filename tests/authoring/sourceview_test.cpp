@@ -126,3 +126,30 @@ TEST(SourceView, ColoursAreDisplayOnlyAndReachFarLinesWhenShownOrIdle)
 }
 
 } // namespace
+
+TEST(SourceView, ShowsAFirstLineIndentOnTheFirstRowOnly)
+{
+    SourceView view;
+    view.setPlainText(q("plain\n") + q("ねこ ").repeated(80));
+    showAndPaint(view);
+    const QTextBlock plain = view.document()->firstBlock();
+    const QTextBlock indented = plain.next();
+    constexpr qreal kIndent = 40;
+    QTextCursor cursor(indented);
+    QTextBlockFormat format = cursor.blockFormat();
+    format.setTextIndent(kIndent);
+    cursor.setBlockFormat(format);
+    view.repaint();
+
+    const auto caretXAt = [&](int position) {
+        QTextCursor at(view.document());
+        at.setPosition(position);
+        return view.cursorRect(at).left();
+    };
+    EXPECT_NEAR(caretXAt(indented.position()) - caretXAt(plain.position()), kIndent, 1.0);
+    // The rows the long paragraph wraps onto start at the margin again.
+    const QTextLayout *layout = indented.layout();
+    ASSERT_GT(layout->lineCount(), 1);
+    EXPECT_NEAR(layout->lineAt(1).x(), layout->lineAt(0).x() - kIndent, 1.0);
+    EXPECT_EQ(indented.lineCount(), layout->lineCount());
+}

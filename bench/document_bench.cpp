@@ -16,6 +16,7 @@
 
 #include "app/documentfile.h"
 #include "authoring/editorstack.h"
+#include "childrun.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -26,12 +27,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
 #include <iconv.h>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -133,42 +130,9 @@ struct Run
 
 Run runMeasured(const char *self, const char *who, const char *op, const QString &page)
 {
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0)
-        return {};
     const QByteArray pagePath = page.toLocal8Bit();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(pipeFds[1], STDOUT_FILENO);
-        // The child's platform notes would only interleave with the results.
-        const int quiet = ::open("/dev/null", O_WRONLY);
-        ::dup2(quiet, STDERR_FILENO);
-        ::close(pipeFds[0]);
-        ::close(pipeFds[1]);
-        ::execl(self, self, "--child", who, op, pagePath.constData(), static_cast<char *>(nullptr));
-        ::_exit(127);
-    }
-    ::close(pipeFds[1]);
-    std::string output;
-    char buffer[256];
-    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        output.append(buffer, size_t(n));
-    ::close(pipeFds[0]);
-    int status = 0;
-    struct rusage usage
-    {};
-    ::wait4(pid, &status, 0, &usage);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "document_bench: a %s %s run failed\n", who, op);
-        std::exit(1);
-    }
-    return {std::stod(output), usage.ru_maxrss / 1024.0};
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    const bench::ChildRun run = bench::runChild("document_bench", self, {who, op, pagePath.constData()});
+    return {std::stod(run.output), run.peakMiB};
 }
 
 } // namespace
@@ -196,17 +160,17 @@ int main(int argc, char **argv)
                 floor.push_back(b.ms);
                 floorPeak.push_back(b.peakMiB);
             }
-            const double ratio = median(ours) / median(floor);
-            const double peakRatio = median(oursPeak) / median(floorPeak);
+            const double ratio = bench::median(ours) / bench::median(floor);
+            const double peakRatio = bench::median(oursPeak) / bench::median(floorPeak);
             std::printf("document_bench %s %dMiB ours_ms=%.1f floor_ms=%.1f ratio=%.3f peak_rss_mb=%.0f "
                         "floor_peak_rss_mb=%.0f\n",
                         op,
                         mib,
-                        median(ours),
-                        median(floor),
+                        bench::median(ours),
+                        bench::median(floor),
                         ratio,
-                        median(oursPeak),
-                        median(floorPeak));
+                        bench::median(oursPeak),
+                        bench::median(floorPeak));
             std::fflush(stdout);
             met &= ratio <= kGoalRatio && (std::string(op) != "open" || peakRatio <= 1.5);
         }

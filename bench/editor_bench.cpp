@@ -20,6 +20,7 @@
 #include "authoring/htmlhighlighter.h"
 #include "authoring/panetext.h"
 #include "authoring/sourceview.h"
+#include "childrun.h"
 #include "common/regularfile.h"
 #include "common/textcodec.h"
 
@@ -35,14 +36,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <fcntl.h>
 #include <iconv.h>
 #include <map>
 #include <sstream>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -107,12 +104,6 @@ private:
     QElapsedTimer m_wall;
     double m_cpuStart;
 };
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 // One editor of either kind, open on the page and shown.
 struct Subject
@@ -231,49 +222,15 @@ int runEdits(const QString &path, bool ours)
         subject.settle();
     }
     for (const auto &[name, values] : times)
-        std::printf("%s %.3f\n", name.c_str(), median(values));
+        std::printf("%s %.3f\n", name.c_str(), bench::median(values));
     std::fflush(stdout);
     std::_Exit(0);
 }
 
-struct Child
+bench::ChildRun runChild(const char *self, const char *mode, const char *who, const QString &page)
 {
-    std::string output;
-    double peakMiB = 0;
-};
-
-Child runChild(const char *self, const char *mode, const char *who, const QString &page)
-{
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0)
-        std::exit(1);
     const QByteArray pagePath = page.toLocal8Bit();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(pipeFds[1], STDOUT_FILENO);
-        const int quiet = ::open("/dev/null", O_WRONLY);
-        ::dup2(quiet, STDERR_FILENO);
-        ::close(pipeFds[0]);
-        ::close(pipeFds[1]);
-        ::execl(self, self, "--child", mode, who, pagePath.constData(), static_cast<char *>(nullptr));
-        ::_exit(127);
-    }
-    ::close(pipeFds[1]);
-    Child child;
-    char buffer[256];
-    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
-        child.output.append(buffer, size_t(n));
-    ::close(pipeFds[0]);
-    int status = 0;
-    struct rusage usage
-    {};
-    ::wait4(pid, &status, 0, &usage);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "editor_bench: a %s %s run failed\n", who, mode);
-        std::exit(1);
-    }
-    child.peakMiB = usage.ru_maxrss / 1024.0;
-    return child;
+    return bench::runChild("editor_bench", self, {mode, who, pagePath.constData()});
 }
 
 void printLine(const char *op, int mib, double ours, double floor)
@@ -304,7 +261,7 @@ int main(int argc, char **argv)
         std::vector<double> ms[2], cpu[2], peak[2];
         for (int round = 0; round < kRounds; ++round) {
             for (int who = 0; who < 2; ++who) {
-                const Child child = runChild(argv[0], "open", who == 0 ? "ours" : "floor", page);
+                const bench::ChildRun child = runChild(argv[0], "open", who == 0 ? "ours" : "floor", page);
                 std::istringstream values(child.output);
                 double wall = 0, used = 0;
                 values >> wall >> used;
@@ -313,15 +270,15 @@ int main(int argc, char **argv)
                 peak[who].push_back(child.peakMiB);
             }
         }
-        const double wallRatio = median(ms[0]) / median(ms[1]);
-        const double cpuRatio = median(cpu[0]) / median(cpu[1]);
-        const double peakRatio = median(peak[0]) / median(peak[1]);
-        printLine("open", mib, median(ms[0]), median(ms[1]));
+        const double wallRatio = bench::median(ms[0]) / bench::median(ms[1]);
+        const double cpuRatio = bench::median(cpu[0]) / bench::median(cpu[1]);
+        const double peakRatio = bench::median(peak[0]) / bench::median(peak[1]);
+        printLine("open", mib, bench::median(ms[0]), bench::median(ms[1]));
         std::printf(" cpu_ms=%.1f floor_cpu_ms=%.1f peak_rss_mb=%.0f floor_peak_rss_mb=%.0f\n",
-                    median(cpu[0]),
-                    median(cpu[1]),
-                    median(peak[0]),
-                    median(peak[1]));
+                    bench::median(cpu[0]),
+                    bench::median(cpu[1]),
+                    bench::median(peak[0]),
+                    bench::median(peak[1]));
         std::fflush(stdout);
         met &= wallRatio <= 1.5 && cpuRatio <= 1.5 && peakRatio <= 1.5;
 

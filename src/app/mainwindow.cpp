@@ -24,10 +24,12 @@
 #include "common/linefile.h"
 #include "common/uifont.h"
 #include "common/userdialogs.h"
+#include "pagecheck/uploadquestion.h"
 #include "preview/previewcommands.h"
 #include "preview/previewfile.h"
 #include "preview/weblistcommands.h"
 #include "preview/webliststore.h"
+#include "transfer/transferwindow.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -204,6 +206,8 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
                 {}, file.fileName().isEmpty() ? QString() : file.absolutePath(), m_state.documentFormat.encoding, {}};
         },
         DataFolder::filePath(PageCheckOptions::kFileName));
+    windows.transfer->setUploadCheck(
+        UploadQuestion(m_dialogs, windows.transfer, DataFolder::filePath(PageCheckOptions::kFileName)));
 }
 
 void MainWindow::formCreate()

@@ -125,17 +125,22 @@ void checkCharset(const PageCheck::Input &input, const TagScan::Result &scan, Ro
         rows.addAt(declared->second, CheckSentences::kCharsetMismatch, wanted);
 }
 
+// <link rel="canonical" href="…">: the page's own address online.
+bool isCanonicalLink(const TagScan::Tag &tag)
+{
+    const auto *rel = tag.attribute(QStringLiteral("rel"));
+    return tag.name == QLatin1String("link") && rel
+        && rel->value.trimmed().compare(QLatin1String("canonical"), Qt::CaseInsensitive) == 0;
+}
+
 QString declaredAddress(const TagScan::Result &scan)
 {
     for (const TagScan::Tag &tag : scan.tags) {
-        const auto *rel = tag.attribute(QStringLiteral("rel"));
-        const auto *property = tag.attribute(QStringLiteral("property"));
-        const bool canonical = tag.name == QLatin1String("link") && rel
-            && rel->value.compare(QLatin1String("canonical"), Qt::CaseInsensitive) == 0;
-        if (canonical || tag.name == QLatin1String("base")) {
+        if (isCanonicalLink(tag) || tag.name == QLatin1String("base")) {
             if (const auto *href = tag.attribute(QStringLiteral("href")))
                 return href->value.trimmed();
         }
+        const auto *property = tag.attribute(QStringLiteral("property"));
         if (isMeta(tag) && property && property->value == QLatin1String("og:url")) {
             if (const auto *content = tag.attribute(QStringLiteral("content")))
                 return content->value.trimmed();
@@ -169,11 +174,8 @@ void checkTargets(const PageCheck::Input &input, const TagScan::Result &scan, Ro
     const bool securePage = address.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
     LocalTarget targets(input.folder);
     for (const TagScan::Tag &tag : scan.tags) {
-        // A <base>, canonical or og:url address names the page online, not a file beside it.
-        if (tag.name == QLatin1String("base")
-            || (tag.name == QLatin1String("link") && tag.attribute(QStringLiteral("rel"))
-                && tag.attribute(QStringLiteral("rel"))->value.compare(QLatin1String("canonical"), Qt::CaseInsensitive)
-                    == 0))
+        // A <base> or canonical address names the page online, not a file beside it.
+        if (tag.name == QLatin1String("base") || isCanonicalLink(tag))
             continue;
         for (const TagScan::Attribute &attribute : tag.attributes) {
             if (attribute.name != QLatin1String("href") && attribute.name != QLatin1String("src"))

@@ -10,6 +10,7 @@
 class SourceLines
 {
 public:
+    // text: kept by reference, so it must outlive this object.
     explicit SourceLines(const QString &text);
 
     struct Place

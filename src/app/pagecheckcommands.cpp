@@ -9,6 +9,7 @@
 #include <QDockWidget>
 #include <QMainWindow>
 #include <QTextBlock>
+#include <QTreeWidget>
 #include <QtConcurrent/QtConcurrentRun>
 
 PageCheckCommands::PageCheckCommands(CommandDispatcher &commands,
@@ -37,6 +38,9 @@ PageCheckCommands::PageCheckCommands(CommandDispatcher &commands,
     m_items.askBeforeUpload.setChecked(m_options.askBeforeUpload);
     commands.add(kCheckHandler, [this](int) {
         m_dock->show();
+        // Asked for by the user: the rows get the keyboard (and a screen reader) once they are
+        // there. A check while typing leaves the focus in the editor.
+        m_focusRows = true;
         check();
     });
     commands.add(kAutoHandler, [this](int) { chooseOption(&PageCheckOptions::checkWhileTyping, m_items.automatic); });
@@ -76,6 +80,10 @@ void PageCheckCommands::showResult()
         return;
     }
     m_panel->showRows(m_watcher.result());
+    if (m_focusRows) {
+        m_focusRows = false;
+        m_panel->list().setFocus();
+    }
     emit checked();
 }
 

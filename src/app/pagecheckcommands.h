@@ -70,5 +70,7 @@ private:
     QFutureWatcher<CheckRows> m_watcher;
     // Asked for while a check was running: run again once it ends, on the newer text.
     bool m_again = false;
+    // The user asked with the command: the rows take the focus when they come.
+    bool m_focusRows = false;
     QTimer m_typingPause;
 };

@@ -8,7 +8,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDockWidget>
+#include <QFile>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSignalSpy>
@@ -89,6 +91,26 @@ TEST_F(PageCheckPanelTest, ShowsRowsAndPutsTheCaretOnTheChosenOne)
     caret = window->editor().textCursor();
     EXPECT_EQ(caret.blockNumber(), 4);
     EXPECT_EQ(caret.positionInBlock(), 3);
+}
+
+// Once chosen, and while the panel shows, a pause in typing checks again; the choice is kept.
+TEST_F(PageCheckPanelTest, ChecksAgainAfterTypingOnlyOnceChosen)
+{
+    window->show();
+    QTreeWidget &list = checkNow(QStringLiteral("<p>x"));
+    const int before = list.topLevelItemCount();
+    trigger(QStringLiteral("mnuPageCheckAuto"));
+    EXPECT_TRUE(action(QStringLiteral("mnuPageCheckAuto"))->isChecked());
+    EXPECT_TRUE(QFile(QDir(dataHome.path()).filePath(PageCheckOptions::kFileName)).exists());
+
+    auto *commands = window->findChild<PageCheckCommands *>();
+    QSignalSpy checked(commands, &PageCheckCommands::checked);
+    window->editor().setPlainText(
+        QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"Shift_JIS\"><title>t</title>"
+                       "</head>\n<body><p>ok</p></body></html>\n"));
+    ASSERT_TRUE(checked.wait(10000));
+    EXPECT_NE(list.topLevelItemCount(), before);
+    EXPECT_EQ(list.topLevelItem(0)->text(3), PageCheckPanel::nothingToReport());
 }
 
 TEST_F(PageCheckPanelTest, SaysSoInOneRowWhenNothingIsWrong)

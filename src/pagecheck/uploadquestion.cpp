@@ -13,8 +13,9 @@
 
 namespace {
 
-// A page larger than this is not one a beginner writes by hand; it goes up unchecked.
-constexpr qint64 kLargestCheckedPage = 16 * 1024 * 1024;
+// A page larger than this is not one a beginner writes by hand; it goes up unchecked rather
+// than hold the window for seconds.
+constexpr qint64 kLargestCheckedPage = 4 * 1024 * 1024;
 
 } // namespace
 

@@ -78,6 +78,10 @@ QList<MenuEntry> editMenu()
         item("F31", "次を検索", "FindDialog1Find", 0, "F3"),
         item("SelectAll1", "すべて選択", "SelectAll1Click", 0, "Ctrl+A"),
         item("mnuDelTag", "タグ消去", "mnuDelTagClick"),
+        // The page check; the automatic check is a checkable item kept by PageCheckCommands.
+        separator("mnuPageCheckSep"),
+        item("mnuPageCheck", "ページチェック", "mnuPageCheckClick", 0, "F7"),
+        item("mnuPageCheckAuto", "チェックも自動で", "mnuPageCheckAutoClick"),
     };
 }
 
@@ -157,6 +161,9 @@ QList<MenuEntry> environmentMenu()
                            {"mnuAutoRefreshIdle", "入力が止まったら", 1},
                            {"mnuAutoRefreshSaved", "保存したら", 2},
                        })),
+        // Checkable: whether ﾌｧｲﾙ転送 asks before uploading a page with errors.
+        separator("mnuPageCheckUploadSep"),
+        item("mnuPageCheckUpload", "公開前にページチェック", "mnuPageCheckUploadClick"),
     };
 }
 

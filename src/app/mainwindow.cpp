@@ -10,6 +10,7 @@
 #include "app/helpcommands.h"
 #include "app/mainmenu.h"
 #include "app/menubuilder.h"
+#include "app/pagecheckcommands.h"
 #include "app/printcommand.h"
 #include "app/statusbar.h"
 #include "app/viewcommands.h"
@@ -23,16 +24,19 @@
 #include "common/linefile.h"
 #include "common/uifont.h"
 #include "common/userdialogs.h"
+#include "pagecheck/uploadquestion.h"
 #include "preview/previewcommands.h"
 #include "preview/previewfile.h"
 #include "preview/weblistcommands.h"
 #include "preview/webliststore.h"
+#include "transfer/transferwindow.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -191,6 +195,19 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
                                               DataFolder::filePath(EditorViewOptions::kFileName),
                                               this);
     editorView->attach(m_view.editor->sourceView());
+    new PageCheckCommands(
+        m_dispatcher,
+        *m_view.editor,
+        *this,
+        {*action(QStringLiteral("mnuPageCheckAuto")), *action(QStringLiteral("mnuPageCheckUpload"))},
+        [this] {
+            const QFileInfo file(m_state.currentFile);
+            return PageCheck::Input{
+                {}, file.fileName().isEmpty() ? QString() : file.absolutePath(), m_state.documentFormat.encoding, {}};
+        },
+        DataFolder::filePath(PageCheckOptions::kFileName));
+    windows.transfer->setUploadCheck(
+        UploadQuestion(m_dialogs, windows.transfer, DataFolder::filePath(PageCheckOptions::kFileName)));
 }
 
 void MainWindow::formCreate()

@@ -292,10 +292,12 @@ void TransferCommands::uploadSelected()
         if (item->isSelected())
             names.append(item->data(0, LocalPane::kNameRole).toByteArray());
     }
+    const QString base = localBase();
+    if (m_uploadCheck && !names.isEmpty())
+        names = m_uploadCheck(base, names);
     if (names.isEmpty())
         return;
     m_status(QStringLiteral("ｱｯﾌﾟﾛｰﾄﾞ中..."));
-    const QString base = localBase();
     const std::vector<QByteArray> folderNames = remoteNames();
     runTransfer(
         QStringLiteral("upload"),

@@ -3,6 +3,7 @@
 #include "transfer/remoteitem.h"
 #include "transfer/transferjobs.h"
 #include "transfer/transferwindowview.h"
+#include "transfer/uploadcheck.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -53,6 +54,8 @@ public:
     // 終了 was chosen (until the next 接続): a transfer that ends now shows nothing, refreshes
     // nothing and never connects again.
     void setQuitting(bool quitting);
+    // Decides, before ▲ queues its upload, which of the selected files go up; none: all of them.
+    void setUploadCheck(UploadCheck check) { m_uploadCheck = std::move(check); }
 
     void uploadSelected();   // Button10 ▲
     void downloadSelected(); // Button16 ▼
@@ -109,6 +112,7 @@ private:
     QTimer *m_stopShowDelay = nullptr;
     bool m_transferRunning = false;
     bool m_quitting = false;
+    UploadCheck m_uploadCheck;
     // The running transfer's own stop request: asked between steps and after every block, so a
     // stop lands where the connection survives it. The session's hard cancel follows only when
     // the job does not end by itself within kStopGrace (a silent server).

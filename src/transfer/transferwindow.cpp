@@ -205,6 +205,11 @@ QString TransferWindow::statusText() const
     return m_view.statusPanel->text();
 }
 
+void TransferWindow::setUploadCheck(UploadCheck check)
+{
+    m_commands->setUploadCheck(std::move(check));
+}
+
 void TransferWindow::setPermissionDialog(PermissionDialog &dialog)
 {
     // The dialog belongs to this window: shown over it, and when it closes this window, not the

@@ -5,6 +5,7 @@
 #include "transfer/sitebook.h"
 #include "transfer/sitesettingsstore.h"
 #include "transfer/transferwindowview.h"
+#include "transfer/uploadcheck.h"
 
 #include <QHash>
 #include <QString>
@@ -62,6 +63,8 @@ public:
     // Where site passwords are kept: the desktop keyring, made at start-up beside the window.
     // Without one they are asked at 接続 and kept for the run.
     void setCredentialStore(CredentialStore &store);
+    // Asked before ▲ uploads the selected files (the program's page check); none: no question.
+    void setUploadCheck(UploadCheck check);
 
 signals:
     // The connection stood up or went down (after the window updated its controls).

@@ -224,6 +224,32 @@ TEST_F(TransferCommandsTest, SelectedFilesGoUpAndDownAndSeveralAreDeletedAfterOn
     EXPECT_FALSE(fs::exists(serverRoot() / "b.html"));
 }
 
+// The program's page check plugs in here: what it answers is what goes up.
+TEST_F(TransferCommandsTest, TheUploadCheckDecidesWhichSelectedFilesGoUp)
+{
+    const fs::path local = fsPath(m_local.path());
+    writeFile(local / "keep.html", "kept");
+    writeFile(local / "skip.html", "skipped");
+    QString checkedFolder;
+    QList<QByteArray> checkedNames;
+    m_window->setUploadCheck([&](const QString &folder, const QList<QByteArray> &names) {
+        checkedFolder = folder;
+        checkedNames = names;
+        return QList<QByteArray>{"keep.html"};
+    });
+    m_window->setLocalFolder(m_local.path());
+    auto *localList = control<QTreeWidget>("ListView2");
+    ASSERT_TRUE(waitUntil([&] { return localList->topLevelItemCount() == 2; }));
+    localList->selectAll();
+    press("Button10");
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(QDir::cleanPath(checkedFolder), QDir::cleanPath(m_local.path()));
+    std::sort(checkedNames.begin(), checkedNames.end());
+    EXPECT_EQ(checkedNames, (QList<QByteArray>{"keep.html", "skip.html"}));
+    EXPECT_EQ(readFile(serverRoot() / "keep.html"), "kept");
+    EXPECT_FALSE(fs::exists(serverRoot() / "skip.html"));
+}
+
 TEST_F(TransferCommandsTest, NewFolderAndPermissionChange)
 {
     m_dialogs.inputAnswers.enqueue(QString()); // cancelled: nothing is made

@@ -1,0 +1,112 @@
+#include "app/pagecheckcommands.h"
+
+#include "authoring/editorstack.h"
+#include "common/commanddispatcher.h"
+#include "pagecheck/pagecheckpanel.h"
+#include "pagecheck/sourcelines.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QMainWindow>
+#include <QTextBlock>
+#include <QTreeWidget>
+#include <QtConcurrent/QtConcurrentRun>
+
+PageCheckCommands::PageCheckCommands(CommandDispatcher &commands,
+                                     EditorStack &editor,
+                                     QMainWindow &window,
+                                     Items items,
+                                     std::function<PageCheck::Input()> page,
+                                     const QString &optionsPath)
+    : QObject(&window), m_editor(editor), m_items(items), m_page(std::move(page)), m_optionsPath(optionsPath),
+      m_options(PageCheckOptions::read(optionsPath))
+{
+    m_panel = new PageCheckPanel;
+    m_dock = new QDockWidget(QStringLiteral("ページチェック"), &window);
+    m_dock->setObjectName(QStringLiteral("PageCheckDock"));
+    m_dock->setAccessibleName(m_dock->windowTitle());
+    m_dock->setWidget(m_panel);
+    m_dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+    window.addDockWidget(Qt::BottomDockWidgetArea, m_dock);
+    m_dock->hide();
+    connect(m_panel, &PageCheckPanel::placeChosen, this, &PageCheckCommands::moveCaret);
+    connect(&m_watcher, &QFutureWatcher<CheckRows>::finished, this, &PageCheckCommands::showResult);
+
+    for (QAction *item : {&m_items.automatic, &m_items.askBeforeUpload})
+        item->setCheckable(true);
+    m_items.automatic.setChecked(m_options.checkWhileTyping);
+    m_items.askBeforeUpload.setChecked(m_options.askBeforeUpload);
+    commands.add(kCheckHandler, [this](int) {
+        m_dock->show();
+        // Asked for by the user: the rows get the keyboard (and a screen reader) once they are
+        // there. A check while typing leaves the focus in the editor.
+        m_focusRows = true;
+        check();
+    });
+    commands.add(kAutoHandler, [this](int) { chooseOption(&PageCheckOptions::checkWhileTyping, m_items.automatic); });
+    commands.add(kAskHandler,
+                 [this](int) { chooseOption(&PageCheckOptions::askBeforeUpload, m_items.askBeforeUpload); });
+
+    // Typing checks nothing unless the user chose so, and then only once the typing pauses.
+    m_typingPause.setSingleShot(true);
+    m_typingPause.setInterval(kTypingPauseMs);
+    connect(&m_typingPause, &QTimer::timeout, this, [this] {
+        if (m_dock->isVisible())
+            check();
+    });
+    connect(&m_editor, &EditorStack::textChanged, this, [this] {
+        if (m_options.checkWhileTyping)
+            m_typingPause.start();
+    });
+}
+
+void PageCheckCommands::check()
+{
+    if (m_watcher.isRunning()) {
+        m_again = true;
+        return;
+    }
+    PageCheck::Input input = m_page();
+    input.text = m_editor.toPlainText();
+    // tidy on a large page takes longer than a frame: the window keeps painting meanwhile.
+    m_watcher.setFuture(QtConcurrent::run([input] { return PageCheck::run(input); }));
+}
+
+void PageCheckCommands::showResult()
+{
+    if (m_again) {
+        m_again = false;
+        check();
+        return;
+    }
+    m_panel->showRows(m_watcher.result());
+    if (m_focusRows) {
+        m_focusRows = false;
+        m_panel->list().setFocus();
+    }
+    emit checked();
+}
+
+void PageCheckCommands::moveCaret(int line, int column)
+{
+    const QTextBlock block = m_editor.document()->findBlockByNumber(line - 1);
+    if (!block.isValid())
+        return;
+    const QString text = block.text();
+    QTextCursor cursor(block);
+    cursor.setPosition(block.position() + int(SourceLines(text).offsetOf(1, column)));
+    m_editor.setTextCursor(cursor);
+    m_editor.ensureCursorVisible();
+    m_editor.view().setFocus();
+}
+
+void PageCheckCommands::chooseOption(bool PageCheckOptions::*option, const QAction &item)
+{
+    // The item has already turned its check mark over when it runs this.
+    m_options.*option = item.isChecked();
+    // Only a convenience, like the editor view's switches: the choice still holds for this run.
+    try {
+        m_options.write(m_optionsPath);
+    } catch (const std::exception &) {
+    }
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// One thing the page check found: how serious it is, where (line and column from 1, the column
+// counted in characters as the user sees them, a tab being one), the key that names the kind of
+// fault and the sentence shown to the user.
+struct CheckRow
+{
+    enum class Level {
+        Error,   // エラー: the page shows or works wrongly
+        Caution, // 注意: it works, but not for every visitor or not for long
+        Hint,    // ヒント: a better way exists
+    };
+
+    Level level = Level::Error;
+    int line = 1;
+    int column = 1;
+    QString key;
+    QString sentence;
+
+    bool operator==(const CheckRow &) const = default;
+
+    // "エラー", "注意", "ヒント".
+    static QString levelName(Level level);
+};
+
+using CheckRows = QList<CheckRow>;

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "common/textcodec.h"
+#include "pagecheck/checkrow.h"
+
+#include <QString>
+
+// The page check: what is wrong with a page before it goes online, in the program's own Japanese
+// sentences. tidy reads the markup; our own checks read what tidy cannot know (the charset
+// against how the page will be saved, local link targets and their letter case, addresses that
+// only exist on the user's disk, http images on an https page). Plain logic: safe to run on a
+// worker thread.
+namespace PageCheck {
+
+struct Input
+{
+    QString text;   // the editor's text, not the file on disk
+    QString folder; // the document's folder; empty while untitled (local targets then go unchecked)
+    TextFormat::Encoding saveEncoding = TextFormat::Encoding::Cp932;
+    // The page's own address (https://…); empty: the one the page declares, if any
+    // (<link rel="canonical">, <meta property="og:url">, <base href>).
+    QString pageAddress;
+};
+
+// The rows in the order of the page (line, then column); empty when nothing is wrong.
+CheckRows run(const Input &input);
+
+// The name of the encoding as a declaration writes it: "Shift_JIS" or "UTF-8".
+QString charsetName(TextFormat::Encoding encoding);
+
+} // namespace PageCheck

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "pagecheck/checkrow.h"
+
+#include <QWidget>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The list the page check shows its rows in: level, line, column and the sentence, one row per
+// finding (or one row saying there is nothing to report). Double-click or Enter on a row asks
+// for the caret to go there. It owns its list; whoever runs the check fills it.
+class PageCheckPanel final : public QWidget
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(PageCheckPanel)
+
+public:
+    explicit PageCheckPanel(QWidget *parent = nullptr);
+
+    void showRows(const CheckRows &rows);
+    QTreeWidget &list() const { return *m_list; }
+
+    static QString nothingToReport();
+
+signals:
+    // The user chose a row: its line and column (from 1, in characters).
+    void placeChosen(int line, int column);
+
+private:
+    void activate(const QTreeWidgetItem *item);
+
+    QTreeWidget *m_list = nullptr;
+};

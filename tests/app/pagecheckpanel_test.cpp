@@ -1,0 +1,125 @@
+// ページチェック through the real window: the command at the end of 編集, its rows in the panel,
+// and a chosen row putting the caret where the fault is.
+#include "pagecheck/pagecheckpanel.h"
+
+#include "app/pagecheckcommands.h"
+#include "authoring/editorstack.h"
+#include "support/mainwindowfixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QDockWidget>
+#include <QFile>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+class PageCheckPanelTest : public MainWindowFixture
+{
+protected:
+    // A click and then the double-click event, as the platform delivers a double click.
+    static void doubleClick(QWidget &widget, QPoint at)
+    {
+        QTest::mouseClick(&widget, Qt::LeftButton, {}, at);
+        QMouseEvent event(QEvent::MouseButtonDblClick, at, widget.mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+        QApplication::sendEvent(&widget, &event);
+        QTest::mouseRelease(&widget, Qt::LeftButton, {}, at);
+    }
+
+    QTreeWidget &checkNow(const QString &text)
+    {
+        window->editor().setPlainText(text);
+        auto *commands = window->findChild<PageCheckCommands *>();
+        EXPECT_NE(commands, nullptr);
+        QSignalSpy checked(commands, &PageCheckCommands::checked);
+        trigger(QStringLiteral("mnuPageCheck"));
+        EXPECT_TRUE(checked.wait(10000));
+        return *control<QTreeWidget>(QStringLiteral("PageCheckList"));
+    }
+};
+
+TEST_F(PageCheckPanelTest, SitsAtTheEndOfTheEditMenuWithItsAutomaticSwitchOff)
+{
+    const QList<QAction *> items = control<QMenu>(QStringLiteral("Edit1"))->actions();
+    ASSERT_GE(items.size(), 3);
+    EXPECT_TRUE(items.at(items.size() - 3)->isSeparator());
+    EXPECT_EQ(items.at(items.size() - 2)->objectName(), QStringLiteral("mnuPageCheck"));
+    EXPECT_EQ(items.at(items.size() - 2)->shortcut(), QKeySequence(Qt::Key_F7));
+    EXPECT_EQ(items.last()->text(), QStringLiteral("チェックも自動で"));
+    EXPECT_TRUE(items.last()->isCheckable());
+    EXPECT_FALSE(items.last()->isChecked());
+    EXPECT_FALSE(control<QDockWidget>(QStringLiteral("PageCheckDock"))->isVisible());
+}
+
+TEST_F(PageCheckPanelTest, ShowsRowsAndPutsTheCaretOnTheChosenOne)
+{
+    window->show();
+    const QString page =
+        QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"Shift_JIS\"><title>t</title></head>\n"
+                       "<body>\n<p>日本語\t<b><i>x</b></i></p>\n<p><img src=\"http://example.com/a.png\"></p>\n"
+                       "</body></html>\n");
+    QTreeWidget &list = checkNow(page);
+    EXPECT_TRUE(control<QDockWidget>(QStringLiteral("PageCheckDock"))->isVisible());
+    ASSERT_GE(list.topLevelItemCount(), 2);
+    const QTreeWidgetItem *first = list.topLevelItem(0);
+    EXPECT_EQ(first->text(0), QStringLiteral("エラー"));
+    EXPECT_EQ(first->text(1), QStringLiteral("4"));
+    EXPECT_EQ(first->text(2), QStringLiteral("11"));
+    EXPECT_TRUE(first->data(0, Qt::AccessibleTextRole).toString().contains(first->text(3)));
+
+    // <p>, 日本語, the tab and <b> are ten characters: the row's <i> starts at the eleventh.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QCoreApplication::processEvents();
+    list.scrollToItem(first);
+    const QRect firstRect = list.visualItemRect(first);
+    doubleClick(*list.viewport(), firstRect.center());
+    QTextCursor caret = window->editor().textCursor();
+    EXPECT_EQ(caret.blockNumber(), 3);
+    EXPECT_EQ(caret.positionInBlock(), 10);
+
+    // Enter on the image row goes to its <img>.
+    const QList<QTreeWidgetItem *> imageRows = list.findItems(QStringLiteral("5"), Qt::MatchExactly, 1);
+    ASSERT_EQ(imageRows.size(), 1);
+    list.setCurrentItem(imageRows.first());
+    list.setFocus();
+    QTest::keyClick(&list, Qt::Key_Return);
+    caret = window->editor().textCursor();
+    EXPECT_EQ(caret.blockNumber(), 4);
+    EXPECT_EQ(caret.positionInBlock(), 3);
+}
+
+// Once chosen, and while the panel shows, a pause in typing checks again; the choice is kept.
+TEST_F(PageCheckPanelTest, ChecksAgainAfterTypingOnlyOnceChosen)
+{
+    window->show();
+    QTreeWidget &list = checkNow(QStringLiteral("<p>x"));
+    const int before = list.topLevelItemCount();
+    trigger(QStringLiteral("mnuPageCheckAuto"));
+    EXPECT_TRUE(action(QStringLiteral("mnuPageCheckAuto"))->isChecked());
+    EXPECT_TRUE(QFile(QDir(dataHome.path()).filePath(PageCheckOptions::kFileName)).exists());
+
+    auto *commands = window->findChild<PageCheckCommands *>();
+    QSignalSpy checked(commands, &PageCheckCommands::checked);
+    window->editor().setPlainText(
+        QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"Shift_JIS\"><title>t</title>"
+                       "</head>\n<body><p>ok</p></body></html>\n"));
+    ASSERT_TRUE(checked.wait(10000));
+    EXPECT_NE(list.topLevelItemCount(), before);
+    EXPECT_EQ(list.topLevelItem(0)->text(3), PageCheckPanel::nothingToReport());
+}
+
+TEST_F(PageCheckPanelTest, SaysSoInOneRowWhenNothingIsWrong)
+{
+    QTreeWidget &list =
+        checkNow(QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"Shift_JIS\"><title>t</title>"
+                                "</head>\n<body><p>ok</p></body></html>\n"));
+    ASSERT_EQ(list.topLevelItemCount(), 1);
+    EXPECT_EQ(list.topLevelItem(0)->text(3), PageCheckPanel::nothingToReport());
+}
+
+} // namespace

@@ -1,0 +1,174 @@
+#include "pagecheck/pagecheck.h"
+
+#include "pagecheck/checksentences.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Level = CheckRow::Level;
+using Encoding = TextFormat::Encoding;
+
+struct ExpectedRow
+{
+    Level level;
+    int line;
+    int column;
+    const char *key;
+};
+
+struct PageCase
+{
+    const char *name;
+    Encoding encoding;
+    const char *page;
+    std::vector<ExpectedRow> rows;
+    const char *address = "";
+};
+
+const char kUtf8Head[] = "<!DOCTYPE html>\n<html><head><meta charset=\"UTF-8\"><title>t</title></head>\n";
+
+std::string utf8Page(const char *body)
+{
+    return std::string(kUtf8Head) + "<body>\n" + body + "\n</body></html>\n";
+}
+
+void expectRows(const CheckRows &actual, const std::vector<ExpectedRow> &expected, const char *name)
+{
+    ASSERT_EQ(actual.size(), qsizetype(expected.size()))
+        << name << ": first row " << (actual.isEmpty() ? "" : actual.first().key.toStdString());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        const CheckRow &row = actual.at(qsizetype(i));
+        EXPECT_EQ(row.level, expected[i].level) << name << " row " << i << " " << row.key.toStdString();
+        EXPECT_EQ(row.line, expected[i].line) << name << " row " << i << " " << row.key.toStdString();
+        EXPECT_EQ(row.column, expected[i].column) << name << " row " << i << " " << row.key.toStdString();
+        EXPECT_EQ(row.key, QString::fromLatin1(expected[i].key)) << name << " row " << i;
+        EXPECT_FALSE(row.sentence.isEmpty()) << name << " row " << i;
+    }
+}
+
+TEST(PageCheckTest, FindsEachFaultWhereTheUserSeesIt)
+{
+    const PageCase pages[] = {
+        {"fine UTF-8 page", Encoding::Utf8, "", {}},
+        {"fine Shift_JIS page",
+         Encoding::Cp932,
+         "<!DOCTYPE html>\n<html><head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\n"
+         "<title>日本語</title></head>\n<body><p>こんにちは</p></body></html>\n",
+         {}},
+        {"declared UTF-8, saved as Shift_JIS",
+         Encoding::Cp932,
+         "<!DOCTYPE html>\n<html><head><meta charset=\"UTF-8\"><title>t</title></head>\n<body></body></html>\n",
+         {{Level::Error, 2, 28, CheckSentences::kCharsetMismatch}}},
+        {"no declaration",
+         Encoding::Cp932,
+         "<!DOCTYPE html>\n<html>\n  <head><title>t</title></head>\n<body></body></html>\n",
+         {{Level::Error, 3, 3, CheckSentences::kCharsetMissing}}},
+        {"no title",
+         Encoding::Utf8,
+         "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"></head>\n<body></body></html>\n",
+         {{Level::Error, 2, 7, "MISSING_TITLE_ELEMENT"}}},
+    };
+    for (const PageCase &c : pages) {
+        const std::string text = *c.page ? std::string(c.page) : utf8Page("<p>fine</p>");
+        const CheckRows rows =
+            PageCheck::run({QString::fromStdString(text), {}, c.encoding, QString::fromLatin1(c.address)});
+        expectRows(rows, c.rows, c.name);
+    }
+}
+
+struct BodyCase
+{
+    const char *name;
+    const char *body; // placed from line 4 of a page that is otherwise fine
+    std::vector<ExpectedRow> rows;
+};
+
+TEST(PageCheckTest, FindsMarkupFaultsWithColumnsInCharacters)
+{
+    const BodyCase cases[] = {
+        {"unclosed element", "<div><p>x</p>", {{Level::Error, 4, 1, "MISSING_ENDTAG_FOR"}}},
+        // A tab is one character to the user and up to eight columns to tidy.
+        {"misnested after tabs",
+         "<p>\t\t<b><i>x</b></i></p>",
+         {{Level::Error, 4, 9, "NON_MATCHING_ENDTAG"},
+          {Level::Caution, 4, 17, "INSERTING_TAG"},
+          {Level::Hint, 4, 17, "TRIM_EMPTY_ELEMENT"}}},
+        {"misnested after Japanese text and an emoji",
+         "<p>日本語😀<b><i>x</b></i></p>",
+         {{Level::Error, 4, 11, "NON_MATCHING_ENDTAG"},
+          {Level::Caution, 4, 19, "INSERTING_TAG"},
+          {Level::Hint, 4, 19, "TRIM_EMPTY_ELEMENT"}}},
+        {"stray end tag", "<p>x</p>\n</span>", {{Level::Error, 5, 1, "DISCARDING_UNEXPECTED"}}},
+        {"image without alt",
+         "<p><img src=\"http://example.com/a.png\"></p>",
+         {{Level::Error, 4, 4, "MISSING_ATTRIBUTE"}}},
+        {"duplicate id", "<p id=\"a\">x</p>\n<p id=\"a\">y</p>", {{Level::Error, 5, 1, "ANCHOR_NOT_UNIQUE"}}},
+        {"attribute without its closing quote",
+         "<p class=\"x>y</p>\n<p>z</p>\n<p class=\"b\">c</p>",
+         {{Level::Error, 4, 1, "MISSING_QUOTEMARK"}}},
+        // What the program's own commands write is never more than a hint.
+        {"font and center",
+         "<font color=\"red\">f</font>\n<center>c</center>",
+         {{Level::Hint, 4, 1, "REMOVED_HTML5"}, {Level::Hint, 5, 1, "REMOVED_HTML5"}}},
+    };
+    for (const BodyCase &c : cases) {
+        const CheckRows rows = PageCheck::run({QString::fromStdString(utf8Page(c.body)), {}, Encoding::Utf8, {}});
+        expectRows(rows, c.rows, c.name);
+    }
+}
+
+TEST(PageCheckTest, ChecksLocalTargetsAgainstTheDocumentFolder)
+{
+    QTemporaryDir site;
+    ASSERT_TRUE(site.isValid());
+    ASSERT_TRUE(QDir(site.path()).mkpath(QStringLiteral("img")));
+    for (const char *name : {"img/Logo.png", "next.html", "back.jpg"}) {
+        QFile file(site.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const std::string page =
+        utf8Page("<p><a href=\"next.html\">n</a> <a href=\"gone.html\">g</a></p>\n"
+                 "<p><img src=\"img/logo.png\" alt=\"l\"> <img src=\"file:///home/me/a.png\" alt=\"a\"></p>\n"
+                 "<div style=\"background: url('Back.jpg')\">b</div>\n"
+                 "<p><img src=\"http://example.com/x.png\" alt=\"x\"></p>");
+    const QString text = QString::fromStdString(page);
+    const std::vector<ExpectedRow> expected = {
+        {Level::Error, 4, 39, CheckSentences::kTargetMissing},
+        {Level::Error, 5, 14, CheckSentences::kTargetCase},
+        {Level::Error, 5, 47, CheckSentences::kLocalPath},
+        {Level::Error, 6, 30, CheckSentences::kTargetCase},
+        {Level::Caution, 7, 14, CheckSentences::kInsecureImage},
+    };
+    expectRows(PageCheck::run({text, site.path(), Encoding::Utf8, QStringLiteral("https://example.com/")}),
+               expected,
+               "with a folder");
+    // Untitled: nothing to judge relative targets by, but a local path is wrong anywhere, and an
+    // https address the page declares itself counts like the one given.
+    const QString declared =
+        QString(text).replace(QStringLiteral("<title>t</title>"),
+                              QStringLiteral("<title>t</title><link rel=\"canonical\" href=\"https://example.com/\">"));
+    expectRows(
+        PageCheck::run({declared, {}, Encoding::Utf8, {}}),
+        {{Level::Error, 5, 47, CheckSentences::kLocalPath}, {Level::Caution, 7, 14, CheckSentences::kInsecureImage}},
+        "untitled");
+}
+
+TEST(PageCheckTest, EveryKeyHasASentenceAndAnUnknownKeyQuotesTidy)
+{
+    for (const QByteArray &key : CheckSentences::keys()) {
+        const auto entry = CheckSentences::find(key);
+        ASSERT_TRUE(entry) << key.constData();
+        EXPECT_FALSE(entry->sentence.trimmed().isEmpty()) << key.constData();
+        EXPECT_FALSE(CheckSentences::sentence(key, {}, {}).contains(QLatin1String("%1"))) << key.constData();
+        EXPECT_FALSE(CheckSentences::sentence(key, {}, {}).contains(QLatin1String("%2"))) << key.constData();
+    }
+    const QString unknown = CheckSentences::sentence("SOME_LATER_KEY", {}, QStringLiteral("something new"));
+    EXPECT_TRUE(unknown.contains(QLatin1String("something new")));
+}
+
+} // namespace

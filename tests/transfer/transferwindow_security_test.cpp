@@ -164,7 +164,7 @@ TEST_F(TransferWindowSecurityTest, TheSiteSettingsBoxesAreReachableNamedAndFollo
     SiteSettingsStore stored = storedSettings();
     EXPECT_FALSE(stored.contains(QStringLiteral("A")));
     EXPECT_EQ(stored.settings(QStringLiteral("A2")),
-              (SiteSettings{FtpSecurity::ExplicitTls, FtpDataMode::Active, false}));
+              (SiteSettings{FtpSecurity::ExplicitTls, FtpDataMode::Active, false, {}, {}}));
     click("Button9");
     m_window->close();
     EXPECT_FALSE(storedSettings().contains(QStringLiteral("A2")));
@@ -210,7 +210,7 @@ TEST_F(TransferWindowSecurityTest, PlainFtpWarnsFirstAndOffersFtpsToASiteFromBef
     connectAndWait();
     EXPECT_TRUE(connected());
     EXPECT_EQ(storedSettings().settings(QStringLiteral("Old")),
-              (SiteSettings{FtpSecurity::Plain, FtpDataMode::Auto, true}));
+              (SiteSettings{FtpSecurity::Plain, FtpDataMode::Auto, true, {}, {}}));
     disconnectAndWait();
     connectAndWait();
     EXPECT_TRUE(connected());

@@ -492,6 +492,8 @@ Summary deleteFolder(FtpJobContext &context, const QByteArray &top, const Folder
 QString describeTransfer(const Summary &summary)
 {
     QString text = QStringLiteral("%1 個のファイルを転送しました").arg(summary.files);
+    if (summary.deleted > 0)
+        text += QStringLiteral("（%1 個は削除しました）").arg(summary.deleted);
     if (!summary.failed.isEmpty())
         text += QStringLiteral("（%1 個は転送できませんでした）").arg(summary.failed.size());
     if (!summary.skipped.isEmpty())

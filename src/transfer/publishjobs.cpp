@@ -191,7 +191,7 @@ Summary publish(FtpJobContext &context, const Scan &scan)
             uploads.append(item);
     }
     if (adopted)
-        manifest.write(scan.manifestPath);
+        manifest.write(scan.manifestPath, PublishManifest::Flush::Later);
 
     QList<QByteArray> folders; // missing on the server, each after the one that holds it
     for (const Item &item : uploads) {
@@ -237,7 +237,7 @@ Summary publish(FtpJobContext &context, const Scan &scan)
                 manifest.set(path, {entry->hash, item.size, item.date.text()});
         }
         unlisted.clear();
-        manifest.write(scan.manifestPath);
+        manifest.write(scan.manifestPath, PublishManifest::Flush::Later);
     };
     const auto listingAttempt = [&] {
         // Without the times the manifest still holds the sizes: the next plan compares those.
@@ -272,7 +272,7 @@ Summary publish(FtpJobContext &context, const Scan &scan)
         if (result != Attempt::Done)
             continue;
         manifest.set(item.remote, {*hash, item.size, QString()});
-        manifest.write(scan.manifestPath);
+        manifest.write(scan.manifestPath, PublishManifest::Flush::Later);
         unlisted.append(item.remote);
         ++summary.files;
         summary.bytes += item.size;
@@ -304,11 +304,12 @@ Summary publish(FtpJobContext &context, const Scan &scan)
         progress.fileDone(0);
         if (result == Attempt::Done && manifest.find(item.remote)) {
             manifest.remove(item.remote);
-            manifest.write(scan.manifestPath);
+            manifest.write(scan.manifestPath, PublishManifest::Flush::Later);
         }
     }
     if (!renames)
         summary.notes.append(noteOfRefusedRename());
+    manifest.write(scan.manifestPath);
     return summary;
 }
 

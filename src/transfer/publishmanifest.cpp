@@ -3,6 +3,7 @@
 #include "common/atomicfile.h"
 #include "common/datafolder.h"
 #include "common/regularfile.h"
+#include "common/usererror.h"
 #include "transfer/contenthash.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QList>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -41,10 +43,29 @@ void PublishManifest::load(const QString &path)
     *this = parse(RegularFile::readAll(path, kSizeLimit));
 }
 
-void PublishManifest::write(const QString &path) const
+void PublishManifest::write(const QString &path, Flush flush) const
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    AtomicFile::write(path, format(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    if (flush == Flush::ToDisk) {
+        AtomicFile::write(path, format(), ownerOnly);
+        return;
+    }
+    // Written whole beside the file, then renamed over it: never half-written, even when the
+    // program is killed in between.
+    const QString part = path + QStringLiteral(".part");
+    QFile file(part);
+    const QByteArray bytes = format();
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || !file.setPermissions(ownerOnly)
+        || file.write(bytes) != bytes.size() || !file.flush()) {
+        file.remove();
+        throw UserError(QStringLiteral("ファイル %1 を作成できません").arg(path));
+    }
+    file.close();
+    if (::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) != 0) {
+        QFile::remove(part);
+        throw UserError(QStringLiteral("ファイル %1 を作成できません").arg(path));
+    }
 }
 
 const PublishManifest::Entry *PublishManifest::find(const QByteArray &path) const

@@ -5,6 +5,7 @@
 #include "transfer/ftpjobrunner.h"
 #include "transfer/localpane.h"
 #include "transfer/publishdialog.h"
+#include "transfer/remotenames.h"
 #include "transfer/remotepane.h"
 #include "transfer/transfercommands.h"
 
@@ -92,10 +93,10 @@ void PublishCommand::publish()
         m_dialogs.showError(&m_window, noSourceText());
         return;
     }
-    const PublishJobs::Site site{record->host,
-                                 record->user,
-                                 settings.localFolder,
-                                 settings.remoteFolder.isEmpty() ? record->folder : settings.remoteFolder};
+    QString remoteFolder = settings.remoteFolder.isEmpty() ? record->folder : settings.remoteFolder;
+    if (remoteFolder.isEmpty())
+        remoteFolder = RemoteNames::decode(m_remote.homeDir());
+    const PublishJobs::Site site{record->host, record->user, settings.localFolder, remoteFolder};
     m_runner.run(
         QStringLiteral("publish plan"),
         [site](FtpJobContext &context) { return QVariant::fromValue(PublishJobs::scan(context, site)); },

@@ -220,11 +220,9 @@ void TransferWindow::installPublishing()
     trigger(m_view.publishAction, &QAction::triggered, "mnuPublishClick");
     trigger(m_view.publishSourceAction, &QAction::triggered, "mnuPublishSourceClick");
     trigger(m_view.publishTargetAction, &QAction::triggered, "mnuPublishTargetClick");
-    // The menu is about the folder under the pointer: it becomes the current one first.
+    // The menu is about the current folder: a right click makes the one under the pointer
+    // current before the menu opens, and the menu key keeps the one the keyboard chose.
     connect(m_view.folderTree, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
-        const QModelIndex index = m_view.folderTree->indexAt(at);
-        if (index.isValid())
-            m_view.folderTree->setCurrentIndex(index);
         m_view.folderMenu->popup(m_view.folderTree->viewport()->mapToGlobal(at));
     });
 }

@@ -25,9 +25,10 @@ PublishCommand::PublishCommand(FtpJobRunner &runner,
                                QLabel &folders,
                                UserDialogs &dialogs,
                                QWidget &window,
-                               Site site)
+                               Site site,
+                               StatusSink status)
     : QObject(&window), m_runner(runner), m_commands(commands), m_remote(remote), m_local(local), m_folders(folders),
-      m_dialogs(dialogs), m_window(window), m_site(std::move(site))
+      m_dialogs(dialogs), m_window(window), m_site(std::move(site)), m_status(std::move(status))
 {}
 
 QString PublishCommand::noSourceText()
@@ -97,6 +98,7 @@ void PublishCommand::publish()
     if (remoteFolder.isEmpty())
         remoteFolder = RemoteNames::decode(m_remote.homeDir());
     const PublishJobs::Site site{record->host, record->user, settings.localFolder, remoteFolder};
+    m_status(QStringLiteral("公開するものを調べています..."));
     m_runner.run(
         QStringLiteral("publish plan"),
         [site](FtpJobContext &context) { return QVariant::fromValue(PublishJobs::scan(context, site)); },
@@ -144,6 +146,7 @@ void PublishCommand::showPlan(PublishJobs::Scan scan)
         }
         PublishPlan::decideSameSize(scan.plan, {});
     }
+    m_status(QString());
     if (!PublishDialog::hasWork(scan.plan)) {
         m_dialogs.notify(&m_window,
                          QStringLiteral("公開するものはありません（変更なし %1 個）")
@@ -159,9 +162,13 @@ void PublishCommand::showPlan(PublishJobs::Scan scan)
 
 void PublishCommand::runPlan(const PublishJobs::Scan &scan)
 {
+    m_status(QStringLiteral("公開中..."));
     m_commands.runTransfer(
         QStringLiteral("publish"),
         [scan](FtpJobContext &context) { return PublishJobs::publish(context, scan); },
         false,
-        [this](const TransferJobs::Summary &) { m_remote.refresh(); });
+        [this](const TransferJobs::Summary &) {
+            m_remote.refresh();
+            m_status(QStringLiteral("完了"));
+        });
 }

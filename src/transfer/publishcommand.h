@@ -40,6 +40,8 @@ public:
         std::function<void(const SiteSettings &settings)> store;
     };
 
+    using StatusSink = std::function<void(const QString &text)>;
+
     PublishCommand(FtpJobRunner &runner,
                    TransferCommands &commands,
                    RemotePane &remote,
@@ -47,7 +49,8 @@ public:
                    QLabel &folders,
                    UserDialogs &dialogs,
                    QWidget &window,
-                   Site site);
+                   Site site,
+                   StatusSink status);
 
     void publish();                              // 更新分を公開
     void useLocalFolder();                       // このフォルダを公開元にする
@@ -70,4 +73,5 @@ private:
     UserDialogs &m_dialogs;
     QWidget &m_window;
     Site m_site;
+    StatusSink m_status;
 };

@@ -202,8 +202,15 @@ void TransferWindow::installPublishing()
         m_siteSettings.store(m_book.record(m_counter).name, settings);
         writeSiteSettings();
     };
-    m_publish = new PublishCommand(
-        *m_runner, *m_commands, *m_remote, *m_local, *m_view.siteFolders, m_dialogs, *this, std::move(site));
+    m_publish = new PublishCommand(*m_runner,
+                                   *m_commands,
+                                   *m_remote,
+                                   *m_local,
+                                   *m_view.siteFolders,
+                                   m_dialogs,
+                                   *this,
+                                   std::move(site),
+                                   [this](const QString &text) { setStatus(text); });
     const auto add = [this](const char *name, std::function<void()> action) {
         m_dispatcher.add(QString::fromLatin1(name), [action = std::move(action)](int) { action(); });
     };

@@ -399,6 +399,7 @@ TEST_F(TransferCommandsTest, PublishShowsThePlanAndSendsOnlyWhatChanged)
                            QStringLiteral("*新規 画像/小/空.txt")}));
     EXPECT_EQ(totals, QStringLiteral("送る 4 個（69 KB）、削除 0 個、変更なし 0 個"));
     EXPECT_EQ(treeOf(serverRoot() / "www"), treeOf(fsPath(site)));
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("完了"));
 
     m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
     press("PublishUpdatesButton");

@@ -29,6 +29,15 @@
 //   ftp_bench <server> list100k-stall active ours_ms=<x> goal_ms=100 ratio=<100/x>
 //   ftp_bench <server> list100k-memory active ours_bytes_per_entry=<x> goal_bytes_per_entry=1024 ratio=<1024/x>
 //
+// Then 更新分を公開 on a site of 1,000 files in 20 folders of which 10 changed since the last
+// publish, from the start to done (our plan and publish, each in a process of its own), next to
+// lftp's mirror -R --only-newer on the same trees, each publishing to a folder of its own that
+// it published whole before; a run counts only when the server then holds the 10 changes. And
+// the plan of the unchanged site, timed in this process against its goal of 1 s:
+//
+//   ftp_bench <server> publish10of1000 <mode> ours_s=<x> best_peer_s=<y> peer=lftp ratio=<y/x>
+//   ftp_bench <server> plan-unchanged1000 passive ours_s=<x> goal_s=1 ratio=<1/x>
+//
 // Then, as root, the file and tree lines again over FTPS (explicit TLS, data protected)
 // against vsftpd with a certificate made for the run, with curl --ssl-reqd and lftp with
 // ftp:ssl-force as the peers, all trusting that certificate; the server is named vsftpd-ftps:
@@ -38,12 +47,13 @@
 //
 // Run with no arguments for every line, with "tree" for the tree lines only, with "list" for
 // the listing lines only, with "ftps" for the FTPS lines only, or with "ftps-tree" for the FTPS
-// tree lines only.
+// tree lines only, with "publish" for the publish lines only.
 
 #include "common/qtuserdialogs.h"
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftp/ftperror.h"
 #include "transfer/ftpjobcontext.h"
+#include "transfer/publishjobs.h"
 #include "transfer/remotepane.h"
 #include "transfer/transferjobs.h"
 #include "transfer/transferwindow.h"
@@ -95,6 +105,8 @@ constexpr auto serverStartLimit = std::chrono::seconds(15);
 constexpr auto retryPause = std::chrono::milliseconds(50);
 const char *const oursFlag = "--run-ours";
 const char *const oursTreeFlag = "--run-ours-tree";
+const char *const oursPublishFlag = "--run-ours-publish";
+constexpr int publishChanged = 10;
 constexpr int treeFolders = 20;
 constexpr int treeFilesPerFolder = 50;
 constexpr int treeFiles = treeFolders * treeFilesPerFolder;
@@ -452,6 +464,31 @@ int runOursTree(char **argv)
     }
 }
 
+// The child process that is "our client" for one publish: argv = flag, "publish", mode, port,
+// user, password, the site's local folder, its remote folder. Plans and sends what it plans.
+int runOursPublish(char **argv)
+{
+    FtpClient client;
+    configureChildClient(client, argv);
+    FtpJobContext context(
+        client, [](qint64, qint64, const QString &) {}, [] { return false; });
+    try {
+        client.connect();
+        const PublishJobs::Site site{QStringLiteral("127.0.0.1"),
+                                     QString::fromLocal8Bit(argv[5]),
+                                     QString::fromLocal8Bit(argv[7]),
+                                     QString::fromLocal8Bit(argv[8])};
+        PublishJobs::Scan scan = PublishJobs::scan(context, site);
+        PublishPlan::decideSameSize(scan.plan, {});
+        const TransferJobs::Summary summary = PublishJobs::publish(context, scan);
+        client.quit();
+        return summary.failed.isEmpty() && summary.stopError.isEmpty() ? 0 : 1;
+    } catch (const std::exception &error) {
+        std::cerr << "ftp_bench: our publish failed: " << error.what() << "\n";
+        return 1;
+    }
+}
+
 void writeTree(const fs::path &top)
 {
     const std::string bytes(treeFileSize, 'h');
@@ -554,6 +591,175 @@ void runTreeLines(const Server &server, const fs::path &work)
                     stderr, "ftp_bench: %s failed %d of %d runs on that line\n", client.c_str(), failed, treeRounds);
         }
     }
+}
+
+std::string readWhole(const fs::path &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The files a publish round changes, and what they hold in that round (same size as before).
+std::vector<fs::path> changedPages()
+{
+    std::vector<fs::path> pages;
+    for (int i = 0; i < publishChanged; ++i)
+        pages.push_back(fs::path("dir" + std::to_string(i * 2)) / ("page" + std::to_string(i) + ".html"));
+    return pages;
+}
+
+std::string roundContent(int round)
+{
+    std::string bytes(treeFileSize, 'h');
+    const std::string mark = "round " + std::to_string(round);
+    bytes.replace(0, mark.size(), mark);
+    return bytes;
+}
+
+bool holdsRound(const fs::path &site, int round)
+{
+    const std::string expected = roundContent(round);
+    for (const fs::path &page : changedPages()) {
+        if (readWhole(site / page) != expected)
+            return false;
+    }
+    return true;
+}
+
+std::vector<std::string>
+publishCommand(const Server &server, const std::string &client, bool passive, const fs::path &local)
+{
+    const std::string port = std::to_string(server.port);
+    const std::string mode = passive ? "passive" : "active";
+    const std::string remote = "up/pub-" + client;
+    if (client == "ours")
+        return {"/proc/self/exe",
+                oursPublishFlag,
+                "publish",
+                mode,
+                port,
+                server.user,
+                server.password,
+                local.string(),
+                remote};
+    return {"lftp",
+            "-c",
+            lftpTlsSettings(server) + "set ftp:passive-mode " + (passive ? "on" : "off")
+                + "; set xfer:log no; set net:max-retries 1; set net:timeout 30; set cmd:fail-exit yes; open -u "
+                + server.user + "," + server.password + " -p " + port + " 127.0.0.1; mirror -R --only-newer "
+                + local.string() + " " + remote};
+}
+
+// The plan of the site just published, nothing changed: timed in this process, as the window
+// runs it on its session's thread.
+std::optional<double> timeUnchangedPlan(const Server &server, const fs::path &local)
+{
+    // The data folder, which holds the manifest, is found through the application.
+    int argc = 1;
+    char name[] = "ftp_bench";
+    char *argv[] = {name, nullptr};
+    const QCoreApplication application(argc, argv);
+    FtpClient client;
+    client.settings().host = "127.0.0.1";
+    client.settings().port = server.port;
+    client.settings().user = server.user;
+    client.settings().password = server.password;
+    client.settings().dataMode = FtpDataMode::Passive;
+    FtpJobContext context(
+        client, [](qint64, qint64, const QString &) {}, [] { return false; });
+    try {
+        client.connect();
+        const PublishJobs::Site site{QStringLiteral("127.0.0.1"),
+                                     QString::fromStdString(server.user),
+                                     QString::fromStdString(local.string()),
+                                     QStringLiteral("up/pub-ours")};
+        const auto start = Clock::now();
+        const PublishJobs::Scan scan = PublishJobs::scan(context, site);
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        client.quit();
+        if (scan.plan.count(PublishPlan::State::Unchanged) != treeFiles)
+            return std::nullopt;
+        return seconds;
+    } catch (const std::exception &error) {
+        std::cerr << "ftp_bench: the plan failed: " << error.what() << "\n";
+        return std::nullopt;
+    }
+}
+
+void runPublishLines(const Server &server, const fs::path &work)
+{
+    const fs::path local = work / "publish" / "site";
+    writeTree(local);
+    // The manifests of our publishes go to a data folder of the run's own.
+    const fs::path home = work / "publish-home";
+    fs::create_directories(home);
+    ::setenv("QZWEB_HOME", home.c_str(), 1);
+    for (const std::string client : {"ours", "lftp"}) {
+        fs::create_directories(server.uploadDir / ("pub-" + client));
+        fs::permissions(server.uploadDir / ("pub-" + client), fs::perms(0777));
+        if (!timeRun(publishCommand(server, client, true, local))) {
+            std::cerr << "ftp_bench: the first publish of " << client << " failed\n";
+            return;
+        }
+    }
+    std::map<std::pair<bool, std::string>, std::vector<double>> times;
+    std::map<std::pair<bool, std::string>, int> failures;
+    const char *roundsSet = std::getenv("QZWEB_BENCH_ROUNDS");
+    const int publishRounds = roundsSet && std::atoi(roundsSet) > 0 ? std::atoi(roundsSet) : rounds;
+    int round = 0;
+    for (int pass = 0; pass < publishRounds; ++pass) {
+        std::cerr << "ftp_bench: publish round " << pass + 1 << " of " << publishRounds << "\n";
+        for (const bool passive : {false, true}) {
+            ++round;
+            // A second later than the last publish: lftp compares times to the second.
+            std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+            for (const fs::path &page : changedPages())
+                std::ofstream(local / page, std::ios::binary | std::ios::trunc) << roundContent(round);
+            // Whoever goes first gets the warmer cache: the order alternates.
+            std::vector<std::string> order{"ours", "lftp"};
+            if (round % 2 == 0)
+                std::swap(order[0], order[1]);
+            for (const std::string &client : order) {
+                std::this_thread::sleep_for(treeRunPause);
+                const std::optional<double> seconds = timeRun(publishCommand(server, client, passive, local));
+                const auto key = std::make_pair(passive, client);
+                if (seconds && holdsRound(server.uploadDir / ("pub-" + client), round))
+                    times[key].push_back(*seconds);
+                else
+                    ++failures[key];
+            }
+        }
+    }
+    for (const bool passive : {false, true}) {
+        const double ours = median(times[{passive, "ours"}]);
+        const double lftp = median(times[{passive, "lftp"}]);
+        std::printf("ftp_bench %s publish10of1000 %s ours_s=%.3f best_peer_s=%.3f peer=lftp ratio=%.3f\n",
+                    server.name.c_str(),
+                    passive ? "passive" : "active",
+                    ours,
+                    lftp,
+                    ours > 0 ? lftp / ours : 0.0);
+        for (const std::string client : {"ours", "lftp"}) {
+            const int failed = failures[{passive, client}];
+            if (failed > 0)
+                std::fprintf(stderr,
+                             "ftp_bench: %s failed %d of %d publish runs on that line\n",
+                             client.c_str(),
+                             failed,
+                             publishRounds);
+        }
+    }
+    std::vector<double> plans;
+    for (int i = 0; i < publishRounds; ++i) {
+        if (const std::optional<double> seconds = timeUnchangedPlan(server, local))
+            plans.push_back(*seconds);
+    }
+    const double plan = median(plans);
+    std::printf("ftp_bench %s plan-unchanged1000 passive ours_s=%.3f goal_s=1 ratio=%.3f\n",
+                server.name.c_str(),
+                plan,
+                plan > 0 ? 1.0 / plan : 0.0);
+    std::fflush(stdout);
 }
 
 constexpr int listedFiles = 10000;
@@ -854,9 +1060,11 @@ int runBenchmark(const std::string &only)
         fs::remove_all(work);
         return status;
     }
-    if (only == "tree" || only == "list") {
+    if (only == "tree" || only == "list" || only == "publish") {
         if (only == "tree")
             runTreeLines(*server, work);
+        else if (only == "publish")
+            runPublishLines(*server, work);
         else
             runListing(*server);
         stopServerGroup();
@@ -866,6 +1074,7 @@ int runBenchmark(const std::string &only)
     runFileLines(*server, work);
     std::fflush(stdout);
     runTreeLines(*server, work);
+    runPublishLines(*server, work);
     runListing(*server);
     stopServerGroup();
     if (::geteuid() == 0)
@@ -882,5 +1091,9 @@ int main(int argc, char **argv)
         return runOurs(argv);
     if (argc == 9 && std::string(argv[1]) == oursTreeFlag)
         return runOursTree(argv);
+    if (argc == 9 && std::string(argv[1]) == oursPublishFlag) {
+        const QCoreApplication application(argc, argv); // finds the data folder
+        return runOursPublish(argv);
+    }
     return runBenchmark(argc == 2 ? std::string(argv[1]) : std::string());
 }

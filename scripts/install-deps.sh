@@ -10,6 +10,8 @@ packages=(
   qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools libqt6sql6-sqlite
   libgtest-dev libgmock-dev googletest poppler-utils
   libuchardet-dev
+  # the content hash of what a publish sent
+  libxxhash-dev
   # FTPS, the keyring (and a keyring daemon for its test), the page check
   libssl-dev openssl ca-certificates qtkeychain-qt6-dev libsecret-1-0 gnome-keyring libtidy-dev
   # clang and its libFuzzer, for the fuzz targets (scripts/fuzz.sh)

@@ -2,6 +2,8 @@
 
 #include "transfer/ftp/ftpsettings.h"
 
+#include <QString>
+
 // How one site of the book is connected to, beyond the book's five fields: kept beside the
 // book (SiteSettingsStore), so RODav.ini keeps its format and older books keep working.
 struct SiteSettings
@@ -10,9 +12,13 @@ struct SiteSettings
     FtpDataMode dataMode = FtpDataMode::Auto;
     // The user asked not to be warned again that this site's connection is not encrypted.
     bool plainWarningOff = false;
+    // The site's own folder on this computer, whose tree 更新分を公開 sends; empty: none chosen.
+    QString localFolder;
+    // The remote folder that local folder maps to; empty: the folder the book saved for the site.
+    QString remoteFolder;
 
     // A site the user adds now: encrypted unless they choose otherwise.
-    static SiteSettings forNewSite() { return {FtpSecurity::ExplicitTls, FtpDataMode::Auto, false}; }
+    static SiteSettings forNewSite() { return {FtpSecurity::ExplicitTls, FtpDataMode::Auto, false, {}, {}}; }
     // A site the book held before these settings existed: the plain FTP it always used, and
     // passive mode first, which works behind a home router.
     static SiteSettings forOlderSite() { return {}; }

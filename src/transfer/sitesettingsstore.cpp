@@ -10,6 +10,17 @@ namespace {
 const QString kSecurityKey = QStringLiteral("security");
 const QString kDataModeKey = QStringLiteral("dataMode");
 const QString kPlainWarningKey = QStringLiteral("plainWarning");
+const QString kLocalFolderKey = QStringLiteral("localFolder");
+const QString kRemoteFolderKey = QStringLiteral("remoteFolder");
+
+// A folder key: its text as it is, absent when the folder is not set.
+void storeFolder(SectionFile::Section &section, const QString &key, const QString &folder)
+{
+    if (folder.isEmpty())
+        section.remove(key);
+    else
+        section.insert(key, folder);
+}
 
 // One table per field: the value each setting has in the file.
 template<typename T>
@@ -90,7 +101,9 @@ SiteSettings SiteSettingsStore::settings(const QString &site) const
     const SectionFile::Section section = m_file.section(site);
     return {read(kSecurities, section, kSecurityKey, defaults.security).value_or(defaults.security),
             read(kDataModes, section, kDataModeKey, defaults.dataMode).value_or(defaults.dataMode),
-            read(kSwitches, section, kPlainWarningKey, defaults.plainWarningOff).value_or(defaults.plainWarningOff)};
+            read(kSwitches, section, kPlainWarningKey, defaults.plainWarningOff).value_or(defaults.plainWarningOff),
+            section.value(kLocalFolderKey),
+            section.value(kRemoteFolderKey)};
 }
 
 void SiteSettingsStore::store(const QString &site, const SiteSettings &settings)
@@ -99,5 +112,7 @@ void SiteSettingsStore::store(const QString &site, const SiteSettings &settings)
     section.insert(kSecurityKey, spell(kSecurities, settings.security));
     section.insert(kDataModeKey, spell(kDataModes, settings.dataMode));
     section.insert(kPlainWarningKey, spell(kSwitches, settings.plainWarningOff));
+    storeFolder(section, kLocalFolderKey, settings.localFolder);
+    storeFolder(section, kRemoteFolderKey, settings.remoteFolder);
     m_file.setSection(site, section);
 }

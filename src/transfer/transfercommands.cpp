@@ -274,6 +274,7 @@ void TransferCommands::reportLeftOut(const TransferJobs::Summary &summary)
         parts.append(QStringLiteral("次のものは転送できませんでした:\n") + shortList(summary.failed));
     if (!summary.skipped.isEmpty())
         parts.append(QStringLiteral("次のものは飛ばしました:\n") + shortList(summary.skipped));
+    parts.append(summary.notes);
     if (parts.isEmpty())
         return;
     if (summary.stopError.isEmpty() && summary.failed.isEmpty())

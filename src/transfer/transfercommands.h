@@ -68,13 +68,14 @@ public:
 
     static QString deleteQuestion(const QString &name);
 
-private:
     using Job = std::function<TransferJobs::Summary(FtpJobContext &context)>;
     using Success = std::function<void(const TransferJobs::Summary &summary)>;
 
     // Runs a job of many steps with the progress bar and 中止 showing; success runs only when the
-    // job went through, after the summary is shown.
+    // job went through, after the summary is shown. Also for 更新分を公開.
     void runTransfer(const QString &name, Job job, bool deletion, Success success);
+
+private:
     void showProgress(qint64 done, qint64 total, const QString &name);
     // The transfer was stopped by the user; interruptedFile is the one whose transfer it cut.
     void showCancelled(const QString &interruptedFile);

@@ -6,6 +6,7 @@
 #include "transfer/ftpjobcontext.h"
 #include "transfer/remotelistingparser.h"
 #include "transfer/remotenames.h"
+#include "transfer/transferattempt.h"
 #include "transfer/transferpaths.h"
 #include "transfer/transferprogress.h"
 
@@ -66,13 +67,6 @@ QString withSeparator(const QString &folder)
     return folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
 }
 
-// One line per entry: an error's Japanese lead and the server's own line stand side by side.
-QString skippedEntry(const QString &name, QString reason)
-{
-    reason.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    return name + QStringLiteral("（") + reason + QStringLiteral("）");
-}
-
 // A listing line no real entry needs; what it named, if anything, cannot be told.
 QString overlongLinesReason(std::size_t count)
 {
@@ -84,19 +78,6 @@ QString linkReason()
     return QStringLiteral("リンク");
 }
 
-QString localSkipReason(FolderWalk::LocalSkip reason)
-{
-    switch (reason) {
-    case FolderWalk::LocalSkip::Link:
-        break;
-    case FolderWalk::LocalSkip::Special:
-        return QStringLiteral("ファイルでもフォルダでもないもの");
-    case FolderWalk::LocalSkip::Unreadable:
-        return QStringLiteral("読めません");
-    }
-    return linkReason();
-}
-
 QString uploadFailedText(const QString &name)
 {
     return name + QStringLiteral(" をアップロードできませんでした");
@@ -105,47 +86,6 @@ QString uploadFailedText(const QString &name)
 QString downloadFailedText(const QString &name)
 {
     return name + QStringLiteral(" をダウンロードできませんでした");
-}
-
-enum class Attempt {
-    Done,
-    Failed, // noted in the summary; the command may go on
-    Stopped,
-};
-
-enum class OnFailure {
-    GoOn,
-    Stop,
-};
-
-// One step of a command about one file or folder. The user's stop, or a failure that took the
-// connection with it, ends the command there and names the file; any other failure is noted
-// and, when the command goes on past failures, only noted.
-template<typename Step>
-Attempt attempt(FtpJobContext &context,
-                Summary &summary,
-                const QString &name,
-                const QString &failedText,
-                OnFailure onFailure,
-                Step step)
-{
-    try {
-        step();
-        return Attempt::Done;
-    } catch (const FtpCancelledError &) {
-        summary.cancelled = true;
-        summary.interruptedFile = name;
-        return Attempt::Stopped;
-    } catch (const std::exception &error) {
-        const QString why = ftpErrorText(error);
-        if (onFailure == OnFailure::Stop || !context.client().isConnected()) {
-            summary.interruptedFile = name;
-            summary.stopError = failedText + QLatin1Char('\n') + why;
-            return Attempt::Stopped;
-        }
-        summary.failed.append(skippedEntry(name, why));
-        return Attempt::Failed;
-    }
 }
 
 std::optional<std::uint64_t> expectedSize(qint64 listedSize, bool link)
@@ -219,6 +159,25 @@ void requireInside(const QString &base, const QString &path)
 }
 
 } // namespace
+
+QString localSkipReason(FolderWalk::LocalSkip reason)
+{
+    switch (reason) {
+    case FolderWalk::LocalSkip::Link:
+        break;
+    case FolderWalk::LocalSkip::Special:
+        return QStringLiteral("ファイルでもフォルダでもないもの");
+    case FolderWalk::LocalSkip::Unreadable:
+        return QStringLiteral("読めません");
+    }
+    return linkReason();
+}
+
+QString skippedEntry(const QString &name, QString reason)
+{
+    reason.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return name + QStringLiteral("（") + reason + QStringLiteral("）");
+}
 
 bool isPlainRemoteName(const QByteArray &name)
 {
@@ -533,6 +492,8 @@ Summary deleteFolder(FtpJobContext &context, const QByteArray &top, const Folder
 QString describeTransfer(const Summary &summary)
 {
     QString text = QStringLiteral("%1 個のファイルを転送しました").arg(summary.files);
+    if (summary.deleted > 0)
+        text += QStringLiteral("（%1 個は削除しました）").arg(summary.deleted);
     if (!summary.failed.isEmpty())
         text += QStringLiteral("（%1 個は転送できませんでした）").arg(summary.failed.size());
     if (!summary.skipped.isEmpty())

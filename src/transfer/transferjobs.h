@@ -26,6 +26,7 @@ struct Summary
     int files = 0; // files moved or deleted
     qint64 bytes = 0;
     int folders = 0; // folders created or removed
+    int deleted = 0; // files removed by a command that also sends some (a publish)
     // Entries left alone, each as "name（reason）": names that would leave the target folder,
     // symbolic links, anything not a plain file or folder.
     QStringList skipped;
@@ -37,6 +38,8 @@ struct Summary
     QString interruptedFile;
     bool cancelled = false;
     QString stopError;
+    // What the user should know of how it went, though nothing failed.
+    QStringList notes;
 };
 
 // A remote list item the command works on.
@@ -92,6 +95,12 @@ bool isPlainRemoteName(const QByteArray &name);
 // A local file name that stays inside its folder: not empty, not "." or "..", no "/" or "\",
 // no NUL.
 bool isPlainLocalName(const QString &name);
+
+// Why a local walk left an entry out, as the lists of what was skipped say it.
+QString localSkipReason(FolderWalk::LocalSkip reason);
+// One line of such a list, "name（reason）": an error's Japanese lead and the server's own line
+// stand side by side.
+QString skippedEntry(const QString &name, QString reason);
 
 // The status text of a finished command's summary ("3 個のファイルを転送しました").
 QString describeTransfer(const Summary &summary);

@@ -8,6 +8,7 @@
 #include "transfer/ftpsession.h"
 #include "transfer/localpane.h"
 #include "transfer/permissiondialog.h"
+#include "transfer/publishcommand.h"
 #include "transfer/remotepane.h"
 #include "transfer/siteconnector.h"
 #include "transfer/sitepasswords.h"
@@ -93,6 +94,7 @@ TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
     m_settingsEditor = std::make_unique<SiteSettingsEditor>(*m_view.securityBox, *m_view.dataModeBox);
     m_connector = std::make_unique<SiteConnector>(
         *m_remote, m_siteSettings, *m_settingsEditor, dialogs, *this, [this] { writeSiteSettings(); });
+    installPublishing();
 
     // Every control the connection state switches starts enabled, 切断 aside.
     for (QWidget *control : std::initializer_list<QWidget *>{m_view.connectButton,
@@ -100,7 +102,8 @@ TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
                                                              m_view.uploadButton,
                                                              m_view.downloadButton,
                                                              m_view.uploadFolderButton,
-                                                             m_view.downloadFolderButton})
+                                                             m_view.downloadFolderButton,
+                                                             m_view.publishButton})
         setCommandEnabled(control, true);
     for (QPushButton *button : m_view.siteButtons())
         setCommandEnabled(button, true);
@@ -182,6 +185,52 @@ void TransferWindow::registerHandlers()
     });
     connect(m_view.folderTree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] {
         m_dispatcher.run(QStringLiteral("DirectoryListBox1Change"));
+    });
+}
+
+void TransferWindow::installPublishing()
+{
+    PublishCommand::Site site;
+    site.record = [this]() -> std::optional<SiteRecord> {
+        if (!m_book.contains(m_counter))
+            return std::nullopt;
+        return m_book.record(m_counter);
+    };
+    site.settings = [this] { return m_settingsEditor->settings(); };
+    site.store = [this](const SiteSettings &settings) {
+        m_settingsEditor->show(settings);
+        m_siteSettings.store(m_book.record(m_counter).name, settings);
+        writeSiteSettings();
+    };
+    m_publish = new PublishCommand(*m_runner,
+                                   *m_commands,
+                                   *m_remote,
+                                   *m_local,
+                                   *m_view.siteFolders,
+                                   m_dialogs,
+                                   *this,
+                                   std::move(site),
+                                   [this](const QString &text) { setStatus(text); });
+    const auto add = [this](const char *name, std::function<void()> action) {
+        m_dispatcher.add(QString::fromLatin1(name), [action = std::move(action)](int) { action(); });
+    };
+    const auto trigger = [this](auto *sender, auto signal, const char *handler) {
+        const QString name = QString::fromLatin1(handler);
+        connect(sender, signal, this, [this, name] { m_dispatcher.run(name); });
+    };
+    add("PublishUpdatesButtonClick", [this] { m_publish->publish(); });
+    add("mnuPublishClick", [this] { m_publish->publish(); });
+    add("mnuPublishSourceClick", [this] { m_publish->useLocalFolder(); });
+    add("mnuPublishTargetClick", [this] { m_publish->useRemoteFolder(m_view.remoteFolder->text()); });
+    trigger(
+        static_cast<QAbstractButton *>(m_view.publishButton), &QAbstractButton::clicked, "PublishUpdatesButtonClick");
+    trigger(m_view.publishAction, &QAction::triggered, "mnuPublishClick");
+    trigger(m_view.publishSourceAction, &QAction::triggered, "mnuPublishSourceClick");
+    trigger(m_view.publishTargetAction, &QAction::triggered, "mnuPublishTargetClick");
+    // The menu is about the current folder: a right click makes the one under the pointer
+    // current before the menu opens, and the menu key keeps the one the keyboard chose.
+    connect(m_view.folderTree, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        m_view.folderMenu->popup(m_view.folderTree->viewport()->mapToGlobal(at));
     });
 }
 
@@ -326,6 +375,7 @@ void TransferWindow::showSite(int number)
     m_passwords->showingEntry(number);
     // Outside the book the boxes show what a new entry gets.
     m_settingsEditor->show(m_book.contains(number) ? m_siteSettings.settings(record.name) : SiteSettings::forNewSite());
+    m_publish->showSite();
 }
 
 SiteRecord TransferWindow::typedRecord() const
@@ -359,6 +409,7 @@ void TransferWindow::addSite()
     m_view.counter->setText(QString::number(m_counter));
     m_passwords->showingEntry(m_counter);
     m_settingsEditor->show(SiteSettings::forNewSite());
+    m_publish->showSite();
 }
 
 void TransferWindow::saveSite()

@@ -19,6 +19,7 @@ class FtpJobRunner;
 class FtpSession;
 class LocalPane;
 class PermissionDialog;
+class PublishCommand;
 class RemotePane;
 class SitePasswords;
 class SiteConnector;
@@ -77,6 +78,8 @@ protected:
 
 private:
     void registerHandlers();
+    // 更新分を公開 and the site's publishing folders.
+    void installPublishing();
     void loadBook();
     void writeBookQuietly();
     void loadSiteSettings();
@@ -120,6 +123,7 @@ private:
     RemotePane *m_remote = nullptr;
     LocalPane *m_local = nullptr;
     TransferCommands *m_commands = nullptr;
+    PublishCommand *m_publish = nullptr;
     SitePasswords *m_passwords = nullptr;
     // The user chose 切断 or 終了 since the last 接続: a closing connection is their doing.
     bool m_disconnectAsked = false;

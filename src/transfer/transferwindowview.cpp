@@ -219,6 +219,20 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     v.renameAction->setShortcut(QKeySequence(Qt::Key_F2));
     v.renameAction->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     v.remoteList->addAction(v.renameAction);
+    v.remoteMenu->addSeparator();
+    v.publishTargetAction = v.remoteMenu->addAction(QStringLiteral("このフォルダを公開先にする"));
+    v.publishTargetAction->setObjectName(QStringLiteral("mnuPublishTarget"));
+    v.publishAction = v.remoteMenu->addAction(QStringLiteral("更新分を公開"));
+    v.publishAction->setObjectName(QStringLiteral("mnuPublish"));
+
+    QLabel *siteFoldersLabel = caption(client, "SiteFoldersLabel", "公開元");
+    v.siteFolders = caption(client, "SiteFolders", "", kLime);
+    v.siteFolders->setTextFormat(Qt::PlainText);
+    v.siteFolders->setAccessibleName(QStringLiteral("公開元と公開先のフォルダ"));
+    siteFoldersLabel->setBuddy(v.siteFolders);
+    v.publishButton = button(client, "PublishUpdatesButton", "更新分を公開");
+    v.publishButton->setToolTip(QStringLiteral("前回の公開から変わったファイルだけを送ります"));
+    v.publishButton->setAccessibleDescription(v.publishButton->toolTip());
 
     v.uploadFolderButton = button(client, "Button11", "↑ﾌｫﾙﾀﾞｱｯﾌﾟﾛｰﾄﾞ");
     v.downloadFolderButton = button(client, "Button15", "↓ﾌｫﾙﾀﾞﾀﾞｳﾝﾛｰﾄﾞ");
@@ -238,6 +252,11 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     v.folderTree = named<QTreeView>(client, "DirectoryListBox1");
     v.folderTree->setAccessibleName(QStringLiteral("ローカルフォルダ"));
     v.folderTree->setModel(v.folderModel);
+    v.folderTree->setContextMenuPolicy(Qt::CustomContextMenu);
+    v.folderMenu = new QMenu(v.folderTree);
+    v.folderMenu->setObjectName(QStringLiteral("FolderMenu"));
+    v.publishSourceAction = v.folderMenu->addAction(QStringLiteral("このフォルダを公開元にする"));
+    v.publishSourceAction->setObjectName(QStringLiteral("mnuPublishSource"));
     setColors(v.folderTree, Qt::black, v.folderTree->palette().color(QPalette::Button));
     v.folderTree->setHeaderHidden(true);
     for (int column = 1; column < v.folderModel->columnCount(); ++column)
@@ -275,17 +294,21 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     layout->addWidget(v.securityBox, {86, 154, 160, 22});
     layout->addWidget(dataModeLabel, {256, 154, 64, 21});
     layout->addWidget(v.dataModeBox, {324, 154, 100, 22});
-    layout->addWidget(v.upButton, {4, 180, 24, 20});
-    layout->addWidget(v.remoteFolder, {32, 180, 444, 20}, AnchorLayout::TopLeftRight);
-    layout->addWidget(v.remoteList, {4, 202, 472, 128}, AnchorLayout::All);
-    layout->addWidget(v.uploadFolderButton, {4, 334, 116, 22}, bottomLeft);
-    layout->addWidget(v.downloadFolderButton, {124, 334, 116, 22}, bottomLeft);
-    layout->addWidget(v.uploadButton, {244, 334, 40, 22}, bottomLeft);
-    layout->addWidget(v.downloadButton, {288, 334, 40, 22}, bottomLeft);
-    layout->addWidget(v.selectAllBox, {340, 334, 80, 22}, bottomLeft);
-    layout->addWidget(v.driveBox, {4, 360, 176, 22}, bottomLeft);
-    layout->addWidget(v.folderTree, {4, 384, 176, 99}, bottomLeft);
-    layout->addWidget(v.localList, {184, 360, 292, 123}, bottomStretch);
+    // The site's publishing folders and the command that publishes it.
+    layout->addWidget(siteFoldersLabel, {8, 180, 48, 21});
+    layout->addWidget(v.siteFolders, {58, 180, 314, 21}, AnchorLayout::TopLeftRight);
+    layout->addWidget(v.publishButton, {376, 179, 96, 23}, topRight);
+    layout->addWidget(v.upButton, {4, 204, 24, 20});
+    layout->addWidget(v.remoteFolder, {32, 204, 444, 20}, AnchorLayout::TopLeftRight);
+    layout->addWidget(v.remoteList, {4, 226, 472, 128}, AnchorLayout::All);
+    layout->addWidget(v.uploadFolderButton, {4, 358, 116, 22}, bottomLeft);
+    layout->addWidget(v.downloadFolderButton, {124, 358, 116, 22}, bottomLeft);
+    layout->addWidget(v.uploadButton, {244, 358, 40, 22}, bottomLeft);
+    layout->addWidget(v.downloadButton, {288, 358, 40, 22}, bottomLeft);
+    layout->addWidget(v.selectAllBox, {340, 358, 80, 22}, bottomLeft);
+    layout->addWidget(v.driveBox, {4, 384, 176, 22}, bottomLeft);
+    layout->addWidget(v.folderTree, {4, 408, 176, 99}, bottomLeft);
+    layout->addWidget(v.localList, {184, 384, 292, 123}, bottomStretch);
     outer->addWidget(client, 1);
 
     v.statusBar = named<QStatusBar>(window, "StatusBar1");
@@ -319,7 +342,8 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     QWidget::setTabOrder(v.dataModeBox, v.connectButton);
     QWidget::setTabOrder(v.connectButton, v.disconnectButton);
     QWidget::setTabOrder(v.disconnectButton, v.quitButton);
-    QWidget::setTabOrder(v.quitButton, v.upButton);
+    QWidget::setTabOrder(v.quitButton, v.publishButton);
+    QWidget::setTabOrder(v.publishButton, v.upButton);
     QWidget::setTabOrder(v.upButton, v.remoteList);
     QWidget::setTabOrder(v.remoteList, v.uploadFolderButton);
     QWidget::setTabOrder(v.uploadFolderButton, v.downloadFolderButton);

@@ -22,8 +22,9 @@ class RemoteListModel;
 struct TransferWindowView
 {
     static constexpr int kWidth = 480;
-    // Taller than the first design by the row of the site's connection settings.
-    static constexpr int kHeight = 506;
+    // Taller than the first design by the rows of the site's connection settings and of its
+    // publishing folders.
+    static constexpr int kHeight = 530;
 
     QLineEdit *nameEdit = nullptr;           // Edit1
     QLineEdit *hostEdit = nullptr;           // Edit2
@@ -41,6 +42,8 @@ struct TransferWindowView
     QComboBox *securityBox = nullptr;        // 接続方式
     QComboBox *dataModeBox = nullptr;        // 転送モード
     QLabel *counter = nullptr;               // LblCount
+    QLabel *siteFolders = nullptr;           // 公開元: the local folder → the remote one
+    QPushButton *publishButton = nullptr;    // 更新分を公開
     QLabel *remoteFolder = nullptr;          // Label5
     QToolButton *upButton = nullptr;         // BitBtn1
     QTreeView *remoteList = nullptr;         // ListView1
@@ -50,6 +53,8 @@ struct TransferWindowView
     QAction *makeFolderAction = nullptr;
     QAction *deleteAction = nullptr;
     QAction *renameAction = nullptr;             // 名前の変更 (F2)
+    QAction *publishTargetAction = nullptr;      // このフォルダを公開先にする
+    QAction *publishAction = nullptr;            // 更新分を公開
     QPushButton *uploadFolderButton = nullptr;   // Button11
     QPushButton *downloadFolderButton = nullptr; // Button15
     QPushButton *uploadButton = nullptr;         // Button10
@@ -58,8 +63,10 @@ struct TransferWindowView
     QComboBox *driveBox = nullptr;               // DriveComboBox1
     QTreeView *folderTree = nullptr;             // DirectoryListBox1
     QFileSystemModel *folderModel = nullptr;
-    QTreeWidget *localList = nullptr; // ListView2
-    QStatusBar *statusBar = nullptr;  // StatusBar1
+    QMenu *folderMenu = nullptr;            // the folder tree's pop-up menu
+    QAction *publishSourceAction = nullptr; // このフォルダを公開元にする
+    QTreeWidget *localList = nullptr;       // ListView2
+    QStatusBar *statusBar = nullptr;        // StatusBar1
     QLabel *statusPanel = nullptr;
     QLabel *creditPanel = nullptr;
 

@@ -41,8 +41,14 @@ protected:
     QTemporaryDir m_dir;
 };
 
-const SiteSettings kTlsPassive{FtpSecurity::ExplicitTls, FtpDataMode::Passive, false};
-const SiteSettings kPlainActiveQuiet{FtpSecurity::Plain, FtpDataMode::Active, true};
+const SiteSettings kTlsPassive{FtpSecurity::ExplicitTls, FtpDataMode::Passive, false, {}, {}};
+const SiteSettings kPlainActiveQuiet{FtpSecurity::Plain, FtpDataMode::Active, true, {}, {}};
+// A site with its publishing folders: blanks, Japanese, a backslash and "=" in the paths.
+const SiteSettings kWithFolders{FtpSecurity::ExplicitTls,
+                                FtpDataMode::Auto,
+                                false,
+                                QStringLiteral("/home/u/ホーム ページ/a=b\\c"),
+                                QStringLiteral("/public_html/日記")};
 
 TEST_F(SiteSettingsFile, EverySettingComesBackAndOlderSitesGetPlainFtpInAutomaticMode)
 {
@@ -55,12 +61,16 @@ TEST_F(SiteSettingsFile, EverySettingComesBackAndOlderSitesGetPlainFtpInAutomati
     };
     // Names a section line could mistake: brackets, an equals sign, a backslash, a line break.
     const QList<Case> cases = {
-        {"older site", QStringLiteral("Old"), std::nullopt, SiteSettings{FtpSecurity::Plain, FtpDataMode::Auto, false}},
+        {"older site",
+         QStringLiteral("Old"),
+         std::nullopt,
+         SiteSettings{FtpSecurity::Plain, FtpDataMode::Auto, false, {}, {}}},
         {"new site", QStringLiteral("New"), SiteSettings::forNewSite(), SiteSettings::forNewSite()},
         {"passive", QStringLiteral("[x]=y"), kTlsPassive, kTlsPassive},
         {"active, no warning", QStringLiteral("My Site\\n"), kPlainActiveQuiet, kPlainActiveQuiet},
         {"line break", QStringLiteral("a\nb ]"), kTlsPassive, kTlsPassive},
         {"japanese", QStringLiteral("日本語のサイト"), kPlainActiveQuiet, kPlainActiveQuiet},
+        {"site folders", QStringLiteral("公開するサイト"), kWithFolders, kWithFolders},
     };
     SiteSettingsStore store;
     for (const Case &c : cases) {
@@ -83,7 +93,7 @@ TEST_F(SiteSettingsFile, EverySettingComesBackAndOlderSitesGetPlainFtpInAutomati
 TEST_F(SiteSettingsFile, RenameAndRemoveKeepTheFileInStepAndUnknownKeysSurvive)
 {
     // A later version's key, and a section of a site this one never touches.
-    writeBytes("[A]\nsecurity=plain\ndataMode=active\nlocalFolder=/home/u/site\n\n[B]\nsecurity=explicit-tls\n");
+    writeBytes("[A]\nsecurity=plain\ndataMode=active\nuploadLimit=64\n\n[B]\nsecurity=explicit-tls\n");
     SiteSettingsStore store = reloaded();
     EXPECT_FALSE(store.damaged());
     store.rename(QStringLiteral("A"), QStringLiteral("A2"));
@@ -91,7 +101,7 @@ TEST_F(SiteSettingsFile, RenameAndRemoveKeepTheFileInStepAndUnknownKeysSurvive)
     store.store(QStringLiteral("A2"), kPlainActiveQuiet);
     store.write(path());
     const QByteArray text = readBytes(path());
-    EXPECT_TRUE(text.contains("localFolder=/home/u/site")) << text.toStdString();
+    EXPECT_TRUE(text.contains("uploadLimit=64")) << text.toStdString();
     EXPECT_FALSE(text.contains("[A]\n"));
     EXPECT_FALSE(text.contains("[B]"));
     const SiteSettingsStore again = reloaded();

@@ -4,6 +4,7 @@
 #include "support/scripteduserdialogs.h"
 #include "transfer/localpane.h"
 #include "transfer/permissiondialog.h"
+#include "transfer/publishcommand.h"
 #include "transfer/remotepane.h"
 #include "transfer/sitesettingsfixture.h"
 #include "transfer/transferwindow.h"
@@ -370,6 +371,77 @@ TEST_F(TransferCommandsTest, QuitDuringATransferNeitherConnectsAgainNorShowsAnyt
     EXPECT_FALSE(m_window->remotePane().isConnected());
     EXPECT_EQ(m_window->statusText(), QStringLiteral("切断成功"));
     EXPECT_TRUE(m_dialogs.messages.isEmpty()) << m_dialogs.messages.first().text.toStdString();
+}
+
+// The rows of the publish dialog as "state path", ticked ones marked "*".
+QStringList publishRows(QDialog *dialog)
+{
+    QStringList rows;
+    const auto *list = dialog->findChild<QTreeWidget *>(QStringLiteral("PublishList"));
+    for (int i = 0; list && i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem *row = list->topLevelItem(i);
+        rows.append((row->checkState(0) == Qt::Checked ? QStringLiteral("*") : QString()) + row->text(0)
+                    + QLatin1Char(' ') + row->text(1));
+    }
+    return rows;
+}
+
+TEST_F(TransferCommandsTest, PublishShowsThePlanAndSendsOnlyWhatChanged)
+{
+    const QString site = makeSite();
+    m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    press("PublishUpdatesButton");
+    ASSERT_EQ(m_dialogs.messages.size(), 1);
+    EXPECT_TRUE(m_dialogs.messages.last().text.startsWith(PublishCommand::noSourceText()));
+
+    // The site's folders: the local one from the tree's menu, the remote one from the list's.
+    m_window->setLocalFolder(site);
+    trigger("mnuPublishSource");
+    fs::create_directory(serverRoot() / "www");
+    m_window->remotePane().refresh();
+    ASSERT_TRUE(waitIdle());
+    ASSERT_TRUE(selectRemote(QStringLiteral("www")));
+    m_window->remotePane().enterSelectedFolder();
+    ASSERT_TRUE(waitIdle());
+    trigger("mnuPublishTarget");
+    EXPECT_EQ(control<QLabel>("SiteFolders")->text(), site + QStringLiteral(" → /www"));
+    m_window->remotePane().goUp(); // publishing does not depend on where the list stands
+    ASSERT_TRUE(waitIdle());
+
+    QStringList shown;
+    QString totals;
+    const auto publishAll = [&](QDialog *dialog) {
+        shown = publishRows(dialog);
+        totals = dialog->findChild<QLabel *>(QStringLiteral("PublishTotals"))->text();
+        dialog->findChild<QPushButton *>(QStringLiteral("PublishButton"))->click();
+    };
+    m_dialogs.dialogScripts.enqueue(publishAll);
+    press("PublishUpdatesButton");
+    ASSERT_TRUE(waitUntil([&] { return !m_window->isBusy() && fs::exists(serverRoot() / "www" / "index.html"); }));
+    EXPECT_EQ(shown,
+              QStringList({QStringLiteral("*新規 index.html"),
+                           QStringLiteral("*新規 日本語 ページ.html"),
+                           QStringLiteral("*新規 画像/図.gif"),
+                           QStringLiteral("*新規 画像/小/空.txt")}));
+    EXPECT_EQ(totals, QStringLiteral("送る 4 個（69 KB）、削除 0 個、変更なし 0 個"));
+    EXPECT_EQ(treeOf(serverRoot() / "www"), treeOf(fsPath(site)));
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("完了"));
+
+    m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    press("PublishUpdatesButton");
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(m_dialogs.messages.last().text, QStringLiteral("公開するものはありません（変更なし 4 個）"));
+
+    // A deleted page is offered, unticked, and stays; the edited picture goes.
+    fs::remove(fsPath(site) / "index.html");
+    writeFile(fsPath(site) / "画像" / "図.gif", "GIF89a\x03\x04");
+    m_dialogs.dialogScripts.enqueue(publishAll);
+    press("PublishUpdatesButton");
+    ASSERT_TRUE(waitUntil(
+        [&] { return !m_window->isBusy() && readFile(serverRoot() / "www" / "画像" / "図.gif") == "GIF89a\x03\x04"; }));
+    EXPECT_EQ(shown, QStringList({QStringLiteral("*変更 画像/図.gif"), QStringLiteral("サーバーのみ index.html")}));
+    EXPECT_TRUE(fs::exists(serverRoot() / "www" / "index.html"));
+    EXPECT_EQ(m_dialogs.unexpected, 0);
 }
 
 } // namespace

@@ -127,7 +127,7 @@ protected:
 
 TEST_F(TransferWindowSecurityTest, TheSiteSettingsBoxesAreReachableNamedAndFollowTheBook)
 {
-    storeSettings(QStringLiteral("A"), {FtpSecurity::ExplicitTls, FtpDataMode::Passive, false});
+    storeSettings(QStringLiteral("A"), {FtpSecurity::ExplicitTls, FtpDataMode::Passive, false, {}, {}});
     writeBook({QStringLiteral("A,a.example,u,p,"), QStringLiteral("B,b.example,u,p,")});
     open();
 
@@ -164,7 +164,7 @@ TEST_F(TransferWindowSecurityTest, TheSiteSettingsBoxesAreReachableNamedAndFollo
     SiteSettingsStore stored = storedSettings();
     EXPECT_FALSE(stored.contains(QStringLiteral("A")));
     EXPECT_EQ(stored.settings(QStringLiteral("A2")),
-              (SiteSettings{FtpSecurity::ExplicitTls, FtpDataMode::Active, false}));
+              (SiteSettings{FtpSecurity::ExplicitTls, FtpDataMode::Active, false, {}, {}}));
     click("Button9");
     m_window->close();
     EXPECT_FALSE(storedSettings().contains(QStringLiteral("A2")));
@@ -210,7 +210,7 @@ TEST_F(TransferWindowSecurityTest, PlainFtpWarnsFirstAndOffersFtpsToASiteFromBef
     connectAndWait();
     EXPECT_TRUE(connected());
     EXPECT_EQ(storedSettings().settings(QStringLiteral("Old")),
-              (SiteSettings{FtpSecurity::Plain, FtpDataMode::Auto, true}));
+              (SiteSettings{FtpSecurity::Plain, FtpDataMode::Auto, true, {}, {}}));
     disconnectAndWait();
     connectAndWait();
     EXPECT_TRUE(connected());
@@ -219,7 +219,7 @@ TEST_F(TransferWindowSecurityTest, PlainFtpWarnsFirstAndOffersFtpsToASiteFromBef
 
     // A site set to plain FTP is warned without the offer, once a run when not ticked.
     m_window.reset(); // it writes its book as it goes
-    storeSettings(QStringLiteral("Plain"), {FtpSecurity::Plain, FtpDataMode::Active, false});
+    storeSettings(QStringLiteral("Plain"), {FtpSecurity::Plain, FtpDataMode::Active, false, {}, {}});
     writeBook({siteLine(QStringLiteral("Plain"))});
     open();
     m_dialogs.choiceAnswers.enqueue({0, false});
@@ -310,7 +310,7 @@ TEST_F(TransferWindowSecurityTest, ACertificateThatFailsTheCheckGoesAheadOnlyAsT
     constexpr int kRefuse = 2;
     const QString fingerprint = QStringLiteral("AB:CD");
     CertificateServer server(selfSigned(m_server.port(), "one", fingerprint.toStdString()));
-    storeSettings(QStringLiteral("Tls"), {FtpSecurity::ExplicitTls, FtpDataMode::Active, false});
+    storeSettings(QStringLiteral("Tls"), {FtpSecurity::ExplicitTls, FtpDataMode::Active, false, {}, {}});
     writeBook({siteLine(QStringLiteral("Tls"))});
     const auto openWithServer = [&] {
         open();
@@ -385,7 +385,7 @@ TEST_F(TransferWindowSecurityTest, AnFtpsSiteWithASelfSignedCertificateListsOnce
     if (!VsftpdServer::available())
         GTEST_SKIP() << "vsftpd cannot run here";
     VsftpdServer server(TestCertificates::get().serverFile(TestCertificates::Kind::SelfSigned));
-    storeSettings(QStringLiteral("Tls"), {FtpSecurity::ExplicitTls, FtpDataMode::Auto, false});
+    storeSettings(QStringLiteral("Tls"), {FtpSecurity::ExplicitTls, FtpDataMode::Auto, false, {}, {}});
     writeBook({QStringLiteral("Tls,127.0.0.1:%1,%2,%3,")
                    .arg(server.port())
                    .arg(QString::fromStdString(server.user()), QString::fromStdString(server.password()))});

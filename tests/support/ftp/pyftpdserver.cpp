@@ -4,6 +4,7 @@
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
@@ -43,12 +44,14 @@ std::string PyFtpdServer::scriptPath()
     return std::string(QZWEB_FTP_SUPPORT_DIR) + "/pyftpd_server.py";
 }
 
-PyFtpdServer::PyFtpdServer()
+PyFtpdServer::PyFtpdServer(CommandLog log)
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "qzweb-ftp-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("cannot create a temporary folder");
     m_root = pattern;
+    if (log == CommandLog::On)
+        m_commandLog = m_root + ".commands";
 
     int output[2];
     if (::pipe2(output, O_CLOEXEC) != 0)
@@ -57,6 +60,7 @@ PyFtpdServer::PyFtpdServer()
     const std::string script = scriptPath();
     const std::string userName = user();
     const std::string secret = password();
+    const std::string commandLog = m_commandLog;
     m_pid = ::fork();
     if (m_pid == 0) {
         // A test that crashes (or a preview that is killed) takes its server along, instead of
@@ -69,6 +73,7 @@ PyFtpdServer::PyFtpdServer()
                  m_root.c_str(),
                  userName.c_str(),
                  secret.c_str(),
+                 commandLog.empty() ? static_cast<char *>(nullptr) : commandLog.c_str(),
                  static_cast<char *>(nullptr));
         ::_exit(127);
     }
@@ -111,4 +116,15 @@ void PyFtpdServer::stop()
     }
     std::error_code ignored;
     std::filesystem::remove_all(m_root, ignored);
+    if (!m_commandLog.empty())
+        std::filesystem::remove(m_commandLog, ignored);
+}
+
+std::vector<std::string> PyFtpdServer::commands() const
+{
+    std::vector<std::string> verbs;
+    std::ifstream file(m_commandLog);
+    for (std::string line; std::getline(file, line);)
+        verbs.push_back(line);
+    return verbs;
 }

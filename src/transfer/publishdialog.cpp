@@ -1,0 +1,137 @@
+#include "transfer/publishdialog.h"
+
+#include "common/namedwidget.h"
+#include "transfer/remotelistingparser.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+using PublishPlan::State;
+
+enum Column {
+    StateColumn,
+    PathColumn,
+    SizeColumn,
+};
+
+QString kilobytes(qint64 bytes)
+{
+    return QStringLiteral("%1 KB").arg((bytes + 1023) / 1024);
+}
+
+} // namespace
+
+PublishDialog::PublishDialog(PublishPlan::Plan plan, QWidget *parent) : QDialog(parent), m_plan(std::move(plan))
+{
+    setObjectName(QStringLiteral("PublishDialog"));
+    setWindowTitle(QStringLiteral("更新分を公開"));
+    setAccessibleName(windowTitle());
+    auto *layout = new QVBoxLayout(this);
+    auto *lead = named<QLabel>(this, "PublishLead");
+    lead->setText(QStringLiteral("チェックしたものを公開します。サーバーのみのものはチェックすると削除します。"));
+    lead->setWordWrap(true);
+    layout->addWidget(lead);
+
+    m_list = named<QTreeWidget>(this, "PublishList");
+    m_list->setAccessibleName(QStringLiteral("公開するファイル"));
+    m_list->setRootIsDecorated(false);
+    m_list->setUniformRowHeights(true);
+    m_list->setHeaderLabels({QStringLiteral("状態"), QStringLiteral("ファイル"), QStringLiteral("サイズ")});
+    m_list->header()->setStretchLastSection(false);
+    m_list->header()->setSectionResizeMode(PathColumn, QHeaderView::Stretch);
+    for (qsizetype i = 0; i < m_plan.items.size(); ++i) {
+        const PublishPlan::Item &item = m_plan.items.at(i);
+        if (item.state == State::Unchanged || item.state == State::SameSize)
+            continue;
+        auto *row = new QTreeWidgetItem(m_list);
+        row->setText(StateColumn, PublishPlan::stateText(item.state));
+        row->setText(PathColumn, item.folder ? item.shownPath() + QLatin1Char('/') : item.shownPath());
+        row->setToolTip(PathColumn, row->text(PathColumn));
+        if (!item.folder)
+            row->setText(SizeColumn, RemoteListingParser::sizeText(item.size).trimmed());
+        row->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
+        row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
+        row->setCheckState(StateColumn, item.checked ? Qt::Checked : Qt::Unchecked);
+        if (item.state == State::ChangedOnServer)
+            row->setToolTip(StateColumn,
+                            QStringLiteral("前回の公開のあと、サーバーのファイルが他で変更されています。"
+                                           "チェックすると上書きします"));
+        m_rows.append({row, i});
+    }
+    m_list->resizeColumnToContents(StateColumn);
+    layout->addWidget(m_list, 1);
+
+    m_totals = named<QLabel>(this, "PublishTotals");
+    m_totals->setTextFormat(Qt::PlainText);
+    layout->addWidget(m_totals);
+    if (!m_plan.skipped.isEmpty()) {
+        auto *skipped = named<QLabel>(this, "PublishSkipped");
+        skipped->setText(QStringLiteral("リンクなど %1 個は公開しません").arg(m_plan.skipped.size()));
+        skipped->setToolTip(m_plan.skipped.mid(0, 20).join(u'\n'));
+        layout->addWidget(skipped);
+    }
+
+    auto *buttons = named<QDialogButtonBox>(this, "PublishButtons");
+    m_publish = buttons->addButton(QStringLiteral("公開"), QDialogButtonBox::AcceptRole);
+    m_publish->setObjectName(QStringLiteral("PublishButton"));
+    m_publish->setDefault(true);
+    QPushButton *cancel = buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("CancelButton"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    connect(m_list, &QTreeWidget::itemChanged, this, &PublishDialog::updateTotals);
+    updateTotals();
+    resize(520, 400);
+}
+
+PublishPlan::Plan PublishDialog::plan() const
+{
+    PublishPlan::Plan plan = m_plan;
+    for (const auto &[row, index] : m_rows)
+        plan.items[index].checked = row->checkState(StateColumn) == Qt::Checked;
+    return plan;
+}
+
+bool PublishDialog::hasWork(const PublishPlan::Plan &plan)
+{
+    return std::any_of(plan.items.cbegin(), plan.items.cend(), [](const PublishPlan::Item &item) {
+        return item.state != State::Unchanged && item.state != State::SameSize;
+    });
+}
+
+QString PublishDialog::totalsText(const PublishPlan::Plan &plan)
+{
+    int sent = 0;
+    qint64 bytes = 0;
+    int deleted = 0;
+    for (const PublishPlan::Item &item : plan.items) {
+        if (!item.checked)
+            continue;
+        if (item.state == State::ServerOnly) {
+            ++deleted;
+        } else {
+            ++sent;
+            bytes += item.size;
+        }
+    }
+    return QStringLiteral("送る %1 個（%2）、削除 %3 個、変更なし %4 個")
+        .arg(sent)
+        .arg(kilobytes(bytes))
+        .arg(deleted)
+        .arg(plan.count(State::Unchanged));
+}
+
+void PublishDialog::updateTotals()
+{
+    const PublishPlan::Plan ticked = plan();
+    m_totals->setText(totalsText(ticked));
+    m_publish->setEnabled(std::any_of(
+        ticked.items.cbegin(), ticked.items.cend(), [](const PublishPlan::Item &item) { return item.checked; }));
+}

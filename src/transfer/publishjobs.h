@@ -1,0 +1,57 @@
+#pragma once
+
+#include "transfer/publishplan.h"
+#include "transfer/transferjobs.h"
+
+#include <QByteArray>
+#include <QMetaType>
+#include <QString>
+
+class FtpJobContext;
+
+// The FTP side of 更新分を公開, run on the session's worker thread: reading both trees into a
+// plan, settling files of the same size by their content, and carrying out what the user
+// ticked. The window asks and shows; the benchmark runs the same functions headless.
+namespace PublishJobs {
+
+// Where a site is published from and to.
+struct Site
+{
+    QString host;
+    QString user;
+    QString localFolder;  // the site's root on this computer
+    QString remoteFolder; // as the user set it; empty: the current remote folder
+};
+
+// A plan with what carrying it out needs.
+struct Scan
+{
+    PublishPlan::Plan plan;
+    QByteArray remoteRoot; // as PWD named it
+    QByteArray localRoot;  // in the file system's bytes, no trailing "/"
+    QString manifestPath;
+};
+
+// Lists the remote tree (from the site's remote folder, returning to the current one after),
+// walks and hashes the local one against the site's manifest.
+Scan scan(FtpJobContext &context, const Site &site);
+
+// Downloads each file of the same size never published from here and compares it with the
+// local one: different content is changed, the same unchanged.
+void compareSameSize(FtpJobContext &context, Scan &scan);
+
+// Carries out the ticked items: missing folders made first, then each file sent under a
+// temporary name in its folder and renamed over the old one (a server that refuses the
+// rename gets it under its own name, as ▲ sends it, and the summary's notes say so), then the
+// deletions. The manifest is written after every file, and once more when a folder's listing
+// gave the times of the files just sent. Unchanged files the manifest did not know yet are
+// recorded first, so the next plan knows them. Goes on past a failing file; stops when the
+// connection is lost.
+TransferJobs::Summary publish(FtpJobContext &context, const Scan &scan);
+
+// The name a file is sent under before it is renamed over the old one.
+QByteArray temporaryName(const QByteArray &name);
+
+} // namespace PublishJobs
+
+Q_DECLARE_METATYPE(PublishJobs::Scan)

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <cstdint>
+
+// What this program last published to one remote folder: for every file it sent, the content
+// hash of what it sent and the file's size and time as the server listed them right after.
+// Whether a local file changed is then a question of its content, and whether someone else
+// changed the server's copy one of its listing, never of two clocks. Kept per site in the data
+// folder (publish/<key>.manifest) and replaced atomically after every file, so a publish that
+// was stopped or failed resumes where it ended.
+class PublishManifest
+{
+public:
+    struct Entry
+    {
+        std::uint64_t hash = 0;
+        qint64 remoteSize = 0;
+        // The listing's time ("2026/12/08 12:34"); empty until a listing after the upload gave
+        // one, and then only the size tells whether the server's copy is still ours.
+        QString remoteTime;
+
+        bool operator==(const Entry &) const = default;
+    };
+
+    // The file of the site whose files go to remoteRoot on host as user, in the data folder.
+    static QString pathFor(const QString &host, const QString &user, const QByteArray &remoteRoot);
+
+    // A missing file is an empty manifest; lines that cannot be read are left out (the files
+    // they named are then compared as if published by another program). Throws UserError when
+    // the file exists but cannot be read.
+    void load(const QString &path);
+    enum class Flush {
+        ToDisk, // waits until the disk holds it
+        // Replaced as atomically, without the wait (a hundredth of a second a file): for the
+        // writes after each file of a publish, whose last write goes to disk.
+        Later,
+    };
+
+    // Atomically; creates the folder. Throws UserError on failure.
+    void write(const QString &path, Flush flush = Flush::ToDisk) const;
+
+    // Keys: paths below the remote root as the server names them ("img/a.gif").
+    const Entry *find(const QByteArray &path) const;
+    void set(const QByteArray &path, const Entry &entry) { m_entries.insert(path, entry); }
+    void remove(const QByteArray &path) { m_entries.remove(path); }
+    qsizetype size() const { return m_entries.size(); }
+
+    QByteArray format() const;
+    static PublishManifest parse(const QByteArray &bytes);
+
+private:
+    QHash<QByteArray, Entry> m_entries;
+};

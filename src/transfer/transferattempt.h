@@ -1,0 +1,53 @@
+#pragma once
+
+#include "transfer/ftp/ftpcancellederror.h"
+#include "transfer/ftperrortext.h"
+#include "transfer/ftpjobcontext.h"
+#include "transfer/transferjobs.h"
+
+// How a command of many files takes one step about one of them: the rule the folder transfers
+// and publishing share for a failure, a lost connection and the user's stop.
+namespace TransferJobs {
+
+enum class Attempt {
+    Done,
+    Failed, // noted in the summary; the command may go on
+    Stopped,
+};
+
+enum class OnFailure {
+    GoOn,
+    Stop,
+};
+
+// One step of a command about one file or folder. The user's stop, or a failure that took the
+// connection with it, ends the command there and names the file; any other failure is noted
+// and, when the command goes on past failures, only noted.
+template<typename Step>
+Attempt attempt(FtpJobContext &context,
+                Summary &summary,
+                const QString &name,
+                const QString &failedText,
+                OnFailure onFailure,
+                Step step)
+{
+    try {
+        step();
+        return Attempt::Done;
+    } catch (const FtpCancelledError &) {
+        summary.cancelled = true;
+        summary.interruptedFile = name;
+        return Attempt::Stopped;
+    } catch (const std::exception &error) {
+        const QString why = ftpErrorText(error);
+        if (onFailure == OnFailure::Stop || !context.client().isConnected()) {
+            summary.interruptedFile = name;
+            summary.stopError = failedText + QLatin1Char('\n') + why;
+            return Attempt::Stopped;
+        }
+        summary.failed.append(skippedEntry(name, why));
+        return Attempt::Failed;
+    }
+}
+
+} // namespace TransferJobs

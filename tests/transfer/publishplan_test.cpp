@@ -1,0 +1,228 @@
+#include "transfer/publishplan.h"
+
+#include "transfer/contenthash.h"
+#include "transfer/publishmanifest.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using PublishPlan::State;
+
+enum class Kind {
+    File,
+    Folder,
+    Link,
+};
+
+// A remote entry: where it is below the root, its size and the minute its listing shows.
+struct Remote
+{
+    QByteArray path;
+    qint64 size = 0;
+    int minute = 0;
+    Kind kind = Kind::File;
+};
+
+// What the last publish recorded: the content it sent, and the size and minute listed after
+// (-1: no listing gave a time).
+struct Recorded
+{
+    QByteArray path;
+    QByteArray content;
+    qint64 size = 0;
+    int minute = 0;
+};
+
+RemoteDate listedAt(int minute)
+{
+    return {QDate(2026, 12, 1), QTime(10, minute)};
+}
+
+PublishPlan::RemoteTree remoteTree(const QList<Remote> &entries)
+{
+    return PublishPlan::readRemote([&entries](const QByteArray &folder) {
+        RemoteItems items;
+        for (const Remote &entry : entries) {
+            const qsizetype slash = entry.path.lastIndexOf('/');
+            if (entry.path.left(slash + 1) != folder)
+                continue;
+            RemoteItem item;
+            item.name = entry.path.mid(slash + 1);
+            item.size = entry.size;
+            item.date = listedAt(entry.minute);
+            item.folder = entry.kind == Kind::Folder;
+            item.attributes = QString::fromLatin1(entry.kind == Kind::Link         ? "lrwxrwxrwx"
+                                                      : entry.kind == Kind::Folder ? "drwxr-xr-x"
+                                                                                   : "-rw-r--r--");
+            items.append(item);
+        }
+        return items;
+    });
+}
+
+PublishManifest manifestOf(const QList<Recorded> &rows)
+{
+    PublishManifest manifest;
+    for (const Recorded &row : rows)
+        manifest.set(
+            row.path,
+            {ContentHash::ofBytes(row.content), row.size, row.minute < 0 ? QString() : listedAt(row.minute).text()});
+    return manifest;
+}
+
+// By the path's own bytes: a CP932 name is no text QFile could take.
+void writeFile(const QByteArray &path, const QByteArray &content)
+{
+    std::FILE *file = std::fopen(path.constData(), "wb");
+    ASSERT_NE(file, nullptr) << path.constData();
+    std::fwrite(content.constData(), 1, static_cast<std::size_t>(content.size()), file);
+    std::fclose(file);
+}
+
+// "表" in CP932: its second byte is "\".
+const QByteArray kCp932Name = QByteArray("\x95\x5c.html");
+const QByteArray kCp932Folder = QByteArray("\x93\xfa\x8b\x4c"); // 日記
+
+TEST(PublishPlan, EachFileGetsItsStateFromContentListingAndManifest)
+{
+    struct Case
+    {
+        const char *name;
+        QList<std::pair<QByteArray, QByteArray>> local; // path, content; a path ending in "/" is a folder
+        QList<Remote> remote;
+        QList<Recorded> manifest;
+        QList<std::pair<QByteArray, State>> expected; // remote path and state, in plan order
+        int skipped = 0;
+    };
+    const QList<Case> cases = {
+        {"new", {{"a.html", "x"}}, {}, {}, {{"a.html", State::New}}},
+        // Same size, other content: only the hash can tell, and it does.
+        {"changed", {{"a.html", "new"}}, {{"a.html", 3, 0}}, {{"a.html", "old", 3, 0}}, {{"a.html", State::Changed}}},
+        {"unchanged",
+         {{"a.html", "same"}},
+         {{"a.html", 4, 0}},
+         {{"a.html", "same", 4, 0}},
+         {{"a.html", State::Unchanged}}},
+        {"deleted locally",
+         {{"keep.html", "k"}},
+         {{"keep.html", 1, 0}, {"gone.html", 5, 0}, {"old", 0, 0, Kind::Folder}, {"old/x.gif", 7, 0}},
+         {{"keep.html", "k", 1, 0}},
+         {{"keep.html", State::Unchanged},
+          {"gone.html", State::ServerOnly},
+          {"old/x.gif", State::ServerOnly},
+          {"old", State::ServerOnly}}},
+        // Someone else's upload shows in the listing's size or time, whatever the clocks say.
+        {"changed on the server",
+         {{"size.html", "same"}, {"time.html", "same"}, {"untimed.html", "same"}},
+         {{"size.html", 9, 0}, {"time.html", 4, 5}, {"untimed.html", 4, 7}},
+         {{"size.html", "same", 4, 0}, {"time.html", "same", 4, 0}, {"untimed.html", "same", 4, -1}},
+         {{"size.html", State::ChangedOnServer},
+          {"time.html", State::ChangedOnServer},
+          {"untimed.html", State::Unchanged}}},
+        {"no manifest",
+         {{"equal.html", "abcd"}, {"longer.html", "abc"}},
+         {{"equal.html", 4, 0}, {"longer.html", 10, 0}},
+         {},
+         {{"equal.html", State::SameSize}, {"longer.html", State::Changed}}},
+        // A name in CP932 is matched by its bytes; a UTF-8 name is spelled as its remote folder
+        // spells its names.
+        {"blanks and CP932 names",
+         {{"a b.html", "1"}, {kCp932Name, "22"}, {"日記/", {}}, {"日記/日本.html", "333"}},
+         {{kCp932Name, 2, 0},
+          {kCp932Folder, 0, 0, Kind::Folder},
+          {kCp932Folder + "/" + QByteArray("\x93\xfa\x96\x7b.html"), 3, 0}},
+         {{kCp932Name, "22", 2, 0}, {kCp932Folder + "/" + QByteArray("\x93\xfa\x96\x7b.html"), "333", 3, 0}},
+         {{"a b.html", State::New},
+          {kCp932Name, State::Unchanged},
+          {kCp932Folder + "/" + QByteArray("\x93\xfa\x96\x7b.html"), State::Unchanged}}},
+        // The local links and the FIFO (made below) and the remote link are left out.
+        {"links and special files",
+         {{"a.html", "a"}},
+         {{"a.html", 1, 0}, {"elsewhere", 0, 0, Kind::Link}},
+         {{"a.html", "a", 1, 0}},
+         {{"a.html", State::Unchanged}},
+         4},
+        {"nested folders",
+         {{"sub/", {}}, {"sub/d.html", "d"}, {"sub/deep/", {}}, {"sub/deep/c.html", "c"}, {"empty/", {}}},
+         {{"sub", 0, 0, Kind::Folder}, {"sub/d.html", 1, 0}, {"empty", 0, 0, Kind::Folder}},
+         {{"sub/d.html", "d", 1, 0}},
+         {{"sub/d.html", State::Unchanged}, {"sub/deep/c.html", State::New}}},
+    };
+    for (const Case &c : cases) {
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        const QByteArray root = QFile::encodeName(dir.path());
+        for (const auto &[path, content] : c.local) {
+            if (path.endsWith('/'))
+                ASSERT_EQ(::mkdir((root + '/' + path).constData(), 0700), 0) << c.name;
+            else
+                writeFile(root + '/' + path, content);
+        }
+        if (QByteArray(c.name) == "links and special files") {
+            ASSERT_EQ(::symlink("a.html", (root + "/link.html").constData()), 0);
+            ASSERT_EQ(::symlink("/etc", (root + "/etc").constData()), 0);
+            ASSERT_EQ(::mkfifo((root + "/pipe").constData(), 0600), 0);
+        }
+        const PublishPlan::Plan plan = PublishPlan::compute(
+            PublishPlan::readLocal(root), remoteTree(c.remote), manifestOf(c.manifest), [&](const QByteArray &path) {
+                return ContentHash::ofFile(root + '/' + path);
+            });
+        QList<std::pair<QByteArray, State>> states;
+        for (const PublishPlan::Item &item : plan.items) {
+            states.append({item.remote, item.state});
+            EXPECT_EQ(item.checked, item.state == State::New || item.state == State::Changed) << c.name;
+        }
+        EXPECT_EQ(states, c.expected) << c.name;
+        EXPECT_EQ(plan.skipped.size(), c.skipped) << c.name << " " << plan.skipped.join(u',').toStdString();
+    }
+}
+
+TEST(PublishPlan, FilesOfTheSameSizeAreSettledByTheUsersChoice)
+{
+    PublishPlan::Plan plan;
+    for (const char *path : {"same.html", "other.html"}) {
+        PublishPlan::Item item;
+        item.state = State::SameSize;
+        item.local = item.remote = path;
+        plan.items.append(item);
+    }
+    PublishPlan::Plan compared = plan;
+    PublishPlan::decideSameSize(compared, [](const PublishPlan::Item &item) { return item.remote == "same.html"; });
+    EXPECT_EQ(compared.items.at(0).state, State::Unchanged);
+    EXPECT_EQ(compared.items.at(1).state, State::Changed);
+    EXPECT_TRUE(compared.items.at(1).checked);
+    PublishPlan::decideSameSize(plan, {}); // not compared: all taken as they are
+    EXPECT_EQ(plan.count(State::Unchanged), 2);
+}
+
+TEST(PublishManifest, EveryByteOfANameAndTheTimeSurviveTheFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("publish/site.manifest"));
+    PublishManifest manifest;
+    const QByteArray odd = QByteArray("a b/\x95\x5c\t%\n.html");
+    manifest.set(odd, {0xfedcba9876543210ULL, 12, QStringLiteral("2026/12/01 10:00")});
+    manifest.set("plain.html", {1, 0, QString()});
+    manifest.write(path);
+    EXPECT_EQ(QFileInfo(path).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), 0);
+    PublishManifest again;
+    again.load(path);
+    ASSERT_EQ(again.size(), 2);
+    ASSERT_NE(again.find(odd), nullptr);
+    EXPECT_EQ(*again.find(odd), *manifest.find(odd));
+    EXPECT_EQ(*again.find("plain.html"), *manifest.find("plain.html"));
+    // Another program's file, or a damaged line, is no record at all.
+    EXPECT_EQ(PublishManifest::parse("something else\n").size(), 0);
+    EXPECT_EQ(PublishManifest::parse(manifest.format() + "zz\t1\t\tbad.html\n").size(), 2);
+}
+
+} // namespace

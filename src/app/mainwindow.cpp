@@ -217,7 +217,6 @@ void MainWindow::formCreate()
     m_view.progressBar->setGeometry(0, 2, m_view.statusBar->panelWidth(0), 16);
     m_view.progressBar->hide();
     m_state.onlineFlag = false;
-    m_state.fragment.clear();
     setAcceptDrops(true);
     m_recentFilesLoaded = m_dispatcher.guard([this] {
         const QString recentPath = DataFolder::filePath(kRecentFilesName);

@@ -24,13 +24,13 @@ void install(CommandDispatcher &commands,
              std::function<void()> documentReset)
 {
     new PageCommands(commands, editor, state, dialogs, window, std::move(documentReset));
-    new FormatCommands(commands, editor, state.fragment, colorSize, window);
-    new ColorCommands(commands, editor, state.fragment, colorSize, window);
-    new ParagraphCommands(commands, editor, state.fragment, window);
-    new InsertCommands(commands, editor, state.fragment, dialogs, window);
-    new TableCommands(commands, editor, state.fragment, table, window);
-    new TemplateCommands(commands, editor, state.fragment, dialogs, window);
-    new RewriteCommands(commands, editor, state.fragment, dialogs, window);
+    new FormatCommands(commands, editor, colorSize, window);
+    new ColorCommands(commands, editor, colorSize, window);
+    new ParagraphCommands(commands, editor, window);
+    new InsertCommands(commands, editor, dialogs, window);
+    new TableCommands(commands, editor, table, window);
+    new TemplateCommands(commands, editor, dialogs, window);
+    new RewriteCommands(commands, editor, dialogs, window);
 }
 
 } // namespace AuthoringCommands

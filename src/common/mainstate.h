@@ -6,8 +6,8 @@
 #include <QString>
 #include <QStringList>
 
-// The state the main window shares with the subsystems: the open document, the preview file,
-// the pending insertion text and the browsing lists.
+// The state the main window shares with the subsystems: the open document, the preview file
+// and the browsing lists.
 struct MainState
 {
     QString currentFile;       // full path of the open document; empty while untitled
@@ -20,7 +20,6 @@ struct MainState
     bool onlineFlag = false;   // the preview pane browses online
     QStringList webHistory;    // visited-page lines
     QStringList favoriteList;
-    QString fragment; // the text an insertion command is about to put into the editor
     bool favoriteMode = false;
     bool webHistoryLoadFailed = false;   // never overwrite a list file that could not be read
     LineFile::Contents webHistoryAsRead; // what WEBUrl.ini held when last read or written

@@ -76,7 +76,6 @@ TEST_F(MainWindowStartup, StateAndControlsStartAsDesigned)
     EXPECT_TRUE(s.currentFile.isEmpty());
     EXPECT_TRUE(s.previewDir.isEmpty());
     EXPECT_TRUE(s.lastUrl.isEmpty());
-    EXPECT_TRUE(s.fragment.isEmpty());
     EXPECT_FALSE(s.onlineFlag);
     EXPECT_TRUE(s.webHistory.isEmpty());
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d_\\d\\d_\\d\\d\\.htm$")).match(s.previewName).hasMatch())

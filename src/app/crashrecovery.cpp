@@ -22,11 +22,12 @@ const QString kUntitled = QStringLiteral("無題");
 
 CrashRecovery::CrashRecovery(EditorStack &editor,
                              MainState &state,
+                             PreviewSession &preview,
                              UserDialogs &dialogs,
                              QWidget &window,
                              DocumentWatch &watch,
                              std::function<void()> documentChanged)
-    : QObject(&window), m_editor(editor), m_state(state), m_dialogs(dialogs), m_window(window),
+    : QObject(&window), m_editor(editor), m_state(state), m_preview(preview), m_dialogs(dialogs), m_window(window),
       m_documentChanged(std::move(documentChanged)), m_store(DataFolder::filePath(RecoveryStore::kFolderName)),
       m_keeper(new RecoveryKeeper(
           m_store,
@@ -74,7 +75,7 @@ void CrashRecovery::offerKeptPages()
 
 void CrashRecovery::restore(const KeptPage &page)
 {
-    DocumentState document(m_state);
+    DocumentState document(m_state, m_preview);
     if (page.path.isEmpty()) {
         document.startNew();
         m_state.documentFormat = page.format;

@@ -12,6 +12,7 @@ class QWidget;
 class RecoveryKeeper;
 class UserDialogs;
 struct MainState;
+struct PreviewSession;
 
 // Crash recovery for the open document: keeps its unsaved text in the data folder while the
 // user works (through the keeper) and, at the next start after a run that ended without
@@ -27,6 +28,7 @@ public:
     // documentChanged: told after a page was put back, so the window shows its format.
     CrashRecovery(EditorStack &editor,
                   MainState &state,
+                  PreviewSession &preview,
                   UserDialogs &dialogs,
                   QWidget &window,
                   DocumentWatch &watch,
@@ -45,6 +47,7 @@ private:
 
     EditorStack &m_editor;
     MainState &m_state;
+    PreviewSession &m_preview;
     UserDialogs &m_dialogs;
     QWidget &m_window;
     std::function<void()> m_documentChanged;

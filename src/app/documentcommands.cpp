@@ -57,11 +57,12 @@ bool fileExists(const QString &path)
 DocumentCommands::DocumentCommands(CommandDispatcher &commands,
                                    EditorStack &editor,
                                    MainState &state,
+                                   PreviewSession &preview,
                                    RecentFileList &recentFiles,
                                    UserDialogs &dialogs,
                                    QWidget &window)
-    : QObject(&window), m_editor(editor), m_state(state), m_document(state), m_recentFiles(recentFiles),
-      m_dialogs(dialogs), m_window(window)
+    : QObject(&window), m_editor(editor), m_state(state), m_preview(preview), m_document(state, preview),
+      m_recentFiles(recentFiles), m_dialogs(dialogs), m_window(window)
 {
     commands.add(QStringLiteral("New1Click"), [this](int) { newDocument(); });
     commands.add(QStringLiteral("OpenClick"), [this](int) { open(); });
@@ -190,7 +191,7 @@ bool DocumentCommands::closeQuery()
     if (!EditorAdapter(m_editor).isModified())
         return true;
     const bool close = m_dialogs.confirmDiscard(&m_window, kCloseQuestion, kOkCancel) == DialogButton::Ok;
-    PreviewFile::remove(m_state);
+    PreviewFile::remove(m_preview);
     return close;
 }
 
@@ -209,7 +210,7 @@ void DocumentCommands::showTitle()
 
 void DocumentCommands::deletePreviewFile()
 {
-    PreviewFile::remove(m_state);
+    PreviewFile::remove(m_preview);
 }
 
 bool DocumentCommands::writeDocument(const QString &path)

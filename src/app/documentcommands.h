@@ -11,6 +11,7 @@ class QWidget;
 class RecentFileList;
 class UserDialogs;
 struct MainState;
+struct PreviewSession;
 
 // The document commands of the File menu and the window's document events: New, Open, Save,
 // Save As, the recent-file slots and their editor, files dropped from the desktop, the file
@@ -29,6 +30,7 @@ public:
     DocumentCommands(CommandDispatcher &commands,
                      EditorStack &editor,
                      MainState &state,
+                     PreviewSession &preview,
                      RecentFileList &recentFiles,
                      UserDialogs &dialogs,
                      QWidget &window);
@@ -65,6 +67,7 @@ private:
 
     EditorStack &m_editor;
     MainState &m_state;
+    PreviewSession &m_preview;
     DocumentState m_document;
     RecentFileList &m_recentFiles;
     UserDialogs &m_dialogs;

@@ -13,8 +13,13 @@
 DocumentFollowers::DocumentFollowers(CommandDispatcher &commands, const Parts &parts)
     : QObject(&parts.window), m_preview(parts.preview), m_watch(new DocumentWatch(this)),
       m_autoRefresh(new AutoRefresh([this] { m_preview.refreshAutomatically(); }, this)),
-      m_recovery(
-          new CrashRecovery(parts.editor, parts.state, parts.dialogs, parts.window, *m_watch, parts.documentChanged))
+      m_recovery(new CrashRecovery(parts.editor,
+                                   parts.state,
+                                   parts.previewSession,
+                                   parts.dialogs,
+                                   parts.window,
+                                   *m_watch,
+                                   parts.documentChanged))
 {
     m_watch->watch(parts.editor.document());
     // New, Open and Save As may put the other view, with its own document, in use.

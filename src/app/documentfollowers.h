@@ -15,6 +15,7 @@ class EditorStack;
 class QWidget;
 class UserDialogs;
 struct MainState;
+struct PreviewSession;
 
 // What follows the open document by itself: the preview refreshed as 自動反映 says (with its
 // menu switch), the browser engine made ready in the background, and crash recovery. The main
@@ -30,6 +31,7 @@ public:
     {
         EditorStack &editor;
         MainState &state;
+        PreviewSession &previewSession;
         UserDialogs &dialogs;
         QWidget &window;
         PreviewCommands &preview;

@@ -38,7 +38,7 @@ QString DocumentState::enterFolderOf(const QString &fullPath)
     QString previewDir = QDir::toNativeSeparators(folder);
     if (!previewDir.endsWith(QDir::separator()))
         previewDir += QDir::separator();
-    m_state.previewDir = previewDir;
+    m_preview.previewDir = previewDir;
     return folder;
 }
 

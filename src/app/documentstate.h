@@ -2,17 +2,18 @@
 
 #include "common/mainstate.h"
 #include "common/textcodec.h"
+#include "preview/previewsession.h"
 
 #include <QString>
 
 // What New, Open, a drop, Save and Save As do to the shared state: the current file, the
 // preview folder, the read mode and the stored format, and the caption that follows from them.
 // No files and no windows: the document commands read and write the files, make a folder
-// current and set the caption; this says what the state becomes. Refers to the state.
+// current and set the caption; this says what the state becomes. Refers to the state and the preview session (whose folder follows the document).
 class DocumentState
 {
 public:
-    explicit DocumentState(MainState &state) : m_state(state) {}
+    DocumentState(MainState &state, PreviewSession &preview) : m_state(state), m_preview(preview) {}
 
     // "QZWeb", or "QZWeb [path]" with the path in the platform's separators.
     static QString caption(const QString &currentFile);
@@ -49,4 +50,5 @@ private:
     QString enterFolderOf(const QString &fullPath);
 
     MainState &m_state;
+    PreviewSession &m_preview;
 };

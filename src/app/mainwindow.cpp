@@ -153,6 +153,8 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
         });
     auto *preview = new PreviewCommands(m_dispatcher,
                                         m_state,
+                                        m_previewSession,
+                                        m_lists,
                                         m_dialogs,
                                         {m_view.preview,
                                          m_view.urlBox,
@@ -161,16 +163,18 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
                                          [this] { return EditorAdapter(*m_view.editor).text(); },
                                          [this](const QString &text) { m_view.statusBar->setPanelText(0, text); },
                                          m_view.radioOnline});
-    m_webLists = new WebListCommands(m_dispatcher, m_state, m_dialogs, *preview, *this);
+    m_webLists = new WebListCommands(m_dispatcher, m_lists, m_dialogs, *preview, *this);
     new PrintCommand(m_dispatcher, *m_view.editor, m_state, m_dialogs, *this);
     new HelpCommands(m_dispatcher, *windows.about, *this);
-    m_documents = new DocumentCommands(m_dispatcher, *m_view.editor, m_state, m_recentFiles, m_dialogs, *this);
+    m_documents =
+        new DocumentCommands(m_dispatcher, *m_view.editor, m_state, m_previewSession, m_recentFiles, m_dialogs, *this);
     connect(m_documents, &DocumentCommands::recentFilesChanged, this, &MainWindow::showRecentFiles);
     connect(m_documents, &DocumentCommands::documentFormatChanged, this, &MainWindow::showDocumentFormat);
     showDocumentFormat();
     m_followers = new DocumentFollowers(m_dispatcher,
                                         {*m_view.editor,
                                          m_state,
+                                         m_previewSession,
                                          m_dialogs,
                                          *this,
                                          *preview,
@@ -200,23 +204,23 @@ void MainWindow::formCreate()
     m_view.urlBox->addItems(kHomePages);
     m_view.urlBox->setCurrentIndex(0);
     m_state.currentFile.clear();
-    m_state.previewDir.clear();
-    m_state.previewName = PreviewFile::makeName(QTime::currentTime());
-    m_state.lastUrl.clear();
-    m_state.webHistory.clear();
-    m_state.favoriteList.clear();
-    m_state.webHistoryLoadFailed = !m_dispatcher.guard([this] {
+    m_previewSession.previewDir.clear();
+    m_previewSession.previewName = PreviewFile::makeName(QTime::currentTime());
+    m_previewSession.lastUrl.clear();
+    m_lists.webHistory.clear();
+    m_lists.favoriteList.clear();
+    m_lists.webHistoryLoadFailed = !m_dispatcher.guard([this] {
         const QString historyPath = DataFolder::filePath(WebListStore::kHistoryFileName);
         if (QFile::exists(historyPath)) {
-            m_state.webHistoryAsRead = LineFile::readContents(historyPath);
-            m_state.webHistory = m_state.webHistoryAsRead.lines;
+            m_lists.webHistoryAsRead = LineFile::readContents(historyPath);
+            m_lists.webHistory = m_lists.webHistoryAsRead.lines;
         }
     });
     m_view.progressBar->hide();
     m_view.progressBar->setParent(m_view.statusBar);
     m_view.progressBar->setGeometry(0, 2, m_view.statusBar->panelWidth(0), 16);
     m_view.progressBar->hide();
-    m_state.onlineFlag = false;
+    m_previewSession.onlineFlag = false;
     setAcceptDrops(true);
     m_recentFilesLoaded = m_dispatcher.guard([this] {
         const QString recentPath = DataFolder::filePath(kRecentFilesName);
@@ -266,7 +270,7 @@ void MainWindow::showRecentFiles()
 
 void MainWindow::showDocumentFormat()
 {
-    m_view.statusBar->setPanelText(StatusBar::kEncodingPanel, DocumentState(m_state).formatLabel());
+    m_view.statusBar->setPanelText(StatusBar::kEncodingPanel, DocumentState(m_state, m_previewSession).formatLabel());
 }
 
 void MainWindow::openStartupFile(const QString &path)
@@ -296,7 +300,7 @@ void MainWindow::formClose()
     // This run's visits are kept even when the history window was never opened.
     if (m_webLists)
         m_dispatcher.guard([this] { m_webLists->saveHistory(); });
-    PreviewFile::remove(m_state);
+    PreviewFile::remove(m_previewSession);
     if (m_followers)
         m_followers->windowClosed();
     savePlacement();

@@ -4,6 +4,8 @@
 #include "app/recentfilelist.h"
 #include "common/commanddispatcher.h"
 #include "common/mainstate.h"
+#include "preview/previewsession.h"
+#include "preview/weblists.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -55,6 +57,8 @@ public:
     void attachWindows(const SecondaryWindows &windows);
 
     const MainState &state() const { return m_state; }
+    const PreviewSession &previewSession() const { return m_previewSession; }
+    const WebLists &webLists() const { return m_lists; }
     const MainWindowView &view() const { return m_view; }
     // The editor: whatever follows the text connects here. Its document() is the text of the view
     // in use, textChanged() fires on every change of it, and documentReplaced() when New, Open
@@ -100,6 +104,8 @@ private:
     UserDialogs &m_dialogs;
     CommandDispatcher m_dispatcher;
     MainState m_state;
+    PreviewSession m_previewSession;
+    WebLists m_lists;
     MainWindowView m_view;
     RecentFileList m_recentFiles;
     bool m_recentFilesLoaded = false;

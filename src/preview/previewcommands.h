@@ -15,6 +15,8 @@ class QProgressBar;
 class QTemporaryDir;
 class UserDialogs;
 struct MainState;
+struct PreviewSession;
+struct WebLists;
 
 // The main window's controls and services the preview commands work with; the window owns them.
 struct PreviewControls
@@ -49,6 +51,8 @@ public:
     // Registers the handlers with commands; becomes a child of the pane unless given a parent.
     PreviewCommands(CommandDispatcher &commands,
                     MainState &state,
+                    PreviewSession &session,
+                    WebLists &lists,
                     UserDialogs &dialogs,
                     const PreviewControls &controls,
                     BrowserEngine *engine = nullptr,
@@ -79,6 +83,8 @@ private:
 
     CommandDispatcher &m_commands;
     MainState &m_state;
+    PreviewSession &m_session;
+    WebLists &m_lists;
     UserDialogs &m_dialogs;
     PreviewControls m_controls;
     BrowserEngine *m_engine;

@@ -12,6 +12,7 @@
 #include "common/commanddispatcher.h"
 #include "common/mainstate.h"
 #include "common/textcodec.h"
+#include "preview/previewsession.h"
 #include "support/mainwindowfixture.h"
 #include "support/scripteduserdialogs.h"
 
@@ -99,10 +100,10 @@ protected:
         ASSERT_TRUE(work.isValid());
         m_savedCurrentPath = QDir::currentPath();
         QDir::setCurrent(work.path());
-        m_state.previewName = QStringLiteral("12_34_56.htm");
+        m_preview.previewName = QStringLiteral("12_34_56.htm");
         window.setWindowTitle(QStringLiteral("QZWeb"));
         m_editor = new EditorStack(&window);
-        commands = new DocumentCommands(dispatcher, *m_editor, m_state, recentFiles, dialogs, window);
+        commands = new DocumentCommands(dispatcher, *m_editor, m_state, m_preview, recentFiles, dialogs, window);
         dispatcher.setUnknownHandler(
             [](const QString &handler) { ADD_FAILURE() << "no handler " << handler.toStdString(); });
         window.show();
@@ -113,6 +114,7 @@ protected:
     EditorStack *editor() const { return m_editor; }
     EditorAdapter adapter() const { return EditorAdapter(*editor()); }
     MainState &state() { return m_state; }
+    PreviewSession &session() { return m_preview; }
     QString workPath(const QString &name) const { return QDir(work.path()).filePath(name); }
 
     // A document of the scratch folder, as a full path; its folder is created.
@@ -143,9 +145,9 @@ protected:
     // A preview file of this run in folder, as 反映 leaves it.
     QString writePreview(const QString &folder)
     {
-        const QString path = QDir(folder).filePath(m_state.previewName);
+        const QString path = QDir(folder).filePath(m_preview.previewName);
         writeFile(path, "preview");
-        m_state.previewWritten = path;
+        m_preview.previewWritten = path;
         return path;
     }
 
@@ -167,12 +169,13 @@ protected:
     QString caption() const { return window.windowTitle(); }
     QString recentSlot(int index) const { return recentFiles.entries().at(index); }
     QStringList errors() const { return errorsShown(dialogs); }
-    QString previewIn(const QString &folder) const { return QDir(folder).filePath(m_state.previewName); }
+    QString previewIn(const QString &folder) const { return QDir(folder).filePath(m_preview.previewName); }
 
     QTemporaryDir work;
     ScriptedUserDialogs dialogs;
     QWidget window;
     MainState m_state;
+    PreviewSession m_preview;
     RecentFileList recentFiles;
     CommandDispatcher dispatcher{dialogs, window};
     DocumentCommands *commands = nullptr;
@@ -190,6 +193,7 @@ protected:
     EditorStack *editor() const { return window->view().editor; }
     EditorAdapter adapter() const { return EditorAdapter(*editor()); }
     const MainState &state() const { return window->state(); }
+    const PreviewSession &session() const { return window->previewSession(); }
     QString document(const QString &relative, const QByteArray &bytes)
     {
         const QString path = workPath(relative);
@@ -200,7 +204,7 @@ protected:
     QString caption() const { return window->windowTitle(); }
     QString recentSlot(int index) const { return action(MainMenu::recentSlotName(index))->text(); }
     QStringList errors() const { return errorsShown(dialogs); }
-    QString previewIn(const QString &folder) const { return QDir(folder).filePath(state().previewName); }
+    QString previewIn(const QString &folder) const { return QDir(folder).filePath(session().previewName); }
     void answerUnsavedQuestion()
     {
         if (adapter().isModified())
@@ -300,7 +304,7 @@ TEST_F(DocumentCommandsTest, OpenShowsTheDocumentAndMakesItsFolderCurrent)
     EXPECT_EQ(caption(), titled(path));
     EXPECT_FALSE(adapter().isModified());
     EXPECT_FALSE(state().plainText);
-    EXPECT_EQ(state().previewDir, folderOf(path));
+    EXPECT_EQ(session().previewDir, folderOf(path));
     EXPECT_EQ(QDir::currentPath() + QLatin1Char('/'), folderOf(path));
     EXPECT_EQ(recentSlot(0), path);
     EXPECT_EQ(window.focusWidget(), &editor()->view());
@@ -322,7 +326,7 @@ TEST_F(DocumentCommandsTest, CancelledOpenChangesNothing)
     EXPECT_EQ(adapter().text(), QStringLiteral("draft"));
     EXPECT_TRUE(adapter().isModified());
     EXPECT_EQ(caption(), QStringLiteral("QZWeb"));
-    EXPECT_TRUE(state().previewDir.isEmpty());
+    EXPECT_TRUE(session().previewDir.isEmpty());
     EXPECT_EQ(QDir::currentPath(), QDir(work.path()).absolutePath());
 }
 
@@ -340,7 +344,7 @@ TEST_F(DocumentCommandsTest, NewEmptiesTheEditorButKeepsFolderAndReadMode)
     EXPECT_TRUE(state().currentFile.isEmpty());
     EXPECT_EQ(caption(), QStringLiteral("QZWeb"));
     EXPECT_FALSE(adapter().isModified());
-    EXPECT_EQ(state().previewDir, folderOf(path));
+    EXPECT_EQ(session().previewDir, folderOf(path));
     EXPECT_EQ(QDir::currentPath(), folder);
     EXPECT_FALSE(state().plainText);
     EXPECT_EQ(dialogs.messages.size(), 1) << "only the question about the unsaved change";
@@ -361,7 +365,7 @@ TEST_F(DocumentCommandsTest, SaveAsTitlesTheDocumentAndSaveWritesInPlace)
     EXPECT_EQ(readFile(path), QByteArray("<p>\x88\xea</p>"));
     EXPECT_EQ(caption(), titled(path));
     EXPECT_EQ(state().currentFile, path);
-    EXPECT_EQ(state().previewDir, folderOf(path));
+    EXPECT_EQ(session().previewDir, folderOf(path));
     EXPECT_EQ(QDir::currentPath() + QLatin1Char('/'), folderOf(path));
     EXPECT_EQ(recentSlot(0), path);
     EXPECT_FALSE(adapter().isModified());
@@ -414,7 +418,7 @@ TEST_F(DocumentWindowTest, DroppedFileOpensAsPlainTextWithoutMovingFolders)
     EXPECT_EQ(caption(), titled(first));
     EXPECT_FALSE(adapter().isModified());
     EXPECT_EQ(window->focusWidget(), &editor()->view());
-    EXPECT_TRUE(state().previewDir.isEmpty());
+    EXPECT_TRUE(session().previewDir.isEmpty());
     EXPECT_EQ(QDir::currentPath(), QDir(work.path()).absolutePath());
     EXPECT_TRUE(QFile::exists(previewFile));
     EXPECT_EQ(recentSlot(0), QString());
@@ -450,7 +454,7 @@ TEST_F(DocumentWindowTest, CommandLineFileOpensAsOpenDoes)
     EXPECT_EQ(state().currentFile, path);
     EXPECT_EQ(caption(), titled(path));
     EXPECT_EQ(adapter().text(), kPlainPageText);
-    EXPECT_EQ(state().previewDir, folderOf(path));
+    EXPECT_EQ(session().previewDir, folderOf(path));
     EXPECT_EQ(recentSlot(0), path);
     EXPECT_TRUE(dialogs.fileRequests.isEmpty());
 
@@ -584,7 +588,7 @@ TEST_F(DocumentCommandsTest, OverwriteGoesOnOnlyWithYesButThePreviewFileIsGoneEi
         EXPECT_EQ(readFile(target), c.written ? QByteArray("edited source") : QByteArray("target"));
         EXPECT_EQ(state().currentFile, c.written ? target : source);
         EXPECT_EQ(caption(), titled(c.written ? target : source));
-        EXPECT_EQ(state().previewDir, folderOf(c.written ? target : source));
+        EXPECT_EQ(session().previewDir, folderOf(c.written ? target : source));
         EXPECT_EQ(adapter().isModified(), !c.written);
     }
 }
@@ -640,7 +644,7 @@ TEST_F(DocumentCommandsTest, TheCloseQuestionTakesThisRunsPreviewAwayWhateverThe
         dialogs.messageAnswers.enqueue(answer);
         EXPECT_EQ(commands->closeQuery(), answer == DialogButton::Ok);
         EXPECT_FALSE(QFile::exists(preview));
-        EXPECT_TRUE(state().previewWritten.isEmpty());
+        EXPECT_TRUE(session().previewWritten.isEmpty());
     }
     EXPECT_EQ(dialogs.unexpected, 0);
 }
@@ -768,7 +772,7 @@ TEST_F(DocumentCommandsTest, ARecentSlotOpensItsFileWithoutReorderingTheList)
     EXPECT_FALSE(adapter().isModified());
     EXPECT_EQ(window.focusWidget(), &editor()->view());
     EXPECT_FALSE(QFile::exists(preview));
-    EXPECT_EQ(state().previewDir, folderOf(first));
+    EXPECT_EQ(session().previewDir, folderOf(first));
     EXPECT_EQ(QDir::currentPath() + QLatin1Char('/'), folderOf(first));
     EXPECT_EQ(recentFiles.entries().mid(0, 3), (QStringList{second, first, QString()}));
 
@@ -852,7 +856,7 @@ TEST_F(DocumentCommandsTest, FailedOpenKeepsTheDocumentButHasMovedTheFolder)
         EXPECT_EQ(state().currentFile, path);
         EXPECT_EQ(caption(), titled(path));
         EXPECT_EQ(recentSlot(0), path);
-        EXPECT_EQ(state().previewDir, workPath(QStringLiteral("elsewhere/")));
+        EXPECT_EQ(session().previewDir, workPath(QStringLiteral("elsewhere/")));
         EXPECT_EQ(QDir::currentPath(), workPath(QStringLiteral("elsewhere")));
     }
 }
@@ -1018,7 +1022,7 @@ TEST_F(DocumentCommandsTest, SaveAsThatCannotCreateTheFileKeepsEverything)
         EXPECT_EQ(caption(), QStringLiteral("QZWeb"));
         EXPECT_EQ(recentSlot(0), QString());
         EXPECT_TRUE(adapter().isModified());
-        EXPECT_TRUE(state().previewDir.isEmpty());
+        EXPECT_TRUE(session().previewDir.isEmpty());
     }
 }
 

@@ -14,13 +14,14 @@ protected:
     DocumentStateTest()
     {
         state.currentFile = QStringLiteral("/site/old.htm");
-        state.previewDir = QStringLiteral("/site/");
+        preview.previewDir = QStringLiteral("/site/");
         state.documentFormat.encoding = TextFormat::Encoding::Utf8;
         state.documentFormat.byteOrderMark = true;
     }
 
     MainState state;
-    DocumentState document{state};
+    PreviewSession preview;
+    DocumentState document{state, preview};
 };
 
 TEST_F(DocumentStateTest, CaptionNamesTheDocumentInThePlatformsSeparators)
@@ -38,7 +39,7 @@ TEST_F(DocumentStateTest, NewUntitlesButKeepsFolderAndReadMode)
     EXPECT_TRUE(state.currentFile.isEmpty());
     EXPECT_EQ(state.documentFormat.encoding, TextFormat::Encoding::Cp932);
     EXPECT_FALSE(state.documentFormat.byteOrderMark);
-    EXPECT_EQ(state.previewDir, QStringLiteral("/site/"));
+    EXPECT_EQ(preview.previewDir, QStringLiteral("/site/"));
     EXPECT_TRUE(state.plainText);
     EXPECT_EQ(document.caption(), QStringLiteral("QZWeb"));
 }
@@ -47,7 +48,7 @@ TEST_F(DocumentStateTest, OpenMovesTheFolderBeforeTheReadAndTheDocumentAfterIt)
 {
     state.plainText = true;
     EXPECT_EQ(document.beginOpen(QStringLiteral("/other/dir/page.htm")), QStringLiteral("/other/dir"));
-    EXPECT_EQ(state.previewDir, QDir::toNativeSeparators(QStringLiteral("/other/dir/")));
+    EXPECT_EQ(preview.previewDir, QDir::toNativeSeparators(QStringLiteral("/other/dir/")));
     EXPECT_FALSE(state.plainText);
     // A read that fails stops here: the document is still the old one.
     EXPECT_EQ(state.currentFile, QStringLiteral("/site/old.htm"));
@@ -60,7 +61,7 @@ TEST_F(DocumentStateTest, OpenMovesTheFolderBeforeTheReadAndTheDocumentAfterIt)
 TEST_F(DocumentStateTest, AFileInTheRootFolderGetsOneSeparator)
 {
     EXPECT_EQ(document.beginOpen(QStringLiteral("/page.htm")), QStringLiteral("/"));
-    EXPECT_EQ(state.previewDir, QDir::toNativeSeparators(QStringLiteral("/")));
+    EXPECT_EQ(preview.previewDir, QDir::toNativeSeparators(QStringLiteral("/")));
 }
 
 TEST_F(DocumentStateTest, ADropReadsPlainTextAndMovesNoFolder)
@@ -68,7 +69,7 @@ TEST_F(DocumentStateTest, ADropReadsPlainTextAndMovesNoFolder)
     document.dropped(QStringLiteral("/drop/page.rtf"), TextFormat{});
     EXPECT_TRUE(state.plainText);
     EXPECT_EQ(state.currentFile, QStringLiteral("/drop/page.rtf"));
-    EXPECT_EQ(state.previewDir, QStringLiteral("/site/"));
+    EXPECT_EQ(preview.previewDir, QStringLiteral("/site/"));
 }
 
 TEST_F(DocumentStateTest, SaveNeedsANameForUntitledOrVanishedDocuments)
@@ -96,7 +97,7 @@ TEST_F(DocumentStateTest, SaveAsMakesTheFileCurrentAndItsFolderThePreviewFolder)
 {
     EXPECT_EQ(document.savedAs(QStringLiteral("/new/place/page.htm")), QStringLiteral("/new/place"));
     EXPECT_EQ(state.currentFile, QStringLiteral("/new/place/page.htm"));
-    EXPECT_EQ(state.previewDir, QDir::toNativeSeparators(QStringLiteral("/new/place/")));
+    EXPECT_EQ(preview.previewDir, QDir::toNativeSeparators(QStringLiteral("/new/place/")));
     EXPECT_EQ(document.caption(), DocumentState::caption(QStringLiteral("/new/place/page.htm")));
 }
 

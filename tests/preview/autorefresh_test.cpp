@@ -4,6 +4,8 @@
 #include "common/mainstate.h"
 #include "preview/previewarea.h"
 #include "preview/previewcommands.h"
+#include "preview/previewsession.h"
+#include "preview/weblists.h"
 #include "support/fakebrowserengine.h"
 #include "support/scripteduserdialogs.h"
 
@@ -32,13 +34,15 @@ protected:
     AutoRefreshTest()
     {
         fileMode.setChecked(true);
-        state.previewName = QStringLiteral("13_05_22.htm");
+        session.previewName = QStringLiteral("13_05_22.htm");
         state.currentFile = folder.filePath(QStringLiteral("page.htm"));
-        state.previewDir = folder.path() + QLatin1Char('/');
+        session.previewDir = folder.path() + QLatin1Char('/');
         engine = new FakeBrowserEngine;
         commands =
             new PreviewCommands(dispatcher,
                                 state,
+                                session,
+                                lists,
                                 dialogs,
                                 {&pane, &urlBox, &httpMode, &progressBar, [this] { return documentText; }, {}, nullptr},
                                 engine,
@@ -66,6 +70,8 @@ protected:
     QString documentText = QStringLiteral("<p>");
     QTemporaryDir folder;
     MainState state;
+    PreviewSession session;
+    WebLists lists;
     ScriptedUserDialogs dialogs;
     CommandDispatcher dispatcher{dialogs, pane};
     FakeBrowserEngine *engine = nullptr;
@@ -93,7 +99,7 @@ TEST_F(AutoRefreshTest, ABurstOfKeysRefreshesOnceWhenIdleAndNeverByHand)
     // Written as 反映 writes it, the whole text as it stood after the last key.
     refresh->setMode(AutoRefreshMode::WhenIdle);
     typeBurst(3);
-    QFile written(folder.filePath(state.previewName));
+    QFile written(folder.filePath(session.previewName));
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromLatin1(written.readAll()), documentText);
     EXPECT_EQ(dialogs.messages.size(), 0);
@@ -137,7 +143,7 @@ TEST_F(AutoRefreshTest, BrowsingTheWebIsNotInterruptedAndAFailureIsShownOnce)
     EXPECT_TRUE(engine->navigations.isEmpty());
 
     fileMode.setChecked(true);
-    state.previewDir = folder.filePath(QStringLiteral("missing/"));
+    session.previewDir = folder.filePath(QStringLiteral("missing/"));
     commands->refreshAutomatically();
     commands->refreshAutomatically();
     EXPECT_EQ(dialogs.messages.size(), 1);

@@ -64,6 +64,7 @@ MainWindow::MainWindow(UserDialogs &dialogs, QWidget *parent)
     setAccessibleName(windowTitle());
     setFont(UiFont::windowFont());
     m_view = MainWindowView::build(this);
+    followEditorText();
     buildMenus();
     bindControls();
     // The designed outer size is 642 x 487; the frame the window manager adds is not ours to
@@ -137,6 +138,19 @@ void MainWindow::bindControls()
     });
 }
 
+void MainWindow::followEditorText()
+{
+    // The page is the text of the view in use; New, Open and Save As may put the other view,
+    // with its own QTextDocument, in use.
+    m_document.attach(m_view.editor->document());
+    connect(m_view.editor, &EditorStack::documentReplaced, &m_document, &Document::attach);
+    // The status bar names the format the page is written in, whichever command changed it.
+    connect(&m_document, &Document::changed, this, [this](Document::Aspect aspect) {
+        if (aspect == Document::Aspect::Path || aspect == Document::Aspect::Format)
+            showDocumentFormat();
+    });
+}
+
 void MainWindow::registerOwnCommands()
 {
     auto close = [this](int) { this->close(); };
@@ -148,11 +162,9 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
 {
     new ViewCommands(m_dispatcher, *m_view.editor, *m_view.splitter, *windows.transfer, m_dialogs, *this);
     AuthoringCommands::install(
-        m_dispatcher, *m_view.editor, m_state, m_dialogs, *windows.colorSize, *windows.table, *this, [this] {
-            showDocumentFormat();
-        });
+        m_dispatcher, *m_view.editor, m_document, m_dialogs, *windows.colorSize, *windows.table, *this);
     auto *preview = new PreviewCommands(m_dispatcher,
-                                        m_state,
+                                        m_document,
                                         m_previewSession,
                                         m_lists,
                                         m_dialogs,
@@ -164,22 +176,15 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
                                          [this](const QString &text) { m_view.statusBar->setPanelText(0, text); },
                                          m_view.radioOnline});
     m_webLists = new WebListCommands(m_dispatcher, m_lists, m_dialogs, *preview, *this);
-    new PrintCommand(m_dispatcher, *m_view.editor, m_state, m_dialogs, *this);
+    new PrintCommand(m_dispatcher, *m_view.editor, m_document, m_dialogs, *this);
     new HelpCommands(m_dispatcher, *windows.about, *this);
-    m_documents =
-        new DocumentCommands(m_dispatcher, *m_view.editor, m_state, m_previewSession, m_recentFiles, m_dialogs, *this);
+    m_documents = new DocumentCommands(
+        m_dispatcher, *m_view.editor, m_document, m_previewSession, m_recentFiles, m_dialogs, *this);
     connect(m_documents, &DocumentCommands::recentFilesChanged, this, &MainWindow::showRecentFiles);
-    connect(m_documents, &DocumentCommands::documentFormatChanged, this, &MainWindow::showDocumentFormat);
     showDocumentFormat();
-    m_followers = new DocumentFollowers(m_dispatcher,
-                                        {*m_view.editor,
-                                         m_state,
-                                         m_previewSession,
-                                         m_dialogs,
-                                         *this,
-                                         *preview,
-                                         [this](const QString &name) { return action(name); },
-                                         [this] { showDocumentFormat(); }});
+    const auto findAction = [this](const QString &name) { return action(name); };
+    m_followers = new DocumentFollowers(
+        m_dispatcher, {*m_view.editor, m_document, m_previewSession, m_dialogs, *this, *preview, findAction});
     connect(m_documents, &DocumentCommands::saved, m_followers, &DocumentFollowers::documentSaved);
     new FindCommands(m_dispatcher, *m_view.editor, m_dialogs, *this);
     m_editCommands = new EditCommands(m_dispatcher,
@@ -203,7 +208,7 @@ void MainWindow::formCreate()
     // starts empty, but the other steps still run so the window opens fully working.
     m_view.urlBox->addItems(kHomePages);
     m_view.urlBox->setCurrentIndex(0);
-    m_state.currentFile.clear();
+    m_document.setPath(QString());
     m_previewSession.previewDir.clear();
     m_previewSession.previewName = PreviewFile::makeName(QTime::currentTime());
     m_previewSession.lastUrl.clear();
@@ -270,7 +275,7 @@ void MainWindow::showRecentFiles()
 
 void MainWindow::showDocumentFormat()
 {
-    m_view.statusBar->setPanelText(StatusBar::kEncodingPanel, DocumentState(m_state, m_previewSession).formatLabel());
+    m_view.statusBar->setPanelText(StatusBar::kEncodingPanel, DocumentState::formatLabel(m_document));
 }
 
 void MainWindow::openStartupFile(const QString &path)

@@ -8,7 +8,6 @@
 #include "authoring/rewritecommands.h"
 #include "authoring/tablecommands.h"
 #include "authoring/templatecommands.h"
-#include "common/mainstate.h"
 
 #include <QWidget>
 
@@ -16,14 +15,13 @@ namespace AuthoringCommands {
 
 void install(CommandDispatcher &commands,
              EditorStack &editor,
-             MainState &state,
+             Document &document,
              UserDialogs &dialogs,
              ColorSizeDialog &colorSize,
              TableDialog &table,
-             QWidget &window,
-             std::function<void()> documentReset)
+             QWidget &window)
 {
-    new PageCommands(commands, editor, state, dialogs, window, std::move(documentReset));
+    new PageCommands(commands, editor, document, dialogs, window);
     new FormatCommands(commands, editor, colorSize, window);
     new ColorCommands(commands, editor, colorSize, window);
     new ParagraphCommands(commands, editor, window);

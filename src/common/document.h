@@ -6,8 +6,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-
-class QTextDocument;
+#include <QTextDocument>
 
 // The open page: the one owner of its identity (the file it is, empty while untitled; the
 // format and encoding it is written back in; the read mode for the next file) and the one place

@@ -2,7 +2,7 @@
 
 #include "common/atomicfile.h"
 #include "common/commanddispatcher.h"
-#include "common/mainstate.h"
+#include "common/document.h"
 #include "common/textcodec.h"
 #include "common/userdialogs.h"
 #include "common/usererror.h"
@@ -41,14 +41,14 @@ QStringList itemsOf(const QComboBox &box)
 } // namespace
 
 PreviewCommands::PreviewCommands(CommandDispatcher &commands,
-                                 MainState &state,
+                                 const Document &document,
                                  PreviewSession &session,
                                  WebLists &lists,
                                  UserDialogs &dialogs,
                                  const PreviewControls &controls,
                                  BrowserEngine *engine,
                                  QObject *parent)
-    : QObject(parent ? parent : controls.pane), m_commands(commands), m_state(state), m_session(session),
+    : QObject(parent ? parent : controls.pane), m_commands(commands), m_document(document), m_session(session),
       m_lists(lists), m_dialogs(dialogs), m_controls(controls),
       m_engine(engine ? engine : new WebEngineBrowser(controls.pane))
 {
@@ -112,13 +112,13 @@ void PreviewCommands::renderDocument()
         return;
     // An untitled page has no folder of its own; a preview file in whatever folder is current
     // would turn up in the user's save dialog and in the transfer window's list.
-    m_session.previewDir = m_state.currentFile.isEmpty()
+    m_session.previewDir = m_document.isUntitled()
         ? untitledFolder()
         : PreviewFile::folderFor(m_session.previewDir, QDir::currentPath(), QCoreApplication::applicationDirPath());
     const QString path = PreviewFile::claim(m_session);
     // The page is written as the document would be saved, so the browser reads the same
     // bytes the user will publish.
-    AtomicFile::write(path, TextCodec::encode(text, m_state.documentFormat));
+    AtomicFile::write(path, TextCodec::encode(text, m_document.format()));
     const QString address = QUrl::fromLocalFile(path).toString();
     // The same page again is the user's page after an edit: it stays where the user was reading.
     if (m_engine->locationUrl() == address)

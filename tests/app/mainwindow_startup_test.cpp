@@ -72,7 +72,7 @@ TEST_F(MainWindowStartup, CreatesTheWindowsInOrderAndShowsOnlyTheMainOne)
 
 TEST_F(MainWindowStartup, StateAndControlsStartAsDesigned)
 {
-    EXPECT_TRUE(window->state().currentFile.isEmpty());
+    EXPECT_TRUE(window->document().isUntitled());
     const PreviewSession &s = window->previewSession();
     EXPECT_TRUE(s.previewDir.isEmpty());
     EXPECT_TRUE(s.lastUrl.isEmpty());

@@ -1,7 +1,7 @@
 #include "preview/autorefresh.h"
 
 #include "common/commanddispatcher.h"
-#include "common/mainstate.h"
+#include "common/document.h"
 #include "preview/previewarea.h"
 #include "preview/previewcommands.h"
 #include "preview/previewsession.h"
@@ -35,12 +35,12 @@ protected:
     {
         fileMode.setChecked(true);
         session.previewName = QStringLiteral("13_05_22.htm");
-        state.currentFile = folder.filePath(QStringLiteral("page.htm"));
+        document.setPath(folder.filePath(QStringLiteral("page.htm")));
         session.previewDir = folder.path() + QLatin1Char('/');
         engine = new FakeBrowserEngine;
         commands =
             new PreviewCommands(dispatcher,
-                                state,
+                                document,
                                 session,
                                 lists,
                                 dialogs,
@@ -69,7 +69,7 @@ protected:
     QComboBox urlBox;
     QString documentText = QStringLiteral("<p>");
     QTemporaryDir folder;
-    MainState state;
+    Document document;
     PreviewSession session;
     WebLists lists;
     ScriptedUserDialogs dialogs;
@@ -154,7 +154,7 @@ TEST_F(AutoRefreshTest, AnUntitledPageIsPreviewedOutsideTheUsersFolder)
 {
     const QString saved = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(folder.path()));
-    state.currentFile.clear();
+    document.setPath(QString());
     commands->render();
     QDir::setCurrent(saved);
     ASSERT_EQ(engine->navigations.size(), 1);

@@ -1,7 +1,7 @@
 #include "preview/previewcommands.h"
 
 #include "common/commanddispatcher.h"
-#include "common/mainstate.h"
+#include "common/document.h"
 #include "preview/previewarea.h"
 #include "preview/previewsession.h"
 #include "preview/weblists.h"
@@ -37,7 +37,7 @@ protected:
         progressBar.hide();
         session.previewName = QStringLiteral("13_05_22.htm");
         // A titled document: an untitled one is previewed from a private folder instead.
-        state.currentFile = folder.filePath(QStringLiteral("page.htm"));
+        document.setPath(folder.filePath(QStringLiteral("page.htm")));
         PreviewControls controls{&pane,
                                  &urlBox,
                                  &httpMode,
@@ -46,7 +46,7 @@ protected:
                                  [this](const QString &text) { statusText = text; },
                                  &onlineMode};
         engine = new FakeBrowserEngine;
-        commands = new PreviewCommands(dispatcher, state, session, lists, dialogs, controls, engine, &pane);
+        commands = new PreviewCommands(dispatcher, document, session, lists, dialogs, controls, engine, &pane);
     }
 
     void run(const char *handler, int tag = 0)
@@ -83,7 +83,7 @@ protected:
     QProgressBar progressBar;
     QString documentText;
     QString statusText;
-    MainState state;
+    Document document;
     PreviewSession session;
     WebLists lists;
     ScriptedUserDialogs dialogs;
@@ -265,7 +265,9 @@ TEST_F(PreviewCommandsTest, APageOfTheUsersUnderThePreviewsNameIsNeverWrittenOve
 TEST_F(PreviewCommandsTest, FileModeWritesUtf8DocumentsAsUtf8)
 {
     session.previewDir = folder.path() + QLatin1Char('/');
-    state.documentFormat.encoding = TextFormat::Encoding::Utf8;
+    TextFormat utf8;
+    utf8.encoding = TextFormat::Encoding::Utf8;
+    document.setFormat(utf8);
     documentText = QStringLiteral("<p>😀 ünïcode</p>");
     run("Button1Click");
     QFile written(folder.filePath(QStringLiteral("13_05_22.htm")));

@@ -3,8 +3,8 @@
 #include "preview/weblistwindow.h"
 
 #include "common/commanddispatcher.h"
+#include "common/document.h"
 #include "common/linefile.h"
-#include "common/mainstate.h"
 #include "preview/favoriteimport.h"
 #include "preview/previewarea.h"
 #include "preview/previewcommands.h"
@@ -61,7 +61,7 @@ protected:
         qputenv("QZWEB_FAVORITES", favorites.path().toLocal8Bit());
         PreviewControls controls{&pane, &urlBox, &httpMode, &progressBar, [] { return QString(); }, {}};
         engine = new FakeBrowserEngine;
-        preview = new PreviewCommands(dispatcher, state, session, lists, dialogs, controls, engine, &pane);
+        preview = new PreviewCommands(dispatcher, document, session, lists, dialogs, controls, engine, &pane);
         webLists = new WebListCommands(dispatcher, lists, dialogs, *preview, mainWindow);
     }
     ~WebListWindowTest() override
@@ -142,7 +142,7 @@ protected:
     QComboBox urlBox;
     QRadioButton httpMode;
     QProgressBar progressBar;
-    MainState state;
+    Document document;
     PreviewSession session;
     WebLists lists;
     ScriptedUserDialogs dialogs;

@@ -1,12 +1,11 @@
 #include "app/crashrecovery.h"
 
 #include "app/documentstate.h"
-#include "app/documentwatch.h"
 #include "app/recoverykeeper.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
 #include "common/datafolder.h"
-#include "common/mainstate.h"
+#include "common/document.h"
 #include "common/userdialogs.h"
 
 #include <QDir>
@@ -20,26 +19,26 @@ const QString kUntitled = QStringLiteral("無題");
 
 } // namespace
 
-CrashRecovery::CrashRecovery(EditorStack &editor,
-                             MainState &state,
-                             UserDialogs &dialogs,
-                             QWidget &window,
-                             DocumentWatch &watch,
-                             std::function<void()> documentChanged)
-    : QObject(&window), m_editor(editor), m_state(state), m_dialogs(dialogs), m_window(window),
-      m_documentChanged(std::move(documentChanged)), m_store(DataFolder::filePath(RecoveryStore::kFolderName)),
+CrashRecovery::CrashRecovery(
+    EditorStack &editor, Document &document, PreviewSession &preview, UserDialogs &dialogs, QWidget &window)
+    : QObject(&window), m_editor(editor), m_document(document), m_preview(preview), m_dialogs(dialogs),
+      m_window(window), m_store(DataFolder::filePath(RecoveryStore::kFolderName)),
       m_keeper(new RecoveryKeeper(
           m_store,
           [this]() -> std::optional<KeptPage> {
-              EditorAdapter editor(m_editor);
-              if (!editor.isModified())
+              if (!m_document.isModified())
                   return std::nullopt;
-              return KeptPage{m_state.currentFile, m_state.documentFormat, QDateTime::currentDateTime(), editor.text()};
+              return KeptPage{
+                  m_document.path(), m_document.format(), QDateTime::currentDateTime(), EditorAdapter(m_editor).text()};
           },
           this))
 {
-    connect(&watch, &DocumentWatch::edited, m_keeper, &RecoveryKeeper::documentEdited);
-    connect(&watch, &DocumentWatch::modificationChanged, m_keeper, &RecoveryKeeper::modificationChanged);
+    connect(&document, &Document::changed, m_keeper, [this](Document::Aspect aspect) {
+        if (aspect == Document::Aspect::Revision)
+            m_keeper->documentEdited();
+        else if (aspect == Document::Aspect::Modified)
+            m_keeper->modificationChanged(m_document.isModified());
+    });
 }
 
 CrashRecovery::~CrashRecovery() = default;
@@ -74,10 +73,10 @@ void CrashRecovery::offerKeptPages()
 
 void CrashRecovery::restore(const KeptPage &page)
 {
-    DocumentState document(m_state);
+    DocumentState document(m_document, m_preview);
     if (page.path.isEmpty()) {
         document.startNew();
-        m_state.documentFormat = page.format;
+        m_document.setFormat(page.format);
     } else {
         // As Open does: pictures and links of the page are found from its own folder, when it
         // is still there.
@@ -94,8 +93,6 @@ void CrashRecovery::restore(const KeptPage &page)
     m_window.setWindowTitle(caption);
     m_window.setAccessibleName(caption);
     m_editor.setFocus();
-    if (m_documentChanged)
-        m_documentChanged();
 }
 
 void CrashRecovery::discardKeptPage()

@@ -4,33 +4,27 @@
 
 #include <QObject>
 
-#include <functional>
-
-class DocumentWatch;
+class Document;
 class EditorStack;
 class QWidget;
 class RecoveryKeeper;
 class UserDialogs;
-struct MainState;
+struct PreviewSession;
 
 // Crash recovery for the open document: keeps its unsaved text in the data folder while the
 // user works (through the keeper) and, at the next start after a run that ended without
 // saving or discarding it, asks whether to put it back (復元) or delete it (破棄). A page put
 // back is the modified document under its own path, or untitled. Owns the store and the keeper;
-// refers to the editor, the state and the window.
+// refers to the editor, the document, the preview session and the window.
 class CrashRecovery final : public QObject
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CrashRecovery)
 
 public:
-    // documentChanged: told after a page was put back, so the window shows its format.
-    CrashRecovery(EditorStack &editor,
-                  MainState &state,
-                  UserDialogs &dialogs,
-                  QWidget &window,
-                  DocumentWatch &watch,
-                  std::function<void()> documentChanged);
+    // Follows the document's edits and modified flag to keep its copy.
+    CrashRecovery(
+        EditorStack &editor, Document &document, PreviewSession &preview, UserDialogs &dialogs, QWidget &window);
     ~CrashRecovery() override;
 
     // Offers the pages earlier runs left behind, newest first, until one is put back.
@@ -44,10 +38,10 @@ private:
     void restore(const KeptPage &page);
 
     EditorStack &m_editor;
-    MainState &m_state;
+    Document &m_document;
+    PreviewSession &m_preview;
     UserDialogs &m_dialogs;
     QWidget &m_window;
-    std::function<void()> m_documentChanged;
     RecoveryStore m_store;
     RecoveryKeeper *m_keeper;
 };

@@ -6,8 +6,8 @@
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
 #include "common/commanddispatcher.h"
+#include "common/document.h"
 #include "common/documentfiledialog.h"
-#include "common/mainstate.h"
 #include "common/unencodablecharacters.h"
 #include "common/userdialogs.h"
 #include "common/usererror.h"
@@ -56,12 +56,13 @@ bool fileExists(const QString &path)
 
 DocumentCommands::DocumentCommands(CommandDispatcher &commands,
                                    EditorStack &editor,
-                                   MainState &state,
+                                   Document &document,
+                                   PreviewSession &preview,
                                    RecentFileList &recentFiles,
                                    UserDialogs &dialogs,
                                    QWidget &window)
-    : QObject(&window), m_editor(editor), m_state(state), m_document(state), m_recentFiles(recentFiles),
-      m_dialogs(dialogs), m_window(window)
+    : QObject(&window), m_editor(editor), m_document(document), m_preview(preview), m_state(document, preview),
+      m_recentFiles(recentFiles), m_dialogs(dialogs), m_window(window)
 {
     commands.add(QStringLiteral("New1Click"), [this](int) { newDocument(); });
     commands.add(QStringLiteral("OpenClick"), [this](int) { open(); });
@@ -75,11 +76,10 @@ void DocumentCommands::newDocument()
 {
     if (!mayDiscardChanges())
         return;
-    m_document.startNew();
+    m_state.startNew();
     showTitle();
     m_editor.clearAs(EditorKind::Source);
     EditorAdapter(m_editor).setModified(false);
-    emit documentFormatChanged();
 }
 
 void DocumentCommands::open()
@@ -100,12 +100,11 @@ void DocumentCommands::openFile(const QString &path)
 void DocumentCommands::loadDocument(const QString &fullPath)
 {
     deletePreviewFile();
-    QDir::setCurrent(m_document.beginOpen(fullPath));
-    m_document.opened(fullPath, DocumentFile::load(m_editor, fullPath, m_state.plainText));
+    QDir::setCurrent(m_state.beginOpen(fullPath));
+    m_state.opened(fullPath, DocumentFile::load(m_editor, fullPath, m_document.readsPlainText()));
     showTitle();
     m_editor.setFocus();
     EditorAdapter(m_editor).setModified(false);
-    emit documentFormatChanged();
 }
 
 void DocumentCommands::openRecent(int slot)
@@ -135,11 +134,11 @@ void DocumentCommands::save()
     if (adapter.text().isEmpty()
         && m_dialogs.confirmDiscard(&m_window, kEmptyDocumentQuestion, kYesNoCancel) != DialogButton::Yes)
         return;
-    if (m_document.saveNeedsName(fileExists(m_state.currentFile))) {
+    if (m_state.saveNeedsName(fileExists(m_document.path()))) {
         saveAs();
         return;
     }
-    if (!writeDocument(m_state.currentFile))
+    if (!writeDocument(m_document.path()))
         return;
     adapter.setModified(false);
     emit saved();
@@ -149,7 +148,7 @@ void DocumentCommands::saveAs()
 {
     const auto chosen = m_dialogs.chooseFile(
         &m_window,
-        documentFileDialog(FileDialogRequest::Mode::Save, QStringLiteral("名前を付けて保存"), m_state.currentFile));
+        documentFileDialog(FileDialogRequest::Mode::Save, QStringLiteral("名前を付けて保存"), m_document.path()));
     if (!chosen)
         return;
     const QString path = QFileInfo(*chosen).absoluteFilePath();
@@ -160,12 +159,11 @@ void DocumentCommands::saveAs()
         return;
     if (!writeDocument(path))
         return;
-    QDir::setCurrent(m_document.savedAs(path));
+    QDir::setCurrent(m_state.savedAs(path));
     // The name decides what the file now holds, and the editor shows it as that kind.
-    m_editor.convertTo(m_state.plainText ? EditorKind::Source : EditorKind::RichText);
+    m_editor.convertTo(m_document.readsPlainText() ? EditorKind::Source : EditorKind::RichText);
     showTitle();
     EditorAdapter(m_editor).setModified(false);
-    emit documentFormatChanged();
     emit saved();
     menuAdd();
 }
@@ -178,11 +176,10 @@ void DocumentCommands::dropFiles(const QStringList &paths)
     const QString path = QFileInfo(paths.constFirst()).absoluteFilePath();
     // The path becomes the document's only once the file has been read, so a file that cannot
     // be read leaves the previous document, its path and its caption as they were.
-    m_document.dropped(path, DocumentFile::load(m_editor, path, DocumentState::kDropReadsPlainText));
+    m_state.dropped(path, DocumentFile::load(m_editor, path, DocumentState::kDropReadsPlainText));
     showTitle();
     m_editor.setFocus();
     EditorAdapter(m_editor).setModified(false);
-    emit documentFormatChanged();
 }
 
 bool DocumentCommands::closeQuery()
@@ -190,7 +187,7 @@ bool DocumentCommands::closeQuery()
     if (!EditorAdapter(m_editor).isModified())
         return true;
     const bool close = m_dialogs.confirmDiscard(&m_window, kCloseQuestion, kOkCancel) == DialogButton::Ok;
-    PreviewFile::remove(m_state);
+    PreviewFile::remove(m_preview);
     return close;
 }
 
@@ -202,28 +199,28 @@ bool DocumentCommands::mayDiscardChanges()
 
 void DocumentCommands::showTitle()
 {
-    const QString caption = m_document.caption();
+    const QString caption = m_state.caption();
     m_window.setWindowTitle(caption);
     m_window.setAccessibleName(caption);
 }
 
 void DocumentCommands::deletePreviewFile()
 {
-    PreviewFile::remove(m_state);
+    PreviewFile::remove(m_preview);
 }
 
 bool DocumentCommands::writeDocument(const QString &path)
 {
-    if (!m_document.beginWrite(path)) {
-        writeOrSayUnchanged([&] { DocumentFile::save(m_editor, path, false, m_state.documentFormat); });
+    if (!m_state.beginWrite(path)) {
+        writeOrSayUnchanged([&] { DocumentFile::save(m_editor, path, false, m_document.format()); });
         return true;
     }
     const QString text = EditorAdapter(m_editor).text();
-    const UnencodableCharacters unencodable = m_state.documentFormat.encoding == TextFormat::Encoding::Cp932
+    const UnencodableCharacters unencodable = m_document.format().encoding == TextFormat::Encoding::Cp932
         ? UnencodableCharacters::find(text)
         : UnencodableCharacters{};
     if (unencodable.isEmpty()) {
-        writeOrSayUnchanged([&] { DocumentFile::savePlain(path, text, m_state.documentFormat); });
+        writeOrSayUnchanged([&] { DocumentFile::savePlain(path, text, m_document.format()); });
         return true;
     }
     // Refused as Shift_JIS; the file stays as it is unless the user takes UTF-8 instead.
@@ -232,14 +229,13 @@ bool DocumentCommands::writeDocument(const QString &path)
         return false;
     const TextFormat utf8 = TextCodec::utf8FormatFor(text);
     writeOrSayUnchanged([&] { DocumentFile::savePlain(path, text, utf8); });
-    m_state.documentFormat = utf8;
-    emit documentFormatChanged();
+    m_document.setFormat(utf8);
     return true;
 }
 
 void DocumentCommands::menuAdd()
 {
-    const QStringList refused = m_recentFiles.add(m_state.currentFile);
+    const QStringList refused = m_recentFiles.add(m_document.path());
     emit recentFilesChanged();
     // The document is open; only its place in the history is lost, and the user should know why.
     if (!refused.isEmpty())

@@ -6,11 +6,12 @@
 #include <QStringList>
 
 class CommandDispatcher;
+class Document;
 class EditorStack;
 class QWidget;
 class RecentFileList;
 class UserDialogs;
-struct MainState;
+struct PreviewSession;
 
 // The document commands of the File menu and the window's document events: New, Open, Save,
 // Save As, the recent-file slots and their editor, files dropped from the desktop, the file
@@ -18,7 +19,7 @@ struct MainState;
 // a recent file and a drop ask before they replace unsaved changes. A Shift_JIS document holding characters Shift_JIS cannot
 // hold is written only after the user agreed to UTF-8. It keeps the window caption, the preview folder and the
 // program's current folder in step with the open document. It owns nothing; the window owns the
-// state, the editor and the recent-file list it works on, and shows the list when told.
+// document, the editor and the recent-file list it works on, and shows the list when told.
 class DocumentCommands final : public QObject
 {
     Q_OBJECT
@@ -28,7 +29,8 @@ public:
     // window: the caption this sets and the parent of every question; becomes the parent.
     DocumentCommands(CommandDispatcher &commands,
                      EditorStack &editor,
-                     MainState &state,
+                     Document &document,
+                     PreviewSession &preview,
                      RecentFileList &recentFiles,
                      UserDialogs &dialogs,
                      QWidget &window);
@@ -45,9 +47,6 @@ public:
 
 signals:
     void recentFilesChanged();
-    // The document, or the way it is written, has changed: New, Open, a drop, Save As, or a save
-    // that went over to UTF-8.
-    void documentFormatChanged();
     // Save or Save As wrote the document.
     void saved();
 
@@ -64,8 +63,9 @@ private:
     void menuAdd();
 
     EditorStack &m_editor;
-    MainState &m_state;
-    DocumentState m_document;
+    Document &m_document;
+    PreviewSession &m_preview;
+    DocumentState m_state;
     RecentFileList &m_recentFiles;
     UserDialogs &m_dialogs;
     QWidget &m_window;

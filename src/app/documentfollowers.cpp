@@ -2,24 +2,24 @@
 
 #include "app/autorefreshswitch.h"
 #include "app/crashrecovery.h"
-#include "app/documentwatch.h"
-#include "authoring/editorstack.h"
+#include "common/document.h"
 #include "preview/autorefresh.h"
 #include "preview/browserengine.h"
 #include "preview/previewcommands.h"
 
+#include <QWidget>
+
 #include <exception>
 
 DocumentFollowers::DocumentFollowers(CommandDispatcher &commands, const Parts &parts)
-    : QObject(&parts.window), m_preview(parts.preview), m_watch(new DocumentWatch(this)),
+    : QObject(&parts.window), m_preview(parts.preview),
       m_autoRefresh(new AutoRefresh([this] { m_preview.refreshAutomatically(); }, this)),
-      m_recovery(
-          new CrashRecovery(parts.editor, parts.state, parts.dialogs, parts.window, *m_watch, parts.documentChanged))
+      m_recovery(new CrashRecovery(parts.editor, parts.document, parts.previewSession, parts.dialogs, parts.window))
 {
-    m_watch->watch(parts.editor.document());
-    // New, Open and Save As may put the other view, with its own document, in use.
-    connect(&parts.editor, &EditorStack::documentReplaced, m_watch, &DocumentWatch::watch);
-    connect(m_watch, &DocumentWatch::edited, m_autoRefresh, &AutoRefresh::documentEdited);
+    connect(&parts.document, &Document::changed, m_autoRefresh, [this](Document::Aspect aspect) {
+        if (aspect == Document::Aspect::Revision)
+            m_autoRefresh->documentEdited();
+    });
     new AutoRefreshSwitch(commands, *m_autoRefresh, parts.findAction, this);
 }
 

@@ -8,18 +8,18 @@
 class AutoRefresh;
 class CommandDispatcher;
 class CrashRecovery;
-class DocumentWatch;
+class Document;
 class PreviewCommands;
 class QAction;
 class EditorStack;
 class QWidget;
 class UserDialogs;
-struct MainState;
+struct PreviewSession;
 
 // What follows the open document by itself: the preview refreshed as 自動反映 says (with its
 // menu switch), the browser engine made ready in the background, and crash recovery. The main
 // window builds it with the narrow pieces these use and tells it of saves, the start and the
-// end. Owns the document watch, the automatic refresh, the switch and the recovery.
+// end. Owns the automatic refresh, the switch and the recovery.
 class DocumentFollowers final : public QObject
 {
     Q_OBJECT
@@ -29,18 +29,15 @@ public:
     struct Parts
     {
         EditorStack &editor;
-        MainState &state;
+        Document &document;
+        PreviewSession &previewSession;
         UserDialogs &dialogs;
         QWidget &window;
         PreviewCommands &preview;
         std::function<QAction *(const QString &)> findAction;
-        std::function<void()> documentChanged; // a kept page was put back
     };
 
     DocumentFollowers(CommandDispatcher &commands, const Parts &parts);
-
-    // The document whose edits are followed; moved over when the editor shows another one.
-    DocumentWatch &watch() const { return *m_watch; }
 
     void documentSaved();
     // Once the window shows: pages an earlier run left unsaved are offered back.
@@ -52,7 +49,6 @@ public:
 
 private:
     PreviewCommands &m_preview;
-    DocumentWatch *m_watch;
     AutoRefresh *m_autoRefresh;
     CrashRecovery *m_recovery;
 };

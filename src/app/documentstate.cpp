@@ -1,7 +1,6 @@
 #include "app/documentstate.h"
 
 #include "app/richtextrule.h"
-#include "common/mainstate.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,17 +18,17 @@ QString DocumentState::caption(const QString &currentFile)
     return kProgramCaption + QStringLiteral(" [") + QDir::toNativeSeparators(currentFile) + QLatin1Char(']');
 }
 
-QString DocumentState::formatLabel() const
+QString DocumentState::formatLabel(const Document &document)
 {
-    if (RichTextRule::writesRichText(m_state.currentFile))
+    if (RichTextRule::writesRichText(document.path()))
         return QStringLiteral("RTF");
-    return TextCodec::encodingName(m_state.documentFormat);
+    return TextCodec::encodingName(document.format());
 }
 
 void DocumentState::startNew()
 {
-    m_state.currentFile.clear();
-    m_state.documentFormat = TextFormat{};
+    m_document.setPath(QString());
+    m_document.setFormat(TextFormat{});
 }
 
 QString DocumentState::enterFolderOf(const QString &fullPath)
@@ -38,42 +37,42 @@ QString DocumentState::enterFolderOf(const QString &fullPath)
     QString previewDir = QDir::toNativeSeparators(folder);
     if (!previewDir.endsWith(QDir::separator()))
         previewDir += QDir::separator();
-    m_state.previewDir = previewDir;
+    m_preview.previewDir = previewDir;
     return folder;
 }
 
 QString DocumentState::beginOpen(const QString &fullPath)
 {
-    m_state.plainText = false;
+    m_document.setReadsPlainText(false);
     return enterFolderOf(fullPath);
 }
 
 void DocumentState::opened(const QString &fullPath, const TextFormat &format)
 {
-    m_state.documentFormat = format;
-    m_state.currentFile = fullPath;
+    m_document.setFormat(format);
+    m_document.setPath(fullPath);
 }
 
 void DocumentState::dropped(const QString &fullPath, const TextFormat &format)
 {
-    m_state.plainText = kDropReadsPlainText;
-    m_state.documentFormat = format;
-    m_state.currentFile = fullPath;
+    m_document.setReadsPlainText(kDropReadsPlainText);
+    m_document.setFormat(format);
+    m_document.setPath(fullPath);
 }
 
 bool DocumentState::saveNeedsName(bool currentFileExists) const
 {
-    return m_state.currentFile.isEmpty() || !currentFileExists;
+    return m_document.isUntitled() || !currentFileExists;
 }
 
 bool DocumentState::beginWrite(const QString &fullPath)
 {
-    m_state.plainText = !RichTextRule::writesRichText(fullPath);
-    return m_state.plainText;
+    m_document.setReadsPlainText(!RichTextRule::writesRichText(fullPath));
+    return m_document.readsPlainText();
 }
 
 QString DocumentState::savedAs(const QString &fullPath)
 {
-    m_state.currentFile = fullPath;
+    m_document.setPath(fullPath);
     return enterFolderOf(fullPath);
 }

@@ -1,26 +1,28 @@
 #pragma once
 
-#include "common/mainstate.h"
+#include "common/document.h"
 #include "common/textcodec.h"
+#include "preview/previewsession.h"
 
 #include <QString>
 
-// What New, Open, a drop, Save and Save As do to the shared state: the current file, the
-// preview folder, the read mode and the stored format, and the caption that follows from them.
-// No files and no windows: the document commands read and write the files, make a folder
-// current and set the caption; this says what the state becomes. Refers to the state.
+// What New, Open, a drop, Save and Save As do to the open document and the preview folder: the
+// path, the read mode and the stored format, the folder that follows the path, and the caption
+// that follows from them. No files and no windows: the document commands read and write the
+// files, make a folder current and set the caption; this says what the state becomes. Refers to
+// the document and the preview session.
 class DocumentState
 {
 public:
-    explicit DocumentState(MainState &state) : m_state(state) {}
+    DocumentState(Document &document, PreviewSession &preview) : m_document(document), m_preview(preview) {}
 
     // "QZWeb", or "QZWeb [path]" with the path in the platform's separators.
     static QString caption(const QString &currentFile);
-    QString caption() const { return caption(m_state.currentFile); }
+    QString caption() const { return caption(m_document.path()); }
 
     // What the status bar says the document is written as: "RTF" for a name Save writes as rich
     // text, else the encoding of the plain text.
-    QString formatLabel() const;
+    static QString formatLabel(const Document &document);
 
     // New: untitled, written in the default format; the folders and the read mode stay.
     void startNew();
@@ -48,5 +50,6 @@ public:
 private:
     QString enterFolderOf(const QString &fullPath);
 
-    MainState &m_state;
+    Document &m_document;
+    PreviewSession &m_preview;
 };

@@ -68,6 +68,7 @@ MainWindow::MainWindow(UserDialogs &dialogs, QWidget *parent)
     setAccessibleName(windowTitle());
     setFont(UiFont::windowFont());
     m_view = MainWindowView::build(this);
+    followEditorText();
     buildMenus();
     bindControls();
     // The designed outer size is 642 x 487; the frame the window manager adds is not ours to
@@ -141,6 +142,19 @@ void MainWindow::bindControls()
     });
 }
 
+void MainWindow::followEditorText()
+{
+    // The page is the text of the view in use; New, Open and Save As may put the other view,
+    // with its own QTextDocument, in use.
+    m_document.attach(m_view.editor->document());
+    connect(m_view.editor, &EditorStack::documentReplaced, &m_document, &Document::attach);
+    // The status bar names the format the page is written in, whichever command changed it.
+    connect(&m_document, &Document::changed, this, [this](Document::Aspect aspect) {
+        if (aspect == Document::Aspect::Path || aspect == Document::Aspect::Format)
+            showDocumentFormat();
+    });
+}
+
 void MainWindow::registerOwnCommands()
 {
     auto close = [this](int) { this->close(); };
@@ -152,11 +166,11 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
 {
     new ViewCommands(m_dispatcher, *m_view.editor, *m_view.splitter, *windows.transfer, m_dialogs, *this);
     AuthoringCommands::install(
-        m_dispatcher, *m_view.editor, m_state, m_dialogs, *windows.colorSize, *windows.table, *this, [this] {
-            showDocumentFormat();
-        });
+        m_dispatcher, *m_view.editor, m_document, m_dialogs, *windows.colorSize, *windows.table, *this);
     auto *preview = new PreviewCommands(m_dispatcher,
-                                        m_state,
+                                        m_document,
+                                        m_previewSession,
+                                        m_lists,
                                         m_dialogs,
                                         {m_view.preview,
                                          m_view.urlBox,
@@ -165,21 +179,16 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
                                          [this] { return EditorAdapter(*m_view.editor).text(); },
                                          [this](const QString &text) { m_view.statusBar->setPanelText(0, text); },
                                          m_view.radioOnline});
-    m_webLists = new WebListCommands(m_dispatcher, m_state, m_dialogs, *preview, *this);
-    new PrintCommand(m_dispatcher, *m_view.editor, m_state, m_dialogs, *this);
+    m_webLists = new WebListCommands(m_dispatcher, m_lists, m_dialogs, *preview, *this);
+    new PrintCommand(m_dispatcher, *m_view.editor, m_document, m_dialogs, *this);
     new HelpCommands(m_dispatcher, *windows.about, *this);
-    m_documents = new DocumentCommands(m_dispatcher, *m_view.editor, m_state, m_recentFiles, m_dialogs, *this);
+    m_documents = new DocumentCommands(
+        m_dispatcher, *m_view.editor, m_document, m_previewSession, m_recentFiles, m_dialogs, *this);
     connect(m_documents, &DocumentCommands::recentFilesChanged, this, &MainWindow::showRecentFiles);
-    connect(m_documents, &DocumentCommands::documentFormatChanged, this, &MainWindow::showDocumentFormat);
     showDocumentFormat();
-    m_followers = new DocumentFollowers(m_dispatcher,
-                                        {*m_view.editor,
-                                         m_state,
-                                         m_dialogs,
-                                         *this,
-                                         *preview,
-                                         [this](const QString &name) { return action(name); },
-                                         [this] { showDocumentFormat(); }});
+    const auto findAction = [this](const QString &name) { return action(name); };
+    m_followers = new DocumentFollowers(
+        m_dispatcher, {*m_view.editor, m_document, m_previewSession, m_dialogs, *this, *preview, findAction});
     connect(m_documents, &DocumentCommands::saved, m_followers, &DocumentFollowers::documentSaved);
     new FindCommands(m_dispatcher, *m_view.editor, m_dialogs, *this);
     m_editCommands = new EditCommands(m_dispatcher,
@@ -216,25 +225,24 @@ void MainWindow::formCreate()
     // starts empty, but the other steps still run so the window opens fully working.
     m_view.urlBox->addItems(kHomePages);
     m_view.urlBox->setCurrentIndex(0);
-    m_state.currentFile.clear();
-    m_state.previewDir.clear();
-    m_state.previewName = PreviewFile::makeName(QTime::currentTime());
-    m_state.lastUrl.clear();
-    m_state.webHistory.clear();
-    m_state.favoriteList.clear();
-    m_state.webHistoryLoadFailed = !m_dispatcher.guard([this] {
+    m_document.setPath(QString());
+    m_previewSession.previewDir.clear();
+    m_previewSession.previewName = PreviewFile::makeName(QTime::currentTime());
+    m_previewSession.lastUrl.clear();
+    m_lists.webHistory.clear();
+    m_lists.favoriteList.clear();
+    m_lists.webHistoryLoadFailed = !m_dispatcher.guard([this] {
         const QString historyPath = DataFolder::filePath(WebListStore::kHistoryFileName);
         if (QFile::exists(historyPath)) {
-            m_state.webHistoryAsRead = LineFile::readContents(historyPath);
-            m_state.webHistory = m_state.webHistoryAsRead.lines;
+            m_lists.webHistoryAsRead = LineFile::readContents(historyPath);
+            m_lists.webHistory = m_lists.webHistoryAsRead.lines;
         }
     });
     m_view.progressBar->hide();
     m_view.progressBar->setParent(m_view.statusBar);
     m_view.progressBar->setGeometry(0, 2, m_view.statusBar->panelWidth(0), 16);
     m_view.progressBar->hide();
-    m_state.onlineFlag = false;
-    m_state.fragment.clear();
+    m_previewSession.onlineFlag = false;
     setAcceptDrops(true);
     m_recentFilesLoaded = m_dispatcher.guard([this] {
         const QString recentPath = DataFolder::filePath(kRecentFilesName);
@@ -284,7 +292,7 @@ void MainWindow::showRecentFiles()
 
 void MainWindow::showDocumentFormat()
 {
-    m_view.statusBar->setPanelText(StatusBar::kEncodingPanel, DocumentState(m_state).formatLabel());
+    m_view.statusBar->setPanelText(StatusBar::kEncodingPanel, DocumentState::formatLabel(m_document));
 }
 
 void MainWindow::openStartupFile(const QString &path)
@@ -314,7 +322,7 @@ void MainWindow::formClose()
     // This run's visits are kept even when the history window was never opened.
     if (m_webLists)
         m_dispatcher.guard([this] { m_webLists->saveHistory(); });
-    PreviewFile::remove(m_state);
+    PreviewFile::remove(m_previewSession);
     if (m_followers)
         m_followers->windowClosed();
     savePlacement();

@@ -3,7 +3,9 @@
 #include "app/mainwindowview.h"
 #include "app/recentfilelist.h"
 #include "common/commanddispatcher.h"
-#include "common/mainstate.h"
+#include "common/document.h"
+#include "preview/previewsession.h"
+#include "preview/weblists.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -34,10 +36,10 @@ struct SecondaryWindows
     TransferWindow *transfer = nullptr;     // Ftp1
 };
 
-// The main editor window (Form1) and the composition root of the program. It owns the shared
-// state, the controls, the menus and the command dispatcher through which every menu item and
-// button runs; it creates the controllers, which register their handlers there with the narrow
-// references they work on. A command that fails is stopped and its failure shown in the generic
+// The main editor window (Form1) and the composition root of the program. It owns the open
+// document, the preview session, the web lists, the controls, the menus and the command
+// dispatcher through which every menu item and button runs; it creates the controllers, which
+// register their handlers there with the narrow references they work on. A command that fails is stopped and its failure shown in the generic
 // error box.
 class MainWindow final : public QMainWindow
 {
@@ -54,7 +56,10 @@ public:
     // Called once the other windows exist; creates the controllers, which need some of them.
     void attachWindows(const SecondaryWindows &windows);
 
-    const MainState &state() const { return m_state; }
+    // The open page; the window follows it for the status bar's format label.
+    const Document &document() const { return m_document; }
+    const PreviewSession &previewSession() const { return m_previewSession; }
+    const WebLists &webLists() const { return m_lists; }
     const MainWindowView &view() const { return m_view; }
     // The editor: whatever follows the text connects here. Its document() is the text of the view
     // in use, textChanged() fires on every change of it, and documentReplaced() when New, Open
@@ -87,6 +92,7 @@ protected:
 private:
     void buildMenus();
     void bindControls();
+    void followEditorText();
     void formCreate();
     void formClose();
     void saveRecentFiles();
@@ -99,7 +105,9 @@ private:
 
     UserDialogs &m_dialogs;
     CommandDispatcher m_dispatcher;
-    MainState m_state;
+    Document m_document;
+    PreviewSession m_previewSession;
+    WebLists m_lists;
     MainWindowView m_view;
     RecentFileList m_recentFiles;
     bool m_recentFilesLoaded = false;

@@ -3,7 +3,7 @@
 #include "app/defaultprinter.h"
 #include "authoring/editorstack.h"
 #include "common/commanddispatcher.h"
-#include "common/mainstate.h"
+#include "common/document.h"
 #include "common/userdialogs.h"
 #include "common/usererror.h"
 
@@ -19,8 +19,8 @@ const QString kNotReady = QStringLiteral("プリンタに印刷できる状態�
 } // namespace
 
 PrintCommand::PrintCommand(
-    CommandDispatcher &commands, EditorStack &editor, const MainState &state, UserDialogs &dialogs, QWidget &window)
-    : QObject(&window), m_editor(editor), m_state(state), m_dialogs(dialogs), m_window(window),
+    CommandDispatcher &commands, EditorStack &editor, const Document &document, UserDialogs &dialogs, QWidget &window)
+    : QObject(&window), m_editor(editor), m_document(document), m_dialogs(dialogs), m_window(window),
       m_source([] { return DefaultPrinter::open(); })
 {
     setObjectName(QStringLiteral("PrintCommand"));
@@ -32,7 +32,7 @@ void PrintCommand::print()
     std::unique_ptr<QPrinter> printer = m_source();
     if (!printer)
         throw UserError(kNotReady);
-    printer->setDocName(m_state.currentFile);
+    printer->setDocName(m_document.path());
     printer->setFullPage(false);
     printDocument(*printer);
     m_dialogs.notify(&m_window, QStringLiteral("印刷しました"));

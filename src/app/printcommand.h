@@ -6,16 +6,16 @@
 #include <memory>
 
 class CommandDispatcher;
+class Document;
 class QPrinter;
 class EditorStack;
 class QWidget;
 class UserDialogs;
-struct MainState;
 
 // File > 印刷: prints the editor's content as the editor shows it, without a print dialog, as
 // one job titled with the document's path, inside a margin of 200 printer units, then says so.
 // The printer comes from a source that is the system's default printer unless a test puts a
-// PDF file in its place. Owns the source; the window owns the editor and the state.
+// PDF file in its place. Owns the source; the window owns the editor and the document.
 class PrintCommand final : public QObject
 {
     Q_OBJECT
@@ -30,7 +30,7 @@ public:
     // window: the parent of the messages; becomes the parent.
     PrintCommand(CommandDispatcher &commands,
                  EditorStack &editor,
-                 const MainState &state,
+                 const Document &document,
                  UserDialogs &dialogs,
                  QWidget &window);
 
@@ -42,7 +42,7 @@ private:
     void printDocument(QPrinter &printer) const;
 
     EditorStack &m_editor;
-    const MainState &m_state;
+    const Document &m_document;
     UserDialogs &m_dialogs;
     QWidget &m_window;
     PrinterSource m_source;

@@ -8,7 +8,6 @@
 #include "authoring/rewritecommands.h"
 #include "authoring/tablecommands.h"
 #include "authoring/templatecommands.h"
-#include "common/mainstate.h"
 
 #include <QWidget>
 
@@ -16,21 +15,20 @@ namespace AuthoringCommands {
 
 void install(CommandDispatcher &commands,
              EditorStack &editor,
-             MainState &state,
+             Document &document,
              UserDialogs &dialogs,
              ColorSizeDialog &colorSize,
              TableDialog &table,
-             QWidget &window,
-             std::function<void()> documentReset)
+             QWidget &window)
 {
-    new PageCommands(commands, editor, state, dialogs, window, std::move(documentReset));
-    new FormatCommands(commands, editor, state.fragment, colorSize, window);
-    new ColorCommands(commands, editor, state.fragment, colorSize, window);
-    new ParagraphCommands(commands, editor, state.fragment, window);
-    new InsertCommands(commands, editor, state.fragment, dialogs, window);
-    new TableCommands(commands, editor, state.fragment, table, window);
-    new TemplateCommands(commands, editor, state.fragment, dialogs, window);
-    new RewriteCommands(commands, editor, state.fragment, dialogs, window);
+    new PageCommands(commands, editor, document, dialogs, window);
+    new FormatCommands(commands, editor, colorSize, window);
+    new ColorCommands(commands, editor, colorSize, window);
+    new ParagraphCommands(commands, editor, window);
+    new InsertCommands(commands, editor, dialogs, window);
+    new TableCommands(commands, editor, table, window);
+    new TemplateCommands(commands, editor, dialogs, window);
+    new RewriteCommands(commands, editor, dialogs, window);
 }
 
 } // namespace AuthoringCommands

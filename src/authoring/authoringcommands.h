@@ -1,14 +1,12 @@
 #pragma once
 
-#include <functional>
-
 class ColorSizeDialog;
 class CommandDispatcher;
+class Document;
 class EditorStack;
 class QWidget;
 class TableDialog;
 class UserDialogs;
-struct MainState;
 
 // The authoring commands: one small controller per menu family (the page skeleton, text
 // format and alignment, colours, paragraphs, insertions, tables, templates, the two rewrites of
@@ -18,14 +16,12 @@ struct MainState;
 namespace AuthoringCommands {
 
 // Creates every family as a child of window; each registers its handlers with commands.
-// documentReset runs after a command made the document a new, untitled one (the page skeleton).
 void install(CommandDispatcher &commands,
              EditorStack &editor,
-             MainState &state,
+             Document &document,
              UserDialogs &dialogs,
              ColorSizeDialog &colorSize,
              TableDialog &table,
-             QWidget &window,
-             std::function<void()> documentReset = {});
+             QWidget &window);
 
 } // namespace AuthoringCommands

@@ -7,9 +7,11 @@
 
 #include <QPalette>
 
-ColorCommands::ColorCommands(
-    CommandDispatcher &commands, EditorStack &editor, QString &fragment, ColorSizeDialog &colorSize, QWidget &window)
-    : QObject(&window), m_editor(editor), m_inserter(fragment, editor), m_colorSize(colorSize)
+ColorCommands::ColorCommands(CommandDispatcher &commands,
+                             EditorStack &editor,
+                             ColorSizeDialog &colorSize,
+                             QWidget &window)
+    : QObject(&window), m_editor(editor), m_inserter(editor), m_colorSize(colorSize)
 {
     commands.add(QStringLiteral("mnuColorSetClick"), [this](int) { insertColor(); });
     commands.add(QStringLiteral("mnuBGCOLORClick"), [this](int) { insertBackgroundColor(); });

@@ -18,12 +18,8 @@ class ColorCommands final : public QObject
     Q_DISABLE_COPY_MOVE(ColorCommands)
 
 public:
-    // fragment: the shared insertion text; becomes a child of window.
-    ColorCommands(CommandDispatcher &commands,
-                  EditorStack &editor,
-                  QString &fragment,
-                  ColorSizeDialog &colorSize,
-                  QWidget &window);
+    // Becomes a child of window.
+    ColorCommands(CommandDispatcher &commands, EditorStack &editor, ColorSizeDialog &colorSize, QWidget &window);
 
     void insertColor();           // mnuColorSetClick
     void insertBackgroundColor(); // mnuBGCOLORClick

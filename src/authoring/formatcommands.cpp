@@ -7,9 +7,11 @@
 
 #include <QWidget>
 
-FormatCommands::FormatCommands(
-    CommandDispatcher &commands, EditorStack &editor, QString &fragment, ColorSizeDialog &colorSize, QWidget &window)
-    : QObject(&window), m_inserter(fragment, editor), m_colorSize(colorSize)
+FormatCommands::FormatCommands(CommandDispatcher &commands,
+                               EditorStack &editor,
+                               ColorSizeDialog &colorSize,
+                               QWidget &window)
+    : QObject(&window), m_inserter(editor), m_colorSize(colorSize)
 {
     commands.add(QStringLiteral("Font1Click"), [this](int tag) { formatText(tag); });
     commands.add(QStringLiteral("mnuSetAlignClick"), [this](int tag) { align(tag); });

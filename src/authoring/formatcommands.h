@@ -17,12 +17,8 @@ class FormatCommands final : public QObject
     Q_DISABLE_COPY_MOVE(FormatCommands)
 
 public:
-    // fragment: the shared insertion text; becomes a child of window.
-    FormatCommands(CommandDispatcher &commands,
-                   EditorStack &editor,
-                   QString &fragment,
-                   ColorSizeDialog &colorSize,
-                   QWidget &window);
+    // Becomes a child of window.
+    FormatCommands(CommandDispatcher &commands, EditorStack &editor, ColorSizeDialog &colorSize, QWidget &window);
 
     void formatText(int tag); // Font1Click
     void align(int tag);      // mnuSetAlignClick

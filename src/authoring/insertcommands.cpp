@@ -45,9 +45,8 @@ private:
 
 } // namespace
 
-InsertCommands::InsertCommands(
-    CommandDispatcher &commands, EditorStack &editor, QString &fragment, UserDialogs &dialogs, QWidget &window)
-    : QObject(&window), m_inserter(fragment, editor), m_dialogs(dialogs), m_window(window)
+InsertCommands::InsertCommands(CommandDispatcher &commands, EditorStack &editor, UserDialogs &dialogs, QWidget &window)
+    : QObject(&window), m_inserter(editor), m_dialogs(dialogs), m_window(window)
 {
     commands.add(QStringLiteral("mnuFileClick"), [this](int) { insertFileName(); });
     commands.add(QStringLiteral("mnuGrp1Click"), [this](int tag) { insertImage(tag); });

@@ -17,10 +17,8 @@ class InsertCommands final : public QObject
     Q_DISABLE_COPY_MOVE(InsertCommands)
 
 public:
-    // fragment: the shared insertion text; window: the parent of the file dialog; becomes the
-    // parent.
-    InsertCommands(
-        CommandDispatcher &commands, EditorStack &editor, QString &fragment, UserDialogs &dialogs, QWidget &window);
+    // window: the parent of the file dialog; becomes the parent.
+    InsertCommands(CommandDispatcher &commands, EditorStack &editor, UserDialogs &dialogs, QWidget &window);
 
     void insertFileName();     // mnuFileClick
     void insertImage(int tag); // mnuGrp1Click

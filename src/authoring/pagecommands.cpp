@@ -4,7 +4,7 @@
 #include "authoring/editorstack.h"
 #include "authoring/pageskeleton.h"
 #include "common/commanddispatcher.h"
-#include "common/mainstate.h"
+#include "common/document.h"
 #include "common/userdialogs.h"
 
 #include <QTextCharFormat>
@@ -16,14 +16,9 @@ const QString kUntitledCaption = QStringLiteral("QZWeb");
 
 } // namespace
 
-PageCommands::PageCommands(CommandDispatcher &commands,
-                           EditorStack &editor,
-                           MainState &state,
-                           UserDialogs &dialogs,
-                           QWidget &window,
-                           std::function<void()> documentReset)
-    : QObject(&window), m_editor(editor), m_state(state), m_dialogs(dialogs), m_window(window),
-      m_documentReset(std::move(documentReset))
+PageCommands::PageCommands(
+    CommandDispatcher &commands, EditorStack &editor, Document &document, UserDialogs &dialogs, QWidget &window)
+    : QObject(&window), m_editor(editor), m_document(document), m_dialogs(dialogs), m_window(window)
 {
     commands.add(QStringLiteral("HTML1Click"), [this](int) { insertPageSkeleton(); });
 }
@@ -38,8 +33,8 @@ void PageCommands::insertPageSkeleton()
         if (answer != DialogButton::Yes)
             return;
     }
-    m_state.currentFile.clear();
-    m_state.documentFormat = TextFormat{};
+    m_document.setPath(QString());
+    m_document.setFormat(TextFormat{});
     m_window.setWindowTitle(kUntitledCaption);
     m_window.setAccessibleName(kUntitledCaption);
     // A plain page, whatever the previous document was shown as.
@@ -49,6 +44,4 @@ void PageCommands::insertPageSkeleton()
     // Replacing the whole text clears the flag, but the skeleton is a change nobody has saved:
     // closing now must ask.
     editor.setModified(true);
-    if (m_documentReset)
-        m_documentReset();
 }

@@ -15,11 +15,8 @@ constexpr qreal kPointsPerInch = 72.0;
 
 } // namespace
 
-ParagraphCommands::ParagraphCommands(CommandDispatcher &commands,
-                                     EditorStack &editor,
-                                     QString &fragment,
-                                     QWidget &window)
-    : QObject(&window), m_editor(editor), m_inserter(fragment, editor)
+ParagraphCommands::ParagraphCommands(CommandDispatcher &commands, EditorStack &editor, QWidget &window)
+    : QObject(&window), m_editor(editor), m_inserter(editor)
 {
     commands.add(QStringLiteral("mnuKaigyoClick"), [this](int tag) { insertParagraph(tag); });
     commands.add(QStringLiteral("mnuIndentClick"), [this](int) { indentFirstLine(); });

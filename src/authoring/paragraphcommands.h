@@ -17,8 +17,8 @@ class ParagraphCommands final : public QObject
     Q_DISABLE_COPY_MOVE(ParagraphCommands)
 
 public:
-    // fragment: the shared insertion text; becomes a child of window.
-    ParagraphCommands(CommandDispatcher &commands, EditorStack &editor, QString &fragment, QWidget &window);
+    // Becomes a child of window.
+    ParagraphCommands(CommandDispatcher &commands, EditorStack &editor, QWidget &window);
 
     void insertParagraph(int tag); // mnuKaigyoClick
     void indentFirstLine();        // mnuIndentClick

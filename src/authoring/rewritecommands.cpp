@@ -7,9 +7,11 @@
 
 #include <QWidget>
 
-RewriteCommands::RewriteCommands(
-    CommandDispatcher &commands, EditorStack &editor, QString &fragment, UserDialogs &dialogs, QWidget &window)
-    : QObject(&window), m_inserter(fragment, editor), m_dialogs(dialogs), m_window(window)
+RewriteCommands::RewriteCommands(CommandDispatcher &commands,
+                                 EditorStack &editor,
+                                 UserDialogs &dialogs,
+                                 QWidget &window)
+    : QObject(&window), m_inserter(editor), m_dialogs(dialogs), m_window(window)
 {
     commands.add(QStringLiteral("mnuDelTagClick"), [this](int) { removeTags(); });
     commands.add(QStringLiteral("N27Click"), [this](int) { widenKana(); });

@@ -18,10 +18,8 @@ class RewriteCommands final : public QObject
     Q_DISABLE_COPY_MOVE(RewriteCommands)
 
 public:
-    // fragment: the shared insertion text; window: the parent of the questions; becomes the
-    // parent.
-    RewriteCommands(
-        CommandDispatcher &commands, EditorStack &editor, QString &fragment, UserDialogs &dialogs, QWidget &window);
+    // window: the parent of the questions; becomes the parent.
+    RewriteCommands(CommandDispatcher &commands, EditorStack &editor, UserDialogs &dialogs, QWidget &window);
 
     void removeTags(); // mnuDelTagClick
     void widenKana();  // N27Click

@@ -6,9 +6,8 @@
 
 #include <QWidget>
 
-TableCommands::TableCommands(
-    CommandDispatcher &commands, EditorStack &editor, QString &fragment, TableDialog &settings, QWidget &window)
-    : QObject(&window), m_inserter(fragment, editor), m_settings(settings)
+TableCommands::TableCommands(CommandDispatcher &commands, EditorStack &editor, TableDialog &settings, QWidget &window)
+    : QObject(&window), m_inserter(editor), m_settings(settings)
 {
     commands.add(QStringLiteral("mnuTableSetClick"), [this](int) { editSettings(); });
     commands.add(QStringLiteral("mnuTableClick"), [this](int tag) { insertTable(tag); });

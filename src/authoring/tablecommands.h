@@ -18,9 +18,8 @@ class TableCommands final : public QObject
     Q_DISABLE_COPY_MOVE(TableCommands)
 
 public:
-    // fragment: the shared insertion text; window: becomes the parent.
-    TableCommands(
-        CommandDispatcher &commands, EditorStack &editor, QString &fragment, TableDialog &settings, QWidget &window);
+    // window: becomes the parent.
+    TableCommands(CommandDispatcher &commands, EditorStack &editor, TableDialog &settings, QWidget &window);
 
     void editSettings();       // mnuTableSetClick
     void insertTable(int tag); // mnuTableClick

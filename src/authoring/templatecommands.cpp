@@ -5,9 +5,11 @@
 
 #include <QWidget>
 
-TemplateCommands::TemplateCommands(
-    CommandDispatcher &commands, EditorStack &editor, QString &fragment, UserDialogs &dialogs, QWidget &window)
-    : QObject(&window), m_inserter(fragment, editor), m_dialogs(dialogs), m_window(window)
+TemplateCommands::TemplateCommands(CommandDispatcher &commands,
+                                   EditorStack &editor,
+                                   UserDialogs &dialogs,
+                                   QWidget &window)
+    : QObject(&window), m_inserter(editor), m_dialogs(dialogs), m_window(window)
 {
     using namespace TemplateFragments;
     commands.add(QStringLiteral("mnuStyleClick"), [this](int tag) { insert(styleRow(tag)); });

@@ -20,10 +20,8 @@ class TemplateCommands final : public QObject
     Q_DISABLE_COPY_MOVE(TemplateCommands)
 
 public:
-    // fragment: the shared insertion text; window: the parent of the message; becomes the
-    // parent.
-    TemplateCommands(
-        CommandDispatcher &commands, EditorStack &editor, QString &fragment, UserDialogs &dialogs, QWidget &window);
+    // window: the parent of the message; becomes the parent.
+    TemplateCommands(CommandDispatcher &commands, EditorStack &editor, UserDialogs &dialogs, QWidget &window);
 
     void insert(const TemplateFragments::Row *row); // nothing for a tag without a row
 

@@ -1,7 +1,6 @@
 #include "preview/documentcompletion.h"
 
 #include "common/dateformat.h"
-#include "common/mainstate.h"
 #include "preview/webliststore.h"
 
 namespace DocumentCompletion {
@@ -34,21 +33,25 @@ bool isRecorded(const QStringList &history, const QString &dateText, const QStri
     return false;
 }
 
-Outcome
-handle(MainState &state, const QString &address, const QString &title, const QDate &today, const QStringList &urlItems)
+Outcome handle(QString &lastUrl,
+               QStringList &history,
+               const QString &address,
+               const QString &title,
+               const QDate &today,
+               const QStringList &urlItems)
 {
     Outcome outcome;
-    if (address == state.lastUrl)
+    if (address == lastUrl)
         return outcome;
-    state.lastUrl = address;
+    lastUrl = address;
     if (address.isEmpty() || isLocalPage(address))
         return outcome;
 
     outcome.webPage = true;
     outcome.address = address;
     const QString dateText = DateFormat::shortDate(today);
-    if (!isRecorded(state.webHistory, dateText, address)) {
-        state.webHistory.append(historyLine(dateText, title, address));
+    if (!isRecorded(history, dateText, address)) {
+        history.append(historyLine(dateText, title, address));
         outcome.recorded = true;
     }
     outcome.insertIntoUrlList = !urlItems.contains(address, Qt::CaseInsensitive);

@@ -4,8 +4,6 @@
 #include <QString>
 #include <QStringList>
 
-struct MainState;
-
 // What happens when the pane's document completes: the same address twice in a row counts
 // once, local files and resource pages are neither recorded nor offered in the address list,
 // and a web page is recorded in the visited-page list once per address and day.
@@ -26,8 +24,12 @@ QString historyLine(const QString &dateText, const QString &title, const QString
 // True when a line of the history holds both the date text and the address anywhere.
 bool isRecorded(const QStringList &history, const QString &dateText, const QString &address);
 
-// Updates LastURL and WebHistory in state; urlItems are the address list's current items.
-Outcome
-handle(MainState &state, const QString &address, const QString &title, const QDate &today, const QStringList &urlItems);
+// Updates lastUrl and appends to history; urlItems are the address list's current items.
+Outcome handle(QString &lastUrl,
+               QStringList &history,
+               const QString &address,
+               const QString &title,
+               const QDate &today,
+               const QStringList &urlItems);
 
 } // namespace DocumentCompletion

@@ -2,7 +2,7 @@
 
 #include "common/atomicfile.h"
 #include "common/commanddispatcher.h"
-#include "common/mainstate.h"
+#include "common/document.h"
 #include "common/textcodec.h"
 #include "common/userdialogs.h"
 #include "common/usererror.h"
@@ -10,7 +10,9 @@
 #include "preview/documentcompletion.h"
 #include "preview/previewarea.h"
 #include "preview/previewfile.h"
+#include "preview/previewsession.h"
 #include "preview/webenginebrowser.h"
+#include "preview/weblists.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -39,13 +41,16 @@ QStringList itemsOf(const QComboBox &box)
 } // namespace
 
 PreviewCommands::PreviewCommands(CommandDispatcher &commands,
-                                 MainState &state,
+                                 const Document &document,
+                                 PreviewSession &session,
+                                 WebLists &lists,
                                  UserDialogs &dialogs,
                                  const PreviewControls &controls,
                                  BrowserEngine *engine,
                                  QObject *parent)
-    : QObject(parent ? parent : controls.pane), m_commands(commands), m_state(state), m_dialogs(dialogs),
-      m_controls(controls), m_engine(engine ? engine : new WebEngineBrowser(controls.pane))
+    : QObject(parent ? parent : controls.pane), m_commands(commands), m_document(document), m_session(session),
+      m_lists(lists), m_dialogs(dialogs), m_controls(controls),
+      m_engine(engine ? engine : new WebEngineBrowser(controls.pane))
 {
     m_engine->setParent(this);
     connect(m_engine, &BrowserEngine::downloadBegin, this, &PreviewCommands::downloadBegin);
@@ -57,7 +62,7 @@ PreviewCommands::PreviewCommands(CommandDispatcher &commands,
     // program, and none of those is a click: the flag follows the checked state itself. The
     // click handlers below still set it too, as they always did.
     if (m_controls.onlineMode) {
-        m_state.onlineFlag = m_controls.onlineMode->isChecked();
+        m_session.onlineFlag = m_controls.onlineMode->isChecked();
         connect(m_controls.onlineMode, &QAbstractButton::toggled, this, &PreviewCommands::setOnline);
     }
     // Watched as a key, not as returnPressed: an editable combo box hands an Enter its line
@@ -83,7 +88,7 @@ void PreviewCommands::render()
 
 void PreviewCommands::browse(const QString &address)
 {
-    m_engine->setOffline(!m_state.onlineFlag);
+    m_engine->setOffline(!m_session.onlineFlag);
     m_engine->navigate(address);
 }
 
@@ -107,13 +112,13 @@ void PreviewCommands::renderDocument()
         return;
     // An untitled page has no folder of its own; a preview file in whatever folder is current
     // would turn up in the user's save dialog and in the transfer window's list.
-    m_state.previewDir = m_state.currentFile.isEmpty()
+    m_session.previewDir = m_document.isUntitled()
         ? untitledFolder()
-        : PreviewFile::folderFor(m_state.previewDir, QDir::currentPath(), QCoreApplication::applicationDirPath());
-    const QString path = PreviewFile::claim(m_state);
+        : PreviewFile::folderFor(m_session.previewDir, QDir::currentPath(), QCoreApplication::applicationDirPath());
+    const QString path = PreviewFile::claim(m_session);
     // The page is written as the document would be saved, so the browser reads the same
     // bytes the user will publish.
-    AtomicFile::write(path, TextCodec::encode(text, m_state.documentFormat));
+    AtomicFile::write(path, TextCodec::encode(text, m_document.format()));
     const QString address = QUrl::fromLocalFile(path).toString();
     // The same page again is the user's page after an edit: it stays where the user was reading.
     if (m_engine->locationUrl() == address)
@@ -152,7 +157,7 @@ void PreviewCommands::refreshAutomatically()
 
 void PreviewCommands::setOnline(bool online)
 {
-    m_state.onlineFlag = online;
+    m_session.onlineFlag = online;
 }
 
 void PreviewCommands::moveInHistory(int tag)
@@ -185,8 +190,12 @@ void PreviewCommands::progressChange(int progress, int progressMax)
 
 void PreviewCommands::documentComplete()
 {
-    const DocumentCompletion::Outcome outcome = DocumentCompletion::handle(
-        m_state, m_engine->locationUrl(), m_engine->locationName(), QDate::currentDate(), itemsOf(*m_controls.urlBox));
+    const DocumentCompletion::Outcome outcome = DocumentCompletion::handle(m_session.lastUrl,
+                                                                           m_lists.webHistory,
+                                                                           m_engine->locationUrl(),
+                                                                           m_engine->locationName(),
+                                                                           QDate::currentDate(),
+                                                                           itemsOf(*m_controls.urlBox));
     // Local pages are not recorded, but their load is over all the same: a bar left at its
     // last position would tell the user something is still loading.
     loadEnded();

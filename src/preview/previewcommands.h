@@ -8,13 +8,15 @@
 
 class BrowserEngine;
 class CommandDispatcher;
+class Document;
 class PreviewArea;
 class QAbstractButton;
 class QComboBox;
 class QProgressBar;
 class QTemporaryDir;
 class UserDialogs;
-struct MainState;
+struct PreviewSession;
+struct WebLists;
 
 // The main window's controls and services the preview commands work with; the window owns them.
 struct PreviewControls
@@ -35,7 +37,9 @@ struct PreviewControls
 // got checked. A refresh of the page already shown keeps its scroll position, and an untitled
 // page is previewed from a private folder of this run, never from the user's own. It owns the
 // browser engine (Qt WebEngine unless another engine is given; tests give a fake) and that
-// private folder, which goes with it.
+// private folder, which goes with it. It reads the page from the document (its path and format)
+// and the text function, and keeps what it needs between refreshes in the preview session and
+// the visits in the web lists; the window owns all three.
 class PreviewCommands final : public QObject
 {
     Q_OBJECT
@@ -48,7 +52,9 @@ public:
 
     // Registers the handlers with commands; becomes a child of the pane unless given a parent.
     PreviewCommands(CommandDispatcher &commands,
-                    MainState &state,
+                    const Document &document,
+                    PreviewSession &session,
+                    WebLists &lists,
                     UserDialogs &dialogs,
                     const PreviewControls &controls,
                     BrowserEngine *engine = nullptr,
@@ -78,7 +84,9 @@ private:
     void loadEnded();
 
     CommandDispatcher &m_commands;
-    MainState &m_state;
+    const Document &m_document;
+    PreviewSession &m_session;
+    WebLists &m_lists;
     UserDialogs &m_dialogs;
     PreviewControls m_controls;
     BrowserEngine *m_engine;

@@ -1,7 +1,7 @@
 #include "preview/previewfile.h"
 
-#include "common/mainstate.h"
 #include "common/usererror.h"
+#include "preview/previewsession.h"
 
 #include <QDir>
 #include <QFile>
@@ -66,23 +66,23 @@ QString freeName(const QString &folder, const QString &name)
         QStringLiteral("フォルダ %1 にプレビュー用のファイル名が空いていません").arg(QDir::toNativeSeparators(folder)));
 }
 
-QString claim(MainState &state)
+QString claim(PreviewSession &session)
 {
-    const QString folder = state.previewDir.isEmpty() ? QDir::currentPath() + QLatin1Char('/') : state.previewDir;
-    if (folder + state.previewName != state.previewWritten)
-        state.previewName = freeName(folder, state.previewName);
-    state.previewWritten = folder + state.previewName;
-    return state.previewWritten;
+    const QString folder = session.previewDir.isEmpty() ? QDir::currentPath() + QLatin1Char('/') : session.previewDir;
+    if (folder + session.previewName != session.previewWritten)
+        session.previewName = freeName(folder, session.previewName);
+    session.previewWritten = folder + session.previewName;
+    return session.previewWritten;
 }
 
-void remove(MainState &state)
+void remove(PreviewSession &session)
 {
-    if (state.previewWritten.isEmpty())
+    if (session.previewWritten.isEmpty())
         return;
-    const QFileInfo info(state.previewWritten);
+    const QFileInfo info(session.previewWritten);
     if (info.exists() && !info.isDir())
-        QFile::remove(state.previewWritten);
-    state.previewWritten.clear();
+        QFile::remove(session.previewWritten);
+    session.previewWritten.clear();
 }
 
 } // namespace PreviewFile

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QTime>
 
-struct MainState;
+struct PreviewSession;
 
 // The preview file: its name, made once per run from the clock (13:05:22 gives 13_05_22.htm),
 // the folder it is written to, and its lifetime. A file of the user's that happens to carry the
@@ -23,12 +23,12 @@ QString folderFor(const QString &previewDir, const QString &currentFolder, const
 // every name is taken.
 QString freeName(const QString &folder, const QString &name);
 
-// The path the preview is written to in the state's preview folder, recorded as this run's. The
+// The path the preview is written to in the session's preview folder, recorded as this run's. The
 // run's own earlier preview there is written over; when another file holds the name, the run
 // moves on to a free name and keeps it.
-QString claim(MainState &state);
+QString claim(PreviewSession &session);
 
 // Deletes the preview file this run wrote, when it is still there, and forgets it.
-void remove(MainState &state);
+void remove(PreviewSession &session);
 
 } // namespace PreviewFile

@@ -3,11 +3,11 @@
 #include "common/commanddispatcher.h"
 #include "common/datafolder.h"
 #include "common/linefile.h"
-#include "common/mainstate.h"
 #include "common/userdialogs.h"
 #include "common/usererror.h"
 #include "preview/favoriteimport.h"
 #include "preview/previewcommands.h"
+#include "preview/weblists.h"
 #include "preview/webliststore.h"
 #include "preview/weblistwindow.h"
 
@@ -18,8 +18,8 @@
 #include <memory>
 
 WebListCommands::WebListCommands(
-    CommandDispatcher &commands, MainState &state, UserDialogs &dialogs, PreviewCommands &preview, QWidget &window)
-    : QObject(&window), m_commands(commands), m_state(state), m_dialogs(dialogs), m_preview(preview), m_window(window)
+    CommandDispatcher &commands, WebLists &lists, UserDialogs &dialogs, PreviewCommands &preview, QWidget &window)
+    : QObject(&window), m_commands(commands), m_lists(lists), m_dialogs(dialogs), m_preview(preview), m_window(window)
 {
     commands.add(QStringLiteral("Button3Click"), [this](int) { openFavorites(); });
     commands.add(QStringLiteral("Button4Click"), [this](int) { openHistory(); });
@@ -31,7 +31,7 @@ void WebListCommands::openHistory()
     // The favourites window is on its way; the two are not shown at once.
     if (isImporting())
         return;
-    m_state.favoriteMode = false;
+    m_lists.favoriteMode = false;
     openWindow(false);
 }
 
@@ -39,16 +39,16 @@ void WebListCommands::openFavorites()
 {
     if (isImporting())
         return;
-    m_state.favoriteMode = true;
-    m_state.favoriteList.clear();
+    m_lists.favoriteMode = true;
+    m_lists.favoriteList.clear();
     const QString path = DataFolder::filePath(WebListStore::kFavoritesFileName);
-    m_state.favoritesAsRead = {};
+    m_lists.favoritesAsRead = {};
     if (!QFile::exists(path)) {
         startImport();
         return;
     }
-    m_state.favoritesAsRead = LineFile::readContents(path);
-    m_state.favoriteList = m_state.favoritesAsRead.lines;
+    m_lists.favoritesAsRead = LineFile::readContents(path);
+    m_lists.favoriteList = m_lists.favoritesAsRead.lines;
     openWindow(true);
 }
 
@@ -82,7 +82,7 @@ void WebListCommands::finishImport()
         // list is not left holding the part read before it.
         if (!import.failure.isEmpty())
             throw UserError(import.failure);
-        m_state.favoriteList = import.lines;
+        m_lists.favoriteList = import.lines;
         if (!import.complete)
             m_dialogs.notify(&m_window, FavoriteImport::incompleteNotice());
         openWindow(true);
@@ -99,42 +99,42 @@ void WebListCommands::openWindow(bool favorites)
         services.writeBack = [this](const QStringList &lines) { writeFavorites(lines); };
     else
         services.writeBack = [this](const QStringList &lines) { writeHistory(lines); };
-    const QStringList &lines = favorites ? m_state.favoriteList : m_state.webHistory;
+    const QStringList &lines = favorites ? m_lists.favoriteList : m_lists.webHistory;
     auto window = std::make_unique<WebListWindow>(m_dialogs, mode, lines, services, &m_window);
     m_dialogs.exec(window.get());
 }
 
 void WebListCommands::writeHistory(const QStringList &lines)
 {
-    m_state.webHistory = lines;
-    m_state.webHistoryAsRead = LineFile::writeOver(DataFolder::filePath(WebListStore::kHistoryFileName),
-                                                   m_state.webHistoryAsRead,
+    m_lists.webHistory = lines;
+    m_lists.webHistoryAsRead = LineFile::writeOver(DataFolder::filePath(WebListStore::kHistoryFileName),
+                                                   m_lists.webHistoryAsRead,
                                                    lines,
-                                                   lines != m_state.webHistoryAsRead.lines);
+                                                   lines != m_lists.webHistoryAsRead.lines);
     // The file now holds what the user saw, so it may be written again at the close.
-    m_state.webHistoryLoadFailed = false;
+    m_lists.webHistoryLoadFailed = false;
 }
 
 void WebListCommands::writeFavorites(const QStringList &lines)
 {
-    m_state.favoriteList = lines;
-    m_state.favoritesAsRead = LineFile::writeOver(DataFolder::filePath(WebListStore::kFavoritesFileName),
-                                                  m_state.favoritesAsRead,
+    m_lists.favoriteList = lines;
+    m_lists.favoritesAsRead = LineFile::writeOver(DataFolder::filePath(WebListStore::kFavoritesFileName),
+                                                  m_lists.favoritesAsRead,
                                                   lines,
-                                                  lines != m_state.favoritesAsRead.lines);
+                                                  lines != m_lists.favoritesAsRead.lines);
 }
 
 void WebListCommands::saveHistory()
 {
     // A file that could not be read at start-up is left alone rather than replaced by this
     // run's visits only; and a run without visits need not create one.
-    if (m_state.webHistoryLoadFailed)
+    if (m_lists.webHistoryLoadFailed)
         return;
     const QString path = DataFolder::filePath(WebListStore::kHistoryFileName);
-    if (m_state.webHistory.isEmpty() && !QFile::exists(path))
+    if (m_lists.webHistory.isEmpty() && !QFile::exists(path))
         return;
     // A file cut short by a zero byte stays whole unless this run added to the history.
-    const bool changed = m_state.webHistory != m_state.webHistoryAsRead.lines;
-    m_state.webHistory = WebListStore::historyForWriting(m_state.webHistory);
-    m_state.webHistoryAsRead = LineFile::writeOver(path, m_state.webHistoryAsRead, m_state.webHistory, changed);
+    const bool changed = m_lists.webHistory != m_lists.webHistoryAsRead.lines;
+    m_lists.webHistory = WebListStore::historyForWriting(m_lists.webHistory);
+    m_lists.webHistoryAsRead = LineFile::writeOver(path, m_lists.webHistoryAsRead, m_lists.webHistory, changed);
 }

@@ -8,14 +8,14 @@ class CommandDispatcher;
 class PreviewCommands;
 class QWidget;
 class UserDialogs;
-struct MainState;
+struct WebLists;
 
 // The buttons WEB履歴 and お気に入り: each opens the history and favourites window over a copy
 // of its list (the favourites read from favorite.ini, or taken from the Favorites folder while
 // that file does not exist), and the window's write-back replaces the list and its file. Also
 // keeps this run's visits when the program closes. The Favorites folder is read on a worker
 // thread, so the main window goes on repainting and working meanwhile; the window opens when
-// the reading is done. Refers to the dispatcher, the shared state, the preview commands (the
+// the reading is done. Refers to the dispatcher, the web lists, the preview commands (the
 // page shown, going to an address) and the main window the window opens over.
 class WebListCommands final : public QObject
 {
@@ -24,7 +24,7 @@ class WebListCommands final : public QObject
 
 public:
     WebListCommands(
-        CommandDispatcher &commands, MainState &state, UserDialogs &dialogs, PreviewCommands &preview, QWidget &window);
+        CommandDispatcher &commands, WebLists &lists, UserDialogs &dialogs, PreviewCommands &preview, QWidget &window);
 
     void openHistory();   // Button4Click
     void openFavorites(); // Button3Click
@@ -49,7 +49,7 @@ private:
     void writeFavorites(const QStringList &lines);
 
     CommandDispatcher &m_commands;
-    MainState &m_state;
+    WebLists &m_lists;
     UserDialogs &m_dialogs;
     PreviewCommands &m_preview;
     QWidget &m_window;

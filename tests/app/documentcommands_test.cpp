@@ -10,8 +10,9 @@
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
 #include "common/commanddispatcher.h"
-#include "common/mainstate.h"
+#include "common/document.h"
 #include "common/textcodec.h"
+#include "preview/previewsession.h"
 #include "support/mainwindowfixture.h"
 #include "support/scripteduserdialogs.h"
 
@@ -99,10 +100,10 @@ protected:
         ASSERT_TRUE(work.isValid());
         m_savedCurrentPath = QDir::currentPath();
         QDir::setCurrent(work.path());
-        m_state.previewName = QStringLiteral("12_34_56.htm");
+        m_preview.previewName = QStringLiteral("12_34_56.htm");
         window.setWindowTitle(QStringLiteral("QZWeb"));
         m_editor = new EditorStack(&window);
-        commands = new DocumentCommands(dispatcher, *m_editor, m_state, recentFiles, dialogs, window);
+        commands = new DocumentCommands(dispatcher, *m_editor, m_page, m_preview, recentFiles, dialogs, window);
         dispatcher.setUnknownHandler(
             [](const QString &handler) { ADD_FAILURE() << "no handler " << handler.toStdString(); });
         window.show();
@@ -112,7 +113,8 @@ protected:
 
     EditorStack *editor() const { return m_editor; }
     EditorAdapter adapter() const { return EditorAdapter(*editor()); }
-    MainState &state() { return m_state; }
+    Document &page() { return m_page; }
+    PreviewSession &session() { return m_preview; }
     QString workPath(const QString &name) const { return QDir(work.path()).filePath(name); }
 
     // A document of the scratch folder, as a full path; its folder is created.
@@ -143,9 +145,9 @@ protected:
     // A preview file of this run in folder, as 反映 leaves it.
     QString writePreview(const QString &folder)
     {
-        const QString path = QDir(folder).filePath(m_state.previewName);
+        const QString path = QDir(folder).filePath(m_preview.previewName);
         writeFile(path, "preview");
-        m_state.previewWritten = path;
+        m_preview.previewWritten = path;
         return path;
     }
 
@@ -167,12 +169,13 @@ protected:
     QString caption() const { return window.windowTitle(); }
     QString recentSlot(int index) const { return recentFiles.entries().at(index); }
     QStringList errors() const { return errorsShown(dialogs); }
-    QString previewIn(const QString &folder) const { return QDir(folder).filePath(m_state.previewName); }
+    QString previewIn(const QString &folder) const { return QDir(folder).filePath(m_preview.previewName); }
 
     QTemporaryDir work;
     ScriptedUserDialogs dialogs;
     QWidget window;
-    MainState m_state;
+    Document m_page;
+    PreviewSession m_preview;
     RecentFileList recentFiles;
     CommandDispatcher dispatcher{dialogs, window};
     DocumentCommands *commands = nullptr;
@@ -189,7 +192,8 @@ class DocumentWindowTest : public MainWindowFixture
 protected:
     EditorStack *editor() const { return window->view().editor; }
     EditorAdapter adapter() const { return EditorAdapter(*editor()); }
-    const MainState &state() const { return window->state(); }
+    const Document &page() const { return window->document(); }
+    const PreviewSession &session() const { return window->previewSession(); }
     QString document(const QString &relative, const QByteArray &bytes)
     {
         const QString path = workPath(relative);
@@ -200,7 +204,7 @@ protected:
     QString caption() const { return window->windowTitle(); }
     QString recentSlot(int index) const { return action(MainMenu::recentSlotName(index))->text(); }
     QStringList errors() const { return errorsShown(dialogs); }
-    QString previewIn(const QString &folder) const { return QDir(folder).filePath(state().previewName); }
+    QString previewIn(const QString &folder) const { return QDir(folder).filePath(session().previewName); }
     void answerUnsavedQuestion()
     {
         if (adapter().isModified())
@@ -296,11 +300,11 @@ TEST_F(DocumentCommandsTest, OpenShowsTheDocumentAndMakesItsFolderCurrent)
     open(path);
 
     EXPECT_EQ(adapter().text(), kPlainPageText);
-    EXPECT_EQ(state().currentFile, path);
+    EXPECT_EQ(page().path(), path);
     EXPECT_EQ(caption(), titled(path));
     EXPECT_FALSE(adapter().isModified());
-    EXPECT_FALSE(state().plainText);
-    EXPECT_EQ(state().previewDir, folderOf(path));
+    EXPECT_FALSE(page().readsPlainText());
+    EXPECT_EQ(session().previewDir, folderOf(path));
     EXPECT_EQ(QDir::currentPath() + QLatin1Char('/'), folderOf(path));
     EXPECT_EQ(recentSlot(0), path);
     EXPECT_EQ(window.focusWidget(), &editor()->view());
@@ -322,7 +326,7 @@ TEST_F(DocumentCommandsTest, CancelledOpenChangesNothing)
     EXPECT_EQ(adapter().text(), QStringLiteral("draft"));
     EXPECT_TRUE(adapter().isModified());
     EXPECT_EQ(caption(), QStringLiteral("QZWeb"));
-    EXPECT_TRUE(state().previewDir.isEmpty());
+    EXPECT_TRUE(session().previewDir.isEmpty());
     EXPECT_EQ(QDir::currentPath(), QDir(work.path()).absolutePath());
 }
 
@@ -337,12 +341,12 @@ TEST_F(DocumentCommandsTest, NewEmptiesTheEditorButKeepsFolderAndReadMode)
     trigger(QStringLiteral("New1"));
 
     EXPECT_TRUE(adapter().text().isEmpty());
-    EXPECT_TRUE(state().currentFile.isEmpty());
+    EXPECT_TRUE(page().path().isEmpty());
     EXPECT_EQ(caption(), QStringLiteral("QZWeb"));
     EXPECT_FALSE(adapter().isModified());
-    EXPECT_EQ(state().previewDir, folderOf(path));
+    EXPECT_EQ(session().previewDir, folderOf(path));
     EXPECT_EQ(QDir::currentPath(), folder);
-    EXPECT_FALSE(state().plainText);
+    EXPECT_FALSE(page().readsPlainText());
     EXPECT_EQ(dialogs.messages.size(), 1) << "only the question about the unsaved change";
 }
 
@@ -360,8 +364,8 @@ TEST_F(DocumentCommandsTest, SaveAsTitlesTheDocumentAndSaveWritesInPlace)
     EXPECT_FALSE(dialogs.fileRequests.first().confirmOverwrite);
     EXPECT_EQ(readFile(path), QByteArray("<p>\x88\xea</p>"));
     EXPECT_EQ(caption(), titled(path));
-    EXPECT_EQ(state().currentFile, path);
-    EXPECT_EQ(state().previewDir, folderOf(path));
+    EXPECT_EQ(page().path(), path);
+    EXPECT_EQ(session().previewDir, folderOf(path));
     EXPECT_EQ(QDir::currentPath() + QLatin1Char('/'), folderOf(path));
     EXPECT_EQ(recentSlot(0), path);
     EXPECT_FALSE(adapter().isModified());
@@ -408,13 +412,13 @@ TEST_F(DocumentWindowTest, DroppedFileOpensAsPlainTextWithoutMovingFolders)
     drop(window.get(), {first, second, workPath(QStringLiteral("drop/third.htm"))});
 
     EXPECT_EQ(adapter().text(), QString::fromLatin1(kRichPage)) << "the RTF source, as plain text";
-    EXPECT_TRUE(state().plainText);
+    EXPECT_TRUE(page().readsPlainText());
     EXPECT_FALSE(editor()->isRichText());
-    EXPECT_EQ(state().currentFile, first);
+    EXPECT_EQ(page().path(), first);
     EXPECT_EQ(caption(), titled(first));
     EXPECT_FALSE(adapter().isModified());
     EXPECT_EQ(window->focusWidget(), &editor()->view());
-    EXPECT_TRUE(state().previewDir.isEmpty());
+    EXPECT_TRUE(session().previewDir.isEmpty());
     EXPECT_EQ(QDir::currentPath(), QDir(work.path()).absolutePath());
     EXPECT_TRUE(QFile::exists(previewFile));
     EXPECT_EQ(recentSlot(0), QString());
@@ -436,7 +440,7 @@ TEST_F(DocumentCommandsTest, DropTakesTheWholeOfALongPath)
 
     drop({path});
 
-    EXPECT_EQ(state().currentFile, path);
+    EXPECT_EQ(page().path(), path);
     EXPECT_EQ(adapter().text(), QStringLiteral("long"));
     EXPECT_TRUE(errors().isEmpty());
 }
@@ -447,10 +451,10 @@ TEST_F(DocumentWindowTest, CommandLineFileOpensAsOpenDoes)
 
     window->openStartupFile(QStringLiteral("cli/page.htm"));
 
-    EXPECT_EQ(state().currentFile, path);
+    EXPECT_EQ(page().path(), path);
     EXPECT_EQ(caption(), titled(path));
     EXPECT_EQ(adapter().text(), kPlainPageText);
-    EXPECT_EQ(state().previewDir, folderOf(path));
+    EXPECT_EQ(session().previewDir, folderOf(path));
     EXPECT_EQ(recentSlot(0), path);
     EXPECT_TRUE(dialogs.fileRequests.isEmpty());
 
@@ -458,7 +462,7 @@ TEST_F(DocumentWindowTest, CommandLineFileOpensAsOpenDoes)
     ASSERT_EQ(errors().size(), 1);
     EXPECT_TRUE(errors().first().startsWith(
         QStringLiteral("ファイル %1 は開けません").arg(workPath(QStringLiteral("cli/missing.htm")))));
-    EXPECT_EQ(state().currentFile, path);
+    EXPECT_EQ(page().path(), path);
 }
 
 // --- The rich-text rule ------------------------------------------------------------------------
@@ -481,7 +485,7 @@ TEST_F(DocumentCommandsTest, OnlyALowerCaseRtfNameIsWrittenAsRichText)
         saveAs(path);
         const QByteArray written = readFile(path);
         EXPECT_EQ(written.startsWith("{\\rtf1"), c.rich) << c.name;
-        EXPECT_EQ(state().plainText, !c.rich) << c.name;
+        EXPECT_EQ(page().readsPlainText(), !c.rich) << c.name;
         if (!c.rich) {
             EXPECT_EQ(written, QByteArray("\x95\x5c")) << c.name;
         }
@@ -582,9 +586,9 @@ TEST_F(DocumentCommandsTest, OverwriteGoesOnOnlyWithYesButThePreviewFileIsGoneEi
         EXPECT_EQ(dialogs.messages.first().defaultButton, DialogButton::Cancel);
         EXPECT_FALSE(QFile::exists(preview));
         EXPECT_EQ(readFile(target), c.written ? QByteArray("edited source") : QByteArray("target"));
-        EXPECT_EQ(state().currentFile, c.written ? target : source);
+        EXPECT_EQ(page().path(), c.written ? target : source);
         EXPECT_EQ(caption(), titled(c.written ? target : source));
-        EXPECT_EQ(state().previewDir, folderOf(c.written ? target : source));
+        EXPECT_EQ(session().previewDir, folderOf(c.written ? target : source));
         EXPECT_EQ(adapter().isModified(), !c.written);
     }
 }
@@ -640,7 +644,7 @@ TEST_F(DocumentCommandsTest, TheCloseQuestionTakesThisRunsPreviewAwayWhateverThe
         dialogs.messageAnswers.enqueue(answer);
         EXPECT_EQ(commands->closeQuery(), answer == DialogButton::Ok);
         EXPECT_FALSE(QFile::exists(preview));
-        EXPECT_TRUE(state().previewWritten.isEmpty());
+        EXPECT_TRUE(session().previewWritten.isEmpty());
     }
     EXPECT_EQ(dialogs.unexpected, 0);
 }
@@ -763,12 +767,12 @@ TEST_F(DocumentCommandsTest, ARecentSlotOpensItsFileWithoutReorderingTheList)
 
     ASSERT_EQ(dialogs.messages.size(), 1) << "the edits were not saved";
     EXPECT_EQ(adapter().text(), QStringLiteral("<p>a</p>"));
-    EXPECT_EQ(state().currentFile, first);
+    EXPECT_EQ(page().path(), first);
     EXPECT_EQ(caption(), titled(first));
     EXPECT_FALSE(adapter().isModified());
     EXPECT_EQ(window.focusWidget(), &editor()->view());
     EXPECT_FALSE(QFile::exists(preview));
-    EXPECT_EQ(state().previewDir, folderOf(first));
+    EXPECT_EQ(session().previewDir, folderOf(first));
     EXPECT_EQ(QDir::currentPath() + QLatin1Char('/'), folderOf(first));
     EXPECT_EQ(recentFiles.entries().mid(0, 3), (QStringList{second, first, QString()}));
 
@@ -779,7 +783,7 @@ TEST_F(DocumentCommandsTest, ARecentSlotOpensItsFileWithoutReorderingTheList)
     dispatcher.run(QStringLiteral("mnuFavoritClick"), 0);
     dispatcher.run(QStringLiteral("mnuFavoritClick"), 6);
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_EQ(state().currentFile, first);
+    EXPECT_EQ(page().path(), first);
     EXPECT_EQ(adapter().text(), QStringLiteral("more <p>a</p>"));
     EXPECT_EQ(recentSlot(0), second) << "the entry stays in the list";
 }
@@ -849,10 +853,10 @@ TEST_F(DocumentCommandsTest, FailedOpenKeepsTheDocumentButHasMovedTheFolder)
             << errors().first().toStdString();
         EXPECT_EQ(adapter().text(), QStringLiteral("edited kept"));
         EXPECT_TRUE(adapter().isModified());
-        EXPECT_EQ(state().currentFile, path);
+        EXPECT_EQ(page().path(), path);
         EXPECT_EQ(caption(), titled(path));
         EXPECT_EQ(recentSlot(0), path);
-        EXPECT_EQ(state().previewDir, workPath(QStringLiteral("elsewhere/")));
+        EXPECT_EQ(session().previewDir, workPath(QStringLiteral("elsewhere/")));
         EXPECT_EQ(QDir::currentPath(), workPath(QStringLiteral("elsewhere")));
     }
 }
@@ -867,7 +871,7 @@ TEST_F(DocumentWindowTest, FailedDropChangesNothing)
     ASSERT_EQ(errors().size(), 1);
     EXPECT_TRUE(errors().first().startsWith(
         QStringLiteral("ファイル %1 は開けません").arg(workPath(QStringLiteral("missing.htm")))));
-    EXPECT_EQ(state().currentFile, path);
+    EXPECT_EQ(page().path(), path);
     EXPECT_EQ(caption(), titled(path));
     EXPECT_EQ(adapter().text(), QStringLiteral("page"));
 }
@@ -936,7 +940,7 @@ TEST_F(DocumentCommandsTest, CharactersShiftJisCannotHoldAreNamedAndUtf8IsOffere
     for (const auto &c : cases) {
         const QString path = document(QStringLiteral("page.htm"), c.stored);
         open(path);
-        ASSERT_EQ(state().documentFormat.encoding, TextFormat::Encoding::Cp932) << c.name;
+        ASSERT_EQ(page().format().encoding, TextFormat::Encoding::Cp932) << c.name;
         editor()->moveCursor(QTextCursor::End);
         type(c.typed);
         dialogs.messages.clear();
@@ -967,7 +971,7 @@ TEST_F(DocumentCommandsTest, CharactersShiftJisCannotHoldAreNamedAndUtf8IsOffere
         const bool accepted = c.answer == DialogButton::Yes;
         EXPECT_EQ(readFile(path), accepted ? c.written : c.stored) << c.name;
         EXPECT_EQ(adapter().isModified(), !accepted) << c.name;
-        EXPECT_EQ(state().documentFormat.encoding, accepted ? TextFormat::Encoding::Utf8 : TextFormat::Encoding::Cp932)
+        EXPECT_EQ(page().format().encoding, accepted ? TextFormat::Encoding::Utf8 : TextFormat::Encoding::Cp932)
             << c.name;
         EXPECT_EQ(QDir(workPath(QString())).entryList(QDir::Files), QStringList{QStringLiteral("page.htm")}) << c.name;
         if (accepted) {
@@ -993,7 +997,7 @@ TEST_F(DocumentCommandsTest, SaveAsDeclinedInShiftJisWritesNothingAndKeepsTheNam
 
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_FALSE(QFile::exists(workPath(QStringLiteral("other.htm"))));
-    EXPECT_EQ(state().currentFile, path);
+    EXPECT_EQ(page().path(), path);
     EXPECT_EQ(caption(), titled(path));
     EXPECT_EQ(recentSlot(0), path);
     EXPECT_TRUE(adapter().isModified());
@@ -1014,11 +1018,11 @@ TEST_F(DocumentCommandsTest, SaveAsThatCannotCreateTheFileKeepsEverything)
         EXPECT_TRUE(errors().first().startsWith(QStringLiteral("ファイル %1 を作成できません").arg(target)))
             << errors().first().toStdString();
         EXPECT_TRUE(errors().first().endsWith(kUnchangedOnDisk)) << errors().first().toStdString();
-        EXPECT_TRUE(state().currentFile.isEmpty());
+        EXPECT_TRUE(page().path().isEmpty());
         EXPECT_EQ(caption(), QStringLiteral("QZWeb"));
         EXPECT_EQ(recentSlot(0), QString());
         EXPECT_TRUE(adapter().isModified());
-        EXPECT_TRUE(state().previewDir.isEmpty());
+        EXPECT_TRUE(session().previewDir.isEmpty());
     }
 }
 

@@ -1,4 +1,4 @@
-// What the document commands do to the shared state, without files or windows: the caption,
+// What the document commands do to the document and the preview folder, without files or windows: the caption,
 // the folders each command moves or keeps, the read mode, and Save's way to Save As.
 #include "app/documentstate.h"
 
@@ -13,14 +13,17 @@ class DocumentStateTest : public ::testing::Test
 protected:
     DocumentStateTest()
     {
-        state.currentFile = QStringLiteral("/site/old.htm");
-        state.previewDir = QStringLiteral("/site/");
-        state.documentFormat.encoding = TextFormat::Encoding::Utf8;
-        state.documentFormat.byteOrderMark = true;
+        page.setPath(QStringLiteral("/site/old.htm"));
+        preview.previewDir = QStringLiteral("/site/");
+        TextFormat utf8WithMark;
+        utf8WithMark.encoding = TextFormat::Encoding::Utf8;
+        utf8WithMark.byteOrderMark = true;
+        page.setFormat(utf8WithMark);
     }
 
-    MainState state;
-    DocumentState document{state};
+    Document page;
+    PreviewSession preview;
+    DocumentState document{page, preview};
 };
 
 TEST_F(DocumentStateTest, CaptionNamesTheDocumentInThePlatformsSeparators)
@@ -28,47 +31,47 @@ TEST_F(DocumentStateTest, CaptionNamesTheDocumentInThePlatformsSeparators)
     EXPECT_EQ(DocumentState::caption(QString()), QStringLiteral("QZWeb"));
     EXPECT_EQ(DocumentState::caption(QStringLiteral("/a/b c.htm")),
               QStringLiteral("QZWeb [") + QDir::toNativeSeparators(QStringLiteral("/a/b c.htm")) + QLatin1Char(']'));
-    EXPECT_EQ(document.caption(), DocumentState::caption(state.currentFile));
+    EXPECT_EQ(document.caption(), DocumentState::caption(page.path()));
 }
 
 TEST_F(DocumentStateTest, NewUntitlesButKeepsFolderAndReadMode)
 {
-    state.plainText = true;
+    page.setReadsPlainText(true);
     document.startNew();
-    EXPECT_TRUE(state.currentFile.isEmpty());
-    EXPECT_EQ(state.documentFormat.encoding, TextFormat::Encoding::Cp932);
-    EXPECT_FALSE(state.documentFormat.byteOrderMark);
-    EXPECT_EQ(state.previewDir, QStringLiteral("/site/"));
-    EXPECT_TRUE(state.plainText);
+    EXPECT_TRUE(page.path().isEmpty());
+    EXPECT_EQ(page.format().encoding, TextFormat::Encoding::Cp932);
+    EXPECT_FALSE(page.format().byteOrderMark);
+    EXPECT_EQ(preview.previewDir, QStringLiteral("/site/"));
+    EXPECT_TRUE(page.readsPlainText());
     EXPECT_EQ(document.caption(), QStringLiteral("QZWeb"));
 }
 
 TEST_F(DocumentStateTest, OpenMovesTheFolderBeforeTheReadAndTheDocumentAfterIt)
 {
-    state.plainText = true;
+    page.setReadsPlainText(true);
     EXPECT_EQ(document.beginOpen(QStringLiteral("/other/dir/page.htm")), QStringLiteral("/other/dir"));
-    EXPECT_EQ(state.previewDir, QDir::toNativeSeparators(QStringLiteral("/other/dir/")));
-    EXPECT_FALSE(state.plainText);
+    EXPECT_EQ(preview.previewDir, QDir::toNativeSeparators(QStringLiteral("/other/dir/")));
+    EXPECT_FALSE(page.readsPlainText());
     // A read that fails stops here: the document is still the old one.
-    EXPECT_EQ(state.currentFile, QStringLiteral("/site/old.htm"));
+    EXPECT_EQ(page.path(), QStringLiteral("/site/old.htm"));
 
     document.opened(QStringLiteral("/other/dir/page.htm"), TextFormat{});
-    EXPECT_EQ(state.currentFile, QStringLiteral("/other/dir/page.htm"));
-    EXPECT_EQ(state.documentFormat.encoding, TextFormat::Encoding::Cp932);
+    EXPECT_EQ(page.path(), QStringLiteral("/other/dir/page.htm"));
+    EXPECT_EQ(page.format().encoding, TextFormat::Encoding::Cp932);
 }
 
 TEST_F(DocumentStateTest, AFileInTheRootFolderGetsOneSeparator)
 {
     EXPECT_EQ(document.beginOpen(QStringLiteral("/page.htm")), QStringLiteral("/"));
-    EXPECT_EQ(state.previewDir, QDir::toNativeSeparators(QStringLiteral("/")));
+    EXPECT_EQ(preview.previewDir, QDir::toNativeSeparators(QStringLiteral("/")));
 }
 
 TEST_F(DocumentStateTest, ADropReadsPlainTextAndMovesNoFolder)
 {
     document.dropped(QStringLiteral("/drop/page.rtf"), TextFormat{});
-    EXPECT_TRUE(state.plainText);
-    EXPECT_EQ(state.currentFile, QStringLiteral("/drop/page.rtf"));
-    EXPECT_EQ(state.previewDir, QStringLiteral("/site/"));
+    EXPECT_TRUE(page.readsPlainText());
+    EXPECT_EQ(page.path(), QStringLiteral("/drop/page.rtf"));
+    EXPECT_EQ(preview.previewDir, QStringLiteral("/site/"));
 }
 
 TEST_F(DocumentStateTest, SaveNeedsANameForUntitledOrVanishedDocuments)
@@ -88,15 +91,15 @@ TEST_F(DocumentStateTest, TheNameDecidesTheReadModeOfAWrite)
     } cases[] = {{"/a/page.rtf", false}, {"/a/page.RTF", true}, {"/a/page.htm", true}, {"/a/rtf", true}};
     for (const auto &c : cases) {
         EXPECT_EQ(document.beginWrite(QString::fromLatin1(c.path)), c.plain) << c.path;
-        EXPECT_EQ(state.plainText, c.plain) << c.path;
+        EXPECT_EQ(page.readsPlainText(), c.plain) << c.path;
     }
 }
 
 TEST_F(DocumentStateTest, SaveAsMakesTheFileCurrentAndItsFolderThePreviewFolder)
 {
     EXPECT_EQ(document.savedAs(QStringLiteral("/new/place/page.htm")), QStringLiteral("/new/place"));
-    EXPECT_EQ(state.currentFile, QStringLiteral("/new/place/page.htm"));
-    EXPECT_EQ(state.previewDir, QDir::toNativeSeparators(QStringLiteral("/new/place/")));
+    EXPECT_EQ(page.path(), QStringLiteral("/new/place/page.htm"));
+    EXPECT_EQ(preview.previewDir, QDir::toNativeSeparators(QStringLiteral("/new/place/")));
     EXPECT_EQ(document.caption(), DocumentState::caption(QStringLiteral("/new/place/page.htm")));
 }
 
@@ -117,10 +120,12 @@ TEST_F(DocumentStateTest, FormatLabelSaysHowSaveWritesTheDocument)
         {"/site/page.RTF", TextFormat::Encoding::Utf8, false, "UTF-8"}, // written as plain text
     };
     for (const auto &c : cases) {
-        state.currentFile = QString::fromUtf8(c.file);
-        state.documentFormat.encoding = c.encoding;
-        state.documentFormat.byteOrderMark = c.bom;
-        EXPECT_EQ(document.formatLabel(), QString::fromUtf8(c.label)) << c.file << " " << c.label;
+        page.setPath(QString::fromUtf8(c.file));
+        TextFormat format;
+        format.encoding = c.encoding;
+        format.byteOrderMark = c.bom;
+        page.setFormat(format);
+        EXPECT_EQ(DocumentState::formatLabel(page), QString::fromUtf8(c.label)) << c.file << " " << c.label;
     }
 }
 

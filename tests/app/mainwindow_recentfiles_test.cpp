@@ -122,7 +122,7 @@ TEST_F(MainWindowRecentFiles, ClickingASlotOpensItsFileAndAnAmpersandIsShownAsWr
     older->trigger();
     EXPECT_EQ(adapter().text(), QStringLiteral("<p>a</p>"));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("QZWeb [%1]").arg(first));
-    EXPECT_EQ(window->state().currentFile, first);
+    EXPECT_EQ(window->document().path(), first);
     EXPECT_EQ(action(QStringLiteral("mnuFavorit"))->iconText(), second);
     EXPECT_TRUE(dialogs.messages.isEmpty());
 }
@@ -259,7 +259,7 @@ TEST_F(MainWindowRecentFiles, UnsavedWorkIsAskedAboutBeforeItIsReplaced)
             } else {
                 EXPECT_EQ(adapter().text(), QStringLiteral("unsaved page"));
                 EXPECT_TRUE(adapter().isModified());
-                EXPECT_EQ(window->state().currentFile, page);
+                EXPECT_EQ(window->document().path(), page);
             }
             adapter().setModified(false);
         }
@@ -317,7 +317,7 @@ TEST_F(MainWindowRecentFiles, ANamedPipeIsRefusedFromEveryWayOfOpeningWithoutWai
         EXPECT_EQ(dialogs.messages.first().icon, DialogIcon::Error);
         EXPECT_TRUE(dialogs.messages.first().text.contains(QStringLiteral("名前付きパイプは通常のファイルではない")))
             << dialogs.messages.first().text.toStdString();
-        EXPECT_TRUE(window->state().currentFile.isEmpty());
+        EXPECT_TRUE(window->document().isUntitled());
     }
 }
 

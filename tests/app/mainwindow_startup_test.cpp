@@ -72,13 +72,12 @@ TEST_F(MainWindowStartup, CreatesTheWindowsInOrderAndShowsOnlyTheMainOne)
 
 TEST_F(MainWindowStartup, StateAndControlsStartAsDesigned)
 {
-    const MainState &s = window->state();
-    EXPECT_TRUE(s.currentFile.isEmpty());
+    EXPECT_TRUE(window->document().isUntitled());
+    const PreviewSession &s = window->previewSession();
     EXPECT_TRUE(s.previewDir.isEmpty());
     EXPECT_TRUE(s.lastUrl.isEmpty());
-    EXPECT_TRUE(s.fragment.isEmpty());
     EXPECT_FALSE(s.onlineFlag);
-    EXPECT_TRUE(s.webHistory.isEmpty());
+    EXPECT_TRUE(window->webLists().webHistory.isEmpty());
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d_\\d\\d_\\d\\d\\.htm$")).match(s.previewName).hasMatch())
         << s.previewName.toStdString();
 
@@ -108,7 +107,7 @@ TEST_F(MainWindowStartup, LoadsTheListFilesOfThePreviousRun)
     LineFile::write(dataFile(QStringLiteral("QZWEB.ini")),
                     {QStringLiteral("/x/1.htm"), QString(), QStringLiteral("/x/3.htm")});
     restart();
-    EXPECT_EQ(window->state().webHistory, QStringList{QStringLiteral("\"2026/12/01\",\"http://a/\",\"A\"")});
+    EXPECT_EQ(window->webLists().webHistory, QStringList{QStringLiteral("\"2026/12/01\",\"http://a/\",\"A\"")});
     EXPECT_EQ(action(QStringLiteral("mnuFavorit"))->text(), QStringLiteral("/x/1.htm"));
     EXPECT_EQ(action(QStringLiteral("mnuFavorit1"))->text(), QString());
     EXPECT_EQ(action(QStringLiteral("mnuFavorit2"))->text(), QStringLiteral("/x/3.htm"));
@@ -148,8 +147,8 @@ TEST_F(MainWindowStartup, ClosingWritesSevenRecentLinesAndLeavesAFileOfThePrevie
     QFile(document).open(QIODevice::WriteOnly);
     dialogs.fileAnswers.enqueue(document);
     trigger(QStringLiteral("Open"));
-    const QString preview = window->state().previewFilePath();
-    ASSERT_EQ(preview, QDir(work.path()).filePath(window->state().previewName));
+    const QString preview = window->previewSession().previewFilePath();
+    ASSERT_EQ(preview, QDir(work.path()).filePath(window->previewSession().previewName));
     QFile(preview).open(QIODevice::WriteOnly);
     ASSERT_TRUE(QFile::exists(preview));
 

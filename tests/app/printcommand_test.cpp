@@ -67,7 +67,7 @@ protected:
         file.close();
         dialogs.fileAnswers.enqueue(path);
         trigger(QStringLiteral("Open"));
-        EXPECT_EQ(window->state().currentFile, path);
+        EXPECT_EQ(window->document().path(), path);
         return path;
     }
 

@@ -6,8 +6,8 @@
 #include "authoring/pagecommands.h"
 #include "authoring/pageskeleton.h"
 #include "common/commanddispatcher.h"
+#include "common/document.h"
 #include "common/documentfilters.h"
-#include "common/mainstate.h"
 #include "support/mainwindowfixture.h"
 
 #include <QDir>
@@ -76,7 +76,6 @@ TEST_P(InsertionTest, ReplacesTheSelectionAndLeavesTheCaretAfterIt)
     EXPECT_EQ(editor.caretPosition(), c.expected.size() - c.afterCaret.size());
     EXPECT_FALSE(editor.hasSelection());
     EXPECT_TRUE(editor.isModified());
-    EXPECT_TRUE(window->state().fragment.isEmpty());
     EXPECT_EQ(dialogs.unexpected, 0);
     // One undo step takes the whole insertion back, and the document is as it was saved.
     pane()->undo();
@@ -185,7 +184,11 @@ protected:
     {
         window.setWindowTitle(q("QZWeb [/w/old.htm]"));
         window.setAccessibleName(window.windowTitle());
-        state.currentFile = q("/w/old.htm");
+        document.setPath(q("/w/old.htm"));
+        QObject::connect(&document, &Document::changed, [this](Document::Aspect aspect) {
+            if (aspect == Document::Aspect::Path)
+                ++resets;
+        });
     }
 
     void run() { commands.run(q("HTML1Click")); }
@@ -195,14 +198,16 @@ protected:
     QWidget window;
     EditorStack pane{&window};
     CommandDispatcher commands{dialogs, window};
-    MainState state;
-    int resets = 0;
-    PageCommands page{commands, pane, state, dialogs, window, [this] { ++resets; }};
+    Document document;
+    PageCommands page{commands, pane, document, dialogs, window};
+    int resets = 0; // the document told whoever follows it that it is another (untitled) one
 };
 
 TEST_F(PageCommandsTest, OnAnEmptyPaneItAsksNothing)
 {
-    state.documentFormat.encoding = TextFormat::Encoding::Utf8;
+    TextFormat utf8;
+    utf8.encoding = TextFormat::Encoding::Utf8;
+    document.setFormat(utf8);
     run();
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_EQ(adapter().text(), PageSkeleton::text());
@@ -211,9 +216,9 @@ TEST_F(PageCommandsTest, OnAnEmptyPaneItAsksNothing)
     EXPECT_EQ(pane.textCursor().block().next().text(), q("</body>"));
     EXPECT_EQ(window.windowTitle(), q("QZWeb"));
     EXPECT_EQ(window.accessibleName(), q("QZWeb"));
-    EXPECT_TRUE(state.currentFile.isEmpty());
+    EXPECT_TRUE(document.path().isEmpty());
     // A new page, not yet saved: written as a new document is, and counted as a change.
-    EXPECT_EQ(state.documentFormat.encoding, TextFormat::Encoding::Cp932);
+    EXPECT_EQ(document.format().encoding, TextFormat::Encoding::Cp932);
     EXPECT_TRUE(adapter().isModified());
     EXPECT_EQ(resets, 1);
 }
@@ -224,7 +229,7 @@ TEST_F(PageCommandsTest, ItReplacesTextOnlyWhenTheUserSaysYes)
         adapter().setText(q("mine"));
         adapter().setCaret(2);
         adapter().setModified(false);
-        state.currentFile = q("/w/old.htm");
+        document.setPath(q("/w/old.htm"));
         window.setWindowTitle(q("QZWeb [/w/old.htm]"));
         window.setAccessibleName(window.windowTitle());
         dialogs.messages.clear();
@@ -242,7 +247,7 @@ TEST_F(PageCommandsTest, ItReplacesTextOnlyWhenTheUserSaysYes)
         EXPECT_EQ(adapter().text(), replaced ? PageSkeleton::text() : q("mine"));
         EXPECT_EQ(window.windowTitle(), replaced ? q("QZWeb") : q("QZWeb [/w/old.htm]"));
         EXPECT_EQ(window.accessibleName(), window.windowTitle());
-        EXPECT_EQ(state.currentFile.isEmpty(), replaced);
+        EXPECT_EQ(document.path().isEmpty(), replaced);
         EXPECT_EQ(adapter().isModified(), replaced);
         EXPECT_EQ(resets, replaced ? 1 : 0);
     }

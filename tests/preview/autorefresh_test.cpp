@@ -1,9 +1,11 @@
 #include "preview/autorefresh.h"
 
 #include "common/commanddispatcher.h"
-#include "common/mainstate.h"
+#include "common/document.h"
 #include "preview/previewarea.h"
 #include "preview/previewcommands.h"
+#include "preview/previewsession.h"
+#include "preview/weblists.h"
 #include "support/fakebrowserengine.h"
 #include "support/scripteduserdialogs.h"
 
@@ -32,13 +34,15 @@ protected:
     AutoRefreshTest()
     {
         fileMode.setChecked(true);
-        state.previewName = QStringLiteral("13_05_22.htm");
-        state.currentFile = folder.filePath(QStringLiteral("page.htm"));
-        state.previewDir = folder.path() + QLatin1Char('/');
+        session.previewName = QStringLiteral("13_05_22.htm");
+        document.setPath(folder.filePath(QStringLiteral("page.htm")));
+        session.previewDir = folder.path() + QLatin1Char('/');
         engine = new FakeBrowserEngine;
         commands =
             new PreviewCommands(dispatcher,
-                                state,
+                                document,
+                                session,
+                                lists,
                                 dialogs,
                                 {&pane, &urlBox, &httpMode, &progressBar, [this] { return documentText; }, {}, nullptr},
                                 engine,
@@ -65,7 +69,9 @@ protected:
     QComboBox urlBox;
     QString documentText = QStringLiteral("<p>");
     QTemporaryDir folder;
-    MainState state;
+    Document document;
+    PreviewSession session;
+    WebLists lists;
     ScriptedUserDialogs dialogs;
     CommandDispatcher dispatcher{dialogs, pane};
     FakeBrowserEngine *engine = nullptr;
@@ -93,7 +99,7 @@ TEST_F(AutoRefreshTest, ABurstOfKeysRefreshesOnceWhenIdleAndNeverByHand)
     // Written as 反映 writes it, the whole text as it stood after the last key.
     refresh->setMode(AutoRefreshMode::WhenIdle);
     typeBurst(3);
-    QFile written(folder.filePath(state.previewName));
+    QFile written(folder.filePath(session.previewName));
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromLatin1(written.readAll()), documentText);
     EXPECT_EQ(dialogs.messages.size(), 0);
@@ -137,7 +143,7 @@ TEST_F(AutoRefreshTest, BrowsingTheWebIsNotInterruptedAndAFailureIsShownOnce)
     EXPECT_TRUE(engine->navigations.isEmpty());
 
     fileMode.setChecked(true);
-    state.previewDir = folder.filePath(QStringLiteral("missing/"));
+    session.previewDir = folder.filePath(QStringLiteral("missing/"));
     commands->refreshAutomatically();
     commands->refreshAutomatically();
     EXPECT_EQ(dialogs.messages.size(), 1);
@@ -148,7 +154,7 @@ TEST_F(AutoRefreshTest, AnUntitledPageIsPreviewedOutsideTheUsersFolder)
 {
     const QString saved = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(folder.path()));
-    state.currentFile.clear();
+    document.setPath(QString());
     commands->render();
     QDir::setCurrent(saved);
     ASSERT_EQ(engine->navigations.size(), 1);

@@ -1,6 +1,7 @@
 #include "preview/documentcompletion.h"
 
-#include "common/mainstate.h"
+#include "preview/previewsession.h"
+#include "preview/weblists.h"
 
 #include <gtest/gtest.h>
 
@@ -15,10 +16,11 @@ protected:
     DocumentCompletion::Outcome
     complete(const QString &address, const QString &title = QStringLiteral("題"), const QDate &day = kToday)
     {
-        return DocumentCompletion::handle(state, address, title, day, urlItems);
+        return DocumentCompletion::handle(session.lastUrl, lists.webHistory, address, title, day, urlItems);
     }
 
-    MainState state;
+    PreviewSession session;
+    WebLists lists;
     QStringList urlItems;
 };
 
@@ -31,10 +33,10 @@ TEST_F(DocumentCompletionTest, AWebPageIsRecordedWithDateTitleAndAddress)
     EXPECT_TRUE(outcome.recorded);
     EXPECT_TRUE(outcome.insertIntoUrlList);
     EXPECT_EQ(outcome.address, QStringLiteral("http://example.com/a"));
-    EXPECT_EQ(state.lastUrl, QStringLiteral("http://example.com/a"));
+    EXPECT_EQ(session.lastUrl, QStringLiteral("http://example.com/a"));
     // The three fields between quotes, joined by commas; a quote in the title is doubled so
     // that the line reads back as it was meant.
-    EXPECT_EQ(state.webHistory,
+    EXPECT_EQ(lists.webHistory,
               QStringList{QStringLiteral("\"2026/01/05\",\"例, の \"\"頁\"\"\",\"http://example.com/a\"")});
 }
 
@@ -46,13 +48,13 @@ TEST_F(DocumentCompletionTest, AVisitIsRecordedOncePerAddressAndDay)
     // Handled again (it came after another address) but not recorded a second time today.
     EXPECT_TRUE(again.webPage);
     EXPECT_FALSE(again.recorded);
-    EXPECT_EQ(state.webHistory.size(), 2);
+    EXPECT_EQ(lists.webHistory.size(), 2);
 
     complete(QStringLiteral("http://example.org/"), QStringLiteral("題"), kToday.addDays(1));
     const auto nextDay = complete(QStringLiteral("http://example.com/"), QStringLiteral("題"), kToday.addDays(1));
     EXPECT_TRUE(nextDay.recorded);
-    EXPECT_EQ(state.webHistory.size(), 4);
-    EXPECT_TRUE(state.webHistory.last().startsWith(QStringLiteral("\"2026/01/06\"")));
+    EXPECT_EQ(lists.webHistory.size(), 4);
+    EXPECT_TRUE(lists.webHistory.last().startsWith(QStringLiteral("\"2026/01/06\"")));
 }
 
 TEST_F(DocumentCompletionTest, AnAddressInsideOneRecordedTodayIsNotRecorded)
@@ -64,7 +66,7 @@ TEST_F(DocumentCompletionTest, AnAddressInsideOneRecordedTodayIsNotRecorded)
     // The longer address is not part of the shorter one's line, so it counts.
     const auto longer = complete(QStringLiteral("http://example.com/page.html?x=1"));
     EXPECT_TRUE(longer.recorded);
-    EXPECT_EQ(state.webHistory.size(), 2);
+    EXPECT_EQ(lists.webHistory.size(), 2);
 
     // Any line holding both anywhere counts, whatever field they are in.
     const QStringList odd = {QStringLiteral("\"x\",\"2026/01/05 memo\",\"see http://example.net/ later\"")};
@@ -91,9 +93,9 @@ TEST_F(DocumentCompletionTest, LocalAndResourcePagesAreNeverRecordedOrOffered)
         const auto outcome = complete(address);
         EXPECT_FALSE(outcome.webPage) << address.toStdString();
         EXPECT_FALSE(outcome.insertIntoUrlList) << address.toStdString();
-        EXPECT_EQ(state.lastUrl, address);
+        EXPECT_EQ(session.lastUrl, address);
     }
-    EXPECT_TRUE(state.webHistory.isEmpty());
+    EXPECT_TRUE(lists.webHistory.isEmpty());
 }
 
 TEST_F(DocumentCompletionTest, AnEmptyAddressIsRememberedButNothingElse)
@@ -101,8 +103,8 @@ TEST_F(DocumentCompletionTest, AnEmptyAddressIsRememberedButNothingElse)
     complete(QStringLiteral("http://example.com/"));
     const auto outcome = complete(QString());
     EXPECT_FALSE(outcome.webPage);
-    EXPECT_TRUE(state.lastUrl.isEmpty());
-    EXPECT_EQ(state.webHistory.size(), 1);
+    EXPECT_TRUE(session.lastUrl.isEmpty());
+    EXPECT_EQ(lists.webHistory.size(), 1);
 }
 
 TEST_F(DocumentCompletionTest, TheAddressListIsSearchedIgnoringCaseButLastUrlIsExact)

@@ -1,8 +1,10 @@
 #include "preview/previewcommands.h"
 
 #include "common/commanddispatcher.h"
-#include "common/mainstate.h"
+#include "common/document.h"
 #include "preview/previewarea.h"
+#include "preview/previewsession.h"
+#include "preview/weblists.h"
 #include "support/fakebrowserengine.h"
 #include "support/scripteduserdialogs.h"
 
@@ -33,9 +35,9 @@ protected:
         fileMode.setChecked(true);
         offlineMode.setChecked(true);
         progressBar.hide();
-        state.previewName = QStringLiteral("13_05_22.htm");
+        session.previewName = QStringLiteral("13_05_22.htm");
         // A titled document: an untitled one is previewed from a private folder instead.
-        state.currentFile = folder.filePath(QStringLiteral("page.htm"));
+        document.setPath(folder.filePath(QStringLiteral("page.htm")));
         PreviewControls controls{&pane,
                                  &urlBox,
                                  &httpMode,
@@ -44,7 +46,7 @@ protected:
                                  [this](const QString &text) { statusText = text; },
                                  &onlineMode};
         engine = new FakeBrowserEngine;
-        commands = new PreviewCommands(dispatcher, state, dialogs, controls, engine, &pane);
+        commands = new PreviewCommands(dispatcher, document, session, lists, dialogs, controls, engine, &pane);
     }
 
     void run(const char *handler, int tag = 0)
@@ -81,7 +83,9 @@ protected:
     QProgressBar progressBar;
     QString documentText;
     QString statusText;
-    MainState state;
+    Document document;
+    PreviewSession session;
+    WebLists lists;
     ScriptedUserDialogs dialogs;
     CommandDispatcher dispatcher{dialogs, pane};
     FakeBrowserEngine *engine = nullptr;
@@ -146,7 +150,7 @@ TEST_F(PreviewCommandsTest, ACompletedWebPageIsRecordedAndOfferedOnce)
     engine->completeLoad(QStringLiteral("http://example.net/"), QStringLiteral("Example"));
     emit engine->documentComplete(); // a second completion of the same page, as frames give
     const QString today = QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));
-    EXPECT_EQ(state.webHistory, QStringList{QStringLiteral("\"%1\",\"Example\",\"http://example.net/\"").arg(today)});
+    EXPECT_EQ(lists.webHistory, QStringList{QStringLiteral("\"%1\",\"Example\",\"http://example.net/\"").arg(today)});
     EXPECT_EQ(urlItems(),
               (QStringList{QStringLiteral("http://example.net/"),
                            QStringLiteral("http://www.example.com/"),
@@ -159,7 +163,7 @@ TEST_F(PreviewCommandsTest, AnAddressInTheListInOtherCaseIsNotInsertedAgainButSh
     engine->completeLoad(QStringLiteral("http://WWW.example.ORG/"), QStringLiteral("Org"));
     EXPECT_EQ(urlBox.count(), 2);
     EXPECT_EQ(urlBox.currentText(), QStringLiteral("http://WWW.example.ORG/"));
-    EXPECT_EQ(state.webHistory.size(), 1);
+    EXPECT_EQ(lists.webHistory.size(), 1);
 }
 
 TEST_F(PreviewCommandsTest, ALocalPageIsNeitherRecordedNorOfferedNorReportedDone)
@@ -167,11 +171,11 @@ TEST_F(PreviewCommandsTest, ALocalPageIsNeitherRecordedNorOfferedNorReportedDone
     statusText = QStringLiteral("1 行 1 列");
     urlBox.setEditText(QStringLiteral("http://typed.example/"));
     engine->completeLoad(QStringLiteral("file:///tmp/13_05_22.htm"), QStringLiteral("下書き"));
-    EXPECT_TRUE(state.webHistory.isEmpty());
+    EXPECT_TRUE(lists.webHistory.isEmpty());
     EXPECT_EQ(urlBox.count(), 2);
     EXPECT_EQ(urlBox.currentText(), QStringLiteral("http://typed.example/"));
     EXPECT_EQ(statusText, QStringLiteral("1 行 1 列"));
-    EXPECT_EQ(state.lastUrl, QStringLiteral("file:///tmp/13_05_22.htm"));
+    EXPECT_EQ(session.lastUrl, QStringLiteral("file:///tmp/13_05_22.htm"));
     EXPECT_TRUE(progressBar.isHidden());
 }
 
@@ -183,10 +187,10 @@ TEST_F(PreviewCommandsTest, HttpModeBrowsesTheTypedAddressUnchangedWithTheOnline
     urlBox.setEditText(typed);
     run("Button1Click");
     run("RadioButton3Click");
-    EXPECT_TRUE(state.onlineFlag);
+    EXPECT_TRUE(session.onlineFlag);
     run("Button1Click");
     run("RadioButton4Click");
-    EXPECT_FALSE(state.onlineFlag);
+    EXPECT_FALSE(session.onlineFlag);
     run("Button1Click");
     ASSERT_EQ(engine->navigations.size(), 3);
     EXPECT_EQ(engine->navigations[0].address, typed);
@@ -194,7 +198,7 @@ TEST_F(PreviewCommandsTest, HttpModeBrowsesTheTypedAddressUnchangedWithTheOnline
     EXPECT_FALSE(engine->navigations[1].offline);
     EXPECT_TRUE(engine->navigations[2].offline);
     // Nothing of the file mode happens.
-    EXPECT_TRUE(state.previewDir.isEmpty());
+    EXPECT_TRUE(session.previewDir.isEmpty());
 }
 
 TEST_F(PreviewCommandsTest, ARefusedAddressEndsTheCommandWithTheEnginesText)
@@ -207,7 +211,7 @@ TEST_F(PreviewCommandsTest, ARefusedAddressEndsTheCommandWithTheEnginesText)
 
 TEST_F(PreviewCommandsTest, FileModeWithAnEmptyEditorDoesNothing)
 {
-    state.previewDir = folder.path() + QLatin1Char('/');
+    session.previewDir = folder.path() + QLatin1Char('/');
     run("Button1Click");
     EXPECT_TRUE(engine->navigations.isEmpty());
     EXPECT_TRUE(QDir(folder.path()).entryList(QDir::Files).isEmpty());
@@ -215,7 +219,7 @@ TEST_F(PreviewCommandsTest, FileModeWithAnEmptyEditorDoesNothing)
 
 TEST_F(PreviewCommandsTest, FileModeWritesTheDocumentBesideItAndShowsIt)
 {
-    state.previewDir = folder.path() + QLatin1Char('/');
+    session.previewDir = folder.path() + QLatin1Char('/');
     documentText = QStringLiteral("<title>見本</title>\r\n<p>表示</p>\r\n");
     run("Button1Click");
 
@@ -228,12 +232,12 @@ TEST_F(PreviewCommandsTest, FileModeWritesTheDocumentBesideItAndShowsIt)
     EXPECT_EQ(engine->navigations[0].address, QUrl::fromLocalFile(path).toString());
     EXPECT_TRUE(engine->navigations[0].address.startsWith(QStringLiteral("file:///")));
     EXPECT_TRUE(engine->offlineWrites.isEmpty());
-    EXPECT_EQ(state.previewDir, folder.path() + QLatin1Char('/'));
+    EXPECT_EQ(session.previewDir, folder.path() + QLatin1Char('/'));
 }
 
 TEST_F(PreviewCommandsTest, APageOfTheUsersUnderThePreviewsNameIsNeverWrittenOver)
 {
-    state.previewDir = folder.path() + QLatin1Char('/');
+    session.previewDir = folder.path() + QLatin1Char('/');
     const QString usersPage = folder.filePath(QStringLiteral("13_05_22.htm"));
     {
         QFile page(usersPage);
@@ -252,7 +256,7 @@ TEST_F(PreviewCommandsTest, APageOfTheUsersUnderThePreviewsNameIsNeverWrittenOve
     QFile written(preview);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_EQ(written.readAll(), QByteArray("<p>second</p>")) << "its own preview is written over";
-    EXPECT_EQ(state.previewName, QStringLiteral("13_05_23.htm"));
+    EXPECT_EQ(session.previewName, QStringLiteral("13_05_23.htm"));
     ASSERT_EQ(engine->navigations.size(), 2);
     EXPECT_EQ(engine->navigations[1].address, QUrl::fromLocalFile(preview).toString());
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 2);
@@ -260,8 +264,10 @@ TEST_F(PreviewCommandsTest, APageOfTheUsersUnderThePreviewsNameIsNeverWrittenOve
 
 TEST_F(PreviewCommandsTest, FileModeWritesUtf8DocumentsAsUtf8)
 {
-    state.previewDir = folder.path() + QLatin1Char('/');
-    state.documentFormat.encoding = TextFormat::Encoding::Utf8;
+    session.previewDir = folder.path() + QLatin1Char('/');
+    TextFormat utf8;
+    utf8.encoding = TextFormat::Encoding::Utf8;
+    document.setFormat(utf8);
     documentText = QStringLiteral("<p>😀 ünïcode</p>");
     run("Button1Click");
     QFile written(folder.filePath(QStringLiteral("13_05_22.htm")));
@@ -276,21 +282,21 @@ TEST_F(PreviewCommandsTest, FileModeWithoutAPreviewFolderUsesTheCurrentFolder)
     documentText = QStringLiteral("<p>x</p>");
     run("Button1Click");
     QDir::setCurrent(saved);
-    EXPECT_EQ(state.previewDir, QDir(folder.path()).canonicalPath() + QLatin1Char('/'));
+    EXPECT_EQ(session.previewDir, QDir(folder.path()).canonicalPath() + QLatin1Char('/'));
     EXPECT_TRUE(QFile::exists(folder.filePath(QStringLiteral("13_05_22.htm"))));
 }
 
 TEST_F(PreviewCommandsTest, APreviewThatCannotBeWrittenEndsTheCommandBeforeNavigating)
 {
-    state.previewDir = folder.filePath(QStringLiteral("missing/"));
+    session.previewDir = folder.filePath(QStringLiteral("missing/"));
     documentText = QStringLiteral("<p>x</p>");
     run("Button1Click");
     EXPECT_EQ(errors().size(), 1);
     EXPECT_TRUE(engine->navigations.isEmpty());
-    EXPECT_EQ(state.previewDir, folder.filePath(QStringLiteral("missing/")));
+    EXPECT_EQ(session.previewDir, folder.filePath(QStringLiteral("missing/")));
 
     // A character the document's encoding cannot hold stops it too, and nothing is written.
-    state.previewDir = folder.path() + QLatin1Char('/');
+    session.previewDir = folder.path() + QLatin1Char('/');
     documentText = QStringLiteral("<p>😀</p>");
     run("Button1Click");
     EXPECT_EQ(errors().size(), 2);
@@ -320,16 +326,16 @@ TEST_F(PreviewCommandsTest, TheOnlineFlagFollowsTheCheckedButtonHoweverItWasChec
 
     toggleByAccessibility(onlineMode);
     ASSERT_TRUE(onlineMode.isChecked());
-    EXPECT_TRUE(state.onlineFlag);
+    EXPECT_TRUE(session.onlineFlag);
     run("Button1Click");
 
     offlineMode.setChecked(true); // as the keyboard's selection change does
-    EXPECT_FALSE(state.onlineFlag);
+    EXPECT_FALSE(session.onlineFlag);
     run("Button1Click");
 
     // A click still runs its handler too; the flag is the same either way.
     onlineMode.click();
-    EXPECT_TRUE(state.onlineFlag);
+    EXPECT_TRUE(session.onlineFlag);
     run("Button1Click");
 
     ASSERT_EQ(engine->navigations.size(), 3);
@@ -341,7 +347,7 @@ TEST_F(PreviewCommandsTest, TheOnlineFlagFollowsTheCheckedButtonHoweverItWasChec
 TEST_F(PreviewCommandsTest, HttpOrFileIsTheCheckedButtonHoweverItWasChecked)
 {
     documentText = QStringLiteral("<p>x</p>");
-    state.previewDir = folder.path() + QLatin1Char('/');
+    session.previewDir = folder.path() + QLatin1Char('/');
     urlBox.setEditText(QStringLiteral("http://127.0.0.1/typed"));
     toggleByAccessibility(httpMode);
     ASSERT_FALSE(fileMode.isChecked());
@@ -356,7 +362,7 @@ TEST_F(PreviewCommandsTest, HttpOrFileIsTheCheckedButtonHoweverItWasChecked)
 TEST_F(PreviewCommandsTest, EnterInTheAddressBoxGoesThereInHttpModeOnly)
 {
     documentText = QStringLiteral("<p>x</p>");
-    state.previewDir = folder.path() + QLatin1Char('/');
+    session.previewDir = folder.path() + QLatin1Char('/');
     QLineEdit *edit = urlBox.lineEdit();
     ASSERT_NE(edit, nullptr);
 

@@ -1,6 +1,6 @@
 #include "preview/previewfile.h"
 
-#include "common/mainstate.h"
+#include "preview/previewsession.h"
 
 #include <QDir>
 #include <QFile>
@@ -90,28 +90,28 @@ TEST(PreviewFile, OnlyThePreviewThisRunWroteIsWrittenOverAndDeleted)
     ASSERT_TRUE(folder.isValid());
     const QString dir = folder.path() + QLatin1Char('/');
     touch(dir + QStringLiteral("13_05_22.htm")); // a page of the user's
-    MainState state;
-    state.previewName = QStringLiteral("13_05_22.htm");
-    state.previewDir = dir;
+    PreviewSession session;
+    session.previewName = QStringLiteral("13_05_22.htm");
+    session.previewDir = dir;
 
     // Nothing written yet: nothing to delete, the user's page least of all.
-    PreviewFile::remove(state);
+    PreviewFile::remove(session);
     EXPECT_TRUE(QFile::exists(dir + QStringLiteral("13_05_22.htm")));
 
-    const QString first = PreviewFile::claim(state);
+    const QString first = PreviewFile::claim(session);
     EXPECT_EQ(first, dir + QStringLiteral("13_05_23.htm"));
-    EXPECT_EQ(state.previewName, QStringLiteral("13_05_23.htm"));
+    EXPECT_EQ(session.previewName, QStringLiteral("13_05_23.htm"));
     touch(first);
-    EXPECT_EQ(PreviewFile::claim(state), first) << "its own preview is written over";
+    EXPECT_EQ(PreviewFile::claim(session), first) << "its own preview is written over";
 
-    PreviewFile::remove(state);
+    PreviewFile::remove(session);
     EXPECT_FALSE(QFile::exists(first));
     EXPECT_TRUE(QFile::exists(dir + QStringLiteral("13_05_22.htm")));
-    EXPECT_TRUE(state.previewWritten.isEmpty());
+    EXPECT_TRUE(session.previewWritten.isEmpty());
 
     // Deleted by someone else meanwhile, or replaced by a folder: no failure, nothing removed.
-    EXPECT_EQ(PreviewFile::claim(state), first);
+    EXPECT_EQ(PreviewFile::claim(session), first);
     QDir(folder.path()).mkdir(QStringLiteral("13_05_23.htm"));
-    PreviewFile::remove(state);
+    PreviewFile::remove(session);
     EXPECT_TRUE(QFileInfo(first).isDir());
 }

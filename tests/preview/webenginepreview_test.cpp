@@ -106,7 +106,7 @@ TEST_F(WebEnginePreviewTest, RenderShowsTheDocumentFromItsOwnFolderWithItsImages
     pageFile.close();
     dialogs.fileAnswers.enqueue(page);
     trigger(QStringLiteral("Open"));
-    ASSERT_EQ(window->state().previewDir, site + QLatin1Char('/'));
+    ASSERT_EQ(window->previewSession().previewDir, site + QLatin1Char('/'));
     QImage picture(4, 3, QImage::Format_RGB32);
     picture.fill(Qt::red);
     ASSERT_TRUE(picture.save(QDir(site).filePath(QStringLiteral("pic.png"))));
@@ -115,7 +115,7 @@ TEST_F(WebEnginePreviewTest, RenderShowsTheDocumentFromItsOwnFolderWithItsImages
                                  "<body><img src=\"pic.png\"></body></html>\r\n"));
     ASSERT_TRUE(renderAndWait());
 
-    const QString previewPath = QDir(site).filePath(window->state().previewName);
+    const QString previewPath = QDir(site).filePath(window->previewSession().previewName);
     EXPECT_TRUE(QFile::exists(previewPath));
     EXPECT_EQ(view()->url(), QUrl::fromLocalFile(previewPath));
     EXPECT_TRUE(view()->url().toString().startsWith(QStringLiteral("file:///")));
@@ -124,7 +124,7 @@ TEST_F(WebEnginePreviewTest, RenderShowsTheDocumentFromItsOwnFolderWithItsImages
     EXPECT_EQ(evaluate(QStringLiteral("document.images[0].naturalWidth")).toInt(), 4);
 
     // The preview is a local page: not recorded, not offered, not reported done.
-    EXPECT_TRUE(window->state().webHistory.isEmpty());
+    EXPECT_TRUE(window->webLists().webHistory.isEmpty());
     EXPECT_EQ(control<QComboBox>(QStringLiteral("cmbURL"))->findText(view()->url().toString()), -1);
     EXPECT_NE(control<StatusBar>(QStringLiteral("StatusBar1"))->panelText(0), QStringLiteral("完了"));
 
@@ -151,7 +151,7 @@ TEST_F(WebEnginePreviewTest, HttpModeLoadsOnlineAndOfflineShowsOnlyWhatThePaneKe
     EXPECT_EQ(view()->title(), QStringLiteral("Loopback page"));
     const QString today = QDate::currentDate().toString(QStringLiteral("yyyy/MM/dd"));
     EXPECT_EQ(
-        window->state().webHistory,
+        window->webLists().webHistory,
         QStringList{
             QStringLiteral("\"%1\",\"Loopback page\",\"%2\"").arg(today, server.url(QStringLiteral("/page.html")))});
     EXPECT_EQ(urlBox->itemText(0), server.url(QStringLiteral("/page.html")));
@@ -190,7 +190,7 @@ TEST_F(WebEnginePreviewTest, HttpModeLoadsOnlineAndOfflineShowsOnlyWhatThePaneKe
     EXPECT_EQ(server.requestedPaths.size(), requestCount);
     EXPECT_EQ(urlBox->currentText(), server.url(QStringLiteral("/page.html")));
     // Neither is a new visit: the error page is none, the copy's page was seen today already.
-    EXPECT_EQ(window->state().webHistory.size(), 1);
+    EXPECT_EQ(window->webLists().webHistory.size(), 1);
 }
 
 TEST_F(WebEnginePreviewTest, PagesThatCannotLoadAreExplainedInJapaneseNamingTheAddress)
@@ -225,7 +225,7 @@ TEST_F(WebEnginePreviewTest, PagesThatCannotLoadAreExplainedInJapaneseNamingTheA
         EXPECT_FALSE(text.contains(QStringLiteral("ｵﾝﾗｲﾝ")));
     }
     // Neither failure is a visit, and neither reports completion.
-    EXPECT_TRUE(window->state().webHistory.isEmpty());
+    EXPECT_TRUE(window->webLists().webHistory.isEmpty());
     EXPECT_NE(status->panelText(0), QStringLiteral("完了"));
     EXPECT_EQ(urlBox->count(), 2);
 }
@@ -240,9 +240,9 @@ TEST_F(WebEnginePreviewTest, TheOnlineFlagFollowsTheButtonsWhateverChecksThem)
     ASSERT_NE(face->actionInterface(), nullptr);
     face->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     ASSERT_TRUE(online->isChecked());
-    EXPECT_TRUE(window->state().onlineFlag);
+    EXPECT_TRUE(window->previewSession().onlineFlag);
     offline->setChecked(true);
-    EXPECT_FALSE(window->state().onlineFlag);
+    EXPECT_FALSE(window->previewSession().onlineFlag);
     EXPECT_EQ(view(), nullptr);
 }
 
@@ -278,6 +278,6 @@ TEST_F(WebEnginePreviewTest, AWarmedUpEngineRefreshesThePageWhereTheUserWasReadi
     ASSERT_TRUE(renderAndWait());
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return evaluate(QStringLiteral("window.scrollY")).toInt() == 1200; }, kLoadTimeoutMs));
-    EXPECT_TRUE(window->state().webHistory.isEmpty());
+    EXPECT_TRUE(window->webLists().webHistory.isEmpty());
     EXPECT_TRUE(editor->hasFocus());
 }

@@ -37,7 +37,7 @@ TEST_F(WebListWebEngineTest, AVisitedPageIsInTheHistoryWindowAndInTheFileAfterTh
     click("RadioButton3");
     control<QComboBox>(QStringLiteral("cmbURL"))->setEditText(address);
     click("Button1");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->state().webHistory.isEmpty(); }, kLoadTimeoutMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->webLists().webHistory.isEmpty(); }, kLoadTimeoutMs));
 
     bool shown = false;
     dialogs.dialogScripts.enqueue([&](QDialog *dialog) {

@@ -3,12 +3,14 @@
 #include "preview/weblistwindow.h"
 
 #include "common/commanddispatcher.h"
+#include "common/document.h"
 #include "common/linefile.h"
-#include "common/mainstate.h"
 #include "preview/favoriteimport.h"
 #include "preview/previewarea.h"
 #include "preview/previewcommands.h"
+#include "preview/previewsession.h"
 #include "preview/weblistcommands.h"
+#include "preview/weblists.h"
 #include "preview/webliststore.h"
 #include "support/fakebrowserengine.h"
 #include "support/scripteduserdialogs.h"
@@ -59,8 +61,8 @@ protected:
         qputenv("QZWEB_FAVORITES", favorites.path().toLocal8Bit());
         PreviewControls controls{&pane, &urlBox, &httpMode, &progressBar, [] { return QString(); }, {}};
         engine = new FakeBrowserEngine;
-        preview = new PreviewCommands(dispatcher, state, dialogs, controls, engine, &pane);
-        webLists = new WebListCommands(dispatcher, state, dialogs, *preview, mainWindow);
+        preview = new PreviewCommands(dispatcher, document, session, lists, dialogs, controls, engine, &pane);
+        webLists = new WebListCommands(dispatcher, lists, dialogs, *preview, mainWindow);
     }
     ~WebListWindowTest() override
     {
@@ -140,7 +142,9 @@ protected:
     QComboBox urlBox;
     QRadioButton httpMode;
     QProgressBar progressBar;
-    MainState state;
+    Document document;
+    PreviewSession session;
+    WebLists lists;
     ScriptedUserDialogs dialogs;
     CommandDispatcher dispatcher{dialogs, mainWindow};
     FakeBrowserEngine *engine = nullptr;
@@ -178,7 +182,7 @@ TEST_F(WebListWindowTest, EachButtonOpensTheWindowInItsMode)
             for (int i = 0; i < 3; ++i)
                 EXPECT_EQ(w.findChild<QAction *>(QString::fromLatin1(names[i]))->text(), captions.at(i));
         });
-        EXPECT_EQ(state.favoriteMode, m.favoriteMode);
+        EXPECT_EQ(lists.favoriteMode, m.favoriteMode);
     }
 }
 
@@ -198,7 +202,7 @@ TEST_F(WebListWindowTest, AnEmptyHistoryShowsNothingAndClosingWritesAnEmptyFile)
 
 TEST_F(WebListWindowTest, ThreeVisitsOnTwoDaysShowTwoCollapsedDays)
 {
-    state.webHistory = kTwoDays;
+    lists.webHistory = kTwoDays;
     open("Button4Click", [&](WebListWindow &w) {
         ASSERT_EQ(topTexts(w), (QStringList{QStringLiteral("2026/01/05"), QStringLiteral("2026/01/06")}));
         QTreeWidgetItem *first = tree(w)->topLevelItem(0);
@@ -214,8 +218,8 @@ TEST_F(WebListWindowTest, ThreeVisitsOnTwoDaysShowTwoCollapsedDays)
 TEST_F(WebListWindowTest, ShowSelectedGoesThereWithTheOnlineFlagThenWritesBack)
 {
     for (const bool online : {false, true}) {
-        state.webHistory = kTwoDays;
-        state.onlineFlag = online;
+        lists.webHistory = kTwoDays;
+        session.onlineFlag = online;
         engine->navigations.clear();
         open("Button4Click", [&](WebListWindow &w) {
             // A day or nothing selected: nothing happens.
@@ -280,7 +284,7 @@ TEST_F(WebListWindowTest, ADuplicateNameInOtherLetterCaseOrAnEmptyNameIsRefusedS
 
 TEST_F(WebListWindowTest, TheAddCommandsNeedFavoritesAPageShownAndACategorySelected)
 {
-    state.webHistory = kTwoDays;
+    lists.webHistory = kTwoDays;
     writeFavoritesFile(kTwoDays);
     const struct
     {
@@ -299,7 +303,7 @@ TEST_F(WebListWindowTest, TheAddCommandsNeedFavoritesAPageShownAndACategorySelec
         // Nothing is shown until the first page is; that page is a visit, kept out of the way.
         if (c.pageShown)
             showPage();
-        state.webHistory = kTwoDays;
+        lists.webHistory = kTwoDays;
         open(c.handler, [&](WebListWindow &w) {
             tree(w)->clearSelection();
             if (c.selectChildOf >= 0) {
@@ -329,7 +333,7 @@ TEST_F(WebListWindowTest, TheAddCommandsNeedFavoritesAPageShownAndACategorySelec
 
 TEST_F(WebListWindowTest, DeletingADayAsksAndClosingRemovesItsLinesFromTheFile)
 {
-    state.webHistory = kTwoDays;
+    lists.webHistory = kTwoDays;
     dialogs.messageAnswers << DialogButton::No << DialogButton::Cancel << DialogButton::Yes;
     open("Button4Click", [&](WebListWindow &w) {
         trigger(w, "Delete1"); // nothing selected: no question
@@ -347,12 +351,12 @@ TEST_F(WebListWindowTest, DeletingADayAsksAndClosingRemovesItsLinesFromTheFile)
     EXPECT_EQ(question.buttons, (QList<DialogButton>{DialogButton::Yes, DialogButton::No, DialogButton::Cancel}));
     EXPECT_EQ(question.defaultButton, DialogButton::Cancel);
     EXPECT_EQ(historyFile(), QStringList{kTwoDays.at(2)});
-    EXPECT_EQ(state.webHistory, QStringList{kTwoDays.at(2)});
+    EXPECT_EQ(lists.webHistory, QStringList{kTwoDays.at(2)});
 }
 
 TEST_F(WebListWindowTest, TheCloseBoxAfterDeletionsChangesNothing)
 {
-    state.webHistory = kTwoDays;
+    lists.webHistory = kTwoDays;
     LineFile::write(dataFile(WebListStore::kHistoryFileName), kTwoDays);
     const QByteArray before = readBytes(dataFile(WebListStore::kHistoryFileName));
     mainWindow.setGeometry(100, 80, 640, 480);
@@ -375,7 +379,7 @@ TEST_F(WebListWindowTest, TheCloseBoxAfterDeletionsChangesNothing)
         w.close();
         EXPECT_EQ(w.result(), QDialog::Rejected);
     });
-    EXPECT_EQ(state.webHistory, kTwoDays);
+    EXPECT_EQ(lists.webHistory, kTwoDays);
     EXPECT_EQ(readBytes(dataFile(WebListStore::kHistoryFileName)), before);
 }
 
@@ -397,7 +401,7 @@ TEST_F(WebListWindowTest, AnEditedTitleKeepsItsAddress)
 
 TEST_F(WebListWindowTest, AWriteBackThatFailsIsShownAndTheWindowStaysOpen)
 {
-    state.webHistory = {kTwoDays.at(2), kTwoDays.at(0)};
+    lists.webHistory = {kTwoDays.at(2), kTwoDays.at(0)};
     ASSERT_TRUE(QDir(home.path()).mkdir(WebListStore::kHistoryFileName));
     open("Button4Click", [&](WebListWindow &w) {
         press(w, "Button2");
@@ -407,7 +411,7 @@ TEST_F(WebListWindowTest, AWriteBackThatFailsIsShownAndTheWindowStaysOpen)
     ASSERT_EQ(errors().size(), 1);
     EXPECT_TRUE(errors().first().text.contains(WebListStore::kHistoryFileName));
     // The list already holds what the window rebuilt.
-    EXPECT_EQ(state.webHistory, (QStringList{kTwoDays.at(0), kTwoDays.at(2)}));
+    EXPECT_EQ(lists.webHistory, (QStringList{kTwoDays.at(0), kTwoDays.at(2)}));
 }
 
 TEST_F(WebListWindowTest, FavoritesAreImportedUntilTheFileIsWrittenEvenEmpty)
@@ -422,7 +426,7 @@ TEST_F(WebListWindowTest, FavoritesAreImportedUntilTheFileIsWrittenEvenEmpty)
             EXPECT_EQ(topTexts(w), (QStringList{QStringLiteral("Root"), QStringLiteral("News")}));
             w.reject();
         });
-        EXPECT_EQ(state.favoriteList, imported);
+        EXPECT_EQ(lists.favoriteList, imported);
         EXPECT_FALSE(QFile::exists(dataFile(WebListStore::kFavoritesFileName)));
     }
     open("Button3Click", [&](WebListWindow &w) {
@@ -439,7 +443,7 @@ TEST_F(WebListWindowTest, FavoritesAreImportedUntilTheFileIsWrittenEvenEmpty)
     // An empty favorite.ini is the user's list: the folder is not read again.
     putShortcut(QStringLiteral("C.url"), "http://c/");
     open("Button3Click", [&](WebListWindow &w) { EXPECT_EQ(tree(w)->topLevelItemCount(), 0); });
-    EXPECT_TRUE(state.favoriteList.isEmpty());
+    EXPECT_TRUE(lists.favoriteList.isEmpty());
 }
 
 TEST_F(WebListWindowTest, AFavoriteWithoutAnAddressIsNotWrittenBack)
@@ -461,7 +465,7 @@ TEST_F(WebListWindowTest, AnUnreadableFavoriteStopsTheCommandAndKeepsNothingOfTh
     ASSERT_EQ(errors().size(), 1);
     EXPECT_TRUE(errors().first().text.contains(QStringLiteral("B.url")));
     EXPECT_TRUE(dialogs.shownDialogs.isEmpty());
-    EXPECT_TRUE(state.favoriteList.isEmpty());
+    EXPECT_TRUE(lists.favoriteList.isEmpty());
     EXPECT_FALSE(QFile::exists(dataFile(WebListStore::kFavoritesFileName)));
 }
 
@@ -508,9 +512,9 @@ TEST_F(WebListWindowTest, ClosingTheProgramKeepsTheVisitsSortedAndCapped)
 
     for (int day = 1; day <= 101; ++day) {
         const QString date = QDate(2026, 3, 1).addDays(101 - day).toString(QStringLiteral("yyyy/MM/dd"));
-        state.webHistory.append(line(date, QStringLiteral("t"), QStringLiteral("http://x/%1").arg(day)));
+        lists.webHistory.append(line(date, QStringLiteral("t"), QStringLiteral("http://x/%1").arg(day)));
     }
-    const QStringList recorded = state.webHistory;
+    const QStringList recorded = lists.webHistory;
     webLists->saveHistory();
     const QStringList written = historyFile();
     ASSERT_EQ(written.size(), 100);
@@ -519,8 +523,8 @@ TEST_F(WebListWindowTest, ClosingTheProgramKeepsTheVisitsSortedAndCapped)
     EXPECT_FALSE(written.contains(recorded.last()));
 
     // A file that could not be read at start-up is not replaced by this run's visits.
-    state.webHistory = {kTwoDays.at(0)};
-    state.webHistoryLoadFailed = true;
+    lists.webHistory = {kTwoDays.at(0)};
+    lists.webHistoryLoadFailed = true;
     webLists->saveHistory();
     EXPECT_EQ(historyFile(), written);
 }

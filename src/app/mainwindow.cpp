@@ -210,9 +210,9 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
         *this,
         {*action(QStringLiteral("mnuPageCheckAuto")), *action(QStringLiteral("mnuPageCheckUpload"))},
         [this] {
-            const QFileInfo file(m_state.currentFile);
+            const QFileInfo file(m_document.path());
             return PageCheck::Input{
-                {}, file.fileName().isEmpty() ? QString() : file.absolutePath(), m_state.documentFormat.encoding, {}};
+                {}, file.fileName().isEmpty() ? QString() : file.absolutePath(), m_document.format().encoding, {}};
         },
         DataFolder::filePath(PageCheckOptions::kFileName));
     windows.transfer->setUploadCheck(

@@ -28,6 +28,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qzweb"));
+    QApplication::setDesktopFileName(QStringLiteral(QZWEB_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/qzweb/qzweb.svg")));
     if (!AppWindows::installQtTranslations(app))

@@ -14,8 +14,8 @@ trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
 failed=0
 
-# --no-tag-display-limit: every instance of a tag is shown, not only the first few.
-if ! lintian --fail-on error,warning --no-tag-display-limit --allow-root "$deb"; then
+# --tag-display-limit 0: every instance of a tag is shown, not only the first few.
+if ! lintian --fail-on error,warning --tag-display-limit 0 --allow-root "$deb"; then
   echo "lintian: $deb has errors or warnings (above); fix them in packaging/ (or the CMake install rules)," \
        "or, when one must stay, override it with the reason in packaging/lintian-overrides" >&2
   failed=1

@@ -118,6 +118,7 @@ TEST_F(DebianPackage, InstallsTheProgramAndWhatTheDesktopNeeds)
         kMetainfo,
         QStringLiteral("/usr/share/icons/hicolor/scalable/apps/qzweb.svg"),
         QStringLiteral("/usr/share/man/man1/qzweb.1.gz"),
+        QStringLiteral("/usr/share/man/ja/man1/qzweb.1.gz"),
         QStringLiteral("/usr/share/doc/qzweb/copyright"),
         QStringLiteral("/usr/share/doc/qzweb/changelog.gz"),
     };
@@ -198,17 +199,21 @@ TEST_F(DebianPackage, MetainfoDescribesTheDesktopEntryItShipsWith)
     EXPECT_EQ(descriptionLanguages, QStringList({QString(), QStringLiteral("ja")}));
 }
 
-TEST_F(DebianPackage, ManualPageIsNamedForTheProgram)
+TEST_F(DebianPackage, ManualPagesAreNamedForTheProgram)
 {
-    const ProcessResult page =
-        run(QStringLiteral("gzip"), {QStringLiteral("-dc"), installed("/usr/share/man/man1/qzweb.1.gz")});
-    ASSERT_EQ(page.exitCode, 0) << page.err.toStdString();
-    const QStringList lines = page.out.split(u'\n');
-    const qsizetype name = lines.indexOf(QStringLiteral(".SH NAME"));
-    ASSERT_GE(name, 0);
-    ASSERT_LT(name + 1, lines.size());
-    EXPECT_TRUE(lines.at(name + 1).startsWith(QLatin1String("qzweb \\- "))) << lines.at(name + 1).toStdString();
-    EXPECT_TRUE(page.out.contains(QStringLiteral("\"QZWeb " QZWEB_VERSION "\"")));
+    const std::pair<const char *, const char *> pages[] = {{"/usr/share/man/man1/qzweb.1.gz", ".SH NAME"},
+                                                           {"/usr/share/man/ja/man1/qzweb.1.gz", ".SH 名前"}};
+    for (const auto &[path, heading] : pages) {
+        const ProcessResult page =
+            run(QStringLiteral("gzip"), {QStringLiteral("-dc"), installed(QString::fromUtf8(path))});
+        ASSERT_EQ(page.exitCode, 0) << path << ": " << page.err.toStdString();
+        const QStringList lines = page.out.split(u'\n');
+        const qsizetype name = lines.indexOf(QString::fromUtf8(heading));
+        ASSERT_GE(name, 0) << path;
+        ASSERT_LT(name + 1, lines.size()) << path;
+        EXPECT_TRUE(lines.at(name + 1).startsWith(QLatin1String("qzweb \\- "))) << lines.at(name + 1).toStdString();
+        EXPECT_TRUE(page.out.contains(QStringLiteral("\"QZWeb " QZWEB_VERSION "\""))) << path;
+    }
 }
 
 TEST_F(DebianPackage, ExtractedProgramAnswersHelpAndVersionWithoutADisplay)

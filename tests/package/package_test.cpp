@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHelpEngineCore>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
@@ -214,6 +215,19 @@ TEST_F(DebianPackage, ManualPagesAreNamedForTheProgram)
         EXPECT_TRUE(lines.at(name + 1).startsWith(QLatin1String("qzweb \\- "))) << lines.at(name + 1).toStdString();
         EXPECT_TRUE(page.out.contains(QStringLiteral("\"QZWeb " QZWEB_VERSION "\""))) << path;
     }
+}
+
+TEST_F(DebianPackage, InstalledHelpCollectionFindsItsManualBesideIt)
+{
+    // The program opens /usr/share/qzweb/qzweb.qhc; the manual it registers must resolve there,
+    // not in the build folder it was made in.
+    QHelpEngineCore engine(installed(QStringLiteral("/usr/share/qzweb/qzweb.qhc")));
+    engine.setReadOnly(true);
+    ASSERT_TRUE(engine.setupData()) << engine.error().toStdString();
+    const QStringList manuals = engine.registeredDocumentations();
+    ASSERT_EQ(manuals.size(), 1);
+    EXPECT_EQ(QFileInfo(engine.documentationFileName(manuals.constFirst())).canonicalFilePath(),
+              QFileInfo(installed(QStringLiteral("/usr/share/qzweb/qzweb.qch"))).canonicalFilePath());
 }
 
 TEST_F(DebianPackage, ExtractedProgramAnswersHelpAndVersionWithoutADisplay)

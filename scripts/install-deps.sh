@@ -20,6 +20,10 @@ packages=(
   python3 python3-pyftpdlib vsftpd curl lftp
   # the page check's benchmark peer, and the package's builders and checkers
   tidy dpkg-dev fakeroot lintian desktop-file-utils appstream
+  # the package's icons, rendered from the SVG at the usual sizes
+  librsvg2-bin
+  # keeps compiled objects between builds and between the test and package builds
+  ccache
   xvfb xauth imagemagick dbus-bin dbus-daemon dbus-x11 at-spi2-core libgl1-mesa-dri python3-pyatspi gir1.2-atspi-2.0
 )
 

@@ -1,6 +1,7 @@
 // QZWeb: creates the windows in their fixed order, opens the file named on the command line,
 // and runs the event loop until the main window closes.
 #include "app/appwindows.h"
+#include "app/commandlineinfo.h"
 #include "app/mainwindow.h"
 #include "common/qtuserdialogs.h"
 #include "transfer/secretservicestore.h"
@@ -11,14 +12,23 @@
 #include <QLibraryInfo>
 #include <QTimer>
 
+#include <cstdio>
 #include <memory>
 
 int main(int argc, char *argv[])
 {
+    // Answered before QApplication exists, which would need a display.
+    if (const auto info = CommandLineInfo::answerFor(CommandLineInfo::arguments(argc, argv),
+                                                     CommandLineInfo::languageOfEnvironment(),
+                                                     QStringLiteral(QZWEB_VERSION))) {
+        std::fputs(info->toUtf8().constData(), stdout);
+        return 0;
+    }
     // The preview's browser engine shares its GL contexts with the widgets.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("qzweb"));
+    QApplication::setDesktopFileName(QStringLiteral(QZWEB_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/qzweb/qzweb.svg")));
     if (!AppWindows::installQtTranslations(app))

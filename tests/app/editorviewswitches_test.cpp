@@ -37,9 +37,8 @@ TEST_F(EditorViewSwitches, AreOnAtFirstAndComeBackAsTheyWereLeft)
 {
     // After the menu's own items: ﾌｧｲﾙ転送, a separator, then the two switches.
     const QList<QAction *> items = control<QMenu>(QStringLiteral("Environment1"))->actions();
-    const auto transfer = std::find_if(items.begin(), items.end(), [](const QAction *item) {
-        return item->objectName() == QStringLiteral("mnuFTP");
-    });
+    const auto transfer = std::find_if(
+        items.begin(), items.end(), [](const QAction *item) { return item->objectName() == QStringLiteral("mnuFTP"); });
     ASSERT_LT(std::distance(transfer, items.end()), items.size());
     ASSERT_GE(std::distance(transfer, items.end()), 4);
     EXPECT_TRUE(transfer[1]->isSeparator());

@@ -217,6 +217,7 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
         DataFolder::filePath(PageCheckOptions::kFileName));
     windows.transfer->setUploadCheck(
         UploadQuestion(m_dialogs, windows.transfer, DataFolder::filePath(PageCheckOptions::kFileName)));
+    windows.transfer->setPageErrorCount(&UploadQuestion::pageErrors);
 }
 
 void MainWindow::formCreate()

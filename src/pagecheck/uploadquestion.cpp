@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -34,6 +35,12 @@ QString UploadQuestion::question(const QString &fileName, qsizetype errors)
     return QStringLiteral("%1 にはページチェックでエラーが %2 件あります。\n\nこのままアップロードしますか？")
         .arg(fileName)
         .arg(errors);
+}
+
+qsizetype UploadQuestion::pageErrors(const QString &path)
+{
+    const QFileInfo file(path);
+    return isPage(file.fileName()) ? errorsIn(file.path(), file.fileName()) : 0;
 }
 
 qsizetype UploadQuestion::errorsIn(const QString &folder, const QString &fileName)

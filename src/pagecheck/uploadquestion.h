@@ -21,6 +21,8 @@ public:
 
     static QString question(const QString &fileName, qsizetype errors);
     static bool isPage(const QString &fileName);
+    // How many エラー rows the file at path has as saved; 0 for what is not a page.
+    static qsizetype pageErrors(const QString &path);
 
 private:
     // How many エラー rows the file has; 0 when it cannot be read (the upload reports that).

@@ -10,6 +10,7 @@
 #include "transfer/transfercommands.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 
 namespace {
@@ -153,7 +154,7 @@ void PublishCommand::showPlan(PublishJobs::Scan scan)
                              .arg(scan.plan.count(PublishPlan::State::Unchanged)));
         return;
     }
-    PublishDialog dialog(scan.plan, &m_window);
+    PublishDialog dialog(scan.plan, &m_window, m_pageErrors, QFile::decodeName(scan.localRoot));
     if (m_dialogs.exec(&dialog) != QDialog::Accepted)
         return;
     scan.plan = dialog.plan();

@@ -3,6 +3,7 @@
 #include "transfer/publishjobs.h"
 #include "transfer/siterecord.h"
 #include "transfer/sitesettings.h"
+#include "transfer/uploadcheck.h"
 
 #include <QObject>
 #include <QString>
@@ -59,6 +60,8 @@ public:
     void showSite();
 
     static QString noSourceText();
+    // The page check's count of エラー rows, shown beside each page in the plan.
+    void setPageErrorCount(PageErrorCount count) { m_pageErrors = std::move(count); }
 
 private:
     std::optional<SiteRecord> savedSite();
@@ -74,4 +77,5 @@ private:
     QWidget &m_window;
     Site m_site;
     StatusSink m_status;
+    PageErrorCount m_pageErrors;
 };

@@ -4,6 +4,9 @@
 #include "transfer/remotelistingparser.h"
 
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -18,7 +21,17 @@ enum Column {
     StateColumn,
     PathColumn,
     SizeColumn,
+    CheckColumn,
 };
+
+// The first publish of a big site lists every page; the marks are a help, not worth a window
+// that stalls, so the pages after this much checking go unmarked.
+constexpr qint64 kCheckingBudgetMs = 1500;
+
+QString pageErrorText(qsizetype errors)
+{
+    return QStringLiteral("エラー %1 件").arg(errors);
+}
 
 QString kilobytes(qint64 bytes)
 {
@@ -27,7 +40,11 @@ QString kilobytes(qint64 bytes)
 
 } // namespace
 
-PublishDialog::PublishDialog(PublishPlan::Plan plan, QWidget *parent) : QDialog(parent), m_plan(std::move(plan))
+PublishDialog::PublishDialog(PublishPlan::Plan plan,
+                             QWidget *parent,
+                             const PageErrorCount &pageErrors,
+                             const QString &localRoot)
+    : QDialog(parent), m_plan(std::move(plan))
 {
     setObjectName(QStringLiteral("PublishDialog"));
     setWindowTitle(QStringLiteral("更新分を公開"));
@@ -42,9 +59,14 @@ PublishDialog::PublishDialog(PublishPlan::Plan plan, QWidget *parent) : QDialog(
     m_list->setAccessibleName(QStringLiteral("公開するファイル"));
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
-    m_list->setHeaderLabels({QStringLiteral("状態"), QStringLiteral("ファイル"), QStringLiteral("サイズ")});
+    QStringList headers{QStringLiteral("状態"), QStringLiteral("ファイル"), QStringLiteral("サイズ")};
+    if (pageErrors)
+        headers.append(QStringLiteral("ページチェック"));
+    m_list->setHeaderLabels(headers);
     m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionResizeMode(PathColumn, QHeaderView::Stretch);
+    QElapsedTimer checking;
+    checking.start();
     for (qsizetype i = 0; i < m_plan.items.size(); ++i) {
         const PublishPlan::Item &item = m_plan.items.at(i);
         if (item.state == State::Unchanged || item.state == State::SameSize)
@@ -56,6 +78,13 @@ PublishDialog::PublishDialog(PublishPlan::Plan plan, QWidget *parent) : QDialog(
         if (!item.folder)
             row->setText(SizeColumn, RemoteListingParser::sizeText(item.size).trimmed());
         row->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
+        if (pageErrors && !item.local.isEmpty() && checking.elapsed() < kCheckingBudgetMs) {
+            const qsizetype errors = pageErrors(QDir(localRoot).filePath(QFile::decodeName(item.local)));
+            if (errors > 0) {
+                row->setText(CheckColumn, pageErrorText(errors));
+                row->setToolTip(CheckColumn, QStringLiteral("編集の「ページチェック」で内容を確かめられます"));
+            }
+        }
         row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
         row->setCheckState(StateColumn, item.checked ? Qt::Checked : Qt::Unchecked);
         if (item.state == State::ChangedOnServer)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/publishplan.h"
+#include "transfer/uploadcheck.h"
 
 #include <QDialog>
 
@@ -19,7 +20,12 @@ class PublishDialog final : public QDialog
     Q_DISABLE_COPY_MOVE(PublishDialog)
 
 public:
-    explicit PublishDialog(PublishPlan::Plan plan, QWidget *parent = nullptr);
+    // pageErrors, when given, marks each page going up that the page check finds エラー in;
+    // localRoot is the folder the plan's local paths are relative to.
+    explicit PublishDialog(PublishPlan::Plan plan,
+                           QWidget *parent = nullptr,
+                           const PageErrorCount &pageErrors = {},
+                           const QString &localRoot = QString());
 
     // The plan with the user's ticks.
     PublishPlan::Plan plan() const;

@@ -259,6 +259,11 @@ void TransferWindow::setUploadCheck(UploadCheck check)
     m_commands->setUploadCheck(std::move(check));
 }
 
+void TransferWindow::setPageErrorCount(PageErrorCount count)
+{
+    m_publish->setPageErrorCount(std::move(count));
+}
+
 void TransferWindow::setPermissionDialog(PermissionDialog &dialog)
 {
     // The dialog belongs to this window: shown over it, and when it closes this window, not the

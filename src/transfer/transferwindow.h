@@ -66,6 +66,8 @@ public:
     void setCredentialStore(CredentialStore &store);
     // Asked before ▲ uploads the selected files (the program's page check); none: no question.
     void setUploadCheck(UploadCheck check);
+    // Counts a page's エラー rows for the marks in 更新分を公開's plan; none: no marks.
+    void setPageErrorCount(PageErrorCount count);
 
 signals:
     // The connection stood up or went down (after the window updated its controls).

@@ -10,3 +10,7 @@
 // their names (as the local walk read them), answers the names that still go up. The program
 // plugs its page check in here; the transfer window knows nothing of it.
 using UploadCheck = std::function<QList<QByteArray>(const QString &folder, const QList<QByteArray> &names)>;
+
+// How many エラー rows the page check finds in a file as saved (0 for what is not a page or
+// cannot be read), so that 更新分を公開 can mark such pages before they go online.
+using PageErrorCount = std::function<qsizetype(const QString &path)>;

@@ -373,15 +373,19 @@ TEST_F(TransferCommandsTest, QuitDuringATransferNeitherConnectsAgainNorShowsAnyt
     EXPECT_TRUE(m_dialogs.messages.isEmpty()) << m_dialogs.messages.first().text.toStdString();
 }
 
-// The rows of the publish dialog as "state path", ticked ones marked "*".
+// The rows of the publish dialog as "state path", ticked ones marked "*", and the page check's
+// mark where a row has one.
 QStringList publishRows(QDialog *dialog)
 {
     QStringList rows;
     const auto *list = dialog->findChild<QTreeWidget *>(QStringLiteral("PublishList"));
     for (int i = 0; list && i < list->topLevelItemCount(); ++i) {
         const QTreeWidgetItem *row = list->topLevelItem(i);
-        rows.append((row->checkState(0) == Qt::Checked ? QStringLiteral("*") : QString()) + row->text(0)
-                    + QLatin1Char(' ') + row->text(1));
+        QString shown = (row->checkState(0) == Qt::Checked ? QStringLiteral("*") : QString()) + row->text(0)
+            + QLatin1Char(' ') + row->text(1);
+        if (!row->text(3).isEmpty())
+            shown += QLatin1Char(' ') + row->text(3);
+        rows.append(shown);
     }
     return rows;
 }
@@ -408,6 +412,11 @@ TEST_F(TransferCommandsTest, PublishShowsThePlanAndSendsOnlyWhatChanged)
     m_window->remotePane().goUp(); // publishing does not depend on where the list stands
     ASSERT_TRUE(waitIdle());
 
+    QStringList checkedPages;
+    m_window->setPageErrorCount([&](const QString &path) -> qsizetype {
+        checkedPages.append(path);
+        return path.endsWith(QStringLiteral("/index.html")) ? 2 : 0;
+    });
     QStringList shown;
     QString totals;
     const auto publishAll = [&](QDialog *dialog) {
@@ -419,11 +428,13 @@ TEST_F(TransferCommandsTest, PublishShowsThePlanAndSendsOnlyWhatChanged)
     press("PublishUpdatesButton");
     ASSERT_TRUE(waitUntil([&] { return !m_window->isBusy() && fs::exists(serverRoot() / "www" / "index.html"); }));
     EXPECT_EQ(shown,
-              QStringList({QStringLiteral("*新規 index.html"),
+              QStringList({QStringLiteral("*新規 index.html エラー 2 件"),
                            QStringLiteral("*新規 日本語 ページ.html"),
                            QStringLiteral("*新規 画像/図.gif"),
                            QStringLiteral("*新規 画像/小/空.txt")}));
     EXPECT_EQ(totals, QStringLiteral("送る 4 個（69 KB）、削除 0 個、変更なし 0 個"));
+    EXPECT_TRUE(checkedPages.contains(QDir(site).filePath(QStringLiteral("画像/小/空.txt"))))
+        << checkedPages.join(u',').toStdString();
     EXPECT_EQ(treeOf(serverRoot() / "www"), treeOf(fsPath(site)));
     EXPECT_EQ(m_window->statusText(), QStringLiteral("完了"));
 

@@ -103,15 +103,19 @@ void PublishCommand::publish()
     m_runner.run(
         QStringLiteral("publish plan"),
         [site](FtpJobContext &context) { return QVariant::fromValue(PublishJobs::scan(context, site)); },
-        [this](const FtpJobOutcome &outcome) {
-            if (outcome.cancelled)
-                return;
-            if (!outcome.succeeded()) {
-                m_dialogs.showError(&m_window, outcome.error);
-                return;
-            }
-            showPlan(outcome.result.value<PublishJobs::Scan>());
-        });
+        [this](const FtpJobOutcome &outcome) { scanned(outcome); });
+}
+
+// Reading the trees, or comparing same-size files, came back: the plan goes on to the user.
+void PublishCommand::scanned(const FtpJobOutcome &outcome)
+{
+    if (outcome.cancelled)
+        return;
+    if (!outcome.succeeded()) {
+        m_dialogs.showError(&m_window, outcome.error);
+        return;
+    }
+    showPlan(outcome.result.value<PublishJobs::Scan>());
 }
 
 void PublishCommand::showPlan(PublishJobs::Scan scan)
@@ -134,15 +138,7 @@ void PublishCommand::showPlan(PublishJobs::Scan scan)
                     PublishJobs::compareSameSize(context, scan);
                     return QVariant::fromValue(scan);
                 },
-                [this](const FtpJobOutcome &outcome) {
-                    if (outcome.cancelled)
-                        return;
-                    if (!outcome.succeeded()) {
-                        m_dialogs.showError(&m_window, outcome.error);
-                        return;
-                    }
-                    showPlan(outcome.result.value<PublishJobs::Scan>());
-                });
+                [this](const FtpJobOutcome &outcome) { scanned(outcome); });
             return;
         }
         PublishPlan::decideSameSize(scan.plan, {});

@@ -12,6 +12,7 @@
 #include <optional>
 
 class FtpJobRunner;
+struct FtpJobOutcome;
 class LocalPane;
 class QLabel;
 class RemotePane;
@@ -65,6 +66,7 @@ public:
 
 private:
     std::optional<SiteRecord> savedSite();
+    void scanned(const FtpJobOutcome &outcome);
     void showPlan(PublishJobs::Scan scan);
     void runPlan(const PublishJobs::Scan &scan);
 

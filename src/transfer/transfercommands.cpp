@@ -3,6 +3,7 @@
 #include "common/commanddispatcher.h"
 #include "common/userdialogs.h"
 #include "common/usererror.h"
+#include "transfer/folderwalk.h"
 #include "transfer/ftpjobcontext.h"
 #include "transfer/ftpjobrunner.h"
 #include "transfer/localpane.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QKeySequence>
 #include <QLabel>
+#include <QMap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
@@ -333,6 +335,29 @@ void TransferCommands::downloadSelected()
         });
 }
 
+// The files of a folder about to go up that the upload check keeps back, asked folder by folder
+// as ▲ asks for its selection. The walk is the one the job makes again; a beginner's site is
+// read in moments.
+QSet<QByteArray> TransferCommands::filesKeptBack(const QString &folder) const
+{
+    QSet<QByteArray> keptBack;
+    if (!m_uploadCheck)
+        return keptBack;
+    QMap<QByteArray, QList<QByteArray>> namesByFolder;
+    for (const QByteArray &file : FolderWalk::walkLocalFolder(QFile::encodeName(folder)).files) {
+        const qsizetype slash = file.lastIndexOf('/');
+        namesByFolder[file.left(slash)].append(file.mid(slash + 1));
+    }
+    for (auto it = namesByFolder.cbegin(); it != namesByFolder.cend(); ++it) {
+        const QList<QByteArray> going = m_uploadCheck(QFile::decodeName(it.key()), it.value());
+        for (const QByteArray &name : it.value()) {
+            if (!going.contains(name))
+                keptBack.insert(it.key() + '/' + name);
+        }
+    }
+    return keptBack;
+}
+
 void TransferCommands::uploadFolder()
 {
     if (!canStart())
@@ -344,12 +369,13 @@ void TransferCommands::uploadFolder()
             QStringLiteral("%1 はアップロードできません。アップロードするフォルダを選んでください").arg(folder));
         return;
     }
+    const QSet<QByteArray> keptBack = filesKeptBack(folder);
     m_status(QStringLiteral("ｱｯﾌﾟﾛｰﾄﾞ中..."));
     const std::vector<QByteArray> folderNames = remoteNames();
     runTransfer(
         QStringLiteral("upload folder"),
-        [folder, folderNames](FtpJobContext &context) {
-            return TransferJobs::uploadFolder(context, folder, folderNames);
+        [folder, folderNames, keptBack](FtpJobContext &context) {
+            return TransferJobs::uploadFolder(context, folder, folderNames, {}, keptBack);
         },
         false,
         [this](const TransferJobs::Summary &) {

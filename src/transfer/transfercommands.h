@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <atomic>
@@ -76,6 +77,7 @@ public:
     void runTransfer(const QString &name, Job job, bool deletion, Success success);
 
 private:
+    QSet<QByteArray> filesKeptBack(const QString &folder) const;
     void showProgress(qint64 done, qint64 total, const QString &name);
     // The transfer was stopped by the user; interruptedFile is the one whose transfer it cut.
     void showCancelled(const QString &interruptedFile);

@@ -262,7 +262,8 @@ bool remoteFolderExists(FtpClient &client, const QByteArray &rel)
 Summary uploadFolder(FtpJobContext &context,
                      const QString &localFolder,
                      const std::vector<QByteArray> &folderNames,
-                     const FolderWalk::Limits &limits)
+                     const FolderWalk::Limits &limits,
+                     const QSet<QByteArray> &keptBack)
 {
     const QString folder = QDir::cleanPath(localFolder);
     const QString prefixText = TransferPaths::parentPath(withSeparator(folder), u'/');
@@ -271,7 +272,8 @@ Summary uploadFolder(FtpJobContext &context,
         throw UserError(
             QStringLiteral("%1 はアップロードできません。アップロードするフォルダを選んでください").arg(folder));
     const qsizetype prefix = QFile::encodeName(prefixText).size();
-    const FolderWalk::LocalResult walk = FolderWalk::walkLocalFolder(QFile::encodeName(folder), limits);
+    FolderWalk::LocalResult walk = FolderWalk::walkLocalFolder(QFile::encodeName(folder), limits);
+    walk.files.removeIf([&](const QByteArray &file) { return keptBack.contains(file); });
     Summary summary;
     for (const FolderWalk::SkippedEntry &entry : walk.skipped)
         summary.skipped.append(skippedEntry(shownLocal(entry.path.mid(prefix)), localSkipReason(entry.reason)));

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMetaType>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -66,10 +67,12 @@ Summary downloadFiles(FtpJobContext &context, const QString &localBase, const QL
 // ↑ﾌｫﾙﾀﾞｱｯﾌﾟﾛｰﾄﾞ: the local folder under its own name into the current remote folder: each
 // folder is made where a listing of its parent does not show it, then every file is stored.
 // Goes on past a failing folder or file and notes it; stops when the connection is lost.
+// keptBack: files (full paths, as the walk reads them) the user chose not to send.
 Summary uploadFolder(FtpJobContext &context,
                      const QString &localFolder,
                      const std::vector<QByteArray> &folderNames,
-                     const FolderWalk::Limits &limits = {});
+                     const FolderWalk::Limits &limits = {},
+                     const QSet<QByteArray> &keptBack = {});
 
 // ↓ﾌｫﾙﾀﾞﾀﾞｳﾝﾛｰﾄﾞ: the remote folder top under its own name into localBase. Never writes
 // outside localBase, never into or through a symbolic link already in the target tree, never

@@ -226,7 +226,7 @@ TEST_F(TransferCommandsTest, SelectedFilesGoUpAndDownAndSeveralAreDeletedAfterOn
 }
 
 // The program's page check plugs in here: what it answers is what goes up.
-TEST_F(TransferCommandsTest, TheUploadCheckDecidesWhichSelectedFilesGoUp)
+TEST_F(TransferCommandsTest, TheUploadCheckDecidesWhichFilesGoUp)
 {
     const fs::path local = fsPath(m_local.path());
     writeFile(local / "keep.html", "kept");
@@ -249,6 +249,31 @@ TEST_F(TransferCommandsTest, TheUploadCheckDecidesWhichSelectedFilesGoUp)
     EXPECT_EQ(checkedNames, (QList<QByteArray>{"keep.html", "skip.html"}));
     EXPECT_EQ(readFile(serverRoot() / "keep.html"), "kept");
     EXPECT_FALSE(fs::exists(serverRoot() / "skip.html"));
+
+    // ↑ﾌｫﾙﾀﾞｱｯﾌﾟﾛｰﾄﾞ asks the same, folder by folder, and leaves out what it was told to.
+    const fs::path site = local / "site";
+    fs::create_directories(site / "sub");
+    writeFile(site / "keep.html", "kept");
+    writeFile(site / "sub" / "skip.html", "skipped");
+    writeFile(site / "sub" / "keep.css", "kept");
+    QStringList asked;
+    m_window->setUploadCheck([&](const QString &folder, QList<QByteArray> names) {
+        std::sort(names.begin(), names.end());
+        asked.append(QDir(m_local.path()).relativeFilePath(folder) + QLatin1Char(':')
+                     + QString::fromLatin1(names.join(',')));
+        names.removeAll("skip.html");
+        return names;
+    });
+    m_window->setLocalFolder(QString::fromStdString(site.string()));
+    ASSERT_TRUE(waitIdle()); // the remote list read again after ▲
+    press("Button11");
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("ｱｯﾌﾟﾛｰﾄﾞ中..."));
+    ASSERT_TRUE(waitIdle());
+    std::sort(asked.begin(), asked.end());
+    EXPECT_EQ(asked, QStringList({QStringLiteral("site/sub:keep.css,skip.html"), QStringLiteral("site:keep.html")}));
+    EXPECT_EQ(readFile(serverRoot() / "site" / "keep.html"), "kept");
+    EXPECT_EQ(readFile(serverRoot() / "site" / "sub" / "keep.css"), "kept");
+    EXPECT_FALSE(fs::exists(serverRoot() / "site" / "sub" / "skip.html"));
 }
 
 TEST_F(TransferCommandsTest, NewFolderAndPermissionChange)

@@ -40,18 +40,15 @@ QString UploadQuestion::question(const QString &fileName, qsizetype errors)
 qsizetype UploadQuestion::pageErrors(const QString &path)
 {
     const QFileInfo file(path);
-    return isPage(file.fileName()) ? errorsIn(file.path(), file.fileName()) : 0;
-}
-
-qsizetype UploadQuestion::errorsIn(const QString &folder, const QString &fileName)
-{
+    if (!isPage(file.fileName()))
+        return 0;
     DecodedText page;
     try {
-        page = TextCodec::decode(RegularFile::readAll(QDir(folder).filePath(fileName), kLargestCheckedPage));
+        page = TextCodec::decode(RegularFile::readAll(path, kLargestCheckedPage));
     } catch (const UserError &) {
-        return 0;
+        return 0; // the upload itself reports a file it cannot read
     }
-    const CheckRows rows = PageCheck::run({page.text, folder, page.format.encoding, {}});
+    const CheckRows rows = PageCheck::run({page.text, file.path(), page.format.encoding, {}});
     return std::count_if(
         rows.cbegin(), rows.cend(), [](const CheckRow &row) { return row.level == CheckRow::Level::Error; });
 }
@@ -63,7 +60,7 @@ QList<QByteArray> UploadQuestion::operator()(const QString &folder, const QList<
     QList<QByteArray> going;
     for (const QByteArray &name : names) {
         const QString fileName = QFile::decodeName(name);
-        const qsizetype errors = isPage(fileName) ? errorsIn(folder, fileName) : 0;
+        const qsizetype errors = pageErrors(QDir(folder).filePath(fileName));
         if (errors == 0
             || m_dialogs.confirm(m_parent, question(fileName, errors), {DialogButton::Yes, DialogButton::No})
                 == DialogButton::Yes)

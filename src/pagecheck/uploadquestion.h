@@ -21,13 +21,11 @@ public:
 
     static QString question(const QString &fileName, qsizetype errors);
     static bool isPage(const QString &fileName);
-    // How many エラー rows the file at path has as saved; 0 for what is not a page.
+    // How many エラー rows the file at path has as saved; 0 for what is not a page or cannot
+    // be read (the upload itself reports that).
     static qsizetype pageErrors(const QString &path);
 
 private:
-    // How many エラー rows the file has; 0 when it cannot be read (the upload reports that).
-    static qsizetype errorsIn(const QString &folder, const QString &fileName);
-
     UserDialogs &m_dialogs;
     QWidget *m_parent;
     QString m_optionsPath;

@@ -109,6 +109,16 @@ protected:
     }
 
     QTreeView *remoteList() { return control<QTreeView>("ListView1"); }
+    // ▲ on every entry of the local folder, once the list shows all count of them.
+    void uploadAllOf(const QString &folder, int count)
+    {
+        m_window->setLocalFolder(folder);
+        auto *localList = control<QTreeWidget>("ListView2");
+        ASSERT_TRUE(waitUntil([&] { return localList->topLevelItemCount() == count; }));
+        localList->selectAll();
+        press("Button10");
+        ASSERT_TRUE(waitIdle());
+    }
     // The row showing the name; -1 when none does.
     int remoteRow(const QString &name)
     {
@@ -197,12 +207,7 @@ TEST_F(TransferCommandsTest, SelectedFilesGoUpAndDownAndSeveralAreDeletedAfterOn
     const fs::path local = fsPath(m_local.path());
     writeFile(local / "a.html", "aaa");
     writeFile(local / "b.html", "bbbb");
-    m_window->setLocalFolder(m_local.path());
-    auto *localList = control<QTreeWidget>("ListView2");
-    ASSERT_TRUE(waitUntil([&] { return localList->topLevelItemCount() == 2; }));
-    localList->selectAll();
-    press("Button10");
-    ASSERT_TRUE(waitIdle());
+    uploadAllOf(m_local.path(), 2);
     EXPECT_EQ(readFile(serverRoot() / "a.html"), "aaa");
     EXPECT_EQ(readFile(serverRoot() / "b.html"), "bbbb");
 
@@ -238,12 +243,7 @@ TEST_F(TransferCommandsTest, TheUploadCheckDecidesWhichFilesGoUp)
         checkedNames = names;
         return QList<QByteArray>{"keep.html"};
     });
-    m_window->setLocalFolder(m_local.path());
-    auto *localList = control<QTreeWidget>("ListView2");
-    ASSERT_TRUE(waitUntil([&] { return localList->topLevelItemCount() == 2; }));
-    localList->selectAll();
-    press("Button10");
-    ASSERT_TRUE(waitIdle());
+    uploadAllOf(m_local.path(), 2);
     EXPECT_EQ(QDir::cleanPath(checkedFolder), QDir::cleanPath(m_local.path()));
     std::sort(checkedNames.begin(), checkedNames.end());
     EXPECT_EQ(checkedNames, (QList<QByteArray>{"keep.html", "skip.html"}));

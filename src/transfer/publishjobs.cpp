@@ -175,13 +175,21 @@ Summary publish(FtpJobContext &context, const Scan &scan)
     QList<Item> deletions;
     bool adopted = false;
     for (const Item &item : scan.plan.items) {
-        if (item.state == State::Unchanged && item.listed && !manifest.find(item.remote)) {
+        const PublishManifest::Entry *entry = manifest.find(item.remote);
+        if (item.state == State::Unchanged && item.listed && !entry) {
             const std::optional<std::uint64_t> hash =
                 item.hashed ? std::optional(item.hash) : ContentHash::ofFile(localPath(item));
             if (hash) {
-                manifest.set(item.remote, {*hash, item.listed->size, item.listed->time});
+                manifest.set(item.remote, {*hash, item.listed->size, item.listed->time, item.stamp});
                 adopted = true;
             }
+        } else if (item.state == State::Unchanged && entry && item.hashed && item.hash == entry->hash
+                   && item.stamp != entry->local) {
+            // Hashed again because it was touched, or never stamped: the next plan need not.
+            PublishManifest::Entry restamped = *entry;
+            restamped.local = item.stamp;
+            manifest.set(item.remote, restamped);
+            adopted = true;
         }
         if (!item.checked)
             continue;
@@ -234,10 +242,11 @@ Summary publish(FtpJobContext &context, const Scan &scan)
             if (!unlisted.contains(path) || item.folder)
                 continue;
             if (const PublishManifest::Entry *entry = manifest.find(path))
-                manifest.set(path, {entry->hash, item.size, item.date.text()});
+                manifest.set(path, {entry->hash, item.size, item.date.text(), entry->local});
         }
+        // Written with the next file's record, or at the end: until then a stop loses the
+        // times alone, and the sizes still tell the next plan whose copies these are.
         unlisted.clear();
-        manifest.write(scan.manifestPath, PublishManifest::Flush::Later);
     };
     const auto listingAttempt = [&] {
         // Without the times the manifest still holds the sizes: the next plan compares those.
@@ -271,7 +280,7 @@ Summary publish(FtpJobContext &context, const Scan &scan)
         progress.fileDone(result == Attempt::Done ? item.size : 0);
         if (result != Attempt::Done)
             continue;
-        manifest.set(item.remote, {*hash, item.size, QString()});
+        manifest.set(item.remote, {*hash, item.size, QString(), item.stamp});
         manifest.write(scan.manifestPath, PublishManifest::Flush::Later);
         unlisted.append(item.remote);
         ++summary.files;

@@ -10,18 +10,41 @@
 #include <QFileInfo>
 #include <QList>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace {
 
-const QByteArray kHeader = "QZWeb publish manifest 1";
+const QByteArray kHeader = "QZWeb publish manifest 2";
+// The first form had no local stamps: its records still count, their files are hashed again.
+const QByteArray kHeaderWithoutStamps = "QZWeb publish manifest 1";
 // Far beyond the lines of a site of a hundred thousand files.
 constexpr qint64 kSizeLimit = qint64(256) * 1024 * 1024;
 
 QByteArray hexHash(std::uint64_t hash)
 {
     return QByteArray::number(static_cast<qulonglong>(hash), 16).rightJustified(16, '0');
+}
+
+QByteArray formatStamp(const PublishManifest::LocalStamp &stamp)
+{
+    if (!stamp.known())
+        return "-";
+    return QByteArray::number(stamp.size) + ',' + QByteArray::number(stamp.modifiedNs) + ','
+        + QByteArray::number(stamp.changedNs) + ',' + QByteArray::number(stamp.inode);
+}
+
+// A stamp that cannot be read is an unknown one: the file is hashed again, nothing worse.
+PublishManifest::LocalStamp parseStamp(const QByteArray &field)
+{
+    const QList<QByteArray> parts = field.split(',');
+    if (parts.size() != 4)
+        return {};
+    bool read[4] = {};
+    const PublishManifest::LocalStamp stamp{parts.at(0).toLongLong(&read[0]),
+                                            parts.at(1).toLongLong(&read[1]),
+                                            parts.at(2).toLongLong(&read[2]),
+                                            parts.at(3).toULongLong(&read[3])};
+    return read[0] && read[1] && read[2] && read[3] ? stamp : PublishManifest::LocalStamp{};
 }
 
 } // namespace
@@ -37,7 +60,7 @@ QString PublishManifest::pathFor(const QString &host, const QString &user, const
 
 void PublishManifest::load(const QString &path)
 {
-    m_entries.clear();
+    m_records.clear();
     if (!QFileInfo::exists(path))
         return;
     *this = parse(RegularFile::readAll(path, kSizeLimit));
@@ -70,21 +93,28 @@ void PublishManifest::write(const QString &path, Flush flush) const
 
 const PublishManifest::Entry *PublishManifest::find(const QByteArray &path) const
 {
-    const auto it = m_entries.constFind(path);
-    return it == m_entries.cend() ? nullptr : &it.value();
+    const auto it = m_records.find(path);
+    return it == m_records.cend() ? nullptr : &it->second.entry;
 }
 
 QByteArray PublishManifest::format() const
 {
-    QList<QByteArray> paths = m_entries.keys();
-    std::sort(paths.begin(), paths.end());
-    QByteArray text = kHeader + '\n';
-    for (const QByteArray &path : paths) {
-        const Entry &entry = m_entries.value(path);
-        // Names are any bytes and times hold a blank: both go percent-encoded.
-        text += hexHash(entry.hash) + '\t' + QByteArray::number(entry.remoteSize) + '\t'
-            + entry.remoteTime.toUtf8().toPercentEncoding() + '\t' + path.toPercentEncoding("/") + '\n';
+    qsizetype length = kHeader.size() + 1;
+    for (const auto &[path, record] : m_records) {
+        if (record.line.isEmpty()) {
+            const Entry &entry = record.entry;
+            // Names are any bytes and times hold a blank: both go percent-encoded.
+            record.line = hexHash(entry.hash) + '\t' + QByteArray::number(entry.remoteSize) + '\t'
+                + entry.remoteTime.toUtf8().toPercentEncoding() + '\t' + formatStamp(entry.local) + '\t'
+                + path.toPercentEncoding("/") + '\n';
+        }
+        length += record.line.size();
     }
+    QByteArray text;
+    text.reserve(length);
+    text += kHeader + '\n';
+    for (const auto &[path, record] : m_records)
+        text += record.line;
     return text;
 }
 
@@ -92,11 +122,12 @@ PublishManifest PublishManifest::parse(const QByteArray &bytes)
 {
     PublishManifest manifest;
     const QList<QByteArray> lines = bytes.split('\n');
-    if (lines.isEmpty() || lines.constFirst() != kHeader)
+    if (lines.isEmpty() || (lines.constFirst() != kHeader && lines.constFirst() != kHeaderWithoutStamps))
         return manifest;
+    const qsizetype fieldCount = lines.constFirst() == kHeader ? 5 : 4;
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QList<QByteArray> fields = lines.at(i).split('\t');
-        if (fields.size() != 4)
+        if (fields.size() != fieldCount)
             continue;
         bool hashRead = false;
         bool sizeRead = false;
@@ -104,9 +135,11 @@ PublishManifest PublishManifest::parse(const QByteArray &bytes)
         entry.hash = fields.at(0).toULongLong(&hashRead, 16);
         entry.remoteSize = fields.at(1).toLongLong(&sizeRead);
         entry.remoteTime = QString::fromUtf8(QByteArray::fromPercentEncoding(fields.at(2)));
-        const QByteArray path = QByteArray::fromPercentEncoding(fields.at(3));
+        if (fieldCount == 5)
+            entry.local = parseStamp(fields.at(3));
+        const QByteArray path = QByteArray::fromPercentEncoding(fields.constLast());
         if (hashRead && sizeRead && entry.remoteSize >= 0 && !path.isEmpty())
-            manifest.m_entries.insert(path, entry);
+            manifest.set(path, entry);
     }
     return manifest;
 }

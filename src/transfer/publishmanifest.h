@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 
 #include <cstdint>
+#include <map>
 
 // What this program last published to one remote folder: for every file it sent, the content
 // hash of what it sent and the file's size and time as the server listed them right after.
@@ -15,6 +15,21 @@
 class PublishManifest
 {
 public:
+    // How the local file stood when the hash was taken: its size, inode and change times to
+    // the nanosecond. While all of them still stand the hash is still the file's, so a plan of
+    // a thousand unchanged pages reads none of them. Only this machine's own clock and file
+    // system are involved; the server's clock never is. All zero: not known, hash the file.
+    struct LocalStamp
+    {
+        qint64 size = 0;
+        qint64 modifiedNs = 0;
+        qint64 changedNs = 0;
+        quint64 inode = 0;
+
+        bool known() const { return modifiedNs != 0 || changedNs != 0; }
+        bool operator==(const LocalStamp &) const = default;
+    };
+
     struct Entry
     {
         std::uint64_t hash = 0;
@@ -22,6 +37,7 @@ public:
         // The listing's time ("2026/12/08 12:34"); empty until a listing after the upload gave
         // one, and then only the size tells whether the server's copy is still ours.
         QString remoteTime;
+        LocalStamp local;
 
         bool operator==(const Entry &) const = default;
     };
@@ -45,13 +61,20 @@ public:
 
     // Keys: paths below the remote root as the server names them ("img/a.gif").
     const Entry *find(const QByteArray &path) const;
-    void set(const QByteArray &path, const Entry &entry) { m_entries.insert(path, entry); }
-    void remove(const QByteArray &path) { m_entries.remove(path); }
-    qsizetype size() const { return m_entries.size(); }
+    void set(const QByteArray &path, const Entry &entry) { m_records.insert_or_assign(path, Record{entry, {}}); }
+    void remove(const QByteArray &path) { m_records.erase(path); }
+    qsizetype size() const { return static_cast<qsizetype>(m_records.size()); }
 
     QByteArray format() const;
     static PublishManifest parse(const QByteArray &bytes);
 
 private:
-    QHash<QByteArray, Entry> m_entries;
+    struct Record
+    {
+        Entry entry;
+        // The entry's line in the file, made when first written: a publish rewrites the whole
+        // file after each of its files, and formats only the records that changed.
+        mutable QByteArray line;
+    };
+    std::map<QByteArray, Record> m_records; // by path: the file lists them in order
 };

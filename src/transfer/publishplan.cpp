@@ -5,6 +5,7 @@
 #include "transfer/transferjobs.h"
 
 #include <algorithm>
+#include <chrono>
 #include <sys/stat.h>
 
 namespace PublishPlan {
@@ -27,11 +28,24 @@ QByteArray remotePathOf(const QByteArray &local, const RemoteTree &remote)
     return path;
 }
 
-qint64 fileSize(const QByteArray &path)
+// The file's size and stamp. A file whose times are within this much of the walk (or after it)
+// may still be written to within the same tick of the file system's clock, unseen by its
+// times: its stamp stays unknown, and it is hashed every time until it has rested.
+constexpr qint64 kRestingNs = 2'000'000'000;
+
+LocalFile statOf(const QByteArray &path, qint64 walkStartNs)
 {
+    LocalFile file;
     struct stat status
     {};
-    return ::lstat(path.constData(), &status) == 0 ? static_cast<qint64>(status.st_size) : 0;
+    if (::lstat(path.constData(), &status) != 0)
+        return file;
+    file.size = static_cast<qint64>(status.st_size);
+    const qint64 modified = qint64(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec;
+    const qint64 changed = qint64(status.st_ctim.tv_sec) * 1'000'000'000 + status.st_ctim.tv_nsec;
+    if (std::max(modified, changed) < walkStartNs - kRestingNs)
+        file.stamp = {file.size, modified, changed, static_cast<quint64>(status.st_ino)};
+    return file;
 }
 
 // The server's copy is the one this program left: the size it listed then, and the time too
@@ -110,15 +124,24 @@ RemoteTree readRemote(const ListFolder &list, const FolderWalk::Limits &limits)
     return tree;
 }
 
-LocalTree readLocal(const QByteArray &root, const FolderWalk::Limits &limits)
+qint64 nowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
+LocalTree readLocal(const QByteArray &root, const FolderWalk::Limits &limits, qint64 now)
 {
     const FolderWalk::LocalResult walk = FolderWalk::walkLocalFolder(root, limits);
     const qsizetype prefix = root.size() + 1;
     LocalTree tree;
     for (qsizetype i = 1; i < walk.folders.size(); ++i)
         tree.folders.append(walk.folders.at(i).mid(prefix));
-    for (const QByteArray &file : walk.files)
-        tree.files.append({file.mid(prefix), fileSize(file)});
+    for (const QByteArray &path : walk.files) {
+        LocalFile file = statOf(path, now);
+        file.path = path.mid(prefix);
+        tree.files.append(file);
+    }
     for (const FolderWalk::SkippedEntry &entry : walk.skipped)
         tree.skipped.append(TransferJobs::skippedEntry(RemoteNames::decode(entry.path.mid(prefix)),
                                                        TransferJobs::localSkipReason(entry.reason)));
@@ -145,6 +168,7 @@ Plan compute(const LocalTree &local, const RemoteTree &remote, const PublishMani
         Item item;
         item.local = file.path;
         item.size = file.size;
+        item.stamp = file.stamp;
         try {
             item.remote = remotePathOf(file.path, remote);
         } catch (const UserError &error) {
@@ -167,7 +191,8 @@ Plan compute(const LocalTree &local, const RemoteTree &remote, const PublishMani
             } else if (!isOurs(*listed, *entry)) {
                 item.state = State::ChangedOnServer;
             } else {
-                const std::optional<std::uint64_t> content = hash(file.path);
+                const bool stampStands = file.stamp.known() && file.stamp == entry->local;
+                const std::optional<std::uint64_t> content = stampStands ? entry->hash : hash(file.path);
                 if (!content) {
                     skip(file.path, TransferJobs::localSkipReason(FolderWalk::LocalSkip::Unreadable));
                     continue;

@@ -64,6 +64,7 @@ struct LocalFile
 {
     QByteArray path;
     qint64 size = 0;
+    PublishManifest::LocalStamp stamp; // unknown for a file changed moments before the walk
 };
 
 // The local tree below the root, by the folder transfers' rules: names as bytes, no link
@@ -75,8 +76,12 @@ struct LocalTree
     QStringList skipped;
 };
 
-// root: a full path in the file system's bytes, without a trailing "/".
-LocalTree readLocal(const QByteArray &root, const FolderWalk::Limits &limits = {});
+// This machine's time, in nanoseconds since 1970.
+qint64 nowNs();
+
+// root: a full path in the file system's bytes, without a trailing "/". now: the time the walk
+// starts at, which decides which files have rested long enough to be stamped.
+LocalTree readLocal(const QByteArray &root, const FolderWalk::Limits &limits = {}, qint64 now = nowNs());
 
 struct Item
 {
@@ -88,6 +93,7 @@ struct Item
     std::optional<RemoteFile> listed; // the server's copy, when it has one
     std::uint64_t hash = 0;           // the local content's, when it was needed to decide
     bool hashed = false;
+    PublishManifest::LocalStamp stamp; // the local file's, taken before any hash of it
     bool checked = false;
 
     QString shownPath() const;
@@ -102,7 +108,8 @@ struct Plan
     qsizetype count(State state) const;
 };
 
-// The content hash of a local file by its relative path; nothing when it cannot be read.
+// The content hash of a local file by its relative path; nothing when it cannot be read. Not
+// asked for a file whose stamp is the one the manifest kept with the hash.
 using HashFile = std::function<std::optional<std::uint64_t>(const QByteArray &relativeLocal)>;
 
 Plan compute(const LocalTree &local, const RemoteTree &remote, const PublishManifest &manifest, const HashFile &hash);

@@ -32,6 +32,13 @@ struct Remote
     Kind kind = Kind::File;
 };
 
+// Whether the last publish kept the local file's stamp with its hash.
+enum class Stamp {
+    None,
+    Current, // the file has not been touched since
+    Stale,   // the file was touched since (another inode: saved by replacing it)
+};
+
 // What the last publish recorded: the content it sent, and the size and minute listed after
 // (-1: no listing gave a time).
 struct Recorded
@@ -40,7 +47,11 @@ struct Recorded
     QByteArray content;
     qint64 size = 0;
     int minute = 0;
+    Stamp stamp = Stamp::None;
 };
+
+// Files written by a test are seconds old only this much later.
+constexpr qint64 kLater = qint64(10) * 1000 * 1000 * 1000;
 
 RemoteDate listedAt(int minute)
 {
@@ -69,13 +80,22 @@ PublishPlan::RemoteTree remoteTree(const QList<Remote> &entries)
     });
 }
 
-PublishManifest manifestOf(const QList<Recorded> &rows)
+PublishManifest manifestOf(const QList<Recorded> &rows, const PublishPlan::LocalTree &local)
 {
     PublishManifest manifest;
-    for (const Recorded &row : rows)
-        manifest.set(
-            row.path,
-            {ContentHash::ofBytes(row.content), row.size, row.minute < 0 ? QString() : listedAt(row.minute).text()});
+    for (const Recorded &row : rows) {
+        PublishManifest::LocalStamp stamp;
+        for (const PublishPlan::LocalFile &file : local.files) {
+            if (row.stamp != Stamp::None && file.path == row.path)
+                stamp = file.stamp;
+        }
+        stamp.inode += row.stamp == Stamp::Stale ? 1 : 0;
+        manifest.set(row.path,
+                     {ContentHash::ofBytes(row.content),
+                      row.size,
+                      row.minute < 0 ? QString() : listedAt(row.minute).text(),
+                      stamp});
+    }
     return manifest;
 }
 
@@ -128,6 +148,13 @@ TEST(PublishPlan, EachFileGetsItsStateFromContentListingAndManifest)
          {{"size.html", State::ChangedOnServer},
           {"time.html", State::ChangedOnServer},
           {"untimed.html", State::Unchanged}}},
+        // A file whose stamp is the one kept with the hash is not read again: the recorded
+        // content differs, and only a file that was read could tell.
+        {"stamp stands",
+         {{"kept.html", "new!"}, {"touched.html", "new!"}},
+         {{"kept.html", 4, 0}, {"touched.html", 4, 0}},
+         {{"kept.html", "old!", 4, 0, Stamp::Current}, {"touched.html", "old!", 4, 0, Stamp::Stale}},
+         {{"kept.html", State::Unchanged}, {"touched.html", State::Changed}}},
         {"no manifest",
          {{"equal.html", "abcd"}, {"longer.html", "abc"}},
          {{"equal.html", 4, 0}, {"longer.html", 10, 0}},
@@ -172,8 +199,9 @@ TEST(PublishPlan, EachFileGetsItsStateFromContentListingAndManifest)
             ASSERT_EQ(::symlink("/etc", (root + "/etc").constData()), 0);
             ASSERT_EQ(::mkfifo((root + "/pipe").constData(), 0600), 0);
         }
+        const PublishPlan::LocalTree local = PublishPlan::readLocal(root, {}, PublishPlan::nowNs() + kLater);
         const PublishPlan::Plan plan = PublishPlan::compute(
-            PublishPlan::readLocal(root), remoteTree(c.remote), manifestOf(c.manifest), [&](const QByteArray &path) {
+            local, remoteTree(c.remote), manifestOf(c.manifest, local), [&](const QByteArray &path) {
                 return ContentHash::ofFile(root + '/' + path);
             });
         QList<std::pair<QByteArray, State>> states;
@@ -182,6 +210,9 @@ TEST(PublishPlan, EachFileGetsItsStateFromContentListingAndManifest)
             EXPECT_EQ(item.checked, item.state == State::New || item.state == State::Changed) << c.name;
         }
         EXPECT_EQ(states, c.expected) << c.name;
+        // Written moments ago, so still open to a change the file's times could not show.
+        for (const PublishPlan::LocalFile &file : PublishPlan::readLocal(root).files)
+            EXPECT_FALSE(file.stamp.known()) << c.name << " " << file.path.constData();
         EXPECT_EQ(plan.skipped.size(), c.skipped) << c.name << " " << plan.skipped.join(u',').toStdString();
     }
 }
@@ -210,8 +241,8 @@ TEST(PublishManifest, EveryByteOfANameAndTheTimeSurviveTheFile)
     const QString path = dir.filePath(QStringLiteral("publish/site.manifest"));
     PublishManifest manifest;
     const QByteArray odd = QByteArray("a b/\x95\x5c\t%\n.html");
-    manifest.set(odd, {0xfedcba9876543210ULL, 12, QStringLiteral("2026/12/01 10:00")});
-    manifest.set("plain.html", {1, 0, QString()});
+    manifest.set(odd, {0xfedcba9876543210ULL, 12, QStringLiteral("2026/12/01 10:00"), {12, -5, 1, ~0ULL}});
+    manifest.set("plain.html", {1, 0, QString(), {}});
     manifest.write(path);
     EXPECT_EQ(QFileInfo(path).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), 0);
     PublishManifest again;
@@ -222,7 +253,11 @@ TEST(PublishManifest, EveryByteOfANameAndTheTimeSurviveTheFile)
     EXPECT_EQ(*again.find("plain.html"), *manifest.find("plain.html"));
     // Another program's file, or a damaged line, is no record at all.
     EXPECT_EQ(PublishManifest::parse("something else\n").size(), 0);
-    EXPECT_EQ(PublishManifest::parse(manifest.format() + "zz\t1\t\tbad.html\n").size(), 2);
+    EXPECT_EQ(PublishManifest::parse(manifest.format() + "zz\t1\t\t-\tbad.html\n").size(), 2);
+    // The form without stamps still counts; its files are hashed again.
+    const PublishManifest older = PublishManifest::parse("QZWeb publish manifest 1\n00000000000000ff\t3\t\ta.html\n");
+    ASSERT_NE(older.find("a.html"), nullptr);
+    EXPECT_EQ(*older.find("a.html"), (PublishManifest::Entry{0xff, 3, QString(), {}}));
 }
 
 } // namespace

@@ -30,10 +30,12 @@
 //   ftp_bench <server> list100k-memory active ours_bytes_per_entry=<x> goal_bytes_per_entry=1024 ratio=<1024/x>
 //
 // Then 更新分を公開 on a site of 1,000 files in 20 folders of which 10 changed since the last
-// publish, from the start to done (our plan and publish, each in a process of its own), next to
-// lftp's mirror -R --only-newer on the same trees, each publishing to a folder of its own that
-// it published whole before; a run counts only when the server then holds the 10 changes. And
-// the plan of the unchanged site, timed in this process against its goal of 1 s:
+// publish, from the start to done, next to lftp's mirror -R --only-newer on the same trees, each
+// publishing to a folder of its own that it published whole before; a run counts only when the
+// server then holds the 10 changes. Ours connects, plans and publishes in this process, as the
+// running program does when 公開 is pressed (lftp's own start is part of lftp's time: it is a
+// program started for the one publish). And the plan of the unchanged site against its goal
+// of 1 s:
 //
 //   ftp_bench <server> publish10of1000 <mode> ours_s=<x> best_peer_s=<y> peer=lftp ratio=<y/x>
 //   ftp_bench <server> plan-unchanged1000 passive ours_s=<x> goal_s=1 ratio=<1/x>
@@ -105,7 +107,6 @@ constexpr auto serverStartLimit = std::chrono::seconds(15);
 constexpr auto retryPause = std::chrono::milliseconds(50);
 const char *const oursFlag = "--run-ours";
 const char *const oursTreeFlag = "--run-ours-tree";
-const char *const oursPublishFlag = "--run-ours-publish";
 constexpr int publishChanged = 10;
 constexpr int treeFolders = 20;
 constexpr int treeFilesPerFolder = 50;
@@ -464,31 +465,6 @@ int runOursTree(char **argv)
     }
 }
 
-// The child process that is "our client" for one publish: argv = flag, "publish", mode, port,
-// user, password, the site's local folder, its remote folder. Plans and sends what it plans.
-int runOursPublish(char **argv)
-{
-    FtpClient client;
-    configureChildClient(client, argv);
-    FtpJobContext context(
-        client, [](qint64, qint64, const QString &) {}, [] { return false; });
-    try {
-        client.connect();
-        const PublishJobs::Site site{QStringLiteral("127.0.0.1"),
-                                     QString::fromLocal8Bit(argv[5]),
-                                     QString::fromLocal8Bit(argv[7]),
-                                     QString::fromLocal8Bit(argv[8])};
-        PublishJobs::Scan scan = PublishJobs::scan(context, site);
-        PublishPlan::decideSameSize(scan.plan, {});
-        const TransferJobs::Summary summary = PublishJobs::publish(context, scan);
-        client.quit();
-        return summary.failed.isEmpty() && summary.stopError.isEmpty() ? 0 : 1;
-    } catch (const std::exception &error) {
-        std::cerr << "ftp_bench: our publish failed: " << error.what() << "\n";
-        return 1;
-    }
-}
-
 void writeTree(const fs::path &top)
 {
     const std::string bytes(treeFileSize, 'h');
@@ -626,64 +602,68 @@ bool holdsRound(const fs::path &site, int round)
     return true;
 }
 
-std::vector<std::string>
-publishCommand(const Server &server, const std::string &client, bool passive, const fs::path &local)
+std::vector<std::string> lftpPublishCommand(const Server &server, bool passive, const fs::path &local)
 {
-    const std::string port = std::to_string(server.port);
-    const std::string mode = passive ? "passive" : "active";
-    const std::string remote = "up/pub-" + client;
-    if (client == "ours")
-        return {"/proc/self/exe",
-                oursPublishFlag,
-                "publish",
-                mode,
-                port,
-                server.user,
-                server.password,
-                local.string(),
-                remote};
     return {"lftp",
             "-c",
             lftpTlsSettings(server) + "set ftp:passive-mode " + (passive ? "on" : "off")
                 + "; set xfer:log no; set net:max-retries 1; set net:timeout 30; set cmd:fail-exit yes; open -u "
-                + server.user + "," + server.password + " -p " + port + " 127.0.0.1; mirror -R --only-newer "
-                + local.string() + " " + remote};
+                + server.user + "," + server.password + " -p " + std::to_string(server.port)
+                + " 127.0.0.1; mirror -R --only-newer " + local.string() + " up/pub-lftp"};
 }
 
-// The plan of the site just published, nothing changed: timed in this process, as the window
-// runs it on its session's thread.
-std::optional<double> timeUnchangedPlan(const Server &server, const fs::path &local)
+enum class PublishPart {
+    Whole, // connect, plan and publish
+    Plan,  // the plan alone, on a session already connected
+};
+
+// Our publish of the site to up/pub-ours, in this process; the seconds that part took, or
+// nothing when it failed (for the plan: when it did not find every file unchanged).
+std::optional<double> timeOursPublish(const Server &server, bool passive, const fs::path &local, PublishPart part)
 {
-    // The data folder, which holds the manifest, is found through the application.
-    int argc = 1;
-    char name[] = "ftp_bench";
-    char *argv[] = {name, nullptr};
-    const QCoreApplication application(argc, argv);
     FtpClient client;
     client.settings().host = "127.0.0.1";
     client.settings().port = server.port;
     client.settings().user = server.user;
     client.settings().password = server.password;
-    client.settings().dataMode = FtpDataMode::Passive;
+    client.settings().dataMode = passive ? FtpDataMode::Passive : FtpDataMode::Active;
+    if (const char *caFile = std::getenv(caVariable)) {
+        client.settings().security = FtpSecurity::ExplicitTls;
+        client.settings().trustedCaFile = caFile;
+    }
     FtpJobContext context(
         client, [](qint64, qint64, const QString &) {}, [] { return false; });
+    const PublishJobs::Site site{QStringLiteral("127.0.0.1"),
+                                 QString::fromStdString(server.user),
+                                 QString::fromStdString(local.string()),
+                                 QStringLiteral("up/pub-ours")};
     try {
+        auto start = Clock::now();
         client.connect();
-        const PublishJobs::Site site{QStringLiteral("127.0.0.1"),
-                                     QString::fromStdString(server.user),
-                                     QString::fromStdString(local.string()),
-                                     QStringLiteral("up/pub-ours")};
-        const auto start = Clock::now();
-        const PublishJobs::Scan scan = PublishJobs::scan(context, site);
+        if (part == PublishPart::Plan)
+            start = Clock::now();
+        PublishJobs::Scan scan = PublishJobs::scan(context, site);
+        bool done = false;
+        if (part == PublishPart::Plan) {
+            done = scan.plan.count(PublishPlan::State::Unchanged) == treeFiles;
+        } else {
+            PublishPlan::decideSameSize(scan.plan, {});
+            const TransferJobs::Summary summary = PublishJobs::publish(context, scan);
+            done = summary.failed.isEmpty() && summary.stopError.isEmpty();
+        }
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         client.quit();
-        if (scan.plan.count(PublishPlan::State::Unchanged) != treeFiles)
-            return std::nullopt;
-        return seconds;
+        return done ? std::optional(seconds) : std::nullopt;
     } catch (const std::exception &error) {
-        std::cerr << "ftp_bench: the plan failed: " << error.what() << "\n";
+        std::cerr << "ftp_bench: our publish failed: " << error.what() << "\n";
         return std::nullopt;
     }
+}
+
+std::optional<double> timePublish(const Server &server, const std::string &client, bool passive, const fs::path &local)
+{
+    return client == "ours" ? timeOursPublish(server, passive, local, PublishPart::Whole)
+                            : timeRun(lftpPublishCommand(server, passive, local));
 }
 
 void runPublishLines(const Server &server, const fs::path &work)
@@ -694,10 +674,14 @@ void runPublishLines(const Server &server, const fs::path &work)
     const fs::path home = work / "publish-home";
     fs::create_directories(home);
     ::setenv("QZWEB_HOME", home.c_str(), 1);
+    int argc = 1;
+    char name[] = "ftp_bench";
+    char *argv[] = {name, nullptr};
+    const QCoreApplication application(argc, argv); // finds the data folder
     for (const std::string client : {"ours", "lftp"}) {
         fs::create_directories(server.uploadDir / ("pub-" + client));
         fs::permissions(server.uploadDir / ("pub-" + client), fs::perms(0777));
-        if (!timeRun(publishCommand(server, client, true, local))) {
+        if (!timePublish(server, client, true, local)) {
             std::cerr << "ftp_bench: the first publish of " << client << " failed\n";
             return;
         }
@@ -721,7 +705,7 @@ void runPublishLines(const Server &server, const fs::path &work)
                 std::swap(order[0], order[1]);
             for (const std::string &client : order) {
                 std::this_thread::sleep_for(treeRunPause);
-                const std::optional<double> seconds = timeRun(publishCommand(server, client, passive, local));
+                const std::optional<double> seconds = timePublish(server, client, passive, local);
                 const auto key = std::make_pair(passive, client);
                 if (seconds && holdsRound(server.uploadDir / ("pub-" + client), round))
                     times[key].push_back(*seconds);
@@ -751,7 +735,7 @@ void runPublishLines(const Server &server, const fs::path &work)
     }
     std::vector<double> plans;
     for (int i = 0; i < publishRounds; ++i) {
-        if (const std::optional<double> seconds = timeUnchangedPlan(server, local))
+        if (const std::optional<double> seconds = timeOursPublish(server, true, local, PublishPart::Plan))
             plans.push_back(*seconds);
     }
     const double plan = median(plans);
@@ -1091,9 +1075,5 @@ int main(int argc, char **argv)
         return runOurs(argv);
     if (argc == 9 && std::string(argv[1]) == oursTreeFlag)
         return runOursTree(argv);
-    if (argc == 9 && std::string(argv[1]) == oursPublishFlag) {
-        const QCoreApplication application(argc, argv); // finds the data folder
-        return runOursPublish(argv);
-    }
     return runBenchmark(argc == 2 ? std::string(argv[1]) : std::string());
 }

@@ -68,5 +68,6 @@ private:
     int m_changeEnd = -1;
     bool m_wholeText = false;
     bool m_staleMarkedInChange = false;
+    bool m_baseDetached = false; // the base class is not following the change under way
     QTimer m_idleStep;
 };

@@ -38,9 +38,9 @@ QString EditorAdapter::text() const
     return PaneText::toDocument(m_editor.document()->toRawText());
 }
 
-void EditorAdapter::setText(const QString &text)
+void EditorAdapter::setText(QString text)
 {
-    m_editor.setPlainText(PaneText::fromDocument(text));
+    m_editor.setPlainText(PaneText::fromDocument(std::move(text)));
 }
 
 int EditorAdapter::caretPosition() const

@@ -20,8 +20,8 @@ public:
     // replacement is one undo step; the history before it is kept.
     void replaceSelection(const QString &text);
 
-    QString text() const;              // the whole text, CR LF line ends
-    void setText(const QString &text); // replaces everything as plain text
+    QString text() const;       // the whole text, CR LF line ends
+    void setText(QString text); // replaces everything as plain text
 
     int caretPosition() const;   // in CR LF text
     void setCaret(int position); // a bare caret at a CR LF text position

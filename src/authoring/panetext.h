@@ -9,9 +9,9 @@
 namespace PaneText {
 
 // CR LF, a lone CR and a lone LF each become one pane break ("\n").
-QString fromDocument(const QString &crlfText);
+QString fromDocument(QString crlfText);
 // Every pane break (LF, U+2029, U+2028) becomes CR LF.
-QString toDocument(const QString &paneText);
+QString toDocument(QString paneText);
 
 // Maps positions between the two, counting CR LF as two in document text. A position past
 // the end counts only the breaks before the end; a document position between CR and LF maps

@@ -20,15 +20,18 @@ TextFormat load(EditorStack &editor, const QString &path, bool plainText)
     }
     DecodedText decoded = TextCodec::decode(bytes);
     editor.clearAs(EditorKind::Source);
-    EditorAdapter(editor).setText(decoded.text);
+    EditorAdapter(editor).setText(std::move(decoded.text));
     return decoded.format;
 }
 
 void save(EditorStack &editor, const QString &path, bool plainText, const TextFormat &format)
 {
-    const QByteArray bytes =
-        plainText ? TextCodec::encode(EditorAdapter(editor).text(), format) : RtfWriter::write(*editor.document());
-    AtomicFile::write(path, bytes);
+    if (!plainText) {
+        AtomicFile::write(path, RtfWriter::write(*editor.document()));
+        return;
+    }
+    QString text = EditorAdapter(editor).text();
+    AtomicFile::write(path, TextCodec::encodeOver(text, format));
 }
 
 void savePlain(const QString &path, const QString &text, const TextFormat &format)

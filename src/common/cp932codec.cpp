@@ -183,18 +183,29 @@ Cp932Codec::Decoded Cp932Codec::decode(const QByteArray &bytes)
     return result;
 }
 
-QByteArray Cp932Codec::encode(const QString &text, const ByteMemory &memory, std::optional<Unencodable> *failure)
+namespace {
+
+// The encoder itself. Each UTF-16 unit read gives at most two bytes, so the bytes written never
+// pass the unit being read: out may be the text's own memory. Without out, only checks. Returns
+// the bytes written, or nothing at the first character CP932 cannot hold.
+std::optional<qsizetype> encodeUnits(QStringView text,
+                                     const Cp932Codec::ByteMemory &memory,
+                                     char *out,
+                                     std::optional<Cp932Codec::Unencodable> *failure)
 {
     const Tables &t = tables();
-    QByteArray out(text.size() * 2, Qt::Uninitialized);
-    char *o = out.data();
     qsizetype written = 0;
+    const auto put = [&](char byte) {
+        if (out)
+            out[written] = byte;
+        ++written;
+    };
     QHash<char32_t, qsizetype> occurrences;
-    const char16_t *u = reinterpret_cast<const char16_t *>(text.constData());
+    const char16_t *u = text.utf16();
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = u[i];
         if (c < 0x80) {
-            o[written++] = char(c);
+            put(char(c));
             continue;
         }
         if (!memory.isEmpty()) {
@@ -202,9 +213,9 @@ QByteArray Cp932Codec::encode(const QString &text, const ByteMemory &memory, std
                 qsizetype &seen = occurrences[c];
                 const QByteArray &form = remembered->at(qMin(seen, remembered->size() - 1));
                 ++seen;
-                // A form is at most two bytes; the output has room for two per UTF-16 unit.
+                // A form is at most two bytes: two per UTF-16 unit is all the room there is.
                 for (char byte : form.left(2))
-                    o[written++] = byte;
+                    put(byte);
                 continue;
             }
         }
@@ -213,28 +224,52 @@ QByteArray Cp932Codec::encode(const QString &text, const ByteMemory &memory, std
             if (failure) {
                 const bool pairOfSurrogates =
                     QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(u[i + 1]);
-                *failure = Unencodable{pairOfSurrogates ? QChar::surrogateToUcs4(c, u[i + 1]) : char32_t(c), i};
+                *failure =
+                    Cp932Codec::Unencodable{pairOfSurrogates ? QChar::surrogateToUcs4(c, u[i + 1]) : char32_t(c), i};
             }
-            return {};
+            return std::nullopt;
         }
         if (bytes < 0x100) {
-            o[written++] = char(bytes);
+            put(char(bytes));
         } else {
-            o[written++] = char(bytes >> 8);
-            o[written++] = char(bytes & 0xFF);
+            put(char(bytes >> 8));
+            put(char(bytes & 0xFF));
         }
     }
-    out.truncate(written);
     if (failure)
         failure->reset();
+    return written;
+}
+
+} // namespace
+
+QByteArray Cp932Codec::encode(const QString &text, const ByteMemory &memory, std::optional<Unencodable> *failure)
+{
+    QByteArray out(text.size() * 2, Qt::Uninitialized);
+    const std::optional<qsizetype> written = encodeUnits(text, memory, out.data(), failure);
+    if (!written)
+        return {};
+    out.truncate(*written);
     return out;
+}
+
+std::optional<Cp932Codec::Unencodable> Cp932Codec::firstUnencodable(QStringView text, const ByteMemory &memory)
+{
+    std::optional<Unencodable> failure;
+    encodeUnits(text, memory, nullptr, &failure);
+    return failure;
+}
+
+QByteArrayView Cp932Codec::encodeInPlace(QString &text, const ByteMemory &memory)
+{
+    char *bytes = reinterpret_cast<char *>(text.data());
+    const std::optional<qsizetype> written = encodeUnits(text, memory, bytes, nullptr);
+    return written ? QByteArrayView(bytes, *written) : QByteArrayView();
 }
 
 bool Cp932Codec::canEncode(const QString &text)
 {
-    std::optional<Unencodable> failure;
-    encode(text, {}, &failure);
-    return !failure.has_value();
+    return !firstUnencodable(text, {}).has_value();
 }
 
 bool Cp932Codec::canEncode(char32_t character)

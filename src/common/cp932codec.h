@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -38,6 +39,11 @@ public:
 
     // The encoded bytes, or the first character CP932 cannot hold.
     static QByteArray encode(const QString &text, const ByteMemory &memory, std::optional<Unencodable> *failure);
+    // The first character CP932 cannot hold, reading only.
+    static std::optional<Unencodable> firstUnencodable(QStringView text, const ByteMemory &memory);
+    // Encodes over the text's own memory, which no longer holds the text afterwards; the bytes
+    // live as long as text does. For a text that firstUnencodable passed: else empty.
+    static QByteArrayView encodeInPlace(QString &text, const ByteMemory &memory);
 
     // True when decoding met bytes that no table maps (they stand as private-use characters).
     static bool hasUndecodableBytes(const QString &decoded);

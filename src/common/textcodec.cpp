@@ -179,23 +179,45 @@ TextFormat utf8FormatFor(const QString &text)
     return format;
 }
 
+namespace {
+
+UserError unencodable(const QString &text, const Cp932Codec::Unencodable &failure)
+{
+    const char32_t c = failure.character;
+    return UserError(QStringLiteral("文字%1は Shift_JIS で保存できません（%2 行目）")
+                         .arg(QStringLiteral("「%1」(U+%2)")
+                                  .arg(QString::fromUcs4(&c, 1))
+                                  .arg(QString::number(uint(c), 16).toUpper().rightJustified(4, QLatin1Char('0'))))
+                         .arg(lineOfPosition(text, failure.position)));
+}
+
+QByteArray asUtf8Bytes(const QString &text, const TextFormat &format)
+{
+    QByteArray out = format.byteOrderMark ? kUtf8Bom : QByteArray();
+    return out + text.toUtf8();
+}
+
+} // namespace
+
 QByteArray encode(const QString &text, const TextFormat &format)
 {
-    if (format.encoding == TextFormat::Encoding::Utf8) {
-        QByteArray out = format.byteOrderMark ? kUtf8Bom : QByteArray();
-        return out + text.toUtf8();
-    }
+    if (format.encoding == TextFormat::Encoding::Utf8)
+        return asUtf8Bytes(text, format);
     std::optional<Cp932Codec::Unencodable> failure;
     QByteArray out = Cp932Codec::encode(text, format.cp932Memory, &failure);
-    if (failure) {
-        const char32_t c = failure->character;
-        throw UserError(QStringLiteral("文字%1は Shift_JIS で保存できません（%2 行目）")
-                            .arg(QStringLiteral("「%1」(U+%2)")
-                                     .arg(QString::fromUcs4(&c, 1))
-                                     .arg(QString::number(uint(c), 16).toUpper().rightJustified(4, QLatin1Char('0'))))
-                            .arg(lineOfPosition(text, failure->position)));
-    }
+    if (failure)
+        throw unencodable(text, *failure);
     return out;
+}
+
+QByteArray encodeOver(QString &text, const TextFormat &format)
+{
+    if (format.encoding == TextFormat::Encoding::Utf8)
+        return asUtf8Bytes(text, format);
+    if (const std::optional<Cp932Codec::Unencodable> failure = Cp932Codec::firstUnencodable(text, format.cp932Memory))
+        throw unencodable(text, *failure);
+    const QByteArrayView bytes = Cp932Codec::encodeInPlace(text, format.cp932Memory);
+    return QByteArray::fromRawData(bytes.data(), bytes.size());
 }
 
 int lineOfPosition(const QString &text, qsizetype position)

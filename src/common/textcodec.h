@@ -50,6 +50,12 @@ TextFormat utf8FormatFor(const QString &text);
 // Throws UserError naming the character and its line when the encoding cannot hold it.
 QByteArray encode(const QString &text, const TextFormat &format);
 
+// Like encode, for a text of no further use: CP932 is written over the text's own memory, so
+// that saving a large page takes no second buffer of its size. The result may refer to that
+// memory: it is valid while text lives unchanged. Throws UserError as encode does, and then
+// leaves text as it was.
+QByteArray encodeOver(QString &text, const TextFormat &format);
+
 // Line number (from 1) of a UTF-16 position, counting CR LF, CR and LF as one break each.
 int lineOfPosition(const QString &text, qsizetype position);
 

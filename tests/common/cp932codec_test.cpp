@@ -103,6 +103,10 @@ TEST(Cp932Codec, EveryBytePairRoundTrips)
     const QByteArray written = Cp932Codec::encode(decoded.text, decoded.memory, &failure);
     EXPECT_FALSE(failure.has_value());
     EXPECT_TRUE(written == all);
+    // Written over the text's own memory, two bytes of room per unit read are always enough.
+    QString consumed = decoded.text;
+    EXPECT_FALSE(Cp932Codec::firstUnencodable(consumed, decoded.memory).has_value());
+    EXPECT_TRUE(Cp932Codec::encodeInPlace(consumed, decoded.memory).toByteArray() == all);
     // Known spot checks among them: a lead byte alone, a kanji, the NEC duplicate of U+2252.
     EXPECT_EQ(Cp932Codec::decode(bytes({0x88, 0x9F})).text, QStringLiteral("亜"));
     EXPECT_EQ(Cp932Codec::decode(bytes({0x87, 0x90})).text, QString(QChar(0x2252)));

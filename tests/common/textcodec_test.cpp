@@ -28,6 +28,8 @@ TEST_P(EncodingDetection, ChoosesTheEncodingAndKeepsItForWriting)
     EXPECT_EQ(decoded.format.byteOrderMark, c.bom);
     EXPECT_EQ(decoded.text, c.text);
     EXPECT_EQ(TextCodec::encode(decoded.text, decoded.format), c.bytes);
+    QString consumed = decoded.text;
+    EXPECT_EQ(TextCodec::encodeOver(consumed, decoded.format), c.bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -116,13 +118,17 @@ TEST(TextCodec, SaveRefusalNamesTheCharacterAndItsLine)
 {
     TextFormat cp932;
     const QString text = QStringLiteral("一行目\r\n二行目\r三行目 ") + QString::fromUcs4(U"\U0001F600");
-    try {
-        TextCodec::encode(text, cp932);
-        FAIL() << "an emoji cannot be saved as CP932";
-    } catch (const UserError &e) {
-        EXPECT_TRUE(e.text().contains(QString::fromUcs4(U"\U0001F600"))) << e.text().toStdString();
-        EXPECT_TRUE(e.text().contains(QStringLiteral("U+1F600"))) << e.text().toStdString();
-        EXPECT_TRUE(e.text().contains(QStringLiteral("3 行目"))) << e.text().toStdString();
+    for (const bool over : {false, true}) {
+        QString consumed = text;
+        try {
+            over ? TextCodec::encodeOver(consumed, cp932) : TextCodec::encode(text, cp932);
+            ADD_FAILURE() << "an emoji cannot be saved as CP932";
+        } catch (const UserError &e) {
+            EXPECT_TRUE(e.text().contains(QString::fromUcs4(U"\U0001F600"))) << e.text().toStdString();
+            EXPECT_TRUE(e.text().contains(QStringLiteral("U+1F600"))) << e.text().toStdString();
+            EXPECT_TRUE(e.text().contains(QStringLiteral("3 行目"))) << e.text().toStdString();
+        }
+        EXPECT_EQ(consumed, text) << "a refused save leaves the text as it was";
     }
 }
 

@@ -215,12 +215,12 @@ bool DocumentCommands::writeDocument(const QString &path)
         writeOrSayUnchanged([&] { DocumentFile::save(m_editor, path, false, m_document.format()); });
         return true;
     }
-    const QString text = EditorAdapter(m_editor).text();
+    QString text = EditorAdapter(m_editor).text();
     const UnencodableCharacters unencodable = m_document.format().encoding == TextFormat::Encoding::Cp932
         ? UnencodableCharacters::find(text)
         : UnencodableCharacters{};
     if (unencodable.isEmpty()) {
-        writeOrSayUnchanged([&] { DocumentFile::savePlain(path, text, m_document.format()); });
+        writeOrSayUnchanged([&] { DocumentFile::savePlain(path, std::move(text), m_document.format()); });
         return true;
     }
     // Refused as Shift_JIS; the file stays as it is unless the user takes UTF-8 instead.

@@ -30,13 +30,12 @@ void save(EditorStack &editor, const QString &path, bool plainText, const TextFo
         AtomicFile::write(path, RtfWriter::write(*editor.document()));
         return;
     }
-    QString text = EditorAdapter(editor).text();
-    AtomicFile::write(path, TextCodec::encodeOver(text, format));
+    savePlain(path, EditorAdapter(editor).text(), format);
 }
 
-void savePlain(const QString &path, const QString &text, const TextFormat &format)
+void savePlain(const QString &path, QString text, const TextFormat &format)
 {
-    AtomicFile::write(path, TextCodec::encode(text, format));
+    AtomicFile::write(path, TextCodec::encodeOver(text, format));
 }
 
 } // namespace DocumentFile

@@ -21,7 +21,8 @@ TextFormat load(EditorStack &editor, const QString &path, bool plainText);
 // text cannot be encoded or the write fails. Throws UserError.
 void save(EditorStack &editor, const QString &path, bool plainText, const TextFormat &format);
 
-// Writes text, the pane's plain text already taken, in format. Throws UserError.
-void savePlain(const QString &path, const QString &text, const TextFormat &format);
+// Writes text, the pane's plain text already taken, in format; a text handed over (moved) is
+// encoded in its own memory. Throws UserError.
+void savePlain(const QString &path, QString text, const TextFormat &format);
 
 } // namespace DocumentFile

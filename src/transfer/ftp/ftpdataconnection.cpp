@@ -98,10 +98,11 @@ void FtpDataConnection::secure(TlsContext &context,
 
 bool FtpDataConnection::receiveAll(const Sink &sink, std::chrono::milliseconds idleLimit)
 {
-    const std::unique_ptr<char[]> buffer(new char[blockSize]);
+    const std::size_t capacity = m_tls == nullptr ? blockSize : tlsReceiveBlockSize;
+    const std::unique_ptr<char[]> buffer(new char[capacity]);
     for (;;) {
         const std::optional<std::size_t> received =
-            m_connection->receiveSome(buffer.get(), blockSize, Deadline(idleLimit));
+            m_connection->receiveSome(buffer.get(), capacity, Deadline(idleLimit));
         if (!received)
             throwIdle(idleLimit);
         if (*received == 0)

@@ -25,6 +25,10 @@ class FtpDataConnection
 public:
     // Large blocks keep the per-call cost negligible at loopback and LAN speeds.
     static constexpr std::size_t blockSize = 1024 * 1024;
+    // Inside TLS a download goes to the file a record at a time: decrypting into a small block
+    // that is still in the cache when it is written costs less than the calls it saves, and a
+    // large one pushes the server's side of a local transfer out of the cache.
+    static constexpr std::size_t tlsReceiveBlockSize = 16 * 1024;
 
     using Sink = std::function<void(const char *data, std::size_t size)>;
 

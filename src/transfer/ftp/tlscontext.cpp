@@ -13,10 +13,10 @@ TlsContext::TlsContext(const FtpSettings &settings) : m_context(SSL_CTX_new(TLS_
     // A renegotiation mid-transfer only serves an attacker; the connection refuses it.
     SSL_CTX_set_options(m_context, SSL_OP_NO_RENEGOTIATION);
     SSL_CTX_set_mode(m_context, SSL_MODE_ACCEPT_MOVING_WRITE_BUFFER);
-    // Socket reads of several records at once: a fast download then costs a fraction of the
-    // system calls that one read per 16 KiB record would.
+    // Socket reads of two records at once: half the system calls of one read per record,
+    // and a buffer small enough to stay in the cache (a larger one made local downloads slower).
     SSL_CTX_set_read_ahead(m_context, 1);
-    SSL_CTX_set_default_read_buffer_len(m_context, 256 * 1024);
+    SSL_CTX_set_default_read_buffer_len(m_context, 2 * (16 * 1024 + 256));
     const int loaded = settings.trustedCaFile.empty()
         ? SSL_CTX_set_default_verify_paths(m_context)
         : SSL_CTX_load_verify_locations(m_context, settings.trustedCaFile.c_str(), nullptr);

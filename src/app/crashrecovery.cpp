@@ -2,6 +2,8 @@
 
 #include "app/documentstate.h"
 #include "app/recoverykeeper.h"
+#include "app/rtf/rtfreader.h"
+#include "app/rtf/rtfwriter.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
 #include "common/datafolder.h"
@@ -28,8 +30,13 @@ CrashRecovery::CrashRecovery(
           [this]() -> std::optional<KeptPage> {
               if (!m_document.isModified())
                   return std::nullopt;
-              return KeptPage{
-                  m_document.path(), m_document.format(), QDateTime::currentDateTime(), EditorAdapter(m_editor).text()};
+              const bool rich = m_editor.isRichText();
+              return KeptPage{m_document.path(),
+                              m_document.format(),
+                              QDateTime::currentDateTime(),
+                              rich ? QString::fromLatin1(RtfWriter::write(*m_editor.document()))
+                                   : EditorAdapter(m_editor).text(),
+                              rich};
           },
           this))
 {
@@ -84,10 +91,16 @@ void CrashRecovery::restore(const KeptPage &page)
             QDir::setCurrent(document.beginOpen(page.path));
         document.opened(page.path, page.format);
     }
-    // The kept copy is plain text, so it goes back into the source view.
-    m_editor.clearAs(EditorKind::Source);
     EditorAdapter editor(m_editor);
-    editor.setText(page.text);
+    if (page.richText) {
+        // Shown formatted again, as Open shows a rich-text file, so that saving it keeps that.
+        m_editor.clearAs(EditorKind::RichText);
+        RtfReader::read(page.text.toLatin1(), *m_editor.document());
+        m_editor.moveCursor(QTextCursor::Start);
+    } else {
+        m_editor.clearAs(EditorKind::Source);
+        editor.setText(page.text);
+    }
     editor.setModified(true);
     const QString caption = document.caption();
     m_window.setWindowTitle(caption);

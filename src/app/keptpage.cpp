@@ -20,6 +20,8 @@ QByteArray KeptPage::toBytes() const
     bytes += "encoding=" + (format.encoding == TextFormat::Encoding::Utf8 ? kUtf8 : kCp932) + '\n';
     bytes += QByteArray("bom=") + (format.byteOrderMark ? "1" : "0") + '\n';
     bytes += "kept=" + keptAt.toUTC().toString(Qt::ISODate).toLatin1() + '\n';
+    if (richText)
+        bytes += "kind=rtf\n";
     bytes += '\n';
     bytes += text.toUtf8();
     return bytes;
@@ -45,6 +47,7 @@ std::optional<KeptPage> KeptPage::parse(const QByteArray &bytes)
     page.format.encoding = encoding == kUtf8 ? TextFormat::Encoding::Utf8 : TextFormat::Encoding::Cp932;
     page.format.byteOrderMark = values.value("bom") == "1";
     page.keptAt = keptAt;
+    page.richText = values.value("kind") == "rtf";
     page.text = QString::fromUtf8(bytes.mid(end + kEndOfHeader.size()));
     return page;
 }

@@ -3,6 +3,7 @@
 #include "app/keptpage.h"
 #include "app/recoverykeeper.h"
 #include "app/recoverystore.h"
+#include "app/rtf/rtfwriter.h"
 #include "authoring/htmlhighlighter.h"
 #include "common/datafolder.h"
 #include "preview/autorefreshsetting.h"
@@ -14,12 +15,17 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
 
 #include <csignal>
 
 namespace {
 
 const char *const kChildVariable = "QZWEB_RECOVERY_CHILD";
+const char *const kRichChildVariable = "QZWEB_RECOVERY_RICH";
 
 KeptPage samplePage(const QString &path)
 {
@@ -29,7 +35,23 @@ KeptPage samplePage(const QString &path)
     return {path,
             utf8,
             QDateTime(QDate(2026, 12, 8), QTime(21, 30, 5)),
-            QStringLiteral("<p>ねこ 😀</p>\r\n\r\n<p>second</p>")};
+            QStringLiteral("<p>ねこ 😀</p>\r\n\r\n<p>second</p>"),
+            false};
+}
+
+// A page shown formatted: "ねこ" in bold, then plain text.
+KeptPage sampleRichPage(const QString &path)
+{
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    cursor.insertText(QStringLiteral("ねこ"), bold);
+    cursor.insertText(QStringLiteral(" plain"), QTextCharFormat());
+    KeptPage page = samplePage(path);
+    page.text = QString::fromLatin1(RtfWriter::write(document));
+    page.richText = true;
+    return page;
 }
 
 QString recoveryFolder()
@@ -46,12 +68,14 @@ QStringList keptPages()
 
 TEST(KeptPage, ItsFileGivesBackEveryFieldAndOtherFilesAreRefused)
 {
-    for (const QString &path : {QString(), QStringLiteral("/home/u/サイト/a\nb=c.htm")}) {
-        const KeptPage page = samplePage(path);
+    for (const KeptPage &page : {samplePage(QString()),
+                                 samplePage(QStringLiteral("/home/u/サイト/a\nb=c.htm")),
+                                 sampleRichPage(QStringLiteral("/home/u/a.rtf"))}) {
         const std::optional<KeptPage> back = KeptPage::parse(page.toBytes());
         ASSERT_TRUE(back.has_value());
         EXPECT_EQ(back->path, page.path);
         EXPECT_EQ(back->text, page.text);
+        EXPECT_EQ(back->richText, page.richText);
         EXPECT_EQ(back->keptAt, page.keptAt);
         EXPECT_EQ(back->format.encoding, TextFormat::Encoding::Utf8);
         EXPECT_TRUE(back->format.byteOrderMark);
@@ -84,7 +108,8 @@ TEST(RecoveryChild, KeepsAPageAndIsKilled)
     if (!qEnvironmentVariableIsSet(kChildVariable))
         GTEST_SKIP() << "runs as a child process only";
     RecoveryStore store(recoveryFolder());
-    store.keep(samplePage(qEnvironmentVariable(kChildVariable)));
+    const QString path = qEnvironmentVariable(kChildVariable);
+    store.keep(qEnvironmentVariableIsSet(kRichChildVariable) ? sampleRichPage(path) : samplePage(path));
     std::raise(SIGKILL);
 }
 
@@ -93,11 +118,13 @@ class DocumentFollowers : public MainWindowFixture
 protected:
     // Another run of the program, killed after it kept its unsaved page.
     // Returns the name of the page it left.
-    QString runKilledChild(const QString &documentPath)
+    QString runKilledChild(const QString &documentPath, bool rich = false)
     {
         QProcess child;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QString::fromLatin1(kChildVariable), documentPath);
+        if (rich)
+            environment.insert(QString::fromLatin1(kRichChildVariable), QStringLiteral("1"));
         child.setProcessEnvironment(environment);
         child.start(QCoreApplication::applicationFilePath(),
                     {QStringLiteral("--gtest_filter=RecoveryChild.KeepsAPageAndIsKilled")});
@@ -135,6 +162,19 @@ TEST_F(DocumentFollowers, AKilledRunsPageIsOfferedBackAtTheNextStart)
     dialogs.messageAnswers.enqueue(DialogButton::Ok);
     ASSERT_TRUE(window->close());
     EXPECT_TRUE(keptPages().isEmpty());
+}
+
+TEST_F(DocumentFollowers, APageShownFormattedComesBackFormatted)
+{
+    ASSERT_FALSE(runKilledChild(workPath(QStringLiteral("page.rtf")), true).isEmpty());
+    dialogs.messageAnswers.enqueue(DialogButton::Restore);
+    window->offerKeptPages();
+
+    const auto *rich = control<QTextEdit>(QStringLiteral("RichEdit1"));
+    ASSERT_NE(rich, nullptr) << "restored into the source view";
+    EXPECT_EQ(rich->toPlainText(), QStringLiteral("ねこ plain"));
+    EXPECT_GE(rich->document()->begin().begin().fragment().charFormat().fontWeight(), QFont::Bold);
+    EXPECT_TRUE(rich->document()->isModified());
 }
 
 TEST_F(DocumentFollowers, DiscardingDeletesTheKeptPageAndALiveRunsPageIsLeftAlone)

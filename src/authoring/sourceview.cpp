@@ -144,6 +144,18 @@ void SourceView::changeEvent(QEvent *event)
     }
 }
 
+// A row holding a character from a taller fallback font (many kanji, emoji) sits lower in its
+// line box than a Latin row; the number follows the text's own baseline, not the box.
+qreal SourceView::firstRowBaseline(const QTextBlock &block) const
+{
+    const QTextLayout *layout = block.layout();
+    if (layout != nullptr && layout->lineCount() > 0) {
+        const QTextLine row = layout->lineAt(0);
+        return layout->position().y() + row.y() + row.ascent();
+    }
+    return document()->documentMargin() + fontMetrics().ascent();
+}
+
 QList<SourceView::GutterLine> SourceView::gutterLines() const
 {
     QList<GutterLine> lines;
@@ -154,7 +166,11 @@ QList<SourceView::GutterLine> SourceView::gutterLines() const
     while (block.isValid() && geometry.top() <= bottom) {
         if (block.isVisible()) {
             const int number = block.blockNumber();
-            lines.append({number + 1, qRound(geometry.top()), qRound(geometry.height()), number == caretBlock});
+            lines.append({number + 1,
+                          qRound(geometry.top()),
+                          qRound(geometry.height()),
+                          qRound(geometry.top() + firstRowBaseline(block)),
+                          number == caretBlock});
         }
         block = block.next();
         geometry = blockBoundingGeometry(block).translated(contentOffset());
@@ -167,7 +183,6 @@ void SourceView::paintGutter(QWidget &gutter, const QRect &area)
     QPainter painter(&gutter);
     const QPalette colours = palette();
     painter.fillRect(area, colours.color(QPalette::Window));
-    const int lineHeight = fontMetrics().height();
     for (const GutterLine &line : gutterLines()) {
         if (line.top + line.height < area.top() || line.top > area.bottom())
             continue;
@@ -175,9 +190,9 @@ void SourceView::paintGutter(QWidget &gutter, const QRect &area)
         font.setBold(line.caretLine);
         painter.setFont(font);
         painter.setPen(colours.color(line.caretLine ? QPalette::WindowText : QPalette::PlaceholderText));
-        painter.drawText(QRect(0, line.top, gutter.width() - kGutterPadding, lineHeight),
-                         Qt::AlignRight | Qt::AlignVCenter,
-                         QString::number(line.number));
+        const QString number = QString::number(line.number);
+        const int right = gutter.width() - kGutterPadding;
+        painter.drawText(QPoint(right - painter.fontMetrics().horizontalAdvance(number), line.baseline), number);
     }
 }
 

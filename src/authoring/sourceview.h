@@ -33,10 +33,12 @@ public:
         int number = 0; // from 1
         int top = 0;    // in the gutter's (and the viewport's) coordinates
         int height = 0;
+        int baseline = 0; // of the line's first row, where its number stands
         bool caretLine = false;
     };
     // The numbers of the lines now on screen, top to bottom.
     QList<GutterLine> gutterLines() const;
+    qreal firstRowBaseline(const QTextBlock &block) const;
     int gutterWidth() const;
     void paintGutter(QWidget &gutter, const QRect &area);
 

@@ -4,14 +4,19 @@
 #include "authoring/sourceview.h"
 
 #include "authoring/htmlhighlighter.h"
+#include "common/uifont.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QImage>
 #include <QMimeData>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextLayout>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -70,6 +75,50 @@ TEST(SourceView, GutterNumbersEachLineOnceAndMarksTheCaretsLine)
     EXPECT_EQ(view.viewport()->x(), textLeft - gutterWidth);
     view.setLineNumbersShown(true);
     EXPECT_EQ(view.viewport()->x(), textLeft);
+}
+
+// The lowest row of an image, between top and bottom and between left and right, with a pixel
+// clearly darker than the image's corner (the background); -1 when there is none.
+int inkBottom(const QImage &image, const QRect &area)
+{
+    const int background = qGray(image.pixel(image.width() - 1, image.height() - 1));
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.bottom(); y >= inside.top(); --y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            if (qGray(image.pixel(x, y)) < background - 60)
+                return y;
+        }
+    }
+    return -1;
+}
+
+TEST(SourceView, GutterNumbersStandOnTheirTextsBaseline)
+{
+    // Tags are coloured, kanji and emoji come from fallback fonts: rows differ in height, and
+    // every number still stands on its line's baseline.
+    SourceView view;
+    view.setFont(UiFont::windowFont());
+    view.setPlainText(q("<p>abc</p>\n<p>日本語の行です</p>\n<p>second</p>\n<p>漢字と😀</p>\n<p>fifth</p>"));
+    showAndPaint(view);
+    const QImage numbers = view.findChild<QWidget *>(QStringLiteral("LineNumberGutter"))->grab().toImage();
+    const QImage text = view.viewport()->grab().toImage();
+    int checked = 0;
+    for (const SourceView::GutterLine &line : view.gutterLines()) {
+        if (line.number != 3 && line.number != 5)
+            continue; // "second" and "fifth" have no descenders, nor have 3 and 5
+        const QTextBlock block = view.document()->findBlockByNumber(line.number - 1);
+        QTextCursor word(block);
+        word.setPosition(block.position() + 3); // after "<p>"
+        const int left = view.cursorRect(word).left() + 1;
+        word.setPosition(block.position() + block.length() - 5); // before "</p>"
+        const int right = view.cursorRect(word).left() - 1;
+        const int textBottom =
+            inkBottom(text, QRect(QPoint(left, line.top), QPoint(right, line.top + line.height - 1)));
+        ASSERT_GE(textBottom, 0) << line.number;
+        EXPECT_NEAR(inkBottom(numbers, QRect(0, line.top, numbers.width(), line.height)), textBottom, 1) << line.number;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 2);
 }
 
 TEST(SourceView, ColoursAreDisplayOnlyAndReachFarLinesWhenShownOrIdle)

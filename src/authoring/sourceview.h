@@ -38,7 +38,6 @@ public:
     };
     // The numbers of the lines now on screen, top to bottom.
     QList<GutterLine> gutterLines() const;
-    qreal firstRowBaseline(const QTextBlock &block) const;
     int gutterWidth() const;
     void paintGutter(QWidget &gutter, const QRect &area);
 
@@ -54,6 +53,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
+    qreal firstRowBaseline(const QTextBlock &block) const;
     void updateGutterWidth();
     void followUpdate(const QRect &rect, int dy);
     void markCaretLine();

@@ -1,7 +1,8 @@
 // ftp_bench: how fast does our FTP client move a large file over loopback, next to curl and
 // lftp against the same server? Starts its own server (vsftpd when run as root, else
-// pyftpdlib) on a free loopback port, runs uploads and downloads of a 256 MiB file in active
-// and passive mode, interleaving the three clients round by round, and prints the medians:
+// pyftpdlib, kept on one processor) on a free loopback port, runs uploads and downloads of a
+// 256 MiB file in active and passive mode, interleaving the three clients round by round, and
+// prints the medians:
 //
 //   ftp_bench <server> <op> <mode> ours_MBps=<x> best_peer_MBps=<y> peer=<curl|lftp> ratio=<x/y>
 //
@@ -89,6 +90,7 @@
 #include <netinet/in.h>
 #include <optional>
 #include <poll.h>
+#include <sched.h>
 #include <signal.h>
 #include <string>
 #include <sys/socket.h>
@@ -228,11 +230,33 @@ bool greets(std::uint16_t port)
     ::_exit(127);
 }
 
+// In the server's child: keeps the server and every process it forks on one processor, as if it
+// ran on a machine of its own. vsftpd's FTPS data path hands each 16 KiB record between two of
+// its processes; left free, the kernel spreads them over the processors whenever the client
+// leaves one idle, and every hand-over then wakes an idle processor. That made a client that
+// uses less processor time upload slower, and the FTPS upload lines measured the kernel's
+// placement of the server instead of the client. With one processor there is nothing to keep.
+void keepOnOneProcessor()
+{
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    if (::sched_getaffinity(0, sizeof allowed, &allowed) != 0 || CPU_COUNT(&allowed) < 2)
+        return;
+    int last = CPU_SETSIZE - 1;
+    while (!CPU_ISSET(last, &allowed))
+        --last;
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(last, &one);
+    ::sched_setaffinity(0, sizeof one, &one);
+}
+
 pid_t spawnGroup(const std::vector<std::string> &arguments, int stdoutFd)
 {
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::setpgid(0, 0);
+        keepOnOneProcessor();
         if (stdoutFd >= 0)
             ::dup2(stdoutFd, STDOUT_FILENO);
         execOrExit(arguments);

@@ -149,7 +149,7 @@ TEST_F(DebianPackage, DesktopEntryOpensWebPagesAndNamesItselfInJapanese)
     const std::map<QString, QString> keys = desktopKeys(readText(installed(kDesktopEntry)));
     const std::map<QString, QString> expected = {
         {QStringLiteral("Type"), QStringLiteral("Application")},
-        {QStringLiteral("Exec"), QStringLiteral("qzweb %F")},
+        {QStringLiteral("Exec"), QStringLiteral("qzweb %f")},
         {QStringLiteral("Icon"), QStringLiteral("qzweb")},
         {QStringLiteral("Terminal"), QStringLiteral("false")},
         {QStringLiteral("MimeType"), QStringLiteral("text/html;application/xhtml+xml;text/plain;")},

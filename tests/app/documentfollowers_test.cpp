@@ -113,7 +113,7 @@ TEST(RecoveryChild, KeepsAPageAndIsKilled)
     std::raise(SIGKILL);
 }
 
-class DocumentFollowers : public MainWindowFixture
+class DocumentFollowersTest : public MainWindowFixture
 {
 protected:
     // Another run of the program, killed after it kept its unsaved page.
@@ -137,7 +137,7 @@ protected:
     QPlainTextEdit *editor() const { return control<QPlainTextEdit>(QStringLiteral("RichEdit1")); }
 };
 
-TEST_F(DocumentFollowers, AKilledRunsPageIsOfferedBackAtTheNextStart)
+TEST_F(DocumentFollowersTest, AKilledRunsPageIsOfferedBackAtTheNextStart)
 {
     const QString path = workPath(QStringLiteral("index.htm"));
     const QString killedRunsPage = runKilledChild(path);
@@ -164,7 +164,7 @@ TEST_F(DocumentFollowers, AKilledRunsPageIsOfferedBackAtTheNextStart)
     EXPECT_TRUE(keptPages().isEmpty());
 }
 
-TEST_F(DocumentFollowers, APageShownFormattedComesBackFormatted)
+TEST_F(DocumentFollowersTest, APageShownFormattedComesBackFormatted)
 {
     ASSERT_FALSE(runKilledChild(workPath(QStringLiteral("page.rtf")), true).isEmpty());
     dialogs.messageAnswers.enqueue(DialogButton::Restore);
@@ -177,7 +177,7 @@ TEST_F(DocumentFollowers, APageShownFormattedComesBackFormatted)
     EXPECT_TRUE(rich->document()->isModified());
 }
 
-TEST_F(DocumentFollowers, DiscardingDeletesTheKeptPageAndALiveRunsPageIsLeftAlone)
+TEST_F(DocumentFollowersTest, DiscardingDeletesTheKeptPageAndALiveRunsPageIsLeftAlone)
 {
     ASSERT_FALSE(runKilledChild(QString()).isEmpty());
     dialogs.messageAnswers.enqueue(DialogButton::Discard);
@@ -195,7 +195,7 @@ TEST_F(DocumentFollowers, DiscardingDeletesTheKeptPageAndALiveRunsPageIsLeftAlon
     EXPECT_EQ(keptPages().size(), 1);
 }
 
-TEST_F(DocumentFollowers, TheAutoRefreshChoiceIsExclusiveAndRemembered)
+TEST_F(DocumentFollowersTest, TheAutoRefreshChoiceIsExclusiveAndRemembered)
 {
     const QStringList names = {QStringLiteral("mnuAutoRefreshManual"),
                                QStringLiteral("mnuAutoRefreshIdle"),
@@ -219,7 +219,7 @@ TEST_F(DocumentFollowers, TheAutoRefreshChoiceIsExclusiveAndRemembered)
     EXPECT_EQ(checked(), QStringList{QStringLiteral("mnuAutoRefreshSaved")});
 }
 
-TEST_F(DocumentFollowers, TypingIsKeptWithinSecondsAndSavingDropsTheCopy)
+TEST_F(DocumentFollowersTest, TypingIsKeptWithinSecondsAndSavingDropsTheCopy)
 {
     trigger(QStringLiteral("mnuAutoRefreshManual")); // no browser needed here
     QTest::keyClicks(editor(), QStringLiteral("<p>kept</p>"));

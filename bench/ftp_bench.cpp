@@ -84,6 +84,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <linux/magic.h>
 #include <map>
@@ -1153,26 +1154,22 @@ int runBenchmark(const std::string &only)
         fs::remove_all(work);
         return status;
     }
-    if (only == "files" || only == "tree" || only == "list" || only == "publish") {
-        if (only == "files")
-            runFileLines(*server, work);
-        else if (only == "tree")
-            runTreeLines(*server, work);
-        else if (only == "publish")
-            runPublishLines(*server, work);
-        else
-            runListing(*server);
-        stopServerGroup();
-        fs::remove_all(work);
-        return 0;
+    // The plain parts in the order of a full run; a run names one of them or takes them all.
+    const std::array<std::pair<const char *, std::function<void()>>, 4> parts{{
+        {"files", [&] { runFileLines(*server, work); }},
+        {"tree", [&] { runTreeLines(*server, work); }},
+        {"publish", [&] { runPublishLines(*server, work); }},
+        {"list", [&] { runListing(*server); }},
+    }};
+    const bool onePart = std::any_of(parts.begin(), parts.end(), [&](const auto &part) { return only == part.first; });
+    for (const auto &[name, run] : parts) {
+        if (!onePart || only == name) {
+            run();
+            std::fflush(stdout);
+        }
     }
-    runFileLines(*server, work);
-    std::fflush(stdout);
-    runTreeLines(*server, work);
-    runPublishLines(*server, work);
-    runListing(*server);
     stopServerGroup();
-    if (::geteuid() == 0)
+    if (!onePart && ::geteuid() == 0)
         runFtpsLines(work);
     fs::remove_all(work);
     return 0;

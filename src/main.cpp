@@ -18,11 +18,11 @@
 int main(int argc, char *argv[])
 {
     // Answered before QApplication exists, which would need a display.
-    if (const auto info = CommandLineInfo::answerFor(CommandLineInfo::arguments(argc, argv),
-                                                     CommandLineInfo::languageOfEnvironment(),
-                                                     QStringLiteral(QZWEB_VERSION))) {
-        std::fputs(info->toUtf8().constData(), stdout);
-        return 0;
+    if (const auto answer = CommandLineInfo::answerFor(CommandLineInfo::arguments(argc, argv),
+                                                       CommandLineInfo::languageOfEnvironment(),
+                                                       QStringLiteral(QZWEB_VERSION))) {
+        std::fputs(answer->text.toUtf8().constData(), answer->toStandardError ? stderr : stdout);
+        return answer->exitStatus;
     }
     // The preview's browser engine shares its GL contexts with the widgets.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

@@ -55,7 +55,62 @@ QString versionText(Language language, const QString &version)
     return line + QStringLiteral("An HTML editor for writing home pages by hand\n");
 }
 
-std::optional<QString> answerFor(const QStringList &arguments, Language language, const QString &version)
+namespace {
+
+// The options QGuiApplication and QApplication take themselves, by their name without dashes
+// (Qt accepts them with one dash or two), and whether the next argument is their value.
+struct QtOption
+{
+    const char *name;
+    bool takesValue;
+};
+
+constexpr QtOption kQtOptions[] = {
+    {"platform", true},
+    {"platformpluginpath", true},
+    {"platformtheme", true},
+    {"plugin", true},
+    {"qwindowgeometry", true},
+    {"qwindowicon", true},
+    {"qwindowtitle", true},
+    {"session", true},
+    {"display", true},
+    {"geometry", true},
+    {"style", true},
+    {"stylesheet", true},
+    {"reverse", false},
+    {"nograb", false},
+    {"dograb", false},
+    {"sync", false},
+    {"widgetcount", false},
+};
+
+// The Qt option an argument is ("-style=fusion" carries its value), or nothing.
+const QtOption *qtOptionOf(const QString &argument, bool &valueIncluded)
+{
+    QStringView name = QStringView(argument).mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+    const qsizetype equals = name.indexOf(u'=');
+    valueIncluded = equals >= 0;
+    if (valueIncluded)
+        name = name.left(equals);
+    for (const QtOption &option : kQtOptions) {
+        if (name == QLatin1String(option.name))
+            return &option;
+    }
+    return nullptr;
+}
+
+Answer unknownOption(const QString &argument, Language language)
+{
+    const QString line = language == Language::Japanese
+        ? QStringLiteral("qzweb: 不明なオプションです: %1\n").arg(argument)
+        : QStringLiteral("qzweb: unknown option: %1\n").arg(argument);
+    return {line + helpText(language), true, kUsageExitStatus};
+}
+
+} // namespace
+
+std::optional<Answer> answerFor(const QStringList &arguments, Language language, const QString &version)
 {
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
@@ -63,9 +118,17 @@ std::optional<QString> answerFor(const QStringList &arguments, Language language
             break;
         if (argument == QLatin1String("-h") || argument == QLatin1String("--help") || argument == QLatin1String("-?")
             || argument == QLatin1String("--help-all"))
-            return helpText(language);
+            return Answer{helpText(language)};
         if (argument == QLatin1String("-v") || argument == QLatin1String("--version"))
-            return versionText(language, version);
+            return Answer{versionText(language, version)};
+        if (!argument.startsWith(u'-') || argument == QLatin1String("-"))
+            continue;
+        bool valueIncluded = false;
+        const QtOption *qtOption = qtOptionOf(argument, valueIncluded);
+        if (!qtOption)
+            return unknownOption(argument, language);
+        if (qtOption->takesValue && !valueIncluded)
+            ++i;
     }
     return std::nullopt;
 }

@@ -27,9 +27,23 @@ QStringList arguments(int argc, const char *const argv[]);
 QString helpText(Language language);
 QString versionText(Language language, const QString &version);
 
-// The text to print when the arguments (the program's name first) ask for help or the version,
-// the first such option deciding; nothing when the program is to start as usual. Arguments after
-// "--" are file names, never options.
-std::optional<QString> answerFor(const QStringList &arguments, Language language, const QString &version);
+// What the terminal gets instead of a window.
+struct Answer
+{
+    QString text;
+    bool toStandardError = false;
+    int exitStatus = 0;
+
+    bool operator==(const Answer &) const = default;
+};
+
+// The exit status of a command line the program does not understand, as other programs use it.
+constexpr int kUsageExitStatus = 2;
+
+// The answer when the arguments (the program's name first) ask for help or the version, the
+// first such option deciding, or name an option the program does not know (the help on the error
+// output, with the usage status); nothing when the program is to start as usual. Qt's own
+// options (-platform, -style, …) pass; arguments after "--", and a lone "-", are file names.
+std::optional<Answer> answerFor(const QStringList &arguments, Language language, const QString &version);
 
 } // namespace CommandLineInfo

@@ -32,15 +32,21 @@ TEST(CommandLineInfo, TheLocaleVariablesDecideTheLanguageInPosixOrder)
             << c.lcAll << " / " << c.lcMessages << " / " << c.lang;
 }
 
-TEST(CommandLineInfo, HelpAndVersionAnswerAndEverythingElseStartsTheProgram)
+TEST(CommandLineInfo, HelpVersionAndUnknownOptionsAnswerAndEverythingElseStartsTheProgram)
 {
+    using CommandLineInfo::Answer;
     const QString version = QStringLiteral("9.8.7");
-    const QString help = CommandLineInfo::helpText(Language::English);
-    const QString versionText = CommandLineInfo::versionText(Language::English, version);
+    const Answer help{CommandLineInfo::helpText(Language::English)};
+    const Answer versionText{CommandLineInfo::versionText(Language::English, version)};
+    const auto unknown = [&help](const char *option) {
+        return Answer{QStringLiteral("qzweb: unknown option: %1\n").arg(QString::fromUtf8(option)) + help.text,
+                      true,
+                      CommandLineInfo::kUsageExitStatus};
+    };
     struct Case
     {
         QStringList arguments;
-        std::optional<QString> expected;
+        std::optional<Answer> expected;
     };
     const auto args = [](std::initializer_list<const char *> list) {
         QStringList out{QStringLiteral("qzweb")};
@@ -58,7 +64,17 @@ TEST(CommandLineInfo, HelpAndVersionAnswerAndEverythingElseStartsTheProgram)
         {args({}), std::nullopt},
         {args({"page.html"}), std::nullopt},
         {args({"--", "--help"}), std::nullopt},
-        {args({"--helpful.html"}), std::nullopt},
+        {args({"--", "--bogus"}), std::nullopt},
+        {args({"-"}), std::nullopt},
+        {args({"--bogus"}), unknown("--bogus")},
+        {args({"page.html", "-x"}), unknown("-x")},
+        {args({"--helpful.html"}), unknown("--helpful.html")},
+        {args({"--bogus", "--help"}), unknown("--bogus")},
+        // Qt's own options pass, their values with them, whether or not a value looks like an option.
+        {args({"-platform", "offscreen", "page.html"}), std::nullopt},
+        {args({"--style", "-fusion"}), std::nullopt},
+        {args({"-style=fusion", "-reverse"}), std::nullopt},
+        {args({"-platform", "offscreen", "--bogus"}), unknown("--bogus")},
     };
     for (const Case &c : cases)
         EXPECT_EQ(CommandLineInfo::answerFor(c.arguments, Language::English, version), c.expected)

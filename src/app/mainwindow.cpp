@@ -263,8 +263,10 @@ void MainWindow::restorePlacement()
     QList<QRect> screens;
     for (const QScreen *screen : QGuiApplication::screens())
         screens.append(screen->availableGeometry());
-    if (!stored || !stored->fits(screens, minimumSize()))
+    if (!stored || !stored->fits(screens, minimumSize())) {
+        m_view.shareEvenly();
         return;
+    }
     setGeometry(stored->geometry);
     if (stored->maximized)
         setWindowState(windowState() | Qt::WindowMaximized);

@@ -205,6 +205,15 @@ int MainWindowView::editorHeight() const
     return splitter->sizes().value(0);
 }
 
+void MainWindowView::shareEvenly() const
+{
+    splitter->setStretchFactor(0, 1);
+    // Before the first layout the splitter's height is not known yet; equal sizes share whatever
+    // it turns out to be in equal parts.
+    const int half = splitter->height();
+    splitter->setSizes({half, half});
+}
+
 void MainWindowView::setEditorHeight(QSplitter &splitter, int height)
 {
     const QList<int> sizes = splitter.sizes();

@@ -48,4 +48,8 @@ struct MainWindowView
     void setEditorHeight(int height) const { setEditorHeight(*splitter, height); }
     // The editing pane above the preview gets height; the preview the rest.
     static void setEditorHeight(QSplitter &splitter, int height);
+    // The layout of a first start: the editor and the preview half each, and they keep halves
+    // as the window grows (the designed 81 pixels are four lines, little to write a page in).
+    // A remembered layout keeps the editor's height instead, and the preview takes the growth.
+    void shareEvenly() const;
 };

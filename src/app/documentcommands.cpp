@@ -227,7 +227,8 @@ bool DocumentCommands::writeDocument(const QString &path)
     const QString question = unencodable.utf8Question(UnencodableCharacters::declaresShiftJis(text));
     if (m_dialogs.confirm(&m_window, question, kYesNo) != DialogButton::Yes)
         return false;
-    const TextFormat utf8 = TextCodec::utf8FormatFor(text);
+    TextFormat utf8 = TextCodec::utf8FormatFor(text);
+    utf8.lineEnd = m_document.format().lineEnd;
     writeOrSayUnchanged([&] { DocumentFile::savePlain(path, text, utf8); });
     m_document.setFormat(utf8);
     return true;

@@ -8,9 +8,8 @@ class EditorStack;
 
 // Moves the document between a file and the editing pane. Reading with the read mode off shows
 // a rich-text file formatted and any other file as text; with it on, every file as text. Plain
-// text is decoded by the program's codec, whose format (encoding and the exact bytes of the
-// source) is kept to write the text back the same way, with CR LF line ends. Writes replace the
-// file atomically.
+// text is decoded by the program's codec, whose format (encoding, line ends and the exact bytes
+// of the source) is kept to write the text back the same way. Writes replace the file atomically.
 namespace DocumentFile {
 
 // Replaces the pane's content with the file; the pane is untouched when the file cannot be

@@ -10,6 +10,35 @@ const QByteArray kEndOfHeader = QByteArrayLiteral("\n\n");
 const QByteArray kUtf8 = QByteArrayLiteral("utf8");
 const QByteArray kCp932 = QByteArrayLiteral("cp932");
 
+// The line end the page is written with; a copy kept by an earlier version has none: CR LF.
+const struct
+{
+    LineEnd lineEnd;
+    QByteArray name;
+} kLineEnds[] = {
+    {LineEnd::CrLf, QByteArrayLiteral("crlf")},
+    {LineEnd::Lf, QByteArrayLiteral("lf")},
+    {LineEnd::Cr, QByteArrayLiteral("cr")},
+};
+
+QByteArray lineEndName(LineEnd lineEnd)
+{
+    for (const auto &row : kLineEnds) {
+        if (row.lineEnd == lineEnd)
+            return row.name;
+    }
+    return kLineEnds[0].name;
+}
+
+LineEnd lineEndNamed(const QByteArray &name)
+{
+    for (const auto &row : kLineEnds) {
+        if (row.name == name)
+            return row.lineEnd;
+    }
+    return LineEnd::CrLf;
+}
+
 } // namespace
 
 QByteArray KeptPage::toBytes() const
@@ -19,6 +48,7 @@ QByteArray KeptPage::toBytes() const
     bytes += "path=" + QUrl::toPercentEncoding(path) + '\n';
     bytes += "encoding=" + (format.encoding == TextFormat::Encoding::Utf8 ? kUtf8 : kCp932) + '\n';
     bytes += QByteArray("bom=") + (format.byteOrderMark ? "1" : "0") + '\n';
+    bytes += "lineend=" + lineEndName(format.lineEnd) + '\n';
     bytes += "kept=" + keptAt.toUTC().toString(Qt::ISODate).toLatin1() + '\n';
     if (richText)
         bytes += "kind=rtf\n";
@@ -46,6 +76,7 @@ std::optional<KeptPage> KeptPage::parse(const QByteArray &bytes)
     page.path = QUrl::fromPercentEncoding(values.value("path"));
     page.format.encoding = encoding == kUtf8 ? TextFormat::Encoding::Utf8 : TextFormat::Encoding::Cp932;
     page.format.byteOrderMark = values.value("bom") == "1";
+    page.format.lineEnd = lineEndNamed(values.value("lineend"));
     page.keptAt = keptAt;
     page.richText = values.value("kind") == "rtf";
     page.text = QString::fromUtf8(bytes.mid(end + kEndOfHeader.size()));

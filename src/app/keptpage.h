@@ -15,7 +15,7 @@
 struct KeptPage
 {
     QString path;
-    TextFormat format; // encoding and byte order mark; the CP932 byte memory is not kept
+    TextFormat format; // all but the CP932 byte memory
     QDateTime keptAt;
     QString text; // CR LF line ends, as the editor hands it out; a rich-text page's RTF
     bool richText = false;

@@ -50,6 +50,7 @@ DecodedText asUtf8(const QByteArray &bytes)
     result.format.encoding = TextFormat::Encoding::Utf8;
     result.format.byteOrderMark = bytes.startsWith(kUtf8Bom);
     result.text = result.format.byteOrderMark ? utf8Text(bytes.mid(kUtf8Bom.size())) : QString::fromUtf8(bytes);
+    result.format.lineEnd = LineEnds::detect(result.text);
     return result;
 }
 
@@ -58,6 +59,7 @@ DecodedText asCp932(Cp932Codec::Decoded decoded)
     DecodedText result;
     result.text = std::move(decoded.text);
     result.format.cp932Memory = std::move(decoded.memory);
+    result.format.lineEnd = LineEnds::detect(result.text);
     return result;
 }
 
@@ -201,21 +203,27 @@ QByteArray asUtf8Bytes(const QString &text, const TextFormat &format)
 
 QByteArray encode(const QString &text, const TextFormat &format)
 {
+    QString written = text;
+    LineEnds::convert(written, format.lineEnd);
     if (format.encoding == TextFormat::Encoding::Utf8)
-        return asUtf8Bytes(text, format);
+        return asUtf8Bytes(written, format);
     std::optional<Cp932Codec::Unencodable> failure;
-    QByteArray out = Cp932Codec::encode(text, format.cp932Memory, &failure);
+    QByteArray out = Cp932Codec::encode(written, format.cp932Memory, &failure);
     if (failure)
-        throw unencodable(text, *failure);
+        throw unencodable(written, *failure);
     return out;
 }
 
 QByteArray encodeOver(QString &text, const TextFormat &format)
 {
-    if (format.encoding == TextFormat::Encoding::Utf8)
+    if (format.encoding == TextFormat::Encoding::Utf8) {
+        LineEnds::convert(text, format.lineEnd);
         return asUtf8Bytes(text, format);
+    }
     if (const std::optional<Cp932Codec::Unencodable> failure = Cp932Codec::firstUnencodable(text, format.cp932Memory))
         throw unencodable(text, *failure);
+    // Only once the text is known to fit: a refused text is left as it was.
+    LineEnds::convert(text, format.lineEnd);
     const QByteArrayView bytes = Cp932Codec::encodeInPlace(text, format.cp932Memory);
     return QByteArray::fromRawData(bytes.data(), bytes.size());
 }

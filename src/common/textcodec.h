@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/cp932codec.h"
+#include "common/lineends.h"
 
 #include <QByteArray>
 #include <QString>
@@ -15,6 +16,8 @@ struct TextFormat
     Encoding encoding = Encoding::Cp932;
     bool byteOrderMark = false;
     Cp932Codec::ByteMemory cp932Memory; // only for Cp932
+    // Every line end is written this way, whatever the text holds; read: the file's majority.
+    LineEnd lineEnd = LineEnd::CrLf;
 };
 
 struct DecodedText
@@ -47,7 +50,8 @@ QString encodingName(const TextFormat &format);
 // Shift_JIS, or whose only non-ASCII letters look like half-width kana), so it reopens as written.
 TextFormat utf8FormatFor(const QString &text);
 
-// Throws UserError naming the character and its line when the encoding cannot hold it.
+// The text in the format's encoding, every line end written as the format's. Throws UserError
+// naming the character and its line when the encoding cannot hold it.
 QByteArray encode(const QString &text, const TextFormat &format);
 
 // Like encode, for a text of no further use: CP932 is written over the text's own memory, so

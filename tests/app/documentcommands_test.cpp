@@ -246,7 +246,7 @@ const QByteArray kRichPage(
 // --- Every kind of document, edited in its own view ----------------------------------------------
 
 // Each kind opens in the view made for it, takes a key typed at the caret, and is written back
-// as it was read with the key added: same encoding, same BOM, same line ends. A rich document
+// as it was read with the key added: same encoding, same BOM, same line ends (CR LF, LF or CR). A rich document
 // read again and saved again gives the same bytes.
 TEST_F(DocumentCommandsTest, EveryKindOpensEditsSavesAndReopensByteExact)
 {
@@ -261,6 +261,8 @@ TEST_F(DocumentCommandsTest, EveryKindOpensEditsSavesAndReopensByteExact)
         {"notes.txt", "\x93\xfa\x96\x7b\r\n\r\nend", EditorKind::Source},
         {"form.cgi", "#!/usr/bin/perl\r\nprint \"\x95\x5c\";\r\n", EditorKind::Source},
         {"script.pl", "use strict;\r\n", EditorKind::Source},
+        {"unix.cgi", "#!/usr/bin/perl\nprint \"\x95\x5c\";\n", EditorKind::Source},
+        {"old-mac.txt", "\x93\xfa\x96\x7b\r\rend\r", EditorKind::Source},
         {"page.asp", "<% Response.Write(\"\x93\xfa\") %>\r\n", EditorKind::Source},
         {"letter.rtf", kRichPage, EditorKind::RichText},
     };
@@ -805,7 +807,37 @@ TEST_F(DocumentCommandsTest, UneditedCp932DocumentIsWrittenBackByteForByte)
     EXPECT_TRUE(errors().isEmpty());
 }
 
-TEST_F(DocumentCommandsTest, LineEndsAreWrittenAsCrLfAndUtf8StaysUtf8)
+// LF and CR stay through Save As and the UTF-8 a character Shift_JIS lacks needs, while the
+// editor still counts every line end as CR LF, two positions.
+TEST_F(DocumentCommandsTest, LineEndsSurviveSaveAsAndTheUtf8FallbackAndCountAsCrLf)
+{
+    const QString path = document(QStringLiteral("cgi/form.cgi"), "#!/usr/bin/perl\nprint 1;\n");
+    open(path);
+    EXPECT_EQ(adapter().text(), QStringLiteral("#!/usr/bin/perl\r\nprint 1;\r\n"));
+    adapter().setSelection(QStringLiteral("#!/usr/bin/perl\r\n").size(), 5);
+    EXPECT_EQ(adapter().selectedText(), QStringLiteral("print"));
+
+    const QString copy = workPath(QStringLiteral("cgi/copy.cgi"));
+    saveAs(copy);
+    EXPECT_EQ(readFile(copy), "#!/usr/bin/perl\nprint 1;\n");
+
+    adapter().setCaret(0);
+    type(QStringLiteral("\u00e9"));
+    dialogs.messageAnswers.enqueue(DialogButton::Yes); // UTF-8 instead
+    trigger(QStringLiteral("Save1"));
+    EXPECT_EQ(readFile(copy), "\xef\xbb\xbf\xc3\xa9#!/usr/bin/perl\nprint 1;\n");
+    EXPECT_EQ(page().format().lineEnd, LineEnd::Lf);
+
+    // A new document is the program's own: CR LF.
+    answerUnsavedQuestion();
+    trigger(QStringLiteral("New1"));
+    type(QStringLiteral("a\r\nb"));
+    saveAs(workPath(QStringLiteral("cgi/new.txt")));
+    EXPECT_EQ(readFile(workPath(QStringLiteral("cgi/new.txt"))), "a\r\nb");
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+TEST_F(DocumentCommandsTest, LineEndsFollowTheFilesMajorityAndUtf8StaysUtf8)
 {
     const struct
     {
@@ -813,8 +845,9 @@ TEST_F(DocumentCommandsTest, LineEndsAreWrittenAsCrLfAndUtf8StaysUtf8)
         QString typed;
         QByteArray written;
     } cases[] = {
-        {"a\nb\rc\r\nd", QString(), "a\r\nb\r\nc\r\nd"},
-        {"\xef\xbb\xbf\xe6\x97\xa5\n", QStringLiteral("é"), "\xef\xbb\xbf\xc3\xa9\xe6\x97\xa5\r\n"},
+        {"a\nb\rc\r\nd", QString(), "a\r\nb\r\nc\r\nd"}, // no majority: CR LF
+        {"a\nb\rc\nd", QString(), "a\nb\nc\nd"},
+        {"\xef\xbb\xbf\xe6\x97\xa5\n", QStringLiteral("é"), "\xef\xbb\xbf\xc3\xa9\xe6\x97\xa5\n"},
         {"\xe6\x97\xa5\xe6\x9c\xac",
          QStringLiteral("😀"),
          "\xf0\x9f\x98\x80"

@@ -114,6 +114,38 @@ INSTANTIATE_TEST_SUITE_P(
                       QStringLiteral("<html><body><p>猫のページ</p></body></html>")}),
     [](const auto &info) { return std::string(info.param.name); });
 
+// A file is written back with the line end it was read with: a Perl script with LF stays LF
+// however the editor hands its text out (CR LF), and mixed line ends follow the majority.
+TEST(TextCodec, LineEndsAreReadAndWrittenBackAsTheFileHadThem)
+{
+    const struct
+    {
+        const char *name;
+        QByteArray bytes;
+        LineEnd lineEnd;
+        QByteArray written; // from the text with every line end as CR LF
+    } cases[] = {
+        {"Lf", "#!/usr/bin/perl\nprint \"\x95\x5c\";\n", LineEnd::Lf, "#!/usr/bin/perl\nprint \"\x95\x5c\";\n"},
+        {"CrLf", "<p>\x93\xfa</p>\r\n<br>\r\n", LineEnd::CrLf, "<p>\x93\xfa</p>\r\n<br>\r\n"},
+        {"Cr", "a\rb\r\rc", LineEnd::Cr, "a\rb\r\rc"},
+        {"Utf8Lf", "\xef\xbb\xbf\xe6\x97\xa5\n\n", LineEnd::Lf, "\xef\xbb\xbf\xe6\x97\xa5\n\n"},
+        {"MostlyLf", "a\nb\r\nc\nd\re\n", LineEnd::Lf, "a\nb\nc\nd\ne\n"},
+        {"MostlyCr", "a\rb\rc\r\nd", LineEnd::Cr, "a\rb\rc\rd"},
+        {"TieGoesToCrLf", "a\nb\r\nc", LineEnd::CrLf, "a\r\nb\r\nc"},
+        {"OneLineIsCrLf", "<p>one</p>", LineEnd::CrLf, "<p>one</p>"},
+    };
+    for (const auto &c : cases) {
+        const DecodedText decoded = TextCodec::decode(c.bytes);
+        EXPECT_EQ(decoded.format.lineEnd, c.lineEnd) << c.name;
+        QString editorText = decoded.text;
+        LineEnds::convert(editorText, LineEnd::CrLf);
+        EXPECT_EQ(TextCodec::encode(editorText, decoded.format), c.written) << c.name;
+        EXPECT_EQ(TextCodec::encodeOver(editorText, decoded.format), c.written) << c.name;
+    }
+    // A new document is the program's own: CR LF.
+    EXPECT_EQ(TextCodec::encode(QStringLiteral("a\nb\rc"), TextFormat{}), QByteArray("a\r\nb\r\nc"));
+}
+
 TEST(TextCodec, SaveRefusalNamesTheCharacterAndItsLine)
 {
     TextFormat cp932;

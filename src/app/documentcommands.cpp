@@ -30,6 +30,14 @@ const QString kUnstorablePathNotice =
 const QList<DialogButton> kYesNoCancel{DialogButton::Yes, DialogButton::No, DialogButton::Cancel};
 const QList<DialogButton> kOkCancel{DialogButton::Ok, DialogButton::Cancel};
 const QList<DialogButton> kYesNo{DialogButton::Yes, DialogButton::No};
+const QString kUnreadableCp932Question =
+    QStringLiteral("ファイル %1 には、Shift_JIS の文字として読めないバイトがありました。\n"
+                   "読めなかったバイトは元のまま書き戻しますが、その部分を書き換えると元には戻りません。"
+                   "上書き保存しますか？");
+const QString kUnreadableUtf8Question =
+    QStringLiteral("ファイル %1 には、UTF-8 の文字として読めないバイトがありました。\n"
+                   "そのバイトは「\uFFFD」に置き換えて表示しているため、上書きすると元のバイトは失われます。"
+                   "上書き保存しますか？");
 
 const QString kUnchangedOnDisk = QStringLiteral("ディスク上のファイルは変更されていません。");
 
@@ -209,7 +217,37 @@ void DocumentCommands::deletePreviewFile()
     PreviewFile::remove(m_preview);
 }
 
+bool DocumentCommands::mayWriteOverUnreadableBytes(const QString &path)
+{
+    if (!m_document.format().unreadableBytes || path != m_document.path())
+        return true;
+    const QString &question =
+        m_document.format().encoding == TextFormat::Encoding::Utf8 ? kUnreadableUtf8Question : kUnreadableCp932Question;
+    return m_dialogs.confirmDiscard(&m_window, question.arg(QDir::toNativeSeparators(path)), kYesNoCancel)
+        == DialogButton::Yes;
+}
+
+void DocumentCommands::forgetUnreadableBytes()
+{
+    if (!m_document.format().unreadableBytes)
+        return;
+    // Asked once: Save and Save As leave the document in a file this program wrote.
+    TextFormat format = m_document.format();
+    format.unreadableBytes = false;
+    m_document.setFormat(format);
+}
+
 bool DocumentCommands::writeDocument(const QString &path)
+{
+    if (!mayWriteOverUnreadableBytes(path))
+        return false;
+    const bool written = encodeAndWrite(path);
+    if (written)
+        forgetUnreadableBytes();
+    return written;
+}
+
+bool DocumentCommands::encodeAndWrite(const QString &path)
 {
     if (!m_state.beginWrite(path)) {
         writeOrSayUnchanged([&] { DocumentFile::save(m_editor, path, false, m_document.format()); });

@@ -17,7 +17,8 @@ struct PreviewSession;
 // Save As, the recent-file slots and their editor, files dropped from the desktop, the file
 // named on the command line, and the question before closing with unsaved changes. New, Open,
 // a recent file and a drop ask before they replace unsaved changes. A Shift_JIS document holding characters Shift_JIS cannot
-// hold is written only after the user agreed to UTF-8. It keeps the window caption, the preview folder and the
+// hold is written only after the user agreed to UTF-8, and a file whose bytes did not all read as
+// text is written over only after the user agreed. It keeps the window caption, the preview folder and the
 // program's current folder in step with the open document. It owns nothing; the window owns the
 // document, the editor and the recent-file list it works on, and shows the list when told.
 class DocumentCommands final : public QObject
@@ -57,9 +58,13 @@ private:
     // Open without the recent-file list: the path becomes the document, its folder current.
     void loadDocument(const QString &fullPath);
     void deletePreviewFile();
-    // False when the user would not have the document written in UTF-8 instead; nothing has
-    // been written then.
+    // False when the user would not have the document written over bytes it could not read, or
+    // in UTF-8 instead; nothing has been written then.
     bool writeDocument(const QString &path);
+    bool encodeAndWrite(const QString &path);
+    // Writing over the very file whose bytes did not all read as text asks first, once.
+    bool mayWriteOverUnreadableBytes(const QString &path);
+    void forgetUnreadableBytes();
     void menuAdd();
 
     EditorStack &m_editor;

@@ -6,6 +6,42 @@
 #include "authoring/editorstack.h"
 #include "common/atomicfile.h"
 #include "common/regularfile.h"
+#include "common/textcontent.h"
+#include "common/usererror.h"
+
+namespace {
+
+// Shown after "ファイル … は開けません", as every failure to open a document is.
+const QString kNotTextReason =
+    QStringLiteral("テキストではないファイルです（画像、PDF、ZIP、Word や Excel の文書などは開けません）");
+const QString kUnreadableReason =
+    QStringLiteral("Shift_JIS としても UTF-8 としても読めません。テキストではないか、ほかの文字コードのファイルです");
+
+[[noreturn]] void refuse(const QString &path, const QString &reason)
+{
+    throw UserError(QStringLiteral("ファイル %1 は開けません\n%2").arg(path, reason));
+}
+
+// The file's text, or a refusal before the pane is touched: a file of another kind shown as
+// text and saved would be destroyed.
+DecodedText decodeText(const QString &path, const QByteArray &bytes)
+{
+    if (TextContent::startsLikeBinary(bytes))
+        refuse(path, kNotTextReason);
+    DecodedText decoded = TextCodec::decode(bytes);
+    switch (TextContent::reading(bytes, decoded)) {
+    case TextContent::Reading::Clean:
+        break;
+    case TextContent::Reading::SomeUnreadable:
+        decoded.format.unreadableBytes = true;
+        break;
+    case TextContent::Reading::NotText:
+        refuse(path, kUnreadableReason);
+    }
+    return decoded;
+}
+
+} // namespace
 
 namespace DocumentFile {
 
@@ -18,7 +54,7 @@ TextFormat load(EditorStack &editor, const QString &path, bool plainText)
         editor.moveCursor(QTextCursor::Start);
         return TextFormat{};
     }
-    DecodedText decoded = TextCodec::decode(bytes);
+    DecodedText decoded = decodeText(path, bytes);
     editor.clearAs(EditorKind::Source);
     EditorAdapter(editor).setText(std::move(decoded.text));
     return decoded.format;

@@ -7,13 +7,14 @@
 class EditorStack;
 
 // Moves the document between a file and the editing pane. Reading with the read mode off shows
-// a rich-text file formatted and any other file as text; with it on, every file as text. Plain
-// text is decoded by the program's codec, whose format (encoding, line ends and the exact bytes
-// of the source) is kept to write the text back the same way. Writes replace the file atomically.
+// a rich-text file formatted and any other file as text; with it on, every file as text. A file
+// that is not text (an image, an archive, a PDF or office document) is refused. Plain text is
+// decoded by the program's codec, whose format (encoding, line ends and the exact bytes of the
+// source) is kept to write the text back the same way. Writes replace the file atomically.
 namespace DocumentFile {
 
 // Replaces the pane's content with the file; the pane is untouched when the file cannot be
-// read. Returns the format to write a plain document back in. Throws UserError.
+// read or is not text. Returns the format to write a plain document back in. Throws UserError.
 TextFormat load(EditorStack &editor, const QString &path, bool plainText);
 
 // Writes the pane as plain text in format, or as rich text. Nothing reaches the disk when the

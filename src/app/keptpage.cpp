@@ -49,6 +49,8 @@ QByteArray KeptPage::toBytes() const
     bytes += "encoding=" + (format.encoding == TextFormat::Encoding::Utf8 ? kUtf8 : kCp932) + '\n';
     bytes += QByteArray("bom=") + (format.byteOrderMark ? "1" : "0") + '\n';
     bytes += "lineend=" + lineEndName(format.lineEnd) + '\n';
+    if (format.unreadableBytes)
+        bytes += "unreadable=1\n";
     bytes += "kept=" + keptAt.toUTC().toString(Qt::ISODate).toLatin1() + '\n';
     if (richText)
         bytes += "kind=rtf\n";
@@ -77,6 +79,7 @@ std::optional<KeptPage> KeptPage::parse(const QByteArray &bytes)
     page.format.encoding = encoding == kUtf8 ? TextFormat::Encoding::Utf8 : TextFormat::Encoding::Cp932;
     page.format.byteOrderMark = values.value("bom") == "1";
     page.format.lineEnd = lineEndNamed(values.value("lineend"));
+    page.format.unreadableBytes = values.value("unreadable") == "1";
     page.keptAt = keptAt;
     page.richText = values.value("kind") == "rtf";
     page.text = QString::fromUtf8(bytes.mid(end + kEndOfHeader.size()));

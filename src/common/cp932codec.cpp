@@ -281,6 +281,16 @@ bool Cp932Codec::canEncode(char32_t character)
     return tables().encoded[character] != 0;
 }
 
+qsizetype Cp932Codec::undecodableByteCount(const QString &decoded)
+{
+    qsizetype count = 0;
+    for (const QChar c : decoded) {
+        if (c.unicode() >= kRawByteBase + 0x80 && c.unicode() <= kRawByteBase + 0xFF)
+            ++count;
+    }
+    return count;
+}
+
 bool Cp932Codec::hasUndecodableBytes(const QString &decoded)
 {
     for (const QChar c : decoded) {

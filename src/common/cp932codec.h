@@ -47,6 +47,8 @@ public:
 
     // True when decoding met bytes that no table maps (they stand as private-use characters).
     static bool hasUndecodableBytes(const QString &decoded);
+    // How many bytes decoding met that no table maps.
+    static qsizetype undecodableByteCount(const QString &decoded);
 
     // True when every character of text has a CP932 form.
     static bool canEncode(const QString &text);

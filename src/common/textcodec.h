@@ -18,6 +18,9 @@ struct TextFormat
     Cp932Codec::ByteMemory cp932Memory; // only for Cp932
     // Every line end is written this way, whatever the text holds; read: the file's majority.
     LineEnd lineEnd = LineEnd::CrLf;
+    // The file held bytes its encoding does not read: CP932 keeps them as they were, UTF-8
+    // shows U+FFFD in their place. Writing over that file asks first.
+    bool unreadableBytes = false;
 };
 
 struct DecodedText

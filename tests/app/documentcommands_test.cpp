@@ -32,6 +32,7 @@
 #include <csignal>
 #include <functional>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -51,6 +52,13 @@ QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+ino_t inodeOf(const QString &path)
+{
+    struct stat info
+    {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
 }
 
 QString titled(const QString &path)
@@ -800,11 +808,71 @@ TEST_F(DocumentCommandsTest, UneditedCp932DocumentIsWrittenBackByteForByte)
     const QString path = document(QStringLiteral("sjis.htm"), bytes);
     open(path);
     adapter().setModified(true);
+    const ino_t before = inodeOf(path);
+    dialogs.messageAnswers.enqueue(DialogButton::Yes); // the undecodable byte is asked about
 
     trigger(QStringLiteral("Save1"));
 
+    EXPECT_NE(inodeOf(path), before) << "written anew";
     EXPECT_EQ(readFile(path), bytes);
     EXPECT_TRUE(errors().isEmpty());
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+// A file whose bytes did not all read as text is written over only when the user agrees, once;
+// the question says what happens to those bytes. Another file is written without asking.
+TEST_F(DocumentCommandsTest, WritingOverBytesThatDidNotReadAsTextAsksFirst)
+{
+    const struct
+    {
+        const char *name;
+        QByteArray stored;
+        const char *says;
+        QByteArray written; // after "x" typed at the start
+    } cases[] = {
+        {"cp932", "<p>\x93\xfa\x80</p>\r\n", "Shift_JIS の文字として読めないバイト", "x<p>\x93\xfa\x80</p>\r\n"},
+        {"utf8", "\xef\xbb\xbf<p>\xff</p>\n", "UTF-8 の文字として読めないバイト", "\xef\xbb\xbfx<p>\xef\xbf\xbd</p>\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = document(QStringLiteral("damaged-%1.htm").arg(QLatin1String(c.name)), c.stored);
+        open(path);
+        ASSERT_TRUE(errors().isEmpty());
+        adapter().setCaret(0);
+        type(QStringLiteral("x"));
+        dialogs.messages.clear();
+
+        dialogs.messageAnswers.enqueue(DialogButton::No);
+        trigger(QStringLiteral("Save1"));
+        EXPECT_EQ(readFile(path), c.stored) << "declined: the file keeps its bytes";
+        EXPECT_TRUE(adapter().isModified());
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        const MessageBoxRequest &question = dialogs.messages.first();
+        EXPECT_EQ(question.title, QStringLiteral("確認"));
+        EXPECT_EQ(question.buttons, kYesNoCancel);
+        EXPECT_EQ(question.defaultButton, DialogButton::Cancel);
+        EXPECT_TRUE(question.text.contains(QString::fromUtf8(c.says))) << question.text.toStdString();
+        EXPECT_TRUE(question.text.contains(path));
+
+        // Save As to another file leaves the damaged one alone and needs no question.
+        const QString copy = workPath(QStringLiteral("copy-%1.htm").arg(QLatin1String(c.name)));
+        saveAs(copy);
+        EXPECT_EQ(dialogs.messages.size(), 1);
+        EXPECT_EQ(readFile(copy), c.written);
+        EXPECT_EQ(readFile(path), c.stored);
+
+        open(path);
+        adapter().setCaret(0);
+        type(QStringLiteral("x"));
+        dialogs.messageAnswers.enqueue(DialogButton::Yes);
+        trigger(QStringLiteral("Save1"));
+        EXPECT_EQ(readFile(path), c.written);
+        EXPECT_FALSE(adapter().isModified());
+        type(QStringLiteral("y"));
+        trigger(QStringLiteral("Save1"));
+        EXPECT_EQ(dialogs.messages.size(), 2) << "asked once: the file is now the program's own";
+    }
+    EXPECT_EQ(dialogs.unexpected, 0);
 }
 
 // LF and CR stay through Save As and the UTF-8 a character Shift_JIS lacks needs, while the
@@ -891,6 +959,34 @@ TEST_F(DocumentCommandsTest, FailedOpenKeepsTheDocumentButHasMovedTheFolder)
         EXPECT_EQ(recentSlot(0), path);
         EXPECT_EQ(session().previewDir, workPath(QStringLiteral("elsewhere/")));
         EXPECT_EQ(QDir::currentPath(), workPath(QStringLiteral("elsewhere")));
+    }
+}
+
+// Files that are no text (a PDF, a ZIP such as an Office document) are refused by Open and by a
+// drop alike, before the page is touched.
+TEST_F(DocumentWindowTest, NoTextIsOpenedByOpenOrADrop)
+{
+    const QString path = document(QStringLiteral("site/page.htm"), "<p>page</p>");
+    open(path);
+    const QByteArray pdf = "%PDF-1.7\n%\xe2\xe3\xcf\xd3\n1 0 obj\n<< /Filter /FlateDecode >>\nstream\n"
+        + qCompress(QByteArray("BT /F1 12 Tf (Hello) Tj ET").repeated(10)) + "\nendstream\n";
+    const QByteArray zip = QByteArray("PK\x03\x04\x14\x00\x00\x00\x08\x00", 10) + "word/document.xml";
+    const QString refused[] = {document(QStringLiteral("site/manual.pdf"), pdf),
+                               document(QStringLiteral("site/letter.docx"), zip)};
+    for (const QString &file : refused) {
+        for (const bool byDrop : {false, true}) {
+            dialogs.messages.clear();
+            if (byDrop)
+                drop(editor()->view().viewport(), {file});
+            else
+                open(file);
+            ASSERT_EQ(errors().size(), 1) << file.toStdString();
+            EXPECT_TRUE(errors().first().startsWith(QStringLiteral("ファイル %1 は開けません\n").arg(file)));
+            EXPECT_TRUE(errors().first().contains(QStringLiteral("テキストではないファイル")));
+            EXPECT_EQ(page().path(), path);
+            EXPECT_EQ(adapter().text(), QStringLiteral("<p>page</p>"));
+            EXPECT_FALSE(adapter().isModified());
+        }
     }
 }
 

@@ -70,6 +70,7 @@ TEST(KeptPage, ItsFileGivesBackEveryFieldAndOtherFilesAreRefused)
 {
     KeptPage script = samplePage(QStringLiteral("/home/u/サイト/a\nb=c.cgi"));
     script.format.lineEnd = LineEnd::Lf;
+    script.format.unreadableBytes = true;
     for (const KeptPage &page : {samplePage(QString()), script, sampleRichPage(QStringLiteral("/home/u/a.rtf"))}) {
         const std::optional<KeptPage> back = KeptPage::parse(page.toBytes());
         ASSERT_TRUE(back.has_value());
@@ -80,12 +81,14 @@ TEST(KeptPage, ItsFileGivesBackEveryFieldAndOtherFilesAreRefused)
         EXPECT_EQ(back->format.encoding, TextFormat::Encoding::Utf8);
         EXPECT_TRUE(back->format.byteOrderMark);
         EXPECT_EQ(back->format.lineEnd, page.format.lineEnd);
+        EXPECT_EQ(back->format.unreadableBytes, page.format.unreadableBytes);
     }
     // A copy an earlier version kept says nothing of its line ends: the program's own CR LF.
     const std::optional<KeptPage> older = KeptPage::parse("QZWeb recovery 1\npath=\nencoding=cp932\nbom=0\n"
                                                           "kept=2026-12-08T12:30:05Z\n\ntext");
     ASSERT_TRUE(older.has_value());
     EXPECT_EQ(older->format.lineEnd, LineEnd::CrLf);
+    EXPECT_FALSE(older->format.unreadableBytes);
     for (const QByteArray &other : {QByteArray(), QByteArray("<html>\n\n"), QByteArray("QZWeb recovery 1\npath=\n")})
         EXPECT_FALSE(KeptPage::parse(other).has_value()) << other.constData();
 }

@@ -7,7 +7,6 @@
 #include "common/userdialogs.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QWidget>
 
 namespace {
@@ -18,16 +17,6 @@ FileDialogRequest fileNameRequest()
     FileDialogRequest request = documentFileDialog(FileDialogRequest::Mode::Open);
     request.directory = QDir::currentPath();
     return request;
-}
-
-// The file with its folder resolved to the real one, as the current folder always is: a file
-// reached through a linked folder must still come out relative to the page, or the link would
-// only work on this machine. The file's own name is kept even when it is a link itself.
-QString physicalPath(const QString &file)
-{
-    const QFileInfo info(file);
-    const QString folder = QDir(info.absolutePath()).canonicalPath();
-    return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
 }
 
 // Restores the program's current folder when the command ends, however it ends.

@@ -1,5 +1,7 @@
 #include "authoring/relativepath.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace {
@@ -38,6 +40,13 @@ PathStyle PathStyle::native()
 #else
     return posix();
 #endif
+}
+
+QString physicalPath(const QString &file)
+{
+    const QFileInfo info(file);
+    const QString folder = QDir(info.absolutePath()).canonicalPath();
+    return folder.isEmpty() ? info.absoluteFilePath() : QDir(folder).filePath(info.fileName());
 }
 
 QString withTrailingSeparator(const QString &folder, QChar separator)

@@ -21,5 +21,10 @@ struct PathStyle
 // separator.
 QString relativeFileName(const QString &baseFolder, const QString &filePath, const PathStyle &style);
 
+// The file with its folder resolved to the real one, as the current folder always is: a file
+// reached through a linked folder must still come out relative to the page, or the link would
+// only work on this machine. The file's own name is kept even when it is a link itself.
+QString physicalPath(const QString &file);
+
 // The folder with one separator at its end.
 QString withTrailingSeparator(const QString &folder, QChar separator);

@@ -10,6 +10,8 @@ packages=(
   qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools libqt6sql6-sqlite
   libgtest-dev libgmock-dev googletest poppler-utils
   libuchardet-dev
+  # Qt's WebP reader (with TIFF and others): the size of a WebP picture dropped on the page
+  qt6-image-formats-plugins
   # the content hash of what a publish sent
   libxxhash-dev
   # FTPS, the keyring (and a keyring daemon for its test), the page check

@@ -19,6 +19,7 @@
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
 #include "authoring/editorviewrules.h"
+#include "authoring/imagedrop.h"
 #include "authoring/sourceview.h"
 #include "common/datafolder.h"
 #include "common/linefile.h"
@@ -136,10 +137,7 @@ void MainWindow::bindControls()
     previewKey->setObjectName(QStringLiteral("Button1Shortcut"));
     connect(previewKey, &QShortcut::activated, m_view.previewButton, &QAbstractButton::click);
     m_view.previewButton->setToolTip(QStringLiteral("反映 (F5)"));
-    connect(m_view.editor, &EditorStack::filesDropped, this, [this](const QStringList &paths) {
-        if (m_documents)
-            m_dispatcher.guard([&] { m_documents->dropFiles(paths); });
-    });
+    connect(m_view.editor, &EditorStack::filesDropped, this, &MainWindow::filesDropped);
 }
 
 void MainWindow::followEditorText()
@@ -184,6 +182,7 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
     new HelpCommands(m_dispatcher, *windows.about, *this);
     m_documents = new DocumentCommands(
         m_dispatcher, *m_view.editor, m_document, m_previewSession, m_recentFiles, m_dialogs, *this);
+    m_imageDrop = new ImageDrop(*m_view.editor, m_document, m_dialogs, *this);
     connect(m_documents, &DocumentCommands::recentFilesChanged, this, &MainWindow::showRecentFiles);
     showDocumentFormat();
     const auto findAction = [this](const QString &name) { return action(name); };
@@ -369,6 +368,18 @@ void MainWindow::dropEvent(QDropEvent *event)
     if (files.isEmpty())
         return;
     event->acceptProposedAction();
-    if (m_documents)
-        m_dispatcher.guard([&] { m_documents->dropFiles(files); });
+    // Not on the editor: a picture goes in at the caret.
+    filesDropped(files, -1);
+}
+
+void MainWindow::filesDropped(const QStringList &paths, int position)
+{
+    if (!m_documents)
+        return;
+    // A picture becomes part of the page; any other file is opened as the page (or refused when
+    // it is no text).
+    m_dispatcher.guard([&] {
+        if (!m_imageDrop->drop(paths, position))
+            m_documents->dropFiles(paths);
+    });
 }

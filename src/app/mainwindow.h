@@ -17,6 +17,7 @@ class DocumentFollowers;
 class EditCommands;
 class EditorStack;
 class HistoryEditor;
+class ImageDrop;
 class PermissionDialog;
 class QAction;
 class QMenu;
@@ -102,6 +103,8 @@ private:
     void restorePlacement();
     void savePlacement();
     void showDocumentFormat();
+    // Files dropped on the editor at a position of its text, or elsewhere on the window (-1).
+    void filesDropped(const QStringList &paths, int position);
 
     UserDialogs &m_dialogs;
     CommandDispatcher m_dispatcher;
@@ -113,6 +116,7 @@ private:
     bool m_recentFilesLoaded = false;
     LineFile::Contents m_recentFilesAsRead;
     DocumentCommands *m_documents = nullptr;
+    ImageDrop *m_imageDrop = nullptr;
     EditCommands *m_editCommands = nullptr;
     WebListCommands *m_webLists = nullptr;
     DocumentFollowers *m_followers = nullptr;

@@ -83,8 +83,8 @@ signals:
     void selectionChanged();
     // After the view handled it, so the caret is already where it moved to.
     void mouseButtonPressed();
-    // Local files dropped on the editor, to be opened as documents.
-    void filesDropped(const QStringList &paths);
+    // Local files dropped on the editor, at a position of the text of the view in use.
+    void filesDropped(const QStringList &paths, int position);
     // The view in use changed and with it the document holding the text.
     void documentReplaced(QTextDocument *document);
 

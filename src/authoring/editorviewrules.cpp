@@ -5,7 +5,31 @@
 #include <QDropEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QUrl>
+
+namespace {
+
+// The place in the text under a point of the watched widget (the view or its viewport).
+int textPositionAt(QObject *watched, QPointF point)
+{
+    auto *view = qobject_cast<QAbstractScrollArea *>(watched);
+    if (!view)
+        view = qobject_cast<QAbstractScrollArea *>(watched->parent());
+    if (!view)
+        return 0;
+    QPoint inViewport = point.toPoint();
+    if (watched == view)
+        inViewport = view->viewport()->mapFrom(view, inViewport);
+    if (auto *plain = qobject_cast<QPlainTextEdit *>(view))
+        return plain->cursorForPosition(inViewport).position();
+    if (auto *rich = qobject_cast<QTextEdit *>(view))
+        return rich->cursorForPosition(inViewport).position();
+    return 0;
+}
+
+} // namespace
 
 QStringList localFilesOf(const QMimeData *mime)
 {
@@ -49,7 +73,7 @@ bool EditorViewRules::eventFilter(QObject *watched, QEvent *event)
         if (files.isEmpty())
             return false;
         drop->acceptProposedAction();
-        emit filesDropped(files);
+        emit filesDropped(files, textPositionAt(watched, drop->position()));
         return true;
     }
     default:

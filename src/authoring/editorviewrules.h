@@ -9,7 +9,8 @@ class QMimeData;
 
 // What both editing views do alike with the mouse and drags, as one filter on each view and its
 // viewport: a right click (or the menu key) opens the editor's own menu, and local files dragged
-// in are offered for opening instead of having their path typed in. Paste rules stay with each
+// in are handed on with the place in the text they were dropped at, instead of having their path
+// typed in. Paste rules stay with each
 // view, since only the rich one may take formatted text.
 class EditorViewRules final : public QObject
 {
@@ -25,7 +26,8 @@ public:
     void setContextMenu(QMenu *menu) { m_contextMenu = menu; }
 
 signals:
-    void filesDropped(const QStringList &paths);
+    // position: where in the view's text the files were dropped.
+    void filesDropped(const QStringList &paths, int position);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QMimeData>
 #include <QSignalSpy>
@@ -963,8 +964,9 @@ TEST_F(DocumentCommandsTest, FailedOpenKeepsTheDocumentButHasMovedTheFolder)
 }
 
 // Files that are no text (a PDF, a ZIP such as an Office document) are refused by Open and by a
-// drop alike, before the page is touched.
-TEST_F(DocumentWindowTest, NoTextIsOpenedByOpenOrADrop)
+// drop alike, before the page is touched; a picture dropped on the page goes into it instead of
+// replacing it, on the editor at the drop point, elsewhere on the window at the caret.
+TEST_F(DocumentWindowTest, NoTextIsOpenedAndPicturesGoIntoThePage)
 {
     const QString path = document(QStringLiteral("site/page.htm"), "<p>page</p>");
     open(path);
@@ -988,6 +990,22 @@ TEST_F(DocumentWindowTest, NoTextIsOpenedByOpenOrADrop)
             EXPECT_FALSE(adapter().isModified());
         }
     }
+
+    // The picture the page was once replaced by: a PNG from the page's folder.
+    QImage image(7, 3, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    const QString picture = workPath(QStringLiteral("site/mike.png"));
+    ASSERT_TRUE(image.save(picture, "png"));
+    const QString tag = QStringLiteral("<img src=\"mike.png\" width=\"7\" height=\"3\" alt=\"\">");
+    dialogs.messages.clear();
+    drop(editor()->view().viewport(), {picture}); // at the start of the text
+    EXPECT_EQ(adapter().text(), tag + QStringLiteral("<p>page</p>"));
+    adapter().setCaret(int(adapter().text().size()));
+    drop(window.get(), {picture});
+    EXPECT_EQ(adapter().text(), tag + QStringLiteral("<p>page</p>") + tag);
+    EXPECT_EQ(page().path(), path);
+    EXPECT_TRUE(adapter().isModified());
+    EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 TEST_F(DocumentWindowTest, FailedDropChangesNothing)

@@ -9,7 +9,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QImage>
+#include <QInputMethodEvent>
 #include <QMimeData>
+#include <QScrollBar>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
@@ -17,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -172,6 +176,198 @@ TEST(SourceView, ColoursAreDisplayOnlyAndReachFarLinesWhenShownOrIdle)
     EXPECT_EQ(copied->text(), page.join(u'\n'));
     EXPECT_FALSE(document.toHtml().contains(tag.name()));
     EXPECT_FALSE(document.toHtml().contains(highlighter.colorOf(HtmlTokenizer::Kind::Tag).name()));
+}
+
+// The colour each character of a block shows; invalid where its own colour shows.
+QList<QColor> shownColours(const QTextBlock &block)
+{
+    QList<QColor> colours(block.length() - 1);
+    for (const QTextLayout::FormatRange &range : block.layout()->formats()) {
+        for (int i = range.start; i < range.start + range.length && i < colours.size(); ++i)
+            colours[i] = range.format.foreground().color();
+    }
+    return colours;
+}
+
+// What colouring the whole text afresh from its first line gives each block.
+QList<QList<QColor>> freshColours(const QTextDocument &document, const HtmlHighlighter &highlighter)
+{
+    QList<QList<QColor>> blocks;
+    HtmlTokenizer::State state;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const HtmlTokenizer::Result line = HtmlTokenizer::tokenize(block.text(), state);
+        QList<QColor> colours(block.length() - 1);
+        for (const HtmlTokenizer::Span &span : line.spans) {
+            if (span.kind != HtmlTokenizer::Kind::Text)
+                std::fill_n(colours.begin() + span.start, span.length, highlighter.colorOf(span.kind));
+        }
+        blocks.append(colours);
+        state = line.end;
+    }
+    return blocks;
+}
+
+void waitForIdleSteps(const HtmlHighlighter &highlighter)
+{
+    for (int round = 0; round < 100000 && highlighter.hasPendingWork(); ++round)
+        QApplication::processEvents();
+    ASSERT_FALSE(highlighter.hasPendingWork());
+}
+
+TEST(SourceView, OpensALongPageWithoutColouringWhatIsNotShown)
+{
+    // Opening replaces the whole text: nothing below the screen is coloured, not even once the
+    // idle steps have read the whole page; a far line is coloured when it is scrolled to.
+    SourceView view;
+    QStringList page{q("<html><body>"), q("<!-- a comment")};
+    for (int i = 0; i < 40000; ++i)
+        page.append(i % 2 ? q("<p class=\"a\">猫 &amp; 犬</p>") : q("--> <b>&#12354;</b> <!--"));
+    view.setPlainText(page.join(u'\n'));
+    showAndPaint(view);
+    HtmlHighlighter &highlighter = *view.highlighter();
+    waitForIdleSteps(highlighter);
+    const QTextDocument &document = *view.document();
+    const int lastShown = view.gutterLines().last().number - 1;
+    EXPECT_EQ(colourAt(document.firstBlock(), 1), highlighter.colorOf(HtmlTokenizer::Kind::Tag));
+    for (QTextBlock block = document.findBlockByNumber(lastShown + 1); block.isValid(); block = block.next())
+        ASSERT_TRUE(block.layout()->formats().isEmpty()) << "line " << block.blockNumber() + 1;
+
+    constexpr int kFar = 30001;
+    view.setTextCursor(QTextCursor(document.findBlockByNumber(kFar)));
+    view.centerCursor();
+    view.repaint();
+    EXPECT_FALSE(document.findBlockByNumber(kFar).layout()->formats().isEmpty());
+    EXPECT_EQ(shownColours(document.findBlockByNumber(kFar)), freshColours(document, highlighter)[kFar]);
+}
+
+struct EditCase
+{
+    const char *name;
+    std::function<void(SourceView &)> edit;
+};
+
+void PrintTo(const EditCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class SourceViewEdits : public ::testing::TestWithParam<EditCase>
+{};
+
+void putCaret(SourceView &view, int block, int column)
+{
+    QTextCursor caret(view.document()->findBlockByNumber(block));
+    caret.movePosition(QTextCursor::NextCharacter, QTextCursor::MoveAnchor, column);
+    view.setTextCursor(caret);
+}
+
+void typeCommentOpening(SourceView &view)
+{
+    putCaret(view, 1, 0);
+    QTest::keyClicks(&view, QStringLiteral("<!--"));
+}
+
+TEST_P(SourceViewEdits, LeaveTheColoursThatColouringAfreshGives)
+{
+    // A head with style and script and an attribute value over lines, then paragraphs well past
+    // the screen, and a comment over lines at the end: a comment opened near the top runs on to it.
+    QStringList page{q("<!DOCTYPE html>"),
+                     q("<html><head><title>猫の頁</title>"),
+                     q("<style>"),
+                     q("p { color: red; }"),
+                     q("</style><script>"),
+                     q("var s = \"<p>\";"),
+                     q("</script></head><body>"),
+                     q("<p class=\"a\" title=\"x"),
+                     q("y\">猫 &amp; 犬</p>")};
+    for (int i = 0; i < 140; ++i)
+        page.append(i % 2 ? q("<p class=\"a\">猫 &amp; 犬</p>") : q("<a href='b.htm'>次へ</a> &#12354;"));
+    page.append({q("<!-- a comment"), q("over lines -->"), q("</body></html>")});
+    SourceView view;
+    view.setPlainText(page.join(u'\n'));
+    showAndPaint(view);
+    // Every line shown once, so that the lines off screen hold colours an edit can make stale.
+    QScrollBar &bar = *view.verticalScrollBar();
+    for (int top = 0; top <= bar.maximum(); top += 5) {
+        bar.setValue(top);
+        view.repaint();
+    }
+    bar.setValue(0);
+    view.repaint();
+    HtmlHighlighter &highlighter = *view.highlighter();
+    waitForIdleSteps(highlighter);
+
+    GetParam().edit(view);
+    view.repaint();
+    const QTextDocument &document = *view.document();
+    const QList<QList<QColor>> fresh = freshColours(document, highlighter);
+    for (const SourceView::GutterLine &line : view.gutterLines()) {
+        EXPECT_EQ(shownColours(document.findBlockByNumber(line.number - 1)), fresh[line.number - 1])
+            << "shown line " << line.number;
+    }
+    waitForIdleSteps(highlighter);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        EXPECT_EQ(shownColours(block), fresh[block.blockNumber()]) << "line " << block.blockNumber() + 1;
+}
+
+const EditCase kEdits[] = {
+    {"a comment opened near the top", typeCommentOpening},
+    {"the comment's opening taken back",
+     [](SourceView &view) {
+         typeCommentOpening(view);
+         for (int i = 0; i < 4; ++i)
+             QTest::keyClick(&view, Qt::Key_Backspace);
+     }},
+    {"the comment's opening undone",
+     [](SourceView &view) {
+         typeCommentOpening(view);
+         view.undo();
+     }},
+    {"the comment's opening undone and redone",
+     [](SourceView &view) {
+         typeCommentOpening(view);
+         view.undo();
+         view.redo();
+     }},
+    {"a paste over several lines",
+     [](SourceView &view) {
+         putCaret(view, 2, 3);
+         QTextCursor selection = view.textCursor();
+         selection.setPosition(view.document()->findBlockByNumber(5).position() + 2, QTextCursor::KeepAnchor);
+         view.setTextCursor(selection);
+         QApplication::clipboard()->setText(q("x\n<b title=\"y\n<!-- z"));
+         view.paste();
+     }},
+    {"a quote typed inside an attribute value",
+     [](SourceView &view) {
+         putCaret(view, 7, 20);
+         QTest::keyClicks(&view, QStringLiteral("\""));
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Colours, SourceViewEdits, ::testing::ValuesIn(kEdits));
+
+TEST(SourceView, ColoursMoveAlongAWordTheInputMethodIsComposing)
+{
+    // The word being composed is in the line's layout only, underlined by the input method; the
+    // underline stays and the colours after the word move along with the characters.
+    SourceView view;
+    view.setPlainText(q("<p class=\"a\">猫</p>\n<p>犬</p>"));
+    showAndPaint(view);
+    putCaret(view, 0, 13);
+    QTextCharFormat underline;
+    underline.setFontUnderline(true);
+    QInputMethodEvent composing(q("いぬ"), {{QInputMethodEvent::TextFormat, 0, 2, underline}});
+    QApplication::sendEvent(&view, &composing);
+    const QTextBlock block = view.document()->firstBlock();
+    const QList<QTextLayout::FormatRange> formats = block.layout()->formats();
+    EXPECT_TRUE(std::any_of(formats.begin(), formats.end(), [](const QTextLayout::FormatRange &range) {
+        return range.start == 13 && range.length == 2 && range.format.fontUnderline();
+    }));
+    const QColor tag = view.highlighter()->colorOf(HtmlTokenizer::Kind::Tag);
+    EXPECT_EQ(colourAt(block, 1), tag);
+    EXPECT_FALSE(colourAt(block, 15).isValid()); // 猫
+    EXPECT_EQ(colourAt(block, 16), tag);         // </p>
 }
 
 } // namespace

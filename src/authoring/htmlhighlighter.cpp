@@ -3,7 +3,6 @@
 #include <QElapsedTimer>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTextLayout>
 
 #include <vector>
 
@@ -11,16 +10,20 @@ namespace {
 
 using Kind = HtmlTokenizer::Kind;
 using State = HtmlTokenizer::State;
+using FormatRange = QTextLayout::FormatRange;
 
-// A block's state: the tokenizer state it was read from and the one it ended in, and whether
-// its colours are in its layout. -1 (Qt's start value) is a block never read.
+// A block's state: the tokenizer state it was read from and the one it ended in, whether the
+// colours of that reading are in its layout, and whether its layout holds colours of ours at all
+// (current or not: they are taken away again). -1 (Qt's start value) is a block never read, with
+// no colours.
 constexpr int kExitBits = 8;
 constexpr int kStateMask = (1 << kExitBits) - 1;
 constexpr int kUncoloured = 1 << (2 * kExitBits);
+constexpr int kPainted = kUncoloured << 1;
 
-int packed(State entry, State exit, bool coloured)
+int packed(State entry, State exit)
 {
-    return exit.toInt() | (entry.toInt() << kExitBits) | (coloured ? 0 : kUncoloured);
+    return exit.toInt() | (entry.toInt() << kExitBits);
 }
 
 State entryOf(int blockState)
@@ -36,6 +39,11 @@ State exitOf(int blockState)
 bool isColoured(int blockState)
 {
     return blockState >= 0 && (blockState & kUncoloured) == 0;
+}
+
+bool isPainted(int blockState)
+{
+    return blockState >= 0 && (blockState & kPainted) != 0;
 }
 
 // An idle step gives the event loop back well within a frame.
@@ -61,17 +69,37 @@ constexpr Palette kPalette[] = {
 
 } // namespace
 
-HtmlHighlighter::HtmlHighlighter(QTextDocument *document) : QSyntaxHighlighter(static_cast<QObject *>(document))
+HtmlHighlighter::HtmlHighlighter(QTextDocument *document) : QObject(document), m_document(document)
 {
-    // Connected before the base class is given the document, so that a change's extent is known
-    // when the base class asks for its blocks.
-    connect(document, &QTextDocument::contentsChange, this, &HtmlHighlighter::noteChange);
-    connect(document, &QTextDocument::contentsChanged, this, &HtmlHighlighter::endChange);
     setBackground(Qt::white);
     m_idleStep.setSingleShot(true);
     m_idleStep.setInterval(0);
     connect(&m_idleStep, &QTimer::timeout, this, &HtmlHighlighter::continueCheck);
-    setDocument(document);
+    connect(document, &QTextDocument::contentsChange, this, &HtmlHighlighter::followChange);
+    // A page already there (colours switched on again) is read in idle steps and coloured where
+    // it is shown, like a page just opened.
+    if (!document->isEmpty())
+        markStale(document->firstBlock());
+}
+
+HtmlHighlighter::~HtmlHighlighter()
+{
+    // Gone with the document: there is nothing left to take the colours from.
+    if (!m_document)
+        return;
+    int from = -1;
+    int to = -1;
+    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
+        if (isPainted(block.userState())) {
+            applyColours(block, {}, false);
+            from = from < 0 ? block.position() : from;
+            to = block.position() + block.length();
+        }
+        // A highlighter made later reads the page afresh.
+        block.setUserState(-1);
+    }
+    if (from >= 0)
+        relayOut(from, to - from);
 }
 
 void HtmlHighlighter::setBackground(const QColor &background)
@@ -79,16 +107,12 @@ void HtmlHighlighter::setBackground(const QColor &background)
     const bool dark = background.lightness() < 128;
     if (m_dark && *m_dark == dark)
         return;
+    const bool hadColours = m_dark.has_value();
     m_dark = dark;
     for (const Palette &row : kPalette)
         m_formats[size_t(row.kind)].setForeground(QColor(dark ? row.onDark : row.onLight));
-    // Colours already in the layouts are now wrong: every block is read afresh when shown.
-    if (QTextDocument *doc = document()) {
-        for (QTextBlock block = doc->begin(); block.isValid(); block = block.next())
-            block.setUserState(-1);
-        m_stale = QTextCursor();
-        m_viewLast = -1;
-    }
+    if (hadColours)
+        rehighlight();
 }
 
 QColor HtmlHighlighter::colorOf(Kind kind) const
@@ -96,100 +120,135 @@ QColor HtmlHighlighter::colorOf(Kind kind) const
     return m_formats[size_t(kind)].foreground().color();
 }
 
-bool HtmlHighlighter::mayColour(int blockNumber) const
+void HtmlHighlighter::rehighlight()
 {
-    return (blockNumber >= m_viewFirst && blockNumber <= m_viewLast) || blockNumber == m_forcedBlock;
+    // The states stay (they do not depend on the colours); every colour is taken as stale, those
+    // on screen are put right at once and the others when they are shown.
+    for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
+        const int state = block.userState();
+        if (state >= 0)
+            block.setUserState(state | kUncoloured);
+    }
+    if (m_viewLast >= m_viewFirst)
+        showBlocks(m_viewFirst, m_viewLast);
 }
 
-void HtmlHighlighter::noteChange(int position, int removed, int added)
+bool HtmlHighlighter::inView(const QTextBlock &block) const
+{
+    const int number = block.blockNumber();
+    return number >= m_viewFirst && number <= m_viewLast;
+}
+
+void HtmlHighlighter::followChange(int position, int removed, int added)
 {
     Q_UNUSED(removed)
-    m_changeFrom = position;
-    m_changeEnd = position + added;
-    m_staleMarkedInChange = false;
-    // The whole text replaced (a page opened): no block is known yet, and the ones on screen are
-    // coloured when they are painted.
-    m_wholeText = position == 0 && added >= document()->characterCount() - 1;
+    // Some Qt versions report the relayout that colours ask for as a change of the contents.
+    if (m_applying)
+        return;
+    QTextDocument &document = *m_document;
     if (!m_stale.isNull() && position <= m_stale.position())
         m_carriedValid = false;
-    // The base class would go through every block of the new text only to be told to leave it,
-    // and give each a layout on the way: on a 20 MiB page that is half the time of opening it
-    // and most of the memory. It is not told of this change; the idle check reads the blocks.
-    // (Opening a page clears the text first: both come before the end of the change.)
-    if (m_wholeText && !m_baseDetached)
-        m_baseDetached = QObject::disconnect(
-            document(), SIGNAL(contentsChange(int, int, int)), this, SLOT(_q_reformatBlocks(int, int, int)));
-}
-
-void HtmlHighlighter::endChange()
-{
-    if (m_baseDetached) {
-        m_baseDetached = false;
-        QObject::connect(
-            document(), SIGNAL(contentsChange(int, int, int)), this, SLOT(_q_reformatBlocks(int, int, int)));
-        markStale(document()->begin());
-    }
-    m_changeFrom = m_changeEnd = -1;
-    m_wholeText = false;
-    m_staleMarkedInChange = false;
-}
-
-void HtmlHighlighter::highlightBlock(const QString &text)
-{
-    const QTextBlock block = currentBlock();
-    if (m_wholeText) {
-        noteSkipped(block);
+    if (position == 0 && added >= document.characterCount() - 1) {
+        // The whole text replaced (a page opened): the blocks are new and never read, and those
+        // on screen are coloured when they are painted; the idle check reads the others. Only the
+        // first and the last block can be old ones, with colours of the text that went.
+        forget(document.firstBlock());
+        forget(document.lastBlock());
+        markStale(document.firstBlock());
         return;
     }
-    if (!mayColour(block.blockNumber())) {
-        keepAsItWas(block);
-        return;
-    }
-    const State entry = entryStateOf(block);
-    const HtmlTokenizer::Result result = HtmlTokenizer::tokenize(text, entry);
-    for (const HtmlTokenizer::Span &span : result.spans) {
-        if (span.kind != Kind::Text)
-            setFormat(span.start, span.length, m_formats[size_t(span.kind)]);
-    }
-    setCurrentBlockState(packed(entry, result.end, true));
-}
-
-void HtmlHighlighter::keepAsItWas(const QTextBlock &block)
-{
-    // Out of view: leave the block as it is, so that the base class stops here instead of going
-    // on through the rest of the page, and let the idle check finish what follows. A block whose
-    // own text changed is no longer known at all.
-    const int state = block.userState();
-    if (state >= 0) {
-        const int position = block.position();
-        // A removal leaves an empty range; the block holding it changed all the same.
-        const int changeEnd = qMax(m_changeEnd, m_changeFrom + 1);
-        if (m_changeFrom >= 0 && position < changeEnd && position + block.length() > m_changeFrom) {
-            setCurrentBlockState(-1);
-        } else if (isColoured(state)) {
-            const QList<QTextLayout::FormatRange> ranges = block.layout()->formats();
-            for (const QTextLayout::FormatRange &range : ranges)
-                setFormat(range.start, range.length, range.format);
+    // The blocks whose text changed, then those after them that now start in another state, as
+    // long as they are on screen; the first one off screen is left to the idle check.
+    const int changeEnd = document.findBlock(position + added).position();
+    std::optional<State> carried; // the state entering the block, when known
+    for (QTextBlock block = document.findBlock(position); block.isValid(); block = block.next()) {
+        const bool changed = block.position() <= changeEnd;
+        const int state = block.userState();
+        if (!changed && (!carried || (state >= 0 && entryOf(state) == *carried)))
+            break;
+        if (inView(block)) {
+            carried = colour(block, carried ? *carried : entryStateOf(block));
+        } else if (changed) {
+            // Its colours would stand on the wrong characters; the idle check reads it again.
+            forget(block);
+            markStale(block);
+            carried.reset();
+        } else {
+            markStale(block, carried);
+            break;
         }
     }
-    noteSkipped(block);
 }
 
-void HtmlHighlighter::noteSkipped(const QTextBlock &block)
+State HtmlHighlighter::colour(const QTextBlock &block, State entry)
 {
-    // The base class goes through a change in order, so its first skipped block is the one that
-    // matters; the idle check itself knows where it is.
-    if (m_checking || m_staleMarkedInChange)
-        return;
-    m_staleMarkedInChange = m_changeFrom >= 0;
-    markStale(block);
+    const HtmlTokenizer::Result result = HtmlTokenizer::tokenize(block.text(), entry);
+    QList<FormatRange> colours;
+    for (const HtmlTokenizer::Span &span : result.spans) {
+        if (span.kind != Kind::Text)
+            colours.append({span.start, span.length, m_formats[size_t(span.kind)]});
+    }
+    applyColours(block, colours, true);
+    QTextBlock(block).setUserState(packed(entry, result.end) | (colours.isEmpty() ? 0 : kPainted));
+    return result.end;
 }
 
-void HtmlHighlighter::markStale(const QTextBlock &block)
+void HtmlHighlighter::forget(const QTextBlock &block)
+{
+    if (isPainted(block.userState()))
+        applyColours(block, {}, true);
+    QTextBlock(block).setUserState(-1);
+}
+
+void HtmlHighlighter::applyColours(const QTextBlock &block,
+                                   const QList<QTextLayout::FormatRange> &colours,
+                                   bool relayOutNow)
+{
+    // The word the input method is composing is in the layout, not in the text, with formats of
+    // its own (its underline): they stay, and the colours after it move along.
+    QTextLayout &layout = *block.layout();
+    const QList<FormatRange> before = layout.formats();
+    const int composedAt = layout.preeditAreaPosition();
+    const int composedLength = int(layout.preeditAreaText().size());
+    QList<FormatRange> ranges;
+    if (composedLength > 0) {
+        for (const FormatRange &range : before) {
+            if (range.start >= composedAt && range.start + range.length <= composedAt + composedLength)
+                ranges.append(range);
+        }
+    }
+    for (FormatRange range : colours) {
+        if (composedLength > 0) {
+            if (range.start >= composedAt)
+                range.start += composedLength;
+            else if (range.start + range.length >= composedAt)
+                range.length += composedLength;
+        }
+        ranges.append(range);
+    }
+    if (ranges == before)
+        return;
+    layout.setFormats(ranges);
+    if (relayOutNow)
+        relayOut(block.position(), block.length());
+}
+
+void HtmlHighlighter::relayOut(int position, int length)
+{
+    // Setting a layout's formats notes its block as changed for the document's next report of a
+    // change; asking for its relayout now makes the layout take the note instead, so that the
+    // next edit is reported as itself and nothing else.
+    m_applying = true;
+    m_document->markContentsDirty(position, length);
+    m_applying = false;
+}
+
+void HtmlHighlighter::markStale(const QTextBlock &block, std::optional<State> entry)
 {
     if (m_stale.isNull() || block.position() < m_stale.position()) {
         m_stale = QTextCursor(block);
-        m_carriedValid = false;
+        m_carriedValid = entry.has_value();
+        m_carried = entry.value_or(State());
     }
     if (!m_idleStep.isActive())
         m_idleStep.start();
@@ -208,7 +267,7 @@ State HtmlHighlighter::entryStateOf(const QTextBlock &block)
     State state = previous.isValid() ? exitOf(previous.userState()) : State();
     for (auto it = unknown.rbegin(); it != unknown.rend(); ++it) {
         const State exit = HtmlTokenizer::tokenize(it->text(), state, false).end;
-        it->setUserState(packed(state, exit, false));
+        it->setUserState(packed(state, exit) | kUncoloured);
         state = exit;
     }
     return state;
@@ -226,8 +285,7 @@ bool HtmlHighlighter::checkUntil(qint64 deadlineNs, int lastBlock)
         return true;
     QElapsedTimer clock;
     clock.start();
-    m_checking = true;
-    QTextBlock block = document()->findBlock(m_stale.position());
+    QTextBlock block = m_document->findBlock(m_stale.position());
     State carried = m_carriedValid ? m_carried : entryStateOf(block);
     int checked = 0;
     while (block.isValid() && (lastBlock < 0 || block.blockNumber() <= lastBlock)) {
@@ -238,18 +296,16 @@ bool HtmlHighlighter::checkUntil(qint64 deadlineNs, int lastBlock)
         if (state >= 0 && entryOf(state) == carried) {
             carried = exitOf(state);
         } else if (isColoured(state)) {
-            m_forcedBlock = block.blockNumber();
-            rehighlightBlock(block);
-            m_forcedBlock = -1;
-            carried = exitOf(block.userState());
+            // Shown before and likely to be shown again: coloured off screen.
+            carried = colour(block, carried);
         } else {
+            // Read only; colours it may still hold are stale and put right when it is shown.
             const State exit = HtmlTokenizer::tokenize(block.text(), carried, false).end;
-            block.setUserState(packed(carried, exit, false));
+            block.setUserState(packed(carried, exit) | kUncoloured | (isPainted(state) ? kPainted : 0));
             carried = exit;
         }
         block = block.next();
     }
-    m_checking = false;
     if (!block.isValid()) {
         m_stale = QTextCursor();
         return true;
@@ -264,13 +320,14 @@ void HtmlHighlighter::showBlocks(int first, int last)
 {
     m_viewFirst = first;
     m_viewLast = last;
-    if (!m_stale.isNull() && document()->findBlock(m_stale.position()).blockNumber() <= last)
+    if (!m_stale.isNull() && m_document->findBlock(m_stale.position()).blockNumber() <= last)
         checkUntil(0, last);
-    for (QTextBlock block = document()->findBlockByNumber(first); block.isValid() && block.blockNumber() <= last;
+    for (QTextBlock block = m_document->findBlockByNumber(first); block.isValid() && block.blockNumber() <= last;
          block = block.next()) {
         const int state = block.userState();
-        if (!isColoured(state) || entryOf(state) != entryStateOf(block))
-            rehighlightBlock(block);
+        const State entry = entryStateOf(block);
+        if (!isColoured(state) || entryOf(state) != entry)
+            colour(block, entry);
     }
     if (!m_stale.isNull() && !m_idleStep.isActive())
         m_idleStep.start();

@@ -58,17 +58,9 @@ void SourceView::setHighlightingOn(bool on)
         m_highlighter = new HtmlHighlighter(document());
         m_highlighter->setBackground(palette().color(QPalette::Base));
     } else {
-        // The highlighter takes its colours with it; the blocks forget what they were read as,
-        // so that a highlighter made later reads them afresh. Taking the colours away reports
-        // every line as changed, but not a character of the page changes: nobody that follows
-        // the text (the preview, the kept copy) is told.
-        {
-            const QSignalBlocker quiet(document());
-            delete m_highlighter;
-        }
+        // The highlighter takes its colours with it; not a character of the page changes.
+        delete m_highlighter;
         m_highlighter = nullptr;
-        for (QTextBlock block = document()->begin(); block.isValid(); block = block.next())
-            block.setUserState(-1);
     }
     viewport()->update();
 }

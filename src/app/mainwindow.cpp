@@ -23,6 +23,7 @@
 #include "authoring/sourceview.h"
 #include "common/datafolder.h"
 #include "common/linefile.h"
+#include "common/ownfiles.h"
 #include "common/uifont.h"
 #include "common/userdialogs.h"
 #include "pagecheck/uploadquestion.h"
@@ -62,7 +63,7 @@ const QStringList kHomePages = {
 } // namespace
 
 MainWindow::MainWindow(UserDialogs &dialogs, QWidget *parent)
-    : QMainWindow(parent), m_dialogs(dialogs), m_dispatcher(dialogs, *this)
+    : QMainWindow(parent), m_dialogs(dialogs), m_dispatcher(dialogs, *this), m_previewCopies(OwnFiles::recordFolder())
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("QZWeb"));
@@ -228,6 +229,9 @@ void MainWindow::formCreate()
     m_document.setPath(QString());
     m_previewSession.previewDir.clear();
     m_previewSession.previewName = PreviewFile::makeName(QTime::currentTime());
+    // Preview files a killed run left in the user's folders would be published with the site.
+    PreviewCopyRecord::removeLeftovers(OwnFiles::recordFolder());
+    m_previewSession.copies = &m_previewCopies;
     m_previewSession.lastUrl.clear();
     m_lists.webHistory.clear();
     m_lists.favoriteList.clear();

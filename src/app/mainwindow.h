@@ -4,6 +4,7 @@
 #include "app/recentfilelist.h"
 #include "common/commanddispatcher.h"
 #include "common/document.h"
+#include "common/previewcopyrecord.h"
 #include "preview/previewsession.h"
 #include "preview/weblists.h"
 
@@ -38,8 +39,8 @@ struct SecondaryWindows
 };
 
 // The main editor window (Form1) and the composition root of the program. It owns the open
-// document, the preview session, the web lists, the controls, the menus and the command
-// dispatcher through which every menu item and button runs; it creates the controllers, which
+// document, the preview session with the record of its files, the web lists, the controls, the
+// menus and the command dispatcher through which every menu item and button runs; it creates the controllers, which
 // register their handlers there with the narrow references they work on. A command that fails is stopped and its failure shown in the generic
 // error box.
 class MainWindow final : public QMainWindow
@@ -109,6 +110,7 @@ private:
     UserDialogs &m_dialogs;
     CommandDispatcher m_dispatcher;
     Document m_document;
+    PreviewCopyRecord m_previewCopies;
     PreviewSession m_previewSession;
     WebLists m_lists;
     MainWindowView m_view;

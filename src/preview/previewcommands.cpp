@@ -1,6 +1,5 @@
 #include "preview/previewcommands.h"
 
-#include "common/atomicfile.h"
 #include "common/commanddispatcher.h"
 #include "common/document.h"
 #include "common/textcodec.h"
@@ -115,10 +114,9 @@ void PreviewCommands::renderDocument()
     m_session.previewDir = m_document.isUntitled()
         ? untitledFolder()
         : PreviewFile::folderFor(m_session.previewDir, QDir::currentPath(), QCoreApplication::applicationDirPath());
-    const QString path = PreviewFile::claim(m_session);
     // The page is written as the document would be saved, so the browser reads the same
     // bytes the user will publish.
-    AtomicFile::write(path, TextCodec::encode(text, m_document.format()));
+    const QString path = PreviewFile::write(m_session, TextCodec::encode(text, m_document.format()));
     const QString address = QUrl::fromLocalFile(path).toString();
     // The same page again is the user's page after an edit: it stays where the user was reading.
     if (m_engine->locationUrl() == address)

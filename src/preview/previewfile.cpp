@@ -1,5 +1,8 @@
 #include "preview/previewfile.h"
 
+#include "common/atomicfile.h"
+#include "common/ownfiles.h"
+#include "common/previewcopyrecord.h"
 #include "common/usererror.h"
 #include "preview/previewsession.h"
 
@@ -9,7 +12,6 @@
 
 namespace {
 
-const QString kTimePattern = QStringLiteral("HH_mm_ss'.htm'");
 constexpr int kSecondsPerDay = 24 * 60 * 60;
 constexpr int kNumberedTries = 10000;
 
@@ -26,8 +28,7 @@ namespace PreviewFile {
 
 QString makeName(const QTime &time)
 {
-    return time.toString(QStringLiteral("HH:mm:ss")).replace(QLatin1Char(':'), QLatin1Char('_'))
-        + QStringLiteral(".htm");
+    return OwnFiles::previewName(time);
 }
 
 QString folderFor(const QString &previewDir, const QString &currentFolder, const QString &executableFolder)
@@ -46,7 +47,7 @@ QString freeName(const QString &folder, const QString &name)
 {
     if (!taken(folder, name))
         return name;
-    const QTime time = QTime::fromString(name, kTimePattern);
+    const QTime time = OwnFiles::previewNameTime(name);
     if (time.isValid()) {
         for (int seconds = 1; seconds < kSecondsPerDay; ++seconds) {
             const QString candidate = makeName(time.addSecs(seconds));
@@ -75,6 +76,17 @@ QString claim(PreviewSession &session)
     return session.previewWritten;
 }
 
+QString write(PreviewSession &session, const QByteArray &bytes)
+{
+    const QString path = claim(session);
+    // On record before it is on disk: a run killed in between leaves a record of a file that
+    // is not there, never a file that no record knows.
+    if (session.copies)
+        session.copies->writing(path, bytes);
+    AtomicFile::write(path, bytes);
+    return path;
+}
+
 void remove(PreviewSession &session)
 {
     if (session.previewWritten.isEmpty())
@@ -82,6 +94,9 @@ void remove(PreviewSession &session)
     const QFileInfo info(session.previewWritten);
     if (info.exists() && !info.isDir())
         QFile::remove(session.previewWritten);
+    // One that could not be deleted stays on record, for the end of the run or the next start.
+    if (session.copies && !QFileInfo::exists(session.previewWritten))
+        session.copies->removed(session.previewWritten);
     session.previewWritten.clear();
 }
 

@@ -7,7 +7,8 @@ struct PreviewSession;
 
 // The preview file: its name, made once per run from the clock (13:05:22 gives 13_05_22.htm),
 // the folder it is written to, and its lifetime. A file of the user's that happens to carry the
-// name is never written over nor deleted: only the file this run wrote itself is.
+// name is never written over nor deleted: only the file this run wrote itself is. Each is on
+// the session's record of preview copies from before it is written until it is deleted.
 namespace PreviewFile {
 
 QString makeName(const QTime &time);
@@ -27,6 +28,10 @@ QString freeName(const QString &folder, const QString &name);
 // run's own earlier preview there is written over; when another file holds the name, the run
 // moves on to a free name and keeps it.
 QString claim(PreviewSession &session);
+
+// Writes bytes to the claimed path atomically, on the session's record first. Returns the path;
+// throws UserError when the file cannot be written.
+QString write(PreviewSession &session, const QByteArray &bytes);
 
 // Deletes the preview file this run wrote, when it is still there, and forgets it.
 void remove(PreviewSession &session);

@@ -2,7 +2,10 @@
 #include "app/statusbar.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
+#include "common/atomicfile.h"
 #include "common/linefile.h"
+#include "common/ownfiles.h"
+#include "common/previewcopyrecord.h"
 #include "support/mainwindowfixture.h"
 #include "transfer/transferwindow.h"
 
@@ -159,6 +162,25 @@ TEST_F(MainWindowStartup, ClosingWritesSevenRecentLinesAndLeavesAFileOfThePrevie
     EXPECT_TRUE(QFile::exists(preview));
     EXPECT_EQ(readBytes(dataFile(QStringLiteral("QZWEB.ini"))),
               document.toUtf8() + QByteArray("\r\n1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n"));
+}
+
+// A run killed before its close leaves its preview beside the page, where the transfer window
+// would publish it; the next start takes it away, unless it was changed since.
+TEST_F(MainWindowStartup, ThePreviewFilesARunLeftBehindGoAtTheNextStartWhenUnchanged)
+{
+    const QString left = QDir(work.path()).filePath(QStringLiteral("13_05_22.htm"));
+    const QString edited = QDir(work.path()).filePath(QStringLiteral("13_05_23.htm"));
+    {
+        PreviewCopyRecord earlierRun(OwnFiles::recordFolder());
+        for (const QString &copy : {left, edited}) {
+            earlierRun.writing(copy, "<p>draft</p>");
+            AtomicFile::write(copy, "<p>draft</p>");
+        }
+    }
+    AtomicFile::write(edited, "<p>edited by hand</p>");
+    restart();
+    EXPECT_FALSE(QFile::exists(left));
+    EXPECT_EQ(readBytes(edited), QByteArray("<p>edited by hand</p>"));
 }
 
 TEST_F(MainWindowStartup, ARecentListThatCouldNotBeReadIsNotOverwrittenAtClose)

@@ -84,6 +84,8 @@ void DocumentCommands::newDocument()
 {
     if (!mayDiscardChanges())
         return;
+    // The page the preview showed is gone from the editor; its copy has no reason to stay.
+    deletePreviewFile();
     m_state.startNew();
     showTitle();
     m_editor.clearAs(EditorKind::Source);
@@ -184,7 +186,9 @@ void DocumentCommands::dropFiles(const QStringList &paths)
     const QString path = QFileInfo(paths.constFirst()).absoluteFilePath();
     // The path becomes the document's only once the file has been read, so a file that cannot
     // be read leaves the previous document, its path and its caption as they were.
-    m_state.dropped(path, DocumentFile::load(m_editor, path, DocumentState::kDropReadsPlainText));
+    const TextFormat format = DocumentFile::load(m_editor, path, DocumentState::kDropReadsPlainText);
+    deletePreviewFile();
+    m_state.dropped(path, format);
     showTitle();
     m_editor.setFocus();
     EditorAdapter(m_editor).setModified(false);

@@ -19,7 +19,8 @@ struct PreviewSession;
 // a recent file and a drop ask before they replace unsaved changes. A Shift_JIS document holding characters Shift_JIS cannot
 // hold is written only after the user agreed to UTF-8, and a file whose bytes did not all read as
 // text is written over only after the user agreed. It keeps the window caption, the preview folder and the
-// program's current folder in step with the open document. It owns nothing; the window owns the
+// program's current folder in step with the open document, and deletes the preview file of a
+// document it leaves (New, Open, a recent file, a drop, Save As). It owns nothing; the window owns the
 // document, the editor and the recent-file list it works on, and shows the list when told.
 class DocumentCommands final : public QObject
 {

@@ -57,6 +57,7 @@ void DocumentState::dropped(const QString &fullPath, const TextFormat &format)
 {
     m_document.setReadsPlainText(kDropReadsPlainText);
     m_document.setFormat(format);
+    enterFolderOf(fullPath);
     m_document.setPath(fullPath);
 }
 

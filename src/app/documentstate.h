@@ -33,9 +33,9 @@ public:
     // After a successful read by Open or the start-up file.
     void opened(const QString &fullPath, const TextFormat &format);
 
-    // A drop reads every file as plain text and moves no folder.
+    // A drop reads every file as plain text and leaves the current folder alone.
     static constexpr bool kDropReadsPlainText = true;
-    // After a dropped file was read.
+    // After a dropped file was read: the preview goes beside it, so that its links work.
     void dropped(const QString &fullPath, const TextFormat &format);
 
     // Save goes through Save As for an untitled document or one whose file has gone.

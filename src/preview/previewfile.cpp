@@ -70,8 +70,11 @@ QString freeName(const QString &folder, const QString &name)
 QString claim(PreviewSession &session)
 {
     const QString folder = session.previewDir.isEmpty() ? QDir::currentPath() + QLatin1Char('/') : session.previewDir;
-    if (folder + session.previewName != session.previewWritten)
+    if (folder + session.previewName != session.previewWritten) {
+        // The preview moves (another document, another folder): the page it showed is no one's.
+        remove(session);
         session.previewName = freeName(folder, session.previewName);
+    }
     session.previewWritten = folder + session.previewName;
     return session.previewWritten;
 }

@@ -7,8 +7,9 @@ struct PreviewSession;
 
 // The preview file: its name, made once per run from the clock (13:05:22 gives 13_05_22.htm),
 // the folder it is written to, and its lifetime. A file of the user's that happens to carry the
-// name is never written over nor deleted: only the file this run wrote itself is. Each is on
-// the session's record of preview copies from before it is written until it is deleted.
+// name is never written over nor deleted: only the file this run wrote itself is. A run has one
+// preview file at a time: when the preview moves to another folder the old one goes, and each
+// is on the session's record of preview copies from before it is written until it is deleted.
 namespace PreviewFile {
 
 QString makeName(const QTime &time);
@@ -25,8 +26,8 @@ QString folderFor(const QString &previewDir, const QString &currentFolder, const
 QString freeName(const QString &folder, const QString &name);
 
 // The path the preview is written to in the session's preview folder, recorded as this run's. The
-// run's own earlier preview there is written over; when another file holds the name, the run
-// moves on to a free name and keeps it.
+// run's own earlier preview there is written over, one elsewhere is deleted; when another file
+// holds the name, the run moves on to a free name and keeps it.
 QString claim(PreviewSession &session);
 
 // Writes bytes to the claimed path atomically, on the session's record first. Returns the path;

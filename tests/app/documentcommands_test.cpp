@@ -413,7 +413,7 @@ TEST_F(DocumentCommandsTest, SaveBecomesSaveAsForUntitledOrVanishedDocuments)
     EXPECT_FALSE(QFile::exists(path));
 }
 
-TEST_F(DocumentWindowTest, DroppedFileOpensAsPlainTextWithoutMovingFolders)
+TEST_F(DocumentWindowTest, DroppedFileOpensAsPlainTextWithoutMovingTheCurrentFolder)
 {
     const QString first = document(QStringLiteral("drop/first.rtf"), kRichPage);
     const QString second = document(QStringLiteral("drop/second.htm"), "second");
@@ -429,9 +429,9 @@ TEST_F(DocumentWindowTest, DroppedFileOpensAsPlainTextWithoutMovingFolders)
     EXPECT_EQ(caption(), titled(first));
     EXPECT_FALSE(adapter().isModified());
     EXPECT_EQ(window->focusWidget(), &editor()->view());
-    EXPECT_TRUE(session().previewDir.isEmpty());
+    EXPECT_EQ(session().previewDir, folderOf(first)) << "the preview goes beside the page";
     EXPECT_EQ(QDir::currentPath(), QDir(work.path()).absolutePath());
-    EXPECT_TRUE(QFile::exists(previewFile));
+    EXPECT_TRUE(QFile::exists(previewFile)) << "not this run's: a page of the user's";
     EXPECT_EQ(recentSlot(0), QString());
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
@@ -753,12 +753,46 @@ TEST_F(DocumentCommandsTest, OpenAndSaveAsDeleteThePreviewOfTheOldFolderOnly)
     writeFile(oldPreview, "old");
     type(QStringLiteral("x"));
     trigger(QStringLiteral("Save1"));
-    drop({first});
-    EXPECT_TRUE(QFile::exists(newPreview)) << "neither Save nor a drop deletes it";
+    EXPECT_TRUE(QFile::exists(newPreview)) << "Save does not delete it";
 
     saveAs(workPath(QStringLiteral("one/copy.htm")));
     EXPECT_FALSE(QFile::exists(newPreview)) << "PreviewDir was still the second folder";
     EXPECT_TRUE(QFile::exists(oldPreview));
+}
+
+// Whatever replaces the document in the editor, or moves it: the preview of the page it leaves
+// must not stay behind in the user's folder.
+TEST_F(DocumentCommandsTest, EveryCommandThatLeavesThePageDeletesItsPreview)
+{
+    const QString page = document(QStringLiteral("site/page.htm"), "<p>page</p>");
+    const QString other = document(QStringLiteral("other/other.htm"), "<p>other</p>");
+    ASSERT_TRUE(QDir().mkpath(workPath(QStringLiteral("elsewhere"))));
+    open(other); // so that the recent list's second slot is the other page
+    const struct
+    {
+        const char *command;
+        std::function<void()> run;
+    } rows[] = {
+        {"New", [&] { trigger(QStringLiteral("New1")); }},
+        {"Open", [&] { open(other); }},
+        {"a recent file", [&] { dispatcher.run(QStringLiteral("mnuFavoritClick"), 1); }},
+        {"a drop", [&] { drop({other}); }},
+        {"Save As", [&] { saveAs(workPath(QStringLiteral("elsewhere/page.htm"))); }},
+    };
+    for (const auto &row : rows) {
+        open(page);
+        const QString preview = writePreview(workPath(QStringLiteral("site")));
+        row.run();
+        EXPECT_FALSE(QFile::exists(preview)) << row.command;
+        EXPECT_TRUE(session().previewWritten.isEmpty()) << row.command;
+    }
+    EXPECT_TRUE(errors().isEmpty()) << errors().join(u'\n').toStdString();
+    // A drop moves the preview beside the dropped page, so that its links work; the current
+    // folder stays.
+    open(page);
+    drop({other});
+    EXPECT_EQ(session().previewDir, folderOf(other));
+    EXPECT_EQ(QDir::currentPath() + QLatin1Char('/'), folderOf(page));
 }
 
 // --- Recent files --------------------------------------------------------------------------------

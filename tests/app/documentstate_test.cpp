@@ -66,12 +66,12 @@ TEST_F(DocumentStateTest, AFileInTheRootFolderGetsOneSeparator)
     EXPECT_EQ(preview.previewDir, QDir::toNativeSeparators(QStringLiteral("/")));
 }
 
-TEST_F(DocumentStateTest, ADropReadsPlainTextAndMovesNoFolder)
+TEST_F(DocumentStateTest, ADropReadsPlainTextAndTakesThePreviewBesideThePage)
 {
     document.dropped(QStringLiteral("/drop/page.rtf"), TextFormat{});
     EXPECT_TRUE(page.readsPlainText());
     EXPECT_EQ(page.path(), QStringLiteral("/drop/page.rtf"));
-    EXPECT_EQ(preview.previewDir, QStringLiteral("/site/"));
+    EXPECT_EQ(preview.previewDir, QDir::toNativeSeparators(QStringLiteral("/drop/")));
 }
 
 TEST_F(DocumentStateTest, SaveNeedsANameForUntitledOrVanishedDocuments)

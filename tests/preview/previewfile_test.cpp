@@ -1,5 +1,6 @@
 #include "preview/previewfile.h"
 
+#include "common/previewcopyrecord.h"
 #include "preview/previewsession.h"
 
 #include <QDir>
@@ -114,4 +115,30 @@ TEST(PreviewFile, OnlyThePreviewThisRunWroteIsWrittenOverAndDeleted)
     QDir(folder.path()).mkdir(QStringLiteral("13_05_23.htm"));
     PreviewFile::remove(session);
     EXPECT_TRUE(QFileInfo(first).isDir());
+}
+
+TEST(PreviewFile, MovingToAnotherFolderDeletesThePreviewLeftBehindAndTheRecordFollows)
+{
+    QTemporaryDir scratch;
+    ASSERT_TRUE(scratch.isValid());
+    const QString one = scratch.filePath(QStringLiteral("one/"));
+    const QString two = scratch.filePath(QStringLiteral("two/"));
+    ASSERT_TRUE(QDir().mkpath(one) && QDir().mkpath(two));
+    PreviewCopyRecord record(scratch.filePath(QStringLiteral("records")));
+    PreviewSession session;
+    session.previewName = QStringLiteral("13_05_22.htm");
+    session.copies = &record;
+
+    session.previewDir = one;
+    const QString first = PreviewFile::write(session, "<p>one</p>");
+    EXPECT_EQ(record.paths(), QStringList{first});
+    session.previewDir = two;
+    const QString second = PreviewFile::write(session, "<p>two</p>");
+    EXPECT_FALSE(QFile::exists(first));
+    EXPECT_TRUE(QFile::exists(second));
+    EXPECT_EQ(record.paths(), QStringList{second});
+
+    PreviewFile::remove(session);
+    EXPECT_FALSE(QFile::exists(second));
+    EXPECT_TRUE(record.paths().isEmpty());
 }

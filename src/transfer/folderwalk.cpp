@@ -1,9 +1,12 @@
 #include "transfer/folderwalk.h"
 
 #include "common/errortext.h"
+#include "common/ownfiles.h"
 #include "common/usererror.h"
 #include "transfer/localfolderreader.h"
 #include "transfer/remotenames.h"
+
+#include <QFile>
 
 #include <algorithm>
 #include <optional>
@@ -73,7 +76,7 @@ LocalResult walkLocalFolder(const QByteArray &top, const Limits &limits)
                 checkDepth(depths.at(i) + 1, limits);
                 result.folders.append(path);
                 depths.append(depths.at(i) + 1);
-            } else {
+            } else if (!OwnFiles::isPreviewCopy(QFile::decodeName(path))) {
                 result.files.append(path);
             }
         }

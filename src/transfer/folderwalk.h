@@ -50,8 +50,9 @@ struct LocalResult
 // a Windows archive) is walked like any other. Hidden entries are included; entries are taken
 // in byte order of their names. Symbolic links are never followed, neither to folders (a link
 // to a parent would loop, a link to a private folder would publish it) nor to files; they go
-// to skipped with everything else that is not a plain file or folder. Throws UserError when
-// the top folder cannot be read.
+// to skipped with everything else that is not a plain file or folder. The program's own preview
+// copies are no part of any site and are left out unsaid. Throws UserError when the top folder
+// cannot be read.
 LocalResult walkLocalFolder(const QByteArray &top, const Limits &limits = {});
 
 // One entry of a remote folder's listing.

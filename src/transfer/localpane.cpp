@@ -1,6 +1,7 @@
 #include "transfer/localpane.h"
 
 #include "common/dateformat.h"
+#include "common/ownfiles.h"
 #include "transfer/listsort.h"
 #include "transfer/listviewsort.h"
 #include "transfer/localfolderreader.h"
@@ -161,8 +162,9 @@ void LocalPane::fillSlice()
     static const QIcon fileIcon = m_list.style()->standardIcon(QStyle::SP_FileIcon);
     QList<QTreeWidgetItem *> rows;
     std::optional<LocalFolderReader::Entry> entry;
+    const QByteArray folder = QFile::encodeName(m_folder) + '/';
     while (rows.size() < kSliceSize && (entry = m_reader->next())) {
-        if (entry->leadsToFolder)
+        if (entry->leadsToFolder || OwnFiles::isPreviewCopy(QFile::decodeName(folder + entry->name)))
             continue;
         const QString modified = entry->modified.isValid() ? dateTimeText(entry->modified) : QString();
         auto *row = new QTreeWidgetItem(

@@ -18,7 +18,7 @@ class QTreeWidget;
 // chosen folder's files. Choosing a folder makes it the process's current folder. The file
 // list fills in slices between window events, so a folder of many thousand files never stops
 // the window. Names are read as bytes, so a file named in another encoding is listed (shown as
-// CP932) like any other. Refers to the controls and the shared sort state; owns the listing
+// CP932) like any other; the program's own preview copies are not listed. Refers to the controls and the shared sort state; owns the listing
 // under way.
 class LocalPane final : public QObject
 {

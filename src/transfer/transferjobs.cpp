@@ -1,5 +1,6 @@
 #include "transfer/transferjobs.h"
 
+#include "common/ownfiles.h"
 #include "common/usererror.h"
 #include "transfer/ftp/ftpcancellederror.h"
 #include "transfer/ftperrortext.h"
@@ -100,6 +101,12 @@ QString badNameReason()
     return QStringLiteral("ファイル名に使えない名前");
 }
 
+// Asked for by name, so it is said why nothing went.
+QString previewCopyReason()
+{
+    return QStringLiteral("QZWeb のプレビュー用の一時ファイル");
+}
+
 enum class LocalState {
     Missing,
     Folder,
@@ -196,12 +203,19 @@ Summary uploadFiles(FtpJobContext &context,
                     const std::vector<QByteArray> &folderNames)
 {
     const QByteArray base = QFile::encodeName(withSeparator(localBase));
-    qint64 total = 0;
-    for (const QByteArray &name : names)
-        total += localSize(base + name);
-    TransferProgress progress(context, static_cast<int>(names.size()), total);
     Summary summary;
+    QList<QByteArray> sent;
     for (const QByteArray &name : names) {
+        if (OwnFiles::isPreviewCopy(QFile::decodeName(base + name)))
+            summary.skipped.append(skippedEntry(RemoteNames::decode(name), previewCopyReason()));
+        else
+            sent.append(name);
+    }
+    qint64 total = 0;
+    for (const QByteArray &name : sent)
+        total += localSize(base + name);
+    TransferProgress progress(context, static_cast<int>(sent.size()), total);
+    for (const QByteArray &name : sent) {
         context.checkStop();
         const QString shown = RemoteNames::decode(name);
         const auto store = [&] {

@@ -53,7 +53,8 @@ struct RemoteTarget
 
 // ▲: each local file (names in the file system's bytes) under its own name into the current
 // remote folder. folderNames are the current folder's names, which decide the encoding of the
-// new names. Stops at the first failing file, naming it.
+// new names. Stops at the first failing file, naming it. The program's own preview copies stay
+// behind, named as skipped.
 Summary uploadFiles(FtpJobContext &context,
                     const QString &localBase,
                     const QList<QByteArray> &names,

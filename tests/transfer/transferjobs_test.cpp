@@ -1,9 +1,12 @@
 #include "transfer/transferjobs.h"
 
+#include "common/atomicfile.h"
+#include "common/previewcopyrecord.h"
 #include "support/ftp/localfiles.h"
 #include "support/ftp/pyftpdserver.h"
 #include "support/ftp/scriptedsession.h"
 #include "transfer/ftpjobcontext.h"
+#include "transfer/publishplan.h"
 
 #include <QDir>
 #include <QFile>
@@ -451,6 +454,48 @@ TEST(FolderWalkLimits, ADeepOrHugeTreeIsRefused)
     EXPECT_THROW(FolderWalk::walkLocalFolder(top, {2, 100}), std::exception);
     EXPECT_THROW(FolderWalk::walkLocalFolder(top, {64, 2}), std::exception);
     EXPECT_EQ(FolderWalk::walkLocalFolder(top, {3, 3}).folders.size(), 4);
+}
+
+// The program's preview of a page, written beside it in the site, is no part of the site: the
+// folder upload and ▲ leave it behind, and the publish plan never sees it. A page of the user's
+// under such a name goes up like any other.
+TEST_F(TransferJobsTest, ThePreviewCopiesOfTheProgramNeverGoUp)
+{
+    qputenv("QZWEB_HOME", QFile::encodeName(qpath(m_folder / "data")));
+    const fs::path site = makeSite();
+    PreviewCopyRecord record(qpath(m_folder / "records"));
+    const fs::path copy = site / "img" / "13_05_22.htm";
+    record.writing(qpath(copy), "<p>draft</p>");
+    AtomicFile::write(qpath(copy), "<p>draft</p>");
+    writeFile(site / "13_05_23.htm", "<p>mine</p>");
+
+    QStringList planned;
+    for (const PublishPlan::LocalFile &file : PublishPlan::readLocal(QFile::encodeName(qpath(site))).files)
+        planned.append(QFile::decodeName(file.path));
+    EXPECT_EQ(planned, (QStringList{"13_05_23.htm", "index.html", "img/a.gif"}));
+
+    scriptLogin(m_server);
+    listing(m_server, "").answer("257 \"site\" created");
+    listing(m_server, "").answer("257 \"site/img\" created");
+    upload(m_server);
+    upload(m_server);
+    upload(m_server).start();
+    m_client.connect();
+    const auto folder = TransferJobs::uploadFolder(m_context, qpath(site), {});
+    const auto selected = TransferJobs::uploadFiles(m_context, qpath(site / "img"), {"13_05_22.htm"}, {});
+    EXPECT_EQ(sentAfterLogin(),
+              (Commands{"list",
+                        "MKD site",
+                        "list site/",
+                        "MKD site/img",
+                        "STOR site/13_05_23.htm",
+                        "STOR site/index.html",
+                        "STOR site/img/a.gif"}));
+    EXPECT_TRUE(folder.skipped.isEmpty()) << folder.skipped.join(u'\n').toStdString();
+    EXPECT_EQ(selected.files, 0);
+    ASSERT_EQ(selected.skipped.size(), 1);
+    EXPECT_TRUE(selected.skipped.constFirst().startsWith(QStringLiteral("13_05_22.htm")));
+    qunsetenv("QZWEB_HOME");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "app/commandlineinfo.h"
 #include "app/mainwindow.h"
 #include "common/qtuserdialogs.h"
+#include "common/terminationsignals.h"
 #include "transfer/secretservicestore.h"
 
 #include <QApplication>
@@ -47,6 +48,10 @@ int main(int argc, char *argv[])
     SecretServiceStore keyring;
     std::unique_ptr<MainWindow> window(AppWindows::create(dialogs, keyring));
     QObject::connect(window.get(), &MainWindow::closed, &app, &QApplication::quit, Qt::QueuedConnection);
+    // Logging out, Ctrl+C or a closed terminal end the program without closing its window; the
+    // preview files it wrote beside the user's pages must not stay behind. Unsaved work is
+    // kept for recovery as it is for a crash.
+    const TerminationSignals ending([&window] { window->discardPreviewCopies(); });
     window->show();
     if (!parser.positionalArguments().isEmpty())
         window->openStartupFile(parser.positionalArguments().constFirst());

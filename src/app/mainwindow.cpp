@@ -334,6 +334,12 @@ void MainWindow::formClose()
     savePlacement();
 }
 
+void MainWindow::discardPreviewCopies()
+{
+    PreviewFile::remove(m_previewSession);
+    m_previewCopies.removeAll();
+}
+
 void MainWindow::saveRecentFiles()
 {
     // A file cut short by a zero byte is left whole until the list really changes.

@@ -82,6 +82,8 @@ public:
     // What follows the open document by itself (自動反映, crash recovery); null before
     // attachWindows.
     DocumentFollowers *documentFollowers() const { return m_followers; }
+    // The program is ending by a signal, without closing: the preview files it wrote go.
+    void discardPreviewCopies();
 
 signals:
     void closed();

@@ -1,10 +1,11 @@
-// The program's own preview copies: which files are ones, and what the next start deletes after
-// a killed run (and never of a run still going).
+// The program's own preview copies: which files are ones, what the next start deletes after a
+// killed run (and never of a run still going), and what a catchable signal leaves behind.
 // Other runs of the program are child processes of this test, killed or told to end.
 #include "common/ownfiles.h"
 
 #include "common/atomicfile.h"
 #include "common/previewcopyrecord.h"
+#include "common/terminationsignals.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -47,7 +48,8 @@ QByteArray pageFor(const QString &path)
 } // namespace
 
 // Run only as a child of the tests below: another run of the program, which writes a preview
-// copy into each folder named and then is killed or waits until its input ends.
+// copy into each folder named and then is killed, waits until its input ends, or waits for a
+// signal.
 TEST(PreviewCopyChild, WritesCopiesAndEndsAsTold)
 {
     if (!qEnvironmentVariableIsSet(kChildCopies))
@@ -58,8 +60,13 @@ TEST(PreviewCopyChild, WritesCopiesAndEndsAsTold)
     const QString ending = qEnvironmentVariable(kChildEnding);
     if (ending == QLatin1String("kill"))
         std::raise(SIGKILL);
+    const TerminationSignals caught([&record] { record.removeAll(); });
     std::fputs("\nready\n", stdout);
     std::fflush(stdout);
+    if (ending == QLatin1String("signal")) {
+        QCoreApplication::exec();
+        return;
+    }
     // Ends normally, with its copies still there, once the parent closes its input.
     for (int c = std::getchar(); c != EOF; c = std::getchar()) {
     }
@@ -229,4 +236,20 @@ TEST_F(OwnFilesTest, TheCopiesOfARunStillGoingStayUntilItHasEnded)
     ASSERT_EQ(other.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(PreviewCopyRecord::removeLeftovers(OwnFiles::recordFolder()), QStringList{theirs});
     EXPECT_TRUE(QFile::exists(ours));
+}
+
+TEST_F(OwnFilesTest, ACatchableSignalDeletesTheCopiesAndEndsTheRunAsTheSignalWould)
+{
+    for (const int number : {SIGTERM, SIGINT, SIGHUP}) {
+        const QString copy = path(QStringLiteral("site%1/13_05_22.htm").arg(number));
+        QProcess child;
+        startChild(child, {copy}, "signal");
+        ASSERT_TRUE(QFile::exists(copy));
+        ::kill(static_cast<pid_t>(child.processId()), number);
+        ASSERT_TRUE(child.waitForFinished(30000));
+        EXPECT_EQ(child.exitStatus(), QProcess::CrashExit) << number;
+        EXPECT_EQ(child.exitCode(), number);
+        EXPECT_FALSE(QFile::exists(copy)) << number;
+        EXPECT_TRUE(records().isEmpty()) << number << records().join(u' ').toStdString();
+    }
 }

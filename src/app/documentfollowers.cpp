@@ -19,6 +19,8 @@ DocumentFollowers::DocumentFollowers(CommandDispatcher &commands, const Parts &p
     connect(&parts.document, &Document::changed, m_autoRefresh, [this](Document::Aspect aspect) {
         if (aspect == Document::Aspect::Revision)
             m_autoRefresh->documentEdited();
+        else if (aspect == Document::Aspect::Path)
+            m_autoRefresh->documentMoved();
     });
     new AutoRefreshSwitch(commands, *m_autoRefresh, parts.findAction, this);
 }

@@ -6,6 +6,9 @@ AutoRefresh::AutoRefresh(std::function<void()> refresh, QObject *parent, std::ch
     m_idle.setSingleShot(true);
     m_idle.setInterval(idleDelay);
     connect(&m_idle, &QTimer::timeout, this, [this] { m_refresh(); });
+    m_moved.setSingleShot(true);
+    m_moved.setInterval(0);
+    connect(&m_moved, &QTimer::timeout, this, &AutoRefresh::refreshMoved);
 }
 
 void AutoRefresh::setMode(AutoRefreshMode mode)
@@ -13,6 +16,8 @@ void AutoRefresh::setMode(AutoRefreshMode mode)
     m_mode = mode;
     if (mode != AutoRefreshMode::WhenIdle)
         m_idle.stop();
+    if (mode == AutoRefreshMode::Manual)
+        m_moved.stop();
 }
 
 void AutoRefresh::documentEdited()
@@ -25,6 +30,22 @@ void AutoRefresh::documentEdited()
 
 void AutoRefresh::documentSaved()
 {
-    if (m_mode == AutoRefreshMode::WhenSaved)
-        m_refresh();
+    if (m_mode != AutoRefreshMode::WhenSaved)
+        return;
+    m_moved.stop();
+    m_refresh();
+}
+
+void AutoRefresh::documentMoved()
+{
+    // Queued: the command that moved the document still has its folder to change.
+    if (m_mode != AutoRefreshMode::Manual)
+        m_moved.start();
+}
+
+void AutoRefresh::refreshMoved()
+{
+    // The text the move brought in is shown now; its pause would only show it again.
+    m_idle.stop();
+    m_refresh();
 }

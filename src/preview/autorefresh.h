@@ -10,7 +10,8 @@
 
 // Runs the preview's refresh by itself as the 自動反映 choice says: once the document has not
 // been edited for a moment (a burst of keys gives one refresh, after its last key), or after
-// each save. It is told of edits and saves; it owns only its timer.
+// each save; and, either way, at once when the document becomes another file, so that the page
+// is shown from its new folder. It is told of edits, saves and moves; it owns only its timers.
 class AutoRefresh final : public QObject
 {
     Q_OBJECT
@@ -28,9 +29,15 @@ public:
 
     void documentEdited();
     void documentSaved();
+    // The document is another file (opened, saved under another name): refreshed once the
+    // command that moved it has finished, in place of a refresh its edits or save would bring.
+    void documentMoved();
 
 private:
+    void refreshMoved();
+
     std::function<void()> m_refresh;
     AutoRefreshMode m_mode = AutoRefreshSetting::kDefault;
     QTimer m_idle;
+    QTimer m_moved;
 };

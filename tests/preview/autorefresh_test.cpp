@@ -167,3 +167,44 @@ TEST_F(AutoRefreshTest, AnUntitledPageIsPreviewedOutsideTheUsersFolder)
     delete commands; // the program ends
     EXPECT_FALSE(QFileInfo::exists(privateFolder.absoluteFilePath()));
 }
+
+TEST_F(AutoRefreshTest, ADocumentSavedUnderANameIsShownFromItsNewFolderAtOnce)
+{
+    const struct
+    {
+        AutoRefreshMode mode;
+        bool saved; // Save As ends with a save too, after the name has changed
+        qsizetype refreshes;
+    } rows[] = {
+        {AutoRefreshMode::WhenIdle, true, 1},
+        {AutoRefreshMode::WhenSaved, true, 1},
+        {AutoRefreshMode::WhenIdle, false, 1},
+        {AutoRefreshMode::Manual, true, 0},
+    };
+    for (const auto &row : rows) {
+        // An untitled page, previewed from the program's private folder.
+        document.setPath(QString());
+        refresh->setMode(AutoRefreshMode::Manual);
+        commands->render();
+        const QString untitledPreview = QUrl(engine->navigations.last().address).toLocalFile();
+        engine->navigations.clear();
+
+        refresh->setMode(row.mode);
+        const QString page = folder.filePath(QStringLiteral("page.htm"));
+        document.setPath(page);
+        refresh->documentMoved();
+        session.previewDir = folder.path() + QLatin1Char('/');
+        if (row.saved)
+            refresh->documentSaved();
+        QCoreApplication::processEvents();
+        ASSERT_EQ(engine->navigations.size(), row.refreshes) << int(row.mode) << row.saved;
+        if (row.refreshes > 0) {
+            EXPECT_EQ(engine->navigations.last().address,
+                      QUrl::fromLocalFile(folder.filePath(session.previewName)).toString());
+            EXPECT_FALSE(QFileInfo::exists(untitledPreview));
+        }
+        // No second refresh once the pause has passed.
+        QTest::qWait(int(kIdle.count() * 3));
+        EXPECT_EQ(engine->navigations.size(), row.refreshes) << int(row.mode) << row.saved;
+    }
+}

@@ -281,3 +281,31 @@ TEST_F(WebEnginePreviewTest, AWarmedUpEngineRefreshesThePageWhereTheUserWasReadi
     EXPECT_TRUE(window->webLists().webHistory.isEmpty());
     EXPECT_TRUE(editor->hasFocus());
 }
+
+// An untitled page is previewed from a private folder of the program; once it is saved into
+// the site, the page that follows the typing by itself shows it from there at once, so that
+// its links find the pages beside it.
+TEST_F(WebEnginePreviewTest, AfterSaveAsTheAutomaticPreviewFindsThePagesBesideTheNewFile)
+{
+    trigger(QStringLiteral("mnuAutoRefreshIdle"));
+    const QString site = workPath(QStringLiteral("site"));
+    ASSERT_TRUE(QDir().mkpath(site));
+    const QString other = QDir(site).filePath(QStringLiteral("other.htm"));
+    QFile otherFile(other);
+    ASSERT_TRUE(otherFile.open(QIODevice::WriteOnly));
+    otherFile.write("<title>other</title>");
+    otherFile.close();
+    setEditorText(QStringLiteral("<html><head><title>new</title></head>"
+                                 "<body><a href=\"other.htm\">other</a></body></html>\r\n"));
+    ASSERT_TRUE(waitForTitle(QStringLiteral("new")));
+    const QString untitledPreview = view()->url().toLocalFile();
+    ASSERT_FALSE(untitledPreview.startsWith(site));
+
+    dialogs.fileAnswers.enqueue(QDir(site).filePath(QStringLiteral("new.htm")));
+    trigger(QStringLiteral("SaveAs1"));
+    const QUrl preview = QUrl::fromLocalFile(QDir(site).filePath(window->previewSession().previewName));
+    ASSERT_TRUE(waitForTitle(QStringLiteral("new"), preview.toString()));
+    EXPECT_EQ(evaluate(QStringLiteral("document.links[0].href")).toString(), QUrl::fromLocalFile(other).toString());
+    EXPECT_FALSE(QFile::exists(untitledPreview));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}

@@ -6,12 +6,14 @@
 #include "app/rtf/rtfwriter.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
+#include "authoring/panetext.h"
 #include "common/datafolder.h"
 #include "common/document.h"
 #include "common/userdialogs.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTextDocument>
 
 namespace {
 
@@ -25,22 +27,9 @@ CrashRecovery::CrashRecovery(
     EditorStack &editor, Document &document, PreviewSession &preview, UserDialogs &dialogs, QWidget &window)
     : QObject(&window), m_editor(editor), m_document(document), m_preview(preview), m_dialogs(dialogs),
       m_window(window), m_store(DataFolder::filePath(RecoveryStore::kFolderName)),
-      m_keeper(new RecoveryKeeper(
-          m_store,
-          [this]() -> std::optional<KeptPage> {
-              if (!m_document.isModified())
-                  return std::nullopt;
-              const bool rich = m_editor.isRichText();
-              return KeptPage{m_document.path(),
-                              m_document.format(),
-                              QDateTime::currentDateTime(),
-                              rich ? QString::fromLatin1(RtfWriter::write(*m_editor.document()))
-                                   : EditorAdapter(m_editor).text(),
-                              rich};
-          },
-          this))
+      m_keeper(std::make_unique<RecoveryKeeper>(static_cast<RecoveryWork &>(*this)))
 {
-    connect(&document, &Document::changed, m_keeper, [this](Document::Aspect aspect) {
+    connect(&document, &Document::changed, m_keeper.get(), [this](Document::Aspect aspect) {
         if (aspect == Document::Aspect::Revision)
             m_keeper->documentEdited();
         else if (aspect == Document::Aspect::Modified)
@@ -111,4 +100,67 @@ void CrashRecovery::restore(const KeptPage &page)
 void CrashRecovery::discardKeptPage()
 {
     m_keeper->discard();
+}
+
+KeptPage CrashRecovery::pageNow() const
+{
+    return KeptPage{m_document.path(), m_document.format(), QDateTime::currentDateTime(), QString(), false};
+}
+
+std::optional<RecoveryWork::Write> CrashRecovery::richPage()
+{
+    KeptPage page = pageNow();
+    page.text = QString::fromLatin1(RtfWriter::write(*m_editor.document()));
+    page.richText = true;
+    return [store = &m_store, page] { store->keep(page); };
+}
+
+RecoveryWork::Write CrashRecovery::plainPage(QStringList paneText)
+{
+    // Joined and given its CR LF line ends here, on the keeper's thread: for a large page that is
+    // as much work as the taking.
+    return [store = &m_store, page = pageNow(), paneText = std::move(paneText)]() mutable {
+        page.text = PaneText::toDocument(TextCapture::join(paneText));
+        paneText.clear();
+        store->keep(page);
+    };
+}
+
+void CrashRecovery::take(Taken taken)
+{
+    if (!m_document.isModified()) {
+        taken(std::nullopt);
+        return;
+    }
+    if (m_editor.isRichText()) {
+        taken(richPage());
+        return;
+    }
+    QTextDocument *text = m_editor.document();
+    m_capture.start(text, [this, text, taken](std::optional<QStringList> paneText) {
+        // Another view took over meanwhile: its text is the page now.
+        if (!paneText || text != m_editor.document())
+            take(taken);
+        else
+            taken(plainPage(std::move(*paneText)));
+    });
+}
+
+std::optional<RecoveryWork::Write> CrashRecovery::takeAtOnce()
+{
+    if (!m_document.isModified())
+        return std::nullopt;
+    if (m_editor.isRichText())
+        return richPage();
+    return plainPage({m_editor.document()->toRawText()});
+}
+
+void CrashRecovery::stopTaking()
+{
+    m_capture.stop();
+}
+
+void CrashRecovery::discard()
+{
+    m_store.discard();
 }

@@ -1,8 +1,12 @@
 #pragma once
 
 #include "app/recoverystore.h"
+#include "app/recoverywork.h"
+#include "app/textcapture.h"
 
 #include <QObject>
+
+#include <memory>
 
 class Document;
 class EditorStack;
@@ -14,9 +18,12 @@ struct PreviewSession;
 // Crash recovery for the open document: keeps its unsaved text in the data folder while the
 // user works (through the keeper) and, at the next start after a run that ended without
 // saving or discarding it, asks whether to put it back (復元) or delete it (破棄). A page put
-// back is the modified document under its own path, or untitled. Owns the store and the keeper;
-// refers to the editor, the document, the preview session and the window.
-class CrashRecovery final : public QObject
+// back is the modified document under its own path, or untitled. A plain page's text is taken a
+// little at a time between keys and written on the keeper's thread; a page shown formatted is
+// written as RTF at once (RTF is made from the formatted document, which lives on the window's
+// thread). Owns the store, the keeper and the capture; refers to the editor, the document, the
+// preview session and the window.
+class CrashRecovery final : public QObject, private RecoveryWork
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CrashRecovery)
@@ -37,11 +44,22 @@ public:
 private:
     void restore(const KeptPage &page);
 
+    void take(Taken taken) override;
+    std::optional<Write> takeAtOnce() override;
+    void stopTaking() override;
+    void discard() override;
+    // The page's identity as it stands, with no text yet.
+    KeptPage pageNow() const;
+    std::optional<Write> richPage();
+    Write plainPage(QStringList paneText);
+
     EditorStack &m_editor;
     Document &m_document;
     PreviewSession &m_preview;
     UserDialogs &m_dialogs;
     QWidget &m_window;
     RecoveryStore m_store;
-    RecoveryKeeper *m_keeper;
+    TextCapture m_capture;
+    // Last, so it goes first: it waits for a copy being written into the store.
+    std::unique_ptr<RecoveryKeeper> m_keeper;
 };

@@ -15,7 +15,8 @@ class QLockFile;
 // page under a name of its own and holds a lock file beside it while it lives, so programs
 // running at the same time never take each other's pages: a page is another run's leftover
 // only when no living process holds its lock. It owns this run's lock and those of the
-// leftovers it has taken.
+// leftovers it has taken. This run's page may be kept from another thread than the one the rest
+// runs on, but never at the same time as anything else of this run's page.
 class RecoveryStore
 {
 public:

@@ -1,9 +1,11 @@
 // What follows the open document by itself: the 自動反映 switch, and the unsaved work kept for
-// crash recovery, offered back after a run was killed.
+// crash recovery (taken between keys, written on a thread of its own), offered back after a run
+// was killed.
 #include "app/keptpage.h"
 #include "app/recoverykeeper.h"
 #include "app/recoverystore.h"
 #include "app/rtf/rtfwriter.h"
+#include "app/textcapture.h"
 #include "authoring/htmlhighlighter.h"
 #include "common/datafolder.h"
 #include "preview/autorefreshsetting.h"
@@ -12,15 +14,20 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QSemaphore>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QThread>
 
+#include <atomic>
 #include <csignal>
+#include <thread>
 
 namespace {
 
@@ -93,13 +100,74 @@ TEST(KeptPage, ItsFileGivesBackEveryFieldAndOtherFilesAreRefused)
         EXPECT_FALSE(KeptPage::parse(other).has_value()) << other.constData();
 }
 
+namespace {
+
+// The program's side of the copies, scripted: the page is handed over a turn of the event loop
+// after it is asked for, as the editor's is, and its write records where it runs and, while
+// the test holds the gate, waits there as a slow disk would.
+class ScriptedWork final : public RecoveryWork
+{
+public:
+    explicit ScriptedWork(RecoveryStore *store = nullptr) : m_store(store) {}
+
+    void take(Taken taken) override
+    {
+        ++takes;
+        m_taken = std::move(taken);
+        QTimer::singleShot(0, &m_context, [this] {
+            if (m_taken)
+                std::exchange(m_taken, nullptr)(unsaved ? std::optional<Write>(write()) : std::nullopt);
+        });
+    }
+    std::optional<Write> takeAtOnce() override { return unsaved ? std::optional<Write>(write()) : std::nullopt; }
+    void stopTaking() override { m_taken = nullptr; }
+    void discard() override
+    {
+        ++discards;
+        discardedWhileWriting = writing.load();
+        if (m_store)
+            m_store->discard();
+    }
+
+    bool unsaved = true;
+    std::atomic<bool> holdWrites = false;
+    QSemaphore gate;
+    int takes = 0;
+    int discards = 0;
+    bool discardedWhileWriting = false;
+    std::atomic<int> writes = 0;
+    std::atomic<bool> writing = false;
+    std::atomic<QThread *> writeThread = nullptr;
+
+private:
+    Write write()
+    {
+        return [this] {
+            writing = true;
+            writeThread = QThread::currentThread();
+            // Bounded, so a write on the window's thread fails the test instead of hanging it.
+            if (holdWrites)
+                gate.tryAcquire(1, 10000);
+            if (m_store)
+                m_store->keep(samplePage(QString()));
+            ++writes;
+            writing = false;
+        };
+    }
+
+    RecoveryStore *m_store;
+    Taken m_taken;
+    QObject m_context;
+};
+
+} // namespace
+
 TEST(RecoveryKeeper, KeepsTheWorkOnceTheTypingPausesAndDropsItWhenSaved)
 {
     QTemporaryDir folder;
     RecoveryStore store(folder.path());
-    std::optional<KeptPage> unsaved = samplePage(QString());
-    RecoveryKeeper keeper(
-        store, [&] { return unsaved; }, nullptr, std::chrono::milliseconds(50), std::chrono::milliseconds(200));
+    ScriptedWork work(&store);
+    RecoveryKeeper keeper(work, nullptr, std::chrono::milliseconds(50), std::chrono::milliseconds(200));
     const auto pages = [&] { return QDir(folder.path()).entryList({QStringLiteral("*.page")}, QDir::Files); };
 
     keeper.documentEdited();
@@ -108,6 +176,135 @@ TEST(RecoveryKeeper, KeepsTheWorkOnceTheTypingPausesAndDropsItWhenSaved)
 
     keeper.modificationChanged(false);
     EXPECT_TRUE(pages().isEmpty());
+}
+
+TEST(RecoveryKeeper, ACopyIsWrittenOffTheWindowsThreadAndOneDueMeanwhileIsSkippedNotQueued)
+{
+    ScriptedWork work;
+    work.holdWrites = true;
+    RecoveryKeeper keeper(work, nullptr, std::chrono::milliseconds(30), std::chrono::milliseconds(100));
+    keeper.documentEdited();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return work.writing.load(); }, 5000));
+    EXPECT_NE(work.writeThread.load(), QThread::currentThread());
+
+    // The typing goes on while the disk is slow; the copies falling due meanwhile are skipped.
+    for (int key = 0; key < 5; ++key) {
+        keeper.documentEdited();
+        QTest::qWait(10);
+    }
+    QTest::qWait(300);
+    EXPECT_EQ(work.takes, 1);
+    EXPECT_EQ(work.writes.load(), 0);
+
+    // Once it is written, one more copy comes a pause later with what was typed since.
+    work.holdWrites = false;
+    work.gate.release();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return work.writes.load() == 2; }, 5000));
+    QTest::qWait(300);
+    EXPECT_EQ(work.takes, 2);
+    EXPECT_EQ(work.writes.load(), 2);
+}
+
+TEST(RecoveryKeeper, ACopyBeingWrittenWhenTheWorkIsSavedIsGoneWhenTheDiscardReturns)
+{
+    ScriptedWork work;
+    work.holdWrites = true;
+    RecoveryKeeper keeper(work, nullptr, std::chrono::milliseconds(30), std::chrono::milliseconds(100));
+    keeper.documentEdited();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return work.writing.load(); }, 5000));
+    keeper.documentEdited(); // a key after the copy was taken
+
+    std::thread disk([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        work.gate.release();
+    });
+    keeper.modificationChanged(false);
+    disk.join();
+    EXPECT_EQ(work.writes.load(), 1);
+    EXPECT_EQ(work.discards, 1);
+    EXPECT_FALSE(work.discardedWhileWriting);
+    // Nothing is unsaved: the key's copy does not come.
+    QTest::qWait(300);
+    EXPECT_EQ(work.takes, 1);
+}
+
+namespace {
+
+// Lines of every kind of break the pane holds, and characters of two UTF-16 units, so pieces
+// end inside a pair as well as between lines.
+QString captureText(int lines)
+{
+    QString text;
+    for (int line = 0; line < lines; ++line)
+        text += QStringLiteral("<p>行 %1 😀 ｶﾅ</p>\n").arg(line);
+    return text;
+}
+
+} // namespace
+
+TEST(TextCapture, TheCopyTakenWhileTheTextChangesIsTheTextAsItStandsAtTheEnd)
+{
+    using Edit = std::function<void(QTextDocument &, int turn)>;
+    const auto insertAt = [](double where) {
+        return Edit([where](QTextDocument &text, int) {
+            QTextCursor cursor(&text);
+            cursor.setPosition(int((text.characterCount() - 1) * where));
+            cursor.insertText(QStringLiteral("x"));
+        });
+    };
+    const struct
+    {
+        const char *name;
+        Edit edit;
+    } rows[] = {
+        {"typing at the top", insertAt(0)},
+        {"typing in the middle", insertAt(0.5)},
+        {"typing at the end", insertAt(1)},
+        {"a line break typed early on", [](QTextDocument &text, int) { QTextCursor(&text).insertBlock(); }},
+        {"a selection removed across pieces",
+         [](QTextDocument &text, int turn) {
+             if (turn % 3)
+                 return;
+             QTextCursor cursor(&text);
+             cursor.setPosition(1000 + turn);
+             cursor.setPosition(1000 + turn + 3 * TextCapture::kPieceCharacters, QTextCursor::KeepAnchor);
+             cursor.insertText(QStringLiteral("置き換え\n"));
+         }},
+        {"undone and done again",
+         [](QTextDocument &text, int turn) {
+             if (turn == 0)
+                 QTextCursor(&text).insertText(QStringLiteral("元に戻す"));
+             else if (turn % 2)
+                 text.undo();
+             else
+                 text.redo();
+         }},
+        {"another text put in",
+         [](QTextDocument &text, int turn) {
+             if (turn == 1)
+                 text.setPlainText(captureText(20000));
+         }},
+    };
+    for (const auto &row : rows) {
+        QTextDocument text;
+        // Laid out as the source view lays it out: a block when it is shown.
+        text.setDocumentLayout(new QPlainTextDocumentLayout(&text));
+        text.setPlainText(captureText(120000));
+        TextCapture capture;
+        std::optional<QString> copy;
+        capture.start(&text, [&](std::optional<QStringList> pieces) { copy = TextCapture::join(pieces.value()); });
+        int turns = 0;
+        QTimer editor;
+        editor.setInterval(0);
+        QObject::connect(&editor, &QTimer::timeout, [&] {
+            if (capture.isRunning())
+                row.edit(text, turns++);
+        });
+        editor.start();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return copy.has_value(); }, 60000)) << row.name;
+        EXPECT_GE(turns, 2) << row.name << ": too few edits while the copy was taken";
+        EXPECT_TRUE(*copy == text.toRawText()) << row.name;
+    }
 }
 
 // Run only as the child of the test below: keeps a page as the program does, then dies as a

@@ -37,6 +37,23 @@ QStringList itemsOf(const QComboBox &box)
     return items;
 }
 
+// The page as the document would be saved, so the browser reads the same bytes the user will
+// publish. A page its encoding cannot hold (Shift_JIS has no 𠮷) is shown all the same: the
+// preview is the program's own file, written then as UTF-8 with a byte order mark, which the
+// engine reads before and above whatever charset the page declares. The document keeps its
+// encoding; saving it asks.
+QByteArray previewBytes(const QString &text, const TextFormat &format)
+{
+    try {
+        return TextCodec::encode(text, format);
+    } catch (const UserError &) {
+        TextFormat utf8;
+        utf8.encoding = TextFormat::Encoding::Utf8;
+        utf8.byteOrderMark = true;
+        return TextCodec::encode(text, utf8);
+    }
+}
+
 } // namespace
 
 PreviewCommands::PreviewCommands(CommandDispatcher &commands,
@@ -114,9 +131,7 @@ void PreviewCommands::renderDocument()
     m_session.previewDir = m_document.isUntitled()
         ? untitledFolder()
         : PreviewFile::folderFor(m_session.previewDir, QDir::currentPath(), QCoreApplication::applicationDirPath());
-    // The page is written as the document would be saved, so the browser reads the same
-    // bytes the user will publish.
-    const QString path = PreviewFile::write(m_session, TextCodec::encode(text, m_document.format()));
+    const QString path = PreviewFile::write(m_session, previewBytes(text, m_document.format()));
     const QString address = QUrl::fromLocalFile(path).toString();
     // The same page again is the user's page after an edit: it stays where the user was reading.
     if (m_engine->locationUrl() == address)

@@ -294,14 +294,30 @@ TEST_F(PreviewCommandsTest, APreviewThatCannotBeWrittenEndsTheCommandBeforeNavig
     EXPECT_EQ(errors().size(), 1);
     EXPECT_TRUE(engine->navigations.isEmpty());
     EXPECT_EQ(session.previewDir, folder.filePath(QStringLiteral("missing/")));
+}
 
-    // A character the document's encoding cannot hold stops it too, and nothing is written.
+TEST_F(PreviewCommandsTest, APageShiftJisCannotHoldIsPreviewedAsUtf8AndTheDocumentKeepsItsEncoding)
+{
     session.previewDir = folder.path() + QLatin1Char('/');
-    documentText = QStringLiteral("<p>😀</p>");
+    const QString declared = QStringLiteral("<meta charset=\"Shift_JIS\"><p>");
+    for (const QString &character : {QStringLiteral("𠮷"), QStringLiteral("😀"), QStringLiteral("ㄅ")}) {
+        documentText = declared + character + QStringLiteral("ｱ</p>");
+        run("Button1Click");
+        QFile written(folder.filePath(QStringLiteral("13_05_22.htm")));
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        // The mark comes before and above the declaration for the engine.
+        EXPECT_EQ(written.readAll(), QByteArray("\xEF\xBB\xBF") + documentText.toUtf8()) << character.toStdString();
+    }
+    EXPECT_EQ(engine->navigations.size(), 3);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(document.format().encoding, TextFormat::Encoding::Cp932);
+
+    // A page it can hold is still written in Shift_JIS, as it would be saved.
+    documentText = declared + QStringLiteral("ｱ</p>");
     run("Button1Click");
-    EXPECT_EQ(errors().size(), 2);
-    EXPECT_TRUE(engine->navigations.isEmpty());
-    EXPECT_FALSE(QFile::exists(folder.filePath(QStringLiteral("13_05_22.htm"))));
+    QFile written(folder.filePath(QStringLiteral("13_05_22.htm")));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), declared.toLatin1() + QByteArray("\xB1</p>"));
 }
 
 namespace {

@@ -128,6 +128,14 @@ TEST_F(WebEnginePreviewTest, RenderShowsTheDocumentFromItsOwnFolderWithItsImages
     EXPECT_EQ(control<QComboBox>(QStringLiteral("cmbURL"))->findText(view()->url().toString()), -1);
     EXPECT_NE(control<StatusBar>(QStringLiteral("StatusBar1"))->panelText(0), QStringLiteral("完了"));
 
+    // A character Shift_JIS lacks is shown all the same, the page read as the program wrote it.
+    setEditorText(QStringLiteral("<html><head><meta charset=\"Shift_JIS\"><title>𠮷の確認</title></head>\r\n"
+                                 "<body><p>𠮷ｱ</p></body></html>\r\n"));
+    ASSERT_TRUE(renderAndWait());
+    EXPECT_EQ(view()->title(), QStringLiteral("𠮷の確認"));
+    EXPECT_EQ(evaluate(QStringLiteral("document.body.innerText")).toString(), QStringLiteral("𠮷ｱ"));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+
     // Closing the program takes the preview file away again.
     EditorAdapter(window->editor()).setModified(false);
     EXPECT_TRUE(window->close());

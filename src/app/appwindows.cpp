@@ -14,7 +14,7 @@
 
 namespace AppWindows {
 
-MainWindow *create(UserDialogs &dialogs, CredentialStore &passwords)
+MainWindow *create(UserDialogs &dialogs, CredentialStore &passwords, BrowserEngine *previewEngine)
 {
     auto *main = new MainWindow(dialogs);
     SecondaryWindows windows;
@@ -26,7 +26,7 @@ MainWindow *create(UserDialogs &dialogs, CredentialStore &passwords)
     windows.transfer = new TransferWindow(dialogs, main);
     windows.transfer->setPermissionDialog(*windows.permission);
     windows.transfer->setCredentialStore(passwords);
-    main->attachWindows(windows);
+    main->attachWindows(windows, previewEngine);
     return main;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+class BrowserEngine;
 class CredentialStore;
 class MainWindow;
 class QCoreApplication;
@@ -11,8 +12,9 @@ class UserDialogs;
 namespace AppWindows {
 
 // passwords: where the transfer window keeps site passwords (the desktop keyring); it outlives
-// the windows.
-MainWindow *create(UserDialogs &dialogs, CredentialStore &passwords);
+// the windows. previewEngine: the preview's browser engine, taken over; Qt WebEngine unless one
+// is given.
+MainWindow *create(UserDialogs &dialogs, CredentialStore &passwords, BrowserEngine *previewEngine = nullptr);
 
 // Puts Qt's own texts (the file, font and colour dialogs, the standard context menus, the help
 // viewer's search) into Japanese, whatever the locale: every caption of this program is Japanese,

@@ -7,13 +7,25 @@
 #include "preview/browserengine.h"
 #include "preview/previewcommands.h"
 
+#include <QApplication>
 #include <QWidget>
 
 #include <exception>
 
+namespace {
+
+// A box of this program's or of Qt's is open and waits for the user: its own event loop runs
+// timers too, and whatever they do then happens behind the user's back.
+bool questionOpen()
+{
+    return QApplication::activeModalWidget() != nullptr;
+}
+
+} // namespace
+
 DocumentFollowers::DocumentFollowers(CommandDispatcher &commands, const Parts &parts)
     : QObject(&parts.window), m_preview(parts.preview),
-      m_autoRefresh(new AutoRefresh([this] { m_preview.refreshAutomatically(); }, this)),
+      m_autoRefresh(new AutoRefresh({[this] { m_preview.refreshAutomatically(); }, &questionOpen}, this)),
       m_recovery(new CrashRecovery(parts.editor, parts.document, parts.previewSession, parts.dialogs, parts.window))
 {
     connect(&parts.document, &Document::changed, m_autoRefresh, [this](Document::Aspect aspect) {

@@ -161,7 +161,7 @@ void MainWindow::registerOwnCommands()
     m_dispatcher.add(QStringLiteral("Button2Click"), close);
 }
 
-void MainWindow::attachWindows(const SecondaryWindows &windows)
+void MainWindow::attachWindows(const SecondaryWindows &windows, BrowserEngine *previewEngine)
 {
     new ViewCommands(m_dispatcher, *m_view.editor, *m_view.splitter, *windows.transfer, m_dialogs, *this);
     AuthoringCommands::install(
@@ -177,7 +177,8 @@ void MainWindow::attachWindows(const SecondaryWindows &windows)
                                          m_view.progressBar,
                                          [this] { return EditorAdapter(*m_view.editor).text(); },
                                          [this](const QString &text) { m_view.statusBar->setPanelText(0, text); },
-                                         m_view.radioOnline});
+                                         m_view.radioOnline},
+                                        previewEngine);
     m_webLists = new WebListCommands(m_dispatcher, m_lists, m_dialogs, *preview, *this);
     new PrintCommand(m_dispatcher, *m_view.editor, m_document, m_dialogs, *this);
     new HelpCommands(m_dispatcher, *windows.about, *this);

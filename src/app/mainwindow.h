@@ -12,6 +12,7 @@
 #include <QMainWindow>
 
 class AboutBox;
+class BrowserEngine;
 class ColorSizeDialog;
 class DocumentCommands;
 class DocumentFollowers;
@@ -56,7 +57,8 @@ public:
     ~MainWindow() override;
 
     // Called once the other windows exist; creates the controllers, which need some of them.
-    void attachWindows(const SecondaryWindows &windows);
+    // previewEngine: the preview's browser engine, taken over; Qt WebEngine unless one is given.
+    void attachWindows(const SecondaryWindows &windows, BrowserEngine *previewEngine = nullptr);
 
     // The open page; the window follows it for the status bar's format label.
     const Document &document() const { return m_document; }

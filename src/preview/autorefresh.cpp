@@ -1,11 +1,11 @@
 #include "preview/autorefresh.h"
 
-AutoRefresh::AutoRefresh(std::function<void()> refresh, QObject *parent, std::chrono::milliseconds idleDelay)
-    : QObject(parent), m_refresh(std::move(refresh))
+AutoRefresh::AutoRefresh(Page page, QObject *parent, std::chrono::milliseconds idleDelay)
+    : QObject(parent), m_page(std::move(page))
 {
     m_idle.setSingleShot(true);
     m_idle.setInterval(idleDelay);
-    connect(&m_idle, &QTimer::timeout, this, [this] { m_refresh(); });
+    connect(&m_idle, &QTimer::timeout, this, &AutoRefresh::refreshUnlessAsking);
     m_moved.setSingleShot(true);
     m_moved.setInterval(0);
     connect(&m_moved, &QTimer::timeout, this, &AutoRefresh::refreshMoved);
@@ -28,12 +28,22 @@ void AutoRefresh::documentEdited()
         m_idle.start();
 }
 
+void AutoRefresh::refreshUnlessAsking()
+{
+    // The question's answer may well change the page: the refresh comes a pause after it.
+    if (m_page.questionOpen && m_page.questionOpen()) {
+        m_idle.start();
+        return;
+    }
+    m_page.refresh();
+}
+
 void AutoRefresh::documentSaved()
 {
     if (m_mode != AutoRefreshMode::WhenSaved)
         return;
     m_moved.stop();
-    m_refresh();
+    m_page.refresh();
 }
 
 void AutoRefresh::documentMoved()
@@ -47,5 +57,5 @@ void AutoRefresh::refreshMoved()
 {
     // The text the move brought in is shown now; its pause would only show it again.
     m_idle.stop();
-    m_refresh();
+    refreshUnlessAsking();
 }

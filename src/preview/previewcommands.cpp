@@ -28,6 +28,7 @@ namespace {
 
 const QString kNoPage = QStringLiteral("ページがありません");
 const QString kDone = QStringLiteral("完了");
+const QString kAutomaticFailure = QStringLiteral("自動反映できませんでした：%1");
 
 QStringList itemsOf(const QComboBox &box)
 {
@@ -160,11 +161,14 @@ void PreviewCommands::refreshAutomatically()
         renderDocument();
         m_automaticFailure.clear();
     } catch (const std::exception &e) {
+        // Nothing the program does by itself opens a box: it would come up over whatever the
+        // user is doing, over a question of theirs too.
         const QString failure = userTextOf(e);
         if (failure == m_automaticFailure)
             return;
         m_automaticFailure = failure;
-        m_dialogs.showError(m_controls.pane ? m_controls.pane->window() : nullptr, failure);
+        if (m_controls.setStatusText)
+            m_controls.setStatusText(kAutomaticFailure.arg(failure));
     }
 }
 

@@ -65,7 +65,8 @@ public:
 
     void render(); // Button1Click
     // 反映 run by itself (自動反映): the edited page only, never a browse to the typed address.
-    // A failure is shown once, not again on every pause in the typing, until a refresh works.
+    // A failure is told in the status bar once, not again on every pause in the typing, until
+    // a refresh works; never in a box.
     void refreshAutomatically();
     // Goes to an address as a browser: offline unless the online flag is set.
     void browse(const QString &address);

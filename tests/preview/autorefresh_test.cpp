@@ -38,16 +38,22 @@ protected:
         document.setPath(folder.filePath(QStringLiteral("page.htm")));
         session.previewDir = folder.path() + QLatin1Char('/');
         engine = new FakeBrowserEngine;
-        commands =
-            new PreviewCommands(dispatcher,
-                                document,
-                                session,
-                                lists,
-                                dialogs,
-                                {&pane, &urlBox, &httpMode, &progressBar, [this] { return documentText; }, {}, nullptr},
-                                engine,
-                                &pane);
-        refresh = new AutoRefresh([this] { commands->refreshAutomatically(); }, &pane, kIdle);
+        commands = new PreviewCommands(dispatcher,
+                                       document,
+                                       session,
+                                       lists,
+                                       dialogs,
+                                       {&pane,
+                                        &urlBox,
+                                        &httpMode,
+                                        &progressBar,
+                                        [this] { return documentText; },
+                                        [this](const QString &text) { statusTexts.append(text); },
+                                        nullptr},
+                                       engine,
+                                       &pane);
+        refresh = new AutoRefresh(
+            {[this] { commands->refreshAutomatically(); }, [this] { return questionOpen; }}, &pane, kIdle);
     }
 
     // Keys typed closer together than the pause, then a wait well past it.
@@ -68,6 +74,8 @@ protected:
     QProgressBar progressBar;
     QComboBox urlBox;
     QString documentText = QStringLiteral("<p>");
+    bool questionOpen = false;
+    QStringList statusTexts;
     QTemporaryDir folder;
     Document document;
     PreviewSession session;
@@ -136,7 +144,7 @@ TEST_F(AutoRefreshTest, TheRefreshedPageStaysWhereTheUserWasReading)
     EXPECT_EQ(engine->scroll, QPointF());
 }
 
-TEST_F(AutoRefreshTest, BrowsingTheWebIsNotInterruptedAndAFailureIsShownOnce)
+TEST_F(AutoRefreshTest, BrowsingTheWebIsNotInterruptedAndAFailureIsToldOnceWithoutABox)
 {
     httpMode.setChecked(true);
     commands->refreshAutomatically();
@@ -146,8 +154,22 @@ TEST_F(AutoRefreshTest, BrowsingTheWebIsNotInterruptedAndAFailureIsShownOnce)
     session.previewDir = folder.filePath(QStringLiteral("missing/"));
     commands->refreshAutomatically();
     commands->refreshAutomatically();
-    EXPECT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    ASSERT_EQ(statusTexts.size(), 1);
+    EXPECT_TRUE(statusTexts.constFirst().startsWith(QStringLiteral("自動反映できませんでした：")))
+        << statusTexts.constFirst().toStdString();
+    EXPECT_TRUE(statusTexts.constFirst().contains(QDir::toNativeSeparators(session.previewDir)));
     EXPECT_TRUE(engine->navigations.isEmpty());
+}
+
+TEST_F(AutoRefreshTest, APauseWhileAQuestionIsOpenRefreshesOnlyOnceItIsAnswered)
+{
+    refresh->setMode(AutoRefreshMode::WhenIdle);
+    questionOpen = true;
+    typeBurst(2);
+    EXPECT_TRUE(engine->navigations.isEmpty());
+    questionOpen = false;
+    EXPECT_TRUE(QTest::qWaitFor([&] { return engine->navigations.size() == 1; }, 5000));
 }
 
 TEST_F(AutoRefreshTest, AnUntitledPageIsPreviewedOutsideTheUsersFolder)

@@ -20,7 +20,7 @@ void MainWindowFixture::SetUp()
 void MainWindowFixture::createWindows()
 {
     window.reset();
-    window.reset(AppWindows::create(dialogs, passwords));
+    window.reset(AppWindows::create(dialogs, passwords, makePreviewEngine()));
     const auto unknown = [](const QString &handler) {
         ADD_FAILURE() << "no handler registered for " << handler.toStdString();
     };

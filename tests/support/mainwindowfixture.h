@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class BrowserEngine;
 class QAction;
 
 // A real main window with all its windows, offscreen, answering every question from the
@@ -34,6 +35,8 @@ protected:
     {
         return window->findChild<T *>(objectName);
     }
+    // The preview's browser engine for each new main window, taken over by it; null: Qt WebEngine.
+    virtual BrowserEngine *makePreviewEngine() { return nullptr; }
     // A file inside the scratch work folder.
     QString workPath(const QString &name) const { return QDir(work.path()).filePath(name); }
 

@@ -1,8 +1,12 @@
 #include "support/scripteduserdialogs.h"
 
+#include <utility>
+
 DialogButton ScriptedUserDialogs::message(QWidget *, const MessageBoxRequest &request)
 {
     messages.append(request);
+    if (auto whileOpen = std::exchange(whileNextMessageOpen, nullptr))
+        whileOpen(request);
     if (!messageAnswers.isEmpty())
         return messageAnswers.dequeue();
     ++unexpected;

@@ -22,6 +22,9 @@ public:
     QQueue<std::optional<QString>> fileAnswers;
     QQueue<std::optional<FontChoice>> fontAnswers;
     QQueue<DialogScript> dialogScripts;
+    // Runs once, inside the next message box, before it answers: the user taking their time.
+    // A test shows a modal window there and lets the event loop run, as a real box does.
+    std::function<void(const MessageBoxRequest &)> whileNextMessageOpen;
 
     QList<MessageBoxRequest> messages;
     QList<ChoiceRequest> choiceRequests;

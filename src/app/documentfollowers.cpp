@@ -8,6 +8,7 @@
 #include "preview/previewcommands.h"
 
 #include <QApplication>
+#include <QTextDocument>
 #include <QWidget>
 
 #include <exception>
@@ -25,7 +26,12 @@ bool questionOpen()
 
 DocumentFollowers::DocumentFollowers(CommandDispatcher &commands, const Parts &parts)
     : QObject(&parts.window), m_preview(parts.preview),
-      m_autoRefresh(new AutoRefresh({[this] { m_preview.refreshAutomatically(); }, &questionOpen}, this)),
+      m_autoRefresh(new AutoRefresh(
+          {[this] { m_preview.refreshAutomatically(); },
+           [&document = parts.document] { return document.text() ? qsizetype(document.text()->characterCount()) : 0; },
+           &questionOpen,
+           parts.setStatusText},
+          this)),
       m_recovery(new CrashRecovery(parts.editor, parts.document, parts.previewSession, parts.dialogs, parts.window))
 {
     connect(&parts.document, &Document::changed, m_autoRefresh, [this](Document::Aspect aspect) {

@@ -35,6 +35,7 @@ public:
         QWidget &window;
         PreviewCommands &preview;
         std::function<QAction *(const QString &)> findAction;
+        std::function<void(const QString &)> setStatusText; // status panel 0
     };
 
     DocumentFollowers(CommandDispatcher &commands, const Parts &parts);

@@ -188,8 +188,15 @@ void MainWindow::attachWindows(const SecondaryWindows &windows, BrowserEngine *p
     connect(m_documents, &DocumentCommands::recentFilesChanged, this, &MainWindow::showRecentFiles);
     showDocumentFormat();
     const auto findAction = [this](const QString &name) { return action(name); };
-    m_followers = new DocumentFollowers(
-        m_dispatcher, {*m_view.editor, m_document, m_previewSession, m_dialogs, *this, *preview, findAction});
+    m_followers = new DocumentFollowers(m_dispatcher,
+                                        {*m_view.editor,
+                                         m_document,
+                                         m_previewSession,
+                                         m_dialogs,
+                                         *this,
+                                         *preview,
+                                         findAction,
+                                         [this](const QString &text) { m_view.statusBar->setPanelText(0, text); }});
     connect(m_documents, &DocumentCommands::saved, m_followers, &DocumentFollowers::documentSaved);
     new FindCommands(m_dispatcher, *m_view.editor, m_dialogs, *this);
     m_editCommands = new EditCommands(m_dispatcher,

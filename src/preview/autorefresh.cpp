@@ -5,7 +5,7 @@ AutoRefresh::AutoRefresh(Page page, QObject *parent, std::chrono::milliseconds i
 {
     m_idle.setSingleShot(true);
     m_idle.setInterval(idleDelay);
-    connect(&m_idle, &QTimer::timeout, this, &AutoRefresh::refreshUnlessAsking);
+    connect(&m_idle, &QTimer::timeout, this, &AutoRefresh::refreshByItself);
     m_moved.setSingleShot(true);
     m_moved.setInterval(0);
     connect(&m_moved, &QTimer::timeout, this, &AutoRefresh::refreshMoved);
@@ -14,6 +14,7 @@ AutoRefresh::AutoRefresh(Page page, QObject *parent, std::chrono::milliseconds i
 void AutoRefresh::setMode(AutoRefreshMode mode)
 {
     m_mode = mode;
+    m_heldBack = false;
     if (mode != AutoRefreshMode::WhenIdle)
         m_idle.stop();
     if (mode == AutoRefreshMode::Manual)
@@ -28,26 +29,39 @@ void AutoRefresh::documentEdited()
         m_idle.start();
 }
 
-void AutoRefresh::refreshUnlessAsking()
+void AutoRefresh::refreshByItself()
 {
     // The question's answer may well change the page: the refresh comes a pause after it.
     if (m_page.questionOpen && m_page.questionOpen()) {
         m_idle.start();
         return;
     }
+    if (m_page.size && m_page.size() > kLargestWhileTyping) {
+        m_heldBack = true;
+        if (!m_noticeShown && m_page.tell)
+            m_page.tell(kTooLargeNotice);
+        m_noticeShown = true;
+        return;
+    }
+    // Back under the size: should it grow past it again, the user hears of it again.
+    m_noticeShown = false;
+    m_heldBack = false;
     m_page.refresh();
 }
 
 void AutoRefresh::documentSaved()
 {
-    if (m_mode != AutoRefreshMode::WhenSaved)
+    if (m_mode != AutoRefreshMode::WhenSaved && !m_heldBack)
         return;
+    m_heldBack = false;
     m_moved.stop();
     m_page.refresh();
 }
 
 void AutoRefresh::documentMoved()
 {
+    m_heldBack = false;
+    m_noticeShown = false;
     // Queued: the command that moved the document still has its folder to change.
     if (m_mode != AutoRefreshMode::Manual)
         m_moved.start();
@@ -57,5 +71,5 @@ void AutoRefresh::refreshMoved()
 {
     // The text the move brought in is shown now; its pause would only show it again.
     m_idle.stop();
-    refreshUnlessAsking();
+    refreshByItself();
 }

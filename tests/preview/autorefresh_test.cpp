@@ -52,8 +52,12 @@ protected:
                                         nullptr},
                                        engine,
                                        &pane);
-        refresh = new AutoRefresh(
-            {[this] { commands->refreshAutomatically(); }, [this] { return questionOpen; }}, &pane, kIdle);
+        refresh = new AutoRefresh({[this] { commands->refreshAutomatically(); },
+                                   [this] { return documentText.size(); },
+                                   [this] { return questionOpen; },
+                                   [this](const QString &text) { statusTexts.append(text); }},
+                                  &pane,
+                                  kIdle);
     }
 
     // Keys typed closer together than the pause, then a wait well past it.
@@ -170,6 +174,37 @@ TEST_F(AutoRefreshTest, APauseWhileAQuestionIsOpenRefreshesOnlyOnceItIsAnswered)
     EXPECT_TRUE(engine->navigations.isEmpty());
     questionOpen = false;
     EXPECT_TRUE(QTest::qWaitFor([&] { return engine->navigations.size() == 1; }, 5000));
+}
+
+TEST_F(AutoRefreshTest, APageTooLargeWhileTypingWaitsForASaveOrTheButtonAndSaysSoOnce)
+{
+    refresh->setMode(AutoRefreshMode::WhenIdle);
+    documentText = QString(AutoRefresh::kLargestWhileTyping, QLatin1Char('x'));
+    typeBurst(2);
+    typeBurst(2);
+    EXPECT_TRUE(engine->navigations.isEmpty());
+    EXPECT_EQ(statusTexts, QStringList{AutoRefresh::kTooLargeNotice});
+
+    // A save shows the page the pauses held back; 反映 shows any size.
+    refresh->documentSaved();
+    EXPECT_EQ(engine->navigations.size(), 1);
+    refresh->documentSaved();
+    EXPECT_EQ(engine->navigations.size(), 1) << "nothing was held back since";
+    commands->render();
+    EXPECT_EQ(engine->navigations.size(), 2);
+
+    // Back under the size the pauses refresh again, and crossing it again is told again, as it
+    // is for another page.
+    documentText = QStringLiteral("<p>");
+    typeBurst(1);
+    EXPECT_EQ(engine->navigations.size(), 3);
+    documentText = QString(AutoRefresh::kLargestWhileTyping, QLatin1Char('x'));
+    typeBurst(1);
+    refresh->documentMoved();
+    typeBurst(1);
+    EXPECT_EQ(engine->navigations.size(), 3);
+    EXPECT_EQ(statusTexts.size(), 3);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 TEST_F(AutoRefreshTest, AnUntitledPageIsPreviewedOutsideTheUsersFolder)

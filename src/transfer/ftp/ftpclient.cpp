@@ -17,6 +17,7 @@
 #include "transfer/ftp/uploadfile.h"
 
 #include <algorithm>
+#include <array>
 #include <sys/stat.h>
 
 namespace {
@@ -232,10 +233,40 @@ void FtpClient::site(const std::string &text)
     command(FtpStep::Site, text);
 }
 
+FtpFeatures FtpClient::features()
+{
+    try {
+        return FtpFeatures::parse(command(FtpStep::Features).lines);
+    } catch (const FtpReplyError &error) {
+        if (error.code() < firstPermanentCode)
+            throw;
+        return {};
+    }
+}
+
+void FtpClient::options(const std::string &text)
+{
+    command(FtpStep::Options, text);
+}
+
+std::string FtpClient::modificationTime(const std::string &path)
+{
+    const std::string &line = command(FtpStep::ModificationTime, path).lastLine();
+    const std::size_t blank = line.find(' ');
+    return blank == std::string::npos ? std::string() : line.substr(blank + 1);
+}
+
 std::vector<std::string> FtpClient::list(const std::string &path, const Progress &progress, SkippedLines *skipped)
 {
+    return list(path, Listing::Plain, progress, skipped);
+}
+
+std::vector<std::string>
+FtpClient::list(const std::string &path, Listing listing, const Progress &progress, SkippedLines *skipped)
+{
+    constexpr std::array steps{FtpStep::List, FtpStep::ListWithHidden, FtpStep::MachineList};
     std::string text;
-    transfer(FtpStep::List, path, [&](FtpDataConnection &data) {
+    transfer(steps[static_cast<std::size_t>(listing)], path, [&](FtpDataConnection &data) {
         const bool whole = data.receiveAll(
             [&](const char *bytes, std::size_t size) {
                 if (text.size() + size > maxListingSize)
@@ -481,7 +512,7 @@ void FtpClient::transfer(FtpStep step, const std::string &argument, const DataWo
     m_dataConnected = false; // first: a failure of any step below must not look like a cut upload
     requireConnected();
     std::string line = commandLine(step, argument);
-    if (step == FtpStep::List) {
+    if (step == FtpStep::List || step == FtpStep::ListWithHidden || step == FtpStep::MachineList) {
         // "list" alone for an empty path; some servers refuse a trailing blank.
         while (!line.empty() && static_cast<unsigned char>(line.back()) <= ' ')
             line.pop_back();

@@ -2,6 +2,7 @@
 
 #include "transfer/ftp/bytestream.h"
 #include "transfer/ftp/deadline.h"
+#include "transfer/ftp/ftpfeatures.h"
 #include "transfer/ftp/ftpreply.h"
 #include "transfer/ftp/ftpreplyreader.h"
 #include "transfer/ftp/ftpsettings.h"
@@ -47,6 +48,14 @@ public:
         std::vector<std::string> beginnings; // raw bytes, at most keptBeginnings of them
     };
 
+    // Which listing a folder is asked for with: LIST, LIST -a (names starting with a dot too,
+    // on servers that leave them out otherwise), or MLSD (RFC 3659: exact times, every name).
+    enum class Listing {
+        Plain,
+        WithHidden,
+        Machine,
+    };
+
     FtpClient();
     ~FtpClient();
     FtpClient(const FtpClient &) = delete;
@@ -74,10 +83,21 @@ public:
     void deleteFile(const std::string &name);
     void rename(const std::string &oldName, const std::string &newName);
     void site(const std::string &command);
+    // FEAT. A server that does not know the command offers nothing beyond RFC 959.
+    FtpFeatures features();
+    // OPTS, e.g. "MLST type;size;modify;" to choose the facts of a machine listing.
+    void options(const std::string &text);
+    // MDTM: the file's time as the reply gives it, "YYYYMMDDHHMMSS" in UTC (fractions of a
+    // second may follow).
+    std::string modificationTime(const std::string &path);
     // The listing's non-empty lines, split at CR LF, lone CR and lone LF; overlong lines are
     // left out and, with skipped given, reported there.
     std::vector<std::string>
     list(const std::string &path, const Progress &progress = {}, SkippedLines *skipped = nullptr);
+    // The same with the listing command of choice; a server that does not know it refuses it
+    // with FtpReplyError, and the connection stays usable.
+    std::vector<std::string>
+    list(const std::string &path, Listing listing, const Progress &progress = {}, SkippedLines *skipped = nullptr);
     // With expectedSize (a listing gave it), fewer bytes received is a failure, not a file.
     void retrieve(const std::string &remoteName,
                   const std::string &localPath,

@@ -200,6 +200,55 @@ TEST_F(ScriptedSession, SimpleCommandsCheckTheirCodes)
                     "Quit"}));
 }
 
+// FEAT, OPTS, MDTM and the other listings: their words on the wire, what their replies give,
+// and FEAT refused as servers without it refuse it (nothing offered, the session in step).
+TEST_F(ScriptedSession, ExtensionCommandsAsWritten)
+{
+    m_client.settings().dataMode = FtpDataMode::Passive;
+    scriptLogin(m_server)
+        .send("211-Features:\r\n MDTM\r\n MLST Type*;Size*;Modify*;UNIX.mode;\r\n SIZE\r\n211 End\r\n")
+        .receive()
+        .reply("200 MLST OPTS type;size;modify;unix.mode;")
+        .answer("213 20261209101520")
+        .receive()
+        .offerExtendedPassive()
+        .answer("150 Here comes the listing")
+        .sendData("type=file;size=3; a.html\r\n")
+        .reply("226 Done")
+        .receive()
+        .offerExtendedPassive()
+        .answer("150 Here comes the listing")
+        .sendData("-rw-r--r-- 1 u g 3 Dec 09 10:15 .htaccess\r\n")
+        .reply("226 Done")
+        .answer("500 FEAT not understood")
+        .start();
+    m_client.connect();
+    const FtpFeatures features = m_client.features();
+    m_client.options("MLST type;size;modify;unix.mode;");
+    EXPECT_EQ(m_client.modificationTime("/www/a.html"), "20261209101520");
+    EXPECT_EQ(m_client.list("", FtpClient::Listing::Machine), (Commands{"type=file;size=3; a.html"}));
+    EXPECT_EQ(m_client.list("/www/", FtpClient::Listing::WithHidden),
+              (Commands{"-rw-r--r-- 1 u g 3 Dec 09 10:15 .htaccess"}));
+    const FtpFeatures none = m_client.features();
+    EXPECT_TRUE(m_client.isConnected());
+    EXPECT_EQ(finish(),
+              with(loginCommands,
+                   {"FEAT",
+                    "OPTS MLST type;size;modify;unix.mode;",
+                    "MDTM /www/a.html",
+                    "EPSV",
+                    "MLSD",
+                    "EPSV",
+                    "list -a /www/",
+                    "FEAT",
+                    "Quit"}));
+    EXPECT_TRUE(features.modificationTime && features.machineList);
+    EXPECT_EQ(features.facts, (Commands{"type", "size", "modify", "unix.mode"}));
+    EXPECT_EQ(features.factsSent, (Commands{"type", "size", "modify"}));
+    EXPECT_TRUE(features.offersFact("UNIX.mode") && !features.sendsFact("unix.mode"));
+    EXPECT_FALSE(none.modificationTime || none.machineList);
+}
+
 struct PwdCase
 {
     const char *reply;

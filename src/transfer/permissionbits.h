@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <array>
+#include <optional>
 
 // The nine Unix permission bits of a remote item as the permission dialog shows them: three
 // groups (owner, group, others) of read (4), write (2) and execute (1), and the chmod argument
@@ -35,4 +36,13 @@ struct PermissionBits
     QString chmodMode(const QString &directEntry) const;
     // The site command's text, or empty when nothing is to be sent.
     QString siteCommand(const QString &directEntry, const QString &name) const;
+
+    // The whole mode of a Unix attribute text ("-rwsr-x---" is 04750): the nine bits and the
+    // set-user, set-group and sticky bits ("s", "S", "t", "T"). Nothing for a text of another
+    // shape ("<DIR>", a short one, other letters).
+    static std::optional<int> modeOf(const QString &attributes);
+    // The attribute text of a mode, after its kind letter ('-', 'd', 'l'): modeOf's inverse.
+    static QString attributesOf(QChar kind, int mode);
+    // The mode as chmod takes it: three octal digits, four with a special bit.
+    static QString octal(int mode);
 };

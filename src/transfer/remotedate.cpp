@@ -18,6 +18,43 @@ QString RemoteDate::text() const
     return time.isValid() ? date + QLatin1Char(' ') + time.toString(QStringLiteral("HH:mm")) : date;
 }
 
+bool RemoteDate::matches(const RemoteDate &other) const
+{
+    if (!day.isValid() || !other.day.isValid() || exact != other.exact)
+        return true;
+    if (day != other.day)
+        return false;
+    if (!time.isValid() || !other.time.isValid())
+        return true;
+    if (exact)
+        return time.hour() == other.time.hour() && time.minute() == other.time.minute()
+            && time.second() == other.time.second();
+    return time.hour() == other.time.hour() && time.minute() == other.time.minute();
+}
+
+RemoteDate RemoteDate::fromMachineTime(QByteArrayView text)
+{
+    constexpr qsizetype kDigits = 14;
+    if (text.size() < kDigits || (text.size() > kDigits && text.at(kDigits) != '.'))
+        return {};
+    int fields[6] = {};
+    const int widths[6] = {4, 2, 2, 2, 2, 2};
+    qsizetype at = 0;
+    for (int index = 0; index < 6; ++index) {
+        for (int digit = 0; digit < widths[index]; ++digit, ++at) {
+            const char c = text.at(at);
+            if (c < '0' || c > '9')
+                return {};
+            fields[index] = fields[index] * 10 + (c - '0');
+        }
+    }
+    const QDate day(fields[0], fields[1], fields[2]);
+    const QTime time(fields[3], fields[4], fields[5]);
+    if (!day.isValid() || !time.isValid())
+        return {};
+    return {day, time, true};
+}
+
 QDate RemoteDate::dayWithoutYear(int month, int day, const QDate &today)
 {
     const QDate latest = today.addDays(1);

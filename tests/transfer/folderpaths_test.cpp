@@ -109,6 +109,42 @@ TEST(PermissionBits, DirectEntryWinsOnlyAsThreeOctalDigits)
         EXPECT_EQ(boxes.siteCommand(c.entry, QStringLiteral("cgi.pl")), c.command) << c.entry.toStdString();
 }
 
+// The whole mode a listing shows, special bits included, and back; other texts have none.
+TEST(PermissionBits, ModeOfAttributesAndBack)
+{
+    const struct
+    {
+        const char *attributes;
+        int mode; // -1: none
+        const char *octal;
+    } cases[] = {
+        {"-rwxr-xr-x", 0755, "755"},
+        {"-rw-------", 0600, "600"},
+        {"drwxr-x---", 0750, "750"},
+        {"-rwsr-xr-x", 04755, "4755"},
+        {"-rwSr--r--", 04644, "4644"},
+        {"drwxrwsr-x", 02775, "2775"},
+        {"drwxrwxrwt", 01777, "1777"},
+        {"-rw-r--r-T", 01644, "1644"},
+        {"-rw-r--r--+", 0644, "644"},
+        {"----------", 0, "000"},
+        {"-rw-r--r", -1, ""},
+        {"-rw-r--r--++", -1, ""},
+        {"-rwxr-xr-q", -1, ""},
+        {"<DIR>", -1, ""},
+        {"-", -1, ""},
+    };
+    for (const auto &c : cases) {
+        const QString attributes = QString::fromLatin1(c.attributes);
+        const std::optional<int> mode = PermissionBits::modeOf(attributes);
+        EXPECT_EQ(mode.value_or(-1), c.mode) << c.attributes;
+        if (!mode)
+            continue;
+        EXPECT_EQ(PermissionBits::octal(*mode), QString::fromLatin1(c.octal)) << c.attributes;
+        EXPECT_EQ(PermissionBits::attributesOf(attributes.at(0), *mode), attributes.left(10)) << c.attributes;
+    }
+}
+
 void makeFile(const QByteArray &path)
 {
     const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);

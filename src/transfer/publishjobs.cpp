@@ -3,6 +3,7 @@
 #include "common/usererror.h"
 #include "transfer/contenthash.h"
 #include "transfer/ftp/ftpreplyerror.h"
+#include "transfer/publishlock.h"
 #include "transfer/remotejobs.h"
 #include "transfer/remotelistingparser.h"
 #include "transfer/remotenames.h"
@@ -125,6 +126,7 @@ Scan scan(FtpJobContext &context, const Site &site)
         client.changeDir(current);
     }
     result.manifestPath = PublishManifest::pathFor(site.host, site.user, result.remoteRoot);
+    result.lock = std::make_shared<const PublishLock>(result.manifestPath);
     PublishManifest manifest;
     manifest.load(result.manifestPath);
 

@@ -7,7 +7,10 @@
 #include <QMetaType>
 #include <QString>
 
+#include <memory>
+
 class FtpJobContext;
+class PublishLock;
 
 // The FTP side of 更新分を公開, run on the session's worker thread: reading both trees into a
 // plan, settling files of the same size by their content, and carrying out what the user
@@ -30,10 +33,13 @@ struct Scan
     QByteArray remoteRoot; // as PWD named it
     QByteArray localRoot;  // in the file system's bytes, no trailing "/"
     QString manifestPath;
+    // Held from the plan to the publish's end: no other publish of the site meanwhile.
+    std::shared_ptr<const PublishLock> lock;
 };
 
 // Lists the remote tree (from the site's remote folder, returning to the current one after),
-// walks and hashes the local one against the site's manifest.
+// walks and hashes the local one against the site's manifest. Takes the site's publish lock
+// first: another window's publish of the site makes it throw UserError.
 Scan scan(FtpJobContext &context, const Site &site);
 
 // Downloads each file of the same size never published from here and compares it with the

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QList>
+#include <QTemporaryFile>
 
 #include <cstdio>
 
@@ -74,16 +75,15 @@ void PublishManifest::write(const QString &path, Flush flush) const
         AtomicFile::write(path, format(), ownerOnly);
         return;
     }
-    // Written whole beside the file, then renamed over it: never half-written, even when the
-    // program is killed in between.
-    const QString part = path + QStringLiteral(".part");
-    QFile file(part);
+    // Written whole beside the file, under a name of this write's own, then renamed over it:
+    // never half-written, even when the program is killed in between, and never mixed with
+    // another writer's bytes.
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX.part"));
     const QByteArray bytes = format();
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || !file.setPermissions(ownerOnly)
-        || file.write(bytes) != bytes.size() || !file.flush()) {
-        file.remove();
+    if (!file.open() || !file.setPermissions(ownerOnly) || file.write(bytes) != bytes.size() || !file.flush())
         throw UserError(QStringLiteral("ファイル %1 を作成できません").arg(path));
-    }
+    const QString part = file.fileName();
+    file.setAutoRemove(false);
     file.close();
     if (::rename(QFile::encodeName(part).constData(), QFile::encodeName(path).constData()) != 0) {
         QFile::remove(part);

@@ -83,12 +83,14 @@ TEST_F(PublishToServer, OnlyTheEditedFileIsSentAgainAndADeletedOneWaitsForTheUse
 
     // Same size, other content: sent, and nothing else is.
     writeLocal(QStringLiteral("diary/day 1.html"), "<p>two</p>");
-    const PublishJobs::Scan edited = scan();
-    EXPECT_EQ(states(edited),
-              (QList<std::pair<QByteArray, State>>{{"index.html", State::Unchanged},
-                                                   {"diary/day 1.html", State::Changed},
-                                                   {"diary/img/a.gif", State::Unchanged}}));
-    EXPECT_EQ(publish(edited).files, 1);
+    {
+        const PublishJobs::Scan edited = scan();
+        EXPECT_EQ(states(edited),
+                  (QList<std::pair<QByteArray, State>>{{"index.html", State::Unchanged},
+                                                       {"diary/day 1.html", State::Changed},
+                                                       {"diary/img/a.gif", State::Unchanged}}));
+        EXPECT_EQ(publish(edited).files, 1);
+    }
     EXPECT_EQ(sent("STOR"), 4u);
 
     ASSERT_TRUE(QFile::remove(m_local.filePath(QStringLiteral("index.html"))));
@@ -108,17 +110,19 @@ TEST_F(PublishToServer, APublishThatFailedOnOneFileResumesWithThatFile)
 {
     for (const char *name : {"a.html", "b.html", "c.html"})
         writeLocal(QString::fromLatin1(name), name);
-    const PublishJobs::Scan plan = scan();
-    // A folder in the file's place: the server refuses both the rename and the direct upload.
-    std::filesystem::create_directory(m_server.root() + "/b.html");
-    const TransferJobs::Summary failed = publish(plan);
-    EXPECT_EQ(failed.files, 2);
-    ASSERT_EQ(failed.failed.size(), 1);
-    EXPECT_TRUE(failed.failed.constFirst().startsWith(QStringLiteral("b.html")));
-    // After the refused rename the rest went under their own names, and the user is told.
-    EXPECT_EQ(failed.notes.size(), 1);
-    EXPECT_TRUE(onServer("c.html"));
-    EXPECT_FALSE(onServer(".qzweb-b.html.part"));
+    {
+        const PublishJobs::Scan plan = scan();
+        // A folder in the file's place: the server refuses both the rename and the direct upload.
+        std::filesystem::create_directory(m_server.root() + "/b.html");
+        const TransferJobs::Summary failed = publish(plan);
+        EXPECT_EQ(failed.files, 2);
+        ASSERT_EQ(failed.failed.size(), 1);
+        EXPECT_TRUE(failed.failed.constFirst().startsWith(QStringLiteral("b.html")));
+        // After the refused rename the rest went under their own names, and the user is told.
+        EXPECT_EQ(failed.notes.size(), 1);
+        EXPECT_TRUE(onServer("c.html"));
+        EXPECT_FALSE(onServer(".qzweb-b.html.part"));
+    }
 
     std::filesystem::remove(m_server.root() + "/b.html");
     const PublishJobs::Scan resumed = scan();
@@ -137,13 +141,16 @@ TEST_F(PublishToServer, FilesOfTheSameSizeFromAnotherProgramAreComparedByContent
         std::fputs(content, file);
         std::fclose(file);
     }
-    PublishJobs::Scan compared = scan();
-    EXPECT_EQ(compared.plan.count(State::SameSize), 2);
-    PublishJobs::compareSameSize(m_context, compared);
-    EXPECT_EQ(states(compared),
-              (QList<std::pair<QByteArray, State>>{{"other.html", State::Changed}, {"same.html", State::Unchanged}}));
-    // Publishing records the file found equal: the next plan knows it without asking.
-    EXPECT_EQ(publish(compared).files, 1);
+    {
+        PublishJobs::Scan compared = scan();
+        EXPECT_EQ(compared.plan.count(State::SameSize), 2);
+        PublishJobs::compareSameSize(m_context, compared);
+        EXPECT_EQ(
+            states(compared),
+            (QList<std::pair<QByteArray, State>>{{"other.html", State::Changed}, {"same.html", State::Unchanged}}));
+        // Publishing records the file found equal: the next plan knows it without asking.
+        EXPECT_EQ(publish(compared).files, 1);
+    }
     EXPECT_EQ(scan().plan.count(State::Unchanged), 2);
 }
 

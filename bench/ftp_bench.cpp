@@ -677,7 +677,8 @@ std::optional<double> timeOursPublish(const Server &server, bool passive, const 
     const PublishJobs::Site site{QStringLiteral("127.0.0.1"),
                                  QString::fromStdString(server.user),
                                  QString::fromStdString(local.string()),
-                                 QStringLiteral("up/pub-ours")};
+                                 QStringLiteral("up/pub-ours"),
+                                 PublishExclusions(PublishExclusions::defaultPatterns())};
     try {
         auto start = Clock::now();
         client.connect();

@@ -83,6 +83,24 @@ void PublishCommand::useRemoteFolder(const QString &folder)
     showSite();
 }
 
+void PublishCommand::editExclusions()
+{
+    if (!savedSite())
+        return;
+    SiteSettings settings = m_site.settings();
+    const std::optional<QString> answer = m_dialogs.inputText(
+        &m_window,
+        QStringLiteral("公開しないもの"),
+        QStringLiteral("更新分を公開で送らない名前を、空白で区切って書いてください。\n"
+                       "* は任意の文字の並び、? は任意の 1 文字です。/ で終わる名前はフォルダだけを表します。\n"
+                       "公開の途中の一時ファイルとプレビュー用のコピーは、いつも送りません。"),
+        settings.publishExclusions);
+    if (!answer)
+        return;
+    settings.publishExclusions = PublishExclusions::joined(PublishExclusions::split(*answer));
+    m_site.store(settings);
+}
+
 void PublishCommand::publish()
 {
     if (!m_remote.isConnected() || m_runner.isBusy())
@@ -98,7 +116,8 @@ void PublishCommand::publish()
     QString remoteFolder = settings.remoteFolder.isEmpty() ? record->folder : settings.remoteFolder;
     if (remoteFolder.isEmpty())
         remoteFolder = RemoteNames::decode(m_remote.homeDir());
-    const PublishJobs::Site site{record->host, record->user, settings.localFolder, remoteFolder};
+    const PublishJobs::Site site{
+        record->host, record->user, settings.localFolder, remoteFolder, PublishExclusions(settings.publishExclusions)};
     m_status(QStringLiteral("公開するものを調べています..."));
     m_runner.run(
         QStringLiteral("publish plan"),

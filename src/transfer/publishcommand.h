@@ -21,7 +21,8 @@ class UserDialogs;
 class QWidget;
 
 // 更新分を公開 and the site's publishing folders: このフォルダを公開元にする takes the folder of
-// the local tree, このフォルダを公開先にする the current remote folder, and the label shows both.
+// the local tree, このフォルダを公開先にする the current remote folder, and the label shows both;
+// 除外… edits what the site's publish leaves out.
 // Publishing reads both trees into a plan (a job of the window's session), settles files of the
 // same size as the user chooses, shows the plan in PublishDialog and runs what the user ticked
 // as a transfer, with its progress and 中止, then refreshes the remote list. Refers to the
@@ -57,6 +58,7 @@ public:
     void publish();                              // 更新分を公開
     void useLocalFolder();                       // このフォルダを公開元にする
     void useRemoteFolder(const QString &folder); // このフォルダを公開先にする
+    void editExclusions();                       // 除外…: what the site's publish leaves out
     // The shown site changed: the label follows.
     void showSite();
 

@@ -33,6 +33,17 @@ QString pageErrorText(qsizetype errors)
     return QStringLiteral("エラー %1 件").arg(errors);
 }
 
+// A tooltip no taller than the screen: the first few, then how many more.
+constexpr qsizetype kListedInTip = 20;
+
+QString shortList(const QStringList &entries)
+{
+    QStringList lines = entries.mid(0, kListedInTip);
+    if (entries.size() > kListedInTip)
+        lines.append(QStringLiteral("ほか %1 個").arg(entries.size() - kListedInTip));
+    return lines.join(u'\n');
+}
+
 QString kilobytes(qint64 bytes)
 {
     return QStringLiteral("%1 KB").arg((bytes + 1023) / 1024);
@@ -99,6 +110,13 @@ PublishDialog::PublishDialog(PublishPlan::Plan plan,
     m_totals = named<QLabel>(this, "PublishTotals");
     m_totals->setTextFormat(Qt::PlainText);
     layout->addWidget(m_totals);
+    auto *excluded = named<QLabel>(this, "PublishExcluded");
+    excluded->setTextFormat(Qt::PlainText);
+    excluded->setWordWrap(true);
+    excluded->setText(exclusionsText(m_plan));
+    if (!m_plan.excluded.isEmpty())
+        excluded->setToolTip(shortList(m_plan.excluded));
+    layout->addWidget(excluded);
     if (!m_plan.skipped.isEmpty()) {
         auto *skipped = named<QLabel>(this, "PublishSkipped");
         skipped->setText(QStringLiteral("リンクなど %1 個は公開しません").arg(m_plan.skipped.size()));
@@ -133,6 +151,17 @@ bool PublishDialog::hasWork(const PublishPlan::Plan &plan)
     return std::any_of(plan.items.cbegin(), plan.items.cend(), [](const PublishPlan::Item &item) {
         return item.state != State::Unchanged && item.state != State::SameSize;
     });
+}
+
+QString PublishDialog::exclusionsText(const PublishPlan::Plan &plan)
+{
+    const QString patterns = plan.exclusionPatterns.isEmpty() ? QStringLiteral("（なし）")
+                                                              : PublishExclusions::joined(plan.exclusionPatterns);
+    QString text =
+        QStringLiteral("公開しないもの: %1 と、このプログラムの一時ファイル・プレビュー用のコピー").arg(patterns);
+    if (!plan.excluded.isEmpty())
+        text += QStringLiteral("（今回 %1 個を除きました）").arg(plan.excluded.size());
+    return text;
 }
 
 QString PublishDialog::totalsText(const PublishPlan::Plan &plan)

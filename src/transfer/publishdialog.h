@@ -12,8 +12,9 @@ class QTreeWidgetItem;
 
 // The 更新分を公開 dialog: a view over a publish plan. Lists every file and folder the plan
 // would touch with its state (新規 / 変更 / サーバーのみ / 他で変更), size and a check box, the
-// totals of what is ticked, and 公開 / キャンセル. Unchanged files are only counted. Sends
-// nothing itself: its owner reads the ticks back with plan().
+// totals of what is ticked, what the site's exclusions left out, and 公開 / キャンセル.
+// Unchanged files are only counted. Sends nothing itself: its owner reads the ticks back with
+// plan().
 class PublishDialog final : public QDialog
 {
     Q_OBJECT
@@ -32,6 +33,8 @@ public:
 
     // Whether the plan holds anything to show: nothing new, changed or only on one side.
     static bool hasWork(const PublishPlan::Plan &plan);
+    // The site's exclusions and how many entries they left out of the plan.
+    static QString exclusionsText(const PublishPlan::Plan &plan);
     // "送る 3 個（12 KB）、削除 1 個、変更なし 250 個": the totals of a plan as ticked.
     static QString totalsText(const PublishPlan::Plan &plan);
 

@@ -3,12 +3,13 @@
 #include "common/usererror.h"
 #include "transfer/contenthash.h"
 #include "transfer/ftp/ftpreplyerror.h"
+#include "transfer/permissionbits.h"
 #include "transfer/publishlock.h"
+#include "transfer/publishuploader.h"
 #include "transfer/remotejobs.h"
-#include "transfer/remotelistingparser.h"
 #include "transfer/remotenames.h"
+#include "transfer/sentfilerecorder.h"
 #include "transfer/transferattempt.h"
-#include "transfer/transferpaths.h"
 #include "transfer/transferprogress.h"
 
 #include <QDir>
@@ -44,11 +45,6 @@ QByteArray folderOf(const QByteArray &path)
     return slash < 0 ? QByteArray() : path.left(slash);
 }
 
-QByteArray nameOf(const QByteArray &path)
-{
-    return path.mid(path.lastIndexOf('/') + 1);
-}
-
 // A path below the remote root as the server takes it.
 class RemoteRoot
 {
@@ -64,50 +60,53 @@ private:
     QByteArray m_root;
 };
 
-QString noteOfRefusedRename()
+// The files the last publish sent whose time it could not record (it was stopped, or its
+// connection was lost) get the time the server lists now. Where MDTM gave their exact time
+// then, MDTM tells now whether that is still the server's copy; where it is not, the listed
+// time becomes the exact one, which the plan then finds changed on the server. Without
+// either, the size alone decides, as it does in the plan. Returns whether a record changed.
+bool settleUnrecorded(PublishListing &listing,
+                      const RemoteRoot &root,
+                      PublishPlan::RemoteTree &remote,
+                      PublishManifest &manifest,
+                      const QList<QByteArray> &paths)
 {
-    return QStringLiteral("このサーバーは名前の変更を受け付けないため、ファイルを仮の名前で送ってから置き換えることが"
-                          "できませんでした。ファイルはそのままの名前で直接アップロードしました（送っている間は、"
-                          "途中までのファイルが見えることがあります）");
+    bool changed = false;
+    for (const QByteArray &path : paths) {
+        const auto listed = remote.files.find(path);
+        const PublishManifest::Entry *entry = manifest.find(path);
+        if (listed == remote.files.end() || !entry || listed->size != entry->remoteSize)
+            continue;
+        // Only an exact time can be held against MDTM's.
+        if (entry->remoteTime.exact && !listed->time.exact) {
+            const std::optional<RemoteDate> now = listing.modificationTime(root(path));
+            if (!now)
+                continue;
+            if (!now->matches(entry->remoteTime)) {
+                listed->time = *now;
+                continue;
+            }
+        }
+        manifest.set(path, {entry->hash, entry->remoteSize, listed->time, entry->local});
+        changed = true;
+    }
+    return changed;
 }
 
-// Sends a file under a temporary name and renames it over the old one. A refused rename
-// (the temporary file then removed) makes renamed false, and the file goes under its own name.
-void storeReplacing(FtpClient &client,
-                    const std::string &local,
-                    const RemoteRoot &root,
-                    const QByteArray &remote,
-                    bool &renames,
-                    const FtpClient::Progress &progress)
+// Paths whose record holds no time a listing of this way can be compared with.
+QList<QByteArray> unrecorded(const PublishManifest &manifest, const PublishPlan::RemoteTree &remote)
 {
-    if (!renames) {
-        client.store(local, root(remote), progress);
-        return;
+    QList<QByteArray> paths;
+    for (auto it = remote.files.cbegin(); it != remote.files.cend(); ++it) {
+        const PublishManifest::Entry *entry = manifest.find(it.key());
+        if (entry && it->time.day.isValid()
+            && (!entry->remoteTime.day.isValid() || entry->remoteTime.exact != it->time.exact))
+            paths.append(it.key());
     }
-    const QByteArray temporary = TransferPaths::parentPath(remote, '/') + temporaryName(nameOf(remote));
-    client.store(local, root(temporary), progress);
-    try {
-        client.rename(root(temporary), root(remote));
-        return;
-    } catch (const FtpReplyError &) {
-        if (!client.isConnected())
-            throw;
-    }
-    renames = false;
-    try {
-        client.deleteFile(root(temporary));
-    } catch (const FtpReplyError &) {
-        // Left for the user to see in the list; the file itself still goes.
-    }
-    client.store(local, root(remote), progress);
+    return paths;
 }
 
 } // namespace
-
-QByteArray temporaryName(const QByteArray &name)
-{
-    return ".qzweb-" + name + ".part";
-}
 
 Scan scan(FtpJobContext &context, const Site &site)
 {
@@ -131,16 +130,25 @@ Scan scan(FtpJobContext &context, const Site &site)
     manifest.load(result.manifestPath);
 
     const RemoteRoot root(result.remoteRoot);
-    const PublishPlan::RemoteTree remote = PublishPlan::readRemote([&](const QByteArray &folder) {
-        context.checkStop();
-        context.reportProgress(0, 0, RemoteNames::decode(folder));
-        return RemoteListingParser::parse(client.list(root(folder)));
-    });
+    PublishListing listing(client);
+    PublishPlan::RemoteTree remote = PublishPlan::readRemote(
+        [&](const QByteArray &folder) {
+            context.checkStop();
+            context.reportProgress(0, 0, RemoteNames::decode(folder));
+            return listing.list(root(folder));
+        },
+        site.exclusions);
+    remote.hiddenShown = listing.showsHiddenNames();
+    result.listing = listing.way();
+    if (settleUnrecorded(listing, root, remote, manifest, unrecorded(manifest, remote)))
+        manifest.write(result.manifestPath, PublishManifest::Flush::Later);
     context.checkStop();
-    const PublishPlan::LocalTree tree = PublishPlan::readLocal(result.localRoot);
+    const PublishPlan::LocalTree tree =
+        PublishPlan::readLocal(result.localRoot, {}, PublishPlan::nowNs(), site.exclusions);
     result.plan = PublishPlan::compute(tree, remote, manifest, [&](const QByteArray &relative) {
         return ContentHash::ofFile(result.localRoot + '/' + relative);
     });
+    result.plan.exclusionPatterns = site.exclusions.patterns();
     return result;
 }
 
@@ -218,8 +226,53 @@ Summary publish(FtpJobContext &context, const Scan &scan)
         total += item.size;
     TransferProgress progress(context, static_cast<int>(uploads.size() + deletions.size()), total);
     Summary summary;
+    PublishListing listing(client, scan.listing);
+    PublishUploader uploader(client, scan.remoteRoot, manifest.newFileMode());
+    SentFileRecorder recorder(listing, uploader, manifest, scan.remoteRoot);
+    // Records what the folder under way received: its listing, or else MDTM, gives the times.
+    const auto recordFolder = [&] {
+        if (!recorder.hasUnrecorded())
+            return Attempt::Done;
+        const QString shown = RemoteNames::decode(recorder.folder());
+        const QString failed = shown + QStringLiteral(" の一覧を読めませんでした");
+        const Attempt result = TransferJobs::attempt(
+            context, summary, shown, failed, OnFailure::GoOn, [&] { summary.failed.append(recorder.record()); });
+        if (result == Attempt::Failed) {
+            TransferJobs::attempt(context, summary, shown, failed, OnFailure::GoOn, [&] { recorder.recordTimes(); });
+        }
+        return result;
+    };
+    const auto finish = [&] {
+        manifest.setNewFileMode(uploader.newFileMode());
+        summary.notes.append(uploader.notes());
+        manifest.write(scan.manifestPath);
+        return summary;
+    };
+    // A publish that ends early still records what it sent, while the connection lets it:
+    // else the next plan knows those copies by their size alone.
+    const auto stopHere = [&] {
+        try {
+            try {
+                summary.failed.append(recorder.record());
+            } catch (const FtpReplyError &) {
+                if (client.isConnected())
+                    recorder.recordTimes();
+            }
+        } catch (const std::exception &) {
+            // Lost, or stopped for good: the next publish records them from its listing.
+        }
+        return finish();
+    };
+    const auto stopRequested = [&] {
+        if (!context.stopRequested())
+            return false;
+        summary.cancelled = true;
+        return true;
+    };
+
     for (const QByteArray &folder : folders) {
-        context.checkStop();
+        if (stopRequested())
+            return finish();
         const QString shown = RemoteNames::decode(folder);
         progress.step(shown);
         const auto make = [&] {
@@ -228,43 +281,18 @@ Summary publish(FtpJobContext &context, const Scan &scan)
         };
         const QString failed = shown + QStringLiteral(" をサーバーに作れませんでした");
         if (TransferJobs::attempt(context, summary, shown, failed, OnFailure::GoOn, make) == Attempt::Stopped)
-            return summary;
+            return finish();
     }
 
-    bool renames = true;
-    // The files just sent to the folder under way: its listing gives their times.
-    QByteArray listedFolder;
-    QList<QByteArray> unlisted;
-    const auto recordListing = [&] {
-        if (unlisted.isEmpty())
-            return;
-        const QByteArray prefix = listedFolder.isEmpty() ? QByteArray() : listedFolder + '/';
-        for (const RemoteItem &item : RemoteListingParser::parse(client.list(root(listedFolder)))) {
-            const QByteArray path = prefix + item.name;
-            if (!unlisted.contains(path) || item.folder)
-                continue;
-            if (const PublishManifest::Entry *entry = manifest.find(path))
-                manifest.set(path, {entry->hash, item.size, item.date.text(), entry->local});
-        }
-        // Written with the next file's record, or at the end: until then a stop loses the
-        // times alone, and the sizes still tell the next plan whose copies these are.
-        unlisted.clear();
-    };
-    const auto listingAttempt = [&] {
-        // Without the times the manifest still holds the sizes: the next plan compares those.
-        const QString shown = RemoteNames::decode(listedFolder);
-        const QString failed = shown + QStringLiteral(" の一覧を読めませんでした");
-        return TransferJobs::attempt(context, summary, shown, failed, OnFailure::GoOn, recordListing);
-    };
     for (const Item &item : uploads) {
         const QByteArray folder = folderOf(item.remote);
-        if (folder != listedFolder) {
-            if (listingAttempt() == Attempt::Stopped)
-                return summary;
-            unlisted.clear(); // a folder whose listing failed keeps the sizes alone
-            listedFolder = folder;
+        if (folder != recorder.folder()) {
+            if (recordFolder() == Attempt::Stopped)
+                return stopHere();
+            recorder.startFolder(folder);
         }
-        context.checkStop();
+        if (stopRequested())
+            return stopHere();
         const QString shown = item.shownPath();
         const std::optional<std::uint64_t> hash = ContentHash::ofFile(localPath(item));
         if (!hash) {
@@ -272,31 +300,36 @@ Summary publish(FtpJobContext &context, const Scan &scan)
                 TransferJobs::skippedEntry(shown, TransferJobs::localSkipReason(FolderWalk::LocalSkip::Unreadable)));
             continue;
         }
+        const std::optional<int> oldMode = item.listed ? PermissionBits::modeOf(item.listed->attributes) : std::nullopt;
+        const bool replacing = item.listed || manifest.find(item.remote);
+        PublishUploader::Sent how;
         const auto store = [&] {
-            storeReplacing(client, bytes(localPath(item)), root, item.remote, renames, progress.forFile(shown));
+            how = uploader.send(bytes(localPath(item)), item.remote, replacing, oldMode, progress.forFile(shown));
         };
         const QString failed = shown + QStringLiteral(" をアップロードできませんでした");
         const Attempt result = TransferJobs::attempt(context, summary, shown, failed, OnFailure::GoOn, store);
         if (result == Attempt::Stopped)
-            return summary;
+            return stopHere();
         progress.fileDone(result == Attempt::Done ? item.size : 0);
         if (result != Attempt::Done)
             continue;
-        manifest.set(item.remote, {*hash, item.size, QString(), item.stamp});
+        // No time yet: the folder's listing gives it, written with the next file's record.
+        manifest.set(item.remote, {*hash, item.size, RemoteDate(), item.stamp});
         manifest.write(scan.manifestPath, PublishManifest::Flush::Later);
-        unlisted.append(item.remote);
+        recorder.sent(item.remote, oldMode, how);
         ++summary.files;
         summary.bytes += item.size;
     }
-    if (listingAttempt() == Attempt::Stopped)
-        return summary;
+    if (recordFolder() == Attempt::Stopped)
+        return stopHere();
 
     // Deletions last, files before the folders that held them, deeper folders first.
     std::stable_sort(deletions.begin(), deletions.end(), [](const Item &a, const Item &b) {
         return a.folder != b.folder ? !a.folder : (a.folder && a.remote.count('/') > b.remote.count('/'));
     });
     for (const Item &item : deletions) {
-        context.checkStop();
+        if (stopRequested())
+            return finish();
         const QString shown = item.shownPath();
         progress.step(shown);
         const auto remove = [&] {
@@ -311,17 +344,14 @@ Summary publish(FtpJobContext &context, const Scan &scan)
         const QString failed = shown + QStringLiteral(" を削除できませんでした");
         const Attempt result = TransferJobs::attempt(context, summary, shown, failed, OnFailure::GoOn, remove);
         if (result == Attempt::Stopped)
-            return summary;
+            return finish();
         progress.fileDone(0);
         if (result == Attempt::Done && manifest.find(item.remote)) {
             manifest.remove(item.remote);
             manifest.write(scan.manifestPath, PublishManifest::Flush::Later);
         }
     }
-    if (!renames)
-        summary.notes.append(noteOfRefusedRename());
-    manifest.write(scan.manifestPath);
-    return summary;
+    return finish();
 }
 
 } // namespace PublishJobs

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "transfer/publishexclusions.h"
+#include "transfer/publishlisting.h"
 #include "transfer/publishplan.h"
 #include "transfer/transferjobs.h"
 
@@ -22,8 +24,9 @@ struct Site
 {
     QString host;
     QString user;
-    QString localFolder;  // the site's root on this computer
-    QString remoteFolder; // as the user set it; empty: the current remote folder
+    QString localFolder;            // the site's root on this computer
+    QString remoteFolder;           // as the user set it; empty: the current remote folder
+    PublishExclusions exclusions{}; // the program's own files alone, unless the site says more
 };
 
 // A plan with what carrying it out needs.
@@ -33,30 +36,30 @@ struct Scan
     QByteArray remoteRoot; // as PWD named it
     QByteArray localRoot;  // in the file system's bytes, no trailing "/"
     QString manifestPath;
+    PublishListing::Way listing; // how the server was listed; the publish lists it the same way
     // Held from the plan to the publish's end: no other publish of the site meanwhile.
     std::shared_ptr<const PublishLock> lock;
 };
 
 // Lists the remote tree (from the site's remote folder, returning to the current one after),
 // walks and hashes the local one against the site's manifest. Takes the site's publish lock
-// first: another window's publish of the site makes it throw UserError.
+// first: another window's publish of the site makes it throw UserError. Records, too, the times
+// of files the last publish sent but could not list (it was stopped, or lost its connection).
 Scan scan(FtpJobContext &context, const Site &site);
 
 // Downloads each file of the same size never published from here and compares it with the
 // local one: different content is changed, the same unchanged.
 void compareSameSize(FtpJobContext &context, Scan &scan);
 
-// Carries out the ticked items: missing folders made first, then each file sent under a
-// temporary name in its folder and renamed over the old one (a server that refuses the
-// rename gets it under its own name, as ▲ sends it, and the summary's notes say so), then the
-// deletions. The manifest is written after every file, and once more when a folder's listing
-// gave the times of the files just sent. Unchanged files the manifest did not know yet are
-// recorded first, so the next plan knows them. Goes on past a failing file; stops when the
-// connection is lost.
+// Carries out the ticked items: missing folders made first, then each file as PublishUploader
+// sends it (under a temporary name, renamed over the old one with the old one's mode; what the
+// server refuses of that goes under the file's own name, and the summary's notes say so), then
+// the deletions. The manifest is written after every file, and once more when a folder's
+// listing gave the times and modes of the files just sent; a publish that stops (中止, a
+// failure) lists the folder under way before it ends. Unchanged files the manifest did not know
+// yet are recorded first, so the next plan knows them. Goes on past a failing file; stops when
+// the connection is lost.
 TransferJobs::Summary publish(FtpJobContext &context, const Scan &scan);
-
-// The name a file is sent under before it is renamed over the old one.
-QByteArray temporaryName(const QByteArray &name);
 
 } // namespace PublishJobs
 

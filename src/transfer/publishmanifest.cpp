@@ -2,6 +2,7 @@
 
 #include "common/atomicfile.h"
 #include "common/datafolder.h"
+#include "common/dateformat.h"
 #include "common/regularfile.h"
 #include "common/usererror.h"
 #include "transfer/contenthash.h"
@@ -15,9 +16,13 @@
 
 namespace {
 
-const QByteArray kHeader = "QZWeb publish manifest 2";
-// The first form had no local stamps: its records still count, their files are hashed again.
+const QByteArray kHeader = "QZWeb publish manifest 3";
+// The second form kept the listing's time as it was shown ("2026/12/08 12:34"); the first had
+// no local stamps either. Their records still count, the first's files are hashed again.
+const QByteArray kHeaderWithShownTimes = "QZWeb publish manifest 2";
 const QByteArray kHeaderWithoutStamps = "QZWeb publish manifest 1";
+// The line after the header that names the mode the server gives new files ("mode\t644").
+const QByteArray kModeKey = "mode";
 // Far beyond the lines of a site of a hundred thousand files.
 constexpr qint64 kSizeLimit = qint64(256) * 1024 * 1024;
 
@@ -46,6 +51,46 @@ PublishManifest::LocalStamp parseStamp(const QByteArray &field)
                                             parts.at(2).toLongLong(&read[2]),
                                             parts.at(3).toULongLong(&read[3])};
     return read[0] && read[1] && read[2] && read[3] ? stamp : PublishManifest::LocalStamp{};
+}
+
+// A time as the file keeps it: "2026-12-08" (a day alone), "2026-12-08T12:34" (a listing's
+// minute) or "2026-12-08T12:34:56Z" (exact, in UTC); empty for none.
+QByteArray formatTime(const RemoteDate &date)
+{
+    if (!date.day.isValid())
+        return {};
+    QByteArray text = date.day.toString(Qt::ISODate).toLatin1();
+    if (date.time.isValid())
+        text += 'T' + date.time.toString(date.exact ? QStringLiteral("HH:mm:ss") : QStringLiteral("HH:mm")).toLatin1();
+    if (date.exact)
+        text += 'Z';
+    return text;
+}
+
+RemoteDate parseTime(const QByteArray &text)
+{
+    RemoteDate date;
+    date.exact = text.endsWith('Z');
+    const QByteArray body = date.exact ? text.chopped(1) : text;
+    const qsizetype split = body.indexOf('T');
+    date.day = QDate::fromString(QString::fromLatin1(split < 0 ? body : body.left(split)), Qt::ISODate);
+    if (split >= 0)
+        date.time = QTime::fromString(QString::fromLatin1(body.mid(split + 1)), Qt::ISODate);
+    if (!date.day.isValid() || (split >= 0 && !date.time.isValid()))
+        return {};
+    return date;
+}
+
+// The form the second manifest kept: the shown date, a blank and the minute, or the day alone.
+RemoteDate parseShownTime(const QString &text)
+{
+    const QStringList parts = text.split(u' ');
+    RemoteDate date{QDate::fromString(parts.at(0), DateFormat::kShortDate), QTime()};
+    if (parts.size() == 2)
+        date.time = QTime::fromString(parts.at(1), QStringLiteral("HH:mm"));
+    if (!date.day.isValid() || parts.size() > 2 || (parts.size() == 2 && !date.time.isValid()))
+        return {};
+    return date;
 }
 
 } // namespace
@@ -97,6 +142,13 @@ const PublishManifest::Entry *PublishManifest::find(const QByteArray &path) cons
     return it == m_records.cend() ? nullptr : &it->second.entry;
 }
 
+bool PublishManifest::holdsBelow(const QByteArray &folder) const
+{
+    const QByteArray prefix = folder + '/';
+    const auto it = m_records.lower_bound(prefix);
+    return it != m_records.cend() && it->first.startsWith(prefix);
+}
+
 QByteArray PublishManifest::format() const
 {
     qsizetype length = kHeader.size() + 1;
@@ -105,14 +157,16 @@ QByteArray PublishManifest::format() const
             const Entry &entry = record.entry;
             // Names are any bytes and times hold a blank: both go percent-encoded.
             record.line = hexHash(entry.hash) + '\t' + QByteArray::number(entry.remoteSize) + '\t'
-                + entry.remoteTime.toUtf8().toPercentEncoding() + '\t' + formatStamp(entry.local) + '\t'
-                + path.toPercentEncoding("/") + '\n';
+                + formatTime(entry.remoteTime) + '\t' + formatStamp(entry.local) + '\t' + path.toPercentEncoding("/")
+                + '\n';
         }
         length += record.line.size();
     }
     QByteArray text;
     text.reserve(length);
     text += kHeader + '\n';
+    if (m_newFileMode)
+        text += kModeKey + '\t' + QByteArray::number(*m_newFileMode, 8) + '\n';
     for (const auto &[path, record] : m_records)
         text += record.line;
     return text;
@@ -122,11 +176,19 @@ PublishManifest PublishManifest::parse(const QByteArray &bytes)
 {
     PublishManifest manifest;
     const QList<QByteArray> lines = bytes.split('\n');
-    if (lines.isEmpty() || (lines.constFirst() != kHeader && lines.constFirst() != kHeaderWithoutStamps))
+    const QByteArray header = lines.isEmpty() ? QByteArray() : lines.constFirst();
+    if (header != kHeader && header != kHeaderWithShownTimes && header != kHeaderWithoutStamps)
         return manifest;
-    const qsizetype fieldCount = lines.constFirst() == kHeader ? 5 : 4;
+    const qsizetype fieldCount = header == kHeaderWithoutStamps ? 4 : 5;
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QList<QByteArray> fields = lines.at(i).split('\t');
+        if (i == 1 && header == kHeader && fields.size() == 2 && fields.constFirst() == kModeKey) {
+            bool read = false;
+            const int mode = fields.constLast().toInt(&read, 8);
+            if (read && mode >= 0 && mode <= 07777)
+                manifest.m_newFileMode = mode;
+            continue;
+        }
         if (fields.size() != fieldCount)
             continue;
         bool hashRead = false;
@@ -134,7 +196,9 @@ PublishManifest PublishManifest::parse(const QByteArray &bytes)
         Entry entry;
         entry.hash = fields.at(0).toULongLong(&hashRead, 16);
         entry.remoteSize = fields.at(1).toLongLong(&sizeRead);
-        entry.remoteTime = QString::fromUtf8(QByteArray::fromPercentEncoding(fields.at(2)));
+        entry.remoteTime = header == kHeader
+            ? parseTime(fields.at(2))
+            : parseShownTime(QString::fromUtf8(QByteArray::fromPercentEncoding(fields.at(2))));
         if (fieldCount == 5)
             entry.local = parseStamp(fields.at(3));
         const QByteArray path = QByteArray::fromPercentEncoding(fields.constLast());

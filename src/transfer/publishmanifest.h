@@ -1,17 +1,21 @@
 #pragma once
 
+#include "transfer/remotedate.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
 #include <map>
+#include <optional>
 
 // What this program last published to one remote folder: for every file it sent, the content
 // hash of what it sent and the file's size and time as the server listed them right after.
 // Whether a local file changed is then a question of its content, and whether someone else
-// changed the server's copy one of its listing, never of two clocks. Kept per site in the data
-// folder (publish/<key>.manifest) and replaced atomically after every file, so a publish that
-// was stopped or failed resumes where it ended.
+// changed the server's copy one of its listing, never of two clocks. Also the mode the server
+// gives a file it creates, so that a publish knows without asking which files would lose
+// theirs. Kept per site in the data folder (publish/<key>.manifest) and replaced atomically
+// after every file, so a publish that was stopped or failed resumes where it ended.
 class PublishManifest
 {
 public:
@@ -34,9 +38,10 @@ public:
     {
         std::uint64_t hash = 0;
         qint64 remoteSize = 0;
-        // The listing's time ("2026/12/08 12:34"); empty until a listing after the upload gave
-        // one, and then only the size tells whether the server's copy is still ours.
-        QString remoteTime;
+        // The server's time of its copy, as a listing after the upload gave it (or MDTM where
+        // none could be read); none until then, and then only the size tells whether the
+        // server's copy is still ours.
+        RemoteDate remoteTime;
         LocalStamp local;
 
         bool operator==(const Entry &) const = default;
@@ -63,7 +68,14 @@ public:
     const Entry *find(const QByteArray &path) const;
     void set(const QByteArray &path, const Entry &entry) { m_records.insert_or_assign(path, Record{entry, {}}); }
     void remove(const QByteArray &path) { m_records.erase(path); }
+    // Whether a record lies below the folder ("img" holds "img/a.gif").
+    bool holdsBelow(const QByteArray &folder) const;
     qsizetype size() const { return static_cast<qsizetype>(m_records.size()); }
+
+    // The mode the server gave the last file it created for a publish; nothing until a
+    // listing showed one.
+    std::optional<int> newFileMode() const { return m_newFileMode; }
+    void setNewFileMode(std::optional<int> mode) { m_newFileMode = mode; }
 
     QByteArray format() const;
     static PublishManifest parse(const QByteArray &bytes);
@@ -77,4 +89,5 @@ private:
         mutable QByteArray line;
     };
     std::map<QByteArray, Record> m_records; // by path: the file lists them in order
+    std::optional<int> m_newFileMode;
 };

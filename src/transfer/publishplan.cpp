@@ -49,10 +49,27 @@ LocalFile statOf(const QByteArray &path, qint64 walkStartNs)
 }
 
 // The server's copy is the one this program left: the size it listed then, and the time too
-// once a listing gave one.
+// as far as both listings tell it (a day alone once the entry is half a year old).
 bool isOurs(const RemoteFile &listed, const PublishManifest::Entry &entry)
 {
-    return listed.size == entry.remoteSize && (entry.remoteTime.isEmpty() || listed.time == entry.remoteTime);
+    return listed.size == entry.remoteSize && listed.time.matches(entry.remoteTime);
+}
+
+// A path any of whose names starts with a dot: what servers that hide such names leave out.
+bool isHiddenPath(const QByteArray &path)
+{
+    return path.startsWith('.') || path.contains("/.");
+}
+
+// Entries left out, each once: the same folder is often left out on both sides.
+void appendExcluded(QStringList &list, QSet<QString> &seen, const QStringList &entries)
+{
+    for (const QString &entry : entries) {
+        if (!seen.contains(entry)) {
+            seen.insert(entry);
+            list.append(entry);
+        }
+    }
 }
 
 } // namespace
@@ -91,7 +108,7 @@ qsizetype Plan::count(State state) const
     return std::count_if(items.cbegin(), items.cend(), [state](const Item &item) { return item.state == state; });
 }
 
-RemoteTree readRemote(const ListFolder &list, const FolderWalk::Limits &limits)
+RemoteTree readRemote(const ListFolder &list, const PublishExclusions &exclusions, const FolderWalk::Limits &limits)
 {
     RemoteTree tree;
     // The walk joins names with "/" below a top named "": its paths start with that "/".
@@ -112,10 +129,15 @@ RemoteTree readRemote(const ListFolder &list, const FolderWalk::Limits &limits)
             }
             if (!TransferJobs::isPlainRemoteName(item.name))
                 continue;
+            if (const std::optional<QString> reason = exclusions.reasonFor(relative, item.folder)) {
+                tree.excluded.append(TransferJobs::skippedEntry(
+                    RemoteNames::decode(relative) + (item.folder ? QStringLiteral("/") : QString()), *reason));
+                continue;
+            }
             if (item.folder)
                 tree.folders.insert(relative);
             else
-                tree.files.insert(relative, {item.size, item.date.text()});
+                tree.files.insert(relative, {item.size, item.date, item.attributes});
             entries.append({item.name, item.folder});
         }
         return entries;
@@ -130,14 +152,41 @@ qint64 nowNs()
         .count();
 }
 
-LocalTree readLocal(const QByteArray &root, const FolderWalk::Limits &limits, qint64 now)
+LocalTree
+readLocal(const QByteArray &root, const FolderWalk::Limits &limits, qint64 now, const PublishExclusions &exclusions)
 {
     const FolderWalk::LocalResult walk = FolderWalk::walkLocalFolder(root, limits);
     const qsizetype prefix = root.size() + 1;
     LocalTree tree;
-    for (qsizetype i = 1; i < walk.folders.size(); ++i)
-        tree.folders.append(walk.folders.at(i).mid(prefix));
+    // The walk lists every folder before those inside it, so a folder's parent is decided first.
+    QSet<QByteArray> leftOut;
+    const auto insideLeftOut = [&leftOut](const QByteArray &relative) {
+        const qsizetype slash = relative.lastIndexOf('/');
+        return slash > 0 && leftOut.contains(relative.left(slash));
+    };
+    const auto exclude = [&](const QByteArray &relative, bool folder, const QByteArray &full) {
+        if (insideLeftOut(relative)) {
+            if (folder)
+                leftOut.insert(relative);
+            return true;
+        }
+        const std::optional<QString> reason = exclusions.reasonFor(relative, folder, full);
+        if (!reason)
+            return false;
+        if (folder)
+            leftOut.insert(relative);
+        tree.excluded.append(TransferJobs::skippedEntry(
+            RemoteNames::decode(relative) + (folder ? QStringLiteral("/") : QString()), *reason));
+        return true;
+    };
+    for (qsizetype i = 1; i < walk.folders.size(); ++i) {
+        const QByteArray relative = walk.folders.at(i).mid(prefix);
+        if (!exclude(relative, true, walk.folders.at(i)))
+            tree.folders.append(relative);
+    }
     for (const QByteArray &path : walk.files) {
+        if (exclude(path.mid(prefix), false, path))
+            continue;
         LocalFile file = statOf(path, now);
         file.path = path.mid(prefix);
         tree.files.append(file);
@@ -153,13 +202,21 @@ Plan compute(const LocalTree &local, const RemoteTree &remote, const PublishMani
     Plan plan;
     plan.remoteFolders = remote.folders;
     plan.skipped = local.skipped + remote.skipped;
+    QSet<QString> seen;
+    appendExcluded(plan.excluded, seen, local.excluded);
+    appendExcluded(plan.excluded, seen, remote.excluded);
     QSet<QByteArray> matched; // remote files and folders that a local one maps to
     const auto skip = [&plan](const QByteArray &local, const QString &reason) {
         plan.skipped.append(TransferJobs::skippedEntry(RemoteNames::decode(local), reason));
     };
     for (const QByteArray &folder : local.folders) {
         try {
-            matched.insert(remotePathOf(folder, remote));
+            const QByteArray path = remotePathOf(folder, remote);
+            matched.insert(path);
+            // Where the listings hide names starting with a dot, a folder that holds files the
+            // manifest records is there all the same: this program made it.
+            if (!remote.hiddenShown && isHiddenPath(path) && manifest.holdsBelow(path))
+                plan.remoteFolders.insert(path);
         } catch (const UserError &) {
             // Its files are skipped with the reason below.
         }
@@ -181,27 +238,38 @@ Plan compute(const LocalTree &local, const RemoteTree &remote, const PublishMani
             continue;
         }
         const auto listed = remote.files.constFind(item.remote);
+        const PublishManifest::Entry *entry = manifest.find(item.remote);
+        // Unchanged while the content is what was last sent, else changed; nothing when the
+        // file cannot be read.
+        const auto byContent = [&]() -> std::optional<State> {
+            const bool stampStands = file.stamp.known() && file.stamp == entry->local;
+            const std::optional<std::uint64_t> content = stampStands ? entry->hash : hash(file.path);
+            if (!content)
+                return std::nullopt;
+            item.hash = *content;
+            item.hashed = true;
+            return *content == entry->hash ? State::Unchanged : State::Changed;
+        };
+        std::optional<State> state;
         if (listed == remote.files.cend()) {
-            item.state = State::New;
+            // Not listed, yet sent from here: where the listings hide the name, the manifest
+            // alone says what the server holds.
+            const bool recorded = entry && !remote.hiddenShown && isHiddenPath(item.remote);
+            state = recorded ? byContent() : State::New;
         } else {
             item.listed = listed.value();
-            const PublishManifest::Entry *entry = manifest.find(item.remote);
-            if (!entry) {
-                item.state = listed->size == file.size ? State::SameSize : State::Changed;
-            } else if (!isOurs(*listed, *entry)) {
-                item.state = State::ChangedOnServer;
-            } else {
-                const bool stampStands = file.stamp.known() && file.stamp == entry->local;
-                const std::optional<std::uint64_t> content = stampStands ? entry->hash : hash(file.path);
-                if (!content) {
-                    skip(file.path, TransferJobs::localSkipReason(FolderWalk::LocalSkip::Unreadable));
-                    continue;
-                }
-                item.hash = *content;
-                item.hashed = true;
-                item.state = *content == entry->hash ? State::Unchanged : State::Changed;
-            }
+            if (!entry)
+                state = listed->size == file.size ? State::SameSize : State::Changed;
+            else if (!isOurs(*listed, *entry))
+                state = State::ChangedOnServer;
+            else
+                state = byContent();
         }
+        if (!state) {
+            skip(file.path, TransferJobs::localSkipReason(FolderWalk::LocalSkip::Unreadable));
+            continue;
+        }
+        item.state = *state;
         item.checked = checkedByDefault(item.state);
         plan.items.append(item);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/folderwalk.h"
+#include "transfer/publishexclusions.h"
 #include "transfer/publishmanifest.h"
 #include "transfer/remoteitem.h"
 
@@ -19,9 +20,10 @@
 
 // What 更新分を公開 would do: from the site's local tree, the listing of its remote tree and
 // the manifest of the last publish, each file's state (new, changed, only on the server,
-// changed on the server by someone else, unchanged) and whether it is ticked by default.
-// Paths are relative to the two roots and kept as bytes: local ones as the file system names
-// them, remote ones as the server does. Logic only: the job lists and hashes, this decides.
+// changed on the server by someone else, unchanged) and whether it is ticked by default, with
+// what the site's exclusions leave out. Paths are relative to the two roots and kept as bytes:
+// local ones as the file system names them, remote ones as the server does. Logic only: the
+// job lists and hashes, this decides.
 namespace PublishPlan {
 
 enum class State {
@@ -42,7 +44,8 @@ bool checkedByDefault(State state);
 struct RemoteFile
 {
     qint64 size = 0;
-    QString time; // RemoteDate::text() of the listing
+    RemoteDate time;
+    QString attributes; // the listing's, which hold the mode
 };
 
 // The remote tree below the root, as its listings gave it.
@@ -53,12 +56,17 @@ struct RemoteTree
     // Each folder's listed names, by its path ("" for the root): they decide how a local name
     // is spelled on the server.
     QHash<QByteArray, std::vector<QByteArray>> names;
-    QStringList skipped; // "name（reason）": links, which are never followed nor deleted
+    QStringList skipped;  // "name（reason）": links, which are never followed nor deleted
+    QStringList excluded; // "name（reason）": what the exclusions leave out, never listed into
+    // False where the listings leave out names that start with a dot: what this program sent
+    // there is then known from the manifest alone.
+    bool hiddenShown = true;
 };
 
 // The listing of the folder at a path below the root ("" for the root, else ending in "/").
 using ListFolder = std::function<RemoteItems(const QByteArray &relativeFolder)>;
-RemoteTree readRemote(const ListFolder &list, const FolderWalk::Limits &limits = {});
+RemoteTree
+readRemote(const ListFolder &list, const PublishExclusions &exclusions = {}, const FolderWalk::Limits &limits = {});
 
 struct LocalFile
 {
@@ -74,6 +82,7 @@ struct LocalTree
     QList<LocalFile> files;
     QList<QByteArray> folders; // the root left out
     QStringList skipped;
+    QStringList excluded; // as RemoteTree's; a folder left out is named alone, not its files
 };
 
 // This machine's time, in nanoseconds since 1970.
@@ -81,7 +90,10 @@ qint64 nowNs();
 
 // root: a full path in the file system's bytes, without a trailing "/". now: the time the walk
 // starts at, which decides which files have rested long enough to be stamped.
-LocalTree readLocal(const QByteArray &root, const FolderWalk::Limits &limits = {}, qint64 now = nowNs());
+LocalTree readLocal(const QByteArray &root,
+                    const FolderWalk::Limits &limits = {},
+                    qint64 now = nowNs(),
+                    const PublishExclusions &exclusions = {});
 
 struct Item
 {
@@ -102,8 +114,11 @@ struct Item
 struct Plan
 {
     QList<Item> items; // local files in walk order, then what only the server has
+    // Folders the server holds: listed, or known from the manifest where listings hide them.
     QSet<QByteArray> remoteFolders;
     QStringList skipped;
+    QStringList excluded;
+    QStringList exclusionPatterns; // the site's, which left those out
 
     qsizetype count(State state) const;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/ftp/ftpsettings.h"
+#include "transfer/publishexclusions.h"
 
 #include <QString>
 
@@ -16,6 +17,8 @@ struct SiteSettings
     QString localFolder;
     // The remote folder that local folder maps to; empty: the folder the book saved for the site.
     QString remoteFolder;
+    // What 更新分を公開 leaves out of the site, as PublishExclusions reads it.
+    QString publishExclusions = PublishExclusions::defaultPatterns();
 
     // A site the user adds now: encrypted unless they choose otherwise.
     static SiteSettings forNewSite() { return {FtpSecurity::ExplicitTls, FtpDataMode::Auto, false, {}, {}}; }

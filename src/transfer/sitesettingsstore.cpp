@@ -12,6 +12,7 @@ const QString kDataModeKey = QStringLiteral("dataMode");
 const QString kPlainWarningKey = QStringLiteral("plainWarning");
 const QString kLocalFolderKey = QStringLiteral("localFolder");
 const QString kRemoteFolderKey = QStringLiteral("remoteFolder");
+const QString kPublishExcludeKey = QStringLiteral("publishExclude");
 
 // A folder key: its text as it is, absent when the folder is not set.
 void storeFolder(SectionFile::Section &section, const QString &key, const QString &folder)
@@ -103,7 +104,8 @@ SiteSettings SiteSettingsStore::settings(const QString &site) const
             read(kDataModes, section, kDataModeKey, defaults.dataMode).value_or(defaults.dataMode),
             read(kSwitches, section, kPlainWarningKey, defaults.plainWarningOff).value_or(defaults.plainWarningOff),
             section.value(kLocalFolderKey),
-            section.value(kRemoteFolderKey)};
+            section.value(kRemoteFolderKey),
+            section.contains(kPublishExcludeKey) ? section.value(kPublishExcludeKey) : defaults.publishExclusions};
 }
 
 void SiteSettingsStore::store(const QString &site, const SiteSettings &settings)
@@ -114,5 +116,7 @@ void SiteSettingsStore::store(const QString &site, const SiteSettings &settings)
     section.insert(kPlainWarningKey, spell(kSwitches, settings.plainWarningOff));
     storeFolder(section, kLocalFolderKey, settings.localFolder);
     storeFolder(section, kRemoteFolderKey, settings.remoteFolder);
+    // Kept even when empty: a list the user emptied is no list of defaults.
+    section.insert(kPublishExcludeKey, settings.publishExclusions);
     m_file.setSection(site, section);
 }

@@ -222,8 +222,12 @@ void TransferWindow::installPublishing()
     add("mnuPublishClick", [this] { m_publish->publish(); });
     add("mnuPublishSourceClick", [this] { m_publish->useLocalFolder(); });
     add("mnuPublishTargetClick", [this] { m_publish->useRemoteFolder(m_view.remoteFolder->text()); });
+    add("PublishExclusionsButtonClick", [this] { m_publish->editExclusions(); });
     trigger(
         static_cast<QAbstractButton *>(m_view.publishButton), &QAbstractButton::clicked, "PublishUpdatesButtonClick");
+    trigger(static_cast<QAbstractButton *>(m_view.exclusionsButton),
+            &QAbstractButton::clicked,
+            "PublishExclusionsButtonClick");
     trigger(m_view.publishAction, &QAction::triggered, "mnuPublishClick");
     trigger(m_view.publishSourceAction, &QAction::triggered, "mnuPublishSourceClick");
     trigger(m_view.publishTargetAction, &QAction::triggered, "mnuPublishTargetClick");

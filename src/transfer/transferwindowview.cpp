@@ -233,6 +233,10 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     v.publishButton = button(client, "PublishUpdatesButton", "更新分を公開");
     v.publishButton->setToolTip(QStringLiteral("前回の公開から変わったファイルだけを送ります"));
     v.publishButton->setAccessibleDescription(v.publishButton->toolTip());
+    v.exclusionsButton = button(client, "PublishExclusionsButton", "除外…");
+    v.exclusionsButton->setToolTip(QStringLiteral("更新分を公開で送らないファイルとフォルダを決めます"));
+    v.exclusionsButton->setAccessibleName(QStringLiteral("公開しないもの"));
+    v.exclusionsButton->setAccessibleDescription(v.exclusionsButton->toolTip());
 
     v.uploadFolderButton = button(client, "Button11", "↑ﾌｫﾙﾀﾞｱｯﾌﾟﾛｰﾄﾞ");
     v.downloadFolderButton = button(client, "Button15", "↓ﾌｫﾙﾀﾞﾀﾞｳﾝﾛｰﾄﾞ");
@@ -296,7 +300,8 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     layout->addWidget(v.dataModeBox, {324, 154, 100, 22});
     // The site's publishing folders and the command that publishes it.
     layout->addWidget(siteFoldersLabel, {8, 180, 48, 21});
-    layout->addWidget(v.siteFolders, {58, 180, 314, 21}, AnchorLayout::TopLeftRight);
+    layout->addWidget(v.siteFolders, {58, 180, 258, 21}, AnchorLayout::TopLeftRight);
+    layout->addWidget(v.exclusionsButton, {320, 179, 52, 23}, topRight);
     layout->addWidget(v.publishButton, {376, 179, 96, 23}, topRight);
     layout->addWidget(v.upButton, {4, 204, 24, 20});
     layout->addWidget(v.remoteFolder, {32, 204, 444, 20}, AnchorLayout::TopLeftRight);
@@ -342,7 +347,8 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     QWidget::setTabOrder(v.dataModeBox, v.connectButton);
     QWidget::setTabOrder(v.connectButton, v.disconnectButton);
     QWidget::setTabOrder(v.disconnectButton, v.quitButton);
-    QWidget::setTabOrder(v.quitButton, v.publishButton);
+    QWidget::setTabOrder(v.quitButton, v.exclusionsButton);
+    QWidget::setTabOrder(v.exclusionsButton, v.publishButton);
     QWidget::setTabOrder(v.publishButton, v.upButton);
     QWidget::setTabOrder(v.upButton, v.remoteList);
     QWidget::setTabOrder(v.remoteList, v.uploadFolderButton);

@@ -24,7 +24,8 @@ enum class Kind {
     Link,
 };
 
-// A remote entry: where it is below the root, its size and the minute its listing shows.
+// A remote entry: where it is below the root, its size and the minute its listing shows (-1:
+// the listing shows the day alone, as for an entry older than half a year).
 struct Remote
 {
     QByteArray path;
@@ -59,26 +60,28 @@ RemoteDate listedAt(int minute)
     return {QDate(2026, 12, 1), QTime(10, minute)};
 }
 
-PublishPlan::RemoteTree remoteTree(const QList<Remote> &entries)
+PublishPlan::RemoteTree remoteTree(const QList<Remote> &entries, const PublishExclusions &exclusions = {})
 {
-    return PublishPlan::readRemote([&entries](const QByteArray &folder) {
-        RemoteItems items;
-        for (const Remote &entry : entries) {
-            const qsizetype slash = entry.path.lastIndexOf('/');
-            if (entry.path.left(slash + 1) != folder)
-                continue;
-            RemoteItem item;
-            item.name = entry.path.mid(slash + 1);
-            item.size = entry.size;
-            item.date = listedAt(entry.minute);
-            item.folder = entry.kind == Kind::Folder;
-            item.attributes = QString::fromLatin1(entry.kind == Kind::Link         ? "lrwxrwxrwx"
-                                                      : entry.kind == Kind::Folder ? "drwxr-xr-x"
-                                                                                   : "-rw-r--r--");
-            items.append(item);
-        }
-        return items;
-    });
+    return PublishPlan::readRemote(
+        [&entries](const QByteArray &folder) {
+            RemoteItems items;
+            for (const Remote &entry : entries) {
+                const qsizetype slash = entry.path.lastIndexOf('/');
+                if (entry.path.left(slash + 1) != folder)
+                    continue;
+                RemoteItem item;
+                item.name = entry.path.mid(slash + 1);
+                item.size = entry.size;
+                item.date = entry.minute < 0 ? RemoteDate{listedAt(0).day, QTime()} : listedAt(entry.minute);
+                item.folder = entry.kind == Kind::Folder;
+                item.attributes = QString::fromLatin1(entry.kind == Kind::Link         ? "lrwxrwxrwx"
+                                                          : entry.kind == Kind::Folder ? "drwxr-xr-x"
+                                                                                       : "-rw-r--r--");
+                items.append(item);
+            }
+            return items;
+        },
+        exclusions);
 }
 
 PublishManifest manifestOf(const QList<Recorded> &rows, const PublishPlan::LocalTree &local)
@@ -91,11 +94,9 @@ PublishManifest manifestOf(const QList<Recorded> &rows, const PublishPlan::Local
                 stamp = file.stamp;
         }
         stamp.inode += row.stamp == Stamp::Stale ? 1 : 0;
-        manifest.set(row.path,
-                     {ContentHash::ofBytes(row.content),
-                      row.size,
-                      row.minute < 0 ? QString() : listedAt(row.minute).text(),
-                      stamp});
+        manifest.set(
+            row.path,
+            {ContentHash::ofBytes(row.content), row.size, row.minute < 0 ? RemoteDate() : listedAt(row.minute), stamp});
     }
     return manifest;
 }
@@ -156,6 +157,13 @@ TEST(PublishPlan, EachFileGetsItsStateFromContentListingAndManifest)
          {{"kept.html", 4, 0}, {"touched.html", 4, 0}},
          {{"kept.html", "old!", 4, 0, Stamp::Current}, {"touched.html", "old!", 4, 0, Stamp::Stale}},
          {{"kept.html", State::Unchanged}, {"touched.html", State::Changed}}},
+        // Half a year on the listing shows the day alone: the day still matches what was
+        // listed right after the upload, and only the content decides.
+        {"listed by the day alone",
+         {{"kept.html", "same"}, {"edited.html", "new!"}},
+         {{"kept.html", 4, -1}, {"edited.html", 4, -1}},
+         {{"kept.html", "same", 4, 15}, {"edited.html", "old!", 4, 15}},
+         {{"edited.html", State::Changed}, {"kept.html", State::Unchanged}}},
         {"no manifest",
          {{"equal.html", "abcd"}, {"longer.html", "abc"}},
          {{"equal.html", 4, 0}, {"longer.html", 10, 0}},
@@ -236,14 +244,104 @@ TEST(PublishPlan, FilesOfTheSameSizeAreSettledByTheUsersChoice)
     EXPECT_EQ(plan.count(State::Unchanged), 2);
 }
 
+TEST(PublishExclusions, EachNameIsLeftOutByItsPatternOrAsTheProgramsOwn)
+{
+    const PublishExclusions exclusions(PublishExclusions::defaultPatterns() + QStringLiteral("  drafts/old/ *.BAK"),
+                                       [](const QByteArray &path) { return path.endsWith("/page.preview.html"); });
+    const struct
+    {
+        const char *path;
+        bool folder;
+        const char *reason; // nullptr: published
+    } cases[] = {
+        {".git", true, "除外: .git/"},
+        {"sub/.svn", true, "除外: .svn/"},
+        {".git", false, nullptr}, // a file of that name is no folder
+        {"img/Thumbs.db", false, "除外: Thumbs.db"},
+        {"img/THUMBS.DB", false, "除外: Thumbs.db"},
+        {"Desktop.ini", false, "除外: desktop.ini"},
+        {"index.html~", false, "除外: *~"},
+        {"old.bak", false, "除外: *.bak"},
+        {"old.bak.html", false, nullptr},
+        {"drafts/old", true, "除外: drafts/old/"},
+        {"other/drafts/old", true, nullptr}, // a path names one place only
+        {".htaccess", false, nullptr},
+        {".qzweb-index.html.part", false, "公開の途中の一時ファイル"},
+        {".qzweb-.part", false, nullptr},
+        {"page.preview.html", false, "プレビュー用のコピー"},
+        {"index.html", false, nullptr},
+    };
+    for (const auto &c : cases) {
+        const QByteArray path(c.path);
+        const std::optional<QString> reason = exclusions.reasonFor(path, c.folder, "/site/" + path);
+        EXPECT_EQ(reason.value_or(QString()), c.reason ? QString::fromUtf8(c.reason) : QString()) << c.path;
+    }
+    // The preview copy is a local file: a server's file of that name is the server's.
+    EXPECT_FALSE(exclusions.reasonFor("page.preview.html", false).has_value());
+    EXPECT_EQ(PublishExclusions::split(QStringLiteral(" *.bak\t.git/  *.bak ")),
+              (QStringList{QStringLiteral("*.bak"), QStringLiteral(".git/")}));
+    EXPECT_TRUE(PublishExclusions::isTemporaryName(PublishExclusions::temporaryName("a.html")));
+}
+
+// What the exclusions leave out on both sides, and what the manifest alone says where the
+// server's listings hide names starting with a dot.
+TEST(PublishPlan, ExcludedNamesAndNamesTheServerHides)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QByteArray root = QFile::encodeName(dir.path());
+    for (const char *folder : {".git", ".git/objects", ".well-known", ".well-known/acme"})
+        ASSERT_EQ(::mkdir((root + '/' + folder).constData(), 0700), 0);
+    for (const auto &[path, content] : {std::pair{"index.html", "top"},
+                                        std::pair{".git/config", "git"},
+                                        std::pair{".git/objects/ab", "obj"},
+                                        std::pair{"Thumbs.db", "thumbs"},
+                                        std::pair{"index.html~", "backup"},
+                                        std::pair{".htaccess", "deny"},
+                                        std::pair{".well-known/acme/token", "new token"}})
+        writeFile(root + '/' + path, content);
+    const PublishExclusions exclusions(PublishExclusions::defaultPatterns());
+    const PublishPlan::LocalTree local = PublishPlan::readLocal(root, {}, PublishPlan::nowNs() + kLater, exclusions);
+    const QList<Remote> listed = {
+        {"index.html", 3, 0}, {".git", 0, 0, Kind::Folder}, {".git/HEAD", 5, 0}, {".qzweb-index.html.part", 3, 0}};
+    PublishManifest manifest = manifestOf({{"index.html", "top", 3, 0}}, local);
+    manifest.set(".htaccess", {ContentHash::ofBytes("deny"), 4, listedAt(0), {}});
+    manifest.set(".well-known/acme/token", {ContentHash::ofBytes("old token"), 9, listedAt(0), {}});
+    const auto hash = [&](const QByteArray &path) { return ContentHash::ofFile(root + '/' + path); };
+
+    for (const bool hidden : {true, false}) {
+        PublishPlan::RemoteTree remote = remoteTree(listed, exclusions);
+        remote.hiddenShown = !hidden;
+        const PublishPlan::Plan plan = PublishPlan::compute(local, remote, manifest, hash);
+        QList<std::pair<QByteArray, State>> states;
+        for (const PublishPlan::Item &item : plan.items)
+            states.append({item.remote, item.state});
+        // Nothing left out is offered, on either side; a hidden name is known from the
+        // manifest only where the listing could not show it.
+        EXPECT_EQ(
+            states,
+            (QList<std::pair<QByteArray, State>>{{".htaccess", hidden ? State::Unchanged : State::New},
+                                                 {"index.html", State::Unchanged},
+                                                 {".well-known/acme/token", hidden ? State::Changed : State::New}}))
+            << hidden;
+        EXPECT_EQ(plan.remoteFolders.contains(".well-known/acme"), hidden);
+        EXPECT_EQ(plan.excluded,
+                  (QStringList{QStringLiteral(".git/（除外: .git/）"),
+                               QStringLiteral("Thumbs.db（除外: Thumbs.db）"),
+                               QStringLiteral("index.html~（除外: *~）"),
+                               QStringLiteral(".qzweb-index.html.part（公開の途中の一時ファイル）")}))
+            << plan.excluded.join(u',').toStdString();
+    }
+}
+
 TEST(PublishManifest, EveryByteOfANameAndTheTimeSurviveTheFile)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("publish/site.manifest"));
     PublishManifest manifest;
     const QByteArray odd = QByteArray("a b/\x95\x5c\t%\n.html");
-    manifest.set(odd, {0xfedcba9876543210ULL, 12, QStringLiteral("2026/12/01 10:00"), {12, -5, 1, ~0ULL}});
-    manifest.set("plain.html", {1, 0, QString(), {}});
+    manifest.set(odd, {0xfedcba9876543210ULL, 12, {QDate(2026, 12, 1), QTime(10, 0)}, {12, -5, 1, ~0ULL}});
+    manifest.set("plain.html", {1, 0, RemoteDate(), {}});
     manifest.write(path);
     EXPECT_EQ(QFileInfo(path).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), 0);
     PublishManifest again;
@@ -255,10 +353,28 @@ TEST(PublishManifest, EveryByteOfANameAndTheTimeSurviveTheFile)
     // Another program's file, or a damaged line, is no record at all.
     EXPECT_EQ(PublishManifest::parse("something else\n").size(), 0);
     EXPECT_EQ(PublishManifest::parse(manifest.format() + "zz\t1\t\t-\tbad.html\n").size(), 2);
+    // Exact times, a day alone and the mode the server gives new files survive too.
+    manifest.set("exact.html", {2, 5, {QDate(2026, 12, 1), QTime(10, 0, 59), true}, {}});
+    manifest.set("old.html", {3, 5, {QDate(2026, 1, 1), QTime()}, {}});
+    manifest.setNewFileMode(0600);
+    const PublishManifest parsed = PublishManifest::parse(manifest.format());
+    for (const char *path : {"exact.html", "old.html"}) {
+        ASSERT_NE(parsed.find(path), nullptr) << path;
+        EXPECT_EQ(*parsed.find(path), *manifest.find(path)) << path;
+    }
+    EXPECT_EQ(parsed.newFileMode(), 0600);
+    EXPECT_EQ(again.newFileMode(), std::nullopt);
+    // The second form kept the time as it was shown: a minute, or the day alone.
+    const PublishManifest shown = PublishManifest::parse("QZWeb publish manifest 2\n"
+                                                         "00000000000000ff\t3\t2026%2F12%2F01%2010%3A05\t-\ta.html\n"
+                                                         "00000000000000ff\t3\t2026%2F01%2F05\t-\tb.html\n");
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown.find("a.html")->remoteTime, (RemoteDate{QDate(2026, 12, 1), QTime(10, 5)}));
+    EXPECT_EQ(shown.find("b.html")->remoteTime, (RemoteDate{QDate(2026, 1, 5), QTime()}));
     // The form without stamps still counts; its files are hashed again.
     const PublishManifest older = PublishManifest::parse("QZWeb publish manifest 1\n00000000000000ff\t3\t\ta.html\n");
     ASSERT_NE(older.find("a.html"), nullptr);
-    EXPECT_EQ(*older.find("a.html"), (PublishManifest::Entry{0xff, 3, QString(), {}}));
+    EXPECT_EQ(*older.find("a.html"), (PublishManifest::Entry{0xff, 3, RemoteDate(), {}}));
 }
 
 } // namespace
@@ -275,7 +391,7 @@ TEST(PublishManifest, WritersAtOnceNeverFailNorMix)
     const auto writer = [&path](char letter, int &failures) {
         PublishManifest manifest;
         for (int index = 0; index < 300; ++index) {
-            manifest.set(QByteArray(1, letter) + QByteArray::number(index) + ".html", {1, 1, QString(), {}});
+            manifest.set(QByteArray(1, letter) + QByteArray::number(index) + ".html", {1, 1, RemoteDate(), {}});
             try {
                 manifest.write(path, PublishManifest::Flush::Later);
             } catch (const std::exception &) {

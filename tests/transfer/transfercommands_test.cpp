@@ -480,4 +480,35 @@ TEST_F(TransferCommandsTest, PublishShowsThePlanAndSendsOnlyWhatChanged)
     EXPECT_EQ(m_dialogs.unexpected, 0);
 }
 
+// 除外… keeps the site's list of what a publish leaves out; the plan leaves it out and says so.
+TEST_F(TransferCommandsTest, ExclusionsAreTheSitesAndThePlanSaysWhatTheyLeftOut)
+{
+    const QString site = makeSite();
+    writeFile(fsPath(site) / "下書き.html", "draft");
+    writeFile(fsPath(site) / "index.html.bak", "old");
+    m_window->setLocalFolder(site);
+    trigger("mnuPublishSource");
+    m_dialogs.inputAnswers.enqueue(QStringLiteral(" *.bak   下書き.html "));
+    press("PublishExclusionsButton");
+    ASSERT_EQ(m_dialogs.inputPrompts.size(), 1);
+    SiteSettingsStore stored;
+    stored.load(QDir(m_home.path()).filePath(SiteSettingsStore::kFileName));
+    EXPECT_EQ(stored.settings(QStringLiteral("test")).publishExclusions, QStringLiteral("*.bak 下書き.html"));
+
+    QStringList shown;
+    QString excluded;
+    m_dialogs.dialogScripts.enqueue([&](QDialog *dialog) {
+        shown = publishRows(dialog);
+        excluded = dialog->findChild<QLabel *>(QStringLiteral("PublishExcluded"))->text();
+        dialog->reject();
+    });
+    press("PublishUpdatesButton");
+    ASSERT_TRUE(waitUntil([&] { return !m_window->isBusy() && !shown.isEmpty(); }));
+    EXPECT_FALSE(shown.join(u',').contains(QStringLiteral("下書き"))) << shown.join(u',').toStdString();
+    EXPECT_FALSE(shown.join(u',').contains(QStringLiteral(".bak")));
+    EXPECT_TRUE(excluded.contains(QStringLiteral("*.bak 下書き.html"))) << excluded.toStdString();
+    EXPECT_TRUE(excluded.contains(QStringLiteral("今回 2 個"))) << excluded.toStdString();
+    EXPECT_EQ(m_dialogs.unexpected, 0);
+}
+
 } // namespace

@@ -1,11 +1,13 @@
 #include "support/ftp/vsftpdserver.h"
 
 #include <arpa/inet.h>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sstream>
 #include <stdexcept>
 #include <sys/prctl.h>
 #include <sys/socket.h>
@@ -88,35 +90,69 @@ bool VsftpdServer::hasIpv6Loopback()
     return freePort(true) != 0;
 }
 
-VsftpdServer::VsftpdServer(const std::string &certificateFile, bool ipv6)
+void VsftpdServer::makeFolder()
 {
     std::string pattern = (fs::temp_directory_path() / "qzweb-vsftpd-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("cannot create a temporary folder");
     m_folder = pattern;
     m_root = m_folder + "/serve";
-    // vsftpd refuses an anonymous root the ftp user could write to; uploads go one level down.
-    fs::create_directories(uploadFolder());
+    fs::create_directories(m_root);
     fs::create_directories("/var/run/vsftpd/empty");
     fs::permissions(m_folder, fs::perms(0755));
     fs::permissions(m_root, fs::perms(0755));
-    if (std::system(("chown ftp '" + uploadFolder() + "'").c_str()) != 0)
+}
+
+VsftpdServer::VsftpdServer(const std::string &certificateFile, bool ipv6)
+{
+    makeFolder();
+    // vsftpd refuses an anonymous root the ftp user could write to; uploads go one level down.
+    fs::create_directories(uploadFolder());
+    if (std::system(("chown ftp '" + uploadFolder() + "'").c_str()) != 0) {
+        stop();
         throw std::runtime_error("cannot give the upload folder to the ftp user");
+    }
+    std::ostringstream settings;
+    settings << "anonymous_enable=YES\nno_anon_password=YES\nanon_root=" << m_root << "\n"
+             << "local_enable=NO\nwrite_enable=YES\nanon_upload_enable=YES\n"
+             << "anon_other_write_enable=YES\nanon_mkdir_write_enable=YES\nanon_umask=022\n"
+             << "ssl_enable=YES\nallow_anon_ssl=YES\nforce_anon_logins_ssl=YES\n"
+             << "force_anon_data_ssl=YES\nrequire_ssl_reuse=YES\n"
+             << "rsa_cert_file=" << certificateFile << "\nrsa_private_key_file=" << certificateFile << "\n";
+    start(settings.str(), ipv6);
+}
+
+VsftpdServer::VsftpdServer(const LocalUser &login) : m_localUser(true)
+{
+    makeFolder();
+    if (std::system(("chown daemon '" + m_root + "'").c_str()) != 0) {
+        stop();
+        throw std::runtime_error("cannot give the served folder to the daemon user");
+    }
+    // PAM takes service names in lower case; the process and a count keep them apart.
+    static std::atomic<int> servers{0};
+    const std::string service = "qzweb-vsftpd-" + std::to_string(::getpid()) + "-" + std::to_string(++servers);
+    m_pamService = "/etc/pam.d/" + service;
+    std::ofstream(m_pamService) << "auth required pam_permit.so\naccount required pam_permit.so\n"
+                                << "session required pam_permit.so\n";
+    std::ostringstream settings;
+    settings << "anonymous_enable=NO\nlocal_enable=YES\nwrite_enable=YES\nchmod_enable=YES\n"
+             << "local_umask=" << login.umask << "\nlocal_root=" << m_root << "\n"
+             << "pam_service_name=" << service << "\n";
+    start(settings.str(), false);
+}
+
+void VsftpdServer::start(const std::string &settings, bool ipv6)
+{
     m_port = freePort(ipv6);
     const std::string config = m_folder + "/vsftpd.conf";
     std::ofstream(config) << (ipv6 ? "listen=NO\nlisten_ipv6=YES\nlisten_address6=::1\n"
                                    : "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\n")
                           << "listen_port=" << m_port << "\nbackground=NO\n"
-                          << "anonymous_enable=YES\nno_anon_password=YES\nanon_root=" << m_root << "\n"
-                          << "local_enable=NO\nwrite_enable=YES\nanon_upload_enable=YES\n"
-                          << "anon_other_write_enable=YES\nanon_mkdir_write_enable=YES\nanon_umask=022\n"
-                          << "pasv_enable=YES\nport_enable=YES\nconnect_from_port_20=NO\n"
+                          << settings << "pasv_enable=YES\nport_enable=YES\nconnect_from_port_20=NO\n"
                           << "secure_chroot_dir=/var/run/vsftpd/empty\nseccomp_sandbox=NO\n"
                           << "isolate=NO\nisolate_network=NO\nxferlog_enable=NO\n"
-                          << "ssl_enable=YES\nallow_anon_ssl=YES\nforce_anon_logins_ssl=YES\n"
-                          << "force_anon_data_ssl=YES\nrequire_ssl_reuse=YES\n"
-                          << "rsa_cert_file=" << certificateFile << "\nrsa_private_key_file=" << certificateFile
-                          << "\nvsftpd_log_file=" << m_folder << "/vsftpd.log\n";
+                          << "vsftpd_log_file=" << m_folder << "/vsftpd.log\n";
     m_pid = ::fork();
     if (m_pid == 0) {
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
@@ -148,4 +184,6 @@ void VsftpdServer::stop()
     }
     std::error_code ignored;
     fs::remove_all(m_folder, ignored);
+    if (!m_pamService.empty())
+        fs::remove(m_pamService, ignored);
 }

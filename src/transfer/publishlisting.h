@@ -1,0 +1,46 @@
+#pragma once
+
+#include "transfer/ftp/ftpclient.h"
+#include "transfer/remoteitem.h"
+
+#include <optional>
+#include <string>
+
+// How a publish reads the server's folders: MLSD where FEAT offers it (exact times and every
+// name, the modes too where the server gives unix.mode), else LIST -a where the server takes
+// it (vsftpd leaves names starting with a dot out of a plain LIST), else LIST. The first
+// listing, of the site's root, settles LIST -a; the way then holds for the publish, so the
+// listings after the uploads read like the plan's. Also asks MDTM where the server offers it.
+// Refers to the client; used on the session's worker thread.
+class PublishListing
+{
+public:
+    struct Way
+    {
+        FtpClient::Listing listing = FtpClient::Listing::Plain;
+        bool settled = false;          // LIST -a was tried, or was not to be
+        bool modificationTime = false; // MDTM
+        std::string machineFacts;      // sent with OPTS MLST before the first MLSD; empty: none
+    };
+
+    // Asks the server what it offers (FEAT, and OPTS MLST when it has unix.mode to give).
+    explicit PublishListing(FtpClient &client);
+    // Goes on the way a scan found (OPTS again, for a connection made since).
+    PublishListing(FtpClient &client, Way way);
+
+    // folder: a path as the server takes it, ending in "/" (the root's too).
+    RemoteItems list(const std::string &folder);
+    // The server's exact time of a file; nothing when it offers no MDTM or gives no time.
+    std::optional<RemoteDate> modificationTime(const std::string &path);
+
+    const Way &way() const { return m_way; }
+    // Whether the listings show names that start with a dot.
+    bool showsHiddenNames() const { return m_way.listing != FtpClient::Listing::Plain; }
+
+private:
+    RemoteItems parse(const std::vector<std::string> &lines) const;
+    void chooseFacts();
+
+    FtpClient &m_client;
+    Way m_way;
+};

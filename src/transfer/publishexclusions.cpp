@@ -49,8 +49,7 @@ QString PublishExclusions::defaultPatterns()
     return QStringLiteral(".git/ .svn/ .DS_Store Thumbs.db desktop.ini *~ *.bak");
 }
 
-PublishExclusions::PublishExclusions(const QString &patterns, PreviewCopyCheck previewCopy)
-    : m_patterns(split(patterns)), m_previewCopy(std::move(previewCopy))
+PublishExclusions::PublishExclusions(const QString &patterns) : m_patterns(split(patterns))
 {
     for (const QString &text : std::as_const(m_patterns)) {
         Rule rule;
@@ -83,14 +82,11 @@ QStringList PublishExclusions::split(const QString &patterns)
     return list;
 }
 
-std::optional<QString>
-PublishExclusions::reasonFor(const QByteArray &path, bool folder, const QByteArray &localPath) const
+std::optional<QString> PublishExclusions::reasonFor(const QByteArray &path, bool folder) const
 {
     const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
     if (!folder && isTemporaryName(name))
         return QStringLiteral("公開の途中の一時ファイル");
-    if (!folder && !localPath.isEmpty() && m_previewCopy && m_previewCopy(localPath))
-        return QStringLiteral("プレビュー用のコピー");
     for (const Rule &rule : m_rules) {
         if ((folder || !rule.foldersOnly) && globMatches(rule.pattern, rule.wholePath ? path : name))
             return QStringLiteral("除外: %1").arg(rule.text);

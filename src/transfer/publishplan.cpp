@@ -164,13 +164,13 @@ readLocal(const QByteArray &root, const FolderWalk::Limits &limits, qint64 now, 
         const qsizetype slash = relative.lastIndexOf('/');
         return slash > 0 && leftOut.contains(relative.left(slash));
     };
-    const auto exclude = [&](const QByteArray &relative, bool folder, const QByteArray &full) {
+    const auto exclude = [&](const QByteArray &relative, bool folder) {
         if (insideLeftOut(relative)) {
             if (folder)
                 leftOut.insert(relative);
             return true;
         }
-        const std::optional<QString> reason = exclusions.reasonFor(relative, folder, full);
+        const std::optional<QString> reason = exclusions.reasonFor(relative, folder);
         if (!reason)
             return false;
         if (folder)
@@ -181,11 +181,11 @@ readLocal(const QByteArray &root, const FolderWalk::Limits &limits, qint64 now, 
     };
     for (qsizetype i = 1; i < walk.folders.size(); ++i) {
         const QByteArray relative = walk.folders.at(i).mid(prefix);
-        if (!exclude(relative, true, walk.folders.at(i)))
+        if (!exclude(relative, true))
             tree.folders.append(relative);
     }
     for (const QByteArray &path : walk.files) {
-        if (exclude(path.mid(prefix), false, path))
+        if (exclude(path.mid(prefix), false))
             continue;
         LocalFile file = statOf(path, now);
         file.path = path.mid(prefix);

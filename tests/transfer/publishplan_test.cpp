@@ -246,8 +246,7 @@ TEST(PublishPlan, FilesOfTheSameSizeAreSettledByTheUsersChoice)
 
 TEST(PublishExclusions, EachNameIsLeftOutByItsPatternOrAsTheProgramsOwn)
 {
-    const PublishExclusions exclusions(PublishExclusions::defaultPatterns() + QStringLiteral("  drafts/old/ *.BAK"),
-                                       [](const QByteArray &path) { return path.endsWith("/page.preview.html"); });
+    const PublishExclusions exclusions(PublishExclusions::defaultPatterns() + QStringLiteral("  drafts/old/ *.BAK"));
     const struct
     {
         const char *path;
@@ -268,16 +267,13 @@ TEST(PublishExclusions, EachNameIsLeftOutByItsPatternOrAsTheProgramsOwn)
         {".htaccess", false, nullptr},
         {".qzweb-index.html.part", false, "公開の途中の一時ファイル"},
         {".qzweb-.part", false, nullptr},
-        {"page.preview.html", false, "プレビュー用のコピー"},
         {"index.html", false, nullptr},
     };
     for (const auto &c : cases) {
         const QByteArray path(c.path);
-        const std::optional<QString> reason = exclusions.reasonFor(path, c.folder, "/site/" + path);
+        const std::optional<QString> reason = exclusions.reasonFor(path, c.folder);
         EXPECT_EQ(reason.value_or(QString()), c.reason ? QString::fromUtf8(c.reason) : QString()) << c.path;
     }
-    // The preview copy is a local file: a server's file of that name is the server's.
-    EXPECT_FALSE(exclusions.reasonFor("page.preview.html", false).has_value());
     EXPECT_EQ(PublishExclusions::split(QStringLiteral(" *.bak\t.git/  *.bak ")),
               (QStringList{QStringLiteral("*.bak"), QStringLiteral(".git/")}));
     EXPECT_TRUE(PublishExclusions::isTemporaryName(PublishExclusions::temporaryName("a.html")));

@@ -2,6 +2,7 @@
 
 #include "common/atomicfile.h"
 #include "common/regularfile.h"
+#include "common/runlock.h"
 #include "common/usererror.h"
 
 #include <QCoreApplication>
@@ -19,17 +20,6 @@ const QString kPageSuffix = QStringLiteral(".page");
 const QString kLockSuffix = QStringLiteral(".lock");
 
 constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-
-// A lock counts as held while its process lives, however long ago it was taken: the program
-// runs for days.
-std::unique_ptr<QLockFile> tryLock(const QString &path)
-{
-    auto lock = std::make_unique<QLockFile>(path);
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return nullptr;
-    return lock;
-}
 
 } // namespace
 
@@ -63,7 +53,7 @@ void RecoveryStore::keep(const KeptPage &page)
 {
     if (!m_lock) {
         ensureFolder();
-        m_lock = tryLock(lockPath(m_id));
+        m_lock = RunLock::tryTake(lockPath(m_id));
         if (!m_lock)
             throw UserError(
                 QStringLiteral("ファイル %1 を作成できません").arg(QDir::toNativeSeparators(lockPath(m_id))));
@@ -84,14 +74,14 @@ QList<RecoveryStore::Leftover> RecoveryStore::takeLeftovers()
     for (const QString &name : locks) {
         const QString id = name.chopped(kLockSuffix.size());
         if (id != m_id && !QFile::exists(pagePath(id)))
-            tryLock(lockPath(id));
+            RunLock::tryTake(lockPath(id));
     }
     const QStringList pages = QDir(m_folder).entryList({QLatin1Char('*') + kPageSuffix}, QDir::Files);
     for (const QString &name : pages) {
         const QString id = name.chopped(kPageSuffix.size());
         if (id == m_id || m_leftoverLocks.count(id))
             continue;
-        std::unique_ptr<QLockFile> lock = tryLock(lockPath(id));
+        std::unique_ptr<QLockFile> lock = RunLock::tryTake(lockPath(id));
         if (!lock)
             continue; // its run is still going
         std::optional<KeptPage> page;

@@ -2,6 +2,7 @@
 
 #include "common/atomicfile.h"
 #include "common/regularfile.h"
+#include "common/runlock.h"
 #include "common/usererror.h"
 
 #include <QCoreApplication>
@@ -60,17 +61,6 @@ QString recordIn(const QString &folder, const QString &id)
 QString lockIn(const QString &folder, const QString &id)
 {
     return QDir(folder).filePath(id + kLockSuffix);
-}
-
-// A lock counts as held while its process lives, however long ago it was taken: the program
-// runs for days.
-std::unique_ptr<QLockFile> tryLock(const QString &path)
-{
-    auto lock = std::make_unique<QLockFile>(path);
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(0))
-        return nullptr;
-    return lock;
 }
 
 // The path with its folder's links resolved, so that a site reached through a linked folder is
@@ -275,7 +265,7 @@ void PreviewCopyRecord::store()
         if (!QDir().mkpath(m_folder))
             return;
         QFile::setPermissions(m_folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        m_lock = tryLock(lockPath(m_id));
+        m_lock = RunLock::tryTake(lockPath(m_id));
         if (!m_lock)
             return;
     }
@@ -300,12 +290,12 @@ QStringList PreviewCopyRecord::removeLeftovers(const QString &folder)
     // taken and let go, it is gone.
     for (const QString &id : recordIds(folder, kLockSuffix)) {
         if (!ours.contains(id) && !QFile::exists(recordIn(folder, id)))
-            tryLock(lockIn(folder, id));
+            RunLock::tryTake(lockIn(folder, id));
     }
     for (const QString &id : recordIds(folder, kRecordSuffix)) {
         if (ours.contains(id))
             continue;
-        const std::unique_ptr<QLockFile> lock = tryLock(lockIn(folder, id));
+        const std::unique_ptr<QLockFile> lock = RunLock::tryTake(lockIn(folder, id));
         if (!lock)
             continue; // its run is still going
         const QString record = recordIn(folder, id);

@@ -5,6 +5,7 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <memory>
 #include <uchardet.h>
 
@@ -32,6 +33,11 @@ bool onlyTwoByteSequences(const QByteArray &utf8)
             return false;
     }
     return true;
+}
+
+bool isAscii(const QByteArray &bytes)
+{
+    return std::all_of(bytes.cbegin(), bytes.cend(), [](char b) { return static_cast<unsigned char>(b) < 0x80; });
 }
 
 bool detectorSaysUtf8(const QByteArray &bytes)
@@ -131,7 +137,9 @@ DecodedText decode(const QByteArray &bytes)
         if (*declared == CharsetDeclaration::Declared::ShiftJis
             && (!Cp932Codec::hasUndecodableBytes(cp932.text) || !isUtf8WithNonAscii(bytes)))
             return asCp932(std::move(cp932));
-        if (*declared == CharsetDeclaration::Declared::Utf8 && isUtf8WithNonAscii(bytes))
+        // All-ASCII bytes read the same either way; the declaration then says how the page is
+        // meant, so it is saved back, and checked, as what it declares.
+        if (*declared == CharsetDeclaration::Declared::Utf8 && (isAscii(bytes) || isUtf8WithNonAscii(bytes)))
             return asUtf8(bytes);
     }
     if (useUtf8(bytes, cp932))

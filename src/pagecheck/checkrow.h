@@ -5,7 +5,7 @@
 
 // One thing the page check found: how serious it is, where (line and column from 1, the column
 // counted in characters as the user sees them, a tab being one), the key that names the kind of
-// fault and the sentence shown to the user.
+// fault, the sentence shown to the user and, for tidy's findings, tidy's own English words.
 struct CheckRow
 {
     enum class Level {
@@ -19,6 +19,7 @@ struct CheckRow
     int column = 1;
     QString key;
     QString sentence;
+    QString tidyMessage;
 
     bool operator==(const CheckRow &) const = default;
 

@@ -5,37 +5,70 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
 // The program's own words for every fault the page check reports: tidy's message keys and the
-// keys of our own checks, each with its level and a sentence a beginner understands. "%1" in a
-// sentence stands for the tag or file the fault is about, "%2" for the attribute.
+// keys of our own checks, each with its level and a sentence a beginner understands. A key may
+// have several rules, told apart by one of its arguments (an <img> without alt is not a <table>
+// without summary); the first rule that fits is the one. In a sentence "%1", "%2", "%3" stand for
+// the message's arguments in tidy's own order (what tidy named: the element, the attribute, the
+// value, the entity), "<%1>" and "</%1>" for the bare name of an argument in tags, "%L" for the
+// row's line and "%E" for the element whose start tag stands at the row's place.
 namespace CheckSentences {
 
 // The keys of our own checks.
 inline constexpr char kCharsetMissing[] = "QZ_CHARSET_MISSING";
 inline constexpr char kCharsetMismatch[] = "QZ_CHARSET_MISMATCH";
+// The same two on a page of ASCII only: it shows right until a Japanese letter is written.
+inline constexpr char kCharsetMissingAscii[] = "QZ_CHARSET_MISSING_ASCII";
+inline constexpr char kCharsetMismatchAscii[] = "QZ_CHARSET_MISMATCH_ASCII";
 inline constexpr char kTargetMissing[] = "QZ_TARGET_MISSING";
 inline constexpr char kTargetCase[] = "QZ_TARGET_CASE";
 inline constexpr char kLocalPath[] = "QZ_LOCAL_PATH";
 inline constexpr char kInsecureImage[] = "QZ_INSECURE_IMAGE";
 
-struct Entry
+// A rule holds only where each of its conditions does: this argument (from 0) is one of values,
+// letter case aside, or begins with one of them when prefix is set.
+struct Condition
 {
-    CheckRow::Level level;
+    int argument = 0;
+    QStringList values;
+    bool prefix = false;
+};
+
+struct Rule
+{
+    QByteArray key;
+    QList<Condition> conditions;
+    CheckRow::Level level = CheckRow::Level::Error;
     QString sentence;
 };
 
-// The entry of a key, nullopt for a key this table does not know.
-std::optional<Entry> find(const QByteArray &key);
-// Every key the table knows, in no particular order.
+// What a row names.
+struct Subject
+{
+    QStringList arguments; // tidy's arguments, or for our own checks the file or encoding
+    int line = 0;          // the row's line
+    QString element;       // the element whose start tag is at the row's place, if any ("b")
+};
+
+// Every rule, in the order they are tried.
+const QList<Rule> &rules();
+// The first rule of key that holds for these arguments; nullopt when none does.
+std::optional<Rule> find(const QByteArray &key, const QStringList &arguments = {});
+// Every key the rules know, in no particular order.
 QList<QByteArray> keys();
 
-// The row's sentence: the key's sentence with %1 (the tag or file) and %2 (the attribute) filled
-// in, or for a key the table does not know (one a later tidy adds) a general sentence that quotes
-// tidy's own text.
-QString sentence(const QByteArray &key, const QString &subject, const QString &tidyText, const QString &detail = {});
+// The row's sentence: the rule's sentence with what the subject names filled in. A key no rule
+// knows (one a later tidy adds), or a sentence whose subject tidy did not give, quotes tidy's
+// own English text instead of saying something about the wrong thing.
+QString sentence(const QByteArray &key, const Subject &subject, const QString &tidyText);
+
+// The sentence of a row that one unclosed or misnested element caused further down: tidy goes
+// on as if the element continued there.
+QString continued(const QString &element, int line);
 
 // tidy messages that say nothing a beginner can act on, or that our own checks say better.
 bool isIgnored(const QByteArray &key);

@@ -21,33 +21,33 @@ using Level = CheckRow::Level;
 class RowCollector
 {
 public:
-    explicit RowCollector(const QString &text) : m_lines(text) {}
+    explicit RowCollector(const QString &text) : m_text(text), m_lines(text) {}
 
-    void addAt(qsizetype offset, const QByteArray &key, const QString &subject)
+    void addAt(qsizetype offset, const QByteArray &key, const QStringList &arguments)
     {
         const SourceLines::Place place = m_lines.placeOf(offset);
-        add(place.line,
-            place.column,
-            key,
-            CheckSentences::find(key)->level,
-            CheckSentences::sentence(key, subject, {}));
+        add({CheckSentences::find(key, arguments)->level,
+             place.line,
+             place.column,
+             QString::fromLatin1(key),
+             CheckSentences::sentence(key, {arguments, place.line, {}}, {}),
+             {}});
     }
 
     void addTidy(const TidyReport::Message &message)
     {
-        static const QRegularExpression tag(QStringLiteral("</?[A-Za-z][^>\\s]*>"));
-        static const QRegularExpression quoted(QStringLiteral("\"([^\"]+)\""));
-        const auto entry = CheckSentences::find(message.key);
-        const Level level = entry
-            ? entry->level
+        const auto rule = CheckSentences::find(message.key, message.arguments);
+        const Level level = rule
+            ? rule->level
             : (message.severity == TidyReport::Message::Severity::Error ? Level::Error : Level::Caution);
-        const QString subject = tag.match(message.text).captured();
-        const QString detail = quoted.match(message.text).captured(1);
-        add(message.line,
-            m_lines.columnFromTidy(message.line, message.column),
-            message.key,
-            level,
-            CheckSentences::sentence(message.key, subject, message.text, detail));
+        const int column = m_lines.columnFromTidy(message.line, message.column);
+        const CheckSentences::Subject subject{message.arguments, message.line, elementAt(message.line, column)};
+        add({level,
+             message.line,
+             column,
+             QString::fromLatin1(message.key),
+             CheckSentences::sentence(message.key, subject, message.text),
+             message.text});
     }
 
     CheckRows take()
@@ -59,14 +59,25 @@ public:
     }
 
 private:
-    void add(int line, int column, const QByteArray &key, Level level, const QString &sentence)
+    void add(CheckRow row)
     {
         // tidy says some things twice (once parsing, once repairing).
-        const QString keyText = QString::fromLatin1(key);
-        if (!m_seen.contains({line, column, keyText})) {
-            m_seen.insert({line, column, keyText});
-            m_rows.append({level, line, column, keyText, sentence});
+        if (!m_seen.contains({row.line, row.column, row.key})) {
+            m_seen.insert({row.line, row.column, row.key});
+            m_rows.append(std::move(row));
         }
+    }
+
+    // The name of the element whose start tag begins at a place ("b"), empty when none does.
+    QString elementAt(int line, int column) const
+    {
+        const qsizetype offset = m_lines.offsetOf(line, column);
+        if (offset + 1 >= m_text.size() || m_text.at(offset) != QLatin1Char('<') || !m_text.at(offset + 1).isLetter())
+            return {};
+        qsizetype end = offset + 1;
+        while (end < m_text.size() && (m_text.at(end).isLetterOrNumber() || m_text.at(end) == QLatin1Char('-')))
+            ++end;
+        return m_text.mid(offset + 1, end - offset - 1).toLower();
     }
 
     struct Seen
@@ -78,10 +89,16 @@ private:
     };
     friend size_t qHash(const Seen &seen, size_t seed) { return qHashMulti(seed, seen.line, seen.column, seen.key); }
 
+    const QString &m_text;
     SourceLines m_lines;
     CheckRows m_rows;
     QSet<Seen> m_seen;
 };
+
+bool isAscii(const QString &text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+}
 
 bool isMeta(const TagScan::Tag &tag)
 {
@@ -110,19 +127,26 @@ std::optional<std::pair<QString, qsizetype>> declaredCharset(const TagScan::Resu
 void checkCharset(const PageCheck::Input &input, const TagScan::Result &scan, RowCollector &rows)
 {
     const QString wanted = PageCheck::charsetName(input.saveEncoding);
+    // Letters beyond ASCII are what a wrong or missing declaration garbles; a page of ASCII only
+    // shows right whatever it declares, until such a letter is written.
+    const bool ascii = isAscii(input.text);
     const auto declared = declaredCharset(scan);
     if (!declared) {
         const auto head = std::find_if(scan.tags.cbegin(), scan.tags.cend(), [](const TagScan::Tag &tag) {
             return tag.name == QLatin1String("head");
         });
-        rows.addAt(head == scan.tags.cend() ? 0 : head->offset, CheckSentences::kCharsetMissing, wanted);
+        rows.addAt(head == scan.tags.cend() ? 0 : head->offset,
+                   ascii ? CheckSentences::kCharsetMissingAscii : CheckSentences::kCharsetMissing,
+                   {wanted});
         return;
     }
     const auto kind = CharsetDeclaration::classify(declared->first.toLatin1());
     const auto expected = input.saveEncoding == TextFormat::Encoding::Utf8 ? CharsetDeclaration::Declared::Utf8
                                                                            : CharsetDeclaration::Declared::ShiftJis;
     if (kind != expected)
-        rows.addAt(declared->second, CheckSentences::kCharsetMismatch, wanted);
+        rows.addAt(declared->second,
+                   ascii ? CheckSentences::kCharsetMismatchAscii : CheckSentences::kCharsetMismatch,
+                   {wanted, declared->first});
 }
 
 // <link rel="canonical" href="…">: the page's own address online.
@@ -154,13 +178,13 @@ void judgeTarget(LocalTarget &targets, const QString &address, qsizetype offset,
     const LocalTarget::Verdict verdict = targets.judge(address);
     switch (verdict.outcome) {
     case LocalTarget::Outcome::Missing:
-        rows.addAt(offset, CheckSentences::kTargetMissing, address.trimmed());
+        rows.addAt(offset, CheckSentences::kTargetMissing, {address.trimmed()});
         break;
     case LocalTarget::Outcome::CaseDiffers:
-        rows.addAt(offset, CheckSentences::kTargetCase, verdict.actualName);
+        rows.addAt(offset, CheckSentences::kTargetCase, {verdict.actualName});
         break;
     case LocalTarget::Outcome::LocalPath:
-        rows.addAt(offset, CheckSentences::kLocalPath, address.trimmed());
+        rows.addAt(offset, CheckSentences::kLocalPath, {address.trimmed()});
         break;
     case LocalTarget::Outcome::NotChecked:
     case LocalTarget::Outcome::Found:
@@ -183,7 +207,7 @@ void checkTargets(const PageCheck::Input &input, const TagScan::Result &scan, Ro
             judgeTarget(targets, attribute.value, attribute.valueOffset, rows);
             if (securePage && tag.name == QLatin1String("img") && attribute.name == QLatin1String("src")
                 && attribute.value.trimmed().startsWith(QLatin1String("http://"), Qt::CaseInsensitive))
-                rows.addAt(attribute.valueOffset, CheckSentences::kInsecureImage, attribute.value.trimmed());
+                rows.addAt(attribute.valueOffset, CheckSentences::kInsecureImage, {attribute.value.trimmed()});
         }
     }
     static const QRegularExpression url(QStringLiteral("url\\(\\s*(['\"]?)([^'\"\\)]*)\\1\\s*\\)"),

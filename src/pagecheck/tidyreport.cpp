@@ -1,10 +1,42 @@
 #include "pagecheck/tidyreport.h"
 
+#include <QHash>
+
 #include <memory>
+#include <mutex>
 #include <tidy/tidy.h>
 #include <tidy/tidybuffio.h>
 
 namespace {
+
+// One argument as tidy's own message writes it ("%s", "%u", "%04X").
+QString argumentText(TidyMessage message, TidyMessageArgument *argument)
+{
+    const QByteArray conversion(tidyGetArgFormat(message, argument));
+    switch (tidyGetArgType(message, argument)) {
+    case tidyFormatType_STRING:
+        return QString::fromUtf8(tidyGetArgValueString(message, argument));
+    case tidyFormatType_INT:
+        return QString::asprintf(conversion.constData(), tidyGetArgValueInt(message, argument));
+    case tidyFormatType_UINT:
+        return QString::asprintf(conversion.constData(), tidyGetArgValueUInt(message, argument));
+    case tidyFormatType_DOUBLE:
+        return QString::asprintf(conversion.constData(), tidyGetArgValueDouble(message, argument));
+    case tidyFormatType_UNKNOWN:
+        break;
+    }
+    return {};
+}
+
+QStringList argumentsOf(TidyMessage message)
+{
+    QStringList arguments;
+    for (TidyIterator it = tidyGetMessageArguments(message); it;) {
+        TidyMessageArgument argument = tidyGetNextMessageArgument(message, &it);
+        arguments.append(argumentText(message, &argument));
+    }
+    return arguments;
+}
 
 Bool TIDY_CALL collect(TidyMessage message)
 {
@@ -17,6 +49,7 @@ Bool TIDY_CALL collect(TidyMessage message)
              level == TidyError ? TidyReport::Message::Severity::Error : TidyReport::Message::Severity::Warning,
              line,
              tidyGetMessageColumn(message),
+             argumentsOf(message),
              QString::fromUtf8(tidyGetMessageDefault(message))});
     }
     // Collected here; tidy itself prints nothing.
@@ -34,6 +67,10 @@ namespace TidyReport {
 
 QList<Message> check(const QByteArray &utf8)
 {
+    // The words tidy puts into its arguments ("plain text") are read in English, whatever the
+    // locale; tidy keeps its language for the whole process.
+    static std::once_flag english;
+    std::call_once(english, [] { tidySetLanguage("en"); });
     QList<Message> messages;
     std::unique_ptr<std::remove_pointer_t<TidyDoc>, DocRelease> doc(tidyCreate());
     tidySetAppData(doc.get(), &messages);
@@ -53,6 +90,20 @@ QList<Message> check(const QByteArray &utf8)
     }
     tidyBufDetach(&input);
     return messages;
+}
+
+QString format(const QByteArray &key)
+{
+    static const QHash<QByteArray, QString> formats = [] {
+        QHash<QByteArray, QString> map;
+        for (TidyIterator it = getErrorCodeList(); it;) {
+            const uint code = getNextErrorCode(&it);
+            if (const char *text = tidyDefaultString(code))
+                map.insert(QByteArray(tidyErrorCodeAsKey(code)), QString::fromUtf8(text));
+        }
+        return map;
+    }();
+    return formats.value(key);
 }
 
 } // namespace TidyReport

@@ -5,7 +5,9 @@
 
 // One thing the page check found: how serious it is, where (line and column from 1, the column
 // counted in characters as the user sees them, a tab being one), the key that names the kind of
-// fault, the sentence shown to the user and, for tidy's findings, tidy's own English words.
+// fault, the sentence shown to the user and, for tidy's findings, tidy's own English words. A
+// fault tidy meets again further down (an element left open goes on there) keeps those places as
+// rows of their own under it; they are not further faults.
 struct CheckRow
 {
     enum class Level {
@@ -20,6 +22,7 @@ struct CheckRow
     QString key;
     QString sentence;
     QString tidyMessage;
+    QList<CheckRow> continuations;
 
     bool operator==(const CheckRow &) const = default;
 

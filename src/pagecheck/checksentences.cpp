@@ -376,6 +376,11 @@ QString continued(const QString &element, int line)
         .arg(bareName(element));
 }
 
+QString inserted(const QString &element)
+{
+    return QStringLiteral("ページチェックは、ここに <%1> があるものとして続きを読みます。").arg(bareName(element));
+}
+
 bool isIgnored(const QByteArray &key)
 {
     // The charset is checked against how the page will be saved, which tidy cannot know.

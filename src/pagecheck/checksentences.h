@@ -69,6 +69,8 @@ QString sentence(const QByteArray &key, const Subject &subject, const QString &t
 // The sentence of a row that one unclosed or misnested element caused further down: tidy goes
 // on as if the element continued there.
 QString continued(const QString &element, int line);
+// The sentence of a row where tidy opened an element itself to read what another row is about.
+QString inserted(const QString &element);
 
 // tidy messages that say nothing a beginner can act on, or that our own checks say better.
 bool isIgnored(const QByteArray &key);

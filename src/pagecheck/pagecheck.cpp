@@ -6,7 +6,9 @@
 #include "pagecheck/sourcelines.h"
 #include "pagecheck/tagscan.h"
 #include "pagecheck/tidyreport.h"
+#include "pagecheck/unclosedelements.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -31,41 +33,108 @@ public:
              place.column,
              QString::fromLatin1(key),
              CheckSentences::sentence(key, {arguments, place.line, {}}, {}),
+             {},
              {}});
     }
 
-    void addTidy(const TidyReport::Message &message)
+    void addTidy(const QList<TidyReport::Message> &messages)
     {
-        const auto rule = CheckSentences::find(message.key, message.arguments);
-        const Level level = rule
-            ? rule->level
-            : (message.severity == TidyReport::Message::Severity::Error ? Level::Error : Level::Caution);
-        const int column = m_lines.columnFromTidy(message.line, message.column);
-        const CheckSentences::Subject subject{message.arguments, message.line, elementAt(message.line, column)};
-        add({level,
-             message.line,
-             column,
-             QString::fromLatin1(message.key),
-             CheckSentences::sentence(message.key, subject, message.text),
-             message.text});
+        // tidy says some things twice (once parsing, once repairing).
+        QList<const TidyReport::Message *> kept;
+        QList<UnclosedElements::Message> places;
+        for (const TidyReport::Message &message : messages) {
+            const int column = m_lines.columnFromTidy(message.line, message.column);
+            if (CheckSentences::isIgnored(message.key)
+                || !isNew(message.line, column, QString::fromLatin1(message.key)))
+                continue;
+            kept.append(&message);
+            places.append({message.key,
+                           elementName(message.arguments.value(0)),
+                           elementAt(message.line, column),
+                           message.line,
+                           column});
+        }
+        const QList<qsizetype> into = UnclosedElements::fold(places);
+        QHash<qsizetype, qsizetype> rowOf;
+        for (qsizetype i = 0; i < kept.size(); ++i) {
+            if (into.at(i) < 0) {
+                rowOf.insert(i, m_rows.size());
+                m_rows.append(tidyRow(*kept.at(i), places.at(i)));
+            }
+        }
+        for (qsizetype i = 0; i < kept.size(); ++i) {
+            if (into.at(i) >= 0)
+                addContinuation(m_rows[rowOf.value(into.at(i))], places.at(into.at(i)), *kept.at(i), places.at(i));
+        }
     }
 
     CheckRows take()
     {
-        std::stable_sort(m_rows.begin(), m_rows.end(), [](const CheckRow &a, const CheckRow &b) {
+        const auto byPlace = [](const CheckRow &a, const CheckRow &b) {
             return std::pair(a.line, a.column) < std::pair(b.line, b.column);
-        });
+        };
+        std::stable_sort(m_rows.begin(), m_rows.end(), byPlace);
+        for (CheckRow &row : m_rows)
+            std::stable_sort(row.continuations.begin(), row.continuations.end(), byPlace);
         return std::move(m_rows);
     }
 
 private:
     void add(CheckRow row)
     {
-        // tidy says some things twice (once parsing, once repairing).
-        if (!m_seen.contains({row.line, row.column, row.key})) {
-            m_seen.insert({row.line, row.column, row.key});
+        if (isNew(row.line, row.column, row.key))
             m_rows.append(std::move(row));
+    }
+
+    bool isNew(int line, int column, const QString &key)
+    {
+        if (m_seen.contains({line, column, key}))
+            return false;
+        m_seen.insert({line, column, key});
+        return true;
+    }
+
+    static CheckRow tidyRow(const TidyReport::Message &message, const UnclosedElements::Message &place)
+    {
+        const auto rule = CheckSentences::find(message.key, message.arguments);
+        const Level level = rule
+            ? rule->level
+            : (message.severity == TidyReport::Message::Severity::Error ? Level::Error : Level::Caution);
+        return {level,
+                message.line,
+                place.column,
+                QString::fromLatin1(message.key),
+                CheckSentences::sentence(message.key, {message.arguments, message.line, place.atPlace}, message.text),
+                message.text,
+                {}};
+    }
+
+    // One place further down where the fault of row goes on; a place already under it is not
+    // listed twice (tidy opens an element there and then trims it away).
+    static void addContinuation(CheckRow &row,
+                                const UnclosedElements::Message &first,
+                                const TidyReport::Message &message,
+                                const UnclosedElements::Message &place)
+    {
+        for (const CheckRow &known : row.continuations) {
+            if (known.line == place.line && known.column == place.column)
+                return;
         }
+        const QString element = UnclosedElements::leftOpen(first);
+        // Under an element left open it goes on; under anything else tidy opened the element
+        // itself to read what the first row is about.
+        const QString sentence =
+            element.isEmpty() ? CheckSentences::inserted(place.about) : CheckSentences::continued(element, row.line);
+        row.continuations.append(
+            {row.level, place.line, place.column, QString::fromLatin1(message.key), sentence, message.text, {}});
+    }
+
+    // "b" of "<b>", "</b>" or "b" as tidy names an element.
+    static QString elementName(const QString &tidyName)
+    {
+        QString name = tidyName.trimmed().toLower();
+        name.remove(QLatin1Char('<')).remove(QLatin1Char('/')).remove(QLatin1Char('>'));
+        return name;
     }
 
     // The name of the element whose start tag begins at a place ("b"), empty when none does.
@@ -235,10 +304,7 @@ CheckRows run(const Input &input)
     std::future<TagScan::Result> scanning =
         std::async(std::launch::async, [&input] { return TagScan::scan(input.text); });
     RowCollector rows(input.text);
-    for (const TidyReport::Message &message : TidyReport::check(input.text.toUtf8())) {
-        if (!CheckSentences::isIgnored(message.key))
-            rows.addTidy(message);
-    }
+    rows.addTidy(TidyReport::check(input.text.toUtf8()));
     const TagScan::Result scan = scanning.get();
     checkCharset(input, scan, rows);
     checkTargets(input, scan, rows);

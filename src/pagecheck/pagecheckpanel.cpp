@@ -44,26 +44,45 @@ QString PageCheckPanel::nothingToReport()
     return QStringLiteral("問題は見つかりませんでした。");
 }
 
+namespace {
+
+// One row's item. Each cell says what it holds, its unit too, so that a screen reader reading the
+// row cell by cell says the sentence once: "エラー", "6 行目", "9 文字目", the sentence.
+QTreeWidgetItem *itemOf(const CheckRow &row)
+{
+    const QString level = CheckRow::levelName(row.level);
+    auto *item = new QTreeWidgetItem({level, QString::number(row.line), QString::number(row.column), row.sentence});
+    item->setData(0, kLineRole, row.line);
+    item->setData(0, kColumnRole, row.column);
+    item->setData(LevelColumn, Qt::AccessibleTextRole, level);
+    item->setData(LineColumn, Qt::AccessibleTextRole, QStringLiteral("%1 行目").arg(row.line));
+    item->setData(CharacterColumn, Qt::AccessibleTextRole, QStringLiteral("%1 文字目").arg(row.column));
+    item->setData(SentenceColumn, Qt::AccessibleTextRole, row.sentence);
+    // tidy's own words, for whoever wants to look them up.
+    item->setToolTip(SentenceColumn,
+                     row.tidyMessage.isEmpty() ? row.sentence
+                                               : QStringLiteral("%1\ntidy: %2").arg(row.sentence, row.tidyMessage));
+    for (const CheckRow &further : row.continuations)
+        item->addChild(itemOf(further));
+    return item;
+}
+
+} // namespace
+
 void PageCheckPanel::showRows(const CheckRows &rows)
 {
     m_list->clear();
     QList<QTreeWidgetItem *> items;
+    bool folded = false;
     for (const CheckRow &row : rows) {
-        const QString level = CheckRow::levelName(row.level);
-        auto *item = new QTreeWidgetItem({level, QString::number(row.line), QString::number(row.column), row.sentence});
-        item->setData(0, kLineRole, row.line);
-        item->setData(0, kColumnRole, row.column);
-        // A screen reader reads the row as one sentence rather than four bare cells.
-        const QString spoken =
-            QStringLiteral("%1、%2 行 %3 文字目: %4").arg(level).arg(row.line).arg(row.column).arg(row.sentence);
-        for (int column = LevelColumn; column <= SentenceColumn; ++column)
-            item->setData(column, Qt::AccessibleTextRole, spoken);
-        item->setToolTip(SentenceColumn, row.sentence);
-        items.append(item);
+        items.append(itemOf(row));
+        folded = folded || !row.continuations.isEmpty();
     }
+    // The places a fault goes on at stay under its row, closed until asked for.
+    m_list->setRootIsDecorated(folded);
     if (items.isEmpty()) {
         auto *item = new QTreeWidgetItem({QString(), QString(), QString(), nothingToReport()});
-        item->setData(0, Qt::AccessibleTextRole, nothingToReport());
+        item->setData(SentenceColumn, Qt::AccessibleTextRole, nothingToReport());
         items.append(item);
     }
     m_list->addTopLevelItems(items);

@@ -8,8 +8,9 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 // The list the page check shows its rows in: level, line, column and the sentence, one row per
-// finding (or one row saying there is nothing to report). Double-click or Enter on a row asks
-// for the caret to go there. It owns its list; whoever runs the check fills it.
+// finding (or one row saying there is nothing to report), and under a row the places further
+// down where its fault goes on. Double-click or Enter on a row asks for the caret to go there.
+// It owns its list; whoever runs the check fills it.
 class PageCheckPanel final : public QWidget
 {
     Q_OBJECT

@@ -67,13 +67,18 @@ QString everyFragmentPage()
     return page;
 }
 
-TEST(OwnFragmentsTest, AreNeverErrors)
+TEST(OwnFragmentsTest, AreNeverErrorsInAnyVersionOfHtml)
 {
     const QString page = everyFragmentPage();
     ASSERT_GT(page.size(), 3000);
     const char *const doctypes[] = {
         "",
         "<!DOCTYPE html>\r\n",
+        "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
+        "\"http://www.w3.org/TR/html4/loose.dtd\">\r\n",
+        "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01//EN\" \"http://www.w3.org/TR/html4/strict.dtd\">\r\n",
+        "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Transitional//EN\" "
+        "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">\r\n",
     };
     for (const char *doctype : doctypes) {
         int errors = 0;

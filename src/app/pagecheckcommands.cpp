@@ -12,6 +12,9 @@
 #include <QTreeWidget>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <algorithm>
+#include <utility>
+
 PageCheckCommands::PageCheckCommands(CommandDispatcher &commands,
                                      EditorStack &editor,
                                      QMainWindow &window,
@@ -30,19 +33,14 @@ PageCheckCommands::PageCheckCommands(CommandDispatcher &commands,
     window.addDockWidget(Qt::BottomDockWidgetArea, m_dock);
     m_dock->hide();
     connect(m_panel, &PageCheckPanel::placeChosen, this, &PageCheckCommands::moveCaret);
+    connect(m_panel, &PageCheckPanel::fixChosen, this, &PageCheckCommands::makeFix);
     connect(&m_watcher, &QFutureWatcher<CheckRows>::finished, this, &PageCheckCommands::showResult);
 
     for (QAction *item : {&m_items.automatic, &m_items.askBeforeUpload})
         item->setCheckable(true);
     m_items.automatic.setChecked(m_options.checkWhileTyping);
     m_items.askBeforeUpload.setChecked(m_options.askBeforeUpload);
-    commands.add(kCheckHandler, [this](int) {
-        m_dock->show();
-        // Asked for by the user: the rows get the keyboard (and a screen reader) once they are
-        // there. A check while typing leaves the focus in the editor.
-        m_focusRows = true;
-        check();
-    });
+    commands.add(kCheckHandler, [this](int) { showAndCheck(); });
     commands.add(kAutoHandler, [this](int) { chooseOption(&PageCheckOptions::checkWhileTyping, m_items.automatic); });
     commands.add(kAskHandler,
                  [this](int) { chooseOption(&PageCheckOptions::askBeforeUpload, m_items.askBeforeUpload); });
@@ -60,6 +58,15 @@ PageCheckCommands::PageCheckCommands(CommandDispatcher &commands,
     });
 }
 
+void PageCheckCommands::showAndCheck()
+{
+    m_dock->show();
+    // Asked for by the user: the rows get the keyboard (and a screen reader) once they are
+    // there. A check while typing leaves the focus in the editor.
+    m_focusRows = true;
+    check();
+}
+
 void PageCheckCommands::check()
 {
     if (m_watcher.isRunning()) {
@@ -68,6 +75,7 @@ void PageCheckCommands::check()
     }
     PageCheck::Input input = m_page();
     input.text = m_editor.toPlainText();
+    m_checkingText = input.text;
     // tidy on a large page takes longer than a frame: the window keeps painting meanwhile.
     m_watcher.setFuture(QtConcurrent::run([input] { return PageCheck::run(input); }));
 }
@@ -79,7 +87,15 @@ void PageCheckCommands::showResult()
         check();
         return;
     }
-    m_panel->showRows(m_watcher.result());
+    const CheckRows rows = m_watcher.result();
+    m_shownText = m_checkingText;
+    m_panel->showRows(rows);
+    // An edit asked for on rows the text had moved on from: made now on the rows of this text.
+    if (const QString key = std::exchange(m_pendingFix, {}); !key.isEmpty()) {
+        const auto row = std::find_if(rows.cbegin(), rows.cend(), [&](const CheckRow &r) { return r.key == key; });
+        if (row != rows.cend() && row->fix)
+            makeFix(row->key, *row->fix);
+    }
     if (m_focusRows) {
         m_focusRows = false;
         m_panel->list().setFocus();
@@ -98,6 +114,25 @@ void PageCheckCommands::moveCaret(int line, int column)
     m_editor.setTextCursor(cursor);
     m_editor.ensureCursorVisible();
     m_editor.view().setFocus();
+}
+
+void PageCheckCommands::makeFix(const QString &key, const CheckRow::Fix &fix)
+{
+    // The row's offset is one in the text it was found in; after any typing since, the check runs
+    // again first and the edit is made on its new row.
+    if (m_editor.toPlainText() != m_shownText) {
+        m_pendingFix = key;
+        check();
+        return;
+    }
+    QTextCursor cursor(m_editor.document());
+    cursor.beginEditBlock();
+    cursor.setPosition(int(fix.offset));
+    cursor.insertText(fix.text);
+    cursor.endEditBlock();
+    m_editor.setTextCursor(cursor);
+    m_editor.ensureCursorVisible();
+    check();
 }
 
 void PageCheckCommands::chooseOption(bool PageCheckOptions::*option, const QAction &item)

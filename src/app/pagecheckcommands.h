@@ -17,9 +17,9 @@ class QDockWidget;
 class QMainWindow;
 
 // ページチェック (F7) and チェックも自動で: checks the editor's text on a worker thread, shows
-// the rows in a panel docked under the window's panes, and puts the caret where the user
-// chooses. Owns the panel's dock and the check-while-typing choice (kept in the data folder);
-// refers to the editor and the menu items the window owns.
+// the rows in a panel docked under the window's panes, puts the caret where the user chooses
+// and makes the edits the rows offer. Owns the panel's dock and the check-while-typing choice
+// (kept in the data folder); refers to the editor and the menu items the window owns.
 class PageCheckCommands final : public QObject
 {
     Q_OBJECT
@@ -49,8 +49,12 @@ public:
     PageCheckPanel &panel() const { return *m_panel; }
     QDockWidget &dock() const { return *m_dock; }
 
+    // ページチェック: shows the panel and checks; the rows take the focus when they come.
+    void showAndCheck();
     void check();
     void moveCaret(int line, int column);
+    // The edit of the row of this key, as one step 元に戻す takes back.
+    void makeFix(const QString &key, const CheckRow::Fix &fix);
 
 signals:
     // A check ended and its rows are shown.
@@ -72,5 +76,10 @@ private:
     bool m_again = false;
     // The user asked with the command: the rows take the focus when they come.
     bool m_focusRows = false;
+    // The text being checked, the text the rows shown are of, and the key of a row whose edit
+    // waits for rows of the text as it is now.
+    QString m_checkingText;
+    QString m_shownText;
+    QString m_pendingFix;
     QTimer m_typingPause;
 };

@@ -25,7 +25,10 @@ class RowCollector
 public:
     explicit RowCollector(const QString &text) : m_text(text), m_lines(text) {}
 
-    void addAt(qsizetype offset, const QByteArray &key, const QStringList &arguments)
+    void addAt(qsizetype offset,
+               const QByteArray &key,
+               const QStringList &arguments,
+               std::optional<CheckRow::Fix> fix = std::nullopt)
     {
         const SourceLines::Place place = m_lines.placeOf(offset);
         add({CheckSentences::find(key, arguments)->level,
@@ -34,7 +37,8 @@ public:
              QString::fromLatin1(key),
              CheckSentences::sentence(key, {arguments, place.line, {}}, {}),
              {},
-             {}});
+             {},
+             std::move(fix)});
     }
 
     void addTidy(const QList<TidyReport::Message> &messages)
@@ -106,7 +110,8 @@ private:
                 QString::fromLatin1(message.key),
                 CheckSentences::sentence(message.key, {message.arguments, message.line, place.atPlace}, message.text),
                 message.text,
-                {}};
+                {},
+                std::nullopt};
     }
 
     // One place further down where the fault of row goes on; a place already under it is not
@@ -126,7 +131,7 @@ private:
         const QString sentence =
             element.isEmpty() ? CheckSentences::inserted(place.about) : CheckSentences::continued(element, row.line);
         row.continuations.append(
-            {row.level, place.line, place.column, QString::fromLatin1(message.key), sentence, message.text, {}});
+            {row.level, place.line, place.column, QString::fromLatin1(message.key), sentence, message.text, {}, {}});
     }
 
     // "b" of "<b>", "</b>" or "b" as tidy names an element.
@@ -193,6 +198,35 @@ std::optional<std::pair<QString, qsizetype>> declaredCharset(const TagScan::Resu
     return std::nullopt;
 }
 
+const TagScan::Tag *firstTag(const TagScan::Result &scan, QLatin1String name)
+{
+    const auto it =
+        std::find_if(scan.tags.cbegin(), scan.tags.cend(), [&](const TagScan::Tag &tag) { return tag.name == name; });
+    return it == scan.tags.cend() ? nullptr : &*it;
+}
+
+// The declaration to insert for a page without one: just inside <head> (before <title>, within
+// the first bytes a browser reads for it), on a line of its own when the head's next line is
+// one, indented as that line is.
+CheckRow::Fix charsetFix(const QString &text, const TagScan::Result &scan, const QString &charset)
+{
+    const QString meta = QStringLiteral("<meta charset=\"%1\">").arg(charset);
+    const TagScan::Tag *head = firstTag(scan, QLatin1String("head"));
+    if (!head)
+        head = firstTag(scan, QLatin1String("html"));
+    if (!head)
+        return {0, meta};
+    const qsizetype at = head->end;
+    const QStringView rest = QStringView(text).mid(at);
+    const qsizetype lineEnd = rest.startsWith(u"\r\n") ? 2 : (rest.startsWith(u'\n') || rest.startsWith(u'\r')) ? 1 : 0;
+    if (lineEnd == 0)
+        return {at, meta};
+    qsizetype indent = lineEnd;
+    while (indent < rest.size() && (rest.at(indent) == u' ' || rest.at(indent) == u'\t'))
+        ++indent;
+    return {at, rest.left(indent).toString() + meta};
+}
+
 void checkCharset(const PageCheck::Input &input, const TagScan::Result &scan, RowCollector &rows)
 {
     const QString wanted = PageCheck::charsetName(input.saveEncoding);
@@ -201,12 +235,11 @@ void checkCharset(const PageCheck::Input &input, const TagScan::Result &scan, Ro
     const bool ascii = isAscii(input.text);
     const auto declared = declaredCharset(scan);
     if (!declared) {
-        const auto head = std::find_if(scan.tags.cbegin(), scan.tags.cend(), [](const TagScan::Tag &tag) {
-            return tag.name == QLatin1String("head");
-        });
-        rows.addAt(head == scan.tags.cend() ? 0 : head->offset,
+        const TagScan::Tag *head = firstTag(scan, QLatin1String("head"));
+        rows.addAt(head ? head->offset : 0,
                    ascii ? CheckSentences::kCharsetMissingAscii : CheckSentences::kCharsetMissing,
-                   {wanted});
+                   {wanted},
+                   charsetFix(input.text, scan, wanted));
         return;
     }
     const auto kind = CharsetDeclaration::classify(declared->first.toLatin1());

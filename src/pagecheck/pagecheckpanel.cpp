@@ -1,6 +1,8 @@
 #include "pagecheck/pagecheckpanel.h"
 
+#include <QHBoxLayout>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -11,6 +13,7 @@ enum Column {
     LineColumn,
     CharacterColumn,
     SentenceColumn,
+    FixColumn,
 };
 
 constexpr int kLineRole = Qt::UserRole;
@@ -29,8 +32,11 @@ PageCheckPanel::PageCheckPanel(QWidget *parent) : QWidget(parent)
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
     m_list->setAllColumnsShowFocus(true);
-    m_list->setHeaderLabels(
-        {QStringLiteral("種類"), QStringLiteral("行"), QStringLiteral("文字"), QStringLiteral("内容")});
+    m_list->setHeaderLabels({QStringLiteral("種類"),
+                             QStringLiteral("行"),
+                             QStringLiteral("文字"),
+                             QStringLiteral("内容"),
+                             QStringLiteral("修正")});
     m_list->header()->setStretchLastSection(true);
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     auto *layout = new QVBoxLayout(this);
@@ -86,7 +92,32 @@ void PageCheckPanel::showRows(const CheckRows &rows)
         items.append(item);
     }
     m_list->addTopLevelItems(items);
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        if (rows.at(i).fix)
+            m_list->setItemWidget(items.at(i), FixColumn, fixButton(rows.at(i)));
+    }
     m_list->setCurrentItem(items.first());
+}
+
+QString PageCheckPanel::fixCaption(const CheckRow::Fix &fix)
+{
+    return QStringLiteral("%1 を入れる").arg(fix.text.trimmed());
+}
+
+// The button that mends a row's fault, at the start of its cell.
+QWidget *PageCheckPanel::fixButton(const CheckRow &row)
+{
+    auto *cell = new QWidget;
+    auto *button = new QPushButton(fixCaption(*row.fix), cell);
+    button->setObjectName(QStringLiteral("PageCheckFix"));
+    button->setAccessibleName(button->text());
+    button->setAccessibleDescription(QStringLiteral("元に戻すで取り消せます"));
+    auto *layout = new QHBoxLayout(cell);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(button);
+    layout->addStretch();
+    connect(button, &QPushButton::clicked, this, [this, key = row.key, fix = *row.fix] { emit fixChosen(key, fix); });
+    return cell;
 }
 
 void PageCheckPanel::activate(const QTreeWidgetItem *item)

@@ -9,8 +9,9 @@ class QTreeWidgetItem;
 
 // The list the page check shows its rows in: level, line, column and the sentence, one row per
 // finding (or one row saying there is nothing to report), and under a row the places further
-// down where its fault goes on. Double-click or Enter on a row asks for the caret to go there.
-// It owns its list; whoever runs the check fills it.
+// down where its fault goes on. Double-click or Enter on a row asks for the caret to go there; a
+// row whose fault the program can mend has a button that asks for that edit. It owns its list;
+// whoever runs the check fills it and makes the edits.
 class PageCheckPanel final : public QWidget
 {
     Q_OBJECT
@@ -23,13 +24,18 @@ public:
     QTreeWidget &list() const { return *m_list; }
 
     static QString nothingToReport();
+    // The caption of the button that makes a row's edit: "<meta charset="UTF-8"> を入れる".
+    static QString fixCaption(const CheckRow::Fix &fix);
 
 signals:
     // The user chose a row: its line and column (from 1, in characters).
     void placeChosen(int line, int column);
+    // The user asked for the edit of the row of this key.
+    void fixChosen(const QString &key, const CheckRow::Fix &fix);
 
 private:
     void activate(const QTreeWidgetItem *item);
+    QWidget *fixButton(const CheckRow &row);
 
     QTreeWidget *m_list = nullptr;
 };

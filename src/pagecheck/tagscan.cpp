@@ -99,6 +99,7 @@ Result scan(const QString &text)
             ++j;
         Tag tag{text.mid(i + 1, j - i - 1).toLower(), i, {}};
         i = readAttributes(text, j, tag);
+        tag.end = i;
         if (const Attribute *style = tag.attribute(QStringLiteral("style")))
             result.css.append({style->value, style->valueOffset});
         const bool isScript = tag.name == QLatin1String("script");

@@ -21,6 +21,7 @@ struct Tag
     QString name; // lower case
     qsizetype offset = 0;
     QList<Attribute> attributes;
+    qsizetype end = 0; // just after its ">" (the end of the text when it has none)
 
     const Attribute *attribute(const QString &attributeName) const;
 };

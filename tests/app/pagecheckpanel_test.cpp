@@ -4,6 +4,7 @@
 
 #include "app/pagecheckcommands.h"
 #include "authoring/editorstack.h"
+#include "authoring/pageskeleton.h"
 #include "support/mainwindowfixture.h"
 
 #include <QAction>
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
@@ -111,6 +113,35 @@ TEST_F(PageCheckPanelTest, ChecksAgainAfterTypingOnlyOnceChosen)
     ASSERT_TRUE(checked.wait(10000));
     EXPECT_NE(list.topLevelItemCount(), before);
     EXPECT_EQ(list.topLevelItem(0)->text(3), PageCheckPanel::nothingToReport());
+}
+
+// The row of a missing declaration offers the one the page will be saved with; made after more
+// typing, it lands where the page is now, and 元に戻す takes back that edit alone.
+TEST_F(PageCheckPanelTest, InsertsTheMissingDeclarationAsOneUndoableEdit)
+{
+    window->show();
+    const QString page = QString(PageSkeleton::text()).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QTreeWidget &list = checkNow(page);
+    auto *fix = list.findChild<QPushButton *>(QStringLiteral("PageCheckFix"));
+    ASSERT_NE(fix, nullptr);
+    EXPECT_EQ(fix->text(), QStringLiteral("<meta charset=\"Shift_JIS\"> を入れる"));
+    EXPECT_EQ(fix->accessibleName(), fix->text());
+
+    QTextCursor typing(window->editor().document());
+    typing.insertText(QStringLiteral("<!-- 先頭 -->\n"));
+    const QString typed = window->editor().toPlainText();
+    auto *commands = window->findChild<PageCheckCommands *>();
+    QSignalSpy checked(commands, &PageCheckCommands::checked);
+    fix->click();
+    ASSERT_TRUE(checked.wait(10000)); // the rows of the text as it is now, and the edit on them
+    ASSERT_TRUE(checked.wait(10000)); // the rows after the edit
+    EXPECT_EQ(window->editor().toPlainText(),
+              QString(typed).replace(QStringLiteral("<head>"), QStringLiteral("<head><meta charset=\"Shift_JIS\">")));
+    for (int i = 0; i < list.topLevelItemCount(); ++i)
+        EXPECT_NE(list.topLevelItem(i)->text(3).left(8), QStringLiteral("文字コードの宣言")) << i;
+
+    window->editor().document()->undo();
+    EXPECT_EQ(window->editor().toPlainText(), typed);
 }
 
 TEST_F(PageCheckPanelTest, SaysSoInOneRowWhenNothingIsWrong)

@@ -1,5 +1,6 @@
 #include "pagecheck/pagecheck.h"
 
+#include "authoring/pageskeleton.h"
 #include "common/textcodec.h"
 #include "pagecheck/checksentences.h"
 
@@ -308,6 +309,52 @@ TEST(PageCheckTest, FoldsWhatOneUnclosedElementCausesIntoOneRow)
             }
         }
         EXPECT_EQ(rows.first().sentence, QString::fromUtf8(c.firstSentence)) << c.name;
+    }
+}
+
+// A page without a charset declaration gets, on its row, the declaration it will be saved with;
+// made, the page has that declaration and no charset row.
+TEST(PageCheckTest, OffersTheDeclarationTheSaveNeeds)
+{
+    const struct
+    {
+        const char *name;
+        QString page;
+        Encoding saved;
+        QString mended;
+    } cases[] = {
+        {"the skeleton, saved as Shift_JIS",
+         PageSkeleton::text(),
+         Encoding::Cp932,
+         QString(PageSkeleton::text())
+             .replace(QStringLiteral("<head>"), QStringLiteral("<head><meta charset=\"Shift_JIS\">"))},
+        {"a head on lines of its own, saved as UTF-8",
+         QStringLiteral("<html>\n<head>\n  <title>日本語</title>\n</head>\n<body></body></html>\n"),
+         Encoding::Utf8,
+         QStringLiteral(
+             "<html>\n<head>\n  <meta charset=\"UTF-8\">\n  <title>日本語</title>\n</head>\n<body></body></html>\n")},
+        {"no head",
+         QStringLiteral("<html><title>題</title><p>日本語</p></html>"),
+         Encoding::Cp932,
+         QStringLiteral("<html><meta charset=\"Shift_JIS\"><title>題</title><p>日本語</p></html>")},
+        {"no html either",
+         QStringLiteral("<title>題</title><p>日本語</p>"),
+         Encoding::Utf8,
+         QStringLiteral("<meta charset=\"UTF-8\"><title>題</title><p>日本語</p>")},
+    };
+    for (const auto &c : cases) {
+        const CheckRows rows = PageCheck::run({c.page, {}, c.saved, {}});
+        const auto missing = std::find_if(rows.cbegin(), rows.cend(), [](const CheckRow &row) {
+            return row.key == QLatin1String(CheckSentences::kCharsetMissing);
+        });
+        ASSERT_NE(missing, rows.cend()) << c.name;
+        ASSERT_TRUE(missing->fix) << c.name;
+        EXPECT_EQ(QString(c.page).insert(missing->fix->offset, missing->fix->text), c.mended) << c.name;
+        for (const CheckRow &row : PageCheck::run({c.mended, {}, c.saved, {}})) {
+            EXPECT_FALSE(row.key.startsWith(QLatin1String("QZ_CHARSET"))) << c.name;
+            // Nothing else here is an error: the skeleton, mended, has none.
+            EXPECT_NE(row.level, Level::Error) << c.name << ": " << row.key.toStdString();
+        }
     }
 }
 

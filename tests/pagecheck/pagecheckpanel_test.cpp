@@ -19,21 +19,25 @@ QString spoken(const QTreeWidgetItem &item)
     return cells.join(QLatin1Char(' '));
 }
 
+CheckRow rowOf(Level level, int line, int column, const QString &sentence)
+{
+    CheckRow row;
+    row.level = level;
+    row.line = line;
+    row.column = column;
+    row.key = QStringLiteral("SOME_KEY");
+    row.sentence = sentence;
+    return row;
+}
+
 TEST(PageCheckPanelRowsTest, KeepsWhereAFaultGoesOnUnderItsRowAndReadsEachRowOnce)
 {
     const QString unclosed = QStringLiteral("6 行目の <b> が閉じられていません。閉じる位置に </b> を書いてください。");
     const QString goesOn = QStringLiteral("6 行目の <b> が、ここでも続いているものとして扱われます。");
-    CheckRow first{
-        Level::Error, 6, 9, QStringLiteral("MISSING_ENDTAG_BEFORE"), unclosed, QStringLiteral("missing </b>"), {}};
-    first.continuations = {{Level::Error, 8, 5, QStringLiteral("INSERTING_TAG"), goesOn, {}, {}},
-                           {Level::Error, 9, 5, QStringLiteral("INSERTING_TAG"), goesOn, {}, {}}};
-    const CheckRow second{Level::Hint,
-                          12,
-                          1,
-                          QStringLiteral("TRIM_EMPTY_ELEMENT"),
-                          QStringLiteral("中身のない <p> があります。"),
-                          {},
-                          {}};
+    CheckRow first = rowOf(Level::Error, 6, 9, unclosed);
+    first.tidyMessage = QStringLiteral("missing </b>");
+    first.continuations = {rowOf(Level::Error, 8, 5, goesOn), rowOf(Level::Error, 9, 5, goesOn)};
+    const CheckRow second = rowOf(Level::Hint, 12, 1, QStringLiteral("中身のない <p> があります。"));
 
     PageCheckPanel panel;
     panel.showRows({first, second});

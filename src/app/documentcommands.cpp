@@ -107,6 +107,14 @@ void DocumentCommands::openFile(const QString &path)
     menuAdd();
 }
 
+bool DocumentCommands::openAsked(const QString &path)
+{
+    if (!mayDiscardChanges())
+        return false;
+    openFile(path);
+    return true;
+}
+
 void DocumentCommands::loadDocument(const QString &fullPath)
 {
     deletePreviewFile();

@@ -37,9 +37,12 @@ public:
                      UserDialogs &dialogs,
                      QWidget &window);
 
-    void newDocument();                       // New1Click
-    void open();                              // OpenClick
-    void openFile(const QString &path);       // Open after its dialog; the command-line file
+    void newDocument();                 // New1Click
+    void open();                        // OpenClick
+    void openFile(const QString &path); // Open after its dialog; the command-line file
+    // Open of a file another window names (a page the page check is to show): asks first when
+    // unsaved changes would be lost, as Open does; false when the user kept them.
+    bool openAsked(const QString &path);
     void save();                              // Save1Click
     void saveAs();                            // SaveAs1Click
     void dropFiles(const QStringList &paths); // DropFiles

@@ -212,7 +212,7 @@ void MainWindow::attachWindows(const SecondaryWindows &windows, BrowserEngine *p
                                               DataFolder::filePath(EditorViewOptions::kFileName),
                                               this);
     editorView->attach(m_view.editor->sourceView());
-    new PageCheckCommands(
+    m_pageCheck = new PageCheckCommands(
         m_dispatcher,
         *m_view.editor,
         *this,
@@ -223,9 +223,23 @@ void MainWindow::attachWindows(const SecondaryWindows &windows, BrowserEngine *p
                 {}, file.fileName().isEmpty() ? QString() : file.absolutePath(), m_document.format().encoding, {}};
         },
         DataFolder::filePath(PageCheckOptions::kFileName));
-    windows.transfer->setUploadCheck(
-        UploadQuestion(m_dialogs, windows.transfer, DataFolder::filePath(PageCheckOptions::kFileName)));
+    windows.transfer->setUploadCheck(UploadQuestion(
+        m_dialogs, windows.transfer, DataFolder::filePath(PageCheckOptions::kFileName), [this](const QString &path) {
+            showPageCheckOf(path);
+        }));
     windows.transfer->setPageErrorCount(&UploadQuestion::pageErrors);
+}
+
+void MainWindow::showPageCheckOf(const QString &path)
+{
+    raise();
+    activateWindow();
+    const bool open = QFileInfo(path).canonicalFilePath() == QFileInfo(m_document.path()).canonicalFilePath();
+    bool shown = open;
+    if (!open)
+        m_dispatcher.guard([&] { shown = m_documents->openAsked(path); });
+    if (shown)
+        m_pageCheck->showAndCheck();
 }
 
 void MainWindow::formCreate()

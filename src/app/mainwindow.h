@@ -20,6 +20,7 @@ class EditCommands;
 class EditorStack;
 class HistoryEditor;
 class ImageDrop;
+class PageCheckCommands;
 class PermissionDialog;
 class QAction;
 class QMenu;
@@ -110,6 +111,9 @@ private:
     void showDocumentFormat();
     // Files dropped on the editor at a position of its text, or elsewhere on the window (-1).
     void filesDropped(const QStringList &paths, int position);
+    // ページチェックを見る before an upload: the window comes forward with that page open (asking
+    // first about unsaved changes) and its check showing.
+    void showPageCheckOf(const QString &path);
 
     UserDialogs &m_dialogs;
     CommandDispatcher m_dispatcher;
@@ -126,6 +130,7 @@ private:
     EditCommands *m_editCommands = nullptr;
     WebListCommands *m_webLists = nullptr;
     DocumentFollowers *m_followers = nullptr;
+    PageCheckCommands *m_pageCheck = nullptr;
     QHash<QString, QAction *> m_actions;
     QMenu *m_popupMenu = nullptr;
 };

@@ -42,6 +42,8 @@ QMessageBox::ButtonRole roleOf(DialogButton button)
         return QMessageBox::AcceptRole;
     case DialogButton::Discard:
         return QMessageBox::DestructiveRole;
+    case DialogButton::ShowPageCheck:
+        return QMessageBox::ActionRole;
     }
     return QMessageBox::AcceptRole;
 }

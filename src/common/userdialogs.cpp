@@ -50,6 +50,8 @@ QString UserDialogs::buttonCaption(DialogButton button)
         return QStringLiteral("復元");
     case DialogButton::Discard:
         return QStringLiteral("破棄");
+    case DialogButton::ShowPageCheck:
+        return QStringLiteral("ページチェックを見る");
     }
     return {};
 }

@@ -24,8 +24,9 @@ enum class DialogButton {
     Yes,
     No,
     Cancel,
-    Restore, // 復元: put a kept copy of the user's work back
-    Discard, // 破棄: delete a kept copy of the user's work
+    Restore,       // 復元: put a kept copy of the user's work back
+    Discard,       // 破棄: delete a kept copy of the user's work
+    ShowPageCheck, // ページチェックを見る: stop and show the page check's rows
 };
 
 struct MessageBoxRequest

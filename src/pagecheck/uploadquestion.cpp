@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -20,8 +21,8 @@ constexpr qint64 kLargestCheckedPage = 4 * 1024 * 1024;
 
 } // namespace
 
-UploadQuestion::UploadQuestion(UserDialogs &dialogs, QWidget *parent, const QString &optionsPath)
-    : m_dialogs(dialogs), m_parent(parent), m_optionsPath(optionsPath)
+UploadQuestion::UploadQuestion(UserDialogs &dialogs, QWidget *parent, const QString &optionsPath, ShowCheck showCheck)
+    : m_dialogs(dialogs), m_parent(parent), m_optionsPath(optionsPath), m_showCheck(std::move(showCheck))
 {}
 
 bool UploadQuestion::isPage(const QString &fileName)
@@ -30,41 +31,60 @@ bool UploadQuestion::isPage(const QString &fileName)
         || fileName.endsWith(QLatin1String(".html"), Qt::CaseInsensitive);
 }
 
-QString UploadQuestion::question(const QString &fileName, qsizetype errors)
+QString UploadQuestion::question(const QString &fileName, const CheckRows &errors)
 {
-    return QStringLiteral("%1 にはページチェックでエラーが %2 件あります。\n\nこのままアップロードしますか？")
+    QStringList shown;
+    for (const CheckRow &row : errors.first(std::min(errors.size(), kRowsShown)))
+        shown.append(QStringLiteral("・%1 行目: %2").arg(row.line).arg(row.sentence));
+    if (errors.size() > kRowsShown)
+        shown.append(QStringLiteral("・ほか %1 件").arg(errors.size() - kRowsShown));
+    return QStringLiteral("%1 にはページチェックでエラーが %2 件あります。\n\n%3\n\nこのままアップロードしますか？")
         .arg(fileName)
-        .arg(errors);
+        .arg(errors.size())
+        .arg(shown.join(QLatin1Char('\n')));
 }
 
-qsizetype UploadQuestion::pageErrors(const QString &path)
+CheckRows UploadQuestion::pageErrorRows(const QString &path)
 {
     const QFileInfo file(path);
     if (!isPage(file.fileName()))
-        return 0;
+        return {};
     DecodedText page;
     try {
         page = TextCodec::decode(RegularFile::readAll(path, kLargestCheckedPage));
     } catch (const UserError &) {
-        return 0; // the upload itself reports a file it cannot read
+        return {}; // the upload itself reports a file it cannot read
     }
-    const CheckRows rows = PageCheck::run({page.text, file.path(), page.format.encoding, {}});
-    return std::count_if(
-        rows.cbegin(), rows.cend(), [](const CheckRow &row) { return row.level == CheckRow::Level::Error; });
+    CheckRows errors = PageCheck::run({page.text, file.path(), page.format.encoding, {}});
+    errors.removeIf([](const CheckRow &row) { return row.level != CheckRow::Level::Error; });
+    return errors;
 }
 
-QList<QByteArray> UploadQuestion::operator()(const QString &folder, const QList<QByteArray> &names) const
+std::optional<QList<QByteArray>> UploadQuestion::operator()(const QString &folder, const QList<QByteArray> &names) const
 {
     if (!PageCheckOptions::read(m_optionsPath).askBeforeUpload)
         return names;
+    static const QList<DialogButton> kAnswers{DialogButton::Yes, DialogButton::No, DialogButton::ShowPageCheck};
     QList<QByteArray> going;
     for (const QByteArray &name : names) {
         const QString fileName = QFile::decodeName(name);
-        const qsizetype errors = pageErrors(QDir(folder).filePath(fileName));
-        if (errors == 0
-            || m_dialogs.confirm(m_parent, question(fileName, errors), {DialogButton::Yes, DialogButton::No})
-                == DialogButton::Yes)
+        const QString path = QDir(folder).filePath(fileName);
+        const CheckRows errors = pageErrorRows(path);
+        if (errors.isEmpty()) {
             going.append(name);
+            continue;
+        }
+        switch (m_dialogs.confirm(m_parent, question(fileName, errors), kAnswers)) {
+        case DialogButton::Yes:
+            going.append(name);
+            break;
+        case DialogButton::ShowPageCheck:
+            if (m_showCheck)
+                m_showCheck(path);
+            return std::nullopt;
+        default:
+            break;
+        }
     }
     return going;
 }

@@ -296,8 +296,12 @@ void TransferCommands::uploadSelected()
             names.append(item->data(0, LocalPane::kNameRole).toByteArray());
     }
     const QString base = localBase();
-    if (m_uploadCheck && !names.isEmpty())
-        names = m_uploadCheck(base, names);
+    if (m_uploadCheck && !names.isEmpty()) {
+        const std::optional<QList<QByteArray>> going = m_uploadCheck(base, names);
+        if (!going)
+            return;
+        names = *going;
+    }
     if (names.isEmpty())
         return;
     m_status(QStringLiteral("ｱｯﾌﾟﾛｰﾄﾞ中..."));
@@ -338,7 +342,7 @@ void TransferCommands::downloadSelected()
 // The files of a folder about to go up that the upload check keeps back, asked folder by folder
 // as ▲ asks for its selection. The walk is the one the job makes again; a beginner's site is
 // read in moments.
-QSet<QByteArray> TransferCommands::filesKeptBack(const QString &folder) const
+std::optional<QSet<QByteArray>> TransferCommands::filesKeptBack(const QString &folder) const
 {
     QSet<QByteArray> keptBack;
     if (!m_uploadCheck)
@@ -349,9 +353,11 @@ QSet<QByteArray> TransferCommands::filesKeptBack(const QString &folder) const
         namesByFolder[file.left(slash)].append(file.mid(slash + 1));
     }
     for (auto it = namesByFolder.cbegin(); it != namesByFolder.cend(); ++it) {
-        const QList<QByteArray> going = m_uploadCheck(QFile::decodeName(it.key()), it.value());
+        const std::optional<QList<QByteArray>> going = m_uploadCheck(QFile::decodeName(it.key()), it.value());
+        if (!going)
+            return std::nullopt;
         for (const QByteArray &name : it.value()) {
-            if (!going.contains(name))
+            if (!going->contains(name))
                 keptBack.insert(it.key() + '/' + name);
         }
     }
@@ -369,12 +375,14 @@ void TransferCommands::uploadFolder()
             QStringLiteral("%1 はアップロードできません。アップロードするフォルダを選んでください").arg(folder));
         return;
     }
-    const QSet<QByteArray> keptBack = filesKeptBack(folder);
+    const std::optional<QSet<QByteArray>> keptBack = filesKeptBack(folder);
+    if (!keptBack)
+        return;
     m_status(QStringLiteral("ｱｯﾌﾟﾛｰﾄﾞ中..."));
     const std::vector<QByteArray> folderNames = remoteNames();
     runTransfer(
         QStringLiteral("upload folder"),
-        [folder, folderNames, keptBack](FtpJobContext &context) {
+        [folder, folderNames, keptBack = *keptBack](FtpJobContext &context) {
             return TransferJobs::uploadFolder(context, folder, folderNames, {}, keptBack);
         },
         false,

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CommandDispatcher;
 class FtpJobContext;
@@ -77,7 +78,8 @@ public:
     void runTransfer(const QString &name, Job job, bool deletion, Success success);
 
 private:
-    QSet<QByteArray> filesKeptBack(const QString &folder) const;
+    // The files of a folder upload the upload check keeps back; nothing when it stopped it all.
+    std::optional<QSet<QByteArray>> filesKeptBack(const QString &folder) const;
     void showProgress(qint64 done, qint64 total, const QString &name);
     // The transfer was stopped by the user; interruptedFile is the one whose transfer it cut.
     void showCancelled(const QString &interruptedFile);

@@ -86,6 +86,10 @@ TEST(QtUserDialogs, MessageBoxesShowTheRequestAndAnswerEscEnterAndTheCloseBoxSaf
         // A question whose OK throws work away: Enter keeps it.
         {{B::Ok, B::Cancel}, Act::Enter, B::Cancel, B::Cancel},
         {{B::Yes, B::No, B::Cancel}, Act::Enter, B::Cancel, B::Cancel},
+        // The question before an upload: Esc and the close box leave the page out.
+        {{B::Yes, B::No, B::ShowPageCheck}, Act::Enter, B::Yes},
+        {{B::Yes, B::No, B::ShowPageCheck}, Act::Escape, B::No},
+        {{B::Yes, B::No, B::ShowPageCheck}, Act::WindowManagerClose, B::No},
     };
     QtUserDialogs dialogs;
     for (const auto &c : cases) {

@@ -276,6 +276,29 @@ TEST_F(TransferCommandsTest, TheUploadCheckDecidesWhichFilesGoUp)
     EXPECT_FALSE(fs::exists(serverRoot() / "site" / "sub" / "skip.html"));
 }
 
+// An upload check that stops the upload (ページチェックを見る) sends nothing, for ▲ and for
+// ↑ﾌｫﾙﾀﾞｱｯﾌﾟﾛｰﾄﾞ alike.
+TEST_F(TransferCommandsTest, AnUploadCheckThatStopsSendsNothing)
+{
+    const fs::path site = fsPath(m_local.path()) / "site";
+    fs::create_directories(site);
+    writeFile(site / "a.html", "a");
+    writeFile(site / "b.css", "b");
+    int asked = 0;
+    m_window->setUploadCheck([&](const QString &, const QList<QByteArray> &) {
+        ++asked;
+        return std::optional<QList<QByteArray>>();
+    });
+    uploadAllOf(QString::fromStdString(site.string()), 2);
+    const QString status = m_window->statusText();
+    press("Button11");
+    EXPECT_EQ(m_window->statusText(), status); // no job started
+    ASSERT_TRUE(waitIdle());
+    EXPECT_EQ(asked, 2);
+    EXPECT_FALSE(fs::exists(serverRoot() / "a.html"));
+    EXPECT_FALSE(fs::exists(serverRoot() / "site"));
+}
+
 TEST_F(TransferCommandsTest, NewFolderAndPermissionChange)
 {
     m_dialogs.inputAnswers.enqueue(QString()); // cancelled: nothing is made

@@ -55,6 +55,14 @@ const QStringList &LocalTarget::entries(const QString &folder)
 
 LocalTarget::Verdict LocalTarget::judge(const QString &written)
 {
+    auto it = m_verdicts.constFind(written);
+    if (it == m_verdicts.cend())
+        it = m_verdicts.insert(written, judgeAnew(written));
+    return *it;
+}
+
+LocalTarget::Verdict LocalTarget::judgeAnew(const QString &written)
+{
     const QString address = QString(written).replace(QLatin1String("&amp;"), QLatin1String("&")).trimmed();
     if (isAbsoluteLocal(address))
         return {Outcome::LocalPath, {}};

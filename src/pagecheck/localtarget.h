@@ -8,7 +8,8 @@
 // folder: a file that is there, one that is missing, one whose name differs only in upper/lower
 // case (found on the user's PC by some programs, never on the Linux server), or an absolute local
 // path that only the user's own machine has. Only folder listings are read; nothing is opened and
-// nothing goes to the network. Listings are kept for the life of the object.
+// nothing goes to the network. Listings and verdicts are kept for the life of the object: a
+// page names the same few files again and again (its menu, its logo).
 class LocalTarget
 {
 public:
@@ -36,7 +37,9 @@ public:
 
 private:
     const QStringList &entries(const QString &folder);
+    Verdict judgeAnew(const QString &address);
 
     QString m_folder;
     QHash<QString, QStringList> m_listings;
+    QHash<QString, Verdict> m_verdicts;
 };

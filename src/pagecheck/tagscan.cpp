@@ -1,5 +1,8 @@
 #include "pagecheck/tagscan.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 bool isSpace(QChar c)
@@ -12,6 +15,45 @@ bool isNameChar(QChar c)
 {
     return !isSpace(c) && c != QLatin1Char('>') && c != QLatin1Char('/') && c != QLatin1Char('=')
         && c != QLatin1Char('<');
+}
+
+// name is lower, ASCII letter case aside (lower: a lower-case ASCII name). Asked of every tag and
+// attribute of a page, so it stays this small.
+bool isName(QStringView name, QLatin1StringView lower)
+{
+    if (name.size() != lower.size())
+        return false;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t c = name.at(i).unicode();
+        if ((c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c) != char16_t(uchar(lower.at(i).toLatin1())))
+            return false;
+    }
+    return true;
+}
+
+// The attributes our checks read.
+bool isRead(QStringView name)
+{
+    static constexpr QLatin1StringView kRead[] = {QLatin1StringView("href"),
+                                                  QLatin1StringView("src"),
+                                                  QLatin1StringView("style"),
+                                                  QLatin1StringView("charset"),
+                                                  QLatin1StringView("content"),
+                                                  QLatin1StringView("rel"),
+                                                  QLatin1StringView("property")};
+    return std::any_of(std::begin(kRead), std::end(kRead), [&](QLatin1StringView read) { return isName(name, read); });
+}
+
+// The elements our checks look for by name whatever their attributes.
+bool isLookedFor(QStringView name)
+{
+    static constexpr QLatin1StringView kLookedFor[] = {QLatin1StringView("head"),
+                                                       QLatin1StringView("html"),
+                                                       QLatin1StringView("meta"),
+                                                       QLatin1StringView("link"),
+                                                       QLatin1StringView("base")};
+    return std::any_of(
+        std::begin(kLookedFor), std::end(kLookedFor), [&](QLatin1StringView looked) { return isName(name, looked); });
 }
 
 // Reads one tag's attributes from just after its name; returns the position after its ">".
@@ -32,7 +74,8 @@ qsizetype readAttributes(const QString &text, qsizetype i, TagScan::Tag &tag)
             ++i;
             continue;
         }
-        TagScan::Attribute attribute{text.mid(nameStart, i - nameStart).toLower(), {}, i};
+        const bool read = isRead(QStringView(text).mid(nameStart, i - nameStart));
+        TagScan::Attribute attribute{read ? text.mid(nameStart, i - nameStart).toLower() : QString(), {}, i};
         qsizetype j = i;
         while (j < size && isSpace(text.at(j)))
             ++j;
@@ -44,19 +87,22 @@ qsizetype readAttributes(const QString &text, qsizetype i, TagScan::Tag &tag)
                 const QChar quote = text.at(j);
                 const qsizetype end = text.indexOf(quote, j + 1);
                 const qsizetype stop = end < 0 ? size : end;
-                attribute.value = text.mid(j + 1, stop - j - 1);
+                if (read)
+                    attribute.value = text.mid(j + 1, stop - j - 1);
                 attribute.valueOffset = j + 1;
                 i = end < 0 ? size : end + 1;
             } else {
                 qsizetype end = j;
                 while (end < size && !isSpace(text.at(end)) && text.at(end) != QLatin1Char('>'))
                     ++end;
-                attribute.value = text.mid(j, end - j);
+                if (read)
+                    attribute.value = text.mid(j, end - j);
                 attribute.valueOffset = j;
                 i = end;
             }
         }
-        tag.attributes.append(std::move(attribute));
+        if (read)
+            tag.attributes.append(std::move(attribute));
     }
     return size;
 }
@@ -83,7 +129,7 @@ Result scan(const QString &text)
         i = text.indexOf(QLatin1Char('<'), i);
         if (i < 0 || i + 1 >= size)
             break;
-        if (text.mid(i, 4) == QLatin1String("<!--")) {
+        if (QStringView(text).mid(i, 4) == u"<!--") {
             const qsizetype end = text.indexOf(QLatin1String("-->"), i + 4);
             if (end < 0)
                 break;
@@ -97,14 +143,18 @@ Result scan(const QString &text)
         qsizetype j = i + 1;
         while (j < size && isNameChar(text.at(j)))
             ++j;
-        Tag tag{text.mid(i + 1, j - i - 1).toLower(), i, {}};
+        const QStringView name = QStringView(text).mid(i + 1, j - i - 1);
+        Tag tag{{}, i, {}};
         i = readAttributes(text, j, tag);
         tag.end = i;
         if (const Attribute *style = tag.attribute(QStringLiteral("style")))
             result.css.append({style->value, style->valueOffset});
-        const bool isScript = tag.name == QLatin1String("script");
-        const bool isStyle = tag.name == QLatin1String("style");
-        result.tags.append(std::move(tag));
+        const bool isScript = isName(name, QLatin1StringView("script"));
+        const bool isStyle = isName(name, QLatin1StringView("style"));
+        if (!tag.attributes.isEmpty() || isLookedFor(name)) {
+            tag.name = name.toString().toLower();
+            result.tags.append(std::move(tag));
+        }
         if (isScript || isStyle) {
             // Raw text up to its own end tag: never markup, and only a style sheet holds url(…).
             const QString endTag = isScript ? QStringLiteral("</script") : QStringLiteral("</style");

@@ -3,10 +3,13 @@
 #include <QList>
 #include <QString>
 
-// A quick pass over a page for what our own checks read: the start tags with their attributes
-// (values with entities as written, and where each value starts) and the CSS text where url(…)
-// may stand (<style> blocks and style attributes). Comments and script are skipped; an unclosed
-// construct simply ends the pass. It never fails.
+// A quick pass over a page for what our own checks read: the start tags that hold attributes
+// those checks look at (href, src, style, charset, content, rel, property: values with entities
+// as written, and where each value starts) and the <head>, <html>, <meta>, <link> and <base> tags
+// whatever they hold, and the CSS text where url(…) may stand (<style> blocks and style
+// attributes). Other tags and attributes are passed over without a copy, as most of a page's
+// are. Comments and script are skipped; an unclosed construct simply ends the pass. It never
+// fails.
 namespace TagScan {
 
 struct Attribute

@@ -39,6 +39,9 @@ PageCheckPanel::PageCheckPanel(QWidget *parent) : QWidget(parent)
                              QStringLiteral("修正")});
     m_list->header()->setStretchLastSection(true);
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The button of a row that can be mended stands before its sentence, where it is seen
+    // whatever the sentence's length; a screen reader still reads the sentence first.
+    m_list->header()->moveSection(FixColumn, SentenceColumn);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_list);

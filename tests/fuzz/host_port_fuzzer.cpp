@@ -30,7 +30,7 @@ void checkHostField(const QString &text)
         FUZZ_CHECK(address.port == 21);
     if (address.host.isEmpty())
         return; // an empty field is the caller's to refuse
-    const FtpAddress again = FtpAddress::parse(address.host + QLatin1Char(':') + QString::number(address.port));
+    const FtpAddress again = FtpAddress::parse(address.text());
     FUZZ_CHECK(again.host == address.host && again.port == address.port);
 }
 

@@ -187,25 +187,43 @@ TEST_F(SiteBookFile, ABookReadOnlyInPartIsLeftAloneUntilItChangesAndThenKeptBesi
     EXPECT_EQ(backup.readAll(), damaged);
 }
 
-TEST(FtpAddressText, TakesAPortAfterAColonAnd21Otherwise)
+TEST(FtpAddressText, TakesAPortAfterAColonAnd21OtherwiseAndIpv6AddressesWithOrWithoutBrackets)
 {
     const std::vector<std::tuple<QString, QString, int>> cases = {
         {"example.jp", "example.jp", 21},
         {" example.jp ", "example.jp", 21},
         {"example.jp:2121", "example.jp", 2121},
         {"127.0.0.1:65535", "127.0.0.1", 65535},
+        // An IPv6 address: bare it is all host, its port goes after brackets.
+        {"::1", "::1", 21},
+        {"[::1]:2121", "::1", 2121},
+        {" [::1] ", "::1", 21},
+        {"2001:db8::10", "2001:db8::10", 21},
+        {"[fe80::1%eth0]:990", "fe80::1%eth0", 990},
     };
     for (const auto &[text, host, port] : cases) {
         const FtpAddress address = FtpAddress::parse(text);
-        EXPECT_EQ(address.host, host);
-        EXPECT_EQ(address.port, port);
+        EXPECT_EQ(address.host, host) << text.toStdString();
+        EXPECT_EQ(address.port, port) << text.toStdString();
+        // Written out, it reads back the same.
+        const FtpAddress again = FtpAddress::parse(address.text());
+        EXPECT_EQ(again.host, host) << address.text().toStdString();
+        EXPECT_EQ(again.port, port) << address.text().toStdString();
     }
+    EXPECT_EQ(FtpAddress::parse(QStringLiteral("::1")).text(), QStringLiteral("[::1]:21"));
     for (const QString &bad : {QStringLiteral("h:"),
                                QStringLiteral("h:0"),
                                QStringLiteral("h:65536"),
                                QStringLiteral("h:21x"),
                                QStringLiteral("h:-1"),
-                               QStringLiteral(":21")})
+                               QStringLiteral(":21"),
+                               QStringLiteral("[::1"),
+                               QStringLiteral("[::1]:"),
+                               QStringLiteral("[::1]2121"),
+                               QStringLiteral("[::1]:0"),
+                               QStringLiteral("[example.jp]:21"),
+                               QStringLiteral("[]"),
+                               QStringLiteral("::1]:21")})
         EXPECT_THROW(FtpAddress::parse(bad), UserError) << bad.toStdString();
 }
 

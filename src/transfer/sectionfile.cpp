@@ -180,6 +180,15 @@ void SectionFile::dropUnreadable(const QString &name, const QString &key)
     m_damaged = true;
 }
 
+void SectionFile::replaceUnreadable(const QString &name, const QString &key, const QString &value)
+{
+    auto section = m_sections.find(name);
+    if (section == m_sections.end())
+        return;
+    section->insert(key, value);
+    m_damaged = true;
+}
+
 void SectionFile::remove(const QString &name)
 {
     if (m_sections.remove(name) > 0)

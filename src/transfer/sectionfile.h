@@ -43,6 +43,8 @@ public:
     // The value of a known key could not be read: it is dropped, and the file counts as
     // damaged, so the file that holds it is kept when it is replaced.
     void dropUnreadable(const QString &name, const QString &key);
+    // The same, with the value the program uses in its place.
+    void replaceUnreadable(const QString &name, const QString &key, const QString &value);
 
     // The file's text and back; parse() reports whether it read every line.
     static QByteArray format(const QMap<QString, Section> &sections);

@@ -75,13 +75,16 @@ read(const std::array<Spelling<T>, N> &table, const SectionFile::Section &sectio
 
 void SiteSettingsStore::load(const QString &path)
 {
+    m_unknownSecurity.clear();
     m_file.load(path);
     const SiteSettings defaults = SiteSettings::forOlderSite();
     const QStringList sites = m_file.sections().keys();
     for (const QString &site : sites) {
         const SectionFile::Section section = m_file.section(site);
-        if (!read(kSecurities, section, kSecurityKey, defaults.security))
-            m_file.dropUnreadable(site, kSecurityKey);
+        if (!read(kSecurities, section, kSecurityKey, defaults.security)) {
+            m_file.replaceUnreadable(site, kSecurityKey, spell(kSecurities, FtpSecurity::ExplicitTls));
+            m_unknownSecurity.append(site);
+        }
         if (!read(kDataModes, section, kDataModeKey, defaults.dataMode))
             m_file.dropUnreadable(site, kDataModeKey);
         if (!read(kSwitches, section, kPlainWarningKey, defaults.plainWarningOff))

@@ -4,6 +4,7 @@
 #include "transfer/sitesettings.h"
 
 #include <QString>
+#include <QStringList>
 
 // The per-site connection settings (RODav-sites.ini in the data folder), one section per site
 // keyed by the site's registered name. A site without a section reads as an older one
@@ -29,7 +30,12 @@ public:
 
     bool modified() const { return m_file.modified(); }
     bool damaged() const { return m_file.damaged(); }
+    // The sites whose connection security the file names in no way this program knows (a
+    // typing error, a newer program's choice). They connect with FTPS: read as plain FTP, a
+    // site whose warning is off would send its password in clear without a word.
+    QStringList unknownSecurity() const { return m_unknownSecurity; }
 
 private:
     SectionFile m_file;
+    QStringList m_unknownSecurity;
 };

@@ -38,6 +38,10 @@ namespace {
 const QString kDamagedSettingsNotice = QStringLiteral(
     "%1 の一部を読めませんでした。読めた設定を使います。元のファイルは、次に設定を保存するときに %2 として残します。");
 
+const QString kUnknownSecurityNotice =
+    QStringLiteral("%1の接続方式を読めませんでした。パスワードを守るため、FTPS（明示的 TLS）で接続します。"
+                   "暗号化なしの FTP にするときは、接続方式を選んで保存してください。");
+
 const QString kUnstorableFolderNotice = QStringLiteral(
     "このフォルダ名には %1 が含まれているため、サイトには記録しません。次の接続はログインしたフォルダから始まります。");
 
@@ -338,12 +342,19 @@ void TransferWindow::writeBookQuietly()
 void TransferWindow::loadSiteSettings()
 {
     m_siteSettingsPath = DataFolder::filePath(SiteSettingsStore::kFileName);
-    const auto warnIfDamaged = [this](const QString &path, bool damaged) {
+    const auto warnIfDamaged = [this](const QString &path, bool damaged, const QString &first = QString()) {
         if (damaged)
-            m_dialogs.warn(this, kDamagedSettingsNotice.arg(path, LineFile::backupPath(path)));
+            m_dialogs.warn(this, first + kDamagedSettingsNotice.arg(path, LineFile::backupPath(path)));
     };
-    if (m_dispatcher.guard([this] { m_siteSettings.load(m_siteSettingsPath); }))
-        warnIfDamaged(m_siteSettingsPath, m_siteSettings.damaged());
+    if (m_dispatcher.guard([this] { m_siteSettings.load(m_siteSettingsPath); })) {
+        QStringList sites;
+        for (const QString &site : m_siteSettings.unknownSecurity())
+            sites.append(QStringLiteral("「%1」").arg(site));
+        const QString unknown = sites.isEmpty()
+            ? QString()
+            : kUnknownSecurityNotice.arg(sites.join(QStringLiteral("、"))) + QStringLiteral("\n\n");
+        warnIfDamaged(m_siteSettingsPath, m_siteSettings.damaged(), unknown);
+    }
     const QString trustedPath = DataFolder::filePath(TrustedCertificates::kFileName);
     if (m_dispatcher.guard([&] { m_connector->load(trustedPath); }))
         warnIfDamaged(trustedPath, m_connector->trustedDamaged());

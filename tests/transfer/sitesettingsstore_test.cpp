@@ -142,4 +142,24 @@ TEST_F(SiteSettingsFile, ADamagedFileIsKeptBesideTheNewOneOnceSomethingChanged)
     }
 }
 
+TEST_F(SiteSettingsFile, AnUnknownSecurityIsFtpsWhateverTheWarningSaysAndItsSiteIsNamed)
+{
+    writeBytes("[A]\nsecurity=plain\n[B]\nsecurity=quantum\nplainWarning=off\n[C]\nsecurity=\ndataMode=passive\n");
+    SiteSettingsStore store = reloaded();
+    EXPECT_TRUE(store.damaged());
+    EXPECT_EQ(store.unknownSecurity(), (QStringList{"B", "C"}));
+    EXPECT_EQ(store.settings(QStringLiteral("A")).security, FtpSecurity::Plain);
+    EXPECT_EQ(store.settings(QStringLiteral("B")),
+              (SiteSettings{FtpSecurity::ExplicitTls, FtpDataMode::Auto, true, {}, {}}));
+    EXPECT_EQ(store.settings(QStringLiteral("C")),
+              (SiteSettings{FtpSecurity::ExplicitTls, FtpDataMode::Passive, false, {}, {}}));
+    // Once the file is written the choice is FTPS in it too, and nothing is unknown any more.
+    store.store(QStringLiteral("A"), kPlainActiveQuiet);
+    store.write(path());
+    const SiteSettingsStore again = reloaded();
+    EXPECT_FALSE(again.damaged());
+    EXPECT_TRUE(again.unknownSecurity().isEmpty());
+    EXPECT_EQ(again.settings(QStringLiteral("B")).security, FtpSecurity::ExplicitTls);
+}
+
 } // namespace

@@ -188,6 +188,24 @@ TEST_F(TransferWindowSecurityTest, ADamagedSettingsFileIsReportedWithWhereItWill
     }
 }
 
+TEST_F(TransferWindowSecurityTest, AnUnknownSecurityInTheFileIsFtpsWithANoticeThatNamesTheSite)
+{
+    QFile file(homeFile(SiteSettingsStore::kFileName));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Quiet]\nsecurity=ftp\nplainWarning=off\n");
+    file.close();
+    writeBook({siteLine(QStringLiteral("Quiet"))});
+    m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    open();
+    ASSERT_EQ(m_dialogs.messages.size(), 1);
+    const QString notice = m_dialogs.messages.constFirst().text;
+    EXPECT_TRUE(notice.startsWith(QStringLiteral("「Quiet」の接続方式を読めませんでした。"))) << notice.toStdString();
+    EXPECT_TRUE(notice.contains(QStringLiteral("FTPS"))) << notice.toStdString();
+    EXPECT_TRUE(notice.contains(QStringLiteral(".ini.bak"))) << notice.toStdString();
+    EXPECT_EQ(security()->currentIndex(), kFtps);
+    EXPECT_EQ(m_dialogs.unexpected, 0);
+}
+
 TEST_F(TransferWindowSecurityTest, PlainFtpWarnsFirstAndOffersFtpsToASiteFromBefore)
 {
     writeBook({siteLine(QStringLiteral("Old"))});

@@ -121,3 +121,15 @@ QString SiteBook::invalidReason(const SiteRecord &record, Password password)
     return QStringLiteral("%1は%2に使えません")
         .arg(refused.join(QStringLiteral("・")), holders.join(QStringLiteral("・")));
 }
+
+QString SiteBook::nameTakenReason(int counter, const QString &name) const
+{
+    const int own = counter == 0 ? 1 : counter;
+    for (int number = 1; number <= count(); ++number) {
+        if (number != own && record(number).name == name)
+            return QStringLiteral("登録名「%1」は %2 件目で使っています。別の登録名にしてください")
+                .arg(name)
+                .arg(number);
+    }
+    return {};
+}

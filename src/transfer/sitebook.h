@@ -52,6 +52,9 @@ public:
     // character its line cannot keep. The text names every such character and the fields
     // holding them.
     static QString invalidReason(const SiteRecord &record, Password password = Password::Required);
+    // Why the entry stored under the counter may not take the name, or empty: another entry
+    // has it already, and the two would share every setting kept by the name.
+    QString nameTakenReason(int counter, const QString &name) const;
     // The names of the characters of a field that its line cannot keep: a comma would start
     // another field, a line break another line, a zero would end the file. Empty when it fits.
     static QStringList unstorableCharacters(const QString &field);

@@ -436,9 +436,11 @@ void TransferWindow::saveSite()
 {
     const SiteRecord record = typedRecord();
     const int number = m_counter == 0 ? 1 : m_counter;
-    const QString reason = SiteBook::invalidReason(
-        record,
-        m_passwords->keptOutsideBook(number) ? SiteBook::Password::KeptElsewhere : SiteBook::Password::Required);
+    QString reason = SiteBook::invalidReason(record,
+                                             m_passwords->keptOutsideBook(number) ? SiteBook::Password::KeptElsewhere
+                                                                                  : SiteBook::Password::Required);
+    if (reason.isEmpty())
+        reason = m_book.nameTakenReason(number, record.name);
     if (!reason.isEmpty()) {
         m_dialogs.notify(this, reason);
         return;

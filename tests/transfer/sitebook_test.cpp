@@ -168,6 +168,24 @@ TEST(SiteBookEntry, MustHaveFourFieldsAndNothingItsLineCannotKeep)
         EXPECT_EQ(SiteBook::invalidReason(record), reason) << record.line().toStdString();
 }
 
+TEST(SiteBookEntry, MayNotTakeTheNameOfAnotherEntry)
+{
+    SiteBook book;
+    book.store(1, {"A", "h", "u", "p", ""});
+    book.store(2, {"B", "h", "u", "p", ""});
+    const QString takenByA = QStringLiteral("登録名「A」は 1 件目で使っています。別の登録名にしてください");
+    const std::vector<std::tuple<int, QString, QString>> cases = {
+        {1, "A", ""},       // saved again under its own name
+        {2, "A", takenByA}, // renamed to another's
+        {3, "A", takenByA}, // added under another's
+        {0, "B", QStringLiteral("登録名「B」は 2 件目で使っています。別の登録名にしてください")}, // 0 is the first
+        {3, "a", ""}, // names differ in case as the settings file's sections do
+        {3, "C", ""},
+    };
+    for (const auto &[counter, name, reason] : cases)
+        EXPECT_EQ(book.nameTakenReason(counter, name), reason) << counter << " " << name.toStdString();
+}
+
 TEST_F(SiteBookFile, ABookReadOnlyInPartIsLeftAloneUntilItChangesAndThenKeptBeside)
 {
     static const char kDamaged[] = "a,b,c,d,/x\r\nlost\0e,f,g,h,\r\n";

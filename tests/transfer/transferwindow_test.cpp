@@ -327,6 +327,13 @@ TEST_F(TransferWindowTest, SiteBookButtonsStepAddSaveAndDelete)
     control<QLineEdit>("Edit2")->setText(QStringLiteral("example.jp:2121"));
     control<QLineEdit>("Edit3")->setText(QStringLiteral("me"));
     control<QLineEdit>("Edit4")->setText(QStringLiteral("p w"));
+    // Another entry's name would share that entry's settings: refused as an empty field is.
+    control<QLineEdit>("Edit1")->setText(QStringLiteral("My Site"));
+    click("Button7");
+    ASSERT_EQ(m_dialogs.messages.size(), 2);
+    EXPECT_TRUE(m_dialogs.messages.constLast().text.startsWith(QStringLiteral("登録名「My Site」は 2 件目で")));
+    EXPECT_EQ(m_window->siteBook().count(), 2);
+    control<QLineEdit>("Edit1")->setText(QStringLiteral("New Site"));
     click("Button7");
     EXPECT_TRUE(control<QPushButton>("Button5")->isEnabled());
     // Line 1 lacked one field, so every line got one comma at loading. Without a keyring a new

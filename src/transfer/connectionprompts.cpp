@@ -45,6 +45,18 @@ ConnectionPrompts::PlainChoice ConnectionPrompts::askPlain(const QString &site, 
     return {answers.value(answer.choice, PlainAnswer::Stop), answer.checked};
 }
 
+bool ConnectionPrompts::askSwitchToFtps(const QString &failure)
+{
+    ChoiceRequest request;
+    request.title = kWarningTitle;
+    request.text = failure + QStringLiteral("\n\n接続方式を FTPS にして、もう一度接続しますか？");
+    request.icon = DialogIcon::Warning;
+    request.choices = {QStringLiteral("FTPS で接続"), QStringLiteral("やめる")};
+    request.defaultChoice = 0;
+    request.escapeChoice = 1;
+    return m_dialogs.choose(&m_window, request).choice == 0;
+}
+
 ConnectionPrompts::CertificateAnswer ConnectionPrompts::askUnknown(const FtpCertificate &certificate)
 {
     return askCertificate(QStringLiteral("証明書の確認"), CertificateText::unknownQuestion(certificate), false);

@@ -7,8 +7,8 @@ class QWidget;
 class UserDialogs;
 
 // The questions a connection's security raises, asked through UserDialogs on the window's
-// thread: the warning before a login that is not encrypted, and the questions about a server
-// certificate that failed the check. Only asks; what follows from the answers is the caller's.
+// thread: the warning before a login that is not encrypted, the offer of FTPS to a server that
+// wants it, and the questions about a server certificate that failed the check. Only asks; what follows from the answers is the caller's.
 class ConnectionPrompts
 {
 public:
@@ -38,6 +38,10 @@ public:
     CertificateAnswer askUnknown(const FtpCertificate &certificate);
     // A certificate other than the one the user chose to trust always for its host and port.
     CertificateAnswer askChanged(const FtpCertificate &certificate, const QString &trustedFingerprint);
+
+    // The server refused a plain login because it wants FTPS (failure says so): true when the
+    // user chose to switch the site to FTPS and connect again.
+    bool askSwitchToFtps(const QString &failure);
 
     static QString plainWarning(const QString &site, const QString &host, bool offerFtps);
 

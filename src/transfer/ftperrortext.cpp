@@ -50,6 +50,9 @@ constexpr std::array faultTexts{
               u"サーバーが暗号化（FTPS）を断りました。パスワードを守るため接続しませんでした。"
               u"サーバーがFTPSに対応しているか確かめてください。",
               true},
+    FaultText{FtpFault::EncryptionRequired,
+              u"このサーバーは暗号化（FTPS）が必要です。接続方式を FTPS にしてください。",
+              true},
     FaultText{FtpFault::Tls,
               u"暗号化した通信（TLS）ができませんでした。サーバーがFTPSに対応しているか確かめてください。",
               true},
@@ -214,7 +217,8 @@ struct Wording
 
 Wording wordingFor(const FtpError &error)
 {
-    if (const auto *reply = dynamic_cast<const FtpReplyError *>(&error)) {
+    const auto *reply = dynamic_cast<const FtpReplyError *>(&error);
+    if (reply != nullptr && reply->fault() == FtpFault::ServerReply) {
         const char16_t *lead = leadForCode(replyTexts, reply->code());
         if (lead == nullptr && reply->code() >= anyTransient)
             lead = leadForCode(replyTexts, reply->code() / codesPerClass * codesPerClass);

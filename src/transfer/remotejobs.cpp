@@ -53,6 +53,9 @@ ConnectOutcome connectAndList(FtpClient &client, const Login &login, const FtpCl
     } catch (const FtpCertificateError &error) {
         outcome.failure = ftpErrorText(error);
         outcome.certificate = error.certificate();
+    } catch (const FtpError &error) {
+        outcome.failure = ftpErrorText(error);
+        outcome.encryptionRequired = error.fault() == FtpFault::EncryptionRequired;
     } catch (const std::exception &error) {
         outcome.failure = ftpErrorText(error);
     }

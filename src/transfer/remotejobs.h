@@ -40,6 +40,8 @@ struct ConnectOutcome
     // The certificate that failed the check, when that is why the connection did not stand:
     // the window asks the user about it and may connect again.
     std::optional<FtpCertificate> certificate;
+    // The server refused a plain login because it wants FTPS: the window offers to switch.
+    bool encryptionRequired = false;
 };
 
 // Connects, notes the login folder, enters the saved folder, and lists where it stands. A

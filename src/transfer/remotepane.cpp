@@ -66,16 +66,16 @@ bool RemotePane::succeeded(const FtpJobOutcome &outcome)
     return true;
 }
 
-void RemotePane::connectTo(const RemoteJobs::Login &login, CertificateRefused onCertificate)
+void RemotePane::connectTo(const RemoteJobs::Login &login, Refused onRefused)
 {
     if (m_connected || m_busy)
         return;
-    startConnecting(login, std::move(onCertificate));
+    startConnecting(login, std::move(onRefused));
 }
 
-void RemotePane::startConnecting(const RemoteJobs::Login &login, CertificateRefused onCertificate)
+void RemotePane::startConnecting(const RemoteJobs::Login &login, Refused onRefused)
 {
-    m_status(QStringLiteral("接続中..."));
+    m_status(connectingText());
     const FtpTimeLimits limits = m_timeLimits;
     m_runner.run(
         login.host,
@@ -83,7 +83,7 @@ void RemotePane::startConnecting(const RemoteJobs::Login &login, CertificateRefu
             context.client().settings().timeLimits = limits;
             return QVariant::fromValue(connector(context.client(), login, context.progressFor(QString())));
         },
-        [this, login, onCertificate = std::move(onCertificate)](const FtpJobOutcome &outcome) {
+        [this, login, onRefused = std::move(onRefused)](const FtpJobOutcome &outcome) {
             if (!succeeded(outcome))
                 return;
             auto result = outcome.result.value<RemoteJobs::ConnectOutcome>();
@@ -93,12 +93,12 @@ void RemotePane::startConnecting(const RemoteJobs::Login &login, CertificateRefu
             if (!result.folder) {
                 // The connection did not stand: say so, and why, instead of a bare "切断成功".
                 m_status(connectFailedText());
-                if (!result.certificate || !onCertificate) {
+                if (!onRefused) {
                     m_dialogs.showError(&m_window, result.failure);
                     return;
                 }
-                if (const auto again = onCertificate(login, *result.certificate))
-                    startConnecting(*again, onCertificate);
+                if (const auto again = onRefused(login, result))
+                    startConnecting(*again, onRefused);
                 return;
             }
             showFolder(std::move(*result.folder));

@@ -49,13 +49,16 @@ public:
     // While a job runs nothing here may start another.
     void setBusy(bool busy);
 
-    // The certificate the server showed failed the check, so the connection did not stand.
-    // Returns the login to try again with at once (the certificate accepted), or nothing.
-    using CertificateRefused = std::function<std::optional<RemoteJobs::Login>(const RemoteJobs::Login &tried,
-                                                                              const FtpCertificate &certificate)>;
+    // The connection did not stand (a certificate that failed the check, a server that wants
+    // FTPS, any failure): tells the user why, asking what to do where there is a choice, and
+    // returns the login to try again with at once, or nothing.
+    using Refused = std::function<std::optional<RemoteJobs::Login>(const RemoteJobs::Login &tried,
+                                                                   const RemoteJobs::ConnectOutcome &outcome)>;
 
-    // 接続. Without onCertificate a refused certificate is shown as any failure.
-    void connectTo(const RemoteJobs::Login &login, CertificateRefused onCertificate = {});
+    // 接続. Without onRefused a failure is shown as it is.
+    void connectTo(const RemoteJobs::Login &login, Refused onRefused = {});
+    // For the one who answers a refused connection: the status while the user decides.
+    void showStatus(const QString &text) { m_status(text); }
     void disconnect();          // 切断
     void quit();                // 終了: abort what runs, then quit
     void refresh();             // RefreshRemoteList
@@ -77,10 +80,11 @@ public:
     void setConnector(RemoteJobs::Connector connector) { m_connector = std::move(connector); }
 
     static QString connectFailedText() { return QStringLiteral("接続できませんでした"); }
+    static QString connectingText() { return QStringLiteral("接続中..."); }
 
 private:
     // Runs the connection job; also from the end of a refused one, while the session is busy.
-    void startConnecting(const RemoteJobs::Login &login, CertificateRefused onCertificate);
+    void startConnecting(const RemoteJobs::Login &login, Refused onRefused);
     void showFolder(RemoteFolder folder);
     QList<int> selectedRows() const;
     void beginRename(int row);

@@ -29,9 +29,36 @@ void SiteConnector::connect(const QString &site, RemoteJobs::Login login)
     login.dataMode = settings.dataMode;
     if (login.security == FtpSecurity::Plain && !confirmPlain(site, login))
         return;
-    m_remote.connectTo(withAccepted(login), [this](const RemoteJobs::Login &tried, const FtpCertificate &certificate) {
-        return onCertificateRefused(tried, certificate);
-    });
+    m_remote.connectTo(withAccepted(login),
+                       [this, site](const RemoteJobs::Login &tried, const RemoteJobs::ConnectOutcome &outcome) {
+                           return onRefused(site, tried, outcome);
+                       });
+}
+
+std::optional<RemoteJobs::Login>
+SiteConnector::onRefused(const QString &site, const RemoteJobs::Login &tried, const RemoteJobs::ConnectOutcome &outcome)
+{
+    if (outcome.certificate)
+        return onCertificateRefused(tried, *outcome.certificate);
+    if (outcome.encryptionRequired && tried.security == FtpSecurity::Plain && !m_ftpsOfferedThisRun.contains(site))
+        return onFtpsRequired(site, tried, outcome.failure);
+    m_dialogs.showError(&m_window, outcome.failure);
+    return std::nullopt;
+}
+
+std::optional<RemoteJobs::Login>
+SiteConnector::onFtpsRequired(const QString &site, const RemoteJobs::Login &tried, const QString &failure)
+{
+    // Once: a server that then refuses FTPS too is not asked about again and again.
+    m_ftpsOfferedThisRun.insert(site);
+    if (!m_prompts.askSwitchToFtps(failure))
+        return std::nullopt;
+    SiteSettings settings = m_editor.settings();
+    settings.security = FtpSecurity::ExplicitTls;
+    remember(site, settings);
+    RemoteJobs::Login again = tried;
+    again.security = FtpSecurity::ExplicitTls;
+    return withAccepted(again);
 }
 
 bool SiteConnector::confirmPlain(const QString &site, RemoteJobs::Login &login)
@@ -87,6 +114,8 @@ std::optional<RemoteJobs::Login> SiteConnector::onCertificateRefused(const Remot
         m_dialogs.showError(&m_window, QStringLiteral("サーバーの証明書を受け入れられませんでした"));
         return std::nullopt;
     }
+    // The attempt goes on while the user looks at the certificate.
+    m_remote.showStatus(RemotePane::connectingText());
     ConnectionPrompts::CertificateAnswer answer = ConnectionPrompts::CertificateAnswer::Once;
     switch (m_trusted.verdict(certificate)) {
     case TrustedCertificates::Verdict::Trusted:
@@ -98,8 +127,10 @@ std::optional<RemoteJobs::Login> SiteConnector::onCertificateRefused(const Remot
         answer = m_prompts.askUnknown(certificate);
         break;
     }
-    if (answer == ConnectionPrompts::CertificateAnswer::Refuse)
-        return std::nullopt; // the remote pane already says the connection failed
+    if (answer == ConnectionPrompts::CertificateAnswer::Refuse) {
+        m_remote.showStatus(RemotePane::connectFailedText());
+        return std::nullopt;
+    }
     if (answer == ConnectionPrompts::CertificateAnswer::Always) {
         m_trusted.trust(certificate);
         try {

@@ -21,8 +21,10 @@ class QWidget;
 // 接続 with the shown site's security: warns before a login that is not encrypted (and, for a
 // site that predates the choice, offers FTPS in the same box), and when the server's
 // certificate fails the check, decides with the trusted-certificate store and the user whether
-// to connect again with it accepted. Owns the trusted certificates and what the user accepted
-// for this run; refers to the remote pane, the settings store and editor, and the dialogs.
+// to connect again with it accepted. A server that refuses a plain login because it wants FTPS
+// gets the offer to switch, once a run. Owns the trusted certificates and what the user
+// accepted for this run; refers to the remote pane, the settings store and editor, and the
+// dialogs.
 class SiteConnector
 {
 public:
@@ -47,8 +49,12 @@ private:
     // False when the user chose not to connect.
     bool confirmPlain(const QString &site, RemoteJobs::Login &login);
     // The login to try again with, or nothing when the user chose not to connect.
+    std::optional<RemoteJobs::Login>
+    onRefused(const QString &site, const RemoteJobs::Login &tried, const RemoteJobs::ConnectOutcome &outcome);
     std::optional<RemoteJobs::Login> onCertificateRefused(const RemoteJobs::Login &tried,
                                                           const FtpCertificate &certificate);
+    std::optional<RemoteJobs::Login>
+    onFtpsRequired(const QString &site, const RemoteJobs::Login &tried, const QString &failure);
     RemoteJobs::Login withAccepted(RemoteJobs::Login login) const;
     void remember(const QString &site, const SiteSettings &settings);
 
@@ -66,4 +72,6 @@ private:
     QMultiHash<QString, QString> m_acceptedThisRun;
     // Sites whose unencrypted login the user accepted in this run.
     QSet<QString> m_plainAcceptedThisRun;
+    // Sites offered FTPS in this run after the server refused their plain login.
+    QSet<QString> m_ftpsOfferedThisRun;
 };

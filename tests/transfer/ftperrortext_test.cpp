@@ -91,6 +91,13 @@ INSTANTIATE_TEST_SUITE_P(
                   [] { return ftpErrorText(FtpReplyError(530, "530 Login incorrect.")); },
                   QStringLiteral("ユーザー名かパスワードが違います。ユーザーＩＤとパスワードを確かめてください。\r\n"
                                  "530 Login incorrect.")},
+        ShownCase{"EncryptionRequired",
+                  [] {
+                      return ftpErrorText(FtpReplyError(
+                          530, "530 Non-anonymous sessions must use encryption.", FtpFault::EncryptionRequired));
+                  },
+                  QStringLiteral("このサーバーは暗号化（FTPS）が必要です。接続方式を FTPS にしてください。\r\n"
+                                 "530 Non-anonymous sessions must use encryption.")},
         ShownCase{"TransientRefusal",
                   [] { return ftpErrorText(FtpReplyError(451, "451 Local error")); },
                   QStringLiteral("サーバーが一時的に処理できませんでした。しばらくしてからもう一度試してください。\r\n"

@@ -423,4 +423,51 @@ TEST_F(TransferWindowSecurityTest, AnFtpsSiteWithASelfSignedCertificateListsOnce
     EXPECT_EQ(m_dialogs.unexpected, 0);
 }
 
+// vsftpd refuses a plain login with "530 ... must use encryption.": that is no wrong password,
+// and the site is offered FTPS, once a run.
+TEST_F(TransferWindowSecurityTest, AServerThatWantsFtpsSaysSoAndOffersToSwitchOnce)
+{
+    if (!VsftpdServer::available())
+        GTEST_SKIP() << "vsftpd cannot run here";
+    VsftpdServer server(TestCertificates::get().serverFile(TestCertificates::Kind::SelfSigned));
+    storeSettings(QStringLiteral("Strict"), {FtpSecurity::Plain, FtpDataMode::Auto, true, {}, {}});
+    writeBook({QStringLiteral("Strict,127.0.0.1:%1,%2,%3,")
+                   .arg(server.port())
+                   .arg(QString::fromStdString(server.user()), QString::fromStdString(server.password()))});
+    const QString lead = QStringLiteral("このサーバーは暗号化（FTPS）が必要です。接続方式を FTPS にしてください。");
+    open();
+
+    // やめる: the site stays as it was; the next 接続 shows the failure without the offer.
+    m_dialogs.choiceAnswers.enqueue({1, false});
+    connectAndWait();
+    ASSERT_EQ(m_dialogs.choiceRequests.size(), 1);
+    const ChoiceRequest offer = m_dialogs.choiceRequests.constFirst();
+    EXPECT_TRUE(offer.text.startsWith(lead)) << offer.text.toStdString();
+    EXPECT_TRUE(offer.text.contains(QStringLiteral("530 Anonymous sessions must use encryption.")))
+        << offer.text.toStdString();
+    EXPECT_EQ(offer.choices, (QStringList{"FTPS で接続", "やめる"}));
+    EXPECT_EQ(offer.escapeChoice, 1);
+    EXPECT_EQ(m_window->statusText(), QStringLiteral("接続できませんでした"));
+    EXPECT_EQ(security()->currentIndex(), kPlainFtp);
+    m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    connectAndWait();
+    ASSERT_EQ(m_dialogs.messages.size(), 1);
+    EXPECT_TRUE(m_dialogs.messages.constFirst().text.startsWith(lead));
+    EXPECT_EQ(m_dialogs.choiceRequests.size(), 1);
+
+    // The next run offers it again; FTPS で接続 turns the site to FTPS and connects so (past the
+    // test server's self-signed certificate).
+    open();
+    m_dialogs.choiceAnswers.enqueue({0, false}); // FTPS で接続
+    m_dialogs.choiceAnswers.enqueue({0, false}); // 今回だけ接続
+    connectAndWait();
+    EXPECT_TRUE(connected()) << m_window->statusText().toStdString();
+    ASSERT_EQ(m_dialogs.choiceRequests.size(), 3);
+    EXPECT_EQ(m_dialogs.choiceRequests.constLast().title, QStringLiteral("証明書の確認"));
+    EXPECT_EQ(security()->currentIndex(), kFtps);
+    EXPECT_EQ(storedSettings().settings(QStringLiteral("Strict")).security, FtpSecurity::ExplicitTls);
+    disconnectAndWait();
+    EXPECT_EQ(m_dialogs.unexpected, 0);
+}
+
 } // namespace

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <sys/stat.h>
 
 namespace {
@@ -62,6 +63,32 @@ bool holdsControlByte(const std::string &text)
         const auto byte = static_cast<unsigned char>(c);
         return byte < ' ' || byte == deleteCode;
     });
+}
+
+// A refused login that speaks of encryption, TLS or SSL (in English or Japanese, UTF-8 or CP932)
+// asks for FTPS. Whole words only: a 550 about "openssl.tar" is no such thing.
+bool refusesPlainLogin(int code, const std::string &line)
+{
+    constexpr int notLoggedIn = 530;
+    constexpr int policyRefusal = 534;
+    constexpr int unavailable = 550;
+    if (code != notLoggedIn && code != policyRefusal && code != unavailable)
+        return false;
+    if (line.find("\xE6\x9A\x97\xE5\x8F\xB7") != std::string::npos
+        || line.find("\x88\xC3\x8D\x86") != std::string::npos)
+        return true; // 暗号
+    std::string word;
+    for (std::size_t index = 0; index <= line.size(); ++index) {
+        const unsigned char c = index < line.size() ? static_cast<unsigned char>(line[index]) : ' ';
+        if (std::isalnum(c) != 0 && c < 0x80) {
+            word += static_cast<char>(std::tolower(c));
+            continue;
+        }
+        if (word == "tls" || word == "ssl" || word == "ftps" || word.starts_with("encrypt"))
+            return true;
+        word.clear();
+    }
+    return false;
 }
 
 bool pathExists(const std::string &path)
@@ -172,8 +199,16 @@ void FtpClient::startTls()
 
 void FtpClient::login()
 {
-    if (command(FtpStep::User, m_settings.user).code == FtpCode::needPassword)
-        command(FtpStep::Password, m_settings.password);
+    try {
+        if (command(FtpStep::User, m_settings.user).code == FtpCode::needPassword)
+            command(FtpStep::Password, m_settings.password);
+    } catch (const FtpReplyError &error) {
+        // "530 Non-anonymous sessions must use encryption.": no password was wrong, and none
+        // may have been sent; the way of connecting is.
+        if (m_tls || !refusesPlainLogin(error.code(), error.what()))
+            throw;
+        throw FtpReplyError(error.code(), error.what(), FtpFault::EncryptionRequired);
+    }
     if (m_tls) {
         command(FtpStep::ProtectionBufferSize);
         command(FtpStep::DataProtection);

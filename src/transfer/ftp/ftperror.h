@@ -22,10 +22,11 @@ enum class FtpFault {
     Protocol,
     LineBreakInName,
     ShortDownload,
-    EncryptionRefused, // the server answered AUTH TLS with a refusal
-    Tls,               // the TLS handshake or a TLS record failed
-    Certificate,       // the server's certificate failed the check (FtpCertificateError)
-    TruncatedDownload, // a protected data connection ended without the TLS close
+    EncryptionRefused,  // the server answered AUTH TLS with a refusal
+    EncryptionRequired, // the server refused a plain login because it wants FTPS (a FtpReplyError)
+    Tls,                // the TLS handshake or a TLS record failed
+    Certificate,        // the server's certificate failed the check (FtpCertificateError)
+    TruncatedDownload,  // a protected data connection ended without the TLS close
     LocalOpen,
     LocalRead,
     LocalWrite,

@@ -68,6 +68,7 @@ struct RefusedLogin
     const char *greeting;
     int code;
     const char *message;
+    FtpFault fault = FtpFault::ServerReply;
 };
 
 class ConnectRefused : public ScriptedSession, public testing::WithParamInterface<RefusedLogin>
@@ -86,6 +87,7 @@ TEST_P(ConnectRefused, FailsClosesAndNotifies)
     } catch (const FtpReplyError &error) {
         EXPECT_EQ(error.code(), c.code);
         EXPECT_STREQ(error.what(), c.message);
+        EXPECT_EQ(error.fault(), c.fault);
     }
     EXPECT_FALSE(m_client.isConnected());
     EXPECT_EQ(m_connectedCount, 1);
@@ -104,7 +106,44 @@ INSTANTIATE_TEST_SUITE_P(
                      "220 Hi",
                      502,
                      "502 Command not implemented."},
-        RefusedLogin{"TypeRefused", {"230 OK", "504 Type not supported"}, "220 Hi", 504, "504 Type not supported"}),
+        RefusedLogin{"TypeRefused", {"230 OK", "504 Type not supported"}, "220 Hi", 504, "504 Type not supported"},
+        // Servers that want FTPS, each in its own words: no password was wrong.
+        RefusedLogin{"Vsftpd",
+                     {"530 Non-anonymous sessions must use encryption."},
+                     "220 Hi",
+                     530,
+                     "530 Non-anonymous sessions must use encryption.",
+                     FtpFault::EncryptionRequired},
+        RefusedLogin{"Pyftpdlib",
+                     {"550 SSL/TLS required on the control channel."},
+                     "220 Hi",
+                     550,
+                     "550 SSL/TLS required on the control channel.",
+                     FtpFault::EncryptionRequired},
+        RefusedLogin{"Iis",
+                     {"534 Policy requires SSL."},
+                     "220 Hi",
+                     534,
+                     "534 Policy requires SSL.",
+                     FtpFault::EncryptionRequired},
+        RefusedLogin{"AfterThePassword",
+                     {"331 Password", "530 This server does not allow plain FTP. You have to use FTP over TLS."},
+                     "220 Hi",
+                     530,
+                     "530 This server does not allow plain FTP. You have to use FTP over TLS.",
+                     FtpFault::EncryptionRequired},
+        RefusedLogin{"Japanese",
+                     {"530 \xE6\x9A\x97\xE5\x8F\xB7\xE5\x8C\x96\xE3\x81\x8C\xE5\xBF\x85\xE8\xA6\x81"},
+                     "220 Hi",
+                     530,
+                     "530 \xE6\x9A\x97\xE5\x8F\xB7\xE5\x8C\x96\xE3\x81\x8C\xE5\xBF\x85\xE8\xA6\x81",
+                     FtpFault::EncryptionRequired},
+        // Only whole words count.
+        RefusedLogin{"NotAboutEncryption",
+                     {"331 Password", "530 Login incorrect for openssl-user."},
+                     "220 Hi",
+                     530,
+                     "530 Login incorrect for openssl-user."}),
     [](const testing::TestParamInfo<RefusedLogin> &info) { return std::string(info.param.name); });
 
 TEST_F(ScriptedSession, ConnectWhileConnectedIsRefused)

@@ -103,4 +103,15 @@ QString changedWarning(const FtpCertificate &certificate, const QString &trusted
         + trustedFingerprint;
 }
 
+QString replacedNotice(const FtpCertificate &certificate, const QString &trustedFingerprint)
+{
+    return QStringLiteral("サーバー %1 の証明書が、以前「常にこの証明書を信頼」を選んだ証明書から変わりました。\n"
+                          "新しい証明書は確認に通った（信頼できる発行元が発行した）ので、接続しました。"
+                          "これからはこの証明書を信頼します。サーバー会社から証明書を替えたと知らされていないときは、"
+                          "切断してサーバー会社に問い合わせてください。\n\n新しい証明書\n")
+               .arg(serverName(certificate))
+        + particulars(certificate) + QStringLiteral("\n\n以前の証明書の SHA-256 フィンガープリント:\n")
+        + trustedFingerprint;
+}
+
 } // namespace CertificateText

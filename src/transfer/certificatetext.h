@@ -20,6 +20,10 @@ QString unknownQuestion(const FtpCertificate &certificate);
 // The warning for a certificate other than the one trusted for its host and port.
 QString changedWarning(const FtpCertificate &certificate, const QString &trustedFingerprint);
 
+// The notice for a certificate that passed the check but is not the one the user chose to trust
+// always for its host and port.
+QString replacedNotice(const FtpCertificate &certificate, const QString &trustedFingerprint);
+
 // "host:port" as the user knows the server; an IPv6 address in brackets.
 QString serverName(const QString &host, quint16 port);
 QString serverName(const FtpCertificate &certificate);

@@ -44,6 +44,7 @@ ConnectOutcome connectAndList(FtpClient &client, const Login &login, const FtpCl
     ConnectOutcome outcome;
     try {
         client.connect();
+        outcome.serverCertificate = client.serverCertificate();
         const std::string home = client.currentDir();
         outcome.homeDir = QByteArray(home.data(), static_cast<qsizetype>(home.size()));
         if (!login.folder.isEmpty())

@@ -42,6 +42,8 @@ struct ConnectOutcome
     std::optional<FtpCertificate> certificate;
     // The server refused a plain login because it wants FTPS: the window offers to switch.
     bool encryptionRequired = false;
+    // The certificate an FTPS connection stands on, once it stood.
+    std::optional<FtpCertificate> serverCertificate;
 };
 
 // Connects, notes the login folder, enters the saved folder, and lists where it stands. A

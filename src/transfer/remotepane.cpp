@@ -66,14 +66,14 @@ bool RemotePane::succeeded(const FtpJobOutcome &outcome)
     return true;
 }
 
-void RemotePane::connectTo(const RemoteJobs::Login &login, Refused onRefused)
+void RemotePane::connectTo(const RemoteJobs::Login &login, Refused onRefused, Stood onStood)
 {
     if (m_connected || m_busy)
         return;
-    startConnecting(login, std::move(onRefused));
+    startConnecting(login, std::move(onRefused), std::move(onStood));
 }
 
-void RemotePane::startConnecting(const RemoteJobs::Login &login, Refused onRefused)
+void RemotePane::startConnecting(const RemoteJobs::Login &login, Refused onRefused, Stood onStood)
 {
     m_status(connectingText());
     const FtpTimeLimits limits = m_timeLimits;
@@ -83,7 +83,7 @@ void RemotePane::startConnecting(const RemoteJobs::Login &login, Refused onRefus
             context.client().settings().timeLimits = limits;
             return QVariant::fromValue(connector(context.client(), login, context.progressFor(QString())));
         },
-        [this, login, onRefused = std::move(onRefused)](const FtpJobOutcome &outcome) {
+        [this, login, onRefused = std::move(onRefused), onStood = std::move(onStood)](const FtpJobOutcome &outcome) {
             if (!succeeded(outcome))
                 return;
             auto result = outcome.result.value<RemoteJobs::ConnectOutcome>();
@@ -98,9 +98,11 @@ void RemotePane::startConnecting(const RemoteJobs::Login &login, Refused onRefus
                     return;
                 }
                 if (const auto again = onRefused(login, result))
-                    startConnecting(*again, onRefused);
+                    startConnecting(*again, onRefused, onStood);
                 return;
             }
+            if (onStood)
+                onStood(result);
             showFolder(std::move(*result.folder));
         });
 }

@@ -55,8 +55,11 @@ public:
     using Refused = std::function<std::optional<RemoteJobs::Login>(const RemoteJobs::Login &tried,
                                                                    const RemoteJobs::ConnectOutcome &outcome)>;
 
+    // The connection stands; called before its folder is shown.
+    using Stood = std::function<void(const RemoteJobs::ConnectOutcome &outcome)>;
+
     // 接続. Without onRefused a failure is shown as it is.
-    void connectTo(const RemoteJobs::Login &login, Refused onRefused = {});
+    void connectTo(const RemoteJobs::Login &login, Refused onRefused = {}, Stood onStood = {});
     // For the one who answers a refused connection: the status while the user decides.
     void showStatus(const QString &text) { m_status(text); }
     void disconnect();          // 切断
@@ -84,7 +87,7 @@ public:
 
 private:
     // Runs the connection job; also from the end of a refused one, while the session is busy.
-    void startConnecting(const RemoteJobs::Login &login, Refused onRefused);
+    void startConnecting(const RemoteJobs::Login &login, Refused onRefused, Stood onStood);
     void showFolder(RemoteFolder folder);
     QList<int> selectedRows() const;
     void beginRename(int row);

@@ -2,6 +2,7 @@
 
 #include "common/userdialogs.h"
 #include "common/usererror.h"
+#include "transfer/certificatetext.h"
 #include "transfer/remotepane.h"
 #include "transfer/sitesettingseditor.h"
 #include "transfer/sitesettingsstore.h"
@@ -29,10 +30,31 @@ void SiteConnector::connect(const QString &site, RemoteJobs::Login login)
     login.dataMode = settings.dataMode;
     if (login.security == FtpSecurity::Plain && !confirmPlain(site, login))
         return;
-    m_remote.connectTo(withAccepted(login),
-                       [this, site](const RemoteJobs::Login &tried, const RemoteJobs::ConnectOutcome &outcome) {
-                           return onRefused(site, tried, outcome);
-                       });
+    m_remote.connectTo(
+        withAccepted(login),
+        [this, site](const RemoteJobs::Login &tried, const RemoteJobs::ConnectOutcome &outcome) {
+            return onRefused(site, tried, outcome);
+        },
+        [this](const RemoteJobs::ConnectOutcome &outcome) { onStood(outcome); });
+}
+
+void SiteConnector::onStood(const RemoteJobs::ConnectOutcome &outcome)
+{
+    if (!outcome.serverCertificate || outcome.serverCertificate->problems != 0)
+        return;
+    const FtpCertificate &certificate = *outcome.serverCertificate;
+    const QString trusted = m_trusted.trustedFingerprint(certificate);
+    if (trusted.isEmpty() || trusted == QString::fromStdString(certificate.fingerprint))
+        return;
+    // The system's check vouches for the new one, so connecting was right; but the user chose
+    // to trust the old one always, and a change they did not expect is theirs to look into.
+    m_dialogs.warn(&m_window, CertificateText::replacedNotice(certificate, trusted));
+    m_trusted.trust(certificate);
+    try {
+        m_trusted.write(m_trustedPath);
+    } catch (const std::exception &error) {
+        m_dialogs.showError(&m_window, userTextOf(error));
+    }
 }
 
 std::optional<RemoteJobs::Login>

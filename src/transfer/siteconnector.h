@@ -22,7 +22,8 @@ class QWidget;
 // site that predates the choice, offers FTPS in the same box), and when the server's
 // certificate fails the check, decides with the trusted-certificate store and the user whether
 // to connect again with it accepted. A server that refuses a plain login because it wants FTPS
-// gets the offer to switch, once a run. Owns the trusted certificates and what the user
+// gets the offer to switch, once a run; a certificate that passed the check but replaces one the
+// user trusted always is told of. Owns the trusted certificates and what the user
 // accepted for this run; refers to the remote pane, the settings store and editor, and the
 // dialogs.
 class SiteConnector
@@ -55,6 +56,9 @@ private:
                                                           const FtpCertificate &certificate);
     std::optional<RemoteJobs::Login>
     onFtpsRequired(const QString &site, const RemoteJobs::Login &tried, const QString &failure);
+    // A certificate that passed the check may still differ from the one trusted for the server:
+    // the user is told, and the new one is trusted from now on.
+    void onStood(const RemoteJobs::ConnectOutcome &outcome);
     RemoteJobs::Login withAccepted(RemoteJobs::Login login) const;
     void remember(const QString &site, const SiteSettings &settings);
 

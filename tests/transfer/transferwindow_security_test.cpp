@@ -257,7 +257,9 @@ TEST_F(TransferWindowSecurityTest, PlainFtpWarnsFirstAndOffersFtpsToASiteFromBef
     m_window->remotePane().setConnector(
         [tried](FtpClient &, const RemoteJobs::Login &login, const FtpClient::Progress &) {
             *tried = login.security; // read once the job has ended
-            return RemoteJobs::ConnectOutcome{QStringLiteral("AUTH TLS"), {}, std::nullopt, std::nullopt};
+            RemoteJobs::ConnectOutcome failed;
+            failed.failure = QStringLiteral("AUTH TLS");
+            return failed;
         });
     m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
     m_dialogs.choiceAnswers.enqueue({0, false});
@@ -282,7 +284,9 @@ public:
                 const std::lock_guard lock(m_mutex);
                 m_logins.append(login);
             }
-            if (!login.acceptedCertificates.contains(QString::fromStdString(m_certificate.fingerprint))) {
+            // One that passes the check goes ahead unasked, as with the real client.
+            if (m_certificate.problems != 0
+                && !login.acceptedCertificates.contains(QString::fromStdString(m_certificate.fingerprint))) {
                 RemoteJobs::ConnectOutcome refused;
                 refused.failure = QStringLiteral("証明書");
                 refused.certificate = m_certificate;
@@ -290,7 +294,9 @@ public:
             }
             RemoteJobs::Login plain = login;
             plain.security = FtpSecurity::Plain;
-            return RemoteJobs::connectAndList(client, plain, progress);
+            RemoteJobs::ConnectOutcome outcome = RemoteJobs::connectAndList(client, plain, progress);
+            outcome.serverCertificate = m_certificate;
+            return outcome;
         };
     }
 
@@ -392,6 +398,29 @@ TEST_F(TransferWindowSecurityTest, ACertificateThatFailsTheCheckGoesAheadOnlyAsT
     EXPECT_EQ(warning.defaultChoice, kRefuse);
     EXPECT_TRUE(warning.text.contains(QStringLiteral("変わっています"))) << warning.text.toStdString();
     EXPECT_TRUE(warning.text.contains(fingerprint));
+
+    // One that passes the check connects, but the change is told, once: it is trusted from now on.
+    FtpCertificate passing = selfSigned(m_server.port(), "three", "CA:FE");
+    passing.problems = 0;
+    server.setCertificate(passing);
+    m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    connectAndWait();
+    EXPECT_TRUE(connected());
+    ASSERT_EQ(m_dialogs.messages.size(), 1);
+    const MessageBoxRequest notice = m_dialogs.messages.constFirst();
+    EXPECT_EQ(notice.icon, DialogIcon::Warning);
+    EXPECT_TRUE(notice.text.contains(QStringLiteral("変わりました"))) << notice.text.toStdString();
+    EXPECT_TRUE(notice.text.contains(fingerprint)) << notice.text.toStdString();
+    EXPECT_TRUE(notice.text.contains(QStringLiteral("CA:FE"))) << notice.text.toStdString();
+    disconnectAndWait();
+    connectAndWait();
+    EXPECT_TRUE(connected());
+    EXPECT_EQ(m_dialogs.messages.size(), 1);
+    disconnectAndWait();
+    TrustedCertificates trusted;
+    trusted.load(homeFile(TrustedCertificates::kFileName));
+    EXPECT_EQ(trusted.trustedFingerprint(passing), QStringLiteral("CA:FE"));
+    EXPECT_EQ(m_dialogs.choiceRequests.size(), 4);
     EXPECT_EQ(m_dialogs.unexpected, 0);
 }
 

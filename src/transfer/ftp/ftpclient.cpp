@@ -118,6 +118,7 @@ void FtpClient::connect()
         checkSingleLine(m_settings.password);
         m_tls.reset();
         m_certificateFingerprint.clear();
+        m_serverCertificate.reset();
         m_dataWay = m_settings.dataMode == FtpDataMode::Active ? DataWay::Active : DataWay::ExtendedPassive;
 
         m_control = std::make_unique<TcpStream>(connectToServer());
@@ -195,6 +196,8 @@ void FtpClient::startTls()
     if (problems != 0 && std::find(accepted.begin(), accepted.end(), fingerprint) == accepted.end())
         throw FtpCertificateError(CertificateReader::describe(certificate, m_settings.host, m_settings.port, problems));
     m_certificateFingerprint = fingerprint;
+    if (certificate != nullptr)
+        m_serverCertificate = CertificateReader::describe(certificate, m_settings.host, m_settings.port, problems);
 }
 
 void FtpClient::login()

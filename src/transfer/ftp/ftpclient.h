@@ -3,6 +3,7 @@
 #include "transfer/ftp/bytestream.h"
 #include "transfer/ftp/deadline.h"
 #include "transfer/ftp/ftpfeatures.h"
+#include "transfer/ftp/ftpcertificate.h"
 #include "transfer/ftp/ftpreply.h"
 #include "transfer/ftp/ftpreplyreader.h"
 #include "transfer/ftp/ftpsettings.h"
@@ -125,6 +126,9 @@ public:
     void resetInterrupt() { m_interrupter.clear(); }
 
     const FtpReply &lastReply() const { return m_lastReply; }
+    // The certificate the protected control connection stands on (its problems are those the
+    // check found, none when it passed); nothing for plain FTP or before connect().
+    const std::optional<FtpCertificate> &serverCertificate() const { return m_serverCertificate; }
 
     // A listing is held whole in memory; these bound what a server can make it hold. Lines
     // are counted too: each costs far more than its bytes.
@@ -184,6 +188,7 @@ private:
     std::unique_ptr<ByteStream> m_control;
     std::unique_ptr<TlsContext> m_tls; // while the control connection is protected
     std::string m_certificateFingerprint;
+    std::optional<FtpCertificate> m_serverCertificate;
     DataWay m_dataWay = DataWay::Active;
     FtpReplyReader m_reader;
     FtpReply m_lastReply;

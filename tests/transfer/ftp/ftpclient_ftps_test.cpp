@@ -139,6 +139,10 @@ TEST_P(CertificateCheck, RefusesUntilTheFingerprintIsAccepted)
 
     client.settings().acceptedCertificates = {refused.fingerprint};
     client.connect();
+    // The connection tells which certificate it stands on, and that it did not pass the check.
+    ASSERT_TRUE(client.serverCertificate().has_value());
+    EXPECT_EQ(client.serverCertificate()->fingerprint, refused.fingerprint);
+    EXPECT_EQ(client.serverCertificate()->problems, GetParam().problems);
     EXPECT_NO_THROW(client.list("up"));
     client.quit();
 }

@@ -10,6 +10,7 @@
 FtpSession::FtpSession(QObject *parent) : QObject(parent), m_client(std::make_unique<FtpClient>())
 {
     m_client->setOnConnected([this] { post([this] { emit connected(); }); });
+    m_client->setOnLoggedIn([this] { post([this] { emit loggedIn(); }); });
     m_client->setOnDisconnected([this] { post([this] { emit disconnected(); }); });
     m_thread = std::thread([this] { run(); });
 }

@@ -55,9 +55,11 @@ signals:
     void progress(quint64 job, qint64 done, qint64 total, const QString &name);
     void finished(quint64 job, const FtpJobOutcome &outcome);
     void busyChanged(bool busy);
-    // The client's own notifications: the TCP connection stands; the control connection
-    // closed, or an attempt to connect ended without one.
+    // The client's own notifications: the TCP connection stands; the login succeeded (and
+    // TLS, where asked for, stands); the control connection closed, or an attempt to connect
+    // ended without one.
     void connected();
+    void loggedIn();
     void disconnected();
 
 private:

@@ -80,6 +80,7 @@ TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
                             m_sort,
                             this);
     connect(m_session, &FtpSession::connected, this, &TransferWindow::onConnected);
+    connect(m_session, &FtpSession::loggedIn, this, &TransferWindow::onLoggedIn);
     connect(m_session, &FtpSession::disconnected, this, &TransferWindow::onDisconnected);
     m_passwords = new SitePasswords(m_book, *m_view.passwordEdit, dialogs, *this);
     connect(m_passwords, &SitePasswords::bookChanged, this, &TransferWindow::writeBookQuietly);
@@ -532,8 +533,14 @@ void TransferWindow::onConnected()
         setCommandEnabled(edit, false);
     for (QComboBox *box : m_view.siteSettingBoxes())
         setCommandEnabled(box, false);
-    setStatus(QStringLiteral("接続成功"));
+    // 接続中... stays until the login went through: a wrong password, a refused certificate or
+    // a server that wants FTPS must not read as a success first.
     emit connectionChanged(true);
+}
+
+void TransferWindow::onLoggedIn()
+{
+    setStatus(QStringLiteral("接続成功"));
 }
 
 void TransferWindow::onDisconnected()

@@ -96,7 +96,8 @@ private:
     void setStatus(const QString &text);
     void setCommandEnabled(QWidget *control, bool enabled);
     void applyEnabled();
-    void onConnected();    // OnConnected
+    void onConnected(); // OnConnected
+    void onLoggedIn();
     void onDisconnected(); // OnDisconnected
 
     void previousSite();       // Button4 前

@@ -7,6 +7,8 @@ DialogButton ScriptedUserDialogs::message(QWidget *, const MessageBoxRequest &re
     messages.append(request);
     if (auto whileOpen = std::exchange(whileNextMessageOpen, nullptr))
         whileOpen(request);
+    if (whenAsked)
+        whenAsked();
     if (!messageAnswers.isEmpty())
         return messageAnswers.dequeue();
     ++unexpected;
@@ -20,6 +22,8 @@ DialogButton ScriptedUserDialogs::message(QWidget *, const MessageBoxRequest &re
 ChoiceAnswer ScriptedUserDialogs::choose(QWidget *, const ChoiceRequest &request)
 {
     choiceRequests.append(request);
+    if (whenAsked)
+        whenAsked();
     if (!choiceAnswers.isEmpty())
         return choiceAnswers.dequeue();
     ++unexpected;

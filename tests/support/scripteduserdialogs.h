@@ -33,6 +33,9 @@ public:
     QList<FontChoice> fontRequests;
     QList<QDialog *> shownDialogs;
     int unexpected = 0;
+    // Called as each message or choice comes, before it is answered: for a look at the window
+    // while the question is open.
+    std::function<void()> whenAsked;
 
     DialogButton message(QWidget *parent, const MessageBoxRequest &request) override;
     ChoiceAnswer choose(QWidget *parent, const ChoiceRequest &request) override;

@@ -342,9 +342,14 @@ TEST_F(TransferWindowSecurityTest, ACertificateThatFailsTheCheckGoesAheadOnlyAsT
     };
     openWithServer();
 
-    // 接続しない: the usual failed connection.
+    // 接続しない: the usual failed connection. While the question is open, the connection is
+    // still being made.
+    QStringList statusWhenAsked;
+    m_dialogs.whenAsked = [&] { statusWhenAsked.append(m_window->statusText()); };
     m_dialogs.choiceAnswers.enqueue({kRefuse, false});
     connectAndWait();
+    EXPECT_EQ(statusWhenAsked, QStringList{"接続中..."});
+    m_dialogs.whenAsked = nullptr;
     ASSERT_EQ(m_dialogs.choiceRequests.size(), 1);
     const ChoiceRequest question = m_dialogs.choiceRequests.constLast();
     EXPECT_EQ(question.title, QStringLiteral("証明書の確認"));

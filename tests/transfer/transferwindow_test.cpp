@@ -588,6 +588,44 @@ TEST_F(TransferWindowTest, AWrongPasswordShowsTheServerReplyAndSaysTheConnection
     EXPECT_TRUE(control<QLineEdit>("Edit4")->isEnabled());
 }
 
+TEST_F(TransferWindowTest, TheStatusSaysConnectingUntilTheLoginWentThrough)
+{
+    struct Case
+    {
+        const char *name;
+        const char *passwordReply;
+        QString end;
+    };
+    const Case cases[] = {
+        {"right password", "230 Logged in", QStringLiteral("接続成功")},
+        {"wrong password", "530 Login incorrect.", QStringLiteral("接続できませんでした")},
+    };
+    for (const Case &c : cases) {
+        ScriptedFtpServer server;
+        // The server takes its time over the password: the connection stands meanwhile.
+        server.reply("220 Ready").answer("331 Password required").receive().pause(800).reply(c.passwordReply);
+        const bool loggedIn = c.passwordReply[0] == '2';
+        if (loggedIn) {
+            server.answer("200 Type set to I").answer("215 UNIX Type: L8").answer("257 \"/\"").answer("257 \"/\"");
+            server.answer("200 PORT ok").answer("150 Here it comes").sendData("").reply("226 Done");
+        }
+        server.start();
+        writeBook({QStringLiteral("Scripted,127.0.0.1:%1,alice,secret,").arg(server.port())});
+        if (!loggedIn)
+            m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
+        open();
+        click("Button1");
+        ASSERT_TRUE(QTest::qWaitFor([&] { return server.commands().size() >= 2; }, kJobWaitMs)) << c.name;
+        QTest::qWait(100); // what the client said of the connection has arrived
+        EXPECT_EQ(m_window->statusText(), QStringLiteral("接続中...")) << c.name;
+        ASSERT_TRUE(waitIdle()) << c.name;
+        EXPECT_EQ(m_window->statusText(), c.end) << c.name;
+        m_window.reset();
+        server.finish();
+        EXPECT_EQ(server.failure(), "") << c.name;
+    }
+}
+
 TEST_F(TransferWindowTest, AServerThatEndsTheConnectionLeavesTheWindowDisconnectedAndSaysSo)
 {
     ScriptedFtpServer server;

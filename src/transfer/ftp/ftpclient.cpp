@@ -130,6 +130,8 @@ void FtpClient::connect()
         if (m_settings.security == FtpSecurity::ExplicitTls)
             startTls();
         login();
+        if (m_onLoggedIn)
+            m_onLoggedIn();
     } catch (...) {
         // Every failure ends the attempt, also one before the connection stood (refused,
         // unknown name): whoever shows "connecting" must hear that it is over.

@@ -69,6 +69,9 @@ public:
     void setOnConnected(std::function<void()> handler) { m_onConnected = std::move(handler); }
     // Fired whenever an open control connection is closed, by either side.
     void setOnDisconnected(std::function<void()> handler) { m_onDisconnected = std::move(handler); }
+    // Fired once the login succeeded (over FTPS: once TLS stood and its certificate passed the
+    // check or was accepted), before connect() returns.
+    void setOnLoggedIn(std::function<void()> handler) { m_onLoggedIn = std::move(handler); }
 
     // Tries each address of the host in turn within timeLimits.connect for them all (the name
     // lookup included): each gets an even share of the time left, so a silent address leaves
@@ -184,6 +187,7 @@ private:
     FtpSettings m_settings;
     std::function<void()> m_onConnected;
     std::function<void()> m_onDisconnected;
+    std::function<void()> m_onLoggedIn;
     SocketInterrupter m_interrupter; // declared before the sockets that poll it
     std::unique_ptr<ByteStream> m_control;
     std::unique_ptr<TlsContext> m_tls; // while the control connection is protected

@@ -243,22 +243,31 @@ Wording wordingFor(const FtpError &error)
     return {QString::fromUtf16(otherFailure)};
 }
 
-QString unfinishedUploadText(const UnfinishedUpload &upload, FtpFault fault)
+// Whose upload it was names the file, unless the caller's headline does already.
+enum class Naming {
+    Named,
+    Unnamed,
+};
+
+QString unfinishedUploadText(const UnfinishedUpload &upload, FtpFault fault, Naming naming)
 {
-    const QString name = decode(upload.remoteName);
-    QString text = fault == FtpFault::Cancelled ? QStringLiteral("「%1」のアップロードを中止しました。").arg(name)
-                                                : QStringLiteral("「%1」はアップロードできませんでした。").arg(name);
+    QString text;
+    if (naming == Naming::Named) {
+        const QString name = decode(upload.remoteName);
+        text = fault == FtpFault::Cancelled ? QStringLiteral("「%1」のアップロードを中止しました。").arg(name)
+                                            : QStringLiteral("「%1」はアップロードできませんでした。").arg(name);
+    }
     text += upload.removed ? QStringLiteral("途中までのファイルはサーバーから削除しました。")
                            : QStringLiteral("途中までのファイルがサーバーに残っているかもしれません。");
     return text;
 }
 
-QString textOf(const FtpError &error)
+QString textOf(const FtpError &error, Naming naming)
 {
     const Wording wording = wordingFor(error);
     QString text;
     if (const auto &upload = error.unfinishedUpload()) {
-        text = unfinishedUploadText(*upload, error.fault());
+        text = unfinishedUploadText(*upload, error.fault(), naming);
         if (error.fault() != FtpFault::Cancelled)
             text += wording.lead;
     } else {
@@ -276,13 +285,24 @@ QString textOf(const FtpError &error)
     return text;
 }
 
-} // namespace
-
-QString ftpErrorText(const std::exception &error)
+QString textOf(const std::exception &error, Naming naming)
 {
     if (const auto *user = dynamic_cast<const UserError *>(&error))
         return withoutControls(user->text());
     if (const auto *ftp = dynamic_cast<const FtpError *>(&error))
-        return withoutControls(textOf(*ftp));
+        return withoutControls(textOf(*ftp, naming));
     return withoutControls(decode(QByteArray(error.what())));
+}
+
+} // namespace
+
+QString ftpErrorText(const std::exception &error)
+{
+    return textOf(error, Naming::Named);
+}
+
+QString ftpErrorText(const QString &headline, const std::exception &error)
+{
+    const QString text = textOf(error, Naming::Unnamed);
+    return headline.isEmpty() ? text : headline + QLatin1Char('\n') + text;
 }

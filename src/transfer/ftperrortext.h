@@ -13,3 +13,8 @@
 // could use to garble the message box are removed (CR LF line breaks stay).
 // The sentences end in "。", so the error box must not add a "." after them.
 QString ftpErrorText(const std::exception &error);
+// The same under a headline that names what the step was about ("index.html をアップロード
+// できませんでした"), on its own line: an unfinished upload is not named again, so the page the
+// user chose is named once, and never a temporary name it was sent under. An empty headline
+// gives the text alone.
+QString ftpErrorText(const QString &headline, const std::exception &error);

@@ -39,13 +39,13 @@ Attempt attempt(FtpJobContext &context,
         summary.interruptedFile = name;
         return Attempt::Stopped;
     } catch (const std::exception &error) {
-        const QString why = ftpErrorText(error);
+        // The file is named here, by the name the user knows: a publish sends it under another.
         if (onFailure == OnFailure::Stop || !context.client().isConnected()) {
             summary.interruptedFile = name;
-            summary.stopError = failedText + QLatin1Char('\n') + why;
+            summary.stopError = ftpErrorText(failedText, error);
             return Attempt::Stopped;
         }
-        summary.failed.append(skippedEntry(name, why));
+        summary.failed.append(skippedEntry(name, ftpErrorText(QString(), error)));
         return Attempt::Failed;
     }
 }

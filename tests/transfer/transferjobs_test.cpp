@@ -5,8 +5,11 @@
 #include "support/ftp/localfiles.h"
 #include "support/ftp/pyftpdserver.h"
 #include "support/ftp/scriptedsession.h"
+#include "transfer/ftp/connectionclosed.h"
+#include "transfer/ftp/ftpreplyerror.h"
 #include "transfer/ftpjobcontext.h"
 #include "transfer/publishplan.h"
+#include "transfer/transferattempt.h"
 
 #include <QDir>
 #include <QFile>
@@ -405,6 +408,65 @@ TEST_F(TransferJobsTest, SelectedDownloadsSkipNamesThatAreNoFileNamesAndLocalLin
     EXPECT_TRUE(fs::is_empty(m_folder / "outside"));
     ASSERT_EQ(summary.skipped.size(), 2);
     EXPECT_EQ(summary.skipped.at(1), qpath(m_folder / "b.html") + QStringLiteral("（リンク）"));
+}
+
+// An upload cut short under a temporary name (as a publish sends its pages): the summary names
+// the page once, by the name the user knows, and ends with the client's own words.
+template<typename Error>
+Error cutUpload(Error error, bool removed)
+{
+    error.setUnfinishedUpload({".qzweb-index.html.part", removed});
+    return error;
+}
+
+// An upload cut short under a temporary name (as a publish sends its pages): the summary names
+// the page once, by the name the user knows, and ends with the client's own words.
+TEST_F(TransferJobsTest, ACutUploadIsToldOnceUnderThePagesNameWithTheProtocolsTextLast)
+{
+    const QString headline = QStringLiteral("index.html をアップロードできませんでした");
+    const QString quota = QStringLiteral("途中までのファイルはサーバーから削除しました。"
+                                         "サーバーの容量が足りません。不要なファイルを削除してください。");
+    struct Case
+    {
+        const char *name;
+        std::function<void()> fail;
+        TransferJobs::OnFailure onFailure;
+        QString stopError; // empty: the command goes on
+        QStringList failed;
+    };
+    const Case cases[] = {
+        {"▲ stops at a refusal",
+         [] { throw cutUpload(FtpReplyError(552, "552 Quota exceeded."), true); },
+         TransferJobs::OnFailure::Stop,
+         headline + u'\n' + quota + QStringLiteral("\r\n552 Quota exceeded."),
+         {}},
+        {"a publish goes on past it",
+         [] { throw cutUpload(FtpReplyError(552, "552 Quota exceeded."), true); },
+         TransferJobs::OnFailure::GoOn,
+         QString(),
+         {QStringLiteral("index.html（") + quota + QStringLiteral(" 552 Quota exceeded.）")}},
+        {"the server died", // last: it takes the connection along
+         [this] {
+             m_client.quit();
+             throw cutUpload(ConnectionClosed(), false);
+         },
+         TransferJobs::OnFailure::GoOn,
+         headline
+             + QStringLiteral("\n途中までのファイルがサーバーに残っているかもしれません。"
+                              "サーバーとの接続が切れました。もう一度接続してください。\r\n"
+                              "Connection Closed Gracefully."),
+         {}},
+    };
+    scriptLogin(m_server).start();
+    m_client.connect();
+    for (const Case &c : cases) {
+        TransferJobs::Summary summary;
+        TransferJobs::attempt(m_context, summary, QStringLiteral("index.html"), headline, c.onFailure, c.fail);
+        EXPECT_EQ(summary.stopError.toStdString(), c.stopError.toStdString()) << c.name;
+        EXPECT_EQ(summary.failed.join(u'|').toStdString(), c.failed.join(u'|').toStdString()) << c.name;
+        EXPECT_EQ(summary.interruptedFile, c.stopError.isEmpty() ? QString() : QStringLiteral("index.html")) << c.name;
+    }
+    finish();
 }
 
 TEST(TransferNames, PlainNamesStayInTheirFolder)

@@ -15,6 +15,7 @@
 #include "transfer/ftp/tlscontext.h"
 #include "transfer/ftp/tlsstream.h"
 #include "transfer/ftp/uploadfile.h"
+#include "transfer/ftp/uploadwatch.h"
 
 #include <algorithm>
 #include <array>
@@ -362,15 +363,21 @@ void FtpClient::store(const std::string &localPath, const std::string &remoteNam
     const std::uint64_t total = file.remaining();
     try {
         transfer(FtpStep::Store, remoteName, [&](FtpDataConnection &data) {
+            const std::chrono::milliseconds idleLimit = m_settings.timeLimits.dataIdle;
+            // What is written is only what the system took into its buffers; the progress is
+            // what the server has.
+            UploadWatch watch(data.stream(), idleLimit, [&](std::uint64_t taken) { report(progress, taken, total); });
             const std::unique_ptr<char[]> buffer(new char[FtpDataConnection::blockSize]);
             std::uint64_t done = 0;
             while (file.remaining() > 0) {
                 const std::size_t size = file.read(buffer.get(), FtpDataConnection::blockSize);
-                data.send(buffer.get(), size, m_settings.timeLimits.dataIdle);
+                watch.handingUpTo(done + size);
+                data.send(buffer.get(), size, idleLimit, &watch);
                 done += size;
-                report(progress, done, total);
+                watch.report();
             }
-            data.finishSending(m_settings.timeLimits.dataIdle);
+            data.finishSending(idleLimit, &watch);
+            awaitUploadTaken(watch);
         });
     } catch (FtpError &error) {
         // Once the data connection stood, the server has created or truncated the file; before
@@ -381,6 +388,21 @@ void FtpClient::store(const std::string &localPath, const std::string &remoteNam
         }
         throw;
     }
+    // The server's reply says it has everything, whatever the last report could tell.
+    if (progress)
+        progress(total, total);
+}
+
+void FtpClient::awaitUploadTaken(UploadWatch &watch)
+{
+    // The server replies once it has the whole file, which may take a while yet on a slow link
+    // after a fast system took all of it; the bytes it still has to take tell how far it is, and
+    // that it is still there.
+    const auto replyReady = [this](const Deadline &deadline) {
+        return m_reader.hasCompleteLine() || m_control->waitReadable(deadline);
+    };
+    if (watch.wait(replyReady, true) == UploadWatch::WaitEnd::Idle)
+        throw FtpTimeoutError(FtpFault::IdleTimeout, m_settings.timeLimits.dataIdle);
 }
 
 void FtpClient::quit()
@@ -389,7 +411,7 @@ void FtpClient::quit()
         return;
     try {
         const std::string line = std::string(ruleFor(FtpStep::Quit).command) + "\r\n";
-        m_control->sendAll(line.data(), line.size(), m_settings.timeLimits.reply);
+        m_control->sendAll(line.data(), line.size(), m_settings.timeLimits.reply, nullptr);
     } catch (const FtpError &) {
         // Leaving anyway: a server that cannot hear the goodbye loses nothing.
     }
@@ -488,7 +510,7 @@ void FtpClient::sendLine(const std::string &line, std::chrono::milliseconds idle
     const std::string bytes = line + "\r\n";
     bool sent = false;
     try {
-        sent = m_control->sendAll(bytes.data(), bytes.size(), idleLimit);
+        sent = m_control->sendAll(bytes.data(), bytes.size(), idleLimit, nullptr);
     } catch (...) {
         closeControl();
         throw;

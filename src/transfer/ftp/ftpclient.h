@@ -21,6 +21,7 @@
 
 class FtpDataConnection;
 class TlsContext;
+class UploadWatch;
 
 // The FTP client the transfer window owns: one control connection, login, single commands
 // checked against the reply codes each one accepts, and one data connection at a time for
@@ -175,6 +176,7 @@ private:
     void login();
     void transfer(FtpStep step, const std::string &argument, const DataWork &work);
     std::optional<FtpReply> awaitServerConnection(FtpDataConnection &data);
+    void awaitUploadTaken(UploadWatch &watch);
     void finishTransfer(const std::optional<FtpReply> &early);
     void readFollowUpOfAbortedTransfer();
     std::optional<FtpReply> recoverAfterFailedTransfer();

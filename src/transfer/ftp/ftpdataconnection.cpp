@@ -127,15 +127,22 @@ bool FtpDataConnection::finishReceiving(std::chrono::milliseconds idleLimit)
     return true;
 }
 
-void FtpDataConnection::send(const char *data, std::size_t size, std::chrono::milliseconds idleLimit)
+void FtpDataConnection::send(const char *data,
+                             std::size_t size,
+                             std::chrono::milliseconds idleLimit,
+                             UploadWatch *watch)
 {
-    if (!m_connection->sendAll(data, size, idleLimit))
+    if (!m_connection->sendAll(data, size, idleLimit, watch))
         throwIdle(idleLimit);
 }
 
-void FtpDataConnection::finishSending(std::chrono::milliseconds idleLimit)
+void FtpDataConnection::finishSending(std::chrono::milliseconds idleLimit, UploadWatch *watch)
 {
-    if (m_tls != nullptr && !m_tls->shutdown(Deadline(idleLimit)))
+    if (m_tls == nullptr) {
+        m_connection->socket().shutdownSending();
+        return;
+    }
+    if (!m_tls->shutdown(Deadline(idleLimit), watch))
         throwIdle(idleLimit);
 }
 

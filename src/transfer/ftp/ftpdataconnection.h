@@ -15,6 +15,7 @@
 class SocketInterrupter;
 class TlsContext;
 class TlsStream;
+class UploadWatch;
 
 // The one data connection of a transfer: in active mode the listening socket and the
 // connection the server makes to it, in passive mode the connection the client makes; plain
@@ -60,10 +61,15 @@ public:
     // Hands every block received to the sink until the server closes the connection. False
     // when a TLS connection ended without the TLS close: the data may be cut short.
     bool receiveAll(const Sink &sink, std::chrono::milliseconds idleLimit);
-    void send(const char *data, std::size_t size, std::chrono::milliseconds idleLimit);
-    // After the last send: on TLS, the close and the wait for the server's, so that the
-    // server knows it has everything and the session can be resumed next time.
-    void finishSending(std::chrono::milliseconds idleLimit);
+    // With watch (an upload's), the waits go through it.
+    void send(const char *data, std::size_t size, std::chrono::milliseconds idleLimit, UploadWatch *watch = nullptr);
+    // After the last send: the end of the data (on TLS the close, and the wait for the
+    // server's), so that the server knows it has everything and a TLS session can be resumed
+    // next time. The connection stays open, to tell how far the data has come.
+    void finishSending(std::chrono::milliseconds idleLimit, UploadWatch *watch = nullptr);
+
+    // The connection the data moves on, once it stands.
+    ByteStream &stream() { return *m_connection; }
 
     void close();
 

@@ -4,12 +4,17 @@
 #include "transfer/ftp/ftperror.h"
 #include "transfer/ftp/socketerror.h"
 #include "transfer/ftp/socketinterrupter.h"
+#include "transfer/ftp/uploadwatch.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#ifdef __linux__
+#include <linux/sockios.h>
+#endif
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 #include <utility>
@@ -29,7 +34,8 @@ TcpSocket::~TcpSocket()
 }
 
 TcpSocket::TcpSocket(TcpSocket &&other) noexcept
-    : m_fd(std::exchange(other.m_fd, -1)), m_interrupter(other.m_interrupter)
+    : m_fd(std::exchange(other.m_fd, -1)), m_interrupter(other.m_interrupter),
+      m_bytesSent(std::exchange(other.m_bytesSent, 0))
 {}
 
 TcpSocket &TcpSocket::operator=(TcpSocket &&other) noexcept
@@ -38,6 +44,7 @@ TcpSocket &TcpSocket::operator=(TcpSocket &&other) noexcept
         close();
         m_fd = std::exchange(other.m_fd, -1);
         m_interrupter = other.m_interrupter;
+        m_bytesSent = std::exchange(other.m_bytesSent, 0);
     }
     return *this;
 }
@@ -192,17 +199,34 @@ std::optional<std::size_t> TcpSocket::receiveSome(char *buffer, std::size_t capa
     }
 }
 
-bool TcpSocket::sendAll(const char *data, std::size_t size, std::chrono::milliseconds idleLimit)
+bool TcpSocket::sendAll(const char *data, std::size_t size, std::chrono::milliseconds idleLimit, UploadWatch *watch)
 {
-    return sendWith(0, data, size, idleLimit);
+    return sendWith(0, data, size, idleLimit, watch);
 }
 
 bool TcpSocket::sendUrgent(const char *data, std::size_t size, std::chrono::milliseconds idleLimit)
 {
-    return sendWith(MSG_OOB, data, size, idleLimit);
+    return sendWith(MSG_OOB, data, size, idleLimit, nullptr);
 }
 
-bool TcpSocket::sendWith(int flags, const char *data, std::size_t size, std::chrono::milliseconds idleLimit)
+std::size_t TcpSocket::unacknowledgedBytes() const
+{
+#ifdef SIOCOUTQ
+    int held = 0;
+    if (m_fd >= 0 && ::ioctl(m_fd, SIOCOUTQ, &held) == 0 && held > 0)
+        return static_cast<std::size_t>(held);
+#endif
+    return 0;
+}
+
+void TcpSocket::shutdownSending()
+{
+    if (m_fd >= 0 && ::shutdown(m_fd, SHUT_WR) != 0 && errno != ENOTCONN)
+        throwLastError();
+}
+
+bool TcpSocket::sendWith(
+    int flags, const char *data, std::size_t size, std::chrono::milliseconds idleLimit, UploadWatch *watch)
 {
     while (size > 0) {
         checkInterrupted();
@@ -210,14 +234,20 @@ bool TcpSocket::sendWith(int flags, const char *data, std::size_t size, std::chr
         if (sent >= 0) {
             data += sent;
             size -= static_cast<std::size_t>(sent);
+            m_bytesSent += static_cast<std::uint64_t>(sent);
             continue;
         }
         if (errno == EINTR)
             continue;
         if (errno != EAGAIN && errno != EWOULDBLOCK)
             throwLastError();
-        if (!waitFor(POLLOUT, Deadline(idleLimit)))
+        if (watch != nullptr) {
+            const auto writable = [this](const Deadline &deadline) { return waitFor(POLLOUT, deadline); };
+            if (watch->wait(writable) == UploadWatch::WaitEnd::Idle)
+                return false;
+        } else if (!waitFor(POLLOUT, Deadline(idleLimit))) {
             return false;
+        }
     }
     return true;
 }

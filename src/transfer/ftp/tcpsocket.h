@@ -4,10 +4,12 @@
 #include "transfer/ftp/networkendpoint.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <utility>
 
 class SocketInterrupter;
+class UploadWatch;
 
 // Owns one non-blocking TCP socket (IPv4 or IPv6) and turns its calls into waits with deadlines:
 // every blocking step polls until it can go on or the deadline passes, so no call can hang.
@@ -58,21 +60,33 @@ public:
     // nullopt means the deadline passed first.
     std::optional<std::size_t> receiveSome(char *buffer, std::size_t capacity, const Deadline &deadline);
     // Sends every byte; false when the peer took nothing for idleLimit. The limit restarts
-    // whenever the peer takes bytes, so a slow but moving link never times out.
-    bool sendAll(const char *data, std::size_t size, std::chrono::milliseconds idleLimit);
+    // whenever the peer takes bytes, so a slow but moving link never times out. With watch (an
+    // upload), the waits go through it and its idle limit counts.
+    bool sendAll(const char *data, std::size_t size, std::chrono::milliseconds idleLimit, UploadWatch *watch = nullptr);
     // The same as urgent data: TCP marks the last byte sent, which the peer is told of at once.
     bool sendUrgent(const char *data, std::size_t size, std::chrono::milliseconds idleLimit);
 
     // Throws FtpCancelledError when the interrupter is raised.
     void checkInterrupted() const;
 
+    // Bytes sent through this socket so far.
+    std::uint64_t bytesSent() const { return m_bytesSent; }
+    // Bytes the system holds for the peer that it has not acknowledged yet (sent or not); 0
+    // where the system cannot tell.
+    std::size_t unacknowledgedBytes() const;
+    // No more bytes from this side; what the system holds still goes, and the socket stays
+    // open to tell how far it went.
+    void shutdownSending();
+
 private:
     explicit TcpSocket(int fd, const SocketInterrupter *interrupter) : m_fd(fd), m_interrupter(interrupter) {}
-    bool sendWith(int flags, const char *data, std::size_t size, std::chrono::milliseconds idleLimit);
+    bool
+    sendWith(int flags, const char *data, std::size_t size, std::chrono::milliseconds idleLimit, UploadWatch *watch);
     bool waitFor(short events, const Deadline &deadline) const;
     // Polls this socket for events and, when given, the other for input; the revents of each.
     std::pair<short, short> poll(short events, const TcpSocket *other, const Deadline &deadline) const;
 
     int m_fd = -1;
     const SocketInterrupter *m_interrupter = nullptr;
+    std::uint64_t m_bytesSent = 0;
 };

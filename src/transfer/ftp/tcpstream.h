@@ -15,10 +15,11 @@ public:
     {
         return m_socket.receiveSome(buffer, capacity, deadline);
     }
-    bool sendAll(const char *data, std::size_t size, std::chrono::milliseconds idleLimit) override
+    bool sendAll(const char *data, std::size_t size, std::chrono::milliseconds idleLimit, UploadWatch *watch) override
     {
-        return m_socket.sendAll(data, size, idleLimit);
+        return m_socket.sendAll(data, size, idleLimit, watch);
     }
+    std::uint64_t bytesSent() const override { return m_socket.bytesSent(); }
     bool hasBuffered() const override { return false; }
     bool waitReadable(const Deadline &deadline) override { return m_socket.waitReadable(deadline); }
     TcpSocket &socket() override { return m_socket; }

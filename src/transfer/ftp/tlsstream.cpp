@@ -6,6 +6,7 @@
 #include "transfer/ftp/socketinterrupter.h"
 #include "transfer/ftp/tlscontext.h"
 #include "transfer/ftp/tlserror.h"
+#include "transfer/ftp/uploadwatch.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -142,13 +143,23 @@ void TlsStream::runHandshake(const Deadline &deadline)
     }
 }
 
-TlsStream::Wait TlsStream::waitAfter(int result, const Deadline &deadline, const char *what)
+TlsStream::Wait TlsStream::waitAfter(int result, const Deadline &deadline, const char *what, UploadWatch *watch)
 {
     const int error = SSL_get_error(m_ssl, result);
     switch (error) {
     case SSL_ERROR_WANT_READ:
+        if (watch != nullptr)
+            return watch->wait([this](const Deadline &slice) { return m_socket.waitReadable(slice); })
+                    == UploadWatch::WaitEnd::Idle
+                ? Wait::Expired
+                : Wait::Again;
         return m_socket.waitReadable(deadline) ? Wait::Again : Wait::Expired;
     case SSL_ERROR_WANT_WRITE:
+        if (watch != nullptr)
+            return watch->wait([this](const Deadline &slice) { return m_socket.waitWritable(slice); })
+                    == UploadWatch::WaitEnd::Idle
+                ? Wait::Expired
+                : Wait::Again;
         return m_socket.waitWritable(deadline) ? Wait::Again : Wait::Expired;
     case SSL_ERROR_ZERO_RETURN:
         m_closedCleanly = true;
@@ -227,7 +238,7 @@ std::size_t TlsStream::takeArrived(char *buffer, std::size_t capacity, const Dea
     return taken;
 }
 
-bool TlsStream::sendAll(const char *data, std::size_t size, std::chrono::milliseconds idleLimit)
+bool TlsStream::sendAll(const char *data, std::size_t size, std::chrono::milliseconds idleLimit, UploadWatch *watch)
 {
     ERR_clear_error();
     while (size > 0) {
@@ -240,7 +251,7 @@ bool TlsStream::sendAll(const char *data, std::size_t size, std::chrono::millise
             size -= sent;
             continue;
         }
-        switch (waitAfter(result, Deadline(idleLimit), "Sending over TLS failed.")) {
+        switch (waitAfter(result, Deadline(idleLimit), "Sending over TLS failed.", watch)) {
         case Wait::Done:
             throw SocketError::fromErrno(EPIPE);
         case Wait::Expired:
@@ -250,6 +261,11 @@ bool TlsStream::sendAll(const char *data, std::size_t size, std::chrono::millise
         }
     }
     return true;
+}
+
+std::uint64_t TlsStream::bytesSent() const
+{
+    return BIO_number_written(SSL_get_wbio(m_ssl));
 }
 
 bool TlsStream::hasBuffered() const
@@ -262,7 +278,7 @@ bool TlsStream::waitReadable(const Deadline &deadline)
     return hasBuffered() || m_socket.waitReadable(deadline);
 }
 
-bool TlsStream::shutdown(const Deadline &deadline)
+bool TlsStream::shutdown(const Deadline &deadline, UploadWatch *watch)
 {
     ERR_clear_error();
     // Ours is sent once SSL_shutdown stops answering 0; what the peer still sends (late session
@@ -279,7 +295,7 @@ bool TlsStream::shutdown(const Deadline &deadline)
             sent = true;
             continue;
         }
-        switch (waitAfter(result, deadline, "The TLS close failed.")) {
+        switch (waitAfter(result, deadline, "The TLS close failed.", watch)) {
         case Wait::Done:
             return true;
         case Wait::Expired:

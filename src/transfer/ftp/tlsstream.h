@@ -27,14 +27,16 @@ public:
     bool isOpen() const override { return m_socket.isOpen(); }
     void close() override;
     std::optional<std::size_t> receiveSome(char *buffer, std::size_t capacity, const Deadline &deadline) override;
-    bool sendAll(const char *data, std::size_t size, std::chrono::milliseconds idleLimit) override;
+    bool sendAll(const char *data, std::size_t size, std::chrono::milliseconds idleLimit, UploadWatch *watch) override;
+    std::uint64_t bytesSent() const override;
     bool hasBuffered() const override;
     bool waitReadable(const Deadline &deadline) override;
     TcpSocket &socket() override { return m_socket; }
 
     // Sends the TLS close and reads until the peer closes too, so that the peer has all the
-    // data and the session stays good for the next connection. False when the deadline passed.
-    bool shutdown(const Deadline &deadline);
+    // data and the session stays good for the next connection. False when the deadline passed
+    // (with watch, an upload's: when the peer took nothing for its idle limit).
+    bool shutdown(const Deadline &deadline, UploadWatch *watch = nullptr);
     // The peer ended with a TLS close rather than just dropping the connection.
     bool closedCleanly() const { return m_closedCleanly; }
     // FtpCertificate::Problem bits the check found; 0 for a certificate that passed.
@@ -51,8 +53,8 @@ private:
 
     TlsStream(TcpSocket socket, SSL *ssl) : m_socket(std::move(socket)), m_ssl(ssl) {}
     void runHandshake(const Deadline &deadline);
-    // Waits for what OpenSSL asked for after a call returned result.
-    Wait waitAfter(int result, const Deadline &deadline, const char *what);
+    // Waits for what OpenSSL asked for after a call returned result; with watch, through it.
+    Wait waitAfter(int result, const Deadline &deadline, const char *what, UploadWatch *watch = nullptr);
     std::size_t takeArrived(char *buffer, std::size_t capacity, const Deadline &deadline);
     static int noteProblem(int preverifyOk, struct x509_store_ctx_st *store);
 

@@ -44,7 +44,7 @@ std::string PyFtpdServer::scriptPath()
     return std::string(QZWEB_FTP_SUPPORT_DIR) + "/pyftpd_server.py";
 }
 
-PyFtpdServer::PyFtpdServer(CommandLog log)
+PyFtpdServer::PyFtpdServer(CommandLog log, std::size_t uploadBytesPerSecond)
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "qzweb-ftp-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)
@@ -61,12 +61,14 @@ PyFtpdServer::PyFtpdServer(CommandLog log)
     const std::string userName = user();
     const std::string secret = password();
     const std::string commandLog = m_commandLog;
+    const std::string uploadRate = std::to_string(uploadBytesPerSecond);
     m_pid = ::fork();
     if (m_pid == 0) {
         // A test that crashes (or a preview that is killed) takes its server along, instead of
         // leaving it running with the test's output pipe held open.
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         ::dup2(output[1], STDOUT_FILENO);
+        ::setenv("QZWEB_FTP_UPLOAD_RATE", uploadRate.c_str(), 1);
         ::execlp(python.c_str(),
                  python.c_str(),
                  script.c_str(),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <sys/types.h>
@@ -16,8 +17,9 @@ public:
         On, // every command's verb is kept, for tests that count what went on the wire
     };
 
-    // Throws std::runtime_error when the server cannot be started.
-    explicit PyFtpdServer(CommandLog log = CommandLog::Off);
+    // uploadBytesPerSecond: uploads are taken no faster (0: as fast as they come), as over a
+    // slow link. Throws std::runtime_error when the server cannot be started.
+    explicit PyFtpdServer(CommandLog log = CommandLog::Off, std::size_t uploadBytesPerSecond = 0);
     ~PyFtpdServer();
     PyFtpdServer(const PyFtpdServer &) = delete;
     PyFtpdServer &operator=(const PyFtpdServer &) = delete;

@@ -103,7 +103,7 @@ void VsftpdServer::makeFolder()
     fs::permissions(m_root, fs::perms(0755));
 }
 
-VsftpdServer::VsftpdServer(const std::string &certificateFile, bool ipv6)
+VsftpdServer::VsftpdServer(const std::string &certificateFile, bool ipv6, std::size_t uploadBytesPerSecond)
 {
     makeFolder();
     // vsftpd refuses an anonymous root the ftp user could write to; uploads go one level down.
@@ -118,6 +118,7 @@ VsftpdServer::VsftpdServer(const std::string &certificateFile, bool ipv6)
              << "anon_other_write_enable=YES\nanon_mkdir_write_enable=YES\nanon_umask=022\n"
              << "ssl_enable=YES\nallow_anon_ssl=YES\nforce_anon_logins_ssl=YES\n"
              << "force_anon_data_ssl=YES\nrequire_ssl_reuse=YES\n"
+             << "anon_max_rate=" << uploadBytesPerSecond << "\n"
              << "rsa_cert_file=" << certificateFile << "\nrsa_private_key_file=" << certificateFile << "\n";
     start(settings.str(), ipv6);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <sys/types.h>
@@ -17,9 +18,10 @@ class VsftpdServer
 public:
     static bool available();
 
-    // certificateFile holds the key and the certificate. On ::1 when ipv6 is set.
+    // certificateFile holds the key and the certificate. On ::1 when ipv6 is set. With
+    // uploadBytesPerSecond, uploads are taken no faster, as over a slow link.
     // Throws std::runtime_error when the server cannot be started.
-    VsftpdServer(const std::string &certificateFile, bool ipv6 = false);
+    VsftpdServer(const std::string &certificateFile, bool ipv6 = false, std::size_t uploadBytesPerSecond = 0);
 
     // The plain FTP of a web host: the local user's uploads get the mode 0666 minus umask
     // ("077" by vsftpd's default), every file of the root is theirs to replace.

@@ -499,7 +499,7 @@ int runOursTree(char **argv)
     FtpClient client;
     configureChildClient(client, argv);
     FtpJobContext context(
-        client, [](qint64, qint64, const QString &) {}, [] { return false; });
+        client, [](const JobProgress &) {}, [] { return false; });
     try {
         client.connect();
         client.changeDir(argv[8]);
@@ -673,7 +673,7 @@ std::optional<double> timeOursPublish(const Server &server, bool passive, const 
     FtpClient client;
     configureClient(client, passive, server.port, server.user, server.password);
     FtpJobContext context(
-        client, [](qint64, qint64, const QString &) {}, [] { return false; });
+        client, [](const JobProgress &) {}, [] { return false; });
     const PublishJobs::Site site{QStringLiteral("127.0.0.1"),
                                  QString::fromStdString(server.user),
                                  QString::fromStdString(local.string()),

@@ -12,13 +12,17 @@ void FtpJobContext::checkStop() const
         throw FtpCancelledError();
 }
 
-void FtpJobContext::reportProgress(qint64 done, qint64 total, const QString &name)
+void FtpJobContext::reportProgress(const JobProgress &progress)
 {
     const Clock::time_point now = Clock::now();
-    if (now - m_lastPost < progressInterval && !(total > 0 && done >= total))
+    const bool complete = progress.total > 0 && progress.done >= progress.total;
+    // What the job works on, and its size, show at once; only how far it came waits its turn.
+    const bool news = progress.name != m_lastPosted.name || progress.total != m_lastPosted.total;
+    if (now - m_lastPost < progressInterval && !complete && !news)
         return;
     m_lastPost = now;
-    m_post(done, total, name);
+    m_lastPosted = progress;
+    m_post(progress);
 }
 
 FtpClient::Progress FtpJobContext::progressFor(const QString &name)

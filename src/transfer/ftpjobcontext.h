@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/ftp/ftpclient.h"
+#include "transfer/jobprogress.h"
 
 #include <QString>
 
@@ -12,7 +13,7 @@
 class FtpJobContext
 {
 public:
-    using Post = std::function<void(qint64 done, qint64 total, const QString &name)>;
+    using Post = std::function<void(const JobProgress &progress)>;
     using StopRequested = std::function<bool()>;
 
     FtpJobContext(FtpClient &client, Post post, StopRequested stopRequested);
@@ -23,9 +24,12 @@ public:
     // Throws FtpCancelledError once a stop was requested: for jobs of many steps, between them.
     void checkStop() const;
 
-    // Passes progress on to the window, at most every progressInterval and always when a file
-    // is complete: the window repaints no faster, and a queue of stale reports would only lag.
-    void reportProgress(qint64 done, qint64 total, const QString &name);
+    // Passes progress on to the window, at most every progressInterval, but always when a file
+    // is complete and when the file or its size changed: the window repaints no faster, and a
+    // queue of stale reports would only lag.
+    void reportProgress(const JobProgress &progress);
+    // For a job of one step: done of total bytes, name what it works on.
+    void reportProgress(qint64 done, qint64 total, const QString &name) { reportProgress({done, total, name}); }
     // For list(), retrieve() and store(): reports each block under name and stops the
     // transfer once the window asked to stop.
     FtpClient::Progress progressFor(const QString &name);
@@ -39,4 +43,5 @@ private:
     Post m_post;
     StopRequested m_stopRequested;
     Clock::time_point m_lastPost{};
+    JobProgress m_lastPosted;
 };

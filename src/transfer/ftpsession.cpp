@@ -86,9 +86,7 @@ void FtpSession::runOne(Queued &queued)
     post([this, id, name = queued.name] { emit started(id, name); });
     FtpJobContext context(
         *m_client,
-        [this, id](qint64 done, qint64 total, const QString &name) {
-            post([this, id, done, total, name] { emit progress(id, done, total, name); });
-        },
+        [this, id](const JobProgress &reported) { post([this, id, reported] { emit progress(id, reported); }); },
         stopRequested);
     try {
         outcome.result = queued.job(context);

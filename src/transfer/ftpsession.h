@@ -2,6 +2,7 @@
 
 #include "transfer/ftpjobcontext.h"
 #include "transfer/ftpjoboutcome.h"
+#include "transfer/jobprogress.h"
 
 #include <QObject>
 #include <QString>
@@ -51,8 +52,7 @@ public:
 
 signals:
     void started(quint64 job, const QString &name);
-    // done and total in bytes (total 0 when unknown); name is what the job is working on.
-    void progress(quint64 job, qint64 done, qint64 total, const QString &name);
+    void progress(quint64 job, const JobProgress &progress);
     void finished(quint64 job, const FtpJobOutcome &outcome);
     void busyChanged(bool busy);
     // The client's own notifications: the TCP connection stands; the login succeeded (and

@@ -26,7 +26,7 @@
 
 namespace {
 
-constexpr int kProgressSteps = 1000;
+constexpr int kProgressPercent = 100;
 constexpr int kProgressBarWidth = 80;
 constexpr std::chrono::milliseconds kStopGrace{2000};
 constexpr std::chrono::milliseconds kStopShowDelay{300};
@@ -57,7 +57,7 @@ TransferCommands::TransferCommands(FtpJobRunner &runner,
     m_progressBar->setObjectName(QStringLiteral("ProgressBar1"));
     m_progressBar->setAccessibleName(QStringLiteral("転送の進み具合"));
     m_progressBar->setFixedWidth(kProgressBarWidth);
-    m_progressBar->setRange(0, kProgressSteps);
+    m_progressBar->setRange(0, kProgressPercent);
     m_progressBar->setTextVisible(false);
     m_abortButton = new QPushButton(QStringLiteral("中止"), m_view.statusBar);
     m_abortButton->setObjectName(QStringLiteral("AbortButton"));
@@ -76,13 +76,10 @@ TransferCommands::TransferCommands(FtpJobRunner &runner,
     connect(m_stopShowDelay, &QTimer::timeout, this, &TransferCommands::updateStopControl);
     connect(&m_runner.session(), &FtpSession::busyChanged, this, &TransferCommands::followBusy);
 
-    connect(&m_runner.session(),
-            &FtpSession::progress,
-            this,
-            [this](quint64, qint64 done, qint64 total, const QString &name) {
-                if (m_transferRunning)
-                    showProgress(done, total, name);
-            });
+    connect(&m_runner.session(), &FtpSession::progress, this, [this](quint64, const JobProgress &progress) {
+        if (m_transferRunning)
+            showProgress(progress);
+    });
 }
 
 void TransferCommands::install(CommandDispatcher &dispatcher)
@@ -176,21 +173,22 @@ void TransferCommands::setTransferRunning(bool running)
     }
 }
 
-void TransferCommands::showProgress(qint64 done, qint64 total, const QString &name)
+void TransferCommands::showProgress(const JobProgress &progress)
 {
     // The status bar of a 480-pixel window leaves the label little room: it shows where the job
     // is ("15/40 site/a.gif"), the bytes go to the bar's hint and accessible description.
-    m_progressLabel->setText(name);
-    if (total > 0) {
-        m_progressBar->setRange(0, kProgressSteps);
-        m_progressBar->setValue(static_cast<int>(std::min(done, total) * kProgressSteps / total));
-        const QString bytes = QStringLiteral("%1 / %2 KB").arg(done / 1024).arg(total / 1024);
-        m_progressBar->setToolTip(bytes);
-        m_progressBar->setAccessibleDescription(bytes);
-        m_progressLabel->setToolTip(name + QStringLiteral("（") + bytes + QStringLiteral("）"));
+    m_progressLabel->setText(progress.name);
+    const QString description = progress.description();
+    m_progressLabel->setToolTip(description);
+    m_progressBar->setToolTip(description);
+    m_progressBar->setAccessibleDescription(description);
+    if (const std::optional<int> percent = progress.percent()) {
+        // In percent, so that a screen reader that reads the value as it is and one that works
+        // out the share of the range both say the same.
+        m_progressBar->setRange(0, kProgressPercent);
+        m_progressBar->setValue(*percent);
     } else {
         m_progressBar->setRange(0, 0);
-        m_progressLabel->setToolTip(name);
     }
 }
 
@@ -204,9 +202,7 @@ void TransferCommands::runTransfer(const QString &name, Job job, bool deletion, 
         [job = std::move(job), stop = m_stop](FtpJobContext &context) {
             FtpJobContext stoppable(
                 context.client(),
-                [&context](qint64 done, qint64 total, const QString &file) {
-                    context.reportProgress(done, total, file);
-                },
+                [&context](const JobProgress &progress) { context.reportProgress(progress); },
                 [&context, stop] { return stop->load() || context.stopRequested(); });
             return QVariant::fromValue(job(stoppable));
         },

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transfer/jobprogress.h"
 #include "transfer/remoteitem.h"
 #include "transfer/transferjobs.h"
 #include "transfer/transferwindowview.h"
@@ -80,7 +81,7 @@ public:
 private:
     // The files of a folder upload the upload check keeps back; nothing when it stopped it all.
     std::optional<QSet<QByteArray>> filesKeptBack(const QString &folder) const;
-    void showProgress(qint64 done, qint64 total, const QString &name);
+    void showProgress(const JobProgress &progress);
     // The transfer was stopped by the user; interruptedFile is the one whose transfer it cut.
     void showCancelled(const QString &interruptedFile);
     // One box for what a finished transfer left out: the failure that stopped it, the files

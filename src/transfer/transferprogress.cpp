@@ -11,18 +11,21 @@ QString TransferProgress::describe(int index, int files, const QString &name)
     return QStringLiteral("%1/%2 %3").arg(index).arg(files).arg(name);
 }
 
-void TransferProgress::report(qint64 bytes, const QString &name)
+void TransferProgress::report(qint64 done, qint64 total, const QString &name)
 {
-    // A file that grew since it was counted must not push the bar past its end.
-    const qint64 total = std::max(m_bytes, bytes);
-    m_context.reportProgress(bytes, total, describe(std::min(m_filesDone + 1, m_files), m_files, name));
+    JobProgress progress{
+        done, total, describe(std::min(m_filesDone + 1, m_files), m_files, name), m_filesDone, m_files};
+    progress.jobDone = m_bytesDone + done;
+    // A file that grew since it was counted must not push the whole past its end.
+    progress.jobTotal = std::max(m_bytes, progress.jobDone);
+    m_context.reportProgress(progress);
 }
 
 FtpClient::Progress TransferProgress::forFile(const QString &name)
 {
-    report(m_bytesDone, name);
-    return [this, name](std::uint64_t done, std::uint64_t) {
-        report(m_bytesDone + static_cast<qint64>(done), name);
+    report(0, 0, name);
+    return [this, name](std::uint64_t done, std::uint64_t total) {
+        report(static_cast<qint64>(done), static_cast<qint64>(total), name);
         return !m_context.stopRequested();
     };
 }
@@ -35,5 +38,5 @@ void TransferProgress::fileDone(qint64 size)
 
 void TransferProgress::step(const QString &name)
 {
-    report(m_bytesDone, name);
+    report(0, 0, name);
 }

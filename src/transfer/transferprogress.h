@@ -6,16 +6,16 @@
 
 class FtpJobContext;
 
-// How far a job of many files has come: files done of files, bytes done of bytes, and the file
-// under way. Reports go through the job's context, which passes on a few a second at most, so
-// counting every block costs the transfer nothing.
+// How far a job of many files has come: the bytes of the file under way, files done of files,
+// bytes done of bytes. Reports go through the job's context, which passes on a few a second at
+// most, so counting every block costs the transfer nothing.
 class TransferProgress
 {
 public:
     TransferProgress(FtpJobContext &context, int files, qint64 bytes);
 
-    // For the client's transfer of one file: reports the whole job's bytes as the file's grow,
-    // and stops the transfer once the window asked to stop.
+    // For the client's transfer of one file: reports the file's bytes against its size as they
+    // grow, and stops the transfer once the window asked to stop.
     FtpClient::Progress forFile(const QString &name);
     // The file is complete (or the step, for steps without bytes).
     void fileDone(qint64 size);
@@ -29,7 +29,7 @@ public:
     static QString describe(int index, int files, const QString &name);
 
 private:
-    void report(qint64 bytes, const QString &name);
+    void report(qint64 done, qint64 total, const QString &name);
 
     FtpJobContext &m_context;
     int m_files = 0;

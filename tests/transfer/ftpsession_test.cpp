@@ -56,12 +56,10 @@ protected:
         QObject::connect(m_session.get(), &FtpSession::started, [log](quint64 job, const QString &name) {
             log(QStringLiteral("started %1 %2").arg(job).arg(name));
         });
-        QObject::connect(m_session.get(),
-                         &FtpSession::progress,
-                         [this, log](quint64 job, qint64 done, qint64 total, const QString &) {
-                             m_progress.push_back(done);
-                             log(QStringLiteral("progress %1 of %2").arg(job).arg(total));
-                         });
+        QObject::connect(m_session.get(), &FtpSession::progress, [this, log](quint64 job, const JobProgress &progress) {
+            m_progress.push_back(progress.done);
+            log(QStringLiteral("progress %1 of %2").arg(job).arg(progress.total));
+        });
         QObject::connect(m_session.get(), &FtpSession::finished, [log](quint64 job, const FtpJobOutcome &outcome) {
             log(QStringLiteral("finished %1 %2").arg(job).arg(outcome.succeeded() ? "ok" : outcome.error));
         });
@@ -240,7 +238,7 @@ TEST_P(CancelDuringATransfer, EndsInTimeAndKeepsTheOldFile)
                 "index.html", target.string(), true, std::nullopt, context.progressFor("index.html"));
             return QVariant();
         },
-        SIGNAL(progress(quint64, qint64, qint64, QString)),
+        SIGNAL(progress(quint64, JobProgress)),
         loginCommands.size() + 2);
     EXPECT_LT(took, cancelBound);
     EXPECT_TRUE(outcome.cancelled);

@@ -63,7 +63,7 @@ protected:
     QTemporaryDir m_local;
     PyFtpdServer m_server{PyFtpdServer::CommandLog::On};
     FtpClient m_client;
-    FtpJobContext m_context{m_client, [](qint64, qint64, const QString &) {}, [] { return false; }};
+    FtpJobContext m_context{m_client, [](const JobProgress &) {}, [] { return false; }};
     PublishJobs::Site m_site;
 };
 

@@ -104,7 +104,7 @@ protected:
     std::unique_ptr<VsftpdServer> m_server;
     FtpClient m_client;
     std::function<bool()> m_stopWhen = [] { return false; };
-    FtpJobContext m_context{m_client, [](qint64, qint64, const QString &) {}, [this] { return m_stopWhen(); }};
+    FtpJobContext m_context{m_client, [](const JobProgress &) {}, [this] { return m_stopWhen(); }};
     PublishJobs::Site m_site;
 };
 
@@ -247,7 +247,7 @@ TEST_F(PublishToVsftpd, TwoPublishesOfASiteAtOnce)
     writeLocal("index.html", "<p>top</p>");
     FtpClient otherClient;
     connectClient(otherClient);
-    FtpJobContext otherWindow{otherClient, [](qint64, qint64, const QString &) {}, [] { return false; }};
+    FtpJobContext otherWindow{otherClient, [](const JobProgress &) {}, [] { return false; }};
     {
         const PublishJobs::Scan first = scan();
         try {

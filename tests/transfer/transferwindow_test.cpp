@@ -12,6 +12,7 @@
 #include "transfer/sitesettingsfixture.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,8 +25,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -624,6 +627,49 @@ TEST_F(TransferWindowTest, TheStatusSaysConnectingUntilTheLoginWentThrough)
         server.finish();
         EXPECT_EQ(server.failure(), "") << c.name;
     }
+}
+
+// Uploading to a server that takes 400 KiB a second: the bar follows what the server has, in
+// percent, and a screen reader gets the same value and what it is of.
+TEST_F(TransferWindowTest, TheProgressBarFollowsWhatASlowServerHasAndReadsSoToAScreenReader)
+{
+    constexpr std::size_t rate = 400 * 1024;
+    const PyFtpdServer server(PyFtpdServer::CommandLog::Off, rate);
+    writeFile(fs::path(m_work.path().toStdString()) / "big.bin", std::string(5 * rate, 'x'));
+    writeBook({siteLine(server, "secret")});
+    open();
+    click("Button1");
+    ASSERT_TRUE(waitIdle());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return local()->topLevelItemCount() == 1; }, kJobWaitMs));
+    local()->topLevelItem(0)->setSelected(true);
+    auto *bar = control<QProgressBar>("ProgressBar1");
+    QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(bar);
+    ASSERT_NE(reader, nullptr);
+    ASSERT_NE(reader->valueInterface(), nullptr);
+
+    click("Button10");
+    QElapsedTimer clock;
+    clock.start();
+    std::optional<int> afterOneSecond;
+    QSet<int> values;
+    while (m_window->isBusy() && clock.elapsed() < kJobWaitMs) {
+        QTest::qWait(50);
+        if (!bar->isVisible() || bar->maximum() == 0)
+            continue;
+        EXPECT_EQ(bar->maximum(), 100);
+        EXPECT_EQ(reader->valueInterface()->currentValue().toInt(), bar->value());
+        EXPECT_EQ(reader->valueInterface()->maximumValue().toInt(), 100);
+        EXPECT_TRUE(reader->text(QAccessible::Description).contains(QStringLiteral("big.bin")));
+        EXPECT_TRUE(reader->text(QAccessible::Description).contains(QStringLiteral(" KB")));
+        values.insert(bar->value());
+        if (!afterOneSecond && clock.elapsed() >= 1000)
+            afterOneSecond = bar->value();
+    }
+    EXPECT_FALSE(m_window->isBusy());
+    ASSERT_TRUE(afterOneSecond.has_value());
+    EXPECT_LT(*afterOneSecond, 75);
+    EXPECT_GE(values.size(), 3);
+    EXPECT_EQ(m_dialogs.messages.size(), 0);
 }
 
 TEST_F(TransferWindowTest, AServerThatEndsTheConnectionLeavesTheWindowDisconnectedAndSaysSo)

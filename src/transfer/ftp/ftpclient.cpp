@@ -369,6 +369,9 @@ void FtpClient::store(const std::string &localPath, const std::string &remoteNam
             UploadWatch watch(data.stream(), idleLimit, [&](std::uint64_t taken) { report(progress, taken, total); });
             const std::unique_ptr<char[]> buffer(new char[FtpDataConnection::blockSize]);
             std::uint64_t done = 0;
+            // The size, before the first block, which may wait a while; a stop is heeded after it.
+            if (progress)
+                progress(0, total);
             while (file.remaining() > 0) {
                 const std::size_t size = file.read(buffer.get(), FtpDataConnection::blockSize);
                 watch.handingUpTo(done + size);

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileSystemModel>
+#include <QFileSystemWatcher>
 #include <QLocale>
 #include <QStorageInfo>
 #include <QStyle>
@@ -20,10 +21,15 @@
 #include <QTreeView>
 #include <QTreeWidget>
 
+#include <chrono>
+#include <utility>
+
 namespace {
 
 // Files added per turn of the event loop: enough to fill fast, few enough to keep it lively.
 constexpr int kSliceSize = 500;
+// How long the folder must be quiet after a change before the list follows it.
+constexpr std::chrono::milliseconds kSettleTime{300};
 
 enum Column {
     NameColumn = 0,
@@ -45,6 +51,13 @@ QString longTimeFormat()
     return format.trimmed();
 }
 
+void showEntry(QTreeWidgetItem &row, const LocalFolderReader::Entry &entry)
+{
+    row.setText(NameColumn, RemoteNames::decode(entry.name));
+    row.setText(DateColumn, entry.modified.isValid() ? LocalPane::dateTimeText(entry.modified) : QString());
+    row.setText(SizeColumn, RemoteListingParser::sizeText(entry.size));
+}
+
 } // namespace
 
 LocalPane::LocalPane(QComboBox &drives,
@@ -64,6 +77,17 @@ LocalPane::LocalPane(QComboBox &drives,
     connect(&m_model, &QFileSystemModel::directoryLoaded, this, [this] {
         m_tree.scrollTo(m_tree.currentIndex(), QAbstractItemView::PositionAtCenter);
     });
+    m_watcher = new QFileSystemWatcher(this);
+    m_settle = new QTimer(this);
+    m_settle->setSingleShot(true);
+    m_settle->setInterval(kSettleTime);
+    // Started by the first change and not pushed back by the next ones, so that a folder that
+    // keeps changing is still followed.
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] {
+        if (!m_settle->isActive())
+            m_settle->start();
+    });
+    connect(m_settle, &QTimer::timeout, this, &LocalPane::updateInPlace);
 }
 
 LocalPane::~LocalPane() = default;
@@ -117,14 +141,15 @@ void LocalPane::setFolder(const QString &folder)
     const QString clean = withoutTrailingSeparator(QDir(folder).absolutePath());
     selectDriveFor(clean);
     const QModelIndex index = m_model.index(clean);
-    m_following = true;
+    m_followingTree = true;
     for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent())
         m_tree.expand(parent);
     m_tree.setCurrentIndex(index);
     m_tree.scrollTo(index);
-    m_following = false;
+    m_followingTree = false;
     m_folder = clean;
     QDir::setCurrent(m_folder);
+    watchFolder();
     refresh();
 }
 
@@ -137,20 +162,54 @@ void LocalPane::chooseDrive(int index)
 
 void LocalPane::followTree()
 {
-    if (m_following)
+    if (m_followingTree)
         return;
     const QString path = m_model.filePath(m_tree.currentIndex());
     if (path.isEmpty() || path == m_folder)
         return;
     m_folder = path;
     QDir::setCurrent(m_folder);
+    watchFolder();
     refresh();
+}
+
+void LocalPane::watchFolder()
+{
+    if (!m_watcher->directories().isEmpty())
+        m_watcher->removePaths(m_watcher->directories());
+    m_settle->stop();
+    // A folder that cannot be watched (a system out of watches) is still listed; 更新 reads it.
+    if (m_followingFolder && !m_folder.isEmpty())
+        m_watcher->addPath(m_folder);
+}
+
+void LocalPane::setFollowing(bool following)
+{
+    if (following == m_followingFolder)
+        return;
+    m_followingFolder = following;
+    watchFolder();
+    if (following)
+        updateInPlace();
 }
 
 void LocalPane::refresh()
 {
     ++m_generation;
+    m_unseen.clear();
     m_list.clear();
+    m_reader = std::make_unique<LocalFolderReader>(QFile::encodeName(m_folder));
+    fillSlice();
+}
+
+void LocalPane::updateInPlace()
+{
+    ++m_generation;
+    m_unseen.clear();
+    for (int i = 0; i < m_list.topLevelItemCount(); ++i) {
+        QTreeWidgetItem *row = m_list.topLevelItem(i);
+        m_unseen.insert(row->data(NameColumn, kNameRole).toByteArray(), row);
+    }
     m_reader = std::make_unique<LocalFolderReader>(QFile::encodeName(m_folder));
     fillSlice();
 }
@@ -163,12 +222,16 @@ void LocalPane::fillSlice()
     QList<QTreeWidgetItem *> rows;
     std::optional<LocalFolderReader::Entry> entry;
     const QByteArray folder = QFile::encodeName(m_folder) + '/';
-    while (rows.size() < kSliceSize && (entry = m_reader->next())) {
+    for (int read = 0; read < kSliceSize && (entry = m_reader->next()); ++read) {
         if (entry->leadsToFolder || OwnFiles::isPreviewCopy(QFile::decodeName(folder + entry->name)))
             continue;
-        const QString modified = entry->modified.isValid() ? dateTimeText(entry->modified) : QString();
-        auto *row = new QTreeWidgetItem(
-            {RemoteNames::decode(entry->name), modified, RemoteListingParser::sizeText(entry->size)});
+        // Updating in place, a file listed already keeps its row, with what it is now.
+        if (QTreeWidgetItem *shown = m_unseen.take(entry->name)) {
+            showEntry(*shown, *entry);
+            continue;
+        }
+        auto *row = new QTreeWidgetItem;
+        showEntry(*row, *entry);
         row->setData(NameColumn, kNameRole, entry->name);
         row->setIcon(NameColumn, fileIcon);
         row->setTextAlignment(SizeColumn, Qt::AlignRight | Qt::AlignVCenter);
@@ -176,6 +239,8 @@ void LocalPane::fillSlice()
     }
     m_list.addTopLevelItems(rows);
     if (!entry) {
+        // What the folder did not show again is gone from it.
+        qDeleteAll(std::exchange(m_unseen, {}));
         m_reader.reset();
         emit filled();
         return;

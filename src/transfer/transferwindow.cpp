@@ -153,6 +153,7 @@ void TransferWindow::registerHandlers()
     add("mnuRenameClick", [this] { m_remote->startRename(); });
     add("CheckBox1Click", [this] { m_local->applySelectAll(); });
     add("DirectoryListBox1Change", [this] { m_local->followTree(); });
+    add("RefreshButtonClick", [this] { refreshLists(); });
     m_dispatcher.add(QStringLiteral("ListView1ColumnClick"), [this](int column) { m_remote->sortBy(column); });
     m_dispatcher.add(QStringLiteral("ListView2ColumnClick"), [this](int column) { m_local->sortBy(column); });
     m_dispatcher.add(QStringLiteral("DriveComboBox1Change"), [this](int index) { m_local->chooseDrive(index); });
@@ -168,6 +169,10 @@ void TransferWindow::registerHandlers()
     click(m_view.deleteSiteButton, "Button9Click");
     click(m_view.upButton, "BitBtn1Click");
     click(m_view.selectAllBox, "CheckBox1Click");
+    click(m_view.refreshButton, "RefreshButtonClick");
+    // F5 reads both lists again from anywhere in the window, as file managers do.
+    auto *f5 = new QShortcut(QKeySequence(Qt::Key_F5), this, nullptr, nullptr, Qt::WindowShortcut);
+    connect(f5, &QShortcut::activated, this, [this] { m_dispatcher.run(QStringLiteral("RefreshButtonClick")); });
     connect(m_view.remoteList, &QAbstractItemView::doubleClicked, this, [this] {
         m_dispatcher.run(QStringLiteral("ListView1DblClick"));
     });
@@ -558,6 +563,26 @@ void TransferWindow::onDisconnected()
     for (QComboBox *box : m_view.siteSettingBoxes())
         setCommandEnabled(box, true);
     emit connectionChanged(false);
+}
+
+void TransferWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    m_local->setFollowing(true);
+}
+
+void TransferWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    m_local->setFollowing(false);
+}
+
+void TransferWindow::refreshLists()
+{
+    m_local->updateInPlace();
+    // The remote list is read again only when nothing else talks to the server.
+    if (m_remote->isConnected() && !isBusy())
+        m_remote->refresh();
 }
 
 void TransferWindow::closeEvent(QCloseEvent *event)

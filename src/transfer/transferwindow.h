@@ -77,6 +77,9 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // The local list follows its folder while the window shows.
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void registerHandlers();
@@ -109,6 +112,7 @@ private:
     void connectToSite();      // Button1 接続
     void disconnectFromSite(); // Button2 切断
     void quitAndClose();       // Button3 終了
+    void refreshLists();       // 更新 (F5)
 
     UserDialogs &m_dialogs;
     CommandDispatcher m_dispatcher;

@@ -246,6 +246,9 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     v.selectAllBox->setText(QStringLiteral("全選択"));
     v.selectAllBox->setAccessibleName(v.selectAllBox->text());
     setColors(v.selectAllBox, Qt::white);
+    v.refreshButton = button(client, "RefreshButton", "更新");
+    v.refreshButton->setToolTip(QStringLiteral("リモートとローカルの一覧を読み直します (F5)"));
+    v.refreshButton->setAccessibleDescription(v.refreshButton->toolTip());
 
     v.driveBox = named<QComboBox>(client, "DriveComboBox1");
     v.driveBox->setAccessibleName(QStringLiteral("ドライブ"));
@@ -310,7 +313,8 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     layout->addWidget(v.downloadFolderButton, {124, 358, 116, 22}, bottomLeft);
     layout->addWidget(v.uploadButton, {244, 358, 40, 22}, bottomLeft);
     layout->addWidget(v.downloadButton, {288, 358, 40, 22}, bottomLeft);
-    layout->addWidget(v.selectAllBox, {340, 358, 80, 22}, bottomLeft);
+    layout->addWidget(v.selectAllBox, {340, 358, 76, 22}, bottomLeft);
+    layout->addWidget(v.refreshButton, {420, 358, 56, 22}, bottomLeft);
     layout->addWidget(v.driveBox, {4, 384, 176, 22}, bottomLeft);
     layout->addWidget(v.folderTree, {4, 408, 176, 99}, bottomLeft);
     layout->addWidget(v.localList, {184, 384, 292, 123}, bottomStretch);
@@ -356,7 +360,8 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     QWidget::setTabOrder(v.downloadFolderButton, v.uploadButton);
     QWidget::setTabOrder(v.uploadButton, v.downloadButton);
     QWidget::setTabOrder(v.downloadButton, v.selectAllBox);
-    QWidget::setTabOrder(v.selectAllBox, v.driveBox);
+    QWidget::setTabOrder(v.selectAllBox, v.refreshButton);
+    QWidget::setTabOrder(v.refreshButton, v.driveBox);
     QWidget::setTabOrder(v.driveBox, v.folderTree);
     QWidget::setTabOrder(v.folderTree, v.localList);
     return v;

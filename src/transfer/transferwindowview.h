@@ -61,6 +61,7 @@ struct TransferWindowView
     QPushButton *uploadButton = nullptr;         // Button10
     QPushButton *downloadButton = nullptr;       // Button16
     QCheckBox *selectAllBox = nullptr;           // CheckBox1
+    QPushButton *refreshButton = nullptr;        // 更新 (F5): both lists
     QComboBox *driveBox = nullptr;               // DriveComboBox1
     QTreeView *folderTree = nullptr;             // DirectoryListBox1
     QFileSystemModel *folderModel = nullptr;

@@ -42,6 +42,8 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <memory>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -669,6 +671,84 @@ TEST_F(TransferWindowTest, TheProgressBarFollowsWhatASlowServerHasAndReadsSoToAS
     ASSERT_TRUE(afterOneSecond.has_value());
     EXPECT_LT(*afterOneSecond, 75);
     EXPECT_GE(values.size(), 3);
+    EXPECT_EQ(m_dialogs.messages.size(), 0);
+}
+
+// A page saved from the editor (a new file renamed over the old one), a new file and a deleted
+// one show in the local list by themselves; the rows keep their place and selection.
+TEST_F(TransferWindowTest, TheLocalListFollowsItsFolderWhileTheWindowShows)
+{
+    const fs::path work = m_work.path().toStdString();
+    writeFile(work / "index.html", "old");
+    writeFile(work / "old.html", "gone soon");
+    open();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return rowCount(local()) == 2; }, kJobWaitMs));
+    local()->setCurrentIndex(row(local(), QStringLiteral("index.html")));
+    writeFile(work / "index.html.tmp", "saved from the editor");
+    fs::rename(work / "index.html.tmp", work / "index.html");
+    writeFile(work / "new.html", "new");
+    fs::remove(work / "old.html");
+    const auto size = [this](const char *name) { return cell(local(), QString::fromLatin1(name), 2).toString(); };
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return rowCount(local()) == 2 && row(local(), "new.html").isValid(); }, kJobWaitMs))
+        << names(local()).join(u',').toStdString();
+    EXPECT_EQ(names(local()), (QStringList{"index.html", "new.html"}));
+    EXPECT_EQ(size("index.html").trimmed(), QStringLiteral("21"));
+    EXPECT_EQ(local()->currentItem()->text(0), QStringLiteral("index.html"));
+
+    // Hidden, the window lets its folder be; shown again, it catches up at once.
+    m_window->hide();
+    writeFile(work / "while-hidden.html", "x");
+    QTest::qWait(600);
+    EXPECT_FALSE(row(local(), "while-hidden.html").isValid());
+    m_window->show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return row(local(), "while-hidden.html").isValid(); }, kJobWaitMs));
+}
+
+// 更新 and F5 read both lists again: a file written in place (which tells its folder nothing)
+// and a file that came to the server.
+TEST_F(TransferWindowTest, RefreshAndF5ReadBothListsAgain)
+{
+    PyFtpdServer server;
+    fillServer(server);
+    const fs::path work = m_work.path().toStdString();
+    writeFile(work / "page.html", "12");
+    writeBook({siteLine(server, "secret")});
+    open();
+    click("Button1");
+    ASSERT_TRUE(waitIdle());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return rowCount(local()) == 1; }, kJobWaitMs));
+    auto *refresh = control<QPushButton>("RefreshButton");
+    EXPECT_EQ(refresh->text(), QStringLiteral("更新"));
+    EXPECT_EQ(refresh->accessibleName(), QStringLiteral("更新"));
+    EXPECT_TRUE(refresh->toolTip().contains(QStringLiteral("F5")));
+
+    const struct
+    {
+        const char *name;
+        std::function<void()> press;
+    } ways[] = {
+        {"更新", [&] { refresh->click(); }},
+        {"F5", [&] { QTest::keyClick(remote(), Qt::Key_F5); }},
+    };
+    int round = 0;
+    for (const auto &way : ways) {
+        ++round;
+        {
+            std::ofstream page(work / "page.html", std::ios::app);
+            page << "345";
+        }
+        writeFile(fs::path(server.root()) / ("came-" + std::to_string(round) + ".html"), "x");
+        QTest::qWait(400); // past the moment a change in the folder would show
+        ASSERT_EQ(cell(local(), QStringLiteral("page.html"), 2).toString().trimmed(), QString::number(3 * round - 1));
+        way.press();
+        ASSERT_TRUE(waitIdle()) << way.name;
+        const QString expected = QString::number(2 + 3 * round);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return cell(local(), QStringLiteral("page.html"), 2).toString().trimmed() == expected; }, kJobWaitMs))
+            << way.name;
+        EXPECT_TRUE(row(remote(), QStringLiteral("came-%1.html").arg(round)).isValid()) << way.name;
+    }
     EXPECT_EQ(m_dialogs.messages.size(), 0);
 }
 

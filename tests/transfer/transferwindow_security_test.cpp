@@ -457,6 +457,29 @@ TEST_F(TransferWindowSecurityTest, AnFtpsSiteWithASelfSignedCertificateListsOnce
     EXPECT_EQ(m_dialogs.unexpected, 0);
 }
 
+// An IPv6 address goes in brackets before its port; the certificate question names it so too.
+TEST_F(TransferWindowSecurityTest, AnIpv6HostInBracketsConnects)
+{
+    if (!VsftpdServer::available())
+        GTEST_SKIP() << "vsftpd cannot run here";
+    if (!VsftpdServer::hasIpv6Loopback())
+        GTEST_SKIP() << "this machine has no IPv6 loopback address (::1)";
+    VsftpdServer server(TestCertificates::get().serverFile(TestCertificates::Kind::SelfSigned), true);
+    storeSettings(QStringLiteral("Six"), {FtpSecurity::ExplicitTls, FtpDataMode::Auto, false, {}, {}});
+    writeBook({QStringLiteral("Six,[::1]:%1,%2,%3,")
+                   .arg(server.port())
+                   .arg(QString::fromStdString(server.user()), QString::fromStdString(server.password()))});
+    open();
+    m_dialogs.choiceAnswers.enqueue({0, false}); // 今回だけ接続
+    connectAndWait();
+    EXPECT_TRUE(connected()) << m_window->statusText().toStdString();
+    ASSERT_EQ(m_dialogs.choiceRequests.size(), 1);
+    EXPECT_TRUE(m_dialogs.choiceRequests.constFirst().text.contains(QStringLiteral("[::1]:%1").arg(server.port())))
+        << m_dialogs.choiceRequests.constFirst().text.toStdString();
+    disconnectAndWait();
+    EXPECT_EQ(m_dialogs.unexpected, 0);
+}
+
 // vsftpd refuses a plain login with "530 ... must use encryption.": that is no wrong password,
 // and the site is offered FTPS, once a run.
 TEST_F(TransferWindowSecurityTest, AServerThatWantsFtpsSaysSoAndOffersToSwitchOnce)

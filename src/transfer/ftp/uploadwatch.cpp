@@ -4,6 +4,7 @@
 #include "transfer/ftp/tcpsocket.h"
 
 #include <algorithm>
+#include <optional>
 
 UploadWatch::UploadWatch(ByteStream &connection, std::chrono::milliseconds idleLimit, Report report)
     : m_connection(connection), m_idleLimit(idleLimit), m_report(std::move(report)),
@@ -35,10 +36,14 @@ UploadWatch::WaitEnd UploadWatch::wait(const WaitOnce &waitOnce, bool untilTaken
 {
     using std::chrono::milliseconds;
     Deadline idle(m_idleLimit);
-    std::size_t held = unacknowledged();
-    for (;;) {
-        if (untilTaken && held == 0)
+    // Asked of the system only when a wait goes on: most end within the first slice.
+    std::optional<std::size_t> held;
+    if (untilTaken) {
+        held = unacknowledged();
+        if (*held == 0)
             return WaitEnd::Taken;
+    }
+    for (;;) {
         const auto sinceReport = std::chrono::duration_cast<milliseconds>(Clock::now() - m_lastReport);
         const milliseconds untilReport = std::max(milliseconds(1), reportInterval - sinceReport);
         const bool came = waitOnce(Deadline(std::min(untilReport, milliseconds(idle.remainingMilliseconds()))));
@@ -47,7 +52,9 @@ UploadWatch::WaitEnd UploadWatch::wait(const WaitOnce &waitOnce, bool untilTaken
         if (came)
             return WaitEnd::Ready;
         const std::size_t now = unacknowledged();
-        if (now < held)
+        if (untilTaken && now == 0)
+            return WaitEnd::Taken;
+        if (held && now < *held)
             idle = Deadline(m_idleLimit); // the server still takes bytes, however slowly
         else if (idle.expired())
             return WaitEnd::Idle;

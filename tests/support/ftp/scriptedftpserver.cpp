@@ -186,6 +186,16 @@ ScriptedFtpServer &ScriptedFtpServer::stallData(const std::string &bytes)
     return *this;
 }
 
+ScriptedFtpServer &ScriptedFtpServer::holdData(int milliseconds)
+{
+    m_steps.push_back([this, milliseconds] {
+        int fd = openDataConnection();
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+        closeFd(fd);
+    });
+    return *this;
+}
+
 ScriptedFtpServer &ScriptedFtpServer::refuseData(std::size_t bytesToRead, const std::string &line)
 {
     m_steps.push_back([this, bytesToRead, line] {

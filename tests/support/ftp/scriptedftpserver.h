@@ -39,6 +39,9 @@ public:
     // Opens a data connection, sends the bytes and then nothing more, and waits for the
     // client to give up on it.
     ScriptedFtpServer &stallData(const std::string &bytes = {});
+    // Opens a data connection and reads nothing from it for that long, as a server that stopped
+    // taking an upload; then drops it.
+    ScriptedFtpServer &holdData(int milliseconds);
     // Opens a data connection, reads about the given number of bytes, sends the reply line on
     // the control connection and resets the data connection while the client still sends.
     ScriptedFtpServer &refuseData(std::size_t bytesToRead, const std::string &line);

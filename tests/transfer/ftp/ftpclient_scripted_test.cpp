@@ -631,6 +631,44 @@ TEST_F(ScriptedSession, StalledDataConnectionRunsIntoItsTimeLimit)
     finish();
 }
 
+// The waits of an upload report as they go, but a server that takes nothing still runs into the
+// limit: its system's buffers fill, and nothing it holds ever drains.
+TEST_F(ScriptedSession, StalledUploadRunsIntoItsTimeLimit)
+{
+    const fs::path source = m_folder / "big.bin";
+    writeFile(source, std::string(64 * 1024 * 1024, 'b'));
+    m_client.settings().dataMode = FtpDataMode::Passive;
+    // The client gives up after a second; the server says so a second later.
+    m_client.settings().timeLimits.dataIdle = std::chrono::seconds(1);
+    m_client.settings().timeLimits.reply = std::chrono::seconds(3);
+    scriptLogin(m_server)
+        .receive()
+        .offerExtendedPassive()
+        .answer("150 Ok to send")
+        .holdData(2000)
+        .reply("426 Connection closed; transfer aborted.")
+        .reply("226 Abort successful")
+        .answer("250 Deleted")
+        .answer("257 \"/\"")
+        .start();
+    m_client.connect();
+    int reports = 0;
+    try {
+        m_client.store(source.string(), "big.bin", [&](std::uint64_t, std::uint64_t) {
+            ++reports;
+            return true;
+        });
+        FAIL() << "no error";
+    } catch (const FtpTimeoutError &error) {
+        EXPECT_EQ(error.fault(), FtpFault::IdleTimeout);
+        ASSERT_TRUE(error.unfinishedUpload().has_value());
+        EXPECT_TRUE(error.unfinishedUpload()->removed);
+    }
+    EXPECT_GE(reports, 2); // the size, and at least one while it waited
+    EXPECT_EQ(m_client.currentDir(), "/");
+    finish();
+}
+
 TEST_F(ScriptedSession, AbortReadsItsReply)
 {
     scriptLogin(m_server).answer("225 No transfer to abort").answer("257 \"/www\"").start();

@@ -2,8 +2,8 @@
 
 #include "transfer/ftp/bytestream.h"
 #include "transfer/ftp/deadline.h"
-#include "transfer/ftp/ftpfeatures.h"
 #include "transfer/ftp/ftpcertificate.h"
+#include "transfer/ftp/ftpfeatures.h"
 #include "transfer/ftp/ftpreply.h"
 #include "transfer/ftp/ftpreplyreader.h"
 #include "transfer/ftp/ftpsettings.h"

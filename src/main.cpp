@@ -1,5 +1,6 @@
 // QZWeb: creates the windows in their fixed order, opens the file named on the command line,
 // and runs the event loop until the main window closes.
+#include "app/allocatorsettings.h"
 #include "app/appwindows.h"
 #include "app/commandlineinfo.h"
 #include "app/mainwindow.h"
@@ -25,6 +26,10 @@ int main(int argc, char *argv[])
         std::fputs(answer->text.toUtf8().constData(), answer->toStandardError ? stderr : stdout);
         return answer->exitStatus;
     }
+    // Before the first window: with the preview in it, each frame takes and frees buffers of the
+    // window's size, and glibc's own choice of where they come from can cost a key 1,500 page
+    // faults (see AllocatorSettings).
+    AllocatorSettings::applyForWindows();
     // The preview's browser engine shares its GL contexts with the widgets.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);

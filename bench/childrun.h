@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <initializer_list>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -25,7 +24,7 @@ struct ChildRun
 
 // Runs `self --child args…` and returns what it printed; a failed run ends the benchmark, since
 // a line without it would compare nothing.
-inline ChildRun runChild(const char *benchName, const char *self, std::initializer_list<const char *> args)
+inline ChildRun runChild(const char *benchName, const char *self, const std::vector<const char *> &args)
 {
     std::vector<const char *> argv{self, "--child"};
     argv.insert(argv.end(), args.begin(), args.end());

@@ -26,6 +26,8 @@ packages=(
   librsvg2-bin
   # keeps compiled objects between builds and between the test and package builds
   ccache
+  # the editor benchmark's real windows: it waits for the X server through xcb
+  libx11-dev libxcb1-dev
   xvfb xauth imagemagick dbus-bin dbus-daemon dbus-x11 at-spi2-core libgl1-mesa-dri python3-pyatspi gir1.2-atspi-2.0
 )
 

@@ -4,6 +4,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -161,13 +162,14 @@ void HtmlHighlighter::followChange(int position, int removed, int added)
     // long as they are on screen; the first one off screen is left to the idle check.
     const int changeEnd = document.findBlock(position + added).position();
     std::optional<State> carried; // the state entering the block, when known
+    ChangedSpan recoloured;
     for (QTextBlock block = document.findBlock(position); block.isValid(); block = block.next()) {
         const bool changed = block.position() <= changeEnd;
         const int state = block.userState();
         if (!changed && (!carried || (state >= 0 && entryOf(state) == *carried)))
             break;
         if (inView(block)) {
-            carried = colour(block, carried ? *carried : entryStateOf(block));
+            carried = colour(block, carried ? *carried : entryStateOf(block), &recoloured);
         } else if (changed) {
             // Its colours would stand on the wrong characters; the idle check reads it again.
             forget(block);
@@ -178,9 +180,10 @@ void HtmlHighlighter::followChange(int position, int removed, int added)
             break;
         }
     }
+    relayOut(recoloured);
 }
 
-State HtmlHighlighter::colour(const QTextBlock &block, State entry)
+State HtmlHighlighter::colour(const QTextBlock &block, State entry, ChangedSpan *span)
 {
     const HtmlTokenizer::Result result = HtmlTokenizer::tokenize(block.text(), entry);
     QList<FormatRange> colours;
@@ -188,7 +191,8 @@ State HtmlHighlighter::colour(const QTextBlock &block, State entry)
         if (span.kind != Kind::Text)
             colours.append({span.start, span.length, m_formats[size_t(span.kind)]});
     }
-    applyColours(block, colours, true);
+    if (applyColours(block, colours, span == nullptr) && span)
+        span->add(block);
     QTextBlock(block).setUserState(packed(entry, result.end) | (colours.isEmpty() ? 0 : kPainted));
     return result.end;
 }
@@ -200,7 +204,7 @@ void HtmlHighlighter::forget(const QTextBlock &block)
     QTextBlock(block).setUserState(-1);
 }
 
-void HtmlHighlighter::applyColours(const QTextBlock &block,
+bool HtmlHighlighter::applyColours(const QTextBlock &block,
                                    const QList<QTextLayout::FormatRange> &colours,
                                    bool relayOutNow)
 {
@@ -227,10 +231,23 @@ void HtmlHighlighter::applyColours(const QTextBlock &block,
         ranges.append(range);
     }
     if (ranges == before)
-        return;
+        return false;
     layout.setFormats(ranges);
     if (relayOutNow)
         relayOut(block.position(), block.length());
+    return true;
+}
+
+void HtmlHighlighter::ChangedSpan::add(const QTextBlock &block)
+{
+    from = from < 0 ? block.position() : std::min(from, block.position());
+    to = std::max(to, block.position() + block.length());
+}
+
+void HtmlHighlighter::relayOut(const ChangedSpan &span)
+{
+    if (span.from >= 0)
+        relayOut(span.from, span.to - span.from);
 }
 
 void HtmlHighlighter::relayOut(int position, int length)
@@ -322,13 +339,15 @@ void HtmlHighlighter::showBlocks(int first, int last)
     m_viewLast = last;
     if (!m_stale.isNull() && m_document->findBlock(m_stale.position()).blockNumber() <= last)
         checkUntil(0, last);
+    ChangedSpan shown;
     for (QTextBlock block = m_document->findBlockByNumber(first); block.isValid() && block.blockNumber() <= last;
          block = block.next()) {
         const int state = block.userState();
         const State entry = entryStateOf(block);
         if (!isColoured(state) || entryOf(state) != entry)
-            colour(block, entry);
+            colour(block, entry, &shown);
     }
+    relayOut(shown);
     if (!m_stale.isNull() && !m_idleStep.isActive())
         m_idleStep.start();
 }

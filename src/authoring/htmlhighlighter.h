@@ -53,13 +53,23 @@ public:
 private:
     void followChange(int position, int removed, int added);
     bool inView(const QTextBlock &block) const;
-    // Colours one block read from the entry state; returns the state it ends in.
-    HtmlTokenizer::State colour(const QTextBlock &block, HtmlTokenizer::State entry);
+    // The span of the blocks whose colours one pass changed, laid out again together: one
+    // relayout for the screenful that "<!--" recolours instead of one per line.
+    struct ChangedSpan
+    {
+        int from = -1;
+        int to = -1;
+        void add(const QTextBlock &block);
+    };
+    // Colours one block read from the entry state; returns the state it ends in. With a span,
+    // the block is noted there for the caller to lay out; without, it is laid out at once.
+    HtmlTokenizer::State colour(const QTextBlock &block, HtmlTokenizer::State entry, ChangedSpan *span = nullptr);
+    void relayOut(const ChangedSpan &span);
     // The block's text changed where it is not shown: its colours go, and its states.
     void forget(const QTextBlock &block);
     // Puts these colours into the block's layout (nothing when they are there already) and, when
-    // relayOutNow, has the block laid out and painted again.
-    void applyColours(const QTextBlock &block, const QList<QTextLayout::FormatRange> &colours, bool relayOutNow);
+    // relayOutNow, has the block laid out and painted again; true when they changed.
+    bool applyColours(const QTextBlock &block, const QList<QTextLayout::FormatRange> &colours, bool relayOutNow);
     void relayOut(int position, int length);
     // entry: the state entering the block, when known.
     void markStale(const QTextBlock &block, std::optional<HtmlTokenizer::State> entry = {});

@@ -18,8 +18,12 @@
 //          on. The page is opened through ファイルを開く and rendered into the preview with 反映;
 //          自動反映 is 手動 so that the preview does not load the page again in the middle of the
 //          keys (that refresh follows a pause in the typing, not a key).
+//          The preview is composed into the window as main() chooses for the machine
+//          (SceneGraphChoice: the software scene graph where OpenGL runs on the CPU); the lines
+//          say which, as composition=software|opengl.
 //   floor: a bare QMainWindow with a QPlainTextEdit above a QWebEngineView in a QSplitter, at
-//          ours' places and sizes and in the font of ours' source view, the view showing the page.
+//          ours' places and sizes and in the font of ours' source view, the view showing the page,
+//          with the toolkit's defaults in everything (its allocator and composition included).
 //
 // Every start-up (the browser engine's included) is over before the first key and is not timed.
 // Keys come a typist's 60 ms apart, the event loop running in between. A key is timed from its
@@ -34,7 +38,7 @@
 // Prints
 //
 //   editor_bench <op> <size> ours_ms=<x> floor_ms=<y> ratio=<x/y> [cpu_ms=.. floor_cpu_ms=..
-//                peak_rss_mb=.. floor_peak_rss_mb=..]
+//                peak_rss_mb=.. floor_peak_rss_mb=.. composition=..]
 //
 // Goals: open ratio <= 1.5 in time and CPU and peak memory <= 1.5 times the floor's; a key at
 // most twice the floor and never over 16 ms; the caret move at most twice the floor; each key
@@ -42,6 +46,7 @@
 
 #include "app/appwindows.h"
 #include "app/mainwindow.h"
+#include "app/scenegraphchoice.h"
 #include "authoring/editorstack.h"
 #include "authoring/htmlhighlighter.h"
 #include "authoring/panetext.h"
@@ -670,6 +675,8 @@ int runChildMode(int argc, char **argv)
         QApplication::setApplicationName(QStringLiteral("qzweb"));
         QApplication::setQuitOnLastWindowClosed(false);
         AppWindows::installQtTranslations(app);
+        const bool software = SceneGraphChoice::applyForThisMachine() == SceneGraphChoice::Composition::Software;
+        std::printf("composition %s\n", software ? "software" : "opengl");
         OurWindow window(page);
         std::printf("layout %s\n", window.layout().toArgument().c_str());
         std::printf("font %s\n", qUtf8Printable(window.editor().font().toString()));
@@ -741,7 +748,10 @@ int main(int argc, char **argv)
             const double oursMs = ours.number(name);
             const double floorMs = floor.number(name);
             printLine(op, mib, oursMs, floorMs);
-            std::printf(" cpu_ms=%.1f floor_cpu_ms=%.1f\n", ours.number(name + "_cpu"), floor.number(name + "_cpu"));
+            std::printf(" cpu_ms=%.1f floor_cpu_ms=%.1f composition=%s\n",
+                        ours.number(name + "_cpu"),
+                        floor.number(name + "_cpu"),
+                        ours.text("composition"));
             std::fflush(stdout);
             if (name.starts_with("key_"))
                 met &= oursMs <= 2 * floorMs && oursMs <= kFrameMs;

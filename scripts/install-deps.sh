@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
+  # Qt Quick: how the preview is composed into the window on machines without a graphics card
+  qt6-declarative-dev
   libqt6webenginecore6-bin libqt6svg6 qt6-qpa-plugins qt6-translations-l10n
   qt6-tools-dev qt6-tools-dev-tools qt6-documentation-tools libqt6sql6-sqlite
   libgtest-dev libgmock-dev googletest poppler-utils

@@ -4,6 +4,7 @@
 #include "app/appwindows.h"
 #include "app/commandlineinfo.h"
 #include "app/mainwindow.h"
+#include "app/scenegraphchoice.h"
 #include "common/qtuserdialogs.h"
 #include "common/terminationsignals.h"
 #include "transfer/secretservicestore.h"
@@ -36,6 +37,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("qzweb"));
     QApplication::setDesktopFileName(QStringLiteral(QZWEB_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
+    // Before the preview's browser view exists (see SceneGraphChoice).
+    SceneGraphChoice::applyForThisMachine();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/qzweb/qzweb.svg")));
     if (!AppWindows::installQtTranslations(app))
         qWarning("qzweb: Qt's Japanese translations are not installed in %s; standard dialogs stay in English",

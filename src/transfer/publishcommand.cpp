@@ -65,10 +65,15 @@ std::optional<SiteRecord> PublishCommand::savedSite()
 
 void PublishCommand::useLocalFolder()
 {
-    if (!savedSite())
+    useFolder(m_local.folder());
+}
+
+void PublishCommand::useFolder(const QString &folder)
+{
+    if (folder.isEmpty() || !savedSite())
         return;
     SiteSettings settings = m_site.settings();
-    settings.localFolder = QDir::cleanPath(m_local.folder());
+    settings.localFolder = QDir::cleanPath(folder);
     m_site.store(settings);
     showSite();
 }

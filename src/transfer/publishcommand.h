@@ -57,6 +57,7 @@ public:
 
     void publish();                              // 更新分を公開
     void useLocalFolder();                       // このフォルダを公開元にする
+    void useFolder(const QString &folder);       // another window's 公開元にする
     void useRemoteFolder(const QString &folder); // このフォルダを公開先にする
     void editExclusions();                       // 除外…: what the site's publish leaves out
     // The shown site changed: the label follows.

@@ -211,6 +211,7 @@ void TransferWindow::installPublishing()
         m_settingsEditor->show(settings);
         m_siteSettings.store(m_book.record(m_counter).name, settings);
         writeSiteSettings();
+        emit siteShown();
     };
     m_publish = new PublishCommand(*m_runner,
                                    *m_commands,
@@ -402,6 +403,12 @@ void TransferWindow::showSite(int number)
     // Outside the book the boxes show what a new entry gets.
     m_settingsEditor->show(m_book.contains(number) ? m_siteSettings.settings(record.name) : SiteSettings::forNewSite());
     m_publish->showSite();
+    emit siteShown();
+}
+
+void TransferWindow::usePublishSource(const QString &folder)
+{
+    m_publish->useFolder(folder);
 }
 
 SiteRecord TransferWindow::typedRecord() const

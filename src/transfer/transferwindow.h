@@ -68,12 +68,17 @@ public:
     void setUploadCheck(UploadCheck check);
     // Counts a page's エラー rows for the marks in 更新分を公開's plan; none: no marks.
     void setPageErrorCount(PageErrorCount count);
+    // Makes folder the 公開元 of the site shown (the main window's site panel asks it); an
+    // unsaved site is refused in words.
+    void usePublishSource(const QString &folder);
 
 signals:
     // The connection stood up or went down (after the window updated its controls).
     void connectionChanged(bool connected);
     // A job ended and the window took its result in.
     void idle();
+    // Another site is shown, or the shown site's settings were stored.
+    void siteShown();
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -112,6 +112,13 @@ QtUserDialogs::inputText(QWidget *parent, const QString &title, const QString &p
 std::optional<QString> QtUserDialogs::chooseFile(QWidget *parent, const FileDialogRequest &request)
 {
     QFileDialog dialog(parent, request.title, request.directory);
+    if (request.mode == FileDialogRequest::Mode::Folder) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return std::nullopt;
+        return dialog.selectedFiles().constFirst();
+    }
     const bool save = request.mode == FileDialogRequest::Mode::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);

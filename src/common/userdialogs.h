@@ -63,6 +63,7 @@ struct FileDialogRequest
     enum class Mode {
         Open,
         Save,
+        Folder, // an existing folder; filters and suffix do not apply
     };
     Mode mode = Mode::Open;
     QString title;

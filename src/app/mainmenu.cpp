@@ -58,6 +58,8 @@ QList<MenuEntry> fileMenu()
     }
     items += {
         item("N25", "履歴編集", "N25Click"),
+        separator("mnuSiteFolderSep"),
+        item("mnuSiteFolder", "サイトのフォルダを開く", "mnuSiteFolderClick"),
         separator("N42"),
         item("Print1", "印刷", "Print1Click"),
         separator("N41"),
@@ -152,6 +154,8 @@ QList<MenuEntry> environmentMenu()
         separator("mnuSourceViewLine"),
         item("mnuColorCode", "色分け表示", "mnuColorCodeClick"),
         item("mnuLineNumber", "行番号", "mnuLineNumberClick"),
+        // Checkable: the サイト panel beside the editor, kept by SitePanelCommands.
+        item("mnuSitePanel", "サイトの欄", "mnuSitePanelClick"),
         separator("mnuAutoRefreshSep"),
         submenu("mnuAutoRefresh",
                 "自動反映",

@@ -12,6 +12,7 @@
 #include "app/menubuilder.h"
 #include "app/pagecheckcommands.h"
 #include "app/printcommand.h"
+#include "app/sitepanelcommands.h"
 #include "app/statusbar.h"
 #include "app/viewcommands.h"
 #include "app/windowplacement.h"
@@ -50,6 +51,7 @@
 #include <QShortcut>
 #include <QTime>
 #include <QToolButton>
+#include <QUrl>
 
 namespace {
 
@@ -228,6 +230,35 @@ void MainWindow::attachWindows(const SecondaryWindows &windows, BrowserEngine *p
             showPageCheckOf(path);
         }));
     windows.transfer->setPageErrorCount(&UploadQuestion::pageErrors);
+    installSitePanel(*windows.transfer, *preview);
+}
+
+void MainWindow::installSitePanel(TransferWindow &transfer, PreviewCommands &preview)
+{
+    SitePanelCommands::Links links;
+    links.pagePath = [this] { return m_document.path(); };
+    links.publishSite = [&transfer]() -> SitePanelCommands::PublishSite {
+        if (!transfer.siteBook().contains(transfer.counter()))
+            return {};
+        const SiteSettings settings =
+            transfer.siteSettings().settings(transfer.siteBook().record(transfer.counter()).name);
+        return {settings.localFolder, settings.publishExclusions};
+    };
+    // The page opens as ファイルを開く opens it, asking first about unsaved changes.
+    links.openPage = [this](const QString &path) { m_dispatcher.guard([&] { m_documents->openAsked(path); }); };
+    links.showImage = [&preview](const QString &path) { preview.browse(QUrl::fromLocalFile(path).toString()); };
+    links.usePublishSource = [&transfer](const QString &folder) { transfer.usePublishSource(folder); };
+    m_sitePanel = new SitePanelCommands(m_dispatcher,
+                                        *this,
+                                        *action(QStringLiteral("mnuSitePanel")),
+                                        m_dialogs,
+                                        DataFolder::filePath(SitePanelOptions::kFileName),
+                                        std::move(links));
+    connect(&m_document, &Document::changed, m_sitePanel, [this](Document::Aspect aspect) {
+        if (aspect == Document::Aspect::Path)
+            m_sitePanel->refresh();
+    });
+    connect(&transfer, &TransferWindow::siteShown, m_sitePanel, &SitePanelCommands::refresh);
 }
 
 void MainWindow::showPageCheckOf(const QString &path)

@@ -22,6 +22,8 @@ class HistoryEditor;
 class ImageDrop;
 class PageCheckCommands;
 class PermissionDialog;
+class PreviewCommands;
+class SitePanelCommands;
 class QAction;
 class QMenu;
 class TableDialog;
@@ -85,6 +87,8 @@ public:
     // What follows the open document by itself (自動反映, crash recovery); null before
     // attachWindows.
     DocumentFollowers *documentFollowers() const { return m_followers; }
+    // The サイト panel and its menu items; null before attachWindows.
+    SitePanelCommands *sitePanel() const { return m_sitePanel; }
     // The program is ending by a signal, without closing: the preview files it wrote go.
     void discardPreviewCopies();
 
@@ -114,6 +118,8 @@ private:
     // ページチェックを見る before an upload: the window comes forward with that page open (asking
     // first about unsaved changes) and its check showing.
     void showPageCheckOf(const QString &path);
+    // The サイト panel beside the editor, following the page and the transfer window's site.
+    void installSitePanel(TransferWindow &transfer, PreviewCommands &preview);
 
     UserDialogs &m_dialogs;
     CommandDispatcher m_dispatcher;
@@ -131,6 +137,7 @@ private:
     WebListCommands *m_webLists = nullptr;
     DocumentFollowers *m_followers = nullptr;
     PageCheckCommands *m_pageCheck = nullptr;
+    SitePanelCommands *m_sitePanel = nullptr;
     QHash<QString, QAction *> m_actions;
     QMenu *m_popupMenu = nullptr;
 };

@@ -125,6 +125,17 @@ bool Site::isLeftOut(const QByteArray &path, bool folder) const
     return m_exclusion && m_exclusion(path, folder);
 }
 
+bool Site::shows(const QByteArray &path, bool folder, HiddenFiles hidden) const
+{
+    if (hidden == HiddenFiles::Left) {
+        for (const QByteArray &name : path.split('/')) {
+            if (isHiddenName(name))
+                return false;
+        }
+    }
+    return !isLeftOut(path, folder);
+}
+
 QList<Site::Entry> Site::entries(HiddenFiles hidden, const Limits &limits) const
 {
     if (isNull())
@@ -152,10 +163,9 @@ QList<Site::Entry> Site::entries(HiddenFiles hidden, const Limits &limits) const
         top = false;
         QList<Pending> folders;
         for (const FolderEntry &entry : *read) {
-            if (hidden == HiddenFiles::Left && isHiddenName(entry.name))
-                continue;
             const QByteArray path = folder.path.isEmpty() ? entry.name : folder.path + '/' + entry.name;
-            if (isLeftOut(path, entry.folder))
+            // The folder holding it was shown, so its own name is all that is left to ask about.
+            if ((hidden == HiddenFiles::Left && isHiddenName(entry.name)) || isLeftOut(path, entry.folder))
                 continue;
             if (result.size() >= limits.maxEntries)
                 throw UserError(QStringLiteral("サイトのフォルダ %1 には、ファイルが多すぎます（%2 個まで）")

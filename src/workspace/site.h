@@ -62,6 +62,9 @@ public:
     // Whether the entry at path is no part of the site: one of the program's own files or on
     // the exclusion list. A left-out folder is left out with all it holds.
     bool isLeftOut(const QByteArray &path, bool folder) const;
+    // Whether a listing of the site shows the entry at path: not left out, and not hidden
+    // (a name starting with ".", or inside such a folder) unless hidden files are shown.
+    bool shows(const QByteArray &path, bool folder, HiddenFiles hidden) const;
 
     // Every folder and file of the site, each folder before what it holds, the names of one
     // folder in byte order. Links are not followed (a link to a parent would loop, one to a

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "workspace/site.h"
+
+#include <QSortFilterProxyModel>
+#include <QString>
+
+class QFileSystemModel;
+
+// The site's folder tree as the site panel shows it: a view over the file system (which reads
+// folders in the background and follows them as other programs change them) that leaves out
+// what the Site says is no part of the site, hidden files unless asked for, and links. Each
+// entry carries its kind as an icon, a tooltip and words a screen reader reads; the page being
+// edited is marked. Only pictures may be dragged out (into the editor, as an <img>). Owns the
+// file system model.
+class SiteTreeModel final : public QSortFilterProxyModel
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(SiteTreeModel)
+
+public:
+    explicit SiteTreeModel(QObject *parent = nullptr);
+
+    void setSite(const Site &site);
+    const Site &site() const { return m_site; }
+    void setHiddenFiles(Site::HiddenFiles hidden);
+    // The page being edited; empty while it is untitled.
+    void setCurrentPage(const QString &path);
+
+    // Where the tree starts: the site's root.
+    QModelIndex rootIndex() const;
+    QModelIndex indexOf(const QString &path) const;
+    QString filePath(const QModelIndex &index) const;
+    bool isFolder(const QModelIndex &index) const;
+    SiteFileKind kind(const QModelIndex &index) const;
+
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+protected:
+    bool filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const override;
+
+private:
+    QFileSystemModel *m_files;
+    Site m_site;
+    Site::HiddenFiles m_hidden = Site::HiddenFiles::Left;
+    QString m_currentPage;
+};

@@ -1,0 +1,189 @@
+#include "app/sitepanel.h"
+
+#include "app/sitepanelcommands.h"
+#include "authoring/pageskeleton.h"
+#include "common/document.h"
+#include "common/textcodec.h"
+#include "support/fakebrowserengine.h"
+#include "support/mainwindowfixture.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
+#include <QTreeView>
+
+namespace {
+
+// The サイト panel in the real window, on a site folder opened with サイトのフォルダを開く. The
+// desktop's trash is a folder of the test's.
+class SitePanelTest : public MainWindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(trashHome.isValid());
+        qputenv("XDG_DATA_HOME", QFile::encodeName(trashHome.path()));
+        MainWindowFixture::SetUp();
+        site = workPath(QStringLiteral("site"));
+        ASSERT_TRUE(QDir().mkpath(site + QStringLiteral("/img")));
+        write(QStringLiteral("index.html"), "<p>top</p>");
+        write(QStringLiteral("img/cat.gif"), "GIF89a");
+        dialogs.fileAnswers.enqueue(site);
+        trigger(QStringLiteral("mnuSiteFolder"));
+        ASSERT_NE(panel(), nullptr);
+        ASSERT_TRUE(panel()->isVisible()) << "a folder opened as the site is shown";
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(dialogs.unexpected, 0);
+        MainWindowFixture::TearDown();
+        qunsetenv("XDG_DATA_HOME");
+    }
+    BrowserEngine *makePreviewEngine() override
+    {
+        engine = new FakeBrowserEngine;
+        return engine;
+    }
+
+    SitePanel *panel() const { return control<SitePanel>(QStringLiteral("SitePanel")); }
+    QTreeView *tree() const { return panel()->tree(); }
+    void write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(QDir(site).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    // The names the tree shows in the site's top folder, once it has read it.
+    QStringList shown() const
+    {
+        QStringList names;
+        const QModelIndex root = tree()->rootIndex();
+        for (int row = 0; row < tree()->model()->rowCount(root); ++row)
+            names.append(tree()->model()->index(row, 0, root).data().toString());
+        return names;
+    }
+    void waitUntilShown(const QStringList &names) const { QTRY_COMPARE_WITH_TIMEOUT(shown(), names, 5000); }
+    void choose(const QString &name)
+    {
+        panel()->select(QDir(site).filePath(name));
+        QTRY_COMPARE_WITH_TIMEOUT(panel()->currentPath(), QDir(site).filePath(name), 5000);
+    }
+    void run(const char *command) { panel()->findChild<QAction *>(QString::fromLatin1(command))->trigger(); }
+    QString lastError() const { return dialogs.messages.isEmpty() ? QString() : dialogs.messages.last().text; }
+
+    QTemporaryDir trashHome;
+    QString site;
+    FakeBrowserEngine *engine = nullptr;
+};
+
+TEST_F(SitePanelTest, ANewPageIsTheSkeletonOnDiskAndOpensAndATakenNameIsRefused)
+{
+    waitUntilShown({QStringLiteral("img"), QStringLiteral("index.html")});
+    dialogs.inputAnswers.enqueue(QStringLiteral("about"));
+    run("SiteNewPage");
+    const QString page = QDir(site).filePath(QStringLiteral("about.html"));
+    QFile written(page);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), TextCodec::encode(PageSkeleton::text(), TextFormat{}));
+    EXPECT_EQ(window->document().path(), page) << "opened in the editor";
+    waitUntilShown({QStringLiteral("img"), QStringLiteral("about.html"), QStringLiteral("index.html")});
+    EXPECT_TRUE(tree()
+                    ->model()
+                    ->index(1, 0, tree()->rootIndex())
+                    .data(Qt::AccessibleTextRole)
+                    .toString()
+                    .endsWith(QStringLiteral("ページ、編集中")));
+
+    dialogs.inputAnswers.enqueue(QStringLiteral("index.html"));
+    dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    run("SiteNewPage");
+    EXPECT_TRUE(lastError().contains(QStringLiteral("もう使われています"))) << lastError().toStdString();
+    QFile kept(QDir(site).filePath(QStringLiteral("index.html")));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "<p>top</p>");
+}
+
+TEST_F(SitePanelTest, RenameAndDeleteToTheTrashAskFirstAndLeaveTheEditedPageAlone)
+{
+    write(QStringLiteral("old.html"), "<p>old</p>");
+    waitUntilShown({QStringLiteral("img"), QStringLiteral("index.html"), QStringLiteral("old.html")});
+    choose(QStringLiteral("old.html"));
+    dialogs.inputAnswers.enqueue(QStringLiteral("index.html"));
+    dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    run("SiteRename");
+    EXPECT_TRUE(lastError().contains(QStringLiteral("もう使われています")));
+    dialogs.inputAnswers.enqueue(QStringLiteral("new.html"));
+    run("SiteRename");
+    waitUntilShown({QStringLiteral("img"), QStringLiteral("index.html"), QStringLiteral("new.html")});
+
+    choose(QStringLiteral("new.html"));
+    dialogs.messageAnswers.enqueue(DialogButton::No);
+    run("SiteDelete");
+    EXPECT_TRUE(QFile::exists(QDir(site).filePath(QStringLiteral("new.html"))));
+    EXPECT_EQ(dialogs.messages.last().defaultButton, DialogButton::Cancel);
+    dialogs.messageAnswers.enqueue(DialogButton::Yes);
+    run("SiteDelete");
+    EXPECT_FALSE(QFile::exists(QDir(site).filePath(QStringLiteral("new.html"))));
+    EXPECT_TRUE(QFile::exists(trashHome.filePath(QStringLiteral("Trash/files/new.html")))) << "in the trash, not gone";
+    waitUntilShown({QStringLiteral("img"), QStringLiteral("index.html")});
+
+    // The page being edited keeps its name and its file.
+    tree()->setCurrentIndex(tree()->model()->index(1, 0, tree()->rootIndex()));
+    emit tree()->activated(tree()->currentIndex());
+    ASSERT_EQ(window->document().path(), QDir(site).filePath(QStringLiteral("index.html")));
+    const qsizetype asked = dialogs.messages.size();
+    dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    run("SiteDelete");
+    ASSERT_EQ(dialogs.messages.size(), asked + 1);
+    EXPECT_TRUE(lastError().contains(QStringLiteral("編集中"))) << "refused without a question";
+    EXPECT_TRUE(QFile::exists(QDir(site).filePath(QStringLiteral("index.html"))));
+}
+
+TEST_F(SitePanelTest, TheTreeFollowsTheFolderAndHidesOwnFilesExclusionsAndHiddenFilesUnlessAsked)
+{
+    write(QStringLiteral(".htaccess"), "deny");
+    write(QStringLiteral("Thumbs.db"), "x");
+    write(QStringLiteral("page.bak"), "x");
+    waitUntilShown({QStringLiteral("img"), QStringLiteral("index.html")});
+    // Another program adds a file and removes one.
+    write(QStringLiteral("added.html"), "<p>new</p>");
+    QFile::remove(QDir(site).filePath(QStringLiteral("index.html")));
+    waitUntilShown({QStringLiteral("img"), QStringLiteral("added.html")});
+
+    control<QCheckBox>(QStringLiteral("SiteHiddenFiles"))->click();
+    waitUntilShown({QStringLiteral("img"), QStringLiteral(".htaccess"), QStringLiteral("added.html")});
+
+    // The panel's state comes back with the next start.
+    trigger(QStringLiteral("mnuSitePanel"));
+    EXPECT_FALSE(panel()->isVisible());
+    trigger(QStringLiteral("mnuSitePanel"));
+    createWindows();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_TRUE(panel()->isVisible());
+    EXPECT_TRUE(action(QStringLiteral("mnuSitePanel"))->isChecked());
+    EXPECT_EQ(panel()->site().root(), site);
+    waitUntilShown({QStringLiteral("img"), QStringLiteral(".htaccess"), QStringLiteral("added.html")});
+}
+
+TEST_F(SitePanelTest, APictureShowsInThePreviewAndDragsAsAFile)
+{
+    waitUntilShown({QStringLiteral("img"), QStringLiteral("index.html")});
+    tree()->expand(tree()->model()->index(0, 0, tree()->rootIndex()));
+    QTRY_COMPARE_WITH_TIMEOUT(tree()->model()->rowCount(tree()->model()->index(0, 0, tree()->rootIndex())), 1, 5000);
+    const QModelIndex image = tree()->model()->index(0, 0, tree()->model()->index(0, 0, tree()->rootIndex()));
+    EXPECT_TRUE(image.flags() & Qt::ItemIsDragEnabled);
+    EXPECT_FALSE(tree()->model()->index(1, 0, tree()->rootIndex()).flags() & Qt::ItemIsDragEnabled)
+        << "a page does not drag";
+    const std::unique_ptr<QMimeData> drag(tree()->model()->mimeData({image}));
+    ASSERT_EQ(drag->urls().size(), 1);
+    EXPECT_EQ(drag->urls().first().toLocalFile(), QDir(site).filePath(QStringLiteral("img/cat.gif")));
+    emit tree()->activated(image);
+    ASSERT_FALSE(engine->navigations.isEmpty());
+    EXPECT_EQ(engine->navigations.last().address,
+              QUrl::fromLocalFile(QDir(site).filePath(QStringLiteral("img/cat.gif"))).toString());
+}
+
+} // namespace

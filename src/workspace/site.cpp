@@ -46,6 +46,16 @@ QByteArray canonical(const QByteArray &path)
     return result;
 }
 
+// The text of bytes that are valid UTF-8; nullopt for any other bytes.
+std::optional<QString> decodedUtf8(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(bytes);
+    if (utf8.hasError())
+        return std::nullopt;
+    return text;
+}
+
 struct FolderEntry
 {
     QByteArray name;
@@ -187,6 +197,20 @@ QList<Site::Entry> Site::entries(HiddenFiles hidden, const Limits &limits) const
     return result;
 }
 
+QList<QByteArray> Site::namesNotUtf8(const QByteArray &folder, HiddenFiles hidden) const
+{
+    QList<QByteArray> names;
+    if (isNull())
+        return names;
+    const QByteArray local = folder.isEmpty() ? m_rootBytes : withSlash(m_rootBytes) + folder;
+    for (const FolderEntry &entry : readFolder(local).value_or(QList<FolderEntry>())) {
+        const QByteArray path = folder.isEmpty() ? entry.name : folder + '/' + entry.name;
+        if (!decodedUtf8(entry.name) && shows(path, entry.folder, hidden))
+            names.append(path);
+    }
+    return names;
+}
+
 QList<Site::Entry> Site::pages(HiddenFiles hidden) const
 {
     QList<Entry> result;
@@ -218,9 +242,7 @@ QByteArray Site::relativePath(const QByteArray &from, const QByteArray &to)
 
 QString Site::displayName(const QByteArray &name)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = utf8.decode(name);
-    if (!utf8.hasError())
-        return text;
+    if (const std::optional<QString> text = decodedUtf8(name))
+        return *text;
     return Cp932Codec::decode(name).text;
 }

@@ -73,6 +73,10 @@ public:
     // are passed.
     QList<Entry> entries(HiddenFiles hidden, const Limits &limits) const;
     QList<Entry> entries(HiddenFiles hidden = HiddenFiles::Left) const { return entries(hidden, Limits()); }
+    // The entries of one folder of the site (its path inside the site) whose names are not
+    // UTF-8, which the desktop's file dialogs and Qt's file system model cannot name and so do
+    // not show; by name in byte order. Empty when the folder cannot be read.
+    QList<QByteArray> namesNotUtf8(const QByteArray &folder, HiddenFiles hidden = HiddenFiles::Left) const;
     // The pages alone, in the same order.
     QList<Entry> pages(HiddenFiles hidden = HiddenFiles::Left) const;
 

@@ -114,6 +114,8 @@ TEST_F(SiteTest, EntriesHoldTheSitesFilesWithTheirKindsAndLeaveOutWhatIsNoPartOf
     for (const Site::Entry &page : site.pages())
         pages.append(page.path);
     EXPECT_EQ(pages, (QList<QByteArray>{"13_05_22.htm", "about.HTM", "index.html", kCp932Page}));
+    EXPECT_EQ(site.namesNotUtf8({}), QList<QByteArray>{kCp932Page});
+    EXPECT_TRUE(site.namesNotUtf8("img").isEmpty());
     EXPECT_EQ(Site::displayName(kCp932Page), QStringLiteral("表紙.htm"));
     EXPECT_EQ(Site::displayName("img/猫.gif"), QStringLiteral("img/猫.gif"));
 }

@@ -93,7 +93,7 @@ std::optional<QString> SiteFileCommands::newFolder(const QString &folder)
 
 std::optional<QString> SiteFileCommands::rename(const QString &path)
 {
-    refuseEdited(path, QStringLiteral("名前を変えられません"));
+    refuseUntouchable(path, QStringLiteral("名前を変えられません"));
     const QFileInfo file(path);
     const std::optional<QString> answer = m_dialogs.inputText(
         &m_panel, QStringLiteral("名前の変更"), QStringLiteral("新しい名前を入力してください"), file.fileName());
@@ -113,7 +113,7 @@ std::optional<QString> SiteFileCommands::rename(const QString &path)
 
 bool SiteFileCommands::moveToTrash(const QString &path)
 {
-    refuseEdited(path, QStringLiteral("削除できません"));
+    refuseUntouchable(path, QStringLiteral("削除できません"));
     const QFileInfo file(path);
     const QString what = file.isDir() ? QStringLiteral("フォルダ「%1」と、その中のものすべて").arg(file.fileName())
                                       : QStringLiteral("「%1」").arg(file.fileName());
@@ -134,8 +134,14 @@ bool SiteFileCommands::moveToTrash(const QString &path)
     return true;
 }
 
-void SiteFileCommands::refuseEdited(const QString &path, const QString &what) const
+void SiteFileCommands::refuseUntouchable(const QString &path, const QString &what) const
 {
+    // The file system's name is not UTF-8 (CP932 from a Windows archive): the text shown for
+    // it names no file, and a command on that text would fail or reach another one.
+    if (QFileInfo(path).fileName().contains(QChar::ReplacementCharacter))
+        throw UserError(
+            QStringLiteral("%1 は名前が UTF-8 ではないので%2。ファイルマネージャーなどで名前を付け直してください")
+                .arg(native(path), what));
     if (m_isEdited && m_isEdited(path))
         throw UserError(
             QStringLiteral("%1 は編集中のページか、それを含むフォルダなので%2。先に別のページを開いてください")

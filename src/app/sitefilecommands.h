@@ -34,7 +34,7 @@ private:
     // The name typed, checked, with the path it gives in folder; nullopt when cancelled.
     std::optional<QString>
     askName(const QString &title, const QString &prompt, const QString &initial, const QString &folder);
-    void refuseEdited(const QString &path, const QString &what) const;
+    void refuseUntouchable(const QString &path, const QString &what) const;
 
     UserDialogs &m_dialogs;
     QWidget &m_panel;

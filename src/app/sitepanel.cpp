@@ -92,17 +92,24 @@ void SitePanel::buildControls()
     m_tree->setDefaultDropAction(Qt::CopyAction);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     m_tree->setExpandsOnDoubleClick(true);
+    m_notice = new QLabel(body);
+    m_notice->setObjectName(QStringLiteral("SiteNotice"));
+    m_notice->setAccessibleDescription(QStringLiteral("サイトの欄に出せないファイル"));
+    m_notice->setWordWrap(true);
+    m_notice->hide();
     m_hiddenFiles = new QCheckBox(QStringLiteral("隠しファイルも表示"), body);
     m_hiddenFiles->setObjectName(QStringLiteral("SiteHiddenFiles"));
     m_hiddenFiles->setAccessibleName(m_hiddenFiles->text());
     layout->addWidget(m_rootLabel);
     layout->addWidget(m_tree, 1);
+    layout->addWidget(m_notice);
     layout->addWidget(m_hiddenFiles);
     setWidget(body);
     setFocusProxy(m_tree);
 
     connect(m_tree, &QAbstractItemView::activated, this, &SitePanel::open);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &SitePanel::selectPending);
+    connect(m_model, &SiteTreeModel::folderRead, this, &SitePanel::checkNames);
     connect(m_hiddenFiles, &QCheckBox::toggled, this, [this](bool shown) {
         m_model->setHiddenFiles(shown ? Site::HiddenFiles::Shown : Site::HiddenFiles::Left);
         emit hiddenFilesChanged(shown);
@@ -166,8 +173,11 @@ void SitePanel::setSite(const Site &site)
 {
     const bool sameRoot = site.root() == m_model->site().root();
     m_model->setSite(site);
-    if (!sameRoot)
+    if (!sameRoot) {
         m_tree->setRootIndex(m_model->rootIndex());
+        m_unnamed.clear();
+        showUnnamed();
+    }
     showRoot();
 }
 
@@ -191,6 +201,35 @@ void SitePanel::showRoot()
     else
         m_rootLabel->setText(QDir::toNativeSeparators(root));
     m_rootLabel->setToolTip(m_rootLabel->text());
+}
+
+void SitePanel::checkNames(const QString &path)
+{
+    const std::optional<QByteArray> folder = m_model->site().pathOf(path);
+    if (!folder)
+        return;
+    const QList<QByteArray> names =
+        m_model->site().namesNotUtf8(*folder, showsHiddenFiles() ? Site::HiddenFiles::Shown : Site::HiddenFiles::Left);
+    if (names.isEmpty())
+        m_unnamed.remove(*folder);
+    else
+        m_unnamed.insert(*folder, names);
+    showUnnamed();
+}
+
+void SitePanel::showUnnamed()
+{
+    QStringList names;
+    for (const QList<QByteArray> &folder : std::as_const(m_unnamed)) {
+        for (const QByteArray &name : folder)
+            names.append(Site::displayName(name));
+    }
+    m_notice->setVisible(!names.isEmpty());
+    // Qt's file system model cannot name them, so it leaves them out; they are still the site's.
+    m_notice->setText(names.isEmpty() ? QString()
+                                      : QStringLiteral("名前が UTF-8 でないため、ここに出せないファイルがあります: %1"
+                                                       "（ファイルマネージャーで名前を付け直すと出ます）")
+                                            .arg(names.join(QStringLiteral("、"))));
 }
 
 void SitePanel::setCurrentPage(const QString &path)

@@ -4,6 +4,7 @@
 #include "workspace/site.h"
 
 #include <QDockWidget>
+#include <QMap>
 #include <QString>
 
 #include <functional>
@@ -68,14 +69,20 @@ private:
     QString targetFolder() const;
     void showRoot();
     void selectPending();
+    // Names the tree cannot show, said under it: the folder at path was read.
+    void checkNames(const QString &path);
+    void showUnnamed();
 
     CommandDispatcher m_dispatcher;
     SiteTreeModel *m_model = nullptr;
     QTreeView *m_tree = nullptr;
     QLabel *m_rootLabel = nullptr;
+    QLabel *m_notice = nullptr;
     QCheckBox *m_hiddenFiles = nullptr;
     QMenu *m_popup = nullptr;
     std::unique_ptr<SiteFileCommands> m_files;
     // An entry made or renamed just now, selected once the tree has read it.
     QString m_pendingSelection;
+    // By folder inside the site: the names that are not UTF-8, which the tree cannot show.
+    QMap<QByteArray, QList<QByteArray>> m_unnamed;
 };

@@ -61,6 +61,7 @@ SiteTreeModel::SiteTreeModel(QObject *parent) : QSortFilterProxyModel(parent), m
     setSourceModel(m_files);
     setHiddenFiles(Site::HiddenFiles::Left);
     m_files->sort(0, Qt::AscendingOrder);
+    connect(m_files, &QFileSystemModel::directoryLoaded, this, &SiteTreeModel::folderRead);
 }
 
 void SiteTreeModel::setSite(const Site &site)

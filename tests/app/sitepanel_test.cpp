@@ -6,12 +6,15 @@
 #include "common/textcodec.h"
 #include "support/fakebrowserengine.h"
 #include "support/mainwindowfixture.h"
+#include "transfer/transferwindow.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
@@ -203,6 +206,41 @@ TEST_F(SitePanelTest, TheTreeFollowsTheFolderAndHidesOwnFilesExclusionsAndHidden
     EXPECT_TRUE(action(QStringLiteral("mnuSitePanel"))->isChecked());
     EXPECT_EQ(panel()->site().root(), site);
     waitUntilShown({QStringLiteral("img"), QStringLiteral(".htaccess"), QStringLiteral("added.html")});
+}
+
+TEST_F(SitePanelTest, ThePublishSourceHoldingThePageIsTheSiteAndThePanelSetsIt)
+{
+    auto *transfer = window->findChild<TransferWindow *>();
+    ASSERT_NE(transfer, nullptr);
+    const auto click = [transfer](const char *name) {
+        transfer->findChild<QAbstractButton *>(QString::fromLatin1(name))->click();
+    };
+    const auto type = [transfer](const char *name, const QString &text) {
+        transfer->findChild<QLineEdit *>(QString::fromLatin1(name))->setText(text);
+    };
+    click("Button6"); // 追加
+    type("Edit1", QStringLiteral("home"));
+    type("Edit2", QStringLiteral("127.0.0.1"));
+    type("Edit3", QStringLiteral("alice"));
+    type("Edit4", QStringLiteral("secret"));
+    click("Button7"); // 保存
+    ASSERT_EQ(transfer->siteBook().count(), 1);
+
+    waitUntilShown({QStringLiteral("img"), QStringLiteral("index.html")});
+    choose(QStringLiteral("img"));
+    run("SitePublishSource");
+    EXPECT_EQ(transfer->siteSettings().settings(QStringLiteral("home")).localFolder, site + QStringLiteral("/img"));
+
+    // A page in the 公開元 makes it the site; one outside leaves the folder opened as the site.
+    write(QStringLiteral("img/album.html"), "<p>album</p>");
+    window->openStartupFile(site + QStringLiteral("/img/album.html"));
+    EXPECT_EQ(panel()->site().root(), site + QStringLiteral("/img"));
+    QFile outside(workPath(QStringLiteral("other.html")));
+    ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
+    outside.write("<p>other</p>");
+    outside.close();
+    window->openStartupFile(outside.fileName());
+    EXPECT_EQ(panel()->site().root(), site);
 }
 
 TEST_F(SitePanelTest, APictureShowsInThePreviewAndDragsAsAFile)

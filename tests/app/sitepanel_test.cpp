@@ -140,8 +140,11 @@ TEST_F(SitePanelTest, RenameAndDeleteToTheTrashAskFirstAndLeaveTheEditedPageAlon
     dialogs.messageAnswers.enqueue(DialogButton::Ok);
     run("SiteRename");
     EXPECT_TRUE(lastError().contains(QStringLiteral("もう使われています")));
+    // F2 in the tree, as the keyboard reaches the command.
+    window->activateWindow();
+    tree()->setFocus();
     dialogs.inputAnswers.enqueue(QStringLiteral("new.html"));
-    run("SiteRename");
+    QTest::keyClick(tree(), Qt::Key_F2);
     waitUntilShown({QStringLiteral("img"), QStringLiteral("index.html"), QStringLiteral("new.html")});
 
     choose(QStringLiteral("new.html"));
@@ -150,7 +153,7 @@ TEST_F(SitePanelTest, RenameAndDeleteToTheTrashAskFirstAndLeaveTheEditedPageAlon
     EXPECT_TRUE(QFile::exists(QDir(site).filePath(QStringLiteral("new.html"))));
     EXPECT_EQ(dialogs.messages.last().defaultButton, DialogButton::Cancel);
     dialogs.messageAnswers.enqueue(DialogButton::Yes);
-    run("SiteDelete");
+    QTest::keyClick(tree(), Qt::Key_Delete);
     EXPECT_FALSE(QFile::exists(QDir(site).filePath(QStringLiteral("new.html"))));
     EXPECT_TRUE(QFile::exists(trashHome.filePath(QStringLiteral("Trash/files/new.html")))) << "in the trash, not gone";
     waitUntilShown({QStringLiteral("img"), QStringLiteral("index.html")});

@@ -53,6 +53,7 @@
 // "publish", "list", "ftps" (every FTPS line), "ftps-files" or "ftps-tree".
 
 #include "common/userdialogs.h"
+#include "delayproxy.h"
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftp/ftperror.h"
 #include "transfer/ftpjobcontext.h"
@@ -76,6 +77,7 @@
 #include <algorithm>
 #include <arpa/inet.h>
 #include <array>
+#include <cctype>
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -86,8 +88,10 @@
 #include <fstream>
 #include <functional>
 #include <iostream>
+#include <limits>
 #include <linux/magic.h>
 #include <map>
+#include <memory>
 #include <netinet/in.h>
 #include <optional>
 #include <poll.h>
@@ -163,9 +167,10 @@ struct Server
     std::uint16_t port = 0;
     std::string user;
     std::string password;
-    fs::path root;      // what the server serves
-    fs::path uploadDir; // where uploads land, inside root
-    std::string caFile; // the certificate to trust, when the server requires FTPS
+    fs::path root;                  // what the server serves
+    fs::path uploadDir;             // where uploads land, inside root
+    std::string caFile;             // the certificate to trust, when the server requires FTPS
+    std::string host = "127.0.0.1"; // where clients connect: the server, or a delay proxy before it
 };
 
 // Every client trusts the server's certificate through this, ours in its child process too.
@@ -277,9 +282,19 @@ bool waitUntilGreeting(std::uint16_t port)
     return false;
 }
 
+// Where a vsftpd behind a delay proxy sends passive data connections: it names the proxy's
+// address in its PASV replies and takes them on a fixed range of ports, which the proxy forwards.
+struct PassiveRoute
+{
+    std::string address;
+    std::uint16_t firstPort = 0;
+    int ports = 0;
+};
+
 // With tls, vsftpd requires FTPS (and session reuse on data connections, as by default) with a
-// self-signed certificate for 127.0.0.1 made here, which the clients trust as it is.
-std::optional<Server> startVsftpd(const fs::path &work, bool tls = false)
+// self-signed certificate for 127.0.0.1 (and the delay proxy's address) made here, which the
+// clients trust as it is. With a route, it also logs every command, so runs can be counted.
+std::optional<Server> startVsftpd(const fs::path &work, bool tls = false, const PassiveRoute *route = nullptr)
 {
     if (::geteuid() != 0 || ::access("/usr/sbin/vsftpd", X_OK) != 0)
         return std::nullopt;
@@ -292,7 +307,7 @@ std::optional<Server> startVsftpd(const fs::path &work, bool tls = false)
         const std::string key = (work / "server.key").string();
         const std::string make = "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes -keyout '"
             + key + "' -out '" + server.caFile
-            + "' -days 2 -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1 >/dev/null 2>&1";
+            + "' -days 2 -subj /CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1,IP:127.0.0.3 >/dev/null 2>&1";
         if (::system(make.c_str()) != 0)
             return std::nullopt;
         tlsLines = "ssl_enable=YES\nallow_anon_ssl=YES\nforce_anon_logins_ssl=YES\nforce_anon_data_ssl=YES\n"
@@ -313,9 +328,21 @@ std::optional<Server> startVsftpd(const fs::path &work, bool tls = false)
                           << "anon_other_write_enable=YES\nanon_mkdir_write_enable=YES\nanon_umask=022\n"
                           << "pasv_enable=YES\nport_enable=YES\nconnect_from_port_20=NO\n"
                           << "secure_chroot_dir=/var/run/vsftpd/empty\nseccomp_sandbox=NO\n"
-                          << "isolate=NO\nisolate_network=NO\nxferlog_enable=NO\n"
+                          << "isolate=NO\nisolate_network=NO\n"
                           << "vsftpd_log_file=" << (work / "vsftpd.log").string() << "\n"
                           << tlsLines;
+    if (route) {
+        std::ofstream(config, std::ios::app)
+            << "xferlog_enable=YES\nxferlog_std_format=NO\nlog_ftp_protocol=YES\n"
+            << "pasv_address=" << route->address << "\npasv_min_port=" << route->firstPort
+            << "\npasv_max_port=" << route->firstPort + route->ports - 1 << "\n";
+        // vsftpd's own TLS 1.2 cipher list has nothing for an EC certificate; curl, the floor,
+        // speaks TLS 1.2 (see curlFloorCommand).
+        if (tls)
+            std::ofstream(config, std::ios::app) << "ssl_ciphers=HIGH\n";
+    } else {
+        std::ofstream(config, std::ios::app) << "xferlog_enable=NO\n";
+    }
     g_serverGroup = spawnGroup({"/usr/sbin/vsftpd", config.string()}, -1);
     if (!waitUntilGreeting(server.port)) {
         stopServerGroup();
@@ -374,11 +401,14 @@ void writeRandomFile(const fs::path &path)
     }
 }
 
-// Runs one client process; the seconds it took, or nothing when it failed.
-std::optional<double> timeRun(const std::vector<std::string> &arguments)
+// Runs one client process; the seconds it took, or nothing when it failed. started, when given,
+// learns when the process was started.
+std::optional<double> timeRun(const std::vector<std::string> &arguments, Clock::time_point *started = nullptr)
 {
     const int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
     const auto start = Clock::now();
+    if (started)
+        *started = start;
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::dup2(devNull, STDOUT_FILENO);
@@ -446,11 +476,15 @@ double median(std::vector<double> values)
 }
 
 // Our client for the run's server on loopback, over TLS when the run made a certificate.
-void configureClient(
-    FtpClient &client, bool passive, std::uint16_t port, const std::string &user, const std::string &password)
+void configureClient(FtpClient &client,
+                     bool passive,
+                     const std::string &host,
+                     std::uint16_t port,
+                     const std::string &user,
+                     const std::string &password)
 {
     FtpSettings &settings = client.settings();
-    settings.host = "127.0.0.1";
+    settings.host = host;
     settings.dataMode = passive ? FtpDataMode::Passive : FtpDataMode::Active;
     settings.port = port;
     settings.user = user;
@@ -464,8 +498,12 @@ void configureClient(
 // The tree child takes mode, port, user and password as argv[3] to argv[6].
 void configureChildClient(FtpClient &client, char **argv)
 {
-    configureClient(
-        client, std::string(argv[3]) == "passive", static_cast<std::uint16_t>(std::atoi(argv[4])), argv[5], argv[6]);
+    configureClient(client,
+                    std::string(argv[3]) == "passive",
+                    "127.0.0.1",
+                    static_cast<std::uint16_t>(std::atoi(argv[4])),
+                    argv[5],
+                    argv[6]);
 }
 
 // One transfer by our client, in this process: the program is running before the user asks for
@@ -475,7 +513,7 @@ std::optional<double>
 timeOursTransfer(const Server &server, const Line &line, const fs::path &local, const std::string &remote)
 {
     FtpClient client;
-    configureClient(client, line.passive, server.port, server.user, server.password);
+    configureClient(client, line.passive, server.host, server.port, server.user, server.password);
     try {
         const auto start = Clock::now();
         client.connect();
@@ -651,14 +689,24 @@ bool holdsRound(const fs::path &site, int round)
     return true;
 }
 
-std::vector<std::string> lftpPublishCommand(const Server &server, bool passive, const fs::path &local)
+enum class Mirror {
+    OnlyNewer, // 更新分を公開: what changed since the last publish
+    Whole,     // a first publish
+};
+
+std::vector<std::string> lftpPublishCommand(const Server &server,
+                                            bool passive,
+                                            const fs::path &local,
+                                            const std::string &remote = "up/pub-lftp",
+                                            Mirror mirror = Mirror::OnlyNewer)
 {
     return {"lftp",
             "-c",
             lftpTlsSettings(server) + "set ftp:passive-mode " + (passive ? "on" : "off")
                 + "; set xfer:log no; set net:max-retries 1; set net:timeout 30; set cmd:fail-exit yes; open -u "
-                + server.user + "," + server.password + " -p " + std::to_string(server.port)
-                + " 127.0.0.1; mirror -R --only-newer " + local.string() + " up/pub-lftp"};
+                + server.user + "," + server.password + " -p " + std::to_string(server.port) + " " + server.host
+                + "; mirror -R " + (mirror == Mirror::OnlyNewer ? "--only-newer " : "") + local.string() + " "
+                + remote};
 }
 
 enum class PublishPart {
@@ -666,18 +714,24 @@ enum class PublishPart {
     Plan,  // the plan alone, on a session already connected
 };
 
-// Our publish of the site to up/pub-ours, in this process; the seconds that part took, or
-// nothing when it failed (for the plan: when it did not find every file unchanged).
-std::optional<double> timeOursPublish(const Server &server, bool passive, const fs::path &local, PublishPart part)
+// Our publish of the site to remote (up/pub-ours unless named), in this process; the seconds that
+// part took, or nothing when it failed (for the plan: when it did not find every file
+// unchanged). planned, when given, is called between the plan and the publish.
+std::optional<double> timeOursPublish(const Server &server,
+                                      bool passive,
+                                      const fs::path &local,
+                                      PublishPart part,
+                                      const std::string &remote = "up/pub-ours",
+                                      const std::function<void()> &planned = {})
 {
     FtpClient client;
-    configureClient(client, passive, server.port, server.user, server.password);
+    configureClient(client, passive, server.host, server.port, server.user, server.password);
     FtpJobContext context(
         client, [](const JobProgress &) {}, [] { return false; });
-    const PublishJobs::Site site{QStringLiteral("127.0.0.1"),
+    const PublishJobs::Site site{QString::fromStdString(server.host),
                                  QString::fromStdString(server.user),
                                  QString::fromStdString(local.string()),
-                                 QStringLiteral("up/pub-ours"),
+                                 QString::fromStdString(remote),
                                  PublishExclusions(PublishExclusions::defaultPatterns())};
     try {
         auto start = Clock::now();
@@ -690,6 +744,8 @@ std::optional<double> timeOursPublish(const Server &server, bool passive, const 
             done = scan.plan.count(PublishPlan::State::Unchanged) == treeFiles;
         } else {
             PublishPlan::decideSameSize(scan.plan, {});
+            if (planned)
+                planned();
             const TransferJobs::Summary summary = PublishJobs::publish(context, scan);
             done = summary.failed.isEmpty() && summary.stopError.isEmpty();
         }
@@ -786,6 +842,445 @@ void runPublishLines(const Server &server, const fs::path &work)
                 plan,
                 plan > 0 ? 1.0 / plan : 0.0);
     std::fflush(stdout);
+}
+
+// The latency lines: the publish lines again through a delay proxy of 10 ms each way (a round
+// trip of 20 ms, as from a home line to a data centre), for plain FTP and FTPS.
+constexpr auto latencyOneWay = std::chrono::milliseconds(10);
+const char *const latencyAddress = "127.0.0.3";
+// Passive ports the server takes and the proxy forwards: below the ephemeral range, so that no
+// client's outgoing connection holds one of them.
+constexpr int latencyPassivePorts = 64;
+constexpr std::uint16_t lowestPassivePort = 20000;
+constexpr int firstPublishRounds = 3;
+constexpr int latencyRounds = 5;
+constexpr auto idleLimit = std::chrono::seconds(10);
+const std::array<const char *, 3> latencyClients{"ours", "lftp", "curl"};
+
+bool portFree(const char *address, std::uint16_t port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in where{};
+    where.sin_family = AF_INET;
+    where.sin_port = htons(port);
+    ::inet_pton(AF_INET, address, &where.sin_addr);
+    const bool free = ::bind(fd, reinterpret_cast<sockaddr *>(&where), sizeof where) == 0;
+    ::close(fd);
+    return free;
+}
+
+// The first of latencyPassivePorts ports free on the server's address and the proxy's.
+std::optional<std::uint16_t> freePassiveRange()
+{
+    int ephemeralLow = 32768;
+    std::ifstream("/proc/sys/net/ipv4/ip_local_port_range") >> ephemeralLow;
+    for (int first = lowestPassivePort; first + latencyPassivePorts <= ephemeralLow; first += latencyPassivePorts) {
+        bool free = true;
+        for (int port = first; port < first + latencyPassivePorts && free; ++port) {
+            free = portFree("127.0.0.1", static_cast<std::uint16_t>(port))
+                && portFree(latencyAddress, static_cast<std::uint16_t>(port));
+        }
+        if (free)
+            return static_cast<std::uint16_t>(first);
+    }
+    return std::nullopt;
+}
+
+// The commands vsftpd logged, in all and by their verb.
+struct LoggedCommands
+{
+    int total = 0;
+    std::map<std::string, int> byVerb;
+};
+
+// vsftpd logs each command as: … FTP command: Client "127.0.0.1", "STOR name". Counts those
+// between the offsets from and to of the log.
+LoggedCommands
+commandsLogged(const fs::path &log, std::uintmax_t from, std::uintmax_t to = std::numeric_limits<std::uintmax_t>::max())
+{
+    std::ifstream file(log, std::ios::binary);
+    file.seekg(static_cast<std::streamoff>(from));
+    LoggedCommands commands;
+    const std::string mark = "FTP command: Client \"";
+    std::uintmax_t at = from;
+    for (std::string line; at < to && std::getline(file, line);) {
+        at += line.size() + 1;
+        const std::size_t found = line.find(mark);
+        if (found == std::string::npos)
+            continue;
+        ++commands.total;
+        const std::size_t verb = line.find(", \"", found + mark.size());
+        if (verb == std::string::npos)
+            continue;
+        std::string name = line.substr(verb + 3, line.find_first_of(" \"", verb + 3) - verb - 3);
+        std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::toupper(c); });
+        ++commands.byVerb[name];
+    }
+    return commands;
+}
+
+std::uintmax_t logSize(const fs::path &log)
+{
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(log, error);
+    return error ? 0 : size;
+}
+
+std::string verbsText(const LoggedCommands &commands)
+{
+    std::vector<std::pair<int, std::string>> counted;
+    for (const auto &[verb, count] : commands.byVerb)
+        counted.emplace_back(count, verb);
+    std::sort(counted.rbegin(), counted.rend());
+    std::string text;
+    for (const auto &[count, verb] : counted)
+        text += (text.empty() ? "" : " ") + verb + "=" + std::to_string(count);
+    return text;
+}
+
+// A server behind the delay proxy, with what counts its commands.
+struct LatencyServer
+{
+    Server server; // as the clients see it: at the proxy's address
+    fs::path log;
+    std::unique_ptr<DelayProxy> proxy;
+};
+
+// What one run through the proxy took and what the server saw of it.
+struct LatencyRun
+{
+    double seconds = 0;
+    double startSeconds = 0; // from the process's start to its first connection; 0 for ours
+    int proxyLines = 0;      // the command lines the proxy read, while they were plain text
+    LoggedCommands logged;
+    // Ours alone: the plan, and what the server saw of it.
+    double planSeconds = 0;
+    LoggedCommands planLogged;
+};
+
+// The floor: curl given exactly the files to send, in one process (one connection, reused).
+// Folders are made only when the publish is a first one, since making them needs a CWD per file
+// while no-CWD sends each file with its path in one command.
+std::vector<std::string> curlFloorCommand(const Server &server,
+                                          const fs::path &local,
+                                          const std::vector<fs::path> &pages,
+                                          const std::string &remote,
+                                          const fs::path &config,
+                                          bool makeFolders)
+{
+    std::ofstream list(config, std::ios::trunc);
+    for (const fs::path &page : pages) {
+        list << "upload-file = \"" << (local / page).string() << "\"\n"
+             << "url = \"ftp://" << server.host << ":" << server.port << "/" << remote << "/" << page.generic_string()
+             << "\"\n";
+    }
+    list.close();
+    std::vector<std::string> command{"curl", "-sS", "--user", server.user + ":" + server.password, "-K", config};
+    // Over TLS 1.3 the session ticket comes after the handshake, and curl 7.88 sometimes opens a
+    // data connection before it has read it; vsftpd then refuses the data connection for not
+    // reusing the session (522). With TLS 1.2 the session is there when the handshake ends.
+    if (!server.caFile.empty())
+        command.insert(command.end(), {"--ssl-reqd", "--cacert", server.caFile, "--tls-max", "1.2"});
+    if (makeFolders)
+        command.insert(command.end(), {"--ftp-create-dirs", "--ftp-method", "singlecwd"});
+    else
+        command.insert(command.end(), {"--ftp-method", "nocwd"});
+    return command;
+}
+
+std::vector<fs::path> allPages()
+{
+    std::vector<fs::path> pages;
+    for (int folder = 0; folder < treeFolders; ++folder) {
+        for (int file = 0; file < treeFilesPerFolder; ++file)
+            pages.push_back(fs::path("dir" + std::to_string(folder)) / ("page" + std::to_string(file) + ".html"));
+    }
+    return pages;
+}
+
+// One publish by one client through the proxy. first: the whole site into an empty folder;
+// else the 10 changed files into the folder the client published whole before. A run counts
+// only when the proxy forwarded a data connection for every file at least: a client that took
+// a passive address around the proxy would measure loopback.
+std::optional<LatencyRun> timeLatencyPublish(
+    LatencyServer &behind, const std::string &client, const fs::path &local, const std::string &remote, bool first)
+{
+    const Server &server = behind.server;
+    DelayProxy &proxy = *behind.proxy;
+    proxy.resetCounts();
+    const std::uintmax_t logStart = logSize(behind.log);
+    LatencyRun run;
+    std::optional<double> seconds;
+    Clock::time_point started{};
+    if (client == "ours") {
+        Clock::time_point begun = Clock::now();
+        std::uintmax_t planEnd = 0;
+        seconds = timeOursPublish(server, true, local, PublishPart::Whole, remote, [&] {
+            run.planSeconds = std::chrono::duration<double>(Clock::now() - begun).count();
+            planEnd = logSize(behind.log);
+        });
+        if (seconds)
+            run.planLogged = commandsLogged(behind.log, logStart, planEnd);
+    } else if (client == "lftp") {
+        seconds = timeRun(lftpPublishCommand(server, true, local, remote, first ? Mirror::Whole : Mirror::OnlyNewer),
+                          &started);
+    } else {
+        const fs::path config = behind.log.parent_path() / "curl-floor.conf";
+        seconds = timeRun(curlFloorCommand(server, local, first ? allPages() : changedPages(), remote, config, first),
+                          &started);
+    }
+    if (!proxy.waitUntilIdle(idleLimit))
+        std::cerr << "ftp_bench: a connection of " << client << " stayed open\n";
+    const DelayProxy::Counts counts = proxy.counts();
+    if (!seconds)
+        return std::nullopt;
+    const int files = first ? treeFiles : publishChanged;
+    if (counts.dataConnections < files) {
+        std::cerr << "ftp_bench: " << client << " sent " << files << " files over " << counts.dataConnections
+                  << " data connections through the proxy\n";
+        return std::nullopt;
+    }
+    run.seconds = *seconds;
+    if (client != "ours" && counts.firstControlConnection)
+        run.startSeconds = std::chrono::duration<double>(*counts.firstControlConnection - started).count();
+    run.proxyLines = counts.commandLines;
+    run.logged = commandsLogged(behind.log, logStart);
+    return run;
+}
+
+// Every run of one client on one latency line.
+struct ClientRuns
+{
+    std::vector<double> seconds;
+    std::vector<double> withoutStart; // each run's seconds less its process start-up
+    std::vector<double> starts;
+    std::vector<double> proxyLines;
+    std::vector<double> logged;
+    std::vector<double> planSeconds;
+    std::vector<double> planLogged;
+    LatencyRun last;
+    int failed = 0;
+};
+
+void record(ClientRuns &runs, const std::optional<LatencyRun> &run)
+{
+    if (!run) {
+        ++runs.failed;
+        return;
+    }
+    runs.seconds.push_back(run->seconds);
+    runs.withoutStart.push_back(run->seconds - run->startSeconds);
+    runs.starts.push_back(run->startSeconds);
+    runs.proxyLines.push_back(run->proxyLines);
+    runs.logged.push_back(run->logged.total);
+    runs.planSeconds.push_back(run->planSeconds);
+    runs.planLogged.push_back(run->planLogged.total);
+    runs.last = *run;
+}
+
+double ratioOf(double peer, double ours)
+{
+    return ours > 0 ? peer / ours : 0.0;
+}
+
+LoggedCommands minus(const LoggedCommands &all, const LoggedCommands &part)
+{
+    LoggedCommands rest = all;
+    rest.total -= part.total;
+    for (const auto &[verb, count] : part.byVerb) {
+        if ((rest.byVerb[verb] -= count) == 0)
+            rest.byVerb.erase(verb);
+    }
+    return rest;
+}
+
+// One latency line, and for ours the plan's share of it.
+void printLatencyLine(const Server &server, const char *line, std::map<std::string, ClientRuns> &runs, int rounds)
+{
+    const ClientRuns &ours = runs["ours"];
+    const ClientRuns &lftp = runs["lftp"];
+    const ClientRuns &curl = runs["curl"];
+    const double oursSeconds = median(ours.seconds);
+    // The server's count: the lines the proxy read while they were plain text; over TLS, vsftpd's
+    // log of the commands.
+    const double commands = server.caFile.empty() ? median(ours.proxyLines) : median(ours.logged);
+    std::printf("ftp_bench %s %s passive ours_s=%.3f best_peer_s=%.3f peer=lftp ratio=%.3f floor_s=%.3f commands=%.0f "
+                "peer_start_s=%.3f ratio_nostart=%.3f floor_start_s=%.3f floor_ratio=%.3f floor_ratio_nostart=%.3f "
+                "peer_commands=%.0f floor_commands=%.0f\n",
+                server.name.c_str(),
+                line,
+                oursSeconds,
+                median(lftp.seconds),
+                ratioOf(median(lftp.seconds), oursSeconds),
+                median(curl.seconds),
+                commands,
+                median(lftp.starts),
+                ratioOf(median(lftp.withoutStart), oursSeconds),
+                median(curl.starts),
+                ratioOf(median(curl.seconds), oursSeconds),
+                ratioOf(median(curl.withoutStart), oursSeconds),
+                median(lftp.logged),
+                median(curl.logged));
+    const double plan = median(ours.planSeconds);
+    std::printf("ftp_bench %s %s-phases passive plan_s=%.3f plan_commands=%.0f publish_s=%.3f publish_commands=%.0f\n",
+                server.name.c_str(),
+                line,
+                plan,
+                median(ours.planLogged),
+                oursSeconds - plan,
+                median(ours.logged) - median(ours.planLogged));
+    std::fflush(stdout);
+    if (server.caFile.empty() && !ours.seconds.empty() && ours.last.proxyLines != ours.last.logged.total)
+        std::cerr << "ftp_bench: the proxy read " << ours.last.proxyLines << " command lines, vsftpd logged "
+                  << ours.last.logged.total << "\n";
+    if (!ours.seconds.empty()) {
+        std::cerr << "ftp_bench: " << line << " ours' plan sent " << verbsText(ours.last.planLogged) << "\n";
+        std::cerr << "ftp_bench: " << line << " ours' publish sent "
+                  << verbsText(minus(ours.last.logged, ours.last.planLogged)) << "\n";
+    }
+    for (const char *client : latencyClients) {
+        const ClientRuns &clientRuns = runs[client];
+        if (std::string(client) != "ours" && !clientRuns.seconds.empty())
+            std::cerr << "ftp_bench: " << line << " " << client << " sent " << verbsText(clientRuns.last.logged)
+                      << "\n";
+        if (clientRuns.failed > 0)
+            std::cerr << "ftp_bench: " << client << " failed " << clientRuns.failed << " of " << rounds
+                      << " runs on that line\n";
+    }
+}
+
+int roundsFromEnvironment(int otherwise)
+{
+    const char *roundsSet = std::getenv("QZWEB_BENCH_ROUNDS");
+    return roundsSet && std::atoi(roundsSet) > 0 ? std::min(std::atoi(roundsSet), otherwise) : otherwise;
+}
+
+// The clients in the order of one round: each round starts with another.
+std::vector<std::string> latencyOrder(int round)
+{
+    std::vector<std::string> order;
+    for (std::size_t turn = 0; turn < latencyClients.size(); ++turn)
+        order.push_back(latencyClients[(turn + static_cast<std::size_t>(round)) % latencyClients.size()]);
+    return order;
+}
+
+// A first publish of the 1,000 files by each client into an empty folder of its own, then
+// 更新分を公開 of 10 changed files into the folder of each client's first round.
+void runLatencyPublishes(LatencyServer &behind, const fs::path &local)
+{
+    const fs::path uploads = behind.server.uploadDir;
+    const auto folderOf = [](const std::string &client, int round) {
+        return round == 0 ? "pub-" + client : "first-" + std::to_string(round) + "-" + client;
+    };
+    std::map<std::string, ClientRuns> first;
+    const int firstRounds = roundsFromEnvironment(firstPublishRounds);
+    for (int round = 0; round < firstRounds; ++round) {
+        std::cerr << "ftp_bench: " << behind.server.name << " first publish round " << round + 1 << " of "
+                  << firstRounds << "\n";
+        for (const std::string &client : latencyOrder(round)) {
+            const fs::path target = uploads / folderOf(client, round);
+            fs::create_directories(target);
+            fs::permissions(target, fs::perms(0777));
+            std::this_thread::sleep_for(treeRunPause);
+            std::optional<LatencyRun> run =
+                timeLatencyPublish(behind, client, local, "up/" + folderOf(client, round), true);
+            if (run && countFiles(target) != static_cast<std::size_t>(treeFiles)) {
+                std::cerr << "ftp_bench: " << client << "'s first publish left " << countFiles(target) << " files\n";
+                run.reset();
+            }
+            record(first[client], run);
+        }
+    }
+    printLatencyLine(behind.server, "publish1000-rtt20", first, firstRounds);
+
+    std::map<std::string, ClientRuns> changed;
+    const int changedRounds = roundsFromEnvironment(latencyRounds);
+    for (int round = 1; round <= changedRounds; ++round) {
+        std::cerr << "ftp_bench: " << behind.server.name << " publish10of1000 round " << round << " of "
+                  << changedRounds << "\n";
+        // A second later than the last publish: lftp compares times to the second.
+        std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+        for (const fs::path &page : changedPages())
+            std::ofstream(local / page, std::ios::binary | std::ios::trunc) << roundContent(round);
+        for (const std::string &client : latencyOrder(round)) {
+            std::this_thread::sleep_for(treeRunPause);
+            std::optional<LatencyRun> run = timeLatencyPublish(behind, client, local, "up/pub-" + client, false);
+            if (run && !holdsRound(uploads / ("pub-" + client), round)) {
+                std::cerr << "ftp_bench: " << client << "'s publish did not send the 10 changes\n";
+                run.reset();
+            }
+            record(changed[client], run);
+        }
+    }
+    printLatencyLine(behind.server, "publish10of1000-rtt20", changed, changedRounds);
+}
+
+// The latency lines of one protocol, against a vsftpd of their own behind the proxy.
+int runLatencyLines(const fs::path &work, bool tls)
+{
+    const fs::path folder = work / (tls ? "latency-ftps" : "latency-ftp");
+    fs::create_directories(folder);
+    const std::optional<std::uint16_t> firstPort = freePassiveRange();
+    if (!firstPort) {
+        std::cerr << "ftp_bench: no free range of passive ports for the latency lines\n";
+        return 1;
+    }
+    const PassiveRoute route{latencyAddress, *firstPort, latencyPassivePorts};
+    const std::optional<Server> server = startVsftpd(folder, tls, &route);
+    if (!server) {
+        std::cerr << "ftp_bench: the latency lines need root and vsftpd\n";
+        return 1;
+    }
+    LatencyServer behind{*server,
+                         folder / "vsftpd.log",
+                         std::make_unique<DelayProxy>(latencyAddress,
+                                                      "127.0.0.1",
+                                                      server->port,
+                                                      *firstPort,
+                                                      latencyPassivePorts,
+                                                      std::chrono::microseconds(latencyOneWay))};
+    behind.server.host = latencyAddress;
+    if (!behind.proxy->start()) {
+        std::cerr << "ftp_bench: the delay proxy could not listen on " << latencyAddress << "\n";
+        stopServerGroup();
+        return 1;
+    }
+    std::cerr << "ftp_bench: " << server->name << " on 127.0.0.1:" << server->port << " behind " << latencyAddress
+              << " (" << latencyOneWay.count() << " ms each way), passive ports " << *firstPort << "-"
+              << *firstPort + latencyPassivePorts - 1 << "\n";
+    if (tls)
+        ::setenv(caVariable, server->caFile.c_str(), 1);
+    const fs::path local = folder / "site";
+    writeTree(local);
+    runLatencyPublishes(behind, local);
+    ::unsetenv(caVariable);
+    behind.proxy.reset();
+    stopServerGroup();
+    return 0;
+}
+
+enum class LatencyLines {
+    Both,
+    Ftp,
+    Ftps,
+};
+
+int runLatency(const fs::path &work, LatencyLines which)
+{
+    // Our publishes' manifests go to a data folder of the run's own.
+    const fs::path home = work / "latency-home";
+    fs::create_directories(home);
+    ::setenv("QZWEB_HOME", home.c_str(), 1);
+    int argc = 1;
+    char name[] = "ftp_bench";
+    char *argv[] = {name, nullptr};
+    const QCoreApplication application(argc, argv); // finds the data folder
+    int status = 0;
+    if (which != LatencyLines::Ftps)
+        status = runLatencyLines(work, false);
+    if (status == 0 && which != LatencyLines::Ftp)
+        status = runLatencyLines(work, true);
+    return status;
 }
 
 constexpr int listedFiles = 10000;
@@ -1146,6 +1641,15 @@ int runBenchmark(const std::string &only)
         fs::remove_all(work);
         return 1;
     }
+    if (only == "latency" || only == "latency-ftp" || only == "latency-ftps") {
+        stopServerGroup();
+        const int status = runLatency(work,
+                                      only == "latency-ftp"        ? LatencyLines::Ftp
+                                          : only == "latency-ftps" ? LatencyLines::Ftps
+                                                                   : LatencyLines::Both);
+        fs::remove_all(work);
+        return status;
+    }
     if (only == "ftps" || only == "ftps-files" || only == "ftps-tree") {
         stopServerGroup();
         const int status = runFtpsLines(work,
@@ -1170,8 +1674,10 @@ int runBenchmark(const std::string &only)
         }
     }
     stopServerGroup();
-    if (!onePart && ::geteuid() == 0)
+    if (!onePart && ::geteuid() == 0) {
         runFtpsLines(work);
+        runLatency(work, LatencyLines::Both);
+    }
     fs::remove_all(work);
     return 0;
 }

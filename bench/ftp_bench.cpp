@@ -49,8 +49,29 @@
 //   ftp_bench vsftpd-ftps <op> <mode> ours_MBps=<x> best_peer_MBps=<y> peer=<curl|lftp> ratio=<x/y>
 //   ftp_bench vsftpd-ftps tree-upload|tree-download <mode> ours_fps=<x> best_peer_fps=<y> peer=lftp ratio=<x/y>
 //
+// Last, as root, the publish lines through a round trip of 20 ms: a delay proxy of the bench's
+// own (10 ms each way) stands between every client and a vsftpd of its own, plain and then
+// FTPS, control and passive data connections alike (active mode is left out: the server would
+// connect to the client around the proxy). A first publish of the 1,000 files into an empty
+// folder, and then 更新分を公開 of 10 of them, by ours (in this process, as above), lftp's
+// mirror -R (--only-newer) and a floor that knows the answer, curl given exactly the files to
+// send in one process; ratios are the other's time divided by ours:
+//
+//   ftp_bench <server> publish1000-rtt20|publish10of1000-rtt20 passive ours_s=<x> best_peer_s=<y> peer=lftp
+//     ratio=<y/x> floor_s=<f> commands=<n> peer_start_s=<s> ratio_nostart=<(y-s)/x> floor_start_s=<t>
+//     floor_ratio=<f/x> floor_ratio_nostart=<(f-t)/x> peer_commands=<m> floor_commands=<k>
+//   ftp_bench <server> <line>-phases passive plan_s=<p> plan_commands=<c> publish_s=<x-p> publish_commands=<n-c>
+//
+// commands is the server's count for ours: the command lines the proxy forwarded (plain FTP),
+// or vsftpd's log of them (FTPS, whose control connection the proxy cannot read); the peers'
+// counts come from the log. A peer's start-up is the time from its process's start to its
+// control connection reaching the proxy (its first packet on the wire: a first command waits
+// for the greeting, two round trips of network that every client pays); ours has none, the
+// program runs before 公開 is pressed. The phases split ours at the end of the plan.
+//
 // Run with no arguments for every line, or with one part: "files" (the 256 MiB lines), "tree",
-// "publish", "list", "ftps" (every FTPS line), "ftps-files" or "ftps-tree".
+// "publish", "list", "ftps" (every FTPS line), "ftps-files", "ftps-tree", "latency" (the lines
+// through the proxy), "latency-ftp" or "latency-ftps".
 
 #include "common/userdialogs.h"
 #include "delayproxy.h"
@@ -953,14 +974,14 @@ struct LatencyRun
     double startSeconds = 0; // from the process's start to its first connection; 0 for ours
     int proxyLines = 0;      // the command lines the proxy read, while they were plain text
     LoggedCommands logged;
-    // Ours alone: the plan, and what the server saw of it.
+    // Ours alone: the plan (from the start, so with the login), and what the server saw of it.
     double planSeconds = 0;
     LoggedCommands planLogged;
 };
 
 // The floor: curl given exactly the files to send, in one process (one connection, reused).
-// Folders are made only when the publish is a first one, since making them needs a CWD per file
-// while no-CWD sends each file with its path in one command.
+// Folders are made only when the publish is a first one: making them takes curl's CWD method (a
+// CWD when the folder changes), while no-CWD sends each file with its path in one command.
 std::vector<std::string> curlFloorCommand(const Server &server,
                                           const fs::path &local,
                                           const std::vector<fs::path> &pages,
@@ -1013,7 +1034,7 @@ std::optional<LatencyRun> timeLatencyPublish(
     std::optional<double> seconds;
     Clock::time_point started{};
     if (client == "ours") {
-        Clock::time_point begun = Clock::now();
+        const Clock::time_point begun = Clock::now();
         std::uintmax_t planEnd = 0;
         seconds = timeOursPublish(server, true, local, PublishPart::Whole, remote, [&] {
             run.planSeconds = std::chrono::duration<double>(Clock::now() - begun).count();

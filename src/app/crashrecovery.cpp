@@ -2,14 +2,14 @@
 
 #include "app/documentstate.h"
 #include "app/recoverykeeper.h"
-#include "app/rtf/rtfreader.h"
-#include "app/rtf/rtfwriter.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
-#include "authoring/panetext.h"
 #include "common/datafolder.h"
-#include "common/document.h"
 #include "common/userdialogs.h"
+#include "workspace/document.h"
+#include "workspace/panetext.h"
+#include "workspace/rtf/rtfreader.h"
+#include "workspace/rtf/rtfwriter.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,17 +1,18 @@
 #include "app/documentcommands.h"
 
-#include "app/documentfile.h"
 #include "app/historyeditor.h"
 #include "app/recentfilelist.h"
 #include "authoring/editoradapter.h"
+#include "authoring/editorfile.h"
 #include "authoring/editorstack.h"
 #include "common/commanddispatcher.h"
-#include "common/document.h"
 #include "common/documentfiledialog.h"
 #include "common/unencodablecharacters.h"
 #include "common/userdialogs.h"
 #include "common/usererror.h"
 #include "preview/previewfile.h"
+#include "workspace/document.h"
+#include "workspace/documentfile.h"
 
 #include <QDir>
 #include <QFile>
@@ -119,7 +120,7 @@ void DocumentCommands::loadDocument(const QString &fullPath)
 {
     deletePreviewFile();
     QDir::setCurrent(m_state.beginOpen(fullPath));
-    m_state.opened(fullPath, DocumentFile::load(m_editor, fullPath, m_document.readsPlainText()));
+    m_state.opened(fullPath, EditorFile::load(m_editor, fullPath, m_document.readsPlainText()));
     showTitle();
     m_editor.setFocus();
     EditorAdapter(m_editor).setModified(false);
@@ -194,7 +195,7 @@ void DocumentCommands::dropFiles(const QStringList &paths)
     const QString path = QFileInfo(paths.constFirst()).absoluteFilePath();
     // The path becomes the document's only once the file has been read, so a file that cannot
     // be read leaves the previous document, its path and its caption as they were.
-    const TextFormat format = DocumentFile::load(m_editor, path, DocumentState::kDropReadsPlainText);
+    const TextFormat format = EditorFile::load(m_editor, path, DocumentState::kDropReadsPlainText);
     deletePreviewFile();
     m_state.dropped(path, format);
     showTitle();
@@ -262,7 +263,7 @@ bool DocumentCommands::writeDocument(const QString &path)
 bool DocumentCommands::encodeAndWrite(const QString &path)
 {
     if (!m_state.beginWrite(path)) {
-        writeOrSayUnchanged([&] { DocumentFile::save(m_editor, path, false, m_document.format()); });
+        writeOrSayUnchanged([&] { EditorFile::save(m_editor, path, false, m_document.format()); });
         return true;
     }
     QString text = EditorAdapter(m_editor).text();

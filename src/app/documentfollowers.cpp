@@ -2,10 +2,10 @@
 
 #include "app/autorefreshswitch.h"
 #include "app/crashrecovery.h"
-#include "common/document.h"
 #include "preview/autorefresh.h"
 #include "preview/browserengine.h"
 #include "preview/previewcommands.h"
+#include "workspace/document.h"
 
 #include <QApplication>
 #include <QTextDocument>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "common/document.h"
 #include "common/textcodec.h"
 #include "preview/previewsession.h"
+#include "workspace/document.h"
 
 #include <QString>
 

@@ -4,9 +4,9 @@
 #include "app/findrules.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
-#include "authoring/panetext.h"
 #include "common/commanddispatcher.h"
 #include "common/userdialogs.h"
+#include "workspace/panetext.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

@@ -3,10 +3,10 @@
 #include "app/mainwindowview.h"
 #include "app/recentfilelist.h"
 #include "common/commanddispatcher.h"
-#include "common/document.h"
 #include "common/previewcopyrecord.h"
 #include "preview/previewsession.h"
 #include "preview/weblists.h"
+#include "workspace/document.h"
 
 #include <QHash>
 #include <QMainWindow>

@@ -3,9 +3,9 @@
 #include "app/defaultprinter.h"
 #include "authoring/editorstack.h"
 #include "common/commanddispatcher.h"
-#include "common/document.h"
 #include "common/userdialogs.h"
 #include "common/usererror.h"
+#include "workspace/document.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>

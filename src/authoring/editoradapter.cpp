@@ -1,7 +1,7 @@
 #include "authoring/editoradapter.h"
 
 #include "authoring/editorstack.h"
-#include "authoring/panetext.h"
+#include "workspace/panetext.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

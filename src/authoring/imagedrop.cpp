@@ -6,9 +6,9 @@
 #include "authoring/imagesignature.h"
 #include "authoring/relativepath.h"
 #include "authoring/siteimagecopy.h"
-#include "common/document.h"
 #include "common/regularfile.h"
 #include "common/userdialogs.h"
+#include "workspace/document.h"
 
 #include <QDir>
 #include <QFileInfo>

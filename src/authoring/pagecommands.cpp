@@ -4,8 +4,8 @@
 #include "authoring/editorstack.h"
 #include "authoring/pageskeleton.h"
 #include "common/commanddispatcher.h"
-#include "common/document.h"
 #include "common/userdialogs.h"
+#include "workspace/document.h"
 
 #include <QTextCharFormat>
 #include <QWidget>

@@ -1,7 +1,6 @@
 #include "preview/previewcommands.h"
 
 #include "common/commanddispatcher.h"
-#include "common/document.h"
 #include "common/textcodec.h"
 #include "common/userdialogs.h"
 #include "common/usererror.h"
@@ -12,6 +11,7 @@
 #include "preview/previewsession.h"
 #include "preview/webenginebrowser.h"
 #include "preview/weblists.h"
+#include "workspace/document.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

@@ -10,11 +10,11 @@
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
 #include "common/commanddispatcher.h"
-#include "common/document.h"
 #include "common/textcodec.h"
 #include "preview/previewsession.h"
 #include "support/mainwindowfixture.h"
 #include "support/scripteduserdialogs.h"
+#include "workspace/document.h"
 
 #include <QAction>
 #include <QApplication>

@@ -4,12 +4,12 @@
 #include "app/keptpage.h"
 #include "app/recoverykeeper.h"
 #include "app/recoverystore.h"
-#include "app/rtf/rtfwriter.h"
 #include "app/textcapture.h"
 #include "authoring/htmlhighlighter.h"
 #include "common/datafolder.h"
 #include "preview/autorefreshsetting.h"
 #include "support/mainwindowfixture.h"
+#include "workspace/rtf/rtfwriter.h"
 
 #include <QAction>
 #include <QDir>

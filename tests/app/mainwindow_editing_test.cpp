@@ -6,8 +6,8 @@
 #include "app/statusbar.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
-#include "authoring/panetext.h"
 #include "support/mainwindowfixture.h"
+#include "workspace/panetext.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QAction>

@@ -1,8 +1,8 @@
 // The RTF reader and writer: our own files come back as they were written, files of other
 // word processors open with their Japanese text and emphasis, and malformed files neither
 // crash nor hang.
-#include "app/rtf/rtfreader.h"
-#include "app/rtf/rtfwriter.h"
+#include "workspace/rtf/rtfreader.h"
+#include "workspace/rtf/rtfwriter.h"
 
 #include <QTextBlock>
 #include <QTextCursor>

@@ -6,9 +6,9 @@
 #include "authoring/pagecommands.h"
 #include "authoring/pageskeleton.h"
 #include "common/commanddispatcher.h"
-#include "common/document.h"
 #include "common/documentfilters.h"
 #include "support/mainwindowfixture.h"
+#include "workspace/document.h"
 
 #include <QDir>
 #include <QFile>

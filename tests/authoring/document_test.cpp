@@ -1,6 +1,6 @@
 // The open page's model over the source view's text: what counts as a change of the page (a
 // revision), what the modified flag follows, and which aspect each notification names.
-#include "common/document.h"
+#include "workspace/document.h"
 
 #include "authoring/editorstack.h"
 #include "authoring/htmlhighlighter.h"

@@ -6,8 +6,8 @@
 
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
-#include "common/document.h"
 #include "support/scripteduserdialogs.h"
+#include "workspace/document.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

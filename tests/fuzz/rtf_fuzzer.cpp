@@ -1,10 +1,10 @@
 // The RTF reader over any bytes a file may hold: it never throws, and what it read, written by the
 // program's own writer and read again, gives the same text in the same paragraphs, so a rich text
 // file opened and saved keeps its words.
-#include "app/rtf/rtfreader.h"
-#include "app/rtf/rtfwriter.h"
 #include "common/cp932codec.h"
 #include "fuzz/fuzzcheck.h"
+#include "workspace/rtf/rtfreader.h"
+#include "workspace/rtf/rtfwriter.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>

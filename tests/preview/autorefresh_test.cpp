@@ -1,13 +1,13 @@
 #include "preview/autorefresh.h"
 
 #include "common/commanddispatcher.h"
-#include "common/document.h"
 #include "preview/previewarea.h"
 #include "preview/previewcommands.h"
 #include "preview/previewsession.h"
 #include "preview/weblists.h"
 #include "support/fakebrowserengine.h"
 #include "support/scripteduserdialogs.h"
+#include "workspace/document.h"
 
 #include <QComboBox>
 #include <QDir>

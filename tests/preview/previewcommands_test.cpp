@@ -1,12 +1,12 @@
 #include "preview/previewcommands.h"
 
 #include "common/commanddispatcher.h"
-#include "common/document.h"
 #include "preview/previewarea.h"
 #include "preview/previewsession.h"
 #include "preview/weblists.h"
 #include "support/fakebrowserengine.h"
 #include "support/scripteduserdialogs.h"
+#include "workspace/document.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>

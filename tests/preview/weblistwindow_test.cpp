@@ -3,7 +3,6 @@
 #include "preview/weblistwindow.h"
 
 #include "common/commanddispatcher.h"
-#include "common/document.h"
 #include "common/linefile.h"
 #include "preview/favoriteimport.h"
 #include "preview/previewarea.h"
@@ -14,6 +13,7 @@
 #include "preview/webliststore.h"
 #include "support/fakebrowserengine.h"
 #include "support/scripteduserdialogs.h"
+#include "workspace/document.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,13 +1,11 @@
-#include "app/documentfile.h"
+#include "workspace/documentfile.h"
 
-#include "app/rtf/rtfreader.h"
-#include "app/rtf/rtfwriter.h"
-#include "authoring/editoradapter.h"
-#include "authoring/editorstack.h"
 #include "common/atomicfile.h"
 #include "common/regularfile.h"
 #include "common/textcontent.h"
 #include "common/usererror.h"
+#include "workspace/rtf/rtfreader.h"
+#include "workspace/rtf/rtfwriter.h"
 
 namespace {
 
@@ -22,7 +20,7 @@ const QString kUnreadableReason =
     throw UserError(QStringLiteral("ファイル %1 は開けません\n%2").arg(path, reason));
 }
 
-// The file's text, or a refusal before the pane is touched: a file of another kind shown as
+// The file's text, or a refusal before the page is touched: a file of another kind shown as
 // text and saved would be destroyed.
 DecodedText decodeText(const QString &path, const QByteArray &bytes)
 {
@@ -45,28 +43,22 @@ DecodedText decodeText(const QString &path, const QByteArray &bytes)
 
 namespace DocumentFile {
 
-TextFormat load(EditorStack &editor, const QString &path, bool plainText)
+Contents read(const QString &path, bool plainText)
 {
-    const QByteArray bytes = RegularFile::readAll(path, RegularFile::kDocumentLimit);
+    Contents contents;
+    QByteArray bytes = RegularFile::readAll(path, RegularFile::kDocumentLimit);
     if (!plainText && RtfReader::isRtf(bytes)) {
-        editor.clearAs(EditorKind::RichText);
-        RtfReader::read(bytes, *editor.document());
-        editor.moveCursor(QTextCursor::Start);
-        return TextFormat{};
+        contents.richText = true;
+        contents.rtf = std::move(bytes);
+        return contents;
     }
-    DecodedText decoded = decodeText(path, bytes);
-    editor.clearAs(EditorKind::Source);
-    EditorAdapter(editor).setText(std::move(decoded.text));
-    return decoded.format;
+    contents.plain = decodeText(path, bytes);
+    return contents;
 }
 
-void save(EditorStack &editor, const QString &path, bool plainText, const TextFormat &format)
+void writeRichText(const QString &path, const QTextDocument &text)
 {
-    if (!plainText) {
-        AtomicFile::write(path, RtfWriter::write(*editor.document()));
-        return;
-    }
-    savePlain(path, EditorAdapter(editor).text(), format);
+    AtomicFile::write(path, RtfWriter::write(text));
 }
 
 void savePlain(const QString &path, QString text, const TextFormat &format)

@@ -1,4 +1,4 @@
-#include "app/rtf/rtfcodepage.h"
+#include "workspace/rtf/rtfcodepage.h"
 
 #include "common/cp932codec.h"
 

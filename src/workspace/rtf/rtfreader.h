@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/rtf/rtftokenizer.h"
+#include "workspace/rtf/rtftokenizer.h"
 
 #include <QByteArray>
 #include <QColor>

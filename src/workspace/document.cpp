@@ -1,4 +1,4 @@
-#include "common/document.h"
+#include "workspace/document.h"
 
 #include <QTextDocument>
 

@@ -1,4 +1,4 @@
-#include "app/rtf/rtftokenizer.h"
+#include "workspace/rtf/rtftokenizer.h"
 
 #include <limits>
 

@@ -1,6 +1,6 @@
-#include "app/rtf/rtfreader.h"
+#include "workspace/rtf/rtfreader.h"
 
-#include "app/rtf/rtfcodepage.h"
+#include "workspace/rtf/rtfcodepage.h"
 
 #include <QTextDocument>
 

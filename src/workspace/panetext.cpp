@@ -1,4 +1,4 @@
-#include "authoring/panetext.h"
+#include "workspace/panetext.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // The pure conversions between the pane's text and document text: every kind of break, text
 // at both ends, characters of two UTF-16 units, and positions on either side of a break.
-#include "authoring/panetext.h"
+#include "workspace/panetext.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/rtf/rtfwriter.h"
+#include "workspace/rtf/rtfwriter.h"
 
 #include "common/cp932codec.h"
 

@@ -1,0 +1,17 @@
+#include "workspace/pagesource.h"
+
+#include "workspace/document.h"
+#include "workspace/documentfile.h"
+#include "workspace/documentregistry.h"
+#include "workspace/panetext.h"
+
+#include <QTextDocument>
+
+PageSource::Page PageSource::page(const QString &path) const
+{
+    if (const Document *document = m_registry.find(path); document && document->text())
+        return Page{PaneText::toDocument(document->text()->toRawText()), document->format(), true};
+    // A page on disk is read as plain text, whatever it is: its markup is what the work reads.
+    DecodedText decoded = DocumentFile::read(path, true).plain;
+    return Page{std::move(decoded.text), std::move(decoded.format), false};
+}

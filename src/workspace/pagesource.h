@@ -1,0 +1,29 @@
+#pragma once
+
+#include "common/textcodec.h"
+
+#include <QString>
+
+class DocumentRegistry;
+
+// Each page's text for work over many pages (search, replace, checks): an open document's text
+// as it stands in its editor, unsaved changes and all, before the file on disk, which may be
+// older. Reads on the window's thread, where the open documents live. Refers to the registry.
+class PageSource
+{
+public:
+    struct Page
+    {
+        QString text; // CR LF line ends
+        TextFormat format;
+        bool open = false; // taken from an open document
+    };
+
+    explicit PageSource(const DocumentRegistry &registry) : m_registry(registry) {}
+
+    // Throws UserError when a page that is not open cannot be read or is not text.
+    Page page(const QString &path) const;
+
+private:
+    const DocumentRegistry &m_registry;
+};

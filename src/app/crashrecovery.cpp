@@ -4,6 +4,7 @@
 #include "app/recoverykeeper.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
+#include "authoring/pagecontext.h"
 #include "common/datafolder.h"
 #include "common/userdialogs.h"
 #include "workspace/document.h"
@@ -23,17 +24,16 @@ const QString kUntitled = QStringLiteral("無題");
 
 } // namespace
 
-CrashRecovery::CrashRecovery(
-    EditorStack &editor, Document &document, PreviewSession &preview, UserDialogs &dialogs, QWidget &window)
-    : QObject(&window), m_editor(editor), m_document(document), m_preview(preview), m_dialogs(dialogs),
-      m_window(window), m_store(DataFolder::filePath(RecoveryStore::kFolderName)),
+CrashRecovery::CrashRecovery(PageContext &current, PreviewSession &preview, UserDialogs &dialogs, QWidget &window)
+    : QObject(&window), m_current(current), m_preview(preview), m_dialogs(dialogs), m_window(window),
+      m_store(DataFolder::filePath(RecoveryStore::kFolderName)),
       m_keeper(std::make_unique<RecoveryKeeper>(static_cast<RecoveryWork &>(*this)))
 {
-    connect(&document, &Document::changed, m_keeper.get(), [this](Document::Aspect aspect) {
+    connect(&current, &PageContext::documentChanged, m_keeper.get(), [this](Document::Aspect aspect) {
         if (aspect == Document::Aspect::Revision)
             m_keeper->documentEdited();
         else if (aspect == Document::Aspect::Modified)
-            m_keeper->modificationChanged(m_document.isModified());
+            m_keeper->modificationChanged(m_current.document().isModified());
     });
 }
 
@@ -69,10 +69,10 @@ void CrashRecovery::offerKeptPages()
 
 void CrashRecovery::restore(const KeptPage &page)
 {
-    DocumentState document(m_document, m_preview);
+    DocumentState document(m_current.document(), m_preview);
     if (page.path.isEmpty()) {
         document.startNew();
-        m_document.setFormat(page.format);
+        m_current.document().setFormat(page.format);
     } else {
         // As Open does: pictures and links of the page are found from its own folder, when it
         // is still there.
@@ -80,21 +80,21 @@ void CrashRecovery::restore(const KeptPage &page)
             QDir::setCurrent(document.beginOpen(page.path));
         document.opened(page.path, page.format);
     }
-    EditorAdapter editor(m_editor);
+    EditorAdapter editor(m_current.editor());
     if (page.richText) {
         // Shown formatted again, as Open shows a rich-text file, so that saving it keeps that.
-        m_editor.clearAs(EditorKind::RichText);
-        RtfReader::read(page.text.toLatin1(), *m_editor.document());
-        m_editor.moveCursor(QTextCursor::Start);
+        m_current.editor().clearAs(EditorKind::RichText);
+        RtfReader::read(page.text.toLatin1(), *m_current.editor().document());
+        m_current.editor().moveCursor(QTextCursor::Start);
     } else {
-        m_editor.clearAs(EditorKind::Source);
+        m_current.editor().clearAs(EditorKind::Source);
         editor.setText(page.text);
     }
     editor.setModified(true);
     const QString caption = document.caption();
     m_window.setWindowTitle(caption);
     m_window.setAccessibleName(caption);
-    m_editor.setFocus();
+    m_current.editor().setFocus();
 }
 
 void CrashRecovery::discardKeptPage()
@@ -104,13 +104,14 @@ void CrashRecovery::discardKeptPage()
 
 KeptPage CrashRecovery::pageNow() const
 {
-    return KeptPage{m_document.path(), m_document.format(), QDateTime::currentDateTime(), QString(), false};
+    return KeptPage{
+        m_current.document().path(), m_current.document().format(), QDateTime::currentDateTime(), QString(), false};
 }
 
 std::optional<RecoveryWork::Write> CrashRecovery::richPage()
 {
     KeptPage page = pageNow();
-    page.text = QString::fromLatin1(RtfWriter::write(*m_editor.document()));
+    page.text = QString::fromLatin1(RtfWriter::write(*m_current.editor().document()));
     page.richText = true;
     return [store = &m_store, page] { store->keep(page); };
 }
@@ -128,18 +129,18 @@ RecoveryWork::Write CrashRecovery::plainPage(QStringList paneText)
 
 void CrashRecovery::take(Taken taken)
 {
-    if (!m_document.isModified()) {
+    if (!m_current.document().isModified()) {
         taken(std::nullopt);
         return;
     }
-    if (m_editor.isRichText()) {
+    if (m_current.editor().isRichText()) {
         taken(richPage());
         return;
     }
-    QTextDocument *text = m_editor.document();
+    QTextDocument *text = m_current.editor().document();
     m_capture.start(text, [this, text, taken](std::optional<QStringList> paneText) {
         // Another view took over meanwhile: its text is the page now.
-        if (!paneText || text != m_editor.document())
+        if (!paneText || text != m_current.editor().document())
             take(taken);
         else
             taken(plainPage(std::move(*paneText)));
@@ -148,11 +149,11 @@ void CrashRecovery::take(Taken taken)
 
 std::optional<RecoveryWork::Write> CrashRecovery::takeAtOnce()
 {
-    if (!m_document.isModified())
+    if (!m_current.document().isModified())
         return std::nullopt;
-    if (m_editor.isRichText())
+    if (m_current.editor().isRichText())
         return richPage();
-    return plainPage({m_editor.document()->toRawText()});
+    return plainPage({m_current.editor().document()->toRawText()});
 }
 
 void CrashRecovery::stopTaking()

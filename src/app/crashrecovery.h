@@ -9,7 +9,7 @@
 #include <memory>
 
 class Document;
-class EditorStack;
+class PageContext;
 class QWidget;
 class RecoveryKeeper;
 class UserDialogs;
@@ -21,7 +21,7 @@ struct PreviewSession;
 // back is the modified document under its own path, or untitled. A plain page's text is taken a
 // little at a time between keys and written on the keeper's thread; a page shown formatted is
 // written as RTF at once (RTF is made from the formatted document, which lives on the window's
-// thread). Owns the store, the keeper and the capture; refers to the editor, the document, the
+// thread). Owns the store, the keeper and the capture; refers to the page in front, the
 // preview session and the window.
 class CrashRecovery final : public QObject, private RecoveryWork
 {
@@ -30,8 +30,7 @@ class CrashRecovery final : public QObject, private RecoveryWork
 
 public:
     // Follows the document's edits and modified flag to keep its copy.
-    CrashRecovery(
-        EditorStack &editor, Document &document, PreviewSession &preview, UserDialogs &dialogs, QWidget &window);
+    CrashRecovery(PageContext &current, PreviewSession &preview, UserDialogs &dialogs, QWidget &window);
     ~CrashRecovery() override;
 
     // Offers the pages earlier runs left behind, newest first, until one is put back.
@@ -53,8 +52,7 @@ private:
     std::optional<Write> richPage();
     Write plainPage(QStringList paneText);
 
-    EditorStack &m_editor;
-    Document &m_document;
+    PageContext &m_current;
     PreviewSession &m_preview;
     UserDialogs &m_dialogs;
     QWidget &m_window;

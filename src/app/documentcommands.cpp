@@ -5,6 +5,7 @@
 #include "authoring/editoradapter.h"
 #include "authoring/editorfile.h"
 #include "authoring/editorstack.h"
+#include "authoring/pagecontext.h"
 #include "common/commanddispatcher.h"
 #include "common/documentfiledialog.h"
 #include "common/unencodablecharacters.h"
@@ -64,14 +65,13 @@ bool fileExists(const QString &path)
 } // namespace
 
 DocumentCommands::DocumentCommands(CommandDispatcher &commands,
-                                   EditorStack &editor,
-                                   Document &document,
+                                   PageContext &current,
                                    PreviewSession &preview,
                                    RecentFileList &recentFiles,
                                    UserDialogs &dialogs,
                                    QWidget &window)
-    : QObject(&window), m_editor(editor), m_document(document), m_preview(preview), m_state(document, preview),
-      m_recentFiles(recentFiles), m_dialogs(dialogs), m_window(window)
+    : QObject(&window), m_current(current), m_preview(preview), m_recentFiles(recentFiles), m_dialogs(dialogs),
+      m_window(window)
 {
     commands.add(QStringLiteral("New1Click"), [this](int) { newDocument(); });
     commands.add(QStringLiteral("OpenClick"), [this](int) { open(); });
@@ -87,10 +87,10 @@ void DocumentCommands::newDocument()
         return;
     // The page the preview showed is gone from the editor; its copy has no reason to stay.
     deletePreviewFile();
-    m_state.startNew();
+    state().startNew();
     showTitle();
-    m_editor.clearAs(EditorKind::Source);
-    EditorAdapter(m_editor).setModified(false);
+    m_current.editor().clearAs(EditorKind::Source);
+    EditorAdapter(m_current.editor()).setModified(false);
 }
 
 void DocumentCommands::open()
@@ -119,11 +119,11 @@ bool DocumentCommands::openAsked(const QString &path)
 void DocumentCommands::loadDocument(const QString &fullPath)
 {
     deletePreviewFile();
-    QDir::setCurrent(m_state.beginOpen(fullPath));
-    m_state.opened(fullPath, EditorFile::load(m_editor, fullPath, m_document.readsPlainText()));
+    QDir::setCurrent(state().beginOpen(fullPath));
+    state().opened(fullPath, EditorFile::load(m_current.editor(), fullPath, m_current.document().readsPlainText()));
     showTitle();
-    m_editor.setFocus();
-    EditorAdapter(m_editor).setModified(false);
+    m_current.editor().setFocus();
+    EditorAdapter(m_current.editor()).setModified(false);
 }
 
 void DocumentCommands::openRecent(int slot)
@@ -149,15 +149,15 @@ void DocumentCommands::editRecentFiles()
 
 void DocumentCommands::save()
 {
-    EditorAdapter adapter(m_editor);
+    EditorAdapter adapter(m_current.editor());
     if (adapter.text().isEmpty()
         && m_dialogs.confirmDiscard(&m_window, kEmptyDocumentQuestion, kYesNoCancel) != DialogButton::Yes)
         return;
-    if (m_state.saveNeedsName(fileExists(m_document.path()))) {
+    if (state().saveNeedsName(fileExists(m_current.document().path()))) {
         saveAs();
         return;
     }
-    if (!writeDocument(m_document.path()))
+    if (!writeDocument(m_current.document().path()))
         return;
     adapter.setModified(false);
     emit saved();
@@ -165,9 +165,10 @@ void DocumentCommands::save()
 
 void DocumentCommands::saveAs()
 {
-    const auto chosen = m_dialogs.chooseFile(
-        &m_window,
-        documentFileDialog(FileDialogRequest::Mode::Save, QStringLiteral("名前を付けて保存"), m_document.path()));
+    const auto chosen = m_dialogs.chooseFile(&m_window,
+                                             documentFileDialog(FileDialogRequest::Mode::Save,
+                                                                QStringLiteral("名前を付けて保存"),
+                                                                m_current.document().path()));
     if (!chosen)
         return;
     const QString path = QFileInfo(*chosen).absoluteFilePath();
@@ -178,11 +179,11 @@ void DocumentCommands::saveAs()
         return;
     if (!writeDocument(path))
         return;
-    QDir::setCurrent(m_state.savedAs(path));
+    QDir::setCurrent(state().savedAs(path));
     // The name decides what the file now holds, and the editor shows it as that kind.
-    m_editor.convertTo(m_document.readsPlainText() ? EditorKind::Source : EditorKind::RichText);
+    m_current.editor().convertTo(m_current.document().readsPlainText() ? EditorKind::Source : EditorKind::RichText);
     showTitle();
-    EditorAdapter(m_editor).setModified(false);
+    EditorAdapter(m_current.editor()).setModified(false);
     emit saved();
     menuAdd();
 }
@@ -195,17 +196,17 @@ void DocumentCommands::dropFiles(const QStringList &paths)
     const QString path = QFileInfo(paths.constFirst()).absoluteFilePath();
     // The path becomes the document's only once the file has been read, so a file that cannot
     // be read leaves the previous document, its path and its caption as they were.
-    const TextFormat format = EditorFile::load(m_editor, path, DocumentState::kDropReadsPlainText);
+    const TextFormat format = EditorFile::load(m_current.editor(), path, DocumentState::kDropReadsPlainText);
     deletePreviewFile();
-    m_state.dropped(path, format);
+    state().dropped(path, format);
     showTitle();
-    m_editor.setFocus();
-    EditorAdapter(m_editor).setModified(false);
+    m_current.editor().setFocus();
+    EditorAdapter(m_current.editor()).setModified(false);
 }
 
 bool DocumentCommands::closeQuery()
 {
-    if (!EditorAdapter(m_editor).isModified())
+    if (!EditorAdapter(m_current.editor()).isModified())
         return true;
     const bool close = m_dialogs.confirmDiscard(&m_window, kCloseQuestion, kOkCancel) == DialogButton::Ok;
     PreviewFile::remove(m_preview);
@@ -214,13 +215,18 @@ bool DocumentCommands::closeQuery()
 
 bool DocumentCommands::mayDiscardChanges()
 {
-    return !EditorAdapter(m_editor).isModified()
+    return !EditorAdapter(m_current.editor()).isModified()
         || m_dialogs.confirmDiscard(&m_window, kDiscardQuestion, kOkCancel) == DialogButton::Ok;
+}
+
+DocumentState DocumentCommands::state() const
+{
+    return DocumentState(m_current.document(), m_preview);
 }
 
 void DocumentCommands::showTitle()
 {
-    const QString caption = m_state.caption();
+    const QString caption = state().caption();
     m_window.setWindowTitle(caption);
     m_window.setAccessibleName(caption);
 }
@@ -232,22 +238,23 @@ void DocumentCommands::deletePreviewFile()
 
 bool DocumentCommands::mayWriteOverUnreadableBytes(const QString &path)
 {
-    if (!m_document.format().unreadableBytes || path != m_document.path())
+    if (!m_current.document().format().unreadableBytes || path != m_current.document().path())
         return true;
-    const QString &question =
-        m_document.format().encoding == TextFormat::Encoding::Utf8 ? kUnreadableUtf8Question : kUnreadableCp932Question;
+    const QString &question = m_current.document().format().encoding == TextFormat::Encoding::Utf8
+        ? kUnreadableUtf8Question
+        : kUnreadableCp932Question;
     return m_dialogs.confirmDiscard(&m_window, question.arg(QDir::toNativeSeparators(path)), kYesNoCancel)
         == DialogButton::Yes;
 }
 
 void DocumentCommands::forgetUnreadableBytes()
 {
-    if (!m_document.format().unreadableBytes)
+    if (!m_current.document().format().unreadableBytes)
         return;
     // Asked once: Save and Save As leave the document in a file this program wrote.
-    TextFormat format = m_document.format();
+    TextFormat format = m_current.document().format();
     format.unreadableBytes = false;
-    m_document.setFormat(format);
+    m_current.document().setFormat(format);
 }
 
 bool DocumentCommands::writeDocument(const QString &path)
@@ -262,16 +269,16 @@ bool DocumentCommands::writeDocument(const QString &path)
 
 bool DocumentCommands::encodeAndWrite(const QString &path)
 {
-    if (!m_state.beginWrite(path)) {
-        writeOrSayUnchanged([&] { EditorFile::save(m_editor, path, false, m_document.format()); });
+    if (!state().beginWrite(path)) {
+        writeOrSayUnchanged([&] { EditorFile::save(m_current.editor(), path, false, m_current.document().format()); });
         return true;
     }
-    QString text = EditorAdapter(m_editor).text();
-    const UnencodableCharacters unencodable = m_document.format().encoding == TextFormat::Encoding::Cp932
+    QString text = EditorAdapter(m_current.editor()).text();
+    const UnencodableCharacters unencodable = m_current.document().format().encoding == TextFormat::Encoding::Cp932
         ? UnencodableCharacters::find(text)
         : UnencodableCharacters{};
     if (unencodable.isEmpty()) {
-        writeOrSayUnchanged([&] { DocumentFile::savePlain(path, std::move(text), m_document.format()); });
+        writeOrSayUnchanged([&] { DocumentFile::savePlain(path, std::move(text), m_current.document().format()); });
         return true;
     }
     // Refused as Shift_JIS; the file stays as it is unless the user takes UTF-8 instead.
@@ -279,15 +286,15 @@ bool DocumentCommands::encodeAndWrite(const QString &path)
     if (m_dialogs.confirm(&m_window, question, kYesNo) != DialogButton::Yes)
         return false;
     TextFormat utf8 = TextCodec::utf8FormatFor(text);
-    utf8.lineEnd = m_document.format().lineEnd;
+    utf8.lineEnd = m_current.document().format().lineEnd;
     writeOrSayUnchanged([&] { DocumentFile::savePlain(path, text, utf8); });
-    m_document.setFormat(utf8);
+    m_current.document().setFormat(utf8);
     return true;
 }
 
 void DocumentCommands::menuAdd()
 {
-    const QStringList refused = m_recentFiles.add(m_document.path());
+    const QStringList refused = m_recentFiles.add(m_current.document().path());
     emit recentFilesChanged();
     // The document is open; only its place in the history is lost, and the user should know why.
     if (!refused.isEmpty())

@@ -6,8 +6,7 @@
 #include <QStringList>
 
 class CommandDispatcher;
-class Document;
-class EditorStack;
+class PageContext;
 class QWidget;
 class RecentFileList;
 class UserDialogs;
@@ -30,8 +29,7 @@ class DocumentCommands final : public QObject
 public:
     // window: the caption this sets and the parent of every question; becomes the parent.
     DocumentCommands(CommandDispatcher &commands,
-                     EditorStack &editor,
-                     Document &document,
+                     PageContext &current,
                      PreviewSession &preview,
                      RecentFileList &recentFiles,
                      UserDialogs &dialogs,
@@ -56,6 +54,8 @@ signals:
     void saved();
 
 private:
+    // What the page in front becomes.
+    DocumentState state() const;
     void showTitle();
     // True when nothing unsaved would be lost, or the user agreed to lose it.
     bool mayDiscardChanges();
@@ -71,10 +71,8 @@ private:
     void forgetUnreadableBytes();
     void menuAdd();
 
-    EditorStack &m_editor;
-    Document &m_document;
+    PageContext &m_current;
     PreviewSession &m_preview;
-    DocumentState m_state;
     RecentFileList &m_recentFiles;
     UserDialogs &m_dialogs;
     QWidget &m_window;

@@ -2,6 +2,7 @@
 
 #include "app/autorefreshswitch.h"
 #include "app/crashrecovery.h"
+#include "authoring/pagecontext.h"
 #include "preview/autorefresh.h"
 #include "preview/browserengine.h"
 #include "preview/previewcommands.h"
@@ -26,15 +27,17 @@ bool questionOpen()
 
 DocumentFollowers::DocumentFollowers(CommandDispatcher &commands, const Parts &parts)
     : QObject(&parts.window), m_preview(parts.preview),
-      m_autoRefresh(new AutoRefresh(
-          {[this] { m_preview.refreshAutomatically(); },
-           [&document = parts.document] { return document.text() ? qsizetype(document.text()->characterCount()) : 0; },
-           &questionOpen,
-           parts.setStatusText},
-          this)),
-      m_recovery(new CrashRecovery(parts.editor, parts.document, parts.previewSession, parts.dialogs, parts.window))
+      m_autoRefresh(new AutoRefresh({[this] { m_preview.refreshAutomatically(); },
+                                     [&page = parts.page] {
+                                         const QTextDocument *text = page.document().text();
+                                         return text ? qsizetype(text->characterCount()) : 0;
+                                     },
+                                     &questionOpen,
+                                     parts.setStatusText},
+                                    this)),
+      m_recovery(new CrashRecovery(parts.page, parts.previewSession, parts.dialogs, parts.window))
 {
-    connect(&parts.document, &Document::changed, m_autoRefresh, [this](Document::Aspect aspect) {
+    connect(&parts.page, &PageContext::documentChanged, m_autoRefresh, [this](Document::Aspect aspect) {
         if (aspect == Document::Aspect::Revision)
             m_autoRefresh->documentEdited();
         else if (aspect == Document::Aspect::Path)

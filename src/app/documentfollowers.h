@@ -8,10 +8,9 @@
 class AutoRefresh;
 class CommandDispatcher;
 class CrashRecovery;
-class Document;
+class PageContext;
 class PreviewCommands;
 class QAction;
-class EditorStack;
 class QWidget;
 class UserDialogs;
 struct PreviewSession;
@@ -28,8 +27,7 @@ class DocumentFollowers final : public QObject
 public:
     struct Parts
     {
-        EditorStack &editor;
-        Document &document;
+        PageContext &page; // the page in front
         PreviewSession &previewSession;
         UserDialogs &dialogs;
         QWidget &window;

@@ -1,6 +1,7 @@
 #include "app/editcommands.h"
 
 #include "authoring/editorstack.h"
+#include "authoring/pagecontext.h"
 #include "common/commanddispatcher.h"
 
 #include <QAction>
@@ -62,8 +63,8 @@ bool clipboardHoldsText()
 
 } // namespace
 
-EditCommands::EditCommands(CommandDispatcher &commands, EditorStack &editor, QWidget &window, EditActions actions)
-    : QObject(&window), m_editor(editor), m_window(window), m_actions(std::move(actions))
+EditCommands::EditCommands(CommandDispatcher &commands, PageContext &current, QWidget &window, EditActions actions)
+    : QObject(&window), m_current(current), m_window(window), m_actions(std::move(actions))
 {
     commands.add(QStringLiteral("Undo1Click"), [this](int) { undo(); });
     commands.add(QStringLiteral("SelectAll1Click"), [this](int) { selectAll(); });
@@ -85,9 +86,14 @@ EditCommands::EditCommands(CommandDispatcher &commands, EditorStack &editor, QWi
             }
         }
     }
-    watchSelectionOf(&m_editor.view());
+    watchSelectionOf(&m_current.editor().view());
     // The view in use changes with the kind of document.
-    connect(&m_editor, &EditorStack::documentReplaced, this, [this] {
+    connect(&m_current, &PageContext::documentReplaced, this, [this] {
+        watchSelectionOf(target());
+        refresh();
+    });
+    // So does the page in front.
+    connect(&m_current, &PageContext::changed, this, [this] {
         watchSelectionOf(target());
         refresh();
     });
@@ -96,12 +102,12 @@ EditCommands::EditCommands(CommandDispatcher &commands, EditorStack &editor, QWi
 
 void EditCommands::undo()
 {
-    m_editor.undo();
+    m_current.editor().undo();
 }
 
 void EditCommands::selectAll()
 {
-    m_editor.selectAll();
+    m_current.editor().selectAll();
 }
 
 void EditCommands::cut()
@@ -127,7 +133,7 @@ QWidget *EditCommands::target() const
         return box->lineEdit();
     if (onTextControl(focused, [](auto &) {}))
         return focused;
-    return &m_editor.view();
+    return &m_current.editor().view();
 }
 
 void EditCommands::watchSelectionOf(QWidget *control)

@@ -6,7 +6,7 @@
 
 class CommandDispatcher;
 class QAction;
-class EditorStack;
+class PageContext;
 class QWidget;
 
 // The menu items of one clipboard command: the Edit menu's and the editor context menu's.
@@ -20,7 +20,7 @@ struct EditActions
 // Undo, select all, and cut, copy and paste in the Edit menu and the editor's context menu. The
 // clipboard commands work on the window's text control that has the focus (the editor, or the
 // address box); cut and copy are enabled only while it has a selection, paste only while the
-// clipboard holds text. Refers to the editor, the window and the actions.
+// clipboard holds text. Refers to the page in front, the window and the actions.
 class EditCommands final : public QObject
 {
     Q_OBJECT
@@ -28,7 +28,7 @@ class EditCommands final : public QObject
 
 public:
     // window: whose focused control the clipboard commands use; becomes the parent.
-    EditCommands(CommandDispatcher &commands, EditorStack &editor, QWidget &window, EditActions actions);
+    EditCommands(CommandDispatcher &commands, PageContext &current, QWidget &window, EditActions actions);
 
     void undo();      // Undo1Click
     void selectAll(); // SelectAll1Click
@@ -48,7 +48,7 @@ private:
     QWidget *target() const;
     void watchSelectionOf(QWidget *control);
 
-    EditorStack &m_editor;
+    PageContext &m_current;
     QWidget &m_window;
     EditActions m_actions;
     QMetaObject::Connection m_selectionWatch;

@@ -4,6 +4,7 @@
 #include "app/findrules.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
+#include "authoring/pagecontext.h"
 #include "common/commanddispatcher.h"
 #include "common/userdialogs.h"
 #include "workspace/panetext.h"
@@ -17,8 +18,8 @@ const QString kNotFound = QStringLiteral("検索文字は見つかりません�
 
 } // namespace
 
-FindCommands::FindCommands(CommandDispatcher &commands, EditorStack &editor, UserDialogs &dialogs, QWidget &window)
-    : QObject(&window), m_editor(editor), m_dialogs(dialogs), m_window(window), m_dialog(new FindDialog(&window))
+FindCommands::FindCommands(CommandDispatcher &commands, PageContext &current, UserDialogs &dialogs, QWidget &window)
+    : QObject(&window), m_current(current), m_dialogs(dialogs), m_window(window), m_dialog(new FindDialog(&window))
 {
     commands.add(QStringLiteral("Find1Click"), [this](int) { showFind(); });
     commands.add(QStringLiteral("FindDialog1Find"), [this](int) { findNext(); });
@@ -28,8 +29,8 @@ FindCommands::FindCommands(CommandDispatcher &commands, EditorStack &editor, Use
 
 void FindCommands::showFind()
 {
-    m_dialog->move(FindRules::dialogPosition(m_window.frameGeometry(), m_editor.width()));
-    m_dialog->setSearchText(EditorAdapter(m_editor).selectedText());
+    m_dialog->move(FindRules::dialogPosition(m_window.frameGeometry(), m_current.editor().width()));
+    m_dialog->setSearchText(EditorAdapter(m_current.editor()).selectedText());
     m_dialog->show();
     m_dialog->raise();
     m_dialog->activateWindow();
@@ -43,9 +44,9 @@ void FindCommands::findNext()
         showFind();
         return;
     }
-    EditorAdapter adapter(m_editor);
-    const QString paneText = m_editor.document()->toRawText();
-    const QTextCursor cursor = m_editor.textCursor();
+    EditorAdapter adapter(m_current.editor());
+    const QString paneText = m_current.editor().document()->toRawText();
+    const QTextCursor cursor = m_current.editor().textCursor();
     const int selectionStart = PaneText::toDocumentPosition(paneText, cursor.selectionStart());
     const int selectionEnd = PaneText::toDocumentPosition(paneText, cursor.selectionEnd());
     const std::optional<int> found = FindRules::findNext(
@@ -57,6 +58,6 @@ void FindCommands::findNext()
     adapter.setSelection(*found, int(needle.size()));
     // The editor becomes the window's focus; an open find dialog stays in front, so the next
     // Enter there goes on searching.
-    m_editor.setFocus();
-    m_editor.ensureCursorVisible();
+    m_current.editor().setFocus();
+    m_current.editor().ensureCursorVisible();
 }

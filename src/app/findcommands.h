@@ -4,14 +4,14 @@
 
 class CommandDispatcher;
 class FindDialog;
-class EditorStack;
+class PageContext;
 class QWidget;
 class UserDialogs;
 
 // 検索 and 次を検索: opens the non-modal find dialog, preloaded with the selection, and looks
 // for its text from just after the selection (from the top when nothing is selected), letter
 // case ignored and never wrapping round; a match is selected, focused and scrolled into view.
-// Owns the find dialog, which keeps its text for the whole run; refers to the editor.
+// Owns the find dialog, which keeps its text for the whole run; refers to the page in front.
 class FindCommands final : public QObject
 {
     Q_OBJECT
@@ -19,7 +19,7 @@ class FindCommands final : public QObject
 
 public:
     // window: where the dialog is placed and the parent of both; becomes the parent.
-    FindCommands(CommandDispatcher &commands, EditorStack &editor, UserDialogs &dialogs, QWidget &window);
+    FindCommands(CommandDispatcher &commands, PageContext &current, UserDialogs &dialogs, QWidget &window);
 
     FindDialog &dialog() const { return *m_dialog; }
 
@@ -27,7 +27,7 @@ public:
     void findNext(); // FindDialog1Find
 
 private:
-    EditorStack &m_editor;
+    PageContext &m_current;
     UserDialogs &m_dialogs;
     QWidget &m_window;
     FindDialog *m_dialog;

@@ -21,6 +21,7 @@
 #include "authoring/editorstack.h"
 #include "authoring/editorviewrules.h"
 #include "authoring/imagedrop.h"
+#include "authoring/pagecontext.h"
 #include "authoring/sourceview.h"
 #include "common/datafolder.h"
 #include "common/linefile.h"
@@ -72,6 +73,7 @@ MainWindow::MainWindow(UserDialogs &dialogs, QWidget *parent)
     setAccessibleName(windowTitle());
     setFont(UiFont::windowFont());
     m_view = MainWindowView::build(this);
+    m_page = new PageContext(*m_view.editor, m_document, this);
     followEditorText();
     buildMenus();
     bindControls();
@@ -165,9 +167,8 @@ void MainWindow::registerOwnCommands()
 
 void MainWindow::attachWindows(const SecondaryWindows &windows, BrowserEngine *previewEngine)
 {
-    new ViewCommands(m_dispatcher, *m_view.editor, *m_view.splitter, *windows.transfer, m_dialogs, *this);
-    AuthoringCommands::install(
-        m_dispatcher, *m_view.editor, m_document, m_dialogs, *windows.colorSize, *windows.table, *this);
+    new ViewCommands(m_dispatcher, *m_page, *m_view.splitter, *windows.transfer, m_dialogs, *this);
+    AuthoringCommands::install(m_dispatcher, *m_page, m_dialogs, *windows.colorSize, *windows.table, *this);
     auto *preview = new PreviewCommands(m_dispatcher,
                                         m_document,
                                         m_previewSession,
@@ -177,37 +178,31 @@ void MainWindow::attachWindows(const SecondaryWindows &windows, BrowserEngine *p
                                          m_view.urlBox,
                                          m_view.radioHttp,
                                          m_view.progressBar,
-                                         [this] { return EditorAdapter(*m_view.editor).text(); },
+                                         [this] { return EditorAdapter(m_page->editor()).text(); },
                                          [this](const QString &text) { m_view.statusBar->setPanelText(0, text); },
                                          m_view.radioOnline},
                                         previewEngine);
     m_webLists = new WebListCommands(m_dispatcher, m_lists, m_dialogs, *preview, *this);
-    new PrintCommand(m_dispatcher, *m_view.editor, m_document, m_dialogs, *this);
+    new PrintCommand(m_dispatcher, *m_page, m_dialogs, *this);
     new HelpCommands(m_dispatcher, *windows.about, *this);
-    m_documents = new DocumentCommands(
-        m_dispatcher, *m_view.editor, m_document, m_previewSession, m_recentFiles, m_dialogs, *this);
-    m_imageDrop = new ImageDrop(*m_view.editor, m_document, m_dialogs, *this);
+    m_documents = new DocumentCommands(m_dispatcher, *m_page, m_previewSession, m_recentFiles, m_dialogs, *this);
+    m_imageDrop = new ImageDrop(*m_page, m_dialogs, *this);
     connect(m_documents, &DocumentCommands::recentFilesChanged, this, &MainWindow::showRecentFiles);
     showDocumentFormat();
     const auto findAction = [this](const QString &name) { return action(name); };
-    m_followers = new DocumentFollowers(m_dispatcher,
-                                        {*m_view.editor,
-                                         m_document,
-                                         m_previewSession,
-                                         m_dialogs,
-                                         *this,
-                                         *preview,
-                                         findAction,
-                                         [this](const QString &text) { m_view.statusBar->setPanelText(0, text); }});
+    m_followers = new DocumentFollowers(
+        m_dispatcher, {*m_page, m_previewSession, m_dialogs, *this, *preview, findAction, [this](const QString &text) {
+                           m_view.statusBar->setPanelText(0, text);
+                       }});
     connect(m_documents, &DocumentCommands::saved, m_followers, &DocumentFollowers::documentSaved);
-    new FindCommands(m_dispatcher, *m_view.editor, m_dialogs, *this);
+    new FindCommands(m_dispatcher, *m_page, m_dialogs, *this);
     m_editCommands = new EditCommands(m_dispatcher,
-                                      *m_view.editor,
+                                      *m_page,
                                       *this,
                                       {{action(QStringLiteral("cut3")), action(QStringLiteral("Cut2"))},
                                        {action(QStringLiteral("Copy3")), action(QStringLiteral("Copy2"))},
                                        {action(QStringLiteral("Paste3")), action(QStringLiteral("Paste2"))}});
-    new CaretDisplay(*m_view.editor, [this](const QString &text) { m_view.statusBar->setPanelText(0, text); });
+    new CaretDisplay(*m_page, [this](const QString &text) { m_view.statusBar->setPanelText(0, text); });
     auto *editorView = new EditorViewSettings(m_dispatcher,
                                               *action(QStringLiteral("mnuColorCode")),
                                               *action(QStringLiteral("mnuLineNumber")),
@@ -216,7 +211,7 @@ void MainWindow::attachWindows(const SecondaryWindows &windows, BrowserEngine *p
     editorView->attach(m_view.editor->sourceView());
     m_pageCheck = new PageCheckCommands(
         m_dispatcher,
-        *m_view.editor,
+        *m_page,
         *this,
         {*action(QStringLiteral("mnuPageCheckAuto")), *action(QStringLiteral("mnuPageCheckUpload"))},
         [this] {

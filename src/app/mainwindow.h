@@ -21,6 +21,7 @@ class EditorStack;
 class HistoryEditor;
 class ImageDrop;
 class PageCheckCommands;
+class PageContext;
 class PermissionDialog;
 class PreviewCommands;
 class SitePanelCommands;
@@ -68,10 +69,10 @@ public:
     const PreviewSession &previewSession() const { return m_previewSession; }
     const WebLists &webLists() const { return m_lists; }
     const MainWindowView &view() const { return m_view; }
-    // The editor: whatever follows the text connects here. Its document() is the text of the view
-    // in use, textChanged() fires on every change of it, and documentReplaced() when New, Open
-    // or Save As puts the other view (and so another QTextDocument) in use.
-    EditorStack &editor() const { return *m_view.editor; }
+    // The page in front: its editor and document. Whatever follows the page connects here; its
+    // editor's document() is the text of the view in use, and documentReplaced() tells when New,
+    // Open or Save As puts the other view (and so another QTextDocument) in use.
+    PageContext &page() const { return *m_page; }
     // Where every menu item and button of this window is dispatched.
     CommandDispatcher &dispatcher() { return m_dispatcher; }
 
@@ -128,6 +129,7 @@ private:
     PreviewSession m_previewSession;
     WebLists m_lists;
     MainWindowView m_view;
+    PageContext *m_page = nullptr;
     RecentFileList m_recentFiles;
     bool m_recentFilesLoaded = false;
     LineFile::Contents m_recentFilesAsRead;

@@ -1,6 +1,7 @@
 #include "app/pagecheckcommands.h"
 
 #include "authoring/editorstack.h"
+#include "authoring/pagecontext.h"
 #include "common/commanddispatcher.h"
 #include "pagecheck/pagecheckpanel.h"
 #include "pagecheck/sourcelines.h"
@@ -16,12 +17,12 @@
 #include <utility>
 
 PageCheckCommands::PageCheckCommands(CommandDispatcher &commands,
-                                     EditorStack &editor,
+                                     PageContext &current,
                                      QMainWindow &window,
                                      Items items,
                                      std::function<PageCheck::Input()> page,
                                      const QString &optionsPath)
-    : QObject(&window), m_editor(editor), m_items(items), m_page(std::move(page)), m_optionsPath(optionsPath),
+    : QObject(&window), m_current(current), m_items(items), m_page(std::move(page)), m_optionsPath(optionsPath),
       m_options(PageCheckOptions::read(optionsPath))
 {
     m_panel = new PageCheckPanel;
@@ -52,7 +53,7 @@ PageCheckCommands::PageCheckCommands(CommandDispatcher &commands,
         if (m_dock->isVisible())
             check();
     });
-    connect(&m_editor, &EditorStack::textChanged, this, [this] {
+    connect(&m_current, &PageContext::textChanged, this, [this] {
         if (m_options.checkWhileTyping)
             m_typingPause.start();
     });
@@ -74,7 +75,7 @@ void PageCheckCommands::check()
         return;
     }
     PageCheck::Input input = m_page();
-    input.text = m_editor.toPlainText();
+    input.text = m_current.editor().toPlainText();
     m_checkingText = input.text;
     // tidy on a large page takes longer than a frame: the window keeps painting meanwhile.
     m_watcher.setFuture(QtConcurrent::run([input] { return PageCheck::run(input); }));
@@ -105,33 +106,33 @@ void PageCheckCommands::showResult()
 
 void PageCheckCommands::moveCaret(int line, int column)
 {
-    const QTextBlock block = m_editor.document()->findBlockByNumber(line - 1);
+    const QTextBlock block = m_current.editor().document()->findBlockByNumber(line - 1);
     if (!block.isValid())
         return;
     const QString text = block.text();
     QTextCursor cursor(block);
     cursor.setPosition(block.position() + int(SourceLines(text).offsetOf(1, column)));
-    m_editor.setTextCursor(cursor);
-    m_editor.ensureCursorVisible();
-    m_editor.view().setFocus();
+    m_current.editor().setTextCursor(cursor);
+    m_current.editor().ensureCursorVisible();
+    m_current.editor().view().setFocus();
 }
 
 void PageCheckCommands::makeFix(const QString &key, const CheckRow::Fix &fix)
 {
     // The row's offset is one in the text it was found in; after any typing since, the check runs
     // again first and the edit is made on its new row.
-    if (m_editor.toPlainText() != m_shownText) {
+    if (m_current.editor().toPlainText() != m_shownText) {
         m_pendingFix = key;
         check();
         return;
     }
-    QTextCursor cursor(m_editor.document());
+    QTextCursor cursor(m_current.editor().document());
     cursor.beginEditBlock();
     cursor.setPosition(int(fix.offset));
     cursor.insertText(fix.text);
     cursor.endEditBlock();
-    m_editor.setTextCursor(cursor);
-    m_editor.ensureCursorVisible();
+    m_current.editor().setTextCursor(cursor);
+    m_current.editor().ensureCursorVisible();
     check();
 }
 

@@ -10,7 +10,7 @@
 #include <functional>
 
 class CommandDispatcher;
-class EditorStack;
+class PageContext;
 class PageCheckPanel;
 class QAction;
 class QDockWidget;
@@ -19,7 +19,7 @@ class QMainWindow;
 // ページチェック (F7) and チェックも自動で: checks the editor's text on a worker thread, shows
 // the rows in a panel docked under the window's panes, puts the caret where the user chooses
 // and makes the edits the rows offer. Owns the panel's dock and the check-while-typing choice
-// (kept in the data folder); refers to the editor and the menu items the window owns.
+// (kept in the data folder); refers to the page in front and the menu items the window owns.
 class PageCheckCommands final : public QObject
 {
     Q_OBJECT
@@ -40,7 +40,7 @@ public:
 
     // page: the document as it stands (its text is replaced with the editor's own here).
     PageCheckCommands(CommandDispatcher &commands,
-                      EditorStack &editor,
+                      PageContext &current,
                       QMainWindow &window,
                       Items items,
                       std::function<PageCheck::Input()> page,
@@ -64,7 +64,7 @@ private:
     void showResult();
     void chooseOption(bool PageCheckOptions::*option, const QAction &item);
 
-    EditorStack &m_editor;
+    PageContext &m_current;
     Items m_items;
     std::function<PageCheck::Input()> m_page;
     QString m_optionsPath;

@@ -2,6 +2,7 @@
 
 #include "app/defaultprinter.h"
 #include "authoring/editorstack.h"
+#include "authoring/pagecontext.h"
 #include "common/commanddispatcher.h"
 #include "common/userdialogs.h"
 #include "common/usererror.h"
@@ -18,9 +19,8 @@ const QString kNotReady = QStringLiteral("プリンタに印刷できる状態�
 
 } // namespace
 
-PrintCommand::PrintCommand(
-    CommandDispatcher &commands, EditorStack &editor, const Document &document, UserDialogs &dialogs, QWidget &window)
-    : QObject(&window), m_editor(editor), m_document(document), m_dialogs(dialogs), m_window(window),
+PrintCommand::PrintCommand(CommandDispatcher &commands, PageContext &current, UserDialogs &dialogs, QWidget &window)
+    : QObject(&window), m_current(current), m_dialogs(dialogs), m_window(window),
       m_source([] { return DefaultPrinter::open(); })
 {
     setObjectName(QStringLiteral("PrintCommand"));
@@ -32,7 +32,7 @@ void PrintCommand::print()
     std::unique_ptr<QPrinter> printer = m_source();
     if (!printer)
         throw UserError(kNotReady);
-    printer->setDocName(m_document.path());
+    printer->setDocName(m_current.document().path());
     printer->setFullPage(false);
     printDocument(*printer);
     m_dialogs.notify(&m_window, QStringLiteral("印刷しました"));
@@ -46,8 +46,8 @@ void PrintCommand::printDocument(QPrinter &printer) const
 
     // The copy is laid out against the editor's own screen, so the lines and fonts are the ones
     // the user sees (pixel-sized fonts included), and the painter scales them to the printer.
-    std::unique_ptr<QTextDocument> doc(m_editor.document()->clone());
-    QPaintDevice *screen = m_editor.view().viewport();
+    std::unique_ptr<QTextDocument> doc(m_current.editor().document()->clone());
+    QPaintDevice *screen = m_current.editor().view().viewport();
     doc->documentLayout()->setPaintDevice(screen);
     doc->setDocumentMargin(0);
     const qreal scaleX = qreal(printer.logicalDpiX()) / screen->logicalDpiX();

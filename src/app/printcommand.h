@@ -8,7 +8,7 @@
 class CommandDispatcher;
 class Document;
 class QPrinter;
-class EditorStack;
+class PageContext;
 class QWidget;
 class UserDialogs;
 
@@ -28,11 +28,7 @@ public:
     static constexpr int kMargin = 200; // printer device units inside each edge of the printable area
 
     // window: the parent of the messages; becomes the parent.
-    PrintCommand(CommandDispatcher &commands,
-                 EditorStack &editor,
-                 const Document &document,
-                 UserDialogs &dialogs,
-                 QWidget &window);
+    PrintCommand(CommandDispatcher &commands, PageContext &current, UserDialogs &dialogs, QWidget &window);
 
     void setPrinterSource(PrinterSource source) { m_source = std::move(source); }
 
@@ -41,8 +37,7 @@ public:
 private:
     void printDocument(QPrinter &printer) const;
 
-    EditorStack &m_editor;
-    const Document &m_document;
+    PageContext &m_current;
     UserDialogs &m_dialogs;
     QWidget &m_window;
     PrinterSource m_source;

@@ -2,6 +2,7 @@
 
 #include "app/mainwindowview.h"
 #include "authoring/editorstack.h"
+#include "authoring/pagecontext.h"
 #include "common/commanddispatcher.h"
 #include "common/userdialogs.h"
 #include "transfer/transferwindow.h"
@@ -17,12 +18,12 @@ constexpr int kMaximizeTag = 0;
 } // namespace
 
 ViewCommands::ViewCommands(CommandDispatcher &commands,
-                           EditorStack &editor,
+                           PageContext &current,
                            QSplitter &splitter,
                            TransferWindow &transfer,
                            UserDialogs &dialogs,
                            QWidget &window)
-    : QObject(&window), m_editor(editor), m_splitter(splitter), m_transfer(transfer), m_dialogs(dialogs),
+    : QObject(&window), m_current(current), m_splitter(splitter), m_transfer(transfer), m_dialogs(dialogs),
       m_window(window)
 {
     commands.add(QStringLiteral("N9Click"), [this](int) { chooseEditorFont(); });
@@ -32,17 +33,17 @@ ViewCommands::ViewCommands(CommandDispatcher &commands,
 
 void ViewCommands::chooseEditorFont()
 {
-    const QTextCharFormat current = m_editor.currentCharFormat();
+    const QTextCharFormat current = m_current.editor().currentCharFormat();
     const QColor color =
-        current.foreground().style() == Qt::NoBrush ? m_editor.textColor() : current.foreground().color();
+        current.foreground().style() == Qt::NoBrush ? m_current.editor().textColor() : current.foreground().color();
     const auto choice = m_dialogs.chooseFont(&m_window, {current.font(), color});
     if (choice) {
         QTextCharFormat format;
         format.setFont(choice->font);
         format.setForeground(choice->color);
-        m_editor.mergeCurrentCharFormat(format);
+        m_current.editor().mergeCurrentCharFormat(format);
     }
-    m_editor.setFocus();
+    m_current.editor().setFocus();
 }
 
 void ViewCommands::setPreviewMaximized(int tag)

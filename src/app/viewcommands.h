@@ -4,7 +4,7 @@
 
 class CommandDispatcher;
 class QSplitter;
-class EditorStack;
+class PageContext;
 class QWidget;
 class TransferWindow;
 class UserDialogs;
@@ -20,7 +20,7 @@ class ViewCommands final : public QObject
 public:
     // window: the parent of the font dialog; becomes the parent.
     ViewCommands(CommandDispatcher &commands,
-                 EditorStack &editor,
+                 PageContext &current,
                  QSplitter &splitter,
                  TransferWindow &transfer,
                  UserDialogs &dialogs,
@@ -31,7 +31,7 @@ public:
     void showTransferWindow();         // mnuFTPClick
 
 private:
-    EditorStack &m_editor;
+    PageContext &m_current;
     QSplitter &m_splitter;
     TransferWindow &m_transfer;
     UserDialogs &m_dialogs;

@@ -14,21 +14,20 @@
 namespace AuthoringCommands {
 
 void install(CommandDispatcher &commands,
-             EditorStack &editor,
-             Document &document,
+             PageContext &page,
              UserDialogs &dialogs,
              ColorSizeDialog &colorSize,
              TableDialog &table,
              QWidget &window)
 {
-    new PageCommands(commands, editor, document, dialogs, window);
-    new FormatCommands(commands, editor, colorSize, window);
-    new ColorCommands(commands, editor, colorSize, window);
-    new ParagraphCommands(commands, editor, window);
-    new InsertCommands(commands, editor, dialogs, window);
-    new TableCommands(commands, editor, table, window);
-    new TemplateCommands(commands, editor, dialogs, window);
-    new RewriteCommands(commands, editor, dialogs, window);
+    new PageCommands(commands, page, dialogs, window);
+    new FormatCommands(commands, page, colorSize, window);
+    new ColorCommands(commands, page, colorSize, window);
+    new ParagraphCommands(commands, page, window);
+    new InsertCommands(commands, page, dialogs, window);
+    new TableCommands(commands, page, table, window);
+    new TemplateCommands(commands, page, dialogs, window);
+    new RewriteCommands(commands, page, dialogs, window);
 }
 
 } // namespace AuthoringCommands

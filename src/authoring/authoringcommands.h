@@ -2,8 +2,7 @@
 
 class ColorSizeDialog;
 class CommandDispatcher;
-class Document;
-class EditorStack;
+class PageContext;
 class QWidget;
 class TableDialog;
 class UserDialogs;
@@ -17,8 +16,7 @@ namespace AuthoringCommands {
 
 // Creates every family as a child of window; each registers its handlers with commands.
 void install(CommandDispatcher &commands,
-             EditorStack &editor,
-             Document &document,
+             PageContext &page,
              UserDialogs &dialogs,
              ColorSizeDialog &colorSize,
              TableDialog &table,

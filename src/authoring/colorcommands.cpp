@@ -3,15 +3,16 @@
 #include "authoring/colorsizedialog.h"
 #include "authoring/editorstack.h"
 #include "authoring/insertfragments.h"
+#include "authoring/pagecontext.h"
 #include "common/commanddispatcher.h"
 
 #include <QPalette>
 
 ColorCommands::ColorCommands(CommandDispatcher &commands,
-                             EditorStack &editor,
+                             PageContext &page,
                              ColorSizeDialog &colorSize,
                              QWidget &window)
-    : QObject(&window), m_editor(editor), m_inserter(editor), m_colorSize(colorSize)
+    : QObject(&window), m_page(page), m_inserter(page), m_colorSize(colorSize)
 {
     commands.add(QStringLiteral("mnuColorSetClick"), [this](int) { insertColor(); });
     commands.add(QStringLiteral("mnuBGCOLORClick"), [this](int) { insertBackgroundColor(); });
@@ -34,6 +35,6 @@ void ColorCommands::setEditorBackground()
     if (text.isEmpty())
         return;
     const RgbColor color = colorFromNumberText(text);
-    m_editor.setBackgroundColor(QColor(color.red, color.green, color.blue));
-    m_editor.setFocus();
+    m_page.editor().setBackgroundColor(QColor(color.red, color.green, color.blue));
+    m_page.editor().setFocus();
 }

@@ -6,7 +6,7 @@
 
 class ColorSizeDialog;
 class CommandDispatcher;
-class EditorStack;
+class PageContext;
 class QWidget;
 
 // The commands that ask for a colour alone: 色 (the colour text), 挿入 > 背景色 (a bgcolor
@@ -19,14 +19,14 @@ class ColorCommands final : public QObject
 
 public:
     // Becomes a child of window.
-    ColorCommands(CommandDispatcher &commands, EditorStack &editor, ColorSizeDialog &colorSize, QWidget &window);
+    ColorCommands(CommandDispatcher &commands, PageContext &page, ColorSizeDialog &colorSize, QWidget &window);
 
     void insertColor();           // mnuColorSetClick
     void insertBackgroundColor(); // mnuBGCOLORClick
     void setEditorBackground();   // N10Click
 
 private:
-    EditorStack &m_editor;
+    PageContext &m_page;
     FragmentInserter m_inserter;
     ColorSizeDialog &m_colorSize;
 };

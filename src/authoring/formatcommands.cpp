@@ -8,10 +8,10 @@
 #include <QWidget>
 
 FormatCommands::FormatCommands(CommandDispatcher &commands,
-                               EditorStack &editor,
+                               PageContext &page,
                                ColorSizeDialog &colorSize,
                                QWidget &window)
-    : QObject(&window), m_inserter(editor), m_colorSize(colorSize)
+    : QObject(&window), m_inserter(page), m_colorSize(colorSize)
 {
     commands.add(QStringLiteral("Font1Click"), [this](int tag) { formatText(tag); });
     commands.add(QStringLiteral("mnuSetAlignClick"), [this](int tag) { align(tag); });

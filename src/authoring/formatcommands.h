@@ -6,7 +6,7 @@
 
 class ColorSizeDialog;
 class CommandDispatcher;
-class EditorStack;
+class PageContext;
 class QWidget;
 
 // The 文字 and 書式 menus: font tags around the selection (some asking colour and size first)
@@ -18,7 +18,7 @@ class FormatCommands final : public QObject
 
 public:
     // Becomes a child of window.
-    FormatCommands(CommandDispatcher &commands, EditorStack &editor, ColorSizeDialog &colorSize, QWidget &window);
+    FormatCommands(CommandDispatcher &commands, PageContext &page, ColorSizeDialog &colorSize, QWidget &window);
 
     void formatText(int tag); // Font1Click
     void align(int tag);      // mnuSetAlignClick

@@ -4,6 +4,7 @@
 #include "authoring/editorstack.h"
 #include "authoring/fragmentinserter.h"
 #include "authoring/imagesignature.h"
+#include "authoring/pagecontext.h"
 #include "authoring/relativepath.h"
 #include "authoring/siteimagecopy.h"
 #include "common/regularfile.h"
@@ -58,8 +59,8 @@ bool leavesFolder(const QString &relative)
 
 } // namespace
 
-ImageDrop::ImageDrop(EditorStack &editor, const Document &document, UserDialogs &dialogs, QWidget &window)
-    : QObject(&window), m_editor(editor), m_document(document), m_dialogs(dialogs), m_window(window)
+ImageDrop::ImageDrop(PageContext &page, UserDialogs &dialogs, QWidget &window)
+    : QObject(&window), m_page(page), m_dialogs(dialogs), m_window(window)
 {}
 
 bool ImageDrop::drop(const QStringList &paths, int position)
@@ -85,11 +86,11 @@ bool ImageDrop::drop(const QStringList &paths, int position)
 std::optional<QString> ImageDrop::relativeAddress(const QString &image)
 {
     const PathStyle style = PathStyle::native();
-    const bool untitled = m_document.isUntitled();
+    const bool untitled = m_page.document().isUntitled();
     // As 挿入 > ファイル名 writes it: from the page's folder, or while it has none, from the
     // current folder, which is then said.
     const QString pageFolder =
-        untitled ? QDir::currentPath() : QFileInfo(physicalPath(m_document.path())).absolutePath();
+        untitled ? QDir::currentPath() : QFileInfo(physicalPath(m_page.document().path())).absolutePath();
     const QString base = withTrailingSeparator(QDir::toNativeSeparators(pageFolder), style.separator);
     const auto relativeTo = [&](const QString &file) {
         return relativeFileName(base, QDir::toNativeSeparators(physicalPath(file)), style);
@@ -117,15 +118,15 @@ std::optional<QString> ImageDrop::relativeAddress(const QString &image)
 void ImageDrop::insertTag(const QString &tag, qsizetype altPosition, int position)
 {
     // A bare caret at the drop point: a selection elsewhere is left in the text, not replaced.
-    QTextCursor at = m_editor.textCursor();
-    const int last = m_editor.document()->characterCount() - 1;
+    QTextCursor at = m_page.editor().textCursor();
+    const int last = m_page.editor().document()->characterCount() - 1;
     at.setPosition(position < 0 ? at.position() : qBound(0, position, last));
-    m_editor.setTextCursor(at);
-    FragmentInserter(m_editor).insert(tag);
+    m_page.editor().setTextCursor(at);
+    FragmentInserter(m_page).insert(tag);
     // The tag holds no line end, so its characters and the pane's positions match one to one.
-    QTextCursor caret = m_editor.textCursor();
+    QTextCursor caret = m_page.editor().textCursor();
     caret.setPosition(caret.position() - int(tag.size() - altPosition));
-    m_editor.setTextCursor(caret);
+    m_page.editor().setTextCursor(caret);
     m_window.activateWindow();
-    m_editor.setFocus();
+    m_page.editor().setFocus();
 }

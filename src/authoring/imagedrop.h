@@ -5,8 +5,7 @@
 
 #include <optional>
 
-class Document;
-class EditorStack;
+class PageContext;
 class QWidget;
 class UserDialogs;
 
@@ -15,7 +14,7 @@ class UserDialogs;
 // the file, one undo step, and the caret left in the empty alternative text. A picture from
 // outside the page's folder is offered for copying into it, so the link still works once the
 // page is published. What a picture is, its own bytes and Qt's image reader say together, never
-// its name. Refers to the editor, the document, the dialogs and the window; owns nothing.
+// its name. Refers to the page in front, the dialogs and the window; owns nothing.
 class ImageDrop final : public QObject
 {
     Q_OBJECT
@@ -23,7 +22,7 @@ class ImageDrop final : public QObject
 
 public:
     // window: the parent of every question; becomes the parent.
-    ImageDrop(EditorStack &editor, const Document &document, UserDialogs &dialogs, QWidget &window);
+    ImageDrop(PageContext &page, UserDialogs &dialogs, QWidget &window);
 
     // Puts the tag of the first dropped file at position of the text of the view in use (at the
     // caret when negative) when that file is a picture; false, touching nothing, when it is not.
@@ -36,8 +35,7 @@ private:
     std::optional<QString> relativeAddress(const QString &image);
     void insertTag(const QString &tag, qsizetype altPosition, int position);
 
-    EditorStack &m_editor;
-    const Document &m_document;
+    PageContext &m_page;
     UserDialogs &m_dialogs;
     QWidget &m_window;
 };

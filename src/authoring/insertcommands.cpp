@@ -34,8 +34,8 @@ private:
 
 } // namespace
 
-InsertCommands::InsertCommands(CommandDispatcher &commands, EditorStack &editor, UserDialogs &dialogs, QWidget &window)
-    : QObject(&window), m_inserter(editor), m_dialogs(dialogs), m_window(window)
+InsertCommands::InsertCommands(CommandDispatcher &commands, PageContext &page, UserDialogs &dialogs, QWidget &window)
+    : QObject(&window), m_inserter(page), m_dialogs(dialogs), m_window(window)
 {
     commands.add(QStringLiteral("mnuFileClick"), [this](int) { insertFileName(); });
     commands.add(QStringLiteral("mnuGrp1Click"), [this](int tag) { insertImage(tag); });

@@ -5,7 +5,7 @@
 #include <QObject>
 
 class CommandDispatcher;
-class EditorStack;
+class PageContext;
 class QWidget;
 class UserDialogs;
 
@@ -18,7 +18,7 @@ class InsertCommands final : public QObject
 
 public:
     // window: the parent of the file dialog; becomes the parent.
-    InsertCommands(CommandDispatcher &commands, EditorStack &editor, UserDialogs &dialogs, QWidget &window);
+    InsertCommands(CommandDispatcher &commands, PageContext &page, UserDialogs &dialogs, QWidget &window);
 
     void insertFileName();     // mnuFileClick
     void insertImage(int tag); // mnuGrp1Click

@@ -2,6 +2,7 @@
 
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
+#include "authoring/pagecontext.h"
 #include "authoring/pageskeleton.h"
 #include "common/commanddispatcher.h"
 #include "common/userdialogs.h"
@@ -16,16 +17,15 @@ const QString kUntitledCaption = QStringLiteral("QZWeb");
 
 } // namespace
 
-PageCommands::PageCommands(
-    CommandDispatcher &commands, EditorStack &editor, Document &document, UserDialogs &dialogs, QWidget &window)
-    : QObject(&window), m_editor(editor), m_document(document), m_dialogs(dialogs), m_window(window)
+PageCommands::PageCommands(CommandDispatcher &commands, PageContext &page, UserDialogs &dialogs, QWidget &window)
+    : QObject(&window), m_page(page), m_dialogs(dialogs), m_window(window)
 {
     commands.add(QStringLiteral("HTML1Click"), [this](int) { insertPageSkeleton(); });
 }
 
 void PageCommands::insertPageSkeleton()
 {
-    EditorAdapter editor(m_editor);
+    EditorAdapter editor(m_page.editor());
     if (!editor.text().isEmpty()) {
         // Yes replaces everything written so far.
         const DialogButton answer = m_dialogs.confirmDiscard(
@@ -33,12 +33,12 @@ void PageCommands::insertPageSkeleton()
         if (answer != DialogButton::Yes)
             return;
     }
-    m_document.setPath(QString());
-    m_document.setFormat(TextFormat{});
+    m_page.document().setPath(QString());
+    m_page.document().setFormat(TextFormat{});
     m_window.setWindowTitle(kUntitledCaption);
     m_window.setAccessibleName(kUntitledCaption);
     // A plain page, whatever the previous document was shown as.
-    m_editor.clearAs(EditorKind::Source);
+    m_page.editor().clearAs(EditorKind::Source);
     editor.setText(PageSkeleton::text());
     editor.setCaret(PageSkeleton::caretPosition());
     // Replacing the whole text clears the flag, but the skeleton is a change nobody has saved:

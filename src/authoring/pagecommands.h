@@ -3,8 +3,7 @@
 #include <QObject>
 
 class CommandDispatcher;
-class Document;
-class EditorStack;
+class PageContext;
 class QWidget;
 class UserDialogs;
 
@@ -19,14 +18,12 @@ class PageCommands final : public QObject
 public:
     // document: its path and format are reset; window: the caption reset and the parent of the
     // question; becomes the parent.
-    PageCommands(
-        CommandDispatcher &commands, EditorStack &editor, Document &document, UserDialogs &dialogs, QWidget &window);
+    PageCommands(CommandDispatcher &commands, PageContext &page, UserDialogs &dialogs, QWidget &window);
 
     void insertPageSkeleton(); // HTML1Click
 
 private:
-    EditorStack &m_editor;
-    Document &m_document;
+    PageContext &m_page;
     UserDialogs &m_dialogs;
     QWidget &m_window;
 };

@@ -1,6 +1,7 @@
 #include "authoring/paragraphcommands.h"
 
 #include "authoring/editorstack.h"
+#include "authoring/pagecontext.h"
 #include "authoring/paragraphfragments.h"
 #include "common/commanddispatcher.h"
 
@@ -15,8 +16,8 @@ constexpr qreal kPointsPerInch = 72.0;
 
 } // namespace
 
-ParagraphCommands::ParagraphCommands(CommandDispatcher &commands, EditorStack &editor, QWidget &window)
-    : QObject(&window), m_editor(editor), m_inserter(editor)
+ParagraphCommands::ParagraphCommands(CommandDispatcher &commands, PageContext &page, QWidget &window)
+    : QObject(&window), m_page(page), m_inserter(page)
 {
     commands.add(QStringLiteral("mnuKaigyoClick"), [this](int tag) { insertParagraph(tag); });
     commands.add(QStringLiteral("mnuIndentClick"), [this](int) { indentFirstLine(); });
@@ -31,12 +32,12 @@ void ParagraphCommands::insertParagraph(int tag)
 
 void ParagraphCommands::setFirstLineIndent(bool increase)
 {
-    QTextCursor cursor = m_editor.textCursor();
+    QTextCursor cursor = m_page.editor().textCursor();
     qreal indent = 0;
     if (increase) {
         // The value the pane reports for a selection is that of its first paragraph.
-        const qreal step = kIndentStepPoints * m_editor.logicalDpiX() / kPointsPerInch;
-        QTextCursor first(m_editor.document());
+        const qreal step = kIndentStepPoints * m_page.editor().logicalDpiX() / kPointsPerInch;
+        QTextCursor first(m_page.editor().document());
         first.setPosition(cursor.selectionStart());
         indent = first.blockFormat().textIndent() + step;
     }

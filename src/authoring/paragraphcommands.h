@@ -5,12 +5,12 @@
 #include <QObject>
 
 class CommandDispatcher;
-class EditorStack;
+class PageContext;
 class QWidget;
 
 // The 段落 menu: line breaks, paragraphs, lists and quotes around the selection, and the
 // first-line indent of the selected paragraphs in steps of ten points. Owns its insertion
-// model; refers to the pane.
+// model; refers to the page in front.
 class ParagraphCommands final : public QObject
 {
     Q_OBJECT
@@ -18,7 +18,7 @@ class ParagraphCommands final : public QObject
 
 public:
     // Becomes a child of window.
-    ParagraphCommands(CommandDispatcher &commands, EditorStack &editor, QWidget &window);
+    ParagraphCommands(CommandDispatcher &commands, PageContext &page, QWidget &window);
 
     void insertParagraph(int tag); // mnuKaigyoClick
     void indentFirstLine();        // mnuIndentClick
@@ -27,6 +27,6 @@ public:
 private:
     void setFirstLineIndent(bool increase);
 
-    EditorStack &m_editor;
+    PageContext &m_page;
     FragmentInserter m_inserter;
 };

@@ -7,11 +7,8 @@
 
 #include <QWidget>
 
-RewriteCommands::RewriteCommands(CommandDispatcher &commands,
-                                 EditorStack &editor,
-                                 UserDialogs &dialogs,
-                                 QWidget &window)
-    : QObject(&window), m_inserter(editor), m_dialogs(dialogs), m_window(window)
+RewriteCommands::RewriteCommands(CommandDispatcher &commands, PageContext &page, UserDialogs &dialogs, QWidget &window)
+    : QObject(&window), m_inserter(page), m_dialogs(dialogs), m_window(window)
 {
     commands.add(QStringLiteral("mnuDelTagClick"), [this](int) { removeTags(); });
     commands.add(QStringLiteral("N27Click"), [this](int) { widenKana(); });

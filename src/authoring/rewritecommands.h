@@ -5,7 +5,7 @@
 #include <QObject>
 
 class CommandDispatcher;
-class EditorStack;
+class PageContext;
 class QWidget;
 class UserDialogs;
 
@@ -19,7 +19,7 @@ class RewriteCommands final : public QObject
 
 public:
     // window: the parent of the questions; becomes the parent.
-    RewriteCommands(CommandDispatcher &commands, EditorStack &editor, UserDialogs &dialogs, QWidget &window);
+    RewriteCommands(CommandDispatcher &commands, PageContext &page, UserDialogs &dialogs, QWidget &window);
 
     void removeTags(); // mnuDelTagClick
     void widenKana();  // N27Click

@@ -6,8 +6,8 @@
 
 #include <QWidget>
 
-TableCommands::TableCommands(CommandDispatcher &commands, EditorStack &editor, TableDialog &settings, QWidget &window)
-    : QObject(&window), m_inserter(editor), m_settings(settings)
+TableCommands::TableCommands(CommandDispatcher &commands, PageContext &page, TableDialog &settings, QWidget &window)
+    : QObject(&window), m_inserter(page), m_settings(settings)
 {
     commands.add(QStringLiteral("mnuTableSetClick"), [this](int) { editSettings(); });
     commands.add(QStringLiteral("mnuTableClick"), [this](int tag) { insertTable(tag); });

@@ -5,7 +5,7 @@
 #include <QObject>
 
 class CommandDispatcher;
-class EditorStack;
+class PageContext;
 class QWidget;
 class TableDialog;
 
@@ -19,7 +19,7 @@ class TableCommands final : public QObject
 
 public:
     // window: becomes the parent.
-    TableCommands(CommandDispatcher &commands, EditorStack &editor, TableDialog &settings, QWidget &window);
+    TableCommands(CommandDispatcher &commands, PageContext &page, TableDialog &settings, QWidget &window);
 
     void editSettings();       // mnuTableSetClick
     void insertTable(int tag); // mnuTableClick

@@ -6,10 +6,10 @@
 #include <QWidget>
 
 TemplateCommands::TemplateCommands(CommandDispatcher &commands,
-                                   EditorStack &editor,
+                                   PageContext &page,
                                    UserDialogs &dialogs,
                                    QWidget &window)
-    : QObject(&window), m_inserter(editor), m_dialogs(dialogs), m_window(window)
+    : QObject(&window), m_inserter(page), m_dialogs(dialogs), m_window(window)
 {
     using namespace TemplateFragments;
     commands.add(QStringLiteral("mnuStyleClick"), [this](int tag) { insert(styleRow(tag)); });
@@ -22,7 +22,7 @@ void TemplateCommands::insert(const TemplateFragments::Row *row)
     if (!row)
         return;
     if (row->placement == TemplateFragments::Placement::Head) {
-        EditorAdapter &editor = m_inserter.editor();
+        EditorAdapter editor = m_inserter.editor();
         const qsizetype at = TemplateFragments::headInsertionPoint(editor.text());
         if (at < 0) {
             m_dialogs.notify(&m_window, TemplateFragments::missingHeadMessage());

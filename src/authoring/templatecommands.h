@@ -6,7 +6,7 @@
 #include <QObject>
 
 class CommandDispatcher;
-class EditorStack;
+class PageContext;
 class QWidget;
 class UserDialogs;
 
@@ -21,7 +21,7 @@ class TemplateCommands final : public QObject
 
 public:
     // window: the parent of the message; becomes the parent.
-    TemplateCommands(CommandDispatcher &commands, EditorStack &editor, UserDialogs &dialogs, QWidget &window);
+    TemplateCommands(CommandDispatcher &commands, PageContext &page, UserDialogs &dialogs, QWidget &window);
 
     void insert(const TemplateFragments::Row *row); // nothing for a tag without a row
 

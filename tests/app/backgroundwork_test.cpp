@@ -7,6 +7,7 @@
 #include "app/statusbar.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
+#include "authoring/pagecontext.h"
 #include "common/datafolder.h"
 #include "preview/autorefresh.h"
 #include "support/fakebrowserengine.h"
@@ -134,7 +135,7 @@ protected:
 
 TEST_F(BackgroundWorkTest, TypingOnALargePageWaitsNeitherForItsCopyNorForItsPreview)
 {
-    EditorAdapter(window->editor()).setText(largePage());
+    EditorAdapter(window->page().editor()).setText(largePage());
     setCaret(editor()->document()->characterCount() / 2);
     // The first key lays out the caret's part of the page; from then on it is typing.
     QTest::keyClick(editor(), Qt::Key_A);
@@ -166,7 +167,7 @@ TEST_F(BackgroundWorkTest, TypingOnALargePageWaitsNeitherForItsCopyNorForItsPrev
         60000));
     const std::optional<KeptPage> page = keptPage();
     ASSERT_TRUE(page.has_value());
-    EXPECT_TRUE(page->text == EditorAdapter(window->editor()).text());
+    EXPECT_TRUE(page->text == EditorAdapter(window->page().editor()).text());
 
     // Measured generously: the machine is shared, and the copy used to take over a second.
     EXPECT_LT(probe.longestCpuMs, 50);
@@ -220,7 +221,7 @@ TEST_F(BackgroundWorkTest, APreviewDueWhileAQuestionIsOpenComesAfterTheAnswerWhi
     for (const auto &row : rows) {
         createWindows();
         dialogs.messages.clear();
-        EditorAdapter(window->editor()).setText(page); // the preview is due a pause from now
+        EditorAdapter(window->page().editor()).setText(page); // the preview is due a pause from now
         row.prepare();
         dialogs.messageAnswers.enqueue(DialogButton::Yes);
         qsizetype loadsWhileOpen = -1;

@@ -9,6 +9,7 @@
 #include "app/statusbar.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
+#include "authoring/pagecontext.h"
 #include "common/commanddispatcher.h"
 #include "common/textcodec.h"
 #include "preview/previewsession.h"
@@ -112,7 +113,8 @@ protected:
         m_preview.previewName = QStringLiteral("12_34_56.htm");
         window.setWindowTitle(QStringLiteral("QZWeb"));
         m_editor = new EditorStack(&window);
-        commands = new DocumentCommands(dispatcher, *m_editor, m_page, m_preview, recentFiles, dialogs, window);
+        auto *context = new PageContext(*m_editor, m_page, &window);
+        commands = new DocumentCommands(dispatcher, *context, m_preview, recentFiles, dialogs, window);
         dispatcher.setUnknownHandler(
             [](const QString &handler) { ADD_FAILURE() << "no handler " << handler.toStdString(); });
         window.show();

@@ -6,6 +6,7 @@
 #include "app/statusbar.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
+#include "authoring/pagecontext.h"
 #include "support/mainwindowfixture.h"
 #include "workspace/panetext.h"
 
@@ -191,7 +192,7 @@ TEST_F(MainWindowEditing, EveryCommandThatMovesTheCaretUpdatesThePanel)
         SCOPED_TRACE(step.name);
         const QString before = caretPanel();
         step.command();
-        CaretDisplay probe(*editor(), [&fresh](const QString &text) { fresh = text; });
+        CaretDisplay probe(window->page(), [&fresh](const QString &text) { fresh = text; });
         probe.update();
         EXPECT_EQ(caretPanel(), fresh);
         EXPECT_NE(caretPanel(), before) << "the step moved the caret";

@@ -4,6 +4,7 @@
 
 #include "app/pagecheckcommands.h"
 #include "authoring/editorstack.h"
+#include "authoring/pagecontext.h"
 #include "authoring/pageskeleton.h"
 #include "support/mainwindowfixture.h"
 
@@ -35,7 +36,7 @@ protected:
 
     QTreeWidget &checkNow(const QString &text)
     {
-        window->editor().setPlainText(text);
+        window->page().editor().setPlainText(text);
         auto *commands = window->findChild<PageCheckCommands *>();
         EXPECT_NE(commands, nullptr);
         QSignalSpy checked(commands, &PageCheckCommands::checked);
@@ -80,7 +81,7 @@ TEST_F(PageCheckPanelTest, ShowsRowsAndPutsTheCaretOnTheChosenOne)
     list.scrollToItem(first);
     const QRect firstRect = list.visualItemRect(first);
     doubleClick(*list.viewport(), firstRect.center());
-    QTextCursor caret = window->editor().textCursor();
+    QTextCursor caret = window->page().editor().textCursor();
     EXPECT_EQ(caret.blockNumber(), 3);
     EXPECT_EQ(caret.positionInBlock(), 10);
 
@@ -90,7 +91,7 @@ TEST_F(PageCheckPanelTest, ShowsRowsAndPutsTheCaretOnTheChosenOne)
     list.setCurrentItem(imageRows.first());
     list.setFocus();
     QTest::keyClick(&list, Qt::Key_Return);
-    caret = window->editor().textCursor();
+    caret = window->page().editor().textCursor();
     EXPECT_EQ(caret.blockNumber(), 4);
     EXPECT_EQ(caret.positionInBlock(), 3);
 }
@@ -107,7 +108,7 @@ TEST_F(PageCheckPanelTest, ChecksAgainAfterTypingOnlyOnceChosen)
 
     auto *commands = window->findChild<PageCheckCommands *>();
     QSignalSpy checked(commands, &PageCheckCommands::checked);
-    window->editor().setPlainText(
+    window->page().editor().setPlainText(
         QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"Shift_JIS\"><title>t</title>"
                        "</head>\n<body><p>ok</p></body></html>\n"));
     ASSERT_TRUE(checked.wait(10000));
@@ -127,21 +128,21 @@ TEST_F(PageCheckPanelTest, InsertsTheMissingDeclarationAsOneUndoableEdit)
     EXPECT_EQ(fix->text(), QStringLiteral("<meta charset=\"Shift_JIS\"> を入れる"));
     EXPECT_EQ(fix->accessibleName(), fix->text());
 
-    QTextCursor typing(window->editor().document());
+    QTextCursor typing(window->page().editor().document());
     typing.insertText(QStringLiteral("<!-- 先頭 -->\n"));
-    const QString typed = window->editor().toPlainText();
+    const QString typed = window->page().editor().toPlainText();
     auto *commands = window->findChild<PageCheckCommands *>();
     QSignalSpy checked(commands, &PageCheckCommands::checked);
     fix->click();
     ASSERT_TRUE(checked.wait(10000)); // the rows of the text as it is now, and the edit on them
     ASSERT_TRUE(checked.wait(10000)); // the rows after the edit
-    EXPECT_EQ(window->editor().toPlainText(),
+    EXPECT_EQ(window->page().editor().toPlainText(),
               QString(typed).replace(QStringLiteral("<head>"), QStringLiteral("<head><meta charset=\"Shift_JIS\">")));
     for (int i = 0; i < list.topLevelItemCount(); ++i)
         EXPECT_NE(list.topLevelItem(i)->text(3).left(8), QStringLiteral("文字コードの宣言")) << i;
 
-    window->editor().document()->undo();
-    EXPECT_EQ(window->editor().toPlainText(), typed);
+    window->page().editor().document()->undo();
+    EXPECT_EQ(window->page().editor().toPlainText(), typed);
 }
 
 TEST_F(PageCheckPanelTest, SaysSoInOneRowWhenNothingIsWrong)

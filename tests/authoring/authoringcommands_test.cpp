@@ -4,6 +4,7 @@
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
 #include "authoring/pagecommands.h"
+#include "authoring/pagecontext.h"
 #include "authoring/pageskeleton.h"
 #include "common/commanddispatcher.h"
 #include "common/documentfilters.h"
@@ -199,7 +200,8 @@ protected:
     EditorStack pane{&window};
     CommandDispatcher commands{dialogs, window};
     Document document;
-    PageCommands page{commands, pane, document, dialogs, window};
+    PageContext context{pane, document};
+    PageCommands page{commands, context, dialogs, window};
     int resets = 0; // the document told whoever follows it that it is another (untitled) one
 };
 

@@ -6,6 +6,7 @@
 
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
+#include "authoring/pagecontext.h"
 #include "support/scripteduserdialogs.h"
 #include "workspace/document.h"
 
@@ -152,8 +153,9 @@ protected:
     QWidget window;
     EditorStack *editor = new EditorStack(&window);
     Document document;
+    PageContext context{*editor, document};
     ScriptedUserDialogs dialogs;
-    ImageDrop drop{*editor, document, dialogs, window};
+    ImageDrop drop{context, dialogs, window};
 
 private:
     QString m_savedCurrent;

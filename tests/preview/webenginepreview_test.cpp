@@ -3,6 +3,7 @@
 #include "app/statusbar.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
+#include "authoring/pagecontext.h"
 #include "loopbackhttpserver.h"
 #include "support/mainwindowfixture.h"
 
@@ -40,7 +41,7 @@ protected:
         trigger(QStringLiteral("mnuAutoRefreshManual"));
     }
 
-    void setEditorText(const QString &text) { EditorAdapter(window->editor()).setText(text); }
+    void setEditorText(const QString &text) { EditorAdapter(window->page().editor()).setText(text); }
     void click(const char *button) { control<QAbstractButton>(QString::fromLatin1(button))->click(); }
     QWebEngineView *view() const { return window->findChild<QWebEngineView *>(); }
 
@@ -137,7 +138,7 @@ TEST_F(WebEnginePreviewTest, RenderShowsTheDocumentFromItsOwnFolderWithItsImages
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
     // Closing the program takes the preview file away again.
-    EditorAdapter(window->editor()).setModified(false);
+    EditorAdapter(window->page().editor()).setModified(false);
     EXPECT_TRUE(window->close());
     EXPECT_FALSE(QFile::exists(previewPath));
 }

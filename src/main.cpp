@@ -61,8 +61,9 @@ int main(int argc, char *argv[])
     // kept for recovery as it is for a crash.
     const TerminationSignals ending([&window] { window->discardPreviewCopies(); });
     window->show();
-    if (!parser.positionalArguments().isEmpty())
-        window->openStartupFile(parser.positionalArguments().constFirst());
+    // Each file given gets its tab, the last one in front.
+    for (const QString &file : parser.positionalArguments())
+        window->openStartupFile(file);
     // Once the window is up, work an earlier run lost is offered back (put back on purpose, it
     // may replace the unchanged page of the file just opened).
     QTimer::singleShot(0, window.get(), [&window] {

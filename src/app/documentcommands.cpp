@@ -1,7 +1,9 @@
 #include "app/documentcommands.h"
 
 #include "app/historyeditor.h"
+#include "app/pagetabs.h"
 #include "app/recentfilelist.h"
+#include "app/unsavedpagesdialog.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorfile.h"
 #include "authoring/editorstack.h"
@@ -20,6 +22,7 @@
 #include <QFileInfo>
 
 #include <functional>
+#include <utility>
 
 namespace {
 
@@ -97,30 +100,75 @@ void DocumentCommands::open()
 {
     const auto chosen = m_dialogs.chooseFile(
         &m_window, documentFileDialog(FileDialogRequest::Mode::Open, QStringLiteral("ファイルを開く"), QString()));
-    if (!chosen || !mayDiscardChanges())
-        return;
-    openFile(*chosen);
+    if (chosen)
+        openAsked(*chosen);
 }
 
 void DocumentCommands::openFile(const QString &path)
 {
-    loadDocument(QFileInfo(path).absoluteFilePath());
+    const QString fullPath = QFileInfo(path).absoluteFilePath();
+    if (makeRoomFor(fullPath, false) != Room::Ready)
+        return;
+    loadDocument(fullPath);
     menuAdd();
 }
 
 bool DocumentCommands::openAsked(const QString &path)
 {
-    if (!mayDiscardChanges())
-        return false;
-    openFile(path);
-    return true;
+    const QString fullPath = QFileInfo(path).absoluteFilePath();
+    const Room room = makeRoomFor(fullPath, true);
+    if (room == Room::Ready) {
+        loadDocument(fullPath);
+        menuAdd();
+    }
+    return room != Room::Refused;
+}
+
+void DocumentCommands::openInTabs(PageTabs &tabs)
+{
+    m_tabs = &tabs;
+}
+
+DocumentCommands::Room DocumentCommands::makeRoomFor(const QString &fullPath, bool ask)
+{
+    m_freshPage = nullptr;
+    if (!m_tabs)
+        return !ask || mayDiscardChanges() ? Room::Ready : Room::Refused;
+    if (Document *open = m_tabs->find(fullPath)) {
+        m_tabs->showPage(*open);
+        return Room::AlreadyOpen;
+    }
+    // An untouched blank page (the one a start shows) is simply used; any other page stays as
+    // it is, and the file gets a page of its own.
+    const Document &front = m_current.document();
+    if (front.isUntitled() && !front.isModified() && EditorAdapter(m_current.editor()).text().isEmpty())
+        return Room::Ready;
+    Document &page = m_tabs->addPage();
+    m_tabs->showPage(page);
+    m_freshPage = &page;
+    return Room::Ready;
+}
+
+void DocumentCommands::readIntoFront(const std::function<void()> &read)
+{
+    try {
+        read();
+    } catch (...) {
+        // A page made for a file that could not be read has nothing to show.
+        if (m_freshPage && m_tabs)
+            m_tabs->closePage(*std::exchange(m_freshPage, nullptr));
+        throw;
+    }
+    m_freshPage = nullptr;
 }
 
 void DocumentCommands::loadDocument(const QString &fullPath)
 {
     deletePreviewFile();
     QDir::setCurrent(state().beginOpen(fullPath));
-    state().opened(fullPath, EditorFile::load(m_current.editor(), fullPath, m_current.document().readsPlainText()));
+    readIntoFront([&] {
+        state().opened(fullPath, EditorFile::load(m_current.editor(), fullPath, m_current.document().readsPlainText()));
+    });
     showTitle();
     m_current.editor().setFocus();
     EditorAdapter(m_current.editor()).setModified(false);
@@ -130,7 +178,7 @@ void DocumentCommands::openRecent(int slot)
 {
     // A slot whose file has gone (or an empty one) is left in the list and does nothing.
     const QString path = m_recentFiles.entries().value(slot);
-    if (!fileExists(path) || !mayDiscardChanges())
+    if (!fileExists(path) || makeRoomFor(QFileInfo(path).absoluteFilePath(), true) != Room::Ready)
         return;
     // Read as Open reads, so a rich-text file looks the same whichever way it was opened.
     loadDocument(path);
@@ -190,13 +238,16 @@ void DocumentCommands::saveAs()
 
 void DocumentCommands::dropFiles(const QStringList &paths)
 {
-    if (paths.isEmpty() || !mayDiscardChanges())
+    if (paths.isEmpty())
         return;
     // The whole path of the first file: cutting a long path short would open another file.
     const QString path = QFileInfo(paths.constFirst()).absoluteFilePath();
+    if (makeRoomFor(path, true) != Room::Ready)
+        return;
     // The path becomes the document's only once the file has been read, so a file that cannot
     // be read leaves the previous document, its path and its caption as they were.
-    const TextFormat format = EditorFile::load(m_current.editor(), path, DocumentState::kDropReadsPlainText);
+    TextFormat format;
+    readIntoFront([&] { format = EditorFile::load(m_current.editor(), path, DocumentState::kDropReadsPlainText); });
     deletePreviewFile();
     state().dropped(path, format);
     showTitle();
@@ -206,11 +257,44 @@ void DocumentCommands::dropFiles(const QStringList &paths)
 
 bool DocumentCommands::closeQuery()
 {
+    if (m_tabs && m_tabs->pageCount() > 1)
+        return closeQueryOfPages();
     if (!EditorAdapter(m_current.editor()).isModified())
         return true;
     const bool close = m_dialogs.confirmDiscard(&m_window, kCloseQuestion, kOkCancel) == DialogButton::Ok;
     PreviewFile::remove(m_preview);
     return close;
+}
+
+bool DocumentCommands::closeQueryOfPages()
+{
+    QList<Document *> unsaved;
+    QStringList names;
+    for (int i = 0; i < m_tabs->pageCount(); ++i) {
+        Document &page = m_tabs->documentAt(i);
+        if (!page.isModified())
+            continue;
+        unsaved.append(&page);
+        names.append(page.isUntitled() ? QStringLiteral("無題") : QDir::toNativeSeparators(page.path()));
+    }
+    if (unsaved.isEmpty())
+        return true;
+    UnsavedPagesDialog question(names, &m_window);
+    m_dialogs.exec(&question);
+    if (question.answer() == UnsavedPagesDialog::Answer::Cancel)
+        return false;
+    if (question.answer() == UnsavedPagesDialog::Answer::Save) {
+        for (int index : question.checked()) {
+            Document &page = *unsaved.at(index);
+            m_tabs->showPage(page);
+            save();
+            // A save the user broke off, or one that failed, keeps the window open.
+            if (page.isModified())
+                return false;
+        }
+    }
+    PreviewFile::remove(m_preview);
+    return true;
 }
 
 bool DocumentCommands::mayDiscardChanges()

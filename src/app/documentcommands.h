@@ -5,7 +5,11 @@
 #include <QObject>
 #include <QStringList>
 
+#include <functional>
+
 class CommandDispatcher;
+class Document;
+class PageTabs;
 class PageContext;
 class QWidget;
 class RecentFileList;
@@ -47,6 +51,10 @@ public:
     void openRecent(int slot);                // mnuFavoritClick: the slot's index, 0 newest
     void editRecentFiles();                   // N25Click
     bool closeQuery();                        // FormCloseQuery: true lets the window close
+    // From now on a file opened (Open, a recent slot, a drop, another window's page, the
+    // command line) gets a page of its own in tabs, or shows the page it is open in already,
+    // instead of replacing the page in front; and the close asks once about every modified page.
+    void openInTabs(PageTabs &tabs);
 
 signals:
     void recentFilesChanged();
@@ -54,6 +62,17 @@ signals:
     void saved();
 
 private:
+    enum class Room {
+        Ready,       // the page in front is to take the file
+        AlreadyOpen, // the file's page is in front now; nothing to read
+        Refused,     // the user kept the unsaved page
+    };
+    // Makes the page in front the one to read the file into; ask: whether replacing unsaved
+    // changes (without tabs) asks first.
+    Room makeRoomFor(const QString &fullPath, bool ask);
+    // Runs the read; a page made for it goes again when it fails.
+    void readIntoFront(const std::function<void()> &read);
+    bool closeQueryOfPages();
     // What the page in front becomes.
     DocumentState state() const;
     void showTitle();
@@ -76,4 +95,6 @@ private:
     RecentFileList &m_recentFiles;
     UserDialogs &m_dialogs;
     QWidget &m_window;
+    PageTabs *m_tabs = nullptr;
+    Document *m_freshPage = nullptr;
 };

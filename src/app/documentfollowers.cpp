@@ -35,7 +35,7 @@ DocumentFollowers::DocumentFollowers(CommandDispatcher &commands, const Parts &p
                                      &questionOpen,
                                      parts.setStatusText},
                                     this)),
-      m_recovery(new CrashRecovery(parts.page, parts.previewSession, parts.dialogs, parts.window))
+      m_front(parts.page), m_parts(parts)
 {
     connect(&parts.page, &PageContext::documentChanged, m_autoRefresh, [this](Document::Aspect aspect) {
         if (aspect == Document::Aspect::Revision)
@@ -46,6 +46,20 @@ DocumentFollowers::DocumentFollowers(CommandDispatcher &commands, const Parts &p
     new AutoRefreshSwitch(commands, *m_autoRefresh, parts.findAction, this);
 }
 
+void DocumentFollowers::followPage(PageContext &page)
+{
+    m_recoveries.insert(&page.document(),
+                        new CrashRecovery(page, m_parts.previewSession, m_parts.dialogs, m_parts.window));
+}
+
+void DocumentFollowers::pageClosing(const Document &page)
+{
+    if (CrashRecovery *recovery = m_recoveries.take(&page)) {
+        recovery->discardKeptPage();
+        delete recovery;
+    }
+}
+
 void DocumentFollowers::documentSaved()
 {
     m_autoRefresh->documentSaved();
@@ -53,7 +67,8 @@ void DocumentFollowers::documentSaved()
 
 void DocumentFollowers::offerKeptPages()
 {
-    m_recovery->offerKeptPages();
+    if (CrashRecovery *recovery = m_recoveries.value(&m_front.document()))
+        recovery->offerKeptPages();
 }
 
 void DocumentFollowers::warmUpPreview()
@@ -67,5 +82,6 @@ void DocumentFollowers::warmUpPreview()
 
 void DocumentFollowers::windowClosed()
 {
-    m_recovery->discardKeptPage();
+    for (CrashRecovery *recovery : std::as_const(m_recoveries))
+        recovery->discardKeptPage();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 
@@ -8,6 +9,7 @@
 class AutoRefresh;
 class CommandDispatcher;
 class CrashRecovery;
+class Document;
 class PageContext;
 class PreviewCommands;
 class QAction;
@@ -15,10 +17,11 @@ class QWidget;
 class UserDialogs;
 struct PreviewSession;
 
-// What follows the open document by itself: the preview refreshed as 自動反映 says (with its
-// menu switch), the browser engine made ready in the background, and crash recovery. The main
-// window builds it with the narrow pieces these use and tells it of saves, the start and the
-// end. Owns the automatic refresh, the switch and the recovery.
+// What follows the open pages by themselves: the preview of the page in front refreshed as
+// 自動反映 says (with its menu switch), the browser engine made ready in the background, and
+// crash recovery, one copy per page. The main window builds it with the narrow pieces these use
+// and tells it of pages, saves, the start and the end. Owns the automatic refresh, the switch
+// and each page's recovery.
 class DocumentFollowers final : public QObject
 {
     Q_OBJECT
@@ -38,8 +41,14 @@ public:
 
     DocumentFollowers(CommandDispatcher &commands, const Parts &parts);
 
+    // A page came: its unsaved text is kept for recovery from now on. page: its own context.
+    void followPage(PageContext &page);
+    // A page is being closed on purpose: its kept copy goes.
+    void pageClosing(const Document &page);
+
     void documentSaved();
-    // Once the window shows: pages an earlier run left unsaved are offered back.
+    // Once the window shows: pages an earlier run left unsaved are offered back, into the page
+    // in front.
     void offerKeptPages();
     // Once the window shows: the browser engine sets itself up while the user starts working.
     void warmUpPreview();
@@ -49,5 +58,7 @@ public:
 private:
     PreviewCommands &m_preview;
     AutoRefresh *m_autoRefresh;
-    CrashRecovery *m_recovery;
+    PageContext &m_front;
+    const Parts m_parts;
+    QHash<const Document *, CrashRecovery *> m_recoveries;
 };

@@ -61,6 +61,13 @@ void DocumentState::dropped(const QString &fullPath, const TextFormat &format)
     m_document.setPath(fullPath);
 }
 
+QString DocumentState::broughtToFront()
+{
+    if (m_document.isUntitled())
+        return QString();
+    return enterFolderOf(m_document.path());
+}
+
 bool DocumentState::saveNeedsName(bool currentFileExists) const
 {
     return m_document.isUntitled() || !currentFileExists;

@@ -38,6 +38,10 @@ public:
     // After a dropped file was read: the preview goes beside it, so that its links work.
     void dropped(const QString &fullPath, const TextFormat &format);
 
+    // The page came to the front among others: a titled one's folder becomes the preview
+    // folder. Returns the folder to make current; empty for an untitled page, which has none.
+    QString broughtToFront();
+
     // Save goes through Save As for an untitled document or one whose file has gone.
     bool saveNeedsName(bool currentFileExists) const;
     // Before a write: the read mode follows the name (rich text only for a lower-case ".rtf").

@@ -63,6 +63,10 @@ QList<MenuEntry> fileMenu()
         separator("N42"),
         item("Print1", "印刷", "Print1Click"),
         separator("N41"),
+        // Pages in tabs: after the designed items, so those keep their places.
+        item("mnuNewTab", "新しいタブ", "mnuNewTabClick", 0, "Ctrl+T"),
+        item("mnuCloseTab", "タブを閉じる", "mnuCloseTabClick", 0, "Ctrl+W"),
+        separator("N43"),
         item("Exit1", "終了", "Exit1Click"),
     };
     return items;

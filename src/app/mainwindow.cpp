@@ -11,9 +11,11 @@
 #include "app/mainmenu.h"
 #include "app/menubuilder.h"
 #include "app/pagecheckcommands.h"
+#include "app/pagetabs.h"
 #include "app/printcommand.h"
 #include "app/sitepanelcommands.h"
 #include "app/statusbar.h"
+#include "app/tabcommands.h"
 #include "app/viewcommands.h"
 #include "app/windowplacement.h"
 #include "authoring/authoringcommands.h"
@@ -39,6 +41,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -72,9 +75,9 @@ MainWindow::MainWindow(UserDialogs &dialogs, QWidget *parent)
     setWindowTitle(QStringLiteral("QZWeb"));
     setAccessibleName(windowTitle());
     setFont(UiFont::windowFont());
-    m_view = MainWindowView::build(this);
-    m_page = new PageContext(*m_view.editor, m_document, this);
-    followEditorText();
+    m_view = MainWindowView::build(this, m_registry);
+    m_page = new PageContext(*m_view.editor, *m_registry.current(), this);
+    followPages();
     buildMenus();
     bindControls();
     // The designed outer size is 642 x 487; the frame the window manager adds is not ours to
@@ -145,17 +148,45 @@ void MainWindow::bindControls()
     connect(m_view.editor, &EditorStack::filesDropped, this, &MainWindow::filesDropped);
 }
 
-void MainWindow::followEditorText()
+void MainWindow::followPages()
 {
-    // The page is the text of the view in use; New, Open and Save As may put the other view,
-    // with its own QTextDocument, in use.
-    m_document.attach(m_view.editor->document());
-    connect(m_view.editor, &EditorStack::documentReplaced, &m_document, &Document::attach);
     // The status bar names the format the page is written in, whichever command changed it.
-    connect(&m_document, &Document::changed, this, [this](Document::Aspect aspect) {
+    connect(m_page, &PageContext::documentChanged, this, [this](Document::Aspect aspect) {
         if (aspect == Document::Aspect::Path || aspect == Document::Aspect::Format)
             showDocumentFormat();
     });
+    connect(m_view.tabs, &PageTabs::pageAdded, this, &MainWindow::setUpPage);
+    connect(m_view.tabs, &PageTabs::pageShown, this, &MainWindow::bringToFront);
+}
+
+void MainWindow::setUpPage(Document &page)
+{
+    EditorStack &editor = m_view.tabs->editorOf(page);
+    editor.setContextMenu(m_popupMenu);
+    connect(&editor, &EditorStack::filesDropped, this, &MainWindow::filesDropped);
+    if (m_editorView)
+        m_editorView->attach(editor.sourceView());
+    if (m_followers)
+        m_followers->followPage(m_view.tabs->contextOf(page));
+}
+
+void MainWindow::bringToFront(Document &page)
+{
+    if (&page == &m_page->document())
+        return;
+    // The preview file belongs beside the page it showed; the next one goes beside this page.
+    PreviewFile::remove(m_previewSession);
+    if (const QString folder = DocumentState(page, m_previewSession).broughtToFront(); !folder.isEmpty())
+        QDir::setCurrent(folder);
+    m_view.editor = &m_view.tabs->editorOf(page);
+    m_page->show(*m_view.editor, page);
+    const QString caption = DocumentState::caption(page.path());
+    setWindowTitle(caption);
+    setAccessibleName(caption);
+    showDocumentFormat();
+    if (m_preview)
+        m_dispatcher.guard([&] { m_preview->showDocument(page); });
+    m_view.editor->setFocus();
 }
 
 void MainWindow::registerOwnCommands()
@@ -170,7 +201,7 @@ void MainWindow::attachWindows(const SecondaryWindows &windows, BrowserEngine *p
     new ViewCommands(m_dispatcher, *m_page, *m_view.splitter, *windows.transfer, m_dialogs, *this);
     AuthoringCommands::install(m_dispatcher, *m_page, m_dialogs, *windows.colorSize, *windows.table, *this);
     auto *preview = new PreviewCommands(m_dispatcher,
-                                        m_document,
+                                        document(),
                                         m_previewSession,
                                         m_lists,
                                         m_dialogs,
@@ -182,6 +213,7 @@ void MainWindow::attachWindows(const SecondaryWindows &windows, BrowserEngine *p
                                          [this](const QString &text) { m_view.statusBar->setPanelText(0, text); },
                                          m_view.radioOnline},
                                         previewEngine);
+    m_preview = preview;
     m_webLists = new WebListCommands(m_dispatcher, m_lists, m_dialogs, *preview, *this);
     new PrintCommand(m_dispatcher, *m_page, m_dialogs, *this);
     new HelpCommands(m_dispatcher, *windows.about, *this);
@@ -195,6 +227,11 @@ void MainWindow::attachWindows(const SecondaryWindows &windows, BrowserEngine *p
                            m_view.statusBar->setPanelText(0, text);
                        }});
     connect(m_documents, &DocumentCommands::saved, m_followers, &DocumentFollowers::documentSaved);
+    for (Document *page : m_registry.documents())
+        m_followers->followPage(m_view.tabs->contextOf(*page));
+    connect(m_view.tabs, &PageTabs::pageClosing, m_followers, &DocumentFollowers::pageClosing);
+    m_documents->openInTabs(*m_view.tabs);
+    new TabCommands(m_dispatcher, *m_view.tabs, *m_documents, m_dialogs, *this);
     new FindCommands(m_dispatcher, *m_page, m_dialogs, *this);
     m_editCommands = new EditCommands(m_dispatcher,
                                       *m_page,
@@ -203,21 +240,21 @@ void MainWindow::attachWindows(const SecondaryWindows &windows, BrowserEngine *p
                                        {action(QStringLiteral("Copy3")), action(QStringLiteral("Copy2"))},
                                        {action(QStringLiteral("Paste3")), action(QStringLiteral("Paste2"))}});
     new CaretDisplay(*m_page, [this](const QString &text) { m_view.statusBar->setPanelText(0, text); });
-    auto *editorView = new EditorViewSettings(m_dispatcher,
-                                              *action(QStringLiteral("mnuColorCode")),
-                                              *action(QStringLiteral("mnuLineNumber")),
-                                              DataFolder::filePath(EditorViewOptions::kFileName),
-                                              this);
-    editorView->attach(m_view.editor->sourceView());
+    m_editorView = new EditorViewSettings(m_dispatcher,
+                                          *action(QStringLiteral("mnuColorCode")),
+                                          *action(QStringLiteral("mnuLineNumber")),
+                                          DataFolder::filePath(EditorViewOptions::kFileName),
+                                          this);
+    m_editorView->attach(m_view.editor->sourceView());
     m_pageCheck = new PageCheckCommands(
         m_dispatcher,
         *m_page,
         *this,
         {*action(QStringLiteral("mnuPageCheckAuto")), *action(QStringLiteral("mnuPageCheckUpload"))},
         [this] {
-            const QFileInfo file(m_document.path());
+            const QFileInfo file(document().path());
             return PageCheck::Input{
-                {}, file.fileName().isEmpty() ? QString() : file.absolutePath(), m_document.format().encoding, {}};
+                {}, file.fileName().isEmpty() ? QString() : file.absolutePath(), document().format().encoding, {}};
         },
         DataFolder::filePath(PageCheckOptions::kFileName));
     windows.transfer->setUploadCheck(UploadQuestion(
@@ -260,7 +297,7 @@ void MainWindow::showPageCheckOf(const QString &path)
 {
     raise();
     activateWindow();
-    const bool open = QFileInfo(path).canonicalFilePath() == QFileInfo(m_document.path()).canonicalFilePath();
+    const bool open = DocumentRegistry::samePath(path, document().path());
     bool shown = open;
     if (!open)
         m_dispatcher.guard([&] { shown = m_documents->openAsked(path); });
@@ -274,7 +311,7 @@ void MainWindow::formCreate()
     // starts empty, but the other steps still run so the window opens fully working.
     m_view.urlBox->addItems(kHomePages);
     m_view.urlBox->setCurrentIndex(0);
-    m_document.setPath(QString());
+    m_page->document().setPath(QString());
     m_previewSession.previewDir.clear();
     m_previewSession.previewName = PreviewFile::makeName(QTime::currentTime());
     // Preview files a killed run left in the user's folders would be published with the site.
@@ -346,7 +383,7 @@ void MainWindow::showRecentFiles()
 
 void MainWindow::showDocumentFormat()
 {
-    m_view.statusBar->setPanelText(StatusBar::kEncodingPanel, DocumentState::formatLabel(m_document));
+    m_view.statusBar->setPanelText(StatusBar::kEncodingPanel, DocumentState::formatLabel(document()));
 }
 
 void MainWindow::openStartupFile(const QString &path)

@@ -7,6 +7,7 @@
 #include "preview/previewsession.h"
 #include "preview/weblists.h"
 #include "workspace/document.h"
+#include "workspace/documentregistry.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -17,6 +18,7 @@ class ColorSizeDialog;
 class DocumentCommands;
 class DocumentFollowers;
 class EditCommands;
+class EditorViewSettings;
 class EditorStack;
 class HistoryEditor;
 class ImageDrop;
@@ -65,7 +67,8 @@ public:
     void attachWindows(const SecondaryWindows &windows, BrowserEngine *previewEngine = nullptr);
 
     // The open page; the window follows it for the status bar's format label.
-    const Document &document() const { return m_document; }
+    const Document &document() const { return *m_registry.current(); }
+    const DocumentRegistry &documents() const { return m_registry; }
     const PreviewSession &previewSession() const { return m_previewSession; }
     const WebLists &webLists() const { return m_lists; }
     const MainWindowView &view() const { return m_view; }
@@ -104,7 +107,12 @@ protected:
 private:
     void buildMenus();
     void bindControls();
-    void followEditorText();
+    void followPages();
+    // A page just added gets what every page has: the pop-up menu, drops, the view switches,
+    // crash recovery.
+    void setUpPage(Document &page);
+    // Another page in front: the commands, caption, status bar, folder and preview follow it.
+    void bringToFront(Document &page);
     void formCreate();
     void formClose();
     void saveRecentFiles();
@@ -124,7 +132,7 @@ private:
 
     UserDialogs &m_dialogs;
     CommandDispatcher m_dispatcher;
-    Document m_document;
+    DocumentRegistry m_registry;
     PreviewCopyRecord m_previewCopies;
     PreviewSession m_previewSession;
     WebLists m_lists;
@@ -140,6 +148,8 @@ private:
     DocumentFollowers *m_followers = nullptr;
     PageCheckCommands *m_pageCheck = nullptr;
     SitePanelCommands *m_sitePanel = nullptr;
+    PreviewCommands *m_preview = nullptr;
+    EditorViewSettings *m_editorView = nullptr;
     QHash<QString, QAction *> m_actions;
     QMenu *m_popupMenu = nullptr;
 };

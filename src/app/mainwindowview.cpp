@@ -1,5 +1,6 @@
 #include "app/mainwindowview.h"
 
+#include "app/pagetabs.h"
 #include "app/statusbar.h"
 #include "authoring/editorpane.h"
 #include "authoring/editorstack.h"
@@ -83,7 +84,7 @@ QToolButton *pictureButton(QWidget *parent, const char *name, const char *toolti
 
 } // namespace
 
-MainWindowView MainWindowView::build(QMainWindow *window)
+MainWindowView MainWindowView::build(QMainWindow *window, DocumentRegistry &registry)
 {
     MainWindowView v;
     auto *client = new QWidget(window);
@@ -135,9 +136,10 @@ MainWindowView MainWindowView::build(QMainWindow *window)
     v.splitter->setHandleWidth(
         qMax(v.splitter->style()->pixelMetric(QStyle::PM_SplitterWidth, nullptr, v.splitter), kMinimumSplitterHeight));
     v.splitter->setChildrenCollapsible(false);
-    v.editor = new EditorStack(v.splitter);
+    v.tabs = new PageTabs(registry, v.splitter);
+    v.editor = &v.tabs->editorOf(v.tabs->addPage());
     v.preview = new PreviewArea(v.splitter);
-    v.splitter->addWidget(v.editor);
+    v.splitter->addWidget(v.tabs);
     v.splitter->addWidget(v.preview);
     v.splitter->setStretchFactor(0, 0);
     v.splitter->setStretchFactor(1, 1);

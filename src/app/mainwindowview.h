@@ -1,6 +1,8 @@
 #pragma once
 
+class DocumentRegistry;
 class EditorStack;
+class PageTabs;
 class PreviewArea;
 class QComboBox;
 class QFrame;
@@ -36,13 +38,15 @@ struct MainWindowView
     QPushButton *exitButton = nullptr;      // Button2
     QComboBox *urlBox = nullptr;            // cmbURL
     QFrame *panel = nullptr;                // Panel1
-    EditorStack *editor = nullptr;          // RichEdit1 is the view in use inside it
+    PageTabs *tabs = nullptr;               // the open pages, one editor each
+    EditorStack *editor = nullptr;          // the page in front's; RichEdit1 is its view in use
     QSplitter *splitter = nullptr;          // Splitter1
     PreviewArea *preview = nullptr;         // WebBrowser1
     StatusBar *statusBar = nullptr;         // StatusBar1
     QProgressBar *progressBar = nullptr;    // ProgressBar1
 
-    static MainWindowView build(QMainWindow *window);
+    // The first page of registry is made in the tabs.
+    static MainWindowView build(QMainWindow *window, DocumentRegistry &registry);
 
     int editorHeight() const;
     void setEditorHeight(int height) const { setEditorHeight(*splitter, height); }

@@ -91,13 +91,24 @@ void EditorStack::putInUse(EditorKind kind)
 {
     const bool hadFocus = view().hasFocus();
     m_kind = kind;
-    m_rich->setObjectName(isRichText() ? kEditorName : kStandbyRichName);
-    m_source->setObjectName(isRichText() ? kStandbySourceName : kEditorName);
+    nameViews();
     setCurrentWidget(&view());
     setFocusProxy(&view());
     if (hadFocus)
         view().setFocus();
     emit documentReplaced(document());
+}
+
+void EditorStack::nameViews()
+{
+    m_rich->setObjectName(isRichText() && m_inFront ? kEditorName : kStandbyRichName);
+    m_source->setObjectName(!isRichText() && m_inFront ? kEditorName : kStandbySourceName);
+}
+
+void EditorStack::setInFront(bool inFront)
+{
+    m_inFront = inFront;
+    nameViews();
 }
 
 void EditorStack::clearAs(EditorKind kind)

@@ -73,6 +73,10 @@ public:
     // The text colour both views use where the text sets none.
     QColor textColor() const;
 
+    // Whether this is the editor in front among several: only that one's view in use is named
+    // RichEdit1, so whatever finds the editor by name finds the one the user types in.
+    void setInFront(bool inFront);
+
     // The menu a right click opens (PopupMenu1) in either view; not owned.
     void setContextMenu(QMenu *menu);
 
@@ -90,6 +94,7 @@ signals:
 
 private:
     void putInUse(EditorKind kind);
+    void nameViews();
     // Passes the view's signal on as the stack's own while that view is in use.
     template<typename View, typename Signal>
     void relay(View *view, Signal signal, void (EditorStack::*own)());
@@ -101,4 +106,5 @@ private:
     SourceView *m_source = nullptr;
     EditorViewRules *m_rules = nullptr;
     EditorKind m_kind = EditorKind::Source;
+    bool m_inFront = true;
 };

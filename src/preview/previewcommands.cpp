@@ -65,7 +65,7 @@ PreviewCommands::PreviewCommands(CommandDispatcher &commands,
                                  const PreviewControls &controls,
                                  BrowserEngine *engine,
                                  QObject *parent)
-    : QObject(parent ? parent : controls.pane), m_commands(commands), m_document(document), m_session(session),
+    : QObject(parent ? parent : controls.pane), m_commands(commands), m_document(&document), m_session(session),
       m_lists(lists), m_dialogs(dialogs), m_controls(controls),
       m_engine(engine ? engine : new WebEngineBrowser(controls.pane))
 {
@@ -103,6 +103,13 @@ void PreviewCommands::render()
         renderDocument();
 }
 
+void PreviewCommands::showDocument(const Document &document)
+{
+    m_document = &document;
+    if (!m_controls.httpMode || !m_controls.httpMode->isChecked())
+        renderDocument();
+}
+
 void PreviewCommands::browse(const QString &address)
 {
     m_engine->setOffline(!m_session.onlineFlag);
@@ -129,10 +136,10 @@ void PreviewCommands::renderDocument()
         return;
     // An untitled page has no folder of its own; a preview file in whatever folder is current
     // would turn up in the user's save dialog and in the transfer window's list.
-    m_session.previewDir = m_document.isUntitled()
+    m_session.previewDir = m_document->isUntitled()
         ? untitledFolder()
         : PreviewFile::folderFor(m_session.previewDir, QDir::currentPath(), QCoreApplication::applicationDirPath());
-    const QString path = PreviewFile::write(m_session, previewBytes(text, m_document.format()));
+    const QString path = PreviewFile::write(m_session, previewBytes(text, m_document->format()));
     const QString address = QUrl::fromLocalFile(path).toString();
     // The same page again is the user's page after an edit: it stays where the user was reading.
     if (m_engine->locationUrl() == address)

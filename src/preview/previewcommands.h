@@ -64,6 +64,9 @@ public:
     BrowserEngine &engine() const { return *m_engine; }
 
     void render(); // Button1Click
+    // Another page is in front: what 反映 shows from now on, shown at once unless the preview
+    // browses an address.
+    void showDocument(const Document &document);
     // 反映 run by itself (自動反映): the edited page only, never a browse to the typed address.
     // A failure is told in the status bar once, not again on every pause in the typing, until
     // a refresh works; never in a box.
@@ -85,7 +88,7 @@ private:
     void loadEnded();
 
     CommandDispatcher &m_commands;
-    const Document &m_document;
+    const Document *m_document;
     PreviewSession &m_session;
     WebLists &m_lists;
     UserDialogs &m_dialogs;

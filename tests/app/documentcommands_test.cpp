@@ -216,14 +216,8 @@ protected:
     QString recentSlot(int index) const { return action(MainMenu::recentSlotName(index))->text(); }
     QStringList errors() const { return errorsShown(dialogs); }
     QString previewIn(const QString &folder) const { return QDir(folder).filePath(session().previewName); }
-    void answerUnsavedQuestion()
-    {
-        if (adapter().isModified())
-            dialogs.messageAnswers.enqueue(DialogButton::Ok);
-    }
     void open(const QString &path)
     {
-        answerUnsavedQuestion();
         dialogs.fileAnswers.enqueue(path);
         trigger(QStringLiteral("Open"));
     }

@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTabBar>
 #include <QTest>
 
 namespace {
@@ -130,6 +131,9 @@ TEST_F(MainWindowMenu, EveryControlWithABuiltCommandHasItsHandlerAndEveryHandler
     ASSERT_GE(buttons.size(), 12);
     QStringList silent;
     for (QAbstractButton *button : buttons) {
+        // The tab bar's own scroll arrows move along the tabs; they are no command.
+        if (qobject_cast<QTabBar *>(button->parentWidget()))
+            continue;
         m_calls.clear();
         button->click();
         ASSERT_LE(m_calls.size(), 1) << button->objectName().toStdString();

@@ -6,6 +6,8 @@
 #include "authoring/editorstack.h"
 #include "common/linefile.h"
 #include "support/mainwindowfixture.h"
+#include "workspace/document.h"
+#include "workspace/documentregistry.h"
 
 #include <QAction>
 #include <QDropEvent>
@@ -205,8 +207,41 @@ TEST_F(MainWindowRecentFiles, HistoryEditorUpdatesWithTheRemainingLinesOnlyWhenA
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 
-// New, Open, a recent file and a drop each replace the page: with unsaved edits they ask first.
-TEST_F(MainWindowRecentFiles, UnsavedWorkIsAskedAboutBeforeItIsReplaced)
+// New replaces the page in front: with unsaved edits it asks first.
+TEST_F(MainWindowRecentFiles, UnsavedWorkIsAskedAboutBeforeNewReplacesIt)
+{
+    const QString page = document(QStringLiteral("page.htm"), "page");
+    for (const DialogButton answer : {DialogButton::Cancel, DialogButton::Ok}) {
+        open(page);
+        adapter().replaceSelection(QStringLiteral("unsaved "));
+        dialogs.messages.clear();
+        dialogs.messageAnswers.enqueue(answer);
+
+        trigger(QStringLiteral("New1"));
+
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        const MessageBoxRequest &asked = dialogs.messages.first();
+        EXPECT_EQ(asked.title, QStringLiteral("確認"));
+        EXPECT_EQ(asked.icon, DialogIcon::Question);
+        EXPECT_EQ(asked.buttons, (QList<DialogButton>{DialogButton::Ok, DialogButton::Cancel}));
+        EXPECT_EQ(asked.defaultButton, DialogButton::Cancel) << "a stray Enter keeps the work";
+        EXPECT_TRUE(asked.text.startsWith(QStringLiteral("編集後にファイルが保存されていません。")));
+        if (answer == DialogButton::Ok) {
+            EXPECT_EQ(adapter().text(), QString());
+            EXPECT_FALSE(adapter().isModified());
+        } else {
+            EXPECT_EQ(adapter().text(), QStringLiteral("unsaved page"));
+            EXPECT_TRUE(adapter().isModified());
+            EXPECT_EQ(window->document().path(), page);
+        }
+        adapter().setModified(false);
+    }
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+// Open, a recent file and a drop never replace a page: the file comes in a tab of its own
+// (nothing asked) and the unsaved page keeps its tab and its changes.
+TEST_F(MainWindowRecentFiles, AnotherFileOpensBesideUnsavedWork)
 {
     const QString other = document(QStringLiteral("other.htm"), "other");
     const QString page = document(QStringLiteral("page.htm"), "page");
@@ -214,16 +249,13 @@ TEST_F(MainWindowRecentFiles, UnsavedWorkIsAskedAboutBeforeItIsReplaced)
     {
         const char *name;
         std::function<void()> replace;
-        QString replacement;
     } commands[] = {
-        {"New", [&] { trigger(QStringLiteral("New1")); }, QString()},
         {"Open",
          [&] {
              dialogs.fileAnswers.enqueue(other);
              trigger(QStringLiteral("Open"));
-         },
-         QStringLiteral("other")},
-        {"recent file", [&] { trigger(QStringLiteral("mnuFavorit1")); }, QStringLiteral("other")},
+         }},
+        {"recent file", [&] { trigger(QStringLiteral("mnuFavorit1")); }},
         {"drop",
          [&] {
              QMimeData mime;
@@ -232,37 +264,37 @@ TEST_F(MainWindowRecentFiles, UnsavedWorkIsAskedAboutBeforeItIsReplaced)
              QCoreApplication::sendEvent(window.get(), &enter);
              QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
              QCoreApplication::sendEvent(window.get(), &drop);
-         },
-         QStringLiteral("other")},
+         }},
     };
+    const DocumentRegistry &pages = window->documents();
     for (const auto &command : commands) {
-        for (const DialogButton answer : {DialogButton::Cancel, DialogButton::Ok}) {
-            SCOPED_TRACE(command.name);
-            open(other);
-            open(page);
-            adapter().replaceSelection(QStringLiteral("unsaved "));
-            dialogs.messages.clear();
-            dialogs.messageAnswers.enqueue(answer);
+        SCOPED_TRACE(command.name);
+        // The recent files: page first, other second. Then only the page stays open.
+        open(other);
+        open(page);
+        open(other);
+        trigger(QStringLiteral("mnuCloseTab"));
+        ASSERT_EQ(pages.count(), 1);
+        ASSERT_EQ(window->document().path(), page);
+        adapter().replaceSelection(QStringLiteral("unsaved "));
+        dialogs.messages.clear();
 
-            command.replace();
+        command.replace();
 
-            ASSERT_EQ(dialogs.messages.size(), 1);
-            const MessageBoxRequest &asked = dialogs.messages.first();
-            EXPECT_EQ(asked.title, QStringLiteral("確認"));
-            EXPECT_EQ(asked.icon, DialogIcon::Question);
-            EXPECT_EQ(asked.buttons, (QList<DialogButton>{DialogButton::Ok, DialogButton::Cancel}));
-            EXPECT_EQ(asked.defaultButton, DialogButton::Cancel) << "a stray Enter keeps the work";
-            EXPECT_TRUE(asked.text.startsWith(QStringLiteral("編集後にファイルが保存されていません。")));
-            if (answer == DialogButton::Ok) {
-                EXPECT_EQ(adapter().text(), command.replacement);
-                EXPECT_FALSE(adapter().isModified());
-            } else {
-                EXPECT_EQ(adapter().text(), QStringLiteral("unsaved page"));
-                EXPECT_TRUE(adapter().isModified());
-                EXPECT_EQ(window->document().path(), page);
-            }
-            adapter().setModified(false);
-        }
+        EXPECT_TRUE(dialogs.messages.isEmpty());
+        ASSERT_EQ(pages.count(), 2);
+        EXPECT_EQ(window->document().path(), other);
+        EXPECT_EQ(adapter().text(), QStringLiteral("other"));
+        const Document *kept = pages.find(page);
+        ASSERT_NE(kept, nullptr);
+        EXPECT_TRUE(kept->isModified());
+        EXPECT_TRUE(kept->text()->toPlainText().startsWith(QStringLiteral("unsaved "))) << "the edit is kept";
+        // The page's own tab is still the one that holds it: back there, the edit is in front.
+        open(page);
+        EXPECT_EQ(window->document().path(), page);
+        EXPECT_TRUE(adapter().isModified());
+        adapter().setText(QStringLiteral("page"));
+        adapter().setModified(false);
     }
     EXPECT_EQ(dialogs.unexpected, 0);
 }

@@ -55,9 +55,11 @@ Document &PageTabs::addPage()
             refreshLabel(document);
     });
     // Added without becoming current: the caller decides which page is in front.
-    const QSignalBlocker quiet(this);
-    const int index = addTab(editor, label(document));
-    setTabToolTip(index, kUntitled);
+    {
+        const QSignalBlocker quiet(this);
+        const int index = addTab(editor, label(document));
+        setTabToolTip(index, kUntitled);
+    }
     emit pageAdded(document);
     if (count() == 1) {
         m_registry.setCurrent(&document);

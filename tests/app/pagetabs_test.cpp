@@ -8,6 +8,7 @@
 #include "app/unsavedpagesdialog.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
+#include "authoring/sourceview.h"
 #include "support/fakebrowserengine.h"
 #include "support/mainwindowfixture.h"
 #include "workspace/document.h"
@@ -69,6 +70,10 @@ TEST_F(PageTabsTest, EachFileHasItsTabAndTheWindowFollowsTheOneInFront)
     EXPECT_EQ(tabs()->tabText(0), QStringLiteral("a.htm"));
     EXPECT_EQ(tabs()->tabToolTip(2), pages.at(2));
     EXPECT_EQ(tabs()->currentIndex(), 2) << "the file opened last is in front";
+    // Every page is set up as the first one was: the view switches reach them all.
+    trigger(QStringLiteral("mnuLineNumber"));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(tabs()->editorOf(tabs()->documentAt(i)).sourceView().lineNumbersShown()) << i;
 
     // Two pages edited, each keeping its own text, caret and undo.
     show(0);

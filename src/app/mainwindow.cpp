@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/caretdisplay.h"
+#include "app/diskchangecheck.h"
 #include "app/documentcommands.h"
 #include "app/documentfollowers.h"
 #include "app/documentstate.h"
@@ -168,6 +169,8 @@ void MainWindow::setUpPage(Document &page)
         m_editorView->attach(editor.sourceView());
     if (m_followers)
         m_followers->followPage(m_view.tabs->contextOf(page));
+    if (m_diskCheck)
+        m_diskCheck->watch(page);
 }
 
 void MainWindow::bringToFront(Document &page)
@@ -184,9 +187,19 @@ void MainWindow::bringToFront(Document &page)
     setWindowTitle(caption);
     setAccessibleName(caption);
     showDocumentFormat();
+    if (m_diskCheck)
+        m_dispatcher.guard([this] { m_diskCheck->check(); });
     if (m_preview)
         m_dispatcher.guard([&] { m_preview->showDocument(page); });
     m_view.editor->setFocus();
+}
+
+bool MainWindow::event(QEvent *event)
+{
+    // Back from another program, which may have written one of the pages.
+    if (event->type() == QEvent::WindowActivate && m_diskCheck)
+        m_dispatcher.guard([this] { m_diskCheck->check(); });
+    return QMainWindow::event(event);
 }
 
 void MainWindow::registerOwnCommands()
@@ -231,6 +244,10 @@ void MainWindow::attachWindows(const SecondaryWindows &windows, BrowserEngine *p
         m_followers->followPage(m_view.tabs->contextOf(*page));
     connect(m_view.tabs, &PageTabs::pageClosing, m_followers, &DocumentFollowers::pageClosing);
     m_documents->openInTabs(*m_view.tabs);
+    m_diskCheck = new DiskChangeCheck(*m_page, m_dialogs, *this);
+    for (Document *page : m_registry.documents())
+        m_diskCheck->watch(*page);
+    connect(m_documents, &DocumentCommands::saved, m_diskCheck, &DiskChangeCheck::stampFront);
     new TabCommands(m_dispatcher, *m_view.tabs, *m_documents, m_dialogs, *this);
     new FindCommands(m_dispatcher, *m_page, m_dialogs, *this);
     m_editCommands = new EditCommands(m_dispatcher,

@@ -15,6 +15,7 @@
 class AboutBox;
 class BrowserEngine;
 class ColorSizeDialog;
+class DiskChangeCheck;
 class DocumentCommands;
 class DocumentFollowers;
 class EditCommands;
@@ -100,6 +101,7 @@ signals:
     void closed();
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -150,6 +152,7 @@ private:
     SitePanelCommands *m_sitePanel = nullptr;
     PreviewCommands *m_preview = nullptr;
     EditorViewSettings *m_editorView = nullptr;
+    DiskChangeCheck *m_diskCheck = nullptr;
     QHash<QString, QAction *> m_actions;
     QMenu *m_popupMenu = nullptr;
 };

@@ -4,6 +4,7 @@
 // changes (each answer), and closing the window asks once, with the list, for every modified page.
 #include "app/pagetabs.h"
 
+#include "app/diskchangecheck.h"
 #include "app/statusbar.h"
 #include "app/unsavedpagesdialog.h"
 #include "authoring/editoradapter.h"
@@ -189,6 +190,54 @@ TEST_F(PageTabsTest, ClosingTheWindowAsksOnceForEveryModifiedPage)
             EXPECT_FALSE(a.readAll().contains('A')) << "unticked, so not saved";
             EXPECT_TRUE(c.readAll().startsWith("C<p>c.htm</p>")) << "ticked and saved";
             break;
+        }
+    }
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
+// Another program writes a page's file: back in the window, an unchanged page is read again
+// with its caret kept; a changed one asks, and このまま keeps it until the file changes again.
+TEST_F(PageTabsTest, AFileChangedOnDiskIsNoticedWhenTheWindowComesBack)
+{
+    const auto writeOnDisk = [](const QString &path, const QByteArray &bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    };
+    const auto comeBack = [&] {
+        QEvent activate(QEvent::WindowActivate);
+        QCoreApplication::sendEvent(window.get(), &activate);
+    };
+    adapter().setCaret(4);
+    writeOnDisk(pages.at(2), "<p>new text from elsewhere</p>");
+    comeBack();
+    EXPECT_TRUE(dialogs.choiceRequests.isEmpty()) << "nothing unsaved: read again silently";
+    EXPECT_EQ(adapter().text(), QStringLiteral("<p>new text from elsewhere</p>"));
+    EXPECT_FALSE(adapter().isModified());
+    EXPECT_EQ(adapter().caretPosition(), 4);
+    comeBack();
+    EXPECT_EQ(adapter().text(), QStringLiteral("<p>new text from elsewhere</p>")) << "read once per change";
+
+    show(0);
+    type(QStringLiteral("mine "));
+    for (const int answer : {DiskChangeCheck::kKeep, DiskChangeCheck::kReload}) {
+        SCOPED_TRACE(answer);
+        writeOnDisk(pages.at(0), answer == DiskChangeCheck::kKeep ? "<p>theirs</p>" : "<p>theirs again</p>");
+        dialogs.choiceRequests.clear();
+        dialogs.choiceAnswers.enqueue({answer, false});
+        show(1);
+        show(0); // the page comes to the front again
+        ASSERT_EQ(dialogs.choiceRequests.size(), 1);
+        EXPECT_EQ(dialogs.choiceRequests.first().choices, (QStringList{"再読み込み", "このまま"}));
+        EXPECT_EQ(dialogs.choiceRequests.first().defaultChoice, DiskChangeCheck::kKeep);
+        if (answer == DiskChangeCheck::kKeep) {
+            EXPECT_TRUE(adapter().text().startsWith(QStringLiteral("mine ")));
+            EXPECT_TRUE(adapter().isModified());
+            comeBack();
+            EXPECT_EQ(dialogs.choiceRequests.size(), 1) << "asked once per change on disk";
+        } else {
+            EXPECT_EQ(adapter().text(), QStringLiteral("<p>theirs again</p>"));
+            EXPECT_FALSE(adapter().isModified());
         }
     }
     EXPECT_EQ(dialogs.unexpected, 0);

@@ -5,12 +5,15 @@
 #include "app/commandlineinfo.h"
 #include "app/mainwindow.h"
 #include "app/scenegraphchoice.h"
+#include "app/singleinstance.h"
+#include "common/datafolder.h"
 #include "common/qtuserdialogs.h"
 #include "common/terminationsignals.h"
 #include "transfer/secretservicestore.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLibraryInfo>
 #include <QTimer>
@@ -37,8 +40,6 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("qzweb"));
     QApplication::setDesktopFileName(QStringLiteral(QZWEB_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
-    // Before the preview's browser view exists (see SceneGraphChoice).
-    SceneGraphChoice::applyForThisMachine();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/qzweb/qzweb.svg")));
     if (!AppWindows::installQtTranslations(app))
         qWarning("qzweb: Qt's Japanese translations are not installed in %s; standard dialogs stay in English",
@@ -49,6 +50,17 @@ int main(int argc, char *argv[])
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("開くファイル"), QStringLiteral("[FILE]"));
     parser.process(app);
+
+    // A second start hands its files to the program already running and ends.
+    QStringList files;
+    for (const QString &file : parser.positionalArguments())
+        files.append(QFileInfo(file).absoluteFilePath());
+    SingleInstance instance(DataFolder::path());
+    if (instance.handOver(files))
+        return 0;
+    instance.listen();
+    // Before the preview's browser view exists (see SceneGraphChoice).
+    SceneGraphChoice::applyForThisMachine();
 
     QtUserDialogs dialogs;
     // Asks the desktop keyring at once whether it is there, so that the answer is in long
@@ -61,9 +73,15 @@ int main(int argc, char *argv[])
     // kept for recovery as it is for a crash.
     const TerminationSignals ending([&window] { window->discardPreviewCopies(); });
     window->show();
-    // Each file given gets its tab, the last one in front.
-    for (const QString &file : parser.positionalArguments())
+    // Each file given gets its tab, the last one in front; so do those of later starts.
+    for (const QString &file : std::as_const(files))
         window->openStartupFile(file);
+    QObject::connect(&instance, &SingleInstance::filesArrived, window.get(), [&window](const QStringList &arrived) {
+        window->raise();
+        window->activateWindow();
+        for (const QString &file : arrived)
+            window->openStartupFile(file);
+    });
     // Once the window is up, work an earlier run lost is offered back (put back on purpose, it
     // may replace the unchanged page of the file just opened).
     QTimer::singleShot(0, window.get(), [&window] {

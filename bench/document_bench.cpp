@@ -15,11 +15,12 @@
 // The goal is ratio <= 1.3 for both operations at every size, and an open's peak memory at most
 // 1.5 times the floor's. Run with no arguments.
 
-#include "app/documentfile.h"
 #include "authoring/editoradapter.h"
+#include "authoring/editorfile.h"
 #include "authoring/editorstack.h"
 #include "childrun.h"
 #include "common/unencodablecharacters.h"
+#include "workspace/documentfile.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -104,7 +105,7 @@ int runChild(int argc, char **argv)
     if (who == "ours") {
         EditorStack stack;
         timer.start();
-        const TextFormat format = DocumentFile::load(stack, page, true);
+        const TextFormat format = EditorFile::load(stack, page, true);
         ms = timer.nsecsElapsed() / 1e6;
         if (op == "save") {
             // As the window saves a page: the pane's text, its check for what Shift_JIS cannot

@@ -49,7 +49,7 @@
 #include "app/scenegraphchoice.h"
 #include "authoring/editorstack.h"
 #include "authoring/htmlhighlighter.h"
-#include "authoring/panetext.h"
+#include "authoring/pagecontext.h"
 #include "authoring/sourceview.h"
 #include "childrun.h"
 #include "common/regularfile.h"
@@ -57,6 +57,7 @@
 #include "common/userdialogs.h"
 #include "preview/autorefreshsetting.h"
 #include "transfer/credentialstore.h"
+#include "workspace/panetext.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -421,7 +422,7 @@ public:
         qputenv("QZWEB_HOME", m_home.path().toLocal8Bit());
         AutoRefreshSetting::write(m_home.filePath(AutoRefreshSetting::kFileName), AutoRefreshMode::Manual);
         m_window.reset(AppWindows::create(m_dialogs, m_keyring));
-        SourceView &view = m_window->editor().sourceView();
+        SourceView &view = m_window->page().editor().sourceView();
         present(*m_window, view);
         // What main() does once the window is up: nothing is kept from an earlier run, and the
         // browser engine starts on a blank page.
@@ -449,7 +450,7 @@ public:
     }
 
 protected:
-    const HtmlHighlighter *highlighter() const override { return m_window->editor().sourceView().highlighter(); }
+    const HtmlHighlighter *highlighter() const override { return m_window->page().editor().sourceView().highlighter(); }
 
 private:
     QTemporaryDir m_home;

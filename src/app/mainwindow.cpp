@@ -285,7 +285,13 @@ void MainWindow::attachWindows(const SecondaryWindows &windows, BrowserEngine *p
 void MainWindow::installSitePanel(TransferWindow &transfer, PreviewCommands &preview)
 {
     SitePanelCommands::Links links;
-    links.pagePath = [this] { return m_document.path(); };
+    links.pagePath = [this] { return document().path(); };
+    links.openPages = [this] {
+        QStringList paths;
+        for (const Document *page : m_registry.documents())
+            paths.append(page->path());
+        return paths;
+    };
     links.publishSite = [&transfer]() -> SitePanelCommands::PublishSite {
         if (!transfer.siteBook().contains(transfer.counter()))
             return {};
@@ -293,7 +299,7 @@ void MainWindow::installSitePanel(TransferWindow &transfer, PreviewCommands &pre
             transfer.siteSettings().settings(transfer.siteBook().record(transfer.counter()).name);
         return {settings.localFolder, settings.publishExclusions};
     };
-    // The page opens as ファイルを開く opens it, asking first about unsaved changes.
+    // The page opens as ファイルを開く opens it: in a tab of its own, or its tab comes to the front.
     links.openPage = [this](const QString &path) { m_dispatcher.guard([&] { m_documents->openAsked(path); }); };
     links.showImage = [&preview](const QString &path) { preview.browse(QUrl::fromLocalFile(path).toString()); };
     links.usePublishSource = [&transfer](const QString &folder) { transfer.usePublishSource(folder); };
@@ -303,7 +309,9 @@ void MainWindow::installSitePanel(TransferWindow &transfer, PreviewCommands &pre
                                         m_dialogs,
                                         DataFolder::filePath(SitePanelOptions::kFileName),
                                         std::move(links));
-    connect(&m_document, &Document::changed, m_sitePanel, [this](Document::Aspect aspect) {
+    // The site and the marked page follow the page in front: another tab, or a Save As.
+    connect(m_page, &PageContext::changed, m_sitePanel, &SitePanelCommands::refresh);
+    connect(m_page, &PageContext::documentChanged, m_sitePanel, [this](Document::Aspect aspect) {
         if (aspect == Document::Aspect::Path)
             m_sitePanel->refresh();
     });

@@ -98,12 +98,18 @@ void SitePanelCommands::openFolder()
 
 bool SitePanelCommands::isEdited(const QString &path) const
 {
-    const QString page = m_links.pagePath();
-    if (page.isEmpty() || path.isEmpty())
+    if (path.isEmpty())
         return false;
     const QString target = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    const QString edited = QDir::cleanPath(QFileInfo(page).absoluteFilePath());
-    return edited == target || edited.startsWith(target + QLatin1Char('/'));
+    const QStringList pages = m_links.openPages ? m_links.openPages() : QStringList{m_links.pagePath()};
+    for (const QString &page : pages) {
+        if (page.isEmpty())
+            continue;
+        const QString edited = QDir::cleanPath(QFileInfo(page).absoluteFilePath());
+        if (edited == target || edited.startsWith(target + QLatin1Char('/')))
+            return true;
+    }
+    return false;
 }
 
 void SitePanelCommands::store()

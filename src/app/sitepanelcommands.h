@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -37,7 +38,8 @@ public:
 
     struct Links
     {
-        std::function<QString()> pagePath; // the page being edited; empty while untitled
+        std::function<QString()> pagePath;      // the page in front; empty while untitled
+        std::function<QStringList()> openPages; // every page open in a tab, those with a file
         std::function<PublishSite()> publishSite;
         std::function<void(const QString &path)> openPage;  // with the window's question on changes
         std::function<void(const QString &path)> showImage; // in the preview
@@ -60,6 +62,7 @@ private:
     void setShown(bool shown);
     void openFolder();
     // Whether path is the page being edited or a folder holding it.
+    // Whether a path is a page open in a tab, or a folder holding one.
     bool isEdited(const QString &path) const;
     void store();
 

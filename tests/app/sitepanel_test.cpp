@@ -2,11 +2,11 @@
 
 #include "app/sitepanelcommands.h"
 #include "authoring/pageskeleton.h"
-#include "common/document.h"
 #include "common/textcodec.h"
 #include "support/fakebrowserengine.h"
 #include "support/mainwindowfixture.h"
 #include "transfer/transferwindow.h"
+#include "workspace/document.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -1,7 +1,7 @@
 #include "transfer/certificatetext.h"
 
 #include "common/dateformat.h"
-#include "transfer/ftp/ftpcertificate.h"
+#include "transfer/servercertificate.h"
 
 #include <QDateTime>
 
@@ -13,20 +13,20 @@ namespace {
 
 struct ProblemText
 {
-    FtpCertificate::Problem problem;
+    ServerCertificate::Problem problem;
     const char *text;
 };
 
 // A self-signed certificate is also untrusted; saying both would only confuse, so the first
 // row that holds and names the same cause wins (see problems()).
 constexpr std::array<ProblemText, 5> kProblemTexts{{
-    {FtpCertificate::SelfSigned,
+    {ServerCertificate::SelfSigned,
      "自己署名の証明書です（サーバーが自分で作った証明書で、第三者の確認を受けていません）。"},
-    {FtpCertificate::Untrusted, "信頼できる発行元（認証局）の署名がない証明書です。"},
-    {FtpCertificate::Expired, "証明書の有効期限が切れています。"},
-    {FtpCertificate::NotYetValid,
+    {ServerCertificate::Untrusted, "信頼できる発行元（認証局）の署名がない証明書です。"},
+    {ServerCertificate::Expired, "証明書の有効期限が切れています。"},
+    {ServerCertificate::NotYetValid,
      "証明書の有効期間がまだ始まっていません（パソコンの日付が正しいか確かめてください）。"},
-    {FtpCertificate::NameMismatch, "接続先の名前（%1）用の証明書ではありません（名前が違います）。"},
+    {ServerCertificate::NameMismatch, "接続先の名前（%1）用の証明書ではありません（名前が違います）。"},
 }};
 
 QString localDate(std::int64_t secondsSinceEpoch)
@@ -48,18 +48,18 @@ QString serverName(const QString &host, quint16 port)
     return shown + QLatin1Char(':') + QString::number(port);
 }
 
-QString serverName(const FtpCertificate &certificate)
+QString serverName(const ServerCertificate &certificate)
 {
     return serverName(text(certificate.host), certificate.port);
 }
 
-QStringList problems(const FtpCertificate &certificate)
+QStringList problems(const ServerCertificate &certificate)
 {
     QStringList lines;
     for (const ProblemText &row : kProblemTexts) {
         if (!(certificate.problems & row.problem))
             continue;
-        if (row.problem == FtpCertificate::Untrusted && (certificate.problems & FtpCertificate::SelfSigned))
+        if (row.problem == ServerCertificate::Untrusted && (certificate.problems & ServerCertificate::SelfSigned))
             continue;
         QString line = QString::fromUtf8(row.text);
         if (line.contains(QStringLiteral("%1")))
@@ -71,7 +71,7 @@ QStringList problems(const FtpCertificate &certificate)
     return lines;
 }
 
-QString particulars(const FtpCertificate &certificate)
+QString particulars(const ServerCertificate &certificate)
 {
     QStringList names;
     for (const std::string &name : certificate.names)
@@ -84,7 +84,7 @@ QString particulars(const FtpCertificate &certificate)
              text(certificate.fingerprint));
 }
 
-QString unknownQuestion(const FtpCertificate &certificate)
+QString unknownQuestion(const ServerCertificate &certificate)
 {
     return QStringLiteral("サーバー %1 の証明書を確認できませんでした。\n\n").arg(serverName(certificate))
         + problems(certificate).join(QLatin1Char('\n')) + QStringLiteral("\n\n") + particulars(certificate)
@@ -92,7 +92,7 @@ QString unknownQuestion(const FtpCertificate &certificate)
                          "サーバー会社の案内と発行先やフィンガープリントが合っているときだけ接続してください。");
 }
 
-QString changedWarning(const FtpCertificate &certificate, const QString &trustedFingerprint)
+QString changedWarning(const ServerCertificate &certificate, const QString &trustedFingerprint)
 {
     return QStringLiteral("サーバー %1 の証明書が、以前「常にこの証明書を信頼」を選んだ証明書から変わっています。\n"
                           "通信が途中で乗っ取られている（攻撃を受けている）おそれがあります。"
@@ -103,7 +103,7 @@ QString changedWarning(const FtpCertificate &certificate, const QString &trusted
         + trustedFingerprint;
 }
 
-QString replacedNotice(const FtpCertificate &certificate, const QString &trustedFingerprint)
+QString replacedNotice(const ServerCertificate &certificate, const QString &trustedFingerprint)
 {
     return QStringLiteral("サーバー %1 の証明書が、以前「常にこの証明書を信頼」を選んだ証明書から変わりました。\n"
                           "新しい証明書は確認に通った（信頼できる発行元が発行した）ので、接続しました。"

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-struct FtpCertificate;
+struct ServerCertificate;
 
 // The Japanese texts of the certificate questions: what a beginner can judge a server's
 // certificate by (for which names it was made, by whom, how long it is valid, its SHA-256
@@ -11,21 +11,21 @@ struct FtpCertificate;
 namespace CertificateText {
 
 // One sentence per reason the check refused the certificate, most telling first.
-QStringList problems(const FtpCertificate &certificate);
+QStringList problems(const ServerCertificate &certificate);
 // The certificate's particulars, one "項目: 値" line each.
-QString particulars(const FtpCertificate &certificate);
+QString particulars(const ServerCertificate &certificate);
 
 // The question for a certificate that failed the check and that nothing trusts yet.
-QString unknownQuestion(const FtpCertificate &certificate);
+QString unknownQuestion(const ServerCertificate &certificate);
 // The warning for a certificate other than the one trusted for its host and port.
-QString changedWarning(const FtpCertificate &certificate, const QString &trustedFingerprint);
+QString changedWarning(const ServerCertificate &certificate, const QString &trustedFingerprint);
 
 // The notice for a certificate that passed the check but is not the one the user chose to trust
 // always for its host and port.
-QString replacedNotice(const FtpCertificate &certificate, const QString &trustedFingerprint);
+QString replacedNotice(const ServerCertificate &certificate, const QString &trustedFingerprint);
 
 // "host:port" as the user knows the server; an IPv6 address in brackets.
 QString serverName(const QString &host, quint16 port);
-QString serverName(const FtpCertificate &certificate);
+QString serverName(const ServerCertificate &certificate);
 
 } // namespace CertificateText

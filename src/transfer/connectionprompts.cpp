@@ -57,12 +57,12 @@ bool ConnectionPrompts::askSwitchToFtps(const QString &failure)
     return m_dialogs.choose(&m_window, request).choice == 0;
 }
 
-ConnectionPrompts::CertificateAnswer ConnectionPrompts::askUnknown(const FtpCertificate &certificate)
+ConnectionPrompts::CertificateAnswer ConnectionPrompts::askUnknown(const ServerCertificate &certificate)
 {
     return askCertificate(QStringLiteral("証明書の確認"), CertificateText::unknownQuestion(certificate), false);
 }
 
-ConnectionPrompts::CertificateAnswer ConnectionPrompts::askChanged(const FtpCertificate &certificate,
+ConnectionPrompts::CertificateAnswer ConnectionPrompts::askChanged(const ServerCertificate &certificate,
                                                                    const QString &trustedFingerprint)
 {
     return askCertificate(kWarningTitle, CertificateText::changedWarning(certificate, trustedFingerprint), true);

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-struct FtpCertificate;
+struct ServerCertificate;
 class QWidget;
 class UserDialogs;
 
@@ -35,9 +35,9 @@ public:
     // offered in the same box.
     PlainChoice askPlain(const QString &site, const QString &host, bool offerFtps);
     // A certificate nothing trusts yet for its host and port.
-    CertificateAnswer askUnknown(const FtpCertificate &certificate);
+    CertificateAnswer askUnknown(const ServerCertificate &certificate);
     // A certificate other than the one the user chose to trust always for its host and port.
-    CertificateAnswer askChanged(const FtpCertificate &certificate, const QString &trustedFingerprint);
+    CertificateAnswer askChanged(const ServerCertificate &certificate, const QString &trustedFingerprint);
 
     // The server refused a plain login because it wants FTPS (failure says so): true when the
     // user chose to switch the site to FTPS and connect again.

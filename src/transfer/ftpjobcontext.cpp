@@ -1,15 +1,23 @@
 #include "transfer/ftpjobcontext.h"
 
-#include "transfer/ftp/ftpcancellederror.h"
+#include "transfer/ftp/ftpremotefiles.h"
+#include "transfer/remoteerrors.h"
+
+FtpJobContext::FtpJobContext(RemoteFiles &files, Post post, StopRequested stopRequested)
+    : m_files(files), m_post(std::move(post)), m_stopRequested(std::move(stopRequested))
+{}
 
 FtpJobContext::FtpJobContext(FtpClient &client, Post post, StopRequested stopRequested)
-    : m_client(client), m_post(std::move(post)), m_stopRequested(std::move(stopRequested))
+    : m_owned(std::make_unique<FtpRemoteFiles>(client)), m_files(*m_owned), m_post(std::move(post)),
+      m_stopRequested(std::move(stopRequested))
 {}
+
+FtpJobContext::~FtpJobContext() = default;
 
 void FtpJobContext::checkStop() const
 {
     if (stopRequested())
-        throw FtpCancelledError();
+        throw RemoteCancelledError();
 }
 
 void FtpJobContext::reportProgress(const JobProgress &progress)
@@ -25,7 +33,7 @@ void FtpJobContext::reportProgress(const JobProgress &progress)
     m_post(progress);
 }
 
-FtpClient::Progress FtpJobContext::progressFor(const QString &name)
+RemoteFiles::Progress FtpJobContext::progressFor(const QString &name)
 {
     return [this, name](std::uint64_t done, std::uint64_t total) {
         reportProgress(static_cast<qint64>(done), static_cast<qint64>(total), name);

@@ -1,17 +1,20 @@
 #include "transfer/ftpsession.h"
 
-#include "transfer/ftp/ftpcancellederror.h"
-#include "transfer/ftp/ftpclient.h"
-#include "transfer/ftperrortext.h"
+#include "transfer/ftp/ftperrortext.h"
+#include "transfer/ftp/ftpremotefiles.h"
+#include "transfer/remoteerrors.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
 
-FtpSession::FtpSession(QObject *parent) : QObject(parent), m_client(std::make_unique<FtpClient>())
+FtpSession::FtpSession(QObject *parent) : FtpSession(std::make_unique<FtpRemoteFiles>(), parent)
+{}
+
+FtpSession::FtpSession(std::unique_ptr<RemoteFiles> files, QObject *parent) : QObject(parent), m_files(std::move(files))
 {
-    m_client->setOnConnected([this] { post([this] { emit connected(); }); });
-    m_client->setOnLoggedIn([this] { post([this] { emit loggedIn(); }); });
-    m_client->setOnDisconnected([this] { post([this] { emit disconnected(); }); });
+    m_files->setOnConnected([this] { post([this] { emit connected(); }); });
+    m_files->setOnLoggedIn([this] { post([this] { emit loggedIn(); }); });
+    m_files->setOnDisconnected([this] { post([this] { emit disconnected(); }); });
     m_thread = std::thread([this] { run(); });
 }
 
@@ -22,7 +25,7 @@ FtpSession::~FtpSession()
         m_stopping = true;
         m_cancelUpTo = m_lastId;
         if (m_runningId != 0)
-            m_client->interrupt();
+            m_files->interrupt();
     }
     m_wake.notify_all();
     m_thread.join();
@@ -49,7 +52,7 @@ void FtpSession::cancel()
     // Under the lock, so the interruption reaches the job it was meant for and never the
     // next one, whose start clears it.
     if (m_runningId != 0)
-        m_client->interrupt();
+        m_files->interrupt();
 }
 
 void FtpSession::run()
@@ -64,7 +67,7 @@ void FtpSession::run()
             next = std::move(m_queue.front());
             m_queue.pop_front();
             m_runningId = next.id;
-            m_client->resetInterrupt();
+            m_files->resetInterrupt();
         }
         runOne(next);
         const std::lock_guard lock(m_mutex);
@@ -79,22 +82,20 @@ void FtpSession::runOne(Queued &queued)
     FtpJobOutcome outcome;
     if (stopRequested()) {
         outcome.cancelled = true;
-        outcome.error = ftpErrorText(FtpCancelledError());
+        outcome.error = ftpErrorText(RemoteCancelledError());
         post([this, id, outcome] { deliverFinished(id, outcome); });
         return;
     }
     post([this, id, name = queued.name] { emit started(id, name); });
     FtpJobContext context(
-        *m_client,
+        *m_files,
         [this, id](const JobProgress &reported) { post([this, id, reported] { emit progress(id, reported); }); },
         stopRequested);
     try {
         outcome.result = queued.job(context);
-    } catch (const FtpCancelledError &error) {
-        outcome.error = ftpErrorText(error);
-        outcome.cancelled = true;
     } catch (const std::exception &error) {
         outcome.error = ftpErrorText(error);
+        outcome.cancelled = dynamic_cast<const RemoteCancelled *>(&error) != nullptr;
     } catch (...) {
         outcome.error = QStringLiteral("原因のわからないエラーで中止しました。もう一度試してください。");
     }

@@ -16,12 +16,12 @@
 #include <mutex>
 #include <thread>
 
-class FtpClient;
+class RemoteFiles;
 
-// The transfer window's FTP connection: owns one FtpClient and the worker thread that alone
-// uses it, and runs the jobs the window submits (a job is a function of the client, run to
-// its end) one at a time, in order. Everything it reports arrives as signals on the thread
-// that owns the session, so the window never blocks and never touches the client itself.
+// The transfer window's connection: owns the remote files it reaches the server through and the
+// worker thread that alone uses them, and runs the jobs the window submits (a job is a function
+// of the remote files, run to its end) one at a time, in order. Everything it reports arrives as signals on the thread
+// that owns the session, so the window never blocks and never touches the connection itself.
 // cancel() ends the running job within about a second, even when the server went silent.
 class FtpSession final : public QObject
 {
@@ -34,6 +34,8 @@ public:
     using Job = std::function<QVariant(FtpJobContext &context)>;
 
     explicit FtpSession(QObject *parent = nullptr);
+    // Over files of the caller's choosing (a test's).
+    explicit FtpSession(std::unique_ptr<RemoteFiles> files, QObject *parent = nullptr);
     // Cancels what runs and what waits, and joins the worker thread.
     ~FtpSession() override;
 
@@ -55,9 +57,9 @@ signals:
     void progress(quint64 job, const JobProgress &progress);
     void finished(quint64 job, const FtpJobOutcome &outcome);
     void busyChanged(bool busy);
-    // The client's own notifications: the TCP connection stands; the login succeeded (and
-    // TLS, where asked for, stands); the control connection closed, or an attempt to connect
-    // ended without one.
+    // The connection's own notifications: the TCP connection stands; the login succeeded (and
+    // TLS, where asked for, stands); the connection closed, or an attempt to connect ended
+    // without one.
     void connected();
     void loggedIn();
     void disconnected();
@@ -76,7 +78,7 @@ private:
     void post(std::function<void()> f);
     void deliverFinished(quint64 id, const FtpJobOutcome &outcome);
 
-    std::unique_ptr<FtpClient> m_client; // used by the worker thread only (interrupt() aside)
+    std::unique_ptr<RemoteFiles> m_files; // used by the worker thread only (interrupt() aside)
 
     // Owner's thread only.
     quint64 m_lastId = 0;

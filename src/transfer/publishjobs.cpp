@@ -2,10 +2,10 @@
 
 #include "common/usererror.h"
 #include "transfer/contenthash.h"
-#include "transfer/ftp/ftpreplyerror.h"
 #include "transfer/permissionbits.h"
 #include "transfer/publishlock.h"
 #include "transfer/publishuploader.h"
+#include "transfer/remoteerrors.h"
 #include "transfer/remotejobs.h"
 #include "transfer/remotenames.h"
 #include "transfer/sentfilerecorder.h"
@@ -65,7 +65,7 @@ private:
 // then, MDTM tells now whether that is still the server's copy; where it is not, the listed
 // time becomes the exact one, which the plan then finds changed on the server. Without
 // either, the size alone decides, as it does in the plan. Returns whether a record changed.
-bool settleUnrecorded(PublishListing &listing,
+bool settleUnrecorded(RemoteFiles &files,
                       const RemoteRoot &root,
                       PublishPlan::RemoteTree &remote,
                       PublishManifest &manifest,
@@ -79,7 +79,7 @@ bool settleUnrecorded(PublishListing &listing,
             continue;
         // Only an exact time can be held against MDTM's.
         if (entry->remoteTime.exact && !listed->time.exact) {
-            const std::optional<RemoteDate> now = listing.modificationTime(root(path));
+            const std::optional<RemoteDate> now = files.exactTime(root(path));
             if (!now)
                 continue;
             if (!now->matches(entry->remoteTime)) {
@@ -110,19 +110,19 @@ QList<QByteArray> unrecorded(const PublishManifest &manifest, const PublishPlan:
 
 Scan scan(FtpJobContext &context, const Site &site)
 {
-    FtpClient &client = context.client();
+    RemoteFiles &files = context.files();
     Scan result;
     const QString local = QDir::cleanPath(site.localFolder);
     if (local.isEmpty() || !QFileInfo(local).isDir())
         throw UserError(QStringLiteral("公開元のフォルダ %1 がありません").arg(site.localFolder));
     result.localRoot = QFile::encodeName(local);
-    const std::string current = client.currentDir();
+    const std::string current = files.currentDir();
     if (site.remoteFolder.isEmpty()) {
         result.remoteRoot = fromBytes(current);
     } else {
-        RemoteJobs::changeDirTo(client, site.remoteFolder);
-        result.remoteRoot = fromBytes(client.currentDir());
-        client.changeDir(current);
+        RemoteJobs::changeDirTo(files, site.remoteFolder);
+        result.remoteRoot = fromBytes(files.currentDir());
+        files.changeDir(current);
     }
     result.manifestPath = PublishManifest::pathFor(site.host, site.user, result.remoteRoot);
     result.lock = std::make_shared<const PublishLock>(result.manifestPath);
@@ -130,17 +130,16 @@ Scan scan(FtpJobContext &context, const Site &site)
     manifest.load(result.manifestPath);
 
     const RemoteRoot root(result.remoteRoot);
-    PublishListing listing(client);
+    files.startFullListings();
     PublishPlan::RemoteTree remote = PublishPlan::readRemote(
         [&](const QByteArray &folder) {
             context.checkStop();
             context.reportProgress(0, 0, RemoteNames::decode(folder));
-            return listing.list(root(folder));
+            return files.listFully(root(folder));
         },
         site.exclusions);
-    remote.hiddenShown = listing.showsHiddenNames();
-    result.listing = listing.way();
-    if (settleUnrecorded(listing, root, remote, manifest, unrecorded(manifest, remote)))
+    remote.hiddenShown = files.fullListingsShowHiddenNames();
+    if (settleUnrecorded(files, root, remote, manifest, unrecorded(manifest, remote)))
         manifest.write(result.manifestPath, PublishManifest::Flush::Later);
     context.checkStop();
     const PublishPlan::LocalTree tree =
@@ -164,7 +163,7 @@ void compareSameSize(FtpJobContext &context, Scan &scan)
     PublishPlan::decideSameSize(scan.plan, [&](const Item &item) {
         context.checkStop();
         const QString shown = item.shownPath();
-        context.client().retrieve(
+        context.files().retrieve(
             root(item.remote), copy, true, static_cast<std::uint64_t>(item.listed->size), progress.forFile(shown));
         progress.fileDone(0);
         const std::optional<std::uint64_t> theirs = ContentHash::ofFile(QByteArray::fromStdString(copy));
@@ -175,7 +174,7 @@ void compareSameSize(FtpJobContext &context, Scan &scan)
 
 Summary publish(FtpJobContext &context, const Scan &scan)
 {
-    FtpClient &client = context.client();
+    RemoteFiles &files = context.files();
     const RemoteRoot root(scan.remoteRoot);
     const auto localPath = [&scan](const Item &item) { return scan.localRoot + '/' + item.local; };
     PublishManifest manifest;
@@ -226,9 +225,9 @@ Summary publish(FtpJobContext &context, const Scan &scan)
         total += item.size;
     TransferProgress progress(context, static_cast<int>(uploads.size() + deletions.size()), total);
     Summary summary;
-    PublishListing listing(client, scan.listing);
-    PublishUploader uploader(client, scan.remoteRoot, manifest.newFileMode());
-    SentFileRecorder recorder(listing, uploader, manifest, scan.remoteRoot);
+    files.resumeFullListings();
+    PublishUploader uploader(files, scan.remoteRoot, manifest.newFileMode());
+    SentFileRecorder recorder(files, uploader, manifest, scan.remoteRoot);
     // Records what the folder under way received: its listing, or else MDTM, gives the times.
     const auto recordFolder = [&] {
         if (!recorder.hasUnrecorded())
@@ -254,8 +253,8 @@ Summary publish(FtpJobContext &context, const Scan &scan)
         try {
             try {
                 summary.failed.append(recorder.record());
-            } catch (const FtpReplyError &) {
-                if (client.isConnected())
+            } catch (const RemoteRefusal &) {
+                if (files.isConnected())
                     recorder.recordTimes();
             }
         } catch (const std::exception &) {
@@ -276,7 +275,7 @@ Summary publish(FtpJobContext &context, const Scan &scan)
         const QString shown = RemoteNames::decode(folder);
         progress.step(shown);
         const auto make = [&] {
-            client.makeDir(root(folder));
+            files.makeDir(root(folder));
             ++summary.folders;
         };
         const QString failed = shown + QStringLiteral(" をサーバーに作れませんでした");
@@ -334,10 +333,10 @@ Summary publish(FtpJobContext &context, const Scan &scan)
         progress.step(shown);
         const auto remove = [&] {
             if (item.folder) {
-                client.removeDir(root(item.remote));
+                files.removeDir(root(item.remote));
                 ++summary.folders;
             } else {
-                client.deleteFile(root(item.remote));
+                files.remove(root(item.remote));
                 ++summary.deleted;
             }
         };

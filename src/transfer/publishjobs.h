@@ -1,7 +1,6 @@
 #pragma once
 
 #include "transfer/publishexclusions.h"
-#include "transfer/publishlisting.h"
 #include "transfer/publishplan.h"
 #include "transfer/transferjobs.h"
 
@@ -14,7 +13,7 @@
 class FtpJobContext;
 class PublishLock;
 
-// The FTP side of 更新分を公開, run on the session's worker thread: reading both trees into a
+// The server side of 更新分を公開, run on the session's worker thread: reading both trees into a
 // plan, settling files of the same size by their content, and carrying out what the user
 // ticked. The window asks and shows; the benchmark runs the same functions headless.
 namespace PublishJobs {
@@ -36,7 +35,6 @@ struct Scan
     QByteArray remoteRoot; // as PWD named it
     QByteArray localRoot;  // in the file system's bytes, no trailing "/"
     QString manifestPath;
-    PublishListing::Way listing; // how the server was listed; the publish lists it the same way
     // Held from the plan to the publish's end: no other publish of the site meanwhile.
     std::shared_ptr<const PublishLock> lock;
 };

@@ -1,27 +1,13 @@
 #include "transfer/publishuploader.h"
 
-#include "transfer/ftp/ftpreplyerror.h"
-#include "transfer/permissionbits.h"
 #include "transfer/publishexclusions.h"
+#include "transfer/remoteerrors.h"
 #include "transfer/remotenames.h"
 #include "transfer/transferpaths.h"
 
 namespace {
 
-constexpr int kFirstPermanentCode = 500;
-// The server does not know the command, or does not do it: it never will in this publish.
-constexpr int kUnknownCommand = 500;
-constexpr int kNotImplemented = 502;
-constexpr int kNotImplementedForParameter = 504;
-// The bits a mode holds beyond the nine: a server's SITE CHMOD drops them (vsftpd answers 200
-// and clears them), so only the old file itself keeps them.
 constexpr int kSpecialBits = 07000;
-
-bool isServersWay(const FtpReplyError &error)
-{
-    return error.code() == kUnknownCommand || error.code() == kNotImplemented
-        || error.code() == kNotImplementedForParameter;
-}
 
 QByteArray nameOf(const QByteArray &path)
 {
@@ -30,8 +16,8 @@ QByteArray nameOf(const QByteArray &path)
 
 } // namespace
 
-PublishUploader::PublishUploader(FtpClient &client, QByteArray remoteRoot, std::optional<int> newFileMode)
-    : m_client(client), m_root(std::move(remoteRoot)), m_newFileMode(newFileMode)
+PublishUploader::PublishUploader(RemoteFiles &files, QByteArray remoteRoot, std::optional<int> newFileMode)
+    : m_files(files), m_root(std::move(remoteRoot)), m_newFileMode(newFileMode)
 {
     if (!m_root.endsWith('/'))
         m_root += '/';
@@ -47,26 +33,26 @@ PublishUploader::Sent PublishUploader::send(const std::string &localPath,
                                             const QByteArray &remote,
                                             bool replacing,
                                             std::optional<int> oldMode,
-                                            const FtpClient::Progress &progress)
+                                            const RemoteFiles::Progress &progress)
 {
     // Unknown until a listing showed what the server gives new files: set it to be sure.
     const bool modeToSet = oldMode && (!m_newFileMode || *m_newFileMode != *oldMode);
     const bool keepOldFile = oldMode && (*oldMode & kSpecialBits) != 0;
     if (keepOldFile || (modeToSet && m_modesRefused)) {
-        m_client.store(localPath, path(remote), progress);
+        m_files.store(localPath, path(remote), progress);
         (keepOldFile ? m_keptSpecialModes : m_keptModes) = true;
         return {!replacing, false};
     }
     if (m_dotNamesRefused || m_renamesRefused) {
-        m_client.store(localPath, path(remote), progress);
+        m_files.store(localPath, path(remote), progress);
         return {!replacing, false};
     }
     const std::string temporary =
         path(TransferPaths::parentPath(remote, '/') + PublishExclusions::temporaryName(nameOf(remote)));
     try {
-        m_client.store(localPath, temporary, progress);
-    } catch (const FtpReplyError &error) {
-        if (!m_client.isConnected() || error.code() < kFirstPermanentCode)
+        m_files.store(localPath, temporary, progress);
+    } catch (const RemoteRefusal &refusal) {
+        if (!m_files.isConnected() || !refusal.permanent())
             throw;
         // Refused before any byte moved. When the file's own name is taken, the name it was
         // refused was the temporary one, and the next file's would be too.
@@ -76,26 +62,26 @@ PublishUploader::Sent PublishUploader::send(const std::string &localPath,
     }
     if (modeToSet) {
         try {
-            m_client.site("chmod " + PermissionBits::octal(*oldMode).toStdString() + ' ' + temporary);
-        } catch (const FtpReplyError &) {
-            if (!m_client.isConnected())
+            m_files.setPermissions(temporary, *oldMode);
+        } catch (const RemoteRefusal &) {
+            if (!m_files.isConnected())
                 throw;
             m_modesRefused = true;
             removeTemporary(temporary);
-            m_client.store(localPath, path(remote), progress);
+            m_files.store(localPath, path(remote), progress);
             m_keptModes = true;
             return {!replacing, false};
         }
     }
     try {
-        m_client.rename(temporary, path(remote));
+        m_files.rename(temporary, path(remote));
         return {true, modeToSet};
-    } catch (const FtpReplyError &error) {
-        if (!m_client.isConnected())
+    } catch (const RemoteRefusal &refusal) {
+        if (!m_files.isConnected())
             throw;
         removeTemporary(temporary);
         const Sent sent = sendDirectly(localPath, remote, replacing, progress);
-        if (isServersWay(error))
+        if (refusal.unsupported())
             m_renamesRefused = true;
         else
             m_refusedRenames.append(RemoteNames::decode(remote));
@@ -106,19 +92,19 @@ PublishUploader::Sent PublishUploader::send(const std::string &localPath,
 PublishUploader::Sent PublishUploader::sendDirectly(const std::string &localPath,
                                                     const QByteArray &remote,
                                                     bool replacing,
-                                                    const FtpClient::Progress &progress)
+                                                    const RemoteFiles::Progress &progress)
 {
-    m_client.store(localPath, path(remote), progress);
+    m_files.store(localPath, path(remote), progress);
     return {!replacing, false};
 }
 
 void PublishUploader::removeTemporary(const std::string &temporary)
 {
     try {
-        m_client.deleteFile(temporary);
-    } catch (const FtpReplyError &) {
+        m_files.remove(temporary);
+    } catch (const RemoteRefusal &) {
         // Left for the user to see in the list; the file itself still goes.
-        if (!m_client.isConnected())
+        if (!m_files.isConnected())
             throw;
     }
 }
@@ -128,10 +114,10 @@ bool PublishUploader::setMode(const QByteArray &remote, int mode)
     if (m_modesRefused)
         return false;
     try {
-        m_client.site("chmod " + PermissionBits::octal(mode).toStdString() + ' ' + path(remote));
+        m_files.setPermissions(path(remote), mode);
         return true;
-    } catch (const FtpReplyError &) {
-        if (!m_client.isConnected())
+    } catch (const RemoteRefusal &) {
+        if (!m_files.isConnected())
             throw;
         m_modesRefused = true;
         return false;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "transfer/ftp/ftpclient.h"
+#include "transfer/remotefiles.h"
 
 #include <QByteArray>
 #include <QString>
@@ -17,7 +17,7 @@
 // rename) falls back to the upload under the file's own name, as ▲ sends it, which keeps the
 // old file and its mode. A refusal that is the server's way (it does not know the command,
 // or turns down every such name) holds for the rest of the publish; one about a single file
-// does not. Refers to the client; used on the session's worker thread.
+// does not. Refers to the remote files; used on the session's worker thread.
 class PublishUploader
 {
 public:
@@ -32,15 +32,15 @@ public:
 
     // remoteRoot: where the paths below it are, as PWD named it. newFileMode: the mode the
     // server gave new files before, when known.
-    PublishUploader(FtpClient &client, QByteArray remoteRoot, std::optional<int> newFileMode);
+    PublishUploader(RemoteFiles &files, QByteArray remoteRoot, std::optional<int> newFileMode);
 
     // remote: below the root. oldMode: the mode the listing gave the server's copy, when it
-    // has one (replacing) and the listing gave one. Throws as FtpClient::store does.
+    // has one (replacing) and the listing gave one. Throws as RemoteFiles::store does.
     Sent send(const std::string &localPath,
               const QByteArray &remote,
               bool replacing,
               std::optional<int> oldMode,
-              const FtpClient::Progress &progress);
+              const RemoteFiles::Progress &progress);
 
     // SITE CHMOD on a file that came out with another mode after all. False when the server
     // refuses it (and SITE CHMOD is not asked again in this publish); throws only when the
@@ -61,10 +61,10 @@ private:
     Sent sendDirectly(const std::string &localPath,
                       const QByteArray &remote,
                       bool replacing,
-                      const FtpClient::Progress &progress);
+                      const RemoteFiles::Progress &progress);
     void removeTemporary(const std::string &temporary);
 
-    FtpClient &m_client;
+    RemoteFiles &m_files;
     QByteArray m_root; // ends in "/"
     std::optional<int> m_newFileMode;
     bool m_dotNamesRefused = false;

@@ -20,7 +20,7 @@ namespace {
 
 QVariant folderResult(FtpJobContext &context)
 {
-    return QVariant::fromValue(RemoteJobs::readCurrentFolder(context.client(), context.progressFor(QString())));
+    return QVariant::fromValue(RemoteJobs::readCurrentFolder(context.files(), context.progressFor(QString())));
 }
 
 } // namespace
@@ -76,12 +76,12 @@ void RemotePane::connectTo(const RemoteJobs::Login &login, Refused onRefused, St
 void RemotePane::startConnecting(const RemoteJobs::Login &login, Refused onRefused, Stood onStood)
 {
     m_status(connectingText());
-    const FtpTimeLimits limits = m_timeLimits;
+    const TransferTimeLimits limits = m_timeLimits;
     m_runner.run(
         login.host,
         [login, limits, connector = m_connector](FtpJobContext &context) {
-            context.client().settings().timeLimits = limits;
-            return QVariant::fromValue(connector(context.client(), login, context.progressFor(QString())));
+            context.files().setTimeLimits(limits);
+            return QVariant::fromValue(connector(context.files(), login, context.progressFor(QString())));
         },
         [this, login, onRefused = std::move(onRefused), onStood = std::move(onStood)](const FtpJobOutcome &outcome) {
             if (!succeeded(outcome))
@@ -111,7 +111,7 @@ void RemotePane::disconnect()
 {
     m_model.clear();
     m_runner.run(QStringLiteral("quit"), [](FtpJobContext &context) {
-        context.client().quit();
+        context.files().quit();
         return QVariant();
     });
 }
@@ -120,8 +120,8 @@ void RemotePane::quit()
 {
     m_runner.session().cancel();
     m_runner.run(QStringLiteral("quit"), [](FtpJobContext &context) {
-        context.client().abort();
-        context.client().quit();
+        context.files().abort();
+        context.files().quit();
         return QVariant();
     });
 }
@@ -141,8 +141,8 @@ void RemotePane::goUp()
     m_runner.run(
         QStringLiteral("up"),
         [](FtpJobContext &context) {
-            context.client().changeDirUp();
-            context.client().currentDir();
+            context.files().changeDirUp();
+            context.files().currentDir();
             return folderResult(context);
         },
         [this](const FtpJobOutcome &outcome) {
@@ -161,7 +161,7 @@ void RemotePane::enterSelectedFolder()
     m_runner.run(
         QStringLiteral("cd"),
         [path](FtpJobContext &context) {
-            context.client().changeDir(RemoteJobs::bytes(path));
+            context.files().changeDir(RemoteJobs::bytes(path));
             return folderResult(context);
         },
         [this](const FtpJobOutcome &outcome) {
@@ -260,7 +260,7 @@ void RemotePane::acceptRename(int row, const QString &text)
     m_runner.run(
         QStringLiteral("rename"),
         [oldName, newName](FtpJobContext &context) {
-            context.client().rename(RemoteJobs::bytes(oldName), RemoteJobs::bytes(newName));
+            context.files().rename(RemoteJobs::bytes(oldName), RemoteJobs::bytes(newName));
             return QVariant();
         },
         [this, oldName, newName, oldText](const FtpJobOutcome &outcome) {

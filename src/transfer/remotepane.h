@@ -1,9 +1,9 @@
 #pragma once
 
-#include "transfer/ftp/ftpsettings.h"
 #include "transfer/ftpjoboutcome.h"
 #include "transfer/remoteitem.h"
 #include "transfer/remotejobs.h"
+#include "transfer/transferlimits.h"
 
 #include <QByteArray>
 #include <QList>
@@ -77,7 +77,7 @@ public:
     std::vector<QByteArray> currentNames() const;
 
     // Tests: short waits for a server that does not answer.
-    void setTimeLimits(const FtpTimeLimits &limits) { m_timeLimits = limits; }
+    void setTimeLimits(const TransferTimeLimits &limits) { m_timeLimits = limits; }
     // Tests: what a connection does on the worker thread, in place of connectAndList (for a
     // server's side that the test servers cannot play, such as a certificate).
     void setConnector(RemoteJobs::Connector connector) { m_connector = std::move(connector); }
@@ -103,7 +103,7 @@ private:
     UserDialogs &m_dialogs;
     QWidget &m_window;
     StatusSink m_status;
-    FtpTimeLimits m_timeLimits;
+    TransferTimeLimits m_timeLimits;
     RemoteJobs::Connector m_connector = RemoteJobs::connectAndList;
 
     bool m_connected = false;

@@ -1,8 +1,8 @@
 #include "transfer/sentfilerecorder.h"
 
 #include "transfer/permissionbits.h"
-#include "transfer/publishlisting.h"
 #include "transfer/publishmanifest.h"
+#include "transfer/remotefiles.h"
 #include "transfer/remotenames.h"
 #include "transfer/transferjobs.h"
 
@@ -17,11 +17,11 @@ std::string bytes(const QByteArray &array)
 
 } // namespace
 
-SentFileRecorder::SentFileRecorder(PublishListing &listing,
+SentFileRecorder::SentFileRecorder(RemoteFiles &files,
                                    PublishUploader &uploader,
                                    PublishManifest &manifest,
                                    QByteArray remoteRoot)
-    : m_listing(listing), m_uploader(uploader), m_manifest(manifest), m_root(std::move(remoteRoot))
+    : m_files(files), m_uploader(uploader), m_manifest(manifest), m_root(std::move(remoteRoot))
 {
     if (!m_root.endsWith('/'))
         m_root += '/';
@@ -45,7 +45,7 @@ QStringList SentFileRecorder::record()
         return unrestored;
     const QByteArray prefix = m_folder.isEmpty() ? QByteArray() : m_folder + '/';
     QHash<QByteArray, RemoteItem> listed;
-    for (const RemoteItem &item : m_listing.list(bytes(m_root + prefix))) {
+    for (const RemoteItem &item : m_files.listFully(bytes(m_root + prefix))) {
         if (!item.folder)
             listed.insert(prefix + item.name, item);
     }
@@ -77,7 +77,7 @@ void SentFileRecorder::recordTimes()
         const PublishManifest::Entry *entry = m_manifest.find(file.path);
         if (!entry)
             continue;
-        if (const std::optional<RemoteDate> time = m_listing.modificationTime(bytes(m_root + file.path)))
+        if (const std::optional<RemoteDate> time = m_files.exactTime(bytes(m_root + file.path)))
             m_manifest.set(file.path, {entry->hash, entry->remoteSize, *time, entry->local});
     }
 }

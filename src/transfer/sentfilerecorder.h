@@ -8,7 +8,7 @@
 
 #include <optional>
 
-class PublishListing;
+class RemoteFiles;
 class PublishManifest;
 
 // Records in the manifest what a publish sent, folder by folder: once a folder's files are up,
@@ -19,10 +19,7 @@ class PublishManifest;
 class SentFileRecorder
 {
 public:
-    SentFileRecorder(PublishListing &listing,
-                     PublishUploader &uploader,
-                     PublishManifest &manifest,
-                     QByteArray remoteRoot);
+    SentFileRecorder(RemoteFiles &files, PublishUploader &uploader, PublishManifest &manifest, QByteArray remoteRoot);
 
     // The folder of the files sent since the last record ("" for the root).
     const QByteArray &folder() const { return m_folder; }
@@ -47,7 +44,7 @@ private:
         PublishUploader::Sent how;
     };
 
-    PublishListing &m_listing;
+    RemoteFiles &m_files;
     PublishUploader &m_uploader;
     PublishManifest &m_manifest;
     QByteArray m_root; // ends in "/"

@@ -28,7 +28,7 @@ void SiteConnector::connect(const QString &site, RemoteJobs::Login login)
     const SiteSettings settings = m_editor.settings();
     login.security = settings.security;
     login.dataMode = settings.dataMode;
-    if (login.security == FtpSecurity::Plain && !confirmPlain(site, login))
+    if (login.security == ConnectionMethod::Ftp && !confirmPlain(site, login))
         return;
     m_remote.connectTo(
         withAccepted(login),
@@ -42,7 +42,7 @@ void SiteConnector::onStood(const RemoteJobs::ConnectOutcome &outcome)
 {
     if (!outcome.serverCertificate || outcome.serverCertificate->problems != 0)
         return;
-    const FtpCertificate &certificate = *outcome.serverCertificate;
+    const ServerCertificate &certificate = *outcome.serverCertificate;
     const QString trusted = m_trusted.trustedFingerprint(certificate);
     if (trusted.isEmpty() || trusted == QString::fromStdString(certificate.fingerprint))
         return;
@@ -62,7 +62,7 @@ SiteConnector::onRefused(const QString &site, const RemoteJobs::Login &tried, co
 {
     if (outcome.certificate)
         return onCertificateRefused(tried, *outcome.certificate);
-    if (outcome.encryptionRequired && tried.security == FtpSecurity::Plain && !m_ftpsOfferedThisRun.contains(site))
+    if (outcome.encryptionRequired && tried.security == ConnectionMethod::Ftp && !m_ftpsOfferedThisRun.contains(site))
         return onFtpsRequired(site, tried, outcome.failure);
     m_dialogs.showError(&m_window, outcome.failure);
     return std::nullopt;
@@ -76,10 +76,10 @@ SiteConnector::onFtpsRequired(const QString &site, const RemoteJobs::Login &trie
     if (!m_prompts.askSwitchToFtps(failure))
         return std::nullopt;
     SiteSettings settings = m_editor.settings();
-    settings.security = FtpSecurity::ExplicitTls;
+    settings.security = ConnectionMethod::Ftps;
     remember(site, settings);
     RemoteJobs::Login again = tried;
-    again.security = FtpSecurity::ExplicitTls;
+    again.security = ConnectionMethod::Ftps;
     return withAccepted(again);
 }
 
@@ -93,8 +93,8 @@ bool SiteConnector::confirmPlain(const QString &site, RemoteJobs::Login &login)
     case ConnectionPrompts::PlainAnswer::Stop:
         return false;
     case ConnectionPrompts::PlainAnswer::UseFtps:
-        settings.security = FtpSecurity::ExplicitTls;
-        login.security = FtpSecurity::ExplicitTls;
+        settings.security = ConnectionMethod::Ftps;
+        login.security = ConnectionMethod::Ftps;
         break;
     case ConnectionPrompts::PlainAnswer::Connect:
         settings.plainWarningOff = choice.dontShowAgain;
@@ -128,7 +128,7 @@ RemoteJobs::Login SiteConnector::withAccepted(RemoteJobs::Login login) const
 }
 
 std::optional<RemoteJobs::Login> SiteConnector::onCertificateRefused(const RemoteJobs::Login &tried,
-                                                                     const FtpCertificate &certificate)
+                                                                     const ServerCertificate &certificate)
 {
     const QString fingerprint = QString::fromStdString(certificate.fingerprint);
     if (tried.acceptedCertificates.contains(fingerprint)) {

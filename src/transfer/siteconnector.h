@@ -53,7 +53,7 @@ private:
     std::optional<RemoteJobs::Login>
     onRefused(const QString &site, const RemoteJobs::Login &tried, const RemoteJobs::ConnectOutcome &outcome);
     std::optional<RemoteJobs::Login> onCertificateRefused(const RemoteJobs::Login &tried,
-                                                          const FtpCertificate &certificate);
+                                                          const ServerCertificate &certificate);
     std::optional<RemoteJobs::Login>
     onFtpsRequired(const QString &site, const RemoteJobs::Login &tried, const QString &failure);
     // A certificate that passed the check may still differ from the one trusted for the server:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "transfer/ftp/ftpsettings.h"
+#include "transfer/connectionmethod.h"
 #include "transfer/publishexclusions.h"
 
 #include <QString>
@@ -9,8 +9,8 @@
 // book (SiteSettingsStore), so RODav.ini keeps its format and older books keep working.
 struct SiteSettings
 {
-    FtpSecurity security = FtpSecurity::Plain;
-    FtpDataMode dataMode = FtpDataMode::Auto;
+    ConnectionMethod security = ConnectionMethod::Ftp;
+    DataConnectionMode dataMode = DataConnectionMode::Auto;
     // The user asked not to be warned again that this site's connection is not encrypted.
     bool plainWarningOff = false;
     // The site's own folder on this computer, whose tree 更新分を公開 sends; empty: none chosen.
@@ -21,7 +21,7 @@ struct SiteSettings
     QString publishExclusions = PublishExclusions::defaultPatterns();
 
     // A site the user adds now: encrypted unless they choose otherwise.
-    static SiteSettings forNewSite() { return {FtpSecurity::ExplicitTls, FtpDataMode::Auto, false, {}, {}}; }
+    static SiteSettings forNewSite() { return {ConnectionMethod::Ftps, DataConnectionMode::Auto, false, {}, {}}; }
     // A site the book held before these settings existed: the plain FTP it always used, and
     // passive mode first, which works behind a home router.
     static SiteSettings forOlderSite() { return {}; }

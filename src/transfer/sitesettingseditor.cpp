@@ -30,13 +30,13 @@ T selected(const QComboBox &box, T fallback)
 SiteSettingsEditor::SiteSettingsEditor(QComboBox &security, QComboBox &dataMode)
     : m_security(security), m_dataMode(dataMode)
 {
-    fill<FtpSecurity>(m_security,
-                      {{FtpSecurity::ExplicitTls, QStringLiteral("FTPS — 明示的 TLS")},
-                       {FtpSecurity::Plain, QStringLiteral("FTP — 暗号化なし")}});
-    fill<FtpDataMode>(m_dataMode,
-                      {{FtpDataMode::Auto, QStringLiteral("自動")},
-                       {FtpDataMode::Passive, QStringLiteral("パッシブ")},
-                       {FtpDataMode::Active, QStringLiteral("アクティブ")}});
+    fill<ConnectionMethod>(m_security,
+                           {{ConnectionMethod::Ftps, QStringLiteral("FTPS — 明示的 TLS")},
+                            {ConnectionMethod::Ftp, QStringLiteral("FTP — 暗号化なし")}});
+    fill<DataConnectionMode>(m_dataMode,
+                             {{DataConnectionMode::Auto, QStringLiteral("自動")},
+                              {DataConnectionMode::Passive, QStringLiteral("パッシブ")},
+                              {DataConnectionMode::Active, QStringLiteral("アクティブ")}});
     show(SiteSettings::forNewSite());
 }
 

@@ -31,14 +31,14 @@ struct Spelling
     const char *text;
 };
 
-constexpr std::array<Spelling<FtpSecurity>, 2> kSecurities{{
-    {FtpSecurity::Plain, "plain"},
-    {FtpSecurity::ExplicitTls, "explicit-tls"},
+constexpr std::array<Spelling<ConnectionMethod>, 2> kSecurities{{
+    {ConnectionMethod::Ftp, "plain"},
+    {ConnectionMethod::Ftps, "explicit-tls"},
 }};
-constexpr std::array<Spelling<FtpDataMode>, 3> kDataModes{{
-    {FtpDataMode::Auto, "auto"},
-    {FtpDataMode::Passive, "passive"},
-    {FtpDataMode::Active, "active"},
+constexpr std::array<Spelling<DataConnectionMode>, 3> kDataModes{{
+    {DataConnectionMode::Auto, "auto"},
+    {DataConnectionMode::Passive, "passive"},
+    {DataConnectionMode::Active, "active"},
 }};
 constexpr std::array<Spelling<bool>, 2> kSwitches{{
     {false, "on"},
@@ -82,7 +82,7 @@ void SiteSettingsStore::load(const QString &path)
     for (const QString &site : sites) {
         const SectionFile::Section section = m_file.section(site);
         if (!read(kSecurities, section, kSecurityKey, defaults.security)) {
-            m_file.replaceUnreadable(site, kSecurityKey, spell(kSecurities, FtpSecurity::ExplicitTls));
+            m_file.replaceUnreadable(site, kSecurityKey, spell(kSecurities, ConnectionMethod::Ftps));
             m_unknownSecurity.append(site);
         }
         if (!read(kDataModes, section, kDataModeKey, defaults.dataMode))

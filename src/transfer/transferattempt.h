@@ -1,8 +1,8 @@
 #pragma once
 
-#include "transfer/ftp/ftpcancellederror.h"
-#include "transfer/ftperrortext.h"
+#include "transfer/ftp/ftperrortext.h"
 #include "transfer/ftpjobcontext.h"
+#include "transfer/remoteerrors.h"
 #include "transfer/transferjobs.h"
 
 // How a command of many files takes one step about one of them: the rule the folder transfers
@@ -34,13 +34,13 @@ Attempt attempt(FtpJobContext &context,
     try {
         step();
         return Attempt::Done;
-    } catch (const FtpCancelledError &) {
+    } catch (const RemoteCancelled &) {
         summary.cancelled = true;
         summary.interruptedFile = name;
         return Attempt::Stopped;
     } catch (const std::exception &error) {
         // The file is named here, by the name the user knows: a publish sends it under another.
-        if (onFailure == OnFailure::Stop || !context.client().isConnected()) {
+        if (onFailure == OnFailure::Stop || !context.files().isConnected()) {
             summary.interruptedFile = name;
             summary.stopError = ftpErrorText(failedText, error);
             return Attempt::Stopped;

@@ -201,7 +201,7 @@ void TransferCommands::runTransfer(const QString &name, Job job, bool deletion, 
         name,
         [job = std::move(job), stop = m_stop](FtpJobContext &context) {
             FtpJobContext stoppable(
-                context.client(),
+                context.files(),
                 [&context](const JobProgress &progress) { context.reportProgress(progress); },
                 [&context, stop] { return stop->load() || context.stopRequested(); });
             return QVariant::fromValue(job(stoppable));
@@ -462,7 +462,7 @@ void TransferCommands::makeFolder()
     m_runner.run(
         QStringLiteral("mkdir"),
         [name](FtpJobContext &context) {
-            context.client().makeDir(std::string(name.constData(), static_cast<std::size_t>(name.size())));
+            context.files().makeDir(std::string(name.constData(), static_cast<std::size_t>(name.size())));
             return QVariant();
         },
         [this](const FtpJobOutcome &outcome) {
@@ -489,14 +489,17 @@ void TransferCommands::editPermissions()
 
 void TransferCommands::sendPermissionChange(const QString &siteCommand)
 {
-    // The dialog composes its text with the name as shown; the server gets the name's own bytes.
-    QByteArray command = siteCommand.toUtf8();
-    if (siteCommand.endsWith(m_permissionShown))
-        command = siteCommand.left(siteCommand.size() - m_permissionShown.size()).toUtf8() + m_permissionName;
+    // The dialog words the change as "chmod 755 name" with the name as shown; the server gets
+    // the mode and the name's own bytes, in whatever form its protocol takes them.
+    bool octal = false;
+    const int mode = siteCommand.section(QLatin1Char(' '), 1, 1).toInt(&octal, 8);
+    if (!octal)
+        return;
+    const std::string name(m_permissionName.constData(), static_cast<std::size_t>(m_permissionName.size()));
     m_runner.run(
         QStringLiteral("chmod"),
-        [command](FtpJobContext &context) {
-            context.client().site(std::string(command.constData(), static_cast<std::size_t>(command.size())));
+        [name, mode](FtpJobContext &context) {
+            context.files().setPermissions(name, mode);
             return QVariant();
         },
         [this](const FtpJobOutcome &outcome) {

@@ -2,10 +2,9 @@
 
 #include "common/ownfiles.h"
 #include "common/usererror.h"
-#include "transfer/ftp/ftpcancellederror.h"
-#include "transfer/ftperrortext.h"
+#include "transfer/ftp/ftperrortext.h"
 #include "transfer/ftpjobcontext.h"
-#include "transfer/remotelistingparser.h"
+#include "transfer/remoteerrors.h"
 #include "transfer/remotenames.h"
 #include "transfer/transferattempt.h"
 #include "transfer/transferpaths.h"
@@ -220,7 +219,7 @@ Summary uploadFiles(FtpJobContext &context,
         const QString shown = RemoteNames::decode(name);
         const auto store = [&] {
             const QByteArray remote = RemoteNames::encodeLocal(name, folderNames);
-            context.client().store(bytes(base + name), bytes(remote), progress.forFile(shown));
+            context.files().store(bytes(base + name), bytes(remote), progress.forFile(shown));
         };
         if (attempt(context, summary, shown, uploadFailedText(shown), OnFailure::Stop, store) != Attempt::Done)
             return summary;
@@ -252,7 +251,7 @@ Summary downloadFiles(FtpJobContext &context, const QString &localBase, const QL
             continue;
         }
         context.checkStop();
-        context.client().retrieve(
+        context.files().retrieve(
             bytes(item.name), localBytes(target), true, expectedSize(item.size, item.link), progress.forFile(name));
         const qint64 size = localSize(target);
         progress.fileDone(size);
@@ -262,11 +261,11 @@ Summary downloadFiles(FtpJobContext &context, const QString &localBase, const QL
     return summary;
 }
 
-bool remoteFolderExists(FtpClient &client, const QByteArray &rel)
+bool remoteFolderExists(RemoteFiles &files, const QByteArray &rel)
 {
     const QByteArray parent = TransferPaths::parentPath(rel, '/');
     const QByteArray last = rel.mid(parent.size());
-    for (const RemoteItem &item : RemoteListingParser::parse(client.list(bytes(parent)))) {
+    for (const RemoteItem &item : files.list(bytes(parent))) {
         if (item.folder && item.name == last)
             return true;
     }
@@ -296,7 +295,7 @@ Summary uploadFolder(FtpJobContext &context,
     for (const QByteArray &file : walk.files)
         total += localSize(file);
     TransferProgress progress(context, static_cast<int>(walk.files.size()), total);
-    FtpClient &client = context.client();
+    RemoteFiles &files = context.files();
     for (const QByteArray &entry : walk.folders) {
         context.checkStop();
         const QByteArray relative = entry.mid(prefix);
@@ -304,8 +303,8 @@ Summary uploadFolder(FtpJobContext &context,
         progress.step(shown);
         const auto make = [&] {
             const QByteArray remote = remoteRelative(relative, folderNames);
-            if (!remoteFolderExists(client, remote)) {
-                client.makeDir(bytes(remote));
+            if (!remoteFolderExists(files, remote)) {
+                files.makeDir(bytes(remote));
                 ++summary.folders;
             }
         };
@@ -318,7 +317,7 @@ Summary uploadFolder(FtpJobContext &context,
         const QByteArray relative = file.mid(prefix);
         const QString shown = shownLocal(relative);
         const auto store = [&] {
-            client.store(bytes(file), bytes(remoteRelative(relative, folderNames)), progress.forFile(shown));
+            files.store(bytes(file), bytes(remoteRelative(relative, folderNames)), progress.forFile(shown));
         };
         const Attempt result = attempt(context, summary, shown, uploadFailedText(shown), OnFailure::GoOn, store);
         if (result == Attempt::Stopped)
@@ -344,29 +343,29 @@ Summary downloadFolder(FtpJobContext &context,
     if (base.isEmpty())
         throw UserError(localBase + QStringLiteral(" がありません"));
 
-    FtpClient &client = context.client();
+    RemoteFiles &files = context.files();
     Summary summary;
     QHash<QByteArray, qint64> sizes;
     const FolderWalk::ListFolder list = [&](const QByteArray &path) {
         context.checkStop();
         context.reportProgress(0, 0, RemoteNames::decode(path));
         QList<FolderWalk::RemoteEntry> entries;
-        std::vector<std::string> lines;
-        FtpClient::SkippedLines overlong;
+        RemoteItems listed;
+        RemoteFiles::Skipped overlong;
         try {
-            lines = client.list(bytes(path), {}, &overlong);
-        } catch (const FtpCancelledError &) {
+            listed = files.list(bytes(path), {}, &overlong);
+        } catch (const RemoteCancelled &) {
             throw;
         } catch (const std::exception &error) {
             // One folder the server will not list costs its own contents, not the rest.
-            if (!client.isConnected())
+            if (!files.isConnected())
                 throw;
             summary.failed.append(skippedEntry(RemoteNames::decode(path), ftpErrorText(error)));
             return entries;
         }
         if (overlong.count > 0)
             summary.skipped.append(skippedEntry(RemoteNames::decode(path), overlongLinesReason(overlong.count)));
-        for (const RemoteItem &item : RemoteListingParser::parse(lines)) {
+        for (const RemoteItem &item : listed) {
             if (item.name == "." || item.name == "..")
                 continue;
             const QString shown = RemoteNames::decode(path + item.name);
@@ -434,7 +433,7 @@ Summary downloadFolder(FtpJobContext &context,
         requireInside(base, target);
         context.checkStop();
         const auto retrieve = [&] {
-            client.retrieve(
+            files.retrieve(
                 bytes(file), localBytes(target), true, expectedSize(sizes.value(file), false), progress.forFile(rel));
         };
         const Attempt result = attempt(context, summary, rel, downloadFailedText(rel), OnFailure::GoOn, retrieve);
@@ -457,7 +456,7 @@ Summary deleteFiles(FtpJobContext &context, const QList<QByteArray> &names)
     for (const QByteArray &name : names) {
         context.checkStop();
         progress.step(RemoteNames::decode(name));
-        context.client().deleteFile(bytes(name));
+        context.files().remove(bytes(name));
         progress.fileDone(0);
         ++summary.files;
     }
@@ -468,13 +467,13 @@ Summary deleteFolder(FtpJobContext &context, const QByteArray &top, const Folder
 {
     if (!isPlainRemoteName(top))
         throw UserError(RemoteNames::decode(top) + QStringLiteral(" は削除できません"));
-    FtpClient &client = context.client();
+    RemoteFiles &files = context.files();
     Summary summary;
     const FolderWalk::ListFolder list = [&](const QByteArray &path) {
         context.checkStop();
         context.reportProgress(0, 0, RemoteNames::decode(path));
         QList<FolderWalk::RemoteEntry> entries;
-        for (const RemoteItem &item : RemoteListingParser::parse(client.list(bytes(path)))) {
+        for (const RemoteItem &item : files.list(bytes(path))) {
             if (item.name == "." || item.name == "..")
                 continue;
             if (!isPlainRemoteName(item.name)) {
@@ -491,14 +490,14 @@ Summary deleteFolder(FtpJobContext &context, const QByteArray &top, const Folder
     for (const QByteArray &file : walk.files) {
         context.checkStop();
         progress.step(RemoteNames::decode(file));
-        client.deleteFile(bytes(file));
+        files.remove(bytes(file));
         progress.fileDone(0);
         ++summary.files;
     }
     for (qsizetype i = walk.folders.size() - 1; i >= 0; --i) {
         context.checkStop();
         progress.step(RemoteNames::decode(walk.folders.at(i)));
-        client.removeDir(bytes(walk.folders.at(i)));
+        files.removeDir(bytes(walk.folders.at(i)));
         progress.fileDone(0);
         ++summary.folders;
     }

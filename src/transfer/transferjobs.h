@@ -11,7 +11,7 @@
 
 #include <vector>
 
-class FtpClient;
+class RemoteFiles;
 class FtpJobContext;
 
 // The FTP side of the transfer window's file commands (▲, ▼, the folder transfers, deletion,
@@ -92,7 +92,7 @@ Summary deleteFiles(FtpJobContext &context, const QList<QByteArray> &names);
 Summary deleteFolder(FtpJobContext &context, const QByteArray &top, const FolderWalk::Limits &limits = {});
 
 // Whether the folder rel ("site/img") shows as a folder in the listing of its parent.
-bool remoteFolderExists(FtpClient &client, const QByteArray &rel);
+bool remoteFolderExists(RemoteFiles &files, const QByteArray &rel);
 
 // A remote name that names an entry of the folder listed: not empty, not "." or "..", no "/".
 bool isPlainRemoteName(const QByteArray &name);

@@ -21,7 +21,7 @@ void TransferProgress::report(qint64 done, qint64 total, const QString &name)
     m_context.reportProgress(progress);
 }
 
-FtpClient::Progress TransferProgress::forFile(const QString &name)
+RemoteFiles::Progress TransferProgress::forFile(const QString &name)
 {
     report(0, 0, name);
     return [this, name](std::uint64_t done, std::uint64_t total) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "transfer/ftp/ftpclient.h"
+#include "transfer/remotefiles.h"
 
 #include <QString>
 
@@ -14,9 +14,9 @@ class TransferProgress
 public:
     TransferProgress(FtpJobContext &context, int files, qint64 bytes);
 
-    // For the client's transfer of one file: reports the file's bytes against its size as they
+    // For the transfer of one file: reports the file's bytes against its size as they
     // grow, and stops the transfer once the window asked to stop.
-    FtpClient::Progress forFile(const QString &name);
+    RemoteFiles::Progress forFile(const QString &name);
     // The file is complete (or the step, for steps without bytes).
     void fileDone(qint64 size);
     // A step that moves no bytes (a listing, a deletion) under this name.

@@ -287,7 +287,7 @@ void TransferWindow::setPermissionDialog(PermissionDialog &dialog)
     m_commands->setPermissionDialog(dialog);
 }
 
-void TransferWindow::setFtpTimeLimits(const FtpTimeLimits &limits)
+void TransferWindow::setTimeLimits(const TransferTimeLimits &limits)
 {
     m_remote->setTimeLimits(limits);
 }

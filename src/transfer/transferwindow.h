@@ -14,7 +14,7 @@
 class CredentialStore;
 #include <memory>
 
-struct FtpTimeLimits;
+struct TransferTimeLimits;
 class FtpJobRunner;
 class FtpSession;
 class LocalPane;
@@ -60,7 +60,7 @@ public:
     // belongs to this window.
     void setPermissionDialog(PermissionDialog &dialog);
     // Tests: short waits for a server that does not answer.
-    void setFtpTimeLimits(const FtpTimeLimits &limits);
+    void setTimeLimits(const TransferTimeLimits &limits);
     // Where site passwords are kept: the desktop keyring, made at start-up beside the window.
     // Without one they are asked at 接続 and kept for the run.
     void setCredentialStore(CredentialStore &store);

@@ -1,7 +1,7 @@
 #include "transfer/trustedcertificates.h"
 
 #include "transfer/certificatetext.h"
-#include "transfer/ftp/ftpcertificate.h"
+#include "transfer/servercertificate.h"
 
 #include <QByteArray>
 
@@ -10,7 +10,7 @@ namespace {
 const QString kFingerprintKey = QStringLiteral("fingerprint");
 const QString kCertificateKey = QStringLiteral("certificate");
 
-QByteArray derOf(const FtpCertificate &certificate)
+QByteArray derOf(const ServerCertificate &certificate)
 {
     return QByteArray(certificate.der.data(), static_cast<qsizetype>(certificate.der.size()));
 }
@@ -22,7 +22,7 @@ QString TrustedCertificates::key(const QString &host, quint16 port)
     return CertificateText::serverName(host, port).toLower();
 }
 
-QString TrustedCertificates::key(const FtpCertificate &certificate)
+QString TrustedCertificates::key(const ServerCertificate &certificate)
 {
     return CertificateText::serverName(certificate).toLower();
 }
@@ -42,12 +42,12 @@ QString TrustedCertificates::trustedFingerprint(const QString &host, quint16 por
     return m_file.section(key(host, port)).value(kFingerprintKey);
 }
 
-QString TrustedCertificates::trustedFingerprint(const FtpCertificate &certificate) const
+QString TrustedCertificates::trustedFingerprint(const ServerCertificate &certificate) const
 {
     return m_file.section(key(certificate)).value(kFingerprintKey);
 }
 
-TrustedCertificates::Verdict TrustedCertificates::verdict(const FtpCertificate &certificate) const
+TrustedCertificates::Verdict TrustedCertificates::verdict(const ServerCertificate &certificate) const
 {
     const QString name = key(certificate);
     if (!m_file.contains(name))
@@ -61,7 +61,7 @@ TrustedCertificates::Verdict TrustedCertificates::verdict(const FtpCertificate &
     return same ? Verdict::Trusted : Verdict::Changed;
 }
 
-void TrustedCertificates::trust(const FtpCertificate &certificate)
+void TrustedCertificates::trust(const ServerCertificate &certificate)
 {
     m_file.setSection(key(certificate),
                       {{kFingerprintKey, QString::fromStdString(certificate.fingerprint)},

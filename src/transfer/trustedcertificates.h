@@ -4,7 +4,7 @@
 
 #include <QString>
 
-struct FtpCertificate;
+struct ServerCertificate;
 
 // The server certificates the user chose to trust always although they failed the check
 // (RODav-certificates.ini in the data folder): for each host and port, the exact certificate
@@ -27,18 +27,18 @@ public:
     // Atomically, readable by its owner only. Throws UserError on failure.
     void write(const QString &path);
 
-    Verdict verdict(const FtpCertificate &certificate) const;
+    Verdict verdict(const ServerCertificate &certificate) const;
     // The fingerprint trusted for the host and port; empty when none is.
     QString trustedFingerprint(const QString &host, quint16 port) const;
-    QString trustedFingerprint(const FtpCertificate &certificate) const;
+    QString trustedFingerprint(const ServerCertificate &certificate) const;
     // From now on this certificate, and no other, is trusted for its host and port.
-    void trust(const FtpCertificate &certificate);
+    void trust(const ServerCertificate &certificate);
 
     bool damaged() const { return m_file.damaged(); }
 
     // The key of a host and port: names compare without case; an IPv6 address in brackets.
     static QString key(const QString &host, quint16 port);
-    static QString key(const FtpCertificate &certificate);
+    static QString key(const ServerCertificate &certificate);
 
 private:
     SectionFile m_file;

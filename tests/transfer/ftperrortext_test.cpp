@@ -1,4 +1,4 @@
-#include "transfer/ftperrortext.h"
+#include "transfer/ftp/ftperrortext.h"
 
 #include "common/usererror.h"
 #include "transfer/ftp/connectionclosed.h"

@@ -4,6 +4,7 @@
 #include "support/ftp/scriptedftpserver.h"
 #include "support/ftp/scriptedsession.h"
 #include "transfer/ftp/ftpclient.h"
+#include "transfer/ftp/ftpremotefiles.h"
 
 #include <QCoreApplication>
 #include <QSignalSpy>
@@ -26,6 +27,12 @@ void PrintTo(const QString &text, std::ostream *out)
 }
 
 namespace {
+
+// The FTP client under a job's remote files: these tests drive it directly.
+FtpClient &ftpOf(FtpJobContext &context)
+{
+    return static_cast<FtpRemoteFiles &>(context.files()).client();
+}
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -80,11 +87,11 @@ protected:
     void connectWith(std::chrono::milliseconds limit)
     {
         const FtpJobOutcome outcome = run("connect", [this, limit](FtpJobContext &context) {
-            FtpSettings &settings = context.client().settings();
+            FtpSettings &settings = ftpOf(context).settings();
             useScriptedServer(settings, m_server);
             settings.timeLimits.reply = settings.timeLimits.dataAccept = settings.timeLimits.dataIdle = limit;
             settings.timeLimits.abortReply = std::chrono::milliseconds(500);
-            context.client().connect();
+            ftpOf(context).connect();
             return QVariant();
         });
         ASSERT_TRUE(outcome.succeeded()) << outcome.error.toStdString();
@@ -130,7 +137,7 @@ protected:
     FtpJobOutcome currentDir()
     {
         return run("pwd", [](FtpJobContext &context) {
-            return QVariant(QString::fromStdString(context.client().currentDir()));
+            return QVariant(QString::fromStdString(ftpOf(context).currentDir()));
         });
     }
 
@@ -148,7 +155,7 @@ TEST_F(SessionTest, JobSignalsArriveInOrderOnTheOwnersThread)
     connectWith(longLimit);
     const fs::path target = m_folder / "page.html";
     const FtpJobOutcome outcome = run("page.html", [&](FtpJobContext &context) {
-        context.client().retrieve("page.html", target.string(), true, bytes.size(), context.progressFor("page.html"));
+        ftpOf(context).retrieve("page.html", target.string(), true, bytes.size(), context.progressFor("page.html"));
         return QVariant(42);
     });
     EXPECT_TRUE(outcome.succeeded()) << outcome.error.toStdString();
@@ -176,9 +183,9 @@ TEST_F(SessionTest, FailedConnectionAttemptIsReportedAsDisconnected)
         port = closed.port();
     }
     run("connect", [port](FtpJobContext &context) {
-        context.client().settings().host = "127.0.0.1";
-        context.client().settings().port = port;
-        context.client().connect();
+        ftpOf(context).settings().host = "127.0.0.1";
+        ftpOf(context).settings().port = port;
+        ftpOf(context).connect();
         return QVariant();
     });
     QCoreApplication::processEvents();
@@ -197,7 +204,7 @@ TEST_F(SessionTest, CancelEndsAJobWaitingForASilentServer)
     scriptLogin(m_server).receive().start(); // takes PWD, never answers
     connectWith(longLimit);
     const auto [outcome, took] = cancelWhileRunning(
-        [](FtpJobContext &context) { return QVariant(QString::fromStdString(context.client().currentDir())); },
+        [](FtpJobContext &context) { return QVariant(QString::fromStdString(ftpOf(context).currentDir())); },
         SIGNAL(started(quint64, QString)),
         loginCommands.size() + 1);
     EXPECT_LT(took, cancelBound);
@@ -206,7 +213,7 @@ TEST_F(SessionTest, CancelEndsAJobWaitingForASilentServer)
     QCoreApplication::processEvents();
     // The reply may still come, for a command no longer asked: the connection is closed.
     EXPECT_NE(std::find(m_log.begin(), m_log.end(), "disconnected"), m_log.end());
-    const FtpJobOutcome after = run("check", [](FtpJobContext &context) { return context.client().isConnected(); });
+    const FtpJobOutcome after = run("check", [](FtpJobContext &context) { return ftpOf(context).isConnected(); });
     EXPECT_TRUE(after.succeeded());
     EXPECT_FALSE(after.result.toBool());
 }
@@ -234,7 +241,7 @@ TEST_P(CancelDuringATransfer, EndsInTimeAndKeepsTheOldFile)
     connectWith(longLimit);
     const auto [outcome, took] = cancelWhileRunning(
         [&](FtpJobContext &context) {
-            context.client().retrieve(
+            ftpOf(context).retrieve(
                 "index.html", target.string(), true, std::nullopt, context.progressFor("index.html"));
             return QVariant();
         },
@@ -274,8 +281,7 @@ TEST_F(SessionTest, CancelDropsWaitingJobsWithoutRunningThem)
     QSignalSpy finished(m_session.get(), &FtpSession::finished);
     QSignalSpy started(m_session.get(), &FtpSession::started);
     int ran = 0;
-    m_session->submit("stalled",
-                      [](FtpJobContext &context) { return QVariant(context.client().currentDir().c_str()); });
+    m_session->submit("stalled", [](FtpJobContext &context) { return QVariant(ftpOf(context).currentDir().c_str()); });
     m_session->submit("second", [&ran](FtpJobContext &) { return QVariant(++ran); });
     m_session->submit("third", [&ran](FtpJobContext &) { return QVariant(++ran); });
     ASSERT_TRUE(started.wait(signalWaitMs));
@@ -297,8 +303,7 @@ TEST_F(SessionTest, DestroyingTheSessionMidJobJoinsItsThreadInTime)
     scriptLogin(m_server).receive().start(); // takes PWD, never answers
     connectWith(longLimit);
     QSignalSpy started(m_session.get(), &FtpSession::started);
-    m_session->submit("stalled",
-                      [](FtpJobContext &context) { return QVariant(context.client().currentDir().c_str()); });
+    m_session->submit("stalled", [](FtpJobContext &context) { return QVariant(ftpOf(context).currentDir().c_str()); });
     ASSERT_TRUE(started.wait(signalWaitMs));
     waitUntilServerHas(loginCommands.size() + 1);
     const auto start = Clock::now();

@@ -1,6 +1,7 @@
 #include "transfer/publishjobs.h"
 
 #include "support/ftp/pyftpdserver.h"
+#include "transfer/ftp/ftpclient.h"
 #include "transfer/ftpjobcontext.h"
 
 #include <QFile>

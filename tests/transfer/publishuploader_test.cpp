@@ -2,6 +2,7 @@
 
 #include "support/ftp/localfiles.h"
 #include "support/ftp/scriptedsession.h"
+#include "transfer/ftp/ftpremotefiles.h"
 
 #include <gtest/gtest.h>
 
@@ -59,14 +60,15 @@ class RefusedUploads : public ScriptedSession, public testing::WithParamInterfac
 TEST_P(RefusedUploads, FallBackToTheDirectUploadAndRememberOnlyTheServersWay)
 {
     const UploadCase &c = GetParam();
-    m_client.settings().dataMode = FtpDataMode::Passive;
+    m_client.settings().dataMode = DataConnectionMode::Passive;
     scriptLogin(m_server);
     c.script(m_server);
     m_server.start();
     m_client.connect();
     const std::filesystem::path page = m_folder / "page.html";
     writeFile(page, "<p>page</p>");
-    PublishUploader uploader(m_client, "/www", c.newFileMode);
+    FtpRemoteFiles files(m_client);
+    PublishUploader uploader(files, "/www", c.newFileMode);
     for (const Upload &upload : c.uploads)
         uploader.send(page.string(), upload.name, upload.replacing, upload.oldMode, {});
     Commands commands;

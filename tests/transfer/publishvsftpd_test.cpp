@@ -1,5 +1,6 @@
 #include "common/usererror.h"
 #include "support/ftp/vsftpdserver.h"
+#include "transfer/ftp/ftpclient.h"
 #include "transfer/ftpjobcontext.h"
 #include "transfer/publishjobs.h"
 #include "transfer/publishlock.h"

@@ -20,7 +20,7 @@ inline void givePlainActiveSettings(const QString &dataFolder, bool everySite = 
     for (int number = 1; number <= book.count(); ++number) {
         const QString name = book.record(number).name;
         if (everySite || !store.contains(name))
-            store.store(name, {FtpSecurity::Plain, FtpDataMode::Active, true, {}, {}});
+            store.store(name, {ConnectionMethod::Ftp, DataConnectionMode::Active, true, {}, {}});
     }
     store.write(path);
 }

@@ -41,11 +41,11 @@ protected:
     QTemporaryDir m_dir;
 };
 
-const SiteSettings kTlsPassive{FtpSecurity::ExplicitTls, FtpDataMode::Passive, false, {}, {}};
-const SiteSettings kPlainActiveQuiet{FtpSecurity::Plain, FtpDataMode::Active, true, {}, {}};
+const SiteSettings kTlsPassive{ConnectionMethod::Ftps, DataConnectionMode::Passive, false, {}, {}};
+const SiteSettings kPlainActiveQuiet{ConnectionMethod::Ftp, DataConnectionMode::Active, true, {}, {}};
 // A site with its publishing folders: blanks, Japanese, a backslash and "=" in the paths.
-const SiteSettings kWithFolders{FtpSecurity::ExplicitTls,
-                                FtpDataMode::Auto,
+const SiteSettings kWithFolders{ConnectionMethod::Ftps,
+                                DataConnectionMode::Auto,
                                 false,
                                 QStringLiteral("/home/u/ホーム ページ/a=b\\c"),
                                 QStringLiteral("/public_html/日記")};
@@ -64,7 +64,7 @@ TEST_F(SiteSettingsFile, EverySettingComesBackAndOlderSitesGetPlainFtpInAutomati
         {"older site",
          QStringLiteral("Old"),
          std::nullopt,
-         SiteSettings{FtpSecurity::Plain, FtpDataMode::Auto, false, {}, {}}},
+         SiteSettings{ConnectionMethod::Ftp, DataConnectionMode::Auto, false, {}, {}}},
         {"new site", QStringLiteral("New"), SiteSettings::forNewSite(), SiteSettings::forNewSite()},
         {"passive", QStringLiteral("[x]=y"), kTlsPassive, kTlsPassive},
         {"active, no warning", QStringLiteral("My Site\\n"), kPlainActiveQuiet, kPlainActiveQuiet},
@@ -87,7 +87,7 @@ TEST_F(SiteSettingsFile, EverySettingComesBackAndOlderSitesGetPlainFtpInAutomati
         EXPECT_EQ(again.settings(c.site), c.expected) << c.name;
         EXPECT_EQ(again.contains(c.site), c.stored.has_value()) << c.name;
     }
-    EXPECT_EQ(SiteSettings::forNewSite().security, FtpSecurity::ExplicitTls);
+    EXPECT_EQ(SiteSettings::forNewSite().security, ConnectionMethod::Ftps);
 }
 
 TEST_F(SiteSettingsFile, RenameAndRemoveKeepTheFileInStepAndUnknownKeysSurvive)
@@ -129,7 +129,7 @@ TEST_F(SiteSettingsFile, ADamagedFileIsKeptBesideTheNewOneOnceSomethingChanged)
         SiteSettingsStore store = reloaded();
         EXPECT_TRUE(store.damaged()) << c.name;
         // What could be read is used.
-        EXPECT_EQ(store.settings(QStringLiteral("A")).security, FtpSecurity::Plain) << c.name;
+        EXPECT_EQ(store.settings(QStringLiteral("A")).security, ConnectionMethod::Ftp) << c.name;
         // Unchanged, the file is left as it is.
         store.write(path());
         EXPECT_EQ(readBytes(path()), c.bytes) << c.name;
@@ -148,18 +148,18 @@ TEST_F(SiteSettingsFile, AnUnknownSecurityIsFtpsWhateverTheWarningSaysAndItsSite
     SiteSettingsStore store = reloaded();
     EXPECT_TRUE(store.damaged());
     EXPECT_EQ(store.unknownSecurity(), (QStringList{"B", "C"}));
-    EXPECT_EQ(store.settings(QStringLiteral("A")).security, FtpSecurity::Plain);
+    EXPECT_EQ(store.settings(QStringLiteral("A")).security, ConnectionMethod::Ftp);
     EXPECT_EQ(store.settings(QStringLiteral("B")),
-              (SiteSettings{FtpSecurity::ExplicitTls, FtpDataMode::Auto, true, {}, {}}));
+              (SiteSettings{ConnectionMethod::Ftps, DataConnectionMode::Auto, true, {}, {}}));
     EXPECT_EQ(store.settings(QStringLiteral("C")),
-              (SiteSettings{FtpSecurity::ExplicitTls, FtpDataMode::Passive, false, {}, {}}));
+              (SiteSettings{ConnectionMethod::Ftps, DataConnectionMode::Passive, false, {}, {}}));
     // Once the file is written the choice is FTPS in it too, and nothing is unknown any more.
     store.store(QStringLiteral("A"), kPlainActiveQuiet);
     store.write(path());
     const SiteSettingsStore again = reloaded();
     EXPECT_FALSE(again.damaged());
     EXPECT_TRUE(again.unknownSecurity().isEmpty());
-    EXPECT_EQ(again.settings(QStringLiteral("B")).security, FtpSecurity::ExplicitTls);
+    EXPECT_EQ(again.settings(QStringLiteral("B")).security, ConnectionMethod::Ftps);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "support/ftp/pyftpdserver.h"
 #include "support/ftp/scriptedsession.h"
 #include "transfer/ftp/connectionclosed.h"
+#include "transfer/ftp/ftpclient.h"
 #include "transfer/ftp/ftpreplyerror.h"
 #include "transfer/ftpjobcontext.h"
 #include "transfer/publishplan.h"

@@ -127,7 +127,7 @@ protected:
 
 TEST_F(TransferWindowSecurityTest, TheSiteSettingsBoxesAreReachableNamedAndFollowTheBook)
 {
-    storeSettings(QStringLiteral("A"), {FtpSecurity::ExplicitTls, FtpDataMode::Passive, false, {}, {}});
+    storeSettings(QStringLiteral("A"), {ConnectionMethod::Ftps, DataConnectionMode::Passive, false, {}, {}});
     writeBook({QStringLiteral("A,a.example,u,p,"), QStringLiteral("B,b.example,u,p,")});
     open();
 
@@ -164,7 +164,7 @@ TEST_F(TransferWindowSecurityTest, TheSiteSettingsBoxesAreReachableNamedAndFollo
     SiteSettingsStore stored = storedSettings();
     EXPECT_FALSE(stored.contains(QStringLiteral("A")));
     EXPECT_EQ(stored.settings(QStringLiteral("A2")),
-              (SiteSettings{FtpSecurity::ExplicitTls, FtpDataMode::Active, false, {}, {}}));
+              (SiteSettings{ConnectionMethod::Ftps, DataConnectionMode::Active, false, {}, {}}));
     click("Button9");
     m_window->close();
     EXPECT_FALSE(storedSettings().contains(QStringLiteral("A2")));
@@ -228,7 +228,7 @@ TEST_F(TransferWindowSecurityTest, PlainFtpWarnsFirstAndOffersFtpsToASiteFromBef
     connectAndWait();
     EXPECT_TRUE(connected());
     EXPECT_EQ(storedSettings().settings(QStringLiteral("Old")),
-              (SiteSettings{FtpSecurity::Plain, FtpDataMode::Auto, true, {}, {}}));
+              (SiteSettings{ConnectionMethod::Ftp, DataConnectionMode::Auto, true, {}, {}}));
     disconnectAndWait();
     connectAndWait();
     EXPECT_TRUE(connected());
@@ -237,7 +237,7 @@ TEST_F(TransferWindowSecurityTest, PlainFtpWarnsFirstAndOffersFtpsToASiteFromBef
 
     // A site set to plain FTP is warned without the offer, once a run when not ticked.
     m_window.reset(); // it writes its book as it goes
-    storeSettings(QStringLiteral("Plain"), {FtpSecurity::Plain, FtpDataMode::Active, false, {}, {}});
+    storeSettings(QStringLiteral("Plain"), {ConnectionMethod::Ftp, DataConnectionMode::Active, false, {}, {}});
     writeBook({siteLine(QStringLiteral("Plain"))});
     open();
     m_dialogs.choiceAnswers.enqueue({0, false});
@@ -253,9 +253,9 @@ TEST_F(TransferWindowSecurityTest, PlainFtpWarnsFirstAndOffersFtpsToASiteFromBef
     m_window.reset();
     writeBook({siteLine(QStringLiteral("Older"))});
     open();
-    auto tried = std::make_shared<std::optional<FtpSecurity>>();
+    auto tried = std::make_shared<std::optional<ConnectionMethod>>();
     m_window->remotePane().setConnector(
-        [tried](FtpClient &, const RemoteJobs::Login &login, const FtpClient::Progress &) {
+        [tried](RemoteFiles &, const RemoteJobs::Login &login, const RemoteFiles::Progress &) {
             *tried = login.security; // read once the job has ended
             RemoteJobs::ConnectOutcome failed;
             failed.failure = QStringLiteral("AUTH TLS");
@@ -264,9 +264,9 @@ TEST_F(TransferWindowSecurityTest, PlainFtpWarnsFirstAndOffersFtpsToASiteFromBef
     m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
     m_dialogs.choiceAnswers.enqueue({0, false});
     connectAndWait();
-    EXPECT_EQ(*tried, FtpSecurity::ExplicitTls);
+    EXPECT_EQ(*tried, ConnectionMethod::Ftps);
     EXPECT_EQ(security()->currentIndex(), kFtps);
-    EXPECT_EQ(storedSettings().settings(QStringLiteral("Older")).security, FtpSecurity::ExplicitTls);
+    EXPECT_EQ(storedSettings().settings(QStringLiteral("Older")).security, ConnectionMethod::Ftps);
     EXPECT_EQ(m_dialogs.unexpected, 0);
 }
 
@@ -275,11 +275,11 @@ TEST_F(TransferWindowSecurityTest, PlainFtpWarnsFirstAndOffersFtpsToASiteFromBef
 class CertificateServer
 {
 public:
-    explicit CertificateServer(FtpCertificate certificate) : m_certificate(std::move(certificate)) {}
+    explicit CertificateServer(ServerCertificate certificate) : m_certificate(std::move(certificate)) {}
 
     RemoteJobs::Connector connector()
     {
-        return [this](FtpClient &client, const RemoteJobs::Login &login, const FtpClient::Progress &progress) {
+        return [this](RemoteFiles &client, const RemoteJobs::Login &login, const RemoteFiles::Progress &progress) {
             {
                 const std::lock_guard lock(m_mutex);
                 m_logins.append(login);
@@ -293,14 +293,14 @@ public:
                 return refused;
             }
             RemoteJobs::Login plain = login;
-            plain.security = FtpSecurity::Plain;
+            plain.security = ConnectionMethod::Ftp;
             RemoteJobs::ConnectOutcome outcome = RemoteJobs::connectAndList(client, plain, progress);
             outcome.serverCertificate = m_certificate;
             return outcome;
         };
     }
 
-    void setCertificate(FtpCertificate certificate) { m_certificate = std::move(certificate); }
+    void setCertificate(ServerCertificate certificate) { m_certificate = std::move(certificate); }
 
     QList<RemoteJobs::Login> takeLogins()
     {
@@ -310,20 +310,20 @@ public:
 
 private:
     std::mutex m_mutex;
-    FtpCertificate m_certificate;
+    ServerCertificate m_certificate;
     QList<RemoteJobs::Login> m_logins;
 };
 
-FtpCertificate selfSigned(quint16 port, const std::string &der, const std::string &fingerprint)
+ServerCertificate selfSigned(quint16 port, const std::string &der, const std::string &fingerprint)
 {
-    FtpCertificate certificate;
+    ServerCertificate certificate;
     certificate.host = "127.0.0.1";
     certificate.port = port;
     certificate.names = {"localhost"};
     certificate.issuer = "CN=localhost";
     certificate.der = der;
     certificate.fingerprint = fingerprint;
-    certificate.problems = FtpCertificate::SelfSigned | FtpCertificate::NameMismatch;
+    certificate.problems = ServerCertificate::SelfSigned | ServerCertificate::NameMismatch;
     return certificate;
 }
 
@@ -334,7 +334,7 @@ TEST_F(TransferWindowSecurityTest, ACertificateThatFailsTheCheckGoesAheadOnlyAsT
     constexpr int kRefuse = 2;
     const QString fingerprint = QStringLiteral("AB:CD");
     CertificateServer server(selfSigned(m_server.port(), "one", fingerprint.toStdString()));
-    storeSettings(QStringLiteral("Tls"), {FtpSecurity::ExplicitTls, FtpDataMode::Active, false, {}, {}});
+    storeSettings(QStringLiteral("Tls"), {ConnectionMethod::Ftps, DataConnectionMode::Active, false, {}, {}});
     writeBook({siteLine(QStringLiteral("Tls"))});
     const auto openWithServer = [&] {
         open();
@@ -360,8 +360,8 @@ TEST_F(TransferWindowSecurityTest, ACertificateThatFailsTheCheckGoesAheadOnlyAsT
     EXPECT_EQ(m_window->statusText(), QStringLiteral("接続できませんでした"));
     QList<RemoteJobs::Login> logins = server.takeLogins();
     ASSERT_EQ(logins.size(), 1);
-    EXPECT_EQ(logins.constFirst().security, FtpSecurity::ExplicitTls);
-    EXPECT_EQ(logins.constFirst().dataMode, FtpDataMode::Active);
+    EXPECT_EQ(logins.constFirst().security, ConnectionMethod::Ftps);
+    EXPECT_EQ(logins.constFirst().dataMode, DataConnectionMode::Active);
 
     // 今回だけ接続: connected again with the fingerprint accepted, for this run only.
     m_dialogs.choiceAnswers.enqueue({kOnce, false});
@@ -405,7 +405,7 @@ TEST_F(TransferWindowSecurityTest, ACertificateThatFailsTheCheckGoesAheadOnlyAsT
     EXPECT_TRUE(warning.text.contains(fingerprint));
 
     // One that passes the check connects, but the change is told, once: it is trusted from now on.
-    FtpCertificate passing = selfSigned(m_server.port(), "three", "CA:FE");
+    ServerCertificate passing = selfSigned(m_server.port(), "three", "CA:FE");
     passing.problems = 0;
     server.setCertificate(passing);
     m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
@@ -437,7 +437,7 @@ TEST_F(TransferWindowSecurityTest, AnFtpsSiteWithASelfSignedCertificateListsOnce
     if (!VsftpdServer::available())
         GTEST_SKIP() << "vsftpd cannot run here";
     VsftpdServer server(TestCertificates::get().serverFile(TestCertificates::Kind::SelfSigned));
-    storeSettings(QStringLiteral("Tls"), {FtpSecurity::ExplicitTls, FtpDataMode::Auto, false, {}, {}});
+    storeSettings(QStringLiteral("Tls"), {ConnectionMethod::Ftps, DataConnectionMode::Auto, false, {}, {}});
     writeBook({QStringLiteral("Tls,127.0.0.1:%1,%2,%3,")
                    .arg(server.port())
                    .arg(QString::fromStdString(server.user()), QString::fromStdString(server.password()))});
@@ -465,7 +465,7 @@ TEST_F(TransferWindowSecurityTest, AnIpv6HostInBracketsConnects)
     if (!VsftpdServer::hasIpv6Loopback())
         GTEST_SKIP() << "this machine has no IPv6 loopback address (::1)";
     VsftpdServer server(TestCertificates::get().serverFile(TestCertificates::Kind::SelfSigned), true);
-    storeSettings(QStringLiteral("Six"), {FtpSecurity::ExplicitTls, FtpDataMode::Auto, false, {}, {}});
+    storeSettings(QStringLiteral("Six"), {ConnectionMethod::Ftps, DataConnectionMode::Auto, false, {}, {}});
     writeBook({QStringLiteral("Six,[::1]:%1,%2,%3,")
                    .arg(server.port())
                    .arg(QString::fromStdString(server.user()), QString::fromStdString(server.password()))});
@@ -487,7 +487,7 @@ TEST_F(TransferWindowSecurityTest, AServerThatWantsFtpsSaysSoAndOffersToSwitchOn
     if (!VsftpdServer::available())
         GTEST_SKIP() << "vsftpd cannot run here";
     VsftpdServer server(TestCertificates::get().serverFile(TestCertificates::Kind::SelfSigned));
-    storeSettings(QStringLiteral("Strict"), {FtpSecurity::Plain, FtpDataMode::Auto, true, {}, {}});
+    storeSettings(QStringLiteral("Strict"), {ConnectionMethod::Ftp, DataConnectionMode::Auto, true, {}, {}});
     writeBook({QStringLiteral("Strict,127.0.0.1:%1,%2,%3,")
                    .arg(server.port())
                    .arg(QString::fromStdString(server.user()), QString::fromStdString(server.password()))});
@@ -522,7 +522,7 @@ TEST_F(TransferWindowSecurityTest, AServerThatWantsFtpsSaysSoAndOffersToSwitchOn
     ASSERT_EQ(m_dialogs.choiceRequests.size(), 3);
     EXPECT_EQ(m_dialogs.choiceRequests.constLast().title, QStringLiteral("証明書の確認"));
     EXPECT_EQ(security()->currentIndex(), kFtps);
-    EXPECT_EQ(storedSettings().settings(QStringLiteral("Strict")).security, FtpSecurity::ExplicitTls);
+    EXPECT_EQ(storedSettings().settings(QStringLiteral("Strict")).security, ConnectionMethod::Ftps);
     disconnectAndWait();
     EXPECT_EQ(m_dialogs.unexpected, 0);
 }

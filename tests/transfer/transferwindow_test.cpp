@@ -785,9 +785,9 @@ TEST_F(TransferWindowTest, ASilentServerLeavesTheWindowResponsiveAndEndsWithTheT
     SilentServer silent;
     writeBook({QStringLiteral("Silent,127.0.0.1:%1,u,p,").arg(silent.port())});
     open();
-    FtpTimeLimits limits;
+    TransferTimeLimits limits;
     limits.connect = limits.reply = std::chrono::milliseconds(1500);
-    m_window->setFtpTimeLimits(limits);
+    m_window->setTimeLimits(limits);
     int ticks = 0;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });

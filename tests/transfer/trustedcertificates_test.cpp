@@ -11,9 +11,9 @@
 
 namespace {
 
-FtpCertificate certificate(const std::string &host, std::uint16_t port, const std::string &der)
+ServerCertificate certificate(const std::string &host, std::uint16_t port, const std::string &der)
 {
-    FtpCertificate c;
+    ServerCertificate c;
     c.host = host;
     c.port = port;
     c.names = {"*.rental.example"};
@@ -23,7 +23,7 @@ FtpCertificate certificate(const std::string &host, std::uint16_t port, const st
     c.notAfter = 1798761600;  // 2027-01-01 00:00 UTC
     c.der = der;
     c.fingerprint = der == "one" ? "AA:AA" : "BB:BB";
-    c.problems = FtpCertificate::NameMismatch;
+    c.problems = ServerCertificate::NameMismatch;
     return c;
 }
 
@@ -33,7 +33,7 @@ TEST(TrustedCertificates, TheSameCertificatePassesAnotherOneForTheSameServerIsAC
     const QString path = QDir(dir.path()).filePath(TrustedCertificates::kFileName);
     TrustedCertificates trusted;
     trusted.load(path);
-    const FtpCertificate one = certificate("ftp.example.jp", 21, "one");
+    const ServerCertificate one = certificate("ftp.example.jp", 21, "one");
     EXPECT_EQ(trusted.verdict(one), TrustedCertificates::Verdict::Unknown);
     trusted.trust(one);
     trusted.write(path);
@@ -44,10 +44,10 @@ TEST(TrustedCertificates, TheSameCertificatePassesAnotherOneForTheSameServerIsAC
     struct Case
     {
         const char *name;
-        FtpCertificate shown;
+        ServerCertificate shown;
         TrustedCertificates::Verdict expected;
     };
-    FtpCertificate sameFingerprintOtherBytes = certificate("ftp.example.jp", 21, "ONE");
+    ServerCertificate sameFingerprintOtherBytes = certificate("ftp.example.jp", 21, "ONE");
     sameFingerprintOtherBytes.fingerprint = "AA:AA";
     const QList<Case> cases = {
         {"same", one, TrustedCertificates::Verdict::Trusted},
@@ -73,17 +73,17 @@ TEST(CertificateText, SaysWhyInPlainJapaneseAndShowsWhatABeginnerCanCheck)
     };
     const QList<Case> cases = {
         {"self-signed is not also called untrusted",
-         FtpCertificate::SelfSigned | FtpCertificate::Untrusted,
+         ServerCertificate::SelfSigned | ServerCertificate::Untrusted,
          {QStringLiteral("自己署名")}},
-        {"untrusted", FtpCertificate::Untrusted, {QStringLiteral("信頼できる発行元")}},
+        {"untrusted", ServerCertificate::Untrusted, {QStringLiteral("信頼できる発行元")}},
         {"expired and wrong name",
-         FtpCertificate::Expired | FtpCertificate::NameMismatch,
+         ServerCertificate::Expired | ServerCertificate::NameMismatch,
          {QStringLiteral("証明書の有効期限が切れています"),
           QStringLiteral("接続先の名前（ftp.example.jp）用の証明書ではありません")}},
-        {"not yet valid", FtpCertificate::NotYetValid, {QStringLiteral("証明書の有効期間がまだ始まっていません")}},
+        {"not yet valid", ServerCertificate::NotYetValid, {QStringLiteral("証明書の有効期間がまだ始まっていません")}},
     };
     for (const Case &c : cases) {
-        FtpCertificate shown = certificate("ftp.example.jp", 21, "one");
+        ServerCertificate shown = certificate("ftp.example.jp", 21, "one");
         shown.problems = c.problems;
         const QStringList lines = CertificateText::problems(shown);
         ASSERT_EQ(lines.size(), c.expected.size()) << c.name;

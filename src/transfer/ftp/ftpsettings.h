@@ -1,5 +1,8 @@
 #pragma once
 
+#include "transfer/connectionmethod.h"
+#include "transfer/transferlimits.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -17,28 +20,11 @@ enum class FtpSecurity {
     ExplicitTls,
 };
 
-// How data connections are made. Auto tries passive mode (EPSV, then PASV) and turns to
-// active mode only when the server refuses passive mode.
-enum class FtpDataMode {
-    Active,
-    Passive,
-    Auto,
-};
+// How data connections are made (Auto: passive first, active only when passive is refused).
+using FtpDataMode = DataConnectionMode;
 
 // How long the client waits for the server before giving up with FtpTimeoutError.
-struct FtpTimeLimits
-{
-    std::chrono::milliseconds connect{std::chrono::seconds(30)};
-    // For the whole of each reply, from the moment the client starts reading it.
-    std::chrono::milliseconds reply{std::chrono::seconds(30)};
-    // For the server to connect to the client's data port in active mode.
-    std::chrono::milliseconds dataAccept{std::chrono::seconds(30)};
-    // For a data connection on which nothing moves.
-    std::chrono::milliseconds dataIdle{std::chrono::seconds(60)};
-    // For the answer to ABOR: a server that does not answer it at once is not going to, and
-    // whoever aborts is waiting for control back.
-    std::chrono::milliseconds abortReply{std::chrono::seconds(1)};
-};
+using FtpTimeLimits = TransferTimeLimits;
 
 // What the transfer window sets before connecting.
 struct FtpSettings

@@ -1,4 +1,4 @@
-#include "transfer/ftperrortext.h"
+#include "transfer/ftp/ftperrortext.h"
 
 #include "common/cp932codec.h"
 #include "common/errortext.h"
@@ -6,6 +6,7 @@
 #include "common/usererror.h"
 #include "transfer/ftp/ftpreplyerror.h"
 #include "transfer/ftp/socketerror.h"
+#include "transfer/remoteerrors.h"
 
 #include <QByteArray>
 
@@ -291,6 +292,8 @@ QString textOf(const std::exception &error, Naming naming)
         return withoutControls(user->text());
     if (const auto *ftp = dynamic_cast<const FtpError *>(&error))
         return withoutControls(textOf(*ftp, naming));
+    if (dynamic_cast<const RemoteCancelled *>(&error) != nullptr)
+        return QStringLiteral("操作を中止しました。");
     return withoutControls(decode(QByteArray(error.what())));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/ftp/ftpclient.h"
+#include "transfer/remotedate.h"
 #include "transfer/remoteitem.h"
 
 #include <optional>
@@ -11,8 +12,8 @@
 // it (vsftpd leaves names starting with a dot out of a plain LIST), else LIST. The first
 // listing, of the site's root, settles LIST -a; the way then holds for the publish, so the
 // listings after the uploads read like the plan's. Also asks MDTM where the server offers it.
-// Refers to the client; used on the session's worker thread.
-class PublishListing
+// Refers to the client; used by FtpRemoteFiles for its full listings.
+class FtpPublishListing
 {
 public:
     struct Way
@@ -24,9 +25,9 @@ public:
     };
 
     // Asks the server what it offers (FEAT, and OPTS MLST when it has unix.mode to give).
-    explicit PublishListing(FtpClient &client);
+    explicit FtpPublishListing(FtpClient &client);
     // Goes on the way a scan found (OPTS again, for a connection made since).
-    PublishListing(FtpClient &client, Way way);
+    FtpPublishListing(FtpClient &client, Way way);
 
     // folder: a path as the server takes it, ending in "/" (the root's too).
     RemoteItems list(const std::string &folder);

@@ -1,4 +1,4 @@
-#include "transfer/publishlisting.h"
+#include "transfer/ftp/ftppublishlisting.h"
 
 #include "transfer/ftp/ftpreplyerror.h"
 #include "transfer/machinelistingparser.h"
@@ -13,7 +13,7 @@ constexpr std::array kWantedFacts{"type", "size", "modify", "unix.mode"};
 
 } // namespace
 
-PublishListing::PublishListing(FtpClient &client) : m_client(client)
+FtpPublishListing::FtpPublishListing(FtpClient &client) : m_client(client)
 {
     const FtpFeatures features = m_client.features();
     m_way.modificationTime = features.modificationTime;
@@ -37,12 +37,12 @@ PublishListing::PublishListing(FtpClient &client) : m_client(client)
     chooseFacts();
 }
 
-PublishListing::PublishListing(FtpClient &client, Way way) : m_client(client), m_way(std::move(way))
+FtpPublishListing::FtpPublishListing(FtpClient &client, Way way) : m_client(client), m_way(std::move(way))
 {
     chooseFacts();
 }
 
-void PublishListing::chooseFacts()
+void FtpPublishListing::chooseFacts()
 {
     if (m_way.machineFacts.empty())
         return;
@@ -55,13 +55,13 @@ void PublishListing::chooseFacts()
     }
 }
 
-RemoteItems PublishListing::parse(const std::vector<std::string> &lines) const
+RemoteItems FtpPublishListing::parse(const std::vector<std::string> &lines) const
 {
     return m_way.listing == FtpClient::Listing::Machine ? MachineListingParser::parse(lines)
                                                         : RemoteListingParser::parse(lines);
 }
 
-RemoteItems PublishListing::list(const std::string &folder)
+RemoteItems FtpPublishListing::list(const std::string &folder)
 {
     if (m_way.settled)
         return parse(m_client.list(folder, m_way.listing));
@@ -84,7 +84,7 @@ RemoteItems PublishListing::list(const std::string &folder)
     return plain;
 }
 
-std::optional<RemoteDate> PublishListing::modificationTime(const std::string &path)
+std::optional<RemoteDate> FtpPublishListing::modificationTime(const std::string &path)
 {
     if (!m_way.modificationTime)
         return std::nullopt;

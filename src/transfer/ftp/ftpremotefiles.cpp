@@ -1,0 +1,178 @@
+#include "transfer/ftp/ftpremotefiles.h"
+
+#include "transfer/permissionbits.h"
+#include "transfer/remotelistingparser.h"
+
+namespace {
+
+std::string bytes(const QString &text)
+{
+    return text.toUtf8().toStdString();
+}
+
+} // namespace
+
+FtpRemoteFiles::FtpRemoteFiles() : m_owned(std::make_unique<FtpClient>()), m_client(*m_owned)
+{}
+
+FtpRemoteFiles::FtpRemoteFiles(FtpClient &client) : m_client(client)
+{}
+
+FtpRemoteFiles::~FtpRemoteFiles() = default;
+
+void FtpRemoteFiles::setOnConnected(std::function<void()> handler)
+{
+    m_client.setOnConnected(std::move(handler));
+}
+
+void FtpRemoteFiles::setOnLoggedIn(std::function<void()> handler)
+{
+    m_client.setOnLoggedIn(std::move(handler));
+}
+
+void FtpRemoteFiles::setOnDisconnected(std::function<void()> handler)
+{
+    m_client.setOnDisconnected(std::move(handler));
+}
+
+void FtpRemoteFiles::setTimeLimits(const TransferTimeLimits &limits)
+{
+    m_client.settings().timeLimits = limits;
+}
+
+void FtpRemoteFiles::connect(const RemoteLogin &login)
+{
+    FtpSettings &settings = m_client.settings();
+    settings.host = bytes(login.host);
+    settings.port = login.port;
+    settings.user = bytes(login.user);
+    settings.password = bytes(login.password);
+    settings.security = login.security == ConnectionMethod::Ftps ? FtpSecurity::ExplicitTls : FtpSecurity::Plain;
+    settings.dataMode = login.dataMode;
+    settings.acceptedCertificates.clear();
+    for (const QString &fingerprint : login.acceptedCertificates)
+        settings.acceptedCertificates.push_back(fingerprint.toStdString());
+    m_client.connect();
+}
+
+bool FtpRemoteFiles::isConnected()
+{
+    return m_client.isConnected();
+}
+
+void FtpRemoteFiles::quit()
+{
+    m_client.quit();
+}
+
+void FtpRemoteFiles::abort()
+{
+    m_client.abort();
+}
+
+std::optional<ServerCertificate> FtpRemoteFiles::serverCertificate() const
+{
+    return m_client.serverCertificate();
+}
+
+std::string FtpRemoteFiles::currentDir()
+{
+    return m_client.currentDir();
+}
+
+void FtpRemoteFiles::changeDir(const std::string &path)
+{
+    m_client.changeDir(path);
+}
+
+void FtpRemoteFiles::changeDirUp()
+{
+    m_client.changeDirUp();
+}
+
+RemoteItems FtpRemoteFiles::list(const std::string &folder, const Progress &progress, Skipped *skipped)
+{
+    FtpClient::SkippedLines overlong;
+    const std::vector<std::string> lines = m_client.list(folder, progress, &overlong);
+    if (skipped != nullptr)
+        *skipped = {overlong.count, overlong.beginnings};
+    return RemoteListingParser::parse(lines);
+}
+
+void FtpRemoteFiles::startFullListings()
+{
+    m_listing = std::make_unique<FtpPublishListing>(m_client);
+    m_way = m_listing->way();
+}
+
+void FtpRemoteFiles::resumeFullListings()
+{
+    if (!m_way) {
+        startFullListings();
+        return;
+    }
+    m_listing = std::make_unique<FtpPublishListing>(m_client, *m_way);
+}
+
+FtpPublishListing &FtpRemoteFiles::fullListing()
+{
+    if (!m_listing)
+        startFullListings();
+    return *m_listing;
+}
+
+RemoteItems FtpRemoteFiles::listFully(const std::string &folder)
+{
+    RemoteItems items = fullListing().list(folder);
+    m_way = m_listing->way();
+    return items;
+}
+
+bool FtpRemoteFiles::fullListingsShowHiddenNames() const
+{
+    return m_listing && m_listing->showsHiddenNames();
+}
+
+std::optional<RemoteDate> FtpRemoteFiles::exactTime(const std::string &path)
+{
+    return fullListing().modificationTime(path);
+}
+
+void FtpRemoteFiles::retrieve(const std::string &remotePath,
+                              const std::string &localPath,
+                              bool overwrite,
+                              std::optional<std::uint64_t> expectedSize,
+                              const Progress &progress)
+{
+    m_client.retrieve(remotePath, localPath, overwrite, expectedSize, progress);
+}
+
+void FtpRemoteFiles::store(const std::string &localPath, const std::string &remotePath, const Progress &progress)
+{
+    m_client.store(localPath, remotePath, progress);
+}
+
+void FtpRemoteFiles::rename(const std::string &oldPath, const std::string &newPath)
+{
+    m_client.rename(oldPath, newPath);
+}
+
+void FtpRemoteFiles::makeDir(const std::string &path)
+{
+    m_client.makeDir(path);
+}
+
+void FtpRemoteFiles::removeDir(const std::string &path)
+{
+    m_client.removeDir(path);
+}
+
+void FtpRemoteFiles::remove(const std::string &path)
+{
+    m_client.deleteFile(path);
+}
+
+void FtpRemoteFiles::setPermissions(const std::string &path, int mode)
+{
+    m_client.site("chmod " + PermissionBits::octal(mode).toStdString() + ' ' + path);
+}

@@ -22,6 +22,9 @@ packages=(
   clang libclang-rt-14-dev
   fonts-noto-cjk
   python3 python3-pyftpdlib vsftpd curl lftp
+  # SFTP (libssh 0.10: RSA keys with rsa-sha2-*), and the real sshd its tests start themselves
+  # (the package's own service is never started for them)
+  libssh-dev openssh-server
   # the page check's benchmark peer, and the package's builders and checkers
   tidy dpkg-dev fakeroot lintian desktop-file-utils appstream
   # the package's icons, rendered from the SVG at the usual sizes

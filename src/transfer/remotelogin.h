@@ -16,6 +16,10 @@ struct RemoteLogin
     QString folder; // entered after login when not empty
     ConnectionMethod security = ConnectionMethod::Ftp;
     DataConnectionMode dataMode = DataConnectionMode::Auto;
+    // SFTP: a private key file (OpenSSH or PEM form) tried after the SSH agent, and its
+    // passphrase; empty for none.
+    QString keyFile;
+    QString keyPassphrase;
     // Fingerprints of server identities the user accepted although they fail the check.
     QStringList acceptedCertificates;
 };

@@ -5,7 +5,7 @@
 #include <vector>
 
 // What a beginner can judge a server's identity by, and why the check refused it: the
-// certificate an FTPS server showed during the TLS handshake. The transfer window's trust
+// certificate an FTPS server showed during the TLS handshake, or an SFTP server's host key. The transfer window's trust
 // dialog and its store of trusted servers work on this alone, whichever protocol found it.
 struct ServerCertificate
 {
@@ -28,4 +28,7 @@ struct ServerCertificate
     std::string fingerprint; // SHA-256 of the DER form, upper-case hex pairs joined by ':'
     std::string der;         // the certificate itself, for storing it as trusted
     unsigned problems = 0;   // Problem bits
+    // An SSH server's host key instead of a certificate: its type ("ssh-ed25519"); the
+    // fingerprint is then OpenSSH's "SHA256:…" and der the key's own bytes. Empty otherwise.
+    std::string keyType;
 };

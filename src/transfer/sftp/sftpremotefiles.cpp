@@ -1,0 +1,663 @@
+#include "transfer/sftp/sftpremotefiles.h"
+
+#include "transfer/permissionbits.h"
+#include "transfer/publishexclusions.h"
+#include "transfer/remotenames.h"
+#include "transfer/sftp/sftperror.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QFile>
+#include <QSaveFile>
+#include <QTimeZone>
+
+#include <chrono>
+#include <cstdlib>
+#include <deque>
+#include <fcntl.h>
+#include <libssh/libssh.h>
+#include <libssh/sftp.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr std::chrono::milliseconds pollSlice{20};
+constexpr int millisecondsPerSecond = 1000;
+
+// Text from the server's bytes (a name, a path) for a message: UTF-8 or CP932 as shown.
+std::string shown(const std::string &bytes)
+{
+    return RemoteNames::decode(QByteArray::fromStdString(bytes)).toStdString();
+}
+
+std::string replace(std::string text, const std::string &mark, const std::string &with)
+{
+    const std::size_t at = text.find(mark);
+    if (at != std::string::npos)
+        text.replace(at, mark.size(), with);
+    return text;
+}
+
+std::string nameOf(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string parentOf(const std::string &path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+QString attributesOf(const sftp_attributes_struct &attributes)
+{
+    QString text(10, QLatin1Char('-'));
+    if (attributes.type == SSH_FILEXFER_TYPE_DIRECTORY)
+        text[0] = QLatin1Char('d');
+    else if (attributes.type == SSH_FILEXFER_TYPE_SYMLINK)
+        text[0] = QLatin1Char('l');
+    const char *letters = "rwxrwxrwx";
+    for (int bit = 0; bit < 9; ++bit) {
+        if ((attributes.permissions & (0400u >> bit)) != 0)
+            text[bit + 1] = QLatin1Char(letters[bit]);
+    }
+    // The special bits as ls shows them.
+    const auto special = [&](int at, unsigned mask, char set, char unset) {
+        if ((attributes.permissions & mask) != 0)
+            text[at] = QLatin1Char(text[at] == QLatin1Char('x') ? set : unset);
+    };
+    special(3, 04000, 's', 'S');
+    special(6, 02000, 's', 'S');
+    special(9, 01000, 't', 'T');
+    return text;
+}
+
+RemoteDate dateOf(std::uint32_t seconds)
+{
+    const QDateTime time = QDateTime::fromSecsSinceEpoch(seconds, QTimeZone::utc());
+    RemoteDate date;
+    date.day = time.date();
+    date.time = time.time();
+    date.exact = true;
+    return date;
+}
+
+} // namespace
+
+SftpRemoteFiles::SftpRemoteFiles() : m_wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+{}
+
+SftpRemoteFiles::~SftpRemoteFiles()
+{
+    m_onDisconnected = nullptr;
+    closeSession();
+    if (m_wake >= 0)
+        ::close(m_wake);
+}
+
+void SftpRemoteFiles::interrupt()
+{
+    m_interrupted.store(true, std::memory_order_release);
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = ::write(m_wake, &one, sizeof one);
+    // A blocking call of libssh waits on the socket alone; shutting it down ends that wait.
+    const std::lock_guard lock(m_socketMutex);
+    if (m_socket >= 0)
+        ::shutdown(m_socket, SHUT_RDWR);
+}
+
+void SftpRemoteFiles::resetInterrupt()
+{
+    std::uint64_t count = 0;
+    [[maybe_unused]] const ssize_t read = ::read(m_wake, &count, sizeof count);
+    m_interrupted.store(false, std::memory_order_release);
+}
+
+void SftpRemoteFiles::checkStop() const
+{
+    if (m_interrupted.load(std::memory_order_acquire))
+        throw SftpCancelledError();
+}
+
+template<typename Step>
+int SftpRemoteFiles::awaitStep(Step step, int again, std::chrono::milliseconds limit)
+{
+    const Clock::time_point giveUp = Clock::now() + limit;
+    for (;;) {
+        checkStop();
+        const int result = step();
+        {
+            const std::lock_guard lock(m_socketMutex);
+            m_socket = ssh_get_fd(m_session);
+        }
+        if (result != again)
+            return result;
+        if (Clock::now() >= giveUp) {
+            const std::string seconds = std::to_string(limit.count() / millisecondsPerSecond);
+            closeSession();
+            throw SftpError(
+                replace(replace(replace("サーバー %1 のポート %2 から %3 秒以内に返事がありませんでした。ポートが"
+                                        "閉じられているか、接続元が制限されている（海外からの接続を受け付けな"
+                                        "いサーバーなど）おそれがあります。",
+                                        "%1",
+                                        m_host),
+                                "%2",
+                                std::to_string(m_port)),
+                        "%3",
+                        seconds),
+                true);
+        }
+        std::vector<pollfd> waits{{m_wake, POLLIN, 0}};
+        if (m_socket >= 0)
+            waits.push_back({m_socket, POLLIN, 0});
+        ::poll(waits.data(), waits.size(), static_cast<int>(pollSlice.count()));
+    }
+}
+
+void SftpRemoteFiles::connect(const RemoteLogin &login)
+{
+    closeSession();
+    m_hostKey.reset();
+    m_host = login.host.toStdString();
+    m_port = login.port;
+    m_session = ssh_new();
+    if (m_session == nullptr)
+        throw SftpError("SFTP の接続を用意できませんでした。");
+    const QByteArray host = login.host.toUtf8();
+    const QByteArray user = login.user.toUtf8();
+    unsigned int port = login.port;
+    int on = 1;
+    bool off = false;
+    long seconds = std::max<long>(1, static_cast<long>(m_limits.reply.count() / millisecondsPerSecond));
+    ssh_options_set(m_session, SSH_OPTIONS_HOST, host.constData());
+    ssh_options_set(m_session, SSH_OPTIONS_PORT, &port);
+    ssh_options_set(m_session, SSH_OPTIONS_USER, user.constData());
+    // Without it every small packet waits for the last one's acknowledgement.
+    ssh_options_set(m_session, SSH_OPTIONS_NODELAY, &on);
+    ssh_options_set(m_session, SSH_OPTIONS_TIMEOUT, &seconds);
+    // The program checks host keys against its own store; ~/.ssh's files are not its business.
+    ssh_options_set(m_session, SSH_OPTIONS_PROCESS_CONFIG, &off);
+    ssh_options_set(m_session, SSH_OPTIONS_KNOWNHOSTS, "/dev/null");
+    ssh_options_set(m_session, SSH_OPTIONS_GLOBAL_KNOWNHOSTS, "/dev/null");
+    ssh_set_blocking(m_session, 0);
+    if (awaitStep([this] { return ssh_connect(m_session); }, SSH_AGAIN, m_limits.connect) != SSH_OK) {
+        const std::string detail = ssh_get_error(m_session);
+        closeSession();
+        if (detail.find("refused") != std::string::npos)
+            throw SftpError(
+                replace(replace("サーバー %1 のポート %2 は接続を受け付けませんでした（ポートが閉じています）。"
+                                "接続方式とポート番号を確かめてください。",
+                                "%1",
+                                m_host),
+                        "%2",
+                        std::to_string(m_port))
+                    + "\r\n" + detail,
+                true);
+        throw SftpError("サーバーに接続できませんでした。ホスト名とポート番号を確かめてください。\r\n" + detail, true);
+    }
+    if (m_onConnected)
+        m_onConnected();
+    checkHostKey(login);
+    this->login(login);
+    ssh_set_blocking(m_session, 1);
+    openSftp();
+    char *home = sftp_canonicalize_path(m_sftp, ".");
+    m_cwd = home != nullptr ? home : "/";
+    ssh_string_free_char(home);
+    if (m_onLoggedIn)
+        m_onLoggedIn();
+}
+
+void SftpRemoteFiles::checkHostKey(const RemoteLogin &login)
+{
+    ssh_key key = nullptr;
+    if (ssh_get_server_publickey(m_session, &key) != SSH_OK) {
+        closeSession();
+        throw SftpError("サーバーの鍵（ホスト鍵）を受け取れませんでした。", true);
+    }
+    unsigned char *hash = nullptr;
+    std::size_t length = 0;
+    char *base64 = nullptr;
+    ServerCertificate identity;
+    if (ssh_get_publickey_hash(key, SSH_PUBLICKEY_HASH_SHA256, &hash, &length) == 0) {
+        char *fingerprint = ssh_get_fingerprint_hash(SSH_PUBLICKEY_HASH_SHA256, hash, length);
+        identity.fingerprint = fingerprint != nullptr ? fingerprint : "";
+        ssh_string_free_char(fingerprint);
+        ssh_clean_pubkey_hash(&hash);
+    }
+    if (ssh_pki_export_pubkey_base64(key, &base64) == SSH_OK) {
+        identity.der = QByteArray::fromBase64(QByteArray(base64)).toStdString();
+        ssh_string_free_char(base64);
+    }
+    identity.keyType = ssh_key_type_to_char(ssh_key_type(key));
+    ssh_key_free(key);
+    identity.host = m_host;
+    identity.port = m_port;
+    identity.names = {m_host};
+    // Nothing vouches for a host key but the user: it passes only as one they accepted.
+    identity.problems = ServerCertificate::Untrusted;
+    m_hostKey = identity;
+    if (identity.fingerprint.empty()
+        || !login.acceptedCertificates.contains(QString::fromStdString(identity.fingerprint))) {
+        closeSession();
+        throw SftpHostKeyError(identity);
+    }
+}
+
+void SftpRemoteFiles::login(const RemoteLogin &login)
+{
+    const auto await = [this](auto step) { return awaitStep(step, SSH_AUTH_AGAIN, m_limits.reply); };
+    if (await([this] { return ssh_userauth_none(m_session, nullptr); }) == SSH_AUTH_SUCCESS)
+        return;
+    const QByteArray password = login.password.toUtf8();
+    std::string refusedKey;
+    int methods = ssh_userauth_list(m_session, nullptr);
+    if ((methods & SSH_AUTH_METHOD_PUBLICKEY) != 0) {
+        if (std::getenv("SSH_AUTH_SOCK") != nullptr
+            && await([this] { return ssh_userauth_agent(m_session, nullptr); }) == SSH_AUTH_SUCCESS)
+            return;
+        if (!login.keyFile.isEmpty()) {
+            const QByteArray path = QFile::encodeName(login.keyFile);
+            const QByteArray passphrase = login.keyPassphrase.toUtf8();
+            ssh_key key = nullptr;
+            const int read = ssh_pki_import_privkey_file(
+                path.constData(), passphrase.isEmpty() ? nullptr : passphrase.constData(), nullptr, nullptr, &key);
+            if (read != SSH_OK) {
+                closeSession();
+                throw SftpError(replace(read == SSH_EOF
+                                            ? "鍵ファイル「%1」がないか、読めません。サイトの設定を確かめてください。"
+                                            : "鍵ファイル「%1」を開けませんでした。パスフレーズが違うか、鍵の"
+                                              "形式が読めません。",
+                                        "%1",
+                                        login.keyFile.toStdString()));
+            }
+            const int result = await([&] { return ssh_userauth_publickey(m_session, nullptr, key); });
+            ssh_key_free(key);
+            if (result == SSH_AUTH_SUCCESS)
+                return;
+            refusedKey = login.keyFile.toStdString();
+            methods = ssh_userauth_list(m_session, nullptr);
+        }
+    }
+    if ((methods & SSH_AUTH_METHOD_INTERACTIVE) != 0 && !password.isEmpty()) {
+        int result = await([this] { return ssh_userauth_kbdint(m_session, nullptr, nullptr); });
+        while (result == SSH_AUTH_INFO) {
+            const int prompts = ssh_userauth_kbdint_getnprompts(m_session);
+            for (int i = 0; i < prompts; ++i) {
+                char echo = 0;
+                ssh_userauth_kbdint_getprompt(m_session, static_cast<unsigned>(i), &echo);
+                // A prompt that echoes asks for something else than a secret: the user name.
+                ssh_userauth_kbdint_setanswer(m_session,
+                                              static_cast<unsigned>(i),
+                                              echo != 0 ? login.user.toUtf8().constData() : password.constData());
+            }
+            result = await([this] { return ssh_userauth_kbdint(m_session, nullptr, nullptr); });
+        }
+        if (result == SSH_AUTH_SUCCESS)
+            return;
+        methods = ssh_userauth_list(m_session, nullptr);
+    }
+    if ((methods & SSH_AUTH_METHOD_PASSWORD) != 0 && !password.isEmpty()
+        && await([&] { return ssh_userauth_password(m_session, nullptr, password.constData()); }) == SSH_AUTH_SUCCESS)
+        return;
+    const bool passwordsTaken = (methods & (SSH_AUTH_METHOD_PASSWORD | SSH_AUTH_METHOD_INTERACTIVE)) != 0;
+    closeSession();
+    if (!refusedKey.empty())
+        throw SftpError(
+            replace("鍵が受け付けられませんでした（試した鍵: %1）。サーバーに登録した鍵と同じ鍵か確かめてください。",
+                    "%1",
+                    refusedKey));
+    if (!passwordsTaken)
+        throw SftpError("このサーバーは鍵でのログインだけを受け付けます。サイトの設定で鍵ファイルを指定してください。");
+    throw SftpError("ユーザー名かパスワードが違うため、ログインできませんでした。確かめてもう一度接続してください。");
+}
+
+void SftpRemoteFiles::openSftp()
+{
+    m_sftp = sftp_new(m_session);
+    if (m_sftp == nullptr || sftp_init(m_sftp) != SSH_OK) {
+        const std::string detail = ssh_get_error(m_session);
+        closeSession();
+        throw SftpError("このサーバーでは SFTP が使えません（SFTP のサブシステムがありません）。サーバー会社の案内で "
+                        "SFTP が使えるか確かめてください。\r\n"
+                            + detail,
+                        true);
+    }
+}
+
+void SftpRemoteFiles::closeSession()
+{
+    const bool wasOpen = m_session != nullptr;
+    {
+        const std::lock_guard lock(m_socketMutex);
+        if (m_sftp != nullptr)
+            sftp_free(m_sftp);
+        m_sftp = nullptr;
+        if (m_session != nullptr) {
+            ssh_disconnect(m_session);
+            ssh_free(m_session);
+        }
+        m_session = nullptr;
+        m_socket = -1;
+    }
+    if (wasOpen && m_onDisconnected)
+        m_onDisconnected();
+}
+
+bool SftpRemoteFiles::isConnected()
+{
+    return m_session != nullptr && m_sftp != nullptr && ssh_is_connected(m_session) != 0;
+}
+
+void SftpRemoteFiles::quit()
+{
+    closeSession();
+}
+
+void SftpRemoteFiles::requireConnected() const
+{
+    checkStop();
+    if (m_sftp == nullptr)
+        throw SftpError("サーバーに接続していません。接続してから操作してください。", true);
+}
+
+void SftpRemoteFiles::fail(const std::string &what, const std::string &path)
+{
+    const bool stopped = m_interrupted.load(std::memory_order_acquire);
+    const int code = m_sftp != nullptr ? sftp_get_error(m_sftp) : SSH_FX_CONNECTION_LOST;
+    if (stopped || m_session == nullptr || ssh_is_connected(m_session) == 0 || code == SSH_FX_CONNECTION_LOST
+        || code == SSH_FX_NO_CONNECTION) {
+        const std::string detail = m_session != nullptr ? ssh_get_error(m_session) : "";
+        closeSession();
+        if (stopped)
+            throw SftpCancelledError();
+        throw SftpError("サーバーとの接続が切れました。もう一度接続してください。\r\n" + detail, true);
+    }
+    const std::string name = shown(path);
+    std::string text;
+    switch (code) {
+    case SSH_FX_NO_SUCH_FILE:
+        text = replace("「%1」がサーバーにありません。", "%1", name);
+        break;
+    case SSH_FX_PERMISSION_DENIED:
+        text = replace("「%1」を操作する権限がありません。", "%1", name);
+        break;
+    case SSH_FX_FILE_ALREADY_EXISTS:
+        text = replace("「%1」はもうあります。", "%1", name);
+        break;
+    case SSH_FX_OP_UNSUPPORTED:
+        text = "このサーバーはこの操作に対応していません。";
+        break;
+    default:
+        text = replace("サーバーが「%1」の操作を断りました。", "%1", name);
+        break;
+    }
+    throw SftpRefusedError(text + "\r\n" + what + ": " + ssh_get_error(m_session), code == SSH_FX_OP_UNSUPPORTED);
+}
+
+std::string SftpRemoteFiles::resolve(const std::string &path) const
+{
+    if (path.empty())
+        return m_cwd;
+    if (path.front() == '/')
+        return path;
+    return m_cwd + (m_cwd.empty() || m_cwd.back() == '/' ? "" : "/") + path;
+}
+
+void SftpRemoteFiles::changeDir(const std::string &path)
+{
+    requireConnected();
+    const std::string full = resolve(path);
+    char *canonical = sftp_canonicalize_path(m_sftp, full.c_str());
+    if (canonical == nullptr)
+        fail("realpath", full);
+    const std::string target = canonical;
+    ssh_string_free_char(canonical);
+    sftp_attributes attributes = sftp_stat(m_sftp, target.c_str());
+    if (attributes == nullptr)
+        fail("stat", full);
+    const bool folder = attributes->type == SSH_FILEXFER_TYPE_DIRECTORY;
+    sftp_attributes_free(attributes);
+    if (!folder)
+        throw SftpRefusedError(replace("「%1」はフォルダではありません。", "%1", shown(full)), false);
+    m_cwd = target;
+}
+
+void SftpRemoteFiles::changeDirUp()
+{
+    changeDir("..");
+}
+
+RemoteItems SftpRemoteFiles::list(const std::string &folder, const Progress &progress, Skipped *skipped)
+{
+    requireConnected();
+    if (skipped != nullptr)
+        *skipped = {};
+    const std::string full = resolve(folder);
+    sftp_dir dir = sftp_opendir(m_sftp, full.c_str());
+    if (dir == nullptr)
+        fail("opendir", full);
+    RemoteItems items;
+    std::uint64_t count = 0;
+    while (sftp_attributes attributes = sftp_readdir(m_sftp, dir)) {
+        const std::string name = attributes->name != nullptr ? attributes->name : "";
+        if (!name.empty() && name != "." && name != "..") {
+            RemoteItem item;
+            item.name = QByteArray::fromStdString(name);
+            item.displayName = RemoteNames::decode(item.name);
+            item.size = static_cast<qint64>(attributes->size);
+            item.date = dateOf(attributes->mtime);
+            item.attributes = attributesOf(*attributes);
+            item.folder = attributes->type == SSH_FILEXFER_TYPE_DIRECTORY;
+            items.append(item);
+        }
+        sftp_attributes_free(attributes);
+        if (progress && !progress(++count, 0)) {
+            sftp_closedir(dir);
+            throw SftpCancelledError();
+        }
+    }
+    const bool complete = sftp_dir_eof(dir) != 0;
+    sftp_closedir(dir);
+    if (!complete)
+        fail("readdir", full);
+    return items;
+}
+
+std::optional<RemoteDate> SftpRemoteFiles::exactTime(const std::string &path)
+{
+    requireConnected();
+    sftp_attributes attributes = sftp_stat(m_sftp, resolve(path).c_str());
+    if (attributes == nullptr)
+        return std::nullopt;
+    const RemoteDate date = dateOf(attributes->mtime);
+    sftp_attributes_free(attributes);
+    return date;
+}
+
+void SftpRemoteFiles::retrieve(const std::string &remotePath,
+                               const std::string &localPath,
+                               bool overwrite,
+                               std::optional<std::uint64_t> expectedSize,
+                               const Progress &progress)
+{
+    requireConnected();
+    const QString target = QFile::decodeName(QByteArray::fromStdString(localPath));
+    if (!overwrite && QFile::exists(target))
+        throw SftpError(replace("「%1」はもうあります。", "%1", target.toStdString()));
+    const std::string full = resolve(remotePath);
+    sftp_file file = sftp_open(m_sftp, full.c_str(), O_RDONLY, 0);
+    if (file == nullptr)
+        fail("open", full);
+    std::uint64_t size = expectedSize.value_or(0);
+    if (sftp_attributes attributes = sftp_fstat(file)) {
+        size = attributes->size;
+        sftp_attributes_free(attributes);
+    }
+    // Into a copy beside the target, which replaces it only once every byte is there.
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly)) {
+        sftp_close(file);
+        throw SftpError(replace(
+            "「%1」の隣にファイルを作れません。フォルダに書き込めるか確かめてください。", "%1", target.toStdString()));
+    }
+    std::deque<int> requests;
+    std::uint64_t asked = 0;
+    std::uint64_t received = 0;
+    std::vector<char> buffer(readBlock);
+    bool ended = false;
+    while (!ended) {
+        // Several reads in flight: one round trip no longer costs each block.
+        while (static_cast<int>(requests.size()) < readsInFlight && (asked < size || requests.empty())) {
+            const int id = sftp_async_read_begin(file, readBlock);
+            if (id < 0) {
+                sftp_close(file);
+                fail("read", full);
+            }
+            requests.push_back(id);
+            asked += readBlock;
+        }
+        const int id = requests.front();
+        requests.pop_front();
+        const int got = sftp_async_read(file, buffer.data(), readBlock, static_cast<std::uint32_t>(id));
+        if (got < 0) {
+            sftp_close(file);
+            fail("read", full);
+        }
+        if (got == 0) {
+            ended = true;
+            break;
+        }
+        if (out.write(buffer.data(), got) != got) {
+            sftp_close(file);
+            throw SftpError(
+                replace("「%1」に書き込めません。ディスクの空きを確かめてください。", "%1", target.toStdString()));
+        }
+        received += static_cast<std::uint64_t>(got);
+        // A short block before the end would leave a hole under the blocks already asked for.
+        if (static_cast<std::uint32_t>(got) < readBlock && received < size) {
+            sftp_close(file);
+            throw SftpError("サーバーから届いたファイルが途中で切れていました。もう一度試してください。");
+        }
+        if (progress && !progress(received, size)) {
+            // The answers still owed are read off by closing the file.
+            sftp_close(file);
+            throw SftpCancelledError();
+        }
+        if (size > 0 && received >= size && requests.empty())
+            ended = true;
+    }
+    sftp_close(file);
+    if (expectedSize && received < *expectedSize)
+        throw SftpError("サーバーから届いたファイルが一覧の大きさより小さかったので、保存しませんでした。");
+    if (!out.commit())
+        throw SftpError(replace(
+            "「%1」を置き換えられません。フォルダに書き込めるか確かめてください。", "%1", target.toStdString()));
+}
+
+void SftpRemoteFiles::store(const std::string &localPath, const std::string &remotePath, const Progress &progress)
+{
+    requireConnected();
+    QFile in(QFile::decodeName(QByteArray::fromStdString(localPath)));
+    if (!in.open(QIODevice::ReadOnly))
+        throw SftpError(replace("「%1」を開けません。ファイルがあるか確かめてください。", "%1", localPath));
+    const std::string full = resolve(remotePath);
+    const std::string temporary =
+        parentOf(full) + PublishExclusions::temporaryName(QByteArray::fromStdString(nameOf(full))).toStdString();
+    // The old file's mode goes to the new one, as a replacement in place would keep it.
+    std::optional<unsigned> oldMode;
+    if (sftp_attributes attributes = sftp_stat(m_sftp, full.c_str())) {
+        oldMode = attributes->permissions & 07777u;
+        sftp_attributes_free(attributes);
+    }
+    sftp_file file = sftp_open(m_sftp, temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (file == nullptr)
+        fail("open", full);
+    const auto giveUp = [&](auto thrower) {
+        sftp_close(file);
+        if (isConnected())
+            sftp_unlink(m_sftp, temporary.c_str());
+        thrower();
+    };
+    const std::uint64_t size = static_cast<std::uint64_t>(in.size());
+    std::uint64_t sent = 0;
+    std::vector<char> buffer(writeBlock);
+    for (;;) {
+        const qint64 got = in.read(buffer.data(), static_cast<qint64>(buffer.size()));
+        if (got < 0)
+            giveUp(
+                [&] { throw SftpError(replace("「%1」を読めません。ファイルを確かめてください。", "%1", localPath)); });
+        if (got == 0)
+            break;
+        if (sftp_write(file, buffer.data(), static_cast<std::size_t>(got)) != got)
+            giveUp([&] { fail("write", full); });
+        sent += static_cast<std::uint64_t>(got);
+        if (progress && !progress(sent, size))
+            giveUp([] { throw SftpCancelledError(); });
+    }
+    if (sftp_close(file) != SSH_OK) {
+        sftp_unlink(m_sftp, temporary.c_str());
+        fail("close", full);
+    }
+    if (oldMode)
+        sftp_chmod(m_sftp, temporary.c_str(), *oldMode);
+    try {
+        rename(temporary, full);
+    } catch (const RemoteRefusal &) {
+        sftp_unlink(m_sftp, temporary.c_str());
+        throw;
+    }
+}
+
+void SftpRemoteFiles::rename(const std::string &oldPath, const std::string &newPath)
+{
+    requireConnected();
+    const std::string from = resolve(oldPath);
+    const std::string to = resolve(newPath);
+    if (sftp_rename(m_sftp, from.c_str(), to.c_str()) == SSH_OK)
+        return;
+    // SFTP version 3 renames onto no existing name; the old file goes first then. libssh 0.10
+    // has no way to send OpenSSH's posix-rename, which would replace it in one step.
+    sftp_attributes target = sftp_lstat(m_sftp, to.c_str());
+    const bool replaceable = target != nullptr && target->type != SSH_FILEXFER_TYPE_DIRECTORY;
+    if (target != nullptr)
+        sftp_attributes_free(target);
+    if (!replaceable || sftp_unlink(m_sftp, to.c_str()) != SSH_OK
+        || sftp_rename(m_sftp, from.c_str(), to.c_str()) != SSH_OK)
+        fail("rename", oldPath);
+}
+
+void SftpRemoteFiles::makeDir(const std::string &path)
+{
+    requireConnected();
+    if (sftp_mkdir(m_sftp, resolve(path).c_str(), 0755) != SSH_OK)
+        fail("mkdir", path);
+}
+
+void SftpRemoteFiles::removeDir(const std::string &path)
+{
+    requireConnected();
+    if (sftp_rmdir(m_sftp, resolve(path).c_str()) != SSH_OK)
+        fail("rmdir", path);
+}
+
+void SftpRemoteFiles::remove(const std::string &path)
+{
+    requireConnected();
+    if (sftp_unlink(m_sftp, resolve(path).c_str()) != SSH_OK)
+        fail("remove", path);
+}
+
+void SftpRemoteFiles::setPermissions(const std::string &path, int mode)
+{
+    requireConnected();
+    if (sftp_chmod(m_sftp, resolve(path).c_str(), static_cast<mode_t>(mode)) != SSH_OK)
+        fail("chmod", path);
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "transfer/remotefiles.h"
+
+#include <atomic>
+#include <mutex>
+
+struct ssh_session_struct;
+struct sftp_session_struct;
+
+// SFTP behind the remote-files interface, on libssh. Connecting and logging in run without
+// blocking in a poll loop of its own beside an eventfd, so interrupt() ends them at once; the
+// login tries the SSH agent, the key file, keyboard-interactive and the password, in that
+// order, as far as the server offers them. The host key must be among the fingerprints the
+// login accepted, else SftpHostKeyError carries it to the trust dialog. The file operations
+// then block on the session's worker thread; interrupt() ends them by shutting the socket
+// down, which costs the connection. SFTP has no current folder: this class keeps one, and
+// gives relative paths from it. Uploads go to a temporary name beside the target and are
+// renamed over it once complete, so a cut upload never sits under the real name.
+class SftpRemoteFiles final : public RemoteFiles
+{
+public:
+    SftpRemoteFiles();
+    ~SftpRemoteFiles() override;
+
+    void setOnConnected(std::function<void()> handler) override { m_onConnected = std::move(handler); }
+    void setOnLoggedIn(std::function<void()> handler) override { m_onLoggedIn = std::move(handler); }
+    void setOnDisconnected(std::function<void()> handler) override { m_onDisconnected = std::move(handler); }
+    void setTimeLimits(const TransferTimeLimits &limits) override { m_limits = limits; }
+
+    void connect(const RemoteLogin &login) override;
+    bool isConnected() override;
+    void quit() override;
+    void abort() override {}
+    std::optional<ServerCertificate> serverCertificate() const override { return m_hostKey; }
+
+    std::string currentDir() override { return m_cwd; }
+    void changeDir(const std::string &path) override;
+    void changeDirUp() override;
+
+    RemoteItems list(const std::string &folder, const Progress &progress = {}, Skipped *skipped = nullptr) override;
+    void startFullListings() override {}
+    void resumeFullListings() override {}
+    RemoteItems listFully(const std::string &folder) override { return list(folder); }
+    bool fullListingsShowHiddenNames() const override { return true; }
+    std::optional<RemoteDate> exactTime(const std::string &path) override;
+
+    void retrieve(const std::string &remotePath,
+                  const std::string &localPath,
+                  bool overwrite,
+                  std::optional<std::uint64_t> expectedSize = std::nullopt,
+                  const Progress &progress = {}) override;
+    void store(const std::string &localPath, const std::string &remotePath, const Progress &progress = {}) override;
+    void rename(const std::string &oldPath, const std::string &newPath) override;
+    void makeDir(const std::string &path) override;
+    void removeDir(const std::string &path) override;
+    void remove(const std::string &path) override;
+    void setPermissions(const std::string &path, int mode) override;
+
+    void interrupt() override;
+    void resetInterrupt() override;
+
+    // Reads served in flight at once, and the size of each; writes go in blocks of writeBlock.
+    static constexpr int readsInFlight = 16;
+    static constexpr std::uint32_t readBlock = 64 * 1024;
+    static constexpr std::size_t writeBlock = 64 * 1024;
+
+private:
+    // Calls step until it stops answering "again", polling the socket meanwhile; throws on
+    // interruption and when limit runs out.
+    template<typename Step>
+    int awaitStep(Step step, int again, std::chrono::milliseconds limit);
+    void login(const RemoteLogin &login);
+    void checkHostKey(const RemoteLogin &login);
+    void openSftp();
+    std::string resolve(const std::string &path) const;
+    [[noreturn]] void fail(const std::string &what, const std::string &path = {});
+    void requireConnected() const;
+    void checkStop() const;
+    void closeSession();
+
+    TransferTimeLimits m_limits;
+    std::function<void()> m_onConnected;
+    std::function<void()> m_onLoggedIn;
+    std::function<void()> m_onDisconnected;
+    int m_wake = -1; // eventfd: readable while interrupted
+    std::atomic<bool> m_interrupted{false};
+    std::mutex m_socketMutex; // guards the socket's number between interrupt() and closing it
+    int m_socket = -1;
+    ssh_session_struct *m_session = nullptr;
+    sftp_session_struct *m_sftp = nullptr;
+    std::optional<ServerCertificate> m_hostKey;
+    std::string m_cwd;
+    std::string m_host;
+    std::uint16_t m_port = 0;
+};

@@ -1,13 +1,13 @@
 #include "transfer/ftpsession.h"
 
 #include "transfer/ftp/ftperrortext.h"
-#include "transfer/ftp/ftpremotefiles.h"
+#include "transfer/remoteconnection.h"
 #include "transfer/remoteerrors.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
 
-FtpSession::FtpSession(QObject *parent) : FtpSession(std::make_unique<FtpRemoteFiles>(), parent)
+FtpSession::FtpSession(QObject *parent) : FtpSession(std::make_unique<RemoteConnection>(), parent)
 {}
 
 FtpSession::FtpSession(std::unique_ptr<RemoteFiles> files, QObject *parent) : QObject(parent), m_files(std::move(files))

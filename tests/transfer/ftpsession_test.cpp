@@ -28,7 +28,7 @@ void PrintTo(const QString &text, std::ostream *out)
 
 namespace {
 
-// The FTP client under a job's remote files: these tests drive it directly.
+// These tests give the session FTP's remote files and drive its client directly.
 FtpClient &ftpOf(FtpJobContext &context)
 {
     return static_cast<FtpRemoteFiles &>(context.files()).client();
@@ -55,7 +55,7 @@ protected:
     void SetUp() override
     {
         m_folder = freshTestFolder();
-        m_session = std::make_unique<FtpSession>();
+        m_session = std::make_unique<FtpSession>(std::make_unique<FtpRemoteFiles>());
         const auto log = [this](const QString &entry) {
             EXPECT_EQ(QThread::currentThread(), qApp->thread()) << entry.toStdString();
             m_log.push_back(entry);

@@ -2,12 +2,15 @@
 
 #include "support/ssh/sshdserver.h"
 #include "transfer/ftpjobcontext.h"
+#include "transfer/ftpsession.h"
 #include "transfer/permissionbits.h"
 #include "transfer/publishjobs.h"
 #include "transfer/remoteerrors.h"
+#include "transfer/remotejobs.h"
 #include "transfer/transferjobs.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -282,6 +285,43 @@ TEST_F(SftpTest, AStoppedOrCutUploadLeavesNothingUnderTheRealName)
         if (killServer)
             server.restart(false);
     }
+}
+
+// The window's session reaches SFTP when the login asks for it, and hands an unknown host key
+// to the window's trust question as it hands an FTPS certificate.
+TEST_F(SftpTest, TheWindowsSessionConnectsBySftpWhenTheLoginSaysSo)
+{
+    SshdServer server({});
+    std::ofstream(server.home() + "/index.html") << "<p>top</p>";
+    FtpSession session;
+    const auto connect = [&session](const RemoteLogin &login) {
+        QEventLoop loop;
+        FtpJobOutcome outcome;
+        QObject::connect(&session, &FtpSession::finished, &loop, [&](quint64, const FtpJobOutcome &finished) {
+            outcome = finished;
+            loop.quit();
+        });
+        session.submit(QStringLiteral("connect"), [login](FtpJobContext &context) {
+            return QVariant::fromValue(RemoteJobs::connectAndList(context.files(), login));
+        });
+        loop.exec();
+        EXPECT_TRUE(outcome.succeeded()) << outcome.error.toStdString();
+        return outcome.result.value<RemoteJobs::ConnectOutcome>();
+    };
+    RemoteLogin login = loginTo(server);
+    login.security = ConnectionMethod::Sftp;
+    const RemoteJobs::ConnectOutcome unknown = connect(login);
+    ASSERT_TRUE(unknown.certificate);
+    EXPECT_FALSE(unknown.folder);
+    EXPECT_EQ(unknown.certificate->keyType, "ssh-ed25519");
+
+    login.acceptedCertificates.append(QString::fromStdString(unknown.certificate->fingerprint));
+    const RemoteJobs::ConnectOutcome stood = connect(login);
+    EXPECT_TRUE(stood.failure.isEmpty()) << stood.failure.toStdString();
+    ASSERT_TRUE(stood.folder);
+    EXPECT_EQ(stood.homeDir.toStdString(), fs::canonical(server.home()).string());
+    ASSERT_EQ(stood.folder->items.size(), 1);
+    EXPECT_EQ(stood.folder->items.constFirst().name, "index.html");
 }
 
 // The folder transfer and 更新分を公開 run over SFTP as they do over FTP.

@@ -32,7 +32,7 @@ std::uint16_t portOf(const QString &portText, const QString &text)
 
 } // namespace
 
-FtpAddress FtpAddress::parse(const QString &text)
+FtpAddress FtpAddress::parse(const QString &text, std::uint16_t defaultPort)
 {
     const QString trimmed = text.trimmed();
     if (trimmed.startsWith(QLatin1Char('['))) {
@@ -42,19 +42,19 @@ FtpAddress FtpAddress::parse(const QString &text)
             throwBadBrackets(text);
         const QString rest = trimmed.mid(close + 1);
         if (rest.isEmpty())
-            return {inside};
+            return {inside, defaultPort};
         if (!rest.startsWith(QLatin1Char(':')))
             throwBadBrackets(text);
         return {inside, portOf(rest.mid(1), text)};
     }
     const qsizetype colon = trimmed.indexOf(QLatin1Char(':'));
     if (colon < 0)
-        return {trimmed};
+        return {trimmed, defaultPort};
     // Two colons or more: an IPv6 address, which has no room for a port without brackets.
     if (trimmed.indexOf(QLatin1Char(':'), colon + 1) >= 0) {
         if (trimmed.contains(QLatin1Char('[')) || trimmed.contains(QLatin1Char(']')))
             throwBadBrackets(text);
-        return {trimmed};
+        return {trimmed, defaultPort};
     }
     if (colon == 0)
         throwBadPort(text);

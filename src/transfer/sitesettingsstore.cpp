@@ -31,9 +31,10 @@ struct Spelling
     const char *text;
 };
 
-constexpr std::array<Spelling<ConnectionMethod>, 2> kSecurities{{
+constexpr std::array<Spelling<ConnectionMethod>, 3> kSecurities{{
     {ConnectionMethod::Ftp, "plain"},
     {ConnectionMethod::Ftps, "explicit-tls"},
+    {ConnectionMethod::Sftp, "sftp"},
 }};
 constexpr std::array<Spelling<DataConnectionMode>, 3> kDataModes{{
     {DataConnectionMode::Auto, "auto"},

@@ -492,7 +492,8 @@ void TransferWindow::connectToSite()
         return;
     m_commands->setQuitting(false);
     m_disconnectAsked = false;
-    const FtpAddress address = FtpAddress::parse(m_view.hostEdit->text());
+    const bool sftp = m_settingsEditor->settings().security == ConnectionMethod::Sftp;
+    const FtpAddress address = FtpAddress::parse(m_view.hostEdit->text(), sftp ? 22 : 21);
     RemoteJobs::Login login;
     login.host = address.host;
     login.port = address.port;

@@ -229,6 +229,10 @@ TEST(FtpAddressText, TakesAPortAfterAColonAnd21OtherwiseAndIpv6AddressesWithOrWi
         EXPECT_EQ(again.port, port) << address.text().toStdString();
     }
     EXPECT_EQ(FtpAddress::parse(QStringLiteral("::1")).text(), QStringLiteral("[::1]:21"));
+    // SFTP's own port where none is given, and only there.
+    for (const auto &[text, port] : std::vector<std::pair<QString, int>>{
+             {"example.jp", 22}, {"[::1]", 22}, {"::1", 22}, {"example.jp:2222", 2222}, {"[::1]:21", 21}})
+        EXPECT_EQ(FtpAddress::parse(text, 22).port, port) << text.toStdString();
     for (const QString &bad : {QStringLiteral("h:"),
                                QStringLiteral("h:0"),
                                QStringLiteral("h:65536"),

@@ -42,6 +42,7 @@ protected:
 };
 
 const SiteSettings kTlsPassive{ConnectionMethod::Ftps, DataConnectionMode::Passive, false, {}, {}};
+const SiteSettings kSftp{ConnectionMethod::Sftp, DataConnectionMode::Auto, false, {}, {}};
 const SiteSettings kPlainActiveQuiet{ConnectionMethod::Ftp, DataConnectionMode::Active, true, {}, {}};
 // A site with its publishing folders: blanks, Japanese, a backslash and "=" in the paths.
 const SiteSettings kWithFolders{ConnectionMethod::Ftps,
@@ -71,6 +72,7 @@ TEST_F(SiteSettingsFile, EverySettingComesBackAndOlderSitesGetPlainFtpInAutomati
         {"line break", QStringLiteral("a\nb ]"), kTlsPassive, kTlsPassive},
         {"japanese", QStringLiteral("日本語のサイト"), kPlainActiveQuiet, kPlainActiveQuiet},
         {"site folders", QStringLiteral("公開するサイト"), kWithFolders, kWithFolders},
+        {"sftp", QStringLiteral("SSH のサイト"), kSftp, kSftp},
     };
     SiteSettingsStore store;
     for (const Case &c : cases) {

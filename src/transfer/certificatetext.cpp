@@ -84,8 +84,19 @@ QString particulars(const ServerCertificate &certificate)
              text(certificate.fingerprint));
 }
 
+QString hostKeyParticulars(const ServerCertificate &key)
+{
+    return QStringLiteral("鍵の種類: %1\nフィンガープリント:\n%2").arg(text(key.keyType), text(key.fingerprint));
+}
+
 QString unknownQuestion(const ServerCertificate &certificate)
 {
+    if (!certificate.keyType.empty())
+        return QStringLiteral("サーバー %1 の鍵（ホスト鍵）は、まだ信頼されていません。"
+                              "初めて接続するサーバーでは、いつもこう尋ねます。\n\n")
+                   .arg(serverName(certificate))
+            + hostKeyParticulars(certificate)
+            + QStringLiteral("\n\nサーバー会社の案内にあるフィンガープリントと同じときだけ接続してください。");
     return QStringLiteral("サーバー %1 の証明書を確認できませんでした。\n\n").arg(serverName(certificate))
         + problems(certificate).join(QLatin1Char('\n')) + QStringLiteral("\n\n") + particulars(certificate)
         + QStringLiteral("\n\nレンタルサーバーでは、サーバー会社の名前で作られた証明書が使われていることがあります。"
@@ -94,6 +105,14 @@ QString unknownQuestion(const ServerCertificate &certificate)
 
 QString changedWarning(const ServerCertificate &certificate, const QString &trustedFingerprint)
 {
+    if (!certificate.keyType.empty())
+        return QStringLiteral(
+                   "サーバー %1 の鍵（ホスト鍵）が、以前「常にこの鍵を信頼」を選んだ鍵から変わっています。\n"
+                   "通信が途中で乗っ取られている（攻撃を受けている）おそれがあります。"
+                   "サーバー会社から鍵を替えたと知らされていないときは、接続しないでください。\n\n新しい鍵\n")
+                   .arg(serverName(certificate))
+            + hostKeyParticulars(certificate) + QStringLiteral("\n\n以前の鍵のフィンガープリント:\n")
+            + trustedFingerprint;
     return QStringLiteral("サーバー %1 の証明書が、以前「常にこの証明書を信頼」を選んだ証明書から変わっています。\n"
                           "通信が途中で乗っ取られている（攻撃を受けている）おそれがあります。"
                           "サーバー会社から証明書を替えたと知らされていないときは、接続しないでください。\n\n")

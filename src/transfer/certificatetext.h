@@ -15,6 +15,10 @@ QStringList problems(const ServerCertificate &certificate);
 // The certificate's particulars, one "項目: 値" line each.
 QString particulars(const ServerCertificate &certificate);
 
+// An SSH host key (ServerCertificate::keyType set) has no names, signer or dates: its texts
+// show its type and SHA256 fingerprint, and speak of a key.
+QString hostKeyParticulars(const ServerCertificate &key);
+
 // The question for a certificate that failed the check and that nothing trusts yet.
 QString unknownQuestion(const ServerCertificate &certificate);
 // The warning for a certificate other than the one trusted for its host and port.

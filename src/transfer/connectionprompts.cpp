@@ -2,6 +2,7 @@
 
 #include "common/userdialogs.h"
 #include "transfer/certificatetext.h"
+#include "transfer/servercertificate.h"
 
 #include <QStringList>
 
@@ -59,17 +60,22 @@ bool ConnectionPrompts::askSwitchToFtps(const QString &failure)
 
 ConnectionPrompts::CertificateAnswer ConnectionPrompts::askUnknown(const ServerCertificate &certificate)
 {
-    return askCertificate(QStringLiteral("証明書の確認"), CertificateText::unknownQuestion(certificate), false);
+    const QString title =
+        certificate.keyType.empty() ? QStringLiteral("証明書の確認") : QStringLiteral("サーバーの鍵の確認");
+    return askCertificate(certificate, title, CertificateText::unknownQuestion(certificate), false);
 }
 
 ConnectionPrompts::CertificateAnswer ConnectionPrompts::askChanged(const ServerCertificate &certificate,
                                                                    const QString &trustedFingerprint)
 {
-    return askCertificate(kWarningTitle, CertificateText::changedWarning(certificate, trustedFingerprint), true);
+    return askCertificate(
+        certificate, kWarningTitle, CertificateText::changedWarning(certificate, trustedFingerprint), true);
 }
 
-ConnectionPrompts::CertificateAnswer
-ConnectionPrompts::askCertificate(const QString &title, const QString &text, bool loud)
+ConnectionPrompts::CertificateAnswer ConnectionPrompts::askCertificate(const ServerCertificate &certificate,
+                                                                       const QString &title,
+                                                                       const QString &text,
+                                                                       bool loud)
 {
     static const QList<CertificateAnswer> answers{
         CertificateAnswer::Once, CertificateAnswer::Always, CertificateAnswer::Refuse};
@@ -77,8 +83,10 @@ ConnectionPrompts::askCertificate(const QString &title, const QString &text, boo
     request.title = title;
     request.text = text;
     request.icon = loud ? DialogIcon::Warning : DialogIcon::Question;
-    request.choices = {
-        QStringLiteral("今回だけ接続"), QStringLiteral("常にこの証明書を信頼"), QStringLiteral("接続しない")};
+    request.choices = {QStringLiteral("今回だけ接続"),
+                       certificate.keyType.empty() ? QStringLiteral("常にこの証明書を信頼")
+                                                   : QStringLiteral("常にこの鍵を信頼"),
+                       QStringLiteral("接続しない")};
     // A stray Enter or Esc never lets a doubtful certificate through.
     request.defaultChoice = 2;
     request.escapeChoice = 2;

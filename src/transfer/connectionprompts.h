@@ -26,7 +26,7 @@ public:
     enum class CertificateAnswer {
         Refuse, // 接続しない
         Once,   // 今回だけ接続
-        Always, // 常にこの証明書を信頼
+        Always, // 常にこの証明書を信頼 (常にこの鍵を信頼 for an SSH host key)
     };
 
     ConnectionPrompts(UserDialogs &dialogs, QWidget &window) : m_dialogs(dialogs), m_window(window) {}
@@ -46,7 +46,8 @@ public:
     static QString plainWarning(const QString &site, const QString &host, bool offerFtps);
 
 private:
-    CertificateAnswer askCertificate(const QString &title, const QString &text, bool loud);
+    CertificateAnswer
+    askCertificate(const ServerCertificate &certificate, const QString &title, const QString &text, bool loud);
 
     UserDialogs &m_dialogs;
     QWidget &m_window;

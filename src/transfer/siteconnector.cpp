@@ -17,10 +17,35 @@ SiteConnector::SiteConnector(RemotePane &remote,
       m_saveSettings(std::move(saveSettings)), m_prompts(dialogs, window)
 {}
 
-void SiteConnector::load(const QString &trustedPath)
+void SiteConnector::load(Identities which, const QString &path)
 {
-    m_trustedPath = trustedPath;
-    m_trusted.load(trustedPath);
+    Trust &store = trust(which);
+    store.path = path;
+    store.file.load(path);
+}
+
+SiteConnector::Identities SiteConnector::identitiesOf(const ServerCertificate &identity)
+{
+    return identity.keyType.empty() ? Identities::Certificates : Identities::HostKeys;
+}
+
+SiteConnector::Identities SiteConnector::identitiesOf(const RemoteJobs::Login &login)
+{
+    return login.security == ConnectionMethod::Sftp ? Identities::HostKeys : Identities::Certificates;
+}
+
+QString SiteConnector::acceptedKey(Identities which, const QString &host, quint16 port)
+{
+    return (which == Identities::HostKeys ? QStringLiteral("ssh ") : QString()) + TrustedCertificates::key(host, port);
+}
+
+void SiteConnector::writeTrust(Trust &store)
+{
+    try {
+        store.file.write(store.path);
+    } catch (const std::exception &error) {
+        m_dialogs.showError(&m_window, userTextOf(error));
+    }
 }
 
 void SiteConnector::connect(const QString &site, RemoteJobs::Login login)
@@ -43,18 +68,15 @@ void SiteConnector::onStood(const RemoteJobs::ConnectOutcome &outcome)
     if (!outcome.serverCertificate || outcome.serverCertificate->problems != 0)
         return;
     const ServerCertificate &certificate = *outcome.serverCertificate;
-    const QString trusted = m_trusted.trustedFingerprint(certificate);
+    Trust &store = trust(identitiesOf(certificate));
+    const QString trusted = store.file.trustedFingerprint(certificate);
     if (trusted.isEmpty() || trusted == QString::fromStdString(certificate.fingerprint))
         return;
     // The system's check vouches for the new one, so connecting was right; but the user chose
     // to trust the old one always, and a change they did not expect is theirs to look into.
     m_dialogs.warn(&m_window, CertificateText::replacedNotice(certificate, trusted));
-    m_trusted.trust(certificate);
-    try {
-        m_trusted.write(m_trustedPath);
-    } catch (const std::exception &error) {
-        m_dialogs.showError(&m_window, userTextOf(error));
-    }
+    store.file.trust(certificate);
+    writeTrust(store);
 }
 
 std::optional<RemoteJobs::Login>
@@ -118,8 +140,9 @@ RemoteJobs::Login SiteConnector::withAccepted(RemoteJobs::Login login) const
 {
     // What the user trusts for this server goes along, so the client takes it without the
     // round of a refused connection.
-    QStringList accepted = m_acceptedThisRun.values(TrustedCertificates::key(login.host, login.port));
-    accepted.append(m_trusted.trustedFingerprint(login.host, login.port));
+    const Identities which = identitiesOf(login);
+    QStringList accepted = m_acceptedThisRun.values(acceptedKey(which, login.host, login.port));
+    accepted.append(trust(which).file.trustedFingerprint(login.host, login.port));
     for (const QString &fingerprint : accepted) {
         if (!fingerprint.isEmpty() && !login.acceptedCertificates.contains(fingerprint))
             login.acceptedCertificates.append(fingerprint);
@@ -133,17 +156,21 @@ std::optional<RemoteJobs::Login> SiteConnector::onCertificateRefused(const Remot
     const QString fingerprint = QString::fromStdString(certificate.fingerprint);
     if (tried.acceptedCertificates.contains(fingerprint)) {
         // Refused although accepted: asking again would go round in circles.
-        m_dialogs.showError(&m_window, QStringLiteral("サーバーの証明書を受け入れられませんでした"));
+        m_dialogs.showError(&m_window,
+                            certificate.keyType.empty() ? QStringLiteral("サーバーの証明書を受け入れられませんでした")
+                                                        : QStringLiteral("サーバーの鍵を受け入れられませんでした"));
         return std::nullopt;
     }
     // The attempt goes on while the user looks at the certificate.
     m_remote.showStatus(RemotePane::connectingText());
     ConnectionPrompts::CertificateAnswer answer = ConnectionPrompts::CertificateAnswer::Once;
-    switch (m_trusted.verdict(certificate)) {
+    const Identities which = identitiesOf(certificate);
+    Trust &store = trust(which);
+    switch (store.file.verdict(certificate)) {
     case TrustedCertificates::Verdict::Trusted:
         break; // the user chose to trust this very certificate: no question
     case TrustedCertificates::Verdict::Changed:
-        answer = m_prompts.askChanged(certificate, m_trusted.trustedFingerprint(certificate));
+        answer = m_prompts.askChanged(certificate, store.file.trustedFingerprint(certificate));
         break;
     case TrustedCertificates::Verdict::Unknown:
         answer = m_prompts.askUnknown(certificate);
@@ -154,14 +181,11 @@ std::optional<RemoteJobs::Login> SiteConnector::onCertificateRefused(const Remot
         return std::nullopt;
     }
     if (answer == ConnectionPrompts::CertificateAnswer::Always) {
-        m_trusted.trust(certificate);
-        try {
-            m_trusted.write(m_trustedPath);
-        } catch (const std::exception &error) {
-            // Connecting now is what the user asked for; only the "always" is lost.
-            m_dialogs.showError(&m_window, userTextOf(error));
-        }
+        // Connecting now is what the user asked for, even when the file cannot be written.
+        store.file.trust(certificate);
+        writeTrust(store);
     }
-    m_acceptedThisRun.insert(TrustedCertificates::key(certificate), fingerprint);
+    m_acceptedThisRun.insert(acceptedKey(which, QString::fromStdString(certificate.host), certificate.port),
+                             fingerprint);
     return withAccepted(tried);
 }

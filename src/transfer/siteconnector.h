@@ -20,7 +20,7 @@ class QWidget;
 
 // 接続 with the shown site's security: warns before a login that is not encrypted (and, for a
 // site that predates the choice, offers FTPS in the same box), and when the server's
-// certificate fails the check, decides with the trusted-certificate store and the user whether
+// certificate (or SFTP host key) fails the check, decides with the trusted store and the user whether
 // to connect again with it accepted. A server that refuses a plain login because it wants FTPS
 // gets the offer to switch, once a run; a certificate that passed the check but replaces one the
 // user trusted always is told of. Owns the trusted certificates and what the user
@@ -37,10 +37,15 @@ public:
                   QWidget &window,
                   std::function<void()> saveSettings);
 
-    // Reads the trusted certificates. Throws UserError when their file cannot be read.
-    void load(const QString &trustedPath);
-    // The trusted-certificate file held more than could be read from it.
-    bool trustedDamaged() const { return m_trusted.damaged(); }
+    // What the user trusts: FTPS servers' certificates, or SFTP servers' host keys.
+    enum class Identities {
+        Certificates,
+        HostKeys,
+    };
+    // Reads the trusted certificates or host keys. Throws UserError when the file cannot be read.
+    void load(Identities which, const QString &path);
+    // That file held more than could be read from it.
+    bool trustedDamaged(Identities which) const { return trust(which).file.damaged(); }
 
     // site: the registered name shown; login: where and as whom, without the security, which
     // comes from the shown settings.
@@ -60,6 +65,21 @@ private:
     // the user is told, and the new one is trusted from now on.
     void onStood(const RemoteJobs::ConnectOutcome &outcome);
     RemoteJobs::Login withAccepted(RemoteJobs::Login login) const;
+
+    struct Trust
+    {
+        TrustedCertificates file;
+        QString path;
+    };
+    Trust &trust(Identities which) { return which == Identities::HostKeys ? m_hostKeys : m_certificates; }
+    const Trust &trust(Identities which) const { return which == Identities::HostKeys ? m_hostKeys : m_certificates; }
+    static Identities identitiesOf(const ServerCertificate &identity);
+    static Identities identitiesOf(const RemoteJobs::Login &login);
+    // The key of this run's acceptances: a host key and a certificate of one host and port
+    // are never taken for each other.
+    static QString acceptedKey(Identities which, const QString &host, quint16 port);
+    // Writes the file; a failure is shown, and only the "always" is lost.
+    void writeTrust(Trust &trust);
     void remember(const QString &site, const SiteSettings &settings);
 
     RemotePane &m_remote;
@@ -69,8 +89,8 @@ private:
     QWidget &m_window;
     std::function<void()> m_saveSettings;
     ConnectionPrompts m_prompts;
-    TrustedCertificates m_trusted;
-    QString m_trustedPath;
+    Trust m_certificates;
+    Trust m_hostKeys;
     // Fingerprints the user accepted for this run (今回だけ接続), by host and port: a
     // reconnection does not ask again.
     QMultiHash<QString, QString> m_acceptedThisRun;

@@ -32,7 +32,8 @@ SiteSettingsEditor::SiteSettingsEditor(QComboBox &security, QComboBox &dataMode)
 {
     fill<ConnectionMethod>(m_security,
                            {{ConnectionMethod::Ftps, QStringLiteral("FTPS — 明示的 TLS")},
-                            {ConnectionMethod::Ftp, QStringLiteral("FTP — 暗号化なし")}});
+                            {ConnectionMethod::Ftp, QStringLiteral("FTP — 暗号化なし")},
+                            {ConnectionMethod::Sftp, QStringLiteral("SFTP — SSH")}});
     fill<DataConnectionMode>(m_dataMode,
                              {{DataConnectionMode::Auto, QStringLiteral("自動")},
                               {DataConnectionMode::Passive, QStringLiteral("パッシブ")},

@@ -362,9 +362,13 @@ void TransferWindow::loadSiteSettings()
             : kUnknownSecurityNotice.arg(sites.join(QStringLiteral("、"))) + QStringLiteral("\n\n");
         warnIfDamaged(m_siteSettingsPath, m_siteSettings.damaged(), unknown);
     }
-    const QString trustedPath = DataFolder::filePath(TrustedCertificates::kFileName);
-    if (m_dispatcher.guard([&] { m_connector->load(trustedPath); }))
-        warnIfDamaged(trustedPath, m_connector->trustedDamaged());
+    for (const auto &[which, name] :
+         {std::pair{SiteConnector::Identities::Certificates, TrustedCertificates::kFileName},
+          std::pair{SiteConnector::Identities::HostKeys, TrustedCertificates::kKnownHostsFileName}}) {
+        const QString trustedPath = DataFolder::filePath(name);
+        if (m_dispatcher.guard([&] { m_connector->load(which, trustedPath); }))
+            warnIfDamaged(trustedPath, m_connector->trustedDamaged(which));
+    }
 }
 
 void TransferWindow::writeSiteSettings()

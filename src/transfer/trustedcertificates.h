@@ -10,11 +10,14 @@ struct ServerCertificate;
 // (RODav-certificates.ini in the data folder): for each host and port, the exact certificate
 // (its DER form) and its SHA-256 fingerprint. A later connection to the same host and port
 // that shows the same certificate goes ahead unasked; a different one must never pass
-// silently. Damage is SectionFile's rule.
+// silently. Damage is SectionFile's rule. The SSH host keys the user chose to trust always are
+// kept the same way in a file of their own (RODav-known-hosts.ini), the key's bytes in place of
+// the certificate.
 class TrustedCertificates
 {
 public:
     static inline const QString kFileName = QStringLiteral("RODav-certificates.ini");
+    static inline const QString kKnownHostsFileName = QStringLiteral("RODav-known-hosts.ini");
 
     enum class Verdict {
         Trusted, // the very certificate the user chose to trust for this host and port

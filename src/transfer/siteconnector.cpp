@@ -53,6 +53,7 @@ void SiteConnector::connect(const QString &site, RemoteJobs::Login login)
     const SiteSettings settings = m_editor.settings();
     login.security = settings.security;
     login.dataMode = settings.dataMode;
+    login.keyFile = settings.security == ConnectionMethod::Sftp ? settings.keyFile : QString();
     if (login.security == ConnectionMethod::Ftp && !confirmPlain(site, login))
         return;
     m_remote.connectTo(

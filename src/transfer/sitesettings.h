@@ -19,6 +19,8 @@ struct SiteSettings
     QString remoteFolder;
     // What 更新分を公開 leaves out of the site, as PublishExclusions reads it.
     QString publishExclusions = PublishExclusions::defaultPatterns();
+    // SFTP: the private key file tried after the SSH agent; empty: none.
+    QString keyFile = {};
 
     // A site the user adds now: encrypted unless they choose otherwise.
     static SiteSettings forNewSite() { return {ConnectionMethod::Ftps, DataConnectionMode::Auto, false, {}, {}}; }

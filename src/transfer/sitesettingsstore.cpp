@@ -13,9 +13,10 @@ const QString kPlainWarningKey = QStringLiteral("plainWarning");
 const QString kLocalFolderKey = QStringLiteral("localFolder");
 const QString kRemoteFolderKey = QStringLiteral("remoteFolder");
 const QString kPublishExcludeKey = QStringLiteral("publishExclude");
+const QString kKeyFileKey = QStringLiteral("keyFile");
 
-// A folder key: its text as it is, absent when the folder is not set.
-void storeFolder(SectionFile::Section &section, const QString &key, const QString &folder)
+// A path key: its text as it is, absent when the path is not set.
+void storePath(SectionFile::Section &section, const QString &key, const QString &folder)
 {
     if (folder.isEmpty())
         section.remove(key);
@@ -109,7 +110,8 @@ SiteSettings SiteSettingsStore::settings(const QString &site) const
             read(kSwitches, section, kPlainWarningKey, defaults.plainWarningOff).value_or(defaults.plainWarningOff),
             section.value(kLocalFolderKey),
             section.value(kRemoteFolderKey),
-            section.contains(kPublishExcludeKey) ? section.value(kPublishExcludeKey) : defaults.publishExclusions};
+            section.contains(kPublishExcludeKey) ? section.value(kPublishExcludeKey) : defaults.publishExclusions,
+            section.value(kKeyFileKey)};
 }
 
 void SiteSettingsStore::store(const QString &site, const SiteSettings &settings)
@@ -118,8 +120,9 @@ void SiteSettingsStore::store(const QString &site, const SiteSettings &settings)
     section.insert(kSecurityKey, spell(kSecurities, settings.security));
     section.insert(kDataModeKey, spell(kDataModes, settings.dataMode));
     section.insert(kPlainWarningKey, spell(kSwitches, settings.plainWarningOff));
-    storeFolder(section, kLocalFolderKey, settings.localFolder);
-    storeFolder(section, kRemoteFolderKey, settings.remoteFolder);
+    storePath(section, kLocalFolderKey, settings.localFolder);
+    storePath(section, kRemoteFolderKey, settings.remoteFolder);
+    storePath(section, kKeyFileKey, settings.keyFile);
     // Kept even when empty: a list the user emptied is no list of defaults.
     section.insert(kPublishExcludeKey, settings.publishExclusions);
     m_file.setSection(site, section);

@@ -42,7 +42,13 @@ protected:
 };
 
 const SiteSettings kTlsPassive{ConnectionMethod::Ftps, DataConnectionMode::Passive, false, {}, {}};
-const SiteSettings kSftp{ConnectionMethod::Sftp, DataConnectionMode::Auto, false, {}, {}};
+const SiteSettings kSftp{ConnectionMethod::Sftp,
+                         DataConnectionMode::Auto,
+                         false,
+                         {},
+                         {},
+                         PublishExclusions::defaultPatterns(),
+                         QStringLiteral("/home/u/.ssh/鍵 id_ed25519")};
 const SiteSettings kPlainActiveQuiet{ConnectionMethod::Ftp, DataConnectionMode::Active, true, {}, {}};
 // A site with its publishing folders: blanks, Japanese, a backslash and "=" in the paths.
 const SiteSettings kWithFolders{ConnectionMethod::Ftps,

@@ -47,7 +47,7 @@ protected:
 
     QString homeFile(const QString &name) const { return QDir(m_home.path()).filePath(name); }
 
-    void writeSite() const
+    void writeSite(const QString &keyFile = {}) const
     {
         LineFile::write(
             homeFile(SiteBook::kFileName),
@@ -57,6 +57,7 @@ protected:
         SiteSettingsStore store;
         SiteSettings settings = SiteSettings::forNewSite();
         settings.security = ConnectionMethod::Sftp;
+        settings.keyFile = keyFile;
         store.store(QStringLiteral("S"), settings);
         store.write(homeFile(SiteSettingsStore::kFileName));
     }
@@ -150,6 +151,22 @@ TEST_F(TransferWindowSftpTest, AHostKeyTrustedAlwaysConnectsUnaskedUntilItChange
     TrustedCertificates after;
     after.load(knownHosts);
     EXPECT_EQ(after.trustedFingerprint(QStringLiteral("127.0.0.1"), m_server->port()), oldFingerprint);
+    EXPECT_EQ(m_dialogs.unexpected, 0);
+}
+
+TEST_F(TransferWindowSftpTest, ASiteWithAKeyFileLogsInWhereTheServerTakesKeysOnly)
+{
+    // The key outlives the server that made it, whose folder goes with it.
+    const std::string made = m_server->makeClientKey("ed25519", "");
+    const QString key = homeFile(QStringLiteral("鍵 id_ed25519"));
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(made), key));
+    const std::string line = SshdServer::publicLine(made);
+    m_server = std::make_unique<SshdServer>(SshdServer::Options{false, false, true, {line}});
+    writeSite(key);
+    open();
+    m_dialogs.choiceAnswers.enqueue({kAlways, false});
+    clickAndWait("Button1");
+    EXPECT_TRUE(connected()) << m_window->statusText().toStdString();
     EXPECT_EQ(m_dialogs.unexpected, 0);
 }
 

@@ -3,7 +3,9 @@
 #include "common/userdialogs.h"
 #include "common/usererror.h"
 #include "transfer/certificatetext.h"
+#include "transfer/passphrasedialog.h"
 #include "transfer/remotepane.h"
+#include "transfer/sftp/sftpkeyfile.h"
 #include "transfer/sitesettingseditor.h"
 #include "transfer/sitesettingsstore.h"
 
@@ -54,6 +56,12 @@ void SiteConnector::connect(const QString &site, RemoteJobs::Login login)
     login.security = settings.security;
     login.dataMode = settings.dataMode;
     login.keyFile = settings.security == ConnectionMethod::Sftp ? settings.keyFile : QString();
+    if (!login.keyFile.isEmpty() && SftpKeyFile::needsPassphrase(login.keyFile)) {
+        PassphraseDialog dialog(login.keyFile, &m_window);
+        if (m_dialogs.exec(&dialog) != QDialog::Accepted)
+            return;
+        login.keyPassphrase = dialog.passphrase();
+    }
     if (login.security == ConnectionMethod::Ftp && !confirmPlain(site, login))
         return;
     m_remote.connectTo(

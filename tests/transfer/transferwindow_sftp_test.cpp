@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
@@ -154,19 +155,38 @@ TEST_F(TransferWindowSftpTest, AHostKeyTrustedAlwaysConnectsUnaskedUntilItChange
     EXPECT_EQ(m_dialogs.unexpected, 0);
 }
 
-TEST_F(TransferWindowSftpTest, ASiteWithAKeyFileLogsInWhereTheServerTakesKeysOnly)
+TEST_F(TransferWindowSftpTest, ALockedKeyFileLogsInWithThePassphraseAskedAtConnect)
 {
     // The key outlives the server that made it, whose folder goes with it.
-    const std::string made = m_server->makeClientKey("ed25519", "");
+    const std::string made = m_server->makeClientKey("ed25519", "鍵の合言葉");
     const QString key = homeFile(QStringLiteral("鍵 id_ed25519"));
     ASSERT_TRUE(QFile::copy(QString::fromStdString(made), key));
     const std::string line = SshdServer::publicLine(made);
     m_server = std::make_unique<SshdServer>(SshdServer::Options{false, false, true, {line}});
     writeSite(key);
     open();
+    // The key is locked: its passphrase is asked before the connection starts, hidden as typed.
+    const auto typePassphrase = [](const QString &text) {
+        return [text](QDialog *dialog) {
+            auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("PassphraseEdit"));
+            ASSERT_NE(edit, nullptr);
+            EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
+            edit->setText(text);
+            dialog->accept();
+        };
+    };
+    m_dialogs.dialogScripts.enqueue(typePassphrase(QStringLiteral("鍵の合言葉")));
     m_dialogs.choiceAnswers.enqueue({kAlways, false});
     clickAndWait("Button1");
     EXPECT_TRUE(connected()) << m_window->statusText().toStdString();
+    EXPECT_EQ(m_dialogs.shownDialogs.size(), 1);
+    clickAndWait("Button2");
+
+    // キャンセル: no connection is tried.
+    m_dialogs.dialogScripts.enqueue([](QDialog *dialog) { dialog->reject(); });
+    clickAndWait("Button1");
+    EXPECT_FALSE(connected());
+    EXPECT_EQ(m_dialogs.shownDialogs.size(), 2);
     EXPECT_EQ(m_dialogs.unexpected, 0);
 }
 

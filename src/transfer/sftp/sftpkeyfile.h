@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+// What the program needs to know about a private key file before it logs in with it: whether
+// the key is locked by a passphrase, so the window can ask for one before the connection starts
+// rather than fail on the worker thread.
+namespace SftpKeyFile {
+
+// True when the file holds a private key libssh can read only with a passphrase; false for an
+// unlocked key and for a file that is missing or no key at all (the login then says why).
+bool needsPassphrase(const QString &path);
+
+} // namespace SftpKeyFile

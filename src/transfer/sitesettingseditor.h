@@ -14,6 +14,8 @@ public:
 
     void show(const SiteSettings &settings);
     SiteSettings settings() const;
+    // The key file the boxes do not show, chosen beside them.
+    void setKeyFile(const QString &path) { m_shown.keyFile = path; }
 
 private:
     QComboBox &m_security;

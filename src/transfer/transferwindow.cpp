@@ -21,6 +21,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -97,6 +98,9 @@ TransferWindow::TransferWindow(UserDialogs &dialogs, QWidget *parent)
         *m_runner, m_view, *m_remote, *m_local, dialogs, *this, [this](const QString &text) { setStatus(text); });
     m_commands->install(m_dispatcher);
     m_settingsEditor = std::make_unique<SiteSettingsEditor>(*m_view.securityBox, *m_view.dataModeBox);
+    connect(m_view.keyFileButton, &QPushButton::clicked, this, &TransferWindow::chooseKeyFile);
+    connect(m_view.securityBox, &QComboBox::currentIndexChanged, this, &TransferWindow::showKeyFile);
+    showKeyFile();
     m_connector = std::make_unique<SiteConnector>(
         *m_remote, m_siteSettings, *m_settingsEditor, dialogs, *this, [this] { writeSiteSettings(); });
     installPublishing();
@@ -209,6 +213,7 @@ void TransferWindow::installPublishing()
     site.settings = [this] { return m_settingsEditor->settings(); };
     site.store = [this](const SiteSettings &settings) {
         m_settingsEditor->show(settings);
+        showKeyFile();
         m_siteSettings.store(m_book.record(m_counter).name, settings);
         writeSiteSettings();
         emit siteShown();
@@ -406,6 +411,7 @@ void TransferWindow::showSite(int number)
     m_passwords->showingEntry(number);
     // Outside the book the boxes show what a new entry gets.
     m_settingsEditor->show(m_book.contains(number) ? m_siteSettings.settings(record.name) : SiteSettings::forNewSite());
+    showKeyFile();
     m_publish->showSite();
     emit siteShown();
 }
@@ -446,6 +452,7 @@ void TransferWindow::addSite()
     m_view.counter->setText(QString::number(m_counter));
     m_passwords->showingEntry(m_counter);
     m_settingsEditor->show(SiteSettings::forNewSite());
+    showKeyFile();
     m_publish->showSite();
 }
 
@@ -511,6 +518,48 @@ void TransferWindow::connectToSite()
         login.password = password;
         m_connector->connect(siteName, login);
     });
+}
+
+void TransferWindow::chooseKeyFile()
+{
+    const QString current = m_settingsEditor->settings().keyFile;
+    if (!current.isEmpty()) {
+        ChoiceRequest request;
+        request.title = QStringLiteral("鍵ファイル");
+        request.text = QStringLiteral("このサイトには鍵ファイル「%1」を使っています。").arg(current);
+        request.icon = DialogIcon::Question;
+        request.choices = {QStringLiteral("別の鍵ファイルを選ぶ"),
+                           QStringLiteral("鍵ファイルを使わない"),
+                           QStringLiteral("キャンセル")};
+        request.escapeChoice = 2;
+        const int choice = m_dialogs.choose(this, request).choice;
+        if (choice == 1) {
+            m_settingsEditor->setKeyFile({});
+            showKeyFile();
+        }
+        if (choice != 0)
+            return;
+    }
+    FileDialogRequest request;
+    request.title = QStringLiteral("鍵ファイルを選ぶ");
+    request.directory = current.isEmpty() ? QDir::home().filePath(QStringLiteral(".ssh")) : QFileInfo(current).path();
+    request.filters = {QStringLiteral("すべてのファイル (*)")};
+    if (const std::optional<QString> chosen = m_dialogs.chooseFile(this, request)) {
+        m_settingsEditor->setKeyFile(*chosen);
+        showKeyFile();
+    }
+}
+
+void TransferWindow::showKeyFile()
+{
+    // Only an SFTP site has a key file.
+    const SiteSettings settings = m_settingsEditor->settings();
+    const bool sftp = settings.security == ConnectionMethod::Sftp;
+    m_view.keyFileButton->setVisible(sftp);
+    m_view.keyFileButton->setToolTip(settings.keyFile.isEmpty()
+                                         ? QStringLiteral("SFTP のログインに使う秘密鍵のファイルを選びます（なし）")
+                                         : QStringLiteral("SFTP のログインに使う秘密鍵: %1").arg(settings.keyFile));
+    m_view.keyFileButton->setAccessibleDescription(m_view.keyFileButton->toolTip());
 }
 
 void TransferWindow::disconnectFromSite()

@@ -115,6 +115,8 @@ private:
     void cancelAdd();          // Button8 追加中止
     void deleteSite();         // Button9 削除
     void connectToSite();      // Button1 接続
+    void chooseKeyFile();      // 鍵...
+    void showKeyFile();        // the 鍵... button for the shown site's method and key
     void disconnectFromSite(); // Button2 切断
     void quitAndClose();       // Button3 終了
     void refreshLists();       // 更新 (F5)

@@ -177,6 +177,8 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     v.dataModeBox->setToolTip(
         QStringLiteral("自動はパッシブモードで接続し、サーバーが断ったときだけアクティブモードにします"));
     v.dataModeBox->setAccessibleDescription(v.dataModeBox->toolTip());
+    v.keyFileButton = button(client, "KeyFileButton", "鍵...");
+    v.keyFileButton->setAccessibleName(QStringLiteral("鍵ファイル"));
 
     v.addButton = button(client, "Button6", "追加");
     v.saveButton = button(client, "Button7", "保存");
@@ -302,6 +304,7 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     layout->addWidget(v.securityBox, {86, 154, 160, 22});
     layout->addWidget(dataModeLabel, {256, 154, 64, 21});
     layout->addWidget(v.dataModeBox, {324, 154, 100, 22});
+    layout->addWidget(v.keyFileButton, {428, 154, 44, 22});
     // The site's publishing folders and the command that publishes it.
     layout->addWidget(siteFoldersLabel, {8, 180, 48, 21});
     layout->addWidget(v.siteFolders, {58, 180, 258, 21}, AnchorLayout::TopLeftRight);
@@ -349,7 +352,8 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     QWidget::setTabOrder(v.previousButton, v.nextButton);
     QWidget::setTabOrder(v.nextButton, v.securityBox);
     QWidget::setTabOrder(v.securityBox, v.dataModeBox);
-    QWidget::setTabOrder(v.dataModeBox, v.connectButton);
+    QWidget::setTabOrder(v.dataModeBox, v.keyFileButton);
+    QWidget::setTabOrder(v.keyFileButton, v.connectButton);
     QWidget::setTabOrder(v.connectButton, v.disconnectButton);
     QWidget::setTabOrder(v.disconnectButton, v.quitButton);
     QWidget::setTabOrder(v.quitButton, v.exclusionsButton);

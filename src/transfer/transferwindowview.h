@@ -41,6 +41,7 @@ struct TransferWindowView
     QPushButton *deleteSiteButton = nullptr; // Button9 削除
     QComboBox *securityBox = nullptr;        // 接続方式
     QComboBox *dataModeBox = nullptr;        // 転送モード
+    QPushButton *keyFileButton = nullptr;    // 鍵: an SFTP site's key file, shown for SFTP only
     QLabel *counter = nullptr;               // LblCount
     QLabel *siteFolders = nullptr;           // 公開元: the local folder → the remote one
     QPushButton *publishButton = nullptr;    // 更新分を公開
@@ -78,6 +79,6 @@ struct TransferWindowView
     QList<QComboBox *> siteSettingBoxes() const { return {securityBox, dataModeBox}; }
     QList<QPushButton *> siteButtons() const
     {
-        return {previousButton, nextButton, addButton, saveButton, cancelAddButton, deleteSiteButton};
+        return {previousButton, nextButton, addButton, saveButton, cancelAddButton, deleteSiteButton, keyFileButton};
     }
 };

@@ -91,7 +91,7 @@ protected:
     static QWidget *nextByTab(QWidget *widget)
     {
         QWidget *next = widget->nextInFocusChain();
-        while (next != widget && !(next->focusPolicy() & Qt::TabFocus))
+        while (next != widget && (!(next->focusPolicy() & Qt::TabFocus) || next->isHidden()))
             next = next->nextInFocusChain();
         return next;
     }

@@ -78,6 +78,8 @@ protected:
         return found;
     }
 
+    void click(const char *name) const { control<QAbstractButton>(name)->click(); }
+
     void clickAndWait(const char *name) const
     {
         control<QAbstractButton>(name)->click();
@@ -97,6 +99,13 @@ protected:
     std::unique_ptr<SshdServer> m_server;
     std::unique_ptr<TransferWindow> m_window;
 };
+
+SiteSettingsStore SiteSettingsStoreOf(const QString &path)
+{
+    SiteSettingsStore store;
+    store.load(path);
+    return store;
+}
 
 TEST_F(TransferWindowSftpTest, AHostKeyTrustedAlwaysConnectsUnaskedUntilItChanges)
 {
@@ -163,8 +172,19 @@ TEST_F(TransferWindowSftpTest, ALockedKeyFileLogsInWithThePassphraseAskedAtConne
     ASSERT_TRUE(QFile::copy(QString::fromStdString(made), key));
     const std::string line = SshdServer::publicLine(made);
     m_server = std::make_unique<SshdServer>(SshdServer::Options{false, false, true, {line}});
-    writeSite(key);
+    writeSite();
     open();
+
+    // 鍵... shows for SFTP only, and chooses the key through the file dialog.
+    auto *keyButton = control<QAbstractButton>("KeyFileButton");
+    EXPECT_TRUE(keyButton->isVisible());
+    m_dialogs.fileAnswers.enqueue(key);
+    keyButton->click();
+    EXPECT_TRUE(keyButton->toolTip().contains(key)) << keyButton->toolTip().toStdString();
+    control<QComboBox>("SecurityComboBox")->setCurrentIndex(0);
+    EXPECT_FALSE(keyButton->isVisible());
+    control<QComboBox>("SecurityComboBox")->setCurrentIndex(2);
+    ASSERT_TRUE(keyButton->isVisible());
     // The key is locked: its passphrase is asked before the connection starts, hidden as typed.
     const auto typePassphrase = [](const QString &text) {
         return [text](QDialog *dialog) {
@@ -187,6 +207,15 @@ TEST_F(TransferWindowSftpTest, ALockedKeyFileLogsInWithThePassphraseAskedAtConne
     clickAndWait("Button1");
     EXPECT_FALSE(connected());
     EXPECT_EQ(m_dialogs.shownDialogs.size(), 2);
+
+    // The site keeps its key; 鍵ファイルを使わない lets it go.
+    click("Button7");
+    EXPECT_EQ(SiteSettingsStoreOf(homeFile(SiteSettingsStore::kFileName)).settings(QStringLiteral("S")).keyFile, key);
+    m_dialogs.choiceAnswers.enqueue({1, false});
+    keyButton->click();
+    click("Button7");
+    EXPECT_TRUE(
+        SiteSettingsStoreOf(homeFile(SiteSettingsStore::kFileName)).settings(QStringLiteral("S")).keyFile.isEmpty());
     EXPECT_EQ(m_dialogs.unexpected, 0);
 }
 

@@ -20,10 +20,11 @@ class QWidget;
 
 // 接続 with the shown site's security: warns before a login that is not encrypted (and, for a
 // site that predates the choice, offers FTPS in the same box), and when the server's
-// certificate (or SFTP host key) fails the check, decides with the trusted store and the user whether
-// to connect again with it accepted. A server that refuses a plain login because it wants FTPS
-// gets the offer to switch, once a run; a certificate that passed the check but replaces one the
-// user trusted always is told of. Owns the trusted certificates and what the user
+// certificate or SFTP host key fails the check, decides with the trusted store and the user
+// whether to connect again with it accepted. A server that refuses a plain login because it
+// wants FTPS gets the offer to switch, once a run; a certificate that passed the check but
+// replaces one the user trusted always is told of. A locked SFTP key file's passphrase is asked
+// before the connection starts. Owns the trusted certificates and host keys and what the user
 // accepted for this run; refers to the remote pane, the settings store and editor, and the
 // dialogs.
 class SiteConnector

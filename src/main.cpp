@@ -48,7 +48,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("QZWeb — HTML エディタ"));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("開くファイル"), QStringLiteral("[FILE]"));
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("開くファイル"), QStringLiteral("[FILE...]"));
     parser.process(app);
 
     // A second start hands its files to the program already running and ends.

@@ -29,18 +29,19 @@ QStringList arguments(int argc, const char *const argv[])
 QString helpText(Language language)
 {
     if (language == Language::Japanese)
-        return QStringLiteral("使い方: qzweb [オプション] [ファイル]\n"
+        return QStringLiteral("使い方: qzweb [オプション] [ファイル...]\n"
                               "QZWeb は、ホームページを手で書き、プレビューで確かめ、FTP で公開する HTML "
                               "エディタです。\n"
-                              "ファイルを指定すると、起動時にそのファイルを開きます。\n"
+                              "ファイルを指定すると、起動時にそれぞれをタブで開きます。動いている QZWeb "
+                              "があれば、そのウィンドウで開きます。\n"
                               "\n"
                               "オプション:\n"
                               "  -h, --help     この説明を表示して終了します\n"
                               "  -v, --version  バージョンを表示して終了します\n");
-    return QStringLiteral("Usage: qzweb [OPTION] [FILE]\n"
+    return QStringLiteral("Usage: qzweb [OPTION] [FILE...]\n"
                           "QZWeb is an HTML editor to write home pages by hand, check them in a preview\n"
                           "and publish them by FTP.\n"
-                          "With FILE, the program opens that file at start.\n"
+                          "With FILEs, the program opens each in a tab at start; a QZWeb already running opens them.\n"
                           "\n"
                           "Options:\n"
                           "  -h, --help     show this help and exit\n"

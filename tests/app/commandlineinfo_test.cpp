@@ -89,8 +89,8 @@ TEST(CommandLineInfo, TextsNameTheOptionsInTheChosenLanguage)
         EXPECT_TRUE(text.contains(QStringLiteral("--help")));
         EXPECT_TRUE(text.contains(QStringLiteral("--version")));
     }
-    EXPECT_TRUE(english.startsWith(QStringLiteral("Usage: qzweb [OPTION] [FILE]\n")));
-    EXPECT_TRUE(japanese.startsWith(QStringLiteral("使い方: qzweb [オプション] [ファイル]\n")));
+    EXPECT_TRUE(english.startsWith(QStringLiteral("Usage: qzweb [OPTION] [FILE...]\n")));
+    EXPECT_TRUE(japanese.startsWith(QStringLiteral("使い方: qzweb [オプション] [ファイル...]\n")));
     EXPECT_EQ(CommandLineInfo::versionText(Language::Japanese, QStringLiteral("1.2.3")).section(u'\n', 0, 0),
               QStringLiteral("QZWeb 1.2.3"));
 }

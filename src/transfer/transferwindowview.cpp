@@ -165,8 +165,8 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     v.userEdit = edit(client, "Edit3", userLabel);
     v.passwordEdit = edit(client, "Edit4", passwordLabel);
     v.passwordEdit->setEchoMode(QLineEdit::Password);
-    v.hostEdit->setToolTip(QStringLiteral(
-        "ポートが 21 でないときは example.jp:2121、IPv6 アドレスは [2001:db8::1]:2121 のように書きます"));
+    v.hostEdit->setToolTip(QStringLiteral("ポートが決まりの番号（FTP は 21、SFTP は 22）でないときは "
+                                          "example.jp:2121、IPv6 アドレスは [2001:db8::1]:2121 のように書きます"));
 
     QLabel *securityLabel = caption(client, "SecurityLabel", "接続方式");
     QLabel *dataModeLabel = caption(client, "DataModeLabel", "転送モード");

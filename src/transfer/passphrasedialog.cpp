@@ -2,11 +2,11 @@
 
 #include "common/namedwidget.h"
 #include "common/uifont.h"
+#include "transfer/secretanswerbuttons.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 PassphraseDialog::PassphraseDialog(const QString &keyFile, QWidget *parent) : QDialog(parent)
@@ -28,19 +28,7 @@ PassphraseDialog::PassphraseDialog(const QString &keyFile, QWidget *parent) : QD
     prompt->setBuddy(m_passphrase);
     layout->addWidget(m_passphrase);
 
-    auto *buttons = new QDialogButtonBox(this);
-    QPushButton *ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("OkButton"));
-    ok->setAccessibleName(ok->text());
-    ok->setEnabled(false);
-    QPushButton *cancel = buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    cancel->setAccessibleName(cancel->text());
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(
-        m_passphrase, &QLineEdit::textChanged, this, [ok](const QString &text) { ok->setEnabled(!text.isEmpty()); });
-    layout->addWidget(buttons);
+    layout->addWidget(SecretAnswerButtons::create(*this, *m_passphrase));
 }
 
 QString PassphraseDialog::passphrase() const

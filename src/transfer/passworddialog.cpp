@@ -2,13 +2,13 @@
 
 #include "common/namedwidget.h"
 #include "common/uifont.h"
+#include "transfer/secretanswerbuttons.h"
 #include "transfer/siterecord.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -61,19 +61,7 @@ PasswordDialog::PasswordDialog(const SiteRecord &site, Keeping keeping, QWidget 
         layout->addWidget(m_keepInFile);
     }
 
-    auto *buttons = new QDialogButtonBox(this);
-    m_ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
-    m_ok->setObjectName(QStringLiteral("OkButton"));
-    m_ok->setAccessibleName(m_ok->text());
-    m_ok->setEnabled(false);
-    QPushButton *cancel = buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
-    cancel->setObjectName(QStringLiteral("CancelButton"));
-    cancel->setAccessibleName(cancel->text());
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(
-        m_password, &QLineEdit::textChanged, this, [this](const QString &text) { m_ok->setEnabled(!text.isEmpty()); });
-    layout->addWidget(buttons);
+    layout->addWidget(SecretAnswerButtons::create(*this, *m_password));
 }
 
 QString PasswordDialog::password() const

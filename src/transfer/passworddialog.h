@@ -4,7 +4,6 @@
 
 class QCheckBox;
 class QLineEdit;
-class QPushButton;
 struct SiteRecord;
 
 // Asks a site's password at 接続 when neither the book nor the keyring gives one. The box hides
@@ -34,5 +33,4 @@ public:
 private:
     QLineEdit *m_password = nullptr;
     QCheckBox *m_keepInFile = nullptr;
-    QPushButton *m_ok = nullptr;
 };

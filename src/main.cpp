@@ -71,11 +71,16 @@ int main(int argc, char *argv[])
     // Logging out, Ctrl+C or a closed terminal end the program without closing its window; the
     // preview files it wrote beside the user's pages must not stay behind. Unsaved work is
     // kept for recovery as it is for a crash.
-    const TerminationSignals ending([&window] { window->discardPreviewCopies(); });
-    window->show();
-    // Each file given gets its tab, the last one in front; so do those of later starts.
+    const TerminationSignals ending([&window] {
+        window->discardPreviewCopies();
+        window->keepSession();
+    });
+    // The last session's pages, then each file given, in tabs of their own, the last one in
+    // front; the window shows them from its first picture on.
+    window->restoreSession();
     for (const QString &file : std::as_const(files))
         window->openStartupFile(file);
+    window->show();
     QObject::connect(&instance, &SingleInstance::filesArrived, window.get(), [&window](const QStringList &arrived) {
         window->raise();
         window->activateWindow();
@@ -83,7 +88,7 @@ int main(int argc, char *argv[])
             window->openStartupFile(file);
     });
     // Once the window is up, work an earlier run lost is offered back (put back on purpose, it
-    // may replace the unchanged page of the file just opened).
+    // replaces the unchanged text of its file's tab).
     QTimer::singleShot(0, window.get(), [&window] {
         window->offerKeptPages();
         // The first 反映 would otherwise wait for the browser engine to start.

@@ -45,26 +45,10 @@ QString CrashRecovery::question(const KeptPage &page)
     return kRestoreQuestion.arg(name, page.keptAt.toLocalTime().toString(QStringLiteral("yyyy/MM/dd HH:mm:ss")));
 }
 
-void CrashRecovery::offerKeptPages()
+void CrashRecovery::putBack(const KeptPage &page)
 {
-    for (const RecoveryStore::Leftover &leftover : m_store.takeLeftovers()) {
-        const DialogButton answer = m_dialogs.message(&m_window,
-                                                      {QStringLiteral("確認"),
-                                                       question(leftover.page),
-                                                       DialogIcon::Question,
-                                                       {DialogButton::Restore, DialogButton::Discard}});
-        if (answer == DialogButton::Discard) {
-            m_store.discardLeftover(leftover.id);
-        } else if (answer == DialogButton::Restore) {
-            restore(leftover.page);
-            // This run's own copy first: the old one goes only once the text is safe again.
-            m_keeper->keepNow();
-            m_store.discardLeftover(leftover.id);
-            break;
-        }
-        // A box closed without an answer leaves the page for the next start.
-    }
-    m_store.releaseLeftovers();
+    restore(page);
+    m_keeper->keepNow();
 }
 
 void CrashRecovery::restore(const KeptPage &page)

@@ -15,10 +15,10 @@ class RecoveryKeeper;
 class UserDialogs;
 struct PreviewSession;
 
-// Crash recovery for the open document: keeps its unsaved text in the data folder while the
-// user works (through the keeper) and, at the next start after a run that ended without
-// saving or discarding it, asks whether to put it back (復元) or delete it (破棄). A page put
-// back is the modified document under its own path, or untitled. A plain page's text is taken a
+// Crash recovery for one open page: keeps its unsaved text in the data folder while the user
+// works (through the keeper), and puts a copy an earlier run left behind back into the page when
+// the user chose 復元 (KeptPagesOffer asks). A page put back is the modified document under its
+// own path, or untitled. A plain page's text is taken a
 // little at a time between keys and written on the keeper's thread; a page shown formatted is
 // written as RTF at once (RTF is made from the formatted document, which lives on the window's
 // thread). Owns the store, the keeper and the capture; refers to the page in front, the
@@ -33,11 +33,13 @@ public:
     CrashRecovery(PageContext &current, PreviewSession &preview, UserDialogs &dialogs, QWidget &window);
     ~CrashRecovery() override;
 
-    // Offers the pages earlier runs left behind, newest first, until one is put back.
-    void offerKeptPages();
+    // A page an earlier run left behind becomes this page again, modified, and is kept as this
+    // run's copy at once (before the caller deletes the old one).
+    void putBack(const KeptPage &page);
     // The program ends normally: whatever was unsaved was saved or given up on purpose.
     void discardKeptPage();
 
+    // The question for a single page left behind.
     static QString question(const KeptPage &page);
 
 private:

@@ -129,6 +129,21 @@ void DocumentCommands::openInTabs(PageTabs &tabs)
     m_tabs = &tabs;
 }
 
+Document &DocumentCommands::reopen(const QString &path)
+{
+    const QString fullPath = QFileInfo(path).absoluteFilePath();
+    if (makeRoomFor(fullPath, false) == Room::Ready)
+        loadDocument(fullPath);
+    return m_current.document();
+}
+
+Document &DocumentCommands::pageForKeptCopy(const QString &path)
+{
+    makeRoomFor(path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath(), false);
+    m_freshPage = nullptr;
+    return m_current.document();
+}
+
 DocumentCommands::Room DocumentCommands::makeRoomFor(const QString &fullPath, bool ask)
 {
     m_freshPage = nullptr;

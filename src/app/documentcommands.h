@@ -55,6 +55,12 @@ public:
     // command line) gets a page of its own in tabs, or shows the page it is open in already,
     // instead of replacing the page in front; and the close asks once about every modified page.
     void openInTabs(PageTabs &tabs);
+    // A page of the last session opened again: as the command-line file, but the recent-file
+    // list stays as the user left it. Returns the page; throws UserError when it cannot be read.
+    Document &reopen(const QString &path);
+    // The page a kept copy of the file (empty: an untitled page) goes back into, brought to the
+    // front: the file's own page when it is open, else the untouched blank page, else a new one.
+    Document &pageForKeptCopy(const QString &path);
 
 signals:
     void recentFilesChanged();

@@ -2,7 +2,10 @@
 
 #include "app/autorefreshswitch.h"
 #include "app/crashrecovery.h"
+#include "app/keptpagesoffer.h"
+#include "app/recoverystore.h"
 #include "authoring/pagecontext.h"
+#include "common/datafolder.h"
 #include "preview/autorefresh.h"
 #include "preview/browserengine.h"
 #include "preview/previewcommands.h"
@@ -35,7 +38,7 @@ DocumentFollowers::DocumentFollowers(CommandDispatcher &commands, const Parts &p
                                      &questionOpen,
                                      parts.setStatusText},
                                     this)),
-      m_front(parts.page), m_parts(parts)
+      m_parts(parts)
 {
     connect(&parts.page, &PageContext::documentChanged, m_autoRefresh, [this](Document::Aspect aspect) {
         if (aspect == Document::Aspect::Revision)
@@ -67,8 +70,10 @@ void DocumentFollowers::documentSaved()
 
 void DocumentFollowers::offerKeptPages()
 {
-    if (CrashRecovery *recovery = m_recoveries.value(&m_front.document()))
-        recovery->offerKeptPages();
+    KeptPagesOffer::offer(DataFolder::filePath(RecoveryStore::kFolderName),
+                          m_parts.dialogs,
+                          m_parts.window,
+                          [this](const QString &path) { return m_recoveries.value(&m_parts.pageForKeptCopy(path)); });
 }
 
 void DocumentFollowers::warmUpPreview()

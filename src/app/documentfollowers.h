@@ -37,6 +37,8 @@ public:
         PreviewCommands &preview;
         std::function<QAction *(const QString &)> findAction;
         std::function<void(const QString &)> setStatusText; // status panel 0
+        // The page a kept copy of the file (empty: untitled) goes back into, brought to the front.
+        std::function<Document &(const QString &path)> pageForKeptCopy;
     };
 
     DocumentFollowers(CommandDispatcher &commands, const Parts &parts);
@@ -47,8 +49,8 @@ public:
     void pageClosing(const Document &page);
 
     void documentSaved();
-    // Once the window shows: pages an earlier run left unsaved are offered back, into the page
-    // in front.
+    // Once the window shows: pages earlier runs left unsaved are offered back, each into a page
+    // of its own.
     void offerKeptPages();
     // Once the window shows: the browser engine sets itself up while the user starts working.
     void warmUpPreview();
@@ -58,7 +60,6 @@ public:
 private:
     PreviewCommands &m_preview;
     AutoRefresh *m_autoRefresh;
-    PageContext &m_front;
     const Parts m_parts;
     QHash<const Document *, CrashRecovery *> m_recoveries;
 };

@@ -14,6 +14,7 @@
 #include "app/pagecheckcommands.h"
 #include "app/pagetabs.h"
 #include "app/printcommand.h"
+#include "app/sessionpages.h"
 #include "app/sitepanelcommands.h"
 #include "app/statusbar.h"
 #include "app/tabcommands.h"
@@ -31,12 +32,14 @@
 #include "common/ownfiles.h"
 #include "common/uifont.h"
 #include "common/userdialogs.h"
+#include "common/usererror.h"
 #include "pagecheck/uploadquestion.h"
 #include "preview/previewcommands.h"
 #include "preview/previewfile.h"
 #include "preview/weblistcommands.h"
 #include "preview/webliststore.h"
 #include "transfer/transferwindow.h"
+#include "workspace/pagesession.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -236,9 +239,15 @@ void MainWindow::attachWindows(const SecondaryWindows &windows, BrowserEngine *p
     showDocumentFormat();
     const auto findAction = [this](const QString &name) { return action(name); };
     m_followers = new DocumentFollowers(
-        m_dispatcher, {*m_page, m_previewSession, m_dialogs, *this, *preview, findAction, [this](const QString &text) {
-                           m_view.statusBar->setPanelText(0, text);
-                       }});
+        m_dispatcher,
+        {*m_page,
+         m_previewSession,
+         m_dialogs,
+         *this,
+         *preview,
+         findAction,
+         [this](const QString &text) { m_view.statusBar->setPanelText(0, text); },
+         [this](const QString &path) -> Document & { return m_documents->pageForKeptCopy(path); }});
     connect(m_documents, &DocumentCommands::saved, m_followers, &DocumentFollowers::documentSaved);
     for (Document *page : m_registry.documents())
         m_followers->followPage(m_view.tabs->contextOf(*page));
@@ -417,6 +426,28 @@ void MainWindow::openStartupFile(const QString &path)
         m_dispatcher.guard([&] { m_documents->openFile(path); });
 }
 
+void MainWindow::restoreSession()
+{
+    if (m_documents)
+        m_dispatcher.guard([this] {
+            SessionPages::reopen(PageSession::read(DataFolder::filePath(PageSession::kFileName)),
+                                 *m_view.tabs,
+                                 *m_documents,
+                                 m_dialogs,
+                                 *this);
+        });
+}
+
+void MainWindow::keepSession()
+{
+    // Without it the next start only opens no tabs; no work is lost, so neither a close nor a
+    // logout waits on a box for it.
+    try {
+        SessionPages::capture(*m_view.tabs).write(DataFolder::filePath(PageSession::kFileName));
+    } catch (const UserError &) {
+    }
+}
+
 void MainWindow::offerKeptPages()
 {
     if (m_followers)
@@ -441,6 +472,7 @@ void MainWindow::formClose()
     PreviewFile::remove(m_previewSession);
     if (m_followers)
         m_followers->windowClosed();
+    keepSession();
     savePlacement();
 }
 

@@ -85,6 +85,11 @@ public:
 
     // Opens the file named on the command line, as File > Open would.
     void openStartupFile(const QString &path);
+    // Before the window first shows: the pages open at the last normal end (or logout) come
+    // back in their tabs.
+    void restoreSession();
+    // The pages open now, for the next start; also when the program is ended by a signal.
+    void keepSession();
     // Once the window shows: offers back the work an earlier run left unsaved, and lets the
     // preview's engine set itself up in the background.
     void offerKeptPages();

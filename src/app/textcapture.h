@@ -4,12 +4,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTextDocument>
 #include <QTimer>
 
 #include <functional>
 #include <optional>
-
-class QTextDocument;
 
 // Takes a copy of a QTextDocument's text (the pane's own text: U+2029 between paragraphs)
 // across event-loop turns, a few milliseconds of reading per turn, so that copying a large page

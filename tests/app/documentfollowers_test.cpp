@@ -9,14 +9,20 @@
 #include "common/datafolder.h"
 #include "preview/autorefreshsetting.h"
 #include "support/mainwindowfixture.h"
+#include "workspace/document.h"
+#include "workspace/documentregistry.h"
 #include "workspace/rtf/rtfwriter.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QMap>
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QSemaphore>
 #include <QTest>
 #include <QTextBlock>
@@ -399,6 +405,68 @@ TEST_F(DocumentFollowersTest, DiscardingDeletesTheKeptPageAndALiveRunsPageIsLeft
     window->offerKeptPages();
     EXPECT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(keptPages().size(), 1);
+}
+
+// A crash with several tabs open left a copy of each: one window offers them all, キャンセル keeps
+// every copy, and OK puts back the chosen ones (into the tab their file is open in, else a new
+// tab) and deletes the others.
+TEST_F(DocumentFollowersTest, SeveralPagesLeftBehindAreOfferedInOneWindow)
+{
+    const QString open = workPath(QStringLiteral("open.htm"));
+    const QString other = workPath(QStringLiteral("other.htm"));
+    QFile file(open);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<p>on disk</p>");
+    file.close();
+    dialogs.fileAnswers.enqueue(open);
+    trigger(QStringLiteral("Open"));
+    int minute = 0;
+    for (const QString &path : {open, other, QString()}) {
+        KeptPage page = samplePage(path);
+        page.keptAt = page.keptAt.addSecs(60 * ++minute);
+        RecoveryStore crashed(recoveryFolder());
+        crashed.keep(page);
+    }
+    ASSERT_EQ(keptPages().size(), 3);
+    const auto tabCount = [this] { return window->documents().documents().size(); };
+
+    const QMap<QString, const char *> rounds[] = {
+        {},
+        {{open, "KeptPageRestore"}, {other, "KeptPageDiscard"}, {QStringLiteral("無題"), "KeptPageRestore"}},
+    };
+    for (const auto &choices : rounds) {
+        QStringList listed;
+        dialogs.dialogScripts.enqueue([&](QDialog *dialog) {
+            for (int i = 0; i < 3; ++i) {
+                const QString name = dialog->findChild<QLabel *>(QStringLiteral("KeptPageName%1").arg(i))->text();
+                listed.append(name);
+                for (auto it = choices.begin(); it != choices.end(); ++it) {
+                    if (name.startsWith(QDir::toNativeSeparators(it.key())))
+                        dialog->findChild<QRadioButton *>(QString::fromLatin1(it.value()) + QString::number(i))
+                            ->click();
+                }
+            }
+            const char *button = choices.isEmpty() ? "KeptPagesCancel" : "KeptPagesOk";
+            dialog->findChild<QPushButton *>(QString::fromLatin1(button))->click();
+        });
+        window->offerKeptPages();
+        ASSERT_EQ(listed.size(), 3);
+        EXPECT_TRUE(listed.first().startsWith(QStringLiteral("無題"))) << "newest first";
+        if (choices.isEmpty()) {
+            EXPECT_EQ(keptPages().size(), 3) << "キャンセル decides nothing";
+            EXPECT_EQ(tabCount(), 1);
+        }
+    }
+    ASSERT_EQ(tabCount(), 2) << "the open file's copy went into its tab";
+    const Document &openPage = *window->documents().find(open);
+    EXPECT_TRUE(openPage.isModified());
+    EXPECT_EQ(openPage.text()->toPlainText(), QStringLiteral("<p>ねこ 😀</p>\n\n<p>second</p>"));
+    EXPECT_TRUE(window->document().isUntitled()) << "the newest page put back is in front";
+    EXPECT_TRUE(window->document().isModified());
+    EXPECT_EQ(window->documents().find(other), nullptr);
+    EXPECT_EQ(keptPages().size(), 2) << "this run's copies of the two pages put back; the other copy went";
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(dialogs.unexpected, 0);
 }
 
 TEST_F(DocumentFollowersTest, TheAutoRefreshChoiceIsExclusiveAndRemembered)

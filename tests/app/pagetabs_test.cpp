@@ -243,4 +243,34 @@ TEST_F(PageTabsTest, AFileChangedOnDiskIsNoticedWhenTheWindowComesBack)
     EXPECT_EQ(dialogs.unexpected, 0);
 }
 
+// The tabs open at the end come back at the next start, each with its caret, the one in front
+// in front; a page whose file went meanwhile is left out and named once.
+TEST_F(PageTabsTest, TheNextStartOpensTheSameTabsAgain)
+{
+    show(1);
+    adapter().setCaret(5);
+    trigger(QStringLiteral("mnuNewTab"));
+    show(0);
+    window->close();
+    ASSERT_TRUE(QFile::remove(pages.at(2)));
+
+    createWindows();
+    dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    window->restoreSession();
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << "the notice waits for the window";
+    QCoreApplication::processEvents();
+
+    ASSERT_EQ(tabs()->count(), 2) << "the untitled page and the file that went are left out";
+    EXPECT_EQ(tabs()->tabToolTip(0), pages.at(0));
+    EXPECT_EQ(tabs()->tabToolTip(1), pages.at(1));
+    EXPECT_EQ(tabs()->currentIndex(), 0);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("QZWeb [%1]").arg(pages.at(0)));
+    show(1);
+    EXPECT_EQ(adapter().caretPosition(), 5);
+    EXPECT_FALSE(adapter().isModified());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages.first().text.contains(pages.at(2)));
+    EXPECT_EQ(dialogs.unexpected, 0);
+}
+
 } // namespace

@@ -623,8 +623,8 @@ void SftpRemoteFiles::rename(const std::string &oldPath, const std::string &newP
     const std::string to = resolve(newPath);
     if (sftp_rename(m_sftp, from.c_str(), to.c_str()) == SSH_OK)
         return;
-    // SFTP version 3 renames onto no existing name; the old file goes first then. libssh 0.10
-    // has no way to send OpenSSH's posix-rename, which would replace it in one step.
+    // libssh sends OpenSSH's posix-rename where the server offers it, which replaces the target
+    // in one step. Plain SFTP version 3 renames onto no existing name: the old file goes first.
     sftp_attributes target = sftp_lstat(m_sftp, to.c_str());
     const bool replaceable = target != nullptr && target->type != SSH_FILEXFER_TYPE_DIRECTORY;
     if (target != nullptr)

@@ -38,7 +38,14 @@ SiteSettingsEditor::SiteSettingsEditor(QComboBox &security, QComboBox &dataMode)
                              {{DataConnectionMode::Auto, QStringLiteral("自動")},
                               {DataConnectionMode::Passive, QStringLiteral("パッシブ")},
                               {DataConnectionMode::Active, QStringLiteral("アクティブ")}});
+    // SSH carries files over its one connection: 転送モード has nothing to choose there.
+    QObject::connect(&m_security, &QComboBox::currentIndexChanged, &m_dataMode, [this] { followSecurity(); });
     show(SiteSettings::forNewSite());
+}
+
+void SiteSettingsEditor::followSecurity()
+{
+    m_dataMode.setEnabled(selected(m_security, m_shown.security) != ConnectionMethod::Sftp);
 }
 
 void SiteSettingsEditor::show(const SiteSettings &settings)
@@ -46,6 +53,7 @@ void SiteSettingsEditor::show(const SiteSettings &settings)
     m_shown = settings;
     select(m_security, settings.security);
     select(m_dataMode, settings.dataMode);
+    followSecurity();
 }
 
 SiteSettings SiteSettingsEditor::settings() const

@@ -6,7 +6,8 @@ class QComboBox;
 
 // The transfer window's two boxes for a site's 接続方式 and 転送モード: shows a site's settings
 // and reads back what the user chose. Keeps what the boxes do not show (the plain-FTP warning
-// switch) from the site last shown. Refers to the boxes, which the view owns.
+// switch) from the site last shown; 転送モード is off while SFTP is chosen. Refers to the boxes,
+// which the view owns.
 class SiteSettingsEditor
 {
 public:
@@ -18,6 +19,8 @@ public:
     void setKeyFile(const QString &path) { m_shown.keyFile = path; }
 
 private:
+    void followSecurity();
+
     QComboBox &m_security;
     QComboBox &m_dataMode;
     SiteSettings m_shown;

@@ -175,14 +175,18 @@ TEST_F(TransferWindowSftpTest, ALockedKeyFileLogsInWithThePassphraseAskedAtConne
     writeSite();
     open();
 
-    // 鍵... shows for SFTP only, and chooses the key through the file dialog.
+    // 鍵... shows for SFTP only, and chooses the key through the file dialog; 転送モード is
+    // FTP's alone.
     auto *keyButton = control<QAbstractButton>("KeyFileButton");
+    auto *dataMode = control<QComboBox>("DataModeComboBox");
     EXPECT_TRUE(keyButton->isVisible());
+    EXPECT_FALSE(dataMode->isEnabled());
     m_dialogs.fileAnswers.enqueue(key);
     keyButton->click();
     EXPECT_TRUE(keyButton->toolTip().contains(key)) << keyButton->toolTip().toStdString();
     control<QComboBox>("SecurityComboBox")->setCurrentIndex(0);
     EXPECT_FALSE(keyButton->isVisible());
+    EXPECT_TRUE(dataMode->isEnabled());
     control<QComboBox>("SecurityComboBox")->setCurrentIndex(2);
     ASSERT_TRUE(keyButton->isVisible());
     // The key is locked: its passphrase is asked before the connection starts, hidden as typed.

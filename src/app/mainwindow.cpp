@@ -167,6 +167,13 @@ void MainWindow::setUpPage(Document &page)
 {
     EditorStack &editor = m_view.tabs->editorOf(page);
     editor.setContextMenu(m_popupMenu);
+    // The editor's background is the window's choice (環境設定), not a page's: every tab shows it.
+    if (m_view.editor && m_view.editor != &editor)
+        editor.setBackgroundColor(m_view.editor->backgroundColor());
+    connect(&editor, &EditorStack::backgroundColorChanged, this, [this](const QColor &color) {
+        for (const Document *other : m_registry.documents())
+            m_view.tabs->editorOf(*other).setBackgroundColor(color);
+    });
     connect(&editor, &EditorStack::filesDropped, this, &MainWindow::filesDropped);
     if (m_editorView)
         m_editorView->attach(editor.sourceView());

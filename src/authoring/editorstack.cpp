@@ -249,11 +249,14 @@ QColor EditorStack::backgroundColor() const
 
 void EditorStack::setBackgroundColor(const QColor &color)
 {
+    if (color == backgroundColor())
+        return;
     for (QWidget *v : {static_cast<QWidget *>(m_source), static_cast<QWidget *>(m_rich)}) {
         QPalette palette = v->palette();
         palette.setColor(QPalette::Base, color);
         v->setPalette(palette);
     }
+    emit backgroundColorChanged(color);
 }
 
 QColor EditorStack::textColor() const

@@ -91,6 +91,8 @@ signals:
     void filesDropped(const QStringList &paths, int position);
     // The view in use changed and with it the document holding the text.
     void documentReplaced(QTextDocument *document);
+    // The background both views show changed.
+    void backgroundColorChanged(const QColor &color);
 
 private:
     void putInUse(EditorKind kind);

@@ -265,11 +265,17 @@ TEST_F(ColorSizeDialogTest, LeavingWithoutSettleInsertsNothingAndKeepsTheSelecti
     }
 }
 
-TEST_F(ColorSizeDialogTest, EditorBackgroundReadsTheDollarNotation)
+TEST_F(ColorSizeDialogTest, EditorBackgroundReadsTheDollarNotationAndColoursEveryTab)
 {
     EditorStack *pane = window->view().editor;
+    trigger(q("mnuNewTab"));
+    ASSERT_NE(window->view().editor, pane);
+    EditorStack *second = window->view().editor;
     runWithDialog("N10", {true, std::nullopt, std::nullopt, RgbColor{255, 0, 0}, nullptr});
     EXPECT_EQ(pane->backgroundColor(), QColor(255, 0, 0));
+    EXPECT_EQ(second->backgroundColor(), QColor(255, 0, 0));
+    trigger(q("mnuNewTab"));
+    EXPECT_EQ(window->view().editor->backgroundColor(), QColor(255, 0, 0)) << "a tab opened later too";
     EXPECT_TRUE(dialogs.messages.isEmpty());
     // The dollar notation is the editor's own; the next command writing HTML goes back to "#".
     runWithDialog("mnuColorSet", {});

@@ -4,12 +4,13 @@
 #include "common/uifont.h"
 #include "transfer/secretanswerbuttons.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-PassphraseDialog::PassphraseDialog(const QString &keyFile, QWidget *parent) : QDialog(parent)
+PassphraseDialog::PassphraseDialog(const QString &keyFile, bool keyring, QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("PassphraseDialog"));
     setWindowTitle(QStringLiteral("パスフレーズの入力"));
@@ -28,7 +29,19 @@ PassphraseDialog::PassphraseDialog(const QString &keyFile, QWidget *parent) : QD
     prompt->setBuddy(m_passphrase);
     layout->addWidget(m_passphrase);
 
+    if (keyring) {
+        m_keep = named<QCheckBox>(this, "KeepPassphraseCheckBox");
+        m_keep->setText(QStringLiteral("パスフレーズをキーリングに保存する"));
+        m_keep->setAccessibleName(m_keep->text());
+        layout->addWidget(m_keep);
+    }
+
     layout->addWidget(SecretAnswerButtons::create(*this, *m_passphrase));
+}
+
+bool PassphraseDialog::keepInKeyring() const
+{
+    return m_keep && m_keep->isChecked();
 }
 
 QString PassphraseDialog::passphrase() const

@@ -3,11 +3,14 @@
 #include "common/userdialogs.h"
 #include "common/usererror.h"
 #include "transfer/certificatetext.h"
+#include "transfer/credentialstore.h"
 #include "transfer/passphrasedialog.h"
 #include "transfer/remotepane.h"
 #include "transfer/sftp/sftpkeyfile.h"
 #include "transfer/sitesettingseditor.h"
 #include "transfer/sitesettingsstore.h"
+
+#include <QFileInfo>
 
 SiteConnector::SiteConnector(RemotePane &remote,
                              SiteSettingsStore &settings,
@@ -56,12 +59,73 @@ void SiteConnector::connect(const QString &site, RemoteJobs::Login login)
     login.security = settings.security;
     login.dataMode = settings.dataMode;
     login.keyFile = settings.security == ConnectionMethod::Sftp ? settings.keyFile : QString();
-    if (!login.keyFile.isEmpty() && SftpKeyFile::needsPassphrase(login.keyFile)) {
-        PassphraseDialog dialog(login.keyFile, &m_window);
-        if (m_dialogs.exec(&dialog) != QDialog::Accepted)
-            return;
-        login.keyPassphrase = dialog.passphrase();
+    if (login.keyFile.isEmpty() || !SftpKeyFile::needsPassphrase(login.keyFile)) {
+        connectWith(site, login);
+        return;
     }
+    if (!keyringUsable()) {
+        if (askPassphrase(login))
+            connectWith(site, login);
+        return;
+    }
+    m_waitingForKeyring = true;
+    m_keyring->read(
+        passphraseKey(login.keyFile), &m_keyringAnswers, [this, site, login](const CredentialAnswer &answer) mutable {
+            m_waitingForKeyring = false;
+            // A kept passphrase that no longer unlocks the key (the key was changed) is asked anew.
+            if (answer.done() && SftpKeyFile::opensWith(login.keyFile, answer.password))
+                login.keyPassphrase = answer.password;
+            else if (!askPassphrase(login))
+                return;
+            connectWith(site, login);
+        });
+}
+
+QString SiteConnector::passphraseKey(const QString &keyFile)
+{
+    return QStringLiteral("ssh-key:") + QFileInfo(keyFile).absoluteFilePath();
+}
+
+bool SiteConnector::keyringUsable() const
+{
+    return m_keyring && m_keyring->availability() == CredentialStore::Availability::Available;
+}
+
+bool SiteConnector::askPassphrase(RemoteJobs::Login &login)
+{
+    for (;;) {
+        PassphraseDialog dialog(login.keyFile, keyringUsable(), &m_window);
+        if (m_dialogs.exec(&dialog) != QDialog::Accepted)
+            return false;
+        if (!SftpKeyFile::opensWith(login.keyFile, dialog.passphrase())) {
+            m_dialogs.showError(&m_window,
+                                QStringLiteral("パスフレーズが違います。鍵ファイル「%1」を作ったときのパスフレーズを"
+                                               "入力してください。")
+                                    .arg(login.keyFile));
+            continue;
+        }
+        login.keyPassphrase = dialog.passphrase();
+        if (dialog.keepInKeyring() && keyringUsable()) {
+            m_keyring->write(
+                passphraseKey(login.keyFile),
+                login.keyPassphrase,
+                &m_keyringAnswers,
+                [this](const CredentialAnswer &answer) {
+                    // The connection goes on; only the next one asks again.
+                    if (!answer.done())
+                        m_dialogs.showError(
+                            &m_window,
+                            QStringLiteral(
+                                "パスフレーズをキーリングに保存できませんでした（次の接続でまた聞きます）。%1")
+                                .arg(answer.error));
+                });
+        }
+        return true;
+    }
+}
+
+void SiteConnector::connectWith(const QString &site, RemoteJobs::Login login)
+{
     if (login.security == ConnectionMethod::Ftp && !confirmPlain(site, login))
         return;
     m_remote.connectTo(

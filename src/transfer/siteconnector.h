@@ -5,12 +5,15 @@
 #include "transfer/trustedcertificates.h"
 
 #include <QMultiHash>
+#include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
 
+class CredentialStore;
 class RemotePane;
 class SiteSettingsEditor;
 class SiteSettingsStore;
@@ -23,8 +26,9 @@ class QWidget;
 // certificate or SFTP host key fails the check, decides with the trusted store and the user
 // whether to connect again with it accepted. A server that refuses a plain login because it
 // wants FTPS gets the offer to switch, once a run; a certificate that passed the check but
-// replaces one the user trusted always is told of. A locked SFTP key file's passphrase is asked
-// before the connection starts. Owns the trusted certificates and host keys and what the user
+// replaces one the user trusted always is told of. A locked SFTP key file's passphrase comes
+// from the keyring when it was kept there and still unlocks the key, else it is asked (again
+// while it does not unlock it), before the connection starts. Owns the trusted certificates and host keys and what the user
 // accepted for this run; refers to the remote pane, the settings store and editor, and the
 // dialogs.
 class SiteConnector
@@ -51,8 +55,20 @@ public:
     // site: the registered name shown; login: where and as whom, without the security, which
     // comes from the shown settings.
     void connect(const QString &site, RemoteJobs::Login login);
+    // Where key passphrases may be kept; without one they serve a single connection.
+    void setKeyring(CredentialStore &keyring) { m_keyring = &keyring; }
+    // The keyring is being read for a key's passphrase before a connection.
+    bool isWaiting() const { return m_waitingForKeyring; }
+
+    // The keyring entry a key file's passphrase is kept under.
+    static QString passphraseKey(const QString &keyFile);
 
 private:
+    // With the passphrase known (or none needed): the rest of 接続.
+    void connectWith(const QString &site, RemoteJobs::Login login);
+    // Asks until a passphrase unlocks the key; false when the user gave up.
+    bool askPassphrase(RemoteJobs::Login &login);
+    bool keyringUsable() const;
     // False when the user chose not to connect.
     bool confirmPlain(const QString &site, RemoteJobs::Login &login);
     // The login to try again with, or nothing when the user chose not to connect.
@@ -99,4 +115,8 @@ private:
     QSet<QString> m_plainAcceptedThisRun;
     // Sites offered FTPS in this run after the server refused their plain login.
     QSet<QString> m_ftpsOfferedThisRun;
+    QPointer<CredentialStore> m_keyring;
+    bool m_waitingForKeyring = false;
+    // The context of keyring answers: none reaches a connector that is gone.
+    QObject m_keyringAnswers;
 };

@@ -266,7 +266,7 @@ void TransferWindow::setLocalFolder(const QString &folder)
 
 bool TransferWindow::isBusy() const
 {
-    return m_runner->isBusy() || m_passwords->isWaiting();
+    return m_runner->isBusy() || m_passwords->isWaiting() || m_connector->isWaiting();
 }
 
 QString TransferWindow::statusText() const
@@ -300,6 +300,7 @@ void TransferWindow::setTimeLimits(const TransferTimeLimits &limits)
 void TransferWindow::setCredentialStore(CredentialStore &store)
 {
     m_passwords->setStore(store);
+    m_connector->setKeyring(store);
 }
 
 void TransferWindow::setStatus(const QString &text)

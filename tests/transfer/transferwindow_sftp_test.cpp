@@ -1,12 +1,15 @@
 #include "common/linefile.h"
+#include "support/memorycredentialstore.h"
 #include "support/scripteduserdialogs.h"
 #include "support/ssh/sshdserver.h"
 #include "transfer/sitebook.h"
+#include "transfer/siteconnector.h"
 #include "transfer/sitesettingsstore.h"
 #include "transfer/transferwindow.h"
 #include "transfer/trustedcertificates.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -190,12 +193,15 @@ TEST_F(TransferWindowSftpTest, ALockedKeyFileLogsInWithThePassphraseAskedAtConne
     control<QComboBox>("SecurityComboBox")->setCurrentIndex(2);
     ASSERT_TRUE(keyButton->isVisible());
     // The key is locked: its passphrase is asked before the connection starts, hidden as typed.
-    const auto typePassphrase = [](const QString &text) {
-        return [text](QDialog *dialog) {
+    const auto typePassphrase = [](const QString &text, bool keep = false) {
+        return [text, keep](QDialog *dialog) {
             auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("PassphraseEdit"));
             ASSERT_NE(edit, nullptr);
             EXPECT_EQ(edit->echoMode(), QLineEdit::Password);
             edit->setText(text);
+            auto *keepBox = dialog->findChild<QCheckBox *>(QStringLiteral("KeepPassphraseCheckBox"));
+            if (keep)
+                keepBox->setChecked(true);
             dialog->accept();
         };
     };
@@ -212,7 +218,28 @@ TEST_F(TransferWindowSftpTest, ALockedKeyFileLogsInWithThePassphraseAskedAtConne
     EXPECT_FALSE(connected());
     EXPECT_EQ(m_dialogs.shownDialogs.size(), 2);
 
-    // The site keeps its key; 鍵ファイルを使わない lets it go.
+    // With a keyring: a wrong passphrase is told at once and asked again; one kept there serves
+    // the next connection unasked.
+    MemoryCredentialStore keyring;
+    m_window->setCredentialStore(keyring);
+    m_dialogs.dialogScripts.enqueue(typePassphrase(QStringLiteral("違う")));
+    m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    m_dialogs.dialogScripts.enqueue(typePassphrase(QStringLiteral("鍵の合言葉"), true));
+    clickAndWait("Button1");
+    EXPECT_TRUE(connected()) << m_window->statusText().toStdString();
+    ASSERT_EQ(m_dialogs.messages.size(), 1);
+    EXPECT_TRUE(m_dialogs.messages.constFirst().text.contains(QStringLiteral("パスフレーズが違います")));
+    EXPECT_EQ(keyring.passwords.value(SiteConnector::passphraseKey(key)), QStringLiteral("鍵の合言葉"));
+    clickAndWait("Button2");
+    const qsizetype asked = m_dialogs.shownDialogs.size();
+    clickAndWait("Button1");
+    EXPECT_TRUE(connected()) << m_window->statusText().toStdString();
+    EXPECT_EQ(m_dialogs.shownDialogs.size(), asked);
+    clickAndWait("Button2");
+
+    // The site keeps its key; 鍵ファイルを使わない lets it go. (Its password moves to the keyring
+    // now that there is one, after a notice.)
+    m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
     click("Button7");
     EXPECT_EQ(SiteSettingsStoreOf(homeFile(SiteSettingsStore::kFileName)).settings(QStringLiteral("S")).keyFile, key);
     m_dialogs.choiceAnswers.enqueue({1, false});

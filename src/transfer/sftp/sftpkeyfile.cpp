@@ -28,4 +28,16 @@ bool needsPassphrase(const QString &path)
     return asked;
 }
 
+bool opensWith(const QString &path, const QString &passphrase)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const QByteArray secret = passphrase.toUtf8();
+    ssh_key key = nullptr;
+    const int read = ssh_pki_import_privkey_file(name.constData(), secret.constData(), nullptr, nullptr, &key);
+    if (read != SSH_OK)
+        return false;
+    ssh_key_free(key);
+    return true;
+}
+
 } // namespace SftpKeyFile

@@ -753,7 +753,7 @@ std::optional<double> timeOursPublish(const Server &server,
                                  QString::fromStdString(server.user),
                                  QString::fromStdString(local.string()),
                                  QString::fromStdString(remote),
-                                 PublishExclusions(PublishExclusions::defaultPatterns())};
+                                 SiteExclusions(SiteExclusions::defaultPatterns())};
     try {
         auto start = Clock::now();
         client.connect();

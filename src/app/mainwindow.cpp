@@ -308,13 +308,7 @@ void MainWindow::installSitePanel(TransferWindow &transfer, PreviewCommands &pre
             paths.append(page->path());
         return paths;
     };
-    links.publishSite = [&transfer]() -> SitePanelCommands::PublishSite {
-        if (!transfer.siteBook().contains(transfer.counter()))
-            return {};
-        const SiteSettings settings =
-            transfer.siteSettings().settings(transfer.siteBook().record(transfer.counter()).name);
-        return {settings.localFolder, settings.publishExclusions};
-    };
+    links.publishSite = [&transfer] { return transfer.shownSite(); };
     // The page opens as ファイルを開く opens it: in a tab of its own, or its tab comes to the front.
     links.openPage = [this](const QString &path) { m_dispatcher.guard([&] { m_documents->openAsked(path); }); };
     links.showImage = [&preview](const QString &path) { preview.browse(QUrl::fromLocalFile(path).toString()); };

@@ -4,7 +4,6 @@
 #include "common/commanddispatcher.h"
 #include "common/userdialogs.h"
 #include "common/usererror.h"
-#include "transfer/publishexclusions.h"
 #include "workspace/sitechoice.h"
 
 #include <QAction>
@@ -52,14 +51,11 @@ SitePanelCommands::SitePanelCommands(CommandDispatcher &commands,
 void SitePanelCommands::refresh()
 {
     const QString page = m_links.pagePath();
-    const PublishSite publish = m_links.publishSite();
-    const SiteChoice choice = SiteChoice::choose(publish.localFolder, m_options.openedFolder, page);
+    const SiteProfile publish = m_links.publishSite();
+    const SiteChoice choice = SiteChoice::choose(publish.localRoot, m_options.openedFolder, page);
     // A folder not yet set up for publishing is left as a new site would leave it.
-    const PublishExclusions exclusions(
-        choice.origin == SiteChoice::Origin::PublishSource ? publish.exclusions : PublishExclusions::defaultPatterns());
-    m_panel->setSite(Site(choice.root, [exclusions](const QByteArray &path, bool folder) {
-        return exclusions.reasonFor(path, folder).has_value();
-    }));
+    m_panel->setSite(choice.origin == SiteChoice::Origin::PublishSource ? publish.site()
+                                                                        : SiteProfile{choice.root}.site());
     m_panel->setCurrentPage(page);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/sitepaneloptions.h"
+#include "workspace/siteprofile.h"
 
 #include <QObject>
 #include <QString>
@@ -29,18 +30,11 @@ public:
     static inline const QString kOpenFolderHandler = QStringLiteral("mnuSiteFolderClick");
     static constexpr int kStartWidth = 170;
 
-    // The site chosen in the transfer window, as far as the panel needs it.
-    struct PublishSite
-    {
-        QString localFolder; // its 公開元; empty when none is set
-        QString exclusions;  // its list of what is not published, as PublishExclusions reads it
-    };
-
     struct Links
     {
-        std::function<QString()> pagePath;      // the page in front; empty while untitled
-        std::function<QStringList()> openPages; // every page open in a tab, those with a file
-        std::function<PublishSite()> publishSite;
+        std::function<QString()> pagePath;                  // the page in front; empty while untitled
+        std::function<QStringList()> openPages;             // every page open in a tab, those with a file
+        std::function<SiteProfile()> publishSite;           // the site shown in the transfer window
         std::function<void(const QString &path)> openPage;  // with the window's question on changes
         std::function<void(const QString &path)> showImage; // in the preview
         std::function<void(const QString &folder)> usePublishSource;

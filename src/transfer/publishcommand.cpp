@@ -42,7 +42,7 @@ void PublishCommand::showSite()
 {
     const std::optional<SiteRecord> record = m_site.record();
     const SiteSettings settings = m_site.settings();
-    if (!record || settings.localFolder.isEmpty()) {
+    if (!record || settings.site.localRoot.isEmpty()) {
         m_folders.setText(QStringLiteral("（未設定）"));
         m_folders.setToolTip(noSourceText());
         return;
@@ -50,7 +50,7 @@ void PublishCommand::showSite()
     const QString remote = !settings.remoteFolder.isEmpty() ? settings.remoteFolder
         : !record->folder.isEmpty()                         ? record->folder
                                                             : QStringLiteral("（ログインしたフォルダ）");
-    const QString text = QDir::toNativeSeparators(settings.localFolder) + QStringLiteral(" → ") + remote;
+    const QString text = QDir::toNativeSeparators(settings.site.localRoot) + QStringLiteral(" → ") + remote;
     m_folders.setText(text);
     m_folders.setToolTip(text);
 }
@@ -73,7 +73,7 @@ void PublishCommand::useFolder(const QString &folder)
     if (folder.isEmpty() || !savedSite())
         return;
     SiteSettings settings = m_site.settings();
-    settings.localFolder = QDir::cleanPath(folder);
+    settings.site.localRoot = QDir::cleanPath(folder);
     m_site.store(settings);
     showSite();
 }
@@ -99,10 +99,10 @@ void PublishCommand::editExclusions()
         QStringLiteral("更新分を公開で送らない名前を、空白で区切って書いてください。\n"
                        "* は任意の文字の並び、? は任意の 1 文字です。/ で終わる名前はフォルダだけを表します。\n"
                        "公開の途中の一時ファイルとプレビュー用のコピーは、いつも送りません。"),
-        settings.publishExclusions);
+        settings.site.exclusions);
     if (!answer)
         return;
-    settings.publishExclusions = PublishExclusions::joined(PublishExclusions::split(*answer));
+    settings.site.exclusions = SiteExclusions::joined(SiteExclusions::split(*answer));
     m_site.store(settings);
 }
 
@@ -114,7 +114,7 @@ void PublishCommand::publish()
     if (!record)
         return;
     const SiteSettings settings = m_site.settings();
-    if (settings.localFolder.isEmpty()) {
+    if (settings.site.localRoot.isEmpty()) {
         m_dialogs.showError(&m_window, noSourceText());
         return;
     }
@@ -122,7 +122,7 @@ void PublishCommand::publish()
     if (remoteFolder.isEmpty())
         remoteFolder = RemoteNames::decode(m_remote.homeDir());
     const PublishJobs::Site site{
-        record->host, record->user, settings.localFolder, remoteFolder, PublishExclusions(settings.publishExclusions)};
+        record->host, record->user, settings.site.localRoot, remoteFolder, SiteExclusions(settings.site.exclusions)};
     m_status(QStringLiteral("公開するものを調べています..."));
     m_runner.run(
         QStringLiteral("publish plan"),

@@ -155,8 +155,8 @@ bool PublishDialog::hasWork(const PublishPlan::Plan &plan)
 
 QString PublishDialog::exclusionsText(const PublishPlan::Plan &plan)
 {
-    const QString patterns = plan.exclusionPatterns.isEmpty() ? QStringLiteral("（なし）")
-                                                              : PublishExclusions::joined(plan.exclusionPatterns);
+    const QString patterns =
+        plan.exclusionPatterns.isEmpty() ? QStringLiteral("（なし）") : SiteExclusions::joined(plan.exclusionPatterns);
     QString text =
         QStringLiteral("公開しないもの: %1 と、このプログラムの一時ファイル・プレビュー用のコピー").arg(patterns);
     if (!plan.excluded.isEmpty())

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "transfer/publishexclusions.h"
 #include "transfer/publishplan.h"
 #include "transfer/transferjobs.h"
+#include "workspace/siteexclusions.h"
 
 #include <QByteArray>
 #include <QMetaType>
@@ -23,9 +23,9 @@ struct Site
 {
     QString host;
     QString user;
-    QString localFolder;            // the site's root on this computer
-    QString remoteFolder;           // as the user set it; empty: the current remote folder
-    PublishExclusions exclusions{}; // the program's own files alone, unless the site says more
+    QString localFolder;         // the site's root on this computer
+    QString remoteFolder;        // as the user set it; empty: the current remote folder
+    SiteExclusions exclusions{}; // the program's own files alone, unless the site says more
 };
 
 // A plan with what carrying it out needs.

@@ -108,7 +108,7 @@ qsizetype Plan::count(State state) const
     return std::count_if(items.cbegin(), items.cend(), [state](const Item &item) { return item.state == state; });
 }
 
-RemoteTree readRemote(const ListFolder &list, const PublishExclusions &exclusions, const FolderWalk::Limits &limits)
+RemoteTree readRemote(const ListFolder &list, const SiteExclusions &exclusions, const FolderWalk::Limits &limits)
 {
     RemoteTree tree;
     // The walk joins names with "/" below a top named "": its paths start with that "/".
@@ -153,7 +153,7 @@ qint64 nowNs()
 }
 
 LocalTree
-readLocal(const QByteArray &root, const FolderWalk::Limits &limits, qint64 now, const PublishExclusions &exclusions)
+readLocal(const QByteArray &root, const FolderWalk::Limits &limits, qint64 now, const SiteExclusions &exclusions)
 {
     const FolderWalk::LocalResult walk = FolderWalk::walkLocalFolder(root, limits);
     const qsizetype prefix = root.size() + 1;

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "transfer/folderwalk.h"
-#include "transfer/publishexclusions.h"
 #include "transfer/publishmanifest.h"
 #include "transfer/remoteitem.h"
+#include "workspace/siteexclusions.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -66,7 +66,7 @@ struct RemoteTree
 // The listing of the folder at a path below the root ("" for the root, else ending in "/").
 using ListFolder = std::function<RemoteItems(const QByteArray &relativeFolder)>;
 RemoteTree
-readRemote(const ListFolder &list, const PublishExclusions &exclusions = {}, const FolderWalk::Limits &limits = {});
+readRemote(const ListFolder &list, const SiteExclusions &exclusions = {}, const FolderWalk::Limits &limits = {});
 
 struct LocalFile
 {
@@ -93,7 +93,7 @@ qint64 nowNs();
 LocalTree readLocal(const QByteArray &root,
                     const FolderWalk::Limits &limits = {},
                     qint64 now = nowNs(),
-                    const PublishExclusions &exclusions = {});
+                    const SiteExclusions &exclusions = {});
 
 struct Item
 {

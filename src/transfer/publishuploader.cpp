@@ -1,9 +1,9 @@
 #include "transfer/publishuploader.h"
 
-#include "transfer/publishexclusions.h"
 #include "transfer/remoteerrors.h"
 #include "transfer/remotenames.h"
 #include "transfer/transferpaths.h"
+#include "workspace/siteexclusions.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ PublishUploader::Sent PublishUploader::send(const std::string &localPath,
         return {!replacing, false};
     }
     const std::string temporary =
-        path(TransferPaths::parentPath(remote, '/') + PublishExclusions::temporaryName(nameOf(remote)));
+        path(TransferPaths::parentPath(remote, '/') + SiteExclusions::temporaryName(nameOf(remote)));
     try {
         m_files.store(localPath, temporary, progress);
     } catch (const RemoteRefusal &refusal) {

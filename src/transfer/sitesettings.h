@@ -1,7 +1,7 @@
 #pragma once
 
 #include "transfer/connectionmethod.h"
-#include "transfer/publishexclusions.h"
+#include "workspace/siteprofile.h"
 
 #include <QString>
 
@@ -13,12 +13,11 @@ struct SiteSettings
     DataConnectionMode dataMode = DataConnectionMode::Auto;
     // The user asked not to be warned again that this site's connection is not encrypted.
     bool plainWarningOff = false;
-    // The site's own folder on this computer, whose tree 更新分を公開 sends; empty: none chosen.
-    QString localFolder;
+    // The site on this computer (its 公開元, whose tree 更新分を公開 sends, and what is no part
+    // of it).
+    SiteProfile site;
     // The remote folder that local folder maps to; empty: the folder the book saved for the site.
     QString remoteFolder;
-    // What 更新分を公開 leaves out of the site, as PublishExclusions reads it.
-    QString publishExclusions = PublishExclusions::defaultPatterns();
     // SFTP: the private key file tried after the SSH agent; empty: none.
     QString keyFile = {};
 

@@ -108,9 +108,9 @@ SiteSettings SiteSettingsStore::settings(const QString &site) const
     return {read(kSecurities, section, kSecurityKey, defaults.security).value_or(defaults.security),
             read(kDataModes, section, kDataModeKey, defaults.dataMode).value_or(defaults.dataMode),
             read(kSwitches, section, kPlainWarningKey, defaults.plainWarningOff).value_or(defaults.plainWarningOff),
-            section.value(kLocalFolderKey),
+            {section.value(kLocalFolderKey),
+             section.contains(kPublishExcludeKey) ? section.value(kPublishExcludeKey) : defaults.site.exclusions},
             section.value(kRemoteFolderKey),
-            section.contains(kPublishExcludeKey) ? section.value(kPublishExcludeKey) : defaults.publishExclusions,
             section.value(kKeyFileKey)};
 }
 
@@ -120,10 +120,10 @@ void SiteSettingsStore::store(const QString &site, const SiteSettings &settings)
     section.insert(kSecurityKey, spell(kSecurities, settings.security));
     section.insert(kDataModeKey, spell(kDataModes, settings.dataMode));
     section.insert(kPlainWarningKey, spell(kSwitches, settings.plainWarningOff));
-    storePath(section, kLocalFolderKey, settings.localFolder);
+    storePath(section, kLocalFolderKey, settings.site.localRoot);
     storePath(section, kRemoteFolderKey, settings.remoteFolder);
     storePath(section, kKeyFileKey, settings.keyFile);
     // Kept even when empty: a list the user emptied is no list of defaults.
-    section.insert(kPublishExcludeKey, settings.publishExclusions);
+    section.insert(kPublishExcludeKey, settings.site.exclusions);
     m_file.setSection(site, section);
 }

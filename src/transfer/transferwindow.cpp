@@ -238,12 +238,12 @@ void TransferWindow::installPublishing()
     add("mnuPublishClick", [this] { m_publish->publish(); });
     add("mnuPublishSourceClick", [this] { m_publish->useLocalFolder(); });
     add("mnuPublishTargetClick", [this] { m_publish->useRemoteFolder(m_view.remoteFolder->text()); });
-    add("PublishExclusionsButtonClick", [this] { m_publish->editExclusions(); });
+    add("SiteExclusionsButtonClick", [this] { m_publish->editExclusions(); });
     trigger(
         static_cast<QAbstractButton *>(m_view.publishButton), &QAbstractButton::clicked, "PublishUpdatesButtonClick");
     trigger(static_cast<QAbstractButton *>(m_view.exclusionsButton),
             &QAbstractButton::clicked,
-            "PublishExclusionsButtonClick");
+            "SiteExclusionsButtonClick");
     trigger(m_view.publishAction, &QAction::triggered, "mnuPublishClick");
     trigger(m_view.publishSourceAction, &QAction::triggered, "mnuPublishSourceClick");
     trigger(m_view.publishTargetAction, &QAction::triggered, "mnuPublishTargetClick");
@@ -295,6 +295,13 @@ void TransferWindow::setPermissionDialog(PermissionDialog &dialog)
 void TransferWindow::setTimeLimits(const TransferTimeLimits &limits)
 {
     m_remote->setTimeLimits(limits);
+}
+
+SiteProfile TransferWindow::shownSite() const
+{
+    if (!m_book.contains(m_counter))
+        return {};
+    return m_siteSettings.settings(m_book.record(m_counter).name).site;
 }
 
 void TransferWindow::setCredentialStore(CredentialStore &store)

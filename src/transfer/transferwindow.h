@@ -6,6 +6,7 @@
 #include "transfer/sitesettingsstore.h"
 #include "transfer/transferwindowview.h"
 #include "transfer/uploadcheck.h"
+#include "workspace/siteprofile.h"
 
 #include <QHash>
 #include <QString>
@@ -51,6 +52,8 @@ public:
     const SiteBook &siteBook() const { return m_book; }
     const SiteSettingsStore &siteSettings() const { return m_siteSettings; }
     int counter() const { return m_counter; }
+    // The site of the entry shown, as saved; none for an entry not yet saved.
+    SiteProfile shownSite() const;
     bool isBusy() const;
     QString statusText() const;
 

@@ -236,7 +236,7 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     v.publishButton = button(client, "PublishUpdatesButton", "更新分を公開");
     v.publishButton->setToolTip(QStringLiteral("前回の公開から変わったファイルだけを送ります"));
     v.publishButton->setAccessibleDescription(v.publishButton->toolTip());
-    v.exclusionsButton = button(client, "PublishExclusionsButton", "除外…");
+    v.exclusionsButton = button(client, "SiteExclusionsButton", "除外…");
     v.exclusionsButton->setToolTip(QStringLiteral("更新分を公開で送らないファイルとフォルダを決めます"));
     v.exclusionsButton->setAccessibleName(QStringLiteral("公開しないもの"));
     v.exclusionsButton->setAccessibleDescription(v.exclusionsButton->toolTip());

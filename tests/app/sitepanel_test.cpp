@@ -232,7 +232,7 @@ TEST_F(SitePanelTest, ThePublishSourceHoldingThePageIsTheSiteAndThePanelSetsIt)
     waitUntilShown({QStringLiteral("img"), QStringLiteral("index.html")});
     choose(QStringLiteral("img"));
     run("SitePublishSource");
-    EXPECT_EQ(transfer->siteSettings().settings(QStringLiteral("home")).localFolder, site + QStringLiteral("/img"));
+    EXPECT_EQ(transfer->siteSettings().settings(QStringLiteral("home")).site.localRoot, site + QStringLiteral("/img"));
 
     // A page in the 公開元 makes it the site; one outside leaves the folder opened as the site.
     write(QStringLiteral("img/album.html"), "<p>album</p>");

@@ -60,7 +60,7 @@ RemoteDate listedAt(int minute)
     return {QDate(2026, 12, 1), QTime(10, minute)};
 }
 
-PublishPlan::RemoteTree remoteTree(const QList<Remote> &entries, const PublishExclusions &exclusions = {})
+PublishPlan::RemoteTree remoteTree(const QList<Remote> &entries, const SiteExclusions &exclusions = {})
 {
     return PublishPlan::readRemote(
         [&entries](const QByteArray &folder) {
@@ -244,9 +244,9 @@ TEST(PublishPlan, FilesOfTheSameSizeAreSettledByTheUsersChoice)
     EXPECT_EQ(plan.count(State::Unchanged), 2);
 }
 
-TEST(PublishExclusions, EachNameIsLeftOutByItsPatternOrAsTheProgramsOwn)
+TEST(SiteExclusions, EachNameIsLeftOutByItsPatternOrAsTheProgramsOwn)
 {
-    const PublishExclusions exclusions(PublishExclusions::defaultPatterns() + QStringLiteral("  drafts/old/ *.BAK"));
+    const SiteExclusions exclusions(SiteExclusions::defaultPatterns() + QStringLiteral("  drafts/old/ *.BAK"));
     const struct
     {
         const char *path;
@@ -274,9 +274,9 @@ TEST(PublishExclusions, EachNameIsLeftOutByItsPatternOrAsTheProgramsOwn)
         const std::optional<QString> reason = exclusions.reasonFor(path, c.folder);
         EXPECT_EQ(reason.value_or(QString()), c.reason ? QString::fromUtf8(c.reason) : QString()) << c.path;
     }
-    EXPECT_EQ(PublishExclusions::split(QStringLiteral(" *.bak\t.git/  *.bak ")),
+    EXPECT_EQ(SiteExclusions::split(QStringLiteral(" *.bak\t.git/  *.bak ")),
               (QStringList{QStringLiteral("*.bak"), QStringLiteral(".git/")}));
-    EXPECT_TRUE(PublishExclusions::isTemporaryName(PublishExclusions::temporaryName("a.html")));
+    EXPECT_TRUE(SiteExclusions::isTemporaryName(SiteExclusions::temporaryName("a.html")));
 }
 
 // What the exclusions leave out on both sides, and what the manifest alone says where the
@@ -296,7 +296,7 @@ TEST(PublishPlan, ExcludedNamesAndNamesTheServerHides)
                                         std::pair{".htaccess", "deny"},
                                         std::pair{".well-known/acme/token", "new token"}})
         writeFile(root + '/' + path, content);
-    const PublishExclusions exclusions(PublishExclusions::defaultPatterns());
+    const SiteExclusions exclusions(SiteExclusions::defaultPatterns());
     const PublishPlan::LocalTree local = PublishPlan::readLocal(root, {}, PublishPlan::nowNs() + kLater, exclusions);
     const QList<Remote> listed = {
         {"index.html", 3, 0}, {".git", 0, 0, Kind::Folder}, {".git/HEAD", 5, 0}, {".qzweb-index.html.part", 3, 0}};

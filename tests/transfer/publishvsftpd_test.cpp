@@ -40,7 +40,7 @@ protected:
                   QString::fromStdString(m_server->user()),
                   m_local.path(),
                   QString(),
-                  PublishExclusions(PublishExclusions::defaultPatterns())};
+                  SiteExclusions(SiteExclusions::defaultPatterns())};
     }
     void TearDown() override { qunsetenv("QZWEB_HOME"); }
 

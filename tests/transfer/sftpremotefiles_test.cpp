@@ -353,7 +353,7 @@ TEST_F(SftpTest, AFolderGoesUpAndASecondPublishSendsOnlyTheEditedFile)
                                       QString::fromStdString(server.user()),
                                       site,
                                       QStringLiteral("site"),
-                                      PublishExclusions(PublishExclusions::defaultPatterns())};
+                                      SiteExclusions(SiteExclusions::defaultPatterns())};
     {
         PublishJobs::Scan first = PublishJobs::scan(context, published);
         PublishPlan::decideSameSize(first.plan, {});

@@ -42,19 +42,14 @@ protected:
 };
 
 const SiteSettings kTlsPassive{ConnectionMethod::Ftps, DataConnectionMode::Passive, false, {}, {}};
-const SiteSettings kSftp{ConnectionMethod::Sftp,
-                         DataConnectionMode::Auto,
-                         false,
-                         {},
-                         {},
-                         PublishExclusions::defaultPatterns(),
-                         QStringLiteral("/home/u/.ssh/鍵 id_ed25519")};
+const SiteSettings kSftp{
+    ConnectionMethod::Sftp, DataConnectionMode::Auto, false, {}, {}, QStringLiteral("/home/u/.ssh/鍵 id_ed25519")};
 const SiteSettings kPlainActiveQuiet{ConnectionMethod::Ftp, DataConnectionMode::Active, true, {}, {}};
 // A site with its publishing folders: blanks, Japanese, a backslash and "=" in the paths.
 const SiteSettings kWithFolders{ConnectionMethod::Ftps,
                                 DataConnectionMode::Auto,
                                 false,
-                                QStringLiteral("/home/u/ホーム ページ/a=b\\c"),
+                                {QStringLiteral("/home/u/ホーム ページ/a=b\\c")},
                                 QStringLiteral("/public_html/日記")};
 
 TEST_F(SiteSettingsFile, EverySettingComesBackAndOlderSitesGetPlainFtpInAutomaticMode)

@@ -512,11 +512,11 @@ TEST_F(TransferCommandsTest, ExclusionsAreTheSitesAndThePlanSaysWhatTheyLeftOut)
     m_window->setLocalFolder(site);
     trigger("mnuPublishSource");
     m_dialogs.inputAnswers.enqueue(QStringLiteral(" *.bak   下書き.html "));
-    press("PublishExclusionsButton");
+    press("SiteExclusionsButton");
     ASSERT_EQ(m_dialogs.inputPrompts.size(), 1);
     SiteSettingsStore stored;
     stored.load(QDir(m_home.path()).filePath(SiteSettingsStore::kFileName));
-    EXPECT_EQ(stored.settings(QStringLiteral("test")).publishExclusions, QStringLiteral("*.bak 下書き.html"));
+    EXPECT_EQ(stored.settings(QStringLiteral("test")).site.exclusions, QStringLiteral("*.bak 下書き.html"));
 
     QStringList shown;
     QString excluded;

@@ -1,9 +1,9 @@
 #include "transfer/sftp/sftpremotefiles.h"
 
 #include "transfer/permissionbits.h"
-#include "transfer/publishexclusions.h"
 #include "transfer/remotenames.h"
 #include "transfer/sftp/sftperror.h"
+#include "workspace/siteexclusions.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -570,7 +570,7 @@ void SftpRemoteFiles::store(const std::string &localPath, const std::string &rem
         throw SftpError(replace("「%1」を開けません。ファイルがあるか確かめてください。", "%1", localPath));
     const std::string full = resolve(remotePath);
     const std::string temporary =
-        parentOf(full) + PublishExclusions::temporaryName(QByteArray::fromStdString(nameOf(full))).toStdString();
+        parentOf(full) + SiteExclusions::temporaryName(QByteArray::fromStdString(nameOf(full))).toStdString();
     // The old file's mode goes to the new one, as a replacement in place would keep it.
     std::optional<unsigned> oldMode;
     if (sftp_attributes attributes = sftp_stat(m_sftp, full.c_str())) {

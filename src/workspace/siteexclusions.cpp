@@ -1,4 +1,4 @@
-#include "transfer/publishexclusions.h"
+#include "workspace/siteexclusions.h"
 
 #include <QList>
 #include <QRegularExpression>
@@ -44,12 +44,12 @@ bool globMatches(const QByteArray &pattern, const QByteArray &text)
 
 } // namespace
 
-QString PublishExclusions::defaultPatterns()
+QString SiteExclusions::defaultPatterns()
 {
     return QStringLiteral(".git/ .svn/ .DS_Store Thumbs.db desktop.ini *~ *.bak");
 }
 
-PublishExclusions::PublishExclusions(const QString &patterns) : m_patterns(split(patterns))
+SiteExclusions::SiteExclusions(const QString &patterns) : m_patterns(split(patterns))
 {
     for (const QString &text : std::as_const(m_patterns)) {
         Rule rule;
@@ -67,12 +67,12 @@ PublishExclusions::PublishExclusions(const QString &patterns) : m_patterns(split
     }
 }
 
-QString PublishExclusions::joined(const QStringList &patterns)
+QString SiteExclusions::joined(const QStringList &patterns)
 {
     return patterns.join(u' ');
 }
 
-QStringList PublishExclusions::split(const QString &patterns)
+QStringList SiteExclusions::split(const QString &patterns)
 {
     QStringList list;
     for (const QString &pattern : patterns.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
@@ -82,7 +82,7 @@ QStringList PublishExclusions::split(const QString &patterns)
     return list;
 }
 
-std::optional<QString> PublishExclusions::reasonFor(const QByteArray &path, bool folder) const
+std::optional<QString> SiteExclusions::reasonFor(const QByteArray &path, bool folder) const
 {
     const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
     if (!folder && isTemporaryName(name))
@@ -94,12 +94,12 @@ std::optional<QString> PublishExclusions::reasonFor(const QByteArray &path, bool
     return std::nullopt;
 }
 
-QByteArray PublishExclusions::temporaryName(const QByteArray &name)
+QByteArray SiteExclusions::temporaryName(const QByteArray &name)
 {
     return kTemporaryPrefix + name + kTemporarySuffix;
 }
 
-bool PublishExclusions::isTemporaryName(const QByteArray &name)
+bool SiteExclusions::isTemporaryName(const QByteArray &name)
 {
     return name.size() > kTemporaryPrefix.size() + kTemporarySuffix.size() && name.startsWith(kTemporaryPrefix)
         && name.endsWith(kTemporarySuffix);

@@ -1,5 +1,6 @@
 #include "programwindow.h"
 
+#include "app/allocatorsettings.h"
 #include "app/appwindows.h"
 #include "app/mainwindow.h"
 #include "app/pagetabs.h"
@@ -22,6 +23,8 @@ namespace bench {
 
 ChildApplication::ChildApplication(int &argc, char **argv, bool ours)
 {
+    if (ours)
+        AllocatorSettings::applyForWindows();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     app = std::make_unique<QApplication>(argc, argv);
     if (!ours)

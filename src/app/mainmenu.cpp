@@ -82,6 +82,7 @@ QList<MenuEntry> editMenu()
         item("Paste3", "貼り付け(&P)", "EditPaste", 0, "Ctrl+V"),
         item("Find1", "検索", "Find1Click", 0, "Ctrl+F"),
         item("F31", "次を検索", "FindDialog1Find", 0, "F3"),
+        item("mnuReplace", "置換", "mnuReplaceClick", 0, "Ctrl+H"),
         item("SelectAll1", "すべて選択", "SelectAll1Click", 0, "Ctrl+A"),
         item("mnuDelTag", "タグ消去", "mnuDelTagClick"),
         // The page check; the automatic check is a checkable item kept by PageCheckCommands.

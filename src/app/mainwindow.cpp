@@ -8,12 +8,14 @@
 #include "app/editcommands.h"
 #include "app/editorviewsettings.h"
 #include "app/findcommands.h"
+#include "app/finddialog.h"
 #include "app/helpcommands.h"
 #include "app/mainmenu.h"
 #include "app/menubuilder.h"
 #include "app/pagecheckcommands.h"
 #include "app/pagetabs.h"
 #include "app/printcommand.h"
+#include "app/replacecommands.h"
 #include "app/sessionpages.h"
 #include "app/sitepanelcommands.h"
 #include "app/statusbar.h"
@@ -265,7 +267,13 @@ void MainWindow::attachWindows(const SecondaryWindows &windows, BrowserEngine *p
         m_diskCheck->watch(*page);
     connect(m_documents, &DocumentCommands::saved, m_diskCheck, &DiskChangeCheck::stampFront);
     new TabCommands(m_dispatcher, *m_view.tabs, *m_documents, m_dialogs, *this);
-    new FindCommands(m_dispatcher, *m_page, m_dialogs, *this);
+    auto *find = new FindCommands(m_dispatcher, *m_page, m_dialogs, *this);
+    new ReplaceCommands(
+        m_dispatcher,
+        *m_page,
+        find->dialog(),
+        [this](const QString &text) { m_view.statusBar->setPanelText(0, text); },
+        *this);
     m_editCommands = new EditCommands(m_dispatcher,
                                       *m_page,
                                       *this,

@@ -214,15 +214,6 @@ void runTabSteps(ScreenWindow &screen, TabbedWindow &window, const QStringList &
     std::_Exit(0);
 }
 
-// The pages the last run left open back in the window before it first shows. They are those
-// given on the command line, opened as main() opens them, until the window brings back its
-// last session itself; then this is program.window().restoreSession().
-void reopenLastPages(ProgramWindow &program, const QStringList &pages)
-{
-    for (const QString &page : pages)
-        program.window().openStartupFile(page);
-}
-
 // A run that ends as a user ends the program, with the pages open: what it leaves in the data
 // folder is what the next start finds.
 [[noreturn]] void runSession(const QStringList &pages, const QString &home)
@@ -239,12 +230,12 @@ void reopenLastPages(ProgramWindow &program, const QStringList &pages)
 }
 
 // From the process's start (its parent's clock before the fork) until the main window is first
-// shown: what main() does up to its show, the pages of the last run brought back before it.
-[[noreturn]] void runStartup(int &argc, char **argv, const QStringList &pages, const QString &home, long long startNs)
+// shown: what main() does up to its show, the tabs of the last run brought back before it.
+[[noreturn]] void runStartup(int &argc, char **argv, const QString &home, long long startNs)
 {
     const ChildApplication app(argc, argv, true);
     ProgramWindow program(home);
-    reopenLastPages(program, pages);
+    program.window().restoreSession();
     ScreenWindow screen;
     screen.present(program.window(), program.editor());
     std::printf("startup_ms %.3f\n", double(monotonicNs() - startNs) / 1e6);
@@ -354,7 +345,7 @@ void runChild(int &argc, char **argv, const QString &folder, bool ours)
     }
     if (argc != 7)
         fail("a start needs the time it began");
-    runStartup(argc, argv, lastPages, home, std::stoll(argv[6]));
+    runStartup(argc, argv, home, std::stoll(argv[6]));
 }
 
 bool run(const char *self, const QString &scratch)

@@ -137,6 +137,39 @@ Document &DocumentCommands::reopen(const QString &path)
     return m_current.document();
 }
 
+Document &DocumentCommands::reopenUnread(const QString &path)
+{
+    // One page alone is always in front, so it is read at once.
+    if (!m_tabs)
+        return reopen(path);
+    const QString fullPath = QFileInfo(path).absoluteFilePath();
+    if (Document *open = m_tabs->find(fullPath))
+        return *open;
+    const Document &front = m_current.document();
+    const bool blank = front.isUntitled() && !front.isModified() && EditorAdapter(m_current.editor()).text().isEmpty();
+    Document &page = blank ? m_current.document() : m_tabs->addPage();
+    page.setUnread(true);
+    page.setPath(fullPath);
+    return page;
+}
+
+void DocumentCommands::readUnread()
+{
+    Document &page = m_current.document();
+    if (!page.isUnread())
+        return;
+    page.setUnread(false);
+    try {
+        loadDocument(page.path());
+    } catch (const UserError &) {
+        // The tab stays, blank and untitled: closing it here would move the tabs under the
+        // switch that brought it forward.
+        state().startNew();
+        showTitle();
+        throw;
+    }
+}
+
 Document &DocumentCommands::pageForKeptCopy(const QString &path)
 {
     makeRoomFor(path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath(), false);

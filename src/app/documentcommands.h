@@ -58,6 +58,13 @@ public:
     // A page of the last session opened again: as the command-line file, but the recent-file
     // list stays as the user left it. Returns the page; throws UserError when it cannot be read.
     Document &reopen(const QString &path);
+    // A page of the last session in a tab of its own, not brought to the front and not read yet
+    // (the untouched blank page a start shows takes it); readUnread() reads it when it comes to
+    // the front.
+    Document &reopenUnread(const QString &path);
+    // Reads the page in front when it is one not read yet. When its file cannot be read any more,
+    // the page becomes a blank untitled one and UserError says why.
+    void readUnread();
     // The page a kept copy of the file (empty: an untitled page) goes back into, brought to the
     // front: the file's own page when it is open, else the untouched blank page, else a new one.
     Document &pageForKeptCopy(const QString &path);

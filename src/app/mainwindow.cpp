@@ -163,6 +163,7 @@ void MainWindow::followPages()
     });
     connect(m_view.tabs, &PageTabs::pageAdded, this, &MainWindow::setUpPage);
     connect(m_view.tabs, &PageTabs::pageShown, this, &MainWindow::bringToFront);
+    connect(m_view.tabs, &PageTabs::pageClosing, this, [this](const Document &page) { m_unreadPlaces.remove(&page); });
 }
 
 void MainWindow::setUpPage(Document &page)
@@ -195,6 +196,12 @@ void MainWindow::bringToFront(Document &page)
         QDir::setCurrent(folder);
     m_view.editor = &m_view.tabs->editorOf(page);
     m_page->show(*m_view.editor, page);
+    // A page of the last session is read the first time it comes to the front.
+    if (page.isUnread() && m_documents) {
+        const PageSession::Page place = m_unreadPlaces.take(&page);
+        if (m_dispatcher.guard([this] { m_documents->readUnread(); }))
+            SessionPages::place(*m_view.editor, place, *this);
+    }
     const QString caption = DocumentState::caption(page.path());
     setWindowTitle(caption);
     setAccessibleName(caption);
@@ -439,11 +446,11 @@ void MainWindow::restoreSession()
 {
     if (m_documents)
         m_dispatcher.guard([this] {
-            SessionPages::reopen(PageSession::read(DataFolder::filePath(PageSession::kFileName)),
-                                 *m_view.tabs,
-                                 *m_documents,
-                                 m_dialogs,
-                                 *this);
+            m_unreadPlaces = SessionPages::reopen(PageSession::read(DataFolder::filePath(PageSession::kFileName)),
+                                                  *m_view.tabs,
+                                                  *m_documents,
+                                                  m_dialogs,
+                                                  *this);
         });
 }
 
@@ -452,7 +459,7 @@ void MainWindow::keepSession()
     // Without it the next start only opens no tabs; no work is lost, so neither a close nor a
     // logout waits on a box for it.
     try {
-        SessionPages::capture(*m_view.tabs).write(DataFolder::filePath(PageSession::kFileName));
+        SessionPages::capture(*m_view.tabs, m_unreadPlaces).write(DataFolder::filePath(PageSession::kFileName));
     } catch (const UserError &) {
     }
 }

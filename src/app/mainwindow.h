@@ -2,6 +2,7 @@
 
 #include "app/mainwindowview.h"
 #include "app/recentfilelist.h"
+#include "app/sessionpages.h"
 #include "common/commanddispatcher.h"
 #include "common/previewcopyrecord.h"
 #include "preview/previewsession.h"
@@ -159,5 +160,7 @@ private:
     EditorViewSettings *m_editorView = nullptr;
     DiskChangeCheck *m_diskCheck = nullptr;
     QHash<QString, QAction *> m_actions;
+    // Where each page of the last session not read yet goes once it is.
+    SessionPages::Places m_unreadPlaces;
     QMenu *m_popupMenu = nullptr;
 };

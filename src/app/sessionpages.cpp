@@ -10,7 +10,6 @@
 #include <QAbstractScrollArea>
 #include <QDir>
 #include <QFileInfo>
-#include <QList>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -23,12 +22,6 @@ namespace {
 
 const QString kLostPagesNotice = QStringLiteral("前回開いていた次のページは開けなかったため、タブから外しました。\n%1");
 
-struct Scroll
-{
-    QPointer<EditorStack> editor;
-    int value;
-};
-
 void placeCaret(EditorStack &editor, int position)
 {
     QTextCursor caret(editor.document());
@@ -40,7 +33,7 @@ void placeCaret(EditorStack &editor, int position)
 
 namespace SessionPages {
 
-PageSession capture(const PageTabs &tabs)
+PageSession capture(const PageTabs &tabs, const Places &unread)
 {
     PageSession session;
     for (int i = 0; i < tabs.pageCount(); ++i) {
@@ -50,17 +43,20 @@ PageSession capture(const PageTabs &tabs)
         const EditorStack &editor = tabs.editorOf(page);
         if (i == tabs.currentIndex())
             session.current = int(session.pages.size());
-        session.pages.append({page.path(), editor.textCursor().position(), editor.view().verticalScrollBar()->value()});
+        if (page.isUnread())
+            session.pages.append({page.path(), unread.value(&page).caret, unread.value(&page).scroll});
+        else
+            session.pages.append(
+                {page.path(), editor.textCursor().position(), editor.view().verticalScrollBar()->value()});
     }
     return session;
 }
 
-void reopen(
-    const PageSession &session, PageTabs &tabs, DocumentCommands &documents, UserDialogs &dialogs, QWidget &window)
+Places
+reopen(const PageSession &session, PageTabs &tabs, DocumentCommands &documents, UserDialogs &dialogs, QWidget &window)
 {
     QStringList lost;
-    QList<Scroll> scrolls;
-    Document *front = nullptr;
+    Places unread;
     for (qsizetype i = 0; i < session.pages.size(); ++i) {
         const PageSession::Page &page = session.pages.at(i);
         const QString name = QDir::toNativeSeparators(page.path);
@@ -68,27 +64,43 @@ void reopen(
             lost.append(name);
             continue;
         }
+        if (i != session.current) {
+            unread.insert(&documents.reopenUnread(page.path), page);
+            continue;
+        }
         try {
-            Document &document = documents.reopen(page.path);
-            EditorStack &editor = tabs.editorOf(document);
-            placeCaret(editor, page.caret);
-            scrolls.append({&editor, page.scroll});
-            if (i == session.current)
-                front = &document;
+            place(tabs.editorOf(documents.reopen(page.path)), page, window);
         } catch (const UserError &e) {
             lost.append(QStringLiteral("%1（%2）").arg(name, e.text()));
         }
     }
-    if (front)
-        tabs.showPage(*front);
-    // The scroll bars know their range once the window has laid the views out.
-    QTimer::singleShot(0, &window, [scrolls = std::move(scrolls), lost, &dialogs, &window] {
-        for (const Scroll &scroll : scrolls) {
-            if (scroll.editor)
-                scroll.editor->view().verticalScrollBar()->setValue(scroll.value);
+    // The page that was in front is gone: the first one in front now is read instead.
+    if (tabs.pageCount() > 0) {
+        Document &front = tabs.documentAt(tabs.currentIndex());
+        if (front.isUnread()) {
+            const PageSession::Page page = unread.take(&front);
+            try {
+                documents.readUnread();
+                place(tabs.editorOf(front), page, window);
+            } catch (const UserError &e) {
+                lost.append(QStringLiteral("%1（%2）").arg(QDir::toNativeSeparators(page.path), e.text()));
+            }
         }
-        if (!lost.isEmpty())
-            dialogs.notify(&window, kLostPagesNotice.arg(lost.join(u'\n')));
+    }
+    if (!lost.isEmpty()) {
+        QTimer::singleShot(
+            0, &window, [lost, &dialogs, &window] { dialogs.notify(&window, kLostPagesNotice.arg(lost.join(u'\n'))); });
+    }
+    return unread;
+}
+
+void place(EditorStack &editor, const PageSession::Page &page, QWidget &window)
+{
+    placeCaret(editor, page.caret);
+    // The scroll bar knows its range once the window has laid the view out.
+    QTimer::singleShot(0, &window, [editor = QPointer<EditorStack>(&editor), value = page.scroll] {
+        if (editor)
+            editor->view().verticalScrollBar()->setValue(value);
     });
 }
 

@@ -43,6 +43,12 @@ public:
     bool readsPlainText() const { return m_plainText; }
     void setReadsPlainText(bool plain) { m_plainText = plain; }
 
+    // A page of the last session whose file is read only when its tab first comes to the front:
+    // until then its text is empty and stands for nothing, so whatever works on the pages' text
+    // takes the file instead. Not a change of the page: it notifies nobody.
+    bool isUnread() const { return m_unread; }
+    void setUnread(bool unread) { m_unread = unread; }
+
     // The text the editor shows the page in; followed from now on. Another text object taking
     // over (the editor changed views) is not itself an edit: what is put into it counts.
     void attach(QTextDocument *text);
@@ -58,6 +64,7 @@ private:
     QString m_path;
     TextFormat m_format;
     bool m_plainText = false;
+    bool m_unread = false;
     QPointer<QTextDocument> m_text;
     QMetaObject::Connection m_contentsChange;
     QMetaObject::Connection m_modificationChange;

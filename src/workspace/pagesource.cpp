@@ -9,7 +9,7 @@
 
 PageSource::Page PageSource::page(const QString &path) const
 {
-    if (const Document *document = m_registry.find(path); document && document->text())
+    if (const Document *document = m_registry.find(path); document && document->text() && !document->isUnread())
         return Page{PaneText::toDocument(document->text()->toRawText()), document->format(), true};
     // A page on disk is read as plain text, whatever it is: its markup is what the work reads.
     DecodedText decoded = DocumentFile::read(path, true).plain;

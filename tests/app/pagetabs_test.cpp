@@ -244,7 +244,8 @@ TEST_F(PageTabsTest, AFileChangedOnDiskIsNoticedWhenTheWindowComesBack)
 }
 
 // The tabs open at the end come back at the next start, each with its caret, the one in front
-// in front; a page whose file went meanwhile is left out and named once.
+// in front, the others read when first shown; a page whose file went meanwhile is left out and
+// named once.
 TEST_F(PageTabsTest, TheNextStartOpensTheSameTabsAgain)
 {
     show(1);
@@ -265,9 +266,13 @@ TEST_F(PageTabsTest, TheNextStartOpensTheSameTabsAgain)
     EXPECT_EQ(tabs()->tabToolTip(1), pages.at(1));
     EXPECT_EQ(tabs()->currentIndex(), 0);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("QZWeb [%1]").arg(pages.at(0)));
+    EXPECT_TRUE(tabs()->documentAt(1).isUnread()) << "read only when it comes to the front";
     show(1);
+    EXPECT_FALSE(tabs()->documentAt(1).isUnread());
+    EXPECT_EQ(adapter().text(), QStringLiteral("<p>b.htm</p>\r\n<p>2</p>"));
     EXPECT_EQ(adapter().caretPosition(), 5);
     EXPECT_FALSE(adapter().isModified());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("QZWeb [%1]").arg(pages.at(1)));
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages.first().text.contains(pages.at(2)));
     EXPECT_EQ(dialogs.unexpected, 0);

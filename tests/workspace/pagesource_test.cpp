@@ -64,6 +64,11 @@ TEST_F(PageSourceTest, AnOpenPageGivesItsUnsavedTextWithCrLf)
     EXPECT_TRUE(read.open);
     EXPECT_EQ(read.text, QStringLiteral("<p>犬</p>\r\nedited"));
     EXPECT_EQ(read.format.encoding, TextFormat::Encoding::Utf8);
+
+    // A tab of the last session not read yet holds no text of the page: the file stands.
+    open.setUnread(true);
+    EXPECT_FALSE(source.page(page).open);
+    EXPECT_EQ(source.page(page).text, QStringLiteral("<p>猫</p>\n<p>2</p>\n"));
 }
 
 TEST_F(PageSourceTest, AFileThatIsNoTextIsRefusedByName)

@@ -151,4 +151,17 @@ QList<Edit> Pattern::replaceAll(const QString &text, const QString &with) const
     return edits;
 }
 
+QList<Range> Pattern::findAll(const QString &text) const
+{
+    QList<Range> found;
+    if (!isValid())
+        return found;
+    QRegularExpressionMatchIterator matches = m_expression.globalMatch(text);
+    while (matches.hasNext()) {
+        const QRegularExpressionMatch match = matches.next();
+        found.append({int(match.capturedStart()), int(match.capturedLength())});
+    }
+    return found;
+}
+
 } // namespace ReplaceRules

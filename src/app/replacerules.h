@@ -66,6 +66,8 @@ public:
     // Every match in the text in order with its replacement; past an empty match the search moves
     // on by one character, so an expression that can match nothing still comes to an end.
     QList<Edit> replaceAll(const QString &text, const QString &with) const;
+    // Every match in the text in order, for a list of them; empty matches as replaceAll meets them.
+    QList<Range> findAll(const QString &text) const;
 
 private:
     std::optional<Range> firstFrom(const QString &text, int from, int passOverEmptyAt) const;

@@ -9,8 +9,20 @@
 
 PageSource::Page PageSource::page(const QString &path) const
 {
+    if (std::optional<Page> open = openPage(path))
+        return std::move(*open);
+    return filePage(path);
+}
+
+std::optional<PageSource::Page> PageSource::openPage(const QString &path) const
+{
     if (const Document *document = m_registry.find(path); document && document->text() && !document->isUnread())
         return Page{PaneText::toDocument(document->text()->toRawText()), document->format(), true};
+    return std::nullopt;
+}
+
+PageSource::Page PageSource::filePage(const QString &path)
+{
     // A page on disk is read as plain text, whatever it is: its markup is what the work reads.
     DecodedText decoded = DocumentFile::read(path, true).plain;
     return Page{std::move(decoded.text), std::move(decoded.format), false};

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class DocumentRegistry;
 
 // Each page's text for work over many pages (search, replace, checks): an open document's text
@@ -23,6 +25,11 @@ public:
 
     // Throws UserError when a page that is not open cannot be read or is not text.
     Page page(const QString &path) const;
+    // The page's text when it is open in an editor, else nullopt.
+    std::optional<Page> openPage(const QString &path) const;
+    // The file's text as the program opens it. Touches no document, so a worker thread may read
+    // the pages that are not open. Throws as page does.
+    static Page filePage(const QString &path);
 
 private:
     const DocumentRegistry &m_registry;

@@ -83,6 +83,7 @@ QList<MenuEntry> editMenu()
         item("Find1", "検索", "Find1Click", 0, "Ctrl+F"),
         item("F31", "次を検索", "FindDialog1Find", 0, "F3"),
         item("mnuReplace", "置換", "mnuReplaceClick", 0, "Ctrl+H"),
+        item("mnuSiteSearch", "サイト内検索", "mnuSiteSearchClick", 0, "Ctrl+Shift+F"),
         item("SelectAll1", "すべて選択", "SelectAll1Click", 0, "Ctrl+A"),
         item("mnuDelTag", "タグ消去", "mnuDelTagClick"),
         // The page check; the automatic check is a checkable item kept by PageCheckCommands.

@@ -18,6 +18,7 @@
 #include "app/replacecommands.h"
 #include "app/sessionpages.h"
 #include "app/sitepanelcommands.h"
+#include "app/sitesearchcommands.h"
 #include "app/statusbar.h"
 #include "app/tabcommands.h"
 #include "app/viewcommands.h"
@@ -341,6 +342,17 @@ void MainWindow::installSitePanel(TransferWindow &transfer, PreviewCommands &pre
             m_sitePanel->refresh();
     });
     connect(&transfer, &TransferWindow::siteShown, m_sitePanel, &SitePanelCommands::refresh);
+    // Over the site the panel shows, opening a match as the panel opens a page.
+    new SiteSearchCommands(m_dispatcher,
+                           *m_page,
+                           m_registry,
+                           *this,
+                           {[this] { return m_sitePanel->site(); },
+                            [this](const QString &path) {
+                                bool opened = false;
+                                m_dispatcher.guard([&] { opened = m_documents->openAsked(path); });
+                                return opened;
+                            }});
 }
 
 void MainWindow::showPageCheckOf(const QString &path)

@@ -48,6 +48,11 @@ SitePanelCommands::SitePanelCommands(CommandDispatcher &commands,
     refresh();
 }
 
+const Site &SitePanelCommands::site() const
+{
+    return m_panel->site();
+}
+
 void SitePanelCommands::refresh()
 {
     const QString page = m_links.pagePath();

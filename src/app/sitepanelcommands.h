@@ -49,6 +49,8 @@ public:
                       Links links);
 
     SitePanel &panel() const { return *m_panel; }
+    // The site shown in the panel, which every command over the whole site works on.
+    const Site &site() const;
     // The page or the transfer window's site changed: the site may be another folder now.
     void refresh();
 

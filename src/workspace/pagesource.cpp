@@ -1,5 +1,6 @@
 #include "workspace/pagesource.h"
 
+#include "common/lineends.h"
 #include "workspace/document.h"
 #include "workspace/documentfile.h"
 #include "workspace/documentregistry.h"
@@ -25,5 +26,7 @@ PageSource::Page PageSource::filePage(const QString &path)
 {
     // A page on disk is read as plain text, whatever it is: its markup is what the work reads.
     DecodedText decoded = DocumentFile::read(path, true).plain;
+    // As the editor would hold it once opened, so a place found in it is the place selected there.
+    LineEnds::convert(decoded.text, LineEnd::CrLf);
     return Page{std::move(decoded.text), std::move(decoded.format), false};
 }

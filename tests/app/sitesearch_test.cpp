@@ -1,0 +1,112 @@
+// サイト内検索 through the real window, on a site folder opened with サイトのフォルダを開く.
+#include "app/sitesearchcommands.h"
+#include "authoring/editoradapter.h"
+#include "authoring/editorstack.h"
+#include "support/fakebrowserengine.h"
+#include "support/mainwindowfixture.h"
+
+#include <QCheckBox>
+#include <QDockWidget>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+class SiteSearchTest : public MainWindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        site = workPath(QStringLiteral("site"));
+        ASSERT_TRUE(QDir().mkpath(site + QStringLiteral("/.git")));
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(dialogs.unexpected, 0);
+        MainWindowFixture::TearDown();
+    }
+    BrowserEngine *makePreviewEngine() override { return new FakeBrowserEngine; }
+
+    void write(const QString &name, const QByteArray &bytes) const
+    {
+        QFile file(QDir(site).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QStringList rows() const
+    {
+        QStringList texts;
+        auto *tree = control<QTreeWidget>(QStringLiteral("SiteSearchResults"));
+        for (int page = 0; page < tree->topLevelItemCount(); ++page) {
+            texts.append(tree->topLevelItem(page)->text(0));
+            for (int row = 0; row < tree->topLevelItem(page)->childCount(); ++row)
+                texts.append(tree->topLevelItem(page)->child(row)->text(0));
+        }
+        return texts;
+    }
+
+    QString site;
+};
+
+TEST_F(SiteSearchTest, FindsInEveryPageAndOpensTheMatch)
+{
+    write(QStringLiteral("a.html"), QByteArray("<p>\x93\xfa\x96\x7b cat</p>\r\n<p>two</p>")); // 日本 in Shift_JIS
+    write(QStringLiteral("b.html"), QStringLiteral("<p>一</p>\n<p>猫 cat</p>\n").toUtf8());
+    write(QStringLiteral("c.html"), QByteArray("<p>cat on disk</p>"));
+    write(QStringLiteral("x.html"), QByteArray("\x89PNG\r\n\x1a\n\0\0\0cat", 15));
+    write(QStringLiteral(".git/old.html"), QByteArray("<p>cat</p>"));
+    dialogs.fileAnswers.enqueue(site);
+    trigger(QStringLiteral("mnuSiteFolder"));
+    window->openStartupFile(QDir(site).filePath(QStringLiteral("c.html")));
+    EditorStack &editor = *window->view().editor;
+    EditorAdapter(editor).setSelection(0, int(EditorAdapter(editor).text().size()));
+    EditorAdapter(editor).replaceSelection(QStringLiteral("<p>unsaved cat</p>"));
+
+    trigger(QStringLiteral("mnuSiteSearch"));
+    ASSERT_TRUE(control<QDockWidget>(QStringLiteral("SiteSearchDock"))->isVisible());
+    auto *edit = control<QLineEdit>(QStringLiteral("SiteSearchEdit"));
+    EXPECT_TRUE(edit->hasFocus());
+    auto *status = control<QLabel>(QStringLiteral("SiteSearchStatus"));
+
+    // A wrong expression is told in the line, not in a box.
+    edit->setText(QStringLiteral("cat("));
+    control<QCheckBox>(QStringLiteral("SiteSearchRegex"))->setChecked(true);
+    control<QPushButton>(QStringLiteral("SiteSearchStart"))->click();
+    EXPECT_FALSE(status->text().isEmpty());
+    EXPECT_TRUE(rows().isEmpty());
+
+    control<QCheckBox>(QStringLiteral("SiteSearchRegex"))->setChecked(false);
+    edit->setText(QStringLiteral("cat"));
+    auto *commands = window->findChild<SiteSearchCommands *>();
+    ASSERT_NE(commands, nullptr);
+    QSignalSpy finished(commands, &SiteSearchCommands::finished);
+    control<QPushButton>(QStringLiteral("SiteSearchStart"))->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }));
+    EXPECT_EQ(rows(),
+              (QStringList{QStringLiteral("a.html (1 件)"),
+                           QStringLiteral("1 行目: <p>日本 cat</p>"),
+                           QStringLiteral("b.html (1 件)"),
+                           QStringLiteral("2 行目: <p>猫 cat</p>"),
+                           QStringLiteral("c.html (1 件)"),
+                           QStringLiteral("1 行目: <p>unsaved cat</p>")}))
+        << "the unsaved text, not the file; neither the binary file nor the excluded folder";
+    EXPECT_EQ(status->text(),
+              QStringLiteral("3 ページで 3 件見つかりました（テキストとして読めない 1 ファイルは飛ばしました）"));
+
+    // Enter on b.html's match: the page opens with the match selected.
+    auto *tree = control<QTreeWidget>(QStringLiteral("SiteSearchResults"));
+    tree->setCurrentItem(tree->topLevelItem(1)->child(0));
+    QTest::keyClick(tree, Qt::Key_Return);
+    EXPECT_EQ(window->document().path(), QDir(site).filePath(QStringLiteral("b.html")));
+    const EditorAdapter opened(*window->view().editor);
+    EXPECT_EQ(opened.selectedText(), QStringLiteral("cat"));
+    EXPECT_EQ(opened.text().indexOf(QStringLiteral("cat")), 15) << "CR LF positions";
+}
+
+} // namespace

@@ -29,7 +29,8 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         page = QDir(dir.path()).filePath(QStringLiteral("index.html"));
-        // Shift_JIS "猫" with LF line ends, as the page was last saved.
+        // Shift_JIS "猫" with LF line ends, as the page was last saved: the page source gives
+        // CR LF, as the editor would hold it.
         writeFile(page, QByteArray("<p>\x94\x4c</p>\n<p>2</p>\n"));
     }
 
@@ -43,7 +44,7 @@ TEST_F(PageSourceTest, APageNotOpenIsReadFromItsFileInItsEncoding)
 {
     const PageSource::Page read = source.page(page);
     EXPECT_FALSE(read.open);
-    EXPECT_EQ(read.text, QStringLiteral("<p>猫</p>\n<p>2</p>\n"));
+    EXPECT_EQ(read.text, QStringLiteral("<p>猫</p>\r\n<p>2</p>\r\n"));
     EXPECT_EQ(read.format.encoding, TextFormat::Encoding::Cp932);
 }
 
@@ -68,7 +69,7 @@ TEST_F(PageSourceTest, AnOpenPageGivesItsUnsavedTextWithCrLf)
     // A tab of the last session not read yet holds no text of the page: the file stands.
     open.setUnread(true);
     EXPECT_FALSE(source.page(page).open);
-    EXPECT_EQ(source.page(page).text, QStringLiteral("<p>猫</p>\n<p>2</p>\n"));
+    EXPECT_EQ(source.page(page).text, QStringLiteral("<p>猫</p>\r\n<p>2</p>\r\n"));
 }
 
 TEST_F(PageSourceTest, AFileThatIsNoTextIsRefusedByName)

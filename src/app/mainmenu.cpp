@@ -82,10 +82,12 @@ QList<MenuEntry> editMenu()
         item("Paste3", "貼り付け(&P)", "EditPaste", 0, "Ctrl+V"),
         item("Find1", "検索", "Find1Click", 0, "Ctrl+F"),
         item("F31", "次を検索", "FindDialog1Find", 0, "F3"),
-        item("mnuReplace", "置換", "mnuReplaceClick", 0, "Ctrl+H"),
-        item("mnuSiteSearch", "サイト内検索", "mnuSiteSearchClick", 0, "Ctrl+Shift+F"),
         item("SelectAll1", "すべて選択", "SelectAll1Click", 0, "Ctrl+A"),
         item("mnuDelTag", "タグ消去", "mnuDelTagClick"),
+        // Beyond the menu's own items: replacing in the page and searching the whole site.
+        separator("mnuReplaceSep"),
+        item("mnuReplace", "置換", "mnuReplaceClick", 0, "Ctrl+H"),
+        item("mnuSiteSearch", "サイト内検索", "mnuSiteSearchClick", 0, "Ctrl+Shift+F"),
         // The page check; the automatic check is a checkable item kept by PageCheckCommands.
         separator("mnuPageCheckSep"),
         item("mnuPageCheck", "ページチェック", "mnuPageCheckClick", 0, "F7"),

@@ -42,9 +42,12 @@ SiteSearchPanel::SiteSearchPanel(QWidget *parent) : QWidget(parent)
     m_search = named<QLineEdit>(this, "SiteSearchEdit");
     m_search->setAccessibleName(QStringLiteral("検索する文字列"));
     label->setBuddy(m_search);
+    // The text and the buttons on one line, the choices under them, so the box stays wide in
+    // a narrow window.
     auto *top = new QHBoxLayout;
     top->addWidget(label);
     top->addWidget(m_search, 1);
+    auto *options = new QHBoxLayout;
 
     const Choice choices[] = {
         {"SiteSearchMatchCase", "大文字と小文字を区別(&C)", "大文字と小文字を区別", &SiteSearchPanel::m_matchCase},
@@ -55,7 +58,7 @@ SiteSearchPanel::SiteSearchPanel(QWidget *parent) : QWidget(parent)
         QCheckBox *box = named<QCheckBox>(this, choice.name);
         box->setText(QString::fromUtf8(choice.caption));
         box->setAccessibleName(QString::fromUtf8(choice.accessibleName));
-        top->addWidget(box);
+        options->addWidget(box);
         this->*choice.control = box;
     }
     auto *start = named<QPushButton>(this, "SiteSearchStart");
@@ -81,7 +84,9 @@ SiteSearchPanel::SiteSearchPanel(QWidget *parent) : QWidget(parent)
     m_results->setUniformRowHeights(true);
 
     auto *layout = new QVBoxLayout(this);
+    options->addStretch(1);
     layout->addLayout(top);
+    layout->addLayout(options);
     layout->addWidget(m_status);
     layout->addWidget(m_results, 1);
 

@@ -145,9 +145,7 @@ Document &DocumentCommands::reopenUnread(const QString &path)
     const QString fullPath = QFileInfo(path).absoluteFilePath();
     if (Document *open = m_tabs->find(fullPath))
         return *open;
-    const Document &front = m_current.document();
-    const bool blank = front.isUntitled() && !front.isModified() && EditorAdapter(m_current.editor()).text().isEmpty();
-    Document &page = blank ? m_current.document() : m_tabs->addPage();
+    Document &page = frontIsBlank() ? m_current.document() : m_tabs->addPage();
     page.setUnread(true);
     page.setPath(fullPath);
     return page;
@@ -188,13 +186,18 @@ DocumentCommands::Room DocumentCommands::makeRoomFor(const QString &fullPath, bo
     }
     // An untouched blank page (the one a start shows) is simply used; any other page stays as
     // it is, and the file gets a page of its own.
-    const Document &front = m_current.document();
-    if (front.isUntitled() && !front.isModified() && EditorAdapter(m_current.editor()).text().isEmpty())
+    if (frontIsBlank())
         return Room::Ready;
     Document &page = m_tabs->addPage();
     m_tabs->showPage(page);
     m_freshPage = &page;
     return Room::Ready;
+}
+
+bool DocumentCommands::frontIsBlank() const
+{
+    const Document &front = m_current.document();
+    return front.isUntitled() && !front.isModified() && EditorAdapter(m_current.editor()).text().isEmpty();
 }
 
 void DocumentCommands::readIntoFront(const std::function<void()> &read)

@@ -83,6 +83,8 @@ private:
     // Makes the page in front the one to read the file into; ask: whether replacing unsaved
     // changes (without tabs) asks first.
     Room makeRoomFor(const QString &fullPath, bool ask);
+    // The page in front is the untouched blank page a start shows: a file may simply take it.
+    bool frontIsBlank() const;
     // Runs the read; a page made for it goes again when it fails.
     void readIntoFront(const std::function<void()> &read);
     bool closeQueryOfPages();

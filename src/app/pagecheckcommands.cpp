@@ -1,5 +1,6 @@
 #include "app/pagecheckcommands.h"
 
+#include "app/bottomdock.h"
 #include "authoring/editorstack.h"
 #include "authoring/pagecontext.h"
 #include "common/commanddispatcher.h"
@@ -26,13 +27,7 @@ PageCheckCommands::PageCheckCommands(CommandDispatcher &commands,
       m_options(PageCheckOptions::read(optionsPath))
 {
     m_panel = new PageCheckPanel;
-    m_dock = new QDockWidget(QStringLiteral("ページチェック"), &window);
-    m_dock->setObjectName(QStringLiteral("PageCheckDock"));
-    m_dock->setAccessibleName(m_dock->windowTitle());
-    m_dock->setWidget(m_panel);
-    m_dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
-    window.addDockWidget(Qt::BottomDockWidgetArea, m_dock);
-    m_dock->hide();
+    m_dock = BottomDock::add(window, QStringLiteral("ページチェック"), "PageCheckDock", m_panel);
     connect(m_panel, &PageCheckPanel::placeChosen, this, &PageCheckCommands::moveCaret);
     connect(m_panel, &PageCheckPanel::fixChosen, this, &PageCheckCommands::makeFix);
     connect(&m_watcher, &QFutureWatcher<CheckRows>::finished, this, &PageCheckCommands::showResult);

@@ -1,5 +1,6 @@
 #include "app/sitesearchcommands.h"
 
+#include "app/bottomdock.h"
 #include "app/sitesearchpanel.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
@@ -56,13 +57,7 @@ SiteSearchCommands::SiteSearchCommands(CommandDispatcher &commands,
     : QObject(&window), m_current(current), m_registry(registry), m_links(std::move(links))
 {
     m_panel = new SiteSearchPanel;
-    m_dock = new QDockWidget(QStringLiteral("サイト内検索"), &window);
-    m_dock->setObjectName(QStringLiteral("SiteSearchDock"));
-    m_dock->setAccessibleName(m_dock->windowTitle());
-    m_dock->setWidget(m_panel);
-    m_dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
-    window.addDockWidget(Qt::BottomDockWidgetArea, m_dock);
-    m_dock->hide();
+    m_dock = BottomDock::add(window, QStringLiteral("サイト内検索"), "SiteSearchDock", m_panel);
 
     commands.add(kHandler, [this](int) { show(); });
     connect(m_panel, &SiteSearchPanel::searchRequested, this, &SiteSearchCommands::start);

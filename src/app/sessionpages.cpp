@@ -22,6 +22,8 @@ namespace {
 
 const QString kLostPagesNotice = QStringLiteral("前回開いていた次のページは開けなかったため、タブから外しました。\n%1");
 
+// In the pane's own positions, as capture() takes them, so neither builds a page's whole text
+// (which EditorAdapter's CR LF positions would).
 void placeCaret(EditorStack &editor, int position)
 {
     QTextCursor caret(editor.document());

@@ -5,6 +5,7 @@
 #include "workspace/documentfile.h"
 #include "workspace/documentregistry.h"
 #include "workspace/panetext.h"
+#include "workspace/site.h"
 
 #include <QTextDocument>
 
@@ -20,6 +21,21 @@ std::optional<PageSource::Page> PageSource::openPage(const QString &path) const
     if (const Document *document = m_registry.find(path); document && document->text() && !document->isUnread())
         return Page{PaneText::toDocument(document->text()->toRawText()), document->format(), true};
     return std::nullopt;
+}
+
+QHash<QByteArray, PageSource::Page> PageSource::openPagesOf(const Site &site) const
+{
+    QHash<QByteArray, Page> pages;
+    for (const Document *document : m_registry.documents()) {
+        if (document->path().isEmpty())
+            continue;
+        const std::optional<QByteArray> path = site.pathOf(document->path());
+        if (!path || site.isLeftOut(*path, false))
+            continue;
+        if (std::optional<Page> page = openPage(document->path()))
+            pages.insert(*path, std::move(*page));
+    }
+    return pages;
 }
 
 PageSource::Page PageSource::filePage(const QString &path)

@@ -221,6 +221,17 @@ QList<Site::Entry> Site::pages(HiddenFiles hidden) const
     return result;
 }
 
+QList<Site::Entry> Site::textFiles(HiddenFiles hidden) const
+{
+    QList<Entry> result;
+    for (const Entry &entry : entries(hidden)) {
+        if (entry.kind == SiteFileKind::Page || entry.kind == SiteFileKind::StyleSheet
+            || entry.kind == SiteFileKind::Script || entry.path.toLower().endsWith(".txt"))
+            result.append(entry);
+    }
+    return result;
+}
+
 QByteArray Site::relativePath(const QByteArray &from, const QByteArray &to)
 {
     QList<QByteArray> fromParts = from.split('/');

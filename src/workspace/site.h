@@ -79,6 +79,9 @@ public:
     QList<QByteArray> namesNotUtf8(const QByteArray &folder, HiddenFiles hidden = HiddenFiles::Left) const;
     // The pages alone, in the same order.
     QList<Entry> pages(HiddenFiles hidden = HiddenFiles::Left) const;
+    // The files whose text the site's search and replace go through, in the same order: the
+    // pages, style sheets, scripts and plain texts.
+    QList<Entry> textFiles(HiddenFiles hidden = HiddenFiles::Left) const;
 
     // How a file at from (a path inside the site) refers to the entry at to: "../img/a.gif";
     // an empty to is the root, written "./" from a page at the top.

@@ -26,29 +26,6 @@ struct SiteSearchCommands::Result
     bool skipped = false;
 };
 
-namespace {
-
-using OpenTexts = QHash<QByteArray, QString>; // by path inside the site
-
-// The texts of the pages open in tabs that belong to the site, as their editors hold them.
-OpenTexts openTextsOf(const Site &site, const DocumentRegistry &registry)
-{
-    const PageSource source(registry);
-    OpenTexts texts;
-    for (const Document *document : registry.documents()) {
-        if (document->path().isEmpty())
-            continue;
-        const std::optional<QByteArray> path = site.pathOf(document->path());
-        if (!path || site.isLeftOut(*path, false))
-            continue;
-        if (std::optional<PageSource::Page> page = source.openPage(document->path()))
-            texts.insert(*path, std::move(page->text));
-    }
-    return texts;
-}
-
-} // namespace
-
 SiteSearchCommands::SiteSearchCommands(CommandDispatcher &commands,
                                        PageContext &current,
                                        const DocumentRegistry &registry,
@@ -98,7 +75,7 @@ void SiteSearchCommands::start()
     if (site.isNull())
         return runEnded(QStringLiteral("サイトがありません。ファイル → サイトのフォルダを開く で選んでください"));
 
-    OpenTexts open = openTextsOf(site, m_registry);
+    QHash<QByteArray, PageSource::Page> open = PageSource(m_registry).openPagesOf(site);
     auto cancelled = std::make_shared<std::atomic_bool>(false);
     m_cancelled = cancelled;
     m_panel->setRunning(true);
@@ -117,7 +94,7 @@ void SiteSearchCommands::start()
     m_run = QtConcurrent::run([site, pattern = std::move(pattern), open = std::move(open), cancelled, deliver] {
         QList<Site::Entry> pages;
         try {
-            pages = site.pages();
+            pages = site.textFiles();
         } catch (const std::exception &error) {
             deliver([message = QString::fromUtf8(error.what())](SiteSearchCommands &self) { self.runEnded(message); });
             return;
@@ -132,7 +109,7 @@ void SiteSearchCommands::start()
             result.shownPath = Site::displayName(pages[index].path);
             try {
                 const auto text = open.constFind(pages[index].path);
-                const QString pageText = text != open.cend() ? *text : PageSource::filePage(result.localPath).text;
+                const QString pageText = text != open.cend() ? text->text : PageSource::filePage(result.localPath).text;
                 result.matches = SiteSearchRules::matchesIn(pattern, pageText);
             } catch (const std::exception &) {
                 // Too large, no text, or gone since the walk: not a page to search.

@@ -88,6 +88,8 @@ QList<MenuEntry> editMenu()
         separator("mnuReplaceSep"),
         item("mnuReplace", "置換", "mnuReplaceClick", 0, "Ctrl+H"),
         item("mnuSiteSearch", "サイト内検索", "mnuSiteSearchClick", 0, "Ctrl+Shift+F"),
+        item("mnuSiteReplace", "サイト内置換", "mnuSiteReplaceClick", 0, "Ctrl+Shift+H"),
+        item("mnuSiteReplaceUndo", "元に戻す（サイト内置換）", "mnuSiteReplaceUndoClick"),
         // The page check; the automatic check is a checkable item kept by PageCheckCommands.
         separator("mnuPageCheckSep"),
         item("mnuPageCheck", "ページチェック", "mnuPageCheckClick", 0, "F7"),

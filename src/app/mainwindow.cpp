@@ -18,6 +18,7 @@
 #include "app/replacecommands.h"
 #include "app/sessionpages.h"
 #include "app/sitepanelcommands.h"
+#include "app/sitereplacecommands.h"
 #include "app/sitesearchcommands.h"
 #include "app/statusbar.h"
 #include "app/tabcommands.h"
@@ -343,16 +344,26 @@ void MainWindow::installSitePanel(TransferWindow &transfer, PreviewCommands &pre
     });
     connect(&transfer, &TransferWindow::siteShown, m_sitePanel, &SitePanelCommands::refresh);
     // Over the site the panel shows, opening a match as the panel opens a page.
-    new SiteSearchCommands(m_dispatcher,
-                           *m_page,
-                           m_registry,
-                           *this,
-                           {[this] { return m_sitePanel->site(); },
-                            [this](const QString &path) {
-                                bool opened = false;
-                                m_dispatcher.guard([&] { opened = m_documents->openAsked(path); });
-                                return opened;
-                            }});
+    auto *search = new SiteSearchCommands(m_dispatcher,
+                                          *m_page,
+                                          m_registry,
+                                          *this,
+                                          {[this] { return m_sitePanel->site(); },
+                                           [this](const QString &path) {
+                                               bool opened = false;
+                                               m_dispatcher.guard([&] { opened = m_documents->openAsked(path); });
+                                               return opened;
+                                           }});
+    SiteReplaceCommands::Links replaceLinks;
+    replaceLinks.site = [this] { return m_sitePanel->site(); };
+    replaceLinks.undoFolder = DataFolder::filePath(QStringLiteral("site-replace"));
+    new SiteReplaceCommands(m_dispatcher,
+                            *search,
+                            m_registry,
+                            m_dialogs,
+                            *action(QStringLiteral("mnuSiteReplaceUndo")),
+                            *this,
+                            std::move(replaceLinks));
 }
 
 void MainWindow::showPageCheckOf(const QString &path)

@@ -47,6 +47,14 @@ SiteSearchPanel::SiteSearchPanel(QWidget *parent) : QWidget(parent)
     auto *top = new QHBoxLayout;
     top->addWidget(label);
     top->addWidget(m_search, 1);
+    auto *replaceLabel = named<QLabel>(this, "SiteReplaceLabel");
+    replaceLabel->setText(QStringLiteral("置換後の文字列(&P):"));
+    m_replace = named<QLineEdit>(this, "SiteReplaceEdit");
+    m_replace->setAccessibleName(QStringLiteral("置換後の文字列"));
+    replaceLabel->setBuddy(m_replace);
+    auto *replaceRow = new QHBoxLayout;
+    replaceRow->addWidget(replaceLabel);
+    replaceRow->addWidget(m_replace, 1);
     auto *options = new QHBoxLayout;
 
     const Choice choices[] = {
@@ -69,6 +77,10 @@ SiteSearchPanel::SiteSearchPanel(QWidget *parent) : QWidget(parent)
     m_stop->setAccessibleName(QStringLiteral("中止"));
     top->addWidget(start);
     top->addWidget(m_stop);
+    m_preview = named<QPushButton>(this, "SiteReplacePreview");
+    m_preview->setText(QStringLiteral("置換の確認(&R)..."));
+    m_preview->setAccessibleName(QStringLiteral("置換の確認"));
+    replaceRow->addWidget(m_preview);
 
     // Its text changes with every run, so a screen reader reads the text, told what it is.
     m_status = named<QLabel>(this, "SiteSearchStatus");
@@ -86,6 +98,7 @@ SiteSearchPanel::SiteSearchPanel(QWidget *parent) : QWidget(parent)
     auto *layout = new QVBoxLayout(this);
     options->addStretch(1);
     layout->addLayout(top);
+    layout->addLayout(replaceRow);
     layout->addLayout(options);
     layout->addWidget(m_status);
     layout->addWidget(m_results, 1);
@@ -93,6 +106,8 @@ SiteSearchPanel::SiteSearchPanel(QWidget *parent) : QWidget(parent)
     connect(m_search, &QLineEdit::returnPressed, this, &SiteSearchPanel::searchRequested);
     connect(start, &QPushButton::clicked, this, &SiteSearchPanel::searchRequested);
     connect(m_stop, &QPushButton::clicked, this, &SiteSearchPanel::stopRequested);
+    connect(m_replace, &QLineEdit::returnPressed, this, &SiteSearchPanel::replaceRequested);
+    connect(m_preview, &QPushButton::clicked, this, &SiteSearchPanel::replaceRequested);
     connect(m_results, &QTreeWidget::itemActivated, this, [this](const QTreeWidgetItem *item) { choose(item); });
     setRunning(false);
 }
@@ -110,6 +125,17 @@ void SiteSearchPanel::setSearchText(const QString &text)
 ReplaceRules::Options SiteSearchPanel::options() const
 {
     return {m_matchCase->isChecked(), m_wholeWord->isChecked(), m_regex->isChecked()};
+}
+
+QString SiteSearchPanel::replacementText() const
+{
+    return m_replace->text();
+}
+
+void SiteSearchPanel::focusReplacementText()
+{
+    m_replace->setFocus();
+    m_replace->selectAll();
 }
 
 void SiteSearchPanel::focusSearchText()
@@ -148,6 +174,7 @@ void SiteSearchPanel::setStatus(const QString &text)
 void SiteSearchPanel::setRunning(bool running)
 {
     m_stop->setEnabled(running);
+    m_preview->setEnabled(!running);
 }
 
 void SiteSearchPanel::keyPressEvent(QKeyEvent *event)

@@ -11,9 +11,10 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-// サイト内検索's panel: what to look for with 置換's choices, 検索 and 中止, a line saying how
-// the search stands, and the pages found with their matches under them. Enter or a double-click
-// on a match asks to go there; Esc asks to go back to the editor. Owns its controls.
+// サイト内検索's panel: what to look for with 置換's choices, 検索 and 中止, what to put in its
+// place with 置換の確認 (サイト内置換), a line saying how the search stands, and the pages found
+// with their matches under them. Enter or a double-click on a match asks to go there; Esc asks to
+// go back to the editor. Owns its controls.
 class SiteSearchPanel final : public QWidget
 {
     Q_OBJECT
@@ -25,6 +26,8 @@ public:
     QString searchText() const;
     void setSearchText(const QString &text);
     ReplaceRules::Options options() const;
+    QString replacementText() const;
+    void focusReplacementText();
     // The search text takes the keyboard, all of it selected to be typed over.
     void focusSearchText();
     QTreeWidget &results() const { return *m_results; }
@@ -39,6 +42,8 @@ public:
 signals:
     void searchRequested();
     void stopRequested();
+    // サイト内置換: the same search with the replacement, to be shown before anything changes.
+    void replaceRequested();
     void matchChosen(const QString &localPath, ReplaceRules::Range range);
     void leaveRequested();
 
@@ -53,6 +58,8 @@ private:
     QCheckBox *m_wholeWord = nullptr;
     QCheckBox *m_regex = nullptr;
     QPushButton *m_stop = nullptr;
+    QLineEdit *m_replace = nullptr;
+    QPushButton *m_preview = nullptr;
     QLabel *m_status = nullptr;
     QTreeWidget *m_results = nullptr;
 };

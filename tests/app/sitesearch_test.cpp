@@ -1,10 +1,13 @@
 // サイト内検索 through the real window, on a site folder opened with サイトのフォルダを開く.
+#include "app/sitereplacecommands.h"
+#include "app/sitereplacedialog.h"
 #include "app/sitesearchcommands.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
 #include "support/fakebrowserengine.h"
 #include "support/mainwindowfixture.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QDockWidget>
 #include <QFile>
@@ -13,6 +16,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTextDocument>
 #include <QTreeWidget>
 
 namespace {
@@ -38,6 +42,11 @@ protected:
         QFile file(QDir(site).filePath(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
+    }
+    QByteArray readSiteFile(const QString &name) const
+    {
+        QFile file(QDir(site).filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     QStringList rows() const
     {
@@ -107,6 +116,75 @@ TEST_F(SiteSearchTest, FindsInEveryPageAndOpensTheMatch)
     const EditorAdapter opened(*window->view().editor);
     EXPECT_EQ(opened.selectedText(), QStringLiteral("cat"));
     EXPECT_EQ(opened.text().indexOf(QStringLiteral("cat")), 15) << "CR LF positions";
+}
+
+// サイト内置換: the preview's unticked change is left, a page on disk is rewritten, the open page
+// is edited in its tab (unsaved), and 元に戻す puts both back.
+TEST_F(SiteSearchTest, ReplacesWhatIsTickedAndTakesItBack)
+{
+    const QByteArray onDisk("<p>\x93\xfa\x96\x7b cat</p>\n<p>cat</p>\n"); // 日本 in Shift_JIS, LF
+    write(QStringLiteral("a.html"), onDisk);
+    write(QStringLiteral("c.html"), QByteArray("<p>saved</p>"));
+    dialogs.fileAnswers.enqueue(site);
+    trigger(QStringLiteral("mnuSiteFolder"));
+    window->openStartupFile(QDir(site).filePath(QStringLiteral("c.html")));
+    EditorAdapter editor(*window->view().editor);
+    editor.setSelection(0, int(editor.text().size()));
+    editor.replaceSelection(QStringLiteral("<p>unsaved cat</p>"));
+    QTextDocument &tab = *window->view().editor->document();
+
+    trigger(QStringLiteral("mnuSiteReplace"));
+    auto *replacement = control<QLineEdit>(QStringLiteral("SiteReplaceEdit"));
+    EXPECT_TRUE(replacement->hasFocus());
+    control<QLineEdit>(QStringLiteral("SiteSearchEdit"))->setText(QStringLiteral("cat"));
+    replacement->setText(QStringLiteral("犬"));
+    QStringList previewed;
+    dialogs.dialogScripts.enqueue([&previewed](QDialog *dialog) {
+        auto *tree = dialog->findChild<QTreeWidget *>(QStringLiteral("SiteReplaceChanges"));
+        for (int page = 0; page < tree->topLevelItemCount(); ++page) {
+            previewed.append(tree->topLevelItem(page)->text(0));
+            for (int row = 0; row < tree->topLevelItem(page)->childCount(); ++row) {
+                const QTreeWidgetItem *change = tree->topLevelItem(page)->child(row);
+                previewed.append(change->text(0) + QLatin1Char('|') + change->text(1) + QLatin1Char('|')
+                                 + change->text(2));
+            }
+        }
+        tree->topLevelItem(0)->child(1)->setCheckState(0, Qt::Unchecked);
+        dialog->findChild<QPushButton *>(QStringLiteral("SiteReplaceApply"))->click();
+    });
+    dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    auto *commands = window->findChild<SiteReplaceCommands *>();
+    ASSERT_NE(commands, nullptr);
+    QSignalSpy finished(commands, &SiteReplaceCommands::finished);
+    control<QPushButton>(QStringLiteral("SiteReplacePreview"))->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }));
+
+    EXPECT_EQ(previewed,
+              (QStringList{QStringLiteral("a.html (2 件)"),
+                           QStringLiteral("1 行目|<p>日本 cat</p>|<p>日本 犬</p>"),
+                           QStringLiteral("2 行目|<p>cat</p>|<p>犬</p>"),
+                           QStringLiteral("c.html (1 件)"),
+                           QStringLiteral("1 行目|<p>unsaved cat</p>|<p>unsaved 犬</p>")}));
+    EXPECT_EQ(readSiteFile(QStringLiteral("a.html")), QByteArray("<p>\x93\xfa\x96\x7b \x8c\xa2</p>\n<p>cat</p>\n"));
+    EXPECT_EQ(editor.text(), QStringLiteral("<p>unsaved 犬</p>"));
+    EXPECT_TRUE(tab.isModified());
+    // One edit: one Undo takes it all back.
+    tab.undo();
+    EXPECT_EQ(editor.text(), QStringLiteral("<p>unsaved cat</p>"));
+    tab.redo();
+    EXPECT_EQ(readSiteFile(QStringLiteral("c.html")), QByteArray("<p>saved</p>"));
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages.last().text.startsWith(QStringLiteral("2 ページで 2 件置換しました。")))
+        << dialogs.messages.last().text.toStdString();
+    QAction *undo = window->action(QStringLiteral("mnuSiteReplaceUndo"));
+    ASSERT_TRUE(undo->isEnabled());
+
+    dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    undo->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 2; }));
+    EXPECT_EQ(readSiteFile(QStringLiteral("a.html")), onDisk);
+    EXPECT_EQ(editor.text(), QStringLiteral("<p>unsaved cat</p>"));
+    EXPECT_FALSE(undo->isEnabled());
 }
 
 } // namespace

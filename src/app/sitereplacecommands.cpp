@@ -1,0 +1,288 @@
+#include "app/sitereplacecommands.h"
+
+#include "app/documentedits.h"
+#include "app/sitereplacedialog.h"
+#include "app/sitesearchcommands.h"
+#include "app/sitesearchpanel.h"
+#include "common/commanddispatcher.h"
+#include "common/userdialogs.h"
+#include "workspace/document.h"
+#include "workspace/documentregistry.h"
+#include "workspace/pagesource.h"
+#include "workspace/panetext.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QTextDocument>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+
+const QString kBusy = QStringLiteral("サイト内置換を実行しています。終わるまでお待ちください");
+const QString kNoSite = QStringLiteral("サイトがありません。ファイル → サイトのフォルダを開く で選んでください");
+
+} // namespace
+
+SiteReplaceCommands::SiteReplaceCommands(CommandDispatcher &commands,
+                                         SiteSearchCommands &search,
+                                         DocumentRegistry &registry,
+                                         UserDialogs &dialogs,
+                                         QAction &undoAction,
+                                         QWidget &window,
+                                         Links links)
+    : QObject(&window), m_search(search), m_registry(registry), m_dialogs(dialogs), m_undoAction(undoAction),
+      m_window(window), m_links(std::move(links))
+{
+    commands.add(kHandler, [this](int) { show(); });
+    commands.add(kUndoHandler, [this](int) { undo(); });
+    connect(&m_search.panel(), &SiteSearchPanel::replaceRequested, this, &SiteReplaceCommands::plan);
+    // 中止 stops a plan as it stops a search; a replace already writing runs to its end, so that
+    // each file is either old or new.
+    connect(&m_search.panel(), &SiteSearchPanel::stopRequested, this, [this] {
+        if (m_planning) {
+            m_cancelled->store(true);
+            m_busy = m_planning = false;
+            m_search.panel().setRunning(false);
+            say(QStringLiteral("中止しました"));
+        }
+    });
+    updateUndo();
+}
+
+SiteReplaceCommands::~SiteReplaceCommands()
+{
+    if (m_cancelled)
+        m_cancelled->store(true);
+    m_run.waitForFinished();
+}
+
+void SiteReplaceCommands::runOnWorker(std::function<Call(const std::atomic_bool &, const Deliver &)> work)
+{
+    auto cancelled = std::make_shared<std::atomic_bool>(false);
+    m_cancelled = cancelled;
+    m_busy = true;
+    // Each delivery is queued to this object's thread and dropped there once the run was stopped.
+    Deliver deliver = [this, cancelled](Call call) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, cancelled, call = std::move(call)] {
+                if (!cancelled->load())
+                    call(*this);
+            },
+            Qt::QueuedConnection);
+    };
+    m_run = QtConcurrent::run([work = std::move(work), cancelled, deliver] {
+        Call done = work(*cancelled, deliver);
+        deliver([done = std::move(done)](SiteReplaceCommands &self) {
+            self.m_busy = false;
+            done(self);
+        });
+    });
+}
+
+void SiteReplaceCommands::show()
+{
+    m_search.show();
+    m_search.panel().focusReplacementText();
+}
+
+void SiteReplaceCommands::plan()
+{
+    if (m_busy)
+        return say(kBusy);
+    m_search.stop();
+    SiteSearchPanel &panel = m_search.panel();
+    panel.clearResults();
+    if (panel.searchText().isEmpty())
+        return say(QStringLiteral("検索する文字列を入力してください"));
+    ReplaceRules::Pattern pattern(panel.searchText(), panel.options());
+    if (!pattern.isValid())
+        return say(pattern.errorMessage());
+    const Site site = m_links.site();
+    if (site.isNull())
+        return say(kNoSite);
+
+    QHash<QByteArray, PageSource::Page> open = PageSource(m_registry).openPagesOf(site);
+    panel.setRunning(true);
+    say(QStringLiteral("置換する箇所を探しています…"));
+    m_planning = true;
+    runOnWorker([site, pattern = std::move(pattern), with = m_search.panel().replacementText(), open = std::move(open)](
+                    const std::atomic_bool &cancelled, const Deliver &deliver) -> Call {
+        QList<Site::Entry> entries;
+        try {
+            entries = site.textFiles();
+        } catch (const std::exception &error) {
+            return [failure = QString::fromUtf8(error.what())](SiteReplaceCommands &self) { self.planFailed(failure); };
+        }
+        QList<SiteReplacePlan::Page> pages;
+        for (qsizetype index = 0; index < entries.size() && !cancelled.load(); ++index) {
+            const QByteArray &path = entries.at(index).path;
+            SiteReplacePlan::Page page;
+            if (const auto text = open.constFind(path); text != open.cend()) {
+                page.localPath = site.localPath(path);
+                page.shownPath = Site::displayName(path);
+                page.open = true;
+                page.text = text->text;
+                page.changes = SiteReplacePlan::changesIn(pattern, page.text, with);
+            } else if (SiteReplacePlan::planFile(site, path, pattern, with, &page)) {
+                // The bytes are what the replace checks the file against; the text is done with.
+                page.text.clear();
+            }
+            if (!page.changes.isEmpty())
+                pages.append(std::move(page));
+            const QString progress =
+                QStringLiteral("置換する箇所を探しています… (%1/%2)").arg(index + 1).arg(entries.size());
+            deliver([progress](SiteReplaceCommands &self) { self.say(progress); });
+        }
+        return [pages = std::move(pages)](SiteReplaceCommands &self) { self.planned(pages); };
+    });
+}
+
+void SiteReplaceCommands::planFailed(const QString &failure)
+{
+    m_planning = false;
+    m_search.panel().setRunning(false);
+    say(failure);
+    emit finished();
+}
+
+void SiteReplaceCommands::planned(const QList<SiteReplacePlan::Page> &pages)
+{
+    m_planning = false;
+    m_search.panel().setRunning(false);
+    if (pages.isEmpty()) {
+        say(QStringLiteral("見つかりませんでした"));
+        emit finished();
+        return;
+    }
+    say(QStringLiteral("置換の確認を待っています"));
+    SiteReplaceDialog preview(pages, &m_window);
+    if (m_dialogs.exec(&preview) != QDialog::Accepted) {
+        say(QStringLiteral("置換を取りやめました"));
+        emit finished();
+        return;
+    }
+    apply(pages, preview.ticked());
+}
+
+void SiteReplaceCommands::apply(const QList<SiteReplacePlan::Page> &pages, const QList<QList<bool>> &ticked)
+{
+    // The copies of the replace before go now, whatever this one writes: 元に戻す takes back the
+    // last replace, never an older one.
+    ReplaceUndoStore(m_links.undoFolder).drop();
+    m_tabEdits.clear();
+    const SiteReplaceApply::TabOutcome tabs = editTabs(pages, ticked);
+    QList<SiteReplaceApply::FilePage> files;
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        const SiteReplacePlan::Page &page = pages.at(i);
+        if (page.open || !page.refusal.isEmpty())
+            continue;
+        QList<ReplaceRules::Edit> edits = SiteReplacePlan::chosenEdits(page, ticked.value(i));
+        if (!edits.isEmpty())
+            files.append({page.localPath, page.shownPath, page.bytes, std::move(edits)});
+    }
+    if (files.isEmpty())
+        return filesWritten({}, tabs);
+    say(QStringLiteral("置換しています…"));
+    runOnWorker(
+        [site = m_links.site(), files = std::move(files), folder = m_links.undoFolder, write = m_links.write, tabs](
+            const std::atomic_bool &, const Deliver &) -> Call {
+            ReplaceUndoStore store(folder);
+            SiteReplaceApply::Outcome outcome =
+                SiteReplaceApply::rewriteFiles(site, files, store, write, QDateTime::currentDateTimeUtc());
+            return
+                [outcome = std::move(outcome), tabs](SiteReplaceCommands &self) { self.filesWritten(outcome, tabs); };
+        });
+}
+
+SiteReplaceApply::TabOutcome SiteReplaceCommands::editTabs(const QList<SiteReplacePlan::Page> &pages,
+                                                           const QList<QList<bool>> &ticked)
+{
+    SiteReplaceApply::TabOutcome outcome;
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        const SiteReplacePlan::Page &page = pages.at(i);
+        if (!page.open)
+            continue;
+        const QList<ReplaceRules::Edit> edits = SiteReplacePlan::chosenEdits(page, ticked.value(i));
+        if (edits.isEmpty())
+            continue;
+        const Document *document = m_registry.find(page.localPath);
+        QTextDocument *text = document && !document->isUnread() ? document->text() : nullptr;
+        if (!text) {
+            outcome.skipped.append(page.shownPath + QStringLiteral(": タブが閉じられました"));
+            continue;
+        }
+        if (PaneText::toDocument(text->toRawText()) != page.text) {
+            outcome.skipped.append(page.shownPath + QStringLiteral(": 確認の後で変更されています"));
+            continue;
+        }
+        DocumentEdits::applyInOneStep(*text, page.text, edits);
+        m_tabEdits.append({text, page.shownPath, text->availableUndoSteps(), text->toRawText()});
+        ++outcome.pages;
+        outcome.matches += int(edits.size());
+    }
+    return outcome;
+}
+
+void SiteReplaceCommands::filesWritten(const SiteReplaceApply::Outcome &files, const SiteReplaceApply::TabOutcome &tabs)
+{
+    updateUndo();
+    const QString text = SiteReplaceApply::summary(files, tabs);
+    say(text.section(QLatin1Char('\n'), 0, 0));
+    m_dialogs.message(&m_window, {QStringLiteral("サイト内置換"), text, DialogIcon::Information, {DialogButton::Ok}});
+    emit finished();
+}
+
+void SiteReplaceCommands::undo()
+{
+    if (m_busy)
+        return say(kBusy);
+    QStringList tabsUndone;
+    QStringList tabsChanged;
+    for (const TabEdit &edit : std::as_const(m_tabEdits)) {
+        // Only while the replace is the tab's last edit: an Undo would otherwise take the user's.
+        if (edit.document && edit.document->availableUndoSteps() == edit.undoSteps
+            && edit.document->toRawText() == edit.textAfter) {
+            edit.document->undo();
+            tabsUndone.append(edit.shownPath);
+        } else {
+            tabsChanged.append(edit.shownPath + QStringLiteral("（タブ）"));
+        }
+    }
+    m_tabEdits.clear();
+    if (!ReplaceUndoStore(m_links.undoFolder).holdsCopies(QDateTime::currentDateTimeUtc())) {
+        undone({}, tabsUndone, tabsChanged);
+        return;
+    }
+    say(QStringLiteral("元に戻しています…"));
+    runOnWorker([folder = m_links.undoFolder, write = m_links.write, tabsUndone, tabsChanged](const std::atomic_bool &,
+                                                                                              const Deliver &) -> Call {
+        ReplaceUndoStore::Outcome outcome = ReplaceUndoStore(folder).restore(write);
+        return [outcome = std::move(outcome), tabsUndone, tabsChanged](SiteReplaceCommands &self) {
+            self.undone(outcome, tabsUndone, tabsChanged);
+        };
+    });
+}
+
+void SiteReplaceCommands::undone(const ReplaceUndoStore::Outcome &files,
+                                 const QStringList &tabsUndone,
+                                 const QStringList &tabsChanged)
+{
+    updateUndo();
+    const QString text = SiteReplaceApply::undoSummary(files, tabsUndone, tabsChanged);
+    say(text.section(QLatin1Char('\n'), 0, 0));
+    m_dialogs.message(&m_window,
+                      {QStringLiteral("元に戻す（サイト内置換）"), text, DialogIcon::Information, {DialogButton::Ok}});
+    emit finished();
+}
+
+void SiteReplaceCommands::say(const QString &text)
+{
+    m_search.panel().setStatus(text);
+}
+
+void SiteReplaceCommands::updateUndo()
+{
+    m_undoAction.setEnabled(!m_tabEdits.isEmpty()
+                            || ReplaceUndoStore(m_links.undoFolder).holdsCopies(QDateTime::currentDateTimeUtc()));
+}

@@ -1,0 +1,115 @@
+#include "app/sitereplacedialog.h"
+
+#include "common/namedwidget.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+enum Column {
+    PlaceColumn,
+    BeforeColumn,
+    AfterColumn,
+};
+
+} // namespace
+
+SiteReplaceDialog::SiteReplaceDialog(const QList<SiteReplacePlan::Page> &pages, QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("SiteReplaceDialog"));
+    setWindowTitle(QStringLiteral("サイト内置換の確認"));
+    setAccessibleName(windowTitle());
+    resize(900, 560);
+
+    auto *explanation = named<QLabel>(this, "SiteReplaceExplanation");
+    explanation->setText(
+        QStringLiteral("次のように置換します。置換しない箇所はチェックを外してから「置換」を押してください。"));
+    explanation->setWordWrap(true);
+
+    m_changes = named<QTreeWidget>(this, "SiteReplaceChanges");
+    m_changes->setAccessibleName(QStringLiteral("置換する箇所"));
+    m_changes->setColumnCount(3);
+    m_changes->setHeaderLabels({QStringLiteral("ページと行"), QStringLiteral("置換前"), QStringLiteral("置換後")});
+    m_changes->setUniformRowHeights(true);
+    m_changes->header()->setSectionResizeMode(QHeaderView::Interactive);
+    m_changes->setColumnWidth(PlaceColumn, 220);
+    m_changes->setColumnWidth(BeforeColumn, 320);
+    explanation->setBuddy(m_changes);
+
+    for (const SiteReplacePlan::Page &page : pages) {
+        auto *pageItem = new QTreeWidgetItem(m_changes);
+        m_pages.append(pageItem);
+        if (!page.refusal.isEmpty()) {
+            pageItem->setText(PlaceColumn, page.shownPath);
+            pageItem->setText(BeforeColumn, QStringLiteral("置換しません: %1").arg(page.refusal));
+            pageItem->setFlags(Qt::ItemIsEnabled);
+            continue;
+        }
+        pageItem->setText(PlaceColumn, QStringLiteral("%1 (%2 件)").arg(page.shownPath).arg(page.changes.size()));
+        if (page.open)
+            pageItem->setText(BeforeColumn, QStringLiteral("タブで開いているページ（タブの中で置換します）"));
+        pageItem->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable | Qt::ItemIsAutoTristate);
+        for (const SiteReplacePlan::Change &change : page.changes) {
+            auto *row = new QTreeWidgetItem(pageItem,
+                                            {QStringLiteral("%1 行目").arg(change.line), change.before, change.after});
+            row->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+            row->setCheckState(PlaceColumn, Qt::Checked);
+            row->setToolTip(BeforeColumn, change.before);
+            row->setToolTip(AfterColumn, change.after);
+        }
+        pageItem->setExpanded(true);
+    }
+    if (m_changes->topLevelItemCount() > 0)
+        m_changes->setCurrentItem(m_changes->topLevelItem(0));
+
+    m_count = named<QLabel>(this, "SiteReplaceCount");
+    auto *buttons = new QDialogButtonBox(this);
+    m_apply = buttons->addButton(QStringLiteral("置換(&R)"), QDialogButtonBox::AcceptRole);
+    m_apply->setObjectName(QStringLiteral("SiteReplaceApply"));
+    m_apply->setAccessibleName(QStringLiteral("置換"));
+    m_apply->setDefault(true);
+    QPushButton *cancel = buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("SiteReplaceCancel"));
+    cancel->setAccessibleName(QStringLiteral("キャンセル"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_changes, &QTreeWidget::itemChanged, this, &SiteReplaceDialog::countTicked);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(explanation);
+    layout->addWidget(m_changes, 1);
+    layout->addWidget(m_count);
+    layout->addWidget(buttons);
+    countTicked();
+}
+
+QList<QList<bool>> SiteReplaceDialog::ticked() const
+{
+    QList<QList<bool>> ticked;
+    ticked.reserve(m_pages.size());
+    for (const QTreeWidgetItem *page : m_pages) {
+        QList<bool> rows;
+        for (int i = 0; i < page->childCount(); ++i)
+            rows.append(page->child(i)->checkState(PlaceColumn) == Qt::Checked);
+        ticked.append(rows);
+    }
+    return ticked;
+}
+
+void SiteReplaceDialog::countTicked()
+{
+    int changes = 0;
+    int pages = 0;
+    for (const QList<bool> &rows : ticked()) {
+        const auto count = int(std::count(rows.cbegin(), rows.cend(), true));
+        changes += count;
+        pages += count > 0 ? 1 : 0;
+    }
+    m_count->setText(QStringLiteral("%1 ページの %2 箇所を置換します").arg(pages).arg(changes));
+    m_apply->setEnabled(changes > 0);
+}

@@ -1,11 +1,12 @@
 #pragma once
 
-// What every part of the editor bench shares: its rounds, the window's size, a frame, the clocks
-// its lines read, and the way a run gives up.
+// What every part of the benches in real windows shares: its rounds, the window's size, a frame,
+// the clocks its lines read, and the way a run gives up.
 
 #include <QElapsedTimer>
 #include <QSize>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -17,10 +18,16 @@ constexpr int kRounds = 5;
 constexpr double kFrameMs = 16;
 constexpr QSize kWindowSize(1024, 768);
 
+// The bench's name in what it says: each bench's children are the bench's own program again.
+inline const char *benchName()
+{
+    return program_invocation_short_name;
+}
+
 // A run that cannot measure what it is for ends, and its parent with it (see runChild).
 [[noreturn]] inline void fail(const char *what)
 {
-    std::fprintf(stderr, "editor_bench: %s\n", what);
+    std::fprintf(stderr, "%s: %s\n", benchName(), what);
     std::_Exit(1);
 }
 

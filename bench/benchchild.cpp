@@ -1,5 +1,6 @@
 #include "benchchild.h"
 
+#include "benchbasics.h"
 #include "childrun.h"
 
 #include <cstdio>
@@ -19,9 +20,9 @@ const char *ChildValues::text(const std::string &name) const
     return found == lines.end() ? "" : found->second.c_str();
 }
 
-ChildValues runEditorChild(const char *self, const std::vector<const char *> &args)
+ChildValues runBenchChild(const char *self, const std::vector<const char *> &args)
 {
-    const ChildRun run = runChild("editor_bench", self, args);
+    const ChildRun run = runChild(benchName(), self, args);
     ChildValues values;
     std::istringstream lines(run.output);
     for (std::string line; std::getline(lines, line);) {

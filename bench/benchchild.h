@@ -1,6 +1,6 @@
 #pragma once
 
-// The editor bench's side of its child runs: what a child printed, and the lines made of it.
+// A bench's side of its child runs: what a child printed; and the editor bench's lines made of it.
 
 #include <map>
 #include <string>
@@ -19,7 +19,7 @@ struct ChildValues
 };
 
 // Runs `self --child args…`; a failed run ends the bench.
-ChildValues runEditorChild(const char *self, const std::vector<const char *> &args);
+ChildValues runBenchChild(const char *self, const std::vector<const char *> &args);
 
 // Begins an output line: "editor_bench <op> <what> ours_ms=… floor_ms=… ratio=…"; the caller
 // adds its own values and ends the line.

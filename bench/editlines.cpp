@@ -217,7 +217,7 @@ bool run(const char *self, const QString &scratch)
         for (int round = 0; round < kRounds; ++round) {
             for (int who = 0; who < 2; ++who) {
                 const ChildValues child =
-                    runEditorChild(self, {"open", who == 0 ? "ours" : "floor", pagePath.constData()});
+                    runBenchChild(self, {"open", who == 0 ? "ours" : "floor", pagePath.constData()});
                 ms[who].push_back(child.number("wall"));
                 cpu[who].push_back(child.number("cpu"));
                 peak[who].push_back(child.peakMiB);
@@ -236,9 +236,9 @@ bool run(const char *self, const QString &scratch)
         met &= wallRatio <= 1.5 && cpuRatio <= 1.5 && peakRatio <= 1.5;
 
         qputenv("QT_QPA_PLATFORM", "xcb");
-        const ChildValues ours = runEditorChild(self, {"edit", "ours", pagePath.constData()});
+        const ChildValues ours = runBenchChild(self, {"edit", "ours", pagePath.constData()});
         const ChildValues floor =
-            runEditorChild(self, {"edit", "floor", pagePath.constData(), ours.text("layout"), ours.text("font")});
+            runBenchChild(self, {"edit", "floor", pagePath.constData(), ours.text("layout"), ours.text("font")});
         for (const char *op : {"key_top", "key_middle", "key_end", "caret_middle", "comment_top"}) {
             const std::string name = op;
             if (name == "caret_middle" && mib != 20)

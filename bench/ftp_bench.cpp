@@ -75,6 +75,7 @@
 
 #include "common/userdialogs.h"
 #include "delayproxy.h"
+#include "stallmeter.h"
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftp/ftperror.h"
 #include "transfer/ftpjobcontext.h"
@@ -1309,7 +1310,6 @@ constexpr int bigListedFiles = 100000;
 constexpr int bigListingRounds = 3;
 constexpr double stallGoalMs = 100;
 constexpr double bytesPerEntryGoal = 1024;
-constexpr auto stallTick = std::chrono::milliseconds(5);
 // After the job ends the view still lays out and paints its rows: that is part of showing.
 constexpr int settleMs = 300;
 
@@ -1348,38 +1348,6 @@ void makeListedFolder(const fs::path &folder, int files)
     fs::permissions(folder, fs::perms(0755));
 }
 
-// The longest time the window's thread went without taking its events, measured by a timer
-// that wants to tick every few milliseconds.
-class StallMeter
-{
-public:
-    StallMeter()
-    {
-        m_timer.setTimerType(Qt::PreciseTimer);
-        m_timer.setInterval(stallTick);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            m_longest = std::max(m_longest, m_clock.nsecsElapsed());
-            m_clock.restart();
-        });
-    }
-    void start()
-    {
-        m_longest = 0;
-        m_clock.start();
-        m_timer.start();
-    }
-    double stopMs()
-    {
-        m_timer.stop();
-        return static_cast<double>(m_longest) / 1e6;
-    }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_longest = 0;
-};
-
 struct BigListing
 {
     double stallMs = 0;       // the longest stall of connecting and every refresh
@@ -1393,7 +1361,7 @@ struct BigListing
 BigListing measureBigListing(TransferWindow &window)
 {
     BigListing result;
-    StallMeter meter;
+    bench::StallMeter meter;
     window.findChild<QLabel *>("Label5")->setText(QStringLiteral("/list100k"));
     settle();
     const double before = residentBytes();

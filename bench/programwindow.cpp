@@ -37,13 +37,13 @@ ChildApplication::ChildApplication(int &argc, char **argv, bool ours)
 
 DialogButton BenchDialogs::message(QWidget *, const MessageBoxRequest &request)
 {
-    std::fprintf(stderr, "editor_bench: the window said: %s\n", qUtf8Printable(request.text));
+    std::fprintf(stderr, "%s: the window said: %s\n", benchName(), qUtf8Printable(request.text));
     return request.buttons.contains(DialogButton::Cancel) ? DialogButton::Cancel : request.buttons.value(0);
 }
 
 ChoiceAnswer BenchDialogs::choose(QWidget *, const ChoiceRequest &request)
 {
-    std::fprintf(stderr, "editor_bench: the window asked: %s\n", qUtf8Printable(request.text));
+    std::fprintf(stderr, "%s: the window asked: %s\n", benchName(), qUtf8Printable(request.text));
     return {request.escapeChoice, false};
 }
 
@@ -120,6 +120,12 @@ void ProgramWindow::open(const QString &path)
 {
     m_dialogs.answerFilesWith(path);
     m_window->action(QStringLiteral("Open"))->trigger();
+}
+
+void ProgramWindow::openSiteFolder(const QString &folder)
+{
+    m_dialogs.answerFilesWith(folder);
+    m_window->action(QStringLiteral("mnuSiteFolder"))->trigger();
 }
 
 } // namespace bench

@@ -31,9 +31,9 @@ struct ChildApplication
     bool software = false;
 };
 
-// The program's questions in the bench: ファイルを開く is answered with the page given last, and
-// nothing else should be asked; whatever is goes to the error output and gets the cautious answer,
-// so a run never waits.
+// The program's questions in the bench: a file or folder dialog is answered with the path given
+// last, and nothing else should be asked; whatever is goes to the error output and gets the
+// cautious answer, so a run never waits.
 class BenchDialogs final : public UserDialogs
 {
 public:
@@ -90,6 +90,8 @@ public:
     void showAndWarmUp(ScreenWindow &screen);
     // ファイルを開く with the file chosen in its dialog.
     void open(const QString &path);
+    // ファイル → サイトのフォルダを開く with the folder chosen in its dialog.
+    void openSiteFolder(const QString &folder);
 
 private:
     QTemporaryDir m_ownHome;

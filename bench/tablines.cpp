@@ -257,8 +257,8 @@ bool runTabs(const char *self, const QString &folder)
     const QByteArray folderArgument = folder.toLocal8Bit();
     std::vector<ChildValues> ours, floor;
     for (int round = 0; round < kRounds; ++round) {
-        ours.push_back(runEditorChild(self, {"tabs", "ours", folderArgument.constData()}));
-        floor.push_back(runEditorChild(
+        ours.push_back(runBenchChild(self, {"tabs", "ours", folderArgument.constData()}));
+        floor.push_back(runBenchChild(
             self, {"tabs", "floor", folderArgument.constData(), ours.back().text("layout"), ours.back().text("font")}));
     }
     const double peak = medianOf(ours, "peak");
@@ -297,19 +297,19 @@ bool runStartups(const char *self, const QString &folder, const QString &scratch
         if (!QDir().mkpath(home))
             fail("no data folder");
         homes[who] = home.toLocal8Bit();
-        runEditorChild(self,
-                       {"session", who == 0 ? "ours" : "floor", folderArgument.constData(), homes[who].constData()});
+        runBenchChild(self,
+                      {"session", who == 0 ? "ours" : "floor", folderArgument.constData(), homes[who].constData()});
     }
     std::vector<double> ms[2];
     for (int round = 0; round < kRounds; ++round) {
         for (int who = 0; who < 2; ++who) {
             const std::string start = std::to_string(monotonicNs());
-            const ChildValues child = runEditorChild(self,
-                                                     {"startup",
-                                                      who == 0 ? "ours" : "floor",
-                                                      folderArgument.constData(),
-                                                      homes[who].constData(),
-                                                      start.c_str()});
+            const ChildValues child = runBenchChild(self,
+                                                    {"startup",
+                                                     who == 0 ? "ours" : "floor",
+                                                     folderArgument.constData(),
+                                                     homes[who].constData(),
+                                                     start.c_str()});
             ms[who].push_back(child.number("startup_ms"));
         }
     }

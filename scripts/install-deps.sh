@@ -27,6 +27,8 @@ packages=(
   libssh-dev openssh-server
   # the page check's benchmark peer, and the package's builders and checkers
   tidy dpkg-dev fakeroot lintian desktop-file-utils appstream
+  # the site-wide search's benchmark floor
+  ripgrep
   # the package's icons, rendered from the SVG at the usual sizes
   librsvg2-bin
   # keeps compiled objects between builds and between the test and package builds

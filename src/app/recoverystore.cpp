@@ -13,6 +13,7 @@
 #include <QLockFile>
 
 #include <algorithm>
+#include <atomic>
 
 namespace {
 
@@ -21,12 +22,23 @@ const QString kLockSuffix = QStringLiteral(".lock");
 
 constexpr QFileDevice::Permissions kOwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
 
+// Every page of a run has a store of its own, and a session's tabs open within one millisecond:
+// a count tells their stores apart, or one page's copy would be written over another's.
+QString newStoreId()
+{
+    static std::atomic<quint64> made{0};
+    return QStringLiteral("%1-%2-%3")
+        .arg(QCoreApplication::applicationPid())
+        .arg(QDateTime::currentMSecsSinceEpoch())
+        .arg(made.fetch_add(1));
+}
+
 } // namespace
 
 RecoveryStore::RecoveryStore(QString folder)
     : m_folder(std::move(folder)),
       // The start time too: a process number alone comes back after a restart.
-      m_id(QStringLiteral("%1-%2").arg(QCoreApplication::applicationPid()).arg(QDateTime::currentMSecsSinceEpoch()))
+      m_id(newStoreId())
 {}
 
 RecoveryStore::~RecoveryStore() = default;

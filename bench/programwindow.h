@@ -11,6 +11,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 class MainWindow;
@@ -38,6 +39,8 @@ class BenchDialogs final : public UserDialogs
 {
 public:
     void answerFilesWith(const QString &path) { m_file = path; }
+    // A modal window the program opens is handed to this, which answers it as a user would.
+    void answerDialogsWith(std::function<int(QDialog *)> answer) { m_dialog = std::move(answer); }
 
     DialogButton message(QWidget *, const MessageBoxRequest &request) override;
     ChoiceAnswer choose(QWidget *, const ChoiceRequest &request) override;
@@ -47,10 +50,11 @@ public:
     }
     std::optional<QString> chooseFile(QWidget *, const FileDialogRequest &) override { return m_file; }
     std::optional<FontChoice> chooseFont(QWidget *, const FontChoice &) override { return std::nullopt; }
-    int exec(QDialog *) override { return 0; }
+    int exec(QDialog *dialog) override { return m_dialog ? m_dialog(dialog) : 0; }
 
 private:
     QString m_file;
+    std::function<int(QDialog *)> m_dialog;
 };
 
 // The passwords in memory, in place of the desktop keyring; answered later, as the keyring does.
@@ -90,6 +94,7 @@ public:
     void showAndWarmUp(ScreenWindow &screen);
     // ファイルを開く with the file chosen in its dialog.
     void open(const QString &path);
+    BenchDialogs &dialogs() { return m_dialogs; }
     // ファイル → サイトのフォルダを開く with the folder chosen in its dialog.
     void openSiteFolder(const QString &folder);
 

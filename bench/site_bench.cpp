@@ -30,7 +30,7 @@
 //
 // Goals: ratio >= 0.5 (ours within twice ripgrep's time), first_ms <= 100, stall_ms <= 50, and
 // both counts the pages' own; the bench exits 1 when one is missed. The replace line
-// (sitereplacelines.h) is measured after them once the window can replace across the site.
+// (sitereplacelines.h) is measured after them.
 // Run with no arguments for every line, with "replace" for the replace line alone (it needs the
 // xvfb and ripgrep packages without $DISPLAY).
 

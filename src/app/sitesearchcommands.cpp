@@ -1,24 +1,42 @@
 #include "app/sitesearchcommands.h"
 
 #include "app/bottomdock.h"
+#include "app/queueddelivery.h"
+#include "app/searchprefilter.h"
 #include "app/sitesearchpanel.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
 #include "authoring/pagecontext.h"
 #include "common/commanddispatcher.h"
+#include "common/regularfile.h"
+#include "common/sitework.h"
+#include "common/textcontent.h"
 #include "common/usererror.h"
 #include "workspace/document.h"
 #include "workspace/documentregistry.h"
 #include "workspace/pagesource.h"
 
 #include <QDockWidget>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QMainWindow>
+#include <QMutex>
+#include <QtConcurrent/QtConcurrentMap>
 #include <QtConcurrent/QtConcurrentRun>
+
+#include <numeric>
+#include <utility>
+
+namespace {
+
+// How often a running search hands its pages' rows to the window at most.
+constexpr qint64 kDeliveryMs = 30;
+
+} // namespace
 
 struct SiteSearchCommands::Result
 {
-    int done = 0;
+    int order = 0; // the page's place in the site's listing
     int total = 0;
     QString localPath;
     QString shownPath;
@@ -65,7 +83,7 @@ void SiteSearchCommands::start()
 {
     stop();
     m_panel->clearResults();
-    m_pagesFound = m_matches = m_skipped = 0;
+    m_pagesFound = m_matches = m_skipped = m_pagesDone = 0;
     if (m_panel->searchText().isEmpty())
         return m_panel->setStatus({});
     ReplaceRules::Pattern pattern(m_panel->searchText(), m_panel->options());
@@ -73,52 +91,77 @@ void SiteSearchCommands::start()
         return runEnded(pattern.errorMessage());
     const Site site = m_links.site();
     if (site.isNull())
-        return runEnded(QStringLiteral("サイトがありません。ファイル → サイトのフォルダを開く で選んでください"));
+        return runEnded(SiteSearchRules::noSiteText());
 
     QHash<QByteArray, PageSource::Page> open = PageSource(m_registry).openPagesOf(site);
     auto cancelled = std::make_shared<std::atomic_bool>(false);
     m_cancelled = cancelled;
     m_panel->setRunning(true);
     m_panel->setStatus(SiteSearchRules::progressText(0, 0));
-    // Each delivery is queued to this object's thread, and dropped there once this run was
-    // stopped: a page of an old run never lands among a new one's.
-    const auto deliver = [this, cancelled](auto call) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, cancelled, call = std::move(call)] {
-                if (!cancelled->load())
-                    call(*this);
-            },
-            Qt::QueuedConnection);
-    };
-    m_run = QtConcurrent::run([site, pattern = std::move(pattern), open = std::move(open), cancelled, deliver] {
-        QList<Site::Entry> pages;
-        try {
-            pages = site.textFiles();
-        } catch (const std::exception &error) {
-            deliver([message = QString::fromUtf8(error.what())](SiteSearchCommands &self) { self.runEnded(message); });
-            return;
-        }
-        for (qsizetype index = 0; index < pages.size(); ++index) {
+    const auto deliver = queuedTo(this, cancelled);
+    const SearchPrefilter prefilter(m_panel->searchText(), m_panel->options());
+    m_run = QtConcurrent::run(
+        &SiteWork::pool(), [site, pattern = std::move(pattern), prefilter, open = std::move(open), cancelled, deliver] {
+            SiteWork::yieldToWindow();
+            QList<Site::Entry> pages;
+            try {
+                pages = site.textFiles();
+            } catch (const std::exception &error) {
+                deliver(
+                    [message = QString::fromUtf8(error.what())](SiteSearchCommands &self) { self.runEnded(message); });
+                return;
+            }
+            // The pages are read and searched on every core, this thread among them, and their
+            // results go to the window a batch at a time: a row and a repaint for each page as it
+            // came kept the window's thread as busy as the search.
+            QMutex batchLock;
+            QList<Result> batch;
+            QElapsedTimer sinceDelivery;
+            sinceDelivery.start();
+            const auto flush = [&] {
+                if (!batch.isEmpty())
+                    deliver([results = std::exchange(batch, {})](SiteSearchCommands &self) {
+                        self.pagesSearched(results);
+                    });
+                sinceDelivery.restart();
+            };
+            QList<int> order(pages.size());
+            std::iota(order.begin(), order.end(), 0);
+            QtConcurrent::blockingMap(&SiteWork::pool(), order, [&](int index) {
+                SiteWork::yieldToWindow();
+                if (cancelled->load())
+                    return;
+                Result result;
+                result.order = index;
+                result.total = int(pages.size());
+                result.localPath = site.localPath(pages[index].path);
+                result.shownPath = Site::displayName(pages[index].path);
+                try {
+                    if (const auto text = open.constFind(pages[index].path); text != open.cend()) {
+                        result.matches = SiteSearchRules::matchesIn(pattern, text->text);
+                    } else {
+                        const QByteArray bytes = RegularFile::readAll(result.localPath, RegularFile::kDocumentLimit);
+                        // A file that is no text counts as skipped, whether the text is in it or not.
+                        if (TextContent::startsLikeBinary(bytes))
+                            result.skipped = true;
+                        else if (prefilter.mayMatch(bytes))
+                            result.matches =
+                                SiteSearchRules::matchesIn(pattern, PageSource::filePage(result.localPath, bytes).text);
+                    }
+                } catch (const std::exception &) {
+                    // Too large, no text, or gone since the walk: not a page to search.
+                    result.skipped = true;
+                }
+                const QMutexLocker locker(&batchLock);
+                batch.append(std::move(result));
+                if (sinceDelivery.elapsed() >= kDeliveryMs)
+                    flush();
+            });
             if (cancelled->load())
                 return;
-            Result result;
-            result.done = int(index + 1);
-            result.total = int(pages.size());
-            result.localPath = site.localPath(pages[index].path);
-            result.shownPath = Site::displayName(pages[index].path);
-            try {
-                const auto text = open.constFind(pages[index].path);
-                const QString pageText = text != open.cend() ? text->text : PageSource::filePage(result.localPath).text;
-                result.matches = SiteSearchRules::matchesIn(pattern, pageText);
-            } catch (const std::exception &) {
-                // Too large, no text, or gone since the walk: not a page to search.
-                result.skipped = true;
-            }
-            deliver([result = std::move(result)](SiteSearchCommands &self) { self.pageSearched(result); });
-        }
-        deliver([](SiteSearchCommands &self) { self.runEnded({}); });
-    });
+            flush();
+            deliver([](SiteSearchCommands &self) { self.runEnded({}); });
+        });
 }
 
 void SiteSearchCommands::stop()
@@ -131,16 +174,20 @@ void SiteSearchCommands::stop()
     m_panel->setStatus(QStringLiteral("中止しました"));
 }
 
-void SiteSearchCommands::pageSearched(const Result &result)
+void SiteSearchCommands::pagesSearched(const QList<Result> &results)
 {
-    m_panel->setStatus(SiteSearchRules::progressText(result.done, result.total));
-    if (result.skipped)
-        ++m_skipped;
-    if (result.matches.isEmpty())
-        return;
-    ++m_pagesFound;
-    m_matches += int(result.matches.size());
-    m_panel->addPage(result.localPath, result.shownPath, result.matches);
+    for (const Result &result : results) {
+        ++m_pagesDone;
+        if (result.skipped)
+            ++m_skipped;
+        if (result.matches.isEmpty())
+            continue;
+        ++m_pagesFound;
+        m_matches += int(result.matches.size());
+        m_panel->addPage(result.order, result.localPath, result.shownPath, result.matches);
+    }
+    if (!results.isEmpty())
+        m_panel->setStatus(SiteSearchRules::progressText(m_pagesDone, results.constFirst().total));
 }
 
 void SiteSearchCommands::runEnded(const QString &failure)

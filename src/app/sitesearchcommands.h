@@ -56,7 +56,7 @@ signals:
 
 private:
     struct Result;
-    void pageSearched(const Result &result);
+    void pagesSearched(const QList<Result> &results);
     void runEnded(const QString &failure);
     void openMatch(const QString &path, ReplaceRules::Range range);
     void backToEditor();
@@ -72,4 +72,5 @@ private:
     int m_pagesFound = 0;
     int m_matches = 0;
     int m_skipped = 0;
+    int m_pagesDone = 0;
 };

@@ -19,6 +19,7 @@ enum Role {
     PathRole = Qt::UserRole,
     StartRole,
     LengthRole,
+    OrderRole, // a page's row: its place among the site's pages
 };
 
 struct Choice
@@ -149,18 +150,31 @@ void SiteSearchPanel::clearResults()
     m_results->clear();
 }
 
-void SiteSearchPanel::addPage(const QString &localPath,
+void SiteSearchPanel::addPage(int order,
+                              const QString &localPath,
                               const QString &shownPath,
                               const QList<SiteSearchRules::Match> &matches)
 {
-    auto *page = new QTreeWidgetItem(m_results, {SiteSearchRules::pageText(shownPath, matches.size())});
+    // Pages mostly come in order: the place is looked for from the end.
+    int at = m_results->topLevelItemCount();
+    while (at > 0 && m_results->topLevelItem(at - 1)->data(0, OrderRole).toInt() > order)
+        --at;
+    // Made whole before it goes into the list: rows added under a page already in it would each
+    // tell the view, which then lays out a large batch row by row.
+    auto *page = new QTreeWidgetItem({SiteSearchRules::pageText(shownPath, matches.size())});
+    page->setData(0, OrderRole, order);
     page->setToolTip(0, localPath);
+    QList<QTreeWidgetItem *> rows;
+    rows.reserve(matches.size());
     for (const SiteSearchRules::Match &match : matches) {
-        auto *row = new QTreeWidgetItem(page, {SiteSearchRules::rowText(match)});
+        auto *row = new QTreeWidgetItem({SiteSearchRules::rowText(match)});
         row->setData(0, PathRole, localPath);
         row->setData(0, StartRole, match.range.start);
         row->setData(0, LengthRole, match.range.length);
+        rows.append(row);
     }
+    page->addChildren(rows);
+    m_results->insertTopLevelItem(at, page);
     page->setExpanded(true);
     if (!m_results->currentItem())
         m_results->setCurrentItem(page);

@@ -34,7 +34,12 @@ public:
 
     void clearResults();
     // One page's row, its matches under it. localPath: the file the rows open.
-    void addPage(const QString &localPath, const QString &shownPath, const QList<SiteSearchRules::Match> &matches);
+    // order: the page's place among the site's pages, which keeps the list in the site's order
+    // whichever page is searched first.
+    void addPage(int order,
+                 const QString &localPath,
+                 const QString &shownPath,
+                 const QList<SiteSearchRules::Match> &matches);
     void setStatus(const QString &text);
     // While a search runs 中止 can be pressed.
     void setRunning(bool running);

@@ -81,4 +81,9 @@ QString outcomeText(int pages, int matches, int skipped)
     return text;
 }
 
+QString noSiteText()
+{
+    return QStringLiteral("サイトがありません。ファイル → サイトのフォルダを開く で選んでください");
+}
+
 } // namespace SiteSearchRules

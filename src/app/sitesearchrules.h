@@ -33,5 +33,7 @@ QString pageText(const QString &path, qsizetype count);
 // Where a run stands, for the panel's status line.
 QString progressText(int done, int total);
 QString outcomeText(int pages, int matches, int skipped);
+// What a search or replace over the site says when no site is chosen.
+QString noSiteText();
 
 } // namespace SiteSearchRules

@@ -56,6 +56,11 @@ Contents read(const QString &path, bool plainText)
     return contents;
 }
 
+DecodedText decodePlain(const QString &path, const QByteArray &bytes)
+{
+    return decodeText(path, bytes);
+}
+
 void writeRichText(const QString &path, const QTextDocument &text)
 {
     AtomicFile::write(path, RtfWriter::write(text));

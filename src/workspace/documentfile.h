@@ -26,6 +26,9 @@ struct Contents
 // Throws UserError ("ファイル … は開けません" and why).
 Contents read(const QString &path, bool plainText);
 
+// The plain text of a file's bytes, read as read does with the read mode on. Throws as read does.
+DecodedText decodePlain(const QString &path, const QByteArray &bytes);
+
 // Writes the formatted text as RTF. Throws UserError.
 void writeRichText(const QString &path, const QTextDocument &text);
 

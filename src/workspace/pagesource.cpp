@@ -1,6 +1,7 @@
 #include "workspace/pagesource.h"
 
 #include "common/lineends.h"
+#include "common/regularfile.h"
 #include "workspace/document.h"
 #include "workspace/documentfile.h"
 #include "workspace/documentregistry.h"
@@ -41,7 +42,12 @@ QHash<QByteArray, PageSource::Page> PageSource::openPagesOf(const Site &site) co
 PageSource::Page PageSource::filePage(const QString &path)
 {
     // A page on disk is read as plain text, whatever it is: its markup is what the work reads.
-    DecodedText decoded = DocumentFile::read(path, true).plain;
+    return filePage(path, RegularFile::readAll(path, RegularFile::kDocumentLimit));
+}
+
+PageSource::Page PageSource::filePage(const QString &path, const QByteArray &bytes)
+{
+    DecodedText decoded = DocumentFile::decodePlain(path, bytes);
     // As the editor would hold it once opened, so a place found in it is the place selected there.
     LineEnds::convert(decoded.text, LineEnd::CrLf);
     return Page{std::move(decoded.text), std::move(decoded.format), false};

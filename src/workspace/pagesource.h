@@ -36,6 +36,8 @@ public:
     // The file's text as the program opens it. Touches no document, so a worker thread may read
     // the pages that are not open. Throws as page does.
     static Page filePage(const QString &path);
+    // The same from the file's bytes, read already.
+    static Page filePage(const QString &path, const QByteArray &bytes);
 
 private:
     const DocumentRegistry &m_registry;

@@ -187,4 +187,39 @@ TEST_F(SiteSearchTest, ReplacesWhatIsTickedAndTakesItBack)
     EXPECT_FALSE(undo->isEnabled());
 }
 
+// A double-click opens a match as Enter does; 中止 drops a run: none of its pages come after it.
+TEST_F(SiteSearchTest, ADoubleClickOpensAMatchAndStopDropsTheRun)
+{
+    for (int i = 0; i < 200; ++i)
+        write(QStringLiteral("p%1.html").arg(i, 3, 10, QLatin1Char('0')), QByteArray("<p>x</p>\n<p>cat</p>\n"));
+    dialogs.fileAnswers.enqueue(site);
+    trigger(QStringLiteral("mnuSiteFolder"));
+    trigger(QStringLiteral("mnuSiteSearch"));
+    control<QLineEdit>(QStringLiteral("SiteSearchEdit"))->setText(QStringLiteral("cat"));
+    auto *start = control<QPushButton>(QStringLiteral("SiteSearchStart"));
+    auto *status = control<QLabel>(QStringLiteral("SiteSearchStatus"));
+    auto *commands = window->findChild<SiteSearchCommands *>();
+    QSignalSpy finished(commands, &SiteSearchCommands::finished);
+
+    start->click();
+    control<QPushButton>(QStringLiteral("SiteSearchStop"))->click();
+    QTest::qWait(300);
+    EXPECT_EQ(status->text(), QStringLiteral("中止しました"));
+    EXPECT_TRUE(rows().isEmpty());
+    EXPECT_EQ(finished.count(), 0);
+
+    start->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }));
+    EXPECT_EQ(rows().size(), 400) << "every page in the site's order, its match under it";
+    EXPECT_EQ(rows().at(398), QStringLiteral("p199.html (1 件)"));
+    auto *tree = control<QTreeWidget>(QStringLiteral("SiteSearchResults"));
+    QTreeWidgetItem *match = tree->topLevelItem(1)->child(0);
+    tree->scrollToItem(match);
+    const QPoint at = tree->visualItemRect(match).center();
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
+    EXPECT_EQ(window->document().path(), QDir(site).filePath(QStringLiteral("p001.html")));
+    EXPECT_EQ(EditorAdapter(*window->view().editor).selectedText(), QStringLiteral("cat"));
+}
+
 } // namespace

@@ -45,12 +45,15 @@ Outcome rewriteFiles(
             skip(refusal);
             continue;
         }
-        auto rewritten = SpanRewrite::apply(bytes, SiteReplacePlan::spanEdits(page.edits));
-        if (const auto *refusal = std::get_if<SpanRewrite::Refusal>(&rewritten)) {
-            skip(refusal->reason);
-            continue;
+        QByteArray after = page.rewritten;
+        if (after.isNull()) {
+            auto rewritten = SpanRewrite::apply(bytes, SiteReplacePlan::spanEdits(page.edits));
+            if (const auto *refusal = std::get_if<SpanRewrite::Refusal>(&rewritten)) {
+                skip(refusal->reason);
+                continue;
+            }
+            after = std::get<QByteArray>(std::move(rewritten));
         }
-        QByteArray after = std::get<QByteArray>(std::move(rewritten));
         copies.append({page.localPath, bytes, after});
         files.append({page.localPath, std::move(after)});
         matchesOf.insert(page.localPath, int(page.edits.size()));

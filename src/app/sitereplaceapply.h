@@ -27,6 +27,9 @@ struct FilePage
     QString shownPath;
     QByteArray bytes; // as the preview read them
     QList<ReplaceRules::Edit> edits;
+    // When every change of the preview is made: the bytes it already made of them, good while
+    // the file still holds bytes.
+    QByteArray rewritten;
 };
 
 struct Outcome

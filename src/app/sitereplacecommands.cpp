@@ -1,10 +1,12 @@
 #include "app/sitereplacecommands.h"
 
 #include "app/documentedits.h"
+#include "app/queueddelivery.h"
 #include "app/sitereplacedialog.h"
 #include "app/sitesearchcommands.h"
 #include "app/sitesearchpanel.h"
 #include "common/commanddispatcher.h"
+#include "common/sitework.h"
 #include "common/userdialogs.h"
 #include "workspace/document.h"
 #include "workspace/documentregistry.h"
@@ -13,13 +15,21 @@
 
 #include <QAction>
 #include <QDateTime>
+#include <QElapsedTimer>
+#include <QMutex>
 #include <QTextDocument>
+#include <QtConcurrent/QtConcurrentMap>
 #include <QtConcurrent/QtConcurrentRun>
+
+#include <numeric>
+#include <vector>
 
 namespace {
 
+// How often a plan says how far it has come, at most.
+constexpr qint64 kProgressMs = 100;
+
 const QString kBusy = QStringLiteral("サイト内置換を実行しています。終わるまでお待ちください");
-const QString kNoSite = QStringLiteral("サイトがありません。ファイル → サイトのフォルダを開く で選んでください");
 
 } // namespace
 
@@ -61,17 +71,9 @@ void SiteReplaceCommands::runOnWorker(std::function<Call(const std::atomic_bool 
     auto cancelled = std::make_shared<std::atomic_bool>(false);
     m_cancelled = cancelled;
     m_busy = true;
-    // Each delivery is queued to this object's thread and dropped there once the run was stopped.
-    Deliver deliver = [this, cancelled](Call call) {
-        QMetaObject::invokeMethod(
-            this,
-            [this, cancelled, call = std::move(call)] {
-                if (!cancelled->load())
-                    call(*this);
-            },
-            Qt::QueuedConnection);
-    };
-    m_run = QtConcurrent::run([work = std::move(work), cancelled, deliver] {
+    const Deliver deliver = queuedTo(this, cancelled);
+    m_run = QtConcurrent::run(&SiteWork::pool(), [work = std::move(work), cancelled, deliver] {
+        SiteWork::yieldToWindow();
         Call done = work(*cancelled, deliver);
         deliver([done = std::move(done)](SiteReplaceCommands &self) {
             self.m_busy = false;
@@ -100,39 +102,63 @@ void SiteReplaceCommands::plan()
         return say(pattern.errorMessage());
     const Site site = m_links.site();
     if (site.isNull())
-        return say(kNoSite);
+        return say(SiteSearchRules::noSiteText());
 
     QHash<QByteArray, PageSource::Page> open = PageSource(m_registry).openPagesOf(site);
     panel.setRunning(true);
     say(QStringLiteral("置換する箇所を探しています…"));
     m_planning = true;
-    runOnWorker([site, pattern = std::move(pattern), with = m_search.panel().replacementText(), open = std::move(open)](
-                    const std::atomic_bool &cancelled, const Deliver &deliver) -> Call {
+    const SearchPrefilter prefilter(panel.searchText(), panel.options());
+    runOnWorker([site,
+                 pattern = std::move(pattern),
+                 prefilter,
+                 with = m_search.panel().replacementText(),
+                 open = std::move(open)](const std::atomic_bool &cancelled, const Deliver &deliver) -> Call {
         QList<Site::Entry> entries;
         try {
             entries = site.textFiles();
         } catch (const std::exception &error) {
             return [failure = QString::fromUtf8(error.what())](SiteReplaceCommands &self) { self.planFailed(failure); };
         }
-        QList<SiteReplacePlan::Page> pages;
-        for (qsizetype index = 0; index < entries.size() && !cancelled.load(); ++index) {
+        // Planned on every core, this thread among them, each page in its place of the listing.
+        std::vector<SiteReplacePlan::Page> planned(size_t(entries.size()));
+        std::atomic_int done = 0;
+        QList<int> order(entries.size());
+        std::iota(order.begin(), order.end(), 0);
+        QElapsedTimer sinceProgress;
+        sinceProgress.start();
+        QMutex progressLock;
+        QtConcurrent::blockingMap(&SiteWork::pool(), order, [&](int index) {
+            SiteWork::yieldToWindow();
+            if (cancelled.load())
+                return;
             const QByteArray &path = entries.at(index).path;
-            SiteReplacePlan::Page page;
+            SiteReplacePlan::Page &page = planned[size_t(index)];
             if (const auto text = open.constFind(path); text != open.cend()) {
                 page.localPath = site.localPath(path);
                 page.shownPath = Site::displayName(path);
                 page.open = true;
                 page.text = text->text;
                 page.changes = SiteReplacePlan::changesIn(pattern, page.text, with);
-            } else if (SiteReplacePlan::planFile(site, path, pattern, with, &page)) {
+            } else if (SiteReplacePlan::planFile(site, path, pattern, with, &page, &prefilter)) {
                 // The bytes are what the replace checks the file against; the text is done with.
                 page.text.clear();
             }
+            if (page.changes.isEmpty())
+                page = {};
+            const int count = ++done;
+            const QMutexLocker locker(&progressLock);
+            if (sinceProgress.elapsed() >= kProgressMs) {
+                sinceProgress.restart();
+                const QString progress =
+                    QStringLiteral("置換する箇所を探しています… (%1/%2)").arg(count).arg(entries.size());
+                deliver([progress](SiteReplaceCommands &self) { self.say(progress); });
+            }
+        });
+        QList<SiteReplacePlan::Page> pages;
+        for (SiteReplacePlan::Page &page : planned) {
             if (!page.changes.isEmpty())
                 pages.append(std::move(page));
-            const QString progress =
-                QStringLiteral("置換する箇所を探しています… (%1/%2)").arg(index + 1).arg(entries.size());
-            deliver([progress](SiteReplaceCommands &self) { self.say(progress); });
         }
         return [pages = std::move(pages)](SiteReplaceCommands &self) { self.planned(pages); };
     });
@@ -178,8 +204,14 @@ void SiteReplaceCommands::apply(const QList<SiteReplacePlan::Page> &pages, const
         if (page.open || !page.refusal.isEmpty())
             continue;
         QList<ReplaceRules::Edit> edits = SiteReplacePlan::chosenEdits(page, ticked.value(i));
-        if (!edits.isEmpty())
-            files.append({page.localPath, page.shownPath, page.bytes, std::move(edits)});
+        if (edits.isEmpty())
+            continue;
+        const bool everyChange = edits.size() == page.changes.size();
+        files.append({page.localPath,
+                      page.shownPath,
+                      page.bytes,
+                      std::move(edits),
+                      everyChange ? page.rewritten : QByteArray()});
     }
     if (files.isEmpty())
         return filesWritten({}, tabs);

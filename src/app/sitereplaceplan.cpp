@@ -91,8 +91,12 @@ QString fileRefusal(const Site &site, const QString &localPath)
     return {};
 }
 
-bool planFile(
-    const Site &site, const QByteArray &path, const ReplaceRules::Pattern &pattern, const QString &with, Page *page)
+bool planFile(const Site &site,
+              const QByteArray &path,
+              const ReplaceRules::Pattern &pattern,
+              const QString &with,
+              Page *page,
+              const SearchPrefilter *prefilter)
 {
     page->localPath = site.localPath(path);
     page->shownPath = Site::displayName(path);
@@ -103,24 +107,33 @@ bool planFile(
     }
     if (TextContent::startsLikeBinary(page->bytes))
         return false;
+    if (prefilter && !prefilter->mayMatch(page->bytes))
+        return true;
     DecodedText decoded = TextCodec::decode(page->bytes);
     const TextContent::Reading reading = TextContent::reading(page->bytes, decoded);
     if (reading == TextContent::Reading::NotText)
         return false;
     LineEnds::convert(decoded.text, LineEnd::CrLf);
     page->text = std::move(decoded.text);
+    const TextFormat format = std::move(decoded.format);
     page->changes = changesIn(pattern, page->text, with);
     if (page->changes.isEmpty())
         return true;
     page->refusal = fileRefusal(site, page->localPath);
     if (!page->refusal.isEmpty())
         return true;
+    if (reading != TextContent::Reading::Clean) {
+        page->refusal = QStringLiteral("文字コードで読めないバイトがあるため、書き換えると壊れるおそれがあります");
+        return true;
+    }
     QList<ReplaceRules::Edit> edits;
     for (const Change &change : std::as_const(page->changes))
         edits.append(change.edit);
-    const auto rewritten = SpanRewrite::apply(page->bytes, spanEdits(edits));
+    auto rewritten = SpanRewrite::apply(page->bytes, page->text, format, spanEdits(edits));
     if (const auto *refusal = std::get_if<SpanRewrite::Refusal>(&rewritten))
         page->refusal = refusal->reason;
+    else
+        page->rewritten = std::get<QByteArray>(std::move(rewritten));
     return true;
 }
 

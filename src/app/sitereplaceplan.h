@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/replacerules.h"
+#include "app/searchprefilter.h"
 #include "workspace/site.h"
 #include "workspace/spanrewrite.h"
 
@@ -28,9 +29,10 @@ struct Page
 {
     QString localPath;
     QString shownPath;
-    bool open = false; // edited in its tab, not on disk
-    QString text;      // the CR LF text the changes were found in
-    QByteArray bytes;  // a page on disk: the bytes that text was read from
+    bool open = false;    // edited in its tab, not on disk
+    QString text;         // the CR LF text the changes were found in
+    QByteArray bytes;     // a page on disk: the bytes that text was read from
+    QByteArray rewritten; // its bytes with every change made, as the plan checked them
     QList<Change> changes;
     QString refusal; // not empty: the page is listed, never changed
 };
@@ -43,9 +45,14 @@ QList<Change> changesIn(const ReplaceRules::Pattern &pattern, const QString &crl
 QString fileRefusal(const Site &site, const QString &localPath);
 
 // A page on disk: read, its changes found, and checked as the replace will write it. Returns
-// false for a file that is no page to search (no text, too large, gone).
-bool planFile(
-    const Site &site, const QByteArray &path, const ReplaceRules::Pattern &pattern, const QString &with, Page *page);
+// false for a file that is no page to search (no text, too large, gone). prefilter: when given,
+// a file whose bytes cannot match is passed over undecoded.
+bool planFile(const Site &site,
+              const QByteArray &path,
+              const ReplaceRules::Pattern &pattern,
+              const QString &with,
+              Page *page,
+              const SearchPrefilter *prefilter = nullptr);
 
 // The edits as the file rewrite takes them.
 QList<SpanRewrite::Edit> spanEdits(const QList<ReplaceRules::Edit> &edits);

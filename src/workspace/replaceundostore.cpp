@@ -8,9 +8,13 @@
 #include <QDir>
 #include <QFile>
 
+#include <unistd.h>
+
 namespace {
 
-const QByteArray kMagic("qzweb-site-replace 1");
+const QByteArray kMagic("qzweb-site-replace 2");
+// A file's old bytes under a second name, its number in the manifest.
+const QString kLinkSuffix = QStringLiteral(".orig");
 const QString kManifest = QStringLiteral("manifest");
 const QString kOriginals = QStringLiteral("originals");
 // Every page of a large site at its largest; far beyond what any replace keeps.
@@ -30,6 +34,20 @@ QByteArray fileFingerprint(const QString &path)
     }
 }
 
+// Whether the file holds exactly these bytes; a second name of a file that changed since it was
+// read is dropped, and the bytes are kept instead.
+bool holds(const QByteArray &linked, const QByteArray &bytes)
+{
+    const QString path = QFile::decodeName(linked);
+    try {
+        if (RegularFile::readAll(path, RegularFile::kDocumentLimit) == bytes)
+            return true;
+    } catch (const UserError &) {
+    }
+    QFile::remove(path);
+    return false;
+}
+
 } // namespace
 
 ReplaceUndoStore::ReplaceUndoStore(QString folder) : m_folder(std::move(folder))
@@ -37,20 +55,31 @@ ReplaceUndoStore::ReplaceUndoStore(QString folder) : m_folder(std::move(folder))
 
 void ReplaceUndoStore::keep(const QList<Copy> &copies, const QDateTime &when)
 {
-    // The old manifest goes first: it must never name the new originals' offsets.
+    // The old manifest goes first: it must never name the new copies.
     drop();
     if (!QDir().mkpath(m_folder))
         throw UserError(QStringLiteral("フォルダ %1 を作成できません").arg(m_folder));
+    const QDir folder(m_folder);
     QByteArray originals;
     QByteArray manifest = kMagic + '\n' + when.toUTC().toString(Qt::ISODate).toLatin1() + '\n';
-    for (const Copy &copy : copies) {
-        manifest += QByteArray::number(originals.size()) + ' ' + QByteArray::number(copy.before.size()) + ' '
-            + fingerprint(copy.before) + ' ' + fingerprint(copy.after) + ' '
-            + QFile::encodeName(copy.path).toPercentEncoding("/") + '\n';
-        originals += copy.before;
+    for (qsizetype i = 0; i < copies.size(); ++i) {
+        const Copy &copy = copies.at(i);
+        // The file's own bytes stay where they are: the replace writes a new file and renames it
+        // over the old one, so a second name for the old one keeps it whole at no cost. Where the
+        // data folder is on another disk, a copy of the bytes is kept instead.
+        const QByteArray linked = QFile::encodeName(folder.filePath(QString::number(i) + kLinkSuffix));
+        QByteArray place;
+        if (::link(QFile::encodeName(copy.path).constData(), linked.constData()) == 0 && holds(linked, copy.before)) {
+            place = "L " + QByteArray::number(i);
+        } else {
+            place = "B " + QByteArray::number(originals.size());
+            originals += copy.before;
+        }
+        manifest += place + ' ' + QByteArray::number(copy.before.size()) + ' ' + fingerprint(copy.before) + ' '
+            + fingerprint(copy.after) + ' ' + QFile::encodeName(copy.path).toPercentEncoding("/") + '\n';
     }
-    const QDir folder(m_folder);
-    AtomicFile::write(folder.filePath(kOriginals), originals, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    if (!originals.isEmpty())
+        AtomicFile::write(folder.filePath(kOriginals), originals, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     AtomicFile::write(folder.filePath(kManifest), manifest, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
@@ -75,12 +104,13 @@ bool ReplaceUndoStore::readManifest(QList<Entry> *entries, QDateTime *when) cons
         bool offsetRead = false;
         bool sizeRead = false;
         Entry entry;
-        if (fields.size() == 5) {
-            entry.offset = fields.at(0).toLongLong(&offsetRead);
-            entry.size = fields.at(1).toLongLong(&sizeRead);
-            entry.beforeHash = fields.at(2);
-            entry.afterHash = fields.at(3);
-            entry.path = QFile::decodeName(QByteArray::fromPercentEncoding(fields.at(4)));
+        if (fields.size() == 6 && (fields.at(0) == "L" || fields.at(0) == "B")) {
+            entry.linked = fields.at(0) == "L";
+            entry.offset = fields.at(1).toLongLong(&offsetRead);
+            entry.size = fields.at(2).toLongLong(&sizeRead);
+            entry.beforeHash = fields.at(3);
+            entry.afterHash = fields.at(4);
+            entry.path = QFile::decodeName(QByteArray::fromPercentEncoding(fields.at(5)));
         }
         if (!offsetRead || !sizeRead || entry.offset < 0 || entry.size < 0 || entry.path.isEmpty())
             return false;
@@ -107,11 +137,13 @@ ReplaceUndoStore::Outcome ReplaceUndoStore::restore(const Writer &write)
     Outcome outcome;
     QList<Entry> entries;
     QDateTime when;
-    QByteArray originals;
     if (!readManifest(&entries, &when))
         return outcome;
+    const QDir folder(m_folder);
+    QByteArray originals;
     try {
-        originals = RegularFile::readAll(QDir(m_folder).filePath(kOriginals), kOriginalsLimit);
+        if (QFile::exists(folder.filePath(kOriginals)))
+            originals = RegularFile::readAll(folder.filePath(kOriginals), kOriginalsLimit);
     } catch (const UserError &error) {
         for (const Entry &entry : entries)
             outcome.failed.append(entry.path + QStringLiteral(": ") + error.text());
@@ -119,8 +151,17 @@ ReplaceUndoStore::Outcome ReplaceUndoStore::restore(const Writer &write)
     }
     QList<BatchWrite::File> files;
     for (const Entry &entry : entries) {
-        const QByteArray before = originals.mid(entry.offset, entry.size);
-        if (entry.offset + entry.size > originals.size() || fingerprint(before) != entry.beforeHash) {
+        QByteArray before;
+        if (entry.linked) {
+            try {
+                before = RegularFile::readAll(folder.filePath(QString::number(entry.offset) + kLinkSuffix),
+                                              RegularFile::kDocumentLimit);
+            } catch (const UserError &) {
+            }
+        } else if (entry.offset + entry.size <= originals.size()) {
+            before = originals.mid(entry.offset, entry.size);
+        }
+        if (before.size() != entry.size || fingerprint(before) != entry.beforeHash) {
             outcome.failed.append(entry.path + QStringLiteral(": 元に戻すためのコピーが壊れています"));
             continue;
         }
@@ -147,4 +188,6 @@ void ReplaceUndoStore::drop()
     const QDir folder(m_folder);
     QFile::remove(folder.filePath(kManifest));
     QFile::remove(folder.filePath(kOriginals));
+    for (const QString &name : folder.entryList({QLatin1Char('*') + kLinkSuffix}, QDir::Files))
+        QFile::remove(folder.filePath(name));
 }

@@ -11,7 +11,8 @@
 #include <functional>
 
 // The copies that let one site-wide replace be taken back: each file's bytes from before it was
-// rewritten, with a fingerprint of what the replace wrote, kept in a folder of the data folder
+// rewritten (the old file itself under a second name where the data folder is on the same disk),
+// with a fingerprint of what the replace wrote, kept in a folder of the data folder
 // until the next site-wide replace or for kKeptDays. Restoring puts back only a file that still
 // holds what the replace wrote, so work done on a page since is never thrown away unasked.
 class ReplaceUndoStore
@@ -54,7 +55,8 @@ private:
     struct Entry
     {
         QString path;
-        qsizetype offset = 0;
+        bool linked = false;  // the old file under a second name, numbered offset
+        qsizetype offset = 0; // else: where its bytes start among the kept originals
         qsizetype size = 0;
         QByteArray beforeHash;
         QByteArray afterHash;

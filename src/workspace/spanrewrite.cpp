@@ -126,7 +126,12 @@ std::variant<QByteArray, Refusal> apply(const QByteArray &bytes, const QList<Edi
     const QString text = crlfTextOf(bytes, &format);
     if (text.isNull() && !bytes.isEmpty())
         return refused(QStringLiteral("文字コードで読めないバイトがあるため、書き換えると壊れるおそれがあります"));
+    return apply(bytes, text, format, edits);
+}
 
+std::variant<QByteArray, Refusal>
+apply(const QByteArray &bytes, const QString &text, const TextFormat &format, const QList<Edit> &edits)
+{
     QByteArray out;
     out.reserve(bytes.size());
     QString expected;

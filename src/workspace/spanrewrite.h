@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/textcodec.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -32,5 +34,9 @@ struct Refusal
 // the encoding cannot hold, or new bytes that would not read back as the edited text (another
 // encoding guessed, a declaration edited away). Edits are in order and do not overlap.
 std::variant<QByteArray, Refusal> apply(const QByteArray &bytes, const QList<Edit> &edits);
+// The same for bytes already decoded, cleanly, into crlfText in format: a caller that found the
+// edits in that text spares decoding it again.
+std::variant<QByteArray, Refusal>
+apply(const QByteArray &bytes, const QString &crlfText, const TextFormat &format, const QList<Edit> &edits);
 
 } // namespace SpanRewrite

@@ -89,7 +89,7 @@ protected:
             QList<ReplaceRules::Edit> edits;
             for (const SiteReplacePlan::Change &change : page.changes)
                 edits.append(change.edit);
-            files.append({page.localPath, page.shownPath, page.bytes, edits});
+            files.append({page.localPath, page.shownPath, page.bytes, edits, {}});
         }
         return files;
     }

@@ -69,12 +69,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "usage: site_bench [replace]\n");
         return 2;
     }
-    // The browser engine refuses to run as root with its sandbox, and there is no GPU to use on
-    // the private server.
-    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+    prepareBrowserEngine();
     const XServer display;
     qputenv("QT_QPA_PLATFORM", "xcb");
     QTemporaryDir scratch;

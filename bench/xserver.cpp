@@ -14,6 +14,14 @@
 
 using bench::fail;
 
+void prepareBrowserEngine()
+{
+    if (::geteuid() == 0 && qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+}
+
 XServer::XServer()
 {
     if (!qEnvironmentVariableIsEmpty("DISPLAY"))

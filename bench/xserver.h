@@ -8,6 +8,10 @@
 #include <sys/types.h>
 #include <vector>
 
+// The browser engine refuses to run as root with its sandbox, and there is no GPU to use on a
+// private server: what a bench sets before its first window, unless the caller chose otherwise.
+void prepareBrowserEngine();
+
 // The X server the bench's windows are shown on: the one $DISPLAY names, or else a private
 // Xvfb on a display number it picks itself, with a cookie of its own, stopped at the end.
 class XServer

@@ -10,12 +10,17 @@
 
 namespace SiteReplaceApply {
 
+namespace {
+
+// A heading with the lines under it, indented, after a blank line; nothing without lines.
 QString listed(const QString &heading, const QStringList &lines)
 {
     if (lines.isEmpty())
         return {};
     return QStringLiteral("\n\n%1\n  %2").arg(heading, lines.join(QStringLiteral("\n  ")));
 }
+
+} // namespace
 
 Outcome rewriteFiles(
     const Site &site, const QList<FilePage> &pages, ReplaceUndoStore &store, const Writer &write, const QDateTime &now)

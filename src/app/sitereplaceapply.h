@@ -63,7 +63,4 @@ QString summary(const Outcome &files, const TabOutcome &tabs);
 QString
 undoSummary(const ReplaceUndoStore::Outcome &files, const QStringList &tabsUndone, const QStringList &tabsChanged);
 
-// A heading with the lines under it, indented, after a blank line; nothing without lines.
-QString listed(const QString &heading, const QStringList &lines);
-
 } // namespace SiteReplaceApply

@@ -2,9 +2,9 @@
 
 #include "common/lineends.h"
 #include "common/regularfile.h"
-#include "common/textcodec.h"
 #include "common/textcontent.h"
 #include "common/usererror.h"
+#include "workspace/documentfile.h"
 #include "workspace/spanrewrite.h"
 
 #include <QFileInfo>
@@ -109,27 +109,29 @@ bool planFile(const Site &site,
         return false;
     if (prefilter && !prefilter->mayMatch(page->bytes))
         return true;
-    DecodedText decoded = TextCodec::decode(page->bytes);
-    const TextContent::Reading reading = TextContent::reading(page->bytes, decoded);
-    if (reading == TextContent::Reading::NotText)
+    DecodedText decoded;
+    try {
+        decoded = DocumentFile::decodePlain(page->localPath, page->bytes);
+    } catch (const UserError &) {
         return false;
+    }
     LineEnds::convert(decoded.text, LineEnd::CrLf);
     page->text = std::move(decoded.text);
-    const TextFormat format = std::move(decoded.format);
     page->changes = changesIn(pattern, page->text, with);
     if (page->changes.isEmpty())
         return true;
     page->refusal = fileRefusal(site, page->localPath);
     if (!page->refusal.isEmpty())
         return true;
-    if (reading != TextContent::Reading::Clean) {
-        page->refusal = QStringLiteral("文字コードで読めないバイトがあるため、書き換えると壊れるおそれがあります");
-        return true;
-    }
     QList<ReplaceRules::Edit> edits;
     for (const Change &change : std::as_const(page->changes))
         edits.append(change.edit);
-    auto rewritten = SpanRewrite::apply(page->bytes, page->text, format, spanEdits(edits));
+    // Bytes the encoding does not read are the rewrite's to refuse; a clean text spares it
+    // decoding the page again.
+    const QList<SpanRewrite::Edit> spans = spanEdits(edits);
+    auto rewritten = decoded.format.unreadableBytes
+        ? SpanRewrite::apply(page->bytes, spans)
+        : SpanRewrite::apply(page->bytes, page->text, decoded.format, spans);
     if (const auto *refusal = std::get_if<SpanRewrite::Refusal>(&rewritten))
         page->refusal = refusal->reason;
     else

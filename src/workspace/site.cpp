@@ -211,25 +211,27 @@ QList<QByteArray> Site::namesNotUtf8(const QByteArray &folder, HiddenFiles hidde
     return names;
 }
 
-QList<Site::Entry> Site::pages(HiddenFiles hidden) const
+QList<Site::Entry> Site::entriesWhere(HiddenFiles hidden, bool (*wanted)(const Entry &)) const
 {
     QList<Entry> result;
     for (const Entry &entry : entries(hidden)) {
-        if (entry.kind == SiteFileKind::Page)
+        if (wanted(entry))
             result.append(entry);
     }
     return result;
 }
 
+QList<Site::Entry> Site::pages(HiddenFiles hidden) const
+{
+    return entriesWhere(hidden, [](const Entry &entry) { return entry.kind == SiteFileKind::Page; });
+}
+
 QList<Site::Entry> Site::textFiles(HiddenFiles hidden) const
 {
-    QList<Entry> result;
-    for (const Entry &entry : entries(hidden)) {
-        if (entry.kind == SiteFileKind::Page || entry.kind == SiteFileKind::StyleSheet
-            || entry.kind == SiteFileKind::Script || entry.path.toLower().endsWith(".txt"))
-            result.append(entry);
-    }
-    return result;
+    return entriesWhere(hidden, [](const Entry &entry) {
+        return entry.kind == SiteFileKind::Page || entry.kind == SiteFileKind::StyleSheet
+            || entry.kind == SiteFileKind::Script || entry.path.toLower().endsWith(".txt");
+    });
 }
 
 QByteArray Site::relativePath(const QByteArray &from, const QByteArray &to)

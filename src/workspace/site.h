@@ -91,6 +91,8 @@ public:
     static bool isHiddenName(const QByteArray &name) { return name.startsWith('.'); }
 
 private:
+    QList<Entry> entriesWhere(HiddenFiles hidden, bool (*wanted)(const Entry &)) const;
+
     QString m_root;
     QByteArray m_rootBytes;
     QByteArray m_canonicalRoot;

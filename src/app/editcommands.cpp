@@ -88,7 +88,7 @@ EditCommands::EditCommands(CommandDispatcher &commands, PageContext &current, QW
     }
     watchSelectionOf(&m_current.editor().view());
     // The view in use changes with the kind of document.
-    connect(&m_current, &PageContext::documentReplaced, this, [this] {
+    connect(&m_current, &PageContext::viewReplaced, this, [this] {
         watchSelectionOf(target());
         refresh();
     });

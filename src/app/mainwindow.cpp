@@ -108,6 +108,10 @@ MainWindow::~MainWindow()
     // this one, torn down after the controls) moves the focus, and the commands must not then
     // look at controls that are already gone.
     delete m_editCommands;
+    // The editors show the texts of the registry's documents, which go with this window's members
+    // before its child widgets would; so the editors go first, telling nobody.
+    m_view.tabs->disconnect();
+    delete m_view.tabs;
 }
 
 void MainWindow::buildMenus()

@@ -74,9 +74,8 @@ public:
     const PreviewSession &previewSession() const { return m_previewSession; }
     const WebLists &webLists() const { return m_lists; }
     const MainWindowView &view() const { return m_view; }
-    // The page in front: its editor and document. Whatever follows the page connects here; its
-    // editor's document() is the text of the view in use, and documentReplaced() tells when New,
-    // Open or Save As puts the other view (and so another QTextDocument) in use.
+    // The page in front: its editor and document. Whatever follows the page connects here;
+    // viewReplaced() tells when New, Open or Save As puts the editor's other view in use.
     PageContext &page() const { return *m_page; }
     // Where every menu item and button of this window is dispatched.
     CommandDispatcher &dispatcher() { return m_dispatcher; }

@@ -42,12 +42,8 @@ PageTabs::PageTabs(DocumentRegistry &registry, QWidget *parent) : QTabWidget(par
 Document &PageTabs::addPage()
 {
     Document &document = m_registry.create();
-    auto *editor = new EditorStack(this);
+    auto *editor = new EditorStack(*document.text(), this);
     editor->setInFront(count() == 0);
-    // The page is the text of the view in use; New, Open and Save As may put the other view,
-    // with its own QTextDocument, in use.
-    document.attach(editor->document());
-    connect(editor, &EditorStack::documentReplaced, &document, &Document::attach);
     auto *context = new PageContext(*editor, document, editor);
     context->setObjectName(QStringLiteral("PageContext"));
     connect(&document, &Document::changed, this, [this, &document](Document::Aspect aspect) {
@@ -87,9 +83,10 @@ void PageTabs::closePage(Document &document)
     {
         const QSignalBlocker quiet(this);
         removeTab(index);
+        // The editor shows the document's text, so it goes first.
+        delete editor;
         m_registry.close(document);
     }
-    delete editor;
 }
 
 Document &PageTabs::documentAt(int index) const

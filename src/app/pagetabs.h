@@ -11,7 +11,7 @@ class PageContext;
 // view context of its page) per document, labelled with the file's name (無題 while untitled),
 // "● " before it while modified, the full path in its tooltip. The tab bar shows once there are
 // two pages, so a window with one page looks as it always did. Owns the editors and their
-// contexts; the registry owns the documents.
+// contexts; the registry owns the documents and their texts, which the editors show.
 class PageTabs final : public QTabWidget
 {
     Q_OBJECT

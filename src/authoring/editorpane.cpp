@@ -1,12 +1,28 @@
 #include "authoring/editorpane.h"
 
 #include <QMimeData>
+#include <QPlainTextDocumentLayout>
 #include <QRegularExpression>
 #include <QTextDocumentFragment>
 
-EditorPane::EditorPane(QWidget *parent) : QTextEdit(parent)
+EditorPane::EditorPane(QWidget *parent) : QTextEdit(parent), m_ownText(new QTextDocument(this))
 {
     setAcceptRichText(true);
+    showText(nullptr);
+}
+
+void EditorPane::showText(QTextDocument *text)
+{
+    if (!text)
+        text = m_ownText;
+    if (text == document())
+        return;
+    // The source view's plain layout knows nothing of frames, tables and alignment.
+    if (text->findChild<QPlainTextDocumentLayout *>(QString(), Qt::FindDirectChildrenOnly))
+        text->setDocumentLayout(nullptr);
+    setDocument(text);
+    // A text taken over keeps the font of whoever showed it last; it is shown in this pane's.
+    text->setDefaultFont(font());
 }
 
 bool EditorPane::canInsertFromMimeData(const QMimeData *source) const

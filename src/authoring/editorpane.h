@@ -12,6 +12,10 @@ class EditorPane final : public QTextEdit
 public:
     explicit EditorPane(QWidget *parent = nullptr);
 
+    // Shows the text, laid out as rich text; null shows a blank text of the pane's own. The
+    // text must outlive the pane or be let go of first.
+    void showText(QTextDocument *text);
+
 signals:
     // After the pane has handled the event, so the caret is already where it moved to.
     void mouseButtonPressed();
@@ -20,4 +24,7 @@ protected:
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
     void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    QTextDocument *m_ownText = nullptr;
 };

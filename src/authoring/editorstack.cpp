@@ -6,7 +6,6 @@
 
 #include <QTextCharFormat>
 #include <QTextDocument>
-#include <QTextDocumentFragment>
 
 #include <type_traits>
 
@@ -48,8 +47,13 @@ decltype(auto) EditorStack::onView(Function &&function) const
     return function(*m_source);
 }
 
-EditorStack::EditorStack(QWidget *parent)
-    : QStackedWidget(parent), m_rich(new EditorPane(this)), m_source(new SourceView(this)),
+EditorStack::EditorStack(QWidget *parent) : EditorStack(*new QTextDocument, parent)
+{
+    m_text->setParent(this);
+}
+
+EditorStack::EditorStack(QTextDocument &text, QWidget *parent)
+    : QStackedWidget(parent), m_text(&text), m_rich(new EditorPane(this)), m_source(new SourceView(this)),
       m_rules(new EditorViewRules(this))
 {
     setMinimumHeight(1);
@@ -61,16 +65,9 @@ EditorStack::EditorStack(QWidget *parent)
          {static_cast<QAbstractScrollArea *>(m_source), static_cast<QAbstractScrollArea *>(m_rich)})
         m_rules->watch(*view);
     connect(m_rules, &EditorViewRules::filesDropped, this, &EditorStack::filesDropped);
-    // From the document's own report of changed characters, not the views' textChanged: that
-    // one also fires when the highlighter re-colours lines, which changes no text.
-    for (QAbstractScrollArea *view :
-         {static_cast<QAbstractScrollArea *>(m_source), static_cast<QAbstractScrollArea *>(m_rich)}) {
-        QTextDocument *document = view == m_source ? m_source->document() : m_rich->document();
-        connect(document, &QTextDocument::contentsChange, this, [this, view] {
-            if (view == &this->view())
-                emit textChanged();
-        });
-    }
+    // From the text's own report of changed characters, not the views' textChanged: that one
+    // also fires when the highlighter re-colours lines, which changes no text.
+    connect(m_text, &QTextDocument::contentsChange, this, &EditorStack::textChanged);
     relay(m_source, &QPlainTextEdit::cursorPositionChanged, &EditorStack::cursorPositionChanged);
     relay(m_rich, &QTextEdit::cursorPositionChanged, &EditorStack::cursorPositionChanged);
     relay(m_source, &QPlainTextEdit::selectionChanged, &EditorStack::selectionChanged);
@@ -90,13 +87,17 @@ QAbstractScrollArea &EditorStack::view() const
 void EditorStack::putInUse(EditorKind kind)
 {
     const bool hadFocus = view().hasFocus();
+    // The view leaving lets go of the text before the other lays it out in its own way.
+    if (kind != m_kind)
+        onView([](auto &v) { v.showText(nullptr); });
     m_kind = kind;
+    onView([this](auto &v) { v.showText(m_text); });
     nameViews();
     setCurrentWidget(&view());
     setFocusProxy(&view());
     if (hadFocus)
         view().setFocus();
-    emit documentReplaced(document());
+    emit viewReplaced();
 }
 
 void EditorStack::nameViews()
@@ -126,30 +127,18 @@ void EditorStack::convertTo(EditorKind kind)
 {
     if (kind == m_kind)
         return;
-    QTextDocument *from = document();
     const QTextCursor caret = textCursor();
-    const bool modified = from->isModified();
-    const QTextDocumentFragment whole(from);
-    QAbstractScrollArea &old = view();
+    const int anchor = caret.anchor();
+    const int position = caret.position();
+    const bool modified = m_text->isModified();
     putInUse(kind);
-    QTextDocument *to = document();
-    to->setUndoRedoEnabled(false);
-    QTextCursor(to).insertFragment(whole);
-    to->setUndoRedoEnabled(true);
-    to->setModified(modified);
-    QTextCursor moved(to);
-    moved.setPosition(qMin(caret.anchor(), to->characterCount() - 1));
-    moved.setPosition(qMin(caret.position(), to->characterCount() - 1), QTextCursor::KeepAnchor);
+    // An undo step of one view's edits has no meaning in the other's.
+    m_text->clearUndoRedoStacks();
+    m_text->setModified(modified);
+    QTextCursor moved(m_text);
+    moved.setPosition(anchor);
+    moved.setPosition(position, QTextCursor::KeepAnchor);
     setTextCursor(moved);
-    if (&old == m_rich)
-        m_rich->clear();
-    else
-        m_source->clear();
-}
-
-QTextDocument *EditorStack::document() const
-{
-    return onView([&](auto &v) { return v.document(); });
 }
 
 QTextCursor EditorStack::textCursor() const

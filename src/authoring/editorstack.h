@@ -22,14 +22,18 @@ enum class EditorKind {
 // The one in use is named RichEdit1 (and the other after its class), so whatever finds the
 // editor by name finds the one the user types in. Commands reach the text through this class
 // (and EditorAdapter above it), never through a view, so each command works on either. Owns
-// both views; what changes in the one in use is passed on as this class's own signals.
+// both views, not the text they show (a page's Document owns it); what changes in the one in use
+// is passed on as this class's own signals.
 class EditorStack final : public QStackedWidget
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(EditorStack)
 
 public:
+    // An editor of a text of its own.
     explicit EditorStack(QWidget *parent = nullptr);
+    // An editor of the given text, which must outlive it.
+    explicit EditorStack(QTextDocument &text, QWidget *parent = nullptr);
 
     EditorKind kind() const { return m_kind; }
     bool isRichText() const { return m_kind == EditorKind::RichText; }
@@ -41,12 +45,12 @@ public:
     // Empties both views and puts the given kind in use, starting from the view's own font; the
     // undo history goes. For a document about to be read or made anew.
     void clearAs(EditorKind kind);
-    // Puts the given kind in use with the text, the character formats, the caret and the
-    // modified flag the other view held; the undo history starts again.
+    // Puts the given kind in use, showing the same text with its character formats, caret and
+    // modified flag; the undo history starts again.
     void convertTo(EditorKind kind);
 
-    // The text of the view in use. Its document changes when the kind does (documentReplaced).
-    QTextDocument *document() const;
+    // The text shown, whichever view is in use; the same object for the editor's life.
+    QTextDocument *document() const { return m_text; }
     QTextCursor textCursor() const;
     void setTextCursor(const QTextCursor &cursor);
     void moveCursor(QTextCursor::MoveOperation operation);
@@ -89,8 +93,8 @@ signals:
     void mouseButtonPressed();
     // Local files dropped on the editor, at a position of the text of the view in use.
     void filesDropped(const QStringList &paths, int position);
-    // The view in use changed and with it the document holding the text.
-    void documentReplaced(QTextDocument *document);
+    // The other view came into use (the text stays the same).
+    void viewReplaced();
     // The background both views show changed.
     void backgroundColorChanged(const QColor &color);
 
@@ -104,6 +108,7 @@ private:
     template<typename Function>
     decltype(auto) onView(Function &&function) const;
 
+    QTextDocument *m_text = nullptr;
     EditorPane *m_rich = nullptr;
     SourceView *m_source = nullptr;
     EditorViewRules *m_rules = nullptr;

@@ -26,7 +26,7 @@ void PageContext::follow()
         connect(m_editor, &EditorStack::textChanged, this, &PageContext::textChanged),
         connect(m_editor, &EditorStack::cursorPositionChanged, this, &PageContext::cursorPositionChanged),
         connect(m_editor, &EditorStack::mouseButtonPressed, this, &PageContext::mouseButtonPressed),
-        connect(m_editor, &EditorStack::documentReplaced, this, &PageContext::documentReplaced),
+        connect(m_editor, &EditorStack::viewReplaced, this, &PageContext::viewReplaced),
         connect(m_document, &Document::changed, this, &PageContext::documentChanged),
     };
 }

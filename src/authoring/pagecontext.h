@@ -34,7 +34,8 @@ signals:
     void textChanged();
     void cursorPositionChanged();
     void mouseButtonPressed();
-    void documentReplaced(QTextDocument *document);
+    // The editor in front put its other view in use.
+    void viewReplaced();
     // Of the document in front.
     void documentChanged(Document::Aspect aspect);
 

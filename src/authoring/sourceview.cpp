@@ -26,18 +26,48 @@ QColor caretLineColor(const QPalette &palette)
 
 } // namespace
 
-SourceView::SourceView(QWidget *parent) : QPlainTextEdit(parent), m_gutter(new LineNumberGutter(*this))
+SourceView::SourceView(QWidget *parent)
+    : QPlainTextEdit(parent), m_gutter(new LineNumberGutter(*this)), m_ownText(new QTextDocument(this))
 {
-    auto *indented = new QTextDocument(this);
-    indented->setDocumentLayout(new IndentedTextLayout(indented));
-    setDocument(indented);
     connect(this, &QPlainTextEdit::blockCountChanged, this, &SourceView::updateGutterWidth);
     connect(this, &QPlainTextEdit::updateRequest, this, &SourceView::followUpdate);
     connect(this, &QPlainTextEdit::cursorPositionChanged, this, &SourceView::markCaretLine);
-    m_highlighter = new HtmlHighlighter(document());
-    m_highlighter->setBackground(palette().color(QPalette::Base));
+    showText(nullptr);
+}
+
+SourceView::~SourceView()
+{
+    // The colours belong to this view, not to the page, whose text stays with its document.
+    delete m_highlighter;
+}
+
+void SourceView::showText(QTextDocument *text)
+{
+    if (!text)
+        text = m_ownText;
+    if (text == document())
+        return;
+    delete m_highlighter;
+    if (!text->findChild<IndentedTextLayout *>(QString(), Qt::FindDirectChildrenOnly))
+        text->setDocumentLayout(new IndentedTextLayout(text));
+    setDocument(text);
+    // A text taken over keeps the font of whoever showed it last; it is shown in this view's.
+    text->setDefaultFont(font());
+    if (m_highlightingOn)
+        startHighlighting();
     updateGutterWidth();
     markCaretLine();
+}
+
+HtmlHighlighter *SourceView::highlighter() const
+{
+    return m_highlighter;
+}
+
+void SourceView::startHighlighting()
+{
+    m_highlighter = new HtmlHighlighter(document());
+    m_highlighter->setBackground(palette().color(QPalette::Base));
 }
 
 void SourceView::setLineNumbersShown(bool shown)
@@ -55,8 +85,7 @@ void SourceView::setHighlightingOn(bool on)
         return;
     m_highlightingOn = on;
     if (on) {
-        m_highlighter = new HtmlHighlighter(document());
-        m_highlighter->setBackground(palette().color(QPalette::Base));
+        startHighlighting();
     } else {
         // The highlighter takes its colours with it; not a character of the page changes.
         delete m_highlighter;

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QPlainTextEdit>
+#include <QPointer>
 
 class HtmlHighlighter;
 class LineNumberGutter;
@@ -16,6 +17,11 @@ class SourceView : public QPlainTextEdit
 
 public:
     explicit SourceView(QWidget *parent = nullptr);
+    ~SourceView() override;
+
+    // Shows the text, laid out block by block as this view lays text out; null shows a blank
+    // text of the view's own. The text must outlive the view or be let go of first.
+    void showText(QTextDocument *text);
 
     bool lineNumbersShown() const { return m_lineNumbersShown; }
     void setLineNumbersShown(bool shown);
@@ -24,7 +30,7 @@ public:
     void setHighlightingOn(bool on);
 
     // The highlighter while highlighting is on; null otherwise.
-    HtmlHighlighter *highlighter() const { return m_highlighter; }
+    HtmlHighlighter *highlighter() const;
 
     // One line number as the gutter shows it: a line wrapped over several rows counts once, and
     // its number stands beside its first row.
@@ -57,9 +63,12 @@ private:
     void updateGutterWidth();
     void followUpdate(const QRect &rect, int dy);
     void markCaretLine();
+    void startHighlighting();
 
     LineNumberGutter *m_gutter = nullptr;
-    HtmlHighlighter *m_highlighter = nullptr;
+    QTextDocument *m_ownText = nullptr;
+    // Lives on the text it colours, which may go before the view.
+    QPointer<HtmlHighlighter> m_highlighter;
     bool m_lineNumbersShown = true;
     bool m_highlightingOn = true;
     int m_caretBlock = -1;

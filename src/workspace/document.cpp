@@ -2,8 +2,18 @@
 
 #include <QTextDocument>
 
-Document::Document(QObject *parent) : QObject(parent)
-{}
+#include <utility>
+
+Document::Document(QObject *parent) : QObject(parent), m_text(new QTextDocument(this))
+{
+    // contentsChange, not contentsChanged: the latter also fires when the highlighter re-colours
+    // lines or the view's font changes, and none of that is a change of the page.
+    connect(m_text, &QTextDocument::contentsChange, this, &Document::followChange);
+    connect(m_text, &QTextDocument::modificationChanged, this, [this] { emit changed(Aspect::Modified); });
+    // A view of another kind taking the text lays it out anew, and the text then reports itself
+    // as inserted whole; not a character of the page changed.
+    connect(m_text, &QTextDocument::documentLayoutChanged, this, [this] { m_laidOutAnew = true; });
+}
 
 void Document::setPath(const QString &path)
 {
@@ -19,29 +29,16 @@ void Document::setFormat(const TextFormat &format)
     emit changed(Aspect::Format);
 }
 
-void Document::attach(QTextDocument *text)
+void Document::followChange(int position, int removed, int added)
 {
-    if (text == m_text)
+    const bool wholeAnew = position == 0 && removed == 0 && added == m_text->characterCount();
+    if (std::exchange(m_laidOutAnew, false) && wholeAnew)
         return;
-    const bool wasModified = isModified();
-    disconnect(m_contentsChange);
-    disconnect(m_modificationChange);
-    m_text = text;
-    if (text) {
-        // contentsChange, not contentsChanged: the latter also fires when the highlighter
-        // re-colours lines or the view's font changes, and none of that is a change of the page.
-        m_contentsChange = connect(text, &QTextDocument::contentsChange, this, [this] {
-            ++m_revision;
-            emit changed(Aspect::Revision);
-        });
-        m_modificationChange =
-            connect(text, &QTextDocument::modificationChanged, this, [this] { emit changed(Aspect::Modified); });
-    }
-    if (isModified() != wasModified)
-        emit changed(Aspect::Modified);
+    ++m_revision;
+    emit changed(Aspect::Revision);
 }
 
 bool Document::isModified() const
 {
-    return m_text && m_text->isModified();
+    return m_text->isModified();
 }

@@ -2,18 +2,16 @@
 
 #include "common/textcodec.h"
 
-#include <QMetaObject>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QTextDocument>
 
-// The open page: the one owner of its identity (the file it is, empty while untitled; the
-// format and encoding it is written back in; the read mode for the next file) and the one place
-// that says when the page changed. The text itself stays in the editor's QTextDocument, which
-// this follows: the modified flag is that document's own, and each change of its characters
-// (or of the formats stored with them) counts one revision. Neither costs more per key than a
-// counter: whoever needs the text pulls it when it needs it. Refers to the text; owns nothing.
+// The open page: the owner of its text and of its identity (the file it is, empty while
+// untitled; the format and encoding it is written back in; the read mode for the next file),
+// and the one place that says when the page changed. The tab's editor shows the text, laying it
+// out as its view in use wants; the modified flag is the text's own, and each change of its
+// characters (or of the formats stored with them) counts one revision. Neither costs more per
+// key than a counter: whoever needs the text pulls it when it needs it.
 class Document final : public QObject
 {
     Q_OBJECT
@@ -49,9 +47,8 @@ public:
     bool isUnread() const { return m_unread; }
     void setUnread(bool unread) { m_unread = unread; }
 
-    // The text the editor shows the page in; followed from now on. Another text object taking
-    // over (the editor changed views) is not itself an edit: what is put into it counts.
-    void attach(QTextDocument *text);
+    // The page's text; never null. Views show it but do not own it, so whatever shows it must
+    // let go of it before the document goes.
     QTextDocument *text() const { return m_text; }
 
     bool isModified() const;
@@ -65,8 +62,9 @@ private:
     TextFormat m_format;
     bool m_plainText = false;
     bool m_unread = false;
-    QPointer<QTextDocument> m_text;
-    QMetaObject::Connection m_contentsChange;
-    QMetaObject::Connection m_modificationChange;
+    void followChange(int position, int removed, int added);
+
+    QTextDocument *m_text = nullptr;
+    bool m_laidOutAnew = false;
     quint64 m_revision = 0;
 };

@@ -112,7 +112,7 @@ protected:
         QDir::setCurrent(work.path());
         m_preview.previewName = QStringLiteral("12_34_56.htm");
         window.setWindowTitle(QStringLiteral("QZWeb"));
-        m_editor = new EditorStack(&window);
+        m_editor = new EditorStack(*m_page.text(), &window);
         auto *context = new PageContext(*m_editor, m_page, &window);
         commands = new DocumentCommands(dispatcher, *context, m_preview, recentFiles, dialogs, window);
         dispatcher.setUnknownHandler(
@@ -184,8 +184,9 @@ protected:
 
     QTemporaryDir work;
     ScriptedUserDialogs dialogs;
-    QWidget window;
+    // Before the window: the editor, its child, shows the page's text.
     Document m_page;
+    QWidget window;
     PreviewSession m_preview;
     RecentFileList recentFiles;
     CommandDispatcher dispatcher{dialogs, window};

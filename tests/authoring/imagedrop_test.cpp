@@ -125,7 +125,6 @@ protected:
     {
         ASSERT_TRUE(work.isValid());
         m_savedCurrent = QDir::currentPath();
-        document.attach(editor->document());
         window.resize(600, 400);
         editor->resize(600, 400);
         window.show();
@@ -150,9 +149,10 @@ protected:
     QString text() const { return adapter().text(); }
 
     QTemporaryDir work;
-    QWidget window;
-    EditorStack *editor = new EditorStack(&window);
+    // Before the window: the editor, its child, shows the page's text.
     Document document;
+    QWidget window;
+    EditorStack *editor = new EditorStack(*document.text(), &window);
     PageContext context{*editor, document};
     ScriptedUserDialogs dialogs;
     ImageDrop drop{context, dialogs, window};

@@ -50,11 +50,9 @@ TEST_F(PageSourceTest, APageNotOpenIsReadFromItsFileInItsEncoding)
 
 TEST_F(PageSourceTest, AnOpenPageGivesItsUnsavedTextWithCrLf)
 {
-    QTextDocument text;
-    text.setPlainText(QStringLiteral("<p>犬</p>\nedited"));
-    text.setModified(true);
     Document &open = registry.create();
-    open.attach(&text);
+    open.text()->setPlainText(QStringLiteral("<p>犬</p>\nedited"));
+    open.text()->setModified(true);
     open.setPath(page);
     TextFormat utf8;
     utf8.encoding = TextFormat::Encoding::Utf8;

@@ -6,6 +6,7 @@
 #include "preview/offlinerequestinterceptor.h"
 #include "preview/previewkeyrouter.h"
 #include "preview/previewpage.h"
+#include "preview/rendererpriority.h"
 
 #include <QApplication>
 #include <QDir>
@@ -109,6 +110,7 @@ void WebEngineBrowser::ensureView()
     // A page refreshed while the user types must leave the keyboard in the editor.
     m_view->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
     connect(m_view->page(), &QWebEnginePage::loadingChanged, this, &WebEngineBrowser::loadingChanged);
+
     connect(m_view, &QWebEngineView::loadProgress, this, [this](int percent) {
         if (!m_ownPageLoading)
             emit progressChange(percent, kProgressMax);
@@ -156,6 +158,12 @@ void WebEngineBrowser::navigate(const QString &address)
 
 void WebEngineBrowser::loadingChanged(const QWebEngineLoadingInfo &info)
 {
+    // The engine starts a render process for the first load and may start another for a page
+    // of another origin; it tells its number only once the process is there.
+    if (const qint64 renderer = m_view->page()->renderProcessPid(); renderer != m_loweredRenderer) {
+        RendererPriority::lower(renderer);
+        m_loweredRenderer = renderer;
+    }
     // The program's own pages (an error page, also when history brings it back) are no
     // documents of the user's: they start no progress and complete nothing.
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {

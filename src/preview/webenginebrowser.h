@@ -66,6 +66,7 @@ private:
     QPointer<QWidget> m_pane;
     BrowserHostSettings m_settings;
     bool m_offline = false;
+    qint64 m_loweredRenderer = 0;  // the render process last set to yield to the window
     bool m_ownPageLoading = false; // the load under way shows one of the program's own pages
     enum class ScrollRestore {
         None,

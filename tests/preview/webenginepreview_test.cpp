@@ -26,6 +26,8 @@
 #include <QWebEngineView>
 
 #include <algorithm>
+#include <cerrno>
+#include <sys/resource.h>
 
 namespace {
 
@@ -123,6 +125,20 @@ TEST_F(WebEnginePreviewTest, RenderShowsTheDocumentFromItsOwnFolderWithItsImages
     EXPECT_FALSE(view()->url().toString().contains(QLatin1Char('\\')));
     EXPECT_EQ(view()->title(), QStringLiteral("表示の確認"));
     EXPECT_EQ(evaluate(QStringLiteral("document.images[0].naturalWidth")).toInt(), 4);
+
+    // The page is rendered below the window's thread: every thread of its render process yields.
+    const qint64 renderer = view()->page()->renderProcessPid();
+    ASSERT_GT(renderer, 0);
+    const QStringList threads =
+        QDir(QStringLiteral("/proc/%1/task").arg(renderer)).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_FALSE(threads.isEmpty());
+    for (const QString &thread : threads) {
+        errno = 0;
+        const int niceness = ::getpriority(PRIO_PROCESS, thread.toUInt());
+        if (errno != ESRCH) { // else a thread that ended meanwhile
+            EXPECT_GE(niceness, 10) << "thread " << thread.toStdString();
+        }
+    }
 
     // The preview is a local page: not recorded, not offered, not reported done.
     EXPECT_TRUE(window->webLists().webHistory.isEmpty());

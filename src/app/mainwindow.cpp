@@ -206,7 +206,7 @@ void MainWindow::bringToFront(Document &page)
     if (page.isUnread() && m_documents) {
         const PageSession::Page place = m_unreadPlaces.take(&page);
         if (m_dispatcher.guard([this] { m_documents->readUnread(); }))
-            SessionPages::place(*m_view.editor, place, *this);
+            SessionPages::place(*m_page, place, *this);
     }
     const QString caption = DocumentState::caption(page.path());
     setWindowTitle(caption);

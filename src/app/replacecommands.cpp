@@ -21,8 +21,9 @@ const QString kNotFound = QStringLiteral("見つかりませんでした");
 const QString kWrapped = QStringLiteral("文書の先頭から検索しました");
 constexpr int kGapBesideFind = 8;
 
-Range selectionOf(const EditorStack &editor)
+Range selectionOf(const PageContext &page)
 {
+    const EditorStack &editor = page.editor();
     const QString paneText = editor.document()->toRawText();
     const QTextCursor cursor = editor.textCursor();
     const int start = PaneText::toDocumentPosition(paneText, cursor.selectionStart());
@@ -80,7 +81,7 @@ std::optional<ReplaceRules::Pattern> ReplaceCommands::pattern()
 void ReplaceCommands::findNext()
 {
     if (const std::optional<ReplaceRules::Pattern> pattern = this->pattern())
-        selectNext(*pattern, EditorAdapter(m_current.editor()).text(), selectionOf(m_current.editor()));
+        selectNext(*pattern, EditorAdapter(m_current.editor()).text(), selectionOf(m_current));
 }
 
 void ReplaceCommands::replaceOne()
@@ -91,7 +92,7 @@ void ReplaceCommands::replaceOne()
     EditorStack &editor = m_current.editor();
     EditorAdapter adapter(editor);
     QString text = adapter.text();
-    Range from = selectionOf(editor);
+    Range from = selectionOf(m_current);
     const bool emptyMatchHere = m_emptyMatchDocument == editor.document() && m_emptyMatchAt == from.start;
     if (from.length > 0 || emptyMatchHere) {
         if (const std::optional<QRegularExpressionMatch> match = pattern->matchExactly(text, from)) {

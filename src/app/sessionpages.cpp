@@ -3,6 +3,7 @@
 #include "app/documentcommands.h"
 #include "app/pagetabs.h"
 #include "authoring/editorstack.h"
+#include "authoring/pagecontext.h"
 #include "common/userdialogs.h"
 #include "common/usererror.h"
 #include "workspace/document.h"
@@ -24,8 +25,9 @@ const QString kLostPagesNotice = QStringLiteral("前回開いていた次のペ�
 
 // In the pane's own positions, as capture() takes them, so neither builds a page's whole text
 // (which EditorAdapter's CR LF positions would).
-void placeCaret(EditorStack &editor, int position)
+void placeCaret(const PageContext &page, int position)
 {
+    EditorStack &editor = page.editor();
     QTextCursor caret(editor.document());
     caret.setPosition(qBound(0, position, editor.document()->characterCount() - 1));
     editor.setTextCursor(caret);
@@ -71,7 +73,7 @@ reopen(const PageSession &session, PageTabs &tabs, DocumentCommands &documents, 
             continue;
         }
         try {
-            place(tabs.editorOf(documents.reopen(page.path)), page, window);
+            place(tabs.contextOf(documents.reopen(page.path)), page, window);
         } catch (const UserError &e) {
             lost.append(QStringLiteral("%1（%2）").arg(name, e.text()));
         }
@@ -83,7 +85,7 @@ reopen(const PageSession &session, PageTabs &tabs, DocumentCommands &documents, 
             const PageSession::Page page = unread.take(&front);
             try {
                 documents.readUnread();
-                place(tabs.editorOf(front), page, window);
+                place(tabs.contextOf(front), page, window);
             } catch (const UserError &e) {
                 lost.append(QStringLiteral("%1（%2）").arg(QDir::toNativeSeparators(page.path), e.text()));
             }
@@ -96,11 +98,11 @@ reopen(const PageSession &session, PageTabs &tabs, DocumentCommands &documents, 
     return unread;
 }
 
-void place(EditorStack &editor, const PageSession::Page &page, QWidget &window)
+void place(const PageContext &page, const PageSession::Page &place, QWidget &window)
 {
-    placeCaret(editor, page.caret);
+    placeCaret(page, place.caret);
     // The scroll bar knows its range once the window has laid the view out.
-    QTimer::singleShot(0, &window, [editor = QPointer<EditorStack>(&editor), value = page.scroll] {
+    QTimer::singleShot(0, &window, [editor = QPointer<EditorStack>(&page.editor()), value = place.scroll] {
         if (editor)
             editor->view().verticalScrollBar()->setValue(value);
     });

@@ -6,7 +6,7 @@
 
 class Document;
 class DocumentCommands;
-class EditorStack;
+class PageContext;
 class PageTabs;
 class QWidget;
 class UserDialogs;
@@ -31,6 +31,6 @@ Places
 reopen(const PageSession &session, PageTabs &tabs, DocumentCommands &documents, UserDialogs &dialogs, QWidget &window);
 
 // The caret now, the scroll position once the view has been laid out.
-void place(EditorStack &editor, const PageSession::Page &page, QWidget &window);
+void place(const PageContext &page, const PageSession::Page &place, QWidget &window);
 
 } // namespace SessionPages

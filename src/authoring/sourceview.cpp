@@ -128,6 +128,19 @@ void SourceView::followUpdate(const QRect &rect, int dy)
         updateGutterWidth();
 }
 
+QVariant SourceView::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    QVariant answer = QPlainTextEdit::inputMethodQuery(query);
+    // The base class places the text's rectangles by the frame alone, leaving out the margin the
+    // line numbers stand in, and an input method then opens its candidates that far left of the
+    // caret.
+    if (query == Qt::ImCursorRectangle || query == Qt::ImAnchorRectangle) {
+        const QMargins margins = viewportMargins();
+        answer = answer.toRectF().translated(margins.left(), margins.top());
+    }
+    return answer;
+}
+
 QMimeData *SourceView::createMimeDataFromSelection() const
 {
     // A source is text: the base class would add HTML with the display's font and formats.

@@ -42,6 +42,9 @@ public:
         int baseline = 0; // of the line's first row, where its number stands
         bool caretLine = false;
     };
+    // Where the caret (and so the input method's candidate window) is, as the view shows it.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
     // The numbers of the lines now on screen, top to bottom.
     QList<GutterLine> gutterLines() const;
     int gutterWidth() const;

@@ -370,6 +370,33 @@ TEST(SourceView, ColoursMoveAlongAWordTheInputMethodIsComposing)
     EXPECT_EQ(colourAt(block, 16), tag);         // </p>
 }
 
+// The input method places its candidate window by the rectangle the view reports, in the view's
+// own coordinates: beside the caret as it shows, the gutter and the frame to its left counted,
+// while composing too.
+TEST(SourceView, TellsTheInputMethodWhereTheCaretShows)
+{
+    SourceView view;
+    view.setPlainText(q("<p class=\"a\">猫</p>\n<p>犬</p>"));
+    showAndPaint(view);
+    for (const bool numbers : {true, false}) {
+        view.setLineNumbersShown(numbers);
+        putCaret(view, 1, 3);
+        QApplication::processEvents();
+        QInputMethodEvent composing(q("いぬ"), {{QInputMethodEvent::Cursor, 2, 1, {}}});
+        QApplication::sendEvent(&view, &composing);
+        const QRect shown = view.cursorRect().translated(view.viewport()->pos());
+        for (const Qt::InputMethodQuery query : {Qt::ImCursorRectangle, Qt::ImAnchorRectangle}) {
+            QInputMethodQueryEvent asked(query);
+            QApplication::sendEvent(&view, &asked);
+            const QRect told = asked.value(query).toRect();
+            EXPECT_LE(std::abs(told.left() - shown.left()), 1) << "line numbers " << numbers << " query " << query;
+            EXPECT_LE(std::abs(told.top() - shown.top()), 1) << "line numbers " << numbers << " query " << query;
+        }
+        QInputMethodEvent done;
+        QApplication::sendEvent(&view, &done);
+    }
+}
+
 } // namespace
 
 TEST(SourceView, ShowsAFirstLineIndentOnTheFirstRowOnly)

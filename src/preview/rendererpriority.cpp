@@ -2,7 +2,6 @@
 
 #include <QDir>
 
-#include <cstdio>
 #include <sys/resource.h>
 
 namespace RendererPriority {
@@ -16,7 +15,6 @@ constexpr int kNiceness = 10;
 
 void lower(qint64 pid)
 {
-    fprintf(stderr, "LOWER %lld\n", (long long)pid);
     if (pid <= 0)
         return;
     const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));

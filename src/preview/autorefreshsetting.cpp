@@ -1,18 +1,10 @@
 #include "preview/autorefreshsetting.h"
 
-#include "common/atomicfile.h"
-#include "common/regularfile.h"
-#include "common/usererror.h"
-
-#include <QList>
+#include "preview/previewchoices.h"
 
 namespace {
 
-const QByteArray kSection = QByteArrayLiteral("[Preview]");
 const QByteArray kKey = QByteArrayLiteral("autoRefresh");
-
-// One line of text; anything much longer is not a file this program wrote.
-constexpr qint64 kLargestFile = 4096;
 
 struct ModeName
 {
@@ -26,48 +18,42 @@ constexpr ModeName kModeNames[] = {
     {AutoRefreshMode::WhenSaved, "saved"},
 };
 
+const char *nameOf(AutoRefreshMode mode)
+{
+    for (const ModeName &row : kModeNames) {
+        if (row.mode == mode)
+            return row.name;
+    }
+    return kModeNames[0].name;
+}
+
 } // namespace
 
 namespace AutoRefreshSetting {
 
 std::optional<AutoRefreshMode> parse(const QByteArray &text)
 {
-    for (QByteArray line : text.split('\n')) {
-        line = line.trimmed();
-        const qsizetype equals = line.indexOf('=');
-        if (equals < 1 || line.left(equals).trimmed() != kKey)
-            continue;
-        const QByteArray value = line.mid(equals + 1).trimmed();
-        for (const ModeName &row : kModeNames) {
-            if (value == row.name)
-                return row.mode;
-        }
-        return std::nullopt;
+    const QByteArray value = PreviewChoices::value(text, kKey);
+    for (const ModeName &row : kModeNames) {
+        if (value == row.name)
+            return row.mode;
     }
     return std::nullopt;
 }
 
 QByteArray toText(AutoRefreshMode mode)
 {
-    for (const ModeName &row : kModeNames) {
-        if (row.mode == mode)
-            return kSection + '\n' + kKey + '=' + row.name + '\n';
-    }
-    return {};
+    return PreviewChoices::withValue({}, kKey, nameOf(mode));
 }
 
 AutoRefreshMode read(const QString &path)
 {
-    try {
-        return parse(RegularFile::readAll(path, kLargestFile)).value_or(kDefault);
-    } catch (const UserError &) {
-        return kDefault;
-    }
+    return parse(PreviewChoices::read(path)).value_or(kDefault);
 }
 
 void write(const QString &path, AutoRefreshMode mode)
 {
-    AtomicFile::write(path, toText(mode));
+    PreviewChoices::write(path, kKey, nameOf(mode));
 }
 
 } // namespace AutoRefreshSetting

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "preview/previewchoices.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -13,11 +15,11 @@ enum class AutoRefreshMode {
     WhenSaved,
 };
 
-// The 自動反映 choice, kept in a small file of its own in the data folder beside window.ini.
-// A missing or damaged file gives the default a new user starts with.
+// The 自動反映 choice, one of the preview's choices (previewchoices.h). A missing or damaged
+// file gives the default a new user starts with.
 namespace AutoRefreshSetting {
 
-inline const QString kFileName = QStringLiteral("preview.ini");
+inline const QString kFileName = PreviewChoices::kFileName;
 constexpr AutoRefreshMode kDefault = AutoRefreshMode::WhenIdle;
 
 std::optional<AutoRefreshMode> parse(const QByteArray &text);

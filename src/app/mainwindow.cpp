@@ -249,7 +249,8 @@ void MainWindow::attachWindows(const SecondaryWindows &windows, BrowserEngine *p
                                          m_view.progressBar,
                                          [this] { return EditorAdapter(m_page->editor()).text(); },
                                          [this](const QString &text) { m_view.statusBar->setPanelText(0, text); },
-                                         m_view.radioOnline},
+                                         m_view.radioOnline,
+                                         m_view.pageWidth},
                                         previewEngine);
     m_preview = preview;
     m_webLists = new WebListCommands(m_dispatcher, m_lists, m_dialogs, *preview, *this);

@@ -115,6 +115,11 @@ MainWindowView MainWindowView::build(QMainWindow *window, DocumentRegistry &regi
     v.historyButton = pushButton(client, "Button4", "WEB履歴");
     v.exitButton = pushButton(client, "Button2", "終了", false);
 
+    v.pageWidth = new QComboBox(client);
+    v.pageWidth->setObjectName(QStringLiteral("cmbPreviewWidth"));
+    v.pageWidth->setAccessibleName(QStringLiteral("プレビューの幅"));
+    v.pageWidth->setToolTip(QStringLiteral("ページをパソコンの幅で見るか、スマホの幅で見るか"));
+
     v.urlBox = new QComboBox(client);
     v.urlBox->setObjectName(QStringLiteral("cmbURL"));
     v.urlBox->setEditable(true);
@@ -165,6 +170,7 @@ MainWindowView MainWindowView::build(QMainWindow *window, DocumentRegistry &regi
     layout->addWidget(v.favoritesButton, {16, 232, 75, 25});
     layout->addWidget(v.historyButton, {16, 264, 75, 25});
     layout->addWidget(v.exitButton, {16, 296, 75, 25});
+    layout->addWidget(v.pageWidth, {6, 332, 89, 22});
     layout->addWidget(v.urlBox, {101, 0, 531, 20}, AnchorLayout::TopLeftRight);
     layout->addWidget(v.panel, {101, 21, 532, 401}, AnchorLayout::All);
     window->setCentralWidget(client);
@@ -188,7 +194,8 @@ MainWindowView MainWindowView::build(QMainWindow *window, DocumentRegistry &regi
         group->addButton(second);
     }
     QWidget::setTabOrder(v.radioHttp, v.radioFile);
-    QWidget::setTabOrder(v.radioFile, v.radioOnline);
+    QWidget::setTabOrder(v.radioFile, v.pageWidth);
+    QWidget::setTabOrder(v.pageWidth, v.radioOnline);
     QWidget::setTabOrder(v.radioOnline, v.backButton);
     QWidget::setTabOrder(v.backButton, v.stopButton);
     QWidget::setTabOrder(v.stopButton, v.forwardButton);

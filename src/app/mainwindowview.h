@@ -37,6 +37,7 @@ struct MainWindowView
     QPushButton *historyButton = nullptr;   // Button4
     QPushButton *exitButton = nullptr;      // Button2
     QComboBox *urlBox = nullptr;            // cmbURL
+    QComboBox *pageWidth = nullptr;         // cmbPreviewWidth: the width pages are previewed at
     QFrame *panel = nullptr;                // Panel1
     PageTabs *tabs = nullptr;               // the open pages, one editor each
     EditorStack *editor = nullptr;          // the page in front's; RichEdit1 is its view in use

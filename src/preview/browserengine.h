@@ -40,6 +40,10 @@ public:
     // pictures are in (they may change its height), so a refreshed page stays where it was.
     virtual void restoreScrollOnNextLoad(const QPointF &position) = 0;
 
+    // The width pages are shown at, in CSS pixels, as a phone of that screen width shows them
+    // (its user agent too), scaled to fit the pane; 0 shows them at the pane's own width.
+    virtual void setPageWidth(int cssWidth) = 0;
+
 signals:
     void downloadBegin();
     void progressChange(int progress, int progressMax);

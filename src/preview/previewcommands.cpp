@@ -1,12 +1,15 @@
 #include "preview/previewcommands.h"
 
 #include "common/commanddispatcher.h"
+#include "common/datafolder.h"
 #include "common/textcodec.h"
 #include "common/userdialogs.h"
 #include "common/usererror.h"
 #include "preview/browserengineerror.h"
 #include "preview/documentcompletion.h"
+#include "preview/pagewidthchoice.h"
 #include "preview/previewarea.h"
+#include "preview/previewchoices.h"
 #include "preview/previewfile.h"
 #include "preview/previewsession.h"
 #include "preview/webenginebrowser.h"
@@ -86,6 +89,13 @@ PreviewCommands::PreviewCommands(CommandDispatcher &commands,
     // edit ignored back to that line edit, which then reports it a second time.
     if (QLineEdit *edit = m_controls.urlBox ? m_controls.urlBox->lineEdit() : nullptr)
         edit->installEventFilter(this);
+
+    if (m_controls.pageWidth)
+        new PageWidthChoice(*m_controls.pageWidth,
+                            *m_engine,
+                            DataFolder::filePath(PreviewChoices::kFileName),
+                            m_controls.setStatusText,
+                            this);
 
     commands.add(QStringLiteral("Button1Click"), [this](int) { render(); });
     commands.add(QStringLiteral("RadioButton3Click"), [this](int) { setOnline(true); });

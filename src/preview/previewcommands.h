@@ -28,6 +28,7 @@ struct PreviewControls
     std::function<QString()> documentText;              // the editor's whole text, CR LF line ends
     std::function<void(const QString &)> setStatusText; // status panel 0
     QAbstractButton *onlineMode = nullptr;              // RadioButton3 "ｵﾝﾗｲﾝ"
+    QComboBox *pageWidth = nullptr;                     // cmbPreviewWidth: パソコン or a phone's
 };
 
 // The commands of the preview pane: 反映 (the edited page rendered from a preview file beside

@@ -6,6 +6,7 @@
 #include "preview/offlinerequestinterceptor.h"
 #include "preview/previewkeyrouter.h"
 #include "preview/previewpage.h"
+#include "preview/previewwidth.h"
 #include "preview/rendererpriority.h"
 
 #include <QApplication>
@@ -86,6 +87,7 @@ void WebEngineBrowser::ensureView()
         throw BrowserEngineError(QStringLiteral("プレビューの表示先がありません"));
     if (!m_profile) {
         m_profile = new QWebEngineProfile(); // no storage name: in memory only, for this run
+        m_desktopAgent = m_profile->httpUserAgent();
         m_interceptor = new OfflineRequestInterceptor(m_profile);
         m_profile->setUrlRequestInterceptor(m_interceptor);
         connect(m_profile, &QWebEngineProfile::downloadRequested, this, &WebEngineBrowser::downloadRequested);
@@ -119,6 +121,62 @@ void WebEngineBrowser::ensureView()
     m_keyRouter = new PreviewKeyRouter(m_frame, m_settings.answerAccelerator() == HostAnswer::LeftToEngine);
     qApp->installEventFilter(m_keyRouter);
     applySettings();
+    m_frame->installEventFilter(this);
+    askAsPageWidthDoes();
+    fitPageWidth();
+}
+
+void WebEngineBrowser::setPageWidth(int cssWidth)
+{
+    if (cssWidth == m_pageWidth)
+        return;
+    m_pageWidth = cssWidth;
+    if (!m_view)
+        return;
+    askAsPageWidthDoes();
+    fitPageWidth();
+    // The user agent goes with the next request: the page shown is asked for again as the
+    // phone (or the computer) asks for it.
+    if (!m_view->url().isEmpty())
+        m_view->reload();
+}
+
+void WebEngineBrowser::askAsPageWidthDoes()
+{
+    m_profile->setHttpUserAgent(m_pageWidth > 0 ? PreviewWidth::phoneUserAgent(m_desktopAgent) : m_desktopAgent);
+}
+
+void WebEngineBrowser::fitPageWidth()
+{
+    QLayout *layout = m_frame->layout();
+    const int room = m_frame->contentsRect().width();
+    // Beside a phone's screen the pane is grey, so the screen's edges show.
+    QPalette colours = m_frame->palette();
+    colours.setColor(QPalette::Window,
+                     m_pageWidth > 0 ? QColor(Qt::lightGray) : m_pane->palette().color(QPalette::Window));
+    m_frame->setPalette(colours);
+    m_frame->setAutoFillBackground(m_pageWidth > 0);
+    if (m_pageWidth <= 0 || room <= 0) {
+        m_view->setMinimumWidth(0);
+        m_view->setMaximumWidth(QWIDGETSIZE_MAX);
+        m_view->setZoomFactor(1.0);
+        layout->setAlignment(m_view, Qt::Alignment());
+        return;
+    }
+    // A phone's screen in the middle of the pane; where the pane is narrower, the page is shrunk
+    // to fit rather than cut, and still laid out at the phone's width.
+    constexpr qreal kSmallestZoom = 0.25;
+    const qreal zoom = qBound(kSmallestZoom, qreal(room) / m_pageWidth, 1.0);
+    m_view->setFixedWidth(qRound(m_pageWidth * zoom));
+    m_view->setZoomFactor(zoom);
+    layout->setAlignment(m_view, Qt::AlignHCenter);
+}
+
+bool WebEngineBrowser::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_frame && event->type() == QEvent::Resize && m_pageWidth > 0)
+        fitPageWidth();
+    return BrowserEngine::eventFilter(watched, event);
 }
 
 void WebEngineBrowser::setHostSettings(const BrowserHostSettings &settings)

@@ -46,6 +46,7 @@ public:
     void warmUp() override;
     QPointF scrollPosition() const override;
     void restoreScrollOnNextLoad(const QPointF &position) override;
+    void setPageWidth(int cssWidth) override;
 
     const BrowserHostSettings &hostSettings() const { return m_settings; }
     void setHostSettings(const BrowserHostSettings &settings);
@@ -53,8 +54,14 @@ public:
     // The view once the first navigation has made it; null before.
     QWebEngineView *view() const { return m_view; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void ensureView();
+    // The user agent of a phone while pages are shown at a phone's width, else the engine's own.
+    void askAsPageWidthDoes();
+    void fitPageWidth();
     void applySettings();
     void loadingChanged(const QWebEngineLoadingInfo &info);
     void showErrorPage(const QWebEngineLoadingInfo &info);
@@ -66,6 +73,8 @@ private:
     QPointer<QWidget> m_pane;
     BrowserHostSettings m_settings;
     bool m_offline = false;
+    int m_pageWidth = 0;
+    QString m_desktopAgent;
     qint64 m_loweredRenderer = 0;  // the render process last set to yield to the window
     bool m_ownPageLoading = false; // the load under way shows one of the program's own pages
     enum class ScrollRestore {

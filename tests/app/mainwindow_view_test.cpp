@@ -246,6 +246,7 @@ TEST_F(MainWindowView_, TabWalksTheControlsInTheDesignedOrder)
     }
     // Each radio pair is entered once, at the button the chain names (ｵﾝﾗｲﾝ for the second pair).
     const QStringList expected = {"RadioButton2",
+                                  "cmbPreviewWidth",
                                   "RadioButton3",
                                   "SpeedButton1",
                                   "SpeedButton3",

@@ -4,7 +4,10 @@
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
 #include "authoring/pagecontext.h"
+#include "common/datafolder.h"
 #include "loopbackhttpserver.h"
+#include "preview/previewarea.h"
+#include "preview/previewchoices.h"
 #include "support/mainwindowfixture.h"
 
 #include <QAccessible>
@@ -269,6 +272,35 @@ TEST_F(WebEnginePreviewTest, TheOnlineFlagFollowsTheButtonsWhateverChecksThem)
     offline->setChecked(true);
     EXPECT_FALSE(window->previewSession().onlineFlag);
     EXPECT_EQ(view(), nullptr);
+}
+
+// A phone's width: the page is laid out at that many CSS pixels and asked for as a phone asks,
+// whatever the pane's width; パソコン gives the pane's own width back. The choice is kept.
+TEST_F(WebEnginePreviewTest, APhonesWidthShowsThePageAsThatPhoneWould)
+{
+    auto *width = control<QComboBox>(QStringLiteral("cmbPreviewWidth"));
+    setEditorText(QStringLiteral("<html><head><title>幅</title></head><body><p>猫</p></body></html>\r\n"));
+    ASSERT_TRUE(renderAndWait());
+    const auto choose = [&](int cssWidth) {
+        const int index = width->findData(cssWidth);
+        ASSERT_GE(index, 0) << cssWidth;
+        width->setCurrentIndex(index);
+        QSignalSpy reloaded(view(), &QWebEngineView::loadFinished);
+        emit width->activated(index);
+        ASSERT_TRUE(reloaded.wait(kLoadTimeoutMs));
+    };
+    for (const int phone : {360, 390, 414}) {
+        choose(phone);
+        EXPECT_NEAR(evaluate(QStringLiteral("window.innerWidth")).toInt(), phone, 1);
+        EXPECT_TRUE(evaluate(QStringLiteral("navigator.userAgent")).toString().contains(QStringLiteral("Mobile")));
+        EXPECT_LE(view()->width(), window->view().preview->width());
+    }
+    EXPECT_TRUE(PreviewChoices::read(DataFolder::filePath(PreviewChoices::kFileName)).contains("pageWidth=414"));
+
+    choose(0);
+    EXPECT_NEAR(evaluate(QStringLiteral("window.innerWidth")).toInt(), view()->width(), 1);
+    EXPECT_FALSE(evaluate(QStringLiteral("navigator.userAgent")).toString().contains(QStringLiteral("Mobile")));
+    EXPECT_TRUE(PreviewChoices::read(DataFolder::filePath(PreviewChoices::kFileName)).contains("pageWidth=pc"));
 }
 
 TEST_F(WebEnginePreviewTest, AWarmedUpEngineRefreshesThePageWhereTheUserWasReading)

@@ -34,6 +34,8 @@ public:
     void warmUp() override { ++warmUpCount; }
     QPointF scrollPosition() const override { return scroll; }
     void restoreScrollOnNextLoad(const QPointF &position) override { m_scrollToRestore = position; }
+    void setPageWidth(int cssWidth) override { pageWidth = cssWidth; }
+    int pageWidth = 0;
 
     // Completes a load as a real engine would: download begin, progress, then completion,
     // reporting the given address and title from then on, scrolled where it was asked to be.

@@ -3,6 +3,7 @@
 #include "transfer/permissionbits.h"
 #include "transfer/remotenames.h"
 #include "transfer/sftp/sftperror.h"
+#include "transfer/sftp/sftpwritepipeline.h"
 #include "workspace/siteexclusions.h"
 
 #include <QByteArray>
@@ -380,6 +381,11 @@ void SftpRemoteFiles::fail(const std::string &what, const std::string &path)
             throw SftpCancelledError();
         throw SftpError("サーバーとの接続が切れました。もう一度接続してください。\r\n" + detail, true);
     }
+    refuse(code, what + ": " + ssh_get_error(m_session), path);
+}
+
+void SftpRemoteFiles::refuse(int code, const std::string &detail, const std::string &path)
+{
     const std::string name = shown(path);
     std::string text;
     switch (code) {
@@ -399,7 +405,7 @@ void SftpRemoteFiles::fail(const std::string &what, const std::string &path)
         text = replace("サーバーが「%1」の操作を断りました。", "%1", name);
         break;
     }
-    throw SftpRefusedError(text + "\r\n" + what + ": " + ssh_get_error(m_session), code == SSH_FX_OP_UNSUPPORTED);
+    throw SftpRefusedError(text + "\r\n" + detail, code == SSH_FX_OP_UNSUPPORTED);
 }
 
 std::string SftpRemoteFiles::resolve(const std::string &path) const
@@ -586,22 +592,7 @@ void SftpRemoteFiles::store(const std::string &localPath, const std::string &rem
             sftp_unlink(m_sftp, temporary.c_str());
         thrower();
     };
-    const std::uint64_t size = static_cast<std::uint64_t>(in.size());
-    std::uint64_t sent = 0;
-    std::vector<char> buffer(writeBlock);
-    for (;;) {
-        const qint64 got = in.read(buffer.data(), static_cast<qint64>(buffer.size()));
-        if (got < 0)
-            giveUp(
-                [&] { throw SftpError(replace("「%1」を読めません。ファイルを確かめてください。", "%1", localPath)); });
-        if (got == 0)
-            break;
-        if (sftp_write(file, buffer.data(), static_cast<std::size_t>(got)) != got)
-            giveUp([&] { fail("write", full); });
-        sent += static_cast<std::uint64_t>(got);
-        if (progress && !progress(sent, size))
-            giveUp([] { throw SftpCancelledError(); });
-    }
+    writeBlocks(in, file, localPath, full, progress, giveUp);
     if (sftp_close(file) != SSH_OK) {
         sftp_unlink(m_sftp, temporary.c_str());
         fail("close", full);
@@ -614,6 +605,83 @@ void SftpRemoteFiles::store(const std::string &localPath, const std::string &rem
         sftp_unlink(m_sftp, temporary.c_str());
         throw;
     }
+}
+
+template<typename GiveUp>
+void SftpRemoteFiles::writeBlocks(QFile &in,
+                                  sftp_file_struct *file,
+                                  const std::string &localPath,
+                                  const std::string &full,
+                                  const Progress &progress,
+                                  GiveUp giveUp)
+{
+    const std::uint64_t size = static_cast<std::uint64_t>(in.size());
+    std::uint64_t offset = 0;
+    std::uint64_t written = 0;
+    std::vector<char> buffer(writeBlock);
+    SftpWritePipeline pipeline(m_sftp, file, m_limits.reply);
+    // What ended the upload early; the answers still owed are read before anything is said.
+    std::function<void()> stop;
+    bool ended = false;
+    try {
+        while (!stop && (!ended || pipeline.inFlight() > 0)) {
+            // Enough blocks in flight that the round trip no longer sets the pace.
+            while (!stop && !ended && pipeline.inFlight() < static_cast<std::size_t>(writesInFlight)) {
+                const qint64 got = in.read(buffer.data(), static_cast<qint64>(buffer.size()));
+                if (got < 0)
+                    stop = [&] {
+                        throw SftpError(replace("「%1」を読めません。ファイルを確かめてください。", "%1", localPath));
+                    };
+                else if (got == 0)
+                    ended = true;
+                else
+                    pipeline.send(offset, buffer.data(), static_cast<std::uint32_t>(got));
+                offset += got > 0 ? static_cast<std::uint64_t>(got) : 0;
+            }
+            if (pipeline.inFlight() == 0)
+                break;
+            const SftpWriteReplies::Answer answer = pipeline.awaitAnswer();
+            if (answer.status != SSH_FX_OK && !stop) {
+                const int status = static_cast<int>(answer.status);
+                const std::string message = answer.message;
+                stop = [this, status, message, full] { refuse(status, "write: " + message, full); };
+            }
+            written += answer.bytes;
+            if (!stop && progress && !progress(written, size))
+                stop = [] { throw SftpCancelledError(); };
+        }
+        while (pipeline.inFlight() > 0)
+            pipeline.awaitAnswer();
+    } catch (const SftpWritePipeline::ChannelFailed &) {
+        giveUp([&] { fail("write", full); });
+    } catch (const SftpWritePipeline::AnswerLate &) {
+        dropConnection();
+        giveUp([&] {
+            closeSession();
+            throw SftpError("サーバーから " + std::to_string(m_limits.reply.count() / millisecondsPerSecond)
+                                + " 秒以内に返事がなかったので、送信をやめました。もう一度接続してください。",
+                            true);
+        });
+    } catch (const SftpWriteReplies::ProtocolError &error) {
+        dropConnection();
+        giveUp([&] {
+            closeSession();
+            throw SftpError(
+                std::string("サーバーの返事が読めなかったので、送信をやめました。もう一度接続してください。\r\n")
+                    + error.what(),
+                true);
+        });
+    }
+    if (stop)
+        giveUp(stop);
+}
+
+void SftpRemoteFiles::dropConnection()
+{
+    // libssh must not read what is left on the channel: ending the socket makes its calls fail.
+    const std::lock_guard lock(m_socketMutex);
+    if (m_socket >= 0)
+        ::shutdown(m_socket, SHUT_RDWR);
 }
 
 void SftpRemoteFiles::rename(const std::string &oldPath, const std::string &newPath)

@@ -3,7 +3,7 @@
 #include "transfer/permissionbits.h"
 #include "transfer/remotenames.h"
 #include "transfer/sftp/sftperror.h"
-#include "transfer/sftp/sftpwritepipeline.h"
+#include "transfer/sftp/sftppipeline.h"
 #include "workspace/siteexclusions.h"
 
 #include <QByteArray>
@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <libssh/libssh.h>
 #include <libssh/sftp.h>
+#include <map>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
@@ -514,52 +515,12 @@ void SftpRemoteFiles::retrieve(const std::string &remotePath,
         throw SftpError(replace(
             "「%1」の隣にファイルを作れません。フォルダに書き込めるか確かめてください。", "%1", target.toStdString()));
     }
-    std::deque<int> requests;
-    std::uint64_t asked = 0;
-    std::uint64_t received = 0;
-    std::vector<char> buffer(readBlock);
-    bool ended = false;
-    while (!ended) {
-        // Several reads in flight: one round trip no longer costs each block.
-        while (static_cast<int>(requests.size()) < readsInFlight && (asked < size || requests.empty())) {
-            const int id = sftp_async_read_begin(file, readBlock);
-            if (id < 0) {
-                sftp_close(file);
-                fail("read", full);
-            }
-            requests.push_back(id);
-            asked += readBlock;
-        }
-        const int id = requests.front();
-        requests.pop_front();
-        const int got = sftp_async_read(file, buffer.data(), readBlock, static_cast<std::uint32_t>(id));
-        if (got < 0) {
-            sftp_close(file);
-            fail("read", full);
-        }
-        if (got == 0) {
-            ended = true;
-            break;
-        }
-        if (out.write(buffer.data(), got) != got) {
-            sftp_close(file);
-            throw SftpError(
-                replace("「%1」に書き込めません。ディスクの空きを確かめてください。", "%1", target.toStdString()));
-        }
-        received += static_cast<std::uint64_t>(got);
-        // A short block before the end would leave a hole under the blocks already asked for.
-        if (static_cast<std::uint32_t>(got) < readBlock && received < size) {
-            sftp_close(file);
-            throw SftpError("サーバーから届いたファイルが途中で切れていました。もう一度試してください。");
-        }
-        if (progress && !progress(received, size)) {
-            // The answers still owed are read off by closing the file.
-            sftp_close(file);
-            throw SftpCancelledError();
-        }
-        if (size > 0 && received >= size && requests.empty())
-            ended = true;
-    }
+    const auto giveUp = [&](auto thrower) {
+        // The copy beside the target goes with out, never committed.
+        sftp_close(file);
+        thrower();
+    };
+    const std::uint64_t received = readBlocks(file, out, full, size, progress, giveUp);
     sftp_close(file);
     if (expectedSize && received < *expectedSize)
         throw SftpError("サーバーから届いたファイルが一覧の大きさより小さかったので、保存しませんでした。");
@@ -607,6 +568,39 @@ void SftpRemoteFiles::store(const std::string &localPath, const std::string &rem
     }
 }
 
+template<typename Work, typename GiveUp>
+void SftpRemoteFiles::withPipeline(sftp_file_struct *file, const std::string &full, Work work, GiveUp giveUp)
+{
+    SftpPipeline pipeline(m_sftp, file, m_limits.reply);
+    std::function<void()> stop;
+    try {
+        stop = work(pipeline);
+        // The answers still owed are read before anything else is said or done.
+        pipeline.drain();
+    } catch (const SftpPipeline::ChannelFailed &) {
+        giveUp([&] { fail("transfer", full); });
+    } catch (const SftpPipeline::AnswerLate &) {
+        dropConnection();
+        giveUp([&] {
+            closeSession();
+            throw SftpError("サーバーから " + std::to_string(m_limits.reply.count() / millisecondsPerSecond)
+                                + " 秒以内に返事がなかったので、転送をやめました。もう一度接続してください。",
+                            true);
+        });
+    } catch (const SftpReplies::ProtocolError &error) {
+        dropConnection();
+        giveUp([&] {
+            closeSession();
+            throw SftpError(
+                std::string("サーバーの返事が読めなかったので、転送をやめました。もう一度接続してください。\r\n")
+                    + error.what(),
+                true);
+        });
+    }
+    if (stop)
+        giveUp(stop);
+}
+
 template<typename GiveUp>
 void SftpRemoteFiles::writeBlocks(QFile &in,
                                   sftp_file_struct *file,
@@ -615,65 +609,112 @@ void SftpRemoteFiles::writeBlocks(QFile &in,
                                   const Progress &progress,
                                   GiveUp giveUp)
 {
-    const std::uint64_t size = static_cast<std::uint64_t>(in.size());
-    std::uint64_t offset = 0;
-    std::uint64_t written = 0;
-    std::vector<char> buffer(writeBlock);
-    SftpWritePipeline pipeline(m_sftp, file, m_limits.reply);
-    // What ended the upload early; the answers still owed are read before anything is said.
-    std::function<void()> stop;
-    bool ended = false;
-    try {
-        while (!stop && (!ended || pipeline.inFlight() > 0)) {
-            // Enough blocks in flight that the round trip no longer sets the pace.
-            while (!stop && !ended && pipeline.inFlight() < static_cast<std::size_t>(writesInFlight)) {
-                const qint64 got = in.read(buffer.data(), static_cast<qint64>(buffer.size()));
-                if (got < 0)
-                    stop = [&] {
-                        throw SftpError(replace("「%1」を読めません。ファイルを確かめてください。", "%1", localPath));
-                    };
-                else if (got == 0)
+    withPipeline(
+        file,
+        full,
+        [&](SftpPipeline &pipeline) -> std::function<void()> {
+            const std::uint64_t size = static_cast<std::uint64_t>(in.size());
+            std::uint64_t offset = 0;
+            std::uint64_t written = 0;
+            std::vector<char> buffer(writeBlock);
+            bool ended = false;
+            while (!ended || pipeline.inFlight() > 0) {
+                // Enough blocks in flight that the round trip no longer sets the pace.
+                while (!ended && pipeline.inFlight() < static_cast<std::size_t>(writesInFlight)) {
+                    const qint64 got = in.read(buffer.data(), static_cast<qint64>(buffer.size()));
+                    if (got < 0)
+                        return [&localPath] {
+                            throw SftpError(
+                                replace("「%1」を読めません。ファイルを確かめてください。", "%1", localPath));
+                        };
+                    ended = got == 0;
+                    if (!ended)
+                        pipeline.sendWrite(offset, buffer.data(), static_cast<std::uint32_t>(got));
+                    offset += static_cast<std::uint64_t>(std::max<qint64>(got, 0));
+                }
+                if (pipeline.inFlight() == 0)
+                    break;
+                const SftpReplies::Answer answer = pipeline.awaitAnswer();
+                if (answer.status != SSH_FX_OK) {
+                    const int status = static_cast<int>(answer.status);
+                    const std::string message = answer.message;
+                    return [this, status, message, full] { refuse(status, "write: " + message, full); };
+                }
+                written += answer.bytes;
+                if (progress && !progress(written, size))
+                    return [] { throw SftpCancelledError(); };
+            }
+            return {};
+        },
+        giveUp);
+}
+
+template<typename GiveUp>
+std::uint64_t SftpRemoteFiles::readBlocks(sftp_file_struct *file,
+                                          QSaveFile &out,
+                                          const std::string &full,
+                                          std::uint64_t size,
+                                          const Progress &progress,
+                                          GiveUp giveUp)
+{
+    std::uint64_t received = 0;
+    withPipeline(
+        file,
+        full,
+        [&](SftpPipeline &pipeline) -> std::function<void()> {
+            const std::string target = out.fileName().toStdString();
+            std::uint64_t asked = 0;
+            // The reads in flight in the order of their offsets, and the answers that came ahead
+            // of the block to write next.
+            std::deque<std::uint32_t> order;
+            std::map<std::uint32_t, SftpReplies::Answer> early;
+            bool ended = false;
+            while (!ended) {
+                // Several reads in flight: one round trip no longer costs each block.
+                while (pipeline.inFlight() < static_cast<std::size_t>(readsInFlight)
+                       && (asked < size || pipeline.inFlight() == 0)) {
+                    order.push_back(pipeline.sendRead(asked, readBlock));
+                    asked += readBlock;
+                }
+                SftpReplies::Answer answer = pipeline.awaitAnswer();
+                const std::uint32_t id = answer.id;
+                early.emplace(id, std::move(answer));
+                while (!ended && !order.empty() && early.count(order.front()) != 0) {
+                    const SftpReplies::Answer block = std::move(early.extract(order.front()).mapped());
+                    order.pop_front();
+                    if (!block.data) {
+                        if (block.status != SSH_FX_EOF) {
+                            const int status = static_cast<int>(block.status);
+                            const std::string message = block.message;
+                            return [this, status, message, full] { refuse(status, "read: " + message, full); };
+                        }
+                        ended = true;
+                        break;
+                    }
+                    const auto got = static_cast<qint64>(block.content.size());
+                    if (out.write(block.content.data(), got) != got)
+                        return [target] {
+                            throw SftpError(
+                                replace("「%1」に書き込めません。ディスクの空きを確かめてください。", "%1", target));
+                        };
+                    received += block.content.size();
+                    // A short block before the end would leave a hole under the blocks after it.
+                    if (block.content.size() < block.bytes && received < size)
+                        return [] {
+                            throw SftpError(
+                                "サーバーから届いたファイルが途中で切れていました。もう一度試してください。");
+                        };
+                    if (progress && !progress(received, size))
+                        return [] { throw SftpCancelledError(); };
+                    ended = block.content.empty();
+                }
+                if (size > 0 && received >= size && order.empty())
                     ended = true;
-                else
-                    pipeline.send(offset, buffer.data(), static_cast<std::uint32_t>(got));
-                offset += got > 0 ? static_cast<std::uint64_t>(got) : 0;
             }
-            if (pipeline.inFlight() == 0)
-                break;
-            const SftpWriteReplies::Answer answer = pipeline.awaitAnswer();
-            if (answer.status != SSH_FX_OK && !stop) {
-                const int status = static_cast<int>(answer.status);
-                const std::string message = answer.message;
-                stop = [this, status, message, full] { refuse(status, "write: " + message, full); };
-            }
-            written += answer.bytes;
-            if (!stop && progress && !progress(written, size))
-                stop = [] { throw SftpCancelledError(); };
-        }
-        while (pipeline.inFlight() > 0)
-            pipeline.awaitAnswer();
-    } catch (const SftpWritePipeline::ChannelFailed &) {
-        giveUp([&] { fail("write", full); });
-    } catch (const SftpWritePipeline::AnswerLate &) {
-        dropConnection();
-        giveUp([&] {
-            closeSession();
-            throw SftpError("サーバーから " + std::to_string(m_limits.reply.count() / millisecondsPerSecond)
-                                + " 秒以内に返事がなかったので、送信をやめました。もう一度接続してください。",
-                            true);
-        });
-    } catch (const SftpWriteReplies::ProtocolError &error) {
-        dropConnection();
-        giveUp([&] {
-            closeSession();
-            throw SftpError(
-                std::string("サーバーの返事が読めなかったので、送信をやめました。もう一度接続してください。\r\n")
-                    + error.what(),
-                true);
-        });
-    }
-    if (stop)
-        giveUp(stop);
+            return {};
+        },
+        giveUp);
+    return received;
 }
 
 void SftpRemoteFiles::dropConnection()

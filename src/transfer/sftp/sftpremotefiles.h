@@ -6,6 +6,7 @@
 #include <mutex>
 
 class QFile;
+class QSaveFile;
 struct ssh_session_struct;
 struct sftp_session_struct;
 struct sftp_file_struct;
@@ -64,7 +65,7 @@ public:
 
     // Reads and writes in flight at once, and the size of each block: at a round trip of 20 ms
     // the bytes in flight set the pace, 2 MiB for 100 MiB/s (sshd's channel window is as big).
-    static constexpr int readsInFlight = 16;
+    static constexpr int readsInFlight = 32;
     static constexpr std::uint32_t readBlock = 64 * 1024;
     static constexpr int writesInFlight = 32;
     static constexpr std::size_t writeBlock = 64 * 1024;
@@ -78,8 +79,12 @@ private:
     void checkHostKey(const RemoteLogin &login);
     void openSftp();
     std::string resolve(const std::string &path) const;
-    // Sends the file's blocks with several in flight; throws through giveUp, which closes the
-    // file and removes what was sent.
+    // Runs work (which returns what stopped it early, or nothing) on a pipeline of file, reads
+    // every answer still owed, and throws what stopped it through giveUp, which closes the file
+    // and removes what is left of the transfer.
+    template<typename Work, typename GiveUp>
+    void withPipeline(sftp_file_struct *file, const std::string &full, Work work, GiveUp giveUp);
+    // Sends the file's blocks with several in flight.
     template<typename GiveUp>
     void writeBlocks(QFile &in,
                      sftp_file_struct *file,
@@ -87,6 +92,14 @@ private:
                      const std::string &full,
                      const Progress &progress,
                      GiveUp giveUp);
+    // Receives the file's blocks into out with several in flight; the bytes received.
+    template<typename GiveUp>
+    std::uint64_t readBlocks(sftp_file_struct *file,
+                             QSaveFile &out,
+                             const std::string &full,
+                             std::uint64_t size,
+                             const Progress &progress,
+                             GiveUp giveUp);
     void dropConnection();
     [[noreturn]] void fail(const std::string &what, const std::string &path = {});
     [[noreturn]] void refuse(int code, const std::string &detail, const std::string &path);

@@ -10,9 +10,8 @@ using Clock = std::chrono::steady_clock;
 
 } // namespace
 
-SftpPipeline::SftpPipeline(sftp_session_struct *sftp, sftp_file_struct *file, std::chrono::milliseconds answerLimit)
-    : m_sftp(sftp), m_handle(static_cast<const char *>(ssh_string_data(file->handle)), ssh_string_len(file->handle)),
-      m_answerLimit(answerLimit)
+SftpPipeline::SftpPipeline(sftp_session_struct *sftp, std::chrono::milliseconds answerLimit)
+    : m_sftp(sftp), m_answerLimit(answerLimit)
 {}
 
 std::uint32_t SftpPipeline::nextId()
@@ -21,33 +20,63 @@ std::uint32_t SftpPipeline::nextId()
     return ++m_sftp->id_counter;
 }
 
-void SftpPipeline::send(const char *bytes, std::size_t count)
+void SftpPipeline::write(const char *bytes, std::size_t count)
 {
     if (ssh_channel_write(m_sftp->channel, bytes, static_cast<std::uint32_t>(count)) != static_cast<int>(count))
         throw ChannelFailed();
 }
 
-std::uint32_t SftpPipeline::sendWrite(std::uint64_t offset, const char *data, std::uint32_t length)
+std::uint32_t
+SftpPipeline::send(const std::string &packet, std::uint32_t id, SftpReplies::Kind kind, std::uint64_t bytes)
+{
+    write(packet.data(), packet.size());
+    m_replies.sent(id, kind, bytes);
+    return id;
+}
+
+std::uint32_t
+SftpPipeline::sendWrite(std::string_view handle, std::uint64_t offset, const char *data, std::uint32_t length)
 {
     const std::uint32_t id = nextId();
-    const std::string header = SftpReplies::writePacketHeader(id, m_handle, offset, length);
+    const std::string header = SftpReplies::writePacketHeader(id, handle, offset, length);
     // One buffer, one channel write: the header as a channel message of its own would cost a
     // packet of the transport for a few dozen bytes.
     m_packet.resize(header.size() + length);
     std::memcpy(m_packet.data(), header.data(), header.size());
     std::memcpy(m_packet.data() + header.size(), data, length);
-    send(m_packet.data(), m_packet.size());
-    m_replies.sentWrite(id, length);
+    write(m_packet.data(), m_packet.size());
+    m_replies.sent(id, SftpReplies::Kind::Status, length);
     return id;
 }
 
-std::uint32_t SftpPipeline::sendRead(std::uint64_t offset, std::uint32_t length)
+std::uint32_t SftpPipeline::sendRead(std::string_view handle, std::uint64_t offset, std::uint32_t length)
 {
     const std::uint32_t id = nextId();
-    const std::string packet = SftpReplies::readPacket(id, m_handle, offset, length);
-    send(packet.data(), packet.size());
-    m_replies.sentRead(id, length);
-    return id;
+    return send(SftpReplies::readPacket(id, handle, offset, length), id, SftpReplies::Kind::Data, length);
+}
+
+std::uint32_t SftpPipeline::sendOpenForWriting(std::string_view path, std::uint32_t mode)
+{
+    const std::uint32_t id = nextId();
+    return send(SftpReplies::openForWritingPacket(id, path, mode), id, SftpReplies::Kind::Handle);
+}
+
+std::uint32_t SftpPipeline::sendStat(std::string_view path)
+{
+    const std::uint32_t id = nextId();
+    return send(SftpReplies::statPacket(id, path), id, SftpReplies::Kind::Attributes);
+}
+
+std::uint32_t SftpPipeline::sendSetMode(std::string_view handle, std::uint32_t mode)
+{
+    const std::uint32_t id = nextId();
+    return send(SftpReplies::setModePacket(id, handle, mode), id, SftpReplies::Kind::Status);
+}
+
+std::uint32_t SftpPipeline::sendClose(std::string_view handle)
+{
+    const std::uint32_t id = nextId();
+    return send(SftpReplies::closePacket(id, handle), id, SftpReplies::Kind::Status);
 }
 
 SftpReplies::Answer SftpPipeline::awaitAnswer()

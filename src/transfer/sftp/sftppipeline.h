@@ -6,13 +6,12 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct sftp_session_struct;
-struct sftp_file_struct;
 
-// Reads and writes an open SFTP file with many requests in flight, on the session's own
-// channel: libssh 0.10 has no asynchronous write (its sftp_write waits a round trip for every
+// Many SFTP requests in flight at once, on the session's own channel, for a transfer: libssh 0.10 has no asynchronous write (its sftp_write waits a round trip for every
 // block), and while its own reader runs, the channel's window stays at libssh's 1.2 MB, which at
 // a round trip of 20 ms holds a download near 30 MiB/s. The ids come from the session's own
 // counter, so that none is ever given twice. While requests of this pipeline are in flight,
@@ -31,11 +30,16 @@ public:
     struct AnswerLate
     {};
 
-    SftpPipeline(sftp_session_struct *sftp, sftp_file_struct *file, std::chrono::milliseconds answerLimit);
+    SftpPipeline(sftp_session_struct *sftp, std::chrono::milliseconds answerLimit);
 
-    // Each returns the request's id; throws ChannelFailed.
-    std::uint32_t sendWrite(std::uint64_t offset, const char *data, std::uint32_t length);
-    std::uint32_t sendRead(std::uint64_t offset, std::uint32_t length);
+    // Each sends a request (see SftpReplies) and returns its id; throws ChannelFailed.
+    std::uint32_t sendWrite(std::string_view handle, std::uint64_t offset, const char *data, std::uint32_t length);
+    std::uint32_t sendRead(std::string_view handle, std::uint64_t offset, std::uint32_t length);
+    std::uint32_t sendOpenForWriting(std::string_view path, std::uint32_t mode);
+    std::uint32_t sendStat(std::string_view path);
+    std::uint32_t sendSetMode(std::string_view handle, std::uint32_t mode);
+    std::uint32_t sendClose(std::string_view handle);
+
     // Waits for the next answer. Throws ChannelFailed, AnswerLate, SftpReplies::ProtocolError.
     SftpReplies::Answer awaitAnswer();
     std::size_t inFlight() const { return m_replies.inFlight(); }
@@ -47,10 +51,10 @@ public:
 
 private:
     std::uint32_t nextId();
-    void send(const char *bytes, std::size_t count);
+    std::uint32_t send(const std::string &packet, std::uint32_t id, SftpReplies::Kind kind, std::uint64_t bytes = 0);
+    void write(const char *bytes, std::size_t count);
 
     sftp_session_struct *m_sftp;
-    std::string m_handle;
     std::chrono::milliseconds m_answerLimit;
     SftpReplies m_replies;
     SftpPacketStream m_stream;

@@ -538,28 +538,15 @@ void SftpRemoteFiles::store(const std::string &localPath, const std::string &rem
     const std::string full = resolve(remotePath);
     const std::string temporary =
         parentOf(full) + SiteExclusions::temporaryName(QByteArray::fromStdString(nameOf(full))).toStdString();
-    // The old file's mode goes to the new one, as a replacement in place would keep it.
-    std::optional<unsigned> oldMode;
-    if (sftp_attributes attributes = sftp_stat(m_sftp, full.c_str())) {
-        oldMode = attributes->permissions & 07777u;
-        sftp_attributes_free(attributes);
-    }
-    sftp_file file = sftp_open(m_sftp, temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (file == nullptr)
-        fail("open", full);
     const auto giveUp = [&](auto thrower) {
-        sftp_close(file);
         if (isConnected())
             sftp_unlink(m_sftp, temporary.c_str());
         thrower();
     };
-    writeBlocks(in, file, localPath, full, progress, giveUp);
-    if (sftp_close(file) != SSH_OK) {
-        sftp_unlink(m_sftp, temporary.c_str());
-        fail("close", full);
-    }
-    if (oldMode)
-        sftp_chmod(m_sftp, temporary.c_str(), *oldMode);
+    withPipeline(
+        full,
+        [&](SftpPipeline &pipeline) { return sendFile(pipeline, in, localPath, full, temporary, progress); },
+        giveUp);
     try {
         rename(temporary, full);
     } catch (const RemoteRefusal &) {
@@ -569,9 +556,9 @@ void SftpRemoteFiles::store(const std::string &localPath, const std::string &rem
 }
 
 template<typename Work, typename GiveUp>
-void SftpRemoteFiles::withPipeline(sftp_file_struct *file, const std::string &full, Work work, GiveUp giveUp)
+void SftpRemoteFiles::withPipeline(const std::string &full, Work work, GiveUp giveUp)
 {
-    SftpPipeline pipeline(m_sftp, file, m_limits.reply);
+    SftpPipeline pipeline(m_sftp, m_limits.reply);
     std::function<void()> stop;
     try {
         stop = work(pipeline);
@@ -601,52 +588,83 @@ void SftpRemoteFiles::withPipeline(sftp_file_struct *file, const std::string &fu
         giveUp(stop);
 }
 
-template<typename GiveUp>
-void SftpRemoteFiles::writeBlocks(QFile &in,
-                                  sftp_file_struct *file,
-                                  const std::string &localPath,
-                                  const std::string &full,
-                                  const Progress &progress,
-                                  GiveUp giveUp)
+std::function<void()>
+SftpRemoteFiles::refusal(const SftpReplies::Answer &answer, const std::string &what, const std::string &full)
 {
-    withPipeline(
-        file,
-        full,
-        [&](SftpPipeline &pipeline) -> std::function<void()> {
-            const std::uint64_t size = static_cast<std::uint64_t>(in.size());
-            std::uint64_t offset = 0;
-            std::uint64_t written = 0;
-            std::vector<char> buffer(writeBlock);
-            bool ended = false;
-            while (!ended || pipeline.inFlight() > 0) {
-                // Enough blocks in flight that the round trip no longer sets the pace.
-                while (!ended && pipeline.inFlight() < static_cast<std::size_t>(writesInFlight)) {
-                    const qint64 got = in.read(buffer.data(), static_cast<qint64>(buffer.size()));
-                    if (got < 0)
-                        return [&localPath] {
-                            throw SftpError(
-                                replace("「%1」を読めません。ファイルを確かめてください。", "%1", localPath));
-                        };
-                    ended = got == 0;
-                    if (!ended)
-                        pipeline.sendWrite(offset, buffer.data(), static_cast<std::uint32_t>(got));
-                    offset += static_cast<std::uint64_t>(std::max<qint64>(got, 0));
-                }
-                if (pipeline.inFlight() == 0)
-                    break;
-                const SftpReplies::Answer answer = pipeline.awaitAnswer();
-                if (answer.status != SSH_FX_OK) {
-                    const int status = static_cast<int>(answer.status);
-                    const std::string message = answer.message;
-                    return [this, status, message, full] { refuse(status, "write: " + message, full); };
-                }
-                written += answer.bytes;
-                if (progress && !progress(written, size))
-                    return [] { throw SftpCancelledError(); };
-            }
-            return {};
-        },
-        giveUp);
+    const int status = static_cast<int>(answer.status);
+    const std::string detail = what + ": " + answer.message;
+    return [this, status, detail, full] { refuse(status, detail, full); };
+}
+
+std::function<void()> SftpRemoteFiles::sendFile(SftpPipeline &pipeline,
+                                                QFile &in,
+                                                const std::string &localPath,
+                                                const std::string &full,
+                                                const std::string &temporary,
+                                                const Progress &progress)
+{
+    // One round trip for the old file's mode (which the new one keeps, as a replacement in
+    // place would) and the temporary file's handle.
+    const std::uint32_t statId = pipeline.sendStat(full);
+    pipeline.sendOpenForWriting(temporary, 0644);
+    std::optional<std::uint32_t> oldMode;
+    std::string handle;
+    std::function<void()> stop;
+    for (int answers = 0; answers < 2; ++answers) {
+        const SftpReplies::Answer answer = pipeline.awaitAnswer();
+        if (answer.id == statId) {
+            if (answer.permissions)
+                oldMode = *answer.permissions & 07777u;
+        } else if (answer.kind == SftpReplies::Kind::Handle) {
+            handle = answer.content;
+        } else {
+            stop = refusal(answer, "open", full);
+        }
+    }
+    if (stop)
+        return stop;
+    // Then the blocks with many in flight, the mode and the close right behind them: a small
+    // file costs one more round trip, a big one no more than its blocks.
+    const std::uint64_t size = static_cast<std::uint64_t>(in.size());
+    std::uint64_t offset = 0;
+    std::uint64_t written = 0;
+    std::vector<char> buffer(writeBlock);
+    bool readAll = false;
+    std::optional<std::uint32_t> setModeId;
+    std::optional<std::uint32_t> closeId;
+    for (;;) {
+        while (!stop && !readAll && pipeline.inFlight() < static_cast<std::size_t>(writesInFlight)) {
+            const qint64 got = in.read(buffer.data(), static_cast<qint64>(buffer.size()));
+            if (got < 0)
+                stop = [&localPath] {
+                    throw SftpError(replace("「%1」を読めません。ファイルを確かめてください。", "%1", localPath));
+                };
+            else if (got == 0)
+                readAll = true;
+            else
+                pipeline.sendWrite(handle, offset, buffer.data(), static_cast<std::uint32_t>(got));
+            offset += static_cast<std::uint64_t>(std::max<qint64>(got, 0));
+        }
+        if ((readAll || stop) && !closeId) {
+            if (oldMode && !stop)
+                setModeId = pipeline.sendSetMode(handle, *oldMode);
+            closeId = pipeline.sendClose(handle);
+        }
+        if (pipeline.inFlight() == 0)
+            return stop;
+        const SftpReplies::Answer answer = pipeline.awaitAnswer();
+        // As with chmod: a mode the server will not set is no failure of the upload.
+        if (answer.id == setModeId)
+            continue;
+        if (answer.status != SSH_FX_OK) {
+            if (!stop)
+                stop = refusal(answer, answer.id == closeId ? "close" : "write", full);
+        } else if (answer.id != closeId) {
+            written += answer.bytes;
+            if (!stop && progress && !progress(written, size))
+                stop = [] { throw SftpCancelledError(); };
+        }
+    }
 }
 
 template<typename GiveUp>
@@ -657,9 +675,9 @@ std::uint64_t SftpRemoteFiles::readBlocks(sftp_file_struct *file,
                                           const Progress &progress,
                                           GiveUp giveUp)
 {
+    const std::string handle(static_cast<const char *>(ssh_string_data(file->handle)), ssh_string_len(file->handle));
     std::uint64_t received = 0;
     withPipeline(
-        file,
         full,
         [&](SftpPipeline &pipeline) -> std::function<void()> {
             const std::string target = out.fileName().toStdString();
@@ -670,10 +688,10 @@ std::uint64_t SftpRemoteFiles::readBlocks(sftp_file_struct *file,
             std::map<std::uint32_t, SftpReplies::Answer> early;
             bool ended = false;
             while (!ended) {
-                // Several reads in flight: one round trip no longer costs each block.
+                // Many reads in flight: one round trip no longer costs each block.
                 while (pipeline.inFlight() < static_cast<std::size_t>(readsInFlight)
                        && (asked < size || pipeline.inFlight() == 0)) {
-                    order.push_back(pipeline.sendRead(asked, readBlock));
+                    order.push_back(pipeline.sendRead(handle, asked, readBlock));
                     asked += readBlock;
                 }
                 SftpReplies::Answer answer = pipeline.awaitAnswer();
@@ -682,12 +700,9 @@ std::uint64_t SftpRemoteFiles::readBlocks(sftp_file_struct *file,
                 while (!ended && !order.empty() && early.count(order.front()) != 0) {
                     const SftpReplies::Answer block = std::move(early.extract(order.front()).mapped());
                     order.pop_front();
-                    if (!block.data) {
-                        if (block.status != SSH_FX_EOF) {
-                            const int status = static_cast<int>(block.status);
-                            const std::string message = block.message;
-                            return [this, status, message, full] { refuse(status, "read: " + message, full); };
-                        }
+                    if (block.kind != SftpReplies::Kind::Data) {
+                        if (block.status != SSH_FX_EOF)
+                            return refusal(block, "read", full);
                         ended = true;
                         break;
                     }

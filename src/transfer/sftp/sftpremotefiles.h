@@ -1,12 +1,14 @@
 #pragma once
 
 #include "transfer/remotefiles.h"
+#include "transfer/sftp/sftpreplies.h"
 
 #include <atomic>
 #include <mutex>
 
 class QFile;
 class QSaveFile;
+class SftpPipeline;
 struct ssh_session_struct;
 struct sftp_session_struct;
 struct sftp_file_struct;
@@ -79,19 +81,20 @@ private:
     void checkHostKey(const RemoteLogin &login);
     void openSftp();
     std::string resolve(const std::string &path) const;
-    // Runs work (which returns what stopped it early, or nothing) on a pipeline of file, reads
-    // every answer still owed, and throws what stopped it through giveUp, which closes the file
-    // and removes what is left of the transfer.
+    // Runs work (which returns what stopped it early, or nothing) on a pipeline, reads every
+    // answer still owed, and throws what stopped it through giveUp, which closes the file and
+    // removes what is left of the transfer.
     template<typename Work, typename GiveUp>
-    void withPipeline(sftp_file_struct *file, const std::string &full, Work work, GiveUp giveUp);
-    // Sends the file's blocks with several in flight.
-    template<typename GiveUp>
-    void writeBlocks(QFile &in,
-                     sftp_file_struct *file,
-                     const std::string &localPath,
-                     const std::string &full,
-                     const Progress &progress,
-                     GiveUp giveUp);
+    void withPipeline(const std::string &full, Work work, GiveUp giveUp);
+    // What throws the server's refusal of a request of the pipeline.
+    std::function<void()> refusal(const SftpReplies::Answer &answer, const std::string &what, const std::string &full);
+    // Sends in to temporary through the pipeline; what stopped it early, or nothing.
+    std::function<void()> sendFile(SftpPipeline &pipeline,
+                                   QFile &in,
+                                   const std::string &localPath,
+                                   const std::string &full,
+                                   const std::string &temporary,
+                                   const Progress &progress);
     // Receives the file's blocks into out with several in flight; the bytes received.
     template<typename GiveUp>
     std::uint64_t readBlocks(sftp_file_struct *file,

@@ -3,10 +3,22 @@
 namespace {
 
 // SFTP version 3's numbers (draft-ietf-secsh-filexfer-02).
+constexpr unsigned char openType = 3;
+constexpr unsigned char closeType = 4;
 constexpr unsigned char readType = 5;
 constexpr unsigned char writeType = 6;
+constexpr unsigned char setStatType = 10;
+constexpr unsigned char statType = 17;
 constexpr unsigned char statusType = 101;
+constexpr unsigned char handleType = 102;
 constexpr unsigned char dataType = 103;
+constexpr unsigned char attributesType = 105;
+constexpr std::uint32_t writeFlag = 0x02;
+constexpr std::uint32_t createFlag = 0x08;
+constexpr std::uint32_t truncateFlag = 0x10;
+constexpr std::uint32_t sizeAttribute = 0x01;
+constexpr std::uint32_t ownersAttribute = 0x02;
+constexpr std::uint32_t permissionsAttribute = 0x04;
 
 void putU32(std::string &out, std::uint32_t value)
 {
@@ -18,6 +30,33 @@ void putU64(std::string &out, std::uint64_t value)
 {
     putU32(out, static_cast<std::uint32_t>(value >> 32));
     putU32(out, static_cast<std::uint32_t>(value & 0xffffffffu));
+}
+
+void putText(std::string &out, std::string_view text)
+{
+    putU32(out, static_cast<std::uint32_t>(text.size()));
+    out.append(text);
+}
+
+// A request's packet: its length (with extra bytes to follow, a write's data), type and id, then
+// the fields.
+std::string packetOf(unsigned char type, std::uint32_t id, const std::string &fields, std::size_t extra = 0)
+{
+    std::string packet;
+    packet.reserve(4 + 1 + 4 + fields.size());
+    putU32(packet, static_cast<std::uint32_t>(1 + 4 + fields.size() + extra));
+    packet.push_back(static_cast<char>(type));
+    putU32(packet, id);
+    packet.append(fields);
+    return packet;
+}
+
+std::string modeAttributes(std::uint32_t mode)
+{
+    std::string attributes;
+    putU32(attributes, permissionsAttribute);
+    putU32(attributes, mode);
+    return attributes;
 }
 
 // Reads the fields of a packet in order; running past its end is a malformed answer.
@@ -51,6 +90,12 @@ public:
         return value;
     }
 
+    std::uint64_t u64()
+    {
+        const std::uint64_t high = u32();
+        return (high << 32) | u32();
+    }
+
     bool atEnd() const { return m_at == m_bytes.size(); }
 
 private:
@@ -69,32 +114,50 @@ private:
 std::string
 SftpReplies::writePacketHeader(std::uint32_t id, std::string_view handle, std::uint64_t offset, std::uint32_t length)
 {
-    // type, id, handle's length and bytes, offset, data's length
-    const std::size_t fields = 1 + 4 + 4 + handle.size() + 8 + 4;
-    std::string header;
-    header.reserve(4 + fields);
-    putU32(header, static_cast<std::uint32_t>(fields + length));
-    header.push_back(static_cast<char>(writeType));
-    putU32(header, id);
-    putU32(header, static_cast<std::uint32_t>(handle.size()));
-    header.append(handle);
-    putU64(header, offset);
-    putU32(header, length);
-    return header;
+    std::string fields;
+    putText(fields, handle);
+    putU64(fields, offset);
+    putU32(fields, length);
+    return packetOf(writeType, id, fields, length);
 }
 
 std::string
 SftpReplies::readPacket(std::uint32_t id, std::string_view handle, std::uint64_t offset, std::uint32_t length)
 {
-    std::string packet;
-    putU32(packet, static_cast<std::uint32_t>(1 + 4 + 4 + handle.size() + 8 + 4));
-    packet.push_back(static_cast<char>(readType));
-    putU32(packet, id);
-    putU32(packet, static_cast<std::uint32_t>(handle.size()));
-    packet.append(handle);
-    putU64(packet, offset);
-    putU32(packet, length);
-    return packet;
+    std::string fields;
+    putText(fields, handle);
+    putU64(fields, offset);
+    putU32(fields, length);
+    return packetOf(readType, id, fields);
+}
+
+std::string SftpReplies::openForWritingPacket(std::uint32_t id, std::string_view path, std::uint32_t mode)
+{
+    std::string fields;
+    putText(fields, path);
+    putU32(fields, writeFlag | createFlag | truncateFlag);
+    return packetOf(openType, id, fields + modeAttributes(mode));
+}
+
+std::string SftpReplies::statPacket(std::uint32_t id, std::string_view path)
+{
+    std::string fields;
+    putText(fields, path);
+    return packetOf(statType, id, fields);
+}
+
+std::string SftpReplies::setModePacket(std::uint32_t id, std::string_view handle, std::uint32_t mode)
+{
+    std::string fields;
+    putText(fields, handle);
+    return packetOf(setStatType, id, fields + modeAttributes(mode));
+}
+
+std::string SftpReplies::closePacket(std::uint32_t id, std::string_view handle)
+{
+    std::string fields;
+    putText(fields, handle);
+    return packetOf(closeType, id, fields);
 }
 
 SftpReplies::Answer SftpReplies::take(std::string_view packet)
@@ -106,13 +169,9 @@ SftpReplies::Answer SftpReplies::take(std::string_view packet)
     const auto request = m_inFlight.find(answer.id);
     if (request == m_inFlight.end())
         throw ProtocolError("an answer to request " + std::to_string(answer.id) + ", which is not in flight");
+    const Kind expected = request->second.kind;
     answer.bytes = request->second.bytes;
-    if (type == dataType && request->second.read) {
-        answer.data = true;
-        answer.content = fields.text();
-        if (answer.content.size() > answer.bytes)
-            throw ProtocolError("more data than asked for");
-    } else if (type == statusType) {
+    if (type == statusType) {
         answer.status = fields.u32();
         // Servers of version 3 add a message and its language; older ones may leave both out.
         if (!fields.atEnd()) {
@@ -120,6 +179,23 @@ SftpReplies::Answer SftpReplies::take(std::string_view packet)
             if (!fields.atEnd())
                 fields.text();
         }
+    } else if ((type == dataType && expected == Kind::Data) || (type == handleType && expected == Kind::Handle)) {
+        answer.kind = expected;
+        answer.content = fields.text();
+        if (expected == Kind::Data && answer.content.size() > answer.bytes)
+            throw ProtocolError("more data than asked for");
+    } else if (type == attributesType && expected == Kind::Attributes) {
+        answer.kind = expected;
+        // The fields come in the order of their flags; the rest after the mode is of no use here.
+        const std::uint32_t flags = fields.u32();
+        if ((flags & sizeAttribute) != 0)
+            fields.u64();
+        if ((flags & ownersAttribute) != 0) {
+            fields.u32();
+            fields.u32();
+        }
+        if ((flags & permissionsAttribute) != 0)
+            answer.permissions = fields.u32();
     } else {
         throw ProtocolError("an answer of type " + std::to_string(type) + " to request " + std::to_string(answer.id));
     }

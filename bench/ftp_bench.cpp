@@ -73,7 +73,8 @@
 //
 // Run with no arguments for every line, or with one part: "files" (the 256 MiB lines), "tree",
 // "publish", "list", "ftps" (every FTPS line), "ftps-files", "ftps-tree", "latency" (the lines
-// through the proxy), "latency-ftp", "latency-ftps", "sftp" (every SFTP line) or "latency-sftp".
+// through the proxy), "latency-ftp", "latency-ftps", "sftp" (every SFTP line), "sftp-transfers"
+// (its file and tree lines) or "latency-sftp" (its publishes).
 
 #include "common/userdialogs.h"
 #include "delayproxy.h"
@@ -1458,8 +1459,11 @@ int runBenchmark(const std::string &only)
     }
     const fs::path work = pattern;
     std::strncpy(g_workFolder, pattern.c_str(), sizeof g_workFolder - 1);
-    if (only == "sftp" || only == "latency-sftp") {
-        const int status = runSftpLines(work, only == "sftp" ? SftpLines::All : SftpLines::Latency);
+    if (only == "sftp" || only == "sftp-transfers" || only == "latency-sftp") {
+        const int status = runSftpLines(work,
+                                        only == "sftp"               ? SftpLines::All
+                                            : only == "latency-sftp" ? SftpLines::Latency
+                                                                     : SftpLines::Transfers);
         fs::remove_all(work);
         return status;
     }

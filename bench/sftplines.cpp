@@ -671,7 +671,7 @@ int runSftpLines(const fs::path &work, SftpLines which)
             std::cerr << "ftp_bench: sshd on 127.0.0.1:" << target.port << " for " << target.user << "\n";
             return !target.fingerprint.empty();
         };
-        if (which == SftpLines::All) {
+        if (which != SftpLines::Latency) {
             if (!start(false))
                 return 1;
             const fs::path source = work / "source.bin";
@@ -689,6 +689,8 @@ int runSftpLines(const fs::path &work, SftpLines which)
                 runFileLines(behind, folder, source, true);
             }
         }
+        if (which == SftpLines::Transfers)
+            return 0;
         if (!start(true))
             return 1;
         SshTarget behind = target;

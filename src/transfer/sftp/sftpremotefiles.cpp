@@ -184,6 +184,13 @@ void SftpRemoteFiles::connect(const RemoteLogin &login)
     // Without it every small packet waits for the last one's acknowledgement.
     ssh_options_set(m_session, SSH_OPTIONS_NODELAY, &on);
     ssh_options_set(m_session, SSH_OPTIONS_TIMEOUT, &seconds);
+    // AES-GCM first: with the processor's AES instructions (every x86-64 and ARMv8 processor of
+    // the last decade has them) it costs both ends the least time per byte; ChaCha20 and the
+    // counter modes stay for servers without it.
+    const char *ciphers = "aes128-gcm@openssh.com,aes256-gcm@openssh.com,chacha20-poly1305@openssh.com,"
+                          "aes256-ctr,aes192-ctr,aes128-ctr";
+    ssh_options_set(m_session, SSH_OPTIONS_CIPHERS_C_S, ciphers);
+    ssh_options_set(m_session, SSH_OPTIONS_CIPHERS_S_C, ciphers);
     // The program checks host keys against its own store; ~/.ssh's files are not its business.
     ssh_options_set(m_session, SSH_OPTIONS_PROCESS_CONFIG, &off);
     ssh_options_set(m_session, SSH_OPTIONS_KNOWNHOSTS, "/dev/null");
@@ -536,8 +543,13 @@ void SftpRemoteFiles::store(const std::string &localPath, const std::string &rem
     if (!in.open(QIODevice::ReadOnly))
         throw SftpError(replace("「%1」を開けません。ファイルがあるか確かめてください。", "%1", localPath));
     const std::string full = resolve(remotePath);
-    const std::string temporary =
-        parentOf(full) + SiteExclusions::temporaryName(QByteArray::fromStdString(nameOf(full))).toStdString();
+    // A name that is one of the program's temporary names already (a publish sends each file
+    // under one and renames it itself) is no real name: the file goes there directly, and the
+    // mode is the caller's business.
+    const bool direct = SiteExclusions::isTemporaryName(QByteArray::fromStdString(nameOf(full)));
+    const std::string temporary = direct
+        ? full
+        : parentOf(full) + SiteExclusions::temporaryName(QByteArray::fromStdString(nameOf(full))).toStdString();
     const auto giveUp = [&](auto thrower) {
         if (isConnected())
             sftp_unlink(m_sftp, temporary.c_str());
@@ -545,8 +557,10 @@ void SftpRemoteFiles::store(const std::string &localPath, const std::string &rem
     };
     withPipeline(
         full,
-        [&](SftpPipeline &pipeline) { return sendFile(pipeline, in, localPath, full, temporary, progress); },
+        [&](SftpPipeline &pipeline) { return sendFile(pipeline, in, localPath, full, temporary, !direct, progress); },
         giveUp);
+    if (direct)
+        return;
     try {
         rename(temporary, full);
     } catch (const RemoteRefusal &) {
@@ -601,16 +615,17 @@ std::function<void()> SftpRemoteFiles::sendFile(SftpPipeline &pipeline,
                                                 const std::string &localPath,
                                                 const std::string &full,
                                                 const std::string &temporary,
+                                                bool keepOldMode,
                                                 const Progress &progress)
 {
     // One round trip for the old file's mode (which the new one keeps, as a replacement in
     // place would) and the temporary file's handle.
-    const std::uint32_t statId = pipeline.sendStat(full);
+    const std::optional<std::uint32_t> statId = keepOldMode ? std::optional(pipeline.sendStat(full)) : std::nullopt;
     pipeline.sendOpenForWriting(temporary, 0644);
     std::optional<std::uint32_t> oldMode;
     std::string handle;
     std::function<void()> stop;
-    for (int answers = 0; answers < 2; ++answers) {
+    for (int answers = statId ? 2 : 1; answers > 0; --answers) {
         const SftpReplies::Answer answer = pipeline.awaitAnswer();
         if (answer.id == statId) {
             if (answer.permissions)

@@ -21,7 +21,8 @@ struct sftp_file_struct;
 // then block on the session's worker thread; interrupt() ends them by shutting the socket
 // down, which costs the connection. SFTP has no current folder: this class keeps one, and
 // gives relative paths from it. Uploads go to a temporary name beside the target and are
-// renamed over it once complete, so a cut upload never sits under the real name.
+// renamed over it once complete, so a cut upload never sits under the real name; transfers keep
+// many requests in flight (SftpPipeline).
 class SftpRemoteFiles final : public RemoteFiles
 {
 public:
@@ -88,12 +89,14 @@ private:
     void withPipeline(const std::string &full, Work work, GiveUp giveUp);
     // What throws the server's refusal of a request of the pipeline.
     std::function<void()> refusal(const SftpReplies::Answer &answer, const std::string &what, const std::string &full);
-    // Sends in to temporary through the pipeline; what stopped it early, or nothing.
+    // Sends in to temporary through the pipeline, with the mode of the file now called full when
+    // keepOldMode; what stopped it early, or nothing.
     std::function<void()> sendFile(SftpPipeline &pipeline,
                                    QFile &in,
                                    const std::string &localPath,
                                    const std::string &full,
                                    const std::string &temporary,
+                                   bool keepOldMode,
                                    const Progress &progress);
     // Receives the file's blocks into out with several in flight; the bytes received.
     template<typename GiveUp>

@@ -69,12 +69,17 @@
 // for the greeting, two round trips of network that every client pays); ours has none, the
 // program runs before 公開 is pressed. The phases split ours at the end of the plan.
 //
+// Then, as root, the SFTP lines against an sshd of their own (see sftplines.cpp).
+//
 // Run with no arguments for every line, or with one part: "files" (the 256 MiB lines), "tree",
 // "publish", "list", "ftps" (every FTPS line), "ftps-files", "ftps-tree", "latency" (the lines
-// through the proxy), "latency-ftp" or "latency-ftps".
+// through the proxy), "latency-ftp", "latency-ftps", "sftp" (every SFTP line), "sftp-transfers"
+// (its file and tree lines) or "latency-sftp" (its publishes).
 
 #include "common/userdialogs.h"
 #include "delayproxy.h"
+#include "publishrun.h"
+#include "sftplines.h"
 #include "stallmeter.h"
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftp/ftperror.h"
@@ -83,6 +88,7 @@
 #include "transfer/remotepane.h"
 #include "transfer/transferjobs.h"
 #include "transfer/transferwindow.h"
+#include "transferbench.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -130,11 +136,8 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using namespace TransferBench;
 
-constexpr std::size_t mebibyte = 1024 * 1024;
-constexpr std::size_t fileSize = 256 * mebibyte;
 constexpr int rounds = 7;
 // A 256 MiB transfer over loopback takes a fraction of a second, so one stray wait of the
 // machine's moves a run by half; the file lines take more rounds for steady medians.
@@ -144,11 +147,6 @@ constexpr std::uint64_t workSpace = 8 * fileSize;
 constexpr auto serverStartLimit = std::chrono::seconds(15);
 constexpr auto retryPause = std::chrono::milliseconds(50);
 const char *const oursTreeFlag = "--run-ours-tree";
-constexpr int publishChanged = 10;
-constexpr int treeFolders = 20;
-constexpr int treeFilesPerFolder = 50;
-constexpr int treeFiles = treeFolders * treeFilesPerFolder;
-constexpr std::size_t treeFileSize = 4096;
 // Active mode leaves a socket in TIME_WAIT per file; a pause lets the loopback's table drain.
 constexpr auto treeRunPause = std::chrono::seconds(2);
 
@@ -245,17 +243,6 @@ bool greets(std::uint16_t port)
     }
     ::close(fd);
     return ready;
-}
-
-// In a forked child: becomes the given program, or ends the child when it cannot.
-[[noreturn]] void execOrExit(const std::vector<std::string> &arguments)
-{
-    std::vector<char *> argv;
-    for (const std::string &argument : arguments)
-        argv.push_back(const_cast<char *>(argument.c_str()));
-    argv.push_back(nullptr);
-    ::execvp(argv[0], argv.data());
-    ::_exit(127);
 }
 
 // In the server's child: keeps the server and every process it forks on one processor, as if it
@@ -407,44 +394,6 @@ std::optional<Server> startPyftpdlib(const fs::path &work)
     return server;
 }
 
-void writeRandomFile(const fs::path &path)
-{
-    std::vector<std::uint64_t> block(mebibyte / sizeof(std::uint64_t));
-    std::uint64_t state = 0x9E3779B97F4A7C15ULL;
-    std::ofstream out(path, std::ios::binary);
-    for (std::size_t written = 0; written < fileSize; written += mebibyte) {
-        for (std::uint64_t &word : block) {
-            state ^= state << 13;
-            state ^= state >> 7;
-            state ^= state << 17;
-            word = state;
-        }
-        out.write(reinterpret_cast<const char *>(block.data()), static_cast<std::streamsize>(mebibyte));
-    }
-}
-
-// Runs one client process; the seconds it took, or nothing when it failed. started, when given,
-// learns when the process was started.
-std::optional<double> timeRun(const std::vector<std::string> &arguments, Clock::time_point *started = nullptr)
-{
-    const int devNull = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    const auto start = Clock::now();
-    if (started)
-        *started = start;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(devNull, STDOUT_FILENO);
-        execOrExit(arguments);
-    }
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    ::close(devNull);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return std::nullopt;
-    return seconds;
-}
-
 enum class Op {
     Upload,
     Download,
@@ -486,15 +435,6 @@ std::vector<std::string> commandFor(
                 + "; set xfer:log no; set net:max-retries 1; set net:timeout 30; set cmd:fail-exit yes; set "
                   "xfer:clobber on; "
                 + "open -u " + server.user + "," + server.password + " -p " + port + " 127.0.0.1; " + transfer};
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    if (values.empty())
-        return 0;
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
 // Our client for the run's server on loopback, over TLS when the run made a certificate.
@@ -572,27 +512,6 @@ int runOursTree(char **argv)
         std::cerr << "ftp_bench: our tree client failed: " << error.what() << "\n";
         return 1;
     }
-}
-
-void writeTree(const fs::path &top)
-{
-    const std::string bytes(treeFileSize, 'h');
-    for (int folder = 0; folder < treeFolders; ++folder) {
-        const fs::path dir = top / ("dir" + std::to_string(folder));
-        fs::create_directories(dir);
-        for (int file = 0; file < treeFilesPerFolder; ++file)
-            std::ofstream(dir / ("page" + std::to_string(file) + ".html"), std::ios::binary) << bytes;
-    }
-}
-
-std::size_t countFiles(const fs::path &top)
-{
-    std::size_t count = 0;
-    if (!fs::exists(top))
-        return 0;
-    for (const auto &entry : fs::recursive_directory_iterator(top))
-        count += entry.is_regular_file() && entry.file_size() == treeFileSize;
-    return count;
 }
 
 void runTreeLines(const Server &server, const fs::path &work)
@@ -678,39 +597,6 @@ void runTreeLines(const Server &server, const fs::path &work)
     }
 }
 
-std::string readWhole(const fs::path &path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-// The files a publish round changes, and what they hold in that round (same size as before).
-std::vector<fs::path> changedPages()
-{
-    std::vector<fs::path> pages;
-    for (int i = 0; i < publishChanged; ++i)
-        pages.push_back(fs::path("dir" + std::to_string(i * 2)) / ("page" + std::to_string(i) + ".html"));
-    return pages;
-}
-
-std::string roundContent(int round)
-{
-    std::string bytes(treeFileSize, 'h');
-    const std::string mark = "round " + std::to_string(round);
-    bytes.replace(0, mark.size(), mark);
-    return bytes;
-}
-
-bool holdsRound(const fs::path &site, int round)
-{
-    const std::string expected = roundContent(round);
-    for (const fs::path &page : changedPages()) {
-        if (readWhole(site / page) != expected)
-            return false;
-    }
-    return true;
-}
-
 enum class Mirror {
     OnlyNewer, // 更新分を公開: what changed since the last publish
     Whole,     // a first publish
@@ -731,14 +617,10 @@ std::vector<std::string> lftpPublishCommand(const Server &server,
                 + remote};
 }
 
-enum class PublishPart {
-    Whole, // connect, plan and publish
-    Plan,  // the plan alone, on a session already connected
-};
+using PublishPart = PublishRun::Part;
 
-// Our publish of the site to remote (up/pub-ours unless named), in this process; the seconds that
-// part took, or nothing when it failed (for the plan: when it did not find every file
-// unchanged). planned, when given, is called between the plan and the publish.
+// Our publish of the site to remote (up/pub-ours unless named), in this process (see
+// PublishRun::time).
 std::optional<double> timeOursPublish(const Server &server,
                                       bool passive,
                                       const fs::path &local,
@@ -750,34 +632,12 @@ std::optional<double> timeOursPublish(const Server &server,
     configureClient(client, passive, server.host, server.port, server.user, server.password);
     FtpJobContext context(
         client, [](const JobProgress &) {}, [] { return false; });
-    const PublishJobs::Site site{QString::fromStdString(server.host),
-                                 QString::fromStdString(server.user),
-                                 QString::fromStdString(local.string()),
-                                 QString::fromStdString(remote),
-                                 SiteExclusions(SiteExclusions::defaultPatterns())};
-    try {
-        auto start = Clock::now();
-        client.connect();
-        if (part == PublishPart::Plan)
-            start = Clock::now();
-        PublishJobs::Scan scan = PublishJobs::scan(context, site);
-        bool done = false;
-        if (part == PublishPart::Plan) {
-            done = scan.plan.count(PublishPlan::State::Unchanged) == treeFiles;
-        } else {
-            PublishPlan::decideSameSize(scan.plan, {});
-            if (planned)
-                planned();
-            const TransferJobs::Summary summary = PublishJobs::publish(context, scan);
-            done = summary.failed.isEmpty() && summary.stopError.isEmpty();
-        }
-        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        client.quit();
-        return done ? std::optional(seconds) : std::nullopt;
-    } catch (const std::exception &error) {
-        std::cerr << "ftp_bench: our publish failed: " << error.what() << "\n";
-        return std::nullopt;
-    }
+    return PublishRun::time(
+        context,
+        [&] { client.connect(); },
+        PublishRun::siteFor(server.host, server.user, local, remote),
+        part,
+        planned);
 }
 
 std::optional<double> timePublish(const Server &server, const std::string &client, bool passive, const fs::path &local)
@@ -867,9 +727,7 @@ void runPublishLines(const Server &server, const fs::path &work)
 }
 
 // The latency lines: the publish lines again through a delay proxy of 10 ms each way (a round
-// trip of 20 ms, as from a home line to a data centre), for plain FTP and FTPS.
-constexpr auto latencyOneWay = std::chrono::milliseconds(10);
-const char *const latencyAddress = "127.0.0.3";
+// trip of 20 ms, latencyOneWay), for plain FTP and FTPS.
 // Passive ports the server takes and the proxy forwards: below the ephemeral range, so that no
 // client's outgoing connection holds one of them.
 constexpr int latencyPassivePorts = 64;
@@ -1010,16 +868,6 @@ std::vector<std::string> curlFloorCommand(const Server &server,
     return command;
 }
 
-std::vector<fs::path> allPages()
-{
-    std::vector<fs::path> pages;
-    for (int folder = 0; folder < treeFolders; ++folder) {
-        for (int file = 0; file < treeFilesPerFolder; ++file)
-            pages.push_back(fs::path("dir" + std::to_string(folder)) / ("page" + std::to_string(file) + ".html"));
-    }
-    return pages;
-}
-
 // One publish by one client through the proxy. first: the whole site into an empty folder;
 // else the 10 changed files into the folder the client published whole before. A run counts
 // only when the proxy forwarded a data connection for every file at least: a client that took
@@ -1100,11 +948,6 @@ void record(ClientRuns &runs, const std::optional<LatencyRun> &run)
     runs.last = *run;
 }
 
-double ratioOf(double peer, double ours)
-{
-    return ours > 0 ? peer / ours : 0.0;
-}
-
 LoggedCommands minus(const LoggedCommands &all, const LoggedCommands &part)
 {
     LoggedCommands rest = all;
@@ -1169,12 +1012,6 @@ void printLatencyLine(const Server &server, const char *line, std::map<std::stri
             std::cerr << "ftp_bench: " << client << " failed " << clientRuns.failed << " of " << rounds
                       << " runs on that line\n";
     }
-}
-
-int roundsFromEnvironment(int otherwise)
-{
-    const char *roundsSet = std::getenv("QZWEB_BENCH_ROUNDS");
-    return roundsSet && std::atoi(roundsSet) > 0 ? std::min(std::atoi(roundsSet), otherwise) : otherwise;
 }
 
 // The clients in the order of one round: each round starts with another.
@@ -1622,6 +1459,14 @@ int runBenchmark(const std::string &only)
     }
     const fs::path work = pattern;
     std::strncpy(g_workFolder, pattern.c_str(), sizeof g_workFolder - 1);
+    if (only == "sftp" || only == "sftp-transfers" || only == "latency-sftp") {
+        const int status = runSftpLines(work,
+                                        only == "sftp"               ? SftpLines::All
+                                            : only == "latency-sftp" ? SftpLines::Latency
+                                                                     : SftpLines::Transfers);
+        fs::remove_all(work);
+        return status;
+    }
     std::optional<Server> server = startVsftpd(work);
     if (!server)
         server = startPyftpdlib(work);
@@ -1636,6 +1481,8 @@ int runBenchmark(const std::string &only)
                                       only == "latency-ftp"        ? LatencyLines::Ftp
                                           : only == "latency-ftps" ? LatencyLines::Ftps
                                                                    : LatencyLines::Both);
+        if (status == 0 && only == "latency")
+            runSftpLines(work, SftpLines::Latency);
         fs::remove_all(work);
         return status;
     }
@@ -1666,6 +1513,7 @@ int runBenchmark(const std::string &only)
     if (!onePart && ::geteuid() == 0) {
         runFtpsLines(work);
         runLatency(work, LatencyLines::Both);
+        runSftpLines(work, SftpLines::All);
     }
     fs::remove_all(work);
     return 0;

@@ -23,8 +23,9 @@ packages=(
   fonts-noto-cjk
   python3 python3-pyftpdlib vsftpd curl lftp
   # SFTP (libssh 0.10: RSA keys with rsa-sha2-*), and the real sshd its tests start themselves
-  # (the package's own service is never started for them)
-  libssh-dev openssh-server
+  # (the package's own service is never started for them); OpenSSH's sftp and scp are the
+  # SFTP bench lines' peers
+  libssh-dev openssh-server openssh-client
   # the page check's benchmark peer, and the package's builders and checkers
   tidy dpkg-dev fakeroot lintian desktop-file-utils appstream
   # the site-wide search's benchmark floor

@@ -139,7 +139,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(SftpTest, AWrongPassphraseIsToldAsSuch)
 {
-    SshdServer server({false, false, true, {}});
+    SshdServer server({false, false, true, {}, {}, false});
     const std::string key = server.makeClientKey("ed25519", "right");
     RemoteLogin login = trustedLoginTo(server);
     login.keyFile = QString::fromStdString(key);
@@ -181,7 +181,7 @@ TEST_F(SftpTest, AnUnknownOrChangedHostKeyStopsTheLoginAndShowsItself)
 
 TEST_F(SftpTest, ClosedPortAndMissingSubsystemAreNamed)
 {
-    SshdServer server({true, true, false, {}});
+    SshdServer server({true, true, false, {}, {}, false});
     const RemoteLogin login = trustedLoginTo(server);
     SftpRemoteFiles files;
     EXPECT_NE(failureOf(files, login).find("SFTP のサブシステムがありません"), std::string::npos);
@@ -243,6 +243,43 @@ TEST_F(SftpTest, FolderAndFileOperationsKeepTheNamesBytes)
     } catch (const RemoteRefusal &) {
     }
     EXPECT_TRUE(files.isConnected());
+}
+
+// Many blocks in flight each way: the copy is whole, and a stop the progress asks for reads the
+// answers still owed, so that the connection goes on working and no cut file is left.
+TEST_F(SftpTest, ManyBlocksInFlightMoveTheWholeFileAndAStopKeepsTheConnection)
+{
+    SshdServer server({});
+    SftpRemoteFiles files;
+    files.connect(trustedLoginTo(server));
+    const QTemporaryDir local;
+    const std::string source = local.filePath(QStringLiteral("source.bin")).toStdString();
+    std::string bytes(5 * 1024 * 1024 + 123, '\0');
+    std::uint32_t state = 12345;
+    for (char &byte : bytes)
+        byte = static_cast<char>((state = state * 1103515245u + 12345u) >> 24);
+    std::ofstream(source, std::ios::binary) << bytes;
+    const auto read = [](const std::string &path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    const std::string back = local.filePath(QStringLiteral("back.bin")).toStdString();
+    const auto stopAfterAMebibyte = [](std::uint64_t done, std::uint64_t) { return done < 1024 * 1024; };
+
+    for (const bool upload : {true, false}) {
+        const auto transfer = [&](const RemoteFiles::Progress &progress) {
+            if (upload)
+                files.store(source, "big.bin", progress);
+            else
+                files.retrieve("big.bin", back, true, bytes.size(), progress);
+        };
+        EXPECT_THROW(transfer(stopAfterAMebibyte), RemoteCancelled) << upload;
+        EXPECT_FALSE(fs::exists(upload ? server.home() + "/big.bin" : back)) << upload;
+        ASSERT_TRUE(files.isConnected()) << upload;
+        EXPECT_EQ(files.list({}).empty(), upload) << upload;
+        transfer({});
+        EXPECT_EQ(read(upload ? server.home() + "/big.bin" : back), bytes) << upload;
+    }
 }
 
 // 中止 from the window's thread in the middle of a big upload, and a server that dies in one:

@@ -174,7 +174,7 @@ TEST_F(TransferWindowSftpTest, ALockedKeyFileLogsInWithThePassphraseAskedAtConne
     const QString key = homeFile(QStringLiteral("鍵 id_ed25519"));
     ASSERT_TRUE(QFile::copy(QString::fromStdString(made), key));
     const std::string line = SshdServer::publicLine(made);
-    m_server = std::make_unique<SshdServer>(SshdServer::Options{false, false, true, {line}});
+    m_server = std::make_unique<SshdServer>(SshdServer::Options{false, false, true, {line}, {}, false});
     writeSite();
     open();
 

@@ -106,7 +106,8 @@ bool SshdServer::available()
 
 SshdServer::SshdServer(const Options &options)
 {
-    std::string pattern = (fs::temp_directory_path() / "qzweb-sshd-XXXXXX").string();
+    const fs::path parent = options.parentFolder.empty() ? fs::temp_directory_path() : fs::path(options.parentFolder);
+    std::string pattern = (parent / "qzweb-sshd-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("cannot create a temporary folder");
     m_folder = pattern;
@@ -162,6 +163,13 @@ void SshdServer::writeConfig(const Options &options)
 {
     m_config = m_folder + "/sshd_config";
     const auto yesNo = [](bool value) { return value ? "yes" : "no"; };
+    std::string subsystem = "internal-sftp";
+    if (options.logRequests) {
+        // sftp-server runs as the user, through the user's shell, which opens the log for it.
+        std::ofstream{requestLog()};
+        fs::permissions(requestLog(), fs::perms(0666));
+        subsystem = "/usr/lib/openssh/sftp-server -e -l DEBUG3 2>>" + requestLog();
+    }
     std::ofstream(m_config) << "ListenAddress 127.0.0.1\n"
                             << "HostKey " << m_folder << "/host_ed25519\n"
                             << "PidFile " << m_folder << "/sshd.pid\n"
@@ -171,7 +179,7 @@ void SshdServer::writeConfig(const Options &options)
                             << "KbdInteractiveAuthentication " << yesNo(options.keyboardInteractive) << "\n"
                             << "AllowUsers " << m_user << "\n"
                             << "MaxAuthTries 20\nLogLevel VERBOSE\n"
-                            << (options.sftp ? "Subsystem sftp internal-sftp\n" : "");
+                            << (options.sftp ? "Subsystem sftp " + subsystem + "\n" : "");
 }
 
 void SshdServer::start()

@@ -20,6 +20,10 @@ public:
         bool keyboardInteractive = true;         // KbdInteractiveAuthentication (through PAM)
         bool sftp = true;                        // the sftp subsystem (internal-sftp)
         std::vector<std::string> authorizedKeys; // public key lines
+        std::string parentFolder;                // of its own folder; the system's temporary one if empty
+        // Every SFTP request logged to requestLog(), by OpenSSH's sftp-server in place of
+        // internal-sftp (whose log the privilege separation filters).
+        bool logRequests = false;
     };
 
     static bool available();
@@ -35,6 +39,8 @@ public:
     const std::string &password() const { return m_password; }
     // The user's home, where the SFTP session starts.
     const std::string &home() const { return m_home; }
+    // With Options::logRequests: sftp-server's lines "request <id>: <operation>" among others.
+    std::string requestLog() const { return m_folder + "/sftp-requests.log"; }
 
     // Stops the server, and with a new host key when asked, starts it again on the same port.
     void restart(bool newHostKey);

@@ -1,0 +1,204 @@
+#include "transfer/sftp/sftpreplies.h"
+
+namespace {
+
+// SFTP version 3's numbers (draft-ietf-secsh-filexfer-02).
+constexpr unsigned char openType = 3;
+constexpr unsigned char closeType = 4;
+constexpr unsigned char readType = 5;
+constexpr unsigned char writeType = 6;
+constexpr unsigned char setStatType = 10;
+constexpr unsigned char statType = 17;
+constexpr unsigned char statusType = 101;
+constexpr unsigned char handleType = 102;
+constexpr unsigned char dataType = 103;
+constexpr unsigned char attributesType = 105;
+constexpr std::uint32_t writeFlag = 0x02;
+constexpr std::uint32_t createFlag = 0x08;
+constexpr std::uint32_t truncateFlag = 0x10;
+constexpr std::uint32_t sizeAttribute = 0x01;
+constexpr std::uint32_t ownersAttribute = 0x02;
+constexpr std::uint32_t permissionsAttribute = 0x04;
+
+void putU32(std::string &out, std::uint32_t value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<char>((value >> shift) & 0xffu));
+}
+
+void putU64(std::string &out, std::uint64_t value)
+{
+    putU32(out, static_cast<std::uint32_t>(value >> 32));
+    putU32(out, static_cast<std::uint32_t>(value & 0xffffffffu));
+}
+
+void putText(std::string &out, std::string_view text)
+{
+    putU32(out, static_cast<std::uint32_t>(text.size()));
+    out.append(text);
+}
+
+// A request's packet: its length (with extra bytes to follow, a write's data), type and id, then
+// the fields.
+std::string packetOf(unsigned char type, std::uint32_t id, const std::string &fields, std::size_t extra = 0)
+{
+    std::string packet;
+    packet.reserve(4 + 1 + 4 + fields.size());
+    putU32(packet, static_cast<std::uint32_t>(1 + 4 + fields.size() + extra));
+    packet.push_back(static_cast<char>(type));
+    putU32(packet, id);
+    packet.append(fields);
+    return packet;
+}
+
+std::string modeAttributes(std::uint32_t mode)
+{
+    std::string attributes;
+    putU32(attributes, permissionsAttribute);
+    putU32(attributes, mode);
+    return attributes;
+}
+
+// Reads the fields of a packet in order; running past its end is a malformed answer.
+class Fields
+{
+public:
+    explicit Fields(std::string_view bytes) : m_bytes(bytes) {}
+
+    std::uint32_t u32()
+    {
+        need(4);
+        std::uint32_t value = 0;
+        for (int i = 0; i < 4; ++i)
+            value = (value << 8) | static_cast<unsigned char>(m_bytes[m_at + static_cast<std::size_t>(i)]);
+        m_at += 4;
+        return value;
+    }
+
+    unsigned char byte()
+    {
+        need(1);
+        return static_cast<unsigned char>(m_bytes[m_at++]);
+    }
+
+    std::string text()
+    {
+        const std::uint32_t length = u32();
+        need(length);
+        std::string value(m_bytes.substr(m_at, length));
+        m_at += length;
+        return value;
+    }
+
+    std::uint64_t u64()
+    {
+        const std::uint64_t high = u32();
+        return (high << 32) | u32();
+    }
+
+    bool atEnd() const { return m_at == m_bytes.size(); }
+
+private:
+    void need(std::size_t count) const
+    {
+        if (m_bytes.size() - m_at < count)
+            throw SftpReplies::ProtocolError("a short answer");
+    }
+
+    std::string_view m_bytes;
+    std::size_t m_at = 0;
+};
+
+} // namespace
+
+std::string
+SftpReplies::writePacketHeader(std::uint32_t id, std::string_view handle, std::uint64_t offset, std::uint32_t length)
+{
+    std::string fields;
+    putText(fields, handle);
+    putU64(fields, offset);
+    putU32(fields, length);
+    return packetOf(writeType, id, fields, length);
+}
+
+std::string
+SftpReplies::readPacket(std::uint32_t id, std::string_view handle, std::uint64_t offset, std::uint32_t length)
+{
+    std::string fields;
+    putText(fields, handle);
+    putU64(fields, offset);
+    putU32(fields, length);
+    return packetOf(readType, id, fields);
+}
+
+std::string SftpReplies::openForWritingPacket(std::uint32_t id, std::string_view path, std::uint32_t mode)
+{
+    std::string fields;
+    putText(fields, path);
+    putU32(fields, writeFlag | createFlag | truncateFlag);
+    return packetOf(openType, id, fields + modeAttributes(mode));
+}
+
+std::string SftpReplies::statPacket(std::uint32_t id, std::string_view path)
+{
+    std::string fields;
+    putText(fields, path);
+    return packetOf(statType, id, fields);
+}
+
+std::string SftpReplies::setModePacket(std::uint32_t id, std::string_view handle, std::uint32_t mode)
+{
+    std::string fields;
+    putText(fields, handle);
+    return packetOf(setStatType, id, fields + modeAttributes(mode));
+}
+
+std::string SftpReplies::closePacket(std::uint32_t id, std::string_view handle)
+{
+    std::string fields;
+    putText(fields, handle);
+    return packetOf(closeType, id, fields);
+}
+
+SftpReplies::Answer SftpReplies::take(std::string_view packet)
+{
+    Fields fields(packet);
+    const unsigned char type = fields.byte();
+    Answer answer;
+    answer.id = fields.u32();
+    const auto request = m_inFlight.find(answer.id);
+    if (request == m_inFlight.end())
+        throw ProtocolError("an answer to request " + std::to_string(answer.id) + ", which is not in flight");
+    const Kind expected = request->second.kind;
+    answer.bytes = request->second.bytes;
+    if (type == statusType) {
+        answer.status = fields.u32();
+        // Servers of version 3 add a message and its language; older ones may leave both out.
+        if (!fields.atEnd()) {
+            answer.message = fields.text();
+            if (!fields.atEnd())
+                fields.text();
+        }
+    } else if ((type == dataType && expected == Kind::Data) || (type == handleType && expected == Kind::Handle)) {
+        answer.kind = expected;
+        answer.content = fields.text();
+        if (expected == Kind::Data && answer.content.size() > answer.bytes)
+            throw ProtocolError("more data than asked for");
+    } else if (type == attributesType && expected == Kind::Attributes) {
+        answer.kind = expected;
+        // The fields come in the order of their flags; the rest after the mode is of no use here.
+        const std::uint32_t flags = fields.u32();
+        if ((flags & sizeAttribute) != 0)
+            fields.u64();
+        if ((flags & ownersAttribute) != 0) {
+            fields.u32();
+            fields.u32();
+        }
+        if ((flags & permissionsAttribute) != 0)
+            answer.permissions = fields.u32();
+    } else {
+        throw ProtocolError("an answer of type " + std::to_string(type) + " to request " + std::to_string(answer.id));
+    }
+    m_inFlight.erase(request);
+    return answer;
+}

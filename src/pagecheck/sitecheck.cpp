@@ -100,7 +100,7 @@ Outcome run(const Input &input, Memory &memory, const Hooks &hooks)
         const Site::Entry &entry = entries.at(i);
         if (entry.kind == SiteFileKind::Folder)
             continue;
-        SiteJudgement::File file{Site::displayName(entry.path), entry.kind, std::nullopt, {}};
+        SiteJudgement::File file{Site::displayName(entry.path), entry.kind, std::nullopt, {}, entry.path};
         if (facts.at(i)) {
             file.facts = facts.at(i)->facts;
             file.savedAs = facts.at(i)->savedAs;

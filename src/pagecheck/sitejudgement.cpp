@@ -69,7 +69,7 @@ public:
             std::stable_sort(rows.begin(), rows.end(), [](const CheckRow &a, const CheckRow &b) {
                 return std::pair(a.line, a.column) < std::pair(b.line, b.column);
             });
-            out.append({file.path, std::move(rows)});
+            out.append({file.path, file.bytes, std::move(rows)});
         }
         return out;
     }

@@ -6,6 +6,7 @@
 #include "pagecheck/siteindex.h"
 #include "workspace/sitefilekind.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -24,11 +25,13 @@ struct File
     SiteFileKind kind = SiteFileKind::Other;
     std::optional<FileFacts> facts; // none: a file that is not text, or could not be read
     TextFormat::Encoding savedAs = TextFormat::Encoding::Cp932;
+    QByteArray bytes; // the path in the file system's bytes, handed on to the file's rows
 };
 
 struct FileRows
 {
     QString path;
+    QByteArray bytes;
     CheckRows rows; // in the order of the file (line, then column)
 };
 

@@ -60,6 +60,10 @@ void SiteCheckCommands::start()
     const Site site = m_links.site();
     if (site.isNull())
         return runEnded(SiteSearchRules::noSiteText());
+    if (site.root() != m_memoryRoot) {
+        m_memory.clear();
+        m_memoryRoot = site.root();
+    }
 
     auto cancelled = std::make_shared<std::atomic_bool>(false);
     m_cancelled = cancelled;

@@ -66,5 +66,6 @@ private:
     std::shared_ptr<std::atomic_bool> m_cancelled;
     // Touched by one run at a time: a new run waits for the stopped one to let go of it.
     SiteCheck::Memory m_memory;
+    QString m_memoryRoot; // the site the memory is of: another site's files are other files
     bool m_focusRows = false;
 };

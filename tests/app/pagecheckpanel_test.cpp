@@ -59,6 +59,7 @@ TEST_F(PageCheckPanelTest, SitsAtTheEndOfTheEditMenuWithItsAutomaticSwitchOff)
     EXPECT_TRUE(automatic->isCheckable());
     EXPECT_FALSE(automatic->isChecked());
     EXPECT_EQ(items.last()->objectName(), QStringLiteral("mnuSiteCheck"));
+    EXPECT_EQ(items.last()->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F7));
     EXPECT_FALSE(control<QDockWidget>(QStringLiteral("PageCheckDock"))->isVisible());
 }
 

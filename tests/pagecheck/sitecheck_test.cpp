@@ -151,6 +151,11 @@ protected:
 TEST_F(SiteCheckTest, FindsWhatTheSiteHoldsAndRereadsOnlyWhatChanged)
 {
     const Site site(root);
+    const SiteCheck::Outcome stopped = SiteCheck::run({site, {}}, memory, {[] { return true; }, {}});
+    EXPECT_TRUE(stopped.cancelled);
+    EXPECT_TRUE(stopped.files.isEmpty());
+    EXPECT_EQ(stopped.read, 0) << "stopped before its first file";
+
     const SiteCheck::Outcome first = SiteCheck::run({site, {}}, memory);
     EXPECT_EQ(lines(rows(first)), lines(kExpected));
     EXPECT_EQ(first.pages, 5);

@@ -94,6 +94,7 @@ QList<MenuEntry> editMenu()
         separator("mnuPageCheckSep"),
         item("mnuPageCheck", "ページチェック", "mnuPageCheckClick", 0, "F7"),
         item("mnuPageCheckAuto", "チェックも自動で", "mnuPageCheckAutoClick"),
+        item("mnuSiteCheck", "サイトチェック", "mnuSiteCheckClick", 0, "Shift+F7"),
     };
 }
 

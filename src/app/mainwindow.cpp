@@ -17,6 +17,8 @@
 #include "app/printcommand.h"
 #include "app/replacecommands.h"
 #include "app/sessionpages.h"
+#include "app/sitecheckcommands.h"
+#include "app/sitepanel.h"
 #include "app/sitepanelcommands.h"
 #include "app/sitereplacecommands.h"
 #include "app/sitesearchcommands.h"
@@ -349,16 +351,13 @@ void MainWindow::installSitePanel(TransferWindow &transfer, PreviewCommands &pre
     });
     connect(&transfer, &TransferWindow::siteShown, m_sitePanel, &SitePanelCommands::refresh);
     // Over the site the panel shows, opening a match as the panel opens a page.
-    auto *search = new SiteSearchCommands(m_dispatcher,
-                                          *m_page,
-                                          m_registry,
-                                          *this,
-                                          {[this] { return m_sitePanel->site(); },
-                                           [this](const QString &path) {
-                                               bool opened = false;
-                                               m_dispatcher.guard([&] { opened = m_documents->openAsked(path); });
-                                               return opened;
-                                           }});
+    const auto openPage = [this](const QString &path) {
+        bool opened = false;
+        m_dispatcher.guard([&] { opened = m_documents->openAsked(path); });
+        return opened;
+    };
+    auto *search = new SiteSearchCommands(
+        m_dispatcher, *m_page, m_registry, *this, {[this] { return m_sitePanel->site(); }, openPage});
     SiteReplaceCommands::Links replaceLinks;
     replaceLinks.site = [this] { return m_sitePanel->site(); };
     replaceLinks.undoFolder = DataFolder::filePath(QStringLiteral("site-replace"));
@@ -369,6 +368,15 @@ void MainWindow::installSitePanel(TransferWindow &transfer, PreviewCommands &pre
                             *action(QStringLiteral("mnuSiteReplaceUndo")),
                             *this,
                             std::move(replaceLinks));
+    // サイトチェック over the same site; a row opens its page as a match does.
+    auto *check = new SiteCheckCommands(m_dispatcher,
+                                        m_registry,
+                                        *this,
+                                        {[this] { return m_sitePanel->site(); },
+                                         openPage,
+                                         [this](int line, int column) { m_pageCheck->moveCaret(line, column); },
+                                         [this] { m_page->editor().view().setFocus(); }});
+    m_sitePanel->panel().dispatcher().add(QStringLiteral("SiteCheckClick"), [check](int) { check->showAndCheck(); });
 }
 
 void MainWindow::showPageCheckOf(const QString &path)

@@ -43,6 +43,9 @@ QList<MenuEntry> popupEntries()
         command("SiteDelete", "削除", "SiteDeleteClick", "Del"),
         separator("SitePopupSep2"),
         command("SitePublishSource", "公開元にする", "SitePublishSourceClick"),
+        separator("SitePopupSep3"),
+        // Handled by the window, which owns the check.
+        command("SiteCheck", "サイトチェック", "SiteCheckClick"),
     };
 }
 

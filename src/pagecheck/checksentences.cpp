@@ -241,6 +241,41 @@ constexpr Row kRows[] = {
     {CheckSentences::kInsecureImage,
      Level::Caution,
      "https のページに http の画像 %1 があります。表示されないことがあります。https のアドレスにしてください。"},
+    // What only the whole site shows. A link to a place the target page does not have is an
+    // error: the page opens, but not where the link promises.
+    {CheckSentences::kOutsideSite,
+     Level::Error,
+     "%1 はサイトのフォルダの外にあります。公開しても送られないため、見られません。ファイルをサイトの中に"
+     "移してください。"},
+    {CheckSentences::kAnchorMissing,
+     Level::Error,
+     "リンク先 %2 に、id=\"%1\"（または <a name=\"%1\">）の場所がありません。ページは開きますが、その場所へは"
+     "移りません。"},
+    // Without a top page (index.html), a page no other page links to.
+    {CheckSentences::kOrphanPage,
+     Level::Hint,
+     "このページには、ほかのページからのリンクがありません。見てほしいページなら、どこかからリンクしてください。",
+     "%1="},
+    {CheckSentences::kOrphanPage,
+     Level::Hint,
+     "このページには、トップページ %1 からたどれるリンクがありません。見てほしいページなら、どこかからリンク"
+     "してください。"},
+    {CheckSentences::kUnusedFile,
+     Level::Hint,
+     "このファイルは、どのページやスタイルシートからも使われていません。要らなければ消すと、公開が速くなります。"},
+    {CheckSentences::kCharsetSaved,
+     Level::Caution,
+     "文字コードの宣言（%2）と、ファイルが実際に保存されている文字コード（%1）が違います。どちらかに揃えてください。"},
+    {CheckSentences::kCharsetSite,
+     Level::Caution,
+     "このページは %1 で書かれていますが、サイトのほかのページの多くは %2 "
+     "です。揃えておくと間違いが起きにくくなります。"},
+    {CheckSentences::kTitleDuplicate,
+     Level::Hint,
+     "題名「%1」は %2 と同じです。検索結果やお気に入りで見分けられるよう、ページごとに違う題名にしてください。"},
+    {CheckSentences::kTitleMissing,
+     Level::Hint,
+     "ページの題名 <title> がありません（または空です）。<head> の中に、ページの中身が分かる題名を書いてください。"},
 };
 
 QList<CheckSentences::Condition> conditions(const char *when)

@@ -28,6 +28,15 @@ inline constexpr char kTargetMissing[] = "QZ_TARGET_MISSING";
 inline constexpr char kTargetCase[] = "QZ_TARGET_CASE";
 inline constexpr char kLocalPath[] = "QZ_LOCAL_PATH";
 inline constexpr char kInsecureImage[] = "QZ_INSECURE_IMAGE";
+// What only the whole site shows (サイトチェック).
+inline constexpr char kOutsideSite[] = "QZ_OUTSIDE_SITE";
+inline constexpr char kAnchorMissing[] = "QZ_ANCHOR_MISSING";
+inline constexpr char kOrphanPage[] = "QZ_ORPHAN_PAGE";
+inline constexpr char kUnusedFile[] = "QZ_UNUSED_FILE";
+inline constexpr char kCharsetSaved[] = "QZ_CHARSET_SAVED";
+inline constexpr char kCharsetSite[] = "QZ_CHARSET_SITE";
+inline constexpr char kTitleDuplicate[] = "QZ_TITLE_DUPLICATE";
+inline constexpr char kTitleMissing[] = "QZ_TITLE_MISSING";
 
 // A rule holds only where each of its conditions does: this argument (from 0) is one of values,
 // letter case aside, or begins with one of them when prefix is set.

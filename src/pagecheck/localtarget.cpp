@@ -6,12 +6,6 @@
 
 namespace {
 
-bool hasScheme(const QString &address)
-{
-    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
-    return scheme.match(address).hasMatch();
-}
-
 // The first folders of the usual Unix and macOS layouts: an address starting there is on the
 // user's disk, while any other "/…" is the site's own root on the server, which we cannot see.
 bool startsAtLocalRoot(const QString &address)
@@ -31,6 +25,12 @@ bool startsAtLocalRoot(const QString &address)
 }
 
 } // namespace
+
+bool LocalTarget::hasScheme(const QString &address)
+{
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
+    return scheme.match(address).hasMatch();
+}
 
 bool LocalTarget::isAbsoluteLocal(const QString &address)
 {

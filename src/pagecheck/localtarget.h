@@ -34,6 +34,8 @@ public:
 
     // An address that names a place on the user's own disk: file:, C:\…, \\server, /home/….
     static bool isAbsoluteLocal(const QString &address);
+    // An address that starts with a scheme (http:, mailto:, javascript:, data:, …).
+    static bool hasScheme(const QString &address);
 
 private:
     const QStringList &entries(const QString &folder);

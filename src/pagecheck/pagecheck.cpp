@@ -179,25 +179,6 @@ bool isMeta(const TagScan::Tag &tag)
     return tag.name == QLatin1String("meta");
 }
 
-// The first charset declaration of the page: its name and where the name is written.
-std::optional<std::pair<QString, qsizetype>> declaredCharset(const TagScan::Result &scan)
-{
-    static const QRegularExpression inContent(QStringLiteral("charset\\s*=\\s*([^\\s;\"']+)"),
-                                              QRegularExpression::CaseInsensitiveOption);
-    for (const TagScan::Tag &tag : scan.tags) {
-        if (!isMeta(tag))
-            continue;
-        if (const auto *charset = tag.attribute(QStringLiteral("charset")))
-            return std::pair(charset->value.trimmed(), charset->valueOffset);
-        if (const auto *content = tag.attribute(QStringLiteral("content"))) {
-            const QRegularExpressionMatch match = inContent.match(content->value);
-            if (match.hasMatch())
-                return std::pair(match.captured(1), content->valueOffset + match.capturedStart(1));
-        }
-    }
-    return std::nullopt;
-}
-
 const TagScan::Tag *firstTag(const TagScan::Result &scan, QLatin1String name)
 {
     const auto it =
@@ -233,7 +214,7 @@ void checkCharset(const PageCheck::Input &input, const TagScan::Result &scan, Ro
     // Letters beyond ASCII are what a wrong or missing declaration garbles; a page of ASCII only
     // shows right whatever it declares, until such a letter is written.
     const bool ascii = isAscii(input.text);
-    const auto declared = declaredCharset(scan);
+    const auto declared = PageCheck::declaredCharset(scan);
     if (!declared) {
         const TagScan::Tag *head = firstTag(scan, QLatin1String("head"));
         rows.addAt(head ? head->offset : 0,
@@ -312,19 +293,33 @@ void checkTargets(const PageCheck::Input &input, const TagScan::Result &scan, Ro
                 rows.addAt(attribute.valueOffset, CheckSentences::kInsecureImage, {attribute.value.trimmed()});
         }
     }
-    static const QRegularExpression url(QStringLiteral("url\\(\\s*(['\"]?)([^'\"\\)]*)\\1\\s*\\)"),
-                                        QRegularExpression::CaseInsensitiveOption);
     for (const TagScan::CssText &css : scan.css) {
-        for (auto it = url.globalMatch(css.text); it.hasNext();) {
-            const QRegularExpressionMatch match = it.next();
-            judgeTarget(targets, match.captured(2), css.offset + match.capturedStart(2), rows);
-        }
+        for (const TagScan::Url &url : TagScan::urls(css))
+            judgeTarget(targets, url.address, url.offset, rows);
     }
 }
 
 } // namespace
 
 namespace PageCheck {
+
+std::optional<std::pair<QString, qsizetype>> declaredCharset(const TagScan::Result &scan)
+{
+    static const QRegularExpression inContent(QStringLiteral("charset\\s*=\\s*([^\\s;\"']+)"),
+                                              QRegularExpression::CaseInsensitiveOption);
+    for (const TagScan::Tag &tag : scan.tags) {
+        if (!isMeta(tag))
+            continue;
+        if (const auto *charset = tag.attribute(QStringLiteral("charset")))
+            return std::pair(charset->value.trimmed(), charset->valueOffset);
+        if (const auto *content = tag.attribute(QStringLiteral("content"))) {
+            const QRegularExpressionMatch match = inContent.match(content->value);
+            if (match.hasMatch())
+                return std::pair(match.captured(1), content->valueOffset + match.capturedStart(1));
+        }
+    }
+    return std::nullopt;
+}
 
 QString charsetName(TextFormat::Encoding encoding)
 {

@@ -2,8 +2,12 @@
 
 #include "common/textcodec.h"
 #include "pagecheck/checkrow.h"
+#include "pagecheck/tagscan.h"
 
 #include <QString>
+
+#include <optional>
+#include <utility>
 
 // The page check: what is wrong with a page before it goes online, in the program's own Japanese
 // sentences. tidy reads the markup; our own checks read what tidy cannot know (the charset
@@ -24,6 +28,9 @@ struct Input
 
 // The rows in the order of the page (line, then column); empty when nothing is wrong.
 CheckRows run(const Input &input);
+
+// The page's first charset declaration: the name as written and where the name starts.
+std::optional<std::pair<QString, qsizetype>> declaredCharset(const TagScan::Result &scan);
 
 // The name of the encoding as a declaration writes it: "Shift_JIS" or "UTF-8".
 QString charsetName(TextFormat::Encoding encoding);

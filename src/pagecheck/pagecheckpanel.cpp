@@ -32,11 +32,7 @@ PageCheckPanel::PageCheckPanel(QWidget *parent) : QWidget(parent)
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
     m_list->setAllColumnsShowFocus(true);
-    m_list->setHeaderLabels({QStringLiteral("種類"),
-                             QStringLiteral("行"),
-                             QStringLiteral("文字"),
-                             QStringLiteral("内容"),
-                             QStringLiteral("修正")});
+    m_list->setHeaderLabels(rowHeadings() << QStringLiteral("修正"));
     m_list->header()->setStretchLastSection(true);
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     // The button of a row that can be mended stands before its sentence, where it is seen
@@ -53,11 +49,19 @@ QString PageCheckPanel::nothingToReport()
     return QStringLiteral("問題は見つかりませんでした。");
 }
 
-namespace {
+QStringList PageCheckPanel::rowHeadings()
+{
+    return {QStringLiteral("種類"), QStringLiteral("行"), QStringLiteral("文字"), QStringLiteral("内容")};
+}
+
+std::pair<int, int> PageCheckPanel::placeOf(const QTreeWidgetItem &item)
+{
+    return {item.data(0, kLineRole).toInt(), item.data(0, kColumnRole).toInt()};
+}
 
 // One row's item. Each cell says what it holds, its unit too, so that a screen reader reading the
 // row cell by cell says the sentence once: "エラー", "6 行目", "9 文字目", the sentence.
-QTreeWidgetItem *itemOf(const CheckRow &row)
+QTreeWidgetItem *PageCheckPanel::rowItem(const CheckRow &row)
 {
     const QString level = CheckRow::levelName(row.level);
     auto *item = new QTreeWidgetItem({level, QString::number(row.line), QString::number(row.column), row.sentence});
@@ -72,11 +76,9 @@ QTreeWidgetItem *itemOf(const CheckRow &row)
                      row.tidyMessage.isEmpty() ? row.sentence
                                                : QStringLiteral("%1\ntidy: %2").arg(row.sentence, row.tidyMessage));
     for (const CheckRow &further : row.continuations)
-        item->addChild(itemOf(further));
+        item->addChild(rowItem(further));
     return item;
 }
-
-} // namespace
 
 void PageCheckPanel::showRows(const CheckRows &rows)
 {
@@ -84,7 +86,7 @@ void PageCheckPanel::showRows(const CheckRows &rows)
     QList<QTreeWidgetItem *> items;
     bool folded = false;
     for (const CheckRow &row : rows) {
-        items.append(itemOf(row));
+        items.append(rowItem(row));
         folded = folded || !row.continuations.isEmpty();
     }
     // The places a fault goes on at stay under its row, closed until asked for.
@@ -125,7 +127,7 @@ QWidget *PageCheckPanel::fixButton(const CheckRow &row)
 
 void PageCheckPanel::activate(const QTreeWidgetItem *item)
 {
-    const int line = item->data(0, kLineRole).toInt();
+    const auto [line, column] = placeOf(*item);
     if (line > 0)
-        emit placeChosen(line, item->data(0, kColumnRole).toInt());
+        emit placeChosen(line, column);
 }

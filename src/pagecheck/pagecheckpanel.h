@@ -2,7 +2,10 @@
 
 #include "pagecheck/checkrow.h"
 
+#include <QStringList>
 #include <QWidget>
+
+#include <utility>
 
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -24,6 +27,13 @@ public:
     QTreeWidget &list() const { return *m_list; }
 
     static QString nothingToReport();
+    // The list's item of one row and the places under it, as this panel shows it; the site
+    // check's list shows its rows the same way.
+    static QTreeWidgetItem *rowItem(const CheckRow &row);
+    // The headings of the columns rowItem fills: 種類, 行, 文字, 内容.
+    static QStringList rowHeadings();
+    // The line and column an item of rowItem leads to; line 0 for any other item.
+    static std::pair<int, int> placeOf(const QTreeWidgetItem &item);
     // The caption of the button that makes a row's edit: "<meta charset="UTF-8"> を入れる".
     static QString fixCaption(const CheckRow::Fix &fix);
 

@@ -1,5 +1,7 @@
 #include "pagecheck/tagscan.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <iterator>
 
@@ -40,7 +42,12 @@ bool isRead(QStringView name)
                                                   QLatin1StringView("charset"),
                                                   QLatin1StringView("content"),
                                                   QLatin1StringView("rel"),
-                                                  QLatin1StringView("property")};
+                                                  QLatin1StringView("property"),
+                                                  QLatin1StringView("srcset"),
+                                                  QLatin1StringView("poster"),
+                                                  QLatin1StringView("action"),
+                                                  QLatin1StringView("id"),
+                                                  QLatin1StringView("name")};
     return std::any_of(std::begin(kRead), std::end(kRead), [&](QLatin1StringView read) { return isName(name, read); });
 }
 
@@ -51,7 +58,8 @@ bool isLookedFor(QStringView name)
                                                        QLatin1StringView("html"),
                                                        QLatin1StringView("meta"),
                                                        QLatin1StringView("link"),
-                                                       QLatin1StringView("base")};
+                                                       QLatin1StringView("base"),
+                                                       QLatin1StringView("title")};
     return std::any_of(
         std::begin(kLookedFor), std::end(kLookedFor), [&](QLatin1StringView looked) { return isName(name, looked); });
 }
@@ -110,6 +118,24 @@ qsizetype readAttributes(const QString &text, qsizetype i, TagScan::Tag &tag)
 } // namespace
 
 namespace TagScan {
+
+QList<Url> urls(const CssText &css)
+{
+    static const QRegularExpression url(QStringLiteral("url\\(\\s*(['\"]?)([^'\"\\)]*)\\1\\s*\\)"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    QList<Url> found;
+    for (auto it = url.globalMatch(css.text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        found.append({match.captured(2), css.offset + match.capturedStart(2)});
+    }
+    return found;
+}
+
+QString titleOf(const QString &text, const Tag &title)
+{
+    const qsizetype end = text.indexOf(QLatin1String("</title"), title.end, Qt::CaseInsensitive);
+    return text.mid(title.end, (end < 0 ? text.size() : end) - title.end);
+}
 
 const Attribute *Tag::attribute(const QString &attributeName) const
 {

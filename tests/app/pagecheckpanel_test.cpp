@@ -46,16 +46,20 @@ protected:
     }
 };
 
+// サイトチェック follows the page check's items.
 TEST_F(PageCheckPanelTest, SitsAtTheEndOfTheEditMenuWithItsAutomaticSwitchOff)
 {
     const QList<QAction *> items = control<QMenu>(QStringLiteral("Edit1"))->actions();
-    ASSERT_GE(items.size(), 3);
-    EXPECT_TRUE(items.at(items.size() - 3)->isSeparator());
-    EXPECT_EQ(items.at(items.size() - 2)->objectName(), QStringLiteral("mnuPageCheck"));
-    EXPECT_EQ(items.at(items.size() - 2)->shortcut(), QKeySequence(Qt::Key_F7));
-    EXPECT_EQ(items.last()->text(), QStringLiteral("チェックも自動で"));
-    EXPECT_TRUE(items.last()->isCheckable());
-    EXPECT_FALSE(items.last()->isChecked());
+    ASSERT_GE(items.size(), 4);
+    EXPECT_TRUE(items.at(items.size() - 4)->isSeparator());
+    EXPECT_EQ(items.at(items.size() - 3)->objectName(), QStringLiteral("mnuPageCheck"));
+    EXPECT_EQ(items.at(items.size() - 3)->shortcut(), QKeySequence(Qt::Key_F7));
+    const QAction *automatic = items.at(items.size() - 2);
+    EXPECT_EQ(automatic->text(), QStringLiteral("チェックも自動で"));
+    EXPECT_TRUE(automatic->isCheckable());
+    EXPECT_FALSE(automatic->isChecked());
+    EXPECT_EQ(items.last()->objectName(), QStringLiteral("mnuSiteCheck"));
+    EXPECT_EQ(items.last()->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F7));
     EXPECT_FALSE(control<QDockWidget>(QStringLiteral("PageCheckDock"))->isVisible());
 }
 

@@ -1,0 +1,139 @@
+#include "app/sitecheckcommands.h"
+
+#include "app/bottomdock.h"
+#include "app/queueddelivery.h"
+#include "app/sitesearchrules.h"
+#include "common/commanddispatcher.h"
+#include "common/sitework.h"
+#include "pagecheck/sitecheckpanel.h"
+#include "workspace/pagesource.h"
+
+#include <QDockWidget>
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+
+// How often a running check tells the window how far it got, at most.
+constexpr qint64 kProgressMs = 50;
+
+} // namespace
+
+SiteCheckCommands::SiteCheckCommands(CommandDispatcher &commands,
+                                     const DocumentRegistry &registry,
+                                     QMainWindow &window,
+                                     Links links)
+    : QObject(&window), m_registry(registry), m_links(std::move(links))
+{
+    m_panel = new SiteCheckPanel;
+    m_dock = BottomDock::add(window, QStringLiteral("サイトチェック"), "SiteCheckDock", m_panel);
+    commands.add(kHandler, [this](int) { showAndCheck(); });
+    connect(m_panel, &SiteCheckPanel::checkRequested, this, &SiteCheckCommands::start);
+    connect(m_panel, &SiteCheckPanel::stopRequested, this, &SiteCheckCommands::stop);
+    connect(m_panel, &SiteCheckPanel::placeChosen, this, &SiteCheckCommands::openPlace);
+    connect(m_panel, &SiteCheckPanel::leaveRequested, this, [this] { m_links.backToEditor(); });
+}
+
+SiteCheckCommands::~SiteCheckCommands()
+{
+    // The worker delivers to this object and reads its memory: it ends before this does.
+    if (m_cancelled)
+        m_cancelled->store(true);
+    m_run.waitForFinished();
+}
+
+void SiteCheckCommands::showAndCheck()
+{
+    m_dock->show();
+    m_dock->raise();
+    m_focusRows = true;
+    start();
+}
+
+void SiteCheckCommands::start()
+{
+    stop();
+    // A stopped run gives up at its next file; the memory is this run's once it has.
+    m_run.waitForFinished();
+    m_panel->clearResults();
+    const Site site = m_links.site();
+    if (site.isNull())
+        return runEnded(SiteSearchRules::noSiteText());
+    if (site.root() != m_memoryRoot) {
+        m_memory.clear();
+        m_memoryRoot = site.root();
+    }
+
+    auto cancelled = std::make_shared<std::atomic_bool>(false);
+    m_cancelled = cancelled;
+    m_panel->setRunning(true);
+    m_panel->setStatus(SiteCheckPanel::progressText(0, 0));
+    const auto deliver = queuedTo(this, cancelled);
+    SiteCheck::Input input{site, PageSource(m_registry).openPagesOf(site)};
+    m_run = QtConcurrent::run(&SiteWork::pool(), [this, input = std::move(input), cancelled, deliver] {
+        SiteWork::yieldToWindow();
+        QElapsedTimer sinceProgress;
+        sinceProgress.start();
+        SiteCheck::Hooks hooks;
+        hooks.cancelled = [cancelled] { return cancelled->load(); };
+        hooks.progress = [&](int done, int total) {
+            if (sinceProgress.elapsed() < kProgressMs)
+                return;
+            sinceProgress.restart();
+            deliver([done, total](SiteCheckCommands &self) {
+                self.m_panel->setStatus(SiteCheckPanel::progressText(done, total));
+            });
+        };
+        try {
+            SiteCheck::Outcome outcome = SiteCheck::run(input, m_memory, hooks);
+            if (!outcome.cancelled)
+                deliver([outcome = std::move(outcome), site = input.site](SiteCheckCommands &self) {
+                    self.showOutcome(outcome, site);
+                });
+        } catch (const std::exception &error) {
+            deliver([message = QString::fromUtf8(error.what())](SiteCheckCommands &self) { self.runEnded(message); });
+        }
+    });
+}
+
+void SiteCheckCommands::stop()
+{
+    if (!m_cancelled)
+        return;
+    m_cancelled->store(true);
+    m_cancelled.reset();
+    m_panel->setRunning(false);
+    m_panel->setStatus(QStringLiteral("中止しました"));
+}
+
+void SiteCheckCommands::showOutcome(const SiteCheck::Outcome &outcome, const Site &site)
+{
+    QList<SiteCheckPanel::File> files;
+    for (const SiteJudgement::FileRows &file : outcome.files) {
+        const SiteFileKind kind = SiteFileKinds::ofName(file.bytes);
+        files.append({site.localPath(file.bytes),
+                      file.path,
+                      file.rows,
+                      kind == SiteFileKind::Page || kind == SiteFileKind::StyleSheet});
+    }
+    m_panel->showResult(outcome.pages, files);
+    runEnded({});
+}
+
+void SiteCheckCommands::runEnded(const QString &status)
+{
+    m_cancelled.reset();
+    m_panel->setRunning(false);
+    if (!status.isEmpty())
+        m_panel->setStatus(status);
+    if (std::exchange(m_focusRows, false))
+        m_panel->focusList();
+    emit finished();
+}
+
+void SiteCheckCommands::openPlace(const QString &path, int line, int column)
+{
+    if (m_links.openPage(path))
+        m_links.moveCaret(line, column);
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "pagecheck/sitecheck.h"
+#include "workspace/site.h"
+
+#include <QFuture>
+#include <QObject>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class CommandDispatcher;
+class DocumentRegistry;
+class QDockWidget;
+class QMainWindow;
+class SiteCheckPanel;
+
+// サイトチェック (編集 menu, the site panel's pop-up menu): checks every page of the site the site
+// panel shows, and what only the whole site shows, and lists the findings by file in a panel
+// docked under the editor. Pages open in tabs are checked as they stand, unsaved changes and
+// all, taken on the window's thread; everything else is read on workers, so a large site never
+// stalls the window. What a run read is kept for the next, which reads again only what changed.
+// Owns the dock, the running check and that memory; reaches the site and the tabs through links.
+class SiteCheckCommands final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(SiteCheckCommands)
+
+public:
+    static inline const QString kHandler = QStringLiteral("mnuSiteCheckClick");
+
+    struct Links
+    {
+        std::function<Site()> site;                          // the site shown in the site panel
+        std::function<bool(const QString &path)> openPage;   // false: the user kept the page in front
+        std::function<void(int line, int column)> moveCaret; // in the page in front
+        std::function<void()> backToEditor;
+    };
+
+    SiteCheckCommands(CommandDispatcher &commands, const DocumentRegistry &registry, QMainWindow &window, Links links);
+    ~SiteCheckCommands() override;
+
+    QDockWidget &dock() const { return *m_dock; }
+    SiteCheckPanel &panel() const { return *m_panel; }
+
+    void showAndCheck(); // mnuSiteCheckClick
+    void start();
+    void stop();
+
+signals:
+    // A check came to its end, or found no site; not when stopped.
+    void finished();
+
+private:
+    void showOutcome(const SiteCheck::Outcome &outcome, const Site &site);
+    void runEnded(const QString &status);
+    void openPlace(const QString &path, int line, int column);
+
+    const DocumentRegistry &m_registry;
+    Links m_links;
+    QDockWidget *m_dock = nullptr;
+    SiteCheckPanel *m_panel = nullptr;
+    QFuture<void> m_run;
+    // Set to stop the run going on; each run has its own, so a stopped run's news is dropped.
+    std::shared_ptr<std::atomic_bool> m_cancelled;
+    // Touched by one run at a time: a new run waits for the stopped one to let go of it.
+    SiteCheck::Memory m_memory;
+    QString m_memoryRoot; // the site the memory is of: another site's files are other files
+    bool m_focusRows = false;
+};

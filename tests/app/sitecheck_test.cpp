@@ -1,0 +1,109 @@
+// サイトチェック through the real window, on a site folder opened with サイトのフォルダを開く: the
+// command in 編集 and in the site panel's menu, its rows grouped by file with their counts, and a
+// chosen row opening its page with the caret at the place.
+#include "app/sitecheckcommands.h"
+#include "authoring/editorstack.h"
+#include "authoring/pagecontext.h"
+#include "support/fakebrowserengine.h"
+#include "support/mainwindowfixture.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeWidget>
+
+namespace {
+
+class SiteCheckWindowTest : public MainWindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowFixture::SetUp();
+        site = workPath(QStringLiteral("site"));
+        ASSERT_TRUE(QDir().mkpath(site + QStringLiteral("/sub")));
+    }
+    void TearDown() override
+    {
+        EXPECT_EQ(dialogs.unexpected, 0);
+        MainWindowFixture::TearDown();
+    }
+    BrowserEngine *makePreviewEngine() override { return new FakeBrowserEngine; }
+
+    void write(const QString &name, const QString &body) const
+    {
+        QFile file(QDir(site).filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"UTF-8\">\n"
+                                  "<title>%1</title>\n</head>\n<body>\n%2</body>\n</html>\n")
+                       .arg(name, body)
+                       .toUtf8());
+    }
+    // Each file's item and, under it, its rows' level, line and column.
+    QStringList rows() const
+    {
+        QStringList texts;
+        auto *list = control<QTreeWidget>(QStringLiteral("SiteCheckList"));
+        for (int file = 0; file < list->topLevelItemCount(); ++file) {
+            const QTreeWidgetItem *item = list->topLevelItem(file);
+            texts.append(item->text(0));
+            for (int row = 0; row < item->childCount(); ++row)
+                texts.append(QStringLiteral("%1 %2:%3")
+                                 .arg(item->child(row)->text(0), item->child(row)->text(1), item->child(row)->text(2)));
+        }
+        return texts;
+    }
+
+    QString site;
+};
+
+TEST_F(SiteCheckWindowTest, ListsTheSitesFindingsByFileAndOpensTheChosenPlace)
+{
+    write(QStringLiteral("index.html"),
+          QStringLiteral("<p><a href=\"sub/page.html#gone\">下へ</a> <img src=\"missing.png\" alt=\"無\"></p>\n"));
+    write(QStringLiteral("sub/page.html"),
+          QStringLiteral("<p>ここ</p>\n<p>\t<a href=\"../Index.html\">上へ</a></p>\n"));
+    dialogs.fileAnswers.enqueue(site);
+    trigger(QStringLiteral("mnuSiteFolder"));
+    auto *commands = window->findChild<SiteCheckCommands *>();
+    ASSERT_NE(commands, nullptr);
+    QSignalSpy finished(commands, &SiteCheckCommands::finished);
+
+    trigger(QStringLiteral("mnuSiteCheck"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }));
+    EXPECT_TRUE(control<QDockWidget>(QStringLiteral("SiteCheckDock"))->isVisible());
+    const QStringList expected = {QStringLiteral("index.html（エラー 2 件）"),
+                                  QStringLiteral("エラー 8:13"),
+                                  QStringLiteral("エラー 8:50"),
+                                  QStringLiteral("sub/page.html（エラー 1 件）"),
+                                  QStringLiteral("エラー 9:14")};
+    EXPECT_EQ(rows(), expected);
+    EXPECT_EQ(control<QLabel>(QStringLiteral("SiteCheckStatus"))->text(),
+              QStringLiteral("2 ページを調べました。エラー 3 件（全部で 3 件）"));
+    auto *list = control<QTreeWidget>(QStringLiteral("SiteCheckList"));
+    EXPECT_TRUE(list->hasFocus()) << "the rows take the keyboard when they come";
+
+    // Enter on sub/page.html's row: the page opens with the caret on the address, after the tab.
+    list->setCurrentItem(list->topLevelItem(1)->child(0));
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(window->document().path(), QDir(site).filePath(QStringLiteral("sub/page.html")));
+    const QTextCursor caret = window->page().editor().textCursor();
+    EXPECT_EQ(caret.blockNumber(), 8);
+    EXPECT_EQ(caret.positionInBlock(), 13);
+
+    // The site panel's menu runs it again, over the page as it now stands in its tab.
+    window->page().editor().setPlainText(window->page().editor().toPlainText().replace(
+        QStringLiteral("../Index.html"), QStringLiteral("../index.html")));
+    auto *again = control<QMenu>(QStringLiteral("SitePopupMenu"))->findChild<QAction *>(QStringLiteral("SiteCheck"));
+    ASSERT_NE(again, nullptr);
+    again->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 2; }));
+    EXPECT_EQ(rows(), expected.mid(0, 3)) << "the unsaved link is right";
+}
+
+} // namespace

@@ -75,6 +75,9 @@ WebEngineBrowser::~WebEngineBrowser()
 {
     // A page must go before its profile, or the engine warns and may crash on exit.
     delete m_keyRouter;
+    // The frame tells of its children going while it is half gone; this no longer listens.
+    if (m_frame)
+        m_frame->removeEventFilter(this);
     delete m_frame.data();
     delete m_profile;
 }
@@ -174,7 +177,7 @@ void WebEngineBrowser::fitPageWidth()
 
 bool WebEngineBrowser::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_frame && event->type() == QEvent::Resize && m_pageWidth > 0)
+    if (event->type() == QEvent::Resize && m_pageWidth > 0 && watched == m_frame)
         fitPageWidth();
     return BrowserEngine::eventFilter(watched, event);
 }

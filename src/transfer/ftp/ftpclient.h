@@ -108,8 +108,7 @@ public:
     // here with FtpProtocolError). Lines as list() gives them. Servers that do not list this
     // way refuse it or answer with something else, so a caller trusts it only once it matched
     // list() on the same folder. Bounded as list() is.
-    std::vector<std::string>
-    listInReply(const std::string &path, Listing listing, SkippedLines *skipped = nullptr);
+    std::vector<std::string> listInReply(const std::string &path, Listing listing, SkippedLines *skipped = nullptr);
     // With expectedSize (a listing gave it), fewer bytes received is a failure, not a file.
     void retrieve(const std::string &remoteName,
                   const std::string &localPath,

@@ -161,8 +161,7 @@ FtpReply FtpReplyReader::readListingReply(std::size_t maxSize)
             std::string raw = readLine();
             consumed += raw.size() + 1;
             if (consumed > maxSize)
-                throw FtpProtocolError("The server sent a listing longer than " + std::to_string(maxSize)
-                                       + " bytes.");
+                throw FtpProtocolError("The server sent a listing longer than " + std::to_string(maxSize) + " bytes.");
             if (raw.size() >= markerLength && equalsIgnoringCase(raw.substr(0, markerLength), endMarker)) {
                 std::string last = trimmed(raw);
                 if (holdsControlByte(raw, last))

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <memory>
 #include <sys/stat.h>
+#include <thread>
 #include <utime.h>
 
 namespace {
@@ -288,6 +289,101 @@ TEST_F(PublishToVsftpd, HiddenNamesAreListedAndExcludedNamesLeftOut)
     EXPECT_FALSE(fs::exists(onServer("index.html~")));
     EXPECT_EQ(states(scan()),
               (QMap<QByteArray, State>{{".htaccess", State::Unchanged}, {"index.html", State::Unchanged}}));
+}
+
+// A site of many files goes up over several connections where the server takes them, and over
+// the session's alone where it takes one from an address: either way every file arrives, the
+// replaced ones keep their modes, and the manifest knows them all.
+struct ConnectionsCase
+{
+    const char *name;
+    int connectionsPerAddress;
+    bool several;
+};
+
+class PublishOverConnections : public PublishToVsftpd, public testing::WithParamInterface<ConnectionsCase>
+{};
+
+TEST_P(PublishOverConnections, EveryFileArrivesAndKeepsItsMode)
+{
+    const ConnectionsCase &c = GetParam();
+    m_client.quit();
+    m_server = std::make_unique<VsftpdServer>(VsftpdServer::LocalUser{"077", c.connectionsPerAddress});
+    // The server lets go of its start-up check's connection a moment after it.
+    for (int tries = 0; !m_client.isConnected(); ++tries) {
+        try {
+            connectClient(m_client);
+        } catch (const FtpError &) {
+            ASSERT_LT(tries, 50);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    const auto page = [](int folder, int file) {
+        return "dir" + std::to_string(folder) + "/page" + std::to_string(file) + ".html";
+    };
+    const auto writeAll = [&](const std::string &round) {
+        for (int folder = 0; folder < 3; ++folder) {
+            for (int file = 0; file < 8; ++file)
+                writeLocal(page(folder, file), round + page(folder, file));
+        }
+    };
+    writeAll("one ");
+    ASSERT_EQ(publish(scan()).files, 24);
+    fs::permissions(onServer(page(1, 3)), fs::perms(0644));
+    fs::permissions(onServer(page(2, 7)), fs::perms(0755));
+    writeAll("two ");
+    const std::size_t before = m_server->commands().size();
+    const TransferJobs::Summary second = publish(scan());
+    EXPECT_EQ(second.files, 24);
+    EXPECT_TRUE(second.failed.isEmpty() && second.notes.isEmpty())
+        << (second.failed + second.notes).join(u'\n').toStdString();
+    const std::vector<std::string> commands = m_server->commands();
+    const auto logins = std::count(commands.begin() + static_cast<std::ptrdiff_t>(before), commands.end(), "USER");
+    EXPECT_EQ(logins > 0, c.several) << logins << " more logins";
+    for (int folder = 0; folder < 3; ++folder) {
+        for (int file = 0; file < 8; ++file)
+            EXPECT_EQ(serverContent(page(folder, file)), "two " + page(folder, file));
+    }
+    EXPECT_EQ(modeOnServer(page(1, 3)), 0644);
+    EXPECT_EQ(modeOnServer(page(2, 7)), 0755);
+    EXPECT_EQ(modeOnServer(page(0, 0)), 0600);
+    const PublishJobs::Scan after = scan();
+    EXPECT_EQ(after.plan.count(State::Unchanged), 24);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers,
+                         PublishOverConnections,
+                         testing::Values(ConnectionsCase{"AnyNumber", 0, true},
+                                         ConnectionsCase{"OneAtATime", 1, false}),
+                         [](const testing::TestParamInfo<ConnectionsCase> &info) {
+                             return std::string(info.param.name);
+                         });
+
+// 更新分を公開 of one page in each of ten folders: every folder listed in STAT's reply once a
+// data connection's listing matched it, and each page sent under its temporary name and renamed.
+TEST_F(PublishToVsftpd, AFewChangedFilesCostFewCommands)
+{
+    const auto page = [](int folder, int file) {
+        return "dir" + std::to_string(folder) + "/page" + std::to_string(file) + ".html";
+    };
+    for (int folder = 0; folder < 10; ++folder) {
+        for (int file = 0; file < 4; ++file)
+            writeLocal(page(folder, file), "one");
+    }
+    ASSERT_EQ(publish(scan()).files, 40);
+    for (int folder = 0; folder < 10; ++folder)
+        writeLocal(page(folder, 1), "two");
+    const std::size_t before = m_server->commands().size();
+    EXPECT_EQ(publish(scan()).files, 10);
+    const std::vector<std::string> all = m_server->commands();
+    const std::vector<std::string> sent(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
+    const auto count = [&sent](const char *verb) { return std::count(sent.begin(), sent.end(), verb); };
+    EXPECT_EQ(count("LIST"), 1);  // the root's, which STAT's reply matched
+    EXPECT_EQ(count("STAT"), 21); // the plan's eleven folders, and ten after the uploads
+    EXPECT_EQ(count("PORT"), 11); // the client's own data connections, active as it is set
+    EXPECT_EQ(count("RNTO"), 10);
+    // PWD, FEAT, and the logins of the two connections more, each with QUIT.
+    EXPECT_LE(sent.size(), 1 + 1 + 1 + 21 + 11 + 10 * 3 + 2 * 5u) << sent.size() << " commands";
 }
 
 } // namespace

@@ -12,13 +12,59 @@ std::string bytes(const QString &text)
 
 } // namespace
 
-FtpRemoteFiles::FtpRemoteFiles() : m_owned(std::make_unique<FtpClient>()), m_client(*m_owned)
-{}
+FtpRemoteFiles::FtpRemoteFiles()
+    : m_owned(std::make_unique<FtpClient>()), m_client(*m_owned), m_stops(std::make_shared<FtpStopGroup>())
+{
+    m_stops->add(m_client);
+}
 
-FtpRemoteFiles::FtpRemoteFiles(FtpClient &client) : m_client(client)
-{}
+FtpRemoteFiles::FtpRemoteFiles(FtpClient &client) : m_client(client), m_stops(std::make_shared<FtpStopGroup>())
+{
+    m_stops->add(m_client);
+}
 
-FtpRemoteFiles::~FtpRemoteFiles() = default;
+FtpRemoteFiles::FtpRemoteFiles(const FtpSettings &settings,
+                               std::optional<FtpPublishListing::Way> way,
+                               std::shared_ptr<FtpStopGroup> stops)
+    : m_owned(std::make_unique<FtpClient>()), m_client(*m_owned), m_way(std::move(way)), m_stops(std::move(stops)),
+      m_first(false)
+{
+    m_client.settings() = settings;
+    m_stops->add(m_client);
+}
+
+FtpRemoteFiles::~FtpRemoteFiles()
+{
+    m_stops->remove(m_client);
+}
+
+std::unique_ptr<RemoteFiles> FtpRemoteFiles::another()
+{
+    FtpSettings settings = m_client.settings();
+    // The same server, by the certificate this connection stands on: passed, or accepted.
+    if (const std::optional<FtpCertificate> &certificate = m_client.serverCertificate())
+        settings.acceptedCertificates.push_back(certificate->fingerprint);
+    return std::unique_ptr<RemoteFiles>(new FtpRemoteFiles(settings, m_way, m_stops));
+}
+
+void FtpRemoteFiles::connectAgain()
+{
+    m_client.connect();
+}
+
+void FtpRemoteFiles::interrupt()
+{
+    if (m_first)
+        m_stops->interrupt();
+    else
+        m_client.interrupt();
+}
+
+void FtpRemoteFiles::resetInterrupt()
+{
+    m_stops->clear();
+    m_client.resetInterrupt();
+}
 
 void FtpRemoteFiles::setOnConnected(std::function<void()> handler)
 {

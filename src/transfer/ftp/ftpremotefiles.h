@@ -2,6 +2,7 @@
 
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftp/ftppublishlisting.h"
+#include "transfer/ftp/ftpstopgroup.h"
 #include "transfer/remotefiles.h"
 
 #include <memory>
@@ -56,10 +57,18 @@ public:
     void remove(const std::string &path) override;
     void setPermissions(const std::string &path, int mode) override;
 
-    void interrupt() override { m_client.interrupt(); }
-    void resetInterrupt() override { m_client.resetInterrupt(); }
+    // A client of its own with this one's settings, certificate and way of full listings.
+    std::unique_ptr<RemoteFiles> another() override;
+    void connectAgain() override;
+
+    // The first connection's stop reaches its others; another's, itself alone.
+    void interrupt() override;
+    void resetInterrupt() override;
 
 private:
+    FtpRemoteFiles(const FtpSettings &settings,
+                   std::optional<FtpPublishListing::Way> way,
+                   std::shared_ptr<FtpStopGroup> stops);
     FtpPublishListing &fullListing();
 
     std::unique_ptr<FtpClient> m_owned;
@@ -67,4 +76,6 @@ private:
     // How this plan's full listings are read; kept for the publish that follows it.
     std::optional<FtpPublishListing::Way> m_way;
     std::unique_ptr<FtpPublishListing> m_listing;
+    std::shared_ptr<FtpStopGroup> m_stops; // this client's, and those of its others
+    bool m_first = true;                   // not made by another()
 };

@@ -1,0 +1,159 @@
+#include "transfer/publishcrew.h"
+
+#include "transfer/ftpjobcontext.h"
+#include "transfer/remotefiles.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace {
+
+// A connection more pays for its login once it takes this many files off the others.
+constexpr qsizetype kFilesPerConnection = 4;
+
+} // namespace
+
+// The tasks not yet run, shared by the connections' threads. The session's connection waits
+// for the others' tasks to end, so that one given back by a lost connection still runs.
+class PublishCrew::Queue
+{
+public:
+    explicit Queue(int count) : m_count(count) {}
+
+    std::optional<int> take(bool first)
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            if (m_stopped)
+                return std::nullopt;
+            if (!m_givenBack.empty()) {
+                const int task = m_givenBack.front();
+                m_givenBack.pop_front();
+                ++m_busy;
+                return task;
+            }
+            if (m_next < m_count) {
+                ++m_busy;
+                return m_next++;
+            }
+            if (!first || m_busy == 0)
+                return std::nullopt;
+            m_changed.wait(lock);
+        }
+    }
+
+    void ended(int task, End end)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            --m_busy;
+            if (end == End::ConnectionLost)
+                m_givenBack.push_back(task);
+            else if (end == End::StopAll)
+                m_stopped = true;
+        }
+        m_changed.notify_all();
+    }
+
+    void stopAll()
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_stopped = true;
+        }
+        m_changed.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<int> m_givenBack;
+    int m_next = 0;
+    const int m_count;
+    int m_busy = 0;
+    bool m_stopped = false;
+};
+
+PublishCrew::PublishCrew(FtpJobContext &context, int wanted) : m_context(context)
+{
+    for (int index = 1; index < std::min(wanted, maxConnections); ++index) {
+        std::unique_ptr<RemoteFiles> other = context.files().another();
+        if (!other)
+            break;
+        m_others.push_back(std::move(other));
+    }
+}
+
+PublishCrew::~PublishCrew() = default;
+
+int PublishCrew::wantedFor(qsizetype files)
+{
+    return static_cast<int>(std::clamp<qsizetype>((files + kFilesPerConnection - 1) / kFilesPerConnection, 1,
+                                                  maxConnections));
+}
+
+void PublishCrew::run(int count, const Task &task)
+{
+    Queue queue(count);
+    std::mutex usedMutex;
+    m_used = 1;
+    const auto work = [&](FtpJobContext &context, bool first) {
+        while (const std::optional<int> next = queue.take(first)) {
+            End end = End::StopAll;
+            try {
+                end = task(context, *next);
+            } catch (...) {
+                queue.ended(*next, first ? End::StopAll : End::ConnectionLost);
+                throw;
+            }
+            if (first && end == End::ConnectionLost)
+                end = End::StopAll;
+            queue.ended(*next, end);
+            if (end != End::Done)
+                return;
+        }
+    };
+    std::vector<std::thread> threads;
+    for (const std::unique_ptr<RemoteFiles> &other : m_others) {
+        threads.emplace_back([&, files = other.get()] {
+            try {
+                files->connectAgain();
+                files->resumeFullListings();
+            } catch (...) {
+                return; // refused, or stopped: the others do its share
+            }
+            {
+                const std::lock_guard lock(usedMutex);
+                ++m_used;
+            }
+            FtpJobContext context(
+                *files, [](const JobProgress &) {}, [this] { return m_context.stopRequested(); });
+            try {
+                work(context, false);
+            } catch (...) {
+                // Its task went back to the others.
+            }
+            files->quit();
+        });
+    }
+    const auto joinAll = [&] {
+        // Every task ran (or all stop): a connection still logging in is not waited for.
+        for (const std::unique_ptr<RemoteFiles> &other : m_others)
+            other->interrupt();
+        for (std::thread &thread : threads)
+            thread.join();
+    };
+    try {
+        work(m_context, true);
+    } catch (...) {
+        queue.stopAll();
+        joinAll();
+        throw;
+    }
+    queue.stopAll();
+    joinAll();
+}

@@ -12,8 +12,9 @@
 
 namespace {
 
-// A connection more pays for its login once it takes this many files off the others.
-constexpr qsizetype kFilesPerConnection = 4;
+// A connection more pays for its login (about five round trips) once it takes this many files
+// or folders off the others.
+constexpr qsizetype kStepsPerConnection = 4;
 
 } // namespace
 
@@ -59,6 +60,15 @@ public:
         m_changed.notify_all();
     }
 
+    void grow(int count)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_count += count;
+        }
+        m_changed.notify_all();
+    }
+
     void stopAll()
     {
         {
@@ -73,7 +83,7 @@ private:
     std::condition_variable m_changed;
     std::deque<int> m_givenBack;
     int m_next = 0;
-    const int m_count;
+    int m_count;
     int m_busy = 0;
     bool m_stopped = false;
 };
@@ -90,15 +100,21 @@ PublishCrew::PublishCrew(FtpJobContext &context, int wanted) : m_context(context
 
 PublishCrew::~PublishCrew() = default;
 
-int PublishCrew::wantedFor(qsizetype files)
+int PublishCrew::wantedFor(qsizetype steps)
 {
-    return static_cast<int>(std::clamp<qsizetype>((files + kFilesPerConnection - 1) / kFilesPerConnection, 1,
-                                                  maxConnections));
+    return static_cast<int>(
+        std::clamp<qsizetype>((steps + kStepsPerConnection - 1) / kStepsPerConnection, 1, maxConnections));
+}
+
+void PublishCrew::more(int count)
+{
+    m_queue->grow(count);
 }
 
 void PublishCrew::run(int count, const Task &task)
 {
     Queue queue(count);
+    m_queue = &queue;
     std::mutex usedMutex;
     m_used = 1;
     const auto work = [&](FtpJobContext &context, bool first) {

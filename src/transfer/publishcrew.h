@@ -42,16 +42,21 @@ public:
     // their own threads meanwhile and take tasks once they stand.
     void run(int count, const Task &task);
 
+    // From a task under way: that many more tasks, numbered on from the last.
+    void more(int count);
+
     // How many connections took part in the last run, the session's included.
     int connectionsUsed() const { return m_used; }
 
-    // The connections a publish of that many files asks for: one more for every few files.
-    static int wantedFor(qsizetype files);
+    // The connections that many steps (files to send, folders to list) ask for: one more for
+    // every few.
+    static int wantedFor(qsizetype steps);
 
 private:
     class Queue;
 
     FtpJobContext &m_context;
     std::vector<std::unique_ptr<RemoteFiles>> m_others;
+    Queue *m_queue = nullptr; // the run's
     int m_used = 0;
 };

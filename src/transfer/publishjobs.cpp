@@ -2,6 +2,7 @@
 
 #include "common/usererror.h"
 #include "transfer/contenthash.h"
+#include "transfer/publishlistings.h"
 #include "transfer/publishlock.h"
 #include "transfer/publishsending.h"
 #include "transfer/remoteerrors.h"
@@ -129,11 +130,17 @@ Scan scan(FtpJobContext &context, const Site &site)
 
     const RemoteRoot root(result.remoteRoot);
     files.startFullListings();
+    PublishListings listings = PublishListings::read(
+        context,
+        [&root](const QByteArray &relative) { return root(relative); },
+        site.exclusions,
+        PublishPlan::maxRemoteFolders);
     PublishPlan::RemoteTree remote = PublishPlan::readRemote(
         [&](const QByteArray &folder) {
             context.checkStop();
             context.reportProgress(0, 0, RemoteNames::decode(folder));
-            return files.listFully(root(folder));
+            std::optional<RemoteItems> listed = listings.take(folder);
+            return listed ? *listed : files.listFully(root(folder));
         },
         site.exclusions);
     remote.hiddenShown = files.fullListingsShowHiddenNames();

@@ -79,8 +79,7 @@ bool PublishSending::send(const QList<Item> &uploads)
     std::vector<Part> parts;
     for (const Item &item : uploads) {
         const QByteArray folder = folderOf(item.remote);
-        if (parts.empty() || parts.back().folder != folder
-            || (wanted > 1 && parts.back().items.size() == kPartFiles))
+        if (parts.empty() || parts.back().folder != folder || (wanted > 1 && parts.back().items.size() == kPartFiles))
             parts.push_back({folder, {}, 0, {}});
         parts.back().items.append(item);
     }
@@ -171,8 +170,8 @@ End PublishSending::sendPart(FtpJobContext &context, Part &part)
             };
             const QString failed = shown + QStringLiteral(" をアップロードできませんでした");
             result = TransferJobs::attempt(context, step, shown, failed, OnFailure::GoOn, [&] {
-                how = station.uploader.send(bytes(m_localRoot + '/' + item.local), item.remote, replacing, oldMode,
-                                            shared);
+                how = station.uploader.send(
+                    bytes(m_localRoot + '/' + item.local), item.remote, replacing, oldMode, shared);
             });
         } else {
             step.failed.append(

@@ -15,7 +15,11 @@ const std::string entry = "-rw-r--r-- 1 u g 3 Dec 09 10:15 a.html";
 // The root's listing over a data connection, as LIST -a gives it.
 void listedOverData(ScriptedFtpServer &server)
 {
-    server.receive().offerExtendedPassive().answer("150 Here comes the listing").sendData(entry + "\r\n").reply("226 Done");
+    server.receive()
+        .offerExtendedPassive()
+        .answer("150 Here comes the listing")
+        .sendData(entry + "\r\n")
+        .reply("226 Done");
 }
 
 struct InReplyCase
@@ -54,13 +58,10 @@ TEST_P(ListingInReply, IsUsedOnlyWhereItListedTheSame)
         if (command != "EPSV")
             commands.push_back(command);
     }
-    EXPECT_EQ(commands,
-              with(loginCommands,
-                   {"FEAT",
-                    "list -a /www/",
-                    "STAT -a /www/",
-                    c.used ? "STAT -a /www/sub/" : "list -a /www/sub/",
-                    "Quit"}));
+    EXPECT_EQ(
+        commands,
+        with(loginCommands,
+             {"FEAT", "list -a /www/", "STAT -a /www/", c.used ? "STAT -a /www/sub/" : "list -a /www/sub/", "Quit"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(

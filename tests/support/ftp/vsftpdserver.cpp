@@ -142,7 +142,8 @@ VsftpdServer::VsftpdServer(const LocalUser &login) : m_localUser(true)
     settings << "anonymous_enable=NO\nlocal_enable=YES\nwrite_enable=YES\nchmod_enable=YES\n"
              << "local_umask=" << login.umask << "\nlocal_root=" << m_root << "\n"
              << "pam_service_name=" << service << "\n"
-             << "max_per_ip=" << login.connectionsPerAddress << "\n";
+             << "max_per_ip=" << login.connectionsPerAddress << "\n"
+             << "local_max_rate=" << login.bytesPerSecond << "\n";
     start(settings.str(), false);
 }
 

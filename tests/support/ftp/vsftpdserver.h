@@ -31,6 +31,8 @@ public:
         std::string umask = "077";
         // How many connections the server takes from one address at a time; 0: any number.
         int connectionsPerAddress = 0;
+        // Each connection's transfers no faster than this, as over a slow link; 0: as fast as they come.
+        std::size_t bytesPerSecond = 0;
     };
     explicit VsftpdServer(const LocalUser &login);
     ~VsftpdServer();

@@ -13,7 +13,8 @@ namespace {
 using End = PublishCrew::End;
 
 // The folders below one that the plan's walk goes into.
-std::deque<QByteArray> foldersBelow(const QByteArray &folder, const RemoteItems &items, const SiteExclusions &exclusions)
+std::deque<QByteArray>
+foldersBelow(const QByteArray &folder, const RemoteItems &items, const SiteExclusions &exclusions)
 {
     std::deque<QByteArray> folders;
     for (const RemoteItem &item : items) {

@@ -221,7 +221,8 @@ void FtpClient::login()
         command(FtpStep::DataProtection);
     }
     command(FtpStep::Type, m_settings.transferType == FtpTransferType::Binary ? "I" : "A");
-    command(FtpStep::System);
+    if (m_settings.askSystem)
+        command(FtpStep::System);
 }
 
 std::string FtpClient::currentDir()

@@ -41,6 +41,7 @@ FtpRemoteFiles::~FtpRemoteFiles()
 std::unique_ptr<RemoteFiles> FtpRemoteFiles::another()
 {
     FtpSettings settings = m_client.settings();
+    settings.askSystem = false;
     // The same server, by the certificate this connection stands on: passed, or accepted.
     if (const std::optional<FtpCertificate> &certificate = m_client.serverCertificate())
         settings.acceptedCertificates.push_back(certificate->fingerprint);

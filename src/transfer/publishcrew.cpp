@@ -18,14 +18,14 @@ constexpr qsizetype kStepsPerConnection = 3;
 
 } // namespace
 
-// The tasks not yet run, shared by the connections' threads. The session's connection waits
-// for the others' tasks to end, so that one given back by a lost connection still runs.
+// The tasks not yet run, shared by the connections' threads. A connection without a task waits
+// while others run theirs: those may add tasks, or give theirs back when their connection is lost.
 class PublishCrew::Queue
 {
 public:
     explicit Queue(int count) : m_count(count) {}
 
-    std::optional<int> take(bool first)
+    std::optional<int> take()
     {
         std::unique_lock lock(m_mutex);
         for (;;) {
@@ -41,7 +41,7 @@ public:
                 ++m_busy;
                 return m_next++;
             }
-            if (!first || m_busy == 0)
+            if (m_busy == 0)
                 return std::nullopt;
             m_changed.wait(lock);
         }
@@ -117,16 +117,16 @@ void PublishCrew::run(int count, const Task &task)
     m_queue = &queue;
     std::mutex usedMutex;
     m_used = 1;
-    const auto work = [&](FtpJobContext &context, bool first) {
-        while (const std::optional<int> next = queue.take(first)) {
+    const auto work = [&](FtpJobContext &context, bool sessionsOwn) {
+        while (const std::optional<int> next = queue.take()) {
             End end = End::StopAll;
             try {
                 end = task(context, *next);
             } catch (...) {
-                queue.ended(*next, first ? End::StopAll : End::ConnectionLost);
+                queue.ended(*next, sessionsOwn ? End::StopAll : End::ConnectionLost);
                 throw;
             }
-            if (first && end == End::ConnectionLost)
+            if (sessionsOwn && end == End::ConnectionLost)
                 end = End::StopAll;
             queue.ended(*next, end);
             if (end != End::Done)

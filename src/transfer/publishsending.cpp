@@ -125,7 +125,7 @@ void PublishSending::recordQuietly(Station &station)
 
 End PublishSending::sendPart(FtpJobContext &context, Part &part)
 {
-    const bool sessions = &context == &m_context;
+    const bool sessionsOwn = &context == &m_context;
     std::unique_lock lock(m_shared);
     Station &station = stationFor(context);
     station.recorder.startFolder(part.folder);
@@ -134,7 +134,7 @@ End PublishSending::sendPart(FtpJobContext &context, Part &part)
     // A step that stopped: on another connection than the session's, lost on its own, the part
     // goes on elsewhere; else the publish stops there.
     const auto stopped = [&](const Summary &step) {
-        if (!sessions && !step.cancelled && !m_context.stopRequested() && !context.files().isConnected()) {
+        if (!sessionsOwn && !step.cancelled && !m_context.stopRequested() && !context.files().isConnected()) {
             part.unrecorded = station.recorder.unrecorded();
             return End::ConnectionLost;
         }

@@ -96,9 +96,14 @@ PublishCrew::PublishCrew(FtpJobContext &context, int wanted) : m_context(context
             break;
         m_others.push_back(std::move(other));
     }
+    for (const std::unique_ptr<RemoteFiles> &other : m_others)
+        m_threads.emplace_back([this, files = other.get()] { serve(*files); });
 }
 
-PublishCrew::~PublishCrew() = default;
+PublishCrew::~PublishCrew()
+{
+    finish();
+}
 
 int PublishCrew::wantedFor(qsizetype steps)
 {
@@ -111,65 +116,86 @@ void PublishCrew::more(int count)
     m_queue->grow(count);
 }
 
+void PublishCrew::serve(RemoteFiles &files)
+{
+    try {
+        files.connectAgain();
+    } catch (...) {
+        return; // refused, or stopped: the others do its share
+    }
+    {
+        std::unique_lock lock(m_mutex);
+        ++m_used;
+        m_running.wait(lock, [this] { return m_queue != nullptr || m_over; });
+        if (m_queue == nullptr) {
+            lock.unlock();
+            files.quit();
+            return;
+        }
+    }
+    FtpJobContext context(
+        files, [](const JobProgress &) {}, [this] { return m_context.stopRequested(); });
+    try {
+        files.resumeFullListings();
+        work(context, false);
+    } catch (...) {
+        // Its task went back to the others.
+    }
+    files.quit();
+}
+
+void PublishCrew::work(FtpJobContext &context, bool sessionsOwn)
+{
+    while (const std::optional<int> next = m_queue->take()) {
+        End end = End::StopAll;
+        try {
+            end = (*m_task)(context, *next);
+        } catch (...) {
+            m_queue->ended(*next, sessionsOwn ? End::StopAll : End::ConnectionLost);
+            throw;
+        }
+        if (sessionsOwn && end == End::ConnectionLost)
+            end = End::StopAll;
+        m_queue->ended(*next, end);
+        if (end != End::Done)
+            return;
+    }
+}
+
+void PublishCrew::finish()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_over = true;
+    }
+    m_running.notify_all();
+    if (m_queue != nullptr)
+        m_queue->stopAll();
+    // Every task ran (or all stop): a connection still logging in is not waited for.
+    for (const std::unique_ptr<RemoteFiles> &other : m_others)
+        other->interrupt();
+    for (std::thread &thread : m_threads) {
+        if (thread.joinable())
+            thread.join();
+    }
+}
+
 void PublishCrew::run(int count, const Task &task)
 {
     Queue queue(count);
-    m_queue = &queue;
-    std::mutex usedMutex;
-    m_used = 1;
-    const auto work = [&](FtpJobContext &context, bool sessionsOwn) {
-        while (const std::optional<int> next = queue.take()) {
-            End end = End::StopAll;
-            try {
-                end = task(context, *next);
-            } catch (...) {
-                queue.ended(*next, sessionsOwn ? End::StopAll : End::ConnectionLost);
-                throw;
-            }
-            if (sessionsOwn && end == End::ConnectionLost)
-                end = End::StopAll;
-            queue.ended(*next, end);
-            if (end != End::Done)
-                return;
-        }
-    };
-    std::vector<std::thread> threads;
-    for (const std::unique_ptr<RemoteFiles> &other : m_others) {
-        threads.emplace_back([&, files = other.get()] {
-            try {
-                files->connectAgain();
-                files->resumeFullListings();
-            } catch (...) {
-                return; // refused, or stopped: the others do its share
-            }
-            {
-                const std::lock_guard lock(usedMutex);
-                ++m_used;
-            }
-            FtpJobContext context(
-                *files, [](const JobProgress &) {}, [this] { return m_context.stopRequested(); });
-            try {
-                work(context, false);
-            } catch (...) {
-                // Its task went back to the others.
-            }
-            files->quit();
-        });
+    {
+        const std::lock_guard lock(m_mutex);
+        m_queue = &queue;
+        m_task = &task;
     }
-    const auto joinAll = [&] {
-        // Every task ran (or all stop): a connection still logging in is not waited for.
-        for (const std::unique_ptr<RemoteFiles> &other : m_others)
-            other->interrupt();
-        for (std::thread &thread : threads)
-            thread.join();
-    };
+    m_running.notify_all();
     try {
         work(m_context, true);
     } catch (...) {
-        queue.stopAll();
-        joinAll();
+        finish();
+        m_queue = nullptr;
         throw;
     }
-    queue.stopAll();
-    joinAll();
+    finish();
+    m_queue = nullptr;
 }

@@ -2,8 +2,11 @@
 
 #include <QtGlobal>
 
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 class FtpJobContext;
@@ -32,14 +35,17 @@ public:
     using Task = std::function<End(FtpJobContext &context, int task)>;
 
     // wanted: the connections the work could use, the session's included (one: no other made).
+    // The others log in from now on, each on its thread, while the session's goes on with the
+    // job; they wait for run().
     PublishCrew(FtpJobContext &context, int wanted);
+    // Ends the others' logins and waits for their threads.
     ~PublishCrew();
     PublishCrew(const PublishCrew &) = delete;
     PublishCrew &operator=(const PublishCrew &) = delete;
 
-    // Runs the tasks 0 .. count-1, each to its end on one connection, until all ran or one
-    // asked to stop all; returns once every connection is idle. The other connections log in on
-    // their own threads meanwhile and take tasks once they stand.
+    // Once: runs the tasks 0 .. count-1, each to its end on one connection, until all ran or
+    // one asked to stop all; returns once every connection is done. The others take tasks as
+    // soon as they stand.
     void run(int count, const Task &task);
 
     // From a task under way: that many more tasks, numbered on from the last.
@@ -55,8 +61,17 @@ public:
 private:
     class Queue;
 
+    void serve(RemoteFiles &files);
+    void work(FtpJobContext &context, bool sessionsOwn);
+    void finish();
+
     FtpJobContext &m_context;
     std::vector<std::unique_ptr<RemoteFiles>> m_others;
+    std::vector<std::thread> m_threads;
+    std::mutex m_mutex; // guards what follows
+    std::condition_variable m_running;
     Queue *m_queue = nullptr; // the run's
-    int m_used = 0;
+    const Task *m_task = nullptr;
+    bool m_over = false;
+    int m_used = 1;
 };

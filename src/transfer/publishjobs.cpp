@@ -134,7 +134,8 @@ Scan scan(FtpJobContext &context, const Site &site)
         context,
         [&root](const QByteArray &relative) { return root(relative); },
         site.exclusions,
-        PublishPlan::maxRemoteFolders);
+        PublishPlan::maxRemoteFolders,
+        manifest.folderCount());
     PublishPlan::RemoteTree remote = PublishPlan::readRemote(
         [&](const QByteArray &folder) {
             context.checkStop();

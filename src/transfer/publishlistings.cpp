@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <mutex>
+#include <optional>
 
 namespace {
 
@@ -30,19 +31,26 @@ foldersBelow(const QByteArray &folder, const RemoteItems &items, const SiteExclu
 
 } // namespace
 
-PublishListings
-PublishListings::read(FtpJobContext &context, const RootPath &root, const SiteExclusions &exclusions, int maxFolders)
+PublishListings PublishListings::read(FtpJobContext &context,
+                                      const RootPath &root,
+                                      const SiteExclusions &exclusions,
+                                      int maxFolders,
+                                      qsizetype expectedFolders)
 {
     PublishListings result;
     context.checkStop();
+    std::optional<PublishCrew> crew;
+    if (expectedFolders > 1)
+        crew.emplace(context, PublishCrew::wantedFor(expectedFolders - 1));
     const RemoteItems top = context.files().listFully(root({}));
     result.m_listed.insert({}, top);
     std::deque<QByteArray> folders = foldersBelow({}, top, exclusions);
     if (folders.empty())
         return result;
+    if (!crew)
+        crew.emplace(context, PublishCrew::wantedFor(static_cast<qsizetype>(folders.size())));
     std::mutex mutex; // guards folders and the listings
-    PublishCrew crew(context, PublishCrew::wantedFor(static_cast<qsizetype>(folders.size())));
-    crew.run(static_cast<int>(folders.size()), [&](FtpJobContext &on, int index) {
+    crew->run(static_cast<int>(folders.size()), [&](FtpJobContext &on, int index) {
         if (on.stopRequested())
             return End::StopAll;
         QByteArray folder;
@@ -67,10 +75,10 @@ PublishListings::read(FtpJobContext &context, const RootPath &root, const SiteEx
         if (static_cast<qsizetype>(folders.size() + below.size()) > maxFolders)
             return End::Done;
         folders.insert(folders.end(), below.begin(), below.end());
-        crew.more(static_cast<int>(below.size()));
+        crew->more(static_cast<int>(below.size()));
         return End::Done;
     });
-    result.m_connectionsUsed = crew.connectionsUsed();
+    result.m_connectionsUsed = crew->connectionsUsed();
     context.checkStop();
     return result;
 }

@@ -24,9 +24,14 @@ public:
     using RootPath = std::function<std::string(const QByteArray &relative)>;
 
     // Descends where PublishPlan::readRemote would: into folders that are no links, have plain
-    // names and are not left out by the exclusions. Throws as the root's listing does.
-    static PublishListings
-    read(FtpJobContext &context, const RootPath &root, const SiteExclusions &exclusions, int maxFolders);
+    // names and are not left out by the exclusions. expectedFolders: how many the last publish
+    // found (0: unknown), for the other connections to log in while the root is read. Throws as
+    // the root's listing does.
+    static PublishListings read(FtpJobContext &context,
+                                const RootPath &root,
+                                const SiteExclusions &exclusions,
+                                int maxFolders,
+                                qsizetype expectedFolders);
 
     // The listing of a folder ("" for the root, else its path ending in "/"), when it was read;
     // handed out once.

@@ -69,7 +69,8 @@ public:
     RemoteItems listFully(const std::string &) override { return {}; }
     bool fullListingsShowHiddenNames() const override { return true; }
     std::optional<RemoteDate> exactTime(const std::string &) override { return std::nullopt; }
-    void retrieve(const std::string &, const std::string &, bool, std::optional<std::uint64_t>, const Progress &) override
+    void
+    retrieve(const std::string &, const std::string &, bool, std::optional<std::uint64_t>, const Progress &) override
     {}
     void store(const std::string &, const std::string &, const Progress &) override {}
     void rename(const std::string &, const std::string &) override {}
@@ -128,13 +129,12 @@ TEST_P(Crew, RunsEveryTaskOnceWhateverBecomesOfTheOtherConnections)
     EXPECT_EQ(crew.connectionsUsed(), c.used);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Servers,
-    Crew,
-    testing::Values(CrewCase{"SessionsAlone", {}, 1},
-                    CrewCase{"ThreeMore", {{}, {}, {}}, 4},
-                    CrewCase{"SecondLoginsRefused", {{true}, {true}, {true}}, 1},
-                    CrewCase{"OthersLostOnTheWay", {{false, 1}, {false, 0}, {true}}, 3}),
-    [](const testing::TestParamInfo<CrewCase> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Servers,
+                         Crew,
+                         testing::Values(CrewCase{"SessionsAlone", {}, 1},
+                                         CrewCase{"ThreeMore", {{}, {}, {}}, 4},
+                                         CrewCase{"SecondLoginsRefused", {{true}, {true}, {true}}, 1},
+                                         CrewCase{"OthersLostOnTheWay", {{false, 1}, {false, 0}, {true}}, 3}),
+                         [](const testing::TestParamInfo<CrewCase> &info) { return std::string(info.param.name); });
 
 } // namespace

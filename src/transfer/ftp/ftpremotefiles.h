@@ -6,6 +6,7 @@
 #include "transfer/remotefiles.h"
 
 #include <memory>
+#include <mutex>
 #include <optional>
 
 // FTP and FTPS behind the remote-files interface: each call goes to an FtpClient as it is,
@@ -57,7 +58,8 @@ public:
     void remove(const std::string &path) override;
     void setPermissions(const std::string &path, int mode) override;
 
-    // A client of its own with this one's settings, certificate and way of full listings.
+    // A client of its own with this one's settings and certificate; its full listings go on the
+    // way this one's went by the time it resumes them. None where data connections are active.
     std::unique_ptr<RemoteFiles> another() override;
     void connectAgain() override;
 
@@ -66,16 +68,24 @@ public:
     void resetInterrupt() override;
 
 private:
-    FtpRemoteFiles(const FtpSettings &settings,
-                   std::optional<FtpPublishListing::Way> way,
-                   std::shared_ptr<FtpStopGroup> stops);
+    // How the first connection reads full listings, for its others to read them so too: they
+    // may log in before it settled that.
+    struct SharedWay
+    {
+        std::mutex mutex;
+        std::optional<FtpPublishListing::Way> way;
+    };
+
+    FtpRemoteFiles(const FtpSettings &settings, std::shared_ptr<SharedWay> way, std::shared_ptr<FtpStopGroup> stops);
     FtpPublishListing &fullListing();
+    void keepWay();
 
     std::unique_ptr<FtpClient> m_owned;
     FtpClient &m_client;
     // How this plan's full listings are read; kept for the publish that follows it.
     std::optional<FtpPublishListing::Way> m_way;
     std::unique_ptr<FtpPublishListing> m_listing;
+    std::shared_ptr<SharedWay> m_sharedWay;
     std::shared_ptr<FtpStopGroup> m_stops; // this client's, and those of its others
     bool m_first = true;                   // not made by another()
 };

@@ -63,8 +63,9 @@
 //   ftp_bench <server> <line>-phases passive plan_s=<p> plan_commands=<c> publish_s=<x-p> publish_commands=<n-c>
 //
 // commands is the server's count for ours: the command lines the proxy forwarded (plain FTP),
-// or vsftpd's log of them (FTPS, whose control connection the proxy cannot read); the peers'
-// counts come from the log. A peer's start-up is the time from its process's start to its
+// or vsftpd's log of them (FTPS, whose control connection the proxy cannot read), over every
+// connection ours opened (the plan's folders and the files go over up to four, as the
+// publish's own logins say; lftp and curl use one); the peers' counts come from the log. A peer's start-up is the time from its process's start to its
 // control connection reaching the proxy (its first packet on the wire: a first command waits
 // for the greeting, two round trips of network that every client pays); ours has none, the
 // program runs before 公開 is pressed. The phases split ours at the end of the plan.

@@ -2,13 +2,12 @@
 
 #include "common/usererror.h"
 #include "transfer/contenthash.h"
-#include "transfer/permissionbits.h"
+#include "transfer/publishlistings.h"
 #include "transfer/publishlock.h"
-#include "transfer/publishuploader.h"
+#include "transfer/publishsending.h"
 #include "transfer/remoteerrors.h"
 #include "transfer/remotejobs.h"
 #include "transfer/remotenames.h"
-#include "transfer/sentfilerecorder.h"
 #include "transfer/transferattempt.h"
 #include "transfer/transferprogress.h"
 
@@ -131,11 +130,18 @@ Scan scan(FtpJobContext &context, const Site &site)
 
     const RemoteRoot root(result.remoteRoot);
     files.startFullListings();
+    PublishListings listings = PublishListings::read(
+        context,
+        [&root](const QByteArray &relative) { return root(relative); },
+        site.exclusions,
+        PublishPlan::maxRemoteFolders,
+        manifest.folderCount());
     PublishPlan::RemoteTree remote = PublishPlan::readRemote(
         [&](const QByteArray &folder) {
             context.checkStop();
             context.reportProgress(0, 0, RemoteNames::decode(folder));
-            return files.listFully(root(folder));
+            std::optional<RemoteItems> listed = listings.take(folder);
+            return listed ? *listed : files.listFully(root(folder));
         },
         site.exclusions);
     remote.hiddenShown = files.fullListingsShowHiddenNames();
@@ -226,41 +232,12 @@ Summary publish(FtpJobContext &context, const Scan &scan)
     TransferProgress progress(context, static_cast<int>(uploads.size() + deletions.size()), total);
     Summary summary;
     files.resumeFullListings();
-    PublishUploader uploader(files, scan.remoteRoot, manifest.newFileMode());
-    SentFileRecorder recorder(files, uploader, manifest, scan.remoteRoot);
-    // Records what the folder under way received: its listing, or else MDTM, gives the times.
-    const auto recordFolder = [&] {
-        if (!recorder.hasUnrecorded())
-            return Attempt::Done;
-        const QString shown = RemoteNames::decode(recorder.folder());
-        const QString failed = shown + QStringLiteral(" の一覧を読めませんでした");
-        const Attempt result = TransferJobs::attempt(
-            context, summary, shown, failed, OnFailure::GoOn, [&] { summary.failed.append(recorder.record()); });
-        if (result == Attempt::Failed) {
-            TransferJobs::attempt(context, summary, shown, failed, OnFailure::GoOn, [&] { recorder.recordTimes(); });
-        }
-        return result;
-    };
+    PublishSending sending(context, scan.localRoot, scan.remoteRoot, scan.manifestPath, manifest, summary, progress);
     const auto finish = [&] {
-        manifest.setNewFileMode(uploader.newFileMode());
-        summary.notes.append(uploader.notes());
+        manifest.setNewFileMode(sending.newFileMode());
+        summary.notes.append(sending.notes());
         manifest.write(scan.manifestPath);
         return summary;
-    };
-    // A publish that ends early still records what it sent, while the connection lets it:
-    // else the next plan knows those copies by their size alone.
-    const auto stopHere = [&] {
-        try {
-            try {
-                summary.failed.append(recorder.record());
-            } catch (const RemoteRefusal &) {
-                if (files.isConnected())
-                    recorder.recordTimes();
-            }
-        } catch (const std::exception &) {
-            // Lost, or stopped for good: the next publish records them from its listing.
-        }
-        return finish();
     };
     const auto stopRequested = [&] {
         if (!context.stopRequested())
@@ -282,45 +259,8 @@ Summary publish(FtpJobContext &context, const Scan &scan)
         if (TransferJobs::attempt(context, summary, shown, failed, OnFailure::GoOn, make) == Attempt::Stopped)
             return finish();
     }
-
-    for (const Item &item : uploads) {
-        const QByteArray folder = folderOf(item.remote);
-        if (folder != recorder.folder()) {
-            if (recordFolder() == Attempt::Stopped)
-                return stopHere();
-            recorder.startFolder(folder);
-        }
-        if (stopRequested())
-            return stopHere();
-        const QString shown = item.shownPath();
-        const std::optional<std::uint64_t> hash = ContentHash::ofFile(localPath(item));
-        if (!hash) {
-            summary.failed.append(
-                TransferJobs::skippedEntry(shown, TransferJobs::localSkipReason(FolderWalk::LocalSkip::Unreadable)));
-            continue;
-        }
-        const std::optional<int> oldMode = item.listed ? PermissionBits::modeOf(item.listed->attributes) : std::nullopt;
-        const bool replacing = item.listed || manifest.find(item.remote);
-        PublishUploader::Sent how;
-        const auto store = [&] {
-            how = uploader.send(bytes(localPath(item)), item.remote, replacing, oldMode, progress.forFile(shown));
-        };
-        const QString failed = shown + QStringLiteral(" をアップロードできませんでした");
-        const Attempt result = TransferJobs::attempt(context, summary, shown, failed, OnFailure::GoOn, store);
-        if (result == Attempt::Stopped)
-            return stopHere();
-        progress.fileDone(result == Attempt::Done ? item.size : 0);
-        if (result != Attempt::Done)
-            continue;
-        // No time yet: the folder's listing gives it, written with the next file's record.
-        manifest.set(item.remote, {*hash, item.size, RemoteDate(), item.stamp});
-        manifest.write(scan.manifestPath, PublishManifest::Flush::Later);
-        recorder.sent(item.remote, oldMode, how);
-        ++summary.files;
-        summary.bytes += item.size;
-    }
-    if (recordFolder() == Attempt::Stopped)
-        return stopHere();
+    if (!sending.send(uploads))
+        return finish();
 
     // Deletions last, files before the folders that held them, deeper folders first.
     std::stable_sort(deletions.begin(), deletions.end(), [](const Item &a, const Item &b) {

@@ -39,7 +39,8 @@ struct Scan
     std::shared_ptr<const PublishLock> lock;
 };
 
-// Lists the remote tree (from the site's remote folder, returning to the current one after),
+// Lists the remote tree (from the site's remote folder, returning to the current one after;
+// its folders over several connections where there are many, PublishListings),
 // walks and hashes the local one against the site's manifest. Takes the site's publish lock
 // first: another window's publish of the site makes it throw UserError. Records, too, the times
 // of files the last publish sent but could not list (it was stopped, or lost its connection).
@@ -50,7 +51,7 @@ Scan scan(FtpJobContext &context, const Site &site);
 void compareSameSize(FtpJobContext &context, Scan &scan);
 
 // Carries out the ticked items: missing folders made first, then each file as PublishUploader
-// sends it (under a temporary name, renamed over the old one with the old one's mode; what the
+// sends it, over several connections where there are files enough (PublishSending) (under a temporary name, renamed over the old one with the old one's mode; what the
 // server refuses of that goes under the file's own name, and the summary's notes say so), then
 // the deletions. The manifest is written after every file, and once more when a folder's
 // listing gave the times and modes of the files just sent; a publish that stops (中止, a

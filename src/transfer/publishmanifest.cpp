@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QList>
+#include <QSet>
 #include <QTemporaryFile>
 
 #include <cstdio>
@@ -134,6 +135,14 @@ void PublishManifest::write(const QString &path, Flush flush) const
         QFile::remove(part);
         throw UserError(QStringLiteral("ファイル %1 を作成できません").arg(path));
     }
+}
+
+qsizetype PublishManifest::folderCount() const
+{
+    QSet<QByteArray> folders;
+    for (const auto &[path, record] : m_records)
+        folders.insert(path.left(std::max<qsizetype>(path.lastIndexOf('/'), 0)));
+    return folders.size();
 }
 
 const PublishManifest::Entry *PublishManifest::find(const QByteArray &path) const

@@ -71,6 +71,8 @@ public:
     // Whether a record lies below the folder ("img" holds "img/a.gif").
     bool holdsBelow(const QByteArray &folder) const;
     qsizetype size() const { return static_cast<qsizetype>(m_records.size()); }
+    // The folders that hold a recorded file, the root among them.
+    qsizetype folderCount() const;
 
     // The mode the server gave the last file it created for a publish; nothing until a
     // listing showed one.

@@ -142,7 +142,7 @@ RemoteTree readRemote(const ListFolder &list, const SiteExclusions &exclusions, 
         }
         return entries;
     };
-    FolderWalk::walkRemoteFolder(QByteArray(), listFolder, 100000, limits);
+    FolderWalk::walkRemoteFolder(QByteArray(), listFolder, maxRemoteFolders, limits);
     return tree;
 }
 

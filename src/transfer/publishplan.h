@@ -63,6 +63,9 @@ struct RemoteTree
     bool hiddenShown = true;
 };
 
+// The most folders a remote tree is read to.
+constexpr int maxRemoteFolders = 100000;
+
 // The listing of the folder at a path below the root ("" for the root, else ending in "/").
 using ListFolder = std::function<RemoteItems(const QByteArray &relativeFolder)>;
 RemoteTree

@@ -55,6 +55,8 @@ public:
     void remove(const std::string &path) override { m_active->remove(path); }
     void setPermissions(const std::string &path, int mode) override { m_active->setPermissions(path, mode); }
 
+    std::unique_ptr<RemoteFiles> another() override { return m_active->another(); }
+
     void interrupt() override;
     void resetInterrupt() override;
 

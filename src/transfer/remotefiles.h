@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -89,6 +90,13 @@ public:
     virtual void remove(const std::string &path) = 0;
     // mode: the nine permission bits, with the special ones where asked.
     virtual void setPermissions(const std::string &path, int mode) = 0;
+
+    // Another connection as this one's login, for a job that works over several at once: made
+    // on this object's thread, connected by connectAgain() on the thread that then uses it
+    // alone, and stopped by this one's interrupt() too. Nothing where none can be made.
+    virtual std::unique_ptr<RemoteFiles> another() { return nullptr; }
+    // For what another() made: connects as the connection it came from. Throws as connect().
+    virtual void connectAgain() {}
 
     // Callable from any thread: ends the wait under way, and every later one, as the user's stop
     // until resetInterrupt().

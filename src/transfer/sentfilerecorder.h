@@ -28,6 +28,15 @@ public:
     void sent(const QByteArray &remote, std::optional<int> oldMode, PublishUploader::Sent how);
     bool hasUnrecorded() const { return !m_unrecorded.isEmpty(); }
 
+    // A file sent and not yet recorded, for a recorder on another connection to take over.
+    struct Unrecorded
+    {
+        QByteArray path;
+        std::optional<int> oldMode;
+        PublishUploader::Sent how;
+    };
+    const QList<Unrecorded> &unrecorded() const { return m_unrecorded; }
+
     // Lists the folder and records its files; the result names the files whose old mode could
     // not be set back ("name（reason）"). Throws as the listing does, the files then still
     // unrecorded.
@@ -37,13 +46,6 @@ public:
     void recordTimes();
 
 private:
-    struct Unrecorded
-    {
-        QByteArray path;
-        std::optional<int> oldMode;
-        PublishUploader::Sent how;
-    };
-
     RemoteFiles &m_files;
     PublishUploader &m_uploader;
     PublishManifest &m_manifest;

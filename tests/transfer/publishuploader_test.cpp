@@ -181,12 +181,15 @@ INSTANTIATE_TEST_SUITE_P(
                                {{"a.html", true, 0644}, {"b.html", true, 0644}},
                                [](ScriptedFtpServer &s) {
                                    stored(s);
-                                   s.answer("502 Command not implemented.").answer("250 Delete operation successful.");
+                                   // RNTO goes right behind RNFR, and is refused as well.
+                                   s.answer("502 Command not implemented.").answer("503 RNFR required first.");
+                                   s.answer("250 Delete operation successful.");
                                    stored(s);
                                    stored(s);
                                },
                                {"STOR /www/.qzweb-a.html.part",
                                 "RNFR /www/.qzweb-a.html.part",
+                                "RNTO /www/a.html",
                                 "DELE /www/.qzweb-a.html.part",
                                 "STOR /www/a.html",
                                 "STOR /www/b.html"},

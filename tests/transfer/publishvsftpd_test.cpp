@@ -11,10 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sys/stat.h>
+#include <thread>
 #include <utime.h>
 
 namespace {
@@ -288,6 +290,148 @@ TEST_F(PublishToVsftpd, HiddenNamesAreListedAndExcludedNamesLeftOut)
     EXPECT_FALSE(fs::exists(onServer("index.html~")));
     EXPECT_EQ(states(scan()),
               (QMap<QByteArray, State>{{".htaccess", State::Unchanged}, {"index.html", State::Unchanged}}));
+}
+
+// A site of many files goes up over several connections where the server takes them, and over
+// the session's alone where it takes one from an address or data connections are active: either way every file arrives, the
+// replaced ones keep their modes, and the manifest knows them all.
+struct ConnectionsCase
+{
+    const char *name;
+    int connectionsPerAddress;
+    FtpDataMode dataMode;
+    bool several;
+};
+
+class PublishOverConnections : public PublishToVsftpd, public testing::WithParamInterface<ConnectionsCase>
+{};
+
+TEST_P(PublishOverConnections, EveryFileArrivesAndKeepsItsMode)
+{
+    const ConnectionsCase &c = GetParam();
+    m_client.quit();
+    m_server = std::make_unique<VsftpdServer>(VsftpdServer::LocalUser{"077", c.connectionsPerAddress});
+    m_client.settings().dataMode = c.dataMode;
+    // The server lets go of its start-up check's connection a moment after it.
+    for (int tries = 0; !m_client.isConnected(); ++tries) {
+        try {
+            connectClient(m_client);
+        } catch (const FtpError &) {
+            ASSERT_LT(tries, 50);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+    const auto page = [](int folder, int file) {
+        return "dir" + std::to_string(folder) + "/page" + std::to_string(file) + ".html";
+    };
+    const auto writeAll = [&](const std::string &round) {
+        for (int folder = 0; folder < 3; ++folder) {
+            for (int file = 0; file < 8; ++file)
+                writeLocal(page(folder, file), round + page(folder, file));
+        }
+    };
+    writeAll("one ");
+    ASSERT_EQ(publish(scan()).files, 24);
+    fs::permissions(onServer(page(1, 3)), fs::perms(0644));
+    fs::permissions(onServer(page(2, 7)), fs::perms(0755));
+    writeAll("two ");
+    const std::size_t before = m_server->commands().size();
+    const TransferJobs::Summary second = publish(scan());
+    EXPECT_EQ(second.files, 24);
+    EXPECT_TRUE(second.failed.isEmpty() && second.notes.isEmpty())
+        << (second.failed + second.notes).join(u'\n').toStdString();
+    const std::vector<std::string> commands = m_server->commands();
+    const auto logins = std::count(commands.begin() + static_cast<std::ptrdiff_t>(before), commands.end(), "USER");
+    EXPECT_EQ(logins > 0, c.several) << logins << " more logins";
+    for (int folder = 0; folder < 3; ++folder) {
+        for (int file = 0; file < 8; ++file)
+            EXPECT_EQ(serverContent(page(folder, file)), "two " + page(folder, file));
+    }
+    EXPECT_EQ(modeOnServer(page(1, 3)), 0644);
+    EXPECT_EQ(modeOnServer(page(2, 7)), 0755);
+    EXPECT_EQ(modeOnServer(page(0, 0)), 0600);
+    const PublishJobs::Scan after = scan();
+    EXPECT_EQ(after.plan.count(State::Unchanged), 24);
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers,
+                         PublishOverConnections,
+                         testing::Values(ConnectionsCase{"AnyNumber", 0, FtpDataMode::Passive, true},
+                                         ConnectionsCase{"OneAtATime", 1, FtpDataMode::Passive, false},
+                                         ConnectionsCase{"ActiveDataConnections", 0, FtpDataMode::Active, false}),
+                         [](const testing::TestParamInfo<ConnectionsCase> &info) {
+                             return std::string(info.param.name);
+                         });
+
+// 中止 while several connections send: every one of them stops, none leaves a cut file under a
+// page's own name, and the next publish sends what is missing.
+TEST_F(PublishToVsftpd, AStopReachesEveryConnection)
+{
+    m_client.quit();
+    // Each file takes a second or more on its connection.
+    m_server = std::make_unique<VsftpdServer>(VsftpdServer::LocalUser{"077", 0, 64 * 1024});
+    m_client.settings().dataMode = FtpDataMode::Passive;
+    connectClient(m_client);
+    const std::string content(96 * 1024, 'x');
+    const auto page = [](int file) {
+        return "dir" + std::to_string(file % 3) + "/page" + std::to_string(file) + ".html";
+    };
+    for (int file = 0; file < 9; ++file)
+        writeLocal(page(file), content);
+    std::atomic<bool> stop = false;
+    m_stopWhen = [&stop] { return stop.load(); };
+    std::thread window([this, &stop] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        stop = true;
+        m_context.files().interrupt();
+    });
+    const TransferJobs::Summary stopped = publish(scan());
+    window.join();
+    EXPECT_TRUE(stopped.cancelled);
+    // Each connection was cut in its first file: none went on to finish it.
+    EXPECT_EQ(stopped.files, 0);
+    for (int file = 0; file < 9; ++file)
+        EXPECT_FALSE(fs::exists(onServer(page(file)))) << page(file);
+    m_stopWhen = [] { return false; };
+    m_context.files().resetInterrupt();
+    if (!m_client.isConnected())
+        connectClient(m_client);
+    EXPECT_EQ(publish(scan()).files, 9);
+    for (int file = 0; file < 9; ++file)
+        EXPECT_EQ(serverContent(page(file)), content);
+}
+
+// 更新分を公開 of one page in each of ten folders: every folder listed in STAT's reply once a
+// data connection's listing matched it, and each page sent under its temporary name and renamed.
+TEST_F(PublishToVsftpd, AFewChangedFilesCostFewCommands)
+{
+    m_client.quit();
+    m_client.settings().dataMode = FtpDataMode::Passive;
+    connectClient(m_client);
+    const auto page = [](int folder, int file) {
+        return "dir" + std::to_string(folder) + "/page" + std::to_string(file) + ".html";
+    };
+    for (int folder = 0; folder < 10; ++folder) {
+        for (int file = 0; file < 4; ++file)
+            writeLocal(page(folder, file), "one");
+    }
+    ASSERT_EQ(publish(scan()).files, 40);
+    for (int folder = 0; folder < 10; ++folder)
+        writeLocal(page(folder, 1), "two");
+    const std::size_t before = m_server->commands().size();
+    EXPECT_EQ(publish(scan()).files, 10);
+    const std::vector<std::string> all = m_server->commands();
+    const std::vector<std::string> sent(all.begin() + static_cast<std::ptrdiff_t>(before), all.end());
+    const auto count = [&sent](const char *verb) { return std::count(sent.begin(), sent.end(), verb); };
+    EXPECT_EQ(count("LIST"), 1);  // the root's, which STAT's reply matched
+    EXPECT_EQ(count("STAT"), 21); // the plan's eleven folders, and ten after the uploads
+    EXPECT_EQ(count("EPSV"), 11);
+    EXPECT_EQ(count("RNTO"), 10);
+    // PWD, FEAT, and for each connection more (of those made in time) USER, PASS, TYPE and QUIT.
+    std::string verbs;
+    for (const std::string &verb : sent)
+        verbs += verb + ' ';
+    EXPECT_LE(sent.size(), 1 + 1 + 1 + 21 + 11 + 10 * 3 + 4 * count("USER")) << verbs;
 }
 
 } // namespace

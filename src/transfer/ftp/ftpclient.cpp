@@ -115,6 +115,7 @@ void FtpClient::connect()
         m_reader.reset();
         m_lastReply = {};
         m_repliesOwed = 0;
+        m_renameClear = true;
         checkSingleLine(m_settings.user);
         checkSingleLine(m_settings.password);
         m_tls.reset();
@@ -220,7 +221,8 @@ void FtpClient::login()
         command(FtpStep::DataProtection);
     }
     command(FtpStep::Type, m_settings.transferType == FtpTransferType::Binary ? "I" : "A");
-    command(FtpStep::System);
+    if (m_settings.askSystem)
+        command(FtpStep::System);
 }
 
 std::string FtpClient::currentDir()
@@ -265,8 +267,26 @@ void FtpClient::deleteFile(const std::string &name)
 void FtpClient::rename(const std::string &oldName, const std::string &newName)
 {
     checkSingleLine(newName); // refuse before RNFR leaves the server waiting for RNTO
-    command(FtpStep::RenameFrom, oldName);
-    command(FtpStep::RenameTo, newName);
+    if (!m_renameClear) {
+        // An RNFR of before may still be held: RNTO goes only once this RNFR was taken.
+        command(FtpStep::RenameFrom, oldName);
+        m_renameClear = false;
+        command(FtpStep::RenameTo, newName);
+        m_renameClear = true;
+        return;
+    }
+    // Both at once, a round trip saved. Where RNFR fails, the server holds no name of ours to
+    // rename, so the RNTO behind it is refused too ("503 RNFR required first").
+    sendLine(commandLine(FtpStep::RenameFrom, oldName));
+    sendLine(commandLine(FtpStep::RenameTo, newName));
+    const FtpReply from = readReply();
+    const FtpReply &to = readReply();
+    if (!ruleFor(FtpStep::RenameFrom).accepts(from.code))
+        throw FtpReplyError(from.code, from.lastLine());
+    if (!ruleFor(FtpStep::RenameTo).accepts(to.code)) {
+        m_renameClear = false;
+        throw FtpReplyError(to.code, to.lastLine());
+    }
 }
 
 void FtpClient::site(const std::string &text)
@@ -320,6 +340,23 @@ FtpClient::list(const std::string &path, Listing listing, const Progress &progre
         if (!whole)
             throw FtpError("The listing of " + path + " was cut short.", FtpFault::TruncatedDownload, path);
     });
+    return splitLines(text, skipped);
+}
+
+std::vector<std::string> FtpClient::listInReply(const std::string &path, Listing listing, SkippedLines *skipped)
+{
+    if (listing == Listing::Machine)
+        throw FtpProtocolError("A machine listing cannot come in a reply.");
+    const FtpStep step = listing == Listing::Plain ? FtpStep::StatusList : FtpStep::StatusListWithHidden;
+    sendLine(commandLine(step, path));
+    const FtpReply &reply =
+        readReply(Deadline(m_settings.timeLimits.reply), [this] { return m_reader.readListingReply(maxListingSize); });
+    if (!ruleFor(step).accepts(reply.code))
+        throw FtpReplyError(reply.code, reply.lastLine());
+    // The first and last lines are the server's words about the listing between them.
+    std::string text;
+    for (std::size_t index = 1; index + 1 < reply.lines.size(); ++index)
+        text += reply.lines[index] + '\n';
     return splitLines(text, skipped);
 }
 
@@ -532,9 +569,14 @@ const FtpReply &FtpClient::readReply()
 
 const FtpReply &FtpClient::readReply(const Deadline &deadline)
 {
+    return readReply(deadline, [this] { return m_reader.readReply(); });
+}
+
+const FtpReply &FtpClient::readReply(const Deadline &deadline, const std::function<FtpReply()> &read)
+{
     m_replyDeadline.emplace(deadline);
     try {
-        m_lastReply = m_reader.readReply();
+        m_lastReply = read();
     } catch (...) {
         // Whatever broke the reply (a timeout, an endless line, a lost connection) leaves no
         // way to tell which reply belongs to which command any more.

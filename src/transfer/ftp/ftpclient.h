@@ -103,6 +103,12 @@ public:
     // with FtpReplyError, and the connection stays usable.
     std::vector<std::string>
     list(const std::string &path, Listing listing, const Progress &progress = {}, SkippedLines *skipped = nullptr);
+    // A folder's listing in the reply to STAT, with no data connection: LIST's form, "-a"
+    // asked for with Listing::WithHidden (a machine listing has no such form and is refused
+    // here with FtpProtocolError). Lines as list() gives them. Servers that do not list this
+    // way refuse it or answer with something else, so a caller trusts it only once it matched
+    // list() on the same folder. Bounded as list() is.
+    std::vector<std::string> listInReply(const std::string &path, Listing listing, SkippedLines *skipped = nullptr);
     // With expectedSize (a listing gave it), fewer bytes received is a failure, not a file.
     void retrieve(const std::string &remoteName,
                   const std::string &localPath,
@@ -170,6 +176,7 @@ private:
     void sendLine(const std::string &line, std::chrono::milliseconds idleLimit);
     const FtpReply &readReply();
     const FtpReply &readReply(const Deadline &deadline);
+    const FtpReply &readReply(const Deadline &deadline, const std::function<FtpReply()> &read);
     const FtpReply &expect(FtpStep step);
     const FtpReply &command(FtpStep step, const std::string &argument = {});
     std::string commandLine(FtpStep step, const std::string &argument) const;
@@ -204,4 +211,7 @@ private:
     FtpDataConnection *m_data = nullptr; // the transfer under way, owned by transfer()
     // The last transfer got as far as its data connection: an upload may have left a file.
     bool m_dataConnected = false;
+    // No RNFR of ours is left waiting for its RNTO on the server: an RNTO sent right behind
+    // its RNFR can then only ever act on that RNFR's file.
+    bool m_renameClear = true;
 };

@@ -4,7 +4,9 @@
 #include "transfer/machinelistingparser.h"
 #include "transfer/remotelistingparser.h"
 
+#include <algorithm>
 #include <array>
+#include <tuple>
 
 namespace {
 
@@ -63,6 +65,42 @@ RemoteItems FtpPublishListing::parse(const std::vector<std::string> &lines) cons
 
 RemoteItems FtpPublishListing::list(const std::string &folder)
 {
+    if (m_way.inReply == Way::InReply::Used)
+        return parse(m_client.listInReply(folder, m_way.listing));
+    RemoteItems items = listOverData(folder);
+    if (m_way.inReply == Way::InReply::Untried && !items.isEmpty())
+        settleInReply(folder, items);
+    return items;
+}
+
+void FtpPublishListing::settleInReply(const std::string &folder, const RemoteItems &listed)
+{
+    m_way.inReply = Way::InReply::Refused;
+    if (m_way.listing == FtpClient::Listing::Machine)
+        return;
+    RemoteItems inReply;
+    try {
+        inReply = parse(m_client.listInReply(folder, m_way.listing));
+    } catch (const FtpReplyError &) {
+        if (!m_client.isConnected())
+            throw;
+        return;
+    }
+    // A server that takes STAT for its own status, or for one file, or hides other names there,
+    // answers with entries of its own.
+    const auto entries = [](const RemoteItems &items) {
+        std::vector<std::tuple<QByteArray, bool, qint64, QString>> all;
+        for (const RemoteItem &item : items)
+            all.emplace_back(item.name, item.folder, item.size, item.attributes);
+        std::sort(all.begin(), all.end());
+        return all;
+    };
+    if (entries(inReply) == entries(listed))
+        m_way.inReply = Way::InReply::Used;
+}
+
+RemoteItems FtpPublishListing::listOverData(const std::string &folder)
+{
     if (m_way.settled)
         return parse(m_client.list(folder, m_way.listing));
     m_way.settled = true;
@@ -73,7 +111,7 @@ RemoteItems FtpPublishListing::list(const std::string &folder)
         if (!m_client.isConnected())
             throw;
         m_way.listing = FtpClient::Listing::Plain;
-        return list(folder);
+        return listOverData(folder);
     }
     if (!items.isEmpty())
         return items;

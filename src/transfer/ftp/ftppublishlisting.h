@@ -9,9 +9,11 @@
 
 // How a publish reads the server's folders: MLSD where FEAT offers it (exact times and every
 // name, the modes too where the server gives unix.mode), else LIST -a where the server takes
-// it (vsftpd leaves names starting with a dot out of a plain LIST), else LIST. The first
-// listing, of the site's root, settles LIST -a; the way then holds for the publish, so the
-// listings after the uploads read like the plan's. Also asks MDTM where the server offers it.
+// it (vsftpd leaves names starting with a dot out of a plain LIST), else LIST; the last two in
+// the reply to STAT where it lists the same (a round trip per folder, where a data connection
+// costs three or four). The first listing, of the site's root, settles LIST -a, the first that
+// shows entries STAT; the way then holds for the publish, so the listings after the uploads
+// read like the plan's. Also asks MDTM where the server offers it.
 // Refers to the client; used by FtpRemoteFiles for its full listings.
 class FtpPublishListing
 {
@@ -22,6 +24,13 @@ public:
         bool settled = false;          // LIST -a was tried, or was not to be
         bool modificationTime = false; // MDTM
         std::string machineFacts;      // sent with OPTS MLST before the first MLSD; empty: none
+        // LIST's listings come in STAT's reply instead, which costs no data connection: tried
+        // once a folder listed something, and kept where it gave the same entries.
+        enum class InReply {
+            Untried,
+            Used,
+            Refused,
+        } inReply = InReply::Untried;
     };
 
     // Asks the server what it offers (FEAT, and OPTS MLST when it has unix.mode to give).
@@ -40,6 +49,8 @@ public:
 
 private:
     RemoteItems parse(const std::vector<std::string> &lines) const;
+    RemoteItems listOverData(const std::string &folder);
+    void settleInReply(const std::string &folder, const RemoteItems &listed);
     void chooseFacts();
 
     FtpClient &m_client;

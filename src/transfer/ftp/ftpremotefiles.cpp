@@ -12,13 +12,67 @@ std::string bytes(const QString &text)
 
 } // namespace
 
-FtpRemoteFiles::FtpRemoteFiles() : m_owned(std::make_unique<FtpClient>()), m_client(*m_owned)
-{}
+FtpRemoteFiles::FtpRemoteFiles()
+    : m_owned(std::make_unique<FtpClient>()), m_client(*m_owned), m_sharedWay(std::make_shared<SharedWay>()),
+      m_stops(std::make_shared<FtpStopGroup>())
+{
+    m_stops->add(m_client);
+}
 
-FtpRemoteFiles::FtpRemoteFiles(FtpClient &client) : m_client(client)
-{}
+FtpRemoteFiles::FtpRemoteFiles(FtpClient &client)
+    : m_client(client), m_sharedWay(std::make_shared<SharedWay>()), m_stops(std::make_shared<FtpStopGroup>())
+{
+    m_stops->add(m_client);
+}
 
-FtpRemoteFiles::~FtpRemoteFiles() = default;
+FtpRemoteFiles::FtpRemoteFiles(const FtpSettings &settings,
+                               std::shared_ptr<SharedWay> way,
+                               std::shared_ptr<FtpStopGroup> stops)
+    : m_owned(std::make_unique<FtpClient>()), m_client(*m_owned), m_sharedWay(std::move(way)),
+      m_stops(std::move(stops)), m_first(false)
+{
+    m_client.settings() = settings;
+    m_stops->add(m_client);
+}
+
+FtpRemoteFiles::~FtpRemoteFiles()
+{
+    m_stops->remove(m_client);
+}
+
+std::unique_ptr<RemoteFiles> FtpRemoteFiles::another()
+{
+    // In active mode the server connects back for every transfer, which a home router lets in
+    // for the one connection at best; and a second one in that mode was seen to wait for the
+    // server's answer to PORT until its time ran out (pyftpdlib).
+    if (m_client.settings().dataMode == FtpDataMode::Active)
+        return nullptr;
+    FtpSettings settings = m_client.settings();
+    settings.askSystem = false;
+    // The same server, by the certificate this connection stands on: passed, or accepted.
+    if (const std::optional<FtpCertificate> &certificate = m_client.serverCertificate())
+        settings.acceptedCertificates.push_back(certificate->fingerprint);
+    return std::unique_ptr<RemoteFiles>(new FtpRemoteFiles(settings, m_sharedWay, m_stops));
+}
+
+void FtpRemoteFiles::connectAgain()
+{
+    m_client.connect();
+}
+
+void FtpRemoteFiles::interrupt()
+{
+    if (m_first)
+        m_stops->interrupt();
+    else
+        m_client.interrupt();
+}
+
+void FtpRemoteFiles::resetInterrupt()
+{
+    m_stops->clear();
+    m_client.resetInterrupt();
+}
 
 void FtpRemoteFiles::setOnConnected(std::function<void()> handler)
 {
@@ -102,11 +156,24 @@ RemoteItems FtpRemoteFiles::list(const std::string &folder, const Progress &prog
 void FtpRemoteFiles::startFullListings()
 {
     m_listing = std::make_unique<FtpPublishListing>(m_client);
+    keepWay();
+}
+
+void FtpRemoteFiles::keepWay()
+{
     m_way = m_listing->way();
+    if (!m_first)
+        return;
+    const std::lock_guard lock(m_sharedWay->mutex);
+    m_sharedWay->way = m_way;
 }
 
 void FtpRemoteFiles::resumeFullListings()
 {
+    if (!m_first) {
+        const std::lock_guard lock(m_sharedWay->mutex);
+        m_way = m_sharedWay->way;
+    }
     if (!m_way) {
         startFullListings();
         return;
@@ -124,7 +191,7 @@ FtpPublishListing &FtpRemoteFiles::fullListing()
 RemoteItems FtpRemoteFiles::listFully(const std::string &folder)
 {
     RemoteItems items = fullListing().list(folder);
-    m_way = m_listing->way();
+    keepWay();
     return items;
 }
 

@@ -2,9 +2,11 @@
 
 #include "transfer/ftp/ftpclient.h"
 #include "transfer/ftp/ftppublishlisting.h"
+#include "transfer/ftp/ftpstopgroup.h"
 #include "transfer/remotefiles.h"
 
 #include <memory>
+#include <mutex>
 #include <optional>
 
 // FTP and FTPS behind the remote-files interface: each call goes to an FtpClient as it is,
@@ -56,15 +58,34 @@ public:
     void remove(const std::string &path) override;
     void setPermissions(const std::string &path, int mode) override;
 
-    void interrupt() override { m_client.interrupt(); }
-    void resetInterrupt() override { m_client.resetInterrupt(); }
+    // A client of its own with this one's settings and certificate; its full listings go on the
+    // way this one's went by the time it resumes them. None where data connections are active.
+    std::unique_ptr<RemoteFiles> another() override;
+    void connectAgain() override;
+
+    // The first connection's stop reaches its others; another's, itself alone.
+    void interrupt() override;
+    void resetInterrupt() override;
 
 private:
+    // How the first connection reads full listings, for its others to read them so too: they
+    // may log in before it settled that.
+    struct SharedWay
+    {
+        std::mutex mutex;
+        std::optional<FtpPublishListing::Way> way;
+    };
+
+    FtpRemoteFiles(const FtpSettings &settings, std::shared_ptr<SharedWay> way, std::shared_ptr<FtpStopGroup> stops);
     FtpPublishListing &fullListing();
+    void keepWay();
 
     std::unique_ptr<FtpClient> m_owned;
     FtpClient &m_client;
     // How this plan's full listings are read; kept for the publish that follows it.
     std::optional<FtpPublishListing::Way> m_way;
     std::unique_ptr<FtpPublishListing> m_listing;
+    std::shared_ptr<SharedWay> m_sharedWay;
+    std::shared_ptr<FtpStopGroup> m_stops; // this client's, and those of its others
+    bool m_first = true;                   // not made by another()
 };

@@ -149,6 +149,33 @@ FtpReply FtpReplyReader::readReply()
     return reply;
 }
 
+FtpReply FtpReplyReader::readListingReply(std::size_t maxSize)
+{
+    FtpReply reply;
+    std::size_t consumed = 0;
+    reply.lines.push_back(readNonEmptyLine(consumed));
+    const std::string &first = reply.lines.front();
+    if (first.size() > codeLength && first[codeLength] == continuationMark) {
+        const std::string endMarker = first.substr(0, codeLength) + ' ';
+        for (;;) {
+            std::string raw = readLine();
+            consumed += raw.size() + 1;
+            if (consumed > maxSize)
+                throw FtpProtocolError("The server sent a listing longer than " + std::to_string(maxSize) + " bytes.");
+            if (raw.size() >= markerLength && equalsIgnoringCase(raw.substr(0, markerLength), endMarker)) {
+                std::string last = trimmed(raw);
+                if (holdsControlByte(raw, last))
+                    throw FtpProtocolError("The server sent a reply line holding a control character.");
+                reply.lines.push_back(std::move(last));
+                break;
+            }
+            reply.lines.push_back(std::move(raw));
+        }
+    }
+    reply.code = codeOf(reply.lastLine());
+    return reply;
+}
+
 std::string FtpReplyReader::trimmed(const std::string &line)
 {
     const auto first = std::find_if_not(line.begin(), line.end(), isBlankOrControl);

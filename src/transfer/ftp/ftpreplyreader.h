@@ -39,6 +39,11 @@ public:
     // Throws FtpProtocolError for a line holding a NUL or, inside it, a control byte other
     // than a tab.
     FtpReply readReply();
+    // A reply that carries a listing between its first and last line (STAT of a folder): those
+    // lines are kept as they came, blanks and control bytes included, as a data connection
+    // would carry them; the reply ends only at a line starting with its code and a blank, within
+    // maxSize bytes.
+    FtpReply readListingReply(std::size_t maxSize);
 
     // Drops leading and trailing bytes with codes 0 to 32.
     static std::string trimmed(const std::string &line);

@@ -44,6 +44,9 @@ struct FtpSettings
     // with FtpCertificateError.
     std::vector<std::string> acceptedCertificates;
     FtpTransferType transferType = FtpTransferType::Binary;
+    // SYST after the login, as the window's own connection asks; its answer is not used, so a
+    // connection made beside it for a job leaves it out.
+    bool askSystem = true;
     // In active mode, take the data connection only from the control connection's peer, so
     // nobody else can slip a file in or read one out. Off only for servers whose data
     // connections come from another address of the same machine.

@@ -35,6 +35,10 @@ constexpr std::array rules{
     // ls's own option for names that start with a dot, which many servers leave out otherwise.
     FtpStepRule{FtpStep::ListWithHidden, "list -a ", {125, 150}, 2},
     FtpStepRule{FtpStep::MachineList, "MLSD ", {125, 150}, 2},
+    // A folder's listing in the reply itself, without a data connection (RFC 959's STAT with a
+    // path): servers answer 211, 212 or 213.
+    FtpStepRule{FtpStep::StatusList, "STAT ", {211, 212, 213}, 3},
+    FtpStepRule{FtpStep::StatusListWithHidden, "STAT -a ", {211, 212, 213}, 3},
     FtpStepRule{FtpStep::Retrieve, "retr ", {125, 150}, 2},
     FtpStepRule{FtpStep::Store, "STOR ", {125, 150}, 2},
     FtpStepRule{FtpStep::PassiveStore, "STOR ", {110, 125, 150}, 3},

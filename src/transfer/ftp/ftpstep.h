@@ -34,6 +34,8 @@ enum class FtpStep {
     List,
     ListWithHidden,
     MachineList,
+    StatusList,
+    StatusListWithHidden,
     Retrieve,
     Store,
     PassiveStore,

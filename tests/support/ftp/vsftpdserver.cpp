@@ -1,7 +1,9 @@
 #include "support/ftp/vsftpdserver.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <atomic>
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -139,7 +141,9 @@ VsftpdServer::VsftpdServer(const LocalUser &login) : m_localUser(true)
     std::ostringstream settings;
     settings << "anonymous_enable=NO\nlocal_enable=YES\nwrite_enable=YES\nchmod_enable=YES\n"
              << "local_umask=" << login.umask << "\nlocal_root=" << m_root << "\n"
-             << "pam_service_name=" << service << "\n";
+             << "pam_service_name=" << service << "\n"
+             << "max_per_ip=" << login.connectionsPerAddress << "\n"
+             << "local_max_rate=" << login.bytesPerSecond << "\n";
     start(settings.str(), false);
 }
 
@@ -152,7 +156,8 @@ void VsftpdServer::start(const std::string &settings, bool ipv6)
                           << "listen_port=" << m_port << "\nbackground=NO\n"
                           << settings << "pasv_enable=YES\nport_enable=YES\nconnect_from_port_20=NO\n"
                           << "secure_chroot_dir=/var/run/vsftpd/empty\nseccomp_sandbox=NO\n"
-                          << "isolate=NO\nisolate_network=NO\nxferlog_enable=NO\n"
+                          << "isolate=NO\nisolate_network=NO\n"
+                          << "xferlog_enable=YES\nxferlog_std_format=NO\nlog_ftp_protocol=YES\n"
                           << "vsftpd_log_file=" << m_folder << "/vsftpd.log\n";
     m_pid = ::fork();
     if (m_pid == 0) {
@@ -162,12 +167,33 @@ void VsftpdServer::start(const std::string &settings, bool ipv6)
         ::_exit(127);
     }
     const auto giveUp = std::chrono::steady_clock::now() + startLimit;
-    while (!greets(m_port, ipv6) && std::chrono::steady_clock::now() < giveUp)
+    // Asked once it greeted: a server that takes one connection from an address may not have
+    // let go of the last one yet.
+    bool up = false;
+    while (!(up = greets(m_port, ipv6)) && std::chrono::steady_clock::now() < giveUp)
         std::this_thread::sleep_for(retryPause);
-    if (!greets(m_port, ipv6)) {
+    if (!up) {
         stop();
         throw std::runtime_error("vsftpd did not start");
     }
+}
+
+std::vector<std::string> VsftpdServer::commands() const
+{
+    // Each as: … FTP command: Client "127.0.0.1", "STOR name"
+    const std::string mark = "FTP command: Client \"";
+    std::vector<std::string> verbs;
+    std::ifstream log(m_folder + "/vsftpd.log");
+    for (std::string line; std::getline(log, line);) {
+        const std::size_t found = line.find(mark);
+        const std::size_t quote = found == std::string::npos ? found : line.find(", \"", found + mark.size());
+        if (quote == std::string::npos)
+            continue;
+        std::string verb = line.substr(quote + 3, line.find_first_of(" \"", quote + 3) - quote - 3);
+        std::transform(verb.begin(), verb.end(), verb.begin(), [](unsigned char c) { return std::toupper(c); });
+        verbs.push_back(verb);
+    }
+    return verbs;
 }
 
 VsftpdServer::~VsftpdServer()

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 // Runs Debian's vsftpd on a free loopback port in one of two set-ups. With FTPS required
 // (ssl_enable, require_ssl_reuse as by default, so a data connection that does not resume the
@@ -28,6 +29,10 @@ public:
     struct LocalUser
     {
         std::string umask = "077";
+        // How many connections the server takes from one address at a time; 0: any number.
+        int connectionsPerAddress = 0;
+        // Each connection's transfers no faster than this, as over a slow link; 0: as fast as they come.
+        std::size_t bytesPerSecond = 0;
     };
     explicit VsftpdServer(const LocalUser &login);
     ~VsftpdServer();
@@ -39,6 +44,8 @@ public:
     std::string uploadFolder() const { return m_root + "/up"; }
     std::string user() const { return m_localUser ? "daemon" : "anonymous"; }
     std::string password() const { return "qzweb@example.jp"; }
+    // The verbs of the commands the server took so far ("USER", "STAT", ...), in order.
+    std::vector<std::string> commands() const;
 
     // True when the machine has an IPv6 loopback address to listen on.
     static bool hasIpv6Loopback();

@@ -93,18 +93,52 @@ RemoteDate dateOf(std::uint32_t seconds)
 
 } // namespace
 
-SftpRemoteFiles::SftpRemoteFiles() : m_wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
-{}
+SftpRemoteFiles::SftpRemoteFiles()
+    : m_wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), m_stops(std::make_shared<Stops>())
+{
+    m_stops->add(m_stopper);
+}
+
+SftpRemoteFiles::SftpRemoteFiles(RemoteLogin login, const TransferTimeLimits &limits, std::shared_ptr<Stops> stops)
+    : m_limits(limits), m_wake(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)), m_login(std::move(login)),
+      m_stops(std::move(stops)), m_first(false)
+{
+    m_stops->add(m_stopper);
+}
 
 SftpRemoteFiles::~SftpRemoteFiles()
 {
+    m_stops->remove(m_stopper);
     m_onDisconnected = nullptr;
     closeSession();
     if (m_wake >= 0)
         ::close(m_wake);
 }
 
+std::unique_ptr<RemoteFiles> SftpRemoteFiles::another()
+{
+    if (m_session == nullptr || !m_hostKey)
+        return nullptr;
+    // Only the host key this session stands on, which the user trusted for it.
+    RemoteLogin login = m_login;
+    login.acceptedCertificates = {QString::fromStdString(m_hostKey->fingerprint)};
+    return std::unique_ptr<RemoteFiles>(new SftpRemoteFiles(std::move(login), m_limits, m_stops));
+}
+
+void SftpRemoteFiles::connectAgain()
+{
+    connect(m_login);
+}
+
 void SftpRemoteFiles::interrupt()
+{
+    if (m_first)
+        m_stops->interrupt();
+    else
+        interruptThis();
+}
+
+void SftpRemoteFiles::interruptThis()
 {
     m_interrupted.store(true, std::memory_order_release);
     const std::uint64_t one = 1;
@@ -117,6 +151,7 @@ void SftpRemoteFiles::interrupt()
 
 void SftpRemoteFiles::resetInterrupt()
 {
+    m_stops->clear();
     std::uint64_t count = 0;
     [[maybe_unused]] const ssize_t read = ::read(m_wake, &count, sizeof count);
     m_interrupted.store(false, std::memory_order_release);
@@ -167,6 +202,7 @@ void SftpRemoteFiles::connect(const RemoteLogin &login)
 {
     closeSession();
     m_hostKey.reset();
+    m_login = login;
     m_host = login.host.toStdString();
     m_port = login.port;
     m_session = ssh_new();

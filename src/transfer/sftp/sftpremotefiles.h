@@ -1,9 +1,12 @@
 #pragma once
 
 #include "transfer/remotefiles.h"
+#include "transfer/remotelogin.h"
 #include "transfer/sftp/sftpreplies.h"
+#include "transfer/stopgroup.h"
 
 #include <atomic>
+#include <memory>
 #include <mutex>
 
 class QFile;
@@ -63,6 +66,12 @@ public:
     void remove(const std::string &path) override;
     void setPermissions(const std::string &path, int mode) override;
 
+    // A second session as this one logged in, with the host key it trusted; a publish lists
+    // and sends over several, as SFTP answers one request at a time per folder listed.
+    std::unique_ptr<RemoteFiles> another() override;
+    void connectAgain() override;
+
+    // The first connection's stop reaches its others; another's, itself alone.
     void interrupt() override;
     void resetInterrupt() override;
 
@@ -74,6 +83,16 @@ public:
     static constexpr std::size_t writeBlock = 64 * 1024;
 
 private:
+    // What the stop group reaches of a connection: its own wait, not the group again.
+    struct Stopper
+    {
+        SftpRemoteFiles &files;
+        void interrupt() { files.interruptThis(); }
+    };
+    using Stops = StopGroup<Stopper>;
+
+    SftpRemoteFiles(RemoteLogin login, const TransferTimeLimits &limits, std::shared_ptr<Stops> stops);
+    void interruptThis();
     // Calls step until it stops answering "again", polling the socket meanwhile; throws on
     // interruption and when limit runs out.
     template<typename Step>
@@ -127,4 +146,8 @@ private:
     std::string m_cwd;
     std::string m_host;
     std::uint16_t m_port = 0;
+    RemoteLogin m_login; // as the last connect() logged in
+    Stopper m_stopper{*this};
+    std::shared_ptr<Stops> m_stops;
+    bool m_first = true; // not made by another()
 };

@@ -220,11 +220,10 @@ void WebEngineBrowser::navigate(const QString &address)
 void WebEngineBrowser::loadingChanged(const QWebEngineLoadingInfo &info)
 {
     // The engine starts a render process for the first load and may start another for a page
-    // of another origin; it tells its number only once the process is there.
-    if (const qint64 renderer = m_view->page()->renderProcessPid(); renderer != m_loweredRenderer) {
-        RendererPriority::lower(renderer);
-        m_loweredRenderer = renderer;
-    }
+    // of another origin; it tells its number only once the process is there. A process still
+    // starting makes threads while it is lowered, and a thread made by one not yet lowered
+    // keeps the old niceness: each step of a load looks again.
+    RendererPriority::lower(m_view->page()->renderProcessPid());
     // The program's own pages (an error page, also when history brings it back) are no
     // documents of the user's: they start no progress and complete nothing.
     if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {

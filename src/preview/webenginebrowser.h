@@ -75,7 +75,6 @@ private:
     bool m_offline = false;
     int m_pageWidth = 0;
     QString m_desktopAgent;
-    qint64 m_loweredRenderer = 0;  // the render process last set to yield to the window
     bool m_ownPageLoading = false; // the load under way shows one of the program's own pages
     enum class ScrollRestore {
         None,

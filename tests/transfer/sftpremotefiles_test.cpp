@@ -284,6 +284,39 @@ TEST_F(SftpTest, ManyBlocksInFlightMoveTheWholeFileAndAStopKeepsTheConnection)
 
 // 中止 from the window's thread in the middle of a big upload, and a server that dies in one:
 // neither leaves a cut file under the real name.
+// A publish's other sessions: each logs in as the first did, trusting only the host key the
+// first stands on, and the first one's stop reaches every other until it is cleared.
+TEST_F(SftpTest, AnotherSessionLogsInAsTheFirstAndTheFirstsStopReachesIt)
+{
+    SshdServer server({});
+    SftpRemoteFiles first;
+    first.connect(trustedLoginTo(server));
+    std::unique_ptr<RemoteFiles> other = first.another();
+    ASSERT_TRUE(other);
+    other->connectAgain();
+    EXPECT_TRUE(other->isConnected());
+    EXPECT_EQ(other->currentDir(), first.currentDir());
+    EXPECT_NO_THROW(other->list(""));
+
+    first.interrupt();
+    try {
+        other->list("");
+        ADD_FAILURE() << "a session went on after the first one's stop";
+    } catch (const RemoteCancelled &) {
+    } catch (const std::exception &error) {
+        ADD_FAILURE() << "not told as a stop: " << error.what();
+    }
+    // One made while the stop stands is stopped as it joins.
+    std::unique_ptr<RemoteFiles> late = first.another();
+    ASSERT_TRUE(late);
+    EXPECT_ANY_THROW(late->connectAgain());
+
+    first.resetInterrupt();
+    late->resetInterrupt();
+    EXPECT_NO_THROW(late->connectAgain());
+    EXPECT_NO_THROW(late->list(""));
+}
+
 TEST_F(SftpTest, AStoppedOrCutUploadLeavesNothingUnderTheRealName)
 {
     SshdServer server({});

@@ -2,6 +2,7 @@
 
 #include "app/bottomdock.h"
 #include "app/queueddelivery.h"
+#include "app/siterunstop.h"
 #include "app/sitesearchrules.h"
 #include "common/commanddispatcher.h"
 #include "common/sitework.h"
@@ -99,12 +100,7 @@ void SiteCheckCommands::start()
 
 void SiteCheckCommands::stop()
 {
-    if (!m_cancelled)
-        return;
-    m_cancelled->store(true);
-    m_cancelled.reset();
-    m_panel->setRunning(false);
-    m_panel->setStatus(QStringLiteral("中止しました"));
+    stopSiteRun(m_cancelled, *m_panel);
 }
 
 void SiteCheckCommands::showOutcome(const SiteCheck::Outcome &outcome, const Site &site)

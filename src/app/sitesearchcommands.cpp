@@ -3,6 +3,7 @@
 #include "app/bottomdock.h"
 #include "app/queueddelivery.h"
 #include "app/searchprefilter.h"
+#include "app/siterunstop.h"
 #include "app/sitesearchpanel.h"
 #include "authoring/editoradapter.h"
 #include "authoring/editorstack.h"
@@ -166,12 +167,7 @@ void SiteSearchCommands::start()
 
 void SiteSearchCommands::stop()
 {
-    if (!m_cancelled)
-        return;
-    m_cancelled->store(true);
-    m_cancelled.reset();
-    m_panel->setRunning(false);
-    m_panel->setStatus(QStringLiteral("中止しました"));
+    stopSiteRun(m_cancelled, *m_panel);
 }
 
 void SiteSearchCommands::pagesSearched(const QList<Result> &results)

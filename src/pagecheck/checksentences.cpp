@@ -241,6 +241,14 @@ constexpr Row kRows[] = {
     {CheckSentences::kInsecureImage,
      Level::Caution,
      "https のページに http の画像 %1 があります。表示されないことがあります。https のアドレスにしてください。"},
+    {CheckSentences::kViewportMissing,
+     Level::Hint,
+     "スマホ向けの表示の指定 <meta name=\"viewport\"> がありません。スマホでは文字が小さく縮んで表示されます。"
+     "<head> の中に %1 を書いてください。"},
+    {CheckSentences::kWiderThanPhone,
+     Level::Hint,
+     "スマホの幅（%1 px）で見ると、ページの中身が %2 px まで横にはみ出します（いちばんはみ出しているのは %3）。"
+     "画像や表の幅を max-width: 100% などで画面に収めてください。"},
     // What only the whole site shows. A link to a place the target page does not have is an
     // error: the page opens, but not where the link promises.
     {CheckSentences::kOutsideSite,

@@ -28,6 +28,10 @@ inline constexpr char kTargetMissing[] = "QZ_TARGET_MISSING";
 inline constexpr char kTargetCase[] = "QZ_TARGET_CASE";
 inline constexpr char kLocalPath[] = "QZ_LOCAL_PATH";
 inline constexpr char kInsecureImage[] = "QZ_INSECURE_IMAGE";
+inline constexpr char kViewportMissing[] = "QZ_VIEWPORT_MISSING";
+inline constexpr char kWiderThanPhone[] = "QZ_WIDER_THAN_PHONE";
+// The declaration the viewport row offers to insert.
+inline constexpr char kViewportMarkup[] = "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">";
 // What only the whole site shows (サイトチェック).
 inline constexpr char kOutsideSite[] = "QZ_OUTSIDE_SITE";
 inline constexpr char kAnchorMissing[] = "QZ_ANCHOR_MISSING";

@@ -186,26 +186,90 @@ const TagScan::Tag *firstTag(const TagScan::Result &scan, QLatin1String name)
     return it == scan.tags.cend() ? nullptr : &*it;
 }
 
-// The declaration to insert for a page without one: just inside <head> (before <title>, within
-// the first bytes a browser reads for it), on a line of its own when the head's next line is
-// one, indented as that line is.
-CheckRow::Fix charsetFix(const QString &text, const TagScan::Result &scan, const QString &charset)
+// Markup inserted in the head: just inside <head> (before <title>, within the first bytes a
+// browser reads for a charset) or just after the tag given, on a line of its own when the next
+// line is one, indented as that line is.
+CheckRow::Fix
+headFix(const QString &text, const TagScan::Result &scan, const QString &markup, const TagScan::Tag *after)
 {
-    const QString meta = QStringLiteral("<meta charset=\"%1\">").arg(charset);
-    const TagScan::Tag *head = firstTag(scan, QLatin1String("head"));
+    const TagScan::Tag *head = after ? after : firstTag(scan, QLatin1String("head"));
     if (!head)
         head = firstTag(scan, QLatin1String("html"));
     if (!head)
-        return {0, meta};
+        return {0, markup};
     const qsizetype at = head->end;
     const QStringView rest = QStringView(text).mid(at);
     const qsizetype lineEnd = rest.startsWith(u"\r\n") ? 2 : (rest.startsWith(u'\n') || rest.startsWith(u'\r')) ? 1 : 0;
     if (lineEnd == 0)
-        return {at, meta};
+        return {at, markup};
     qsizetype indent = lineEnd;
     while (indent < rest.size() && (rest.at(indent) == u' ' || rest.at(indent) == u'\t'))
         ++indent;
-    return {at, rest.left(indent).toString() + meta};
+    return {at, rest.left(indent).toString() + markup};
+}
+
+CheckRow::Fix charsetFix(const QString &text, const TagScan::Result &scan, const QString &charset)
+{
+    return headFix(text, scan, QStringLiteral("<meta charset=\"%1\">").arg(charset), nullptr);
+}
+
+bool isNamedMeta(const TagScan::Tag &tag, QLatin1String name)
+{
+    const auto *attribute = tag.attribute(QStringLiteral("name"));
+    return isMeta(tag) && attribute && attribute->value.trimmed().compare(name, Qt::CaseInsensitive) == 0;
+}
+
+// The <meta> that declares the page's charset, if one does.
+const TagScan::Tag *charsetTag(const TagScan::Result &scan)
+{
+    const auto declared = PageCheck::declaredCharset(scan);
+    if (!declared)
+        return nullptr;
+    for (const TagScan::Tag &tag : scan.tags) {
+        if (isMeta(tag) && tag.offset <= declared->second && declared->second < tag.end)
+            return &tag;
+    }
+    return nullptr;
+}
+
+// A phone lays out a page without a viewport declaration at a desktop's width and shrinks it, so
+// its text comes out too small to read. Only a whole page (one with <html> or <head>) is meant
+// to be opened by itself; a fragment goes unjudged.
+void checkViewport(const PageCheck::Input &input, const TagScan::Result &scan, RowCollector &rows)
+{
+    const TagScan::Tag *head = firstTag(scan, QLatin1String("head"));
+    const TagScan::Tag *html = firstTag(scan, QLatin1String("html"));
+    if (!head && !html)
+        return;
+    const bool declared = std::any_of(scan.tags.cbegin(), scan.tags.cend(), [](const TagScan::Tag &tag) {
+        return isNamedMeta(tag, QLatin1String("viewport"));
+    });
+    if (declared)
+        return;
+    const QString meta = QString::fromLatin1(CheckSentences::kViewportMarkup);
+    rows.addAt(head ? head->offset : html->offset,
+               CheckSentences::kViewportMissing,
+               {meta},
+               headFix(input.text, scan, meta, charsetTag(scan)));
+}
+
+// Measured in the phone preview: where the page is wider than the phone, the reader has to
+// scroll sideways for every line.
+void checkPhoneFit(const PageCheck::Input &input, const TagScan::Result &scan, RowCollector &rows)
+{
+    if (!input.phoneFit || input.phoneFit->contentWidth <= input.phoneFit->phoneWidth)
+        return;
+    // The scan keeps only tags whose attributes some check reads; <body> is looked for itself.
+    static const QRegularExpression bodyTag(QStringLiteral("<body[\\s>]"), QRegularExpression::CaseInsensitiveOption);
+    const TagScan::Tag *head = firstTag(scan, QLatin1String("head"));
+    const qsizetype body = input.text.indexOf(bodyTag, head ? head->end : 0);
+    rows.addAt(body >= 0  ? body
+                   : head ? head->end
+                          : 0,
+               CheckSentences::kWiderThanPhone,
+               {QString::number(input.phoneFit->phoneWidth),
+                QString::number(input.phoneFit->contentWidth),
+                input.phoneFit->widest});
 }
 
 void checkCharset(const PageCheck::Input &input, const TagScan::Result &scan, RowCollector &rows)
@@ -335,6 +399,8 @@ CheckRows run(const Input &input)
     rows.addTidy(TidyReport::check(input.text.toUtf8()));
     const TagScan::Result scan = scanning.get();
     checkCharset(input, scan, rows);
+    checkViewport(input, scan, rows);
+    checkPhoneFit(input, scan, rows);
     checkTargets(input, scan, rows);
     return rows.take();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/phonefit.h"
 #include "common/textcodec.h"
 #include "pagecheck/checkrow.h"
 #include "pagecheck/tagscan.h"
@@ -24,6 +25,8 @@ struct Input
     // The page's own address (https://…); empty: the one the page declares, if any
     // (<link rel="canonical">, <meta property="og:url">, <base href>).
     QString pageAddress;
+    // The phone preview's measure of this very text; none when it was not shown at a phone's width.
+    std::optional<PhoneFit> phoneFit = std::nullopt;
 };
 
 // The rows in the order of the page (line, then column); empty when nothing is wrong.

@@ -67,7 +67,8 @@ TEST_F(PageCheckPanelTest, ShowsRowsAndPutsTheCaretOnTheChosenOne)
 {
     window->show();
     const QString page =
-        QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"Shift_JIS\"><title>t</title></head>\n"
+        QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"Shift_JIS\"><title>t</title><meta "
+                       "name=\"viewport\" content=\"width=device-width\"></head>\n"
                        "<body>\n<p>日本語\t<b><i>x</b></i></p>\n<p><img src=\"http://example.com/a.png\"></p>\n"
                        "</body></html>\n");
     QTreeWidget &list = checkNow(page);
@@ -112,9 +113,9 @@ TEST_F(PageCheckPanelTest, ChecksAgainAfterTypingOnlyOnceChosen)
 
     auto *commands = window->findChild<PageCheckCommands *>();
     QSignalSpy checked(commands, &PageCheckCommands::checked);
-    window->page().editor().setPlainText(
-        QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"Shift_JIS\"><title>t</title>"
-                       "</head>\n<body><p>ok</p></body></html>\n"));
+    window->page().editor().setPlainText(QStringLiteral(
+        "<!DOCTYPE html>\n<html><head><meta charset=\"Shift_JIS\"><title>t</title>"
+        "<meta name=\"viewport\" content=\"width=device-width\"></head>\n<body><p>ok</p></body></html>\n"));
     ASSERT_TRUE(checked.wait(10000));
     EXPECT_NE(list.topLevelItemCount(), before);
     EXPECT_EQ(list.topLevelItem(0)->text(3), PageCheckPanel::nothingToReport());
@@ -151,9 +152,9 @@ TEST_F(PageCheckPanelTest, InsertsTheMissingDeclarationAsOneUndoableEdit)
 
 TEST_F(PageCheckPanelTest, SaysSoInOneRowWhenNothingIsWrong)
 {
-    QTreeWidget &list =
-        checkNow(QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"Shift_JIS\"><title>t</title>"
-                                "</head>\n<body><p>ok</p></body></html>\n"));
+    QTreeWidget &list = checkNow(QStringLiteral(
+        "<!DOCTYPE html>\n<html><head><meta charset=\"Shift_JIS\"><title>t</title>"
+        "<meta name=\"viewport\" content=\"width=device-width\"></head>\n<body><p>ok</p></body></html>\n"));
     ASSERT_EQ(list.topLevelItemCount(), 1);
     EXPECT_EQ(list.topLevelItem(0)->text(3), PageCheckPanel::nothingToReport());
 }

@@ -39,7 +39,8 @@ protected:
     {
         QFile file(QDir(site).filePath(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(QStringLiteral("<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"UTF-8\">\n"
+        file.write(QStringLiteral("<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"UTF-8\"> <meta "
+                                  "name=\"viewport\" content=\"width=device-width\">\n"
                                   "<title>%1</title>\n</head>\n<body>\n%2</body>\n</html>\n")
                        .arg(name, body)
                        .toUtf8());

@@ -34,8 +34,9 @@ TEST(CheckSentencesTest, EveryRuleNamesOnlyWhatTidysMessageNames)
 {
     for (const CheckSentences::Rule &rule : CheckSentences::rules()) {
         const char *key = rule.key.constData();
-        // Our own checks give the file or encoding and, for the charset, the declared one.
-        const qsizetype given = isOwn(rule.key) ? 2 : conversions(TidyReport::format(rule.key));
+        // Our own checks give the file or encoding and, for the charset, the declared one; the
+        // phone's width row gives the two widths and the widest element.
+        const qsizetype given = isOwn(rule.key) ? 3 : conversions(TidyReport::format(rule.key));
         if (!isOwn(rule.key)) {
             EXPECT_FALSE(TidyReport::format(rule.key).isEmpty()) << key << " is not a message of tidy's";
         }

@@ -35,7 +35,8 @@ struct PageCase
     const char *address = "";
 };
 
-const char kUtf8Head[] = "<!DOCTYPE html>\n<html><head><meta charset=\"UTF-8\"><title>t</title></head>\n";
+const char kUtf8Head[] = "<!DOCTYPE html>\n<html><head><meta charset=\"UTF-8\"><title>t</title><meta name=\"viewport\" "
+                         "content=\"width=device-width\"></head>\n";
 
 std::string utf8Page(const char *body)
 {
@@ -63,19 +64,23 @@ TEST(PageCheckTest, FindsEachFaultWhereTheUserSeesIt)
         {"fine Shift_JIS page",
          Encoding::Cp932,
          "<!DOCTYPE html>\n<html><head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">\n"
-         "<title>日本語</title></head>\n<body><p>こんにちは</p></body></html>\n",
+         "<title>日本語</title><meta name=\"viewport\" "
+         "content=\"width=device-width\"></head>\n<body><p>こんにちは</p></body></html>\n",
          {}},
         {"declared UTF-8, saved as Shift_JIS",
          Encoding::Cp932,
-         "<!DOCTYPE html>\n<html><head><meta charset=\"UTF-8\"><title>日本語</title></head>\n<body></body></html>\n",
+         "<!DOCTYPE html>\n<html><head><meta charset=\"UTF-8\"><title>日本語</title><meta name=\"viewport\" "
+         "content=\"width=device-width\"></head>\n<body></body></html>\n",
          {{Level::Error, 2, 28, CheckSentences::kCharsetMismatch}}},
         {"no declaration",
          Encoding::Cp932,
-         "<!DOCTYPE html>\n<html>\n  <head><title>日本語</title></head>\n<body></body></html>\n",
+         "<!DOCTYPE html>\n<html>\n  <head><title>日本語</title><meta name=\"viewport\" "
+         "content=\"width=device-width\"></head>\n<body></body></html>\n",
          {{Level::Error, 3, 3, CheckSentences::kCharsetMissing}}},
         {"no title",
          Encoding::Utf8,
-         "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"></head>\n<body></body></html>\n",
+         "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><meta name=\"viewport\" "
+         "content=\"width=device-width\"></head>\n<body></body></html>\n",
          {{Level::Error, 2, 7, "MISSING_TITLE_ELEMENT"}}},
     };
     for (const PageCase &c : pages) {
@@ -142,7 +147,7 @@ std::string page401(const char *body)
 {
     return std::string(kHtml401)
         + "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">"
-          "<title>表</title></head>\r\n<body>\r\n"
+          "<title>表</title><meta name=\"viewport\" content=\"width=device-width\"></head>\r\n<body>\r\n"
         + body + "\r\n</body></html>\r\n";
 }
 
@@ -163,14 +168,16 @@ TEST(PageCheckTest, CallsNothingAnErrorThatIsNotOne)
          {"alt", "画像"}},
         {"an ASCII page that declares UTF-8",
          "<!DOCTYPE html>\n<html><head><meta "
-         "charset=\"utf-8\"><title>t</title></head>\n<body><p>ok</p></body></html>\n",
+         "charset=\"utf-8\"><title>t</title><meta name=\"viewport\" "
+         "content=\"width=device-width\"></head>\n<body><p>ok</p></body></html>\n",
          Encoding::Utf8,
          "",
          Level::Error,
          {},
          {}},
         {"an ASCII page that declares Latin-1",
-         "<!DOCTYPE html>\n<html><head><meta charset=\"iso-8859-1\"><title>t</title></head>\n<body></body></html>\n",
+         "<!DOCTYPE html>\n<html><head><meta charset=\"iso-8859-1\"><title>t</title><meta name=\"viewport\" "
+         "content=\"width=device-width\"></head>\n<body></body></html>\n",
          Encoding::Cp932,
          CheckSentences::kCharsetMismatchAscii,
          Level::Caution,
@@ -392,6 +399,67 @@ TEST(PageCheckTest, ChecksLocalTargetsAgainstTheDocumentFolder)
         PageCheck::run({declared, {}, Encoding::Utf8, {}}),
         {{Level::Error, 5, 47, CheckSentences::kLocalPath}, {Level::Caution, 7, 14, CheckSentences::kInsecureImage}},
         "untitled");
+}
+
+// The two phone hints: a whole page without a viewport declaration gets one offered, just after
+// its charset declaration; the phone preview's measure of content wider than the phone is told
+// at <body>, and only when it is wider.
+TEST(PageCheckTest, SaysWhereAPageDoesNotFitAPhone)
+{
+    const QString noViewport =
+        QStringLiteral("<!DOCTYPE html>\n<html>\n<head>\n  <meta charset=\"UTF-8\">\n  <title>t</title>\n</head>\n"
+                       "<body>\n<p>a</p>\n</body></html>\n");
+    const QString withViewport =
+        QString(noViewport)
+            .replace(QStringLiteral("<title>"),
+                     QStringLiteral("<meta name=\"Viewport\" content=\"width=device-width\"><title>"));
+    const PhoneFit wide{360, 812, QStringLiteral("<img src=\"big.jpg\">")};
+    const struct
+    {
+        const char *name;
+        QString page;
+        std::optional<PhoneFit> fit;
+        std::vector<ExpectedRow> rows;
+        QString mended; // the page with the viewport row's fix made
+    } cases[] = {
+        {"no viewport",
+         noViewport,
+         std::nullopt,
+         {{Level::Hint, 3, 1, CheckSentences::kViewportMissing}},
+         QString(noViewport)
+             .replace(QStringLiteral("UTF-8\">\n"),
+                      QStringLiteral("UTF-8\">\n  ") + QLatin1String(CheckSentences::kViewportMarkup) + u'\n')},
+        {"a fragment is not judged", QStringLiteral("<meta charset=\"UTF-8\"><p>a</p>"), std::nullopt, {}, {}},
+        {"declared, fits", withViewport, PhoneFit{390, 390, QStringLiteral("<p>")}, {}, {}},
+        {"declared, wider", withViewport, wide, {{Level::Hint, 7, 1, CheckSentences::kWiderThanPhone}}, {}},
+        {"neither",
+         noViewport,
+         wide,
+         {{Level::Hint, 3, 1, CheckSentences::kViewportMissing}, {Level::Hint, 7, 1, CheckSentences::kWiderThanPhone}},
+         {}},
+    };
+    for (const auto &c : cases) {
+        PageCheck::Input input{c.page, {}, Encoding::Utf8, {}};
+        input.phoneFit = c.fit;
+        CheckRows rows = PageCheck::run(input);
+        rows.removeIf([](const CheckRow &row) {
+            return row.key != QLatin1String(CheckSentences::kViewportMissing)
+                && row.key != QLatin1String(CheckSentences::kWiderThanPhone);
+        });
+        expectRows(rows, c.rows, c.name);
+        for (const CheckRow &row : rows) {
+            if (row.key == QLatin1String(CheckSentences::kWiderThanPhone)) {
+                EXPECT_TRUE(row.sentence.contains(QStringLiteral("812 px"))) << row.sentence.toStdString();
+                EXPECT_TRUE(row.sentence.contains(wide.widest)) << row.sentence.toStdString();
+            }
+            if (row.key == QLatin1String(CheckSentences::kViewportMissing) && !c.mended.isEmpty()) {
+                ASSERT_TRUE(row.fix) << c.name;
+                const QString mended = QString(c.page).insert(row.fix->offset, row.fix->text);
+                EXPECT_EQ(mended, c.mended) << c.name;
+                EXPECT_TRUE(PageCheck::run({mended, {}, Encoding::Utf8, {}}).isEmpty()) << c.name;
+            }
+        }
+    }
 }
 
 } // namespace

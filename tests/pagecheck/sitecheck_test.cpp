@@ -15,7 +15,8 @@ namespace {
 
 QString page(const QString &charset, const QString &title, const QString &body, const QString &head = {})
 {
-    return QStringLiteral("<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"%1\">\n<title>%2</title>\n"
+    return QStringLiteral("<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"%1\"> <meta name=\"viewport\" "
+                          "content=\"width=device-width\">\n<title>%2</title>\n"
                           "%3</head>\n<body>\n%4</body>\n</html>\n")
         .arg(charset, title, head, body);
 }

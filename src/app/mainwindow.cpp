@@ -308,12 +308,19 @@ void MainWindow::attachWindows(const SecondaryWindows &windows, BrowserEngine *p
         *m_page,
         *this,
         {*action(QStringLiteral("mnuPageCheckAuto")), *action(QStringLiteral("mnuPageCheckUpload"))},
-        [this] {
+        [this, preview] {
             const QFileInfo file(document().path());
-            return PageCheck::Input{
+            PageCheck::Input input{
                 {}, file.fileName().isEmpty() ? QString() : file.absolutePath(), document().format().encoding, {}};
+            input.phoneFit = preview->phoneFitOf(document());
+            return input;
         },
         DataFolder::filePath(PageCheckOptions::kFileName));
+    // The phone preview measures a page after it has loaded: rows on show take the measure in.
+    connect(preview, &PreviewCommands::phoneFitMeasured, m_pageCheck, [this] {
+        if (m_pageCheck->dock().isVisible())
+            m_pageCheck->check();
+    });
     windows.transfer->setUploadCheck(UploadQuestion(
         m_dialogs, windows.transfer, DataFolder::filePath(PageCheckOptions::kFileName), [this](const QString &path) {
             showPageCheckOf(path);

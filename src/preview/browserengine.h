@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/phonefit.h"
+
 #include <QObject>
 #include <QPointF>
 #include <QString>
@@ -48,6 +50,8 @@ signals:
     void downloadBegin();
     void progressChange(int progress, int progressMax);
     void documentComplete();
+    // The page at address, loaded and shown at a phone's width, measured against it.
+    void phoneFitMeasured(const QString &address, const PhoneFit &fit);
     // A load ended without a document (refused, unreachable, blocked while offline, stopped);
     // the engine explains a failure in the pane itself.
     void navigateError();

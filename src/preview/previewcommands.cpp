@@ -77,6 +77,7 @@ PreviewCommands::PreviewCommands(CommandDispatcher &commands,
     connect(m_engine, &BrowserEngine::progressChange, this, &PreviewCommands::progressChange);
     connect(m_engine, &BrowserEngine::documentComplete, this, &PreviewCommands::documentComplete);
     connect(m_engine, &BrowserEngine::navigateError, this, &PreviewCommands::loadEnded);
+    connect(m_engine, &BrowserEngine::phoneFitMeasured, this, &PreviewCommands::recordPhoneFit);
 
     // A radio button is also checked from the keyboard, by an accessibility action or by the
     // program, and none of those is a click: the flag follows the checked state itself. The
@@ -154,7 +155,23 @@ void PreviewCommands::renderDocument()
     // The same page again is the user's page after an edit: it stays where the user was reading.
     if (m_engine->locationUrl() == address)
         m_engine->restoreScrollOnNextLoad(m_engine->scrollPosition());
+    m_rendered = {m_document, m_document->revision(), address, std::nullopt};
     m_engine->navigate(address);
+}
+
+void PreviewCommands::recordPhoneFit(const QString &address, const PhoneFit &fit)
+{
+    if (address != m_rendered.address)
+        return;
+    m_rendered.fit = fit;
+    emit phoneFitMeasured();
+}
+
+std::optional<PhoneFit> PreviewCommands::phoneFitOf(const Document &document) const
+{
+    if (&document != m_rendered.document || document.revision() != m_rendered.revision)
+        return std::nullopt;
+    return m_rendered.fit;
 }
 
 QString PreviewCommands::untitledFolder()

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "common/phonefit.h"
+
 #include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class BrowserEngine;
 class CommandDispatcher;
@@ -76,6 +79,13 @@ public:
     void browse(const QString &address);
     void setOnline(bool online); // RadioButton3Click, RadioButton4Click
     void moveInHistory(int tag); // SpeedButton1Click: 0 back, 1 forward, other stop
+    // How document, as it stands now, came out in the phone preview; nullopt when it was not
+    // shown at a phone's width since its last edit.
+    std::optional<PhoneFit> phoneFitOf(const Document &document) const;
+
+signals:
+    // The page 反映 showed was measured in the phone preview.
+    void phoneFitMeasured();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override; // Enter in the address box
@@ -87,6 +97,7 @@ private:
     void progressChange(int progress, int progressMax);
     void documentComplete();
     void loadEnded();
+    void recordPhoneFit(const QString &address, const PhoneFit &fit);
 
     CommandDispatcher &m_commands;
     const Document *m_document;
@@ -97,4 +108,13 @@ private:
     BrowserEngine *m_engine;
     std::unique_ptr<QTemporaryDir> m_untitledFolder; // made on the first untitled preview
     QString m_automaticFailure;                      // the failure last shown for a refresh by itself
+    // The page 反映 last showed, as it stood then, and its measure once the phone preview took it.
+    struct Rendered
+    {
+        const Document *document = nullptr;
+        quint64 revision = 0;
+        QString address;
+        std::optional<PhoneFit> fit;
+    };
+    Rendered m_rendered;
 };

@@ -4,6 +4,7 @@
 #include "preview/errorpage.h"
 #include "preview/offlinecopies.h"
 #include "preview/offlinerequestinterceptor.h"
+#include "preview/phonefitscript.h"
 #include "preview/previewkeyrouter.h"
 #include "preview/previewpage.h"
 #include "preview/previewwidth.h"
@@ -247,6 +248,7 @@ void WebEngineBrowser::loadingChanged(const QWebEngineLoadingInfo &info)
     case QWebEngineLoadingInfo::LoadSucceededStatus:
         emit documentComplete();
         keepCopy(info.url());
+        measurePhoneFit(info.url());
         break;
     case QWebEngineLoadingInfo::LoadFailedStatus:
         emit navigateError();
@@ -256,6 +258,21 @@ void WebEngineBrowser::loadingChanged(const QWebEngineLoadingInfo &info)
         emit navigateError();
         break;
     }
+}
+
+void WebEngineBrowser::measurePhoneFit(const QUrl &url)
+{
+    if (m_pageWidth <= 0)
+        return;
+    // The answer may come after the pane, or this engine, is gone.
+    const QPointer<WebEngineBrowser> self(this);
+    m_view->page()->runJavaScript(
+        PhoneFitScript::script(), QWebEngineScript::ApplicationWorld, [self, url](const QVariant &answer) {
+            if (!self)
+                return;
+            if (const auto fit = PhoneFitScript::read(answer))
+                emit self->phoneFitMeasured(url.toString(), *fit);
+        });
 }
 
 void WebEngineBrowser::showErrorPage(const QWebEngineLoadingInfo &info)

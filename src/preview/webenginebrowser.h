@@ -62,6 +62,7 @@ private:
     // The user agent of a phone while pages are shown at a phone's width, else the engine's own.
     void askAsPageWidthDoes();
     void fitPageWidth();
+    void measurePhoneFit(const QUrl &url);
     void applySettings();
     void loadingChanged(const QWebEngineLoadingInfo &info);
     void showErrorPage(const QWebEngineLoadingInfo &info);

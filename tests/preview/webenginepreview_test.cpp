@@ -8,6 +8,7 @@
 #include "loopbackhttpserver.h"
 #include "preview/previewarea.h"
 #include "preview/previewchoices.h"
+#include "preview/previewcommands.h"
 #include "support/mainwindowfixture.h"
 
 #include <QAccessible>
@@ -296,6 +297,39 @@ TEST_F(WebEnginePreviewTest, APhonesWidthShowsThePageAsThatPhoneWould)
         EXPECT_LE(view()->width(), window->view().preview->width());
     }
     EXPECT_TRUE(PreviewChoices::read(DataFolder::filePath(PreviewChoices::kFileName)).contains("pageWidth=414"));
+
+    // Measured there for the page check: how far the content reaches, and what reaches furthest.
+    auto *preview = window->findChild<PreviewCommands *>();
+    ASSERT_NE(preview, nullptr);
+    const struct
+    {
+        const char *body;
+        bool wider;
+        const char *widest;
+    } pages[] = {
+        {"<p>猫</p><div style=\"width: 900px; max-width: 100%\">箱</div>", false, ""},
+        {"<p>猫</p><div id=\"wide\" style=\"width: 800px\"><p style=\"width: 700px\">表</p></div>",
+         true,
+         "<div id=\"wide\">"},
+    };
+    for (const auto &page : pages) {
+        QSignalSpy measured(preview, &PreviewCommands::phoneFitMeasured);
+        setEditorText(QStringLiteral("<html><head><title>幅</title></head><body>%1</body></html>\r\n")
+                          .arg(QString::fromUtf8(page.body)));
+        ASSERT_TRUE(renderAndWait());
+        ASSERT_TRUE(!measured.isEmpty() || measured.wait(kLoadTimeoutMs)) << page.body;
+        const std::optional<PhoneFit> fit = preview->phoneFitOf(window->document());
+        ASSERT_TRUE(fit) << page.body;
+        EXPECT_EQ(fit->phoneWidth, 414) << page.body;
+        EXPECT_EQ(fit->contentWidth > fit->phoneWidth, page.wider) << page.body << ": " << fit->contentWidth;
+        if (page.wider) {
+            EXPECT_GE(fit->contentWidth, 800);
+            EXPECT_EQ(fit->widest, QString::fromUtf8(page.widest));
+        }
+    }
+    // An edit since makes the measure one of another text.
+    setEditorText(QStringLiteral("<p>別</p>"));
+    EXPECT_FALSE(preview->phoneFitOf(window->document()));
 
     choose(0);
     EXPECT_NEAR(evaluate(QStringLiteral("window.innerWidth")).toInt(), view()->width(), 1);

@@ -3,6 +3,7 @@
 #include "transfer/ftpjobcontext.h"
 #include "transfer/publishcrew.h"
 #include "transfer/remoteerrors.h"
+#include "transfer/remotefiles.h"
 #include "transfer/transferjobs.h"
 
 #include <deque>
@@ -39,14 +40,21 @@ PublishListings PublishListings::read(FtpJobContext &context,
 {
     PublishListings result;
     context.checkStop();
+    RemoteFiles &files = context.files();
     std::optional<PublishCrew> crew;
-    if (expectedFolders > 1)
+    // Where listings come in replies, the session's connection reads a whole level of folders
+    // in about one round trip: other connections would only add their logins.
+    if (expectedFolders > 1 && !files.mayListFullySeveralAtOnce())
         crew.emplace(context, PublishCrew::wantedFor(expectedFolders - 1));
-    const RemoteItems top = context.files().listFully(root({}));
+    const RemoteItems top = files.listFully(root({}));
     result.m_listed.insert({}, top);
     std::deque<QByteArray> folders = foldersBelow({}, top, exclusions);
     if (folders.empty())
         return result;
+    if (!crew && files.listsFullySeveralAtOnce()) {
+        result.readByLevels(context, root, exclusions, maxFolders, std::move(folders));
+        return result;
+    }
     if (!crew)
         crew.emplace(context, PublishCrew::wantedFor(static_cast<qsizetype>(folders.size())));
     std::mutex mutex; // guards folders and the listings
@@ -81,6 +89,37 @@ PublishListings PublishListings::read(FtpJobContext &context,
     result.m_connectionsUsed = crew->connectionsUsed();
     context.checkStop();
     return result;
+}
+
+void PublishListings::readByLevels(FtpJobContext &context,
+                                   const RootPath &root,
+                                   const SiteExclusions &exclusions,
+                                   int maxFolders,
+                                   std::deque<QByteArray> level)
+{
+    qsizetype found = static_cast<qsizetype>(level.size()) + 1;
+    while (!level.empty()) {
+        context.checkStop();
+        std::vector<std::string> paths;
+        paths.reserve(level.size());
+        for (const QByteArray &folder : level)
+            paths.push_back(root(folder));
+        std::vector<std::optional<RemoteItems>> listed = context.files().listFullySeveral(paths);
+        std::deque<QByteArray> next;
+        for (std::size_t index = 0; index < level.size() && index < listed.size(); ++index) {
+            if (!listed[index])
+                continue; // refused: the walk asks again and says why
+            const std::deque<QByteArray> below = foldersBelow(level[index], *listed[index], exclusions);
+            next.insert(next.end(), below.begin(), below.end());
+            m_listed.insert(level[index], std::move(*listed[index]));
+        }
+        // Past what the walk reads at most, it finds out for itself.
+        if (found + static_cast<qsizetype>(next.size()) > maxFolders)
+            return;
+        found += static_cast<qsizetype>(next.size());
+        level = std::move(next);
+    }
+    context.checkStop();
 }
 
 std::optional<RemoteItems> PublishListings::take(const QByteArray &folder)

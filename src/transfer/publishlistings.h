@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QHash>
 
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -13,8 +14,10 @@
 class FtpJobContext;
 
 // The listings of a site's remote folders for a plan, read ahead of its walk: the root on the
-// session's connection (which settles how the server lists), then the folders below it, each as
-// soon as its parent was read, over as many connections as PublishCrew makes for them. The
+// session's connection (which settles how the server lists), then the folders below it: where
+// the server lists in replies, a level at a time on that connection, each level's listings asked
+// for together; else each as soon as its parent was read, over as many connections as
+// PublishCrew makes for them. The
 // walk then takes each folder's listing from here and lists the folder itself only where none
 // was read (refused here: it asks again, and says why).
 class PublishListings
@@ -41,6 +44,13 @@ public:
     int connectionsUsed() const { return m_connectionsUsed; }
 
 private:
+    // A level of folders at a time, all on the session's connection.
+    void readByLevels(FtpJobContext &context,
+                      const RootPath &root,
+                      const SiteExclusions &exclusions,
+                      int maxFolders,
+                      std::deque<QByteArray> level);
+
     QHash<QByteArray, RemoteItems> m_listed;
     int m_connectionsUsed = 1;
 };

@@ -70,6 +70,14 @@ public:
     virtual void startFullListings() = 0;
     virtual void resumeFullListings() = 0;
     virtual RemoteItems listFully(const std::string &folder) = 0;
+    // Several folders' full listings, where the protocol can at about the cost of one; a folder
+    // the server refuses has none (nullopt). Throws as listFully does for a lost connection or
+    // a stop. Here: one after another.
+    virtual std::vector<std::optional<RemoteItems>> listFullySeveral(const std::vector<std::string> &folders);
+    // Whether listFullySeveral costs about one round trip now; and whether it may, once the
+    // first folder of a plan is listed (the server then tells).
+    virtual bool listsFullySeveralAtOnce() const { return false; }
+    virtual bool mayListFullySeveralAtOnce() const { return listsFullySeveralAtOnce(); }
     virtual bool fullListingsShowHiddenNames() const = 0;
     // The server's exact time of a file; nothing when it cannot tell.
     virtual std::optional<RemoteDate> exactTime(const std::string &path) = 0;

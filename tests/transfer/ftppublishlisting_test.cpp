@@ -76,4 +76,34 @@ INSTANTIATE_TEST_SUITE_P(
         InReplyCase{"Refused", "500 Unknown command.\r\n", false}),
     [](const testing::TestParamInfo<InReplyCase> &info) { return std::string(info.param.name); });
 
+// Where listings come in replies, several folders are asked for together: the server reads
+// every STAT before it answers one. A folder it refuses has no listing, the others keep theirs,
+// and the connection stays in step for what comes next.
+TEST_F(ScriptedSession, SeveralFoldersAreListedInOneRoundTrip)
+{
+    const auto status = [](const std::string &name) {
+        return "213-Status follows:\r\n-rw-r--r-- 1 u g 3 Dec 09 10:15 " + name + "\r\n213 End of status\r\n";
+    };
+    scriptLogin(m_server).receive().receive().receive();
+    m_server.send(status("a.html")).reply("550 Could not list.").send(status("c.html"));
+    m_server.answer("257 \"/www\"");
+    m_server.start();
+    m_client.connect();
+    FtpPublishListing::Way way;
+    way.listing = FtpClient::Listing::WithHidden;
+    way.settled = true;
+    way.inReply = FtpPublishListing::Way::InReply::Used;
+    FtpPublishListing listing(m_client, way);
+    ASSERT_TRUE(listing.listsSeveralAtOnce());
+    const std::vector<std::optional<RemoteItems>> listed = listing.listSeveral({"/www/a/", "/www/b/", "/www/c/"});
+    ASSERT_EQ(listed.size(), 3u);
+    ASSERT_TRUE(listed[0] && listed[0]->size() == 1);
+    EXPECT_EQ(listed[0]->front().name, QByteArray("a.html"));
+    EXPECT_FALSE(listed[1]);
+    ASSERT_TRUE(listed[2] && listed[2]->size() == 1);
+    EXPECT_EQ(listed[2]->front().name, QByteArray("c.html"));
+    EXPECT_EQ(m_client.currentDir(), "/www");
+    EXPECT_EQ(finish(), with(loginCommands, {"STAT -a /www/a/", "STAT -a /www/b/", "STAT -a /www/c/", "PWD", "Quit"}));
+}
+
 } // namespace

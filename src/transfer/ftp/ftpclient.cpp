@@ -343,21 +343,65 @@ FtpClient::list(const std::string &path, Listing listing, const Progress &progre
     return splitLines(text, skipped);
 }
 
-std::vector<std::string> FtpClient::listInReply(const std::string &path, Listing listing, SkippedLines *skipped)
+namespace {
+
+FtpStep statusStep(FtpClient::Listing listing)
 {
-    if (listing == Listing::Machine)
+    if (listing == FtpClient::Listing::Machine)
         throw FtpProtocolError("A machine listing cannot come in a reply.");
-    const FtpStep step = listing == Listing::Plain ? FtpStep::StatusList : FtpStep::StatusListWithHidden;
-    sendLine(commandLine(step, path));
-    const FtpReply &reply =
-        readReply(Deadline(m_settings.timeLimits.reply), [this] { return m_reader.readListingReply(maxListingSize); });
-    if (!ruleFor(step).accepts(reply.code))
-        throw FtpReplyError(reply.code, reply.lastLine());
+    return listing == FtpClient::Listing::Plain ? FtpStep::StatusList : FtpStep::StatusListWithHidden;
+}
+
+} // namespace
+
+const FtpReply &FtpClient::readListingInReply()
+{
+    return readReply(Deadline(m_settings.timeLimits.reply),
+                     [this] { return m_reader.readListingReply(maxListingSize); });
+}
+
+std::vector<std::string> FtpClient::linesInReply(const FtpReply &reply, SkippedLines *skipped)
+{
     // The first and last lines are the server's words about the listing between them.
     std::string text;
     for (std::size_t index = 1; index + 1 < reply.lines.size(); ++index)
         text += reply.lines[index] + '\n';
     return splitLines(text, skipped);
+}
+
+std::vector<std::string> FtpClient::listInReply(const std::string &path, Listing listing, SkippedLines *skipped)
+{
+    const FtpStep step = statusStep(listing);
+    sendLine(commandLine(step, path));
+    const FtpReply &reply = readListingInReply();
+    if (!ruleFor(step).accepts(reply.code))
+        throw FtpReplyError(reply.code, reply.lastLine());
+    return linesInReply(reply, skipped);
+}
+
+std::vector<std::optional<std::vector<std::string>>> FtpClient::listInReplies(const std::vector<std::string> &paths,
+                                                                              Listing listing)
+{
+    const FtpStep step = statusStep(listing);
+    std::vector<std::optional<std::vector<std::string>>> listed;
+    listed.reserve(paths.size());
+    for (std::size_t first = 0; first < paths.size(); first += maxRepliesInFlight) {
+        const std::size_t end = std::min(paths.size(), first + maxRepliesInFlight);
+        std::vector<std::string> lines;
+        for (std::size_t index = first; index < end; ++index)
+            lines.push_back(commandLine(step, paths[index]));
+        // One write: a stop can only come before it or while its replies are read, and reading
+        // them closes the connection on a stop, so no reply is ever left owed on it.
+        sendLines(lines, m_settings.timeLimits.reply);
+        for (std::size_t index = first; index < end; ++index) {
+            const FtpReply &reply = readListingInReply();
+            if (ruleFor(step).accepts(reply.code))
+                listed.emplace_back(linesInReply(reply, nullptr));
+            else
+                listed.emplace_back(std::nullopt);
+        }
+    }
+    return listed;
 }
 
 void FtpClient::retrieve(const std::string &remoteName,
@@ -545,9 +589,16 @@ void FtpClient::sendLine(const std::string &line)
 
 void FtpClient::sendLine(const std::string &line, std::chrono::milliseconds idleLimit)
 {
+    sendLines({line}, idleLimit);
+}
+
+void FtpClient::sendLines(const std::vector<std::string> &lines, std::chrono::milliseconds idleLimit)
+{
     requireConnected();
     m_interrupter.check(); // nothing sent yet, so the connection stays in step
-    const std::string bytes = line + "\r\n";
+    std::string bytes;
+    for (const std::string &line : lines)
+        bytes += line + "\r\n";
     bool sent = false;
     try {
         sent = m_control->sendAll(bytes.data(), bytes.size(), idleLimit, nullptr);
@@ -559,7 +610,7 @@ void FtpClient::sendLine(const std::string &line, std::chrono::milliseconds idle
         closeControl();
         throw FtpTimeoutError(FtpFault::CommandTimeout, idleLimit);
     }
-    ++m_repliesOwed;
+    m_repliesOwed += static_cast<int>(lines.size());
 }
 
 const FtpReply &FtpClient::readReply()

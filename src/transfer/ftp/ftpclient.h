@@ -109,6 +109,14 @@ public:
     // way refuse it or answer with something else, so a caller trusts it only once it matched
     // list() on the same folder. Bounded as list() is.
     std::vector<std::string> listInReply(const std::string &path, Listing listing, SkippedLines *skipped = nullptr);
+    // The same for several folders at once: every STAT sent together, the replies read in their
+    // order, so the lot costs about one round trip. A folder the server refuses has no lines
+    // (nullopt) and the others still count; a lost connection throws as listInReply does.
+    std::vector<std::optional<std::vector<std::string>>> listInReplies(const std::vector<std::string> &paths,
+                                                                       Listing listing);
+    // How many STATs listInReplies sends before it reads: few enough bytes that neither side's
+    // socket buffer fills while the other writes.
+    static constexpr std::size_t maxRepliesInFlight = 32;
     // With expectedSize (a listing gave it), fewer bytes received is a failure, not a file.
     void retrieve(const std::string &remoteName,
                   const std::string &localPath,
@@ -174,6 +182,10 @@ private:
     std::size_t readControl(char *buffer, std::size_t capacity);
     void sendLine(const std::string &line);
     void sendLine(const std::string &line, std::chrono::milliseconds idleLimit);
+    // In one write, each line a command whose reply is then owed.
+    void sendLines(const std::vector<std::string> &lines, std::chrono::milliseconds idleLimit);
+    const FtpReply &readListingInReply();
+    static std::vector<std::string> linesInReply(const FtpReply &reply, SkippedLines *skipped);
     const FtpReply &readReply();
     const FtpReply &readReply(const Deadline &deadline);
     const FtpReply &readReply(const Deadline &deadline, const std::function<FtpReply()> &read);

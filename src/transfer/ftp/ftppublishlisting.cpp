@@ -73,6 +73,26 @@ RemoteItems FtpPublishListing::list(const std::string &folder)
     return items;
 }
 
+std::vector<std::optional<RemoteItems>> FtpPublishListing::listSeveral(const std::vector<std::string> &folders)
+{
+    std::vector<std::optional<RemoteItems>> listed;
+    if (listsSeveralAtOnce()) {
+        for (std::optional<std::vector<std::string>> &lines : m_client.listInReplies(folders, m_way.listing))
+            listed.push_back(lines ? std::optional(parse(*lines)) : std::nullopt);
+        return listed;
+    }
+    for (const std::string &folder : folders) {
+        try {
+            listed.emplace_back(list(folder));
+        } catch (const FtpReplyError &) {
+            if (!m_client.isConnected())
+                throw;
+            listed.emplace_back(std::nullopt);
+        }
+    }
+    return listed;
+}
+
 void FtpPublishListing::settleInReply(const std::string &folder, const RemoteItems &listed)
 {
     m_way.inReply = Way::InReply::Refused;

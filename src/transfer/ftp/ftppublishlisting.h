@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // How a publish reads the server's folders: MLSD where FEAT offers it (exact times and every
 // name, the modes too where the server gives unix.mode), else LIST -a where the server takes
@@ -40,6 +41,16 @@ public:
 
     // folder: a path as the server takes it, ending in "/" (the root's too).
     RemoteItems list(const std::string &folder);
+    // Several folders, at once where listings come in replies; a folder the server refuses
+    // has none (nullopt). Throws only where the connection is lost or stopped.
+    std::vector<std::optional<RemoteItems>> listSeveral(const std::vector<std::string> &folders);
+    // Whether listSeveral costs about one round trip, or may once the first folder is listed.
+    bool listsSeveralAtOnce() const { return m_way.inReply == Way::InReply::Used; }
+    bool mayListSeveralAtOnce() const
+    {
+        return listsSeveralAtOnce()
+            || (m_way.inReply == Way::InReply::Untried && m_way.listing != FtpClient::Listing::Machine);
+    }
     // The server's exact time of a file; nothing when it offers no MDTM or gives no time.
     std::optional<RemoteDate> modificationTime(const std::string &path);
 

@@ -195,6 +195,26 @@ RemoteItems FtpRemoteFiles::listFully(const std::string &folder)
     return items;
 }
 
+std::vector<std::optional<RemoteItems>> FtpRemoteFiles::listFullySeveral(const std::vector<std::string> &folders)
+{
+    std::vector<std::optional<RemoteItems>> listed = fullListing().listSeveral(folders);
+    keepWay();
+    return listed;
+}
+
+bool FtpRemoteFiles::listsFullySeveralAtOnce() const
+{
+    return m_listing && m_listing->listsSeveralAtOnce();
+}
+
+bool FtpRemoteFiles::mayListFullySeveralAtOnce() const
+{
+    // Before the plan's first listing the way is the one this session found, if any.
+    if (m_listing)
+        return m_listing->mayListSeveralAtOnce();
+    return !m_way || m_way->inReply != FtpPublishListing::Way::InReply::Refused;
+}
+
 bool FtpRemoteFiles::fullListingsShowHiddenNames() const
 {
     return m_listing && m_listing->showsHiddenNames();

@@ -43,6 +43,9 @@ public:
     void startFullListings() override;
     void resumeFullListings() override;
     RemoteItems listFully(const std::string &folder) override;
+    std::vector<std::optional<RemoteItems>> listFullySeveral(const std::vector<std::string> &folders) override;
+    bool listsFullySeveralAtOnce() const override;
+    bool mayListFullySeveralAtOnce() const override;
     bool fullListingsShowHiddenNames() const override;
     std::optional<RemoteDate> exactTime(const std::string &path) override;
 

@@ -40,8 +40,8 @@ struct Page
 Page generate(qsizetype bytes)
 {
     Page page;
-    page.text =
-        QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"UTF-8\"><title>bench</title></head>\n<body>\n");
+    page.text = QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"UTF-8\"><meta name=\"viewport\" "
+                               "content=\"width=device-width\"><title>bench</title></head>\n<body>\n");
     qsizetype written = page.text.toUtf8().size();
     for (int block = 0; written < bytes - 200; ++block) {
         QString body = QStringLiteral("<div id=\"b%1\">\n<p>日本語の文章です。\t<b>太字</b>と<i>斜体</i>。</p>\n"

@@ -15,12 +15,14 @@ constexpr int kSettleMs = 1000;
 
 } // namespace
 
-SiteWindow::SiteWindow(const QString &root)
+SiteWindow::SiteWindow(const QString &root, const char *panelAction)
 {
     m_program.showAndWarmUp(m_screen);
     m_program.openSiteFolder(root);
     settle();
-    m_program.window().action(QStringLiteral("mnuSiteSearch"))->trigger();
+    if (!panelAction)
+        return;
+    m_program.window().action(QString::fromLatin1(panelAction))->trigger();
     settle();
 }
 

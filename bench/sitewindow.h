@@ -1,7 +1,8 @@
 #pragma once
 
 // The program's main window as the site bench's children use it: shown on X, the bench's site
-// chosen with サイトのフォルダを開く, and サイト内検索's panel open under the editor.
+// chosen with サイトのフォルダを開く, and a panel of the line's own (サイト内検索's) open
+// under the editor.
 
 #include "benchbasics.h"
 #include "benchwindow.h"
@@ -15,9 +16,9 @@ namespace bench {
 class SiteWindow
 {
 public:
-    // Shows the window, opens the site and the panel, and waits until the window is idle: every
-    // start-up is over before a line's clock starts.
-    explicit SiteWindow(const QString &root);
+    // Shows the window, opens the site and the panel (the action of that name; none when null),
+    // and waits until the window is idle: every start-up is over before a line's clock starts.
+    explicit SiteWindow(const QString &root, const char *panelAction = "mnuSiteSearch");
 
     ProgramWindow &program() { return m_program; }
     QWidget &widget() const;

@@ -28,8 +28,8 @@ packages=(
   libssh-dev openssh-server openssh-client
   # the page check's benchmark peer, and the package's builders and checkers
   tidy dpkg-dev fakeroot lintian desktop-file-utils appstream
-  # the site-wide search's benchmark floor
-  ripgrep
+  # the site-wide search's benchmark floor, and the site check's benchmark peer
+  ripgrep linkchecker
   # the package's icons, rendered from the SVG at the usual sizes
   librsvg2-bin
   # keeps compiled objects between builds and between the test and package builds

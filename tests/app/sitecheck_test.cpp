@@ -88,6 +88,8 @@ TEST_F(SiteCheckWindowTest, ListsTheSitesFindingsByFileAndOpensTheChosenPlace)
               QStringLiteral("2 ページを調べました。エラー 3 件（全部で 3 件）"));
     auto *list = control<QTreeWidget>(QStringLiteral("SiteCheckList"));
     EXPECT_TRUE(list->hasFocus()) << "the rows take the keyboard when they come";
+    EXPECT_TRUE(list->topLevelItem(0)->isExpanded() && list->topLevelItem(1)->isExpanded())
+        << "every file's rows are shown";
 
     // Enter on sub/page.html's row: the page opens with the caret on the address, after the tab.
     list->setCurrentItem(list->topLevelItem(1)->child(0));

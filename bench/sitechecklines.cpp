@@ -40,14 +40,14 @@ double timedCheck(SiteWindow &window, SiteCheckCommands &check, QTreeWidget &lis
     PaintCount paints;
     list.viewport()->installEventFilter(&paints);
     bool finished = false;
-    const QMetaObject::Connection done =
-        QObject::connect(&check, &SiteCheckCommands::finished, &check, [&] { finished = true; });
+    // Only a paint after the results came counts.
+    const QMetaObject::Connection done = QObject::connect(&check, &SiteCheckCommands::finished, &check, [&] {
+        finished = true;
+        paints.count = 0;
+    });
     const Stopwatch watch;
     window.program().window().action(QStringLiteral("mnuSiteCheck"))->trigger();
-    while (!finished)
-        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    paints.count = 0;
-    while (paints.count == 0)
+    while (!finished || paints.count == 0)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     const double ms = watch.read().wallMs;
     QObject::disconnect(done);

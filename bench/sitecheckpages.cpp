@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QImage>
 
+#include <optional>
+
 namespace SiteCheckPages {
 
 namespace {

@@ -52,9 +52,9 @@
 //          file it closed until it ended (its threads look for the end once a second), is
 //          printed and left in both ratios.
 //   Each round runs ours, then linkchecker; medians of five.
-//   Prints: site_bench check 1000pages ours_s=.. peer_s=.. peer_startup_s=.. peer_wind_down_s=..
-//   ratio=<ours/peer> ratio_no_startup=.. found=../65 peer_found=../65 ours_extra=..
-//   peer_extra=.. recheck_ms=.. recheck_found=../64 goal=0.5 goal_recheck_ms=200
+//   Prints: site_bench check 1000pages ours_s=.. peer_s=.. peer_startup=counted peer_startup_s=..
+//   peer_wind_down_s=.. ratio=<ours/peer> ratio_no_startup=.. found=../65 peer_found=../65
+//   ours_extra=.. peer_extra=.. recheck_ms=.. recheck_found=../64 goal=0.5 goal_recheck_ms=200
 //   (extra: errors reported beyond the planted ones). Goals: ratio <= 0.5, every fault found,
 //   recheck_ms <= 200 with the re-check right.
 //

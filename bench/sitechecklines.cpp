@@ -181,7 +181,8 @@ bool run(const char *self, const QString &scratch)
     const double recheckMs = median(rounds.recheckMs);
     const double ratio = oursMs / peerMs;
     const double ratioNoStartup = oursMs / (peerMs - startupMs);
-    std::printf("site_bench check %s ours_s=%.3f peer_s=%.3f peer_startup_s=%.3f peer_wind_down_s=%.3f ratio=%.3f "
+    std::printf("site_bench check %s ours_s=%.3f peer_s=%.3f peer_startup=counted peer_startup_s=%.3f "
+                "peer_wind_down_s=%.3f ratio=%.3f "
                 "ratio_no_startup=%.3f found=%d/%d peer_found=%d/%d ours_extra=%d peer_extra=%d recheck_ms=%.1f "
                 "recheck_found=%d/%d goal=%.1f goal_recheck_ms=%.0f\n",
                 SitePages::kLabel,

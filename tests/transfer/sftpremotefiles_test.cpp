@@ -9,6 +9,7 @@
 #include "transfer/remotejobs.h"
 #include "transfer/transferjobs.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -16,10 +17,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -230,6 +233,25 @@ TEST_F(SftpTest, FolderAndFileOperationsKeepTheNamesBytes)
 
     files.store(page, cp932);
     EXPECT_EQ(files.list({}).size(), 2);
+    // Read together, several folders give what each listing gives; a missing one gives none.
+    files.makeDir("sub");
+    const std::vector<std::optional<RemoteItems>> several = files.listFullySeveral({"", "no-such-folder", "sub"});
+    ASSERT_EQ(several.size(), 3u);
+    ASSERT_TRUE(several[0]);
+    const auto described = [](const RemoteItems &listed) {
+        std::vector<std::tuple<QByteArray, bool, qint64, QString, QDateTime>> all;
+        for (const RemoteItem &item : listed)
+            all.emplace_back(
+                item.name, item.folder, item.size, item.attributes, QDateTime(item.date.day, item.date.time));
+        std::sort(all.begin(), all.end());
+        return all;
+    };
+    EXPECT_EQ(described(*several[0]), described(files.list({})));
+    EXPECT_EQ(several[0]->size(), 3);
+    EXPECT_FALSE(several[1]);
+    ASSERT_TRUE(several[2]);
+    EXPECT_TRUE(several[2]->isEmpty());
+    files.removeDir("sub");
     EXPECT_TRUE(fs::exists(server.home() + "/site/" + cp932));
     const std::string back = local.filePath(QStringLiteral("back.html")).toStdString();
     files.retrieve(cp932, back, false, 11);

@@ -143,6 +143,69 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"NoPacketIsThatLong", {std::string(300 * 1024, 'x')}, 0, "", "", {}, "", true}),
     [](const ::testing::TestParamInfo<ReplyCase> &info) { return std::string(info.param.name); });
 
+// A folder's NAME answer: each entry's name and the attributes its flags say come, in their
+// order, extended pairs too; a count or a length past the packet is a malformed answer.
+TEST(SftpFolderNames, AreReadWithTheirAttributes)
+{
+    const std::string eight = u32(0) + u32(8);
+    const auto entry = [](const std::string &name, const std::string &attributes) {
+        return text(name) + text("-rw-r--r-- 1 u g " + name) + attributes;
+    };
+    const struct
+    {
+        const char *name;
+        std::string answer;
+        std::vector<std::string> names;
+        std::vector<std::optional<std::uint64_t>> sizes;
+        std::vector<std::optional<std::uint32_t>> modes;
+        std::vector<std::optional<std::uint32_t>> times;
+        bool protocolError;
+    } cases[] = {
+        {"EveryAttribute",
+         packet(104,
+                13,
+                u32(2)
+                    + entry("a.html",
+                            u32(0x8000000f) + eight + u32(1) + u32(2) + u32(0100644) + u32(7) + u32(99) + u32(1)
+                                + text("x@example") + text("y"))
+                    + entry("sub", u32(0x4) + u32(040755))),
+         {"a.html", "sub"},
+         {8, std::nullopt},
+         {0100644, 040755},
+         {99, std::nullopt},
+         false},
+        {"NoNames", packet(104, 13, u32(0)), {}, {}, {}, {}, false},
+        {"MoreNamesThanSent", packet(104, 13, u32(3) + entry("a", u32(0))), {}, {}, {}, {}, true},
+        {"ExtendedPairsPastTheEnd",
+         packet(104, 13, u32(1) + entry("a", u32(0x80000000) + u32(0xffffffff))),
+         {},
+         {},
+         {},
+         {},
+         true},
+        {"NamesForAStat", packet(104, 11, u32(0)), {}, {}, {}, {}, true},
+    };
+    for (const auto &c : cases) {
+        SftpReplies replies;
+        replies.sent(11, SftpReplies::Kind::Attributes);
+        replies.sent(13, SftpReplies::Kind::Names);
+        try {
+            const SftpReplies::Answer answer = replies.take(c.answer);
+            ASSERT_FALSE(c.protocolError) << c.name;
+            EXPECT_EQ(answer.kind, SftpReplies::Kind::Names) << c.name;
+            ASSERT_EQ(answer.names.size(), c.names.size()) << c.name;
+            for (std::size_t i = 0; i < c.names.size(); ++i) {
+                EXPECT_EQ(answer.names[i].name, c.names[i]) << c.name;
+                EXPECT_EQ(answer.names[i].size, c.sizes[i]) << c.name;
+                EXPECT_EQ(answer.names[i].permissions, c.modes[i]) << c.name;
+                EXPECT_EQ(answer.names[i].modified, c.times[i]) << c.name;
+            }
+        } catch (const SftpReplies::ProtocolError &) {
+            EXPECT_TRUE(c.protocolError) << c.name;
+        }
+    }
+}
+
 // The requests are what SFTP version 3 lays down; a write's length covers the data after its header.
 TEST(SftpRequestPackets, LayOutTheirFields)
 {

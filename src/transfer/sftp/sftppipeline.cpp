@@ -79,6 +79,18 @@ std::uint32_t SftpPipeline::sendClose(std::string_view handle)
     return send(SftpReplies::closePacket(id, handle), id, SftpReplies::Kind::Status);
 }
 
+std::uint32_t SftpPipeline::sendOpenFolder(std::string_view path)
+{
+    const std::uint32_t id = nextId();
+    return send(SftpReplies::openFolderPacket(id, path), id, SftpReplies::Kind::Handle);
+}
+
+std::uint32_t SftpPipeline::sendReadFolder(std::string_view handle)
+{
+    const std::uint32_t id = nextId();
+    return send(SftpReplies::readFolderPacket(id, handle), id, SftpReplies::Kind::Names);
+}
+
 SftpReplies::Answer SftpPipeline::awaitAnswer()
 {
     if (m_replies.inFlight() == 0)

@@ -39,6 +39,8 @@ public:
     std::uint32_t sendStat(std::string_view path);
     std::uint32_t sendSetMode(std::string_view handle, std::uint32_t mode);
     std::uint32_t sendClose(std::string_view handle);
+    std::uint32_t sendOpenFolder(std::string_view path);
+    std::uint32_t sendReadFolder(std::string_view handle);
 
     // Waits for the next answer. Throws ChannelFailed, AnswerLate, SftpReplies::ProtocolError.
     SftpReplies::Answer awaitAnswer();

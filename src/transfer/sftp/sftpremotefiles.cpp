@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <deque>
 #include <fcntl.h>
+#include <iterator>
 #include <libssh/libssh.h>
 #include <libssh/sftp.h>
 #include <map>
@@ -58,21 +59,21 @@ std::string parentOf(const std::string &path)
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-QString attributesOf(const sftp_attributes_struct &attributes)
+QString attributesOf(std::uint8_t type, std::uint32_t permissions)
 {
     QString text(10, QLatin1Char('-'));
-    if (attributes.type == SSH_FILEXFER_TYPE_DIRECTORY)
+    if (type == SSH_FILEXFER_TYPE_DIRECTORY)
         text[0] = QLatin1Char('d');
-    else if (attributes.type == SSH_FILEXFER_TYPE_SYMLINK)
+    else if (type == SSH_FILEXFER_TYPE_SYMLINK)
         text[0] = QLatin1Char('l');
     const char *letters = "rwxrwxrwx";
     for (int bit = 0; bit < 9; ++bit) {
-        if ((attributes.permissions & (0400u >> bit)) != 0)
+        if ((permissions & (0400u >> bit)) != 0)
             text[bit + 1] = QLatin1Char(letters[bit]);
     }
     // The special bits as ls shows them.
     const auto special = [&](int at, unsigned mask, char set, char unset) {
-        if ((attributes.permissions & mask) != 0)
+        if ((permissions & mask) != 0)
             text[at] = QLatin1Char(text[at] == QLatin1Char('x') ? set : unset);
     };
     special(3, 04000, 's', 'S');
@@ -80,6 +81,45 @@ QString attributesOf(const sftp_attributes_struct &attributes)
     special(9, 01000, 't', 'T');
     return text;
 }
+
+QString attributesOf(const sftp_attributes_struct &attributes)
+{
+    return attributesOf(attributes.type, attributes.permissions);
+}
+
+// The file's type from its mode, as version 3 of the protocol gives it.
+std::uint8_t typeOf(std::uint32_t permissions)
+{
+    switch (permissions & 0170000u) {
+    case 0040000u:
+        return SSH_FILEXFER_TYPE_DIRECTORY;
+    case 0120000u:
+        return SSH_FILEXFER_TYPE_SYMLINK;
+    case 0100000u:
+        return SSH_FILEXFER_TYPE_REGULAR;
+    default:
+        return SSH_FILEXFER_TYPE_SPECIAL;
+    }
+}
+
+RemoteDate dateOf(std::uint32_t seconds);
+
+RemoteItem itemOf(const SftpReplies::Name &name)
+{
+    const std::uint32_t permissions = name.permissions.value_or(0);
+    const std::uint8_t type = name.permissions ? typeOf(permissions) : SSH_FILEXFER_TYPE_UNKNOWN;
+    RemoteItem item;
+    item.name = QByteArray::fromStdString(name.name);
+    item.displayName = RemoteNames::decode(item.name);
+    item.size = static_cast<qint64>(name.size.value_or(0));
+    item.date = dateOf(name.modified.value_or(0));
+    item.attributes = attributesOf(type, permissions);
+    item.folder = type == SSH_FILEXFER_TYPE_DIRECTORY;
+    return item;
+}
+
+// More entries than this in one folder is a server that never says it has told them all.
+constexpr std::size_t maxFolderEntries = 2'000'000;
 
 RemoteDate dateOf(std::uint32_t seconds)
 {
@@ -519,6 +559,87 @@ RemoteItems SftpRemoteFiles::list(const std::string &folder, const Progress &pro
     if (!complete)
         fail("readdir", full);
     return items;
+}
+
+std::vector<std::optional<RemoteItems>> SftpRemoteFiles::listFullySeveral(const std::vector<std::string> &folders)
+{
+    requireConnected();
+    std::vector<std::optional<RemoteItems>> listed;
+    listed.reserve(folders.size());
+    // A server opens a file for every folder open at once; a few dozen stay within any limit.
+    constexpr std::size_t foldersAtOnce = 32;
+    for (std::size_t first = 0; first < folders.size(); first += foldersAtOnce) {
+        const std::vector<std::string> part(
+            folders.begin() + static_cast<std::ptrdiff_t>(first),
+            folders.begin() + static_cast<std::ptrdiff_t>(std::min(folders.size(), first + foldersAtOnce)));
+        std::vector<std::optional<RemoteItems>> read(part.size());
+        withPipeline(
+            resolve(part.front()),
+            [&](SftpPipeline &pipeline) -> std::function<void()> {
+                readFolders(pipeline, part, read);
+                return {};
+            },
+            [](auto thrower) { thrower(); });
+        std::move(read.begin(), read.end(), std::back_inserter(listed));
+    }
+    return listed;
+}
+
+void SftpRemoteFiles::readFolders(SftpPipeline &pipeline,
+                                  const std::vector<std::string> &folders,
+                                  std::vector<std::optional<RemoteItems>> &listed)
+{
+    std::map<std::uint32_t, std::size_t> asked; // request id: the folder it is of
+    for (std::size_t index = 0; index < folders.size(); ++index)
+        asked.emplace(pipeline.sendOpenFolder(resolve(folders[index])), index);
+    std::vector<std::string> handles(folders.size());
+    std::vector<std::size_t> reading;
+    const auto folderOf = [&asked](const SftpReplies::Answer &answer) {
+        const auto found = asked.find(answer.id);
+        if (found == asked.end())
+            throw SftpReplies::ProtocolError("an answer to a request of another folder");
+        const std::size_t index = found->second;
+        asked.erase(found);
+        return index;
+    };
+    while (pipeline.inFlight() > 0) {
+        const SftpReplies::Answer answer = pipeline.awaitAnswer();
+        const std::size_t index = folderOf(answer);
+        if (answer.kind != SftpReplies::Kind::Handle)
+            continue; // refused: the walk asks again and says why
+        handles[index] = answer.content;
+        listed[index].emplace();
+        reading.push_back(index);
+    }
+    // A read of each open folder at a time, until the server says each has told all.
+    while (!reading.empty()) {
+        for (const std::size_t index : reading)
+            asked.emplace(pipeline.sendReadFolder(handles[index]), index);
+        std::vector<std::size_t> more;
+        while (pipeline.inFlight() > 0) {
+            const SftpReplies::Answer answer = pipeline.awaitAnswer();
+            const std::size_t index = folderOf(answer);
+            if (answer.kind != SftpReplies::Kind::Names) {
+                if (answer.status != SSH_FX_EOF)
+                    listed[index].reset();
+                continue;
+            }
+            RemoteItems &items = *listed[index];
+            for (const SftpReplies::Name &name : answer.names) {
+                if (!name.name.empty() && name.name != "." && name.name != "..")
+                    items.append(itemOf(name));
+            }
+            if (static_cast<std::size_t>(items.size()) > maxFolderEntries)
+                throw SftpReplies::ProtocolError("a folder of more than " + std::to_string(maxFolderEntries)
+                                                 + " entries");
+            more.push_back(index);
+        }
+        reading = std::move(more);
+    }
+    for (const std::string &handle : handles) {
+        if (!handle.empty())
+            pipeline.sendClose(handle);
+    }
 }
 
 std::optional<RemoteDate> SftpRemoteFiles::exactTime(const std::string &path)

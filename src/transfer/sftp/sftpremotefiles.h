@@ -51,6 +51,9 @@ public:
     void startFullListings() override {}
     void resumeFullListings() override {}
     RemoteItems listFully(const std::string &folder) override { return list(folder); }
+    // Every folder opened, read and closed with its requests in flight together.
+    std::vector<std::optional<RemoteItems>> listFullySeveral(const std::vector<std::string> &folders) override;
+    bool listsFullySeveralAtOnce() const override { return true; }
     bool fullListingsShowHiddenNames() const override { return true; }
     std::optional<RemoteDate> exactTime(const std::string &path) override;
 
@@ -106,6 +109,10 @@ private:
     // removes what is left of the transfer.
     template<typename Work, typename GiveUp>
     void withPipeline(const std::string &full, Work work, GiveUp giveUp);
+    // The folders' entries into listed (left empty where the server refused one).
+    void readFolders(SftpPipeline &pipeline,
+                     const std::vector<std::string> &folders,
+                     std::vector<std::optional<RemoteItems>> &listed);
     // What throws the server's refusal of a request of the pipeline.
     std::function<void()> refusal(const SftpReplies::Answer &answer, const std::string &what, const std::string &full);
     // Sends in to temporary through the pipeline, with the mode of the file now called full when

@@ -8,10 +8,13 @@ constexpr unsigned char closeType = 4;
 constexpr unsigned char readType = 5;
 constexpr unsigned char writeType = 6;
 constexpr unsigned char setStatType = 10;
+constexpr unsigned char openFolderType = 11;
+constexpr unsigned char readFolderType = 12;
 constexpr unsigned char statType = 17;
 constexpr unsigned char statusType = 101;
 constexpr unsigned char handleType = 102;
 constexpr unsigned char dataType = 103;
+constexpr unsigned char nameType = 104;
 constexpr unsigned char attributesType = 105;
 constexpr std::uint32_t writeFlag = 0x02;
 constexpr std::uint32_t createFlag = 0x08;
@@ -19,6 +22,8 @@ constexpr std::uint32_t truncateFlag = 0x10;
 constexpr std::uint32_t sizeAttribute = 0x01;
 constexpr std::uint32_t ownersAttribute = 0x02;
 constexpr std::uint32_t permissionsAttribute = 0x04;
+constexpr std::uint32_t timesAttribute = 0x08;
+constexpr std::uint32_t extendedAttribute = 0x80000000;
 
 void putU32(std::string &out, std::uint32_t value)
 {
@@ -109,6 +114,34 @@ private:
     std::size_t m_at = 0;
 };
 
+// ATTRS: the fields come in the order of their flags.
+void readAttributes(Fields &fields,
+                    std::optional<std::uint64_t> &size,
+                    std::optional<std::uint32_t> &permissions,
+                    std::optional<std::uint32_t> &modified)
+{
+    const std::uint32_t flags = fields.u32();
+    if ((flags & sizeAttribute) != 0)
+        size = fields.u64();
+    if ((flags & ownersAttribute) != 0) {
+        fields.u32();
+        fields.u32();
+    }
+    if ((flags & permissionsAttribute) != 0)
+        permissions = fields.u32();
+    if ((flags & timesAttribute) != 0) {
+        fields.u32(); // accessed
+        modified = fields.u32();
+    }
+    if ((flags & extendedAttribute) != 0) {
+        // Each pair costs at least eight bytes, so a count past the packet runs out of it.
+        for (std::uint32_t pair = fields.u32(); pair > 0; --pair) {
+            fields.text();
+            fields.text();
+        }
+    }
+}
+
 } // namespace
 
 std::string
@@ -160,6 +193,20 @@ std::string SftpReplies::closePacket(std::uint32_t id, std::string_view handle)
     return packetOf(closeType, id, fields);
 }
 
+std::string SftpReplies::openFolderPacket(std::uint32_t id, std::string_view path)
+{
+    std::string fields;
+    putText(fields, path);
+    return packetOf(openFolderType, id, fields);
+}
+
+std::string SftpReplies::readFolderPacket(std::uint32_t id, std::string_view handle)
+{
+    std::string fields;
+    putText(fields, handle);
+    return packetOf(readFolderType, id, fields);
+}
+
 SftpReplies::Answer SftpReplies::take(std::string_view packet)
 {
     Fields fields(packet);
@@ -186,16 +233,20 @@ SftpReplies::Answer SftpReplies::take(std::string_view packet)
             throw ProtocolError("more data than asked for");
     } else if (type == attributesType && expected == Kind::Attributes) {
         answer.kind = expected;
-        // The fields come in the order of their flags; the rest after the mode is of no use here.
-        const std::uint32_t flags = fields.u32();
-        if ((flags & sizeAttribute) != 0)
-            fields.u64();
-        if ((flags & ownersAttribute) != 0) {
-            fields.u32();
-            fields.u32();
+        std::optional<std::uint64_t> size;
+        std::optional<std::uint32_t> modified;
+        readAttributes(fields, size, answer.permissions, modified);
+    } else if (type == nameType && expected == Kind::Names) {
+        answer.kind = expected;
+        // Each name costs at least twelve bytes (two lengths and the flags), so a count past the
+        // packet runs out of it before it takes memory.
+        for (std::uint32_t count = fields.u32(); count > 0; --count) {
+            Name name;
+            name.name = fields.text();
+            fields.text(); // the server's own "ls -l" line
+            readAttributes(fields, name.size, name.permissions, name.modified);
+            answer.names.push_back(std::move(name));
         }
-        if ((flags & permissionsAttribute) != 0)
-            answer.permissions = fields.u32();
     } else {
         throw ProtocolError("an answer of type " + std::to_string(type) + " to request " + std::to_string(answer.id));
     }

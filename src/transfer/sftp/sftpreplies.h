@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The bookkeeping of SFTP requests sent without waiting for each answer: the requests still
 // unanswered, by their ids, and what each answer says. libssh 0.10 waits a round trip for every
@@ -28,6 +29,16 @@ public:
         Data,       // a read
         Handle,     // an open
         Attributes, // a stat
+        Names,      // a read of a folder
+    };
+
+    // One entry of a folder's NAME answer, with the attributes the server gave.
+    struct Name
+    {
+        std::string name;
+        std::optional<std::uint64_t> size;
+        std::optional<std::uint32_t> permissions; // with the file's type in its upper bits
+        std::optional<std::uint32_t> modified;    // seconds since 1970, UTC
     };
 
     struct Answer
@@ -39,6 +50,7 @@ public:
         std::string message;      // of a STATUS: the server's own words, for a failure
         std::string content;      // the bytes of a DATA answer (never more than asked for) or the handle
         std::optional<std::uint32_t> permissions; // of ATTRS, when the server gave them
+        std::vector<Name> names;                  // of NAME
     };
 
     // The packets of the requests, each with its length field; a write's without its data.
@@ -51,6 +63,8 @@ public:
     static std::string statPacket(std::uint32_t id, std::string_view path);
     static std::string setModePacket(std::uint32_t id, std::string_view handle, std::uint32_t mode);
     static std::string closePacket(std::uint32_t id, std::string_view handle);
+    static std::string openFolderPacket(std::uint32_t id, std::string_view path);
+    static std::string readFolderPacket(std::uint32_t id, std::string_view handle);
 
     // bytes: of a write the block's size, of a read the length asked for.
     void sent(std::uint32_t id, Kind kind, std::uint64_t bytes = 0) { m_inFlight.emplace(id, Request{kind, bytes}); }

@@ -140,10 +140,12 @@ TEST_F(MainWindowEditing, InputMethodPreeditShowsAndItsCommitIsOneStep)
         adapter().setText(QStringLiteral("ab"));
         adapter().setCaret(1);
 
+        const quint64 revision = window->document().revision();
         QInputMethodEvent preedit(QStringLiteral("にほん"), {});
         QCoreApplication::sendEvent(activeView(), &preedit);
         EXPECT_EQ(editor()->textCursor().block().layout()->preeditAreaText(), QStringLiteral("にほん"));
         EXPECT_EQ(adapter().text(), QStringLiteral("ab")) << "the preedit is not text yet";
+        EXPECT_EQ(window->document().revision(), revision) << "nor an edit of the page";
 
         QInputMethodEvent commit;
         commit.setCommitString(QStringLiteral("日本"));

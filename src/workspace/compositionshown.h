@@ -1,0 +1,23 @@
+#pragma once
+
+class QInputMethodEvent;
+class QTextDocument;
+
+// An input method's composition (its preedit) is laid out inside the text's blocks, so Qt
+// reports each of its keys as a change of the text although no character of it changed. A view
+// holds one of these while it shows such an event, and the page does not count it as an edit.
+class CompositionShown final
+{
+public:
+    // Marks the text only when the event changes the composition alone, committing nothing.
+    CompositionShown(const QTextDocument &text, const QInputMethodEvent &event);
+    ~CompositionShown();
+    CompositionShown(const CompositionShown &) = delete;
+    CompositionShown &operator=(const CompositionShown &) = delete;
+
+    // Whether a view is showing a composition in this text right now.
+    static bool isShowing(const QTextDocument &text);
+
+private:
+    const QTextDocument *m_previous;
+};

@@ -58,6 +58,6 @@ void EditorPane::mousePressEvent(QMouseEvent *event)
 
 void EditorPane::inputMethodEvent(QInputMethodEvent *event)
 {
-    const CompositionShown composing(*document(), *event);
+    const CompositionShown composing(*document(), *event, textCursor());
     QTextEdit::inputMethodEvent(event);
 }

@@ -256,6 +256,6 @@ void SourceView::mousePressEvent(QMouseEvent *event)
 
 void SourceView::inputMethodEvent(QInputMethodEvent *event)
 {
-    const CompositionShown composing(*document(), *event);
+    const CompositionShown composing(*document(), *event, textCursor());
     QPlainTextEdit::inputMethodEvent(event);
 }

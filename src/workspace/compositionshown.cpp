@@ -1,22 +1,24 @@
 #include "workspace/compositionshown.h"
 
 #include <QInputMethodEvent>
+#include <QTextCursor>
 
 namespace {
 
 // Events reach the views on the window's thread only, one at a time.
 thread_local const QTextDocument *t_showing = nullptr;
 
-bool composesOnly(const QInputMethodEvent &event)
+bool composesOnly(const QInputMethodEvent &event, const QTextCursor &caret)
 {
-    return event.commitString().isEmpty() && event.replacementLength() == 0;
+    return event.commitString().isEmpty() && event.replacementLength() == 0 && !caret.hasSelection();
 }
 
 } // namespace
 
-CompositionShown::CompositionShown(const QTextDocument &text, const QInputMethodEvent &event) : m_previous(t_showing)
+CompositionShown::CompositionShown(const QTextDocument &text, const QInputMethodEvent &event, const QTextCursor &caret)
+    : m_previous(t_showing)
 {
-    if (composesOnly(event))
+    if (composesOnly(event, caret))
         t_showing = &text;
 }
 

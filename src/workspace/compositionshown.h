@@ -1,6 +1,7 @@
 #pragma once
 
 class QInputMethodEvent;
+class QTextCursor;
 class QTextDocument;
 
 // An input method's composition (its preedit) is laid out inside the text's blocks, so Qt
@@ -9,8 +10,9 @@ class QTextDocument;
 class CompositionShown final
 {
 public:
-    // Marks the text only when the event changes the composition alone, committing nothing.
-    CompositionShown(const QTextDocument &text, const QInputMethodEvent &event);
+    // Marks the text only when the event changes the composition alone: it commits nothing, and
+    // the view's caret holds no selection that a new composition would take away.
+    CompositionShown(const QTextDocument &text, const QInputMethodEvent &event, const QTextCursor &caret);
     ~CompositionShown();
     CompositionShown(const CompositionShown &) = delete;
     CompositionShown &operator=(const CompositionShown &) = delete;

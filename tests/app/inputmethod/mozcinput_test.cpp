@@ -9,6 +9,7 @@
 #include "authoring/editorstack.h"
 #include "authoring/sourceview.h"
 #include "inputmethodwatch.h"
+#include "support/fakebrowserengine.h"
 #include "support/mainwindowfixture.h"
 #include "transfer/transferwindow.h"
 #include "xdotool.h"
@@ -99,6 +100,9 @@ public:
     }
 
 protected:
+    // The preview plays no part in typing; a browser engine would only load the machine.
+    BrowserEngine *makePreviewEngine() override { return new FakeBrowserEngine; }
+
     void SetUp() override
     {
         MainWindowFixture::SetUp();

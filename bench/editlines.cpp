@@ -11,18 +11,20 @@
 #include "common/regularfile.h"
 #include "common/textcodec.h"
 #include "floorwindow.h"
+#include "imelines.h"
 #include "programwindow.h"
+#include "typist.h"
 #include "workspace/panetext.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QPlainTextEdit>
-#include <QTest>
 #include <QTextBlock>
 #include <QWebEngineView>
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -63,44 +65,6 @@ constexpr int kSizesMiB[] = {2, 20};
     // Leave without tearing the page down: its memory is not what is measured.
     std::_Exit(0);
 }
-
-// The steps the edit lines time, in a window of either kind with its editor focused.
-class Typist
-{
-public:
-    Typist(ScreenWindow &screen, QPlainTextEdit &editor) : m_screen(screen), m_editor(editor) {}
-
-    QPlainTextEdit &editor() const { return m_editor; }
-    void settle() const { ScreenWindow::settle(m_editor); }
-    void showNow() const { m_screen.showNow(m_editor); }
-
-    void putCaretAtBlock(int number) const
-    {
-        m_editor.setTextCursor(QTextCursor(m_editor.document()->findBlockByNumber(number)));
-        m_editor.centerCursor();
-        settle();
-    }
-
-    // A key is timed from its press, delivered as the keyboard delivers it (the shortcut map
-    // sees it first, then the editor handles it), until the window shows it.
-    Cost typeKey(char key) const
-    {
-        const Stopwatch watch;
-        QTest::keyPress(&m_editor, key);
-        showNow();
-        return watch.read();
-    }
-
-    void undo() const
-    {
-        m_editor.undo();
-        settle();
-    }
-
-private:
-    ScreenWindow &m_screen;
-    QPlainTextEdit &m_editor;
-};
 
 void runEdits(const Typist &subject)
 {
@@ -148,9 +112,11 @@ void runEdits(const Typist &subject)
     std::fflush(stdout);
 }
 
+using Steps = std::function<void(const Typist &)>;
+
 // The program's window: the page opened through ファイルを開く and rendered into the preview
 // with 反映.
-[[noreturn]] void runOurEdits(const QString &page)
+[[noreturn]] void runOurEdits(const QString &page, const Steps &steps)
 {
     ProgramWindow program;
     ScreenWindow screen;
@@ -164,13 +130,13 @@ void runEdits(const Typist &subject)
     screen.focus(editor);
     std::printf("layout %s\n", program.layout().toArgument().c_str());
     std::printf("font %s\n", qUtf8Printable(editor.font().toString()));
-    runEdits(Typist(screen, editor));
+    steps(Typist(screen, editor));
     // Leave without tearing the windows and the browser engine down: nothing of that is measured.
     std::_Exit(0);
 }
 
 // The floor: the view showing the page, the editor holding it.
-[[noreturn]] void runFloorEdits(const QString &page, const Layout &layout, const QString &font)
+[[noreturn]] void runFloorEdits(const QString &page, const Layout &layout, const QString &font, const Steps &steps)
 {
     QPlainTextEdit *editor = FloorWindow::makeEditor(font);
     FloorWindow floor(layout, editor);
@@ -179,7 +145,7 @@ void runEdits(const Typist &subject)
     waitForLoad(floor.preview(), [&floor, &page] { floor.preview().load(QUrl::fromLocalFile(page)); });
     editor->setPlainText(BenchPage::floorDecode(RegularFile::readAll(page, RegularFile::kDocumentLimit)));
     screen.focus(*editor);
-    runEdits(Typist(screen, *editor));
+    steps(Typist(screen, *editor));
     std::_Exit(0);
 }
 
@@ -193,14 +159,15 @@ void runChild(int &argc, char **argv, const QString &page, bool ours)
         QApplication app(argc, argv);
         runOpen(page, ours);
     }
+    const Steps steps = std::string(argv[2]) == "ime" ? Steps(ImeLines::runCommits) : Steps(runEdits);
     const ChildApplication app(argc, argv, ours);
     if (ours) {
         std::printf("composition %s\n", app.software ? "software" : "opengl");
-        runOurEdits(page);
+        runOurEdits(page, steps);
     }
     if (argc != 7)
         fail("the floor needs ours' layout and font");
-    runFloorEdits(page, Layout::fromArgument(argv[5]), QString::fromUtf8(argv[6]));
+    runFloorEdits(page, Layout::fromArgument(argv[5]), QString::fromUtf8(argv[6]), steps);
 }
 
 bool run(const char *self, const QString &scratch)

@@ -6,8 +6,9 @@
 
 namespace EditLines {
 
-// The child runs: mode "open" or "edit", who "ours" or "floor"; the floor's edit run also takes
-// ours' layout and font (argv[5], argv[6]).
+// The child runs: mode "open", "edit" or "ime" (the input method's line, in the edit lines'
+// windows), who "ours" or "floor"; the floor's edit and ime runs also take ours' layout and font
+// (argv[5], argv[6]).
 [[noreturn]] void runChild(int &argc, char **argv, const QString &page, bool ours);
 
 // Prints the lines for each page size; returns whether every goal was met.

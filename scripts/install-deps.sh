@@ -37,6 +37,10 @@ packages=(
   # the editor benchmark's real windows: it waits for the X server through xcb
   libx11-dev libxcb1-dev
   xvfb xauth imagemagick dbus-bin dbus-daemon dbus-x11 at-spi2-core libgl1-mesa-dri python3-pyatspi gir1.2-atspi-2.0
+  # a real Japanese input method for the input tests: Mozc under fcitx5, its Qt 6 plugin, and
+  # xdotool to type romaji into it (x11-utils: xwininfo finds the candidate window); passwd makes
+  # the throwaway user they run as, since Mozc refuses to run as root
+  fcitx5 fcitx5-mozc fcitx5-frontend-qt6 xdotool x11-utils passwd
 )
 
 missing=()

@@ -1,5 +1,8 @@
 #include "authoring/editorpane.h"
 
+#include "workspace/compositionshown.h"
+
+#include <QInputMethodEvent>
 #include <QMimeData>
 #include <QPlainTextDocumentLayout>
 #include <QRegularExpression>
@@ -51,4 +54,10 @@ void EditorPane::mousePressEvent(QMouseEvent *event)
 {
     QTextEdit::mousePressEvent(event);
     emit mouseButtonPressed();
+}
+
+void EditorPane::inputMethodEvent(QInputMethodEvent *event)
+{
+    const CompositionShown composing(*document(), *event, textCursor());
+    QTextEdit::inputMethodEvent(event);
 }

@@ -21,6 +21,8 @@ signals:
     void mouseButtonPressed();
 
 protected:
+    // A word the input method is still composing is shown, not yet an edit of the page.
+    void inputMethodEvent(QInputMethodEvent *event) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
     void mousePressEvent(QMouseEvent *event) override;

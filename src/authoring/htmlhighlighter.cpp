@@ -209,7 +209,9 @@ bool HtmlHighlighter::applyColours(const QTextBlock &block,
                                    bool relayOutNow)
 {
     // The word the input method is composing is in the layout, not in the text, with formats of
-    // its own (its underline): they stay, and the colours after it move along.
+    // its own (its underline): they stay, the colours after it move along, and a colour around
+    // it (an attribute value it is typed into) stops before it and goes on after it, so the word
+    // shows as the input method marks it, whole.
     QTextLayout &layout = *block.layout();
     const QList<FormatRange> before = layout.formats();
     const int composedAt = layout.preeditAreaPosition();
@@ -222,13 +224,20 @@ bool HtmlHighlighter::applyColours(const QTextBlock &block,
         }
     }
     for (FormatRange range : colours) {
-        if (composedLength > 0) {
-            if (range.start >= composedAt)
-                range.start += composedLength;
-            else if (range.start + range.length >= composedAt)
-                range.length += composedLength;
+        const int end = range.start + range.length;
+        if (composedLength == 0 || end <= composedAt) {
+            ranges.append(range);
+        } else if (range.start >= composedAt) {
+            range.start += composedLength;
+            ranges.append(range);
+        } else {
+            FormatRange after = range;
+            after.start = composedAt + composedLength;
+            after.length = end - composedAt;
+            range.length = composedAt - range.start;
+            ranges.append(range);
+            ranges.append(after);
         }
-        ranges.append(range);
     }
     if (ranges == before)
         return false;

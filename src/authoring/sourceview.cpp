@@ -3,7 +3,9 @@
 #include "authoring/htmlhighlighter.h"
 #include "authoring/indentedtextlayout.h"
 #include "authoring/linenumbergutter.h"
+#include "workspace/compositionshown.h"
 
+#include <QInputMethodEvent>
 #include <QMimeData>
 #include <QPainter>
 #include <QTextBlock>
@@ -250,4 +252,10 @@ void SourceView::mousePressEvent(QMouseEvent *event)
 {
     QPlainTextEdit::mousePressEvent(event);
     emit mouseButtonPressed();
+}
+
+void SourceView::inputMethodEvent(QInputMethodEvent *event)
+{
+    const CompositionShown composing(*document(), *event, textCursor());
+    QPlainTextEdit::inputMethodEvent(event);
 }

@@ -55,6 +55,8 @@ signals:
     void mouseButtonPressed();
 
 protected:
+    // A word the input method is still composing is shown, not yet an edit of the page.
+    void inputMethodEvent(QInputMethodEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     void resizeEvent(QResizeEvent *event) override;

@@ -1,5 +1,7 @@
 #include "workspace/document.h"
 
+#include "workspace/compositionshown.h"
+
 #include <QTextDocument>
 
 #include <utility>
@@ -31,6 +33,9 @@ void Document::setFormat(const TextFormat &format)
 
 void Document::followChange(int position, int removed, int added)
 {
+    // A word still being composed is not the page's yet.
+    if (CompositionShown::isShowing(*m_text))
+        return;
     const bool wholeAnew = position == 0 && removed == 0 && added == m_text->characterCount();
     if (std::exchange(m_laidOutAnew, false) && wholeAnew)
         return;

@@ -140,10 +140,12 @@ TEST_F(MainWindowEditing, InputMethodPreeditShowsAndItsCommitIsOneStep)
         adapter().setText(QStringLiteral("ab"));
         adapter().setCaret(1);
 
+        const quint64 revision = window->document().revision();
         QInputMethodEvent preedit(QStringLiteral("にほん"), {});
         QCoreApplication::sendEvent(activeView(), &preedit);
         EXPECT_EQ(editor()->textCursor().block().layout()->preeditAreaText(), QStringLiteral("にほん"));
         EXPECT_EQ(adapter().text(), QStringLiteral("ab")) << "the preedit is not text yet";
+        EXPECT_EQ(window->document().revision(), revision) << "nor an edit of the page";
 
         QInputMethodEvent commit;
         commit.setCommitString(QStringLiteral("日本"));
@@ -155,6 +157,15 @@ TEST_F(MainWindowEditing, InputMethodPreeditShowsAndItsCommitIsOneStep)
         editor()->undo();
         EXPECT_EQ(adapter().text(), QStringLiteral("ab"));
         EXPECT_FALSE(editor()->document()->isUndoAvailable()) << "the commit was one step";
+
+        // A composition begun over a selection takes the selected text away: that is an edit.
+        adapter().setSelection(0, 1);
+        const quint64 beforeSelection = window->document().revision();
+        QCoreApplication::sendEvent(activeView(), &preedit);
+        EXPECT_EQ(adapter().text(), QStringLiteral("b"));
+        EXPECT_GT(window->document().revision(), beforeSelection);
+        QInputMethodEvent cancel;
+        QCoreApplication::sendEvent(activeView(), &cancel);
     }
 }
 

@@ -368,6 +368,26 @@ TEST(SourceView, ColoursMoveAlongAWordTheInputMethodIsComposing)
     EXPECT_EQ(colourAt(block, 1), tag);
     EXPECT_FALSE(colourAt(block, 15).isValid()); // 猫
     EXPECT_EQ(colourAt(block, 16), tag);         // </p>
+
+    // Inside an attribute value the value's colour stops before the word and goes on after it.
+    QInputMethodEvent cancelled;
+    QApplication::sendEvent(&view, &cancelled);
+    putCaret(view, 0, 10); // <p class="|a">
+    QApplication::sendEvent(&view, &composing);
+    showAndPaint(view); // the line is coloured again as it is painted
+    const QColor value = view.highlighter()->colorOf(HtmlTokenizer::Kind::AttributeValue);
+    // Any format at the place, not only the first: the word's own come before the colours.
+    const auto valueAt = [&](int position) {
+        const QList<QTextLayout::FormatRange> now = block.layout()->formats();
+        return std::any_of(now.begin(), now.end(), [&](const QTextLayout::FormatRange &range) {
+            return position >= range.start && position < range.start + range.length
+                && range.format.foreground().color() == value;
+        });
+    };
+    EXPECT_TRUE(valueAt(9));
+    EXPECT_FALSE(valueAt(10)) << "the word being composed is not coloured";
+    EXPECT_FALSE(valueAt(11));
+    EXPECT_TRUE(valueAt(12)) << "the value goes on after the word";
 }
 
 // The input method places its candidate window by the rectangle the view reports, in the view's

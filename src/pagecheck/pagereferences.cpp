@@ -1,6 +1,7 @@
 #include "pagecheck/pagereferences.h"
 
 #include "pagecheck/checksentences.h"
+#include "pagecheck/pageaddresses.h"
 #include "pagecheck/pagecheck.h"
 #include "pagecheck/sourcelines.h"
 #include "pagecheck/tagscan.h"
@@ -28,40 +29,6 @@ bool isAscii(const QString &text)
     return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
 }
 
-// A <base> or canonical address names the page online, not a file of the site.
-bool namesThePageItself(const TagScan::Tag &tag)
-{
-    if (tag.name == QLatin1String("base"))
-        return true;
-    const TagScan::Attribute *rel = tag.attribute(QStringLiteral("rel"));
-    return tag.name == QLatin1String("link") && rel
-        && rel->value.trimmed().compare(QLatin1String("canonical"), Qt::CaseInsensitive) == 0;
-}
-
-// Each candidate of a srcset ("a.png 1x, b.png 2x"): its address and where it starts.
-QList<TagScan::Url> candidates(const TagScan::Attribute &srcset)
-{
-    QList<TagScan::Url> found;
-    const QString &value = srcset.value;
-    qsizetype i = 0;
-    while (i < value.size()) {
-        while (i < value.size() && (value.at(i).isSpace() || value.at(i) == QLatin1Char(',')))
-            ++i;
-        const qsizetype start = i;
-        while (i < value.size() && !value.at(i).isSpace())
-            ++i;
-        QString address = value.mid(start, i - start);
-        // "a.png," with no descriptor: the comma ends the candidate.
-        while (address.endsWith(QLatin1Char(',')))
-            address.chop(1);
-        if (!address.isEmpty())
-            found.append({address, srcset.valueOffset + start});
-        while (i < value.size() && value.at(i) != QLatin1Char(','))
-            ++i;
-    }
-    return found;
-}
-
 class FactsBuilder
 {
 public:
@@ -77,10 +44,10 @@ public:
         if (!address.trimmed().isEmpty())
             facts.references.append({address, placeOf(offset)});
     }
-    void addCss(const TagScan::CssText &css)
+    void add(const QList<PageAddresses::Address> &addresses)
     {
-        for (const TagScan::Url &url : TagScan::urls(css))
-            add(url.address, url.offset);
+        for (const PageAddresses::Address &address : addresses)
+            add(address.text, address.offset);
     }
 
     FileFacts facts;
@@ -89,20 +56,12 @@ private:
     SourceLines m_lines;
 };
 
-void readTag(const TagScan::Tag &tag, FactsBuilder &builder)
+void readAnchors(const TagScan::Tag &tag, FactsBuilder &builder)
 {
-    const bool self = namesThePageItself(tag);
     for (const TagScan::Attribute &attribute : tag.attributes) {
         const QString &name = attribute.name;
-        if (name == QLatin1String("id") || (name == QLatin1String("name") && tag.name == QLatin1String("a"))) {
+        if (name == QLatin1String("id") || (name == QLatin1String("name") && tag.name == QLatin1String("a")))
             builder.facts.anchors.insert(attribute.value.trimmed());
-        } else if (name == QLatin1String("srcset")) {
-            for (const TagScan::Url &candidate : candidates(attribute))
-                builder.add(candidate.address, candidate.offset);
-        } else if ((name == QLatin1String("href") && !self) || name == QLatin1String("src")
-                   || name == QLatin1String("poster") || name == QLatin1String("action")) {
-            builder.add(attribute.value, attribute.valueOffset);
-        }
     }
 }
 
@@ -115,9 +74,8 @@ FileFacts ofPage(const QString &text, TextFormat::Encoding savedAs)
     const TagScan::Result scan = TagScan::scan(text);
     FactsBuilder builder(text);
     for (const TagScan::Tag &tag : scan.tags)
-        readTag(tag, builder);
-    for (const TagScan::CssText &css : scan.css)
-        builder.addCss(css);
+        readAnchors(tag, builder);
+    builder.add(PageAddresses::ofPage(scan));
     FileFacts facts = std::move(builder.facts);
 
     const auto title = std::find_if(scan.tags.cbegin(), scan.tags.cend(), [](const TagScan::Tag &tag) {
@@ -142,7 +100,7 @@ FileFacts ofPage(const QString &text, TextFormat::Encoding savedAs)
 FileFacts ofStyleSheet(const QString &text)
 {
     FactsBuilder builder(text);
-    builder.addCss({text, 0});
+    builder.add(PageAddresses::ofStyleSheet(text));
     builder.facts.asciiOnly = isAscii(text);
     return std::move(builder.facts);
 }

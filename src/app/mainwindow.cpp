@@ -18,6 +18,7 @@
 #include "app/replacecommands.h"
 #include "app/sessionpages.h"
 #include "app/sitecheckcommands.h"
+#include "app/sitemovecommands.h"
 #include "app/sitepanel.h"
 #include "app/sitepanelcommands.h"
 #include "app/sitereplacecommands.h"
@@ -384,6 +385,9 @@ void MainWindow::installSitePanel(TransferWindow &transfer, PreviewCommands &pre
                                          [this](int line, int column) { m_pageCheck->moveCaret(line, column); },
                                          [this] { m_page->editor().view().setFocus(); }});
     m_sitePanel->panel().dispatcher().add(QStringLiteral("SiteCheckClick"), [check](int) { check->showAndCheck(); });
+    // A rename or move in the panel, with the links to it in every page of the site.
+    new SiteMoveCommands(
+        m_sitePanel->panel(), m_registry, m_dialogs, *this, {DataFolder::filePath(QStringLiteral("site-move"))});
 }
 
 void MainWindow::showPageCheckOf(const QString &path)

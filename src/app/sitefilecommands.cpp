@@ -13,6 +13,17 @@
 namespace {
 
 const QString kPageSuffix = QStringLiteral(".html");
+const QList<QChar> kRefusedCharacters = {u'/', u'\\', u':', u'*', u'?', u'"', u'<', u'>', u'|'};
+
+QString taken(const QString &name)
+{
+    return QStringLiteral("「%1」という名前は、このフォルダでもう使われています").arg(name);
+}
+
+bool isTaken(const QString &path)
+{
+    return QFileInfo::exists(path) || QFileInfo(path).isSymLink();
+}
 
 QString native(const QString &path)
 {
@@ -33,13 +44,22 @@ QString SiteFileCommands::invalidNameReason(const QString &name)
         return QStringLiteral("名前が空です");
     if (name == QLatin1String(".") || name == QLatin1String(".."))
         return QStringLiteral("「%1」は名前に使えません").arg(name);
-    // A "/" would put the file in another folder; a "\" is one on the server's Windows.
-    for (const QChar c : {QChar(u'/'), QChar(u'\\'), QChar(0)}) {
+    // A "/" would put the file in another folder; a "\" is one on the server's Windows, which
+    // refuses the others too, and they mean something in a link or to an FTP server's shell.
+    for (const QChar c : kRefusedCharacters) {
         if (name.contains(c))
-            return QStringLiteral("名前に「%1」は使えません").arg(c == QChar(0) ? QStringLiteral("NUL") : QString(c));
+            return QStringLiteral("名前に「%1」は使えません（サーバーで使えない文字です）").arg(c);
     }
     if (name.contains(u'\n') || name.contains(u'\r'))
         return QStringLiteral("名前に改行は使えません");
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            return QStringLiteral("名前に制御文字 (U+%1) は使えません")
+                .arg(QString::number(c.unicode(), 16).toUpper().rightJustified(4, QLatin1Char('0')));
+    }
+    // Windows servers drop a dot or a space at the end, and the name then is another.
+    if (name.endsWith(u'.') || name.endsWith(u' '))
+        return QStringLiteral("名前の最後に「.」や空白は使えません（サーバーで名前が変わります）");
     return {};
 }
 
@@ -53,8 +73,8 @@ SiteFileCommands::askName(const QString &title, const QString &prompt, const QSt
     if (const QString reason = invalidNameReason(name); !reason.isEmpty())
         throw UserError(reason);
     const QString path = QDir(folder).filePath(name);
-    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
-        throw UserError(QStringLiteral("「%1」という名前は、このフォルダでもう使われています").arg(name));
+    if (isTaken(path))
+        throw UserError(taken(name));
     return path;
 }
 
@@ -69,9 +89,8 @@ std::optional<QString> SiteFileCommands::newPage(const QString &folder)
     // A name without an extension would open as text, not as a page.
     if (QFileInfo(*path).suffix().isEmpty()) {
         *path += kPageSuffix;
-        if (QFileInfo::exists(*path))
-            throw UserError(QStringLiteral("「%1」という名前は、このフォルダでもう使われています")
-                                .arg(QFileInfo(*path).fileName()));
+        if (isTaken(*path))
+            throw UserError(taken(QFileInfo(*path).fileName()));
     }
     // Written as a new page is saved: Shift_JIS, CR LF.
     AtomicFile::write(*path, TextCodec::encode(PageSkeleton::text(), TextFormat{}));
@@ -91,7 +110,7 @@ std::optional<QString> SiteFileCommands::newFolder(const QString &folder)
     return path;
 }
 
-std::optional<QString> SiteFileCommands::rename(const QString &path)
+std::optional<QString> SiteFileCommands::askRename(const QString &path)
 {
     refuseUntouchable(path, QStringLiteral("名前を変えられません"));
     const QFileInfo file(path);
@@ -104,10 +123,44 @@ std::optional<QString> SiteFileCommands::rename(const QString &path)
     const QString target = file.dir().filePath(*answer);
     // "Index.html" for "index.html" is a new name even where the file system folds case.
     const bool caseOnly = answer->compare(file.fileName(), Qt::CaseInsensitive) == 0;
-    if (!caseOnly && (QFileInfo::exists(target) || QFileInfo(target).isSymLink()))
-        throw UserError(QStringLiteral("「%1」という名前は、このフォルダでもう使われています").arg(*answer));
-    if (!QFile::rename(path, target))
-        throw UserError(QStringLiteral("%1 の名前を変えられません").arg(native(path)));
+    if (!caseOnly && isTaken(target))
+        throw UserError(taken(*answer));
+    return target;
+}
+
+std::optional<QString> SiteFileCommands::askMove(const QString &path, const QString &siteRoot)
+{
+    refuseUntouchable(path, QStringLiteral("移動できません"));
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Mode::Folder;
+    request.title = QStringLiteral("「%1」の移動先のフォルダ").arg(QFileInfo(path).fileName());
+    request.directory = QFileInfo(path).absolutePath();
+    const std::optional<QString> folder = m_dialogs.chooseFile(&m_panel, request);
+    if (!folder)
+        return std::nullopt;
+    const QString cleaned = QDir::cleanPath(QFileInfo(*folder).absoluteFilePath());
+    if (cleaned != siteRoot && !cleaned.startsWith(siteRoot + QLatin1Char('/')))
+        throw UserError(
+            QStringLiteral("%1 はサイトのフォルダの外です。サイトの中のフォルダを選んでください").arg(native(cleaned)));
+    return checkedMove(path, cleaned);
+}
+
+std::optional<QString> SiteFileCommands::checkedMove(const QString &path, const QString &folder) const
+{
+    refuseUntouchable(path, QStringLiteral("移動できません"));
+    const QFileInfo file(path);
+    const QString from = QDir::cleanPath(file.absoluteFilePath());
+    const QString into = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    if (!QFileInfo(into).isDir())
+        throw UserError(QStringLiteral("フォルダ %1 がありません").arg(native(into)));
+    if (into == from || into.startsWith(from + QLatin1Char('/')))
+        throw UserError(QStringLiteral("フォルダ「%1」を、それ自身の中には移動できません").arg(file.fileName()));
+    if (into == QDir::cleanPath(file.absolutePath()))
+        return std::nullopt;
+    const QString target = QDir(into).filePath(file.fileName());
+    if (isTaken(target))
+        throw UserError(QStringLiteral("「%1」という名前は、移動先のフォルダ %2 でもう使われています")
+                            .arg(file.fileName(), native(into)));
     return target;
 }
 

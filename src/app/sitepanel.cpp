@@ -40,7 +40,10 @@ QList<MenuEntry> popupEntries()
         command("SiteNewFolder", "新しいフォルダ", "SiteNewFolderClick"),
         separator("SitePopupSep1"),
         command("SiteRename", "名前の変更", "SiteRenameClick", "F2"),
+        command("SiteMove", "移動...", "SiteMoveClick"),
         command("SiteDelete", "削除", "SiteDeleteClick", "Del"),
+        // Handled by the window, which made the move.
+        command("SiteMoveUndo", "元に戻す（名前の変更・移動）", "SiteMoveUndoClick"),
         separator("SitePopupSep2"),
         command("SitePublishSource", "公開元にする", "SitePublishSourceClick"),
         separator("SitePopupSep3"),
@@ -91,8 +94,10 @@ void SitePanel::buildControls()
         m_tree->hideColumn(column);
     m_tree->header()->hide();
     m_tree->setDragEnabled(true);
-    m_tree->setDragDropMode(QAbstractItemView::DragOnly);
-    m_tree->setDefaultDropAction(Qt::CopyAction);
+    m_tree->setAcceptDrops(true);
+    m_tree->setDropIndicatorShown(true);
+    m_tree->setDragDropMode(QAbstractItemView::DragDrop);
+    m_tree->setDefaultDropAction(Qt::MoveAction);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     m_tree->setExpandsOnDoubleClick(true);
     m_notice = new QLabel(body);
@@ -113,6 +118,18 @@ void SitePanel::buildControls()
     connect(m_tree, &QAbstractItemView::activated, this, &SitePanel::open);
     connect(m_model, &QAbstractItemModel::rowsInserted, this, &SitePanel::selectPending);
     connect(m_model, &SiteTreeModel::folderRead, this, &SitePanel::checkNames);
+    // After the drag has ended: the move asks its questions outside the drag's own loop.
+    connect(
+        m_model,
+        &SiteTreeModel::entryDropped,
+        this,
+        [this](const QString &path, const QString &folder) {
+            m_dispatcher.guard([&] {
+                if (const std::optional<QString> target = m_files->checkedMove(path, folder))
+                    emit moveRequested(path, *target);
+            });
+        },
+        Qt::QueuedConnection);
     connect(m_hiddenFiles, &QCheckBox::toggled, this, [this](bool shown) {
         m_model->setHiddenFiles(shown ? Site::HiddenFiles::Shown : Site::HiddenFiles::Left);
         emit hiddenFilesChanged(shown);
@@ -155,8 +172,17 @@ void SitePanel::registerCommands()
         const QModelIndex index = m_tree->currentIndex();
         if (!index.isValid() || index == m_model->rootIndex())
             return;
-        if (const std::optional<QString> renamed = m_files->rename(m_model->filePath(index)))
-            select(*renamed);
+        const QString path = m_model->filePath(index);
+        if (const std::optional<QString> target = m_files->askRename(path))
+            emit moveRequested(path, *target);
+    });
+    m_dispatcher.add(QStringLiteral("SiteMoveClick"), [this](int) {
+        const QModelIndex index = m_tree->currentIndex();
+        if (!index.isValid() || index == m_model->rootIndex())
+            return;
+        const QString path = m_model->filePath(index);
+        if (const std::optional<QString> target = m_files->askMove(path, m_model->site().root()))
+            emit moveRequested(path, *target);
     });
     m_dispatcher.add(QStringLiteral("SiteDeleteClick"), [this](int) {
         const QModelIndex index = m_tree->currentIndex();

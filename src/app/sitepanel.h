@@ -21,9 +21,10 @@ class UserDialogs;
 // The サイト panel beside the editor: the site's folder tree with each file's kind, the page
 // being edited marked, following the folder as files come and go, hidden files on request.
 // Opening an entry (double-click or Enter) asks for a page to be opened or a picture to be
-// shown; pictures drag into the editor. Its pop-up menu (also Shift+F10 or the menu key; F2 and
-// Delete directly) makes pages and folders, renames, deletes to the trash and makes a folder the
-// transfer window's 公開元. It has its own command dispatch, whose failures are shown over it.
+// shown; pictures drag into the editor, and any entry onto a folder of the tree to move it. Its
+// pop-up menu (also Shift+F10 or the menu key; F2 and Delete directly) makes pages and folders,
+// asks for a new name or folder, deletes to the trash and makes a folder the transfer window's
+// 公開元. A rename or move, checked, is asked of the window, which updates the links to it. It has its own command dispatch, whose failures are shown over it.
 // Owns its controls, its tree model and its file commands.
 class SitePanel final : public QDockWidget
 {
@@ -53,6 +54,8 @@ signals:
     void pageOpened(const QString &path);
     void imageOpened(const QString &path);
     void publishSourceChosen(const QString &folder);
+    // The entry at from is to be renamed or moved to to: a free name, in the site, checked.
+    void moveRequested(const QString &from, const QString &to);
     void hiddenFilesChanged(bool shown);
     // The panel's own close button was used.
     void closedByUser();

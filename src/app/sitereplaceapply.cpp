@@ -22,6 +22,26 @@ QString listed(const QString &heading, const QStringList &lines)
 
 } // namespace
 
+QList<FilePage> filePages(const QList<SiteReplacePlan::Page> &pages, const QList<QList<bool>> &ticked)
+{
+    QList<FilePage> files;
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        const SiteReplacePlan::Page &page = pages.at(i);
+        if (page.open || !page.refusal.isEmpty())
+            continue;
+        QList<ReplaceRules::Edit> edits = SiteReplacePlan::chosenEdits(page, ticked.value(i));
+        if (edits.isEmpty())
+            continue;
+        const bool everyChange = edits.size() == page.changes.size();
+        files.append({page.localPath,
+                      page.shownPath,
+                      page.bytes,
+                      std::move(edits),
+                      everyChange ? page.rewritten : QByteArray()});
+    }
+    return files;
+}
+
 Outcome rewriteFiles(
     const Site &site, const QList<FilePage> &pages, ReplaceUndoStore &store, const Writer &write, const QDateTime &now)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/replacerules.h"
+#include "app/sitereplaceplan.h"
 #include "common/batchwrite.h"
 #include "workspace/replaceundostore.h"
 #include "workspace/site.h"
@@ -42,6 +43,9 @@ struct Outcome
     QString copiesFailure;
     bool copiesKept = false;
 };
+
+// The pages on disk to rewrite with their ticked changes: those neither open in a tab nor refused.
+QList<FilePage> filePages(const QList<SiteReplacePlan::Page> &pages, const QList<QList<bool>> &ticked);
 
 Outcome rewriteFiles(
     const Site &site, const QList<FilePage> &pages, ReplaceUndoStore &store, const Writer &write, const QDateTime &now);

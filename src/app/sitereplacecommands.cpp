@@ -1,6 +1,5 @@
 #include "app/sitereplacecommands.h"
 
-#include "app/documentedits.h"
 #include "app/queueddelivery.h"
 #include "app/sitereplacedialog.h"
 #include "app/sitesearchcommands.h"
@@ -41,7 +40,7 @@ SiteReplaceCommands::SiteReplaceCommands(CommandDispatcher &commands,
                                          QWidget &window,
                                          Links links)
     : QObject(&window), m_search(search), m_registry(registry), m_dialogs(dialogs), m_undoAction(undoAction),
-      m_window(window), m_links(std::move(links))
+      m_window(window), m_links(std::move(links)), m_tabEdits(registry)
 {
     commands.add(kHandler, [this](int) { show(); });
     commands.add(kUndoHandler, [this](int) { undo(); });
@@ -196,23 +195,8 @@ void SiteReplaceCommands::apply(const QList<SiteReplacePlan::Page> &pages, const
     // The copies of the replace before go now, whatever this one writes: 元に戻す takes back the
     // last replace, never an older one.
     ReplaceUndoStore(m_links.undoFolder).drop();
-    m_tabEdits.clear();
-    const SiteReplaceApply::TabOutcome tabs = editTabs(pages, ticked);
-    QList<SiteReplaceApply::FilePage> files;
-    for (qsizetype i = 0; i < pages.size(); ++i) {
-        const SiteReplacePlan::Page &page = pages.at(i);
-        if (page.open || !page.refusal.isEmpty())
-            continue;
-        QList<ReplaceRules::Edit> edits = SiteReplacePlan::chosenEdits(page, ticked.value(i));
-        if (edits.isEmpty())
-            continue;
-        const bool everyChange = edits.size() == page.changes.size();
-        files.append({page.localPath,
-                      page.shownPath,
-                      page.bytes,
-                      std::move(edits),
-                      everyChange ? page.rewritten : QByteArray()});
-    }
+    const SiteReplaceApply::TabOutcome tabs = m_tabEdits.apply(pages, ticked);
+    QList<SiteReplaceApply::FilePage> files = SiteReplaceApply::filePages(pages, ticked);
     if (files.isEmpty())
         return filesWritten({}, tabs);
     say(QStringLiteral("置換しています…"));
@@ -225,35 +209,6 @@ void SiteReplaceCommands::apply(const QList<SiteReplacePlan::Page> &pages, const
             return
                 [outcome = std::move(outcome), tabs](SiteReplaceCommands &self) { self.filesWritten(outcome, tabs); };
         });
-}
-
-SiteReplaceApply::TabOutcome SiteReplaceCommands::editTabs(const QList<SiteReplacePlan::Page> &pages,
-                                                           const QList<QList<bool>> &ticked)
-{
-    SiteReplaceApply::TabOutcome outcome;
-    for (qsizetype i = 0; i < pages.size(); ++i) {
-        const SiteReplacePlan::Page &page = pages.at(i);
-        if (!page.open)
-            continue;
-        const QList<ReplaceRules::Edit> edits = SiteReplacePlan::chosenEdits(page, ticked.value(i));
-        if (edits.isEmpty())
-            continue;
-        const Document *document = m_registry.find(page.localPath);
-        QTextDocument *text = document && !document->isUnread() ? document->text() : nullptr;
-        if (!text) {
-            outcome.skipped.append(page.shownPath + QStringLiteral(": タブが閉じられました"));
-            continue;
-        }
-        if (PaneText::toDocument(text->toRawText()) != page.text) {
-            outcome.skipped.append(page.shownPath + QStringLiteral(": 確認の後で変更されています"));
-            continue;
-        }
-        DocumentEdits::applyInOneStep(*text, page.text, edits);
-        m_tabEdits.append({text, page.shownPath, text->availableUndoSteps(), text->toRawText()});
-        ++outcome.pages;
-        outcome.matches += int(edits.size());
-    }
-    return outcome;
 }
 
 void SiteReplaceCommands::filesWritten(const SiteReplaceApply::Outcome &files, const SiteReplaceApply::TabOutcome &tabs)
@@ -269,19 +224,9 @@ void SiteReplaceCommands::undo()
 {
     if (m_busy)
         return say(kBusy);
-    QStringList tabsUndone;
-    QStringList tabsChanged;
-    for (const TabEdit &edit : std::as_const(m_tabEdits)) {
-        // Only while the replace is the tab's last edit: an Undo would otherwise take the user's.
-        if (edit.document && edit.document->availableUndoSteps() == edit.undoSteps
-            && edit.document->toRawText() == edit.textAfter) {
-            edit.document->undo();
-            tabsUndone.append(edit.shownPath);
-        } else {
-            tabsChanged.append(edit.shownPath + QStringLiteral("（タブ）"));
-        }
-    }
-    m_tabEdits.clear();
+    const SiteTabEdits::Undone tabs = m_tabEdits.undo();
+    const QStringList &tabsUndone = tabs.undone;
+    const QStringList &tabsChanged = tabs.changed;
     if (!ReplaceUndoStore(m_links.undoFolder).holdsCopies(QDateTime::currentDateTimeUtc())) {
         undone({}, tabsUndone, tabsChanged);
         return;

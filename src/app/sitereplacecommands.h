@@ -2,6 +2,7 @@
 
 #include "app/sitereplaceapply.h"
 #include "app/sitereplaceplan.h"
+#include "app/sitetabedits.h"
 #include "workspace/replaceundostore.h"
 #include "workspace/site.h"
 
@@ -60,17 +61,8 @@ signals:
     void finished();
 
 private:
-    struct TabEdit
-    {
-        QPointer<QTextDocument> document;
-        QString shownPath;
-        int undoSteps = 0; // the document's undo steps just after the edit
-        QString textAfter;
-    };
-
     void planned(const QList<SiteReplacePlan::Page> &pages);
     void apply(const QList<SiteReplacePlan::Page> &pages, const QList<QList<bool>> &ticked);
-    SiteReplaceApply::TabOutcome editTabs(const QList<SiteReplacePlan::Page> &pages, const QList<QList<bool>> &ticked);
     void filesWritten(const SiteReplaceApply::Outcome &files, const SiteReplaceApply::TabOutcome &tabs);
     void undone(const ReplaceUndoStore::Outcome &files, const QStringList &tabsUndone, const QStringList &tabsChanged);
     void say(const QString &text);
@@ -90,7 +82,7 @@ private:
     Links m_links;
     QFuture<void> m_run;
     std::shared_ptr<std::atomic_bool> m_cancelled;
-    bool m_busy = false;       // a plan, a replace or its undo runs
-    bool m_planning = false;   // the run is a plan, which 中止 stops
-    QList<TabEdit> m_tabEdits; // of the last replace, for its undo
+    bool m_busy = false;     // a plan, a replace or its undo runs
+    bool m_planning = false; // the run is a plan, which 中止 stops
+    SiteTabEdits m_tabEdits; // of the last replace, for its undo
 };

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -17,18 +18,25 @@ enum Column {
     AfterColumn,
 };
 
+// A button's caption without its access key ("置換(&R)": "置換").
+QString spoken(const QString &caption)
+{
+    static const QRegularExpression key(QStringLiteral("\\(&.\\)|&"));
+    return QString(caption).remove(key);
+}
+
 } // namespace
 
-SiteReplaceDialog::SiteReplaceDialog(const QList<SiteReplacePlan::Page> &pages, QWidget *parent) : QDialog(parent)
+SiteReplaceDialog::SiteReplaceDialog(const QList<SiteReplacePlan::Page> &pages, const Wording &wording, QWidget *parent)
+    : QDialog(parent), m_countText(wording.count)
 {
     setObjectName(QStringLiteral("SiteReplaceDialog"));
-    setWindowTitle(QStringLiteral("サイト内置換の確認"));
+    setWindowTitle(wording.title);
     setAccessibleName(windowTitle());
     resize(900, 560);
 
     auto *explanation = named<QLabel>(this, "SiteReplaceExplanation");
-    explanation->setText(
-        QStringLiteral("次のように置換します。置換しない箇所はチェックを外してから「置換」を押してください。"));
+    explanation->setText(wording.explanation);
     explanation->setWordWrap(true);
 
     m_changes = named<QTreeWidget>(this, "SiteReplaceChanges");
@@ -46,13 +54,13 @@ SiteReplaceDialog::SiteReplaceDialog(const QList<SiteReplacePlan::Page> &pages, 
         m_pages.append(pageItem);
         if (!page.refusal.isEmpty()) {
             pageItem->setText(PlaceColumn, page.shownPath);
-            pageItem->setText(BeforeColumn, QStringLiteral("置換しません: %1").arg(page.refusal));
+            pageItem->setText(BeforeColumn, wording.refused.arg(page.refusal));
             pageItem->setFlags(Qt::ItemIsEnabled);
             continue;
         }
         pageItem->setText(PlaceColumn, QStringLiteral("%1 (%2 件)").arg(page.shownPath).arg(page.changes.size()));
         if (page.open)
-            pageItem->setText(BeforeColumn, QStringLiteral("タブで開いているページ（タブの中で置換します）"));
+            pageItem->setText(BeforeColumn, wording.inTab);
         pageItem->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable | Qt::ItemIsAutoTristate);
         for (const SiteReplacePlan::Change &change : page.changes) {
             auto *row = new QTreeWidgetItem(pageItem,
@@ -69,10 +77,16 @@ SiteReplaceDialog::SiteReplaceDialog(const QList<SiteReplacePlan::Page> &pages, 
 
     m_count = named<QLabel>(this, "SiteReplaceCount");
     auto *buttons = new QDialogButtonBox(this);
-    m_apply = buttons->addButton(QStringLiteral("置換(&R)"), QDialogButtonBox::AcceptRole);
+    m_apply = buttons->addButton(wording.apply, QDialogButtonBox::AcceptRole);
     m_apply->setObjectName(QStringLiteral("SiteReplaceApply"));
-    m_apply->setAccessibleName(QStringLiteral("置換"));
+    m_apply->setAccessibleName(spoken(wording.apply));
     m_apply->setDefault(true);
+    if (!wording.alone.isEmpty()) {
+        QPushButton *alone = buttons->addButton(wording.alone, QDialogButtonBox::ActionRole);
+        alone->setObjectName(QStringLiteral("SiteReplaceAlone"));
+        alone->setAccessibleName(spoken(wording.alone));
+        connect(alone, &QPushButton::clicked, this, [this] { done(kAlone); });
+    }
     QPushButton *cancel = buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("SiteReplaceCancel"));
     cancel->setAccessibleName(QStringLiteral("キャンセル"));
@@ -110,6 +124,6 @@ void SiteReplaceDialog::countTicked()
         changes += count;
         pages += count > 0 ? 1 : 0;
     }
-    m_count->setText(QStringLiteral("%1 ページの %2 箇所を置換します").arg(pages).arg(changes));
+    m_count->setText(m_countText.arg(pages).arg(changes));
     m_apply->setEnabled(changes > 0);
 }

@@ -48,10 +48,15 @@ QString excerpt(QStringView line, qsizetype matchAt)
 
 QList<Change> changesIn(const ReplaceRules::Pattern &pattern, const QString &crlfText, const QString &with)
 {
+    return changesFor(crlfText, pattern.replaceAll(crlfText, with));
+}
+
+QList<Change> changesFor(const QString &crlfText, QList<ReplaceRules::Edit> edits)
+{
     QList<Change> changes;
     int line = 1;
     qsizetype counted = 0;
-    for (ReplaceRules::Edit &edit : pattern.replaceAll(crlfText, with)) {
+    for (ReplaceRules::Edit &edit : edits) {
         if (edit.range.length == 0)
             continue;
         const qsizetype start = edit.range.start;
@@ -98,6 +103,16 @@ bool planFile(const Site &site,
               Page *page,
               const SearchPrefilter *prefilter)
 {
+    return planFile(
+        site, path, [&](const QString &crlfText) { return changesIn(pattern, crlfText, with); }, page, prefilter);
+}
+
+bool planFile(const Site &site,
+              const QByteArray &path,
+              const std::function<QList<Change>(const QString &crlfText)> &find,
+              Page *page,
+              const SearchPrefilter *prefilter)
+{
     page->localPath = site.localPath(path);
     page->shownPath = Site::displayName(path);
     try {
@@ -117,7 +132,7 @@ bool planFile(const Site &site,
     }
     LineEnds::convert(decoded.text, LineEnd::CrLf);
     page->text = std::move(decoded.text);
-    page->changes = changesIn(pattern, page->text, with);
+    page->changes = find(page->text);
     if (page->changes.isEmpty())
         return true;
     page->refusal = fileRefusal(site, page->localPath);

@@ -9,6 +9,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // What サイト内置換 would change, page by page, before the user ticks what it may: each
 // replacement with its line before and after, and for a page that is not to be touched, why.
 // Works without windows; a page on disk is read and checked on the worker that plans it.
@@ -39,6 +41,8 @@ struct Page
 
 // Every non-empty match of the text with its replacement and lines.
 QList<Change> changesIn(const ReplaceRules::Pattern &pattern, const QString &crlfText, const QString &with);
+// The non-empty edits of the text, in order, with their lines.
+QList<Change> changesFor(const QString &crlfText, QList<ReplaceRules::Edit> edits);
 
 // Why the file may not be rewritten whatever it holds (a link, a read-only file, a file outside
 // the site), or an empty text.
@@ -51,6 +55,12 @@ bool planFile(const Site &site,
               const QByteArray &path,
               const ReplaceRules::Pattern &pattern,
               const QString &with,
+              Page *page,
+              const SearchPrefilter *prefilter = nullptr);
+// The same for changes found in the page's CR LF text by find.
+bool planFile(const Site &site,
+              const QByteArray &path,
+              const std::function<QList<Change>(const QString &crlfText)> &find,
               Page *page,
               const SearchPrefilter *prefilter = nullptr);
 

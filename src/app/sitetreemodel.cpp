@@ -3,12 +3,15 @@
 #include <QAbstractFileIconProvider>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileSystemModel>
 #include <QFont>
 #include <QIcon>
+#include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
+#include <QUrl>
 
 namespace {
 
@@ -174,12 +177,72 @@ QVariant SiteTreeModel::data(const QModelIndex &index, int role) const
 
 Qt::ItemFlags SiteTreeModel::flags(const QModelIndex &index) const
 {
-    Qt::ItemFlags flags = QSortFilterProxyModel::flags(index) & ~Qt::ItemIsDragEnabled & ~Qt::ItemIsEditable;
-    // A picture dragged into the editor becomes its <img>; any other file dropped there would
-    // replace the page, which a slip of the mouse must not do.
-    if (index.isValid() && kind(index) == SiteFileKind::Image)
+    Qt::ItemFlags flags =
+        QSortFilterProxyModel::flags(index) & ~Qt::ItemIsDragEnabled & ~Qt::ItemIsDropEnabled & ~Qt::ItemIsEditable;
+    if (!index.isValid() || !m_site.contains(filePath(index)))
+        return flags;
+    // Every entry but the root drags to another folder of the tree.
+    if (index != rootIndex())
         flags |= Qt::ItemIsDragEnabled;
+    if (isFolder(index))
+        flags |= Qt::ItemIsDropEnabled;
     return flags;
+}
+
+QStringList SiteTreeModel::mimeTypes() const
+{
+    return {QString::fromLatin1(kEntryMimeType), QStringLiteral("text/uri-list")};
+}
+
+QMimeData *SiteTreeModel::mimeData(const QModelIndexList &indexes) const
+{
+    const QModelIndexList entries = firstColumn(indexes);
+    if (entries.size() != 1)
+        return nullptr;
+    const QModelIndex entry = entries.first();
+    // A picture dragged into the editor becomes its <img>; any other file dropped there would
+    // replace the page, which a slip of the mouse must not do: it carries no file address, only
+    // what the tree itself reads to move it.
+    auto *data = new QMimeData;
+    if (kind(entry) == SiteFileKind::Image)
+        data->setUrls({QUrl::fromLocalFile(filePath(entry))});
+    data->setData(QString::fromLatin1(kEntryMimeType), QFile::encodeName(filePath(entry)));
+    return data;
+}
+
+Qt::DropActions SiteTreeModel::supportedDragActions() const
+{
+    return Qt::CopyAction | Qt::MoveAction;
+}
+
+Qt::DropActions SiteTreeModel::supportedDropActions() const
+{
+    return Qt::MoveAction;
+}
+
+bool SiteTreeModel::canDropMimeData(const QMimeData *data, Qt::DropAction, int, int, const QModelIndex &parent) const
+{
+    return data && data->hasFormat(QString::fromLatin1(kEntryMimeType)) && parent.isValid() && isFolder(parent);
+}
+
+bool SiteTreeModel::dropMimeData(
+    const QMimeData *data, Qt::DropAction action, int row, int column, const QModelIndex &parent)
+{
+    if (!canDropMimeData(data, action, row, column, parent))
+        return false;
+    emit entryDropped(QFile::decodeName(data->data(QString::fromLatin1(kEntryMimeType))), filePath(parent));
+    // The move is the window's to make, after its questions; the view must remove nothing.
+    return false;
+}
+
+QModelIndexList SiteTreeModel::firstColumn(const QModelIndexList &indexes)
+{
+    QModelIndexList entries;
+    for (const QModelIndex &index : indexes) {
+        if (index.column() == 0)
+            entries.append(index);
+    }
+    return entries;
 }
 
 bool SiteTreeModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const

@@ -17,8 +17,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTest>
 #include <QTreeView>
+#include <QTreeWidget>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -170,6 +172,90 @@ TEST_F(SitePanelTest, RenameAndDeleteToTheTrashAskFirstAndLeaveTheEditedPageAlon
     EXPECT_TRUE(QFile::exists(QDir(site).filePath(QStringLiteral("index.html"))));
 }
 
+TEST_F(SitePanelTest, ARenameOffersToUpdateTheLinksAndUndoTakesTheRenameAndTheLinksBack)
+{
+    const QByteArray sjisPage = "<meta charset=\"Shift_JIS\">\r\n<a href=\"../about.html\">\x94\x4c</a>\r\n";
+    const QString index = QDir(site).filePath(QStringLiteral("index.html"));
+    ASSERT_TRUE(QDir(site).mkpath(QStringLiteral("sub")));
+    write(QStringLiteral("about.html"), "<p>about</p>");
+    write(QStringLiteral("index.html"), "<a href=\"about.html#me\">about</a>");
+    write(QStringLiteral("sub/page.html"), sjisPage);
+    window->openStartupFile(index);
+    ASSERT_EQ(window->document().path(), index);
+    waitUntilShown(
+        {QStringLiteral("img"), QStringLiteral("sub"), QStringLiteral("about.html"), QStringLiteral("index.html")});
+
+    // Refused before anything moves: a character a server refuses, a folder into itself.
+    choose(QStringLiteral("about.html"));
+    dialogs.inputAnswers.enqueue(QStringLiteral("a:b.html"));
+    dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    run("SiteRename");
+    EXPECT_TRUE(lastError().contains(QStringLiteral("サーバーで使えない文字"))) << lastError().toStdString();
+    choose(QStringLiteral("img"));
+    dialogs.fileAnswers.enqueue(QDir(site).filePath(QStringLiteral("img")));
+    dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    run("SiteMove");
+    EXPECT_TRUE(lastError().contains(QStringLiteral("それ自身の中には移動できません"))) << lastError().toStdString();
+
+    // The preview lists the tab and the Shift_JIS page with each link's line before and after.
+    QStringList rows;
+    dialogs.dialogScripts.enqueue([&rows](QDialog *dialog) {
+        auto *changes = dialog->findChild<QTreeWidget *>(QStringLiteral("SiteReplaceChanges"));
+        for (int i = 0; i < changes->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem *page = changes->topLevelItem(i);
+            rows.append(page->text(0));
+            for (int j = 0; j < page->childCount(); ++j)
+                rows.append(page->child(j)->text(1) + QStringLiteral(" → ") + page->child(j)->text(2));
+        }
+        dialog->findChild<QPushButton *>(QStringLiteral("SiteReplaceApply"))->click();
+    });
+    choose(QStringLiteral("about.html"));
+    dialogs.inputAnswers.enqueue(QStringLiteral("profile.html"));
+    dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    const qsizetype asked = dialogs.messages.size();
+    run("SiteRename");
+    ASSERT_TRUE(eventually([&] { return dialogs.messages.size() > asked; }));
+    EXPECT_EQ(
+        rows,
+        (QStringList{QStringLiteral("index.html (1 件)"),
+                     QStringLiteral("<a href=\"about.html#me\">about</a> → <a href=\"profile.html#me\">about</a>"),
+                     QStringLiteral("sub/page.html (1 件)"),
+                     QStringLiteral("<a href=\"../about.html\">猫</a> → <a href=\"../profile.html\">猫</a>")}));
+    EXPECT_TRUE(lastError().contains(QStringLiteral("2 ページのリンク 2 箇所"))) << lastError().toStdString();
+    EXPECT_TRUE(QFile::exists(QDir(site).filePath(QStringLiteral("profile.html"))));
+    EXPECT_FALSE(QFile::exists(QDir(site).filePath(QStringLiteral("about.html"))));
+    const auto sjisBytes = [&] {
+        QFile file(QDir(site).filePath(QStringLiteral("sub/page.html")));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    };
+    EXPECT_EQ(sjisBytes(), QByteArray(sjisPage).replace("about", "profile"));
+    EXPECT_EQ(window->document().text()->toPlainText(), QStringLiteral("<a href=\"profile.html#me\">about</a>"))
+        << "edited in its tab, unsaved";
+
+    dialogs.messageAnswers.enqueue(DialogButton::Ok);
+    run("SiteMoveUndo");
+    EXPECT_TRUE(lastError().contains(QStringLiteral("元の名前と場所に戻しました"))) << lastError().toStdString();
+    EXPECT_TRUE(QFile::exists(QDir(site).filePath(QStringLiteral("about.html"))));
+    EXPECT_FALSE(QFile::exists(QDir(site).filePath(QStringLiteral("profile.html"))));
+    EXPECT_EQ(sjisBytes(), sjisPage);
+    EXPECT_EQ(window->document().text()->toPlainText(), QStringLiteral("<a href=\"about.html#me\">about</a>"));
+    EXPECT_FALSE(panel()->findChild<QAction *>(QStringLiteral("SiteMoveUndo"))->isEnabled()) << "taken back once";
+
+    // Dropped on a folder of the tree, and moved without its links when the user says so.
+    dialogs.dialogScripts.enqueue(
+        [](QDialog *dialog) { dialog->findChild<QPushButton *>(QStringLiteral("SiteReplaceAlone"))->click(); });
+    // The file system model puts what comes back at the end until it sorts again.
+    ASSERT_TRUE(eventually([&] { return shown().contains(QStringLiteral("about.html")); }));
+    QAbstractItemModel *model = tree()->model();
+    const auto entry = [&](const QString &name) {
+        return model->index(int(shown().indexOf(name)), 0, tree()->rootIndex());
+    };
+    const std::unique_ptr<QMimeData> drag(model->mimeData({entry(QStringLiteral("about.html"))}));
+    model->dropMimeData(drag.get(), Qt::MoveAction, -1, -1, entry(QStringLiteral("sub")));
+    EXPECT_TRUE(eventually([&] { return QFile::exists(QDir(site).filePath(QStringLiteral("sub/about.html"))); }));
+    EXPECT_EQ(sjisBytes(), sjisPage) << "its link left as it was";
+}
+
 TEST_F(SitePanelTest, ANameThatIsNotUtf8IsToldOfSinceTheTreeCannotShowIt)
 {
     waitUntilShown({QStringLiteral("img"), QStringLiteral("index.html")});
@@ -254,8 +340,12 @@ TEST_F(SitePanelTest, APictureShowsInThePreviewAndDragsAsAFile)
         eventually([&] { return tree()->model()->rowCount(tree()->model()->index(0, 0, tree()->rootIndex())) == 1; }));
     const QModelIndex image = tree()->model()->index(0, 0, tree()->model()->index(0, 0, tree()->rootIndex()));
     EXPECT_TRUE(image.flags() & Qt::ItemIsDragEnabled);
-    EXPECT_FALSE(tree()->model()->index(1, 0, tree()->rootIndex()).flags() & Qt::ItemIsDragEnabled)
-        << "a page does not drag";
+    // A page drags only to another folder of the tree: it carries no file for the editor to open
+    // in place of the page.
+    const std::unique_ptr<QMimeData> page(
+        tree()->model()->mimeData({tree()->model()->index(1, 0, tree()->rootIndex())}));
+    ASSERT_NE(page, nullptr);
+    EXPECT_FALSE(page->hasUrls()) << "a page does not drag into the editor";
     const std::unique_ptr<QMimeData> drag(tree()->model()->mimeData({image}));
     ASSERT_EQ(drag->urls().size(), 1);
     EXPECT_EQ(drag->urls().first().toLocalFile(), QDir(site).filePath(QStringLiteral("img/cat.gif")));

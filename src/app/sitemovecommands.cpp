@@ -36,6 +36,8 @@ SiteReplaceDialog::Wording wordingFor(const LinkRetarget::Move &move)
     wording.count = QStringLiteral("%1 ページの %2 箇所のリンクを書き換えます");
     wording.refused = QStringLiteral("書き換えられません: %1");
     wording.inTab = QStringLiteral("タブで開いているページ（タブの中で書き換えます）");
+    wording.before = QStringLiteral("書き換え前");
+    wording.after = QStringLiteral("書き換え後");
     return wording;
 }
 

@@ -42,7 +42,7 @@ SiteReplaceDialog::SiteReplaceDialog(const QList<SiteReplacePlan::Page> &pages, 
     m_changes = named<QTreeWidget>(this, "SiteReplaceChanges");
     m_changes->setAccessibleName(QStringLiteral("置換する箇所"));
     m_changes->setColumnCount(3);
-    m_changes->setHeaderLabels({QStringLiteral("ページと行"), QStringLiteral("置換前"), QStringLiteral("置換後")});
+    m_changes->setHeaderLabels({QStringLiteral("ページと行"), wording.before, wording.after});
     m_changes->setUniformRowHeights(true);
     m_changes->header()->setSectionResizeMode(QHeaderView::Interactive);
     m_changes->setColumnWidth(PlaceColumn, 220);

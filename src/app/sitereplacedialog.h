@@ -31,6 +31,8 @@ public:
         QString count = QStringLiteral("%1 ページの %2 箇所を置換します"); // pages, changes
         QString refused = QStringLiteral("置換しません: %1");
         QString inTab = QStringLiteral("タブで開いているページ（タブの中で置換します）");
+        QString before = QStringLiteral("置換前"); // the columns' headings
+        QString after = QStringLiteral("置換後");
         QString alone; // a third button's caption; empty: none
     };
     // The result of the third button.

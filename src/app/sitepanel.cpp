@@ -97,7 +97,7 @@ void SitePanel::buildControls()
     m_tree->setAcceptDrops(true);
     m_tree->setDropIndicatorShown(true);
     m_tree->setDragDropMode(QAbstractItemView::DragDrop);
-    m_tree->setDefaultDropAction(Qt::MoveAction);
+    m_tree->setDefaultDropAction(Qt::CopyAction);
     m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
     m_tree->setExpandsOnDoubleClick(true);
     m_notice = new QLabel(body);

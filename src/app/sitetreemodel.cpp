@@ -212,12 +212,14 @@ QMimeData *SiteTreeModel::mimeData(const QModelIndexList &indexes) const
 
 Qt::DropActions SiteTreeModel::supportedDragActions() const
 {
-    return Qt::CopyAction | Qt::MoveAction;
+    // Dragged out, a picture is only ever copied: a file manager must not take it out of the
+    // site. A drop inside the tree is a move whatever the drag says, asked for and checked.
+    return Qt::CopyAction;
 }
 
 Qt::DropActions SiteTreeModel::supportedDropActions() const
 {
-    return Qt::MoveAction;
+    return Qt::CopyAction | Qt::MoveAction;
 }
 
 bool SiteTreeModel::canDropMimeData(const QMimeData *data, Qt::DropAction, int, int, const QModelIndex &parent) const

@@ -39,6 +39,7 @@
 #include "common/uifont.h"
 #include "common/userdialogs.h"
 #include "common/usererror.h"
+#include "pagecheck/sitelinkscheck.h"
 #include "pagecheck/uploadquestion.h"
 #include "preview/previewcommands.h"
 #include "preview/previewfile.h"
@@ -384,6 +385,16 @@ void MainWindow::installSitePanel(TransferWindow &transfer, PreviewCommands &pre
                                          [this](int line, int column) { m_pageCheck->moveCaret(line, column); },
                                          [this] { m_page->editor().view().setFocus(); }});
     m_sitePanel->panel().dispatcher().add(QStringLiteral("SiteCheckClick"), [check](int) { check->showAndCheck(); });
+    // The transfer window's サイトチェック checks the site it publishes, here in the dock; its
+    // 更新分を公開 checks the same site as saved, sharing what the dock's runs read.
+    connect(&transfer, &TransferWindow::siteCheckRequested, check, [this, check](const SiteProfile &site) {
+        raise();
+        activateWindow();
+        check->showAndCheck(site.site());
+    });
+    transfer.setSiteCheck([memory = check->memory()](const SiteProfile &site, const std::function<bool()> &stopped) {
+        return SiteLinksCheck::run(site.site(), *memory, stopped);
+    });
 }
 
 void MainWindow::showPageCheckOf(const QString &path)

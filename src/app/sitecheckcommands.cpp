@@ -46,6 +46,18 @@ SiteCheckCommands::~SiteCheckCommands()
 
 void SiteCheckCommands::showAndCheck()
 {
+    m_chosenSite.reset();
+    showAndStart();
+}
+
+void SiteCheckCommands::showAndCheck(const Site &site)
+{
+    m_chosenSite = site;
+    showAndStart();
+}
+
+void SiteCheckCommands::showAndStart()
+{
     m_dock->show();
     m_dock->raise();
     m_focusRows = true;
@@ -58,13 +70,9 @@ void SiteCheckCommands::start()
     // A stopped run gives up at its next file; the memory is this run's once it has.
     m_run.waitForFinished();
     m_panel->clearResults();
-    const Site site = m_links.site();
+    const Site site = m_chosenSite.value_or(m_links.site());
     if (site.isNull())
         return runEnded(SiteSearchRules::noSiteText());
-    if (site.root() != m_memoryRoot) {
-        m_memory.clear();
-        m_memoryRoot = site.root();
-    }
 
     auto cancelled = std::make_shared<std::atomic_bool>(false);
     m_cancelled = cancelled;
@@ -72,7 +80,7 @@ void SiteCheckCommands::start()
     m_panel->setStatus(SiteCheckPanel::progressText(0, 0));
     const auto deliver = queuedTo(this, cancelled);
     SiteCheck::Input input{site, PageSource(m_registry).openPagesOf(site)};
-    m_run = QtConcurrent::run(&SiteWork::pool(), [this, input = std::move(input), cancelled, deliver] {
+    m_run = QtConcurrent::run(&SiteWork::pool(), [memory = m_memory, input = std::move(input), cancelled, deliver] {
         SiteWork::yieldToWindow();
         QElapsedTimer sinceProgress;
         sinceProgress.start();
@@ -87,7 +95,9 @@ void SiteCheckCommands::start()
             });
         };
         try {
-            SiteCheck::Outcome outcome = SiteCheck::run(input, m_memory, hooks);
+            SiteCheck::Outcome outcome = memory->use(input.site.root(), [&](SiteCheck::Memory &remembered) {
+                return SiteCheck::run(input, remembered, hooks);
+            });
             if (!outcome.cancelled)
                 deliver([outcome = std::move(outcome), site = input.site](SiteCheckCommands &self) {
                     self.showOutcome(outcome, site);

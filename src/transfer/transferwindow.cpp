@@ -239,6 +239,13 @@ void TransferWindow::installPublishing()
     add("mnuPublishSourceClick", [this] { m_publish->useLocalFolder(); });
     add("mnuPublishTargetClick", [this] { m_publish->useRemoteFolder(m_view.remoteFolder->text()); });
     add("SiteExclusionsButtonClick", [this] { m_publish->editExclusions(); });
+    add("SiteCheckButtonClick", [this] {
+        const SiteProfile site = shownSite();
+        if (site.isNull())
+            return m_dialogs.showError(this, PublishCommand::noSourceText());
+        emit siteCheckRequested(site);
+    });
+    trigger(static_cast<QAbstractButton *>(m_view.siteCheckButton), &QAbstractButton::clicked, "SiteCheckButtonClick");
     trigger(
         static_cast<QAbstractButton *>(m_view.publishButton), &QAbstractButton::clicked, "PublishUpdatesButtonClick");
     trigger(static_cast<QAbstractButton *>(m_view.exclusionsButton),
@@ -282,6 +289,11 @@ void TransferWindow::setUploadCheck(UploadCheck check)
 void TransferWindow::setPageErrorCount(PageErrorCount count)
 {
     m_publish->setPageErrorCount(std::move(count));
+}
+
+void TransferWindow::setSiteCheck(PublishSiteMarks::Check check)
+{
+    m_publish->setSiteCheck(std::move(check));
 }
 
 void TransferWindow::setPermissionDialog(PermissionDialog &dialog)

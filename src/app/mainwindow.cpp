@@ -377,13 +377,13 @@ void MainWindow::installSitePanel(TransferWindow &transfer, PreviewCommands &pre
                             *this,
                             std::move(replaceLinks));
     // サイトチェック over the same site; a row opens its page as a match does.
-    auto *check = new SiteCheckCommands(m_dispatcher,
-                                        m_registry,
-                                        *this,
-                                        {[this] { return m_sitePanel->site(); },
-                                         openPage,
-                                         [this](int line, int column) { m_pageCheck->moveCaret(line, column); },
-                                         [this] { m_page->editor().view().setFocus(); }});
+    SiteCheckCommands::Links checkLinks{[this] { return m_sitePanel->site(); },
+                                        openPage,
+                                        [this](int line, int column) { m_pageCheck->moveCaret(line, column); },
+                                        [this] { m_page->editor().view().setFocus(); },
+                                        [&transfer](const Site &site) { return transfer.hostPublishing(site.root()); },
+                                        DataFolder::filePath(PageCheckOptions::kFileName)};
+    auto *check = new SiteCheckCommands(m_dispatcher, m_registry, *this, std::move(checkLinks));
     m_sitePanel->panel().dispatcher().add(QStringLiteral("SiteCheckClick"), [check](int) { check->showAndCheck(); });
     // The transfer window's サイトチェック checks the site it publishes, here in the dock; its
     // 更新分を公開 checks the same site as saved, sharing what the dock's runs read.

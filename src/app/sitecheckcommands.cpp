@@ -6,9 +6,12 @@
 #include "app/sitesearchrules.h"
 #include "common/commanddispatcher.h"
 #include "common/sitework.h"
+#include "pagecheck/externallinks.h"
+#include "pagecheck/pagecheckoptions.h"
 #include "pagecheck/sitecheckpanel.h"
 #include "workspace/pagesource.h"
 
+#include <QCheckBox>
 #include <QDockWidget>
 #include <QElapsedTimer>
 #include <QMainWindow>
@@ -18,6 +21,11 @@ namespace {
 
 // How often a running check tells the window how far it got, at most.
 constexpr qint64 kProgressMs = 50;
+
+QString externalProgressText(int done, int total)
+{
+    return QStringLiteral("外部リンクを確かめています（%1 / %2）").arg(done).arg(total);
+}
 
 } // namespace
 
@@ -34,6 +42,15 @@ SiteCheckCommands::SiteCheckCommands(CommandDispatcher &commands,
     connect(m_panel, &SiteCheckPanel::stopRequested, this, &SiteCheckCommands::stop);
     connect(m_panel, &SiteCheckPanel::placeChosen, this, &SiteCheckCommands::openPlace);
     connect(m_panel, &SiteCheckPanel::leaveRequested, this, [this] { m_links.backToEditor(); });
+    QCheckBox &external = m_panel->externalBox();
+    external.setChecked(PageCheckOptions::read(m_links.optionsPath).checkExternalLinks);
+    connect(&external, &QCheckBox::toggled, this, [this](bool on) {
+        // Only a convenience: the choice still holds for this run when it cannot be kept.
+        try {
+            PageCheckOptions::store(m_links.optionsPath, &PageCheckOptions::checkExternalLinks, on);
+        } catch (const std::exception &) {
+        }
+    });
 }
 
 SiteCheckCommands::~SiteCheckCommands()
@@ -80,32 +97,58 @@ void SiteCheckCommands::start()
     m_panel->setStatus(SiteCheckPanel::progressText(0, 0));
     const auto deliver = queuedTo(this, cancelled);
     SiteCheck::Input input{site, PageSource(m_registry).openPagesOf(site)};
-    m_run = QtConcurrent::run(&SiteWork::pool(), [memory = m_memory, input = std::move(input), cancelled, deliver] {
-        SiteWork::yieldToWindow();
-        QElapsedTimer sinceProgress;
-        sinceProgress.start();
-        SiteCheck::Hooks hooks;
-        hooks.cancelled = [cancelled] { return cancelled->load(); };
-        hooks.progress = [&](int done, int total) {
-            if (sinceProgress.elapsed() < kProgressMs)
-                return;
-            sinceProgress.restart();
-            deliver([done, total](SiteCheckCommands &self) {
-                self.m_panel->setStatus(SiteCheckPanel::progressText(done, total));
-            });
-        };
-        try {
-            SiteCheck::Outcome outcome = memory->use(input.site.root(), [&](SiteCheck::Memory &remembered) {
-                return SiteCheck::run(input, remembered, hooks);
-            });
-            if (!outcome.cancelled)
-                deliver([outcome = std::move(outcome), site = input.site](SiteCheckCommands &self) {
-                    self.showOutcome(outcome, site);
+    const std::optional<QString> externalHost = m_panel->externalBox().isChecked()
+        ? std::optional(m_links.siteHost ? m_links.siteHost(site) : QString())
+        : std::nullopt;
+    m_run = QtConcurrent::run(
+        &SiteWork::pool(), [memory = m_memory, input = std::move(input), cancelled, deliver, externalHost] {
+            SiteWork::yieldToWindow();
+            QElapsedTimer sinceProgress;
+            sinceProgress.start();
+            SiteCheck::Hooks hooks;
+            hooks.cancelled = [cancelled] { return cancelled->load(); };
+            hooks.progress = [&](int done, int total) {
+                if (sinceProgress.elapsed() < kProgressMs)
+                    return;
+                sinceProgress.restart();
+                deliver([done, total](SiteCheckCommands &self) {
+                    self.m_panel->setStatus(SiteCheckPanel::progressText(done, total));
                 });
-        } catch (const std::exception &error) {
-            deliver([message = QString::fromUtf8(error.what())](SiteCheckCommands &self) { self.runEnded(message); });
-        }
-    });
+            };
+            try {
+                QList<ExternalLinks::Address> addresses;
+                SiteCheck::Outcome outcome = memory->use(input.site.root(), [&](SiteCheck::Memory &remembered) {
+                    SiteCheck::Outcome checked = SiteCheck::run(input, remembered, hooks);
+                    if (externalHost && !checked.cancelled)
+                        addresses = ExternalLinks::of(remembered);
+                    return checked;
+                });
+                if (outcome.cancelled)
+                    return;
+                QString external;
+                // Asked once the memory is let go: the servers may take their time.
+                if (externalHost) {
+                    deliver([](SiteCheckCommands &self) { self.m_panel->setStatus(externalProgressText(0, 0)); });
+                    ExternalLinks::Hooks asking{hooks.cancelled, [&](int done, int total) {
+                                                    deliver([done, total](SiteCheckCommands &self) {
+                                                        self.m_panel->setStatus(externalProgressText(done, total));
+                                                    });
+                                                }};
+                    const ExternalLinks::Outcome asked = ExternalLinks::check(
+                        addresses, ExternalLinks::guardFor(*externalHost), ExternalLinks::Limits(), asking);
+                    if (asked.stopped)
+                        return;
+                    ExternalLinks::addTo(outcome.files, asked);
+                    external = ExternalLinks::summary(asked);
+                }
+                deliver([outcome = std::move(outcome), site = input.site, external](SiteCheckCommands &self) {
+                    self.showOutcome(outcome, site, external);
+                });
+            } catch (const std::exception &error) {
+                deliver(
+                    [message = QString::fromUtf8(error.what())](SiteCheckCommands &self) { self.runEnded(message); });
+            }
+        });
 }
 
 void SiteCheckCommands::stop()
@@ -113,7 +156,7 @@ void SiteCheckCommands::stop()
     stopSiteRun(m_cancelled, *m_panel);
 }
 
-void SiteCheckCommands::showOutcome(const SiteCheck::Outcome &outcome, const Site &site)
+void SiteCheckCommands::showOutcome(const SiteCheck::Outcome &outcome, const Site &site, const QString &external)
 {
     QList<SiteCheckPanel::File> files;
     for (const SiteJudgement::FileRows &file : outcome.files) {
@@ -124,6 +167,8 @@ void SiteCheckCommands::showOutcome(const SiteCheck::Outcome &outcome, const Sit
                       kind == SiteFileKind::Page || kind == SiteFileKind::StyleSheet});
     }
     m_panel->showResult(outcome.pages, files);
+    if (!external.isEmpty())
+        m_panel->setStatus(SiteCheckPanel::outcomeText(outcome.pages, files) + QStringLiteral("　") + external);
     runEnded({});
 }
 

@@ -38,6 +38,10 @@ public:
         std::function<bool(const QString &path)> openPage;   // false: the user kept the page in front
         std::function<void(int line, int column)> moveCaret; // in the page in front
         std::function<void()> backToEditor;
+        // The server a site is published to (its transfer settings' host), whose addresses the
+        // external check may ask even where they are not public; empty when none is known.
+        std::function<QString(const Site &site)> siteHost;
+        QString optionsPath; // where 外部リンクも確かめる is remembered
     };
 
     SiteCheckCommands(CommandDispatcher &commands, const DocumentRegistry &registry, QMainWindow &window, Links links);
@@ -61,7 +65,7 @@ signals:
 
 private:
     void showAndStart();
-    void showOutcome(const SiteCheck::Outcome &outcome, const Site &site);
+    void showOutcome(const SiteCheck::Outcome &outcome, const Site &site, const QString &external);
     void runEnded(const QString &status);
     void openPlace(const QString &path, int line, int column);
 

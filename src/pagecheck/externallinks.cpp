@@ -1,8 +1,10 @@
 #include "pagecheck/externallinks.h"
 
 #include "pagecheck/checksentences.h"
+#include "workspace/site.h"
 
 #include <QDeadlineTimer>
+#include <QHostInfo>
 #include <QMutex>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentMap>
@@ -128,6 +130,32 @@ Outcome check(const QList<Address> &addresses, const AddressGuard &guard, const 
             outcome.rows[use.file].append(rowFor(asked.at(i), use, *result));
     }
     return outcome;
+}
+
+void addTo(QList<SiteJudgement::FileRows> &files, const Outcome &outcome)
+{
+    QList<QByteArray> added = outcome.rows.keys();
+    std::sort(added.begin(), added.end());
+    for (const QByteArray &path : added) {
+        auto file = std::find_if(
+            files.begin(), files.end(), [&](const SiteJudgement::FileRows &rows) { return rows.bytes == path; });
+        if (file == files.end())
+            file = files.insert(files.end(), {Site::displayName(path), path, {}});
+        file->rows += outcome.rows.value(path);
+        std::stable_sort(file->rows.begin(), file->rows.end(), [](const CheckRow &a, const CheckRow &b) {
+            return std::pair(a.line, a.column) < std::pair(b.line, b.column);
+        });
+    }
+}
+
+AddressGuard guardFor(const QString &siteHost)
+{
+    if (siteHost.trimmed().isEmpty())
+        return AddressGuard();
+    QHostAddress literal;
+    if (literal.setAddress(siteHost.trimmed()))
+        return AddressGuard({literal});
+    return AddressGuard(QHostInfo::fromName(siteHost.trimmed()).addresses());
 }
 
 QString summary(const Outcome &outcome)

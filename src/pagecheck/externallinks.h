@@ -3,6 +3,7 @@
 #include "pagecheck/checkrow.h"
 #include "pagecheck/linkprobe.h"
 #include "pagecheck/sitecheck.h"
+#include "pagecheck/sitejudgement.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -59,6 +60,13 @@ struct Outcome
 
 Outcome
 check(const QList<Address> &addresses, const AddressGuard &guard, const Limits &limits = {}, const Hooks &hooks = {});
+
+// The outcome's rows among the site check's, each file's in the order of its lines.
+void addTo(QList<SiteJudgement::FileRows> &files, const Outcome &outcome);
+
+// The addresses of the site's own server, to allow where they are not public (none: only
+// public addresses are asked). Resolves host on the calling thread.
+AddressGuard guardFor(const QString &siteHost);
 
 // The line the site check's status ends with once external links were asked ("外部リンク 20
 // 個を確かめました" and what was left out).

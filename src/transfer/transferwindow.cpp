@@ -3,6 +3,7 @@
 #include "common/datafolder.h"
 #include "common/linefile.h"
 #include "common/userdialogs.h"
+#include "common/usererror.h"
 #include "transfer/ftpaddress.h"
 #include "transfer/ftpjobrunner.h"
 #include "transfer/ftpsession.h"
@@ -314,6 +315,22 @@ SiteProfile TransferWindow::shownSite() const
     if (!m_book.contains(m_counter))
         return {};
     return m_siteSettings.settings(m_book.record(m_counter).name).site;
+}
+
+QString TransferWindow::hostPublishing(const QString &localRoot) const
+{
+    for (int number = 1; number <= m_book.count(); ++number) {
+        const SiteRecord record = m_book.record(number);
+        const QString root = m_siteSettings.settings(record.name).site.localRoot;
+        if (root.isEmpty() || QDir::cleanPath(root) != QDir::cleanPath(localRoot))
+            continue;
+        try {
+            return FtpAddress::parse(record.host).host; // "example.jp:2121" is served by example.jp
+        } catch (const UserError &) {
+            return {};
+        }
+    }
+    return {};
 }
 
 void TransferWindow::setCredentialStore(CredentialStore &store)

@@ -55,6 +55,8 @@ public:
     int counter() const { return m_counter; }
     // The site of the entry shown, as saved; none for an entry not yet saved.
     SiteProfile shownSite() const;
+    // The host of the book's first site whose 公開元 is localRoot; empty when none is.
+    QString hostPublishing(const QString &localRoot) const;
     bool isBusy() const;
     QString statusText() const;
 

@@ -36,9 +36,12 @@ protected:
     // The requests the server took since the last call.
     QStringList requests()
     {
-        server.waitForReadyRead(200);
+        // Until the server has been quiet a moment: its lines come as it writes them.
+        QByteArray out = server.readAll();
+        while (server.waitForReadyRead(200))
+            out += server.readAll();
         QStringList lines;
-        for (const QByteArray &line : server.readAll().split('\n')) {
+        for (const QByteArray &line : out.split('\n')) {
             if (!line.trimmed().isEmpty())
                 lines.append(QString::fromLatin1(line.trimmed()));
         }

@@ -34,6 +34,9 @@ QString pageErrorText(qsizetype errors)
     return QStringLiteral("エラー %1 件").arg(errors);
 }
 
+// Wide enough for "12 ページからリンクされています".
+constexpr int kSiteColumnWidth = 210;
+
 // A tooltip no taller than the screen: the first few, then how many more.
 constexpr qsizetype kListedInTip = 20;
 
@@ -141,9 +144,11 @@ PublishDialog::PublishDialog(PublishPlan::Plan plan,
     layout->addWidget(buttons);
     connect(m_list, &QTreeWidget::itemChanged, this, &PublishDialog::updateTotals);
     updateTotals();
+    // The site check's marks are longer words: the dialog widens for them, the file names keep
+    // their room.
     if (m_siteLinks)
-        m_list->resizeColumnToContents(m_siteColumn);
-    resize(520, 400);
+        m_list->header()->resizeSection(m_siteColumn, kSiteColumnWidth);
+    resize(m_siteLinks ? 520 + kSiteColumnWidth : 520, 400);
 }
 
 PublishPlan::Plan PublishDialog::plan() const

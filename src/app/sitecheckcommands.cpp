@@ -27,6 +27,21 @@ QString externalProgressText(int done, int total)
     return QStringLiteral("外部リンクを確かめています（%1 / %2）").arg(done).arg(total);
 }
 
+// Asks the external links and adds their rows to the outcome's; says what was asked, or nothing
+// when stopped.
+std::optional<QString> askExternal(SiteCheck::Outcome &outcome,
+                                   const QList<ExternalLinks::Address> &addresses,
+                                   const QString &siteHost,
+                                   const ExternalLinks::Hooks &hooks)
+{
+    const ExternalLinks::Outcome asked =
+        ExternalLinks::check(addresses, ExternalLinks::guardFor(siteHost), ExternalLinks::Limits(), hooks);
+    if (asked.stopped)
+        return std::nullopt;
+    ExternalLinks::addTo(outcome.files, asked);
+    return ExternalLinks::summary(asked);
+}
+
 } // namespace
 
 SiteCheckCommands::SiteCheckCommands(CommandDispatcher &commands,
@@ -128,18 +143,17 @@ void SiteCheckCommands::start()
                 QString external;
                 // Asked once the memory is let go: the servers may take their time.
                 if (externalHost) {
-                    deliver([](SiteCheckCommands &self) { self.m_panel->setStatus(externalProgressText(0, 0)); });
-                    ExternalLinks::Hooks asking{hooks.cancelled, [&](int done, int total) {
-                                                    deliver([done, total](SiteCheckCommands &self) {
-                                                        self.m_panel->setStatus(externalProgressText(done, total));
-                                                    });
-                                                }};
-                    const ExternalLinks::Outcome asked = ExternalLinks::check(
-                        addresses, ExternalLinks::guardFor(*externalHost), ExternalLinks::Limits(), asking);
-                    if (asked.stopped)
+                    const auto progress = [&](int done, int total) {
+                        deliver([done, total](SiteCheckCommands &self) {
+                            self.m_panel->setStatus(externalProgressText(done, total));
+                        });
+                    };
+                    progress(0, 0);
+                    const std::optional<QString> asked =
+                        askExternal(outcome, addresses, *externalHost, {hooks.cancelled, progress});
+                    if (!asked)
                         return;
-                    ExternalLinks::addTo(outcome.files, asked);
-                    external = ExternalLinks::summary(asked);
+                    external = *asked;
                 }
                 deliver([outcome = std::move(outcome), site = input.site, external](SiteCheckCommands &self) {
                     self.showOutcome(outcome, site, external);

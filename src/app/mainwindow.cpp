@@ -40,6 +40,7 @@
 #include "common/uifont.h"
 #include "common/userdialogs.h"
 #include "common/usererror.h"
+#include "pagecheck/sitelinkscheck.h"
 #include "pagecheck/uploadquestion.h"
 #include "preview/previewcommands.h"
 #include "preview/previewfile.h"
@@ -377,17 +378,27 @@ void MainWindow::installSitePanel(TransferWindow &transfer, PreviewCommands &pre
                             *this,
                             std::move(replaceLinks));
     // サイトチェック over the same site; a row opens its page as a match does.
-    auto *check = new SiteCheckCommands(m_dispatcher,
-                                        m_registry,
-                                        *this,
-                                        {[this] { return m_sitePanel->site(); },
-                                         openPage,
-                                         [this](int line, int column) { m_pageCheck->moveCaret(line, column); },
-                                         [this] { m_page->editor().view().setFocus(); }});
+    SiteCheckCommands::Links checkLinks{[this] { return m_sitePanel->site(); },
+                                        openPage,
+                                        [this](int line, int column) { m_pageCheck->moveCaret(line, column); },
+                                        [this] { m_page->editor().view().setFocus(); },
+                                        [&transfer](const Site &site) { return transfer.hostPublishing(site.root()); },
+                                        DataFolder::filePath(PageCheckOptions::kFileName)};
+    auto *check = new SiteCheckCommands(m_dispatcher, m_registry, *this, std::move(checkLinks));
     m_sitePanel->panel().dispatcher().add(QStringLiteral("SiteCheckClick"), [check](int) { check->showAndCheck(); });
     // A rename or move in the panel, with the links to it in every page of the site.
     new SiteMoveCommands(
         m_sitePanel->panel(), m_registry, m_dialogs, *this, {DataFolder::filePath(QStringLiteral("site-move"))});
+    // The transfer window's サイトチェック checks the site it publishes, here in the dock; its
+    // 更新分を公開 checks the same site as saved, sharing what the dock's runs read.
+    connect(&transfer, &TransferWindow::siteCheckRequested, check, [this, check](const SiteProfile &site) {
+        raise();
+        activateWindow();
+        check->showAndCheck(site.site());
+    });
+    transfer.setSiteCheck([memory = check->memory()](const SiteProfile &site, const std::function<bool()> &stopped) {
+        return SiteLinksCheck::run(site.site(), *memory, stopped);
+    });
 }
 
 void MainWindow::showPageCheckOf(const QString &path)

@@ -137,7 +137,7 @@ void PageCheckCommands::chooseOption(bool PageCheckOptions::*option, const QActi
     m_options.*option = item.isChecked();
     // Only a convenience, like the editor view's switches: the choice still holds for this run.
     try {
-        m_options.write(m_optionsPath);
+        PageCheckOptions::store(m_optionsPath, option, m_options.*option);
     } catch (const std::exception &) {
     }
 }

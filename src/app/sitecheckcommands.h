@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pagecheck/sitecheck.h"
+#include "pagecheck/sitecheckmemory.h"
 #include "workspace/site.h"
 
 #include <QFuture>
@@ -9,6 +10,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class CommandDispatcher;
 class DocumentRegistry;
@@ -36,6 +38,10 @@ public:
         std::function<bool(const QString &path)> openPage;   // false: the user kept the page in front
         std::function<void(int line, int column)> moveCaret; // in the page in front
         std::function<void()> backToEditor;
+        // The server a site is published to (its transfer settings' host), whose addresses the
+        // external check may ask even where they are not public; empty when none is known.
+        std::function<QString(const Site &site)> siteHost;
+        QString optionsPath; // where 外部リンクも確かめる is remembered
     };
 
     SiteCheckCommands(CommandDispatcher &commands, const DocumentRegistry &registry, QMainWindow &window, Links links);
@@ -45,15 +51,21 @@ public:
     SiteCheckPanel &panel() const { return *m_panel; }
 
     void showAndCheck(); // mnuSiteCheckClick
+    // サイトチェック of another site than the site panel's (the one the transfer window
+    // publishes); チェック then checks that site again, until the next showAndCheck().
+    void showAndCheck(const Site &site);
     void start();
     void stop();
+    // What the runs read, shared with the check before a publish.
+    std::shared_ptr<SiteCheckMemory> memory() const { return m_memory; }
 
 signals:
     // A check came to its end, or found no site; not when stopped.
     void finished();
 
 private:
-    void showOutcome(const SiteCheck::Outcome &outcome, const Site &site);
+    void showAndStart();
+    void showOutcome(const SiteCheck::Outcome &outcome, const Site &site, const QString &external);
     void runEnded(const QString &status);
     void openPlace(const QString &path, int line, int column);
 
@@ -64,8 +76,7 @@ private:
     QFuture<void> m_run;
     // Set to stop the run going on; each run has its own, so a stopped run's news is dropped.
     std::shared_ptr<std::atomic_bool> m_cancelled;
-    // Touched by one run at a time: a new run waits for the stopped one to let go of it.
-    SiteCheck::Memory m_memory;
-    QString m_memoryRoot; // the site the memory is of: another site's files are other files
+    std::shared_ptr<SiteCheckMemory> m_memory = std::make_shared<SiteCheckMemory>();
+    std::optional<Site> m_chosenSite;
     bool m_focusRows = false;
 };

@@ -284,6 +284,19 @@ constexpr Row kRows[] = {
     {CheckSentences::kTitleMissing,
      Level::Hint,
      "ページの題名 <title> がありません（または空です）。<head> の中に、ページの中身が分かる題名を書いてください。"},
+    // %1: the address, %2: what happened.
+    {CheckSentences::kExternalMissing,
+     Level::Error,
+     "リンク先 %1 のページはありません（%2）。アドレスが正しいか、移っていないか確かめてください。"},
+    {CheckSentences::kExternalFailed,
+     Level::Caution,
+     "リンク先 %1 を確かめられませんでした（%2）。ブラウザで開けるか確かめてください。"},
+    {CheckSentences::kExternalTimeout,
+     Level::Hint,
+     "リンク先 %1 から返事がありませんでした（%2）。混んでいるだけかもしれません。あとでもう一度確かめてください。"},
+    {CheckSentences::kExternalRefused,
+     Level::Caution,
+     "リンク先 %1 は確かめませんでした（%2）。見に来た人のパソコンからは開けないかもしれません。"},
 };
 
 QList<CheckSentences::Condition> conditions(const char *when)

@@ -41,6 +41,12 @@ inline constexpr char kCharsetSaved[] = "QZ_CHARSET_SAVED";
 inline constexpr char kCharsetSite[] = "QZ_CHARSET_SITE";
 inline constexpr char kTitleDuplicate[] = "QZ_TITLE_DUPLICATE";
 inline constexpr char kTitleMissing[] = "QZ_TITLE_MISSING";
+// An external link asked for (サイトチェック's optional check): gone, failing, silent, or
+// pointing into a network visitors cannot reach.
+inline constexpr char kExternalMissing[] = "QZ_EXTERNAL_MISSING";
+inline constexpr char kExternalFailed[] = "QZ_EXTERNAL_FAILED";
+inline constexpr char kExternalTimeout[] = "QZ_EXTERNAL_TIMEOUT";
+inline constexpr char kExternalRefused[] = "QZ_EXTERNAL_REFUSED";
 
 // A rule holds only where each of its conditions does: this argument (from 0) is one of values,
 // letter case aside, or begins with one of them when prefix is set.

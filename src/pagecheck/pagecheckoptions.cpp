@@ -9,6 +9,7 @@ namespace {
 const QByteArray kSection = QByteArrayLiteral("[PageCheck]");
 const QByteArray kCheckWhileTyping = QByteArrayLiteral("checkWhileTyping");
 const QByteArray kAskBeforeUpload = QByteArrayLiteral("askBeforeUpload");
+const QByteArray kCheckExternalLinks = QByteArrayLiteral("checkExternalLinks");
 
 // Two short lines; anything much longer is not a file this program wrote.
 constexpr qint64 kLargestFile = 4096;
@@ -32,13 +33,16 @@ PageCheckOptions PageCheckOptions::parse(const QByteArray &text)
             options.checkWhileTyping = on;
         else if (parts[0].trimmed() == kAskBeforeUpload)
             options.askBeforeUpload = on;
+        else if (parts[0].trimmed() == kCheckExternalLinks)
+            options.checkExternalLinks = on;
     }
     return options;
 }
 
 QByteArray PageCheckOptions::toText() const
 {
-    return kSection + '\n' + line(kCheckWhileTyping, checkWhileTyping) + line(kAskBeforeUpload, askBeforeUpload);
+    return kSection + '\n' + line(kCheckWhileTyping, checkWhileTyping) + line(kAskBeforeUpload, askBeforeUpload)
+        + line(kCheckExternalLinks, checkExternalLinks);
 }
 
 PageCheckOptions PageCheckOptions::read(const QString &path)
@@ -53,4 +57,11 @@ PageCheckOptions PageCheckOptions::read(const QString &path)
 void PageCheckOptions::write(const QString &path) const
 {
     AtomicFile::write(path, toText());
+}
+
+void PageCheckOptions::store(const QString &path, bool PageCheckOptions::*option, bool on)
+{
+    PageCheckOptions stored = read(path);
+    stored.*option = on;
+    stored.write(path);
 }

@@ -2,6 +2,7 @@
 
 #include "pagecheck/pagecheckpanel.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -40,6 +41,12 @@ SiteCheckPanel::SiteCheckPanel(QWidget *parent) : QWidget(parent)
     m_stop->setObjectName(QStringLiteral("SiteCheckStop"));
     m_stop->setAccessibleName(QStringLiteral("サイトチェックを中止"));
     m_stop->setEnabled(false);
+    m_external = new QCheckBox(QStringLiteral("外部リンクも確かめる"), this);
+    m_external->setObjectName(QStringLiteral("SiteCheckExternalBox"));
+    m_external->setAccessibleName(m_external->text());
+    m_external->setToolTip(
+        QStringLiteral("http:// と https:// のリンク先に、インターネットで問い合わせます（最大 200 個）"));
+    m_external->setAccessibleDescription(m_external->toolTip());
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("SiteCheckStatus"));
     m_status->setAccessibleName(QStringLiteral("サイトチェックの状況"));
@@ -58,13 +65,15 @@ SiteCheckPanel::SiteCheckPanel(QWidget *parent) : QWidget(parent)
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_check);
     buttons->addWidget(m_stop);
+    buttons->addWidget(m_external);
     buttons->addWidget(m_status, 1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(buttons);
     layout->addWidget(m_list, 1);
     setTabOrder(m_check, m_stop);
-    setTabOrder(m_stop, m_status);
+    setTabOrder(m_stop, m_external);
+    setTabOrder(m_external, m_status);
     setTabOrder(m_status, m_list);
 
     connect(m_check, &QPushButton::clicked, this, &SiteCheckPanel::checkRequested);

@@ -4,12 +4,14 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-// サイトチェック's panel: チェック and 中止, a line saying how the check stands, and the files
+// サイトチェック's panel: チェック and 中止, 外部リンクも確かめる (off unless chosen), a line
+// saying how the check stands, and the files
 // with findings, each with its counts per level and its rows under it, shown as the page check
 // shows a page's rows. Enter or a double-click on a row asks for that place in its page; Esc
 // asks to go back to the editor. Owns its controls.
@@ -30,6 +32,8 @@ public:
     explicit SiteCheckPanel(QWidget *parent = nullptr);
 
     QTreeWidget &list() const { return *m_list; }
+    // Whether the next check asks the site's http(s) links too.
+    QCheckBox &externalBox() const { return *m_external; }
 
     void clearResults();
     void showResult(int pages, const QList<File> &files);
@@ -58,6 +62,7 @@ private:
 
     QPushButton *m_check = nullptr;
     QPushButton *m_stop = nullptr;
+    QCheckBox *m_external = nullptr;
     QLabel *m_status = nullptr;
     QTreeWidget *m_list = nullptr;
 };

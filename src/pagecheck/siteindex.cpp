@@ -83,5 +83,5 @@ SiteIndex::Target SiteIndex::resolve(const QString &from, const QString &written
         return {Outcome::Found, pageOf(target), fragment};
     if (const auto it = m_lower.constFind(target.toLower()); it != m_lower.cend())
         return {Outcome::CaseDiffers, pageOf(*it), fragment};
-    return {Outcome::Missing, {}, fragment};
+    return {Outcome::Missing, target, fragment};
 }

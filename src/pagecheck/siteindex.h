@@ -26,7 +26,7 @@ public:
     struct Target
     {
         Outcome outcome = Outcome::NotLocal;
-        QString path;     // the file led to, as it is in the site: a folder's index page
+        QString path;     // the file led to, as it is in the site: a folder's index page; as written when missing
         QString fragment; // after "#", percent-decoded; empty when none
     };
 

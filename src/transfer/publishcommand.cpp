@@ -174,7 +174,34 @@ void PublishCommand::showPlan(PublishJobs::Scan scan)
                              .arg(scan.plan.count(PublishPlan::State::Unchanged)));
         return;
     }
-    PublishDialog dialog(scan.plan, &m_window, m_pageErrors, QFile::decodeName(scan.localRoot));
+    if (m_siteCheck)
+        return checkSite(scan);
+    showDialog(std::move(scan), std::nullopt);
+}
+
+// Only a plan with work is checked: an unchanged site costs the check nothing.
+void PublishCommand::checkSite(const PublishJobs::Scan &scan)
+{
+    m_status(QStringLiteral("サイトをチェックしています..."));
+    m_runner.run(
+        QStringLiteral("publish site check"),
+        [check = m_siteCheck, site = m_site.settings().site](FtpJobContext &context) {
+            const std::optional<SiteLinks> links = check(site, [&context] { return context.stopRequested(); });
+            return links ? QVariant::fromValue(*links) : QVariant();
+        },
+        [this, scan](const FtpJobOutcome &outcome) {
+            if (outcome.cancelled)
+                return;
+            m_status(QString());
+            // A site the check could not read is still published: the marks are a help.
+            const QVariant result = outcome.result;
+            showDialog(scan, result.isValid() ? std::optional(result.value<SiteLinks>()) : std::nullopt);
+        });
+}
+
+void PublishCommand::showDialog(PublishJobs::Scan scan, const std::optional<SiteLinks> &links)
+{
+    PublishDialog dialog(scan.plan, &m_window, m_pageErrors, QFile::decodeName(scan.localRoot), links);
     if (m_dialogs.exec(&dialog) != QDialog::Accepted)
         return;
     scan.plan = dialog.plan();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/publishjobs.h"
+#include "transfer/publishsitemarks.h"
 #include "transfer/siterecord.h"
 #include "transfer/sitesettings.h"
 #include "transfer/uploadcheck.h"
@@ -66,11 +67,15 @@ public:
     static QString noSourceText();
     // The page check's count of エラー rows, shown beside each page in the plan.
     void setPageErrorCount(PageErrorCount count) { m_pageErrors = std::move(count); }
+    // The site check run before the plan is shown, whose marks go beside the page check's.
+    void setSiteCheck(PublishSiteMarks::Check check) { m_siteCheck = std::move(check); }
 
 private:
     std::optional<SiteRecord> savedSite();
     void scanned(const FtpJobOutcome &outcome);
     void showPlan(PublishJobs::Scan scan);
+    void checkSite(const PublishJobs::Scan &scan);
+    void showDialog(PublishJobs::Scan scan, const std::optional<SiteLinks> &links);
     void runPlan(const PublishJobs::Scan &scan);
 
     FtpJobRunner &m_runner;
@@ -83,4 +88,5 @@ private:
     Site m_site;
     StatusSink m_status;
     PageErrorCount m_pageErrors;
+    PublishSiteMarks::Check m_siteCheck;
 };

@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -33,6 +34,9 @@ QString pageErrorText(qsizetype errors)
     return QStringLiteral("エラー %1 件").arg(errors);
 }
 
+// Wide enough for "12 ページからリンクされています".
+constexpr int kSiteColumnWidth = 210;
+
 // A tooltip no taller than the screen: the first few, then how many more.
 constexpr qsizetype kListedInTip = 20;
 
@@ -54,8 +58,9 @@ QString kilobytes(qint64 bytes)
 PublishDialog::PublishDialog(PublishPlan::Plan plan,
                              QWidget *parent,
                              const PageErrorCount &pageErrors,
-                             const QString &localRoot)
-    : QDialog(parent), m_plan(std::move(plan))
+                             const QString &localRoot,
+                             std::optional<SiteLinks> siteLinks)
+    : QDialog(parent), m_plan(std::move(plan)), m_siteLinks(std::move(siteLinks))
 {
     setObjectName(QStringLiteral("PublishDialog"));
     setWindowTitle(QStringLiteral("更新分を公開"));
@@ -73,6 +78,10 @@ PublishDialog::PublishDialog(PublishPlan::Plan plan,
     QStringList headers{QStringLiteral("状態"), QStringLiteral("ファイル"), QStringLiteral("サイズ")};
     if (pageErrors)
         headers.append(QStringLiteral("ページチェック"));
+    if (m_siteLinks) {
+        m_siteColumn = int(headers.size());
+        headers.append(QStringLiteral("サイトチェック"));
+    }
     m_list->setHeaderLabels(headers);
     m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionResizeMode(PathColumn, QHeaderView::Stretch);
@@ -135,7 +144,11 @@ PublishDialog::PublishDialog(PublishPlan::Plan plan,
     layout->addWidget(buttons);
     connect(m_list, &QTreeWidget::itemChanged, this, &PublishDialog::updateTotals);
     updateTotals();
-    resize(520, 400);
+    // The site check's marks are longer words: the dialog widens for them, the file names keep
+    // their room.
+    if (m_siteLinks)
+        m_list->header()->resizeSection(m_siteColumn, kSiteColumnWidth);
+    resize(m_siteLinks ? 520 + kSiteColumnWidth : 520, 400);
 }
 
 PublishPlan::Plan PublishDialog::plan() const
@@ -186,8 +199,22 @@ QString PublishDialog::totalsText(const PublishPlan::Plan &plan)
         .arg(plan.count(State::Unchanged));
 }
 
+void PublishDialog::updateSiteMarks()
+{
+    // A tick decides what the server holds afterwards, so every mark may change with it.
+    const QHash<qsizetype, PublishSiteMarks::Mark> marks = PublishSiteMarks::of(plan(), *m_siteLinks);
+    const QSignalBlocker quiet(m_list);
+    for (const auto &[row, index] : m_rows) {
+        const PublishSiteMarks::Mark mark = marks.value(index);
+        row->setText(m_siteColumn, mark.text);
+        row->setToolTip(m_siteColumn, mark.details.join(u'\n'));
+    }
+}
+
 void PublishDialog::updateTotals()
 {
+    if (m_siteLinks)
+        updateSiteMarks();
     const PublishPlan::Plan ticked = plan();
     m_totals->setText(totalsText(ticked));
     m_publish->setEnabled(std::any_of(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "transfer/publishplan.h"
+#include "transfer/publishsitemarks.h"
 #include "transfer/uploadcheck.h"
 
 #include <QDialog>
@@ -22,11 +23,13 @@ class PublishDialog final : public QDialog
 
 public:
     // pageErrors, when given, marks each page going up that the page check finds エラー in;
-    // localRoot is the folder the plan's local paths are relative to.
+    // localRoot is the folder the plan's local paths are relative to. siteLinks, when given,
+    // adds the site check's marks, which follow the ticks.
     explicit PublishDialog(PublishPlan::Plan plan,
                            QWidget *parent = nullptr,
                            const PageErrorCount &pageErrors = {},
-                           const QString &localRoot = QString());
+                           const QString &localRoot = QString(),
+                           std::optional<SiteLinks> siteLinks = std::nullopt);
 
     // The plan with the user's ticks.
     PublishPlan::Plan plan() const;
@@ -40,6 +43,7 @@ public:
 
 private:
     void updateTotals();
+    void updateSiteMarks();
 
     PublishPlan::Plan m_plan;
     QTreeWidget *m_list = nullptr;
@@ -47,4 +51,6 @@ private:
     QPushButton *m_publish = nullptr;
     // The plan's item of each row.
     QList<std::pair<QTreeWidgetItem *, qsizetype>> m_rows;
+    std::optional<SiteLinks> m_siteLinks;
+    int m_siteColumn = -1;
 };

@@ -3,6 +3,7 @@
 #include "common/datafolder.h"
 #include "common/linefile.h"
 #include "common/userdialogs.h"
+#include "common/usererror.h"
 #include "transfer/ftpaddress.h"
 #include "transfer/ftpjobrunner.h"
 #include "transfer/ftpsession.h"
@@ -239,6 +240,13 @@ void TransferWindow::installPublishing()
     add("mnuPublishSourceClick", [this] { m_publish->useLocalFolder(); });
     add("mnuPublishTargetClick", [this] { m_publish->useRemoteFolder(m_view.remoteFolder->text()); });
     add("SiteExclusionsButtonClick", [this] { m_publish->editExclusions(); });
+    add("SiteCheckButtonClick", [this] {
+        const SiteProfile site = shownSite();
+        if (site.isNull())
+            return m_dialogs.showError(this, PublishCommand::noSourceText());
+        emit siteCheckRequested(site);
+    });
+    trigger(static_cast<QAbstractButton *>(m_view.siteCheckButton), &QAbstractButton::clicked, "SiteCheckButtonClick");
     trigger(
         static_cast<QAbstractButton *>(m_view.publishButton), &QAbstractButton::clicked, "PublishUpdatesButtonClick");
     trigger(static_cast<QAbstractButton *>(m_view.exclusionsButton),
@@ -284,6 +292,11 @@ void TransferWindow::setPageErrorCount(PageErrorCount count)
     m_publish->setPageErrorCount(std::move(count));
 }
 
+void TransferWindow::setSiteCheck(PublishSiteMarks::Check check)
+{
+    m_publish->setSiteCheck(std::move(check));
+}
+
 void TransferWindow::setPermissionDialog(PermissionDialog &dialog)
 {
     // The dialog belongs to this window: shown over it, and when it closes this window, not the
@@ -302,6 +315,22 @@ SiteProfile TransferWindow::shownSite() const
     if (!m_book.contains(m_counter))
         return {};
     return m_siteSettings.settings(m_book.record(m_counter).name).site;
+}
+
+QString TransferWindow::hostPublishing(const QString &localRoot) const
+{
+    for (int number = 1; number <= m_book.count(); ++number) {
+        const SiteRecord record = m_book.record(number);
+        const QString root = m_siteSettings.settings(record.name).site.localRoot;
+        if (root.isEmpty() || QDir::cleanPath(root) != QDir::cleanPath(localRoot))
+            continue;
+        try {
+            return FtpAddress::parse(record.host).host; // "example.jp:2121" is served by example.jp
+        } catch (const UserError &) {
+            return {};
+        }
+    }
+    return {};
 }
 
 void TransferWindow::setCredentialStore(CredentialStore &store)

@@ -2,6 +2,7 @@
 
 #include "common/commanddispatcher.h"
 #include "transfer/listsort.h"
+#include "transfer/publishsitemarks.h"
 #include "transfer/sitebook.h"
 #include "transfer/sitesettingsstore.h"
 #include "transfer/transferwindowview.h"
@@ -54,6 +55,8 @@ public:
     int counter() const { return m_counter; }
     // The site of the entry shown, as saved; none for an entry not yet saved.
     SiteProfile shownSite() const;
+    // The host of the book's first site whose 公開元 is localRoot; empty when none is.
+    QString hostPublishing(const QString &localRoot) const;
     bool isBusy() const;
     QString statusText() const;
 
@@ -71,6 +74,8 @@ public:
     void setUploadCheck(UploadCheck check);
     // Counts a page's エラー rows for the marks in 更新分を公開's plan; none: no marks.
     void setPageErrorCount(PageErrorCount count);
+    // Runs the site check before 更新分を公開's plan is shown, for its marks; none: no marks.
+    void setSiteCheck(PublishSiteMarks::Check check);
     // Makes folder the 公開元 of the site shown (the main window's site panel asks it); an
     // unsaved site is refused in words.
     void usePublishSource(const QString &folder);
@@ -82,6 +87,8 @@ signals:
     void idle();
     // Another site is shown, or the shown site's settings were stored.
     void siteShown();
+    // サイトチェック was asked for the site this window publishes (which has a 公開元).
+    void siteCheckRequested(const SiteProfile &site);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

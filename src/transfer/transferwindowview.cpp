@@ -240,6 +240,11 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     v.exclusionsButton->setToolTip(QStringLiteral("更新分を公開で送らないファイルとフォルダを決めます"));
     v.exclusionsButton->setAccessibleName(QStringLiteral("公開しないもの"));
     v.exclusionsButton->setAccessibleDescription(v.exclusionsButton->toolTip());
+    // The row is narrow: the button says チェック, its accessible name the command's own.
+    v.siteCheckButton = button(client, "SiteCheckButton", "チェック");
+    v.siteCheckButton->setToolTip(QStringLiteral("公開元のサイト全体を、公開の前にサイトチェックします"));
+    v.siteCheckButton->setAccessibleName(QStringLiteral("サイトチェック"));
+    v.siteCheckButton->setAccessibleDescription(v.siteCheckButton->toolTip());
 
     v.uploadFolderButton = button(client, "Button11", "↑ﾌｫﾙﾀﾞｱｯﾌﾟﾛｰﾄﾞ");
     v.downloadFolderButton = button(client, "Button15", "↓ﾌｫﾙﾀﾞﾀﾞｳﾝﾛｰﾄﾞ");
@@ -307,7 +312,8 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     layout->addWidget(v.keyFileButton, {428, 154, 44, 22});
     // The site's publishing folders and the command that publishes it.
     layout->addWidget(siteFoldersLabel, {8, 180, 48, 21});
-    layout->addWidget(v.siteFolders, {58, 180, 258, 21}, AnchorLayout::TopLeftRight);
+    layout->addWidget(v.siteFolders, {58, 180, 194, 21}, AnchorLayout::TopLeftRight);
+    layout->addWidget(v.siteCheckButton, {256, 179, 60, 23}, topRight);
     layout->addWidget(v.exclusionsButton, {320, 179, 52, 23}, topRight);
     layout->addWidget(v.publishButton, {376, 179, 96, 23}, topRight);
     layout->addWidget(v.upButton, {4, 204, 24, 20});
@@ -356,7 +362,8 @@ TransferWindowView TransferWindowView::build(QWidget *window)
     QWidget::setTabOrder(v.keyFileButton, v.connectButton);
     QWidget::setTabOrder(v.connectButton, v.disconnectButton);
     QWidget::setTabOrder(v.disconnectButton, v.quitButton);
-    QWidget::setTabOrder(v.quitButton, v.exclusionsButton);
+    QWidget::setTabOrder(v.quitButton, v.siteCheckButton);
+    QWidget::setTabOrder(v.siteCheckButton, v.exclusionsButton);
     QWidget::setTabOrder(v.exclusionsButton, v.publishButton);
     QWidget::setTabOrder(v.publishButton, v.upButton);
     QWidget::setTabOrder(v.upButton, v.remoteList);

@@ -46,6 +46,7 @@ struct TransferWindowView
     QLabel *siteFolders = nullptr;           // 公開元: the local folder → the remote one
     QPushButton *publishButton = nullptr;    // 更新分を公開
     QPushButton *exclusionsButton = nullptr; // 除外…: what a publish leaves out
+    QPushButton *siteCheckButton = nullptr;  // サイトチェック of the site published
     QLabel *remoteFolder = nullptr;          // Label5
     QToolButton *upButton = nullptr;         // BitBtn1
     QTreeView *remoteList = nullptr;         // ListView1

@@ -1,17 +1,25 @@
 // サイトチェック through the real window, on a site folder opened with サイトのフォルダを開く: the
 // command in 編集 and in the site panel's menu, its rows grouped by file with their counts, and a
-// chosen row opening its page with the caret at the place.
+// chosen row opening its page with the caret at the place; from the transfer window, the site it
+// publishes, its external links asked when chosen (of a web server on loopback, where the site's
+// own server is).
 #include "app/sitecheckcommands.h"
 #include "authoring/editorstack.h"
 #include "authoring/pagecontext.h"
+#include "common/datafolder.h"
+#include "pagecheck/pagecheckoptions.h"
 #include "support/fakebrowserengine.h"
 #include "support/mainwindowfixture.h"
+#include "transfer/transferwindow.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDockWidget>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
@@ -107,6 +115,59 @@ TEST_F(SiteCheckWindowTest, ListsTheSitesFindingsByFileAndOpensTheChosenPlace)
     again->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 2; }));
     EXPECT_EQ(rows(), expected.mid(0, 3)) << "the unsaved link is right";
+}
+
+TEST_F(SiteCheckWindowTest, TheTransferWindowChecksTheSiteItPublishes)
+{
+    QProcess web;
+    web.start(QStringLiteral("python3"), {QStringLiteral(QZ_LINK_SERVER)});
+    ASSERT_TRUE(web.waitForReadyRead(10000));
+    const int port = web.readLine().trimmed().toInt();
+    write(QStringLiteral("index.html"),
+          QStringLiteral(
+              "<p><img src=\"gone.png\" alt=\"無\"></p>\n<p><a href=\"http://127.0.0.1:%1/missing\">外</a></p>\n")
+              .arg(port));
+    auto *transfer = window->findChild<TransferWindow *>();
+    ASSERT_NE(transfer, nullptr);
+    const auto click = [transfer](const char *name) {
+        transfer->findChild<QAbstractButton *>(QString::fromLatin1(name))->click();
+    };
+    click("Button6"); // 追加
+    const QList<std::pair<const char *, QString>> fields = {{"Edit1", QStringLiteral("home")},
+                                                            {"Edit2", QStringLiteral("127.0.0.1")},
+                                                            {"Edit3", QStringLiteral("alice")},
+                                                            {"Edit4", QStringLiteral("secret")}};
+    for (const auto &[name, text] : fields)
+        transfer->findChild<QLineEdit *>(QString::fromLatin1(name))->setText(text);
+    click("Button7"); // 保存
+    transfer->usePublishSource(site);
+    auto *commands = window->findChild<SiteCheckCommands *>();
+    QSignalSpy finished(commands, &SiteCheckCommands::finished);
+
+    // No site is open in the main window: the dock checks the transfer window's, then again.
+    click("SiteCheckButton");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 1; }));
+    EXPECT_TRUE(control<QDockWidget>(QStringLiteral("SiteCheckDock"))->isVisible());
+    const QStringList expected = {QStringLiteral("index.html（エラー 1 件）"), QStringLiteral("エラー 8:14")};
+    EXPECT_EQ(rows(), expected);
+    auto *external = control<QCheckBox>(QStringLiteral("SiteCheckExternalBox"));
+    EXPECT_FALSE(external->isChecked());
+    EXPECT_FALSE(web.waitForReadyRead(100)) << "nothing is asked unless chosen";
+
+    // Chosen, and kept for the next start: the link's server is asked (the site's, on loopback).
+    external->click();
+    EXPECT_TRUE(PageCheckOptions::read(DataFolder::filePath(PageCheckOptions::kFileName)).checkExternalLinks);
+    commands->start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished.count() == 2; }));
+    EXPECT_EQ(rows(),
+              QStringList({QStringLiteral("index.html（エラー 2 件）"),
+                           QStringLiteral("エラー 8:14"),
+                           QStringLiteral("エラー 9:13")}));
+    EXPECT_TRUE(control<QLabel>(QStringLiteral("SiteCheckStatus"))
+                    ->text()
+                    .endsWith(QStringLiteral("外部リンク 1 個を確かめました")));
+    web.kill();
+    web.waitForFinished();
 }
 
 } // namespace

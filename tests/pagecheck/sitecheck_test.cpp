@@ -1,9 +1,11 @@
 // サイトチェック without windows, on a site built here: every row it finds (file, line, column,
 // level, key) against the rows the site holds, the unsaved text of an open tab taking the place
-// of its file, and a second run reading again only what changed.
+// of its file, a second run reading again only what changed, and what each file leads to as a
+// publish sends it.
 #include "pagecheck/sitecheck.h"
 
 #include "common/cp932codec.h"
+#include "pagecheck/sitelinkscheck.h"
 
 #include <QDir>
 #include <QFile>
@@ -201,6 +203,47 @@ TEST_F(SiteCheckTest, SaysEachFindingInJapaneseWithWhatItNames)
     for (const auto &[place, words] : mentions)
         EXPECT_TRUE(sentences.value(place).contains(words))
             << place.toStdString() << ": " << sentences.value(place).toStdString();
+}
+
+// Before a publish: what each file leads to as saved, and only the errors the page check does
+// not say itself; the run leaves the shared memory as the site check's next run would.
+TEST_F(SiteCheckTest, TellsWhatEachFileLeadsToAsSaved)
+{
+    SiteCheckMemory shared;
+    const std::optional<SiteLinks> stopped = SiteLinksCheck::run(Site(root), shared, [] { return true; });
+    EXPECT_FALSE(stopped.has_value());
+    const std::optional<SiteLinks> links = SiteLinksCheck::run(Site(root), shared);
+    ASSERT_TRUE(links.has_value());
+    const QList<std::tuple<QString, QStringList, qsizetype>> expected = {
+        {QStringLiteral("index.html"),
+         {QStringLiteral("css/site.css"),
+          QStringLiteral("about.html"),
+          QStringLiteral("sub/page.html"),
+          QStringLiteral("img/missing.png"),
+          QStringLiteral("img/logo.png"),
+          QStringLiteral("img/logo@2x.png"),
+          QStringLiteral("img/写真.png"),
+          QStringLiteral("img/nothere.png")},
+         2}, // the missing anchor and the file outside; not the case error nor the local path
+        {QStringLiteral("sub/page.html"),
+         {QStringLiteral("index.html"),
+          QStringLiteral("about.html"),
+          QStringLiteral("media/movie.mp4"),
+          QStringLiteral("img/poster.jpg")},
+         1},
+        {QStringLiteral("css/site.css"), {QStringLiteral("img/bg.png")}, 0},
+        {QStringLiteral("sub/orphan.html"), {}, 0},
+    };
+    for (const auto &[path, targets, errors] : expected) {
+        const SiteLinks::File file = links->files.value(path);
+        EXPECT_EQ(lines(file.targets), lines(targets)) << path.toStdString();
+        EXPECT_EQ(file.errors.size(), errors) << path.toStdString() << ": " << lines(file.errors);
+    }
+    EXPECT_EQ(links->files.size(), 6) << "the five pages and the style sheet";
+    const int read = shared.use(root, [this](SiteCheck::Memory &memory) {
+        return SiteCheck::run({Site(root), {}}, memory).read;
+    });
+    EXPECT_EQ(read, 0) << "the check before the publish read the site for the panel's next run";
 }
 
 } // namespace

@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTreeView>
@@ -422,7 +423,7 @@ TEST_F(TransferCommandsTest, QuitDuringATransferNeitherConnectsAgainNorShowsAnyt
 }
 
 // The rows of the publish dialog as "state path", ticked ones marked "*", and the page check's
-// mark where a row has one.
+// and the site check's marks where a row has them.
 QStringList publishRows(QDialog *dialog)
 {
     QStringList rows;
@@ -431,8 +432,10 @@ QStringList publishRows(QDialog *dialog)
         const QTreeWidgetItem *row = list->topLevelItem(i);
         QString shown = (row->checkState(0) == Qt::Checked ? QStringLiteral("*") : QString()) + row->text(0)
             + QLatin1Char(' ') + row->text(1);
-        if (!row->text(3).isEmpty())
-            shown += QLatin1Char(' ') + row->text(3);
+        for (int column = 3; column < list->columnCount(); ++column) {
+            if (!row->text(column).isEmpty())
+                shown += QLatin1Char(' ') + row->text(column);
+        }
         rows.append(shown);
     }
     return rows;
@@ -441,10 +444,12 @@ QStringList publishRows(QDialog *dialog)
 TEST_F(TransferCommandsTest, PublishShowsThePlanAndSendsOnlyWhatChanged)
 {
     const QString site = makeSite();
-    m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
-    press("PublishUpdatesButton");
-    ASSERT_EQ(m_dialogs.messages.size(), 1);
-    EXPECT_TRUE(m_dialogs.messages.last().text.startsWith(PublishCommand::noSourceText()));
+    for (const char *button : {"PublishUpdatesButton", "SiteCheckButton"}) {
+        m_dialogs.messageAnswers.enqueue(DialogButton::Ok);
+        press(button);
+        EXPECT_TRUE(m_dialogs.messages.last().text.startsWith(PublishCommand::noSourceText())) << button;
+    }
+    ASSERT_EQ(m_dialogs.messages.size(), 2);
 
     // The site's folders: the local one from the tree's menu, the remote one from the list's.
     m_window->setLocalFolder(site);
@@ -457,6 +462,12 @@ TEST_F(TransferCommandsTest, PublishShowsThePlanAndSendsOnlyWhatChanged)
     ASSERT_TRUE(waitIdle());
     trigger("mnuPublishTarget");
     EXPECT_EQ(control<QLabel>("SiteFolders")->text(), site + QStringLiteral(" → /www"));
+    // サイトチェック asks for the site this window publishes, once it has a 公開元.
+    QSignalSpy checks(m_window.get(), &TransferWindow::siteCheckRequested);
+    press("SiteCheckButton");
+    ASSERT_EQ(checks.size(), 1);
+    EXPECT_EQ(checks.first().first().value<SiteProfile>().localRoot, site);
+    EXPECT_EQ(control<QPushButton>("SiteCheckButton")->accessibleName(), QStringLiteral("サイトチェック"));
     m_window->remotePane().goUp(); // publishing does not depend on where the list stands
     ASSERT_TRUE(waitIdle());
 
@@ -464,6 +475,16 @@ TEST_F(TransferCommandsTest, PublishShowsThePlanAndSendsOnlyWhatChanged)
     m_window->setPageErrorCount([&](const QString &path) -> qsizetype {
         checkedPages.append(path);
         return path.endsWith(QStringLiteral("/index.html")) ? 2 : 0;
+    });
+    // The site check as the program plugs it in: a page that links to the top page, which has a
+    // fault only the whole site shows.
+    QStringList checkedSites;
+    m_window->setSiteCheck([&](const SiteProfile &profile, const std::function<bool()> &) {
+        checkedSites.append(profile.localRoot);
+        SiteLinks links;
+        links.files.insert(QStringLiteral("日本語 ページ.html"), {{QStringLiteral("index.html")}, {}});
+        links.files.insert(QStringLiteral("index.html"), {{}, {QStringLiteral("リンク先 a.html に場所がありません")}});
+        return std::optional(links);
     });
     QStringList shown;
     QString totals;
@@ -476,7 +497,7 @@ TEST_F(TransferCommandsTest, PublishShowsThePlanAndSendsOnlyWhatChanged)
     press("PublishUpdatesButton");
     ASSERT_TRUE(waitUntil([&] { return !m_window->isBusy() && fs::exists(serverRoot() / "www" / "index.html"); }));
     EXPECT_EQ(shown,
-              QStringList({QStringLiteral("*新規 index.html エラー 2 件"),
+              QStringList({QStringLiteral("*新規 index.html エラー 2 件 エラー 1 件"),
                            QStringLiteral("*新規 日本語 ページ.html"),
                            QStringLiteral("*新規 画像/図.gif"),
                            QStringLiteral("*新規 画像/小/空.txt")}));
@@ -490,6 +511,7 @@ TEST_F(TransferCommandsTest, PublishShowsThePlanAndSendsOnlyWhatChanged)
     press("PublishUpdatesButton");
     ASSERT_TRUE(waitIdle());
     EXPECT_EQ(m_dialogs.messages.last().text, QStringLiteral("公開するものはありません（変更なし 4 個）"));
+    EXPECT_EQ(checkedSites, QStringList({site})) << "an unchanged site is not checked";
 
     // A deleted page is offered, unticked, and stays; the edited picture goes.
     fs::remove(fsPath(site) / "index.html");
@@ -498,7 +520,9 @@ TEST_F(TransferCommandsTest, PublishShowsThePlanAndSendsOnlyWhatChanged)
     press("PublishUpdatesButton");
     ASSERT_TRUE(waitUntil(
         [&] { return !m_window->isBusy() && readFile(serverRoot() / "www" / "画像" / "図.gif") == "GIF89a\x03\x04"; }));
-    EXPECT_EQ(shown, QStringList({QStringLiteral("*変更 画像/図.gif"), QStringLiteral("サーバーのみ index.html")}));
+    EXPECT_EQ(shown,
+              QStringList({QStringLiteral("*変更 画像/図.gif"),
+                           QStringLiteral("サーバーのみ index.html 1 ページからリンクされています")}));
     EXPECT_TRUE(fs::exists(serverRoot() / "www" / "index.html"));
     EXPECT_EQ(m_dialogs.unexpected, 0);
 }

@@ -5,8 +5,6 @@
 #include <QAccessible>
 #include <QWidget>
 
-#include <optional>
-
 namespace {
 
 QAccessible::UpdateHandler g_next = nullptr;
@@ -26,35 +24,62 @@ void passOn(QAccessibleEvent *event)
     QAccessible::installUpdateHandler(&relay);
 }
 
-// The removed characters as they were, when the view the event comes from has a witness that
-// knows them.
-std::optional<QString> realRemoved(const QAccessibleEvent &event, int position, qsizetype length)
+RemovedTextWitness *witnessOf(const QAccessibleEvent &event)
 {
     QObject *source = event.object();
-    auto *witness = source ? source->findChild<RemovedTextWitness *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
-    if (!witness)
-        return std::nullopt;
-    return witness->takeRemoved(position, static_cast<int>(length));
+    return source ? source->findChild<RemovedTextWitness *>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+// A line break reads as one, not as the paragraph mark the text keeps between blocks.
+QString asRead(QString text)
+{
+    return text.replace(QChar::ParagraphSeparator, u'\n');
+}
+
+// The event as a reader should hear it, for a watched view's text events; false to pass the
+// event on as it is.
+bool relayCorrected(QAccessibleEvent &event, RemovedTextWitness &witness)
+{
+    switch (event.type()) {
+    case QAccessible::TextInserted: {
+        const auto &insertion = static_cast<const QAccessibleTextInsertEvent &>(event);
+        QAccessibleTextInsertEvent corrected(
+            event.object(), insertion.changePosition(), asRead(insertion.textInserted()));
+        passOn(&corrected);
+        return true;
+    }
+    case QAccessible::TextRemoved: {
+        const auto &removal = static_cast<const QAccessibleTextRemoveEvent &>(event);
+        const auto text = witness.takeRemoved(removal.changePosition(), removal.textRemoved().size());
+        if (!text)
+            return false;
+        QAccessibleTextRemoveEvent corrected(event.object(), removal.changePosition(), *text);
+        passOn(&corrected);
+        return true;
+    }
+    case QAccessible::TextUpdated: {
+        const auto &update = static_cast<const QAccessibleTextUpdateEvent &>(event);
+        const auto text = witness.takeRemoved(update.changePosition(), update.textRemoved().size());
+        QAccessibleTextUpdateEvent corrected(event.object(),
+                                             update.changePosition(),
+                                             text.value_or(update.textRemoved()),
+                                             asRead(update.textInserted()));
+        passOn(&corrected);
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
 void relay(QAccessibleEvent *event)
 {
-    if (event->type() == QAccessible::TextRemoved) {
-        const auto &removal = *static_cast<QAccessibleTextRemoveEvent *>(event);
-        if (const auto text = realRemoved(removal, removal.changePosition(), removal.textRemoved().size())) {
-            QAccessibleTextRemoveEvent corrected(event->object(), removal.changePosition(), *text);
-            passOn(&corrected);
-            return;
-        }
-    } else if (event->type() == QAccessible::TextUpdated) {
-        const auto &update = *static_cast<QAccessibleTextUpdateEvent *>(event);
-        if (const auto text = realRemoved(update, update.changePosition(), update.textRemoved().size())) {
-            QAccessibleTextUpdateEvent corrected(
-                event->object(), update.changePosition(), *text, update.textInserted());
-            passOn(&corrected);
-            return;
-        }
-    }
+    const QAccessible::Event type = event->type();
+    const bool aboutText =
+        type == QAccessible::TextInserted || type == QAccessible::TextRemoved || type == QAccessible::TextUpdated;
+    RemovedTextWitness *witness = aboutText ? witnessOf(*event) : nullptr;
+    if (witness && relayCorrected(*event, *witness))
+        return;
     passOn(event);
 }
 

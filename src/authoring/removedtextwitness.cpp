@@ -21,7 +21,7 @@ RemovedTextWitness::RemovedTextWitness(QWidget &view) : QObject(&view), m_view(v
     refresh();
 }
 
-std::optional<QString> RemovedTextWitness::takeRemoved(int position, int length)
+std::optional<QString> RemovedTextWitness::takeRemoved(qsizetype position, qsizetype length)
 {
     const bool known =
         m_fresh && m_document == document() && position >= m_start && position + length <= m_start + m_copy.size();

@@ -27,7 +27,7 @@ public:
 
     // The characters [position, position + length) as they were before the edit now being
     // reported, or nothing when they are not known. Each answer is given once.
-    std::optional<QString> takeRemoved(int position, int length);
+    std::optional<QString> takeRemoved(qsizetype position, qsizetype length);
 
     // How far either side of the caret, and how much of a selection, the copy holds.
     static constexpr int kAroundCaret = 256;
@@ -41,7 +41,7 @@ private:
 
     QWidget &m_view;
     QPointer<QTextDocument> m_document; // the text the copy was taken from
-    int m_start = 0;
+    qsizetype m_start = 0;
     QString m_copy;
     bool m_fresh = false;
     bool m_refreshPending = false;

@@ -37,6 +37,9 @@ packages=(
   # the editor benchmark's real windows: it waits for the X server through xcb
   libx11-dev libxcb1-dev
   xvfb xauth imagemagick dbus-bin dbus-daemon dbus-x11 at-spi2-core libgl1-mesa-dri python3-pyatspi gir1.2-atspi-2.0
+  # trying the program with a real screen reader (by hand, README): Orca speaking through
+  # eSpeak NG, and a window manager so that Orca sees an active window under Xvfb
+  orca espeak-ng openbox
 )
 
 missing=()

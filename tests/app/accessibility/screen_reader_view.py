@@ -22,6 +22,9 @@ Control = namedtuple("Control", "window role name description state text", defau
 
 # Read once the main window and the transfer window are up.
 WINDOW_CONTROLS = [
+    # Not a frame: a reader takes the nearest frame above a control for its window, and keeps
+    # quiet about what happens in a window that is not the active one.
+    Control("QZWeb", "panel", "編集とプレビュー"),
     Control("QZWeb", "push button", "反映"),
     Control("QZWeb", "radio button", "file", state="checked"),
     Control("QZWeb", "radio button", "ｵﾌﾗｲﾝ", state="checked"),

@@ -1,6 +1,8 @@
-"""A private desktop for one test: an X server, a session bus and the accessibility bus, each
-started here and each stopped here by its process id, also when the test fails."""
+"""A private desktop for one test: an X server with a window manager, a session bus and the
+accessibility bus, each started here and each stopped here by its process id, also when the
+test fails."""
 import os
+import shutil
 import signal
 import subprocess
 import tempfile
@@ -39,6 +41,7 @@ class DesktopSession:
     def __enter__(self):
         try:
             self._start_display()
+            self._start_window_manager()
             self._start_session_bus()
             self._start_accessibility_bus()
         except BaseException:
@@ -70,6 +73,13 @@ class DesktopSession:
         if not number:
             raise CannotStart("Xvfb did not start")
         self.environment["DISPLAY"] = ":" + number
+
+    def _start_window_manager(self):
+        """Windows become active only under a window manager, and with them their shortcuts
+        and what a reader follows."""
+        if shutil.which("openbox") is None:
+            raise CannotStart("openbox is not installed (scripts/install-deps.sh installs it)")
+        self.spawn(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def _start_session_bus(self):
         os.makedirs(os.path.join(self.folder, "services"))

@@ -87,7 +87,7 @@ QUESTIONS = [
         ("push button", "今回だけ接続"), ("push button", "常にこの鍵を信頼"), ("push button", "接続しない")]),
 ]
 
-KEYS = {"Right": 0xff53, "Up": 0xff52, "BackSpace": 0xff08, "Delete": 0xffff, "Return": 0xff0d, "Down": 0xff54,
+KEYS = {"Right": 0xff53, "Up": 0xff52, "F10": 0xffc7, "Escape": 0xff1b, "BackSpace": 0xff08, "Delete": 0xffff, "Return": 0xff0d, "Down": 0xff54,
         "space": 0x20}
 
 
@@ -313,6 +313,7 @@ def check_main_program(session, reader, checks, program):
     check_window(reader, checks, "QZWeb", main)
     check_editor(reader, checks, main)
     check_control(reader, checks, main, CARET_PANEL_AFTER_EDITS)
+    check_menus_open(reader, checks)
 
     reader.press(find(app, lambda node: node.getRoleName() == "menu item" and node.name == "ページチェック"))
     reader.listen(2)
@@ -327,6 +328,17 @@ def check_main_program(session, reader, checks, program):
 
     reader.press(find(main, lambda node: node.getRoleName() == "push button" and node.name == "ファイル転送"), "Press")
     check_window(reader, checks, "RODav", reader.window(app, "RODav"))
+
+
+def check_menus_open(reader, checks):
+    """Without a mouse the menus are reached with F10, which opens the first."""
+    reader.heard.clear()
+    reader.key("F10")
+    heard = reader.hear("focus:", lambda event: event[1].getRoleName() == "menu item")
+    checks.expect(heard is not None and heard[1].name == "ファイル",
+                  "menus: F10 is heard as %r" % [(e[0], e[1].name) for e in reader.heard])
+    reader.key("Escape")
+    reader.key("Escape")
 
 
 def check_window(reader, checks, title, window):

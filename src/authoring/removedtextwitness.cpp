@@ -1,5 +1,6 @@
 #include "authoring/removedtextwitness.h"
 
+#include <QAccessible>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -38,7 +39,8 @@ std::optional<QString> RemovedTextWitness::takeRemoved(qsizetype position, qsize
 void RemovedTextWitness::refreshSoon()
 {
     m_fresh = false;
-    if (m_refreshPending)
+    // Nobody listens without a reader: no copy is taken.
+    if (m_refreshPending || !QAccessible::isActive())
         return;
     m_refreshPending = true;
     QMetaObject::invokeMethod(this, &RemovedTextWitness::refresh, Qt::QueuedConnection);

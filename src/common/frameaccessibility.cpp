@@ -7,17 +7,23 @@ namespace {
 
 // Asked for each class of an object from its own up; a widget that has a reading of its own
 // (a label, a list) is answered for before its QFrame base is asked about.
-QAccessibleInterface *groupForFrame(const QString &className, QObject *object)
+QAccessibleInterface *readingOfContainer(const QString &className, QObject *object)
 {
-    if (className != QLatin1String("QFrame"))
-        return nullptr;
     auto *frame = qobject_cast<QFrame *>(object);
-    return frame && !frame->isWindow() ? new QAccessibleWidget(frame, QAccessible::Grouping) : nullptr;
+    if (!frame || frame->isWindow())
+        return nullptr;
+    if (className == QLatin1String("QFrame"))
+        return new QAccessibleWidget(frame, QAccessible::Grouping);
+    // A stack shows one of its pages: what a reader wants is the page, not "layered pane" on
+    // the way in to it.
+    if (className == QLatin1String("QStackedWidget"))
+        return new QAccessibleWidget(frame, QAccessible::Client);
+    return nullptr;
 }
 
 } // namespace
 
 void FrameAccessibility::install()
 {
-    QAccessible::installFactory(&groupForFrame);
+    QAccessible::installFactory(&readingOfContainer);
 }

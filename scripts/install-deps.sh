@@ -41,6 +41,9 @@ packages=(
   # xdotool to type romaji into it (x11-utils: xwininfo finds the candidate window); passwd makes
   # the throwaway user they run as, since Mozc refuses to run as root
   fcitx5 fcitx5-mozc fcitx5-frontend-qt6 xdotool x11-utils passwd
+  # trying the program with a real screen reader (by hand, README): Orca speaking through
+  # eSpeak NG, and a window manager so that Orca sees an active window under Xvfb
+  orca espeak-ng openbox
 )
 
 missing=()

@@ -7,6 +7,7 @@
 #include "app/scenegraphchoice.h"
 #include "app/singleinstance.h"
 #include "common/datafolder.h"
+#include "common/frameaccessibility.h"
 #include "common/qtuserdialogs.h"
 #include "common/terminationsignals.h"
 #include "transfer/secretservicestore.h"
@@ -41,6 +42,7 @@ int main(int argc, char *argv[])
     QApplication::setDesktopFileName(QStringLiteral(QZWEB_APP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/qzweb/qzweb.svg")));
+    FrameAccessibility::install();
     if (!AppWindows::installQtTranslations(app))
         qWarning("qzweb: Qt's Japanese translations are not installed in %s; standard dialogs stay in English",
                  qUtf8Printable(QLibraryInfo::path(QLibraryInfo::TranslationsPath)));

@@ -124,6 +124,13 @@ void MainWindow::buildMenus()
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     menuBar()->setAccessibleName(QStringLiteral("メニュー"));
     builder.fill(menuBar(), MainMenu::menuBar());
+    // The menus' captions have no access keys, so without a mouse they are reached as on the
+    // rest of the desktop: F10 opens the first one.
+    auto *openMenus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(openMenus, &QShortcut::activated, this, [this] {
+        if (!menuBar()->actions().isEmpty())
+            menuBar()->setActiveAction(menuBar()->actions().constFirst());
+    });
     m_popupMenu = new QMenu(this);
     m_popupMenu->setObjectName(QStringLiteral("PopupMenu1"));
     builder.fill(m_popupMenu, MainMenu::editorPopup());

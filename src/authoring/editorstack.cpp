@@ -1,5 +1,6 @@
 #include "authoring/editorstack.h"
 
+#include "authoring/accessibletextrelay.h"
 #include "authoring/editorpane.h"
 #include "authoring/editorviewrules.h"
 #include "authoring/sourceview.h"
@@ -26,6 +27,7 @@ void setUpView(View &view)
     view.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     view.setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     view.setMinimumHeight(1);
+    AccessibleTextRelay::watch(view);
 }
 
 } // namespace

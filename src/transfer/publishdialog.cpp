@@ -1,5 +1,6 @@
 #include "transfer/publishdialog.h"
 
+#include "common/checkcellreading.h"
 #include "common/namedwidget.h"
 #include "transfer/remotelistingparser.h"
 
@@ -107,6 +108,7 @@ PublishDialog::PublishDialog(PublishPlan::Plan plan,
         }
         row->setFlags(row->flags() | Qt::ItemIsUserCheckable);
         row->setCheckState(StateColumn, item.checked ? Qt::Checked : Qt::Unchecked);
+        CheckCellReading::readWithState(*row, StateColumn);
         if (item.state == State::ChangedOnServer)
             row->setToolTip(StateColumn,
                             QStringLiteral("前回の公開のあと、サーバーのファイルが他で変更されています。"
@@ -142,7 +144,13 @@ PublishDialog::PublishDialog(PublishPlan::Plan plan,
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    connect(m_list, &QTreeWidget::itemChanged, this, &PublishDialog::updateTotals);
+    connect(m_list, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem *row, int column) {
+        // Setting the text read changes the item again: that second round has nothing to say.
+        if (column != StateColumn || !CheckCellReading::readWithState(*row, StateColumn))
+            return;
+        CheckCellReading::announceChange(*m_list, *row, StateColumn);
+        updateTotals();
+    });
     updateTotals();
     // The site check's marks are longer words: the dialog widens for them, the file names keep
     // their room.

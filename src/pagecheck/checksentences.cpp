@@ -425,6 +425,17 @@ QString sentence(const QByteArray &key, const Subject &subject, const QString &t
     return QStringLiteral("HTML の書き方を確かめてください（tidy の説明: %1）").arg(tidyText.trimmed());
 }
 
+CheckRow ownRow(const QByteArray &key, const QStringList &arguments, int line, int column)
+{
+    CheckRow row;
+    row.level = find(key, arguments)->level;
+    row.line = line;
+    row.column = column;
+    row.key = QString::fromLatin1(key);
+    row.sentence = sentence(key, {arguments, line, {}}, {});
+    return row;
+}
+
 QString continued(const QString &element, int line)
 {
     return QStringLiteral("%1 行目の <%2> が、ここでも続いているものとして扱われます。")

@@ -85,6 +85,9 @@ QList<QByteArray> keys();
 // own English text instead of saying something about the wrong thing.
 QString sentence(const QByteArray &key, const Subject &subject, const QString &tidyText);
 
+// A row of one of our own checks at a line and column, with its rule's level and sentence.
+CheckRow ownRow(const QByteArray &key, const QStringList &arguments, int line, int column);
+
 // The sentence of a row that one unclosed or misnested element caused further down: tidy goes
 // on as if the element continued there.
 QString continued(const QString &element, int line);

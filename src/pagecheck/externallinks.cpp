@@ -49,15 +49,7 @@ const char *keyOf(LinkProbe::Verdict verdict)
 
 CheckRow rowFor(const Address &address, const Use &use, const LinkProbe::Result &result)
 {
-    const QByteArray key(keyOf(result.verdict));
-    const QStringList arguments{address.url, result.reason};
-    CheckRow row;
-    row.level = CheckSentences::find(key, arguments)->level;
-    row.line = use.line;
-    row.column = use.column;
-    row.key = QString::fromLatin1(key);
-    row.sentence = CheckSentences::sentence(key, {arguments, use.line, {}}, {});
-    return row;
+    return CheckSentences::ownRow(keyOf(result.verdict), {address.url, result.reason}, use.line, use.column);
 }
 
 } // namespace

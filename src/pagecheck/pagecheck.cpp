@@ -31,14 +31,9 @@ public:
                std::optional<CheckRow::Fix> fix = std::nullopt)
     {
         const SourceLines::Place place = m_lines.placeOf(offset);
-        add({CheckSentences::find(key, arguments)->level,
-             place.line,
-             place.column,
-             QString::fromLatin1(key),
-             CheckSentences::sentence(key, {arguments, place.line, {}}, {}),
-             {},
-             {},
-             std::move(fix)});
+        CheckRow row = CheckSentences::ownRow(key, arguments, place.line, place.column);
+        row.fix = std::move(fix);
+        add(std::move(row));
     }
 
     void addTidy(const QList<TidyReport::Message> &messages)

@@ -17,14 +17,7 @@ using Outcome = SiteIndex::Outcome;
 
 CheckRow rowAt(const Place &place, const char *key, const QStringList &arguments)
 {
-    const QByteArray name(key);
-    CheckRow row;
-    row.level = CheckSentences::find(name, arguments)->level;
-    row.line = place.line;
-    row.column = place.column;
-    row.key = QString::fromLatin1(name);
-    row.sentence = CheckSentences::sentence(name, {arguments, place.line, {}}, {});
-    return row;
+    return CheckSentences::ownRow(key, arguments, place.line, place.column);
 }
 
 QString fileName(const QString &path)

@@ -141,16 +141,7 @@ void addNav(const QString &path, Encoding encoding, const QStringList &nav)
 
 QString smallPage(const QString &title, const QStringList &body, Encoding encoding)
 {
-    const QString charset = encoding == Encoding::ShiftJis ? QStringLiteral("Shift_JIS") : QStringLiteral("UTF-8");
-    QStringList lines = {
-        QStringLiteral("<!DOCTYPE html>"),
-        QStringLiteral("<html lang=\"ja\">"),
-        QStringLiteral("<head>"),
-        QStringLiteral("<meta charset=\"%1\">").arg(charset),
-        QStringLiteral("<title>%1</title>").arg(title),
-        QStringLiteral("</head>"),
-        QStringLiteral("<body>"),
-    };
+    QStringList lines = SitePages::headLines(title, encoding);
     lines += body;
     lines += {QStringLiteral("</body>"), QStringLiteral("</html>")};
     const QString lineEnd = lineEndOf(encoding);

@@ -95,17 +95,8 @@ QString paragraph(PageChoices &choices)
 QStringList pageLines(int page, Encoding encoding, bool trap)
 {
     PageChoices choices(page);
-    const QString charset = encoding == Encoding::ShiftJis ? QStringLiteral("Shift_JIS") : QStringLiteral("UTF-8");
-    QStringList lines = {
-        QStringLiteral("<!DOCTYPE html>"),
-        QStringLiteral("<html lang=\"ja\">"),
-        QStringLiteral("<head>"),
-        QStringLiteral("<meta charset=\"%1\">").arg(charset),
-        QStringLiteral("<title>小さなパン屋の日記 その%1</title>").arg(page + 1),
-        QStringLiteral("</head>"),
-        QStringLiteral("<body>"),
-        QStringLiteral("<h1>小さなパン屋の日記 その%1</h1>").arg(page + 1),
-    };
+    QStringList lines = headLines(QStringLiteral("小さなパン屋の日記 その%1").arg(page + 1), encoding);
+    lines.append(QStringLiteral("<h1>小さなパン屋の日記 その%1</h1>").arg(page + 1));
     const qsizetype head = lines.size();
     qsizetype bytes = 0;
     while (bytes < kPageBytes) {
@@ -166,6 +157,20 @@ Half writeHalf(const QString &root, Encoding encoding)
 }
 
 } // namespace
+
+QStringList headLines(const QString &title, Encoding encoding)
+{
+    const QString charset = encoding == Encoding::ShiftJis ? QStringLiteral("Shift_JIS") : QStringLiteral("UTF-8");
+    return {
+        QStringLiteral("<!DOCTYPE html>"),
+        QStringLiteral("<html lang=\"ja\">"),
+        QStringLiteral("<head>"),
+        QStringLiteral("<meta charset=\"%1\">").arg(charset),
+        QStringLiteral("<title>%1</title>").arg(title),
+        QStringLiteral("</head>"),
+        QStringLiteral("<body>"),
+    };
+}
 
 Site write(const QString &root)
 {

@@ -57,6 +57,9 @@ struct Site
 // site every time, and counts the words as they stand in the pages' text.
 Site write(const QString &root);
 
+// A page's lines up to and with <body>: its doctype, charset declaration and title.
+QStringList headLines(const QString &title, Encoding encoding);
+
 // A page's text in its own bytes.
 QByteArray encode(const QString &text, Encoding encoding);
 QString decode(const QByteArray &bytes, Encoding encoding);

@@ -4,6 +4,7 @@ Prints its port, then one line per request ("HEAD /ok"). Each path answers as it
 """
 import http.server
 import sys
+import threading
 import time
 
 ANSWERS = {
@@ -17,9 +18,16 @@ ANSWERS = {
 }
 
 
+# Requests are answered on threads of their own; print() writes a line in pieces, which two
+# threads would interleave.
+PRINTING = threading.Lock()
+
+
 class Handler(http.server.BaseHTTPRequestHandler):
     def answer(self, head_only):
-        print(self.command, self.path, flush=True)
+        with PRINTING:
+            sys.stdout.write("%s %s\n" % (self.command, self.path))
+            sys.stdout.flush()
         path = self.path.split("?")[0]
         if path == "/nohead" and head_only:
             status, location = 405, None

@@ -31,9 +31,13 @@
 //   ftp_bench sshd publish1000-rtt20|publish10of1000-rtt20 sftp ours_s=<x> best_peer_s=<y> peer=<name>
 //     ratio=<y/x> floor_s=<f> commands=<n> rtt_ms=20 peer_start_s=<s> ratio_nostart=<(y-s)/x>
 //     floor_start_s=<t> floor_ratio=<f/x> floor_ratio_nostart=<(f-t)/x> peer_commands=<m> floor_commands=<k>
+//   ftp_bench sshd <line>-phases sftp plan_s=<p> plan_commands=<c> publish_s=<x-p> publish_commands=<n-c>
+//
+// The phases split ours at the end of its plan (connect, listings) as the FTP lines do.
 
 #include "sftplines.h"
 
+#include "benchbasics.h"
 #include "delayproxy.h"
 #include "publishrun.h"
 #include "support/ssh/sshdserver.h"
@@ -194,6 +198,9 @@ struct Run
 {
     double seconds = 0;
     double startSeconds = 0;
+    // Ours: the seconds until its plan was made, and where the server's log stood then.
+    double planSeconds = 0;
+    std::uintmax_t planLogEnd = 0;
 };
 
 // Runs a peer; through the proxy, its start-up is the time until its connection came.
@@ -240,6 +247,8 @@ struct Runs
     std::vector<double> withoutStart; // the same with the process's start-up taken out
     std::vector<double> starts;
     std::vector<double> commands;
+    std::vector<double> planSeconds;
+    std::vector<double> planCommands;
     int failed = 0;
 };
 
@@ -488,8 +497,12 @@ const std::vector<std::string> publishPeers{"lftp", "sftp"};
 
 // One publish by one client through the proxy, into remote (first: the whole site into a folder
 // not there yet; else 更新分を公開 into the folder it published whole before).
-std::optional<Run> timePublish(
-    const SshTarget &target, const std::string &client, const fs::path &local, const std::string &remote, bool first)
+std::optional<Run> timePublish(const SshTarget &target,
+                               const std::string &client,
+                               const fs::path &local,
+                               const std::string &remote,
+                               bool first,
+                               const fs::path &requestLog)
 {
     if (client == "ours") {
         if (first)
@@ -498,12 +511,24 @@ std::optional<Run> timePublish(
         SftpRemoteFiles files;
         FtpJobContext context(
             files, [](const JobProgress &) {}, [] { return false; });
+        Run run;
+        long long start = 0;
         const std::optional<double> seconds = PublishRun::time(
             context,
-            [&] { files.connect(loginFor(target)); },
+            [&] {
+                start = bench::monotonicNs();
+                files.connect(loginFor(target));
+            },
             PublishRun::siteFor(target.host, target.user, local, remote),
-            PublishRun::Part::Whole);
-        return seconds ? std::optional(Run{*seconds, 0}) : std::nullopt;
+            PublishRun::Part::Whole,
+            [&] {
+                run.planSeconds = double(bench::monotonicNs() - start) / 1e9;
+                run.planLogEnd = logSize(requestLog); // counted after the run, not on its clock
+            });
+        if (!seconds)
+            return std::nullopt;
+        run.seconds = *seconds;
+        return run;
     }
     if (client == "lftp")
         return runPeer(
@@ -543,6 +568,15 @@ void printPublishLine(const char *line, std::map<std::string, Runs> &runs)
                 peer.empty() ? 0 : median(runs[peer].commands),
                 median(floor.commands));
     // Each peer's own time, for the goals that name one.
+    const double plan = median(ours.planSeconds);
+    const double planCommands = median(ours.planCommands);
+    std::printf("ftp_bench %s %s-phases sftp plan_s=%.3f plan_commands=%.0f publish_s=%.3f publish_commands=%.0f\n",
+                serverName,
+                line,
+                plan,
+                planCommands,
+                oursSeconds - plan,
+                median(ours.commands) - planCommands);
     for (const std::string &each : publishPeers)
         std::fprintf(stderr, "ftp_bench: %s %s took %.3f s\n", line, each.c_str(), median(runs[each].values));
     std::fflush(stdout);
@@ -570,7 +604,7 @@ void runPublishLines(const SshTarget &target, const fs::path &requestLog, const 
     const auto timed = [&](Runs &runs, const std::string &client, const std::string &remote, bool first, int round) {
         const std::uintmax_t logStart = logSize(requestLog);
         std::this_thread::sleep_for(runPause);
-        std::optional<Run> run = timePublish(target, client, local, remote, first);
+        std::optional<Run> run = timePublish(target, client, local, remote, first, requestLog);
         const bool complete = first ? countFiles(target.home / remote) == static_cast<std::size_t>(treeFiles)
                                     : holdsRound(target.home / remote, round);
         if (run && !complete) {
@@ -578,6 +612,11 @@ void runPublishLines(const SshTarget &target, const fs::path &requestLog, const 
             run.reset();
         }
         record(runs, run, requestsLogged(requestLog, logStart));
+        if (run && client == "ours") {
+            runs.planSeconds.push_back(run->planSeconds);
+            runs.planCommands.push_back(requestsLogged(requestLog, logStart)
+                                        - requestsLogged(requestLog, run->planLogEnd));
+        }
     };
     std::map<std::string, Runs> first;
     const int firstRounds = roundsFromEnvironment(firstPublishRounds);

@@ -91,6 +91,10 @@ public:
                           const Progress &progress = {}) = 0;
     // A cut upload is removed while the connection allows; the error says whether it is gone.
     virtual void store(const std::string &localPath, const std::string &remotePath, const Progress &progress = {}) = 0;
+    // A file this session stored lately (and renamed, or gave a mode, since) as a listing of its
+    // folder would show it now, where the store could learn that on its way; nothing where only
+    // a listing can tell.
+    virtual std::optional<RemoteItem> storedAs(const std::string &path) const { return std::nullopt; }
     // Replaces a file already called newPath where the server lets it.
     virtual void rename(const std::string &oldPath, const std::string &newPath) = 0;
     virtual void makeDir(const std::string &path) = 0;

@@ -43,12 +43,7 @@ QStringList SentFileRecorder::record()
     QStringList unrestored;
     if (m_unrecorded.isEmpty())
         return unrestored;
-    const QByteArray prefix = m_folder.isEmpty() ? QByteArray() : m_folder + '/';
-    QHash<QByteArray, RemoteItem> listed;
-    for (const RemoteItem &item : m_files.listFully(bytes(m_root + prefix))) {
-        if (!item.folder)
-            listed.insert(prefix + item.name, item);
-    }
+    const QHash<QByteArray, RemoteItem> listed = storedOrListed();
     const QList<Unrecorded> files = std::exchange(m_unrecorded, {});
     for (const Unrecorded &file : files) {
         const auto item = listed.constFind(file.path);
@@ -68,6 +63,26 @@ QStringList SentFileRecorder::record()
                     .arg(PermissionBits::octal(*mode), PermissionBits::octal(*file.oldMode))));
     }
     return unrestored;
+}
+
+QHash<QByteArray, RemoteItem> SentFileRecorder::storedOrListed() const
+{
+    QHash<QByteArray, RemoteItem> files;
+    for (const Unrecorded &file : m_unrecorded) {
+        const std::optional<RemoteItem> stored = m_files.storedAs(bytes(m_root + file.path));
+        if (!stored)
+            break;
+        files.insert(file.path, *stored);
+    }
+    if (files.size() == m_unrecorded.size())
+        return files; // each file as its store saw it: no listing needed
+    files.clear();
+    const QByteArray prefix = m_folder.isEmpty() ? QByteArray() : m_folder + '/';
+    for (const RemoteItem &item : m_files.listFully(bytes(m_root + prefix))) {
+        if (!item.folder)
+            files.insert(prefix + item.name, item);
+    }
+    return files;
 }
 
 void SentFileRecorder::recordTimes()

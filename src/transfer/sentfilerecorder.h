@@ -1,8 +1,10 @@
 #pragma once
 
 #include "transfer/publishuploader.h"
+#include "transfer/remoteitem.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QStringList>
 
@@ -37,7 +39,8 @@ public:
     };
     const QList<Unrecorded> &unrecorded() const { return m_unrecorded; }
 
-    // Lists the folder and records its files; the result names the files whose old mode could
+    // Records the files as the server keeps them (where the session saw each one stored, from
+    // that; else from a listing of the folder); the result names the files whose old mode could
     // not be set back ("name（reason）"). Throws as the listing does, the files then still
     // unrecorded.
     QStringList record();
@@ -46,6 +49,10 @@ public:
     void recordTimes();
 
 private:
+    // The unrecorded files as the server keeps them: as their stores saw them where each one
+    // did, else from a listing of the folder (which throws as listings do).
+    QHash<QByteArray, RemoteItem> storedOrListed() const;
+
     RemoteFiles &m_files;
     PublishUploader &m_uploader;
     PublishManifest &m_manifest;

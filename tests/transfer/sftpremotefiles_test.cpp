@@ -457,6 +457,11 @@ TEST_F(SftpTest, AFolderGoesUpAndASecondPublishSendsOnlyTheEditedFile)
     EXPECT_TRUE(second.failed.isEmpty());
     std::ifstream in(server.home() + "/site/diary/日記.html");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "<p>two</p>");
+    // What the publish recorded of the file it sent (from the upload, not a listing) is what
+    // the server shows: nothing is taken for changed there.
+    const PublishJobs::Scan third = PublishJobs::scan(context, published);
+    for (const PublishPlan::Item &item : third.plan.items)
+        EXPECT_EQ(item.state, PublishPlan::State::Unchanged) << item.shownPath().toStdString();
     qunsetenv("QZWEB_HOME");
 }
 

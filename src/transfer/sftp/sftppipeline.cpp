@@ -67,6 +67,12 @@ std::uint32_t SftpPipeline::sendStat(std::string_view path)
     return send(SftpReplies::statPacket(id, path), id, SftpReplies::Kind::Attributes);
 }
 
+std::uint32_t SftpPipeline::sendFileStat(std::string_view handle)
+{
+    const std::uint32_t id = nextId();
+    return send(SftpReplies::fileStatPacket(id, handle), id, SftpReplies::Kind::Attributes);
+}
+
 std::uint32_t SftpPipeline::sendSetMode(std::string_view handle, std::uint32_t mode)
 {
     const std::uint32_t id = nextId();

@@ -37,6 +37,7 @@ public:
     std::uint32_t sendRead(std::string_view handle, std::uint64_t offset, std::uint32_t length);
     std::uint32_t sendOpenForWriting(std::string_view path, std::uint32_t mode);
     std::uint32_t sendStat(std::string_view path);
+    std::uint32_t sendFileStat(std::string_view handle);
     std::uint32_t sendSetMode(std::string_view handle, std::uint32_t mode);
     std::uint32_t sendClose(std::string_view handle);
     std::uint32_t sendOpenFolder(std::string_view path);

@@ -242,6 +242,7 @@ void SftpRemoteFiles::connect(const RemoteLogin &login)
 {
     closeSession();
     m_hostKey.reset();
+    m_stored.clear();
     m_login = login;
     m_host = login.host.toStdString();
     m_port = login.port;
@@ -712,16 +713,22 @@ void SftpRemoteFiles::store(const std::string &localPath, const std::string &rem
             sftp_unlink(m_sftp, temporary.c_str());
         thrower();
     };
+    std::optional<RemoteItem> written;
     withPipeline(
         full,
-        [&](SftpPipeline &pipeline) { return sendFile(pipeline, in, localPath, full, temporary, !direct, progress); },
+        [&](SftpPipeline &pipeline) {
+            return sendFile(pipeline, in, localPath, full, temporary, !direct, progress, written);
+        },
         giveUp);
+    if (written)
+        m_stored.stored(temporary, *written);
     if (direct)
         return;
     try {
         rename(temporary, full);
     } catch (const RemoteRefusal &) {
         sftp_unlink(m_sftp, temporary.c_str());
+        m_stored.removed(temporary);
         throw;
     }
 }
@@ -773,7 +780,8 @@ std::function<void()> SftpRemoteFiles::sendFile(SftpPipeline &pipeline,
                                                 const std::string &full,
                                                 const std::string &temporary,
                                                 bool keepOldMode,
-                                                const Progress &progress)
+                                                const Progress &progress,
+                                                std::optional<RemoteItem> &stored)
 {
     // One round trip for the old file's mode (which the new one keeps, as a replacement in
     // place would) and the temporary file's handle.
@@ -803,6 +811,7 @@ std::function<void()> SftpRemoteFiles::sendFile(SftpPipeline &pipeline,
     std::vector<char> buffer(writeBlock);
     bool readAll = false;
     std::optional<std::uint32_t> setModeId;
+    std::optional<std::uint32_t> fileStatId;
     std::optional<std::uint32_t> closeId;
     for (;;) {
         while (!stop && !readAll && pipeline.inFlight() < static_cast<std::size_t>(writesInFlight)) {
@@ -820,6 +829,9 @@ std::function<void()> SftpRemoteFiles::sendFile(SftpPipeline &pipeline,
         if ((readAll || stop) && !closeId) {
             if (oldMode && !stop)
                 setModeId = pipeline.sendSetMode(handle, *oldMode);
+            // What a listing of the folder would show of the file, with no round trip of its own.
+            if (!stop)
+                fileStatId = pipeline.sendFileStat(handle);
             closeId = pipeline.sendClose(handle);
         }
         if (pipeline.inFlight() == 0)
@@ -828,6 +840,12 @@ std::function<void()> SftpRemoteFiles::sendFile(SftpPipeline &pipeline,
         // As with chmod: a mode the server will not set is no failure of the upload.
         if (answer.id == setModeId)
             continue;
+        if (answer.id == fileStatId) {
+            // Only a server that did every write first tells the file as it stays.
+            if (answer.kind == SftpReplies::Kind::Attributes && answer.size == offset && answer.modified)
+                stored = itemOf({nameOf(temporary), answer.size, answer.permissions, answer.modified});
+            continue;
+        }
         if (answer.status != SSH_FX_OK) {
             if (!stop)
                 stop = refusal(answer, answer.id == closeId ? "close" : "write", full);
@@ -917,8 +935,10 @@ void SftpRemoteFiles::rename(const std::string &oldPath, const std::string &newP
     requireConnected();
     const std::string from = resolve(oldPath);
     const std::string to = resolve(newPath);
-    if (sftp_rename(m_sftp, from.c_str(), to.c_str()) == SSH_OK)
+    if (sftp_rename(m_sftp, from.c_str(), to.c_str()) == SSH_OK) {
+        m_stored.renamed(from, to);
         return;
+    }
     // libssh sends OpenSSH's posix-rename where the server offers it, which replaces the target
     // in one step. Plain SFTP version 3 renames onto no existing name: the old file goes first.
     sftp_attributes target = sftp_lstat(m_sftp, to.c_str());
@@ -928,6 +948,7 @@ void SftpRemoteFiles::rename(const std::string &oldPath, const std::string &newP
     if (!replaceable || sftp_unlink(m_sftp, to.c_str()) != SSH_OK
         || sftp_rename(m_sftp, from.c_str(), to.c_str()) != SSH_OK)
         fail("rename", oldPath);
+    m_stored.renamed(from, to);
 }
 
 void SftpRemoteFiles::makeDir(const std::string &path)
@@ -949,6 +970,7 @@ void SftpRemoteFiles::remove(const std::string &path)
     requireConnected();
     if (sftp_unlink(m_sftp, resolve(path).c_str()) != SSH_OK)
         fail("remove", path);
+    m_stored.removed(resolve(path));
 }
 
 void SftpRemoteFiles::setPermissions(const std::string &path, int mode)
@@ -956,4 +978,5 @@ void SftpRemoteFiles::setPermissions(const std::string &path, int mode)
     requireConnected();
     if (sftp_chmod(m_sftp, resolve(path).c_str(), static_cast<mode_t>(mode)) != SSH_OK)
         fail("chmod", path);
+    m_stored.modeSet(resolve(path), mode);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transfer/recentlystored.h"
 #include "transfer/remotefiles.h"
 #include "transfer/remotelogin.h"
 #include "transfer/sftp/sftpreplies.h"
@@ -63,6 +64,7 @@ public:
                   std::optional<std::uint64_t> expectedSize = std::nullopt,
                   const Progress &progress = {}) override;
     void store(const std::string &localPath, const std::string &remotePath, const Progress &progress = {}) override;
+    std::optional<RemoteItem> storedAs(const std::string &path) const override { return m_stored.find(resolve(path)); }
     void rename(const std::string &oldPath, const std::string &newPath) override;
     void makeDir(const std::string &path) override;
     void removeDir(const std::string &path) override;
@@ -116,14 +118,16 @@ private:
     // What throws the server's refusal of a request of the pipeline.
     std::function<void()> refusal(const SftpReplies::Answer &answer, const std::string &what, const std::string &full);
     // Sends in to temporary through the pipeline, with the mode of the file now called full when
-    // keepOldMode; what stopped it early, or nothing.
+    // keepOldMode; what stopped it early, or nothing. stored: the file as the server keeps it,
+    // read just before its close, where the server told.
     std::function<void()> sendFile(SftpPipeline &pipeline,
                                    QFile &in,
                                    const std::string &localPath,
                                    const std::string &full,
                                    const std::string &temporary,
                                    bool keepOldMode,
-                                   const Progress &progress);
+                                   const Progress &progress,
+                                   std::optional<RemoteItem> &stored);
     // Receives the file's blocks into out with several in flight; the bytes received.
     template<typename GiveUp>
     std::uint64_t readBlocks(sftp_file_struct *file,
@@ -140,6 +144,7 @@ private:
     void closeSession();
 
     TransferTimeLimits m_limits;
+    RecentlyStored m_stored;
     std::function<void()> m_onConnected;
     std::function<void()> m_onLoggedIn;
     std::function<void()> m_onDisconnected;

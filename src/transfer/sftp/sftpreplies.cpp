@@ -5,6 +5,7 @@ namespace {
 // SFTP version 3's numbers (draft-ietf-secsh-filexfer-02).
 constexpr unsigned char openType = 3;
 constexpr unsigned char closeType = 4;
+constexpr unsigned char fileStatType = 8;
 constexpr unsigned char readType = 5;
 constexpr unsigned char writeType = 6;
 constexpr unsigned char setStatType = 10;
@@ -179,6 +180,13 @@ std::string SftpReplies::statPacket(std::uint32_t id, std::string_view path)
     return packetOf(statType, id, fields);
 }
 
+std::string SftpReplies::fileStatPacket(std::uint32_t id, std::string_view handle)
+{
+    std::string fields;
+    putText(fields, handle);
+    return packetOf(fileStatType, id, fields);
+}
+
 std::string SftpReplies::setModePacket(std::uint32_t id, std::string_view handle, std::uint32_t mode)
 {
     std::string fields;
@@ -233,9 +241,7 @@ SftpReplies::Answer SftpReplies::take(std::string_view packet)
             throw ProtocolError("more data than asked for");
     } else if (type == attributesType && expected == Kind::Attributes) {
         answer.kind = expected;
-        std::optional<std::uint64_t> size;
-        std::optional<std::uint32_t> modified;
-        readAttributes(fields, size, answer.permissions, modified);
+        readAttributes(fields, answer.size, answer.permissions, answer.modified);
     } else if (type == nameType && expected == Kind::Names) {
         answer.kind = expected;
         // Each name costs at least twelve bytes (two lengths and the flags), so a count past the

@@ -28,7 +28,7 @@ public:
         Status,     // a write, a close, a change of attributes
         Data,       // a read
         Handle,     // an open
-        Attributes, // a stat
+        Attributes, // a stat of a path or of an open file
         Names,      // a read of a folder
     };
 
@@ -49,8 +49,11 @@ public:
         std::uint64_t bytes = 0;  // the size of the block the request sent or asked for
         std::string message;      // of a STATUS: the server's own words, for a failure
         std::string content;      // the bytes of a DATA answer (never more than asked for) or the handle
-        std::optional<std::uint32_t> permissions; // of ATTRS, when the server gave them
-        std::vector<Name> names;                  // of NAME
+        // Of ATTRS, each when the server gave it.
+        std::optional<std::uint64_t> size;
+        std::optional<std::uint32_t> permissions;
+        std::optional<std::uint32_t> modified;
+        std::vector<Name> names; // of NAME
     };
 
     // The packets of the requests, each with its length field; a write's without its data.
@@ -61,6 +64,7 @@ public:
     // An open for writing that creates or truncates the file, with mode for a new one.
     static std::string openForWritingPacket(std::uint32_t id, std::string_view path, std::uint32_t mode);
     static std::string statPacket(std::uint32_t id, std::string_view path);
+    static std::string fileStatPacket(std::uint32_t id, std::string_view handle);
     static std::string setModePacket(std::uint32_t id, std::string_view handle, std::uint32_t mode);
     static std::string closePacket(std::uint32_t id, std::string_view handle);
     static std::string openFolderPacket(std::uint32_t id, std::string_view path);

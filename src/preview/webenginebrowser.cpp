@@ -80,7 +80,39 @@ WebEngineBrowser::~WebEngineBrowser()
     if (m_frame)
         m_frame->removeEventFilter(this);
     delete m_frame.data();
-    delete m_profile;
+    delete m_desktop.profile;
+    delete m_phone.profile;
+}
+
+WebEngineBrowser::Browsing &WebEngineBrowser::browsingFor(int pageWidth)
+{
+    Browsing &browsing = pageWidth > 0 ? m_phone : m_desktop;
+    if (browsing.profile)
+        return browsing;
+    browsing.profile = new QWebEngineProfile(); // no storage name: in memory only, for this run
+    if (m_desktopAgent.isEmpty())
+        m_desktopAgent = browsing.profile->httpUserAgent();
+    if (pageWidth > 0)
+        browsing.profile->setHttpUserAgent(PreviewWidth::phoneUserAgent(m_desktopAgent));
+    browsing.interceptor = new OfflineRequestInterceptor(browsing.profile);
+    browsing.profile->setUrlRequestInterceptor(browsing.interceptor);
+    connect(browsing.profile, &QWebEngineProfile::downloadRequested, this, &WebEngineBrowser::downloadRequested);
+    return browsing;
+}
+
+void WebEngineBrowser::showPagesOf(Browsing &browsing)
+{
+    QPointer<QWebEnginePage> old = m_page;
+    m_page = new PreviewPage(
+        browsing.profile, [this](const QUrl &url) { return offlineCopyFor(url); }, m_view);
+    m_view->setPage(m_page);
+    delete old.data();
+    m_interceptor = browsing.interceptor;
+    // The engine's own error pages are English; the pane shows the program's instead.
+    m_page->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    // A page refreshed while the user types must leave the keyboard in the editor.
+    m_page->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
+    connect(m_page, &QWebEnginePage::loadingChanged, this, &WebEngineBrowser::loadingChanged);
 }
 
 void WebEngineBrowser::ensureView()
@@ -89,13 +121,6 @@ void WebEngineBrowser::ensureView()
         return;
     if (!m_pane)
         throw BrowserEngineError(QStringLiteral("プレビューの表示先がありません"));
-    if (!m_profile) {
-        m_profile = new QWebEngineProfile(); // no storage name: in memory only, for this run
-        m_desktopAgent = m_profile->httpUserAgent();
-        m_interceptor = new OfflineRequestInterceptor(m_profile);
-        m_profile->setUrlRequestInterceptor(m_interceptor);
-        connect(m_profile, &QWebEngineProfile::downloadRequested, this, &WebEngineBrowser::downloadRequested);
-    }
     m_frame = new QFrame(m_pane);
     m_frame->setObjectName(QStringLiteral("WebBrowser1Frame"));
     m_frame->setAccessibleName(m_pane->accessibleName());
@@ -104,18 +129,11 @@ void WebEngineBrowser::ensureView()
     m_view = new QWebEngineView(m_frame);
     m_view->setObjectName(QStringLiteral("WebBrowser1View"));
     m_view->setAccessibleName(m_pane->accessibleName());
-    m_view->setPage(new PreviewPage(
-        m_profile, [this](const QUrl &url) { return offlineCopyFor(url); }, m_view));
+    showPagesOf(browsingFor(m_pageWidth));
     frameLayout->addWidget(m_view);
     if (QLayout *paneLayout = m_pane->layout())
         paneLayout->addWidget(m_frame);
     m_frame->show();
-
-    // The engine's own error pages are English; the pane shows the program's instead.
-    m_view->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
-    // A page refreshed while the user types must leave the keyboard in the editor.
-    m_view->settings()->setAttribute(QWebEngineSettings::FocusOnNavigationEnabled, false);
-    connect(m_view->page(), &QWebEnginePage::loadingChanged, this, &WebEngineBrowser::loadingChanged);
 
     connect(m_view, &QWebEngineView::loadProgress, this, [this](int percent) {
         if (!m_ownPageLoading)
@@ -126,7 +144,6 @@ void WebEngineBrowser::ensureView()
     qApp->installEventFilter(m_keyRouter);
     applySettings();
     m_frame->installEventFilter(this);
-    askAsPageWidthDoes();
     fitPageWidth();
 }
 
@@ -134,20 +151,22 @@ void WebEngineBrowser::setPageWidth(int cssWidth)
 {
     if (cssWidth == m_pageWidth)
         return;
+    const bool phoneBefore = m_pageWidth > 0;
     m_pageWidth = cssWidth;
     if (!m_view)
         return;
-    askAsPageWidthDoes();
     fitPageWidth();
-    // The user agent goes with the next request: the page shown is asked for again as the
-    // phone (or the computer) asks for it.
-    if (!m_view->url().isEmpty())
-        m_view->reload();
-}
-
-void WebEngineBrowser::askAsPageWidthDoes()
-{
-    m_profile->setHttpUserAgent(m_pageWidth > 0 ? PreviewWidth::phoneUserAgent(m_desktopAgent) : m_desktopAgent);
+    const QUrl shown = m_view->url();
+    if ((cssWidth > 0) != phoneBefore) {
+        // The page shown is asked for again as the phone (or the computer) asks for it.
+        forgetScrollRestore();
+        showPagesOf(browsingFor(cssWidth));
+        applySettings();
+        if (!shown.isEmpty())
+            m_view->load(shown);
+    } else if (!shown.isEmpty()) {
+        m_view->reload(); // measured again at the new width
+    }
 }
 
 void WebEngineBrowser::fitPageWidth()
@@ -201,9 +220,14 @@ void WebEngineBrowser::applySettings()
     settings->setAttribute(QWebEngineSettings::AutoLoadImages, options.autoLoadImages);
     settings->setAttribute(QWebEngineSettings::PlaybackRequiresUserGesture, !options.mediaAutoplay);
     settings->setAttribute(QWebEngineSettings::PluginsEnabled, options.plugins);
-    m_profile->setHttpCacheType(options.httpCache ? QWebEngineProfile::MemoryHttpCache : QWebEngineProfile::NoCache);
-    m_interceptor->setFrameDownloads(options.frameDownloads);
-    m_interceptor->setOffline(m_offline || options.forceOffline);
+    for (const Browsing *browsing : {&m_desktop, &m_phone}) {
+        if (!browsing->profile)
+            continue;
+        browsing->profile->setHttpCacheType(options.httpCache ? QWebEngineProfile::MemoryHttpCache
+                                                              : QWebEngineProfile::NoCache);
+        browsing->interceptor->setFrameDownloads(options.frameDownloads);
+        browsing->interceptor->setOffline(m_offline || options.forceOffline);
+    }
     m_keyRouter->setAcceleratorsToPage(options.acceleratorsToPage);
 }
 
@@ -396,8 +420,10 @@ void WebEngineBrowser::stop()
 void WebEngineBrowser::setOffline(bool offline)
 {
     m_offline = offline;
-    if (m_interceptor)
-        m_interceptor->setOffline(offline || m_settings.engineOptions().forceOffline);
+    for (const Browsing *browsing : {&m_desktop, &m_phone}) {
+        if (browsing->interceptor)
+            browsing->interceptor->setOffline(offline || m_settings.engineOptions().forceOffline);
+    }
 }
 
 QString WebEngineBrowser::locationUrl() const

@@ -58,9 +58,19 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    // Where pages are shown from: the computer's profile, or at a phone's width the phone's, with
+    // a phone's user agent and a cache and cookies of its own, as a phone beside the computer
+    // has. Both in memory only, for this run; made when first needed.
+    struct Browsing
+    {
+        QWebEngineProfile *profile = nullptr;
+        OfflineRequestInterceptor *interceptor = nullptr;
+    };
+    Browsing &browsingFor(int pageWidth);
+    // Puts a new page of browsing's profile into the view, in place of the one there.
+    void showPagesOf(Browsing &browsing);
+
     void ensureView();
-    // The user agent of a phone while pages are shown at a phone's width, else the engine's own.
-    void askAsPageWidthDoes();
     void fitPageWidth();
     void measurePhoneFit(const QUrl &url);
     void applySettings();
@@ -84,8 +94,10 @@ private:
     };
     ScrollRestore m_scrollRestore = ScrollRestore::None;
     QUrl m_scrollRestoreUrl;
-    QWebEngineProfile *m_profile = nullptr;
-    OfflineRequestInterceptor *m_interceptor = nullptr;
+    Browsing m_desktop;
+    Browsing m_phone;
+    OfflineRequestInterceptor *m_interceptor = nullptr; // the shown page's profile's
+    QPointer<QWebEnginePage> m_page;
     PreviewKeyRouter *m_keyRouter = nullptr;
     QPointer<QFrame> m_frame;
     QPointer<QWebEngineView> m_view;

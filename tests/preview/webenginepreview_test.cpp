@@ -290,8 +290,12 @@ TEST_F(WebEnginePreviewTest, APhonesWidthShowsThePageAsThatPhoneWould)
         emit width->activated(index);
         ASSERT_TRUE(reloaded.wait(kLoadTimeoutMs));
     };
+    // The phone browses apart from the computer, as a phone beside it would: nothing the page
+    // kept in one is in the other.
+    evaluate(QStringLiteral("localStorage.setItem('seen', 'pc')"));
     for (const int phone : {360, 390, 414}) {
         choose(phone);
+        EXPECT_TRUE(evaluate(QStringLiteral("localStorage.getItem('seen')")).isNull()) << phone;
         EXPECT_NEAR(evaluate(QStringLiteral("window.innerWidth")).toInt(), phone, 1);
         EXPECT_TRUE(evaluate(QStringLiteral("navigator.userAgent")).toString().contains(QStringLiteral("Mobile")));
         EXPECT_LE(view()->width(), window->view().preview->width());
@@ -332,6 +336,7 @@ TEST_F(WebEnginePreviewTest, APhonesWidthShowsThePageAsThatPhoneWould)
     EXPECT_FALSE(preview->phoneFitOf(window->document()));
 
     choose(0);
+    EXPECT_EQ(evaluate(QStringLiteral("localStorage.getItem('seen')")).toString(), QStringLiteral("pc"));
     EXPECT_NEAR(evaluate(QStringLiteral("window.innerWidth")).toInt(), view()->width(), 1);
     EXPECT_FALSE(evaluate(QStringLiteral("navigator.userAgent")).toString().contains(QStringLiteral("Mobile")));
     EXPECT_TRUE(PreviewChoices::read(DataFolder::filePath(PreviewChoices::kFileName)).contains("pageWidth=pc"));

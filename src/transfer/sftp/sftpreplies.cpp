@@ -57,6 +57,14 @@ std::string packetOf(unsigned char type, std::uint32_t id, const std::string &fi
     return packet;
 }
 
+// A request whose one field is a path or a handle, and what follows it.
+std::string packetNaming(unsigned char type, std::uint32_t id, std::string_view name, const std::string &after = {})
+{
+    std::string fields;
+    putText(fields, name);
+    return packetOf(type, id, fields + after);
+}
+
 std::string modeAttributes(std::uint32_t mode)
 {
     std::string attributes;
@@ -175,44 +183,32 @@ std::string SftpReplies::openForWritingPacket(std::uint32_t id, std::string_view
 
 std::string SftpReplies::statPacket(std::uint32_t id, std::string_view path)
 {
-    std::string fields;
-    putText(fields, path);
-    return packetOf(statType, id, fields);
+    return packetNaming(statType, id, path);
 }
 
 std::string SftpReplies::fileStatPacket(std::uint32_t id, std::string_view handle)
 {
-    std::string fields;
-    putText(fields, handle);
-    return packetOf(fileStatType, id, fields);
+    return packetNaming(fileStatType, id, handle);
 }
 
 std::string SftpReplies::setModePacket(std::uint32_t id, std::string_view handle, std::uint32_t mode)
 {
-    std::string fields;
-    putText(fields, handle);
-    return packetOf(setStatType, id, fields + modeAttributes(mode));
+    return packetNaming(setStatType, id, handle, modeAttributes(mode));
 }
 
 std::string SftpReplies::closePacket(std::uint32_t id, std::string_view handle)
 {
-    std::string fields;
-    putText(fields, handle);
-    return packetOf(closeType, id, fields);
+    return packetNaming(closeType, id, handle);
 }
 
 std::string SftpReplies::openFolderPacket(std::uint32_t id, std::string_view path)
 {
-    std::string fields;
-    putText(fields, path);
-    return packetOf(openFolderType, id, fields);
+    return packetNaming(openFolderType, id, path);
 }
 
 std::string SftpReplies::readFolderPacket(std::uint32_t id, std::string_view handle)
 {
-    std::string fields;
-    putText(fields, handle);
-    return packetOf(readFolderType, id, fields);
+    return packetNaming(readFolderType, id, handle);
 }
 
 SftpReplies::Answer SftpReplies::take(std::string_view packet)

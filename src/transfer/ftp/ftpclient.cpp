@@ -693,6 +693,10 @@ void FtpClient::transfer(FtpStep step, const std::string &argument, const DataWo
         if (passiveServer) {
             data = std::make_unique<FtpDataConnection>(
                 FtpDataConnection::connectTo(*passiveServer, m_settings.timeLimits.connect, &m_interrupter));
+            // The server accepts the connection before it says "150", and answers the handshake
+            // only after: started now, the handshake's first round trip is the 150's.
+            if (m_tls)
+                data->startSecuring(*m_tls, m_settings.host);
             expect(step == FtpStep::Store ? FtpStep::PassiveStore : step);
         } else {
             expect(step);

@@ -9,6 +9,7 @@
 #include "transfer/ftp/tlsstream.h"
 
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -83,17 +84,26 @@ bool FtpDataConnection::acceptServer(const NetworkEndpoint &server,
     throw FtpTimeoutError(FtpFault::AcceptTimeout, deadline.limit());
 }
 
+void FtpDataConnection::startSecuring(TlsContext &context, const std::string &host)
+{
+    auto *plain = static_cast<TcpStream *>(m_connection.get());
+    std::unique_ptr<TlsStream> tls = TlsStream::start(plain->release(), context, host, true);
+    m_securing = tls.get();
+    m_connection = std::move(tls);
+}
+
 void FtpDataConnection::secure(TlsContext &context,
                                const std::string &host,
                                const std::string &fingerprint,
                                const Deadline &deadline)
 {
-    auto *plain = static_cast<TcpStream *>(m_connection.get());
-    std::unique_ptr<TlsStream> tls = TlsStream::handshake(plain->release(), context, host, true, deadline);
-    if (tls->peerCertificate() == nullptr || CertificateReader::fingerprint(tls->peerCertificate()) != fingerprint)
+    if (m_securing == nullptr)
+        startSecuring(context, host);
+    m_securing->finishHandshake(deadline);
+    if (m_securing->peerCertificate() == nullptr
+        || CertificateReader::fingerprint(m_securing->peerCertificate()) != fingerprint)
         throw FtpError("The data connection showed another certificate than the control connection.", FtpFault::Tls);
-    m_tls = tls.get();
-    m_connection = std::move(tls);
+    m_tls = std::exchange(m_securing, nullptr);
 }
 
 bool FtpDataConnection::receiveAll(const Sink &sink, std::chrono::milliseconds idleLimit)

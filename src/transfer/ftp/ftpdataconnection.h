@@ -57,6 +57,10 @@ public:
     // Puts TLS on the connection, resuming the control connection's session. The server must
     // show the certificate the control connection showed (fingerprint), or it is refused.
     void secure(TlsContext &context, const std::string &host, const std::string &fingerprint, const Deadline &deadline);
+    // Sends the first flight of that handshake without waiting, so that it crosses the server's
+    // "150" rather than waiting for it: a round trip saved on every transfer. secure() finishes
+    // it; nothing moves on the connection before.
+    void startSecuring(TlsContext &context, const std::string &host);
 
     // Hands every block received to the sink until the server closes the connection. False
     // when a TLS connection ended without the TLS close: the data may be cut short.
@@ -78,5 +82,6 @@ private:
 
     TcpSocket m_listener;
     std::unique_ptr<ByteStream> m_connection;
-    TlsStream *m_tls = nullptr; // m_connection when secured
+    TlsStream *m_tls = nullptr;       // m_connection when secured
+    TlsStream *m_securing = nullptr;  // m_connection while its handshake is under way
 };

@@ -80,6 +80,14 @@ constexpr const char *damagedRecord = "A TLS record from the server was damaged.
 std::unique_ptr<TlsStream> TlsStream::handshake(
     TcpSocket socket, TlsContext &context, const std::string &host, bool resume, const Deadline &deadline)
 {
+    std::unique_ptr<TlsStream> stream = start(std::move(socket), context, host, resume);
+    stream->finishHandshake(deadline);
+    return stream;
+}
+
+std::unique_ptr<TlsStream>
+TlsStream::start(TcpSocket socket, TlsContext &context, const std::string &host, bool resume)
+{
     SSL *ssl = SSL_new(context.handle());
     if (ssl == nullptr)
         throw tlsError("Cannot set up TLS.");
@@ -105,7 +113,9 @@ std::unique_ptr<TlsStream> TlsStream::handshake(
     }
     if (resume && context.session() != nullptr)
         SSL_set_session(ssl, context.session());
-    stream->runHandshake(deadline);
+    // A fresh connection takes the first flight at once, so this never waits; a failure is
+    // thrown here as it would be while finishing.
+    stream->m_handshaken = stream->turnHandshake(Deadline(std::chrono::milliseconds(0)), false);
     return stream;
 }
 
@@ -124,14 +134,17 @@ int TlsStream::noteProblem(int preverifyOk, X509_STORE_CTX *store)
     return 1;
 }
 
-void TlsStream::runHandshake(const Deadline &deadline)
+bool TlsStream::turnHandshake(const Deadline &deadline, bool wait)
 {
     ERR_clear_error();
     for (;;) {
         errno = 0;
         const int result = SSL_connect(m_ssl);
         if (result == 1)
-            return;
+            return true;
+        const int error = SSL_get_error(m_ssl, result);
+        if (!wait && (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE))
+            return false;
         switch (waitAfter(result, deadline, "The TLS handshake with the server failed.")) {
         case Wait::Done:
             throw tlsError("The server ended the connection during the TLS handshake.");
@@ -141,6 +154,12 @@ void TlsStream::runHandshake(const Deadline &deadline)
             break;
         }
     }
+}
+
+void TlsStream::finishHandshake(const Deadline &deadline)
+{
+    if (!m_handshaken)
+        m_handshaken = turnHandshake(deadline, true);
 }
 
 TlsStream::Wait TlsStream::waitAfter(int result, const Deadline &deadline, const char *what, UploadWatch *watch)

@@ -22,6 +22,12 @@ public:
     // Throws FtpError (FtpFault::Tls) when it fails, FtpTimeoutError past the deadline.
     static std::unique_ptr<TlsStream>
     handshake(TcpSocket socket, TlsContext &context, const std::string &host, bool resume, const Deadline &deadline);
+    // The same handshake in two halves: start() sends the client's first flight and returns
+    // without waiting for the server, finishHandshake() waits for and completes the rest. What
+    // lies between (reading a reply on another connection) then costs no round trip of its own.
+    static std::unique_ptr<TlsStream>
+    start(TcpSocket socket, TlsContext &context, const std::string &host, bool resume);
+    void finishHandshake(const Deadline &deadline);
     ~TlsStream() override;
 
     bool isOpen() const override { return m_socket.isOpen(); }
@@ -52,7 +58,9 @@ private:
     };
 
     TlsStream(TcpSocket socket, SSL *ssl) : m_socket(std::move(socket)), m_ssl(ssl) {}
-    void runHandshake(const Deadline &deadline);
+    // Drives the handshake until it is done (true) or, without wait, until it would wait for
+    // the peer (false).
+    bool turnHandshake(const Deadline &deadline, bool wait);
     // Waits for what OpenSSL asked for after a call returned result; with watch, through it.
     Wait waitAfter(int result, const Deadline &deadline, const char *what, UploadWatch *watch = nullptr);
     std::size_t takeArrived(char *buffer, std::size_t capacity, const Deadline &deadline);
@@ -63,4 +71,5 @@ private:
     unsigned m_problems = 0;
     bool m_closedCleanly = false;
     bool m_ended = false; // the server's data has ended, with or without its TLS close
+    bool m_handshaken = false;
 };

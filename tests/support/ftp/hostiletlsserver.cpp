@@ -130,6 +130,8 @@ void HostileTlsServer::serve()
                 std::uint16_t port = 0;
                 dataListener = listenOnLoopback(port);
                 sendTls(ssl, "229 Entering Extended Passive Mode (|||" + std::to_string(port) + "|)\r\n");
+            } else if (word == "retr" && (m_trick == Trick::ReplyAfterHello || m_trick == Trick::RefuseAfterHello)) {
+                serveAfterHello(ssl, context.get(), dataListener);
             } else if (word == "retr") {
                 sendTls(ssl, "150 Here it comes\r\n");
                 const int data = acceptBounded(dataListener);
@@ -156,4 +158,28 @@ void HostileTlsServer::serve()
     SSL_free(ssl);
     ::close(control);
     ERR_clear_error();
+}
+
+void HostileTlsServer::serveAfterHello(SSL *control, SSL_CTX *context, int dataListener) const
+{
+    const int data = acceptBounded(dataListener);
+    char first = 0;
+    const bool hello = data >= 0 && ::recv(data, &first, 1, MSG_PEEK) == 1; // bounded by the wait limit
+    if (!hello || m_trick == Trick::RefuseAfterHello) {
+        sendTls(control, "550 Not now\r\n");
+    } else {
+        sendTls(control, "150 Here it comes\r\n");
+        SSL *dataSsl = SSL_new(context);
+        SSL_set_fd(dataSsl, data);
+        if (SSL_accept(dataSsl) == 1) {
+            const std::string page = servedPage();
+            SSL_write(dataSsl, page.data(), static_cast<int>(page.size()));
+            if (SSL_shutdown(dataSsl) == 0)
+                SSL_shutdown(dataSsl); // the client's close, so that closing resets nothing
+        }
+        SSL_free(dataSsl);
+        sendTls(control, "226 Transfer complete\r\n");
+    }
+    if (data >= 0)
+        ::close(data);
 }

@@ -18,6 +18,13 @@ public:
         HugeChain,
         // Starts a TLS renegotiation after the login.
         Renegotiate,
+        // Says "150" to a download only once the client's TLS hello is on the data
+        // connection, then sends servedPage() and closes with the TLS close: a client that waits
+        // for the reply before it starts the handshake waits in vain.
+        ReplyAfterHello,
+        // Takes the client's hello on the data connection, then refuses the download with "550"
+        // and drops the connection.
+        RefuseAfterHello,
     };
 
     explicit HostileTlsServer(Trick trick);
@@ -28,9 +35,11 @@ public:
     std::uint16_t port() const { return m_port; }
     // The bytes the cut download sends before dropping the connection.
     static std::string cutDownloadBytes() { return std::string(64 * 1024, 'd'); }
+    static std::string servedPage() { return "<p>served whole</p>\n"; }
 
 private:
     void serve();
+    void serveAfterHello(struct ssl_st *control, struct ssl_ctx_st *context, int dataListener) const;
 
     Trick m_trick;
     int m_listener = -1;

@@ -5,6 +5,7 @@
 #include "support/ftp/vsftpdserver.h"
 #include "transfer/ftp/ftpcertificate.h"
 #include "transfer/ftp/ftpclient.h"
+#include "transfer/ftp/ftpreplyerror.h"
 
 #include <gtest/gtest.h>
 
@@ -247,5 +248,56 @@ INSTANTIATE_TEST_SUITE_P(
                     HostileCase{"HugeChain", HostileTlsServer::Trick::HugeChain, FtpFault::Tls},
                     HostileCase{"Renegotiate", HostileTlsServer::Trick::Renegotiate, FtpFault::Tls}),
     [](const testing::TestParamInfo<HostileCase> &info) { return std::string(info.param.name); });
+
+} // namespace
+
+namespace {
+
+// The data connection's handshake starts before the server's "150" is read, so the two share a
+// round trip; a refusal that comes instead still ends the transfer cleanly and in step.
+struct EarlyHandshakeCase
+{
+    const char *name;
+    HostileTlsServer::Trick trick;
+    int refusal; // 0: the download arrives whole
+};
+
+class EarlyDataHandshake : public testing::TestWithParam<EarlyHandshakeCase>
+{};
+
+TEST_P(EarlyDataHandshake, CrossesTheServersReply)
+{
+    const HostileTlsServer server(GetParam().trick);
+    const fs::path local = freshTestFolder();
+    writeFile(local / "page.html", "old");
+    FtpClient client;
+    FtpSettings &settings = client.settings();
+    settings.host = "127.0.0.1";
+    settings.port = server.port();
+    settings.user = "alice";
+    settings.security = FtpSecurity::ExplicitTls;
+    settings.dataMode = FtpDataMode::Passive;
+    settings.trustedCaFile = TestCertificates::get().authorityFile();
+    settings.timeLimits.reply = std::chrono::seconds(3);
+    client.connect();
+    try {
+        client.retrieve("page.html", (local / "page.html").string(), true);
+        EXPECT_EQ(GetParam().refusal, 0) << "no refusal";
+        EXPECT_EQ(readFile(local / "page.html"), HostileTlsServer::servedPage());
+    } catch (const FtpReplyError &error) {
+        EXPECT_EQ(error.code(), GetParam().refusal) << error.what();
+        EXPECT_EQ(readFile(local / "page.html"), "old");
+    }
+    EXPECT_NO_THROW(client.site("CHMOD 644 page.html")) << "the next command gets its own reply";
+    client.quit();
+    fs::remove_all(local);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Servers,
+    EarlyDataHandshake,
+    testing::Values(EarlyHandshakeCase{"ReplyAfterHello", HostileTlsServer::Trick::ReplyAfterHello, 0},
+                    EarlyHandshakeCase{"RefuseAfterHello", HostileTlsServer::Trick::RefuseAfterHello, 550}),
+    [](const testing::TestParamInfo<EarlyHandshakeCase> &info) { return std::string(info.param.name); });
 
 } // namespace

@@ -17,6 +17,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class FtpDataConnection;
@@ -191,6 +192,8 @@ private:
     const FtpReply &readReply(const Deadline &deadline, const std::function<FtpReply()> &read);
     const FtpReply &expect(FtpStep step);
     const FtpReply &command(FtpStep step, const std::string &argument = {});
+    // Sends the commands in one write and reads their replies; throws the first refusal.
+    void commands(const std::vector<std::pair<FtpStep, std::string>> &steps);
     std::string commandLine(FtpStep step, const std::string &argument) const;
     void login();
     void transfer(FtpStep step, const std::string &argument, const DataWork &work);

@@ -16,14 +16,17 @@ using Commands = std::vector<std::string>;
 
 inline const Commands loginCommands{"user alice", "pass secret", "type I", "syst"};
 
-// The replies to loginCommands.
+// The replies to loginCommands. The commands after the login come in one go: the server reads
+// both before it answers either, as it would over a long round trip.
 inline ScriptedFtpServer &scriptLogin(ScriptedFtpServer &server)
 {
     return server.reply("220 Ready")
         .answer("331 Password required")
         .answer("230 Logged in")
-        .answer("200 Type set to I")
-        .answer("215 UNIX Type: L8");
+        .receive()
+        .receive()
+        .reply("200 Type set to I")
+        .reply("215 UNIX Type: L8");
 }
 
 inline Commands with(Commands first, const Commands &more)

@@ -106,7 +106,8 @@ INSTANTIATE_TEST_SUITE_P(
                      "220 Hi",
                      502,
                      "502 Command not implemented."},
-        RefusedLogin{"TypeRefused", {"230 OK", "504 Type not supported"}, "220 Hi", 504, "504 Type not supported"},
+        RefusedLogin{
+            "TypeRefused", {"230 OK", "504 Type not supported", "215 UNIX"}, "220 Hi", 504, "504 Type not supported"},
         // Servers that want FTPS, each in its own words: no password was wrong.
         RefusedLogin{"Vsftpd",
                      {"530 Non-anonymous sessions must use encryption."},

@@ -784,8 +784,8 @@ std::optional<NetworkEndpoint> FtpClient::requestPassive()
     const auto refused = [](const FtpReplyError &error) { return error.code() >= firstPermanentCode; };
     if (m_dataWay == DataWay::ExtendedPassive) {
         try {
-            const NetworkEndpoint offered = server.withPort(
-                FtpHostPort::parseExtendedPassiveReply(command(FtpStep::ExtendedPassive).lastLine()));
+            const NetworkEndpoint offered =
+                server.withPort(FtpHostPort::parseExtendedPassiveReply(command(FtpStep::ExtendedPassive).lastLine()));
             m_extendedPassiveAnswered = true;
             return offered;
         } catch (const FtpReplyError &error) {
@@ -817,7 +817,8 @@ std::optional<NetworkEndpoint> FtpClient::requestPassiveAlong(const std::string 
     try {
         const FtpReply &reply = readReply();
         if (ruleFor(FtpStep::ExtendedPassive).accepts(reply.code))
-            return m_control->socket().peerEndpoint().withPort(FtpHostPort::parseExtendedPassiveReply(reply.lastLine()));
+            return m_control->socket().peerEndpoint().withPort(
+                FtpHostPort::parseExtendedPassiveReply(reply.lastLine()));
         refused.emplace(reply.code, reply.lastLine());
     } catch (...) {
         // A reply that names no port leaves the STOR waiting for a connection that never comes.

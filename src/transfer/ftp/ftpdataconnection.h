@@ -82,6 +82,6 @@ private:
 
     TcpSocket m_listener;
     std::unique_ptr<ByteStream> m_connection;
-    TlsStream *m_tls = nullptr;       // m_connection when secured
-    TlsStream *m_securing = nullptr;  // m_connection while its handshake is under way
+    TlsStream *m_tls = nullptr;      // m_connection when secured
+    TlsStream *m_securing = nullptr; // m_connection while its handshake is under way
 };

@@ -85,8 +85,7 @@ std::unique_ptr<TlsStream> TlsStream::handshake(
     return stream;
 }
 
-std::unique_ptr<TlsStream>
-TlsStream::start(TcpSocket socket, TlsContext &context, const std::string &host, bool resume)
+std::unique_ptr<TlsStream> TlsStream::start(TcpSocket socket, TlsContext &context, const std::string &host, bool resume)
 {
     SSL *ssl = SSL_new(context.handle());
     if (ssl == nullptr)

@@ -13,8 +13,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -509,33 +509,31 @@ TEST_P(PipelinedStore, SendsEpsvWithStorOnceEpsvWasAnswered)
 INSTANTIATE_TEST_SUITE_P(
     Replies,
     PipelinedStore,
-    testing::Values(PipelinedStoreCase{"Answered",
-                                       [](ScriptedFtpServer &server) {
-                                           server.offerExtendedPassive()
-                                               .reply("150 Ok to send")
-                                               .receiveData()
-                                               .reply("226 Done");
-                                       },
-                                       true,
-                                       {"EPSV", "STOR b.html", "Quit"}},
-                    // Both refusals are read; the upload then asks the usual way, with PASV.
-                    PipelinedStoreCase{"EpsvRefusedTurnsToPasv",
-                                       [](ScriptedFtpServer &server) {
-                                           server.reply("500 EPSV not understood")
-                                               .reply("425 Use PORT or PASV first.")
-                                               .receive()
-                                               .offerPassive()
-                                               .answer("150 Ok to send")
-                                               .receiveData()
-                                               .reply("226 Done");
-                                       },
-                                       true,
-                                       {"EPSV", "STOR b.html", "PASV", "STOR b.html", "Quit"}},
-                    // The STOR waits for a connection that will never come: only closing ends it.
-                    PipelinedStoreCase{"NoPortInTheReply",
-                                       [](ScriptedFtpServer &server) { server.reply("229 Somewhere"); },
-                                       false,
-                                       {"EPSV", "STOR b.html"}}),
+    testing::Values(
+        PipelinedStoreCase{"Answered",
+                           [](ScriptedFtpServer &server) {
+                               server.offerExtendedPassive().reply("150 Ok to send").receiveData().reply("226 Done");
+                           },
+                           true,
+                           {"EPSV", "STOR b.html", "Quit"}},
+        // Both refusals are read; the upload then asks the usual way, with PASV.
+        PipelinedStoreCase{"EpsvRefusedTurnsToPasv",
+                           [](ScriptedFtpServer &server) {
+                               server.reply("500 EPSV not understood")
+                                   .reply("425 Use PORT or PASV first.")
+                                   .receive()
+                                   .offerPassive()
+                                   .answer("150 Ok to send")
+                                   .receiveData()
+                                   .reply("226 Done");
+                           },
+                           true,
+                           {"EPSV", "STOR b.html", "PASV", "STOR b.html", "Quit"}},
+        // The STOR waits for a connection that will never come: only closing ends it.
+        PipelinedStoreCase{"NoPortInTheReply",
+                           [](ScriptedFtpServer &server) { server.reply("229 Somewhere"); },
+                           false,
+                           {"EPSV", "STOR b.html"}}),
     [](const testing::TestParamInfo<PipelinedStoreCase> &info) { return std::string(info.param.name); });
 
 // How a data connection is asked for, by mode and by what the server refuses: two listings

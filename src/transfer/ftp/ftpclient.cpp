@@ -122,7 +122,6 @@ void FtpClient::connect()
         m_certificateFingerprint.clear();
         m_serverCertificate.reset();
         m_dataWay = m_settings.dataMode == FtpDataMode::Active ? DataWay::Active : DataWay::ExtendedPassive;
-        m_extendedPassiveAnswered = false;
 
         m_control = std::make_unique<TcpStream>(connectToServer());
         opened = true;
@@ -708,15 +707,10 @@ void FtpClient::transfer(FtpStep step, const std::string &argument, const DataWo
     }
 
     std::unique_ptr<FtpDataConnection> data;
-    std::optional<NetworkEndpoint> passiveServer;
-    if (step == FtpStep::Store && m_dataWay == DataWay::ExtendedPassive && m_extendedPassiveAnswered)
-        passiveServer = requestPassiveAlong(line);
-    if (!passiveServer) {
-        passiveServer = requestPassive();
-        if (!passiveServer)
-            data = listenActively();
-        sendLine(line);
-    }
+    const std::optional<NetworkEndpoint> passiveServer = requestPassive();
+    if (!passiveServer)
+        data = listenActively();
+    sendLine(line);
 
     // From here on the server owes a reply that ends the transfer, whatever happens.
     const auto dropData = [&] {
@@ -784,10 +778,8 @@ std::optional<NetworkEndpoint> FtpClient::requestPassive()
     const auto refused = [](const FtpReplyError &error) { return error.code() >= firstPermanentCode; };
     if (m_dataWay == DataWay::ExtendedPassive) {
         try {
-            const NetworkEndpoint offered =
-                server.withPort(FtpHostPort::parseExtendedPassiveReply(command(FtpStep::ExtendedPassive).lastLine()));
-            m_extendedPassiveAnswered = true;
-            return offered;
+            return server.withPort(
+                FtpHostPort::parseExtendedPassiveReply(command(FtpStep::ExtendedPassive).lastLine()));
         } catch (const FtpReplyError &error) {
             if (!refused(error))
                 throw;
@@ -804,35 +796,6 @@ std::optional<NetworkEndpoint> FtpClient::requestPassive()
             m_dataWay = DataWay::Active;
         }
     }
-    return std::nullopt;
-}
-
-std::optional<NetworkEndpoint> FtpClient::requestPassiveAlong(const std::string &line)
-{
-    // An upload's EPSV and STOR in one write, a round trip saved on every file after the first:
-    // a server that answered one EPSV answers the next, and a STOR that comes before its data
-    // connection just waits for it.
-    sendLines({commandLine(FtpStep::ExtendedPassive, {}), line}, m_settings.timeLimits.reply);
-    std::optional<FtpReplyError> refused;
-    try {
-        const FtpReply &reply = readReply();
-        if (ruleFor(FtpStep::ExtendedPassive).accepts(reply.code))
-            return m_control->socket().peerEndpoint().withPort(
-                FtpHostPort::parseExtendedPassiveReply(reply.lastLine()));
-        refused.emplace(reply.code, reply.lastLine());
-    } catch (...) {
-        // A reply that names no port leaves the STOR waiting for a connection that never comes.
-        closeControl();
-        throw;
-    }
-    // The STOR was answered too, mostly "425 Use PORT or PASV first"; read, it leaves the next
-    // command its own reply. Then the usual way, which asks again and may turn to PASV.
-    const std::optional<FtpReply> behind = recoverAfterFailedTransfer();
-    if (!behind || !isError(behind->code))
-        throw *refused; // a server that took the STOR all the same: nothing to build on
-    m_extendedPassiveAnswered = false;
-    if (refused->code() >= firstPermanentCode)
-        m_dataWay = DataWay::Passive; // as when the first EPSV is refused
     return std::nullopt;
 }
 

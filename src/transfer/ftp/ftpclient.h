@@ -198,7 +198,6 @@ private:
     void login();
     void transfer(FtpStep step, const std::string &argument, const DataWork &work);
     std::optional<FtpReply> awaitServerConnection(FtpDataConnection &data);
-    std::optional<NetworkEndpoint> requestPassiveAlong(const std::string &line);
     void awaitUploadTaken(UploadWatch &watch);
     void finishTransfer(const std::optional<FtpReply> &early);
     void readFollowUpOfAbortedTransfer();
@@ -219,7 +218,6 @@ private:
     std::string m_certificateFingerprint;
     std::optional<FtpCertificate> m_serverCertificate;
     DataWay m_dataWay = DataWay::Active;
-    bool m_extendedPassiveAnswered = false; // this connection's server has answered an EPSV
     FtpReplyReader m_reader;
     FtpReply m_lastReply;
     std::optional<Deadline> m_replyDeadline;

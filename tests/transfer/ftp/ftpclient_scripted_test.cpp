@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -464,77 +463,6 @@ TEST_F(ScriptedSession, PassiveUploadAcceptsRestartMarker)
     EXPECT_EQ(finish(), with(loginCommands, {"EPSV", "STOR empty.txt", "Quit"}));
     EXPECT_EQ(m_server.receivedData(), "");
 }
-
-// Once a connection's EPSV was answered, an upload sends EPSV and STOR together: the server
-// reads both before it answers. What the second upload meets, and what follows from it.
-struct PipelinedStoreCase
-{
-    const char *name;
-    std::function<void(ScriptedFtpServer &)> second; // the server's side of the second upload
-    bool stored;
-    Commands commands; // after the first upload
-};
-
-class PipelinedStore : public ScriptedSession, public testing::WithParamInterface<PipelinedStoreCase>
-{};
-
-TEST_P(PipelinedStore, SendsEpsvWithStorOnceEpsvWasAnswered)
-{
-    const PipelinedStoreCase &c = GetParam();
-    const fs::path source = m_folder / "page.html";
-    writeFile(source, "<p>page</p>");
-    m_client.settings().dataMode = FtpDataMode::Passive;
-    scriptLogin(m_server)
-        .receive()
-        .offerExtendedPassive()
-        .answer("150 Ok to send")
-        .receiveData()
-        .reply("226 Done")
-        .receive()
-        .receive();
-    c.second(m_server);
-    m_server.start();
-    m_client.connect();
-    m_client.store(source.string(), "a.html");
-    if (c.stored)
-        EXPECT_NO_THROW(m_client.store(source.string(), "b.html"));
-    else
-        EXPECT_THROW(m_client.store(source.string(), "b.html"), FtpError);
-    EXPECT_EQ(m_client.isConnected(), c.stored);
-    Commands commands = finish();
-    commands.erase(commands.begin(), commands.begin() + static_cast<std::ptrdiff_t>(loginCommands.size()) + 2);
-    EXPECT_EQ(commands, c.commands);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Replies,
-    PipelinedStore,
-    testing::Values(
-        PipelinedStoreCase{"Answered",
-                           [](ScriptedFtpServer &server) {
-                               server.offerExtendedPassive().reply("150 Ok to send").receiveData().reply("226 Done");
-                           },
-                           true,
-                           {"EPSV", "STOR b.html", "Quit"}},
-        // Both refusals are read; the upload then asks the usual way, with PASV.
-        PipelinedStoreCase{"EpsvRefusedTurnsToPasv",
-                           [](ScriptedFtpServer &server) {
-                               server.reply("500 EPSV not understood")
-                                   .reply("425 Use PORT or PASV first.")
-                                   .receive()
-                                   .offerPassive()
-                                   .answer("150 Ok to send")
-                                   .receiveData()
-                                   .reply("226 Done");
-                           },
-                           true,
-                           {"EPSV", "STOR b.html", "PASV", "STOR b.html", "Quit"}},
-        // The STOR waits for a connection that will never come: only closing ends it.
-        PipelinedStoreCase{"NoPortInTheReply",
-                           [](ScriptedFtpServer &server) { server.reply("229 Somewhere"); },
-                           false,
-                           {"EPSV", "STOR b.html"}}),
-    [](const testing::TestParamInfo<PipelinedStoreCase> &info) { return std::string(info.param.name); });
 
 // How a data connection is asked for, by mode and by what the server refuses: two listings
 // in a row show that a refused way is not asked for again on the same connection.

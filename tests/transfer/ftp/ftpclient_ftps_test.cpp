@@ -203,6 +203,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 namespace {
 
+// A passive FTPS client of the hostile server, trusting the test authority, with short limits.
+void useHostileServer(FtpSettings &settings, const HostileTlsServer &server)
+{
+    settings.host = "127.0.0.1";
+    settings.port = server.port();
+    settings.user = "alice";
+    settings.security = FtpSecurity::ExplicitTls;
+    settings.dataMode = FtpDataMode::Passive;
+    settings.trustedCaFile = TestCertificates::get().authorityFile();
+    settings.timeLimits.reply = std::chrono::seconds(3);
+    settings.timeLimits.dataIdle = std::chrono::seconds(3);
+}
+
 struct HostileCase
 {
     const char *name;
@@ -220,15 +233,7 @@ TEST_P(HostileTls, IsAClearFailure)
     const fs::path local = freshTestFolder();
     writeFile(local / "page.html", "old");
     FtpClient client;
-    FtpSettings &settings = client.settings();
-    settings.host = "127.0.0.1";
-    settings.port = server.port();
-    settings.user = "alice";
-    settings.security = FtpSecurity::ExplicitTls;
-    settings.dataMode = FtpDataMode::Passive;
-    settings.trustedCaFile = TestCertificates::get().authorityFile();
-    settings.timeLimits.reply = std::chrono::seconds(3);
-    settings.timeLimits.dataIdle = std::chrono::seconds(3);
+    useHostileServer(client.settings(), server);
     try {
         client.connect();
         client.retrieve("page.html", (local / "page.html").string(), true);
@@ -271,14 +276,7 @@ TEST_P(EarlyDataHandshake, CrossesTheServersReply)
     const fs::path local = freshTestFolder();
     writeFile(local / "page.html", "old");
     FtpClient client;
-    FtpSettings &settings = client.settings();
-    settings.host = "127.0.0.1";
-    settings.port = server.port();
-    settings.user = "alice";
-    settings.security = FtpSecurity::ExplicitTls;
-    settings.dataMode = FtpDataMode::Passive;
-    settings.trustedCaFile = TestCertificates::get().authorityFile();
-    settings.timeLimits.reply = std::chrono::seconds(3);
+    useHostileServer(client.settings(), server);
     client.connect();
     try {
         client.retrieve("page.html", (local / "page.html").string(), true);

@@ -114,7 +114,7 @@ std::unique_ptr<TlsStream> TlsStream::start(TcpSocket socket, TlsContext &contex
         SSL_set_session(ssl, context.session());
     // A fresh connection takes the first flight at once, so this never waits; a failure is
     // thrown here as it would be while finishing.
-    stream->m_handshaken = stream->turnHandshake(Deadline(std::chrono::milliseconds(0)), false);
+    stream->turnHandshake(Deadline(std::chrono::milliseconds(0)), false);
     return stream;
 }
 
@@ -133,17 +133,17 @@ int TlsStream::noteProblem(int preverifyOk, X509_STORE_CTX *store)
     return 1;
 }
 
-bool TlsStream::turnHandshake(const Deadline &deadline, bool wait)
+void TlsStream::turnHandshake(const Deadline &deadline, bool wait)
 {
     ERR_clear_error();
     for (;;) {
         errno = 0;
         const int result = SSL_connect(m_ssl);
         if (result == 1)
-            return true;
+            return;
         const int error = SSL_get_error(m_ssl, result);
         if (!wait && (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE))
-            return false;
+            return;
         switch (waitAfter(result, deadline, "The TLS handshake with the server failed.")) {
         case Wait::Done:
             throw tlsError("The server ended the connection during the TLS handshake.");
@@ -157,8 +157,8 @@ bool TlsStream::turnHandshake(const Deadline &deadline, bool wait)
 
 void TlsStream::finishHandshake(const Deadline &deadline)
 {
-    if (!m_handshaken)
-        m_handshaken = turnHandshake(deadline, true);
+    if (SSL_is_init_finished(m_ssl) == 0)
+        turnHandshake(deadline, true);
 }
 
 TlsStream::Wait TlsStream::waitAfter(int result, const Deadline &deadline, const char *what, UploadWatch *watch)

@@ -58,9 +58,8 @@ private:
     };
 
     TlsStream(TcpSocket socket, SSL *ssl) : m_socket(std::move(socket)), m_ssl(ssl) {}
-    // Drives the handshake until it is done (true) or, without wait, until it would wait for
-    // the peer (false).
-    bool turnHandshake(const Deadline &deadline, bool wait);
+    // Drives the handshake until it is done or, without wait, until it would wait for the peer.
+    void turnHandshake(const Deadline &deadline, bool wait);
     // Waits for what OpenSSL asked for after a call returned result; with watch, through it.
     Wait waitAfter(int result, const Deadline &deadline, const char *what, UploadWatch *watch = nullptr);
     std::size_t takeArrived(char *buffer, std::size_t capacity, const Deadline &deadline);
@@ -71,5 +70,4 @@ private:
     unsigned m_problems = 0;
     bool m_closedCleanly = false;
     bool m_ended = false; // the server's data has ended, with or without its TLS close
-    bool m_handshaken = false;
 };

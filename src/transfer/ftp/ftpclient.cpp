@@ -204,29 +204,62 @@ void FtpClient::startTls()
         m_serverCertificate = CertificateReader::describe(certificate, m_settings.host, m_settings.port, problems);
 }
 
-void FtpClient::login()
+FtpClient::Steps FtpClient::afterLogin() const
 {
-    try {
-        if (command(FtpStep::User, m_settings.user).code == FtpCode::needPassword)
-            command(FtpStep::Password, m_settings.password);
-    } catch (const FtpReplyError &error) {
-        // "530 Non-anonymous sessions must use encryption.": no password was wrong, and none
-        // may have been sent; the way of connecting is.
-        if (m_tls || !refusesPlainLogin(error.code(), error.what()))
-            throw;
-        throw FtpReplyError(error.code(), error.what(), FtpFault::EncryptionRequired);
-    }
     // What follows the login changes nothing that a refusal of one of them could make harmful
     // for the next, so it goes out at once: one round trip instead of up to four.
-    std::vector<std::pair<FtpStep, std::string>> settings;
+    Steps steps;
     if (m_tls) {
-        settings.emplace_back(FtpStep::ProtectionBufferSize, std::string());
-        settings.emplace_back(FtpStep::DataProtection, std::string());
+        steps.emplace_back(FtpStep::ProtectionBufferSize, std::string());
+        steps.emplace_back(FtpStep::DataProtection, std::string());
     }
-    settings.emplace_back(FtpStep::Type, m_settings.transferType == FtpTransferType::Binary ? "I" : "A");
+    steps.emplace_back(FtpStep::Type, m_settings.transferType == FtpTransferType::Binary ? "I" : "A");
     if (m_settings.askSystem)
-        settings.emplace_back(FtpStep::System, std::string());
-    commands(settings);
+        steps.emplace_back(FtpStep::System, std::string());
+    return steps;
+}
+
+void FtpClient::login()
+{
+    m_loginWay = FtpKnownLogin::Unknown;
+    const Steps after = afterLogin();
+    const FtpKnownLogin known = m_settings.knownLogin;
+    // The password follows the user name at once only where an earlier login of this session
+    // showed the server asks for it (and so takes a plain-FTP login at all).
+    Steps first{{FtpStep::User, m_settings.user}};
+    if (known == FtpKnownLogin::UserAndPassword)
+        first.emplace_back(FtpStep::Password, m_settings.password);
+    const std::size_t loginSteps = first.size();
+    if (known != FtpKnownLogin::Unknown)
+        first.insert(first.end(), after.begin(), after.end());
+
+    Exchange sent = exchange(first);
+    acceptLogin(FtpStep::User, sent.at(0));
+    std::size_t settled = loginSteps; // where the replies to what follows the login start
+    if (sent.at(0).code == FtpCode::needPassword) {
+        if (loginSteps == 1) {
+            // What went out behind the user name came before the login and counts for nothing,
+            // but its replies must all be in before the next command's.
+            for (std::size_t index = 1; index < first.size(); ++index)
+                static_cast<void>(sent.at(index));
+            Steps password{{FtpStep::Password, m_settings.password}};
+            password.insert(password.end(), after.begin(), after.end());
+            sent = exchange(password);
+            settled = 1;
+        }
+        acceptLogin(FtpStep::Password, sent.at(settled - 1));
+        m_loginWay = FtpKnownLogin::UserAndPassword;
+    } else {
+        // Logged in by the name alone: a password sent behind it is answered with a refusal
+        // or a shrug, neither of which matters.
+        m_loginWay = FtpKnownLogin::UserAlone;
+        if (first.size() == loginSteps) {
+            sent = exchange(after);
+            settled = 0;
+        }
+    }
+    for (std::size_t index = 0; index < after.size(); ++index)
+        accept(after[index].first, sent.at(settled + index));
 }
 
 std::string FtpClient::currentDir()
@@ -669,30 +702,48 @@ const FtpReply &FtpClient::command(FtpStep step, const std::string &argument)
     return expect(step);
 }
 
-void FtpClient::commands(const std::vector<std::pair<FtpStep, std::string>> &steps)
+const FtpReply &FtpClient::Exchange::at(std::size_t index) const
+{
+    if (index >= replies.size())
+        std::rethrow_exception(failure);
+    return replies[index];
+}
+
+FtpClient::Exchange FtpClient::exchange(const Steps &steps)
 {
     std::vector<std::string> lines;
     for (const auto &[step, argument] : steps)
         lines.push_back(commandLine(step, argument));
     sendLines(lines, m_settings.timeLimits.reply);
-    // Every reply is read before the first refusal is thrown, so the next command gets its own.
-    std::optional<FtpReplyError> refused;
-    for (const auto &step : steps) {
-        try {
-            const FtpReply &reply = readReply();
-            if (!refused && !ruleFor(step.first).accepts(reply.code))
-                refused.emplace(reply.code, reply.lastLine());
-        } catch (const FtpCancelledError &) {
-            throw;
-        } catch (...) {
-            // A server that went silent or away after refusing: its refusal says why.
-            if (refused)
-                throw *refused;
-            throw;
-        }
+    // Every reply is read before any is judged, so the next command gets its own.
+    Exchange result;
+    try {
+        while (result.replies.size() < steps.size())
+            result.replies.push_back(readReply());
+    } catch (const FtpCancelledError &) {
+        throw;
+    } catch (...) {
+        // A server that went silent or away after refusing: its refusal says why.
+        result.failure = std::current_exception();
     }
-    if (refused)
-        throw *refused;
+    return result;
+}
+
+void FtpClient::accept(FtpStep step, const FtpReply &reply)
+{
+    if (!ruleFor(step).accepts(reply.code))
+        throw FtpReplyError(reply.code, reply.lastLine());
+}
+
+void FtpClient::acceptLogin(FtpStep step, const FtpReply &reply) const
+{
+    if (ruleFor(step).accepts(reply.code))
+        return;
+    // "530 Non-anonymous sessions must use encryption.": no password was wrong, and none
+    // may have been sent; the way of connecting is.
+    if (!m_tls && refusesPlainLogin(reply.code, reply.lastLine()))
+        throw FtpReplyError(reply.code, reply.lastLine(), FtpFault::EncryptionRequired);
+    throw FtpReplyError(reply.code, reply.lastLine());
 }
 
 void FtpClient::transfer(FtpStep step, const std::string &argument, const DataWork &work)

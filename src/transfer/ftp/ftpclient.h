@@ -13,6 +13,7 @@
 #include "transfer/ftp/tcpsocket.h"
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -148,6 +149,8 @@ public:
     // The certificate the protected control connection stands on (its problems are those the
     // check found, none when it passed); nothing for plain FTP or before connect().
     const std::optional<FtpCertificate> &serverCertificate() const { return m_serverCertificate; }
+    // How the last login went; Unknown before one succeeded.
+    FtpKnownLogin loginWay() const { return m_loginWay; }
 
     // A listing is held whole in memory; these bound what a server can make it hold. Lines
     // are counted too: each costs far more than its bytes.
@@ -192,8 +195,20 @@ private:
     const FtpReply &readReply(const Deadline &deadline, const std::function<FtpReply()> &read);
     const FtpReply &expect(FtpStep step);
     const FtpReply &command(FtpStep step, const std::string &argument = {});
-    // Sends the commands in one write and reads their replies; throws the first refusal.
-    void commands(const std::vector<std::pair<FtpStep, std::string>> &steps);
+    using Steps = std::vector<std::pair<FtpStep, std::string>>;
+    // The replies to commands sent in one write, as far as the server gave them.
+    struct Exchange
+    {
+        std::vector<FtpReply> replies;
+        std::exception_ptr failure; // why the replies end early
+        // The reply at index; the failure when the server gave none.
+        const FtpReply &at(std::size_t index) const;
+    };
+    // Sends the commands in one write and reads a reply to each; only a cancel ends it early.
+    Exchange exchange(const Steps &steps);
+    static void accept(FtpStep step, const FtpReply &reply);
+    void acceptLogin(FtpStep step, const FtpReply &reply) const;
+    Steps afterLogin() const;
     std::string commandLine(FtpStep step, const std::string &argument) const;
     void login();
     void transfer(FtpStep step, const std::string &argument, const DataWork &work);
@@ -229,4 +244,5 @@ private:
     // No RNFR of ours is left waiting for its RNTO on the server: an RNTO sent right behind
     // its RNFR can then only ever act on that RNFR's file.
     bool m_renameClear = true;
+    FtpKnownLogin m_loginWay = FtpKnownLogin::Unknown;
 };

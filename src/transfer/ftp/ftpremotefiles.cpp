@@ -49,6 +49,7 @@ std::unique_ptr<RemoteFiles> FtpRemoteFiles::another()
         return nullptr;
     FtpSettings settings = m_client.settings();
     settings.askSystem = false;
+    settings.knownLogin = m_client.loginWay();
     // The same server, by the certificate this connection stands on: passed, or accepted.
     if (const std::optional<FtpCertificate> &certificate = m_client.serverCertificate())
         settings.acceptedCertificates.push_back(certificate->fingerprint);

@@ -26,6 +26,13 @@ using FtpDataMode = DataConnectionMode;
 // How long the client waits for the server before giving up with FtpTimeoutError.
 using FtpTimeLimits = TransferTimeLimits;
 
+// How a login went on an earlier connection of the same session to the same server.
+enum class FtpKnownLogin {
+    Unknown,
+    UserAlone,       // the user name was enough
+    UserAndPassword, // the server asked for the password
+};
+
 // What the transfer window sets before connecting.
 struct FtpSettings
 {
@@ -47,6 +54,10 @@ struct FtpSettings
     // SYST after the login, as the window's own connection asks; its answer is not used, so a
     // connection made beside it for a job leaves it out.
     bool askSystem = true;
+    // Known: the login and the commands after it go out in one write, a round trip or two
+    // saved on every connection made beside the window's. Unknown for the window's own: a
+    // password must not leave before the server has said it takes a plain-FTP login.
+    FtpKnownLogin knownLogin = FtpKnownLogin::Unknown;
     // In active mode, take the data connection only from the control connection's peer, so
     // nobody else can slip a file in or read one out. Off only for servers whose data
     // connections come from another address of the same machine.

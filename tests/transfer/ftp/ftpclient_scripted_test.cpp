@@ -61,10 +61,113 @@ TEST_F(ScriptedSession, AsciiTypeSendsA)
     EXPECT_EQ(finish()[1], "type A");
 }
 
+// Logins whose commands go out in one write: the server reads every command of a write before
+// it answers any, so a client that waits for each reply in turn runs out of time. "?" reads
+// a command; any other entry is a reply.
+struct OneWriteLogin
+{
+    const char *name;
+    FtpKnownLogin known;
+    bool askSystem;
+    std::vector<std::string> script; // after the greeting
+    Commands sent;                   // before the Quit
+    int refused;                     // the code connect() fails with; 0 when it logs in
+    FtpKnownLogin learnt = FtpKnownLogin::Unknown;
+};
+
+class OneWriteLogins : public ScriptedSession, public testing::WithParamInterface<OneWriteLogin>
+{};
+
+TEST_P(OneWriteLogins, SendTheLoginAndItsSettingsTogether)
+{
+    const OneWriteLogin &c = GetParam();
+    m_client.settings().knownLogin = c.known;
+    m_client.settings().askSystem = c.askSystem;
+    m_server.reply("220 Ready");
+    for (const std::string &step : c.script) {
+        if (step == "?")
+            m_server.receive();
+        else
+            m_server.reply(step);
+    }
+    m_server.start();
+    if (c.refused == 0) {
+        m_client.connect();
+        EXPECT_EQ(m_client.loginWay(), c.learnt);
+        EXPECT_EQ(finish(), with(c.sent, {"Quit"}));
+        return;
+    }
+    try {
+        m_client.connect();
+        FAIL() << "connected";
+    } catch (const FtpReplyError &error) {
+        EXPECT_EQ(error.code(), c.refused);
+        EXPECT_STREQ(error.what(), "530 Login incorrect.");
+    }
+    EXPECT_FALSE(m_client.isConnected());
+    m_server.finish();
+    EXPECT_EQ(m_server.commands(), c.sent);
+}
+
+constexpr auto unknownLogin = FtpKnownLogin::Unknown;
+constexpr auto userAlone = FtpKnownLogin::UserAlone;
+constexpr auto userAndPassword = FtpKnownLogin::UserAndPassword;
+const std::string pleaseLogIn = "530 Please login with USER and PASS.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways,
+    OneWriteLogins,
+    testing::Values(
+        OneWriteLogin{"PasswordTakesTheSettingsAlong",
+                      unknownLogin,
+                      true,
+                      {"?", "331 Password", "?", "?", "?", "230 OK", "200 OK", "215 UNIX"},
+                      loginCommands,
+                      0,
+                      userAndPassword},
+        OneWriteLogin{
+            "KnownUserAlone", userAlone, false, {"?", "?", "230 OK", "200 OK"}, {"user alice", "type I"}, 0, userAlone},
+        OneWriteLogin{"KnownPassword",
+                      userAndPassword,
+                      false,
+                      {"?", "?", "?", "331 Password", "230 OK", "200 OK"},
+                      {"user alice", "pass secret", "type I"},
+                      0,
+                      userAndPassword},
+        // The settings sent too early are wasted; they go again behind the password.
+        OneWriteLogin{"AskedAfterAll",
+                      userAlone,
+                      false,
+                      {"?", "?", "331 Password", pleaseLogIn, "?", "?", "230 OK", "200 OK"},
+                      {"user alice", "type I", "pass secret", "type I"},
+                      0,
+                      userAndPassword},
+        OneWriteLogin{"NotAskedAfterAll",
+                      userAndPassword,
+                      false,
+                      {"?", "?", "?", "230 OK", "503 Already logged in", "200 OK"},
+                      {"user alice", "pass secret", "type I"},
+                      0,
+                      userAlone},
+        // The password's refusal is the one told, not those of the settings behind it.
+        OneWriteLogin{"WrongPassword",
+                      unknownLogin,
+                      true,
+                      {"?", "331 Password", "?", "?", "?", "530 Login incorrect.", pleaseLogIn, pleaseLogIn},
+                      loginCommands,
+                      530},
+        OneWriteLogin{"KnownPasswordWrong",
+                      userAndPassword,
+                      false,
+                      {"?", "?", "?", "331 Password", "530 Login incorrect.", pleaseLogIn},
+                      {"user alice", "pass secret", "type I"},
+                      530}),
+    [](const testing::TestParamInfo<OneWriteLogin> &info) { return info.param.name; });
+
 struct RefusedLogin
 {
     const char *name;
-    std::vector<std::string> replies; // after the greeting, one per command
+    std::vector<std::string> replies; // after the greeting, one per command (the settings go with the password)
     const char *greeting;
     int code;
     const char *message;
@@ -100,7 +203,6 @@ INSTANTIATE_TEST_SUITE_P(
     Replies,
     ConnectRefused,
     testing::Values(
-        RefusedLogin{"WrongPassword", {"331 Password", "530 Login incorrect."}, "220 Hi", 530, "530 Login incorrect."},
         RefusedLogin{"Syst502",
                      {"230 OK", "200 OK", "502 Command not implemented."},
                      "220 Hi",
@@ -128,7 +230,10 @@ INSTANTIATE_TEST_SUITE_P(
                      "534 Policy requires SSL.",
                      FtpFault::EncryptionRequired},
         RefusedLogin{"AfterThePassword",
-                     {"331 Password", "530 This server does not allow plain FTP. You have to use FTP over TLS."},
+                     {"331 Password",
+                      "530 This server does not allow plain FTP. You have to use FTP over TLS.",
+                      pleaseLogIn,
+                      pleaseLogIn},
                      "220 Hi",
                      530,
                      "530 This server does not allow plain FTP. You have to use FTP over TLS.",
@@ -141,7 +246,7 @@ INSTANTIATE_TEST_SUITE_P(
                      FtpFault::EncryptionRequired},
         // Only whole words count.
         RefusedLogin{"NotAboutEncryption",
-                     {"331 Password", "530 Login incorrect for openssl-user."},
+                     {"331 Password", "530 Login incorrect for openssl-user.", pleaseLogIn, pleaseLogIn},
                      "220 Hi",
                      530,
                      "530 Login incorrect for openssl-user."}),

@@ -115,14 +115,8 @@ Scan scan(FtpJobContext &context, const Site &site)
     if (local.isEmpty() || !QFileInfo(local).isDir())
         throw UserError(QStringLiteral("公開元のフォルダ %1 がありません").arg(site.localFolder));
     result.localRoot = QFile::encodeName(local);
-    const std::string current = files.currentDir();
-    if (site.remoteFolder.isEmpty()) {
-        result.remoteRoot = fromBytes(current);
-    } else {
-        RemoteJobs::changeDirTo(files, site.remoteFolder);
-        result.remoteRoot = fromBytes(files.currentDir());
-        files.changeDir(current);
-    }
+    result.remoteRoot =
+        fromBytes(site.remoteFolder.isEmpty() ? files.currentDir() : RemoteJobs::resolveDir(files, site.remoteFolder));
     result.manifestPath = PublishManifest::pathFor(site.host, site.user, result.remoteRoot);
     result.lock = std::make_shared<const PublishLock>(result.manifestPath);
     PublishManifest manifest;

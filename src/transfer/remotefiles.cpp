@@ -2,6 +2,15 @@
 
 #include "transfer/remoteerrors.h"
 
+std::string RemoteFiles::resolveDir(const std::string &path)
+{
+    const std::string current = currentDir();
+    changeDir(path);
+    const std::string resolved = currentDir();
+    changeDir(current);
+    return resolved;
+}
+
 std::vector<std::optional<RemoteItems>> RemoteFiles::listFullySeveral(const std::vector<std::string> &folders)
 {
     std::vector<std::optional<RemoteItems>> listed;

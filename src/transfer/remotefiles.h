@@ -60,6 +60,9 @@ public:
     virtual std::string currentDir() = 0;
     virtual void changeDir(const std::string &path) = 0;
     virtual void changeDirUp() = 0;
+    // The full path of the folder at path (absolute, or from the current folder); the current
+    // folder stays as it was.
+    virtual std::string resolveDir(const std::string &path);
 
     // The folder's entries as the window shows them ("" for the current folder).
     virtual RemoteItems list(const std::string &folder, const Progress &progress = {}, Skipped *skipped = nullptr) = 0;

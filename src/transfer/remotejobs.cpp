@@ -11,11 +11,13 @@ std::string bytes(const QByteArray &array)
     return std::string(array.constData(), static_cast<std::size_t>(array.size()));
 }
 
-void changeDirTo(RemoteFiles &files, const QString &folder)
+namespace {
+
+void withFolderBytes(RemoteFiles &files, const QString &folder, const std::function<void(const std::string &)> &use)
 {
     const QByteArray utf8 = folder.toUtf8();
     try {
-        files.changeDir(bytes(utf8));
+        use(bytes(utf8));
     } catch (const RemoteCancelled &) {
         throw;
     } catch (const std::exception &) {
@@ -23,8 +25,22 @@ void changeDirTo(RemoteFiles &files, const QString &folder)
         const QByteArray cp932 = Cp932Codec::encode(folder, {}, &failure);
         if (failure || cp932 == utf8 || !files.isConnected())
             throw;
-        files.changeDir(bytes(cp932));
+        use(bytes(cp932));
     }
+}
+
+} // namespace
+
+void changeDirTo(RemoteFiles &files, const QString &folder)
+{
+    withFolderBytes(files, folder, [&files](const std::string &name) { files.changeDir(name); });
+}
+
+std::string resolveDir(RemoteFiles &files, const QString &folder)
+{
+    std::string resolved;
+    withFolderBytes(files, folder, [&](const std::string &name) { resolved = files.resolveDir(name); });
+    return resolved;
 }
 
 ConnectOutcome connectAndList(RemoteFiles &files, const Login &login, const RemoteFiles::Progress &progress)

@@ -49,6 +49,8 @@ RemoteFolder readCurrentFolder(RemoteFiles &files, const RemoteFiles::Progress &
 // The bytes to send for a folder typed or stored as text: UTF-8, or CP932 where the server
 // refuses the UTF-8 form and CP932 can hold it.
 void changeDirTo(RemoteFiles &files, const QString &folder);
+// The server's full path of that folder, by the same bytes; the current folder stays.
+std::string resolveDir(RemoteFiles &files, const QString &folder);
 
 std::string bytes(const QByteArray &array);
 

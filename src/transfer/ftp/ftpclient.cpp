@@ -264,7 +264,12 @@ void FtpClient::login()
 
 std::string FtpClient::currentDir()
 {
-    const std::string &line = command(FtpStep::PrintDir).lastLine();
+    return pathInReply(command(FtpStep::PrintDir));
+}
+
+std::string FtpClient::pathInReply(const FtpReply &reply)
+{
+    const std::string &line = reply.lastLine();
     const std::size_t open = line.find('"');
     const std::size_t close = open == std::string::npos ? std::string::npos : line.find('"', open + 1);
     if (close == std::string::npos)
@@ -279,6 +284,29 @@ std::string FtpClient::currentDir()
 void FtpClient::changeDir(const std::string &path)
 {
     command(FtpStep::ChangeDir, path);
+}
+
+std::string FtpClient::resolveDir(const std::string &path)
+{
+    // Where the server is, there and back: two round trips instead of four. The window's
+    // connection read PWD when it logged in, so the first one is not refused behind a CWD that
+    // went.
+    const Exchange sent = exchange({{FtpStep::PrintDir, {}}, {FtpStep::ChangeDir, path}, {FtpStep::PrintDir, {}}});
+    accept(FtpStep::PrintDir, sent.at(0));
+    const std::string current = pathInReply(sent.at(0));
+    accept(FtpStep::ChangeDir, sent.at(1));
+    std::string resolved;
+    std::exception_ptr unread;
+    try {
+        accept(FtpStep::PrintDir, sent.at(2));
+        resolved = pathInReply(sent.at(2));
+    } catch (...) {
+        unread = std::current_exception(); // told once the connection is back where it was
+    }
+    changeDir(current);
+    if (unread)
+        std::rethrow_exception(unread);
+    return resolved;
 }
 
 void FtpClient::changeDirUp()

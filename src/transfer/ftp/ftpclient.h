@@ -85,6 +85,8 @@ public:
     std::string currentDir();
     void changeDir(const std::string &path);
     void changeDirUp();
+    // The server's full path of the folder at path; the current folder stays.
+    std::string resolveDir(const std::string &path);
     void makeDir(const std::string &name);
     void removeDir(const std::string &name);
     void deleteFile(const std::string &name);
@@ -207,6 +209,7 @@ private:
     // Sends the commands in one write and reads a reply to each; only a cancel ends it early.
     Exchange exchange(const Steps &steps);
     static void accept(FtpStep step, const FtpReply &reply);
+    static std::string pathInReply(const FtpReply &reply);
     void acceptLogin(FtpStep step, const FtpReply &reply) const;
     Steps afterLogin() const;
     std::string commandLine(FtpStep step, const std::string &argument) const;

@@ -140,6 +140,11 @@ void FtpRemoteFiles::changeDir(const std::string &path)
     m_client.changeDir(path);
 }
 
+std::string FtpRemoteFiles::resolveDir(const std::string &path)
+{
+    return m_client.resolveDir(path);
+}
+
 void FtpRemoteFiles::changeDirUp()
 {
     m_client.changeDirUp();

@@ -38,6 +38,7 @@ public:
     std::string currentDir() override;
     void changeDir(const std::string &path) override;
     void changeDirUp() override;
+    std::string resolveDir(const std::string &path) override;
 
     RemoteItems list(const std::string &folder, const Progress &progress = {}, Skipped *skipped = nullptr) override;
     void startFullListings() override;

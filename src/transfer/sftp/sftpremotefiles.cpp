@@ -504,6 +504,11 @@ std::string SftpRemoteFiles::resolve(const std::string &path) const
 
 void SftpRemoteFiles::changeDir(const std::string &path)
 {
+    m_cwd = folderAt(path);
+}
+
+std::string SftpRemoteFiles::folderAt(const std::string &path)
+{
     requireConnected();
     const std::string full = resolve(path);
     char *canonical = sftp_canonicalize_path(m_sftp, full.c_str());
@@ -518,7 +523,7 @@ void SftpRemoteFiles::changeDir(const std::string &path)
     sftp_attributes_free(attributes);
     if (!folder)
         throw SftpRefusedError(replace("「%1」はフォルダではありません。", "%1", shown(full)), false);
-    m_cwd = target;
+    return target;
 }
 
 void SftpRemoteFiles::changeDirUp()

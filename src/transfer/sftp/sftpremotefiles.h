@@ -47,6 +47,7 @@ public:
     std::string currentDir() override { return m_cwd; }
     void changeDir(const std::string &path) override;
     void changeDirUp() override;
+    std::string resolveDir(const std::string &path) override { return folderAt(path); }
 
     RemoteItems list(const std::string &folder, const Progress &progress = {}, Skipped *skipped = nullptr) override;
     void startFullListings() override {}
@@ -105,6 +106,8 @@ private:
     void login(const RemoteLogin &login);
     void checkHostKey(const RemoteLogin &login);
     void openSftp();
+    // The canonical path of the folder at path; throws when it is none.
+    std::string folderAt(const std::string &path);
     std::string resolve(const std::string &path) const;
     // Runs work (which returns what stopped it early, or nothing) on a pipeline, reads every
     // answer still owed, and throws what stopped it through giveUp, which closes the file and

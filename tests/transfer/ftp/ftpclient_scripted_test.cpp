@@ -418,6 +418,57 @@ INSTANTIATE_TEST_SUITE_P(Replies,
                                          PwdCase{"257 \"unterminated", ""},
                                          PwdCase{"257 \"a \"\"q\"\" b\" is here", "a "}));
 
+// A folder's full path, asked in one write (the server reads PWD, CWD and PWD before it
+// answers any) and then left again, unless the CWD was refused. The PWD behind it shows the
+// session is in step.
+struct ResolveCase
+{
+    const char *name;
+    std::vector<std::string> replies; // to PWD, CWD www, PWD
+    bool wentBack;                    // a CWD /home followed
+    const char *resolved;             // nullptr: refused with code
+    int code = 0;
+};
+
+class ResolveDir : public ScriptedSession, public testing::WithParamInterface<ResolveCase>
+{};
+
+TEST_P(ResolveDir, AsksInOneWriteAndComesBack)
+{
+    const ResolveCase &c = GetParam();
+    scriptLogin(m_server).receive().receive().receive();
+    for (const std::string &reply : c.replies)
+        m_server.reply(reply);
+    if (c.wentBack)
+        m_server.answer("250 OK");
+    m_server.answer("257 \"/home\"").start();
+    m_client.connect();
+    if (c.resolved != nullptr) {
+        EXPECT_EQ(m_client.resolveDir("www"), c.resolved);
+    } else {
+        try {
+            m_client.resolveDir("www");
+            FAIL() << "resolved";
+        } catch (const FtpReplyError &error) {
+            EXPECT_EQ(error.code(), c.code);
+        }
+    }
+    EXPECT_EQ(m_client.currentDir(), "/home");
+    Commands sent = with(loginCommands, {"PWD", "CWD www", "PWD"});
+    if (c.wentBack)
+        sent.push_back("CWD /home");
+    EXPECT_EQ(finish(), with(sent, {"PWD", "Quit"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies,
+    ResolveDir,
+    testing::Values(
+        ResolveCase{"Resolved", {"257 \"/home\"", "250 OK", "257 \"/home/www\""}, true, "/home/www"},
+        ResolveCase{"FolderRefused", {"257 \"/home\"", "550 No such folder", "257 \"/home\""}, false, nullptr, 550},
+        ResolveCase{"PathRefusedThere", {"257 \"/home\"", "250 OK", "550 Not allowed"}, true, nullptr, 550}),
+    [](const testing::TestParamInfo<ResolveCase> &info) { return info.param.name; });
+
 TEST_F(ScriptedSession, ServerClosingWhileIdleFailsNextCommand)
 {
     scriptLogin(m_server).closeControl().start();
